@@ -1,0 +1,1 @@
+// Keeps a library target valid while a folder has no sources yet.

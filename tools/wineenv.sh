@@ -1,0 +1,53 @@
+# Source this file to run the Windows programs of the build under Wine:
+#   source tools/wineenv.sh [prefix-folder]
+# It sets WINEPREFIX (default: build/wineprefix), creates the prefix when missing (window frames
+# drawn by the programs themselves: "Decorated"=N), starts Xvfb on a free display when there is no
+# DISPLAY, and starts a persistent wineserver with its output sent away, so that programs that wait
+# on a pipe (CTest) are not held by it. qv_wine_stop stops what this file started.
+
+QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${1:-${WINEPREFIX:-$QV_ROOT/build/wineprefix}}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+QV_STARTED_XVFB=""
+
+qv_free_display() {
+  local n
+  for n in $(seq 91 150); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+  qv_n="$(qv_free_display)"
+  Xvfb ":${qv_n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  QV_STARTED_XVFB=$!
+  export DISPLAY=":${qv_n}"
+  for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X${qv_n}" ] && break
+    sleep 0.1
+  done
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
+fi
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
+# A persistent server and the background services, started before any test runs.
+wineserver -p >/dev/null 2>&1 </dev/null
+wine wineboot >/dev/null 2>&1 </dev/null
+
+qv_wine_stop() {
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  if [ -n "$QV_STARTED_XVFB" ]; then
+    kill "$QV_STARTED_XVFB" >/dev/null 2>&1 || true
+    wait "$QV_STARTED_XVFB" 2>/dev/null || true
+    QV_STARTED_XVFB=""
+  fi
+}
