@@ -35,13 +35,13 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 </dev/null
-  wineserver -w
+  wineboot -i >/dev/null 2>&1 </dev/null || true
+  wineserver -w || true
 fi
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null || true
 # A persistent server and the background services, started before any test runs.
-wineserver -p >/dev/null 2>&1 </dev/null
-wine wineboot >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true
+wine wineboot >/dev/null 2>&1 </dev/null || true
 
 qv_wine_stop() {
   wineserver -k >/dev/null 2>&1 </dev/null || true
