@@ -1,0 +1,355 @@
+#include "skin/engine/core/acMaskPaint.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "skin/engine/core/acPixelKernelsImpl.h"
+
+namespace qv {
+
+namespace {
+
+constexpr TBgr kKey{0xFF, 0x00, 0xFF};
+constexpr TBgr kWhite{0xFF, 0xFF, 0xFF};
+
+// What becomes of a transparent pixel.
+enum class TBehind {
+  Keep,   // Dst stays (or the cache image under it, when one is given)
+  AsKey,  // the key colour is written (region painting)
+};
+
+// One of the three stretches of a nine-piece axis: target positions [T0, T1) taken from frame
+// positions [S0, S0 + SLen); TLen = T1 - T0.
+struct TAxisPiece {
+  long long T0 = 0, T1 = 0;
+  int S0 = 0, SLen = 0;
+  bool Tile = false;
+  bool Empty() const { return T1 <= T0 || SLen <= 0; }
+  bool Identity() const { return SLen == T1 - T0; }
+  int Map(long long t) const {
+    const long long rel = t - T0;
+    return S0 + int(Tile ? rel % SLen : rel * SLen / (T1 - T0));
+  }
+};
+
+// The three pieces of an axis of target length D over a frame of length F with margins A, B
+// (already limited to the frame): the start and end margins 1:1 (cut to the target, keeping the
+// outer pixels), the middle stretched or tiled.
+void AxisPieces(long long d, int f, int a, int b, bool tile, TAxisPiece out[3]) {
+  for (int i = 0; i < 3; ++i) out[i] = TAxisPiece{};
+  if (d <= 0) return;
+  const long long ta = std::min<long long>(a, d), tb = std::min<long long>(b, d - ta);
+  out[0] = TAxisPiece{0, ta, 0, int(ta), false};
+  out[2] = TAxisPiece{d - tb, d, int(f - tb), int(tb), false};
+  out[1] = TAxisPiece{ta, d - tb, a, f - a - b, tile};
+}
+
+bool Same(const std::uint8_t* p, TBgr c) { return p[0] == c.B && p[1] == c.G && p[2] == c.R; }
+
+}  // namespace
+
+TMaskFrame MaskFrameOf(const TMaskFrames& mask, int state) {
+  TMaskFrame f;
+  if (mask.Image.Empty()) return f;
+  const TRect rc = IntersectRects(mask.R, TRect{0, 0, mask.Image.Width, mask.Image.Height});
+  if (rc.IsEmpty()) return f;
+  const int count = std::max(1, mask.ImageCount);
+  f.Type = mask.MaskType == 1 ? 1 : 0;
+  f.W = rc.Width() / count;
+  f.H = rc.Height() / (f.Type + 1);
+  if (f.W <= 0 || f.H <= 0) return TMaskFrame{};
+  state = std::clamp(state, 0, count - 1);
+  f.X = rc.Left + state * f.W;
+  f.Y = rc.Top;
+  f.MaskDY = f.Type ? f.H : 0;
+  f.ML = std::clamp(mask.MarginLeft, 0, f.W);
+  f.MR = std::clamp(mask.MarginRight, 0, f.W - f.ML);
+  f.MT = std::clamp(mask.MarginTop, 0, f.H);
+  f.MB = std::clamp(mask.MarginBottom, 0, f.H - f.MT);
+  f.Valid = true;
+  return f;
+}
+
+namespace {
+
+// Lays Count pixels of a frame row (Src, and its mask row for type 1) onto Dst at (DX, DY).
+void CompositeRow(const TImageView& dst, int dx, int dy, const std::uint8_t* src, const std::uint8_t* mask, int count,
+                  int type, TBehind behind, const TCacheView* cache) {
+  std::uint8_t* d = dst.At(dx, dy);
+  if (type == 0) {
+    if (behind == TBehind::AsKey) {
+      std::memmove(d, src, std::size_t(count) * 3);
+    } else if (!cache) {
+      rows::CopyKeyed(d, src, nullptr, count, kKey);
+    } else {
+      detail::ForCacheParts(*cache, dy, dx, count, [&](int off, int n, const std::uint8_t* bg) {
+        rows::CopyKeyed(d + 3 * off, src + 3 * off, bg, n, kKey);
+      });
+    }
+    return;
+  }
+  if (!cache || behind == TBehind::AsKey) {
+    rows::BlendMask(d, src, mask, d, count);
+  } else {
+    detail::ForCacheParts(*cache, dy, dx, count, [&](int off, int n, const std::uint8_t* bg) {
+      rows::BlendMask(d + 3 * off, src + 3 * off, mask + 3 * off, bg ? bg : d + 3 * off, n);
+    });
+  }
+  if (behind == TBehind::AsKey)
+    for (int i = 0; i < count; ++i)
+      if (Same(mask + 3 * i, kWhite)) std::memcpy(d + 3 * i, &kKey, 3);
+}
+
+void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCacheView* cache, const TMaskFrames& mask,
+               int state, TBehind behind) {
+  if (dst.Empty()) return;
+  const TMaskFrame f = MaskFrameOf(mask, state);
+  if (!f.Valid) return;
+  const bool tile = mask.DrawMode == TMaskDrawMode::Tile;
+  TAxisPiece cols[3], rws[3];
+  AxisPieces((long long)r.Right - r.Left, f.W, f.ML, f.MR, tile, cols);
+  AxisPieces((long long)r.Bottom - r.Top, f.H, f.MT, f.MB, tile, rws);
+  // The part of the target that lies inside Dst, in target coordinates.
+  const long long visL = std::max<long long>(0, -(long long)r.Left), visT = std::max<long long>(0, -(long long)r.Top);
+  const long long visR = (long long)dst.Width - r.Left, visB = (long long)dst.Height - r.Top;
+  std::vector<int> map;
+  std::vector<std::uint8_t> srcBuf, maskBuf;
+  for (int pc = 0; pc < 3; ++pc) {
+    const TAxisPiece& cp = cols[pc];
+    const long long c0 = std::max(cp.T0, visL), c1 = std::min(cp.T1, visR);
+    if (cp.Empty() || c1 <= c0) continue;
+    const int n = int(c1 - c0);
+    const bool identity = cp.Identity();
+    if (!identity) {
+      map.resize(std::size_t(n));
+      for (int i = 0; i < n; ++i) map[std::size_t(i)] = cp.Map(c0 + i);
+      srcBuf.resize(std::size_t(n) * 3);
+      maskBuf.resize(std::size_t(n) * 3);
+    }
+    for (int pr = 0; pr < 3; ++pr) {
+      if (pc == 1 && pr == 1 && !filling) continue;
+      const TAxisPiece& rp = rws[pr];
+      const long long r0 = std::max(rp.T0, visT), r1 = std::min(rp.T1, visB);
+      if (rp.Empty() || r1 <= r0) continue;
+      for (long long ty = r0; ty < r1; ++ty) {
+        const int sy = rp.Map(ty);
+        const std::uint8_t* srow = mask.Image.At(f.X, f.Y + sy);
+        const std::uint8_t* mrow = f.Type ? mask.Image.At(f.X, f.Y + f.MaskDY + sy) : nullptr;
+        const std::uint8_t* s;
+        const std::uint8_t* m = nullptr;
+        if (identity) {
+          const int sx = cp.Map(c0);
+          s = srow + 3 * sx;
+          if (mrow) m = mrow + 3 * sx;
+        } else {
+          for (int i = 0; i < n; ++i) std::memcpy(&srcBuf[3 * std::size_t(i)], srow + 3 * map[std::size_t(i)], 3);
+          s = srcBuf.data();
+          if (mrow) {
+            for (int i = 0; i < n; ++i) std::memcpy(&maskBuf[3 * std::size_t(i)], mrow + 3 * map[std::size_t(i)], 3);
+            m = maskBuf.data();
+          }
+        }
+        CompositeRow(dst, int(r.Left + c0), int(r.Top + ty), s, m, n, f.Type, behind, cache);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TCacheView& cache,
+                   const TMaskFrames& mask, int state, bool useCache) {
+  PaintNine(dst, r, filling, useCache && cache.Usable() ? &cache : nullptr, mask, state, TBehind::Keep);
+}
+
+void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask) {
+  const TMaskFrame f = MaskFrameOf(mask, state);
+  if (!f.Valid) return;
+  const detail::TTransfer t = detail::ClipTransfer(dst, mask.Image, TRect{f.X, f.Y, f.X + f.W, f.Y + f.H}, point.X, point.Y);
+  std::vector<std::uint8_t> tmp(mode == 2 ? std::size_t(t.W) * 3 : 0);
+  for (int j = 0; j < t.H; ++j) {
+    const std::uint8_t* s = mask.Image.At(t.SX, t.SY + j);
+    const std::uint8_t* m = f.Type ? mask.Image.At(t.SX, t.SY + f.MaskDY + j) : nullptr;
+    std::uint8_t* d = dst.At(t.DX, t.DY + j);
+    if (mode != 2) {
+      CompositeRow(dst, t.DX, t.DY + j, s, m, t.W, f.Type, TBehind::Keep, nullptr);
+      continue;
+    }
+    // Half opacity: the image laid over a copy of the row, then mixed with the row.
+    std::memcpy(tmp.data(), d, tmp.size());
+    const TImageView row{t.W, 1, 0, tmp.data()};
+    CompositeRow(row, 0, 0, s, m, t.W, f.Type, TBehind::Keep, nullptr);
+    rows::BlendConst(d, tmp.data(), d, t.W, 128);
+  }
+}
+
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut) {
+  if (dst.Empty()) return;
+  PaintNine(dst, TRect{0, 0, dst.Width, dst.Height}, filling, nullptr, mask, state, TBehind::AsKey);
+  CollectKeyRuns(dst, clKeyMagenta, cut);
+}
+
+void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames& mask, bool bottom, int y) {
+  const TMaskFrame f = MaskFrameOf(mask, 0);
+  if (!f.Valid || width <= 0) return;
+  const int rowsN = bottom ? f.MB : f.MT;
+  const int firstRow = bottom ? f.H - f.MB : 0;
+  if (rowsN <= 0) return;
+  // A transparent pixel: the key in the picture (type 0) or white in the mask half (type 1).
+  const int dy = f.Type ? f.MaskDY : 0;
+  const TColorRef key = f.Type ? 0xFFFFFFu : clKeyMagenta;
+  struct TCorner {
+    int Col, Cols;
+    long long X;  // window x of the corner's first column
+  } corners[2] = {{0, f.ML, 0}, {f.W - f.MR, f.MR, (long long)width - f.MR}};
+  for (const TCorner& c : corners) {
+    if (c.Cols <= 0) continue;
+    const TImageView part{c.Cols, rowsN, mask.Image.Stride, mask.Image.At(f.X + c.Col, f.Y + dy + firstRow)};
+    std::vector<TRect> runs;
+    CollectKeyRuns(part, key, runs);
+    for (const TRect& run : runs) {
+      const long long l = std::max<long long>(0, c.X + run.Left), rr = std::min<long long>(width, c.X + run.Right);
+      const long long top = (long long)y + run.Top;
+      if (rr <= l || top < INT32_MIN || top + 1 > INT32_MAX) continue;
+      rects.push_back(TRect{int(l), int(top), int(rr), int(top + 1)});
+    }
+  }
+}
+
+// Reference versions -------------------------------------------------------------------------
+
+namespace ref {
+namespace {
+
+unsigned Mix(unsigned a, unsigned b, unsigned w) { return (a * w + b * (255 - w) + 127) / 255; }
+
+bool InsideImg(const TImageView& img, long long x, long long y) {
+  return !img.Empty() && x >= 0 && y >= 0 && x < img.Width && y < img.Height;
+}
+
+// The pixel of frame F at (SX, SY) laid over Dst's pixel (DX, DY).
+void LayPixel(const TImageView& dst, long long dx, long long dy, const TMaskFrames& mask, const TMaskFrame& f, int sx,
+              int sy, TBehind behind, const TCacheView* cache) {
+  if (!InsideImg(dst, dx, dy)) return;
+  std::uint8_t* d = dst.At(int(dx), int(dy));
+  const std::uint8_t* s = mask.Image.At(f.X + sx, f.Y + sy);
+  const std::uint8_t* bg = cache ? detail::CachePixel(*cache, int(dx), int(dy)) : nullptr;
+  if (f.Type == 0) {
+    const bool key = Same(s, kKey);
+    const std::uint8_t* from = !key || behind == TBehind::AsKey ? s : bg;
+    if (from) {
+      const std::uint8_t px[3] = {from[0], from[1], from[2]};
+      std::memcpy(d, px, 3);
+    }
+    return;
+  }
+  const std::uint8_t* m = mask.Image.At(f.X + sx, f.Y + f.MaskDY + sy);
+  if (behind == TBehind::AsKey && Same(m, kWhite)) {
+    d[0] = kKey.B;
+    d[1] = kKey.G;
+    d[2] = kKey.R;
+    return;
+  }
+  const std::uint8_t* b = bg && behind == TBehind::Keep ? bg : d;
+  std::uint8_t out[3];
+  for (int c = 0; c < 3; ++c) out[c] = std::uint8_t(Mix(b[c], s[c], m[c]));
+  std::memcpy(d, out, 3);
+}
+
+// Which stretch of an axis target position T falls in, and the frame position it shows; false
+// where nothing is painted.
+bool MapAxis(long long t, long long d, int f, int a, int b, bool tile, int& piece, int& s) {
+  if (t < 0 || t >= d) return false;
+  const long long ta = std::min<long long>(a, d), tb = std::min<long long>(b, d - ta);
+  if (t < ta) {
+    piece = 0;
+    s = int(t);
+    return true;
+  }
+  if (t >= d - tb) {
+    piece = 2;
+    s = int(f - (d - t));
+    return true;
+  }
+  piece = 1;
+  const long long mid = f - a - b, rel = t - ta, tm = d - ta - tb;
+  if (mid <= 0) return false;
+  s = a + int(tile ? rel % mid : rel * mid / tm);
+  return true;
+}
+
+void PaintNineRef(const TImageView& dst, const TRect& r, bool filling, const TCacheView* cache,
+                  const TMaskFrames& mask, int state, TBehind behind) {
+  if (dst.Empty()) return;
+  const TMaskFrame f = MaskFrameOf(mask, state);
+  if (!f.Valid) return;
+  const bool tile = mask.DrawMode == TMaskDrawMode::Tile;
+  const long long w = (long long)r.Right - r.Left, h = (long long)r.Bottom - r.Top;
+  for (int dy = 0; dy < dst.Height; ++dy)
+    for (int dx = 0; dx < dst.Width; ++dx) {
+      int pc, pr, sx, sy;
+      if (!MapAxis((long long)dx - r.Left, w, f.W, f.ML, f.MR, tile, pc, sx)) continue;
+      if (!MapAxis((long long)dy - r.Top, h, f.H, f.MT, f.MB, tile, pr, sy)) continue;
+      if (pc == 1 && pr == 1 && !filling) continue;
+      LayPixel(dst, dx, dy, mask, f, sx, sy, behind, cache);
+    }
+}
+
+}  // namespace
+
+void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TCacheView& cache,
+                   const TMaskFrames& mask, int state, bool useCache) {
+  PaintNineRef(dst, r, filling, useCache && cache.Usable() ? &cache : nullptr, mask, state, TBehind::Keep);
+}
+
+void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask) {
+  const TMaskFrame f = MaskFrameOf(mask, state);
+  if (!f.Valid) return;
+  for (int sy = 0; sy < f.H; ++sy)
+    for (int sx = 0; sx < f.W; ++sx) {
+      const long long dx = (long long)point.X + sx, dy = (long long)point.Y + sy;
+      if (!InsideImg(dst, dx, dy)) continue;
+      std::uint8_t* d = dst.At(int(dx), int(dy));
+      const std::uint8_t before[3] = {d[0], d[1], d[2]};
+      LayPixel(dst, dx, dy, mask, f, sx, sy, TBehind::Keep, nullptr);
+      if (mode == 2)
+        for (int c = 0; c < 3; ++c) d[c] = std::uint8_t(Mix(d[c], before[c], 128));
+    }
+}
+
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut) {
+  if (dst.Empty()) return;
+  PaintNineRef(dst, TRect{0, 0, dst.Width, dst.Height}, filling, nullptr, mask, state, TBehind::AsKey);
+  ref::CollectKeyRuns(dst, clKeyMagenta, cut);
+}
+
+void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames& mask, bool bottom, int y) {
+  const TMaskFrame f = MaskFrameOf(mask, 0);
+  if (!f.Valid || width <= 0) return;
+  const int rowsN = bottom ? f.MB : f.MT, firstRow = bottom ? f.H - f.MB : 0;
+  auto clear = [&](int sx, int sy) {
+    return f.Type ? Same(mask.Image.At(f.X + sx, f.Y + f.MaskDY + sy), kWhite) : Same(mask.Image.At(f.X + sx, f.Y + sy), kKey);
+  };
+  const int firstCol[2] = {0, f.W - f.MR}, cols[2] = {f.ML, f.MR};
+  const long long origin[2] = {0, (long long)width - f.MR};
+  for (int k = 0; k < 2; ++k)
+    for (int row = 0; row < rowsN; ++row) {
+      const long long top = (long long)y + row;
+      for (int i = 0; i < cols[k];) {
+        if (!clear(firstCol[k] + i, firstRow + row)) {
+          ++i;
+          continue;
+        }
+        int e = i;
+        while (e < cols[k] && clear(firstCol[k] + e, firstRow + row)) ++e;
+        const long long l = std::max<long long>(0, origin[k] + i), rr = std::min<long long>(width, origin[k] + e);
+        if (rr > l && top >= INT32_MIN && top + 1 <= INT32_MAX) rects.push_back(TRect{int(l), int(top), int(rr), int(top + 1)});
+        i = e;
+      }
+    }
+}
+
+}  // namespace ref
+
+}  // namespace qv

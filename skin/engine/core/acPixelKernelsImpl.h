@@ -1,0 +1,123 @@
+// Clipping and SIMD helpers shared by the pixel kernels and the mask painter (not a public header).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "skin/engine/core/acPixelKernels.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define QV_HAVE_SSE2 1
+#include <emmintrin.h>
+#else
+#define QV_HAVE_SSE2 0
+#endif
+
+namespace qv::detail {
+
+// A block of W x H pixels to move from (SX, SY) of a source to (DX, DY) of a destination, already
+// inside both images (W or H 0 when nothing is left).
+struct TTransfer {
+  int SX = 0, SY = 0, DX = 0, DY = 0, W = 0, H = 0;
+};
+
+// SrcRect of Src placed with its top-left at (DX, DY) of Dst, clipped to both images.
+inline TTransfer ClipTransfer(const TImageView& dst, const TImageView& src, const TRect& srcRect, long long dx,
+                              long long dy) {
+  TTransfer t;
+  if (dst.Empty() || src.Empty()) return t;
+  long long l = srcRect.Left, tp = srcRect.Top, r = srcRect.Right, b = srcRect.Bottom;
+  if (l < 0) dx -= l, l = 0;
+  if (tp < 0) dy -= tp, tp = 0;
+  r = std::min<long long>(r, src.Width);
+  b = std::min<long long>(b, src.Height);
+  if (dx < 0) l -= dx, dx = 0;
+  if (dy < 0) tp -= dy, dy = 0;
+  const long long w = std::min<long long>(r - l, dst.Width - dx), h = std::min<long long>(b - tp, dst.Height - dy);
+  if (w <= 0 || h <= 0) return t;
+  t.SX = int(l);
+  t.SY = int(tp);
+  t.DX = int(dx);
+  t.DY = int(dy);
+  t.W = int(w);
+  t.H = int(h);
+  return t;
+}
+
+inline TRect ClipToImage(const TImageView& img, const TRect& r) {
+  if (img.Empty()) return TRect{};
+  return IntersectRects(r, TRect{0, 0, img.Width, img.Height});
+}
+
+// SrcRect cut to the size of DstRect where that is smaller (the top-left stays).
+inline TRect SameSizeRect(const TRect& dstRect, const TRect& srcRect) {
+  const long long w = std::min<long long>((long long)srcRect.Right - srcRect.Left, (long long)dstRect.Right - dstRect.Left);
+  const long long h = std::min<long long>((long long)srcRect.Bottom - srcRect.Top, (long long)dstRect.Bottom - dstRect.Top);
+  if (w <= 0 || h <= 0) return TRect{};
+  return TRect{srcRect.Left, srcRect.Top, int(srcRect.Left + w), int(srcRect.Top + h)};
+}
+
+// The picture half of an image whose lower half is a mask.
+inline TImageView UpperHalf(const TImageView& img) {
+  TImageView v = img;
+  v.Height = img.Height / 2;
+  return v;
+}
+
+inline unsigned PercentWeight(int percent) { return unsigned(std::clamp(percent, 0, 100)) * 255 / 100; }
+
+inline std::uint8_t GrayOf(unsigned b, unsigned g, unsigned r) { return std::uint8_t((77 * r + 151 * g + 28 * b + 128) >> 8); }
+
+// Splits the pixels [X0, X0 + N) of row Y of a painted image by whether the cache image lies under
+// them: Fn(offset, count, bg) with bg the cache pixels under them, or null where there are none.
+template <class Fn>
+void ForCacheParts(const TCacheView& cache, int y, int x0, int n, Fn&& fn) {
+  if (n <= 0) return;
+  const long long cy = (long long)y + cache.Y;
+  if (!cache.Usable() || cy < 0 || cy >= cache.Image.Height) {
+    fn(0, n, nullptr);
+    return;
+  }
+  const long long cx0 = (long long)x0 + cache.X;
+  const long long a = std::clamp<long long>(-cx0, 0, n), b = std::clamp<long long>(cache.Image.Width - cx0, a, n);
+  if (a > 0) fn(0, int(a), nullptr);
+  if (b > a) fn(int(a), int(b - a), cache.Image.At(int(cx0 + a), int(cy)));
+  if (b < n) fn(int(b), int(n - b), nullptr);
+}
+
+// The cache pixel under pixel (X, Y) of a painted image, null when there is none.
+inline const std::uint8_t* CachePixel(const TCacheView& cache, int x, int y) {
+  if (!cache.Usable()) return nullptr;
+  const long long cx = (long long)x + cache.X, cy = (long long)y + cache.Y;
+  if (cx < 0 || cy < 0 || cx >= cache.Image.Width || cy >= cache.Image.Height) return nullptr;
+  return cache.Image.At(int(cx), int(cy));
+}
+
+#if QV_HAVE_SSE2
+inline __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// The key repeated over 48 bytes (16 pixels) as three vectors.
+struct TKey48 {
+  static constexpr std::uint64_t kAll = 0x249249249249ull;  // bit 3 * j for j = 0..15
+  __m128i V[3];
+  explicit TKey48(TBgr key) {
+    alignas(16) std::uint8_t bytes[48];
+    for (int i = 0; i < 48; i += 3) {
+      bytes[i] = key.B;
+      bytes[i + 1] = key.G;
+      bytes[i + 2] = key.R;
+    }
+    for (int j = 0; j < 3; ++j) V[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + 16 * j));
+  }
+  // Bit 3 * j is set for each of the 16 pixels at P that equals the key.
+  std::uint64_t Match(const std::uint8_t* p) const {
+    const std::uint64_t m = std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p), V[0])))) |
+                            (std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p + 16), V[1])))) << 16) |
+                            (std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p + 32), V[2])))) << 32);
+    return m & (m >> 1) & (m >> 2) & kAll;
+  }
+};
+#endif
+
+}  // namespace qv::detail
