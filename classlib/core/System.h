@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+struct TMessage;  // classlib/core/Messages.h
+
 class TObject {
  public:
   TObject() = default;
@@ -30,6 +32,11 @@ class TObject {
     BeforeDestruction();
     delete this;
   }
+
+  // Message handling (see Messages.h): an override handles its messages in a switch and calls
+  // its base class's Dispatch for the others; the root passes them to DefaultHandler.
+  virtual void Dispatch(TMessage& message) { DefaultHandler(message); }
+  virtual void DefaultHandler(TMessage&) {}
 
   template <typename T>
   bool Is() const {
