@@ -39,6 +39,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null || true
+# On our own virtual display there is no window manager: let Wine place top-level windows itself
+# (unmanaged), or it waits for a manager on every map and unmap. On a real desktop the user's
+# window manager takes them as usual.
+if [ -n "$QV_STARTED_XVFB" ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+else
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 </dev/null || true
+fi
 # A persistent server and the background services, started before any test runs.
 wineserver -p >/dev/null 2>&1 </dev/null || true
 wine wineboot >/dev/null 2>&1 </dev/null || true
