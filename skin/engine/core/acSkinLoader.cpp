@@ -1,0 +1,315 @@
+#include "skin/engine/core/acSkinLoader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+#include "skin/engine/core/acBmpFile.h"
+#include "skin/engine/core/acOptionsFile.h"
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+bool ReadFileBounded(const fs::path& file, std::size_t maxBytes, std::vector<std::uint8_t>& out,
+                     std::string& error) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) {
+    error = "\"" + file.string() + "\" is missing or not a file";
+    return false;
+  }
+  const std::uintmax_t size = fs::file_size(file, ec);
+  if (ec) {
+    error = "\"" + file.string() + "\" cannot be read";
+    return false;
+  }
+  if (size > maxBytes) {
+    error = "\"" + file.string() + "\" is larger than " + std::to_string(maxBytes) + " bytes";
+    return false;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    error = "\"" + file.string() + "\" cannot be opened";
+    return false;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (size > 0) in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+  if (std::size_t(in.gcount()) != bytes.size() || in.peek() != std::char_traits<char>::eof()) {
+    error = "\"" + file.string() + "\" changed or could not be read whole";
+    return false;
+  }
+  out = std::move(bytes);
+  return true;
+}
+
+bool WriteFileBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::ofstream o(file, std::ios::binary | std::ios::trunc);
+  if (o) o.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  o.close();
+  if (!o) {
+    error = "cannot write \"" + file.string() + "\"";
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error) {
+  std::vector<std::uint8_t> bytes;
+  std::string err;
+  if (!reader(kOptionsFileName, bytes, err)) {
+    error = err;
+    return nullptr;
+  }
+  if (bytes.size() > skinlimits::MaxOptionsBytes) {
+    error = std::string(kOptionsFileName) + " is too large";
+    return nullptr;
+  }
+  TOptionsFile opts;
+  if (!ParseOptionsFile(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), opts, err)) {
+    error = err;
+    return nullptr;
+  }
+
+  auto skin = std::make_unique<TSkinModel>();
+  skin->Sections = std::move(opts.Sections);
+  std::map<std::string, int> imageByName;  // upper-case file name -> index
+  std::size_t totalBytes = 0;
+  auto loadImage = [&](const std::string& name, int& index) -> bool {
+    const std::string key = UpperCase(name);
+    auto it = imageByName.find(key);
+    if (it != imageByName.end()) {
+      index = it->second;
+      return true;
+    }
+    if (int(skin->Images.size()) >= skinlimits::MaxImages) {
+      error = "too many images";
+      return false;
+    }
+    std::vector<std::uint8_t> file;
+    std::string e;
+    if (!reader(name, file, e)) {
+      error = e;
+      return false;
+    }
+    TImage24 img;
+    if (!DecodeBmp(file.data(), file.size(), img, e)) {
+      error = "image \"" + name + "\": " + e;
+      return false;
+    }
+    totalBytes += std::size_t(DibStride24(img.Width())) * std::size_t(img.Height());
+    if (totalBytes > skinlimits::MaxTotalImageBytes) {
+      error = "the images of the skin are too large together";
+      return false;
+    }
+    index = skin->AddImage(name, std::move(img));
+    imageByName.emplace(key, index);
+    return true;
+  };
+
+  for (const TsGeneralData& s : skin->Sections) {
+    if (s.Name != kSkinInfoSection) continue;
+    if (const std::string* master = s.Value(kMasterBitmapKey)) {
+      if (!IsValidSkinFileName(*master)) {
+        error = "[SKININFO] MASTERBITMAP: bad file name \"" + *master + "\"";
+        return nullptr;
+      }
+      if (!loadImage(*master, skin->MasterImageIndex)) return nullptr;
+    }
+  }
+
+  for (TOptionsMask& m : opts.Masks) {
+    const std::string where = "[" + m.Mask.SectionName + "] " + m.Mask.PropertyName + ": ";
+    int index = -1;
+    if (m.FileName.empty()) {
+      if (skin->MasterImageIndex < 0) {
+        error = where + "no file= and the skin has no master bitmap";
+        return nullptr;
+      }
+      index = skin->MasterImageIndex;
+    } else if (!loadImage(m.FileName, index)) {
+      error = where + error;
+      return nullptr;
+    }
+    const TImage24& img = skin->Images[index].Bitmap;
+    m.Mask.ImageIndex = index;
+    if (!m.HasRect) m.Mask.R = TRect{0, 0, img.Width(), img.Height()};
+    std::string e = ValidateMask(m.Mask, img.Width(), img.Height());
+    if (!e.empty()) {
+      error = where + e;
+      return nullptr;
+    }
+    skin->Masks.push_back(std::move(m.Mask));
+  }
+  skin->RebuildIndex();
+  return skin;
+}
+
+std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error) {
+  std::map<std::string, const TPackedEntry*> byName;
+  for (const TPackedEntry& e : files) byName.emplace(UpperCase(e.Name), &e);
+  TSkinFileReader reader = [&](const std::string& name, std::vector<std::uint8_t>& out, std::string& err) {
+    auto it = byName.find(UpperCase(name));
+    if (it == byName.end()) {
+      err = "file \"" + name + "\" is missing from the skin";
+      return false;
+    }
+    out = it->second->Data;
+    return true;
+  };
+  return LoadSkinFromReader(reader, error);
+}
+
+std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::string& error) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    error = "skin folder \"" + folder.string() + "\" does not exist";
+    return nullptr;
+  }
+  // Names are matched case-insensitively, as on the file systems skins are made on.
+  std::map<std::string, fs::path> byName;
+  std::size_t seen = 0;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (++seen > 100000) break;
+    std::error_code fec;
+    if (!it->is_regular_file(fec)) continue;
+    byName.emplace(UpperCase(it->path().filename().string()), it->path());
+  }
+  if (ec) {
+    error = "skin folder \"" + folder.string() + "\" cannot be read";
+    return nullptr;
+  }
+  TSkinFileReader reader = [&](const std::string& name, std::vector<std::uint8_t>& out, std::string& err) {
+    auto it = byName.find(UpperCase(name));
+    if (it == byName.end()) {
+      err = "file \"" + name + "\" is missing from the skin folder";
+      return false;
+    }
+    return ReadFileBounded(it->second, skinlimits::MaxFileBytes, out, err);
+  };
+  return LoadSkinFromReader(reader, error);
+}
+
+std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size,
+                                                    std::string& error) {
+  std::vector<TPackedEntry> files;
+  if (!ReadPackedSkin(data, size, files, error)) return nullptr;
+  return LoadSkinFromEntries(files, error);
+}
+
+std::unique_ptr<TSkinModel> LoadSkinFromPackedFile(const fs::path& file, std::string& error) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadFileBounded(file, packlimits::MaxPackedBytes, bytes, error)) return nullptr;
+  auto skin = LoadSkinFromPackedBytes(bytes.data(), bytes.size(), error);
+  if (!skin) error = file.filename().string() + ": " + error;
+  return skin;
+}
+
+std::unique_ptr<TSkinModel> LoadSkin(const fs::path& path, std::string& error) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return LoadSkinFromFolder(path, error);
+  return LoadSkinFromPackedFile(path, error);
+}
+
+bool SkinToFiles(const TSkinModel& skin, std::vector<TPackedEntry>& files, std::string& error) {
+  TOptionsFile opts;
+  opts.Sections = skin.Sections;
+  if (skin.MasterImageIndex >= 0) {
+    if (skin.MasterImageIndex >= int(skin.Images.size())) {
+      error = "master bitmap index out of range";
+      return false;
+    }
+    auto it = std::find_if(opts.Sections.begin(), opts.Sections.end(),
+                           [](const TsGeneralData& s) { return s.Name == kSkinInfoSection; });
+    if (it == opts.Sections.end()) {
+      TsGeneralData info;
+      info.Name = kSkinInfoSection;
+      opts.Sections.insert(opts.Sections.begin(), info);
+      it = opts.Sections.begin();
+    }
+    it->SetRaw(kMasterBitmapKey, skin.Images[skin.MasterImageIndex].FileName);
+  }
+  for (const TsMaskData& m : skin.Masks) {
+    if (m.ImageIndex < 0 || m.ImageIndex >= int(skin.Images.size())) {
+      error = "[" + m.SectionName + "] " + m.PropertyName + ": image index out of range";
+      return false;
+    }
+    const TImage24& img = skin.Images[m.ImageIndex].Bitmap;
+    TOptionsMask e;
+    e.Mask = m;
+    const bool master = m.ImageIndex == skin.MasterImageIndex;
+    if (!master) e.FileName = skin.Images[m.ImageIndex].FileName;
+    e.HasRect = master || !(m.R == TRect{0, 0, img.Width(), img.Height()});
+    opts.Masks.push_back(std::move(e));
+  }
+  std::vector<TPackedEntry> out;
+  const std::string text = WriteOptionsFile(opts);
+  out.push_back(TPackedEntry{kOptionsFileName, std::vector<std::uint8_t>(text.begin(), text.end())});
+  for (const TSkinImage& img : skin.Images) {
+    if (!IsValidSkinFileName(img.FileName)) {
+      error = "bad image file name \"" + img.FileName + "\"";
+      return false;
+    }
+    out.push_back(TPackedEntry{img.FileName, EncodeBmp(img.Bitmap)});
+  }
+  files = std::move(out);
+  return true;
+}
+
+bool SaveSkinToFolder(const TSkinModel& skin, const fs::path& folder, std::string& error) {
+  std::vector<TPackedEntry> files;
+  if (!SkinToFiles(skin, files, error)) return false;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    error = "cannot create \"" + folder.string() + "\"";
+    return false;
+  }
+  for (const TPackedEntry& f : files)
+    if (!WriteFileBytes(folder / f.Name, f.Data, error)) return false;
+  return true;
+}
+
+bool PackSkin(const TSkinModel& skin, std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::vector<TPackedEntry> files;
+  return SkinToFiles(skin, files, error) && WritePackedSkin(files, bytes, error);
+}
+
+bool SaveSkinToPackedFile(const TSkinModel& skin, const fs::path& file, std::string& error) {
+  std::vector<std::uint8_t> bytes;
+  return PackSkin(skin, bytes, error) && WriteFileBytes(file, bytes, error);
+}
+
+namespace {
+bool HasOptionsFile(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code fec;
+    if (it->is_regular_file(fec) && UpperCase(it->path().filename().string()) == UpperCase(kOptionsFileName))
+      return true;
+  }
+  return false;
+}
+}  // namespace
+
+std::vector<std::string> ListSkinNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code fec;
+    const fs::path& p = it->path();
+    if (it->is_directory(fec)) {
+      if (HasOptionsFile(p)) names.push_back(p.filename().string());
+    } else if (it->is_regular_file(fec) && UpperCase(p.extension().string()) == ".ASZ") {
+      names.push_back(p.stem().string());
+    }
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string ua = UpperCase(a), ub = UpperCase(b);
+    return ua != ub ? ua < ub : a < b;
+  });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+}  // namespace qv

@@ -1,0 +1,48 @@
+// Loading and saving whole skins: a folder with Options.dat and its images, a packed ".asz" file,
+// or packed bytes in memory (a skin built into the program). A skin that cannot be loaded gives no
+// model and an error text; the caller keeps the skin it had.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/engine/core/acPackedSkin.h"
+#include "skin/engine/core/acSkinModel.h"
+
+namespace qv {
+
+// Reads one file of a skin by its name (case-insensitive). Returns false with an error text when the
+// file is missing or unreadable.
+using TSkinFileReader = std::function<bool(const std::string& name, std::vector<std::uint8_t>& out,
+                                           std::string& error)>;
+
+std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromFolder(const std::filesystem::path& folder, std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size,
+                                                    std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromPackedFile(const std::filesystem::path& file, std::string& error);
+// A folder, or a file taken as a packed skin.
+std::unique_ptr<TSkinModel> LoadSkin(const std::filesystem::path& path, std::string& error);
+
+// The files of a skin: Options.dat and one 24-bit BMP per image.
+bool SkinToFiles(const TSkinModel& skin, std::vector<TPackedEntry>& files, std::string& error);
+bool SaveSkinToFolder(const TSkinModel& skin, const std::filesystem::path& folder, std::string& error);
+bool PackSkin(const TSkinModel& skin, std::vector<std::uint8_t>& bytes, std::string& error);
+bool SaveSkinToPackedFile(const TSkinModel& skin, const std::filesystem::path& file, std::string& error);
+
+// Names of the skins in a folder, sorted (case-insensitively): sub-folders holding "Options.dat" and
+// ".asz" files without the extension.
+std::vector<std::string> ListSkinNames(const std::filesystem::path& folder);
+
+// Reads a whole file of at most maxBytes bytes.
+bool ReadFileBounded(const std::filesystem::path& file, std::size_t maxBytes, std::vector<std::uint8_t>& out,
+                     std::string& error);
+bool WriteFileBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes, std::string& error);
+
+}  // namespace qv
