@@ -38,7 +38,11 @@ if(QV_FUZZ_TARGETS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_link_libraries(fuzz_${name} PRIVATE quorvex_core_san)
     set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
     file(MAKE_DIRECTORY ${corpus})
+    # Seeds, when the target has any, are read but never written.
     set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+    if(NOT IS_DIRECTORY ${seeds})
+      set(seeds "")
+    endif()
     add_test(NAME fuzz.${name}
       COMMAND fuzz_${name} -max_total_time=${QV_FUZZ_SECONDS} -rss_limit_mb=2048 -seed=1 ${corpus} ${seeds})
     set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
