@@ -571,6 +571,8 @@ int TStringList::AddObject(const std::string& s, TObject* object) {
       case dupError:
         throw EListError("String list does not allow duplicates");
       case dupAccept:
+        // After the equal ones, so equal strings keep the order they were added in.
+        while (index < Count() && CompareStrings(Items_[static_cast<size_t>(index)].S, s) == 0) ++index;
         break;
     }
   }
