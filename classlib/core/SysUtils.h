@@ -118,8 +118,8 @@ Extended StrToFloatDef(std::string_view s, Extended def, const TFormatSettings& 
 //             removed; scientific when the exponent is beyond Precision or the value below 1E-5;
 //             Digits is the minimum number of exponent digits (0..4).
 //  ffExponent d.dddE+ddd with Precision significant digits, Digits exponent digits (minimum).
-//  ffFixed    Digits decimals (0..18), no thousand separators; scientific when the value has
-//             more integer digits than Precision.
+//  ffFixed    Digits decimals (0..18), no thousand separators; when the value has more integer
+//             digits than Precision: d.dddE+d with Precision digits instead.
 //  ffNumber   as ffFixed with thousand separators.
 //  ffCurrency the CurrencyString, Digits decimals and the CurrencyFormat / NegCurrFormat.
 // Precision is limited to 1..18 (doubles give at most 17 meaningful digits); NaN and infinities
