@@ -6,14 +6,20 @@
 #include "skin/engine/core/acPaintUtils.h"
 #include "skin/engine/core/acPixelKernels.h"
 
+using namespace qv;
+
 namespace {
+
+constexpr TGlyphLayout blGlyphLeft = TGlyphLayout::GlyphLeft, blGlyphRight = TGlyphLayout::GlyphRight,
+                       blGlyphTop = TGlyphLayout::GlyphTop, blGlyphBottom = TGlyphLayout::GlyphBottom;
+constexpr THorzAlign taLeftJustify = THorzAlign::Left, taRightJustify = THorzAlign::Right, taCenter = THorzAlign::Center;
 
 struct TLayoutCase {
   const char* Name;
   TRect Client;
   TSize Glyph, Text;
-  TButtonLayout Layout;
-  TAlignment Align;
+  TGlyphLayout Layout;
+  THorzAlign Align;
   int Margin, Spacing;
   bool Rtl;
   TPoint GlyphPos;
@@ -57,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Table, GlyphTextLayout, ::testing::ValuesIn(kLayoutCase
 
 // Glyph and caption never overlap and keep the given spacing, whatever the layout.
 TEST(GlyphTextLayoutRules, SpacingIsKept) {
-  for (TButtonLayout l : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
+  for (TGlyphLayout l : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
     for (int spacing : {0, 1, 4, 9}) {
       TPoint g;
       TRect t;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace qv {
+
 namespace {
 
 struct TAxisPlace {
@@ -60,18 +62,18 @@ int PlaceAcross(int avail, int size, int align) {
   return (avail - size + 1) / 2;
 }
 
-int AlignCode(TAlignment a) { return a == taLeftJustify ? 0 : a == taRightJustify ? 1 : 2; }
+int AlignCode(THorzAlign a) { return a == THorzAlign::Left ? 0 : a == THorzAlign::Right ? 1 : 2; }
 
 }  // namespace
 
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout,
-                         TAlignment alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TGlyphLayout layout,
+                         THorzAlign alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
                          bool rightToLeft) {
   if (rightToLeft) {
-    if (layout == blGlyphLeft) layout = blGlyphRight;
-    else if (layout == blGlyphRight) layout = blGlyphLeft;
-    if (alignment == taLeftJustify) alignment = taRightJustify;
-    else if (alignment == taRightJustify) alignment = taLeftJustify;
+    if (layout == TGlyphLayout::GlyphLeft) layout = TGlyphLayout::GlyphRight;
+    else if (layout == TGlyphLayout::GlyphRight) layout = TGlyphLayout::GlyphLeft;
+    if (alignment == THorzAlign::Left) alignment = THorzAlign::Right;
+    else if (alignment == THorzAlign::Right) alignment = THorzAlign::Left;
   }
   const int w = client.Right - client.Left;
   const int h = client.Bottom - client.Top;
@@ -81,15 +83,15 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
   const int th = textSize.cy > 0 ? textSize.cy : 0;
   const int align = AlignCode(alignment);
   int gx, gy, tx, ty;
-  if (layout == blGlyphLeft || layout == blGlyphRight) {
-    TAxisPlace p = PlaceOnAxis(w, gw, tw, layout == blGlyphLeft, margin, spacing, align);
+  if (layout == TGlyphLayout::GlyphLeft || layout == TGlyphLayout::GlyphRight) {
+    TAxisPlace p = PlaceOnAxis(w, gw, tw, layout == TGlyphLayout::GlyphLeft, margin, spacing, align);
     gx = p.Glyph;
     tx = p.Text;
     gy = (h - gh + 1) / 2;
     ty = (h - th + 1) / 2;
   } else {
     // The vertical centring rule of the block; Alignment places across.
-    TAxisPlace p = PlaceOnAxis(h, gh, th, layout == blGlyphTop, margin, spacing, 2);
+    TAxisPlace p = PlaceOnAxis(h, gh, th, layout == TGlyphLayout::GlyphTop, margin, spacing, 2);
     gy = p.Glyph;
     ty = p.Text;
     gx = PlaceAcross(w, gw, align);
@@ -195,3 +197,5 @@ int FadeIterationsOf(int iterations, bool fast) {
   int n = fast ? iterations / 2 : iterations;
   return n < 1 ? 1 : n;
 }
+
+}  // namespace qv

@@ -11,6 +11,8 @@
 
 #include "classlib/core/Types.h"
 
+namespace qv {
+
 // ---- Geometry ---------------------------------------------------------------------------------
 
 inline int RectWidth(const TRect& r) { return r.Right - r.Left; }
@@ -34,16 +36,17 @@ inline int IntMax(int a, int b) { return a > b ? a : b; }
 
 // ---- Glyph and caption layout of a button ---------------------------------------------------
 
-enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+// In the order of the class library's button layouts and alignments.
+enum class TGlyphLayout : std::uint8_t { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
+enum class THorzAlign : std::uint8_t { Left, Right, Center };
 
 // Places a glyph and a caption block in Client. Margin is the distance from the client edge the
 // layout starts at (-1: the block is placed by Alignment, centred by default); Spacing the gap
 // between glyph and caption (-1: the free space is shared evenly). A missing glyph or caption
 // (size 0) takes no spacing. RightToLeft swaps the left and right layouts. GlyphPos is the
 // glyph's top-left corner, TextBounds the caption's rectangle, both in Client's coordinates.
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout,
-                         TAlignment alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TGlyphLayout layout,
+                         THorzAlign alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
                          bool rightToLeft);
 
 // ---- Text -------------------------------------------------------------------------------------
@@ -73,3 +76,5 @@ std::string ReplaceAllStr(std::string_view s, std::string_view from, std::string
 
 // The steps of a hover fade: FADINGITERATIONS, halved when Fast, never below one.
 int FadeIterationsOf(int iterations, bool fast);
+
+}  // namespace qv
