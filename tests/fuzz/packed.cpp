@@ -1,0 +1,23 @@
+// Fuzz target: packed skin bytes (".asz") and the BMP decoder on the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "skin/engine/core/acBmpFile.h"
+#include "skin/engine/core/acPackedSkin.h"
+#include "skin/engine/core/acSkinLoader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string error;
+  std::vector<qv::TPackedEntry> entries;
+  if (qv::ReadPackedSkin(data, size, entries, error)) {
+    std::vector<std::uint8_t> again;
+    if (!qv::WritePackedSkin(entries, again, error)) __builtin_trap();
+  }
+  auto skin = qv::LoadSkinFromPackedBytes(data, size, error);
+  if (!skin && error.empty()) __builtin_trap();
+  qv::TImage24 img;
+  (void)qv::DecodeBmp(data, size, img, error);
+  return 0;
+}
