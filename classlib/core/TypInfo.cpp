@@ -68,7 +68,7 @@ const std::vector<const TPropInfo*>& Resolve(const TObject* object) {
 
 }  // namespace
 
-ClassEntry& RegisterClass(std::type_index type, std::type_index base, std::function<bool(const TObject*)> isInstance) {
+ClassEntry& AddClass(std::type_index type, std::type_index base, std::function<bool(const TObject*)> isInstance) {
   Registry& r = TheRegistry();
   r.Cache.clear();
   auto it = r.Classes.find(type);

@@ -58,7 +58,7 @@ struct TPropInfo {
 namespace typinfo_detail {
 struct ClassEntry;
 // Adds (or extends) the entry of a class; `isInstance` tells whether an object is of it.
-ClassEntry& RegisterClass(std::type_index type, std::type_index base,
+ClassEntry& AddClass(std::type_index type, std::type_index base,
                           std::function<bool(const TObject*)> isInstance);
 void AddProperty(ClassEntry& entry, TPropInfo info);
 
@@ -157,7 +157,7 @@ class TPropertyRegistrar {
 template <typename C, typename Base, typename Body>
 bool RegisterProperties(Body body) {
   static_assert(std::is_base_of_v<TObject, C> && std::is_base_of_v<Base, C>);
-  auto& entry = typinfo_detail::RegisterClass(typeid(C), typeid(Base),
+  auto& entry = typinfo_detail::AddClass(typeid(C), typeid(Base),
                                               [](const TObject* o) { return dynamic_cast<const C*>(o) != nullptr; });
   TPropertyRegistrar<C> registrar(entry);
   body(registrar);
