@@ -302,19 +302,19 @@ int TStrings::Add(const std::string& s) {
 
 int TStrings::AddObject(const std::string& s, TObject* object) {
   int index = Add(s);
-  PutObjectAt(index, object);
+  PutObject(index, object);
   return index;
 }
 
 void TStrings::InsertObject(int index, const std::string& s, TObject* object) {
   Insert(index, s);
-  PutObjectAt(index, object);
+  PutObject(index, object);
 }
 
 void TStrings::Put(int index, const std::string& s) {
   BeginUpdate();
   try {
-    TObject* object = GetObjectAt(index);
+    TObject* object = GetObject(index);
     Delete(index);
     InsertObject(index, s, object);
   } catch (...) {
@@ -324,8 +324,8 @@ void TStrings::Put(int index, const std::string& s) {
   EndUpdate();
 }
 
-TObject* TStrings::GetObjectAt(int) const { return nullptr; }
-void TStrings::PutObjectAt(int, TObject*) {}
+TObject* TStrings::GetObject(int) const { return nullptr; }
+void TStrings::PutObject(int, TObject*) {}
 void TStrings::SetUpdateState(bool) {}
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return AnsiCompareText(a, b); }
@@ -338,7 +338,7 @@ int TStrings::IndexOf(const std::string& s) const {
 
 int TStrings::IndexOfObject(const TObject* object) const {
   for (int i = 0, n = Count(); i < n; ++i)
-    if (GetObjectAt(i) == object) return i;
+    if (GetObject(i) == object) return i;
   return -1;
 }
 
@@ -346,12 +346,12 @@ void TStrings::Exchange(int index1, int index2) {
   BeginUpdate();
   try {
     std::string s1 = Get(index1), s2 = Get(index2);
-    TObject* o1 = GetObjectAt(index1);
-    TObject* o2 = GetObjectAt(index2);
+    TObject* o1 = GetObject(index1);
+    TObject* o2 = GetObject(index2);
     Put(index1, s2);
     Put(index2, s1);
-    PutObjectAt(index1, o2);
-    PutObjectAt(index2, o1);
+    PutObject(index1, o2);
+    PutObject(index2, o1);
   } catch (...) {
     EndUpdate();
     throw;
@@ -364,7 +364,7 @@ void TStrings::Move(int curIndex, int newIndex) {
   BeginUpdate();
   try {
     std::string s = Get(curIndex);
-    TObject* object = GetObjectAt(curIndex);
+    TObject* object = GetObject(curIndex);
     Delete(curIndex);
     InsertObject(newIndex, s, object);
   } catch (...) {
@@ -377,7 +377,7 @@ void TStrings::Move(int curIndex, int newIndex) {
 void TStrings::AddStrings(const TStrings& strings) {
   BeginUpdate();
   try {
-    for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObjectAt(i));
+    for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObject(i));
   } catch (...) {
     EndUpdate();
     throw;
@@ -538,7 +538,7 @@ std::string TStringList::Get(int index) const {
   return Items_[static_cast<size_t>(index)].S;
 }
 
-TObject* TStringList::GetObjectAt(int index) const {
+TObject* TStringList::GetObject(int index) const {
   CheckIndex(index);
   return Items_[static_cast<size_t>(index)].Object;
 }
@@ -551,7 +551,7 @@ void TStringList::Put(int index, const std::string& s) {
   Changed();
 }
 
-void TStringList::PutObjectAt(int index, TObject* object) {
+void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index);
   Changing();
   Items_[static_cast<size_t>(index)].Object = object;

@@ -206,8 +206,8 @@ class TStrings : public TPersistent {
   virtual int Count() const = 0;
   std::string Strings(int index) const { return Get(index); }
   void SetStrings(int index, const std::string& s) { Put(index, s); }
-  TObject* Objects(int index) const { return GetObjectAt(index); }
-  void SetObjects(int index, TObject* object) { PutObjectAt(index, object); }
+  TObject* Objects(int index) const { return GetObject(index); }
+  void SetObjects(int index, TObject* object) { PutObject(index, object); }
 
   virtual int Add(const std::string& s);
   virtual int AddObject(const std::string& s, TObject* object);
@@ -236,12 +236,13 @@ class TStrings : public TPersistent {
   int UpdateCount() const { return UpdateCount_; }
 
  protected:
-  // The access a descendant provides. (The object accessors are not called GetObject /
-  // PutObject: the platform header defines GetObject as a macro.)
+  // The access a descendant provides. In Windows translation units the platform header renames
+  // GetObject to GetObjectA; the slot is the same virtual function either way, so overrides
+  // work, but call it through Objects() rather than by a qualified name.
   virtual std::string Get(int index) const = 0;
   virtual void Put(int index, const std::string& s);
-  virtual TObject* GetObjectAt(int index) const;
-  virtual void PutObjectAt(int index, TObject* object);
+  virtual TObject* GetObject(int index) const;
+  virtual void PutObject(int index, TObject* object);
   virtual void SetUpdateState(bool updating);
   virtual int CompareStrings(const std::string& a, const std::string& b) const;
 
@@ -286,8 +287,8 @@ class TStringList : public TStrings {
  protected:
   std::string Get(int index) const override;
   void Put(int index, const std::string& s) override;
-  TObject* GetObjectAt(int index) const override;
-  void PutObjectAt(int index, TObject* object) override;
+  TObject* GetObject(int index) const override;
+  void PutObject(int index, TObject* object) override;
   void SetUpdateState(bool updating) override;
   int CompareStrings(const std::string& a, const std::string& b) const override;
   virtual void Changed();
