@@ -113,19 +113,26 @@ void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCache
   // The part of the target that lies inside Dst, in target coordinates.
   const long long visL = std::max<long long>(0, -(long long)r.Left), visT = std::max<long long>(0, -(long long)r.Top);
   const long long visR = (long long)dst.Width - r.Left, visB = (long long)dst.Height - r.Top;
+  // Rows gathered through a column map are kept per frame row (up to a bounded size) so that
+  // every target row after the first showing a frame row is a plain composite.
+  constexpr std::size_t kMaxGathered = std::size_t(1) << 22;
   std::vector<int> map;
-  std::vector<std::uint8_t> srcBuf, maskBuf;
+  std::vector<std::uint8_t> gathered;
+  std::vector<int> gatheredRow;  // frame row held in each slot, -1 when none
   for (int pc = 0; pc < 3; ++pc) {
     const TAxisPiece& cp = cols[pc];
     const long long c0 = std::max(cp.T0, visL), c1 = std::min(cp.T1, visR);
     if (cp.Empty() || c1 <= c0) continue;
     const int n = int(c1 - c0);
+    const std::size_t rowBytes = std::size_t(n) * 3 * (f.Type + 1);  // picture and mask
     const bool identity = cp.Identity();
+    int slots = 0;
     if (!identity) {
       map.resize(std::size_t(n));
       for (int i = 0; i < n; ++i) map[std::size_t(i)] = cp.Map(c0 + i);
-      srcBuf.resize(std::size_t(n) * 3);
-      maskBuf.resize(std::size_t(n) * 3);
+      slots = rowBytes * std::size_t(f.H) <= kMaxGathered ? f.H : 1;
+      gathered.resize(rowBytes * std::size_t(slots));
+      gatheredRow.assign(std::size_t(slots), -1);
     }
     for (int pr = 0; pr < 3; ++pr) {
       if (pc == 1 && pr == 1 && !filling) continue;
@@ -143,12 +150,17 @@ void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCache
           s = srow + 3 * sx;
           if (mrow) m = mrow + 3 * sx;
         } else {
-          for (int i = 0; i < n; ++i) std::memcpy(&srcBuf[3 * std::size_t(i)], srow + 3 * map[std::size_t(i)], 3);
-          s = srcBuf.data();
-          if (mrow) {
-            for (int i = 0; i < n; ++i) std::memcpy(&maskBuf[3 * std::size_t(i)], mrow + 3 * map[std::size_t(i)], 3);
-            m = maskBuf.data();
+          const int slot = slots == 1 ? 0 : sy;
+          std::uint8_t* buf = gathered.data() + rowBytes * std::size_t(slot);
+          if (gatheredRow[std::size_t(slot)] != sy) {
+            for (int i = 0; i < n; ++i) std::memcpy(buf + 3 * std::size_t(i), srow + 3 * map[std::size_t(i)], 3);
+            if (mrow)
+              for (int i = 0; i < n; ++i)
+                std::memcpy(buf + 3 * (std::size_t(n) + i), mrow + 3 * map[std::size_t(i)], 3);
+            gatheredRow[std::size_t(slot)] = sy;
           }
+          s = buf;
+          if (mrow) m = buf + 3 * std::size_t(n);
         }
         CompositeRow(dst, int(r.Left + c0), int(r.Top + ty), s, m, n, f.Type, behind, cache);
       }

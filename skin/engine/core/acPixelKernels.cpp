@@ -289,24 +289,41 @@ void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, 
 
 namespace {
 
+// (N + D / 2) / D for D = 1..2 * kMaxBlurRadius + 1 and sums of at most that many bytes, by a
+// multiplication: with M = ceil(2^32 / D) the product N * M / 2^32 is exact below 2^16.
+struct TRoundDiv {
+  std::uint64_t M = 0;
+  unsigned Half = 0;
+  explicit TRoundDiv(unsigned d) : M(((std::uint64_t(1) << 32) + d - 1) / d), Half(d / 2) {}
+  unsigned operator()(unsigned sum) const { return unsigned(((sum + Half) * M) >> 32); }
+};
+
+const TRoundDiv& RoundDivBy(int d) {
+  static const auto table = [] {
+    std::vector<TRoundDiv> t;
+    for (int i = 1; i <= 2 * kMaxBlurRadius + 1; ++i) t.emplace_back(unsigned(i));
+    return t;
+  }();
+  return table[std::size_t(d - 1)];
+}
+
 // Box blur of one line of N pixels from In to Out (each Step bytes apart), the window of
 // 2 * Radius + 1 pixels clipped to the line; each mean rounded to the nearest integer.
-void BoxBlurLine(const std::uint8_t* in, std::ptrdiff_t inStep, std::uint8_t* out, std::ptrdiff_t outStep, int n,
-                 int radius) {
+void BoxBlurLine(const std::uint8_t* in, std::uint8_t* out, int n, int radius) {
   unsigned sum[3] = {0, 0, 0};
   int lo = 0, hi = -1;  // the window [lo, hi] summed so far
   for (int x = 0; x < n; ++x) {
     const int wantLo = std::max(0, x - radius), wantHi = std::min(n - 1, x + radius);
     while (hi < wantHi) {
       ++hi;
-      for (int c = 0; c < 3; ++c) sum[c] += in[hi * inStep + c];
+      for (int c = 0; c < 3; ++c) sum[c] += in[3 * hi + c];
     }
     while (lo < wantLo) {
-      for (int c = 0; c < 3; ++c) sum[c] -= in[lo * inStep + c];
+      for (int c = 0; c < 3; ++c) sum[c] -= in[3 * lo + c];
       ++lo;
     }
-    const unsigned count = unsigned(hi - lo + 1);
-    for (int c = 0; c < 3; ++c) out[x * outStep + c] = std::uint8_t((sum[c] + count / 2) / count);
+    const TRoundDiv& div = RoundDivBy(hi - lo + 1);
+    for (int c = 0; c < 3; ++c) out[3 * x + c] = std::uint8_t(div(sum[c]));
   }
 }
 
@@ -330,11 +347,26 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
   }
   radius = std::clamp(radius, 0, kMaxBlurRadius);
   if (!blur || radius == 0) return;
-  std::vector<std::uint8_t> tmp(std::size_t(w) * 3 * std::size_t(h));
-  const std::ptrdiff_t tmpStride = std::ptrdiff_t(w) * 3;
-  for (int y = 0; y < h; ++y) BoxBlurLine(img.At(c.Left, c.Top + y), 3, tmp.data() + tmpStride * y, 3, w, radius);
-  for (int x = 0; x < w; ++x)
-    BoxBlurLine(tmp.data() + 3 * x, tmpStride, img.At(c.Left + x, c.Top), img.Stride, h, radius);
+  // Horizontal pass into a copy, then a vertical pass row by row with running column sums.
+  const std::size_t rowBytes = std::size_t(w) * 3;
+  std::vector<std::uint8_t> tmp(rowBytes * std::size_t(h));
+  for (int y = 0; y < h; ++y) BoxBlurLine(img.At(c.Left, c.Top + y), tmp.data() + rowBytes * y, w, radius);
+  std::vector<unsigned> sums(rowBytes, 0);
+  int lo = 0, hi = -1;
+  for (int y = 0; y < h; ++y) {
+    const int wantLo = std::max(0, y - radius), wantHi = std::min(h - 1, y + radius);
+    while (hi < wantHi) {
+      const std::uint8_t* add = tmp.data() + rowBytes * std::size_t(++hi);
+      for (std::size_t i = 0; i < rowBytes; ++i) sums[i] += add[i];
+    }
+    while (lo < wantLo) {
+      const std::uint8_t* sub = tmp.data() + rowBytes * std::size_t(lo++);
+      for (std::size_t i = 0; i < rowBytes; ++i) sums[i] -= sub[i];
+    }
+    const TRoundDiv& div = RoundDivBy(hi - lo + 1);
+    std::uint8_t* out = img.At(c.Left, c.Top + y);
+    for (std::size_t i = 0; i < rowBytes; ++i) out[i] = std::uint8_t(div(sums[i]));
+  }
 }
 
 void CopyTransparent(const TImageView& dst, const TImageView& src, int x, int y, TColorRef keyColor) {
