@@ -6,7 +6,9 @@
 // (so Owner() and Index() work inside derived constructors) and AfterConstruction announces it
 // (opInsert to the owner, Update to the collection) once the whole object exists. They are
 // destroyed with Free(): BeforeDestruction announces the removal while the object is still whole,
-// the destructors then take it out of its owner and free what it owns.
+// the destructors then take it out of its owner and free what it owns. Overrides of
+// AfterConstruction and BeforeDestruction call their base class's version first. An object made
+// with plain new is never announced to its owner (nor is its removal).
 #pragma once
 
 #include <cstdint>
