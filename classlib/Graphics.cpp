@@ -835,6 +835,7 @@ std::uint32_t Read32(const std::uint8_t* p) { return std::uint32_t(p[0]) | (p[1]
 HBITMAP CreateDib24(int width, int height, void** bits) {
   void* b = nullptr;
   HBITMAP bmp = CreateBitmapOfFormat(std::max(width, 1), std::max(height, 1), pf24bit, nullptr, 0, &b);
+  ForgetGdiObject(bmp);  // the caller's, outside the library's count
   if (bits) *bits = b;
   return bmp;
 }

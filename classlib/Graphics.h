@@ -466,7 +466,8 @@ class TBitmap : public TGraphic {
   TColor TransparentColor_ = clDefault;
 };
 
-// Creates a 24-bit DIB section of the given size (bottom-up); the caller owns it (counted).
+// Creates a 24-bit DIB section of the given size (bottom-up, at least 1 x 1); the caller owns
+// it and deletes it with DeleteObject, or hands it to a TBitmap (SetHandle).
 HBITMAP CreateDib24(int width, int height, void** bits = nullptr);
 
 class TIcon : public TGraphic {
