@@ -503,9 +503,9 @@ void DrawFocusDots(TCanvas* canvas, const TRect& r) {
   canvas->Changed();
 }
 
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, int layout, TAlignment alignment,
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout, TAlignment alignment,
                          int margin, int spacing, TPoint& glyphPos, TRect& textBounds, UINT biDiFlags) {
-  const qv::TGlyphLayout l = qv::TGlyphLayout(std::clamp(layout, 0, 3));
+  const qv::TGlyphLayout l = qv::TGlyphLayout(std::clamp(int(layout), 0, 3));
   const qv::THorzAlign a = alignment == taLeftJustify    ? qv::THorzAlign::Left
                            : alignment == taRightJustify ? qv::THorzAlign::Right
                                                          : qv::THorzAlign::Center;
@@ -526,6 +526,12 @@ int AlignedChildrenSize(TWinControl* winControl, TAlign align, bool withGraphic)
     else if (align == alLeft || align == alRight) sum += c->Width();
   }
   return sum;
+}
+
+TCustomForm* GetOwnerForm(TComponent* component) {
+  for (TComponent* c = component; c; c = c->Owner())
+    if (auto* f = dynamic_cast<TCustomForm*>(c)) return f;
+  return nullptr;
 }
 
 bool GetDesktopWorkArea(TRect& r) {

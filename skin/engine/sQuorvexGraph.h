@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Buttons.h"
 #include "classlib/Controls.h"
+#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/StdCtrls.h"
@@ -25,7 +27,6 @@
 class TsSkinManager;
 class TsCommonData;
 struct TsCacheInfo;
-class TCustomForm;
 
 // The disabled looks of a control and of a glyph.
 enum TsDisabledKindItem : std::uint8_t { dkBlended, dkGrayed };
@@ -131,13 +132,13 @@ void PaintGlyphFrame(TBitmap* glyph, TBitmap* bmp, const TRect& r, int numGlyphs
 void PaintFrame3D(HDC dc, TRect& r, TColor topLeftColor, TColor bottomRightColor, int& width);
 void BitBltBorder(HDC dc, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int border);
 void DrawFocusDots(TCanvas* canvas, const TRect& r);
-// Layout is an ordinal of the class library's button layouts (glyph left, right, top, bottom).
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, int layout, TAlignment alignment,
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout, TAlignment alignment,
                          int margin, int spacing, TPoint& glyphPos, TRect& textBounds, UINT biDiFlags);
 
 // ---- Forms and utilities ------------------------------------------------------------------------
 
 int AlignedChildrenSize(TWinControl* winControl, TAlign align, bool withGraphic);
-// GetOwnerForm: with the forms unit.
+// The first form in the chain Component, its owner, the owner's owner ...; nil when none.
+TCustomForm* GetOwnerForm(TComponent* component);
 bool GetDesktopWorkArea(TRect& r);
 void ShowWarning(const std::string& text);

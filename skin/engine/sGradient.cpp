@@ -1,0 +1,57 @@
+#include "skin/engine/sGradient.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "skin/engine/core/acSkinValues.h"
+
+bool ParseGradientData(const std::string& text, TsGradientData& out) {
+  std::istringstream in(text);
+  std::string c1, c2, dir, extra;
+  if (!(in >> c1 >> c2)) return false;
+  in >> dir;
+  if (in >> extra) return false;
+  qv::TColorRef a = 0, b = 0;
+  if (!qv::ParseSkinColor(c1, a) || !qv::ParseSkinColor(c2, b)) return false;
+  bool vertical = true;
+  if (dir == "H" || dir == "h") vertical = false;
+  else if (!dir.empty() && dir != "V" && dir != "v") return false;
+  out.Color1 = TColor(a);
+  out.Color2 = TColor(b);
+  out.Vertical = vertical;
+  return true;
+}
+
+bool GetSectionGradient(const qv::TsGeneralData& section, TsGradientData& out) {
+  const std::string* v = section.Value("GRADIENTDATA");
+  return v && ParseGradientData(*v, out);
+}
+
+void PaintGrad(TBitmap* bmp, const TRect& r, const TsGradientData& data) {
+  if (!bmp || bmp->Empty()) return;
+  const TRect c = IntersectRects(r, TRect{0, 0, bmp->Width(), bmp->Height()});
+  if (c.IsEmpty()) return;
+  // The gradient runs over the whole of R; only its visible part is drawn.
+  const COLORREF a = ColorToRGB(data.Color1), b = ColorToRGB(data.Color2);
+  TRIVERTEX v[2]{};
+  v[0].x = r.Left;
+  v[0].y = r.Top;
+  v[0].Red = COLOR16(GetRValue(a) << 8);
+  v[0].Green = COLOR16(GetGValue(a) << 8);
+  v[0].Blue = COLOR16(GetBValue(a) << 8);
+  v[1].x = r.Right;
+  v[1].y = r.Bottom;
+  v[1].Red = COLOR16(GetRValue(b) << 8);
+  v[1].Green = COLOR16(GetGValue(b) << 8);
+  v[1].Blue = COLOR16(GetBValue(b) << 8);
+  GRADIENT_RECT g{0, 1};
+  TCanvas* canvas = bmp->Canvas();
+  canvas->Lock();
+  HDC dc = canvas->Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
+  GradientFill(dc, v, 2, &g, 1, data.Vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+  RestoreDC(dc, saved);
+  canvas->Unlock();
+  GdiFlush();
+}
