@@ -1,0 +1,569 @@
+#include "skin/engine/sSkinManager.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+#include "skin/engine/acSkinPack.h"
+#include "skin/engine/core/acSkinLoader.h"
+
+namespace fs = std::filesystem;
+
+TsSkinManager* DefaultManager = nullptr;
+LRESULT (*DialogHookProc)(int Code, WPARAM WParam, LPARAM LParam) = nullptr;
+void (*ClearMnuArrayProc)() = nullptr;
+HHOOK CBTHook = nullptr;
+TList* DialogProviders = nullptr;
+TsSkinableMenus* (*CreateSkinableMenusProc)(TsSkinManager* Manager) = nullptr;
+
+namespace {
+
+std::vector<TWinControl*> SkinnedFormList;
+
+int CompareNoCase(const std::string& a, const std::string& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+    const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; }
+
+bool Dying(const TComponent* c) { return c && c->ComponentState().Contains(csDestroying); }
+
+// The installed hook: hands every call to the dialog unit's procedure, or passes it on.
+LRESULT CALLBACK ManagerCBTProc(int Code, WPARAM WParam, LPARAM LParam) {
+  if (DialogHookProc) {
+    try {
+      return DialogHookProc(Code, WParam, LParam);
+    } catch (...) {
+      HandleBoundaryException(DefaultManager);
+    }
+  }
+  return CallNextHookEx(CBTHook, Code, WParam, LParam);
+}
+
+struct TThreadWindows {
+  std::vector<HWND> List;
+};
+
+BOOL CALLBACK CollectThreadWindow(HWND wnd, LPARAM data) {
+  reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChildWindow(HWND wnd, LPARAM data) {
+  reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
+  return TRUE;
+}
+
+const char* const DefaultThirdTable[ThirdListCount] = {
+    "TEdit\r\nTMemo\r\nTMaskEdit\r\nTLabeledEdit\r\nTHotKey\r\nTListBox\r\nTCheckListBox\r\nTDBListBox\r\n"
+    "TRichEdit\r\nTDBMemo\r\nTSynEdit\r\nTSynMemo\r\nTDBSynEdit\r\nTDBLookupListBox\r\nTDBRichEdit\r\n"
+    "TDBCtrlGrid\r\nTDateTimePicker\r\nTDBEdit",
+    "TButton",
+    "TBitBtn",
+    "TCheckBox\r\nTRadioButton\r\nTDBCheckBox\r\nTDBCheckBoxEh\r\nTGroupButton",
+    "TComboBox\r\nTColorBox\r\nTDBComboBox",
+    "TStringGrid\r\nTDrawGrid\r\nTRichView\r\nTDBRichViewEdit\r\nTRichViewEdit\r\nTDBRichView\r\nTwwDBGrid\r\n"
+    "TAdvStringGrid\r\nTDBAdvGrid\r\nTValueListEditor\r\nTDBGrid",
+    "TGroupBox\r\nTDBRadioGroup\r\nTRadioGroup",
+    "TListView",
+    "TPanel\r\nTDBCtrlPanel",
+    "TTreeView\r\nTRzTreeView\r\nTDBTreeView",
+    "TDBLookupComboBox\r\nTwwDBComboBox\r\nTwwDBCustomCombo\r\nTwwDBCustomLookupCombo",
+    "TDBGridEh",
+    "TVirtualStringTree\r\nTVirtualStringTreeDB\r\nTEasyListview\r\nTVirtualExplorerListview\r\n"
+    "TVirtualExplorerTreeview\r\nTVirtualExplorerTree\r\nTVirtualDrawTree",
+    "TPageControl",
+    "TTabControl",
+    "TToolBar",
+    "TStatusBar",
+};
+
+}  // namespace
+
+const std::array<const char*, ThirdListCount> ThirdKindNames = {
+    "Edit", "Button", "BitBtn", "CheckBox", "ComboBox", "Grid", "GroupBox", "ListView", "Panel",
+    "TreeView", "wwEdit", "GridEh", "VirtualTree", "PageControl", "TabControl", "ToolBar", "StatusBar"};
+
+std::string DefaultThirdNames(int Kind) {
+  return Kind >= 0 && Kind < ThirdListCount ? std::string(DefaultThirdTable[Kind]) : std::string();
+}
+
+// ---- Skinned forms ---------------------------------------------------------------------------------
+
+int AddSkinnedForm(TWinControl* Form) {
+  SkinnedFormList.push_back(Form);
+  return int(SkinnedFormList.size());
+}
+
+void RemoveSkinnedForm(TWinControl* Form) {
+  auto it = std::find(SkinnedFormList.begin(), SkinnedFormList.end(), Form);
+  if (it == SkinnedFormList.end()) return;
+  *it = SkinnedFormList.back();
+  SkinnedFormList.pop_back();
+}
+
+const std::vector<TWinControl*>& SkinnedForms() { return SkinnedFormList; }
+
+bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events) {
+  if (Events.Contains(Event)) return true;
+  if (!Events.Contains(aeGlobalDef)) return false;
+  const TacAnimatEvents defaults = DefaultManager ? DefaultManager->AnimEventsDefault()
+                                                  : TacAnimatEvents{aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp};
+  return defaults.Contains(Event);
+}
+
+// ---- Menu seams ---------------------------------------------------------------------------------
+
+TsSkinableMenus::TsSkinableMenus(TsSkinManager* ASkinManager) : SkinManager(ASkinManager) {
+  CaptionFont = new TFont();
+}
+
+TsSkinableMenus::~TsSkinableMenus() {
+  SkinManager = nullptr;
+  delete CaptionFont;
+}
+
+void TsSkinableMenus::UpdateMenus() { SetSkinned(SkinManager && SkinManager->SkinData()->Active); }
+
+TacMenuSupport::TacMenuSupport() : FExtraLineFont(new TFont()) {}
+
+TacMenuSupport::~TacMenuSupport() { delete FExtraLineFont; }
+
+void TacMenuSupport::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TacMenuSupport*>(Source)) {
+    IcoLineSkin = src->IcoLineSkin;
+    UseExtraLine = src->UseExtraLine;
+    ExtraLineWidth = src->ExtraLineWidth;
+    FExtraLineFont->Assign(src->FExtraLineFont);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+// ---- ThirdParty lists ---------------------------------------------------------------------------
+
+TacThirdPartyList::TacThirdPartyList(TsSkinManager* AManager) : FManager(AManager) {
+  for (int i = 0; i < ThirdListCount; ++i) FNames[i] = DefaultThirdNames(i);
+}
+
+void TacThirdPartyList::SetNames(int Kind, const std::string& Value) {
+  if (Kind < 0 || Kind >= ThirdListCount) return;
+  FNames[Kind] = Value;
+  if (FManager) FManager->UpdateThirdNames();
+}
+
+void TacThirdPartyList::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TacThirdPartyList*>(Source)) {
+    FNames = src->FNames;
+    if (FManager) FManager->UpdateThirdNames();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+// ---- TsSkinManager -------------------------------------------------------------------------------
+
+TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
+  InitSkinEngineUnit();
+  FSkinableMenus = CreateSkinableMenusProc ? CreateSkinableMenusProc(this) : new TsSkinableMenus(this);
+  FMenuSupport = new TacMenuSupport();
+  FThirdParty = new TacThirdPartyList(this);
+  for (auto& list : FThirdLists) list = new TStringList();
+  UpdateThirdNames();
+  std::vector<std::uint8_t> builtIn;
+  if (LoadBuiltInSkin(builtIn)) FInternalSkins.push_back({BuiltInSkinName, std::move(builtIn)});
+  if (!DefaultManager) DefaultManager = this;
+}
+
+TsSkinManager::~TsSkinManager() {
+  if (FHookInstalled) RemoveHook();
+  if (DefaultManager == this) DefaultManager = nullptr;
+  for (auto& list : FThirdLists) {
+    delete list;
+    list = nullptr;
+  }
+  delete FThirdParty;
+  delete FMenuSupport;
+  delete FSkinableMenus;
+}
+
+void TsSkinManager::BeforeDestruction() {
+  // Controls still alive go back to the plain look; the hook goes with the manager.
+  if (FSkinData.Active) SendRemoveSkin();
+  if (FHookInstalled) RemoveHook();
+  if (DefaultManager == this) DefaultManager = nullptr;
+  TComponent::BeforeDestruction();
+}
+
+void TsSkinManager::Loaded() {
+  TComponent::Loaded();
+  if (FPendingLoad) {
+    FPendingLoad = false;
+    if (FActive && !FSkinName.empty()) {
+      const std::string name = FSkinName;
+      FSkinName.clear();
+      SetSkinName(name);
+    }
+  }
+}
+
+void TsSkinManager::UpdateThirdNames() {
+  for (int i = 0; i < ThirdListCount; ++i) {
+    FThirdLists[i]->Clear();
+    std::string text = FThirdParty->Names(i);
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      std::size_t end = text.find_first_of("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(start, end - start);
+      while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+      std::size_t lead = 0;
+      while (lead < line.size() && std::isspace(static_cast<unsigned char>(line[lead]))) ++lead;
+      line.erase(0, lead);
+      if (!line.empty()) FThirdLists[i]->Add(line);
+      start = end + 1;
+    }
+  }
+}
+
+std::string TsSkinManager::SkinDirectoryResolved() const {
+  if (!FSkinDirectory.empty()) return FSkinDirectory;
+  return ProgramFolder() + "\\Skins";
+}
+
+void TsSkinManager::AddInternalSkin(const std::string& Name, std::vector<std::uint8_t> Data) {
+  const int i = InternalSkinIndex(Name);
+  if (i >= 0)
+    FInternalSkins[i].Data = std::move(Data);
+  else
+    FInternalSkins.push_back({Name, std::move(Data)});
+}
+
+int TsSkinManager::InternalSkinIndex(const std::string& Name) const {
+  for (std::size_t i = 0; i < FInternalSkins.size(); ++i)
+    if (SameNoCase(FInternalSkins[i].Name, Name)) return int(i);
+  return -1;
+}
+
+void TsSkinManager::Fail(const std::string& Text) {
+  FLastError = Text;
+  if (OnSkinLoadError) {
+    try {
+      OnSkinLoadError(this, Text);
+    } catch (...) {
+      HandleBoundaryException(this);
+    }
+  }
+}
+
+void TsSkinManager::SetSkinName(const std::string& Value) {
+  if (ComponentState().Contains(csLoading)) {
+    FSkinName = Value;
+    FPendingLoad = true;
+    return;
+  }
+  if (Value.empty()) {
+    Fail("No skin name given");
+    return;
+  }
+  LoadByName(Value);
+}
+
+bool TsSkinManager::LoadByName(const std::string& Name) {
+  std::string error;
+  const int internal = InternalSkinIndex(Name);
+  if (internal >= 0) {
+    const auto& data = FInternalSkins[internal].Data;
+    auto model = qv::LoadSkinFromPackedBytes(data.data(), data.size(), error);
+    if (!model) {
+      Fail("Skin \"" + Name + "\" (stored with the program) could not be loaded: " + error);
+      return false;
+    }
+    return ApplyModel(std::move(model), FInternalSkins[internal].Name, "(stored with the program)");
+  }
+  const fs::path dir = fs::path(SkinDirectoryResolved());
+  std::error_code ec;
+  const fs::path folder = dir / fs::path(Name);
+  if (fs::is_regular_file(folder / "Options.dat", ec)) return LoadSkinFromPath(folder.string(), Name);
+  const fs::path packed = dir / fs::path(Name + ".asz");
+  if (fs::is_regular_file(packed, ec)) return LoadSkinFromPath(packed.string(), Name);
+  Fail("Skin \"" + Name + "\" was not found: no stored skin of that name, no folder \"" + folder.string() +
+       "\" with Options.dat and no file \"" + packed.string() + "\"");
+  return false;
+}
+
+bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string& Name) {
+  std::string error;
+  std::unique_ptr<qv::TSkinModel> model;
+  try {
+    model = qv::LoadSkin(fs::path(Path), error);
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  if (!model) {
+    Fail("Skin \"" + Name + "\" could not be loaded from \"" + Path + "\": " + error);
+    return false;
+  }
+  return ApplyModel(std::move(model), Name, Path);
+}
+
+bool TsSkinManager::LoadSkinFromBytes(const std::uint8_t* Data, std::size_t Size, const std::string& Name) {
+  std::string error;
+  auto model = Data ? qv::LoadSkinFromPackedBytes(Data, Size, error) : nullptr;
+  if (!model) {
+    Fail("Skin \"" + Name + "\" could not be loaded: " + (Data ? error : std::string("no data")));
+    return false;
+  }
+  return ApplyModel(std::move(model), Name, "(memory)");
+}
+
+bool TsSkinManager::ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std::string& Name,
+                               const std::string& Source) {
+  FLastError.clear();
+  FSkinName = Name;
+  FSkin = std::move(Model);
+  FSkinData.SkinName = Name;
+  FSkinData.SkinSource = Source;
+  if (FActive) DoActivate();
+  return true;
+}
+
+void TsSkinManager::DoActivate() {
+  SkinChanging = true;
+  FSkinData.Active = FSkin != nullptr;
+  UpdateConstData();
+  if (FSkinableMenus) {
+    FSkinableMenus->SkinBorderWidth = -1;
+    FSkinableMenus->UpdateMenus();
+  }
+  if (FSkinData.Active && IsDefault()) InstallHook();
+  SendNewSkin();
+  SkinChanging = false;
+}
+
+void TsSkinManager::SetActive(bool Value) {
+  if (FActive == Value) return;
+  FActive = Value;
+  if (ComponentState().Contains(csLoading)) return;
+  if (Value) {
+    if (FSkin)
+      DoActivate();
+    else if (!FSkinName.empty())
+      LoadByName(FSkinName);
+  } else if (FSkinData.Active) {
+    SendRemoveSkin();
+  }
+}
+
+void TsSkinManager::SetSkinnedPopups(bool Value) {
+  FSkinnedPopups = Value;
+  if (FSkinableMenus) FSkinableMenus->UpdateMenus();
+}
+
+void TsSkinManager::SendNewSkin() {
+  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINLOADED), reinterpret_cast<LPARAM>(this));
+  SendToAll(m);
+  RepaintForms();
+}
+
+void TsSkinManager::RepaintForms() {
+  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_REFRESH), reinterpret_cast<LPARAM>(this));
+  SendToAll(m);
+}
+
+void TsSkinManager::SendRemoveSkin() {
+  SkinRemoving = true;
+  FSkinData.Active = false;
+  if (FSkinableMenus) FSkinableMenus->UpdateMenus();
+  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(this));
+  SendToAll(m);
+  if (FHookInstalled) RemoveHook();
+  SkinRemoving = false;
+  // Every window repaints in the plain look.
+  TThreadWindows top;
+  EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&top));
+  for (HWND wnd : top.List)
+    if (IsWindow(wnd) && IsWindowVisible(wnd))
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TsSkinManager::SendToAll(TMessage& Message) {
+  // Forms with a provider pass the command on to their controls and adapters themselves; every
+  // other window of the thread is walked here.
+  TThreadWindows top;
+  EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&top));
+  std::set<HWND> providerForms;
+  for (TWinControl* form : std::vector<TWinControl*>(SkinnedFormList)) {
+    if (!form || Dying(form) || !form->HandleAllocated()) continue;
+    providerForms.insert(form->Handle());
+  }
+  for (HWND wnd : providerForms)
+    if (IsWindow(wnd)) SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
+  for (HWND wnd : top.List) {
+    if (!IsWindow(wnd) || providerForms.count(wnd)) continue;
+    TWinControl* control = FindControl(wnd);
+    if (control && Dying(control)) continue;
+    Message.Result = SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
+    if (control) {
+      if (!AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, Message);
+    } else if (!AskWindow(wnd, QC_ISSKINNED)) {
+      TThreadWindows children;
+      EnumChildWindows(wnd, CollectChildWindow, reinterpret_cast<LPARAM>(&children));
+      for (HWND child : children.List)
+        if (IsWindow(child)) SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
+    }
+  }
+}
+
+void TsSkinManager::UpdateConstData() {
+  FConstData = TacConstData{};
+  if (!Skin()) return;
+  auto fill = [this](TacSectionIndexes& ix, const char* name, bool glyph) {
+    ix.Section = SectionIndexOf(name);
+    if (ix.Section < 0) return;
+    ix.Mask = LookupMask(ix.Section, name, "BORDERSMASK");
+    ix.Pattern = LookupMask(ix.Section, name, "PATTERN");
+    ix.HotPattern = LookupMask(ix.Section, name, "HOTPATTERN");
+    if (glyph) ix.GlyphMask = LookupMask(ix.Section, name, "GLYPHMASK");
+  };
+  fill(FConstData.ScrollBtnTop, "SCROLLBTNTOP", true);
+  fill(FConstData.ScrollBtnBottom, "SCROLLBTNBOTTOM", true);
+  fill(FConstData.ScrollBtnLeft, "SCROLLBTNLEFT", true);
+  fill(FConstData.ScrollBtnRight, "SCROLLBTNRIGHT", true);
+  fill(FConstData.ScrollSliderH, "SCROLLSLIDERH", true);
+  fill(FConstData.ScrollSliderV, "SCROLLSLIDERV", true);
+  fill(FConstData.ScrollBar1H, "SCROLLBAR1H", false);
+  fill(FConstData.ScrollBar1V, "SCROLLBAR1V", false);
+  fill(FConstData.ScrollBar2H, "SCROLLBAR2H", false);
+  fill(FConstData.ScrollBar2V, "SCROLLBAR2V", false);
+  fill(FConstData.ComboBtn, "COMBOBTN", false);
+  const int combo = SectionIndexOf("COMBOBOX");
+  FConstData.ComboBoxGlyph = combo >= 0 ? LookupMask(combo, "COMBOBOX", "GLYPHMASK") : -1;
+  FConstData.GlobalInfo = SectionIndexOf("GLOBALINFO");
+  fill(FConstData.TabTop, "TABTOP", false);
+  fill(FConstData.TabBottom, "TABBOTTOM", false);
+  fill(FConstData.TabLeft, "TABLEFT", false);
+  fill(FConstData.TabRight, "TABRIGHT", false);
+}
+
+int TsSkinManager::SectionIndexOf(const std::string& Name) const { return Skin() ? FSkin->SectionIndexOf(Name) : -1; }
+
+int TsSkinManager::MaskIndexOf(const std::string& SectionName, const std::string& PropertyName) const {
+  return Skin() ? FSkin->MaskIndexOf(SectionName, PropertyName) : -1;
+}
+
+int TsSkinManager::LookupMask(int SkinIndex, const std::string& SectionName, const std::string& PropertyName) const {
+  return Skin() ? FSkin->LookupMask(SkinIndex, SectionName, PropertyName) : -1;
+}
+
+bool TsSkinManager::IsSectionIndex(int Index) const { return Skin() && FSkin->IsSectionIndex(Index); }
+bool TsSkinManager::IsMaskIndex(int Index) const { return Skin() && FSkin->IsMaskIndex(Index); }
+
+const qv::TImage24* TsSkinManager::MaskImage(int MaskIndex) const {
+  return Skin() ? FSkin->MaskImage(MaskIndex) : nullptr;
+}
+
+TSize TsSkinManager::GetMaskItemSize(int MaskIndex) const {
+  return Skin() ? FSkin->GetMaskItemSize(MaskIndex) : TSize{};
+}
+int TsSkinManager::MaskMarginLeft(int Index) const { return Skin() ? FSkin->MaskMarginLeft(Index) : 0; }
+int TsSkinManager::MaskMarginTop(int Index) const { return Skin() ? FSkin->MaskMarginTop(Index) : 0; }
+int TsSkinManager::MaskMarginRight(int Index) const { return Skin() ? FSkin->MaskMarginRight(Index) : 0; }
+int TsSkinManager::MaskMarginBottom(int Index) const { return Skin() ? FSkin->MaskMarginBottom(Index) : 0; }
+
+TColor TsSkinManager::GetGlobalColor() const {
+  const int i = SectionIndexOf("GLOBALINFO");
+  return i >= 0 ? TColor(FSkin->Sections[i].Color) : TColor(ColorToRGB(clBtnFace));
+}
+
+TColor TsSkinManager::GetGlobalFontColor() const {
+  const int i = SectionIndexOf("GLOBALINFO");
+  return i >= 0 ? TColor(FSkin->Sections[i].FontColor.Text()) : clParentColorUnset;
+}
+
+TColor TsSkinManager::GetGlobalHotColor() const {
+  const int i = SectionIndexOf("GLOBALINFO");
+  return i >= 0 ? TColor(FSkin->Sections[i].HotColor) : TColor(ColorToRGB(clWindow));
+}
+
+void TsSkinManager::SetHotWindow(HWND Wnd) {
+  if (Wnd == FHotWnd) return;
+  HWND old = FHotWnd;
+  FHotWnd = Wnd;
+  if (old && IsWindow(old)) SendSkinCommand(old, QC_MOUSELEAVEWND);
+  if (Wnd && IsWindow(Wnd)) SendSkinCommand(Wnd, QC_MOUSEENTERWND);
+}
+
+bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
+
+void TsSkinManager::SetIsDefault(bool Value) {
+  if (Value) {
+    if (DefaultManager == this) return;
+    if (DefaultManager && DefaultManager->FHookInstalled) DefaultManager->RemoveHook();
+    DefaultManager = this;
+    if (FSkinData.Active) InstallHook();
+  } else if (DefaultManager == this) {
+    if (FHookInstalled) RemoveHook();
+    DefaultManager = nullptr;
+  }
+}
+
+void TsSkinManager::ListSkins(TStrings* List, TacSkinTypes SkinType, std::string& FirstName) const {
+  FirstName.clear();
+  if (!List) return;
+  std::vector<std::string> names;
+  for (const auto& s : FInternalSkins) names.push_back(s.Name);
+  std::error_code ec;
+  const fs::path dir = fs::path(SkinDirectoryResolved());
+  if (fs::is_directory(dir, ec)) {
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      const fs::path& p = it->path();
+      std::error_code e2;
+      if (SkinType != stPacked && fs::is_directory(p, e2) && fs::is_regular_file(p / "Options.dat", e2)) {
+        names.push_back(p.filename().string());
+      } else if (SkinType != stUnpacked && fs::is_regular_file(p, e2) && SameNoCase(p.extension().string(), ".asz")) {
+        names.push_back(p.stem().string());
+      }
+    }
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const int c = CompareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
+  names.erase(std::unique(names.begin(), names.end(), SameNoCase), names.end());
+  List->BeginUpdate();
+  List->Clear();
+  for (const auto& n : names) List->Add(n);
+  List->EndUpdate();
+  if (!names.empty()) FirstName = names.front();
+}
+
+void TsSkinManager::InstallHook() {
+  if (!IsDefault() || ComponentState().Contains(csDesigning) || FHookInstalled) return;
+  if (!DialogProviders) DialogProviders = new TList();
+  CBTHook = SetWindowsHookExA(WH_CBT, ManagerCBTProc, nullptr, GetCurrentThreadId());
+  FHookInstalled = CBTHook != nullptr;
+}
+
+void TsSkinManager::RemoveHook() {
+  if (ClearMnuArrayProc) ClearMnuArrayProc();
+  if (CBTHook) {
+    UnhookWindowsHookEx(CBTHook);
+    CBTHook = nullptr;
+  }
+  FHookInstalled = false;
+  if (DialogProviders) {
+    TList* list = DialogProviders;
+    DialogProviders = nullptr;
+    for (int i = 0; i < list->Count(); ++i)
+      if (auto* provider = static_cast<TObject*>(list->Items(i))) provider->Free();
+    delete list;
+  }
+}
