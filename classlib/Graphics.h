@@ -306,7 +306,7 @@ class TCanvas : public TPersistent {
   // or control canvas) overrides it and calls SetHandle.
   virtual void CreateHandle() {}
   // Makes the parts of the state in Required valid (DC bound, font / pen / brush selected).
-  void RequiredState(TCanvasState required);
+  virtual void RequiredState(TCanvasState required);
   TCanvasState State() const { return State_; }
   // The bound DC without making anything valid (nullptr when none).
   HDC RawHandle() const { return Handle_; }
