@@ -1,0 +1,404 @@
+#include "skin/engine/sFade.h"
+
+#include <algorithm>
+#include <set>
+
+#include "skin/engine/sSkinManager.h"
+
+namespace {
+
+// ---- Deferred freeing ---------------------------------------------------------------------------
+
+std::set<TacSelfFreeingTimer*>& LiveTimers() {
+  static std::set<TacSelfFreeingTimer*> live;
+  return live;
+}
+
+constexpr UINT WM_FREETIMER = WM_APP + 0x51;
+constexpr const char* kReaperClass = "QvFadeTimerReaper";
+
+LRESULT CALLBACK ReaperProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_FREETIMER) {
+    auto* t = reinterpret_cast<TacSelfFreeingTimer*>(lParam);
+    // The timer may have been freed by its owner since the message was posted.
+    if (LiveTimers().count(t) && !t->IsDestroying()) {
+      try {
+        t->Free();
+      } catch (...) {
+        HandleBoundaryException(nullptr);
+      }
+    }
+    return 0;
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+HWND ReaperWindow() {
+  static HWND wnd = nullptr;
+  if (wnd && IsWindow(wnd)) return wnd;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ReaperProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kReaperClass;
+  RegisterClassA(&wc);  // fails harmlessly when registered already
+  wnd = CreateWindowExA(0, kReaperClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  return wnd;
+}
+
+struct TBmpFree {
+  void operator()(TBitmap* b) const { b->Free(); }
+};
+
+// A 24-bit copy of a bitmap (into Dst, made when nil).
+void CopyBmp(TBitmap*& dst, TBitmap* src) {
+  if (!dst) dst = CreateBmp24(0, 0);
+  dst->SetPixelFormat(pf24bit);
+  dst->SetSize(src ? src->Width() : 0, src ? src->Height() : 0);
+  if (!src || src->Empty()) return;
+  const qv::TImageView s = BmpView(src), d = BmpView(dst);
+  if (s.Empty() || d.Empty()) return;
+  for (int y = 0; y < s.Height; ++y) std::copy(s.Row(y), s.Row(y) + 3 * s.Width, d.Row(y));
+}
+
+bool SameSize(TBitmap* a, TBitmap* b) {
+  return a && b && a->Width() == b->Width() && a->Height() == b->Height() && !a->Empty();
+}
+
+// Copies a frame to the control's place on the screen.
+void ShowFrame(TControl* c, TBitmap* frame) {
+  if (!c || !frame || frame->Empty()) return;
+  HWND wnd = nullptr;
+  int x = 0, y = 0;
+  if (c->IsWindowControl()) {
+    auto* w = static_cast<TWinControl*>(c);
+    if (!w->HandleAllocated()) return;
+    wnd = w->Handle();
+  } else {
+    if (!c->Parent() || !c->Parent()->HandleAllocated()) return;
+    wnd = c->Parent()->Handle();
+    x = c->Left();
+    y = c->Top();
+  }
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, x, y, x + c->Width(), y + c->Height());
+  TCanvas* canvas = frame->Canvas();
+  canvas->Lock();
+  BitBlt(dc, x, y, frame->Width(), frame->Height(), canvas->Handle(), 0, 0, SRCCOPY);
+  canvas->Unlock();
+  RestoreDC(dc, saved);
+  ReleaseDC(wnd, dc);
+}
+
+bool ControlAlive(TsCommonData* sd) {
+  return sd && sd->OwnerControl && !sd->OwnerControl->IsDestroying();
+}
+
+}  // namespace
+
+// ---- TacSelfFreeingTimer ------------------------------------------------------------------------
+
+TacSelfFreeingTimer::TacSelfFreeingTimer(TComponent* AOwner) : TTimer(AOwner) {
+  SetEnabled(false);
+  LiveTimers().insert(this);
+}
+
+TacSelfFreeingTimer::~TacSelfFreeingTimer() {
+  LiveTimers().erase(this);
+  if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
+}
+
+int TacSelfFreeingTimer::LiveCount() { return int(LiveTimers().size()); }
+
+void TacSelfFreeingTimer::Timer() {
+  if (FreePending_) return;
+  InTick_ = true;
+  try {
+    Tick();
+  } catch (...) {
+    InTick_ = false;
+    // The work cannot go on: end it, then report.
+    FinishAndFree();
+    throw;
+  }
+  InTick_ = false;
+}
+
+void TacSelfFreeingTimer::FinishAndFree() {
+  SetEnabled(false);
+  if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
+  Slot_ = nullptr;
+  if (FreePending_) return;
+  FreePending_ = true;
+  HWND reaper = ReaperWindow();
+  if (!reaper || !PostMessageA(reaper, WM_FREETIMER, 0, reinterpret_cast<LPARAM>(this))) {
+    // No queue to defer to: the owner frees the timer with itself.
+    FreePending_ = false;
+  }
+}
+
+void TacSelfFreeingTimer::Release() {
+  if (InTick_ || FreePending_) {
+    FinishAndFree();
+    return;
+  }
+  if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
+  Slot_ = nullptr;
+  Free();
+}
+
+// ---- TsFadeTimer --------------------------------------------------------------------------------
+
+TsFadeTimer::TsFadeTimer(TComponent* AOwner) : TacSelfFreeingTimer(AOwner) { SetInterval(10); }
+
+TsFadeTimer::~TsFadeTimer() {
+  ::Free(StartBmp_);
+  ::Free(FrameBmp_);
+}
+
+void TsFadeTimer::Prepare(TsCommonData* sd, TsFadeTimer** slot, int iterations, int direction) {
+  SetEnabled(false);
+  // A fade that was running goes on from the frame on the screen.
+  TBitmap* from = sd ? sd->CacheBmp : nullptr;
+  if (SkinData == sd && Step > 0 && SameSize(FrameBmp_, from)) from = FrameBmp_;
+  CopyBmp(StartBmp_, from);
+  SkinData = sd;
+  Slot_ = reinterpret_cast<void**>(slot);
+  Iterations = std::max(iterations, 1);
+  Direction = direction;
+  Step = 0;
+}
+
+void TsFadeTimer::FadeStep() {
+  if (!ControlAlive(SkinData)) {
+    FinishAndFree();
+    return;
+  }
+  TControl* control = SkinData->OwnerControl;
+  if (!control->Enabled()) {
+    FinishAndFree();
+    SkinData->Invalidate();
+    return;
+  }
+  TBitmap* cache = SkinData->CacheBmp;
+  if (!SameSize(StartBmp_, cache)) {
+    // The control changed size meanwhile: show its look as it is now.
+    FinishAndFree();
+    SkinData->BGChanged = true;
+    control->Repaint();
+    return;
+  }
+  Step = std::min(Step + 1, Iterations);
+  CopyBmp(FrameBmp_, StartBmp_);
+  BlendBitmaps(FrameBmp_, cache, qv::FadeAmount(Step, Iterations));
+  if (SendControlSkinCommand(control, QC_FADEFRAME, reinterpret_cast<LPARAM>(FrameBmp_)) == 0)
+    ShowFrame(control, FrameBmp_);
+  if (Step >= Iterations) FinishAndFree();
+}
+
+// ---- TsAnimTimer --------------------------------------------------------------------------------
+
+TsAnimTimer::TsAnimTimer(TComponent* AOwner) : TacSelfFreeingTimer(AOwner) { SetInterval(10); }
+
+TsAnimTimer::~TsAnimTimer() {
+  ::Free(StartBmp_);
+  ::Free(FrameBmp_);
+}
+
+void TsAnimTimer::BindTo(TsCommonData* sd, bool fast, TsAnimTimer** slot) {
+  SetEnabled(false);
+  SkinData = sd;
+  Slot_ = reinterpret_cast<void**>(slot);
+  SetInterval(10);
+  int iterations = 1;
+  if (sd) {
+    TsSkinManager* m = sd->SkinManager();
+    const qv::TSkinModel* model = m ? m->Skin() : nullptr;
+    if (model && model->IsSectionIndex(sd->SkinIndex))
+      iterations = model->Sections[std::size_t(sd->SkinIndex)].FadingIterations;
+  }
+  Iterations = qv::FadeIterationsOf(iterations, fast);
+  Step = 0;
+  CopyBmp(StartBmp_, sd ? sd->CacheBmp : nullptr);
+}
+
+void TsAnimTimer::AnimStep() {
+  if (!ControlAlive(SkinData)) {
+    FinishAndFree();
+    return;
+  }
+  TControl* control = SkinData->OwnerControl;
+  TBitmap* cache = SkinData->CacheBmp;
+  if (!SameSize(StartBmp_, cache)) {
+    FinishAndFree();
+    control->Repaint();
+    return;
+  }
+  Step = std::clamp(Step + 1, 1, Iterations);
+  CopyBmp(FrameBmp_, StartBmp_);
+  BlendBitmaps(FrameBmp_, cache, qv::FadeAmount(Step, Iterations));
+  if (Step >= Iterations) {
+    // The last frame is the new look itself: the control paints from its cache again.
+    FinishAndFree();
+  }
+  control->Repaint();
+}
+
+// ---- Starting and stopping ----------------------------------------------------------------------
+
+void StopFade(TsFadeTimer*& timer) {
+  TsFadeTimer* t = timer;
+  if (!t || t->IsDestroying()) return;
+  timer = nullptr;
+  t->Release();
+}
+
+void StopAnimTimer(TsAnimTimer*& timer) {
+  TsAnimTimer* t = timer;
+  if (!t || t->IsDestroying()) return;
+  timer = nullptr;
+  t->Release();
+}
+
+void FadeOrRepaint(TsFadeTimer*& timer, TsCommonData* sd, bool fast, bool allowFade, int direction) {
+  if (!sd || !sd->Skinned() || !ControlAlive(sd)) return;
+  TControl* control = sd->OwnerControl;
+  TsSkinManager* m = sd->SkinManager();
+  const qv::TSkinModel* model = m ? m->Skin() : nullptr;
+  const qv::TsGeneralData* sec =
+      model && model->IsSectionIndex(sd->SkinIndex) ? &model->Sections[std::size_t(sd->SkinIndex)] : nullptr;
+  const bool canFade = allowFade && !SkinChanging && sec && sec->FadingEnabled && sd->CacheBmp &&
+                       !sd->CacheBmp->Empty() && !sd->BGChanged;
+  if (canFade) {
+    sd->BGChanged = true;
+    if (!timer) timer = Create<TsFadeTimer>(control);
+    timer->Prepare(sd, &timer, qv::FadeIterationsOf(sec->FadingIterations, fast), direction);
+    // The control rebuilds its cache with the new look now.
+    SendControlSkinCommand(control, QC_PREPAREFADE);
+    if (timer && !sd->BGChanged && SameSize(timer->StartBmp(), sd->CacheBmp)) {
+      timer->SetEnabled(true);
+      return;
+    }
+    // The control kept no new look to fade to: paint it plainly.
+  }
+  sd->BGChanged = true;
+  StopFade(timer);
+  control->Repaint();
+}
+
+// ---- Show animation -----------------------------------------------------------------------------
+
+namespace {
+
+HWND OverlayWnd = nullptr;
+TBitmap* OverlayImage = nullptr;  // the picture the overlay shows (the old image, then frames)
+constexpr const char* kOverlayClass = "QvOutputOverlay";
+
+LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(wnd, &ps);
+      if (OverlayImage && !OverlayImage->Empty()) {
+        TCanvas* c = OverlayImage->Canvas();
+        c->Lock();
+        BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), c->Handle(), 0, 0, SRCCOPY);
+        c->Unlock();
+      }
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+void DestroyOverlay() {
+  if (OverlayWnd) DestroyWindow(OverlayWnd);
+  OverlayWnd = nullptr;
+  FreeAndNil(OverlayImage);
+}
+
+TRect ScreenRectOf(TControl* c) {
+  const TPoint p = c->ClientToScreen(TPoint{0, 0});
+  if (c->IsWindowControl() && static_cast<TWinControl*>(c)->HandleAllocated()) {
+    RECT r{};
+    GetWindowRect(static_cast<TWinControl*>(c)->Handle(), &r);
+    return FromRECT(r);
+  }
+  return TRect{p.X, p.Y, p.X + c->Width(), p.Y + c->Height()};
+}
+
+}  // namespace
+
+HWND OutputOverlayWindow() { return OverlayWnd; }
+
+void ShowOutputOverlay(TControl* control) {
+  DestroyOverlay();
+  if (!control || control->Width() <= 0 || control->Height() <= 0) return;
+  const TRect r = ScreenRectOf(control);
+  OverlayImage = CreateBmp24(r.Width(), r.Height());
+  HDC screen = GetDC(nullptr);
+  if (screen) {
+    TCanvas* c = OverlayImage->Canvas();
+    c->Lock();
+    BitBlt(c->Handle(), 0, 0, r.Width(), r.Height(), screen, r.Left, r.Top, SRCCOPY);
+    c->Unlock();
+    ReleaseDC(nullptr, screen);
+  }
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = OverlayProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kOverlayClass;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  RegisterClassA(&wc);
+  OverlayWnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOverlayClass, "", WS_POPUP,
+                               r.Left, r.Top, r.Width(), r.Height(), nullptr, nullptr, wc.hInstance, nullptr);
+  if (!OverlayWnd) {
+    FreeAndNil(OverlayImage);
+    return;
+  }
+  ShowWindow(OverlayWnd, SW_SHOWNOACTIVATE);
+  UpdateWindow(OverlayWnd);
+}
+
+void AnimateControlShow(TControl* control, int duration) {
+  if (!OverlayWnd || !OverlayImage) {
+    DestroyOverlay();
+    return;
+  }
+  if (!control || !control->IsWindowControl() || !static_cast<TWinControl*>(control)->HandleAllocated()) {
+    DestroyOverlay();
+    return;
+  }
+  auto* w = static_cast<TWinControl*>(control);
+  std::unique_ptr<TBitmap, TBmpFree> old(CreateBmpLike(OverlayImage));
+  std::unique_ptr<TBitmap, TBmpFree> now(CreateBmpLike(OverlayImage));
+  TBitmap* o = old.get();
+  CopyBmp(o, OverlayImage);
+  {
+    // The control's new picture, printed off the screen (the overlay still covers it).
+    TCanvas* c = now->Canvas();
+    c->Lock();
+    SendMessageA(w->Handle(), WM_PRINT, WPARAM(c->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+    c->Unlock();
+  }
+  const int steps = std::clamp(duration / 15, 1, 40);
+  const DWORD start = GetTickCount();
+  for (int step = 1; step <= steps; ++step) {
+    TBitmap* frame = OverlayImage;
+    CopyBmp(frame, old.get());
+    BlendBitmaps(frame, now.get(), qv::FadeAmount(step, steps));
+    InvalidateRect(OverlayWnd, nullptr, FALSE);
+    UpdateWindow(OverlayWnd);
+    const DWORD due = start + DWORD(std::max(duration, 0)) * DWORD(step) / DWORD(steps);
+    const DWORD t = GetTickCount();
+    if (due > t) Sleep(due - t);
+  }
+  DestroyOverlay();
+}
