@@ -241,6 +241,39 @@ TEST_F(GraphicsBitmap, LoadsTopDownFiles) {
   EXPECT_EQ(bmp.Canvas()->Pixels(0, 1), clBlue);
 }
 
+// An RLE8 file decodes into an 8-bit bitmap with its palette.
+TEST_F(GraphicsBitmap, LoadsRle8Files) {
+  const std::uint8_t rle[] = {2, 0, 0, 0,   // bottom row: two pixels of colour 0, end of line
+                              1, 1, 1, 0,   // top row: colour 1, then colour 0
+                              0, 1};        // end of bitmap
+  const std::uint8_t palette[] = {0, 0, 255, 0, 255, 0, 0, 0};  // red, blue
+  std::vector<std::uint8_t> file(14 + 40 + sizeof palette + sizeof rle);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = DWORD(14 + 40 + sizeof palette);
+  fh.bfSize = DWORD(file.size());
+  BITMAPINFOHEADER h{};
+  h.biSize = 40;
+  h.biWidth = 2;
+  h.biHeight = 2;
+  h.biPlanes = 1;
+  h.biBitCount = 8;
+  h.biCompression = BI_RLE8;
+  h.biSizeImage = sizeof rle;
+  h.biClrUsed = 2;
+  std::memcpy(file.data(), &fh, sizeof fh);
+  std::memcpy(file.data() + 14, &h, sizeof h);
+  std::memcpy(file.data() + 54, palette, sizeof palette);
+  std::memcpy(file.data() + fh.bfOffBits, rle, sizeof rle);
+  TBitmap bmp;
+  bmp.LoadFromMemory(file.data(), file.size());
+  EXPECT_EQ(bmp.PixelFormat(), pf8bit);
+  EXPECT_EQ(bmp.Canvas()->Pixels(0, 1), clRed);
+  EXPECT_EQ(bmp.Canvas()->Pixels(1, 1), clRed);
+  EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), clBlue);
+  EXPECT_EQ(bmp.Canvas()->Pixels(1, 0), clRed);
+}
+
 // Broken files raise EInvalidGraphic and leave the bitmap as it was.
 TEST_F(GraphicsBitmap, RejectsBrokenFiles) {
   TBitmap good;
