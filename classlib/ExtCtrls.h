@@ -1,0 +1,37 @@
+// Extra controls of the class library; for now the timer.
+#pragma once
+
+#include "classlib/Win.h"
+
+#include "classlib/Controls.h"
+
+// A window timer on a hidden window of its own: OnTimer fires every Interval milliseconds while
+// Enabled. An exception in OnTimer goes to the
+// application's exception handler.
+class TTimer : public TComponent {
+ public:
+  QV_CLASS_NAME(TTimer)
+  explicit TTimer(TComponent* AOwner);
+  ~TTimer() override;
+  void BeforeDestruction() override;
+
+  bool Enabled() const { return Enabled_; }
+  void SetEnabled(bool v);
+  unsigned Interval() const { return Interval_; }
+  void SetInterval(unsigned v);
+  TNotifyEvent OnTimer;
+  // Assign OnTimer through this to (re)start the timer when it was waiting for a handler.
+  void SetOnTimer(TNotifyEvent v);
+  TNotifyEvent GetOnTimer() const { return OnTimer; }
+
+ protected:
+  virtual void Timer();
+
+ private:
+  void UpdateTimer();
+  void WndProc(TMessage& Message);
+  HWND Window_ = nullptr;
+  bool Enabled_ = true;
+  unsigned Interval_ = 1000;
+  bool Running_ = false;
+};

@@ -1,0 +1,102 @@
+#include "classlib/core/Layout.h"
+
+#include <algorithm>
+
+TSize ConstrainSize(const TSizeLimits& limits, int width, int height) {
+  if (limits.MaxWidth > 0 && width > limits.MaxWidth) width = limits.MaxWidth;
+  if (limits.MaxHeight > 0 && height > limits.MaxHeight) height = limits.MaxHeight;
+  if (limits.MinWidth > 0 && width < limits.MinWidth) width = limits.MinWidth;
+  if (limits.MinHeight > 0 && height < limits.MinHeight) height = limits.MinHeight;
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  return TSize{width, height};
+}
+
+namespace {
+
+// One axis of the anchor rule: position and extent from the recorded ones and the growth of the
+// parent along that axis.
+void AnchorAxis(bool nearSide, bool farSide, int origPos, int origExtent, int delta, int& pos, int& extent) {
+  if (nearSide && farSide) {
+    pos = origPos;
+    extent = std::max(0, origExtent + delta);
+  } else if (farSide) {
+    pos = origPos + delta;
+    extent = origExtent;
+  } else if (!nearSide) {
+    pos = origPos + delta / 2;
+    extent = origExtent;
+  } else {
+    pos = origPos;
+    extent = origExtent;
+  }
+}
+
+}  // namespace
+
+std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect& client, TSize parentSize) {
+  std::vector<TRect> out;
+  out.reserve(items.size());
+  for (const TAlignItem& it : items) out.push_back(it.Bounds);
+
+  TRect rest = client;
+  auto constrain = [](const TAlignItem& it, int w, int h) { return ConstrainSize(it.Limits, w, h); };
+
+  // Bands in the order of kinds, each kind in z-order.
+  const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
+  for (TAlign kind : order) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      const TAlignItem& it = items[i];
+      if (!it.Visible || it.Align != kind) continue;
+      int w = it.Bounds.Width();
+      int h = it.Bounds.Height();
+      TRect r;
+      switch (kind) {
+        case alTop: {
+          TSize s = constrain(it, rest.Width(), h);
+          r = Bounds(rest.Left, rest.Top, s.cx, s.cy);
+          rest.Top = std::min(rest.Bottom, rest.Top + s.cy);
+          break;
+        }
+        case alBottom: {
+          TSize s = constrain(it, rest.Width(), h);
+          r = Bounds(rest.Left, rest.Bottom - s.cy, s.cx, s.cy);
+          rest.Bottom = std::max(rest.Top, rest.Bottom - s.cy);
+          break;
+        }
+        case alLeft: {
+          TSize s = constrain(it, w, rest.Height());
+          r = Bounds(rest.Left, rest.Top, s.cx, s.cy);
+          rest.Left = std::min(rest.Right, rest.Left + s.cx);
+          break;
+        }
+        case alRight: {
+          TSize s = constrain(it, w, rest.Height());
+          r = Bounds(rest.Right - s.cx, rest.Top, s.cx, s.cy);
+          rest.Right = std::max(rest.Left, rest.Right - s.cx);
+          break;
+        }
+        default: {
+          TSize s = constrain(it, rest.Width(), rest.Height());
+          r = Bounds(rest.Left, rest.Top, s.cx, s.cy);
+          break;
+        }
+      }
+      out[i] = r;
+    }
+  }
+
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TAlignItem& it = items[i];
+    if (it.Align != alNone || it.AnchorParentSize.cx <= 0 || it.AnchorParentSize.cy <= 0) continue;
+    if (it.Anchors == DefaultAnchors) continue;
+    int dx = parentSize.cx - it.AnchorParentSize.cx;
+    int dy = parentSize.cy - it.AnchorParentSize.cy;
+    int l, w, t, h;
+    AnchorAxis(it.Anchors.Contains(akLeft), it.Anchors.Contains(akRight), it.AnchorBounds.Left, it.AnchorBounds.Width(), dx, l, w);
+    AnchorAxis(it.Anchors.Contains(akTop), it.Anchors.Contains(akBottom), it.AnchorBounds.Top, it.AnchorBounds.Height(), dy, t, h);
+    TSize s = ConstrainSize(it.Limits, w, h);
+    out[i] = Bounds(l, t, s.cx, s.cy);
+  }
+  return out;
+}
