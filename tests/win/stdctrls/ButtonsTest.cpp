@@ -1,0 +1,235 @@
+// Push buttons, bitmap buttons and speed buttons as a program sees them: properties kept in the
+// window and across window recreation, clicks arriving as events, default-button tracking on
+// focus changes, and the speed buttons' group logic.
+#include <gtest/gtest.h>
+
+#include "classlib/Buttons.h"
+#include "classlib/Forms.h"
+#include "tests/support/FormFixture.h"
+#include "tests/support/Pump.h"
+
+using namespace qvtest;
+
+namespace {
+
+struct Clicks {
+  std::vector<std::string> Log;
+  void OnClick(TObject* s) { Log.push_back(dynamic_cast<TComponent*>(s)->Name()); }
+};
+
+class TStyleSpyButton : public TButton {
+ public:
+  using TButton::TButton;
+  std::vector<bool> Calls;
+
+ protected:
+  void SetButtonStyle(bool ADefault) override {
+    Calls.push_back(ADefault);
+    TButton::SetButtonStyle(ADefault);
+  }
+};
+
+LONG_PTR ButtonType(TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_STYLE) & BS_TYPEMASK; }
+
+}  // namespace
+
+TEST_F(FormTest, ButtonPropertiesLiveInTheWindowAndSurviveRecreation) {
+  auto* b = Create<TButton>(Form);
+  b->SetParent(Form);
+  b->SetCaption("&Go");
+  b->SetDefault(true);
+  b->SetWordWrap(true);
+  char text[16] = {};
+  GetWindowTextA(b->Handle(), text, sizeof text);
+  EXPECT_STREQ("&Go", text);
+  EXPECT_EQ(BS_DEFPUSHBUTTON, ButtonType(b));
+  EXPECT_NE(0, GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_MULTILINE);
+  HWND old = b->Handle();
+  b->RecreateWnd();
+  b->HandleNeeded();
+  EXPECT_NE(old, b->Handle());
+  EXPECT_EQ(BS_DEFPUSHBUTTON, ButtonType(b));
+  EXPECT_NE(0, GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_MULTILINE);
+  GetWindowTextA(b->Handle(), text, sizeof text);
+  EXPECT_STREQ("&Go", text);
+  char cls[32] = {};
+  GetClassNameA(b->Handle(), cls, sizeof cls);
+  EXPECT_STREQ("TButton", cls);
+}
+
+TEST_F(FormTest, ButtonClickSetsModalResultAndFiresOnClick) {
+  auto* b = Create<TButton>(Form);
+  b->SetName("Ok");
+  b->SetParent(Form);
+  b->SetModalResult(mrOk);
+  Clicks c;
+  b->OnClick = MakeMethod<&Clicks::OnClick>(&c);
+  SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+  flush_events();
+  EXPECT_EQ(std::vector<std::string>{"Ok"}, c.Log);
+  EXPECT_EQ(mrOk, Form->ModalResult());
+  Form->SetModalResult(mrNone);
+}
+
+TEST_F(FormTest, FocusMovesTheDefaultLookAndEnterPressesTheActiveButton) {
+  auto* def = Create<TStyleSpyButton>(Form);
+  def->SetName("Def");
+  def->SetParent(Form);
+  def->SetDefault(true);
+  auto* other = Create<TStyleSpyButton>(Form);
+  other->SetName("Other");
+  other->SetParent(Form);
+  other->SetLeft(100);
+  auto* edit = Create<TEdit>(Form);
+  edit->SetParent(Form);
+  edit->SetTop(60);
+  Clicks c;
+  def->OnClick = other->OnClick = MakeMethod<&Clicks::OnClick>(&c);
+
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ(BS_DEFPUSHBUTTON, ButtonType(other));
+  EXPECT_EQ(BS_PUSHBUTTON, ButtonType(def));
+  ASSERT_FALSE(def->Calls.empty());
+  EXPECT_FALSE(def->Calls.back());
+  EXPECT_TRUE(other->Calls.back());
+
+  edit->SetFocus();
+  flush_events();
+  EXPECT_EQ(BS_DEFPUSHBUTTON, ButtonType(def));
+  EXPECT_EQ(BS_PUSHBUTTON, ButtonType(other));
+  EXPECT_TRUE(def->Active());
+  EXPECT_EQ(1, Form->Perform(CM_DIALOGKEY, VK_RETURN, 0));
+  EXPECT_EQ(std::vector<std::string>{"Def"}, c.Log);
+}
+
+TEST_F(FormTest, BitBtnIsOwnerDrawnAndCountsItsGlyphFrames) {
+  auto* b = Create<TBitBtn>(Form);
+  b->SetParent(Form);
+  b->SetBounds(10, 10, 80, 30);
+  TBitmap glyph;
+  glyph.SetSize(32, 16);
+  glyph.Canvas()->Brush()->SetColor(clRed);
+  glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  glyph.Canvas()->Brush()->SetColor(clBlue);
+  glyph.Canvas()->FillRect(Rect(16, 0, 32, 16));
+  glyph.Canvas()->SetPixels(0, 15, clLime);  // the transparent colour
+  b->SetGlyph(&glyph);
+  b->SetMargin(4);
+  EXPECT_EQ(2, b->NumGlyphs());
+  EXPECT_EQ(BS_OWNERDRAW, ButtonType(b));
+  b->RecreateWnd();
+  EXPECT_EQ(BS_OWNERDRAW, ButtonType(b));
+
+  // Enabled: the first frame, Margin pixels inside the frame; disabled: the second frame.
+  auto probe = [&](int x, int y) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, b->Width(), b->Height());
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessageA(b->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    COLORREF px = GetPixel(mem, x, y);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return px;
+  };
+  // Client (2, 2, 78, 28) inside the 3-D frame; glyph at x = 2 + 4, centred vertically.
+  EXPECT_EQ(RGB(255, 0, 0), probe(6 + 5, 15));
+  b->SetEnabled(false);
+  EXPECT_EQ(RGB(0, 0, 255), probe(6 + 5, 15));
+}
+
+TEST(ButtonLayout, GlyphAndCaptionPlacement) {
+  struct Case {
+    TButtonLayout Layout;
+    int Margin, Spacing;
+    TPoint Glyph;
+    TRect Text;
+  };
+  // Client 100 x 40, glyph 16 x 16, text 30 x 12.
+  const Case cases[] = {
+      {blGlyphLeft, -1, 4, {25, 12}, {45, 14, 75, 26}},
+      {blGlyphLeft, 2, 4, {2, 12}, {22, 14, 52, 26}},
+      {blGlyphRight, 2, 4, {82, 12}, {48, 14, 78, 26}},
+      {blGlyphTop, -1, 0, {42, 6}, {35, 22, 65, 34}},
+      {blGlyphLeft, -1, -1, {18, 12}, {52, 14, 82, 26}},
+  };
+  for (const Case& c : cases) {
+    TPoint g{};
+    TRect t{};
+    CalcButtonLayout(Rect(0, 0, 100, 40), TSize{16, 16}, TSize{30, 12}, c.Layout, c.Margin, c.Spacing, g, t);
+    EXPECT_EQ(c.Glyph, g) << int(c.Layout) << " " << c.Margin << " " << c.Spacing;
+    EXPECT_EQ(c.Text, t) << int(c.Layout) << " " << c.Margin << " " << c.Spacing;
+  }
+}
+
+namespace {
+void ClickAt(TControl* c, int x = 3, int y = 3) {
+  c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  c->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+}  // namespace
+
+TEST_F(FormTest, SpeedButtonGroupKeepsOneButtonDown) {
+  TSpeedButton* b[3];
+  Clicks c;
+  for (int i = 0; i < 3; ++i) {
+    b[i] = Create<TSpeedButton>(Form);
+    b[i]->SetName("S" + std::to_string(i));
+    b[i]->SetParent(Form);
+    b[i]->SetLeft(30 * i);
+    b[i]->SetGroupIndex(1);
+    b[i]->OnClick = MakeMethod<&Clicks::OnClick>(&c);
+  }
+  auto* loner = Create<TSpeedButton>(Form);
+  loner->SetParent(Form);
+  loner->SetTop(40);
+
+  ClickAt(b[0]);
+  EXPECT_TRUE(b[0]->Down());
+  ClickAt(b[1]);
+  EXPECT_FALSE(b[0]->Down());
+  EXPECT_TRUE(b[1]->Down());
+  // Without AllowAllUp a click on the down button leaves it down.
+  ClickAt(b[1]);
+  EXPECT_TRUE(b[1]->Down());
+  // A release outside the button is no click.
+  b[2]->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  b[2]->Perform(WM_LBUTTONUP, 0, MAKELPARAM(200, 3));
+  EXPECT_FALSE(b[2]->Down());
+  EXPECT_EQ((std::vector<std::string>{"S0", "S1", "S1"}), c.Log);
+
+  // AllowAllUp travels through the group; then the down button can be raised.
+  b[0]->SetAllowAllUp(true);
+  EXPECT_TRUE(b[1]->AllowAllUp());
+  ClickAt(b[1]);
+  EXPECT_FALSE(b[1]->Down());
+  // Down set in code also raises the others; a button of group 0 never stays down.
+  b[2]->SetDown(true);
+  b[0]->SetDown(true);
+  EXPECT_FALSE(b[2]->Down());
+  loner->SetDown(true);
+  EXPECT_FALSE(loner->Down());
+}
+
+TEST_F(FormTest, SpeedButtonGlyphChangeHandlerCanBeChained) {
+  auto* b = Create<TSpeedButton>(Form);
+  b->SetParent(Form);
+  struct Chain {
+    TNotifyEvent Old;
+    int Calls = 0;
+    void Changed(TObject* s) {
+      ++Calls;
+      Old(s);
+    }
+  } chain;
+  chain.Old = b->Glyph()->OnChange;
+  b->Glyph()->OnChange = MakeMethod<&Chain::Changed>(&chain);
+  b->Glyph()->SetSize(48, 16);
+  EXPECT_GE(chain.Calls, 1);
+  EXPECT_EQ(3, b->NumGlyphs());
+  EXPECT_EQ(-1, b->Margin());
+  EXPECT_EQ(4, b->Spacing());
+}
