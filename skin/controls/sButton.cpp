@@ -1,0 +1,483 @@
+#include "skin/controls/sButton.h"
+
+#include "classlib/core/TypInfo.h"
+#include "skin/engine/sStyleSimply.h"
+
+bool ShowButtonPressed = false;
+
+namespace {
+
+constexpr LONG_PTR kTypeMask = BS_TYPEMASK;
+
+HRGN const kFirstRegion = reinterpret_cast<HRGN>(1);
+
+bool IsRealRegion(HRGN Rgn) { return Rgn != nullptr && Rgn != kFirstRegion; }
+
+}  // namespace
+
+TsButton::TsButton(TComponent* AOwner) : TacSkinnedControl<TButton>(AOwner, tcButton, true) {
+  ControlStyle_.Exclude(csOpaque);
+  ControlStyle_.Exclude(csDoubleClicks);
+  WordWrap_ = true;
+}
+
+TsButton::~TsButton() {
+  StopFade(FFadeTimer);
+  RestoreHints(this);
+  SetPendingRegion(nullptr);
+}
+
+void TsButton::BeforeDestruction() {
+  StopFade(FFadeTimer);
+  RestoreHints(this);
+  TacSkinnedControl<TButton>::BeforeDestruction();
+}
+
+void TsButton::SkinLoaded() {
+  if (FSkinData->CacheBmp) FSkinData->CacheBmp->Canvas()->SetFont(Font());
+  FSkinData->Loaded();
+}
+
+// ---- properties -------------------------------------------------------------------------------------
+
+void TsButton::SetDisabledKind(TsDisabledKind Value) {
+  if (FDisabledKind == Value) return;
+  FDisabledKind = Value;
+  if (!Loading()) FSkinData->Invalidate();
+}
+
+void TsButton::SetDown(bool Value) {
+  if (FDown == Value) return;
+  FDown = Value;
+  FRegionChanged = true;
+  if (!Loading()) FSkinData->Invalidate();
+}
+
+// ---- window style -------------------------------------------------------------------------------------
+
+void TsButton::CreateParams(TCreateParams& Params) {
+  TButton::CreateParams(Params);
+  // Owner-drawn only when there is something to draw it with: the manager may be active with a
+  // skin that has no section for the button.
+  if (FSkinData && FSkinData->Skinned()) Params.Style = (Params.Style & ~DWORD(kTypeMask)) | BS_OWNERDRAW;
+}
+
+void TsButton::SetButtonStyle(bool ADefault) {
+  FDefaultFlag = ADefault;
+  if (FSkinData && FSkinData->Skinned())
+    FSkinData->Invalidate();
+  else
+    TButton::SetButtonStyle(ADefault);
+}
+
+void TsButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TButton::ActionChange(Sender, CheckDefaults);
+  FollowAction();
+}
+
+void TsButton::FollowAction() {
+  if (auto* action = dynamic_cast<TCustomAction*>(Action())) SetEnabled(action->Enabled());
+}
+
+// ---- state and layout ---------------------------------------------------------------------------------
+
+bool TsButton::WindowPushed() const {
+  if (!Handle_) return false;
+  return (SendMessageA(Handle_, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+}
+
+int TsButton::CurrentState() {
+  if ((WindowPushed() || ShowButtonPressed) &&
+      (FSkinData->MouseAbove || !ControlState_.Contains(csLButtonDown)))
+    return 2;
+  if (FDown) return 2;
+  if (FDefaultFlag) return 1;
+  if (Handle_ && (GetWindowLongPtrA(Handle_, GWL_STYLE) & kTypeMask) == BS_DEFPUSHBUTTON) return 1;
+  if (FSkinData->IsHot()) return 1;
+  if (IsDesigning(this) && Default_) return 1;
+  return 0;
+}
+
+int TsButton::MaxCaptionWidth() const { return Caption().empty() ? 0 : Width_ - 2; }
+
+void TsButton::CaptionRect(TRect& R) {
+  TRect m = Rect(0, 0, MaxCaptionWidth(), 0);
+  TCanvas* canvas = FSkinData->CacheBmp->Canvas();
+  canvas->SetFont(Font());
+  DrawTextStr(canvas->Handle(), Caption(), m,
+              DT_CALCRECT | DT_EXPANDTABS | DT_CENTER | (WordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+  const int x0 = (Width_ - m.Width()) / 2;
+  const int y0 = (Height_ - m.Height()) / 2;
+  R = Rect(x0 - 1, y0, Width_ - x0 + 2, Height_ - y0);
+  if (CurrentState() == 2) R.Offset(1, 1);
+}
+
+void TsButton::DrawCaptionText(TRect& R, UINT Flags) {
+  DrawControlText(FSkinData->CacheBmp->Canvas(), Caption(), true, R, DrawTextBiDiModeFlags(Flags), FSkinData,
+                  CurrentState() != 0);
+}
+
+void TsButton::DrawCaption() {
+  TCanvas* canvas = FSkinData->CacheBmp->Canvas();
+  canvas->SetFont(Font());
+  canvas->Brush()->SetStyle(bsClear);
+  TRect r;
+  CaptionRect(r);
+  DrawCaptionText(r, DT_EXPANDTABS | DT_CENTER | (WordWrap_ ? DT_WORDBREAK : 0));
+  DrawFrameFocusDots(canvas, r, FFocusMargin, this, FSkinData, Caption());
+}
+
+// ---- the cache ----------------------------------------------------------------------------------------
+
+void TsButton::SetPendingRegion(HRGN Rgn) {
+  if (IsRealRegion(FRegion) && FRegion != Rgn) DeleteObject(FRegion);
+  FRegion = Rgn;
+}
+
+void TsButton::DropRegion() {
+  SetPendingRegion(nullptr);
+  if (HandleAllocated()) SetWindowRgn(Handle_, nullptr, FALSE);
+}
+
+void TsButton::PrepareCache() {
+  const TsCacheInfo ci = BeginPrepareCache(this, FSkinData);
+  const int state = CurrentState();
+  PaintControlBackground(FSkinData, ci, state, Rect(0, 0, Width_, Height_), Point(Left_, Top_), FSkinData->CacheBmp);
+  if (FRegionChanged) SetPendingRegion(CreateRectRgn(0, 0, Width_, Height_));
+  TsSkinManager* sm = FSkinData->SkinManager();
+  if (sm && sm->IsMaskIndex(FSkinData->BorderIndex))
+    PaintMaskRegion(FSkinData->CacheBmp, IsRealRegion(FRegion) ? FRegion : nullptr, true,
+                    sm->Mask(FSkinData->BorderIndex), state, sm);
+  DrawCaption();
+  ApplyDisabledIfNeeded(this, FSkinData, FDisabledKind);
+  EndPrepareCache(FSkinData);
+}
+
+void TsButton::PaintHandler(TMessage& Message) {
+  const bool isPaint = Message.Msg == WM_PAINT;
+  PAINTSTRUCT ps{};
+  if (isPaint) BeginPaint(Handle_, &ps);
+  struct EndGuard {
+    bool on;
+    HWND wnd;
+    PAINTSTRUCT* ps;
+    ~EndGuard() {
+      if (on) EndPaint(wnd, ps);
+    }
+  } guard{isPaint, Handle_, &ps};
+  Message.Result = 0;
+
+  const bool updating = FSkinData->Updating();
+  FSkinData->SetUpdating(updating);
+  if (updating) return;
+  if (FFadeTimer && FFadeTimer->Enabled()) return;
+
+  TWinControl* parent = Parent_;
+  FSkinData->BGChanged = FSkinData->BGChanged || FSkinData->PartlyHidden ||
+                         (parent && parent->HandleAllocated() && SendControlSkinCommand(parent, QC_ISPARTLYHIDDEN) == 1);
+  FSkinData->PartlyHidden = parent && !qv::RectInsideRect(BoundsRect(), parent->ClientRect());
+
+  const bool redraw = FRegion == kFirstRegion || SkinChanging;
+  if (FRegion == kFirstRegion) FRegion = nullptr;
+
+  if (FRegionChanged) FSkinData->BGChanged = true;
+  if (FSkinData->BGChanged) PrepareCache();
+
+  HDC dc = reinterpret_cast<HDC>(Message.WParam);
+  if (FRegionChanged) {
+    RepaintAllCacheCorners(FSkinData, CurrentState());
+    const bool printing = PrintDC != nullptr && dc == PrintDC;
+    if (!printing && !IsDesigning(this) && !ControlState_.Contains(csAlignmentNeeded)) {
+      HRGN rgn = IsRealRegion(FRegion) ? FRegion : nullptr;
+      FRegion = nullptr;  // the window owns it now
+      SetWindowRgn(Handle_, rgn, redraw ? TRUE : FALSE);
+      FRegionChanged = false;
+    }
+  }
+  CopyCacheToWindow(this, FSkinData, dc);
+}
+
+// ---- mouse ----------------------------------------------------------------------------------------------
+
+void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!FrameSkinned(this, FSkinData) || !Enabled() || IsDesigning(this)) {
+    TButton::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+  FSkinData->SetUpdating(false);
+  if (Button == mbLeft) HintsOffWhilePressed(this);
+  FPressed = true;
+  if (Button == mbLeft && !FDown) {
+    FRegionChanged = true;
+    FSkinData->SetUpdating(FSkinData->Updating());
+    FSkinData->BGChanged = false;
+    FadeOrRepaint(FFadeTimer, FSkinData, true, AnimEventAllowed(aeMouseDown, FAnimatEvents), 1);
+  }
+  TButton::MouseDown(Button, Shift, X, Y);
+}
+
+void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!FrameSkinned(this, FSkinData) || !Enabled() || IsDesigning(this)) {
+    if (Button == mbLeft) RestoreHints(this);
+    FPressed = false;
+    TButton::MouseUp(Button, Shift, X, Y);
+    return;
+  }
+  // A release without a press that began here is no release of this button.
+  if (!FPressed || IsDying(this)) return;
+  FPressed = false;
+  if (Button == mbLeft) {
+    RestoreHints(this);
+    if (FFadeTimer && FFadeTimer->Enabled() && FFadeTimer->Step < FFadeTimer->Iterations) {
+      // A quick click: the press fade has not finished, so show the pressed look a moment.
+      StopFade(FFadeTimer);
+      FSkinData->BGChanged = true;
+      ShowButtonPressed = true;
+      RedrawWindow(Handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      ShowButtonPressed = false;
+      Sleep(30);
+    }
+    FSkinData->SetUpdating(false);
+    FRegionChanged = true;
+    FSkinData->BGChanged = false;
+    FadeOrRepaint(FFadeTimer, FSkinData, true, AnimEventAllowed(aeMouseUp, FAnimatEvents), 1);
+  }
+  TButton::MouseUp(Button, Shift, X, Y);
+}
+
+// ---- window procedure -------------------------------------------------------------------------------------
+
+bool TsButton::AnswerAnyState(TMessage& Message) {
+  switch (Message.WParamHi()) {
+    case QC_SKINLOADED:
+      if (IsOwnManagerCommand(Message, FSkinData)) {
+        FRegionChanged = true;
+        StopFade(FFadeTimer);
+        HandleSkinCommand(Message, FSkinData);
+      }
+      return true;
+    case QC_SKINREMOVED:
+      if (IsOwnManagerCommand(Message, FSkinData) && !IsDying(this)) {
+        StopFade(FFadeTimer);
+        HandleSkinCommand(Message, FSkinData);
+        if (HandleAllocated()) {
+          const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
+          const LONG_PTR type = (Active() || FDefaultFlag) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+          SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | type), TRUE);
+        }
+        DropRegion();
+        FRegionChanged = true;
+        Repaint();
+      }
+      return true;
+    case QC_REFRESH:
+      if (IsOwnManagerCommand(Message, FSkinData)) {
+        StopFade(FFadeTimer);
+        HandleSkinCommand(Message, FSkinData);
+        if (HandleAllocated() && FSkinData->Skinned()) {
+          const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
+          SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
+        }
+        FRegionChanged = true;
+        if (!PrintDC) Repaint();
+      }
+      return true;
+    case QC_ISSKINNED:
+      Message.LParam = 1;
+      Message.Result = 1;
+      return true;
+    case QC_STOPFADE:
+      StopFade(FFadeTimer);
+      return true;
+    case QC_GETAPPLICATION:
+      HandleSkinCommand(Message, FSkinData);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TsButton::SkinnedMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case SM_QUORVEXCMD:
+      switch (Message.WParamHi()) {
+        case QC_UPDATEDONE:
+          if (FSkinData->UpdatingFlag()) {
+            FSkinData->SetUpdating(false);
+            Repaint();
+          }
+          return true;
+        case QC_SETALWAYSREPAINT:
+          if (FSkinData->AlwaysRepaint) PrepareCache();
+          HandleSkinCommand(Message, FSkinData);
+          return true;
+        case QC_PREPAREFADE:
+          PrepareCache();
+          Message.Result = 0;
+          return false;
+        case QC_FADEFRAME:
+          SetPendingRegion(nullptr);
+          Message.Result = 0;
+          return false;
+        default:
+          return false;
+      }
+    case WM_UPDATEUISTATE:
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return true;
+    case WM_ENABLE:
+      return true;
+    case WM_PAINT:
+      if (!Parent_) return false;
+      PaintHandler(Message);
+      return !IsDesigning(this);
+    case WM_PRINT:
+      FRegionChanged = true;
+      PaintHandler(Message);
+      return true;
+    case WM_MOVE:
+      if (const TsGeneralData* gd = SectionOf(FSkinData)) {
+        if (gd->Transparency > 0 || (gd->HotTransparency > 0 && FSkinData->IsHot())) {
+          FSkinData->BGChanged = true;
+          Repaint();
+        }
+      }
+      return false;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGING:
+      FRegionChanged = true;
+      return false;
+    case WM_WINDOWPOSCHANGED:
+      FRegionChanged = true;
+      FSkinData->BGChanged = true;
+      return false;
+    case WM_SETFOCUS:
+    case CM_ENTER:
+      if (IsDesigning(this) || !Visible_) return false;
+      if (!Enabled() || IsDying(this)) return true;
+      {
+        auto alive = AliveToken();
+        if (!HandleCommonMessage(Message, FSkinData)) TButton::WndProc(Message);
+        if (!*alive) return true;
+      }
+      if (FFadeTimer && FFadeTimer->Enabled())
+        FFadeTimer->FadeStep();
+      else
+        FSkinData->Invalidate();
+      return true;
+    case WM_KILLFOCUS:
+    case CM_EXIT:
+      if (IsDesigning(this) || !Visible_) return false;
+      if (!Enabled() || IsDying(this)) return true;
+      StopFade(FFadeTimer);
+      {
+        auto alive = AliveToken();
+        if (!HandleCommonMessage(Message, FSkinData)) TButton::WndProc(Message);
+        if (!*alive) return true;
+      }
+      if (FSkinData->Skinned()) {
+        FSkinData->Focused = false;
+        FRegionChanged = true;
+        FSkinData->Invalidate();
+      }
+      return true;
+    case CM_DIALOGCHAR:
+      if (Message.WParam == VK_SPACE && Enabled() && Focused()) {
+        StopFade(FFadeTimer);
+        FRegionChanged = true;
+        FSkinData->BGChanged = true;
+        Repaint();
+      }
+      return false;
+    case CM_TEXTCHANGED:
+      if (!IsDying(this)) FSkinData->Invalidate();
+      return true;
+    case CM_MOUSEENTER:
+      if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this))
+        FrameMouseEnter(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseEnter);
+      return false;
+    case CM_MOUSELEAVE:
+      if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this))
+        FrameMouseLeave(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseLeave);
+      return false;
+    case CM_UIACTIVATE:
+      FSkinData->SetUpdating(false);
+      return false;
+    case CN_DRAWITEM:
+      // The button draws itself; nothing for the owner-draw notification.
+      Message.WParam = 0;
+      Message.LParam = 0;
+      Message.Result = 1;
+      return true;
+    case CN_MEASUREITEM:
+      if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
+        mi->itemWidth = UINT(Width_);
+        mi->itemHeight = UINT(Height_);
+      }
+      Message.Result = 1;
+      return true;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      RestoreHints(this);
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TsButton::AfterInherited(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SETFONT:
+      if (Visible_) {
+        FSkinData->SetUpdating(false);
+        FSkinData->Invalidate();
+      }
+      break;
+    case CM_VISIBLECHANGED:
+      if (!IsDying(this)) {
+        FSkinData->BGChanged = true;
+        FSkinData->SetUpdating(false);
+        if (Visible_) Repaint();
+      }
+      break;
+    case CM_ENABLEDCHANGED:
+      if (Visible_ && !IsDying(this)) {
+        FSkinData->SetUpdating(false);
+        FSkinData->Invalidate();
+      }
+      break;
+    case CM_ACTIONUPDATE:
+      FollowAction();
+      break;
+    case WM_KEYUP:
+      if (Message.WParam == VK_SPACE && FSkinData->Skinned()) {
+        FRegionChanged = true;
+        FSkinData->BGChanged = true;
+        Repaint();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TsButton::PlainMessage(TMessage& Message) {
+  if (Message.Msg == WM_CAPTURECHANGED || Message.Msg == WM_CANCELMODE) RestoreHints(this);
+  if (Message.Msg == CM_MOUSEENTER || Message.Msg == CM_MOUSELEAVE)
+    FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave);
+}
+
+// ---- published properties ------------------------------------------------------------------------------------
+
+namespace {
+const bool kButtonProps = RegisterProperties<TsButton, TButton>([](auto& p) {
+  p.Obj("SkinData", &TsButton::SkinData);
+  p.Set("AnimatEvents", &TsButton::AnimatEvents, &TsButton::SetAnimatEvents,
+        {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"});
+  p.Set("DisabledKind", &TsButton::DisabledKind, &TsButton::SetDisabledKind, {"dkBlended", "dkGrayed"});
+  p.Ord("Down", &TsButton::Down, &TsButton::SetDown);
+  p.Ord("FocusMargin", &TsButton::FocusMargin, &TsButton::SetFocusMargin);
+  p.Ord("WordWrap", &TsButton::WordWrap, &TsButton::SetWordWrap);
+});
+}  // namespace

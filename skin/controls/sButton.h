@@ -1,0 +1,80 @@
+// The skinned push button.
+//
+// While a skin is active the button's window is owner-drawn: the button paints its whole look
+// (section "BUTTON", caption, focus dots, disabled look) into its cache bitmap and gives its window
+// a region cut from the section's border mask, so that transparent corners show the parent.
+// Pressing, releasing, hovering and focusing fade between looks. Without a skin it is the class
+// library's button.
+#pragma once
+
+#include "classlib/Win.h"
+
+#include "classlib/StdCtrls.h"
+#include "skin/controls/sCommonFrame.h"
+
+class TsButton : public TacSkinnedControl<TButton> {
+ public:
+  QV_CLASS_NAME(TsButton)
+  explicit TsButton(TComponent* AOwner);
+  ~TsButton() override;
+  void BeforeDestruction() override;
+
+  // ---- published
+  TsDisabledKind DisabledKind() const { return FDisabledKind; }
+  void SetDisabledKind(TsDisabledKind Value);
+  bool Down() const { return FDown; }
+  void SetDown(bool Value);
+  int FocusMargin() const { return FFocusMargin; }
+  void SetFocusMargin(int Value) { FFocusMargin = Value; }
+  // WordWrap: the base's, default True here.
+
+  // The state the button is painted in: 0 normal, 1 hot, 2 pressed.
+  int CurrentState();
+  // Builds the whole look in the cache bitmap.
+  void PrepareCache();
+  // The rectangle the caption is drawn in (state 2 moves it by one pixel).
+  virtual void CaptionRect(TRect& R);
+  int MaxCaptionWidth() const;
+
+  // ---- state read by tests and the fade
+  TsFadeTimer* FadeTimer() const { return FFadeTimer; }
+  // The window region waiting to be given to the window: 0 none, 1 before the first paint.
+  HRGN PendingRegion() const { return FRegion; }
+  bool RegionChanged() const { return FRegionChanged; }
+  bool DefaultFlag() const { return FDefaultFlag; }
+
+ protected:
+  void SkinLoaded() override;
+  void CreateParams(TCreateParams& Params) override;
+  void SetButtonStyle(bool ADefault) override;
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+  bool AnswerAnyState(TMessage& Message) override;
+  bool SkinnedMessage(TMessage& Message) override;
+  void AfterInherited(TMessage& Message) override;
+  void PlainMessage(TMessage& Message) override;
+
+  virtual void DrawCaptionText(TRect& R, UINT Flags);
+  virtual void DrawCaption();
+
+ private:
+  void PaintHandler(TMessage& Message);
+  void SetPendingRegion(HRGN Rgn);
+  void DropRegion();
+  void FollowAction();
+  bool WindowPushed() const;
+
+  TsDisabledKind FDisabledKind{dkBlended};
+  bool FDown = false;
+  int FFocusMargin = 1;
+  bool FPressed = false;
+  bool FRegionChanged = true;
+  HRGN FRegion = reinterpret_cast<HRGN>(1);
+  bool FDefaultFlag = false;
+  TsFadeTimer* FFadeTimer = nullptr;
+};
+
+// Set while a quick click shows the pressed look before the release fade.
+extern bool ShowButtonPressed;

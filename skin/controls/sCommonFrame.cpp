@@ -1,0 +1,145 @@
+#include "skin/controls/sCommonFrame.h"
+
+#include "skin/engine/sStyleSimply.h"
+
+bool IsDesigning(const TControl* Control) {
+  return Control && Control->ComponentState().Contains(csDesigning);
+}
+
+bool IsDying(const TControl* Control) {
+  return !Control || Control->ComponentState().Contains(csDestroying);
+}
+
+bool IsOwnManagerCommand(const TMessage& Message, const TsCommonData* SkinData) {
+  if (Message.Msg != SM_QUORVEXCMD || !SkinData) return false;
+  const int cmd = Message.WParamHi();
+  if (cmd != QC_SKINLOADED && cmd != QC_SKINREMOVED && cmd != QC_REFRESH) return false;
+  TsSkinManager* sm = SkinData->SkinManager();
+  return sm && Message.LParam == reinterpret_cast<LPARAM>(sm);
+}
+
+bool FrameSkinned(const TControl* Control, const TsCommonData* SkinData, bool CheckActive) {
+  return SkinData && ControlIsReady(Control) && SkinData->Skinned(CheckActive);
+}
+
+const TsGeneralData* SectionOf(const TsCommonData* SkinData) {
+  if (!SkinData || !SkinData->Skinned()) return nullptr;
+  return &SkinData->SkinManager()->Section(SkinData->SkinIndex);
+}
+
+void FirePlainEnterLeave(TControl* Control, const TMessage& Message, const TNotifyEvent& OnEnter,
+                         const TNotifyEvent& OnLeave) {
+  if (Message.Msg != CM_MOUSEENTER && Message.Msg != CM_MOUSELEAVE) return;
+  if (!Control->Enabled() || IsDesigning(Control)) return;
+  // CM_MOUSEENTER / CM_MOUSELEAVE reach the parents too (with the child in LParam): only the
+  // control's own enter and leave fire its events.
+  if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(Control)) return;
+  if (Message.Msg == CM_MOUSEENTER)
+    OnEnter(Control);
+  else
+    OnLeave(Control);
+}
+
+// ---- PrepareCache ---------------------------------------------------------------------------------
+
+TsCacheInfo BeginPrepareCache(TControl* Control, TsCommonData* SkinData) {
+  TsCacheInfo ci = AskParentCache(SkinData);
+  SkinData->InitCacheBmp();
+  SharedParentColor = clParentColorUnset;
+  if (!ci.Ready) {
+    if (Control->Parent()) SharedParentColor = ColorToRGB(Control->Parent()->Color());
+  } else if (!SkinData->RepaintIfMoved() && SharedParentColor == clParentColorUnset) {
+    UpdateParentColor(Control);
+  }
+  return ci;
+}
+
+bool ActionDisabled(const TControl* Control) {
+  auto* action = dynamic_cast<TCustomAction*>(Control->Action());
+  return action && !action->Enabled();
+}
+
+void ApplyDisabledIfNeeded(TControl* Control, TsCommonData* SkinData, TsDisabledKind Kind) {
+  if (Control->Enabled() && !ActionDisabled(Control)) return;
+  TsCacheInfo ci = AskParentCache(SkinData);
+  ApplyDisabledLook(SkinData->CacheBmp, Kind, Control->Parent(), ci, Point(Control->Left(), Control->Top()));
+}
+
+void EndPrepareCache(TsCommonData* SkinData) {
+  SharedParentColor = clParentColorUnset;
+  SkinData->BGChanged = false;
+}
+
+// ---- Copying the cache ------------------------------------------------------------------------------
+
+void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC) {
+  if (!SkinData->CacheBmp || !Control->HandleAllocated()) return;
+  HDC dc = DC;
+  if (!dc) dc = GetDC(Control->Handle());
+  if (!dc) return;
+  const int saved = SaveDC(dc);
+  BitBlt(dc, 0, 0, Control->Width(), Control->Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+  if (!DC) ReleaseDC(Control->Handle(), dc);
+}
+
+// ---- Hover fading ---------------------------------------------------------------------------------
+
+void FrameMouseEnter(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,
+                     const TNotifyEvent& OnEnter) {
+  if (!Control->Enabled() || IsDesigning(Control) || SkinData->MouseAbove) return;
+  OnEnter(Control);
+  SkinData->MouseAbove = true;
+  SkinData->BGChanged = false;
+  FadeOrRepaint(Timer, SkinData, false, AnimEventAllowed(aeMouseEnter, Events), 1);
+}
+
+void FrameMouseLeave(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,
+                     const TNotifyEvent& OnLeave) {
+  if (!Control->Enabled() || IsDesigning(Control)) return;
+  OnLeave(Control);
+  SkinData->MouseAbove = false;
+  SkinData->BGChanged = false;
+  FadeOrRepaint(Timer, SkinData, false, AnimEventAllowed(aeMouseLeave, Events), 1);
+}
+
+// ---- Focus dots -------------------------------------------------------------------------------------
+
+bool SectionShowsFocus(const TsCommonData* SkinData) {
+  const TsGeneralData* gd = SectionOf(SkinData);
+  return gd && gd->ShowFocus;
+}
+
+void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
+                        const std::string& Caption) {
+  if (!Control->Enabled() || !Control->Focused() || Caption.empty() || !SectionShowsFocus(SkinData)) return;
+  R.Left -= Margin;
+  R.Top -= Margin;
+  R.Right += Margin;
+  R.Bottom += Margin;
+  DrawFocusDots(Canvas, R);
+}
+
+// ---- Hints ------------------------------------------------------------------------------------------
+
+namespace {
+TControl* HintsOffOwner = nullptr;
+bool SavedShowHint = false;
+}  // namespace
+
+void HintsOffWhilePressed(TControl* Control) {
+  if (!Application || HintsOffOwner) return;
+  // Nothing to restore when the hints are off already: somebody else switched them off.
+  if (!Application->ShowHint()) return;
+  SavedShowHint = true;
+  HintsOffOwner = Control;
+  Application->SetShowHint(false);
+}
+
+void RestoreHints(TControl* Control) {
+  if (!Control || HintsOffOwner != Control) return;
+  HintsOffOwner = nullptr;
+  if (Application) Application->SetShowHint(SavedShowHint);
+}
+
+TControl* HintsSwitchedOffBy() { return HintsOffOwner; }

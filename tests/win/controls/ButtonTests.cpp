@@ -1,0 +1,346 @@
+// The skinned push button: plain behaviour without a skin, state frames in the cache, the window
+// region from the border mask, owner-draw switching, foreign commands, hints, fades.
+#include <gtest/gtest.h>
+
+#include "classlib/StdCtrls.h"
+#include "skin/controls/sButton.h"
+#include "tests/win/controls/ControlsFixture.h"
+
+using namespace qvtest;
+
+namespace {
+
+struct TEventLog {
+  int Enter = 0, Leave = 0, Ups = 0;
+  void OnEnter(TObject*) { ++Enter; }
+  void OnLeave(TObject*) { ++Leave; }
+  void OnUp(TObject*, TMouseButton, TShiftState, int, int) { ++Ups; }
+};
+
+class ButtonTest : public ControlsTest {
+ protected:
+  TsButton* MakeButton(int x = 20, int y = 20, int w = 90, int h = 30, const char* caption = "") {
+    auto* b = Create<TsButton>(Form);
+    b->SetParent(Form);
+    b->SetBounds(x, y, w, h);
+    b->SetCaption(caption);
+    flush_events();
+    return b;
+  }
+  static LONG_PTR TypeOf(TsButton* b) { return GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_TYPEMASK; }
+  static void Paint(TsButton* b) {
+    RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    flush_events();
+  }
+  // The top edge's middle pixel: solid frame colour of the state painted last.
+  static COLORREF Edge(TsButton* b) { return CachePixel(b->SkinData(), b->Width() / 2, 1); }
+};
+
+}  // namespace
+
+// ---- without a skin ---------------------------------------------------------------------------------
+
+TEST_F(ButtonTest, WithoutManagerIsPlainButtonAndFiresEnterLeave) {
+  TsButton* b = MakeButton();
+  EXPECT_EQ(BS_PUSHBUTTON, TypeOf(b));
+  EXPECT_FALSE(b->SkinData()->Skinned());
+  TEventLog log;
+  b->OnMouseEnter = MakeMethod<&TEventLog::OnEnter>(&log);
+  b->OnMouseLeave = MakeMethod<&TEventLog::OnLeave>(&log);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_EQ(1, log.Enter);
+  EXPECT_EQ(1, log.Leave);
+  b->SetEnabled(false);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_EQ(1, log.Enter);  // not while disabled
+}
+
+TEST_F(ButtonTest, PlainDefaultButtonKeepsItsDefaultFrame) {
+  TsButton* def = MakeButton(10, 10);
+  def->SetDefault(true);
+  TsButton* other = MakeButton(10, 60);
+  auto* edit = Create<TEdit>(Form);
+  edit->SetParent(Form);
+  edit->SetBounds(10, 110, 100, 22);
+  flush_events();
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ(BS_PUSHBUTTON, TypeOf(def));
+  edit->SetFocus();
+  flush_events();
+  EXPECT_EQ(BS_DEFPUSHBUTTON, TypeOf(def));
+}
+
+TEST_F(ButtonTest, DefaultsAndSection) {
+  TsButton* b = MakeButton();
+  EXPECT_EQ("BUTTON", b->SkinData()->SkinSection());
+  EXPECT_TRUE(b->WordWrap());
+  EXPECT_EQ(1, b->FocusMargin());
+  EXPECT_FALSE(b->Down());
+  EXPECT_EQ(TsDisabledKind{dkBlended}, b->DisabledKind());
+  EXPECT_EQ(TacAnimatEvents{aeGlobalDef}, b->AnimatEvents());
+  EXPECT_FALSE(b->ControlStyle().Contains(csOpaque));
+  EXPECT_FALSE(b->ControlStyle().Contains(csDoubleClicks));
+}
+
+// ---- skinned look -----------------------------------------------------------------------------------------
+
+TEST_F(ButtonTest, OwnerDrawOnlyWhenTheSkinHasTheSection) {
+  LoadSkin(TSkinBuilder::Standard().RemoveSection("BUTTON"));
+  TsButton* b = MakeButton();
+  EXPECT_TRUE(Manager->Active());
+  EXPECT_NE(BS_OWNERDRAW, TypeOf(b));
+  EXPECT_FALSE(b->SkinData()->Skinned());
+}
+
+TEST_F(ButtonTest, EraseBackgroundAnswersOneWhenSkinned) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  EXPECT_EQ(BS_OWNERDRAW, TypeOf(b));
+  HDC dc = GetDC(b->Handle());
+  EXPECT_EQ(1, SendMessageA(b->Handle(), WM_ERASEBKGND, WPARAM(dc), 0));
+  ReleaseDC(b->Handle(), dc);
+}
+
+TEST_F(ButtonTest, StateFramesInTheCache) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton(20, 20, 90, 30, "Go");
+  TsButton* other = MakeButton(20, 80);
+  other->SetFocus();
+  flush_events();
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 0)), ColorText(Edge(b))) << "normal";
+
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b))) << "hot";
+
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 2)), ColorText(Edge(b))) << "pressed";
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
+  other->SetFocus();
+  flush_events();
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 0)), ColorText(Edge(b))) << "released, left";
+
+  b->SetFocus();
+  flush_events();
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b))) << "focused";
+
+  other->SetFocus();
+  b->SetDown(true);
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 2)), ColorText(Edge(b))) << "down";
+  b->SetDown(false);
+
+  b->SetEnabled(false);
+  Paint(b);
+  const COLORREF disabled = Edge(b);
+  for (int s = 0; s < 3; ++s) EXPECT_NE(ColorText(Frame("BUTTON", s)), ColorText(disabled)) << "disabled " << s;
+}
+
+TEST_F(ButtonTest, RegionCutFromTheMaskCorners) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton(20, 20, 90, 30);
+  Paint(b);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(ERROR, GetWindowRgn(b->Handle(), rgn));
+  const int w = b->Width(), h = b->Height();
+  // Key runs: top-left 1, top-right 2, bottom-left 3, bottom-right 4 pixels along the outer rows.
+  struct {
+    int x, y;
+    bool inside;
+  } cases[] = {{0, 0, false},     {1, 0, true},      {w - 1, 0, false}, {w - 2, 0, false}, {w - 3, 0, true},
+               {0, h - 1, false}, {2, h - 1, false}, {3, h - 1, true},  {w - 4, h - 1, false},
+               {w - 5, h - 1, true}, {w / 2, h / 2, true}, {0, 1, true}};
+  for (auto& c : cases) EXPECT_EQ(c.inside, PtInRegion(rgn, c.x, c.y) != 0) << c.x << "," << c.y;
+  DeleteObject(rgn);
+  EXPECT_EQ(nullptr, b->PendingRegion());  // the window owns it
+}
+
+TEST_F(ButtonTest, SkinRemovalRestoresThePlainButtonAndLoadingSkinsItAgain) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  Paint(b);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(ERROR, GetWindowRgn(b->Handle(), rgn));
+
+  Manager->SetActive(false);
+  flush_events();
+  EXPECT_EQ(BS_PUSHBUTTON, TypeOf(b));
+  EXPECT_EQ(ERROR, GetWindowRgn(b->Handle(), rgn));
+  EXPECT_EQ(nullptr, b->PendingRegion());
+
+  Manager->SetActive(true);
+  flush_events();
+  EXPECT_EQ(BS_OWNERDRAW, TypeOf(b));
+  Paint(b);
+  EXPECT_NE(ERROR, GetWindowRgn(b->Handle(), rgn));
+  DeleteObject(rgn);
+}
+
+TEST_F(ButtonTest, DefaultButtonKeepsDefaultStyleWhenSkinGoes) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  b->SetDefault(true);
+  flush_events();
+  Manager->SetActive(false);
+  flush_events();
+  EXPECT_EQ(BS_DEFPUSHBUTTON, TypeOf(b));
+}
+
+TEST_F(ButtonTest, CommandsOfAnotherManagerChangeNothing) {
+  LoadStandardSkin();
+  TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
+  TsButton* b = MakeButton();
+  Paint(b);
+  for (int cmd : {QC_SKINREMOVED, QC_SKINLOADED, QC_REFRESH}) {
+    b->SkinData()->BGChanged = false;
+    SendSkinCommand(b->Handle(), cmd, reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(BS_OWNERDRAW, TypeOf(b)) << cmd;
+    EXPECT_FALSE(b->SkinData()->BGChanged) << cmd;
+    EXPECT_FALSE(b->SkinData()->UpdatingFlag()) << cmd;
+    EXPECT_GE(b->SkinData()->SkinIndex, 0) << cmd;
+  }
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(ERROR, GetWindowRgn(b->Handle(), rgn));
+  DeleteObject(rgn);
+  FreeAndNil(other);
+}
+
+TEST_F(ButtonTest, RefreshSetsOwnerDrawAgain) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  SendMessageA(b->Handle(), BM_SETSTYLE, BS_PUSHBUTTON, 0);
+  EXPECT_EQ(BS_PUSHBUTTON, TypeOf(b));
+  SendSkinCommand(b->Handle(), QC_REFRESH, reinterpret_cast<LPARAM>(Manager));
+  EXPECT_EQ(BS_OWNERDRAW, TypeOf(b));
+}
+
+TEST_F(ButtonTest, PrintIntoThePrintingDCKeepsTheRegionPending) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  Paint(b);
+  HDC mem = CreateCompatibleDC(nullptr);
+  PrintDC = mem;
+  SendMessageA(b->Handle(), WM_PRINT, WPARAM(mem), PRF_CLIENT);
+  PrintDC = nullptr;
+  HRGN pending = b->PendingRegion();
+  EXPECT_NE(nullptr, pending);
+  EXPECT_NE(reinterpret_cast<HRGN>(1), pending);
+  // A second print replaces the pending region (the old one is deleted, not leaked).
+  PrintDC = mem;
+  SendMessageA(b->Handle(), WM_PRINT, WPARAM(mem), PRF_CLIENT);
+  PrintDC = nullptr;
+  EXPECT_EQ(0, GetObjectType(pending));
+  // Skin removal frees what is still pending.
+  pending = b->PendingRegion();
+  Manager->SetActive(false);
+  EXPECT_EQ(nullptr, b->PendingRegion());
+  EXPECT_EQ(0, GetObjectType(pending));
+  DeleteDC(mem);
+}
+
+TEST_F(ButtonTest, UpdatingSuppressesPaintUntilCommandSix) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  Paint(b);
+  SendSkinCommand(b->Handle(), QC_SETUPDATING, 0, 1);
+  b->SkinData()->BGChanged = true;
+  Paint(b);
+  EXPECT_TRUE(b->SkinData()->BGChanged);
+  SendSkinCommand(b->Handle(), QC_UPDATEDONE);
+  flush_events();
+  EXPECT_FALSE(b->SkinData()->UpdatingFlag());
+  EXPECT_FALSE(b->SkinData()->BGChanged);
+}
+
+// ---- mouse, hints, fades ------------------------------------------------------------------------------
+
+TEST_F(ButtonTest, ReleaseWithoutPressFiresNoMouseUp) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  TEventLog log;
+  b->OnMouseUp = MakeMethod<&TEventLog::OnUp>(&log);
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(0, log.Ups);
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(1, log.Ups);
+}
+
+TEST_F(ButtonTest, HintsOffWhilePressedAndBackOnRelease) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Application->ShowHint());
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(Application->ShowHint());
+}
+
+TEST_F(ButtonTest, HintsBackOnCaptureLossAndDestruction) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Application->ShowHint());
+  ReleaseCapture();
+  flush_events();
+  EXPECT_TRUE(Application->ShowHint());
+
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Application->ShowHint());
+  b->Free();
+  EXPECT_TRUE(Application->ShowHint());
+  EXPECT_EQ(nullptr, HintsSwitchedOffBy());
+}
+
+TEST_F(ButtonTest, HintsThatWereOffStayOff) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton();
+  Application->SetShowHint(false);
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Application->ShowHint());
+  Application->SetShowHint(true);
+}
+
+TEST_F(ButtonTest, HoverFadeFinishesAndFreesItsTimer) {
+  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "4"));
+  TsButton* b = MakeButton();
+  Paint(b);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  ASSERT_NE(nullptr, b->FadeTimer());
+  EXPECT_TRUE(pump_until([&] { return b->FadeTimer() == nullptr; }, 3000));
+  flush_events();
+  EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b)));
+}
+
+TEST_F(ButtonTest, QuickClickStopsThePressFade) {
+  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
+  TsButton* b = MakeButton();
+  Paint(b);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  pump_until([&] { return b->FadeTimer() == nullptr; }, 3000);
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_NE(nullptr, b->FadeTimer());
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(pump_until([&] { return b->FadeTimer() == nullptr; }, 3000));
+  flush_events();
+  EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
+}
+
+TEST_F(ButtonTest, DestroyedDuringFadeLeavesNoTimer) {
+  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
+  TsButton* b = MakeButton();
+  Paint(b);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  ASSERT_NE(nullptr, b->FadeTimer());
+  b->Free();
+  flush_events();
+  EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
+}
