@@ -5,6 +5,7 @@
 #include "classlib/core/TypInfo.h"
 
 TMenuHandleHook FormMenuHandleHook = nullptr;
+TMenuMessageHook FormMenuMessageHook = nullptr;
 
 namespace {
 
@@ -346,6 +347,16 @@ void TCustomForm::ApplyPosition() {
 
 void TCustomForm::Dispatch(TMessage& Message) {
   auto alive = AliveToken();
+  switch (Message.Msg) {
+    case WM_COMMAND:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_INITMENUPOPUP:
+      if (FormMenuMessageHook && FormMenuMessageHook(Message)) return;
+      break;
+    default:
+      break;
+  }
   switch (Message.Msg) {
     case CM_SHOWINGCHANGED:
       if (Showing_) {

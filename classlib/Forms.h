@@ -37,6 +37,10 @@ using TCloseQueryEvent = TMethod<void(TObject* Sender, bool& CanClose)>;
 // gives the menu bar handle for it.
 using TMenuHandleHook = HMENU (*)(TComponent* Menu);
 extern TMenuHandleHook FormMenuHandleHook;
+// Set by the menu code: answers the menu messages a form receives (WM_COMMAND of a menu item,
+// WM_MEASUREITEM / WM_DRAWITEM of ODT_MENU, WM_INITMENUPOPUP); true when it handled one.
+using TMenuMessageHook = bool (*)(TMessage& Message);
+extern TMenuMessageHook FormMenuMessageHook;
 
 class TCustomForm : public TWinControl {
  public:

@@ -1,0 +1,219 @@
+// Menus on real menu handles: the item tree mirrored in the handles, a form's menu bar and its
+// commands, popup menus that return after closing, and owner-drawn items measured and drawn
+// through the items' events.
+#include <gtest/gtest.h>
+
+#include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "tests/support/FormFixture.h"
+#include "tests/support/Pump.h"
+
+using namespace qvtest;
+
+namespace {
+
+struct MenuEvents {
+  std::vector<std::string> Clicks;
+  int Measures = 0;
+  int Draws = 0;
+  TOwnerDrawState LastState;
+  void Click(TObject* s) { Clicks.push_back(static_cast<TMenuItem*>(s)->Caption()); }
+  void Measure(TObject*, TCanvas* c, int& w, int& h) {
+    ++Measures;
+    EXPECT_NE(nullptr, c);
+    w = 123;
+    h = 31;
+  }
+  void Draw(TObject*, TCanvas* c, TRect r, TOwnerDrawState state) {
+    ++Draws;
+    LastState = state;
+    c->Brush()->SetColor(clRed);
+    c->FillRect(r);
+  }
+};
+
+TMenuItem* NewItem(TComponent* owner, const std::string& caption) {
+  auto* i = Create<TMenuItem>(owner);
+  i->SetCaption(caption);
+  return i;
+}
+
+std::string EntryText(HMENU m, UINT pos) {
+  char buf[64] = {};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = buf;
+  info.cch = sizeof buf;
+  GetMenuItemInfoA(m, pos, TRUE, &info);
+  return buf;
+}
+
+UINT EntryType(HMENU m, UINT pos) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STATE;
+  GetMenuItemInfoA(m, pos, TRUE, &info);
+  return info.fType;
+}
+
+UINT EntryState(HMENU m, UINT pos) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE;
+  GetMenuItemInfoA(m, pos, TRUE, &info);
+  return info.fState;
+}
+
+// The popup menu window while a menu is tracked; the timer closes it.
+HWND gSeenMenu = nullptr;
+int gTicks = 0;
+void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  ++gTicks;
+  HWND w = FindWindowA("#32768", nullptr);
+  if ((w && IsWindowVisible(w)) || gTicks > 40) {
+    gSeenMenu = w;
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
+}
+
+}  // namespace
+
+TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
+  auto* menu = Create<TPopupMenu>(Form);
+  auto* open = NewItem(Form, "&Open");
+  auto* save = NewItem(Form, "&Save");
+  auto* line = NewItem(Form, "-");
+  auto* quit = NewItem(Form, "E&xit");
+  menu->Items()->Add(open);
+  menu->Items()->Add(save);
+  menu->Items()->Add(line);
+  menu->Items()->Add(quit);
+  save->SetShortCut(ShortCut('S', TShiftState{ssCtrl}));
+  HMENU h = menu->Handle();
+  ASSERT_EQ(4, GetMenuItemCount(h));
+  EXPECT_EQ("&Save\tCtrl+S", EntryText(h, 1));
+  EXPECT_NE(0u, EntryType(h, 2) & MFT_SEPARATOR);
+
+  EXPECT_EQ(save, menu->Items()->Find("save"));
+  EXPECT_EQ(menu, save->GetParentMenu());
+  EXPECT_EQ(menu->Items(), save->Parent());
+  EXPECT_THROW(menu->Items()->Add(save), EMenuError);
+  EXPECT_THROW(menu->Items()->Insert(9, NewItem(Form, "x")), EMenuError);
+
+  // Property changes reach the handle; hidden items leave it.
+  save->SetChecked(true);
+  open->SetEnabled(false);
+  EXPECT_NE(0u, EntryState(h, 1) & MFS_CHECKED);
+  EXPECT_NE(0u, EntryState(h, 0) & MFS_GRAYED);
+  line->SetVisible(false);
+  EXPECT_EQ(3, GetMenuItemCount(h));
+  EXPECT_EQ("E&xit", EntryText(h, 2));
+  menu->Items()->Delete(0);
+  EXPECT_EQ(nullptr, open->Parent());
+  EXPECT_EQ(2, GetMenuItemCount(h));
+
+  // Sub-items make a submenu; owner drawing marks every entry.
+  auto* sub = NewItem(Form, "Recent");
+  quit->Add(sub);
+  EXPECT_EQ(quit->Handle(), GetSubMenu(h, 1));
+  menu->SetOwnerDraw(true);
+  EXPECT_NE(0u, EntryType(h, 0) & MFT_OWNERDRAW);
+  EXPECT_NE(0u, EntryType(quit->Handle(), 0) & MFT_OWNERDRAW);
+
+  // Freeing an item takes it out of its parent.
+  sub->Free();
+  EXPECT_EQ(0, quit->Count());
+  open->Free();
+}
+
+TEST_F(FormTest, RadioItemsUncheckTheirGroup) {
+  auto* menu = Create<TPopupMenu>(Form);
+  TMenuItem* r[3];
+  for (int i = 0; i < 3; ++i) {
+    r[i] = NewItem(Form, "R" + std::to_string(i));
+    r[i]->SetRadioItem(true);
+    r[i]->SetGroupIndex(i < 2 ? 1 : 2);
+    menu->Items()->Add(r[i]);
+  }
+  r[0]->SetChecked(true);
+  r[2]->SetChecked(true);
+  r[1]->SetChecked(true);
+  EXPECT_FALSE(r[0]->Checked());
+  EXPECT_TRUE(r[1]->Checked());
+  EXPECT_TRUE(r[2]->Checked());
+  EXPECT_NE(0u, EntryType(menu->Handle(), 0) & MFT_RADIOCHECK);
+}
+
+TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
+  auto* mm = Create<TMainMenu>(Form);
+  auto* file = NewItem(Form, "&File");
+  auto* open = NewItem(Form, "&Open");
+  mm->Items()->Add(file);
+  file->Add(open);
+  MenuEvents ev;
+  open->OnClick = MakeMethod<&MenuEvents::Click>(&ev);
+  Form->SetMenu(mm);
+  flush_events();
+  ASSERT_EQ(mm->Handle(), GetMenu(Form->Handle()));
+  EXPECT_EQ(file->Handle(), GetSubMenu(GetMenu(Form->Handle()), 0));
+  SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
+  EXPECT_EQ(std::vector<std::string>{"&Open"}, ev.Clicks);
+  file->SetCaption("&Document");
+  EXPECT_EQ("&Document", EntryText(GetMenu(Form->Handle()), 0));
+  // The bar survives a new window.
+  Form->RecreateWnd();
+  Form->HandleNeeded();
+  flush_events();
+  EXPECT_EQ(mm->Handle(), GetMenu(Form->Handle()));
+  EXPECT_EQ(1, GetMenuItemCount(GetSubMenu(GetMenu(Form->Handle()), 0)));
+  Form->SetMenu(nullptr);
+}
+
+TEST_F(FormTest, PopupReturnsAfterTheMenuWindowClosed) {
+  auto* menu = Create<TPopupMenu>(Form);
+  menu->Items()->Add(NewItem(Form, "One"));
+  menu->Items()->Add(NewItem(Form, "Two"));
+  menu->SetPopupComponent(Form);
+  int popups = 0;
+  menu->OnPopup = TNotifyEvent(&popups, [](void* d, TObject*) { ++*static_cast<int*>(d); });
+  gSeenMenu = nullptr;
+  gTicks = 0;
+  SetTimer(nullptr, 0, 50, &CloseMenuTimer);
+  menu->Popup(100, 100);
+  EXPECT_NE(nullptr, gSeenMenu);
+  EXPECT_EQ(1, popups);
+  EXPECT_EQ(Form, menu->PopupComponent());
+  EXPECT_EQ((TPoint{100, 100}), menu->PopupPoint());
+  flush_events();
+  EXPECT_FALSE(IsWindowVisible(FindWindowA("#32768", nullptr)));
+}
+
+TEST_F(FormTest, OwnerDrawnPopupItemsAreMeasuredAndDrawnByTheirEvents) {
+  auto* menu = Create<TPopupMenu>(Form);
+  menu->SetOwnerDraw(true);
+  menu->SetMenuAnimation(TMenuAnimation{maNone});
+  auto* item = NewItem(Form, "Drawn");
+  menu->Items()->Add(item);
+  MenuEvents ev;
+  item->OnMeasureItem = MakeMethod<&MenuEvents::Measure>(&ev);
+  item->OnAdvancedDrawItem = MakeMethod<&MenuEvents::Draw>(&ev);
+  gSeenMenu = nullptr;
+  gTicks = 0;
+  SetTimer(nullptr, 0, 50, &CloseMenuTimer);
+  menu->Popup(120, 120);
+  ASSERT_NE(nullptr, gSeenMenu);
+  EXPECT_GE(ev.Measures, 1);
+  EXPECT_GE(ev.Draws, 1);
+  EXPECT_FALSE(ev.LastState.Contains(odDisabled));
+
+  // Measuring by hand gives the event's size; foreign item data is left alone.
+  MEASUREITEMSTRUCT mis{ODT_MENU, 0, item->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(item)};
+  TMessage m = MakeMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  ASSERT_TRUE(DispatchMenuMessage(m));
+  EXPECT_EQ(123u, mis.itemWidth);
+  EXPECT_EQ(31u, mis.itemHeight);
+  mis.itemData = 12345;
+  EXPECT_FALSE(DispatchMenuMessage(m));
+}
