@@ -1,0 +1,142 @@
+// Window adapters: objects that stand in front of a window and skin it without the window's own
+// code knowing, the skinned scroll bars they draw in the window frame, and the scrolling adapters
+// of edit-like windows and of the MDI client.
+//
+// An adapter takes over the window's message stream: a bare window is subclassed with one static
+// window procedure (AdapterWndProc) that finds its adapter through the window property "ACSBSC";
+// a control of the class library (or the form of a form provider) has its WindowProc chained
+// instead. One window carries at most one adapter. The creator owns the adapter and frees it with
+// Free(); the adapter leaves its window by itself when the window is destroyed.
+//
+// Adapters are made with Create<T>(...): the constructor records the arguments and the finished
+// object attaches itself in AfterConstruction, so every virtual operation runs on the whole object.
+#pragma once
+
+#include "classlib/Win.h"
+
+#include <memory>
+#include <string>
+
+#include "classlib/Controls.h"
+#include "classlib/Forms.h"
+#include "classlib/Graphics.h"
+#include "skin/engine/sCommonData.h"
+#include "skin/engine/sSkinManager.h"
+
+class TacMainWnd;
+class TacScrollWnd;
+class TacScrollBar;
+
+// The window property that holds a window's adapter.
+inline constexpr const char* AdapterPropName = "ACSBSC";
+
+// True while the dialog hook creates adapters (their DialogMode is then set).
+extern bool HookAttaching;
+// True while the control adapter of a form frees all its items at once.
+extern bool AdapterItemsClearing;
+
+// ---- The adapter base -------------------------------------------------------------------------------
+
+class TacMainWnd : public TObject {
+ public:
+  QV_CLASS_NAME(TacMainWnd)
+  // AHandle: the window (it must not carry an adapter already). ASkinData: the skin state to use,
+  // or nil for one of the adapter's own (a bare window, subclassed). ASkinManager: nil for the one
+  // of SkinData. SkinSection: written into SkinData only when it names no section yet. Repaint:
+  // used by the scrolling adapters (the frame is recalculated when they attach).
+  TacMainWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager, const std::string& SkinSection,
+             bool Repaint = true);
+  ~TacMainWnd() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  virtual void StoreOriginalColors() {}
+  virtual void RestoreOriginalColors() {}
+  virtual void ApplySkinColors() { Skinned = true; }
+  // The adapter's window method; descendants fall back on this version.
+  virtual void HandleMessage(TMessage& Message);
+
+  // One brush per adapter for WM_CTLCOLOR* answers: made for the colour on first use, renewed only
+  // when the colour changes, deleted with the adapter.
+  HBRUSH CtlColorBrush(TColor Color);
+  // A token that turns false when the adapter is destroyed: a handler whose passed-on message may
+  // have freed the adapter checks it before it touches a field again.
+  std::shared_ptr<bool> AliveToken() const { return Alive_; }
+  // The window method installed in place of a control's WindowProc.
+  TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::HandleMessage>(this); }
+
+  bool DialogMode = false;
+  std::string Caption;
+  TRect WndRect{};
+  TSize WndSize{};
+  TPoint WndPos{};
+  TRect ParentRect{};
+  HWND ParentWnd = nullptr;
+  TWndMethod OldProc;
+  WNDPROC OldWndProc = nullptr;
+  HWND WndHandle = nullptr;
+  TsSkinManager* SkinManager = nullptr;
+  TsCommonData* SkinData = nullptr;
+  std::uint8_t ScrollFlag = 0;
+  bool Skinned = false;
+  TColor SavedColor = clNone;
+  TColor SavedFontColor = clNone;
+  bool Destroyed = false;
+  bool OwnsSkinData = false;
+  // The static procedure installed with SetWindowLongPtr; nil when a window method was chained.
+  WNDPROC WndProcInstance = nullptr;
+
+ protected:
+  // Hooks the adapter into the window (AttachWndProc; the scrolling adapters build their bars).
+  virtual void AttachToWindow();
+  // Reads Caption from the window.
+  void ReadCaption();
+  // Switches the window's visual style off (not for "DIALOG").
+  void ThemeOff(const std::string& SkinSection);
+  // Adds csOpaque to the owner control's style.
+  void MakeOwnerOpaque();
+  // Gives the window back while it lives and still routes through the adapter.
+  void LeaveWindow();
+  // Passes the message on (CallPrevProc into Result); false when the adapter was freed meanwhile.
+  bool PassOn(TMessage& Message);
+
+  bool Repaint_ = true;
+  std::string InitSection_;
+
+ private:
+  std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
+  HBRUSH Brush_ = nullptr;
+  TColor BrushColor_ = clNone;
+};
+
+// The static window procedure of subclassed bare windows.
+LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+// Hands a message to what the adapter replaced; 0 when it replaced nothing. LParam is copied back
+// from a chained window method.
+LRESULT CallPrevProc(TacMainWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM& LParam);
+// Takes over the window: "ACSBSC" set, then the window procedure subclassed (bare window), the
+// provider form's or the owner control's WindowProc chained.
+void AttachWndProc(TacMainWnd* Adapter, HWND Wnd);
+// Gives the window back (procedure, property, colours; frame redrawn when visible). With
+// FreeAdapter the adapter is freed and the variable set to nil.
+void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapter);
+template <typename T>
+void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
+  TacMainWnd* a = Adapter;
+  DetachWndProc(Wnd, FreeAdapter, Repaint, a);
+  if (!a) Adapter = nullptr;
+}
+// The window's and its parent's rectangles, and the window's place in the parent's skin image.
+void UpdateWndRects(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TPoint& WndPos, TSize& WndSize, TRect& ParentRect);
+// The adapter of a window (the "ACSBSC" property); nil when none.
+TacMainWnd* GetWndAdapter(HWND Wnd);
+
+// ---- Shared painting of adapters --------------------------------------------------------------------
+
+// Fills SkinData's cache bitmap with the window's skinned look while SkinData.BGChanged.
+void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor);
+// Fills the transparent corner pixels of the window's border in the cache bitmap.
+void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter);
+// The first TWinControl among Owner's components (depth first) whose allocated handle is Handle.
+TWinControl* FindWinControl(HWND Handle, TComponent* Owner);

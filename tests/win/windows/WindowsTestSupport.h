@@ -1,0 +1,57 @@
+// Shared pieces of the window-adapter tests: a plain window class whose procedure records what
+// reaches it, and a fixture with a loaded test skin.
+#pragma once
+
+#include "classlib/Win.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "skin/engine/sSkinManager.h"
+#include "skin/windows/acSBUtils.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/Pump.h"
+#include "tests/support/SkinTestSupport.h"
+
+namespace qvtest {
+
+struct TRecorded {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+};
+
+// Messages that reached the window's own procedure ("QvAdpPlain" windows), and an action run
+// inside that procedure for one message.
+struct TPlainLog {
+  std::vector<TRecorded> Messages;
+  std::function<void(HWND, UINT, WPARAM, LPARAM)> OnMessage;
+  int Count(UINT msg) const;
+  int CountCommand(int command) const;  // SM_QUORVEXCMD with that command
+  void Clear() { Messages.clear(); }
+};
+extern TPlainLog PlainLog;
+
+// The procedure of "QvAdpPlain" windows.
+LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// A visible top-level window of class "QvAdpPlain" (style added to WS_OVERLAPPEDWINDOW), or a
+// child of Parent.
+HWND CreatePlainWindow(HWND parent = nullptr, DWORD style = 0, int x = 60, int y = 60, int w = 200, int h = 150,
+                       DWORD exStyle = 0);
+
+class AdapterTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  TSkinBuilder Builder = TSkinBuilder::Standard();
+  TsSkinManager* Manager = nullptr;
+  std::vector<HWND> Windows;  // destroyed in TearDown when still alive
+  HWND Track(HWND wnd) {
+    Windows.push_back(wnd);
+    return wnd;
+  }
+};
+
+}  // namespace qvtest

@@ -1,0 +1,226 @@
+// The adapter base: attaching to bare windows and to class-library controls, one adapter per
+// window, leaving the window on WM_DESTROY and when freed, the skin command answers.
+#include "tests/win/windows/WindowsTestSupport.h"
+
+#include "tests/support/core/SkinBuilder.h"
+
+namespace qvtest {
+namespace {
+
+WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)); }
+
+class AdapterBase : public AdapterTest {};
+
+TEST_F(AdapterBase, AttachesToABareWindowAndLeavesOnDestroy) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  EXPECT_EQ(a, GetPropA(wnd, "ACSBSC"));
+  EXPECT_EQ(a, GetWndAdapter(wnd));
+  EXPECT_EQ(ProcOf(wnd), &AdapterWndProc);
+  EXPECT_TRUE(a->OwnsSkinData);
+  EXPECT_EQ("EDIT", a->SkinData->SkinSection());
+  EXPECT_EQ("Plain", a->Caption);
+  EXPECT_EQ(PlainProc, a->OldWndProc);
+
+  // The window's own procedure still sees its messages, and during WM_DESTROY it is already back.
+  HANDLE propAtDestroy = reinterpret_cast<HANDLE>(1);
+  WNDPROC procAtDestroy = nullptr;
+  PlainLog.OnMessage = [&](HWND w, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_DESTROY) {
+      propAtDestroy = GetPropA(w, "ACSBSC");
+      procAtDestroy = ProcOf(w);
+    }
+  };
+  SendMessageA(wnd, WM_USER + 7, 1, 2);
+  EXPECT_EQ(1, PlainLog.Count(WM_USER + 7));
+  DestroyWindow(wnd);
+  EXPECT_EQ(1, PlainLog.Count(WM_DESTROY));
+  EXPECT_EQ(nullptr, propAtDestroy);
+  EXPECT_EQ(PlainProc, procAtDestroy);
+  EXPECT_TRUE(a->Destroyed);
+  a->Free();  // touches no window
+}
+
+TEST_F(AdapterBase, FreeingGivesTheWindowBack) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  a->Free();
+  EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
+  EXPECT_EQ(PlainProc, ProcOf(wnd));
+}
+
+TEST_F(AdapterBase, DetachesEvenWhileAdapterItemsAreCleared) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  AdapterItemsClearing = true;
+  a->Free();
+  AdapterItemsClearing = false;
+  EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
+  EXPECT_EQ(PlainProc, ProcOf(wnd));
+  SendMessageA(wnd, WM_USER, 0, 0);  // would run into the freed adapter otherwise
+  EXPECT_EQ(1, PlainLog.Count(WM_USER));
+}
+
+TEST_F(AdapterBase, OneAdapterPerWindow) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* first = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  auto* second = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  EXPECT_TRUE(second->Destroyed);
+  EXPECT_EQ(first, GetWndAdapter(wnd));
+  second->Free();
+  EXPECT_EQ(first, GetWndAdapter(wnd));
+  EXPECT_EQ(ProcOf(wnd), &AdapterWndProc);
+  first->Free();
+  EXPECT_EQ(PlainProc, ProcOf(wnd));
+}
+
+TEST_F(AdapterBase, AdapterFreedInsideItsOwnWindowProcedure) {
+  HWND wnd = Track(CreatePlainWindow());
+  TacMainWnd* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  PlainLog.OnMessage = [&](HWND, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_USER + 5 && a) FreeAndNil(a);
+  };
+  SendMessageA(wnd, WM_SETTEXT, 0, LPARAM("x"));
+  PlainLog.OnMessage = [&](HWND, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_SETTEXT && a) FreeAndNil(a);  // the handler reads the caption after passing on
+  };
+  SendMessageA(wnd, WM_SETTEXT, 0, LPARAM("freed"));
+  EXPECT_EQ(nullptr, a);
+  EXPECT_EQ(PlainProc, ProcOf(wnd));
+  EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
+}
+
+TEST_F(AdapterBase, SectionOfAGivenSkinDataIsKept) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* sd = new TsCommonData(nullptr, true);
+  sd->SetSkinSection("BUTTON");
+  auto* a = Create<TacMainWnd>(wnd, sd, nullptr, "EDIT");
+  EXPECT_EQ("BUTTON", sd->SkinSection());
+  EXPECT_FALSE(a->OwnsSkinData);
+  EXPECT_EQ(Manager, a->SkinManager);
+  a->Free();
+  EXPECT_EQ("BUTTON", sd->SkinSection());  // still alive: the adapter left it alone
+  delete sd;
+}
+
+TEST_F(AdapterBase, ChainsTheWindowMethodOfAClassLibraryControl) {
+  TTestHost host;
+  auto* child = Create<TWinControl>(host.Control());
+  child->SetParent(host.Control());
+  child->SetBounds(10, 10, 80, 40);
+  HWND wnd = child->Handle();
+  const TWndMethod original = child->WindowProc;
+  auto* sd = new TsCommonData(child, false);
+  sd->SetSkinSection("PANEL");
+  auto* a = Create<TacMainWnd>(wnd, sd, nullptr, "PANEL");
+  EXPECT_EQ(a->AdapterMethod(), child->WindowProc);
+  EXPECT_EQ(original, a->OldProc);
+  EXPECT_EQ(nullptr, a->OldWndProc);
+  EXPECT_EQ(a, GetWndAdapter(wnd));
+  EXPECT_TRUE(child->ControlStyle().Contains(csOpaque));
+  EXPECT_EQ(1, SendSkinCommand(wnd, QC_ISSKINNED));
+  a->Free();
+  EXPECT_EQ(original, child->WindowProc);
+  EXPECT_EQ(nullptr, GetWndAdapter(wnd));
+  delete sd;
+  child->Free();
+}
+
+TEST_F(AdapterBase, TextAndUiStateMessages) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  PlainLog.Clear();
+  SendMessageA(wnd, WM_SETTEXT, 0, LPARAM("New text"));
+  EXPECT_EQ(1, PlainLog.Count(WM_SETTEXT));
+  EXPECT_EQ("New text", a->Caption);
+  SendMessageA(wnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  EXPECT_EQ(0, PlainLog.Count(WM_UPDATEUISTATE));
+  a->Free();
+}
+
+TEST_F(AdapterBase, SkinCommandAnswers) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  PlainLog.Clear();
+  EXPECT_EQ(1, SendSkinCommand(wnd, QC_ISSKINNED));
+  EXPECT_EQ(0, PlainLog.CountCommand(QC_ISSKINNED));
+
+  // Refresh from the adapter's own manager: repainted, not passed on.
+  SendSkinCommand(wnd, QC_REFRESH, reinterpret_cast<LPARAM>(Manager));
+  EXPECT_EQ(0, PlainLog.CountCommand(QC_REFRESH));
+  EXPECT_EQ(1, PlainLog.Count(WM_PAINT));
+
+  // The command 60 answer is the application object.
+  EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(Application)), SendSkinCommand(wnd, QC_GETAPPLICATION));
+
+  // An empty cache is no background: command 5 leaves the record not ready.
+  SharedCacheInfo = BuildCacheInfo(nullptr, 3, 3);
+  SendSkinCommand(wnd, QC_GETCACHE);
+  EXPECT_FALSE(SharedCacheInfo.Ready);
+  a->Free();
+}
+
+TEST_F(AdapterBase, AForeignManagersCommandsChangeNothing) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  TsSkinManager* foreign = CreateTestManager(Builder, "Other", false);
+  a->SkinData->BGChanged = false;
+  const int index = a->SkinData->SkinIndex;
+  PlainLog.Clear();
+  for (int cmd : {QC_SKINLOADED, QC_SKINREMOVED, QC_REFRESH})
+    SendSkinCommand(wnd, cmd, reinterpret_cast<LPARAM>(foreign));
+  EXPECT_FALSE(a->SkinData->BGChanged);
+  EXPECT_EQ(index, a->SkinData->SkinIndex);
+  EXPECT_EQ(0, PlainLog.Count(WM_PAINT));
+  // All three went on to the window's own procedure.
+  EXPECT_EQ(1, PlainLog.CountCommand(QC_SKINLOADED));
+  EXPECT_EQ(1, PlainLog.CountCommand(QC_SKINREMOVED));
+  EXPECT_EQ(1, PlainLog.CountCommand(QC_REFRESH));
+  a->Free();
+  FreeAndNil(foreign);
+}
+
+TEST_F(AdapterBase, WithoutAnActiveSkinEverythingPassesOn) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  Manager->SetActive(false);
+  PlainLog.Clear();
+  EXPECT_EQ(0, SendSkinCommand(wnd, QC_ISSKINNED));
+  EXPECT_EQ(1, PlainLog.CountCommand(QC_ISSKINNED));
+  a->Free();
+}
+
+TEST_F(AdapterBase, CacheOfAChildWindowIsPaintedAndHandedOut) {
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 40, 40, 300, 220));
+  HWND wnd = Track(CreatePlainWindow(top, 0, 20, 20, 120, 60));
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  a->SkinData->BGChanged = true;
+  SendSkinCommand(wnd, QC_PREPAREFADE);
+  ASSERT_NE(nullptr, a->SkinData->CacheBmp);
+  EXPECT_EQ(120, a->SkinData->CacheBmp->Width());
+  EXPECT_EQ(60, a->SkinData->CacheBmp->Height());
+  SharedCacheInfo = TsCacheInfo{};
+  SendSkinCommand(wnd, QC_GETCACHE);
+  EXPECT_TRUE(SharedCacheInfo.Ready);
+  EXPECT_EQ(a->SkinData->CacheBmp, SharedCacheInfo.Bmp);
+  // The centre of the cache shows the section's border frame in state 0.
+  const Capture cap = CaptureBitmap(a->SkinData->CacheBmp->Handle());
+  EXPECT_EQ(TSkinBuilder::FrameColor(Builder.MaskOrdinal("EDIT", "BORDERSMASK"), 0), cap.Pixel(60, 30));
+  a->Free();
+}
+
+TEST_F(AdapterBase, OneCtlColorBrushPerAdapter) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  HBRUSH b1 = a->CtlColorBrush(TColor(0x123456));
+  EXPECT_EQ(b1, a->CtlColorBrush(TColor(0x123456)));
+  HBRUSH b2 = a->CtlColorBrush(TColor(0x654321));
+  EXPECT_NE(nullptr, b2);
+  LOGBRUSH lb{};
+  GetObjectA(b2, sizeof lb, &lb);
+  EXPECT_EQ(COLORREF(0x654321), lb.lbColor);
+  a->Free();
+}
+
+}  // namespace
+}  // namespace qvtest
