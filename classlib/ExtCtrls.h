@@ -35,3 +35,6 @@ class TTimer : public TComponent {
   unsigned Interval_ = 1000;
   bool Running_ = false;
 };
+
+// The panel lives in its own file.
+#include "classlib/ExtCtrlsPanels.h"

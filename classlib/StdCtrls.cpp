@@ -313,8 +313,14 @@ void TCustomGroupBox::CreateParams(TCreateParams& Params) {
 
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);
-  Canvas_->Font()->Assign(Font_);
-  Rect.Top += Canvas_->TextHeight("0");
+  // Measured on a screen DC: the box may have no window yet.
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font_->Handle());
+  SIZE sz{};
+  GetTextExtentPoint32A(dc, "0", 1, &sz);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  Rect.Top += sz.cy;
   Rect.Inflate(-1, -1);
   if (Ctl3D_) Rect.Inflate(-1, -1);
 }

@@ -114,12 +114,12 @@ class TCustomCheckBox : public TButtonControl {
   TLeftRight Alignment() const { return Alignment_; }
   void SetAlignment(TLeftRight v);
   void Dispatch(TMessage& Message) override;
+  bool GetChecked() const override { return State_ == cbChecked; }
+  void SetChecked(bool v) override { SetState(v ? cbChecked : cbUnchecked); }
 
  protected:
   // The next state of a click: unchecked, (grayed,) checked, unchecked ...
   virtual void Toggle();
-  bool GetChecked() const override { return State_ == cbChecked; }
-  void SetChecked(bool v) override { SetState(v ? cbChecked : cbUnchecked); }
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   TCheckBoxState State_ = cbUnchecked;
