@@ -2,7 +2,8 @@
 # Builds and runs the library on a Debian machine, installing what is missing.
 #
 #   ./run.sh test      build everything, run every test (native and under Wine, i686 and x86_64)
-#   ./run.sh gallery   build and start the gallery; without a display, save build/gallery.png
+#   ./run.sh gallery [--skin NAME]
+#                      build and start the gallery; without a display, save build/gallery.png
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")" && pwd)"
@@ -78,12 +79,14 @@ cmd_gallery() {
   local had_display="${DISPLAY:-}"
   start_wine
   local exe="$BUILD/i686/gallery/gallery.exe"
+  local skins
+  skins="$(winepath -w "$ROOT/skins" 2>/dev/null)"
   if [ -n "$had_display" ]; then
-    wine "$exe" </dev/null
+    wine "$exe" --skins "$skins" "$@" </dev/null
   else
     local png="$BUILD/gallery.png"
     rm -f "$png"
-    wine "$exe" --screenshot "$(winepath -w "$png" 2>/dev/null)" </dev/null
+    wine "$exe" --skins "$skins" "$@" --screenshot "$(winepath -w "$png" 2>/dev/null)" </dev/null
     [ -s "$png" ] || { echo "no screenshot was written" >&2; exit 1; }
     log "screenshot saved to $png"
   fi
@@ -91,6 +94,6 @@ cmd_gallery() {
 
 case "${1:-}" in
   test) cmd_test ;;
-  gallery) cmd_gallery ;;
+  gallery) shift; cmd_gallery "$@" ;;
   *) echo "usage: $0 test|gallery" >&2; exit 2 ;;
 esac

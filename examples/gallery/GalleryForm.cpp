@@ -1,0 +1,118 @@
+#include "examples/gallery/GalleryForm.h"
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/StdCtrls.h"
+#include "examples/gallery/ButtonExamples.h"
+#include "skin/engine/sSkinManager.h"
+
+namespace {
+const char kPlainLook[] = "(plain look)";
+}
+
+TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
+  SetCaption("Gallery");
+  SetBounds(40, 40, 720, 520);
+
+  FSkinManager = ::Create<TsSkinManager>(this);
+
+  FSkinChooser = ::Create<TComboBox>(this);
+  FSkinChooser->SetParent(this);
+  FSkinChooser->SetStyle(csDropDownList);
+  FSkinChooser->SetBounds(16, 16, 200, 24);
+  FSkinChooser->OnChange = MakeMethod<&TGalleryForm::SkinChooserChange>(this);
+
+  FMessageBoxButton = ::Create<TButton>(this);
+  FMessageBoxButton->SetParent(this);
+  FMessageBoxButton->SetCaption("Show a message box");
+  FMessageBoxButton->SetBounds(232, 14, 180, 28);
+  FMessageBoxButton->OnClick = MakeMethod<&TGalleryForm::MessageBoxClick>(this);
+
+  auto* buttons = ::Create<TGroupBox>(this);
+  buttons->SetParent(this);
+  buttons->SetCaption("Push buttons and speed buttons");
+  buttons->SetBounds(16, 56, 330, 180);
+  auto* buttonArea = ::Create<TPanel>(this);
+  buttonArea->SetParent(buttons);
+  buttonArea->SetBevelOuter(bvNone);
+  buttonArea->SetBounds(8, 20, 314, 152);
+  AddButtonExamples(buttonArea);
+
+  AddStandardControls();
+}
+
+void TGalleryForm::AddStandardControls() {
+  // The class library's own controls in their plain look, for comparison.
+  auto* group = ::Create<TGroupBox>(this);
+  group->SetParent(this);
+  group->SetCaption("Standard controls");
+  group->SetBounds(362, 56, 330, 180);
+
+  auto* label = ::Create<TLabel>(this);
+  label->SetParent(group);
+  label->SetCaption("A label");
+  label->SetBounds(12, 24, 120, 16);
+
+  auto* edit = ::Create<TEdit>(this);
+  edit->SetParent(group);
+  edit->SetText("An edit");
+  edit->SetBounds(12, 44, 140, 22);
+
+  auto* check = ::Create<TCheckBox>(this);
+  check->SetParent(group);
+  check->SetCaption("A check box");
+  check->SetChecked(true);
+  check->SetBounds(12, 74, 140, 20);
+
+  for (int i = 0; i < 2; ++i) {
+    auto* radio = ::Create<TRadioButton>(this);
+    radio->SetParent(group);
+    radio->SetCaption(i == 0 ? "First choice" : "Second choice");
+    radio->SetChecked(i == 0);
+    radio->SetBounds(12, 98 + i * 22, 140, 20);
+  }
+
+  auto* memo = ::Create<TMemo>(this);
+  memo->SetParent(group);
+  memo->SetBounds(168, 24, 150, 142);
+  memo->SetScrollBars(ssVertical);
+  for (int i = 1; i <= 20; ++i) memo->Lines()->Add("Line " + std::to_string(i) + " of a memo");
+}
+
+void TGalleryForm::SetSkinFolder(const std::string& Folder) {
+  FSkinManager->SetSkinDirectory(Folder);
+  FillSkinChooser();
+}
+
+void TGalleryForm::FillSkinChooser() {
+  TStringList names;
+  std::string first;
+  FSkinManager->ListSkins(&names, stAllSkins, first);
+  TStrings* items = FSkinChooser->Items();
+  items->BeginUpdate();
+  items->Clear();
+  items->Add(kPlainLook);
+  for (int i = 0; i < names.Count(); ++i) items->Add(names.Strings(i));
+  items->EndUpdate();
+  int index = items->IndexOf(FSkinManager->Active() ? FSkinManager->SkinName() : kPlainLook);
+  FSkinChooser->SetItemIndex(index < 0 ? 0 : index);
+}
+
+void TGalleryForm::ChooseSkin(const std::string& Name) {
+  if (Name.empty() || Name == kPlainLook) {
+    FSkinManager->SetActive(false);
+  } else {
+    FSkinManager->SetSkinName(Name);
+    FSkinManager->SetActive(true);
+  }
+  int index = FSkinChooser->Items()->IndexOf(Name.empty() ? std::string(kPlainLook) : Name);
+  if (index >= 0) FSkinChooser->SetItemIndex(index);
+}
+
+void TGalleryForm::SkinChooserChange(TObject*) {
+  int index = FSkinChooser->ItemIndex();
+  if (index >= 0) ChooseSkin(FSkinChooser->Items()->Strings(index));
+}
+
+void TGalleryForm::MessageBoxClick(TObject*) {
+  MessageBoxA(Handle(), "This is a system message box.", "Gallery", MB_OK | MB_ICONINFORMATION);
+}

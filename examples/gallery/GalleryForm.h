@@ -1,0 +1,35 @@
+// The gallery's main form: a skin chooser, a button that opens a system message box, and one
+// example of every skinned control and adapted window the library has.
+#pragma once
+
+#include "classlib/Forms.h"
+
+#include <string>
+
+class TButton;
+class TComboBox;
+class TLabel;
+class TsSkinManager;
+
+class TGalleryForm : public TForm {
+ public:
+  QV_CLASS_NAME(TGalleryForm)
+  explicit TGalleryForm(TComponent* AOwner);
+
+  // Where the skin folders and packed skins are; the built-in skin needs none.
+  void SetSkinFolder(const std::string& Folder);
+  // Chooses a skin by name; an empty name gives the plain look.
+  void ChooseSkin(const std::string& Name);
+
+  TsSkinManager* SkinManager() const { return FSkinManager; }
+
+ private:
+  void AddStandardControls();
+  void FillSkinChooser();
+  void SkinChooserChange(TObject* Sender);
+  void MessageBoxClick(TObject* Sender);
+
+  TsSkinManager* FSkinManager = nullptr;
+  TComboBox* FSkinChooser = nullptr;
+  TButton* FMessageBoxButton = nullptr;
+};
