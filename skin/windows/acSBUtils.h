@@ -140,3 +140,162 @@ void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor);
 void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter);
 // The first TWinControl among Owner's components (depth first) whose allocated handle is Handle.
 TWinControl* FindWinControl(HWND Handle, TComponent* Owner);
+
+// ---- Skinned scroll bars ----------------------------------------------------------------------------
+
+// One scroll bar of a scrolling adapter.
+class TacScrollBar : public TObject {
+ public:
+  QV_CLASS_NAME(TacScrollBar)
+  std::uint16_t ScrollFlags = 0;  // 8 when the window style carries the bar
+  bool ScrollVisible = false;     // the bar takes room in the frame and is painted
+  SCROLLINFO ScrollInfo{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+  int ArrowLength = -1;           // -1: automatic
+  int Thickness = -1;             // -1: automatic
+  std::uint16_t BarKind = SB_HORZ;
+  std::uint16_t MinThumbSize = 10;
+  TacScrollWnd* Owner = nullptr;
+};
+
+// Timer ids (WM_TIMER on the adapted window).
+inline constexpr UINT_PTR acHoverTimerId = 65522;
+inline constexpr UINT_PTR acFirstRepeatTimerId = 65533;
+inline constexpr UINT_PTR acRepeatTimerId = 65534;
+inline constexpr UINT acHoverInterval = 20;
+inline constexpr UINT acFirstRepeatDelay = 300;
+inline constexpr UINT acRepeatInterval = 55;
+
+// Interaction state of the scroll bars, one set for the whole process (one pointer exists).
+extern HWND CurrentScrollWnd;
+extern int ClickedPart;
+extern int PressedBar;
+extern int PressedPart;
+extern UINT ScrollMsg;
+extern UINT_PTR RepeatTimer;
+extern int LastTrackPos;
+extern int HotBar;
+extern int HotPart;
+extern int LastHotPart;
+extern UINT_PTR HoverTimer;
+extern TRect HotBarRect;
+extern int ThumbSize;
+extern int ThumbPos;
+extern TRect ThumbBounds;
+extern int ThumbOffset;
+
+void AttachScrollWnd(TacScrollWnd* Adapter, HWND Wnd, bool Repaint);
+void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, TacScrollWnd*& Adapter);
+template <typename T>
+void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
+  TacScrollWnd* a = Adapter;
+  DetachScrollWnd(Wnd, FreeAdapter, Repaint, a);
+  if (!a) Adapter = nullptr;
+}
+void RefreshScrollInfo(TacScrollWnd* Adapter, bool Repaint);
+TacScrollBar* GetScrollBarOf(HWND Wnd, int Kind);
+// Bars: 0 horizontal, 1 vertical, 3 both. False without adapter.
+bool SetMinThumbSize(HWND Wnd, int Bars, int Size);
+// Thickness (true) or arrow length (false) of a bar; UseSkin: the arrow length from the skin.
+int GetScrollBarSize(TacScrollBar* Bar, bool Thickness, bool UseSkin);
+bool IsScrollBarEnabled(TacScrollBar* Bar);
+// The bar rectangles in screen coordinates.
+void GetHorzBarRect(TacScrollWnd* Adapter, HWND Wnd, TRect& R);
+void GetVertBarRect(TacScrollWnd* Adapter, HWND Wnd, TRect& R);
+// Both bars and the corner box; DC 0: the window DC.
+LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC);
+// One bar; R relative to the window's top-left corner. 1 when painted.
+int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const TRect& R);
+// The part under a screen point; R: the bar's screen rectangle.
+int ScrollBarHitTest(TacScrollBar* Bar, HWND Wnd, const TRect& R, int Y, int X);
+// Skin command 51, the scroll message (SB_THUMBTRACK sets the position first), skin command 52.
+LRESULT SendScrollMessage(HWND Wnd, UINT Msg, int Code, int Pos);
+
+// Message handlers of the scrolling adapters; each returns the message result.
+LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollNCHitTest(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollNCMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollNCLButtonDown(TacScrollWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollLButtonUp(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollTimer(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollStyleChanged(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+LRESULT ScrollSetCursor(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+
+// ---- Scrolling adapters -----------------------------------------------------------------------------
+
+class TacScrollWnd : public TacMainWnd {
+ public:
+  QV_CLASS_NAME(TacScrollWnd)
+  using TacMainWnd::TacMainWnd;
+  ~TacScrollWnd() override;
+  void HandleMessage(TMessage& Message) override;
+  // A list that keeps the mouse capture after a click on its bars (the list of a drop-down combo).
+  virtual bool KeepsCaptureOnButtonUp() const { return false; }
+  // The offset of the window's origin inside the image its bars are painted over (0, 0 but for the
+  // MDI client, whose bars lie on the form's image).
+  virtual TPoint BarCacheOffset() const { return TPoint{}; }
+
+  TacScrollBar* HorzBar = nullptr;
+  TacScrollBar* VertBar = nullptr;
+  bool ThumbTracking = false;
+  bool LeftScrollBar = false;
+  int BorderLeft = 0, BorderRight = 0, BorderTop = 0, BorderBottom = 0;
+  bool StyleChanging = false;
+
+ protected:
+  void AttachToWindow() override;
+  // Capture lost in the middle of a click: the click ends without scrolling.
+  void CancelClick();
+};
+
+class TacBaseWnd : public TacScrollWnd {
+ public:
+  QV_CLASS_NAME(TacBaseWnd)
+  using TacScrollWnd::TacScrollWnd;
+  void HandleMessage(TMessage& Message) override;
+};
+
+class TacEditWnd : public TacBaseWnd {
+ public:
+  QV_CLASS_NAME(TacEditWnd)
+  using TacBaseWnd::TacBaseWnd;
+  void AfterConstruction() override;
+  void StoreOriginalColors() override;
+  void RestoreOriginalColors() override;
+  void ApplySkinColors() override;
+  void HandleMessage(TMessage& Message) override;
+
+  TColor BgColor = clWindow;  // background of a bare window
+  TColor BorderColor = 0;     // frame line of a bare window
+
+ protected:
+  // A combo's list made without the first frame refresh keeps its visual style.
+  virtual bool KeepsThemeOnCreate() const { return false; }
+  void PrintWindowInto(HDC DC);
+};
+
+// Provider work the MDI client adapter asks for; set by the form provider's unit (nil: nothing).
+extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
+extern void (*MDIProviderArranged)(TObject* Provider);      // after tile / cascade
+extern void (*MDIProviderRefreshMenuLine)(TObject* Provider);
+
+class TacMDIWnd : public TacBaseWnd {
+ public:
+  QV_CLASS_NAME(TacMDIWnd)
+  using TacBaseWnd::TacBaseWnd;
+  ~TacMDIWnd() override;
+  void HandleMessage(TMessage& Message) override;
+  TPoint BarCacheOffset() const override;
+
+  TCustomForm* Form = nullptr;
+  TsCommonData* FormSkinData = nullptr;
+  TObject* Provider = nullptr;
+
+ private:
+  bool MaximizedChild() const;
+  void PaintClientBackground(HDC DC);
+};
+
+// Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned
+// (an adapter whose window went away is replaced), freed when not.
+void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter);

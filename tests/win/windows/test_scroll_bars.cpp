@@ -1,0 +1,350 @@
+// Skinned scroll bars on subclassed windows: frame room, hit testing, clicks with auto-repeat,
+// thumb dragging, painted parts and states, WM_PRINT against the screen, edit adapters of memos.
+#include "tests/win/windows/WindowsTestSupport.h"
+
+#include <algorithm>
+
+#include "classlib/StdCtrls.h"
+#include "skin/windows/core/acScrollGeometry.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/core/SkinBuilder.h"
+
+namespace qvtest {
+namespace {
+
+struct TScrollEvent {
+  UINT Msg;
+  int Code;
+  int Pos;
+  DWORD Tick;
+  int TrackPos;  // SIF_TRACKPOS read by the window while handling the message
+};
+
+class ScrollBars : public AdapterTest {
+ protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    Top = Track(CreatePlainWindow(nullptr, 0, 30, 30, 420, 340));
+  }
+  void TearDown() override {
+    if (GetCapture()) ReleaseCapture();
+    FreeAndNil(Adapter);
+    AdapterTest::TearDown();
+  }
+  // A child with both bars and a one-pixel border, range 0..100, page 10.
+  HWND MakeScrolled(DWORD exStyle = 0, int w = 200, int h = 160) {
+    HWND wnd = Track(CreatePlainWindow(Top, WS_BORDER | WS_VSCROLL | WS_HSCROLL, 20, 20, w, h, exStyle));
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SetScrollInfo(wnd, SB_VERT, &si, FALSE);
+    SetScrollInfo(wnd, SB_HORZ, &si, FALSE);
+    PlainLog.OnMessage = [this](HWND w, UINT msg, WPARAM wp, LPARAM) {
+      if (msg != WM_VSCROLL && msg != WM_HSCROLL) return;
+      SCROLLINFO ti{sizeof ti, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      GetScrollInfo(w, msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &ti);
+      Events.push_back(TScrollEvent{msg, LOWORD(wp), HIWORD(wp), GetTickCount(), ti.nTrackPos});
+    };
+    return wnd;
+  }
+  void Attach(HWND wnd) {
+    Adapter = Create<TacEditWnd>(wnd, nullptr, Manager, "EDIT", true);
+    ASSERT_FALSE(Adapter->Destroyed);
+    flush_events(40, 1500);
+  }
+  TRect VertRect(HWND wnd) {
+    TRect r;
+    GetVertBarRect(Adapter, wnd, r);
+    return r;
+  }
+  static LPARAM ScreenLParam(int x, int y) { return MAKELPARAM(WORD(std::int16_t(x)), WORD(std::int16_t(y))); }
+  std::vector<TScrollEvent> Codes(int code) const {
+    std::vector<TScrollEvent> out;
+    for (const auto& e : Events)
+      if (e.Code == code) out.push_back(e);
+    return out;
+  }
+  COLORREF Frame(const char* section, const char* prop, int state) const {
+    return TSkinBuilder::FrameColor(Builder.MaskOrdinal(section, prop), state);
+  }
+
+  HWND Top = nullptr;
+  TacEditWnd* Adapter = nullptr;
+  std::vector<TScrollEvent> Events;
+};
+
+TEST_F(ScrollBars, ClientAreaShrinksByTheSkinnedBarSize) {
+  for (DWORD ex : {DWORD(0), DWORD(WS_EX_LEFTSCROLLBAR)}) {
+    SCOPED_TRACE(ex ? "left" : "right");
+    HWND wnd = MakeScrolled(ex);
+    Attach(wnd);
+    Adapter->VertBar->Thickness = 24;
+    Adapter->HorzBar->Thickness = 19;
+    SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RECT cr{}, wr{};
+    GetClientRect(wnd, &cr);
+    GetWindowRect(wnd, &wr);
+    POINT org{0, 0};
+    ClientToScreen(wnd, &org);
+    EXPECT_EQ(200 - 2 - 24, cr.right);
+    EXPECT_EQ(160 - 2 - 19, cr.bottom);
+    EXPECT_EQ(1 + (ex ? 24 : 0), org.x - wr.left);
+    EXPECT_EQ(1, Adapter->BorderLeft);
+    EXPECT_EQ(ex != 0, Adapter->LeftScrollBar);
+    const TRect v = VertRect(wnd);
+    EXPECT_EQ(ex ? wr.left + 1 : wr.right - 1 - 24, v.Left);
+    EXPECT_EQ(24, v.Width());
+    // The frame hit test answers over the skinned bar.
+    EXPECT_EQ(HTVSCROLL, SendMessageA(wnd, WM_NCHITTEST, 0, ScreenLParam(v.Left + 3, v.Top + 40)));
+    FreeAndNil(Adapter);
+    DestroyWindow(wnd);
+  }
+}
+
+TEST_F(ScrollBars, NarrowWindowGetsNoVerticalBar) {
+  HWND wnd = MakeScrolled(0, 12, 160);
+  Attach(wnd);
+  EXPECT_FALSE(Adapter->VertBar->ScrollVisible);
+  EXPECT_TRUE(Adapter->HorzBar->ScrollVisible);
+}
+
+TEST_F(ScrollBars, ArrowHeldRepeatsAfter300ThenEvery55Ms) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  const int x = v.Left + v.Width() / 2, y = v.Bottom - 5;  // the second (down) arrow
+  SetCursorPos(x, y);
+  flush_events(30, 500);
+  Events.clear();
+  const DWORD start = GetTickCount();
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y));
+  EXPECT_EQ(wnd, GetCapture());
+  pump_until([&] { return GetTickCount() - start > 800; }, 2000);
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  EXPECT_NE(wnd, GetCapture());
+
+  const auto lines = Codes(SB_LINEDOWN);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_LT(lines[0].Tick - start, 100u);
+  const DWORD second = lines[1].Tick - lines[0].Tick;
+  EXPECT_GE(second, 250u);
+  EXPECT_LE(second, 500u);
+  std::vector<DWORD> gaps;
+  for (std::size_t i = 2; i < lines.size(); ++i) gaps.push_back(lines[i].Tick - lines[i - 1].Tick);
+  std::sort(gaps.begin(), gaps.end());
+  const DWORD median = gaps[gaps.size() / 2];
+  EXPECT_GE(median, 40u);
+  EXPECT_LE(median, 110u);
+  // The release ends the click with SB_ENDSCROLL at position 0, after the last line.
+  ASSERT_FALSE(Events.empty());
+  EXPECT_EQ(SB_ENDSCROLL, Events.back().Code);
+  EXPECT_EQ(0, Events.back().Pos);
+  EXPECT_EQ(WM_VSCROLL, Events.back().Msg);
+  EXPECT_EQ(-1, ClickedPart);
+  EXPECT_EQ(0u, RepeatTimer);
+}
+
+TEST_F(ScrollBars, ArrowClickOnADisabledBarDoesNothing) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  EnableScrollBar(wnd, SB_VERT, ESB_DISABLE_BOTH);
+  const TRect v = VertRect(wnd);
+  Events.clear();
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 5));
+  EXPECT_NE(wnd, GetCapture());
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  EXPECT_TRUE(Events.empty());
+  EXPECT_EQ(HTNOWHERE, SendMessageA(wnd, WM_NCHITTEST, 0, ScreenLParam(v.Left + 3, v.Bottom - 5)));
+}
+
+TEST_F(ScrollBars, ThumbDragTracksThenPositionsAndEnds) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  const int x = v.Left + v.Width() / 2;
+  const int y0 = v.Top + 16 + 5;  // inside the thumb at the top of the channel
+  SetCursorPos(x, y0);
+  flush_events(30, 500);
+  Events.clear();
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y0));
+  EXPECT_TRUE(Adapter->ThumbTracking);
+  for (int dy : {20, 40, 60}) {
+    SetCursorPos(x, y0 + dy);
+    PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
+    flush_events(30, 500);
+  }
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  EXPECT_FALSE(Adapter->ThumbTracking);
+
+  const auto track = Codes(SB_THUMBTRACK);
+  ASSERT_GE(track.size(), 2u);
+  for (std::size_t i = 1; i < track.size(); ++i) EXPECT_GT(track[i].Pos, track[i - 1].Pos);
+  // The window reading SIF_TRACKPOS sees the tracked position.
+  EXPECT_EQ(track.back().Pos, track.back().TrackPos);
+  ASSERT_GE(Events.size(), 2u);
+  const TScrollEvent pos = Events[Events.size() - 2], end = Events.back();
+  EXPECT_EQ(SB_THUMBPOSITION, pos.Code);
+  EXPECT_EQ(track.back().Pos, pos.Pos);
+  EXPECT_EQ(SB_ENDSCROLL, end.Code);
+  EXPECT_EQ(track.back().Pos, end.Pos);
+  EXPECT_NE(wnd, GetCapture());
+}
+
+TEST_F(ScrollBars, LostCaptureEndsADragWithoutAStalePosition) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  const int x = v.Left + v.Width() / 2, y0 = v.Top + 16 + 5;
+  SetCursorPos(x, y0);
+  flush_events(30, 500);
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y0));
+  SetCursorPos(x, y0 + 40);
+  PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
+  flush_events(30, 500);
+  ReleaseCapture();  // someone else takes the mouse
+  Events.clear();
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(0u, Codes(SB_THUMBPOSITION).size());
+  EXPECT_FALSE(Adapter->ThumbTracking);
+  EXPECT_EQ(-1, LastTrackPos);
+}
+
+TEST_F(ScrollBars, ForeignTimerReachesTheWindowOnce) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  PlainLog.Clear();
+  SendMessageA(wnd, WM_TIMER, 77, 0);
+  RepeatTimer = acRepeatTimerId;  // a scroll timer running meanwhile
+  SendMessageA(wnd, WM_TIMER, 78, 0);
+  RepeatTimer = 0;
+  KillTimer(wnd, acRepeatTimerId);
+  int n77 = 0, n78 = 0;
+  for (const auto& m : PlainLog.Messages) {
+    n77 += m.Msg == WM_TIMER && m.WParam == 77;
+    n78 += m.Msg == WM_TIMER && m.WParam == 78;
+  }
+  EXPECT_EQ(1, n77);
+  EXPECT_EQ(1, n78);
+}
+
+TEST_F(ScrollBars, PartsArePaintedInTheirStates) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const TRect v = VertRect(wnd);
+  // A pixel on the left edge of the down arrow, inside its border band.
+  const int ax = v.Left - wr.left + 2, ay = v.Bottom - wr.top - 8;
+  // A pixel of the thumb's border band (the thumb starts below the up arrow).
+  const int tx = ax, ty = v.Top - wr.top + 16 + 8;
+
+  Capture normal = CaptureWMPrint(wnd);
+  EXPECT_EQ(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 0), normal.Pixel(ax, ay));
+  EXPECT_EQ(Frame("SCROLLSLIDERV", "BORDERSMASK", 0), normal.Pixel(tx, ty));
+
+  // Hot: the pointer over the down arrow.
+  SetCursorPos(v.Left + 3, v.Bottom - 8);
+  SendMessageA(wnd, WM_NCMOUSEMOVE, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 8));
+  pump_until([&] { return HotPart == qv::sbpSecondArrow; }, 1000);
+  EXPECT_EQ(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 1), CaptureWMPrint(wnd).Pixel(ax, ay));
+
+  // Pressed while the button is held.
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 8));
+  EXPECT_EQ(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 2), CaptureWMPrint(wnd).Pixel(ax, ay));
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+
+  // Disabled: dimmed arrows and no thumb.
+  SetCursorPos(5, 5);
+  flush_events(60, 1000);
+  EnableScrollBar(wnd, SB_VERT, ESB_DISABLE_BOTH);
+  Capture dim = CaptureWMPrint(wnd);
+  EXPECT_NE(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 0), dim.Pixel(ax, ay));
+  const RECT bar{v.Left - wr.left, v.Top - wr.top, v.Right - wr.left, v.Bottom - wr.top};
+  EXPECT_EQ(0, dim.CountColor(Frame("SCROLLSLIDERV", "BORDERSMASK", 0), bar));
+}
+
+TEST_F(ScrollBars, CornerBoxShowsTheGripOnlyWhereItBelongs) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  // A child of a top-level window away from the parent's corner: no grip.
+  const COLORREF grip = Frame("GLOBALINFO", "GRIPIMAGE", 0);
+  Capture cap = CaptureWMPrint(wnd);
+  const TRect v = VertRect(wnd);
+  const RECT box{v.Left - wr.left, v.Bottom - wr.top, v.Right - wr.left, wr.bottom - 1 - wr.top};
+  EXPECT_EQ(0, cap.CountColor(grip, box));
+  // Moved into the parent's bottom-right corner: the grip shows and answers as a size grip.
+  RECT pc{};
+  GetClientRect(Top, &pc);
+  SetWindowPos(wnd, nullptr, pc.right - 200, pc.bottom - 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  flush_events(40, 1000);
+  GetWindowRect(wnd, &wr);
+  const TRect v2 = VertRect(wnd);
+  cap = CaptureWMPrint(wnd);
+  const RECT box2{v2.Left - wr.left, v2.Bottom - wr.top, v2.Right - wr.left, wr.bottom - 1 - wr.top};
+  EXPECT_GT(cap.CountColor(grip, box2), 0);
+  EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(wnd, WM_NCHITTEST, 0, ScreenLParam(v2.Left + 3, wr.bottom - 4)));
+}
+
+TEST_F(ScrollBars, PrintMatchesTheScreen) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  flush_events(60, 1500);
+  const Capture screen = CaptureScreen(wnd);
+  const Capture print = CaptureWMPrint(wnd);
+  ASSERT_EQ(screen.Width(), print.Width());
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const TRect v = VertRect(wnd);
+  TRect h;
+  GetHorzBarRect(Adapter, wnd, h);
+  int differ = 0, total = 0;
+  for (const TRect& r : {v, h})
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x, ++total)
+        differ += screen.Pixel(x - wr.left, y - wr.top) != print.Pixel(x - wr.left, y - wr.top);
+  EXPECT_GT(total, 0);
+  EXPECT_EQ(0, differ);
+  // The frame band too.
+  for (int x = 0; x < print.Width(); ++x) EXPECT_EQ(screen.Pixel(x, 0), print.Pixel(x, 0)) << x;
+}
+
+TEST_F(ScrollBars, MemoAdapterIsReplacedWhenReskinned) {
+  TTestHost host;
+  auto* memo = Create<TMemo>(host.Control());
+  memo->SetParent(host.Control());
+  memo->SetBounds(5, 5, 150, 100);
+  memo->SetScrollBars(ssBoth);
+  auto* sd = new TsCommonData(memo, false);
+  sd->SetSkinSection("EDIT");
+  TacEditWnd* edit = nullptr;
+  UpdateEditScrollWnd(sd, edit);
+  ASSERT_NE(nullptr, edit);
+  EXPECT_EQ(edit, GetWndAdapter(memo->Handle()));
+  auto first = edit->AliveToken();
+  Manager->SetActive(false);
+  UpdateEditScrollWnd(sd, edit);
+  EXPECT_EQ(nullptr, edit);
+  EXPECT_FALSE(*first);
+  EXPECT_EQ(nullptr, GetWndAdapter(memo->Handle()));
+  Manager->SetActive(true);
+  UpdateEditScrollWnd(sd, edit);
+  ASSERT_NE(nullptr, edit);
+  EXPECT_EQ(edit, GetWndAdapter(memo->Handle()));
+  // After its window went away the adapter is Destroyed and the next update replaces it.
+  auto second = edit->AliveToken();
+  memo->Free();
+  EXPECT_TRUE(edit->Destroyed);
+  FreeAndNil(edit);
+  EXPECT_FALSE(*second);
+  delete sd;
+}
+
+TEST_F(ScrollBars, SectionIndexAnswer) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  EXPECT_EQ(Manager->SectionIndexOf("EDIT") + 1, SendSkinCommand(wnd, QC_GETSECTIONINDEX));
+}
+
+}  // namespace
+}  // namespace qvtest
