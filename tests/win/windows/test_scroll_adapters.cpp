@@ -1,0 +1,190 @@
+// Scrolling adapters on real controls: a memo and a list box with skinned bars, the edit adapter's
+// WM_PRINT, the dialog look and the MDI client.
+#include "tests/win/windows/WindowsTestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "classlib/StdCtrls.h"
+#include "tests/support/PixelProbe.h"
+#include "tests/support/core/SkinBuilder.h"
+
+namespace qvtest {
+namespace {
+
+void SaveCapture(const Capture& c, const char* path) {
+  FILE* f = std::fopen(path, "wb");
+  if (!f) return;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  ih.biSize = sizeof ih;
+  ih.biWidth = c.Width();
+  ih.biHeight = -c.Height();
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  const int stride = ((c.Width() * 3 + 3) / 4) * 4;
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof ih;
+  fh.bfSize = fh.bfOffBits + stride * c.Height();
+  std::fwrite(&fh, sizeof fh, 1, f);
+  std::fwrite(&ih, sizeof ih, 1, f);
+  std::vector<unsigned char> row(stride);
+  for (int y = 0; y < c.Height(); ++y) {
+    for (int x = 0; x < c.Width(); ++x) {
+      const COLORREF p = c.Pixel(x, y);
+      row[x * 3] = GetBValue(p);
+      row[x * 3 + 1] = GetGValue(p);
+      row[x * 3 + 2] = GetRValue(p);
+    }
+    std::fwrite(row.data(), stride, 1, f);
+  }
+  std::fclose(f);
+}
+
+class ScrollAdapters : public AdapterTest {
+ protected:
+  void TearDown() override {
+    FreeAndNil(MemoAdapter);
+    FreeAndNil(ListAdapter);
+    delete MemoData;
+    MemoData = nullptr;
+    AdapterTest::TearDown();
+  }
+  // A memo of the class library and a bare list box, both long enough to scroll.
+  void BuildMemoAndList(TWinControl* parent) {
+    Memo = Create<TMemo>(parent);
+    Memo->SetParent(parent);
+    Memo->SetBounds(8, 8, 220, 120);
+    Memo->SetScrollBars(ssBoth);
+    Memo->SetWordWrap(false);
+    std::string text;
+    for (int i = 1; i <= 40; ++i) text += "Line " + std::to_string(i) + " of a memo with lines wider than the window\r\n";
+    Memo->SetText(text);
+    MemoData = new TsCommonData(Memo, false);
+    MemoData->SetSkinSection("EDIT");
+    MemoAdapter = Create<TacEditWnd>(Memo->Handle(), MemoData, nullptr, "EDIT", true);
+    List = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                           236, 8, 160, 120, parent->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 1; i <= 40; ++i) SendMessageA(List, LB_ADDSTRING, 0, LPARAM(("Item " + std::to_string(i)).c_str()));
+    ListAdapter = Create<TacEditWnd>(List, nullptr, nullptr, "EDIT", true);
+    flush_events(80, 2000);
+  }
+  TMemo* Memo = nullptr;
+  HWND List = nullptr;
+  TsCommonData* MemoData = nullptr;
+  TacEditWnd* MemoAdapter = nullptr;
+  TacEditWnd* ListAdapter = nullptr;
+};
+
+TEST_F(ScrollAdapters, MemoAndListShowSkinnedBars) {
+  TTestHost host(420, 160);
+  BuildMemoAndList(host.Control());
+  const COLORREF slider = TSkinBuilder::FrameColor(Builder.MaskOrdinal("SCROLLSLIDERV", "BORDERSMASK"), 0);
+  int found = 0;
+  for (HWND child = GetWindow(host.Control()->Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    auto* a = dynamic_cast<TacEditWnd*>(GetWndAdapter(child));
+    ASSERT_NE(nullptr, a);
+    ++found;
+    const Capture screen = CaptureScreen(child);
+    if (const char* dir = std::getenv("QV_SHOT_DIR")) {
+      std::string path = std::string(dir) + "/adp_" + std::to_string(found) + ".bmp";
+      SaveCapture(screen, path.c_str());
+    }
+    EXPECT_GT(screen.CountColor(slider), 0) << found;
+  }
+  EXPECT_EQ(2, found);
+}
+
+TEST_F(ScrollAdapters, PrintPaintsFrameBarsThenTheClippedClient) {
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 30, 30, 400, 300));
+  HWND wnd = Track(CreatePlainWindow(top, WS_BORDER | WS_VSCROLL, 20, 20, 180, 120));
+  auto* a = Create<TacEditWnd>(wnd, nullptr, Manager, "EDIT", true);
+  flush_events(40, 1000);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 180, 120);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  struct TSeen {
+    UINT Msg;
+    WPARAM WParam;
+    RECT Clip;
+  };
+  std::vector<TSeen> seen;
+  PlainLog.OnMessage = [&](HWND w, UINT msg, WPARAM wp, LPARAM) {
+    if (w != wnd || (msg != WM_ERASEBKGND && msg != WM_PAINT && msg != WM_PRINTCLIENT)) return;
+    RECT clip{};
+    GetClipBox(HDC(wp), &clip);
+    seen.push_back(TSeen{msg, wp, clip});
+  };
+  SendMessageA(wnd, WM_PRINT, WPARAM(mem), PRF_CLIENT | PRF_NONCLIENT);
+  PlainLog.OnMessage = nullptr;
+  ASSERT_EQ(3u, seen.size());
+  EXPECT_EQ(UINT(WM_ERASEBKGND), seen[0].Msg);
+  EXPECT_EQ(UINT(WM_PAINT), seen[1].Msg);
+  EXPECT_EQ(UINT(WM_PRINTCLIENT), seen[2].Msg);
+  RECT cr{};
+  GetClientRect(wnd, &cr);
+  for (const auto& s : seen) {
+    EXPECT_EQ(WPARAM(mem), s.WParam);
+    EXPECT_EQ(0, s.Clip.left);
+    EXPECT_EQ(0, s.Clip.top);
+    EXPECT_EQ(cr.right, s.Clip.right);
+    EXPECT_EQ(cr.bottom, s.Clip.bottom);
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  a->Free();
+}
+
+TEST_F(ScrollAdapters, DialogModeFramesInTheGlobalColourWithoutCornerFilling) {
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 30, 30, 400, 300));
+  HWND wnd = Track(CreatePlainWindow(top, WS_BORDER, 20, 20, 180, 120));
+  auto* a = Create<TacEditWnd>(wnd, nullptr, Manager, "EDIT", true);
+  flush_events(40, 1000);
+  const COLORREF frame = TSkinBuilder::FrameColor(Builder.MaskOrdinal("EDIT", "BORDERSMASK"), 0);
+  Capture normal = CaptureWMPrint(wnd);
+  EXPECT_EQ(frame, normal.Pixel(1, 0));
+  // The key pixel of the top-left corner took the colour behind the window.
+  EXPECT_EQ(COLORREF(GetSysColor(COLOR_BTNFACE)), normal.Pixel(0, 0));
+  a->DialogMode = true;
+  a->SkinData->BGChanged = true;
+  Capture dialog = CaptureWMPrint(wnd);
+  EXPECT_EQ(COLORREF(ColorToRGB(Manager->GetGlobalColor())), dialog.Pixel(1, 0));
+  EXPECT_EQ(COLORREF(ColorToRGB(Manager->GetGlobalColor())), dialog.Pixel(0, 0));
+  a->Free();
+}
+
+LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcA(w, m, wp, lp); }
+
+TEST_F(ScrollAdapters, MdiClientWithAMaximizedChildPaintsNoFrame) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = MdiChildProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+  wc.lpszClassName = "QvAdpMdiChild";
+  RegisterClassA(&wc);
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 30, 30, 400, 300));
+  CLIENTCREATESTRUCT ccs{nullptr, 1000};
+  HWND client = Track(CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0, 380, 250,
+                                      top, nullptr, GetModuleHandleA(nullptr), &ccs));
+  auto* formData = new TsCommonData(nullptr, true);
+  formData->SetSkinSection("FORM");
+  auto* a = Create<TacMDIWnd>(client, nullptr, Manager, "EDIT", true);
+  a->FormSkinData = formData;
+  MDICREATESTRUCTA mcs{"QvAdpMdiChild", "Child", GetModuleHandleA(nullptr), 10, 10, 120, 90, WS_VISIBLE, 0};
+  HWND child = HWND(SendMessageA(client, WM_MDICREATE, 0, LPARAM(&mcs)));
+  ASSERT_NE(nullptr, child);
+  flush_events(40, 1000);
+  EXPECT_EQ(0, SendMessageA(client, WM_NCPAINT, 1, 0));
+  SendMessageA(client, WM_MDIMAXIMIZE, WPARAM(child), 0);
+  flush_events(40, 1000);
+  EXPECT_EQ(1, SendMessageA(client, WM_NCPAINT, 1, 0));
+  a->Free();
+  delete formData;
+}
+
+}  // namespace
+}  // namespace qvtest
