@@ -1104,6 +1104,18 @@ void TCustomComboBox::CreateWnd() {
     if (at >= 0)
       SendMessageA(Handle_, CB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(SavedItems_->Objects(i)));
   }
+  // The chosen item stays chosen even when the new window sorts the items differently.
+  if (SavedIndex_ >= 0 && SavedIndex_ < SavedItems_->Count()) {
+    const std::string chosen = SavedItems_->Strings(SavedIndex_);
+    TObject* data = SavedItems_->Objects(SavedIndex_);
+    const int n = static_cast<int>(SendMessageA(Handle_, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      if (reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != data) continue;
+      if (Items_->Strings(i) != chosen) continue;
+      SavedIndex_ = i;
+      break;
+    }
+  }
   SavedItems_->Clear();
   if (SavedIndex_ >= 0) SendMessageA(Handle_, CB_SETCURSEL, static_cast<WPARAM>(SavedIndex_), 0);
   else if (!text.empty() && Style_ != csDropDownList) ::SetWindowTextA(Handle_, text.c_str());
