@@ -78,10 +78,14 @@ qv::TMaskFrames MaskFramesOf(const qv::TSkinModel& model, const qv::TsMaskData& 
     if (mask.BorderWidth > 0) return mask.BorderWidth;
     return third / 3;
   };
-  f.MarginLeft = margin(mask.MarginLeft, mask.FrameWidth());
-  f.MarginRight = margin(mask.MarginRight, mask.FrameWidth());
-  f.MarginTop = margin(mask.MarginTop, mask.FrameHeight());
-  f.MarginBottom = margin(mask.MarginBottom, mask.FrameHeight());
+  // Frame sizes guarded here: a damaged entry (no frames, an unknown mask type) divides by nothing.
+  const int frameW = mask.ImageCount > 0 ? mask.R.Width() / mask.ImageCount : mask.R.Width();
+  const int frameH = mask.MaskType == 1 ? mask.R.Height() / 2 : mask.R.Height();
+  f.MaskType = mask.MaskType == 1 ? 1 : 0;
+  f.MarginLeft = margin(mask.MarginLeft, frameW);
+  f.MarginRight = margin(mask.MarginRight, frameW);
+  f.MarginTop = margin(mask.MarginTop, frameH);
+  f.MarginBottom = margin(mask.MarginBottom, frameH);
   f.DrawMode = mask.DrawMode == qv::TsDrawMode::Tile ? qv::TMaskDrawMode::Tile : qv::TMaskDrawMode::Stretch;
   return f;
 }
