@@ -56,11 +56,6 @@ BOOL CALLBACK CollectThreadWindow(HWND wnd, LPARAM data) {
   return TRUE;
 }
 
-BOOL CALLBACK CollectChildWindow(HWND wnd, LPARAM data) {
-  reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
-  return TRUE;
-}
-
 const char* const DefaultThirdTable[ThirdListCount] = {
     "TEdit\r\nTMemo\r\nTMaskEdit\r\nTLabeledEdit\r\nTHotKey\r\nTListBox\r\nTCheckListBox\r\nTDBListBox\r\n"
     "TRichEdit\r\nTDBMemo\r\nTSynEdit\r\nTSynMemo\r\nTDBSynEdit\r\nTDBLookupListBox\r\nTDBRichEdit\r\n"
@@ -84,6 +79,25 @@ const char* const DefaultThirdTable[ThirdListCount] = {
     "TToolBar",
     "TStatusBar",
 };
+
+// Sends the message to a window and, unless the window is skinned (and so passes skin commands on
+// itself), to what lies inside it: a class-library control's children through
+// BroadcastToControls, a foreign window's child windows one level at a time.
+void DeliverToWindowTree(HWND wnd, TMessage& message) {
+  TWinControl* control = FindControl(wnd);
+  if (control && Dying(control)) return;
+  message.Result = SendMessageA(wnd, message.Msg, message.WParam, message.LParam);
+  if (!IsWindow(wnd)) return;
+  if (control) {
+    if (!AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, message);
+    return;
+  }
+  if (AskWindow(wnd, QC_ISSKINNED)) return;
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child : children)
+    if (IsWindow(child)) DeliverToWindowTree(child, message);
+}
 
 }  // namespace
 
@@ -406,20 +420,8 @@ void TsSkinManager::SendToAll(TMessage& Message) {
   }
   for (HWND wnd : providerForms)
     if (IsWindow(wnd)) SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
-  for (HWND wnd : top.List) {
-    if (!IsWindow(wnd) || providerForms.count(wnd)) continue;
-    TWinControl* control = FindControl(wnd);
-    if (control && Dying(control)) continue;
-    Message.Result = SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
-    if (control) {
-      if (!AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, Message);
-    } else if (!AskWindow(wnd, QC_ISSKINNED)) {
-      TThreadWindows children;
-      EnumChildWindows(wnd, CollectChildWindow, reinterpret_cast<LPARAM>(&children));
-      for (HWND child : children.List)
-        if (IsWindow(child)) SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
-    }
-  }
+  for (HWND wnd : top.List)
+    if (IsWindow(wnd) && !providerForms.count(wnd)) DeliverToWindowTree(wnd, Message);
 }
 
 void TsSkinManager::UpdateConstData() {

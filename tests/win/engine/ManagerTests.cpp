@@ -1,0 +1,359 @@
+// The skin manager: loading from the three sources, bad skins, listing, lookups, hot window, hook.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "skin/engine/acSkinPack.h"
+#include "skin/engine/sSkinManager.h"
+#include "tests/support/MessageSpy.h"
+#include "tests/support/Pump.h"
+#include "tests/support/SkinTestSupport.h"
+
+using namespace qvtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TErrorLog {
+  std::vector<std::string> Texts;
+  void OnError(TObject*, const std::string& text) { Texts.push_back(text); }
+};
+
+std::vector<std::string> Lines(TStrings* list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list->Count(); ++i) out.push_back(list->Strings(i));
+  return out;
+}
+
+class ManagerTest : public SkinEngineTest {
+ protected:
+  void TearDown() override {
+    FreeAndNil(Manager);
+    SkinEngineTest::TearDown();
+  }
+  TsSkinManager* Manager = nullptr;
+  TTempDir Dir;
+};
+
+}  // namespace
+
+TEST_F(ManagerTest, LoadsFromFolder) {
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / "FolderSkin");
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->SetSkinName("FolderSkin");
+  EXPECT_EQ("", Manager->LastError());
+  ASSERT_TRUE(Manager->SkinData()->Active);
+  EXPECT_EQ("FolderSkin", Manager->SkinName());
+  EXPECT_EQ((Dir.Path() / "FolderSkin").string(), Manager->SkinData()->SkinSource);
+  EXPECT_GE(Manager->SectionIndexOf("BUTTON"), 0);
+}
+
+TEST_F(ManagerTest, LoadsFromPackedFile) {
+  TSkinBuilder::Standard().WritePacked(Dir.Path() / "PackedSkin.asz");
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->SetSkinName("PackedSkin");
+  EXPECT_EQ("", Manager->LastError());
+  ASSERT_TRUE(Manager->SkinData()->Active);
+  EXPECT_EQ((Dir.Path() / "PackedSkin.asz").string(), Manager->SkinData()->SkinSource);
+  EXPECT_GE(Manager->SectionIndexOf("EDIT"), 0);
+}
+
+TEST_F(ManagerTest, LoadsBuiltInResource) {
+  std::vector<std::uint8_t> bytes;
+  ASSERT_TRUE(LoadBuiltInSkin(bytes)) << "the executable carries no built-in skin";
+  EXPECT_EQ(0, std::string(bytes.begin(), bytes.begin() + 4).compare("ASzf"));
+  Manager = Create<TsSkinManager>(nullptr);
+  ASSERT_FALSE(Manager->InternalSkins().empty());
+  EXPECT_EQ(BuiltInSkinName, Manager->InternalSkins().front().Name);
+  // An empty skin folder: only the stored skin can answer the name.
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->SetSkinName(BuiltInSkinName);
+  EXPECT_EQ("", Manager->LastError());
+  ASSERT_TRUE(Manager->SkinData()->Active);
+  EXPECT_EQ("(stored with the program)", Manager->SkinData()->SkinSource);
+  EXPECT_GE(Manager->SectionIndexOf("FORM"), 0);
+}
+
+TEST_F(ManagerTest, StoredSkinWinsOverFolderOfSameName) {
+  TSkinBuilder other = TSkinBuilder::Standard();
+  other.Section("ONLYONDISK");
+  other.WriteFolder(Dir.Path() / "Same");
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->AddInternalSkin("Same", TSkinBuilder::Standard().Packed());
+  Manager->SetSkinName("Same");
+  ASSERT_TRUE(Manager->SkinData()->Active);
+  EXPECT_EQ(-1, Manager->SectionIndexOf("ONLYONDISK"));
+}
+
+// A bad skin of each kind: the previous skin stays with its sections, the error is told once.
+TEST_F(ManagerTest, BadSkinsKeepThePreviousLook) {
+  struct Case {
+    const char* Name;
+    void (*Make)(const fs::path& dir);
+  };
+  const Case cases[] = {
+      {"NotThere", [](const fs::path&) {}},
+      {"NoOptions", [](const fs::path& d) { TSkinBuilder::Standard().DropFile("Options.dat").WriteFolder(d / "NoOptions"); }},
+      {"BadOptions",
+       [](const fs::path& d) {
+         TSkinBuilder::Standard().RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=0").WriteFolder(d / "BadOptions");
+       }},
+      {"MissingImage",
+       [](const fs::path& d) { TSkinBuilder::Standard().DropFile("button_bordersmask.bmp").WritePacked(d / "MissingImage.asz"); }},
+      {"Garbage",
+       [](const fs::path& d) {
+         std::ofstream(d / "Garbage.asz", std::ios::binary) << "ASzf but not a packed skin at all";
+       }},
+      {"Truncated",
+       [](const fs::path& d) {
+         auto bytes = TSkinBuilder::Standard().Packed();
+         bytes.resize(bytes.size() / 2);
+         std::ofstream f(d / "Truncated.asz", std::ios::binary);
+         f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+       }},
+  };
+  TErrorLog log;
+  Manager = CreateTestManager(TSkinBuilder::Standard(), "Good");
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->OnSkinLoadError = MakeMethod<&TErrorLog::OnError>(&log);
+  ASSERT_TRUE(Manager->SkinData()->Active);
+  const int button = Manager->SectionIndexOf("BUTTON");
+  const qv::TSkinModel* before = Manager->Skin();
+
+  TTestHost host;
+  auto* ctrl = Create<TTestSkinControl>(nullptr, tcButton);
+  ctrl->SetParent(host.Control());
+  ctrl->SetBounds(10, 10, 60, 24);
+  ctrl->HandleNeeded();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    c.Make(Dir.Path());
+    log.Texts.clear();
+    ctrl->Commands.clear();
+    Manager->SetSkinName(c.Name);
+    ASSERT_EQ(1u, log.Texts.size());
+    EXPECT_NE(std::string::npos, log.Texts[0].find(c.Name)) << log.Texts[0];
+    EXPECT_EQ(log.Texts[0], Manager->LastError());
+    EXPECT_EQ("Good", Manager->SkinName());
+    EXPECT_TRUE(Manager->SkinData()->Active);
+    EXPECT_EQ(before, Manager->Skin());
+    EXPECT_EQ(button, Manager->SectionIndexOf("BUTTON"));
+    EXPECT_TRUE(ctrl->Commands.empty()) << "a failed load must not touch the controls";
+    EXPECT_TRUE(ctrl->SkinData->Skinned());
+  }
+  // A good skin afterwards clears the error.
+  Manager->SetSkinName("Good");
+  EXPECT_EQ("", Manager->LastError());
+  ctrl->Free();
+}
+
+TEST_F(ManagerTest, BadSkinWithoutPreviousKeepsThePlainLook) {
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->AddInternalSkin("Broken", std::vector<std::uint8_t>{'A', 'S', 'z', 'f', 1, 0});
+  Manager->SetSkinName("Broken");
+  EXPECT_FALSE(Manager->SkinData()->Active);
+  EXPECT_EQ(nullptr, Manager->Skin());
+  EXPECT_NE("", Manager->LastError());
+  EXPECT_EQ("", Manager->SkinName());
+  EXPECT_EQ(-1, Manager->SectionIndexOf("BUTTON"));
+  EXPECT_FALSE(Manager->IsSectionIndex(0));
+}
+
+TEST_F(ManagerTest, ListSkinsIsSortedAndSkipsNonSkins) {
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / "zeta");
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / "Alpha");
+  TSkinBuilder::Standard().WritePacked(Dir.Path() / "beta.asz");
+  TSkinBuilder::Standard().WritePacked(Dir.Path() / "Gamma.ASZ");
+  fs::create_directories(Dir.Path() / "NoSkin");
+  std::ofstream(Dir.Path() / "readme.txt") << "not a skin";
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->AddInternalSkin("Mu", TSkinBuilder::Standard().Packed());
+  auto* list = Create<TStringList>();
+  std::string first;
+
+  Manager->ListSkins(list, stAllSkins, first);
+  std::vector<std::string> expected = {"Alpha", "beta", "Default", "Gamma", "Mu", "zeta"};
+  if (Manager->InternalSkinIndex("Default") < 0) expected.erase(expected.begin() + 2);
+  EXPECT_EQ(expected, Lines(list));
+  EXPECT_EQ("Alpha", first);
+
+  Manager->ListSkins(list, stUnpacked, first);
+  const auto unpacked = Lines(list);
+  EXPECT_EQ(unpacked.end(), std::find(unpacked.begin(), unpacked.end(), "beta"));
+  EXPECT_NE(unpacked.end(), std::find(unpacked.begin(), unpacked.end(), "zeta"));
+  list->Free();
+}
+
+TEST_F(ManagerTest, LookupsAndGlobalColours) {
+  TSkinBuilder b = TSkinBuilder::Standard();
+  b.Section("CHILD", "BUTTON");
+  Manager = CreateTestManager(b);
+  const int child = Manager->SectionIndexOf("CHILD");
+  ASSERT_GE(child, 0);
+  EXPECT_EQ(-1, Manager->MaskIndexOf("CHILD", "BORDERSMASK"));
+  EXPECT_EQ(Manager->MaskIndexOf("BUTTON", "BORDERSMASK"), Manager->LookupMask(child, "CHILD", "BORDERSMASK"));
+  EXPECT_EQ(-1, Manager->SectionIndexOf("button")) << "names compare exactly";
+  EXPECT_TRUE(Manager->IsSectionIndex(0));
+  EXPECT_FALSE(Manager->IsSectionIndex(-1));
+  EXPECT_FALSE(Manager->IsSectionIndex(Manager->SectionCount()));
+  EXPECT_FALSE(Manager->IsMaskIndex(Manager->MaskCount()));
+  const int mask = Manager->MaskIndexOf("BUTTON", "BORDERSMASK");
+  EXPECT_EQ((TSize{12, 12}), Manager->GetMaskItemSize(mask));
+  EXPECT_EQ(4, Manager->MaskMarginLeft(mask)) << "a third of the frame width";
+  EXPECT_EQ(4, Manager->MaskMarginBottom(mask));
+  EXPECT_EQ(TColor(Manager->Section(Manager->ConstData().GlobalInfo).Color), Manager->GetGlobalColor());
+  EXPECT_EQ(Manager->SectionIndexOf("COMBOBTN"), Manager->ConstData().ComboBtn.Section);
+  EXPECT_EQ(Manager->MaskIndexOf("COMBOBOX", "GLYPHMASK"), Manager->ConstData().ComboBoxGlyph);
+  EXPECT_EQ(Manager->SectionIndexOf("TABTOP"), Manager->ConstData().TabTop.Section);
+
+  FreeAndNil(Manager);
+  Manager = CreateTestManager(TSkinBuilder::Standard().RemoveSection("GLOBALINFO"));
+  EXPECT_EQ(TColor(ColorToRGB(clBtnFace)), Manager->GetGlobalColor());
+  EXPECT_EQ(clParentColorUnset, Manager->GetGlobalFontColor());
+  EXPECT_EQ(TColor(ColorToRGB(clWindow)), Manager->GetGlobalHotColor());
+}
+
+TEST_F(ManagerTest, DefaultManagerAndThirdPartyLists) {
+  Manager = Create<TsSkinManager>(nullptr);
+  EXPECT_TRUE(Manager->IsDefault());
+  auto* second = Create<TsSkinManager>(nullptr);
+  EXPECT_FALSE(second->IsDefault());
+  second->Free();
+  EXPECT_EQ(Manager, DefaultManager);
+
+  ASSERT_EQ(17u, Manager->ThirdLists().size());
+  EXPECT_EQ(std::string("StatusBar"), ThirdKindNames[tkStatusBar]);
+  EXPECT_EQ(18, Manager->ThirdLists()[tkEdit]->Count());
+  EXPECT_EQ("TEdit", Manager->ThirdLists()[tkEdit]->Strings(0));
+  EXPECT_EQ("TDBEdit", Manager->ThirdLists()[tkEdit]->Strings(17));
+  EXPECT_EQ("TButton", Manager->ThirdLists()[tkButton]->Strings(0));
+  EXPECT_EQ(11, Manager->ThirdLists()[tkGrid]->Count());
+  Manager->ThirdParty()->SetThirdButtons("TButton\r\nTMyButton\r\n");
+  ASSERT_EQ(2, Manager->ThirdLists()[tkButton]->Count());
+  EXPECT_EQ("TMyButton", Manager->ThirdLists()[tkButton]->Strings(1));
+
+  EXPECT_TRUE(Manager->SkinnedPopups());
+  EXPECT_TRUE(Manager->Active());
+  EXPECT_EQ((TacSkinningRules{srStdForms, srStdDialogs, srThirdParty}), Manager->SkinningRules());
+  EXPECT_FALSE(Manager->MenuSupport()->UseExtraLine);
+  EXPECT_EQ(32, Manager->MenuSupport()->ExtraLineWidth);
+  ASSERT_NE(nullptr, Manager->SkinableMenus());
+  EXPECT_FALSE(Manager->SkinableMenus()->Skinned);
+
+  FreeAndNil(Manager);
+  EXPECT_EQ(nullptr, DefaultManager);
+}
+
+TEST_F(ManagerTest, AnimEventAllowedFollowsTheDefaultSet) {
+  Manager = Create<TsSkinManager>(nullptr);
+  EXPECT_TRUE(AnimEventAllowed(aeMouseDown, TacAnimatEvents{aeGlobalDef}));
+  Manager->SetAnimEventsDefault(TacAnimatEvents{aeMouseEnter});
+  EXPECT_FALSE(AnimEventAllowed(aeMouseDown, TacAnimatEvents{aeGlobalDef}));
+  EXPECT_TRUE(AnimEventAllowed(aeMouseEnter, TacAnimatEvents{aeGlobalDef}));
+  EXPECT_TRUE(AnimEventAllowed(aeMouseDown, TacAnimatEvents{aeMouseDown}));
+  EXPECT_FALSE(AnimEventAllowed(aeMouseUp, TacAnimatEvents{}));
+}
+
+// The old hot window hears 30 before the new one hears 29; the same window again sends nothing.
+TEST_F(ManagerTest, SetHotWindowSends30Then29) {
+  Manager = CreateTestManager(TSkinBuilder::Standard());
+  TTestHost host;
+  auto* a = Create<TTestSkinControl>(nullptr);
+  auto* b = Create<TTestSkinControl>(nullptr);
+  for (auto* c : {a, b}) {
+    c->SetParent(host.Control());
+    c->SetBounds(0, 0, 20, 20);
+    c->HandleNeeded();
+  }
+  MessageSpy spy;
+  spy.Watch(a->Handle());
+  spy.Watch(b->Handle());
+  Manager->SetHotWindow(a->Handle());
+  Manager->SetHotWindow(b->Handle());
+  Manager->SetHotWindow(b->Handle());
+  Manager->SetHotWindow(nullptr);
+  std::vector<MsgEntry> cmds;
+  for (const auto& e : spy.Entries())
+    if (e.Msg == SM_QUORVEXCMD) cmds.push_back(e);
+  const unsigned f = msgSent | msgWParam | msgHwnd;
+  EXPECT_EQ("", CheckSequence(cmds, {{SM_QUORVEXCMD, f, SkinCommandWParam(29), 0, a->Handle()},
+                                     {SM_QUORVEXCMD, f, SkinCommandWParam(30), 0, a->Handle()},
+                                     {SM_QUORVEXCMD, f, SkinCommandWParam(29), 0, b->Handle()},
+                                     {SM_QUORVEXCMD, f, SkinCommandWParam(30), 0, b->Handle()}}));
+  EXPECT_EQ(nullptr, Manager->HotWindow());
+  spy.Unwatch(a->Handle());
+  spy.Unwatch(b->Handle());
+  a->Free();
+  b->Free();
+}
+
+namespace {
+int ProvidersFreed = 0;
+class TFakeProvider : public TComponent {
+ public:
+  TFakeProvider() : TComponent(nullptr) {}
+  ~TFakeProvider() override { ++ProvidersFreed; }
+};
+int HookCalls = 0;
+LRESULT FakeHook(int code, WPARAM w, LPARAM l) {
+  ++HookCalls;
+  return CallNextHookEx(CBTHook, code, w, l);
+}
+int MnuCleared = 0;
+void FakeClearMnu() { ++MnuCleared; }
+}  // namespace
+
+TEST_F(ManagerTest, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProviders) {
+  DialogHookProc = FakeHook;
+  ClearMnuArrayProc = FakeClearMnu;
+  Manager = CreateTestManager(TSkinBuilder::Standard());
+  ASSERT_TRUE(Manager->HookInstalled());
+  ASSERT_NE(nullptr, DialogProviders);
+  HHOOK first = CBTHook;
+  Manager->InstallHook();
+  EXPECT_EQ(first, CBTHook);
+
+  auto* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
+  EXPECT_FALSE(other->HookInstalled());
+  other->Free();
+
+  HookCalls = 0;
+  HWND w = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(w);
+  EXPECT_GT(HookCalls, 0);
+
+  ProvidersFreed = 0;
+  MnuCleared = 0;
+  DialogProviders->Add(Create<TFakeProvider>());
+  DialogProviders->Add(nullptr);
+  DialogProviders->Add(Create<TFakeProvider>());
+  Manager->RemoveHook();
+  EXPECT_EQ(2, ProvidersFreed);
+  EXPECT_EQ(1, MnuCleared);
+  EXPECT_EQ(nullptr, DialogProviders);
+  EXPECT_EQ(nullptr, CBTHook);
+  DialogHookProc = nullptr;
+  ClearMnuArrayProc = nullptr;
+}
+
+TEST_F(ManagerTest, SkinnedFormsList) {
+  TTestHost h1, h2, h3;
+  const std::size_t base = SkinnedForms().size();
+  EXPECT_EQ(int(base) + 1, AddSkinnedForm(h1.Control()));
+  EXPECT_EQ(int(base) + 2, AddSkinnedForm(h2.Control()));
+  EXPECT_EQ(int(base) + 3, AddSkinnedForm(h3.Control()));
+  RemoveSkinnedForm(h1.Control());
+  ASSERT_EQ(base + 2, SkinnedForms().size());
+  EXPECT_EQ(h3.Control(), SkinnedForms()[base]) << "the last entry moves into the freed place";
+  RemoveSkinnedForm(h2.Control());
+  RemoveSkinnedForm(h3.Control());
+  RemoveSkinnedForm(h3.Control());
+  EXPECT_EQ(base, SkinnedForms().size());
+}
