@@ -439,6 +439,10 @@ int HotPart = -1;
 int LastHotPart = -1;
 UINT_PTR HoverTimer = 0;
 TRect HotBarRect{};
+namespace {
+// The window whose hover timer runs.
+HWND HoverWnd = nullptr;
+}  // namespace
 int ThumbSize = 0;
 int ThumbPos = 0;
 TRect ThumbBounds{};
@@ -769,11 +773,21 @@ void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, TacScrollWnd*& Ad
     if (Adapter->VertBar) Adapter->VertBar->Owner = nullptr;
     FreeAndNil(Adapter->HorzBar);
     FreeAndNil(Adapter->VertBar);
-    if (CurrentScrollWnd == Wnd) CurrentScrollWnd = nullptr;
+    if (CurrentScrollWnd == Wnd) {
+      if (alive && RepeatTimer) KillTimer(Wnd, RepeatTimer);
+      if (alive && ClickedPart != -1 && GetCapture() == Wnd) ReleaseCapture();
+      ResetClickState();
+      CurrentScrollWnd = nullptr;
+    }
+    if (HoverWnd == Wnd) {
+      if (alive) KillTimer(Wnd, acHoverTimerId);
+      HoverWnd = nullptr;
+      HoverTimer = 0;
+      HotBar = HotPart = LastHotPart = -1;
+    }
     // Procedure, property and colours as DetachWndProc does it; the frame is recalculated without
     // the skinned bars.
     DetachWndProc(Wnd, false, Repaint, base);
-    (void)alive;
   }
   if (FreeAdapter && Adapter) {
     Adapter->OldWndProc = nullptr;
@@ -1050,7 +1064,14 @@ LRESULT ScrollNCHitTest(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM L
 LRESULT ScrollNCMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   CurrentScrollWnd = Wnd;
   const int kind = WParam == HTHSCROLL ? 0 : WParam == HTVSCROLL ? 1 : -1;
+  if (kind >= 0 && HoverTimer && HoverWnd != Wnd) {
+    // The pointer came over another window's bar: the old hover ends there first.
+    if (HoverWnd && IsWindow(HoverWnd)) KillTimer(HoverWnd, acHoverTimerId);
+    HoverTimer = 0;
+    HotBar = LastHotPart = HotPart = -1;
+  }
   if (kind >= 0 && HotBar != kind) {
+    HoverWnd = Wnd;
     LastHotPart = HotPart = -1;
     HotBarRect = BarScreenRect(BarOfKind(Adapter, kind), Wnd);
     HotBar = kind;
@@ -1202,6 +1223,7 @@ LRESULT ScrollTimer(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LPara
       } else {
         KillTimer(Wnd, acHoverTimerId);
         HoverTimer = 0;
+        HoverWnd = nullptr;
         HotBar = LastHotPart = HotPart = -1;
         PaintScrollBars(Adapter, Wnd, nullptr);
       }
@@ -1286,6 +1308,12 @@ void AnswerCache(TsCommonData* sd) {
 // ---- TacScrollWnd ------------------------------------------------------------------------------------
 
 TacScrollWnd::~TacScrollWnd() {
+  if (HoverWnd == WndHandle && WndHandle) {
+    if (IsWindow(WndHandle)) KillTimer(WndHandle, acHoverTimerId);
+    HoverWnd = nullptr;
+    HoverTimer = 0;
+    HotBar = HotPart = LastHotPart = -1;
+  }
   if (CurrentScrollWnd == WndHandle && WndHandle) {
     const bool alive = IsWindow(WndHandle) != FALSE;
     if (alive) {

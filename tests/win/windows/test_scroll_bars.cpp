@@ -99,6 +99,41 @@ TEST_F(ScrollBars, ClientAreaShrinksByTheSkinnedBarSize) {
   }
 }
 
+TEST_F(ScrollBars, BareWindowIsGivenBackOnDestroy) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  EXPECT_EQ(Adapter, GetPropA(wnd, "ACSBSC"));
+  EXPECT_EQ(&AdapterWndProc, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)));
+  HANDLE prop = reinterpret_cast<HANDLE>(1);
+  WNDPROC proc = nullptr;
+  PlainLog.OnMessage = [&](HWND w, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_DESTROY) {
+      prop = GetPropA(w, "ACSBSC");
+      proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
+    }
+  };
+  DestroyWindow(wnd);
+  EXPECT_EQ(nullptr, prop);
+  EXPECT_EQ(PlainProc, proc);
+  EXPECT_TRUE(Adapter->Destroyed);
+  EXPECT_EQ(nullptr, Adapter->HorzBar);
+  EXPECT_EQ(nullptr, Adapter->VertBar);
+}
+
+TEST_F(ScrollBars, LeavingAHoveredBarStopsTheHoverTimer) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  SetCursorPos(v.Left + 3, v.Bottom - 8);
+  SendMessageA(wnd, WM_NCMOUSEMOVE, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 8));
+  EXPECT_EQ(1, HotBar);
+  EXPECT_NE(0u, HoverTimer);
+  SetCursorPos(2, 2);
+  EXPECT_TRUE(pump_until([] { return HoverTimer == 0; }, 1500));
+  EXPECT_EQ(-1, HotBar);
+  EXPECT_EQ(-1, HotPart);
+}
+
 TEST_F(ScrollBars, NarrowWindowGetsNoVerticalBar) {
   HWND wnd = MakeScrolled(0, 12, 160);
   Attach(wnd);
