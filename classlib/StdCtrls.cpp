@@ -192,6 +192,16 @@ void TCustomCheckBox::SetAlignment(TLeftRight v) {
   if (HandleAllocated()) RecreateWnd();
 }
 
+namespace {
+TAlignment ShownAlignment(const TControl* c, TAlignment a) {
+  if (!c->UseRightToLeftAlignment()) return a;
+  return a == taRightJustify ? taLeftJustify : taRightJustify;
+}
+}  // namespace
+
+TAlignment TCustomCheckBox::GetControlsAlignment() const { return ShownAlignment(this, Alignment_); }
+TAlignment TRadioButton::GetControlsAlignment() const { return ShownAlignment(this, Alignment_); }
+
 void TCustomCheckBox::Toggle() {
   switch (State_) {
     case cbUnchecked: SetState(AllowGrayed_ ? cbGrayed : cbChecked); break;
@@ -203,9 +213,7 @@ void TCustomCheckBox::Toggle() {
 void TCustomCheckBox::CreateParams(TCreateParams& Params) {
   TButtonControl::CreateParams(Params);
   Params.Style |= BS_3STATE;
-  TAlignment a = Alignment_;
-  if (UseRightToLeftAlignment()) a = a == taLeftJustify ? taRightJustify : taLeftJustify;
-  if (a == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+  if (GetControlsAlignment() == taLeftJustify) Params.Style |= BS_LEFTTEXT;
 }
 
 void TCustomCheckBox::CreateWnd() {
@@ -266,9 +274,7 @@ void TRadioButton::SetChecked(bool v) {
 void TRadioButton::CreateParams(TCreateParams& Params) {
   TButtonControl::CreateParams(Params);
   Params.Style |= BS_RADIOBUTTON;
-  TAlignment a = Alignment_;
-  if (UseRightToLeftAlignment()) a = a == taLeftJustify ? taRightJustify : taLeftJustify;
-  if (a == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+  if (GetControlsAlignment() == taLeftJustify) Params.Style |= BS_LEFTTEXT;
 }
 
 void TRadioButton::CreateWnd() {

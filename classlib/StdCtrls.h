@@ -59,6 +59,8 @@ class TButtonControl : public TWinControl {
   bool Checked() const { return GetChecked(); }
   void SetCheckedValue(bool v) { SetChecked(v); }
   void Dispatch(TMessage& Message) override;
+  // The side of the caption as shown: the Alignment with right-to-left alignment applied.
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
 
  protected:
   virtual bool GetChecked() const { return false; }
@@ -113,6 +115,7 @@ class TCustomCheckBox : public TButtonControl {
   void SetAllowGrayed(bool v);
   TLeftRight Alignment() const { return Alignment_; }
   void SetAlignment(TLeftRight v);
+  TAlignment GetControlsAlignment() const override;
   void Dispatch(TMessage& Message) override;
   bool GetChecked() const override { return State_ == cbChecked; }
   void SetChecked(bool v) override { SetState(v ? cbChecked : cbUnchecked); }
@@ -139,6 +142,7 @@ class TRadioButton : public TButtonControl {
   explicit TRadioButton(TComponent* AOwner);
   TLeftRight Alignment() const { return Alignment_; }
   void SetAlignment(TLeftRight v);
+  TAlignment GetControlsAlignment() const override;
   void Dispatch(TMessage& Message) override;
   // Checking a radio button unchecks the radio buttons of the same parent; both send CM_CHANGED.
   void SetChecked(bool v) override;
