@@ -12,7 +12,7 @@ using namespace qvtest;
 
 namespace {
 
-class CommonDataTest : public SkinEngineTest {
+class engine_CommonData : public SkinEngineTest {
  protected:
   void SetUp() override {
     Manager = CreateTestManager(TSkinBuilder::Standard());
@@ -48,7 +48,7 @@ class TNotAControl : public TPersistent {
 
 }  // namespace
 
-TEST_F(CommonDataTest, Defaults) {
+TEST_F(engine_CommonData, Defaults) {
   TNotAControl owner;
   TsCommonData sd(&owner, false);
   EXPECT_EQ(-1, sd.SkinIndex);
@@ -79,7 +79,7 @@ TEST_F(CommonDataTest, Defaults) {
   ctrl->Free();
 }
 
-TEST_F(CommonDataTest, LoadedPicksTheDefaultSectionByTypeCode) {
+TEST_F(engine_CommonData, LoadedPicksTheDefaultSectionByTypeCode) {
   const struct {
     std::uint8_t Code;
     const char* Section;
@@ -113,7 +113,7 @@ TEST_F(CommonDataTest, LoadedPicksTheDefaultSectionByTypeCode) {
   kept->Free();
 }
 
-TEST_F(CommonDataTest, UpdateIndexesReadsMaskAndPatterns) {
+TEST_F(engine_CommonData, UpdateIndexesReadsMaskAndPatterns) {
   auto* c = Place(tcButton);
   const TsCommonData* sd = c->SkinData;
   EXPECT_EQ(Manager->SectionIndexOf("BUTTON"), sd->SkinIndex);
@@ -126,7 +126,7 @@ TEST_F(CommonDataTest, UpdateIndexesReadsMaskAndPatterns) {
 }
 
 // Section index 0 is a real section.
-TEST_F(CommonDataTest, SectionIndexZeroIsSkinned) {
+TEST_F(engine_CommonData, SectionIndexZeroIsSkinned) {
   ASSERT_EQ(0, Manager->SectionIndexOf("GLOBALINFO"));
   auto* c = Place(tcPanel, nullptr, "GLOBALINFO");
   EXPECT_EQ(0, c->SkinData->SkinIndex);
@@ -135,7 +135,7 @@ TEST_F(CommonDataTest, SectionIndexZeroIsSkinned) {
   EXPECT_EQ(1, Ask(c, QC_ISSKINNED));
 }
 
-TEST_F(CommonDataTest, SkinnedNeedsAManagerWithALoadedSkin) {
+TEST_F(engine_CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
   auto* c = Place(tcButton);
   EXPECT_TRUE(c->SkinData->Skinned());
   Manager->SetActive(false);
@@ -147,7 +147,7 @@ TEST_F(CommonDataTest, SkinnedNeedsAManagerWithALoadedSkin) {
   EXPECT_FALSE(c->SkinData->Skinned());
 }
 
-TEST_F(CommonDataTest, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
+TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   auto* c = Place(tcButton);
   auto* g = Create<TTestSkinGraphic>(nullptr);
   g->SetParent(c);
@@ -166,7 +166,7 @@ TEST_F(CommonDataTest, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   g->Free();
 }
 
-TEST_F(CommonDataTest, CommandsOfAnotherManagerChangeNothing) {
+TEST_F(engine_CommonData, CommandsOfAnotherManagerChangeNothing) {
   auto* c = Place(tcEdit);
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
   TsCommonData* sd = c->SkinData;
@@ -196,7 +196,7 @@ TEST_F(CommonDataTest, CommandsOfAnotherManagerChangeNothing) {
   other->Free();
 }
 
-TEST_F(CommonDataTest, EditColoursFollowTheSkinUnlessCustom) {
+TEST_F(engine_CommonData, EditColoursFollowTheSkinUnlessCustom) {
   auto* c = Place(tcCustomEdit);
   const TsGeneralData& edit = Manager->Section(Manager->SectionIndexOf("EDIT"));
   SendSkinCommand(c->Handle(), QC_REFRESH, reinterpret_cast<LPARAM>(Manager));
@@ -214,7 +214,7 @@ TEST_F(CommonDataTest, EditColoursFollowTheSkinUnlessCustom) {
 }
 
 // Query answers must survive SendMessage, which passes LParam by value.
-TEST_F(CommonDataTest, QueryAnswersArriveThroughSendMessage) {
+TEST_F(engine_CommonData, QueryAnswersArriveThroughSendMessage) {
   auto* c = Place(tcButton);
   TsCommonData* sd = c->SkinData;
   const struct {
@@ -264,7 +264,7 @@ TEST_F(CommonDataTest, QueryAnswersArriveThroughSendMessage) {
   EXPECT_TRUE(sd->BGChanged);
 }
 
-TEST_F(CommonDataTest, UpdatingRules) {
+TEST_F(engine_CommonData, UpdatingRules) {
   auto* parent = Place(tcPanel);
   auto* child = Place(tcButton, parent);
   TsCommonData* sd = child->SkinData;
@@ -306,7 +306,7 @@ TEST_F(CommonDataTest, UpdatingRules) {
   child->Free();
 }
 
-TEST_F(CommonDataTest, SharedCacheAnswers) {
+TEST_F(engine_CommonData, SharedCacheAnswers) {
   auto* parent = Place(tcPanel);
   auto* child = Place(tcButton, parent);
   parent->SkinData->InitCacheBmp();
@@ -331,7 +331,7 @@ TEST_F(CommonDataTest, SharedCacheAnswers) {
 }
 
 // A stale colour from an earlier question is never taken for the answer.
-TEST_F(CommonDataTest, UpdateParentColorResetsBeforeAsking) {
+TEST_F(engine_CommonData, UpdateParentColorResetsBeforeAsking) {
   auto* child = Place(tcButton);
   Host->Control()->SetColor(clRed);  // a plain parent: no answer to command 21
   SharedParentColor = clLime;
@@ -346,7 +346,7 @@ TEST_F(CommonDataTest, UpdateParentColorResetsBeforeAsking) {
   inner->Free();
 }
 
-TEST_F(CommonDataTest, AnnounceAndRepaintChildren) {
+TEST_F(engine_CommonData, AnnounceAndRepaintChildren) {
   auto* top = Place(tcPanel);
   auto* mid = Place(tcPanel, top);
   auto* leaf = Place(tcButton, mid);
@@ -379,7 +379,7 @@ TEST_F(CommonDataTest, AnnounceAndRepaintChildren) {
   mid->Free();
 }
 
-TEST_F(CommonDataTest, HoverAndFocusFlags) {
+TEST_F(engine_CommonData, HoverAndFocusFlags) {
   auto* c = Place(tcButton);
   auto* panel = Place(tcPanel);
   c->Perform(CM_MOUSEENTER, 0, 0);
@@ -407,7 +407,7 @@ TEST_F(CommonDataTest, HoverAndFocusFlags) {
   EXPECT_TRUE(c->SkinData->BGChanged);
 }
 
-TEST_F(CommonDataTest, ControlIsReady) {
+TEST_F(engine_CommonData, ControlIsReady) {
   auto* loose = Create<TTestSkinControl>(nullptr);
   EXPECT_FALSE(ControlIsReady(loose));
   loose->SetParent(Host->Control());
@@ -417,7 +417,7 @@ TEST_F(CommonDataTest, ControlIsReady) {
   loose->Free();
 }
 
-TEST_F(CommonDataTest, Fast24ReadsAndWritesPixels) {
+TEST_F(engine_CommonData, Fast24ReadsAndWritesPixels) {
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);
   bmp.SetSize(4, 3);

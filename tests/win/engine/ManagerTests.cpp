@@ -27,7 +27,7 @@ std::vector<std::string> Lines(TStrings* list) {
   return out;
 }
 
-class ManagerTest : public SkinEngineTest {
+class engine_Manager : public SkinEngineTest {
  protected:
   void TearDown() override {
     FreeAndNil(Manager);
@@ -39,7 +39,7 @@ class ManagerTest : public SkinEngineTest {
 
 }  // namespace
 
-TEST_F(ManagerTest, LoadsFromFolder) {
+TEST_F(engine_Manager, LoadsFromFolder) {
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "FolderSkin");
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -51,7 +51,7 @@ TEST_F(ManagerTest, LoadsFromFolder) {
   EXPECT_GE(Manager->SectionIndexOf("BUTTON"), 0);
 }
 
-TEST_F(ManagerTest, LoadsFromPackedFile) {
+TEST_F(engine_Manager, LoadsFromPackedFile) {
   TSkinBuilder::Standard().WritePacked(Dir.Path() / "PackedSkin.asz");
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -62,7 +62,7 @@ TEST_F(ManagerTest, LoadsFromPackedFile) {
   EXPECT_GE(Manager->SectionIndexOf("EDIT"), 0);
 }
 
-TEST_F(ManagerTest, LoadsBuiltInResource) {
+TEST_F(engine_Manager, LoadsBuiltInResource) {
   std::vector<std::uint8_t> bytes;
   ASSERT_TRUE(LoadBuiltInSkin(bytes)) << "the executable carries no built-in skin";
   EXPECT_EQ(0, std::string(bytes.begin(), bytes.begin() + 4).compare("ASzf"));
@@ -78,7 +78,7 @@ TEST_F(ManagerTest, LoadsBuiltInResource) {
   EXPECT_GE(Manager->SectionIndexOf("FORM"), 0);
 }
 
-TEST_F(ManagerTest, StoredSkinWinsOverFolderOfSameName) {
+TEST_F(engine_Manager, StoredSkinWinsOverFolderOfSameName) {
   TSkinBuilder other = TSkinBuilder::Standard();
   other.Section("ONLYONDISK");
   other.WriteFolder(Dir.Path() / "Same");
@@ -91,7 +91,7 @@ TEST_F(ManagerTest, StoredSkinWinsOverFolderOfSameName) {
 }
 
 // A bad skin of each kind: the previous skin stays with its sections, the error is told once.
-TEST_F(ManagerTest, BadSkinsKeepThePreviousLook) {
+TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
   struct Case {
     const char* Name;
     void (*Make)(const fs::path& dir);
@@ -152,7 +152,7 @@ TEST_F(ManagerTest, BadSkinsKeepThePreviousLook) {
   ctrl->Free();
 }
 
-TEST_F(ManagerTest, BadSkinWithoutPreviousKeepsThePlainLook) {
+TEST_F(engine_Manager, BadSkinWithoutPreviousKeepsThePlainLook) {
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
   Manager->AddInternalSkin("Broken", std::vector<std::uint8_t>{'A', 'S', 'z', 'f', 1, 0});
@@ -165,7 +165,7 @@ TEST_F(ManagerTest, BadSkinWithoutPreviousKeepsThePlainLook) {
   EXPECT_FALSE(Manager->IsSectionIndex(0));
 }
 
-TEST_F(ManagerTest, ListSkinsIsSortedAndSkipsNonSkins) {
+TEST_F(engine_Manager, ListSkinsIsSortedAndSkipsNonSkins) {
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "zeta");
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "Alpha");
   TSkinBuilder::Standard().WritePacked(Dir.Path() / "beta.asz");
@@ -191,7 +191,7 @@ TEST_F(ManagerTest, ListSkinsIsSortedAndSkipsNonSkins) {
   list->Free();
 }
 
-TEST_F(ManagerTest, LookupsAndGlobalColours) {
+TEST_F(engine_Manager, LookupsAndGlobalColours) {
   TSkinBuilder b = TSkinBuilder::Standard();
   b.Section("CHILD", "BUTTON");
   Manager = CreateTestManager(b);
@@ -220,7 +220,7 @@ TEST_F(ManagerTest, LookupsAndGlobalColours) {
   EXPECT_EQ(TColor(ColorToRGB(clWindow)), Manager->GetGlobalHotColor());
 }
 
-TEST_F(ManagerTest, DefaultManagerAndThirdPartyLists) {
+TEST_F(engine_Manager, DefaultManagerAndThirdPartyLists) {
   Manager = Create<TsSkinManager>(nullptr);
   EXPECT_TRUE(Manager->IsDefault());
   auto* second = Create<TsSkinManager>(nullptr);
@@ -251,7 +251,7 @@ TEST_F(ManagerTest, DefaultManagerAndThirdPartyLists) {
   EXPECT_EQ(nullptr, DefaultManager);
 }
 
-TEST_F(ManagerTest, AnimEventAllowedFollowsTheDefaultSet) {
+TEST_F(engine_Manager, AnimEventAllowedFollowsTheDefaultSet) {
   Manager = Create<TsSkinManager>(nullptr);
   EXPECT_TRUE(AnimEventAllowed(aeMouseDown, TacAnimatEvents{aeGlobalDef}));
   Manager->SetAnimEventsDefault(TacAnimatEvents{aeMouseEnter});
@@ -262,7 +262,7 @@ TEST_F(ManagerTest, AnimEventAllowedFollowsTheDefaultSet) {
 }
 
 // The old hot window hears 30 before the new one hears 29; the same window again sends nothing.
-TEST_F(ManagerTest, SetHotWindowSends30Then29) {
+TEST_F(engine_Manager, SetHotWindowSends30Then29) {
   Manager = CreateTestManager(TSkinBuilder::Standard());
   TTestHost host;
   auto* a = Create<TTestSkinControl>(nullptr);
@@ -310,7 +310,7 @@ int MnuCleared = 0;
 void FakeClearMnu() { ++MnuCleared; }
 }  // namespace
 
-TEST_F(ManagerTest, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProviders) {
+TEST_F(engine_Manager, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProviders) {
   DialogHookProc = FakeHook;
   ClearMnuArrayProc = FakeClearMnu;
   Manager = CreateTestManager(TSkinBuilder::Standard());
@@ -343,7 +343,7 @@ TEST_F(ManagerTest, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProv
   ClearMnuArrayProc = nullptr;
 }
 
-TEST_F(ManagerTest, SkinnedFormsList) {
+TEST_F(engine_Manager, SkinnedFormsList) {
   TTestHost h1, h2, h3;
   const std::size_t base = SkinnedForms().size();
   EXPECT_EQ(int(base) + 1, AddSkinnedForm(h1.Control()));
