@@ -92,6 +92,9 @@ TEST_F(ScrollBars, ClientAreaShrinksByTheSkinnedBarSize) {
     const TRect v = VertRect(wnd);
     EXPECT_EQ(ex ? wr.left + 1 : wr.right - 1 - 24, v.Left);
     EXPECT_EQ(24, v.Width());
+    // The up arrow is painted where the bar lies, at the left with WS_EX_LEFTSCROLLBAR.
+    const Capture cap = CaptureWMPrint(wnd);
+    EXPECT_EQ(Frame("SCROLLBTNTOP", "BORDERSMASK", 0), cap.Pixel(v.Left - wr.left + 2, v.Top - wr.top + 8));
     // The frame hit test answers over the skinned bar.
     EXPECT_EQ(HTVSCROLL, SendMessageA(wnd, WM_NCHITTEST, 0, ScreenLParam(v.Left + 3, v.Top + 40)));
     FreeAndNil(Adapter);
