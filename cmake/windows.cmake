@@ -49,7 +49,7 @@ foreach(area_dir ${QV_TEST_AREAS})
       add_executable(test_${area} ${area_sources} ${CMAKE_SOURCE_DIR}/tests/support/main.cpp)
       target_link_libraries(test_${area} PRIVATE testsupport)
       gtest_discover_tests(test_${area}
-        TEST_PREFIX "${CMAKE_SYSTEM_PROCESSOR}."
+        TEST_PREFIX "${CMAKE_SYSTEM_PROCESSOR}.${area}."
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
         PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS wine)
