@@ -1,6 +1,7 @@
 #include "classlib/core/Layout.h"
 
 #include <algorithm>
+#include <cstdint>
 
 TSize ConstrainSize(const TSizeLimits& limits, int width, int height) {
   if (limits.MaxWidth > 0 && width > limits.MaxWidth) width = limits.MaxWidth;
@@ -14,9 +15,19 @@ TSize ConstrainSize(const TSizeLimits& limits, int width, int height) {
 
 namespace {
 
-// One axis of the anchor rule: position and extent from the recorded ones and the growth of the
-// parent along that axis.
-void AnchorAxis(bool nearSide, bool farSide, int origPos, int origExtent, int delta, int& pos, int& extent) {
+// a * b / c rounded to the nearest integer (halves away from zero), without overflow for the
+// extents a layout deals with.
+int MulDivRound(int a, int b, int c) {
+  const std::int64_t n = static_cast<std::int64_t>(a) * b;
+  const std::int64_t h = c / 2;
+  return static_cast<int>(n >= 0 ? (n + h) / c : (n - h) / c);
+}
+
+// One axis of the anchor rule: position and extent from the recorded ones and the parent's
+// extent then (origParent, above 0) and now (parent).
+void AnchorAxis(bool nearSide, bool farSide, int origPos, int origExtent, int origParent, int parent, int& pos,
+                int& extent) {
+  const int delta = parent - origParent;
   if (nearSide && farSide) {
     pos = origPos;
     extent = std::max(0, origExtent + delta);
@@ -24,8 +35,9 @@ void AnchorAxis(bool nearSide, bool farSide, int origPos, int origExtent, int de
     pos = origPos + delta;
     extent = origExtent;
   } else if (!nearSide) {
-    pos = origPos + delta / 2;
+    // Anchored on neither side: the centre keeps its proportional place in the parent.
     extent = origExtent;
+    pos = MulDivRound(origPos + origExtent / 2, parent, origParent) - extent / 2;
   } else {
     pos = origPos;
     extent = origExtent;
@@ -90,11 +102,11 @@ std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect&
     const TAlignItem& it = items[i];
     if (it.Align != alNone || it.AnchorParentSize.cx <= 0 || it.AnchorParentSize.cy <= 0) continue;
     if (it.Anchors == DefaultAnchors) continue;
-    int dx = parentSize.cx - it.AnchorParentSize.cx;
-    int dy = parentSize.cy - it.AnchorParentSize.cy;
     int l, w, t, h;
-    AnchorAxis(it.Anchors.Contains(akLeft), it.Anchors.Contains(akRight), it.AnchorBounds.Left, it.AnchorBounds.Width(), dx, l, w);
-    AnchorAxis(it.Anchors.Contains(akTop), it.Anchors.Contains(akBottom), it.AnchorBounds.Top, it.AnchorBounds.Height(), dy, t, h);
+    AnchorAxis(it.Anchors.Contains(akLeft), it.Anchors.Contains(akRight), it.AnchorBounds.Left,
+               it.AnchorBounds.Width(), it.AnchorParentSize.cx, parentSize.cx, l, w);
+    AnchorAxis(it.Anchors.Contains(akTop), it.Anchors.Contains(akBottom), it.AnchorBounds.Top,
+               it.AnchorBounds.Height(), it.AnchorParentSize.cy, parentSize.cy, t, h);
     TSize s = ConstrainSize(it.Limits, w, h);
     out[i] = Bounds(l, t, s.cx, s.cy);
   }
