@@ -430,3 +430,54 @@ TEST_F(engine_CommonData, Fast24ReadsAndWritesPixels) {
   TBitmap empty;
   EXPECT_FALSE(fast.Attach(&empty));
 }
+
+TEST_F(engine_CommonData, AnswersBySendMessageFillTheSharedRecords) {
+  auto* c = Place(tcPanel);
+  c->SkinData->InitCacheBmp();
+  SharedCacheInfo = TsCacheInfo{};
+  SendSkinCommand(c->Handle(), QC_GETCACHE);
+  EXPECT_TRUE(SharedCacheInfo.Ready);
+  EXPECT_EQ(c->SkinData->CacheBmp, SharedCacheInfo.Bmp);
+
+  SharedParentColor = clParentColorUnset;
+  EXPECT_EQ(1, SendSkinCommand(c->Handle(), QC_GETPARENTCOLOR));
+  EXPECT_EQ(TColor(Manager->Section(c->SkinData->SkinIndex).Color), SharedParentColor);
+
+  static TNotAControl app;
+  GetApplicationObject = [] { return static_cast<TObject*>(&app); };
+  EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(&app)), SendSkinCommand(c->Handle(), QC_GETAPPLICATION));
+  GetApplicationObject = nullptr;
+
+  c->SkinData->PartlyHidden = false;
+  SendSkinCommand(c->Handle(), QC_SETPARTLYHIDDEN);
+  EXPECT_TRUE(c->SkinData->PartlyHidden);
+  auto* g = Create<TTestSkinGraphic>(nullptr);
+  SendSkinCommand(c->Handle(), QC_SETREPAINTCHILD, reinterpret_cast<LPARAM>(g));
+  EXPECT_EQ(g, c->SkinData->RepaintingControl);
+  SendSkinCommand(c->Handle(), QC_SETREPAINTCHILD, 0);
+  EXPECT_EQ(nullptr, c->SkinData->RepaintingControl);
+  g->Free();
+
+  // Command 13 invalidates only a control of the announced section.
+  c->SkinData->BGChanged = false;
+  SendSkinCommand(c->Handle(), QC_SECTIONCHANGED, reinterpret_cast<LPARAM>("BUTTON"));
+  EXPECT_FALSE(c->SkinData->BGChanged);
+  SendSkinCommand(c->Handle(), QC_SECTIONCHANGED, reinterpret_cast<LPARAM>("PANEL"));
+  EXPECT_TRUE(c->SkinData->BGChanged);
+}
+
+TEST_F(engine_CommonData, SetSkinManagerTellsAReadyControl) {
+  auto* c = Place(tcButton);
+  TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard().RemoveSection("BUTTON"), "Other", false);
+  c->Commands.clear();
+  c->SkinData->SetSkinManager(other);
+  EXPECT_EQ(other, c->SkinData->SkinManager());
+  EXPECT_EQ(-1, c->SkinData->SkinIndex);
+  EXPECT_EQ((std::vector<int>{QC_SKINREMOVED}), c->CommandCodes());
+  c->Commands.clear();
+  c->SkinData->SetSkinManager(nullptr);
+  EXPECT_EQ(Manager, c->SkinData->SkinManager());
+  EXPECT_EQ(Manager->SectionIndexOf("BUTTON"), c->SkinData->SkinIndex);
+  EXPECT_EQ((std::vector<int>{QC_REFRESH}), c->CommandCodes());
+  other->Free();
+}
