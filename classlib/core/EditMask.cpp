@@ -93,6 +93,7 @@ char TEditMask::Accept(int pos, char c) const {
 
 int TEditMask::NextInput(int pos) const {
   if (pos < 0) pos = 0;
+  if (pos > Length()) pos = Length();
   while (pos < Length() && IsLiteral(pos)) ++pos;
   return pos;
 }

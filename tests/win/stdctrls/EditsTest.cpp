@@ -150,17 +150,3 @@ TEST_F(FormTest, MaskedEditTypesIntoInputPositionsOnly) {
   e->SetText("free text");
   EXPECT_EQ("free text", e->Text());
 }
-
-TEST(EditMask, ParsesFieldsAndEscapes) {
-  TEditMask m("\\(000\\) 000;0;#");
-  EXPECT_EQ("(###) ###", m.BlankText());
-  EXPECT_FALSE(m.SaveLiterals());
-  EXPECT_EQ('#', m.Blank());
-  EXPECT_EQ("(123) 45#", m.Format("12345"));
-  EXPECT_EQ("12345 ", m.Value("(123) 45#"));
-  EXPECT_EQ(1, m.NextInput(0));
-  EXPECT_EQ(3, m.PrevInput(6));
-  TEditMask opt("99:99");
-  EXPECT_TRUE(opt.Complete("__:__"));
-  EXPECT_EQ('\0', opt.Accept(2, '5'));
-}
