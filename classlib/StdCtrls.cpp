@@ -1208,9 +1208,13 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC Com
       case WM_SYSKEYDOWN:
         if (DoKeyDown(Message)) return;
         break;
-      case WM_CHAR:
+      case WM_CHAR: {
         if (DoKeyPress(Message)) return;
-        break;
+        const char ch = static_cast<char>(Message.WParam);
+        Message.Result = CallWindowProcA(ComboProc, ComboWnd, Message.Msg, Message.WParam, Message.LParam);
+        if (AutoComplete_ && Style_ == csDropDown && static_cast<unsigned char>(ch) >= 32) AutoCompleteText();
+        return;
+      }
       case WM_KEYUP:
       case WM_SYSKEYUP:
         if (DoKeyUp(Message)) return;
@@ -1219,6 +1223,21 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC Com
     }
   }
   Message.Result = CallWindowProcA(ComboProc, ComboWnd, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TCustomComboBox::AutoCompleteText() {
+  // The typed text (up to the caret) completed by the first item that starts with it.
+  DWORD start = 0, end = 0;
+  SendMessageA(EditHandle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const std::string typed = Text().substr(0, start);
+  if (typed.empty()) return;
+  LRESULT i = SendMessageA(Handle_, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(typed.c_str()));
+  if (i == CB_ERR) return;
+  const std::string item = Items_->Strings(static_cast<int>(i));
+  if (item.size() <= typed.size()) return;
+  SendMessageA(Handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  ::SetWindowTextA(EditHandle_, (typed + item.substr(typed.size())).c_str());
+  SendMessageA(EditHandle_, EM_SETSEL, typed.size(), static_cast<LPARAM>(item.size()));
 }
 
 void TCustomComboBox::Dispatch(TMessage& Message) {

@@ -459,6 +459,7 @@ class TCustomComboBox : public TWinControl {
   WNDPROC ListProc_ = nullptr;
 
  private:
+  void AutoCompleteText();
   static LRESULT CALLBACK ChildProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void SubclassChildren();
   void RestoreChildren();

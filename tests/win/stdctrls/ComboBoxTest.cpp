@@ -104,6 +104,22 @@ TEST_F(FormTest, ComboTypingAndChoosingArriveAsEvents) {
   EXPECT_EQ(std::vector<std::string>{"select"}, ev.Log);
   EXPECT_EQ("one", c->Text());
 
+  // Typing completes from the items, the completion selected after the caret.
+  c->SetText("");
+  c->Items()->Add("twelve");
+  SendMessageA(c->EditHandle(), WM_CHAR, 't', 1);
+  EXPECT_EQ("two", c->Text());
+  SendMessageA(c->EditHandle(), WM_CHAR, 'W', 1);
+  SendMessageA(c->EditHandle(), WM_CHAR, 'e', 1);
+  EXPECT_EQ("tWelve", c->Text());
+  DWORD s = 0, e = 0;
+  SendMessageA(c->EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(3u, s);
+  EXPECT_EQ(6u, e);
+  c->SetAutoComplete(false);
+  SendMessageA(c->EditHandle(), WM_CHAR, 'x', 1);
+  EXPECT_EQ("tWex", c->Text());
+
   c->SetDroppedDown(true);
   flush_events();
   EXPECT_TRUE(c->DroppedDown());
