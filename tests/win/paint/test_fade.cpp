@@ -281,4 +281,22 @@ TEST_F(FadeTest, AnimTimerHalvedNeverZero) {
   EXPECT_EQ(anim, nullptr);
 }
 
+// The show animation: the overlay covers the control, then fades into its picture and goes.
+TEST_F(FadeTest, OverlayShownAndFreed) {
+  const TGdiCounts before = GdiLiveCounts();
+  ShowOutputOverlay(C);
+  HWND overlay = OutputOverlayWindow();
+  ASSERT_NE(overlay, nullptr);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  RECT r{};
+  GetWindowRect(overlay, &r);
+  EXPECT_EQ(r.right - r.left, C->Width());
+  EXPECT_EQ(r.bottom - r.top, C->Height());
+  AnimateControlShow(C, 30);
+  EXPECT_EQ(OutputOverlayWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(overlay));
+  EXPECT_EQ(GdiLiveCounts(), before);
+  AnimateControlShow(C, 30);  // no overlay: nothing to do
+}
+
 }  // namespace
