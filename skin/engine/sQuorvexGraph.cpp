@@ -147,7 +147,8 @@ void BlendBitmapRect(TBitmap* dst, TBitmap* src, int opacity, const TRect& srcRe
 void BlendRectKeyed(TBitmap* dst, int x, int y, TBitmap* src, const TRect& srcRect, double k, TColor keyColor) {
   if (!dst || !src) return;
   // A key whose high byte is 0xFF means no key (system colours are not keys here).
-  const qv::TColorRef key = (std::uint32_t(keyColor) >> 24) == 0xFF ? 0xFF000000u : Rgb(keyColor);
+  const bool noKey = keyColor == clNone || (std::uint32_t(keyColor) >> 24) == 0xFF;
+  const qv::TColorRef key = noKey ? 0xFF000000u : Rgb(keyColor);
   qv::BlendRectKeyed(BmpView(dst), x, y, BmpView(src), srcRect, k, key);
 }
 
@@ -185,9 +186,14 @@ bool ImageListItemToBmp(TBitmap* bmp, TCustomImageList* imageList, int index) {
 
 TColor MakeColorKey(TColor color) { return TColor(Rgb(color)); }
 
-TColor MixColors(TColor c1, TColor c2, double k) { return TColor(qv::MixColors(qv::TColorRef(c1), qv::TColorRef(c2), k)); }
+namespace {
+// System colours are mixed as the colours they stand for.
+qv::TColorRef Plain(TColor c) { return IsSystemColor(c) ? Rgb(c) : qv::TColorRef(c); }
+}  // namespace
 
-TColor AverageColor(TColor c1, TColor c2) { return TColor(qv::AverageColor(qv::TColorRef(c1), qv::TColorRef(c2))); }
+TColor MixColors(TColor c1, TColor c2, double k) { return TColor(qv::MixColors(Plain(c1), Plain(c2), k)); }
+
+TColor AverageColor(TColor c1, TColor c2) { return TColor(qv::AverageColor(Plain(c1), Plain(c2))); }
 
 std::uint8_t ClampToByte(int value) { return qv::ClampToByte(value); }
 

@@ -77,6 +77,8 @@ void GrayscaleBmpKeyed(TBitmap* bmp, TColor key);
 // Dst := Dst * Amount / 255 + Src * (255 - Amount) / 255 (Amount limited to 0..255).
 void BlendBitmaps(TBitmap* dst, TBitmap* src, int amount);
 void BlendBitmapRect(TBitmap* dst, TBitmap* src, int opacity, const TRect& srcRect, TPoint dstPoint);
+// Dst := Src - (Src - Dst) * K over SrcRect of Src laid at (X, Y); Src pixels of KeyColor are
+// skipped (clNone or a colour whose high byte is 0xFF: no key).
 void BlendRectKeyed(TBitmap* dst, int x, int y, TBitmap* src, const TRect& srcRect, double k, TColor keyColor);
 void BlendColorRect(TBitmap* bmp, const TRect& r, int percent, TColor color, bool blur = false, int radius = 0);
 void CopyTransparent(TBitmap* dst, TBitmap* src, int x, int y, TColor keyColor);
@@ -89,6 +91,8 @@ void CopyByMask(const TRect& dstRect, const TRect& srcRect, TBitmap* dst, TBitma
 bool ImageListItemToBmp(TBitmap* bmp, TCustomImageList* imageList, int index);
 
 TColor MakeColorKey(TColor color);
+// Per colour byte Round(C2 + (C1 - C2) * K), the high byte kept from C1 (system colours are
+// taken as the colours they stand for).
 TColor MixColors(TColor c1, TColor c2, double k);
 TColor AverageColor(TColor c1, TColor c2);
 std::uint8_t ClampToByte(int value);

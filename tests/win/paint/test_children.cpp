@@ -249,3 +249,17 @@ TEST_F(GradientTest, PaintersLeaveNoHandles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PaintTest, KeyedBlendWithoutKeyAndSystemColours) {
+  TBmpPtr dst = Bmp(4, 4, TColor(0xFFFFFF)), src = Bmp(4, 4, TColor(0x000000));
+  BlendRectKeyed(dst.get(), 0, 0, src.get(), TRect{0, 0, 4, 4}, 0.5, clNone);
+  EXPECT_TRUE(NearMix(Px(dst.get(), 1, 1), 0xFFFFFF, 0x000000, 0.5)) << "clNone: no key, black blended too";
+  TBmpPtr dst2 = Bmp(4, 4, TColor(0xFFFFFF));
+  BlendRectKeyed(dst2.get(), 0, 0, src.get(), TRect{0, 0, 4, 4}, 0.5, TColor(0x000000));
+  EXPECT_EQ(Hex(Px(dst2.get(), 1, 1)), Hex(0xFFFFFF)) << "black as key: skipped";
+  EXPECT_EQ(MixColors(clBtnFace, clBtnFace, 0.3), TColor(ColorToRGB(clBtnFace)));
+}
+
+}  // namespace
