@@ -81,6 +81,7 @@ void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
+  const long baseline = TMenuItem::LiveCount();
   auto* menu = Create<TPopupMenu>(Form);
   auto* open = NewItem(Form, "&Open");
   auto* save = NewItem(Form, "&Save");
@@ -100,7 +101,9 @@ TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
   EXPECT_EQ(menu, save->GetParentMenu());
   EXPECT_EQ(menu->Items(), save->Parent());
   EXPECT_THROW(menu->Items()->Add(save), EMenuError);
-  EXPECT_THROW(menu->Items()->Insert(9, NewItem(Form, "x")), EMenuError);
+  auto* stray = NewItem(Form, "x");
+  EXPECT_THROW(menu->Items()->Insert(9, stray), EMenuError);
+  stray->Free();
 
   // Property changes reach the handle; hidden items leave it.
   save->SetChecked(true);
@@ -122,10 +125,17 @@ TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
   EXPECT_NE(0u, EntryType(h, 0) & MFT_OWNERDRAW);
   EXPECT_NE(0u, EntryType(quit->Handle(), 0) & MFT_OWNERDRAW);
 
-  // Freeing an item takes it out of its parent.
+  // Freeing an item takes it out of its parent; freeing the menu frees its items and handles.
   sub->Free();
   EXPECT_EQ(0, quit->Count());
   open->Free();
+  const int owned = Form->ComponentCount();
+  HMENU quitMenu = quit->Handle();
+  menu->Free();
+  EXPECT_EQ(baseline, TMenuItem::LiveCount());
+  EXPECT_EQ(owned - 4, Form->ComponentCount());  // the menu and its three items
+  EXPECT_FALSE(IsMenu(h));
+  EXPECT_FALSE(IsMenu(quitMenu));
 }
 
 TEST_F(FormTest, RadioItemsUncheckTheirGroup) {
