@@ -1918,8 +1918,15 @@ void TWinControl::HandleWM(TMessage& Message) {
       }
       return;
     case WM_CAPTURECHANGED:
-      if (CaptureControl_ && CaptureControl_->Parent() == this && reinterpret_cast<HWND>(Message.LParam) != Handle_)
+      if (CaptureControl_ && CaptureControl_->Parent() == this && reinterpret_cast<HWND>(Message.LParam) != Handle_) {
+        // The graphic child that held the mouse loses it with this window: it is told, as a
+        // window control would be.
+        TControl* lost = CaptureControl_;
         CaptureControl_ = nullptr;
+        auto alive = Alive_;
+        lost->Perform(WM_CAPTURECHANGED, 0, Message.LParam);
+        if (!*alive) return;
+      }
       DefaultHandler(Message);
       return;
     case WM_CONTEXTMENU:

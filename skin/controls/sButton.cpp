@@ -139,6 +139,19 @@ void TsButton::DropRegion() {
   if (HandleAllocated()) SetWindowRgn(Handle_, nullptr, FALSE);
 }
 
+void TsButton::BackToPlainLook() {
+  if (HandleAllocated()) {
+    const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
+    if ((style & kTypeMask) == BS_OWNERDRAW) {
+      // The plain default button keeps its default frame.
+      const LONG_PTR type = (Active() || FDefaultFlag) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+      SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | type), TRUE);
+    }
+  }
+  DropRegion();
+  FRegionChanged = true;
+}
+
 void TsButton::PrepareCache() {
   const TsCacheInfo ci = BeginPrepareCache(this, FSkinData);
   const int state = CurrentState();
@@ -149,7 +162,12 @@ void TsButton::PrepareCache() {
     PaintMaskRegion(FSkinData->CacheBmp, IsRealRegion(FRegion) ? FRegion : nullptr, true,
                     sm->Mask(FSkinData->BorderIndex), state, sm);
   DrawCaption();
-  ApplyDisabledIfNeeded(this, FSkinData, FDisabledKind);
+  if (!Enabled() || ActionDisabled(this)) {
+    // The corners over the parent's background are dimmed with the rest of the look (the paint
+    // handler leaves them alone then).
+    RepaintAllCacheCorners(FSkinData, state);
+    ApplyDisabledIfNeeded(this, FSkinData, FDisabledKind);
+  }
   EndPrepareCache(FSkinData);
 }
 
@@ -185,7 +203,7 @@ void TsButton::PaintHandler(TMessage& Message) {
 
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
   if (FRegionChanged) {
-    RepaintAllCacheCorners(FSkinData, CurrentState());
+    if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, CurrentState());
     const bool printing = PrintDC != nullptr && dc == PrintDC;
     if (!printing && !IsDesigning(this) && !ControlState_.Contains(csAlignmentNeeded)) {
       HRGN rgn = IsRealRegion(FRegion) ? FRegion : nullptr;
@@ -260,13 +278,7 @@ bool TsButton::AnswerAnyState(TMessage& Message) {
       if (IsOwnManagerCommand(Message, FSkinData) && !IsDying(this)) {
         StopFade(FFadeTimer);
         HandleSkinCommand(Message, FSkinData);
-        if (HandleAllocated()) {
-          const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
-          const LONG_PTR type = (Active() || FDefaultFlag) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-          SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | type), TRUE);
-        }
-        DropRegion();
-        FRegionChanged = true;
+        BackToPlainLook();
         Repaint();
       }
       return true;
@@ -274,9 +286,14 @@ bool TsButton::AnswerAnyState(TMessage& Message) {
       if (IsOwnManagerCommand(Message, FSkinData)) {
         StopFade(FFadeTimer);
         HandleSkinCommand(Message, FSkinData);
-        if (HandleAllocated() && FSkinData->Skinned()) {
-          const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
-          SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
+        if (FSkinData->Skinned()) {
+          if (HandleAllocated()) {
+            const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
+            SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
+          }
+        } else {
+          // A skin without a section for the button: nothing would paint an owner-drawn window.
+          BackToPlainLook();
         }
         FRegionChanged = true;
         if (!PrintDC) Repaint();
@@ -479,5 +496,7 @@ const bool kButtonProps = RegisterProperties<TsButton, TButton>([](auto& p) {
   p.Ord("Down", &TsButton::Down, &TsButton::SetDown);
   p.Ord("FocusMargin", &TsButton::FocusMargin, &TsButton::SetFocusMargin);
   p.Ord("WordWrap", &TsButton::WordWrap, &TsButton::SetWordWrap);
+  p.Method("OnMouseEnter", &TsButton::GetOnMouseEnter, &TsButton::SetOnMouseEnter);
+  p.Method("OnMouseLeave", &TsButton::GetOnMouseLeave, &TsButton::SetOnMouseLeave);
 });
 }  // namespace

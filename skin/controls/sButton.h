@@ -63,6 +63,8 @@ class TsButton : public TacSkinnedControl<TButton> {
   void PaintHandler(TMessage& Message);
   void SetPendingRegion(HRGN Rgn);
   void DropRegion();
+  // The plain push button: owner-draw style and window region dropped.
+  void BackToPlainLook();
   void FollowAction();
   bool WindowPushed() const;
 

@@ -120,6 +120,11 @@ class TacSkinnedControl : public TBase {
   void SetAnimatEvents(TacAnimatEvents Value) { FAnimatEvents = Value; }
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
+  // Accessors of the two events for the published-property table.
+  TNotifyEvent GetOnMouseEnter() const { return OnMouseEnter; }
+  void SetOnMouseEnter(TNotifyEvent Value) { OnMouseEnter = Value; }
+  TNotifyEvent GetOnMouseLeave() const { return OnMouseLeave; }
+  void SetOnMouseLeave(TNotifyEvent Value) { OnMouseLeave = Value; }
 
   void AfterConstruction() override {
     TBase::AfterConstruction();

@@ -318,6 +318,25 @@ int TsSpeedButton::CurrentState() {
   return 0;
 }
 
+int TsSpeedButton::ArrowState() {
+  if (FMenuShown || Down_) return 2;
+  if (State_ == bsDown || State_ == bsExclusive) return 2;
+  if (FSkinData->IsHot()) return 1;
+  return 0;
+}
+
+void TsSpeedButton::RepaintCorners() {
+  // Separators and dividers show only what lies behind them; a disabled look keeps the corners
+  // PrepareCache dimmed with the rest.
+  if (FButtonStyle == tbsSeparator || FButtonStyle == tbsDivider || !Enabled()) return;
+  if (FButtonStyle == tbsDropDown) {
+    RepaintCacheCorners(FSkinData, CurrentState(), 1 | 4);
+    RepaintCacheCorners(FSkinData, ArrowState(), 2 | 8);
+  } else {
+    RepaintAllCacheCorners(FSkinData, CurrentState());
+  }
+}
+
 // ---- painting -------------------------------------------------------------------------------------------
 
 void TsSpeedButton::DrawCaptionText(TRect& R, UINT Flags) {
@@ -382,12 +401,12 @@ void TsSpeedButton::FillBackground(const TsCacheInfo& ci) {
   }
 }
 
-void TsSpeedButton::PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset) {
+void TsSpeedButton::PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset, int Corners) {
   TBitmap* cache = FSkinData->CacheBmp;
   if (FDrawOverBorder) {
     PaintControlItem(FSkinData, ci, true, State, R, Offset, cache, false);
     SharedParentColor = clParentColorUnset;
-    RepaintAllCacheCorners(FSkinData, State);
+    RepaintCacheCorners(FSkinData, State, Corners);
   } else {
     PaintControlBackground(FSkinData, ci, State, R, Offset, cache);
   }
@@ -423,27 +442,23 @@ void TsSpeedButton::PrepareCache() {
       if (FDrawOverBorder || !sm) return;
       const int mask = sm->LookupMask(FSkinData->SkinIndex, FSkinData->SkinSection(), "BORDERSMASK");
       if (!sm->IsMaskIndex(mask)) return;
+      // The record locates the cache's own origin in the parent's image, whatever part is painted.
       TsCacheInfo moved = AskParentCache(FSkinData);
-      moved.X += Left_ + part.Left;
-      moved.Y += Top_ + part.Top;
+      moved.X += Left_;
+      moved.Y += Top_;
       PaintMaskRectByIndex(cache, part, true, moved, mask, st, true, sm);
     };
-    PaintPart(ci, state, r, offset);
+    // With an arrow part the right-hand corners of the cache are the arrow part's.
+    PaintPart(ci, state, r, offset, aw > 0 ? 1 | 4 : 15);
     DrawCaption();
     PaintGlyph();
     borderLast(r, state);
 
     if (FButtonStyle == tbsDropDown) {
-      int arrowState = 0;
-      if (FMenuShown || Down_)
-        arrowState = 2;
-      else if (State_ == bsDown || State_ == bsExclusive)
-        arrowState = 2;
-      else if (FSkinData->IsHot())
-        arrowState = 1;
+      const int arrowState = ArrowState();
       const TsCacheInfo ci2 = AskParentCache(FSkinData);
       const TRect part = Rect(Width_ - DropDownArrowWidth, 0, Width_, Height_);
-      PaintPart(ci2, arrowState, part, Point(Left_ + Width_ - DropDownArrowWidth, Top_));
+      PaintPart(ci2, arrowState, part, Point(Left_ + Width_ - DropDownArrowWidth, Top_), 2 | 8);
       borderLast(part, arrowState);
       if (sm) {
         const int glyph = sm->ConstData().ScrollBtnBottom.GlyphMask;
@@ -529,7 +544,9 @@ void TsSpeedButton::Paint() {
     FLastNumGlyphs = NumGlyphs_;
     FLastSpacing = Spacing_;
     if (FSkinData->BGChanged && !FSkinData->AlwaysRepaint) PrepareCache();
-    RepaintAllCacheCorners(FSkinData, 0);
+    // The corners over the parent's background, in the state the cache shows (the state-0 corners
+    // would stand out on a hot or pressed look whose frames differ at the corners).
+    RepaintCorners();
     BitBlt(Canvas_->Handle(), 0, 0, Width_, Height_, FSkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
@@ -568,7 +585,7 @@ void TsSpeedButton::StartAnim(bool Fast) {
   timer->Step = std::clamp(noted - 1, 0, std::max(0, timer->Iterations - 1));
   FAnimTimer = timer;
   PrepareCache();
-  RepaintAllCacheCorners(FSkinData, 1);
+  RepaintCorners();
   timer->SetEnabled(true);
   timer->AnimStep();
 }
@@ -667,6 +684,8 @@ bool TsSpeedButton::AnswerAnyState(TMessage& Message) {
       if (IsOwnManagerCommand(Message, FSkinData)) {
         StopAnim();
         HandleSkinCommand(Message, FSkinData);
+        // A skin without a section for the button leaves the plain, transparent look.
+        ControlStyle_.Set(csOpaque, FSkinData->Skinned());
         if (Visible_) Repaint();
       }
       return true;
@@ -746,7 +765,9 @@ bool TsSpeedButton::SkinnedMessage(TMessage& Message) {
     case WM_ERASEBKGND:
       return true;
     case WM_CANCELMODE:
-      RestoreHints(this);
+    case WM_CAPTURECHANGED:
+      // The press ends elsewhere; a shown drop-down menu holds the mouse as part of the press.
+      if (!FMenuShown) RestoreHints(this);
       return false;
     default:
       return false;
@@ -787,7 +808,7 @@ void TsSpeedButton::AfterInherited(TMessage& Message) {
 }
 
 void TsSpeedButton::PlainMessage(TMessage& Message) {
-  if (Message.Msg == WM_CANCELMODE) RestoreHints(this);
+  if ((Message.Msg == WM_CANCELMODE || Message.Msg == WM_CAPTURECHANGED) && !FMenuShown) RestoreHints(this);
   if (Message.Msg != CM_MOUSEENTER && Message.Msg != CM_MOUSELEAVE) return;
   if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(this)) return;
   if (!Enabled() || IsDesigning(this)) return;
@@ -820,5 +841,8 @@ const bool kSpeedButtonProps = RegisterProperties<TsSpeedButton, TSpeedButton>([
   p.Ord("DrawOverBorder", &TsSpeedButton::DrawOverBorder, &TsSpeedButton::SetDrawOverBorder);
   p.Ord("TextOffset", &TsSpeedButton::TextOffset, &TsSpeedButton::SetTextOffset);
   p.Ord("TextAlignment", &TsSpeedButton::TextAlignment, &TsSpeedButton::SetTextAlignment);
+  p.Method("OnPaint", &TsSpeedButton::GetOnPaint, &TsSpeedButton::SetOnPaint);
+  p.Method("OnMouseEnter", &TsSpeedButton::GetOnMouseEnter, &TsSpeedButton::SetOnMouseEnter);
+  p.Method("OnMouseLeave", &TsSpeedButton::GetOnMouseLeave, &TsSpeedButton::SetOnMouseLeave);
 });
 }  // namespace

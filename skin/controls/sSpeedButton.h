@@ -29,6 +29,8 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
 
   // ---- published
   TBmpPaintEvent OnPaint;
+  TBmpPaintEvent GetOnPaint() const { return OnPaint; }
+  void SetOnPaint(TBmpPaintEvent Value) { OnPaint = Value; }
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
   int Blend() const { return FBlend; }
@@ -99,7 +101,13 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   void PlainMessage(TMessage& Message) override;
 
   int ArrowWidth() const { return FButtonStyle == tbsDropDown ? DropDownArrowWidth : 0; }
-  void PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset);
+  // One part's look in State into R (offset: R's place in the parent); Corners: the cache corners
+  // (bits 1, 2, 4, 8) that belong to the part.
+  void PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset, int Corners);
+  // The state of the arrow part of a drop-down button.
+  int ArrowState();
+  // The cache corners renewed over the parent's background in the states of their parts.
+  void RepaintCorners();
   void FillBackground(const TsCacheInfo& ci);
   void ApplyStoredCaption();
   void ChangedLook();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/StdCtrls.h"
+#include "classlib/core/TypInfo.h"
 #include "skin/controls/sButton.h"
 #include "tests/win/controls/ControlsFixture.h"
 
@@ -343,4 +344,96 @@ TEST_F(ButtonTest, DestroyedDuringFadeLeavesNoTimer) {
   b->Free();
   flush_events();
   EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
+}
+
+// ---- more of the look ---------------------------------------------------------------------------------------
+
+TEST_F(ButtonTest, DefaultButtonIsPaintedHotWhileItIsTheDefault) {
+  LoadStandardSkin();
+  TsButton* def = MakeButton(10, 10, 90, 30, "OK");
+  def->SetDefault(true);
+  auto* edit = Create<TEdit>(Form);
+  edit->SetParent(Form);
+  edit->SetBounds(10, 110, 100, 22);
+  flush_events();
+  edit->SetFocus();
+  flush_events();
+  Paint(def);
+  EXPECT_TRUE(def->DefaultFlag());
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(def)));
+  // Another button takes the focus: it answers Enter now, the default one is painted normal.
+  TsButton* other = MakeButton(10, 60);
+  other->SetFocus();
+  flush_events();
+  Paint(def);
+  EXPECT_FALSE(def->DefaultFlag());
+  EXPECT_EQ(ColorText(Frame("BUTTON", 0)), ColorText(Edge(def)));
+}
+
+TEST_F(ButtonTest, SpaceKeyShowsThePressedLookAndItsReleaseRepaints) {
+  LoadStandardSkin();
+  TsButton* b = MakeButton(10, 10, 90, 30, "Go");
+  b->SetFocus();
+  flush_events();
+  // Through the application's message loop, as typed: the key pushes the window, its character
+  // reaches the form, which passes it on to its controls (CM_DIALOGCHAR).
+  auto run = [] {
+    for (int i = 0; i < 30; ++i) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  PostMessageA(b->Handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostMessageA(b->Handle(), WM_CHAR, ' ', 0x00390001);
+  run();
+  EXPECT_EQ(ColorText(Frame("BUTTON", 2)), ColorText(Edge(b))) << "held";
+  PostMessageA(b->Handle(), WM_KEYUP, VK_SPACE, 0xC0390001);
+  run();
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b))) << "released, focused";
+}
+
+TEST_F(ButtonTest, DisabledLookCoversTheCorners) {
+  LoadSkin(TSkinBuilder::Standard().CornerRuns({0, 0, 0, 0}));
+  TsButton* b = MakeButton(10, 10, 90, 30);
+  Paint(b);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 0)), ColorText(CachePixel(b->SkinData(), 0, 0)));
+  b->SetEnabled(false);
+  Paint(b);
+  const COLORREF edge = Edge(b);
+  EXPECT_NE(ColorText(Frame("BUTTON", 0)), ColorText(edge));
+  EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), 0, 0)));
+  EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), b->Width() - 1, b->Height() - 1)));
+}
+
+TEST_F(ButtonTest, RegionIsFreedWhenTheButtonGoesBeforeItsFirstPaint) {
+  LoadStandardSkin();
+  // Before the first paint the pending region is the marker 1, which is no region object.
+  auto* b = Create<TsButton>(Form);
+  EXPECT_EQ(reinterpret_cast<HRGN>(1), b->PendingRegion());
+  b->Free();
+  // A region pending (print into the printing DC) is freed with the button.
+  TsButton* c = MakeButton();
+  HDC mem = CreateCompatibleDC(nullptr);
+  PrintDC = mem;
+  SendMessageA(c->Handle(), WM_PRINT, WPARAM(mem), PRF_CLIENT);
+  PrintDC = nullptr;
+  HRGN pending = c->PendingRegion();
+  ASSERT_NE(nullptr, pending);
+  ASSERT_NE(reinterpret_cast<HRGN>(1), pending);
+  c->Free();
+  EXPECT_EQ(0, GetObjectType(pending));
+  DeleteDC(mem);
+}
+
+TEST_F(ButtonTest, EventsAndPropertiesByName) {
+  TsButton* b = MakeButton();
+  for (const char* name : {"SkinData", "AnimatEvents", "DisabledKind", "Down", "FocusMargin", "WordWrap",
+                           "OnMouseEnter", "OnMouseLeave", "Default"})
+    EXPECT_TRUE(HasPropByName(b, name)) << name;
+  EXPECT_EQ(1, GetOrdPropByName(b, "WordWrap"));
+  EXPECT_EQ(1, GetOrdPropByName(b, "FocusMargin"));
+  TEventLog log;
+  EXPECT_TRUE(SetMethodPropByName(b, "OnMouseEnter", TNotifyEvent(MakeMethod<&TEventLog::OnEnter>(&log))));
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_EQ(1, log.Enter);
 }

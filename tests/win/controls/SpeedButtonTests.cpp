@@ -6,6 +6,7 @@
 
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
+#include "classlib/core/TypInfo.h"
 #include "skin/controls/sSpeedButton.h"
 #include "tests/win/controls/ControlsFixture.h"
 
@@ -345,4 +346,310 @@ TEST_F(SpeedButtonTest, DestroyedDuringAnimationLeavesNoTimer) {
   b->Free();
   flush_events();
   EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
+}
+
+// ---- glyph placement by the layout rules ------------------------------------------------------------------
+
+// A 16 x 16 glyph without a caption on a 100 x 40 button: every position follows from the width
+// arithmetic alone (M = Margin + 3, or 0 for Margin -1; the arrow part takes 16 pixels).
+TEST_F(SpeedButtonTest, GlyphPositionsOfEveryLayoutAndAlignment) {
+  TsSpeedButton* b = MakeButton(10, 10, 100, 40);
+  std::unique_ptr<TBitmap> glyph(CreateBmp24(16, 16));
+  b->Glyph()->Assign(glyph.get());
+  struct TCase {
+    int Margin;
+    bool DropDown;
+    TButtonLayout Layout;
+    TAlignment Align;
+    int X, Y;
+  };
+  const TCase cases[] = {
+      {-1, false, blGlyphLeft, taLeftJustify, 0, 12},    {-1, false, blGlyphLeft, taRightJustify, 84, 12},
+      {-1, false, blGlyphLeft, taCenter, 42, 12},        {-1, true, blGlyphLeft, taRightJustify, 68, 12},
+      {-1, true, blGlyphLeft, taCenter, 34, 12},         {2, false, blGlyphLeft, taLeftJustify, 5, 12},
+      {2, false, blGlyphLeft, taRightJustify, 79, 12},   {2, false, blGlyphLeft, taCenter, 42, 12},
+      {2, true, blGlyphLeft, taRightJustify, 63, 12},    {2, true, blGlyphLeft, taCenter, 34, 12},
+      {-1, false, blGlyphRight, taLeftJustify, 0, 12},   {-1, false, blGlyphRight, taRightJustify, 84, 12},
+      {-1, false, blGlyphRight, taCenter, 42, 12},       {-1, true, blGlyphRight, taRightJustify, 68, 12},
+      {2, false, blGlyphRight, taLeftJustify, 5, 12},    {2, false, blGlyphRight, taRightJustify, 79, 12},
+      {2, true, blGlyphRight, taLeftJustify, 5, 12},     {2, true, blGlyphRight, taCenter, 34, 12},
+      {-1, false, blGlyphTop, taCenter, 43, 12},         {-1, true, blGlyphTop, taLeftJustify, 35, 12},
+      {2, false, blGlyphTop, taRightJustify, 43, 12},    {-1, false, blGlyphBottom, taCenter, 43, 12},
+      {2, true, blGlyphBottom, taCenter, 35, 12},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "margin " << c.Margin << " dropDown " << c.DropDown << " layout "
+                                    << int(c.Layout) << " align " << int(c.Align));
+    b->SetButtonStyle(c.DropDown ? tbsDropDown : tbsButton);
+    b->SetWidth(100);  // the arrow part widened the button: back to the width the table is for
+    b->SetMargin(c.Margin);
+    b->SetLayout(c.Layout);
+    b->SetAlignment(c.Align);
+    TRect g;
+    b->GlyphRect(g);
+    EXPECT_EQ(c.Y, g.Top);
+    EXPECT_EQ(16, g.Width());
+    EXPECT_EQ(16, g.Height());
+    EXPECT_EQ(c.X, g.Left);
+  }
+}
+
+TEST_F(SpeedButtonTest, PressedLookMovesGlyphAndCaptionByOnePixel) {
+  TsSpeedButton* b = MakeButton(10, 10, 100, 40);
+  std::unique_ptr<TBitmap> glyph(CreateBmp24(16, 16));
+  b->Glyph()->Assign(glyph.get());
+  b->SetCaption("Ab");
+  TRect g0, c0, g1, c1;
+  b->GlyphRect(g0);
+  b->CaptionRect(c0);
+  b->SetGroupIndex(1);
+  b->SetDown(true);
+  ASSERT_EQ(2, b->CurrentState());
+  b->GlyphRect(g1);
+  b->CaptionRect(c1);
+  EXPECT_EQ(g0.Left + 1, g1.Left);
+  EXPECT_EQ(g0.Top + 1, g1.Top);
+  EXPECT_EQ(c0.Left + 1, c1.Left);
+  EXPECT_EQ(c0.Top + 1, c1.Top);
+}
+
+// ---- corners, separators, the arrow part -----------------------------------------------------------------
+
+namespace {
+// A skin whose mask frames have no transparent corners: the corner pixels carry the state colour.
+TSkinBuilder SolidCornerSkin() { return TSkinBuilder::Standard().CornerRuns({0, 0, 0, 0}); }
+}  // namespace
+
+TEST_F(SpeedButtonTest, CornersShowTheStateOfTheLook) {
+  LoadSkin(SolidCornerSkin());
+  TsSpeedButton* a = MakeButton(10, 10, 60, 30);
+  TsSpeedButton* b = MakeButton(80, 10, 60, 30);
+  a->SetGroupIndex(1);
+  b->SetGroupIndex(1);
+  a->SetDown(true);
+  Paint(a);
+  Paint(b);
+  for (TsSpeedButton* x : {a, b}) {
+    const int state = x == a ? 2 : 0;
+    SCOPED_TRACE(state);
+    for (POINT p : {POINT{0, 0}, POINT{x->Width() - 1, 0}, POINT{1, x->Height() - 2}, POINT{x->Width() - 2, x->Height() - 1}})
+      EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", state)), ColorText(CachePixel(x->SkinData(), p.x, p.y)));
+  }
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  flush_events();
+  EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 1)), ColorText(CachePixel(b->SkinData(), 0, 0))) << "hot";
+}
+
+TEST_F(SpeedButtonTest, DisabledLookCoversTheCorners) {
+  LoadSkin(SolidCornerSkin());
+  TsSpeedButton* b = MakeButton(10, 10, 60, 30);
+  b->SetEnabled(false);
+  Paint(b);
+  const COLORREF edge = Edge(b);
+  EXPECT_NE(ColorText(Frame("SPEEDBUTTON", 0)), ColorText(edge));
+  EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), 0, 0)));
+  EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), b->Width() - 1, b->Height() - 1)));
+}
+
+TEST_F(SpeedButtonTest, SeparatorShowsOnlyWhatLiesBehindIt) {
+  LoadStandardSkin();
+  TsSpeedButton* b = MakeButton(10, 10, 12, 30);
+  b->SetButtonStyle(tbsSeparator);
+  Paint(b);
+  const COLORREF behind = ColorToRGB(Form->Color());
+  EXPECT_EQ(ColorText(behind), ColorText(CachePixel(b->SkinData(), 1, 1)));
+  EXPECT_EQ(ColorText(behind), ColorText(CachePixel(b->SkinData(), 6, 15)));
+  EXPECT_EQ(ColorText(behind), ColorText(CachePixel(b->SkinData(), 10, 28)));
+}
+
+TEST_F(SpeedButtonTest, ArrowPartHasItsOwnStateAndCorners) {
+  LoadSkin(SolidCornerSkin());
+  auto* menu = Create<TPopupMenu>(Form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  TsSpeedButton* b = MakeButton(10, 10, 60, 30);
+  b->SetButtonStyle(tbsDropDown);
+  b->SetDropdownMenu(menu);
+  TClickLog clicks;
+  b->OnClick = MakeMethod<&TClickLog::OnClick>(&clicks);  // the main part keeps its own state
+  struct TProbe {
+    TsSpeedButton* Button = nullptr;
+    COLORREF Main = 0, ArrowRight = 0, ArrowLeft = 0;
+    bool Shown = false;
+    void OnPopup(TObject*) {
+      Shown = Button->MenuShown();
+      const int w = Button->Width();
+      TsCommonData* sd = Button->SkinData();
+      Main = CaptureBitmap(sd->CacheBmp->Handle()).Pixel(0, 0);
+      ArrowRight = CaptureBitmap(sd->CacheBmp->Handle()).Pixel(w - 1, 0);
+      ArrowLeft = CaptureBitmap(sd->CacheBmp->Handle()).Pixel(w - 15, 1);
+    }
+  } probe;
+  probe.Button = b;
+  menu->OnPopup = MakeMethod<&TProbe::OnPopup>(&probe);
+  SetTimer(nullptr, 0, 100, CloseMenu);
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(b->Width() - 5, 5));
+  ASSERT_TRUE(probe.Shown);
+  EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 0)), ColorText(probe.Main));
+  EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 2)), ColorText(probe.ArrowRight));
+  EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 2)), ColorText(probe.ArrowLeft));
+  b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(b->Width() - 5, 5));
+  EXPECT_EQ(0, clicks.Clicks);
+}
+
+// Without DrawOverBorder the border is laid last; its transparent pixels show the parent's image at the
+// button's place, for the arrow part as for the main part.
+TEST_F(SpeedButtonTest, BorderDrawnLastTakesTheParentImageAtTheRightPlace) {
+  LoadStandardSkin();
+  auto* host = Create<TTestSkinControl>(Form);
+  host->SetParent(Form);
+  host->SetBounds(0, 0, 300, 100);
+  flush_events();
+  // A parent image whose every column has its own colour.
+  TBitmap* image = host->SkinData->CacheBmp;
+  image->SetPixelFormat(pf24bit);
+  image->SetSize(300, 100);
+  for (int x = 0; x < 300; ++x) FillBmpRect(image, Rect(x, 0, x + 1, 100), TColor(RGB(x % 256, 0x40 + x / 256, 0x90)));
+  TsSpeedButton* b = MakeButton(host, 20, 10, 60, 30);
+  b->SetDrawOverBorder(false);
+  b->SetButtonStyle(tbsDropDown);
+  b->SkinData()->BGChanged = true;
+  b->PrepareCache();
+  const int w = b->Width();
+  auto parentAt = [&](int x) { return ColorText(RGB((b->Left() + x) % 256, 0x40 + (b->Left() + x) / 256, 0x90)); };
+  // Key runs along the top row: 1 pixel at the left of each part, 2 at the right.
+  EXPECT_EQ(parentAt(0), ColorText(CachePixel(b->SkinData(), 0, 0)));
+  EXPECT_EQ(parentAt(w - 16), ColorText(CachePixel(b->SkinData(), w - 16, 0))) << "arrow part, left";
+  EXPECT_EQ(parentAt(w - 1), ColorText(CachePixel(b->SkinData(), w - 1, 0))) << "arrow part, right";
+}
+
+TEST_F(SpeedButtonTest, OnPaintDrawsOverTheLook) {
+  LoadStandardSkin();
+  TsSpeedButton* b = MakeButton();
+  struct TPainter {
+    int Calls = 0;
+    void Paint(TObject*, TBitmap* Bmp) {
+      ++Calls;
+      FillBmpRect(Bmp, Rect(20, 10, 24, 14), TColor(RGB(1, 2, 3)));
+    }
+  } painter;
+  b->OnPaint = MakeMethod<&TPainter::Paint>(&painter);
+  b->SkinData()->BGChanged = true;
+  Paint(b);
+  EXPECT_GE(painter.Calls, 1);
+  EXPECT_EQ(ColorText(RGB(1, 2, 3)), ColorText(CachePixel(b->SkinData(), 21, 11)));
+}
+
+// ---- commands, the plain look, hints -----------------------------------------------------------------------
+
+TEST_F(SpeedButtonTest, CommandsOfAnotherManagerChangeNothing) {
+  LoadStandardSkin();
+  TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
+  TsSpeedButton* b = MakeButton();
+  Paint(b);
+  for (int cmd : {QC_SKINREMOVED, QC_SKINLOADED, QC_REFRESH}) {
+    b->SkinData()->BGChanged = false;
+    b->Perform(SM_QUORVEXCMD, SkinCommandWParam(cmd), reinterpret_cast<LPARAM>(other));
+    EXPECT_TRUE(b->ControlStyle().Contains(csOpaque)) << cmd;
+    EXPECT_FALSE(b->SkinData()->BGChanged) << cmd;
+    EXPECT_FALSE(b->SkinData()->UpdatingFlag()) << cmd;
+    EXPECT_GE(b->SkinData()->SkinIndex, 0) << cmd;
+  }
+  FreeAndNil(other);
+}
+
+TEST_F(SpeedButtonTest, WithoutManagerFiresEnterLeaveAndReleasesThePress) {
+  TsSpeedButton* b = MakeButton();
+  struct TLog {
+    int Enter = 0, Leave = 0;
+    void OnEnter(TObject*) { ++Enter; }
+    void OnLeave(TObject*) { ++Leave; }
+  } log;
+  b->OnMouseEnter = MakeMethod<&TLog::OnEnter>(&log);
+  b->OnMouseLeave = MakeMethod<&TLog::OnLeave>(&log);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(bsDown, b->ButtonState());
+  b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_EQ(bsUp, b->ButtonState());
+  EXPECT_EQ(1, log.Enter);
+  EXPECT_EQ(1, log.Leave);
+  b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(500, 500));
+  // Events of a child reaching its parent are not the button's.
+  TsSpeedButton* other = MakeButton(20, 80);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(other));
+  EXPECT_EQ(1, log.Enter);
+}
+
+TEST_F(SpeedButtonTest, HintsComeBackWhenTheMouseCaptureIsLost) {
+  for (bool skinned : {false, true}) {
+    SCOPED_TRACE(skinned);
+    if (skinned) LoadStandardSkin();
+    TsSpeedButton* b = MakeButton();
+    b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_EQ(Form->Handle(), GetCapture());
+    EXPECT_FALSE(Application->ShowHint());
+    EXPECT_EQ(b, HintsSwitchedOffBy());
+    ReleaseCapture();  // the parent window loses the mouse: the button is told
+    flush_events();
+    EXPECT_TRUE(Application->ShowHint());
+    EXPECT_EQ(nullptr, HintsSwitchedOffBy());
+    b->Free();
+  }
+}
+
+TEST_F(SpeedButtonTest, HintsComeBackWhenThePressedButtonIsFreed) {
+  TsSpeedButton* b = MakeButton();
+  b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Application->ShowHint());
+  b->Free();
+  EXPECT_TRUE(Application->ShowHint());
+  EXPECT_EQ(nullptr, HintsSwitchedOffBy());
+}
+
+TEST_F(SpeedButtonTest, DropDownStyleWhileLoadingKeepsTheWidth) {
+  auto* b = Create<TsSpeedButton>(nullptr);
+  b->SetBounds(0, 0, 60, 30);
+  BeginLoading(b);
+  b->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(60, b->Width());
+  EndLoading(b);
+  EXPECT_EQ(tbsDropDown, b->ButtonStyle());
+  EXPECT_EQ("SPEEDBUTTON", b->SkinData()->SkinSection());
+  b->Free();
+}
+
+TEST_F(SpeedButtonTest, PublishedByName) {
+  TsSpeedButton* b = MakeButton();
+  for (const char* name : {"SkinData", "AnimatEvents", "Alignment", "Blend", "ButtonStyle", "DisabledGlyphKind",
+                           "DisabledKind", "DropdownMenu", "Grayed", "ImageIndex", "Images", "ShowCaption",
+                           "DrawOverBorder", "TextOffset", "TextAlignment", "OnPaint", "OnMouseEnter",
+                           "OnMouseLeave", "Align", "Flat", "Glyph"})
+    EXPECT_TRUE(HasPropByName(b, name)) << name;
+  EXPECT_EQ(1, GetOrdPropByName(b, "ShowCaption"));
+  EXPECT_TRUE(SetPropContains(b, "AnimatEvents", "aeGlobalDef"));
+  struct TPainter {
+    void Paint(TObject*, TBitmap*) {}
+  } painter;
+  EXPECT_TRUE(SetMethodPropByName(b, "OnPaint", TBmpPaintEvent(MakeMethod<&TPainter::Paint>(&painter))));
+  EXPECT_TRUE(b->OnPaint == MakeMethod<&TPainter::Paint>(&painter));
+}
+
+// ---- animation switched off --------------------------------------------------------------------------------
+
+TEST_F(SpeedButtonTest, NoAnimationWhenTheManagerAllowsNoEvents) {
+  LoadSkin(TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "8"));
+  Manager->SetAnimEventsDefault(TacAnimatEvents{});
+  TsSpeedButton* b = MakeButton();
+  Paint(b);
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_EQ(nullptr, b->AnimTimer());
+  flush_events();
+  EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 1)), ColorText(Edge(b)));
+  // An event the button names itself still animates.
+  b->SetAnimatEvents(TacAnimatEvents{aeMouseLeave});
+  b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
+  EXPECT_NE(nullptr, b->AnimTimer());
+  EXPECT_TRUE(pump_until([&] { return b->AnimTimer() == nullptr; }, 3000));
 }
