@@ -2,6 +2,8 @@
 // region from the border mask, owner-draw switching, foreign commands, hints, fades.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "classlib/StdCtrls.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/controls/sButton.h"
@@ -436,4 +438,53 @@ TEST_F(ButtonTest, EventsAndPropertiesByName) {
   EXPECT_TRUE(SetMethodPropByName(b, "OnMouseEnter", TNotifyEvent(MakeMethod<&TEventLog::OnEnter>(&log))));
   b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
   EXPECT_EQ(1, log.Enter);
+}
+
+// ---- the pressed look of a quick click, hints of two buttons ---------------------------------------------
+
+namespace {
+// Records the state each cache rebuild paints in (the caption is placed once per rebuild).
+class TRecordingButton : public TsButton {
+ public:
+  using TsButton::TsButton;
+  void CaptionRect(TRect& R) override {
+    States.push_back(CurrentState());
+    TsButton::CaptionRect(R);
+  }
+  std::vector<int> States;
+};
+}  // namespace
+
+TEST_F(ButtonTest, QuickClickPaintsThePressedLookBeforeTheReleaseFade) {
+  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
+  auto* b = Create<TRecordingButton>(Form);
+  b->SetParent(Form);
+  b->SetBounds(20, 20, 90, 30);
+  b->SetCaption("Go");
+  flush_events();
+  Paint(b);
+  SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_NE(nullptr, b->FadeTimer());  // the press fade has just begun
+  b->States.clear();
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ASSERT_FALSE(b->States.empty());
+  EXPECT_EQ(2, b->States.front()) << "the pressed look comes first";
+  EXPECT_NE(2, b->States.back()) << "then the released one";
+  EXPECT_FALSE(ShowButtonPressed);
+  EXPECT_TRUE(pump_until([&] { return b->FadeTimer() == nullptr; }, 3000));
+}
+
+TEST_F(ButtonTest, OnlyTheButtonThatSwitchedHintsOffRestoresThem) {
+  LoadStandardSkin();
+  TsButton* a = MakeButton(10, 10);
+  TsButton* b = MakeButton(10, 60);
+  SendMessageA(a->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(a, HintsSwitchedOffBy());
+  // Another button's release without a press, and its destruction, leave them to the first one.
+  SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  b->Free();
+  EXPECT_FALSE(Application->ShowHint());
+  EXPECT_EQ(a, HintsSwitchedOffBy());
+  a->Free();
+  EXPECT_TRUE(Application->ShowHint());
 }
