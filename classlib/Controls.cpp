@@ -194,6 +194,11 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
   return m.Result;
 }
 
+LRESULT TControl::Perform(TMessage& Message) {
+  WindowProc(Message);
+  return Message.Result;
+}
+
 void TControl::WndProc(TMessage& Message) {
   if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
       Message.Msg != WM_MOUSEHWHEEL) {
@@ -1878,8 +1883,17 @@ void TWinControl::HandleWM(TMessage& Message) {
         if (f->ActiveControl()) target = f->ActiveControl();
       target->WindowProc(m);
       if (!*alive) return;
-      if (m.Result == 0) DefaultHandler(Message);
-      else Message.Result = m.Result;
+      if (m.Result != 0) {
+        Message.Result = m.Result;
+        return;
+      }
+      // Nobody took it. A window of a standard class may still scroll with it; a plain child
+      // window would only hand it on to its parent window, whose controls have been asked
+      // already (CM_MOUSEWHEEL climbs the parent chain), so it ends here.
+      if (DefWndProc_ == DefWindowProcA && Parent_ && Parent_->HandleAllocated() &&
+          GetParent(Handle_) == Parent_->Handle_)
+        return;
+      DefaultHandler(Message);
       return;
     }
     case WM_WINDOWPOSCHANGED:

@@ -145,6 +145,9 @@ class TControl : public TComponent {
   void DefaultHandler(TMessage& Message) override;
   // Sends a message straight to WindowProc and returns its Result.
   LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+  // Sends the record itself through WindowProc, so what a handler writes into it (an answer left
+  // in LParam, the Result) is there for the caller afterwards. Returns Result.
+  LRESULT Perform(TMessage& Message);
 
   // ---- placement
   TWinControl* Parent() const { return Parent_; }

@@ -35,6 +35,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   Canvas_ = new TControlCanvas();
   Canvas_->SetControl(this);
   FormState_.Include(fsCreating);
+  if (Application) Application->Initialize();
   if (Screen) Screen->AddForm(this);
 }
 
@@ -219,12 +220,18 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     mcs.cy = Params.Height;
     mcs.style = Params.Style & ~static_cast<DWORD>(WS_VISIBLE);
     mcs.lParam = reinterpret_cast<LPARAM>(Params.Param);
+    // Set before the window exists: the messages of its creation already need the MDI child's
+    // default procedure.
+    FormState_.Include(fsCreatedMDIChild);
     HWND w = reinterpret_cast<HWND>(SendMessageA(frame->ClientHandle(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-    if (w && !Handle_) {
+    if (!w) {
+      FormState_.Exclude(fsCreatedMDIChild);
+      return;
+    }
+    if (!Handle_) {
       Handle_ = w;
       SetPropA(w, "QvControl", this);
     }
-    FormState_.Include(fsCreatedMDIChild);
     return;
   }
   HMENU menu = FormStyle_ != fsMDIChild ? MenuHandle() : nullptr;
@@ -253,8 +260,14 @@ void TCustomForm::CreateWnd() {
   }
 }
 
+void TCustomForm::DetachMenu() {
+  // The menu bar belongs to the menu object: a window destroyed with it attached would destroy it.
+  if (Handle_ && Menu_ && FormStyle_ != fsMDIChild && ::GetMenu(Handle_)) ::SetMenu(Handle_, nullptr);
+}
+
 void TCustomForm::DestroyWindowHandle() {
   Canvas_->FreeHandle();
+  DetachMenu();
   if (FormState_.Contains(fsCreatedMDIChild) && Handle_) {
     HWND client = GetParent(Handle_);
     FormState_.Exclude(fsCreatedMDIChild);
@@ -467,7 +480,12 @@ void TCustomForm::Dispatch(TMessage& Message) {
       if (Message.WParam == SIZE_MINIMIZED) WindowState_ = wsMinimized;
       if (Message.WParam == SIZE_MAXIMIZED) WindowState_ = wsMaximized;
       return;
+    case WM_NCDESTROY:
+      TWinControl::Dispatch(Message);
+      if (*alive && !Handle_) FormState_.Exclude(fsCreatedMDIChild);
+      return;
     case WM_DESTROY:
+      DetachMenu();
       if (Active_) {
         Active_ = false;
         if (Screen && Screen->ActiveForm() == this) Screen->SetActiveForm(nullptr);
@@ -872,6 +890,14 @@ std::string ModuleTitle() {
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), Title_(ModuleTitle()) {}
 
+void TApplication::Initialize() {
+  // Not from the constructor: the application object is made before main, when the format
+  // settings of another unit may not be constructed yet.
+  if (Initialized_) return;
+  Initialized_ = true;
+  InitFormatSettingsFromSystem();
+}
+
 TApplication::~TApplication() {
   if (HintWindow_) {
     HintWindow_->Free();
@@ -885,6 +911,7 @@ TApplication::~TApplication() {
 
 HWND TApplication::Handle() {
   if (!Handle_) {
+    Initialize();
     int sx = GetSystemMetrics(SM_CXSCREEN) / 2, sy = GetSystemMetrics(SM_CYSCREEN) / 2;
     Handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, AppClassName(), Title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, sx, sy, 0, 0,
@@ -946,6 +973,7 @@ void TApplication::SetTitle(const std::string& v) {
 }
 
 void TApplication::Run() {
+  Initialize();
   if (MainForm_ && ShowMainForm_) MainForm_->Show();
   while (!Terminated_) {
     try {
@@ -1221,7 +1249,17 @@ void TScreen::RemoveForm(TCustomForm* f) {
   if (ActiveControl_ && (ActiveControl_ == f || f->ContainsControl(ActiveControl_))) ActiveControl_ = nullptr;
 }
 
+TCustomForm* TScreen::Forms(int index) const {
+  if (index < 0 || index >= FormCount()) RaiseListIndexError(index);
+  return Forms_[static_cast<size_t>(index)];
+}
+
 void TScreen::SetActiveForm(TCustomForm* f) {
+  if (f) {
+    // The list runs from the form activated last.
+    auto it = std::find(Forms_.begin(), Forms_.end(), f);
+    if (it != Forms_.end() && it != Forms_.begin()) std::rotate(Forms_.begin(), it, it + 1);
+  }
   if (ActiveForm_ == f) return;
   ActiveForm_ = f;
   OnActiveFormChange(this);

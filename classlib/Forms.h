@@ -170,6 +170,7 @@ class TCustomForm : public TWinControl {
  private:
   void ApplyPosition();
   void RecreateForStyle();
+  void DetachMenu();
 };
 
 class TForm : public TCustomForm {
@@ -222,6 +223,12 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
 
+  // Starts the application's services once: the number and currency formats are read from the
+  // user's locale. Called by the first form, CreateForm, Handle and Run; calling it again does
+  // nothing.
+  void Initialize();
+  bool Initialized() const { return Initialized_; }
+
   // The hidden window of class "TApplication" (owner of the forms).
   HWND Handle();
   bool HandleAllocated() const { return Handle_ != nullptr; }
@@ -233,6 +240,7 @@ class TApplication : public TComponent {
   // Creates a form owned by the application; the first one becomes the main form.
   template <typename T>
   void CreateForm(T*& Reference) {
+    Initialize();
     T* f = ::Create<T>(this);
     Reference = f;
     if (!MainForm_) {
@@ -304,6 +312,7 @@ class TApplication : public TComponent {
   void StopHintTimer();
 
   HWND Handle_ = nullptr;
+  bool Initialized_ = false;
   TCustomForm* MainForm_ = nullptr;
   bool ShowMainForm_ = true;
   bool Terminated_ = false;
@@ -328,8 +337,9 @@ class TScreen : public TComponent {
   explicit TScreen(TComponent* AOwner);
   ~TScreen() override;
 
+  // The forms of the application, the one activated last first (new forms at the end).
   int FormCount() const { return static_cast<int>(Forms_.size()); }
-  TCustomForm* Forms(int index) const { return Forms_.at(static_cast<size_t>(index)); }
+  TCustomForm* Forms(int index) const;
   TCustomForm* ActiveForm() const { return ActiveForm_; }
   TCustomForm* ActiveCustomForm() const { return ActiveForm_; }
   TWinControl* ActiveControl() const { return ActiveControl_; }

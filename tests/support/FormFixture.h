@@ -14,6 +14,8 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->ResetTerminated();
+    // The real mouse stays off the test forms, so only the messages a test sends move it there.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
     Form = Create<TForm>(Application);
     Form->SetBounds(40, 40, 320, 240);
     Form->SetCaption("Test form");

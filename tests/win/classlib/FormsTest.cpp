@@ -1,0 +1,681 @@
+// Forms and the application: MDI frames and children, modal forms, keyboard routing through the
+// message loop (key preview, dialog keys, native children), the mouse wheel, the screen's form
+// list, the mouse, hints, menus across window recreation, the last messages of a freed control,
+// and the locale's number formats.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "tests/support/FormFixture.h"
+#include "tests/support/MessageSpy.h"
+#include "tests/support/Pump.h"
+
+using namespace qvtest;
+
+namespace {
+
+// Records the messages of a control's WindowProc (those in Only, or all), then passes them on.
+struct ProcSpy {
+  TControl* Control = nullptr;
+  TWndMethod Old;
+  std::vector<UINT> Only;
+  std::vector<MsgEntry> Seen;
+
+  void Attach(TControl* c) {
+    Control = c;
+    Old = c->WindowProc;
+    c->WindowProc = MakeMethod<&ProcSpy::Proc>(this);
+  }
+  void Detach() {
+    if (Control) Control->WindowProc = Old;
+    Control = nullptr;
+  }
+  void Proc(TMessage& m) {
+    if (Only.empty() || std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
+      Seen.push_back(MsgEntry{m.Msg, 0, m.WParam, m.LParam, nullptr});
+    Old(m);
+  }
+  int Count(UINT msg) const {
+    return static_cast<int>(std::count_if(Seen.begin(), Seen.end(), [&](const MsgEntry& e) { return e.Msg == msg; }));
+  }
+};
+
+// A focusable window control of the system's button class.
+class TPushControl : public TWinControl {
+ public:
+  QV_CLASS_NAME(TPushControl)
+  explicit TPushControl(TComponent* AOwner) : TWinControl(AOwner) {
+    ControlStyle_ = TControlStyle{csSetCaption, csDoubleClicks};
+    SetBounds(10, 10, 80, 24);
+    SetTabStop(true);
+  }
+
+ protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    CreateSubClass(p, "BUTTON");
+    p.Style |= BS_PUSHBUTTON;
+  }
+};
+
+// A window control with a native child window of its own (like a combo box's edit).
+class THostControl : public TWinControl {
+ public:
+  QV_CLASS_NAME(THostControl)
+  explicit THostControl(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(10, 60, 120, 24);
+    SetTabStop(true);
+  }
+  HWND Inner = nullptr;
+
+ protected:
+  void CreateWnd() override {
+    TWinControl::CreateWnd();
+    Inner = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, Handle_, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  }
+};
+
+// Every key and wheel event of the controls, in order, as "<who>:<what>".
+struct InputLog {
+  std::vector<std::string> Items;
+  bool SwallowOnForm = false;
+  bool WheelHandledOnForm = false;
+  TObject* Form = nullptr;
+  std::string Who(TObject* s) const { return s == Form ? "form" : "control"; }
+  void KeyDown(TObject* s, std::uint16_t& key, TShiftState) {
+    Items.push_back(Who(s) + ":down " + std::to_string(key));
+    if (SwallowOnForm && s == Form) key = 0;
+  }
+  void KeyPress(TObject* s, char& key) {
+    Items.push_back(Who(s) + ":press " + std::string(1, key));
+    if (SwallowOnForm && s == Form) key = 0;
+  }
+  void Wheel(TObject* s, TShiftState, int delta, TPoint, bool& handled) {
+    Items.push_back(Who(s) + ":wheel " + std::to_string(delta));
+    if (s == Form) handled = WheelHandledOnForm;
+  }
+};
+
+// Posts a key message to a window and runs it through the application's message loop.
+void PostKey(HWND w, UINT msg, WPARAM key) {
+  PostMessageA(w, msg, key, 1);
+  Application->ProcessMessages();
+}
+
+TRect WindowRectIn(HWND w, HWND parent) {
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return FromRECT(r);
+}
+
+}  // namespace
+
+// ---- Perform -----------------------------------------------------------------------------------
+
+namespace {
+struct Answerer {
+  TWndMethod Old;
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_APP + 7) {
+      m.LParam = 1;  // an answer in LParam, the way skin queries are answered
+      m.Result = 42;
+      return;
+    }
+    Old(m);
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, PerformOfARecordShowsTheHandlersWrites) {
+  auto* b = Create<TPushControl>(Form);
+  b->SetParent(Form);
+  Answerer a;
+  a.Old = b->WindowProc;
+  b->WindowProc = MakeMethod<&Answerer::Proc>(&a);
+  TMessage m = MakeMessage(WM_APP + 7, 0, 0);
+  EXPECT_EQ(42, b->Perform(m));
+  EXPECT_EQ(1, m.LParam);
+  EXPECT_EQ(42, m.Result);
+  // The value form answers the same Result; the window answers it through SendMessage too.
+  EXPECT_EQ(42, b->Perform(WM_APP + 7));
+  EXPECT_EQ(42, SendMessageA(b->Handle(), WM_APP + 7, 0, 0));
+  b->WindowProc = a.Old;
+}
+
+// ---- the last messages of a freed control ------------------------------------------------------
+
+namespace {
+std::vector<std::string> gLastWords;
+
+class TLastWords : public TPushControl {
+ public:
+  QV_CLASS_NAME(TLastWords)
+  using TPushControl::TPushControl;
+  void WndProc(TMessage& m) override {
+    // A derived window procedure: it only sees these if the object is still whole.
+    if (m.Msg == WM_KILLFOCUS) gLastWords.push_back(ClassName() + ":WM_KILLFOCUS");
+    if (m.Msg == WM_DESTROY) gLastWords.push_back(ClassName() + ":WM_DESTROY");
+    if (m.Msg == WM_NCDESTROY) gLastWords.push_back(ClassName() + ":WM_NCDESTROY");
+    TPushControl::WndProc(m);
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, FreeDestroysTheWindowWhileTheDerivedObjectIsWhole) {
+  gLastWords.clear();
+  auto* c = Create<TLastWords>(Form);
+  c->SetParent(Form);
+  Form->SetFocus();
+  c->SetFocus();
+  flush_events();
+  ASSERT_TRUE(c->Focused());
+  HWND h = c->Handle();
+  c->Free();
+  EXPECT_FALSE(IsWindow(h));
+  const std::vector<std::string> expected = {"TLastWords:WM_KILLFOCUS", "TLastWords:WM_DESTROY",
+                                             "TLastWords:WM_NCDESTROY"};
+  EXPECT_EQ(expected, gLastWords);
+  EXPECT_EQ(nullptr, Form->ActiveControl());
+}
+
+// ---- MDI ---------------------------------------------------------------------------------------
+
+class MdiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BaseForms = TCustomForm::LiveFormCount();
+    OldMain = Application->MainForm();
+    Frame = Create<TForm>(Application);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(20, 20, 600, 400);
+    Application->SetMainForm(Frame);
+    Frame->Show();
+    flush_events();
+  }
+  void TearDown() override {
+    if (Frame) FreeAndNil(Frame);
+    Application->SetMainForm(OldMain);
+    Application->ResetTerminated();
+    flush_events();
+    EXPECT_EQ(BaseForms, TCustomForm::LiveFormCount());
+  }
+  TForm* NewChild(const char* caption) {
+    auto* c = Create<TForm>(Frame);
+    c->SetBounds(0, 0, 200, 150);
+    c->SetCaption(caption);
+    c->SetFormStyle(fsMDIChild);  // an MDI child shows at once
+    flush_events();
+    return c;
+  }
+  long BaseForms = 0;
+  TCustomForm* OldMain = nullptr;
+  TForm* Frame = nullptr;
+};
+
+TEST_F(MdiTest, FrameHasAClientWindowAndChildrenLiveInIt) {
+  HWND client = Frame->ClientHandle();
+  ASSERT_NE(nullptr, client);
+  char cls[32] = {};
+  GetClassNameA(client, cls, sizeof cls);
+  EXPECT_EQ(0, lstrcmpiA("MDICLIENT", cls)) << cls;
+  EXPECT_EQ(Frame->Handle(), GetParent(client));
+  EXPECT_EQ(0, Frame->MDIChildCount());
+  EXPECT_EQ(nullptr, Frame->ActiveMDIChild());
+
+  TForm* a = NewChild("A");
+  TForm* b = NewChild("B");
+  EXPECT_EQ(client, GetParent(a->Handle()));
+  EXPECT_EQ(client, GetParent(b->Handle()));
+  EXPECT_TRUE(GetWindowLongPtrA(a->Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD);
+  EXPECT_EQ(2, Frame->MDIChildCount());
+  std::vector<TCustomForm*> kids = {Frame->MDIChildren(0), Frame->MDIChildren(1)};
+  EXPECT_NE(kids.end(), std::find(kids.begin(), kids.end(), a));
+  EXPECT_NE(kids.end(), std::find(kids.begin(), kids.end(), b));
+  EXPECT_THROW(Frame->MDIChildren(2), EListError);
+  // The child shown last is the active one; activating another through the client moves it.
+  EXPECT_EQ(b, Frame->ActiveMDIChild());
+  EXPECT_TRUE(b->Active());
+  SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  flush_events();
+  EXPECT_EQ(a, Frame->ActiveMDIChild());
+  EXPECT_TRUE(a->Active());
+  EXPECT_FALSE(b->Active());
+  Frame->Next();
+  flush_events();
+  EXPECT_EQ(b, Frame->ActiveMDIChild());
+  // A plain form cannot be an MDI child without an MDI frame.
+  TCustomForm* main = Application->MainForm();
+  Application->SetMainForm(nullptr);
+  auto* orphan = Create<TForm>(Application);
+  EXPECT_THROW(orphan->SetFormStyle(fsMDIChild), EInvalidOperation);
+  orphan->Free();
+  Application->SetMainForm(main);
+}
+
+TEST_F(MdiTest, TileAndCascadeArrangeTheChildren) {
+  TForm* a = NewChild("A");
+  TForm* b = NewChild("B");
+  HWND client = Frame->ClientHandle();
+  RECT cr;
+  GetClientRect(client, &cr);
+
+  Frame->SetTileMode(tbVertical);
+  Frame->Tile();
+  flush_events();
+  TRect ra = WindowRectIn(a->Handle(), client), rb = WindowRectIn(b->Handle(), client);
+  // Side by side: the same rows, no overlap, together the client's width.
+  EXPECT_EQ(ra.Top, rb.Top);
+  EXPECT_EQ(ra.Height(), rb.Height());
+  EXPECT_TRUE(ra.Right <= rb.Left || rb.Right <= ra.Left);
+  EXPECT_NEAR(cr.right, ra.Width() + rb.Width(), 2);
+  // The objects follow their windows.
+  EXPECT_EQ(ra, a->BoundsRect());
+
+  Frame->SetTileMode(tbHorizontal);
+  Frame->Tile();
+  flush_events();
+  ra = WindowRectIn(a->Handle(), client);
+  rb = WindowRectIn(b->Handle(), client);
+  EXPECT_EQ(ra.Left, rb.Left);
+  EXPECT_TRUE(ra.Bottom <= rb.Top || rb.Bottom <= ra.Top);
+  EXPECT_NEAR(cr.bottom, ra.Height() + rb.Height(), 2);
+
+  Frame->Cascade();
+  flush_events();
+  ra = WindowRectIn(a->Handle(), client);
+  rb = WindowRectIn(b->Handle(), client);
+  // A staircase: same size, each step further right and down.
+  EXPECT_EQ(ra.Width(), rb.Width());
+  EXPECT_EQ(ra.Height(), rb.Height());
+  EXPECT_NE(ra.Left, rb.Left);
+  EXPECT_EQ(ra.Left < rb.Left, ra.Top < rb.Top);
+}
+
+TEST_F(MdiTest, ClosingAChildAndFreeingTheFrame) {
+  TForm* a = NewChild("A");
+  NewChild("B");
+  // An MDI child's default close action minimizes it.
+  a->Close();
+  flush_events();
+  EXPECT_TRUE(IsIconic(a->Handle()));
+  // caFree releases it through the queue.
+  struct FreeOnClose {
+    void Close(TObject*, TCloseAction& act) { act = caFree; }
+  } h;
+  a->OnClose = MakeMethod<&FreeOnClose::Close>(&h);
+  a->Close();
+  EXPECT_EQ(2, Frame->MDIChildCount());
+  flush_events();
+  EXPECT_EQ(1, Frame->MDIChildCount());
+  // Freeing the frame frees the child it owns (counted by TearDown).
+}
+
+TEST_F(MdiTest, ChildKeepsItsStateAcrossRecreation) {
+  TForm* a = NewChild("Kept");
+  HWND old = a->Handle();
+  a->RecreateWnd();
+  flush_events();
+  ASSERT_TRUE(a->HandleAllocated());
+  EXPECT_NE(old, a->Handle());
+  EXPECT_EQ(Frame->ClientHandle(), GetParent(a->Handle()));
+  EXPECT_EQ("Kept", a->Caption());
+  EXPECT_EQ(1, Frame->MDIChildCount());
+}
+
+// ---- modal forms -------------------------------------------------------------------------------
+
+namespace {
+struct ModalDriver {
+  TCustomForm* Dialog = nullptr;
+  HWND Other = nullptr;
+  std::vector<TModalResult> Results;  // set one per tick
+  std::vector<TCloseAction> Actions;  // answered one per close
+  bool OtherWasDisabled = false;
+  size_t Tick = 0, Closes = 0;
+  void OnTimer(TObject*) {
+    if (Other && !IsWindowEnabled(Other)) OtherWasDisabled = true;
+    if (Tick < Results.size()) Dialog->SetModalResult(Results[Tick++]);
+  }
+  void OnClose(TObject*, TCloseAction& a) {
+    if (Closes < Actions.size()) a = Actions[Closes];
+    ++Closes;
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, ShowModalReturnsTheModalResult) {
+  auto* dlg = Create<TForm>(Application);
+  dlg->SetBounds(60, 60, 200, 120);
+  auto* timer = Create<TTimer>(dlg);
+  timer->SetInterval(20);
+  ModalDriver d;
+  d.Dialog = dlg;
+  d.Other = Form->Handle();
+  // The first answer is refused by OnClose (caNone), the second one ends the modal loop.
+  d.Results = {mrOk, mrYes};
+  d.Actions = {caNone, caHide};
+  timer->OnTimer = MakeMethod<&ModalDriver::OnTimer>(&d);
+  dlg->OnClose = MakeMethod<&ModalDriver::OnClose>(&d);
+  EXPECT_EQ(mrYes, dlg->ShowModal());
+  EXPECT_EQ(2u, d.Closes);
+  EXPECT_TRUE(d.OtherWasDisabled);  // other windows are disabled while the form is modal ...
+  EXPECT_TRUE(IsWindowEnabled(Form->Handle()));  // ... and enabled again afterwards
+  EXPECT_FALSE(dlg->Visible());
+  EXPECT_FALSE(dlg->FormState().Contains(fsModal));
+  // A visible form cannot be made modal.
+  dlg->Show();
+  EXPECT_THROW(dlg->ShowModal(), EInvalidOperation);
+  dlg->Hide();
+  // Close() inside the modal loop answers mrCancel.
+  struct Closer {
+    TCustomForm* F;
+    void Tick(TObject*) { F->Close(); }
+  } closer{dlg};
+  timer->OnTimer = MakeMethod<&Closer::Tick>(&closer);
+  dlg->OnClose = TCloseEvent();
+  EXPECT_EQ(mrCancel, dlg->ShowModal());
+  timer->SetEnabled(false);
+  // caFree in a modal form frees it after ShowModal returned.
+  long forms = TCustomForm::LiveFormCount();
+  ModalDriver f;
+  f.Dialog = dlg;
+  f.Results = {mrOk};
+  f.Actions = {caFree};
+  timer->OnTimer = MakeMethod<&ModalDriver::OnTimer>(&f);
+  dlg->OnClose = MakeMethod<&ModalDriver::OnClose>(&f);
+  timer->SetEnabled(true);
+  EXPECT_EQ(mrOk, dlg->ShowModal());
+  flush_events();
+  EXPECT_EQ(forms - 1, TCustomForm::LiveFormCount());
+}
+
+// ---- keyboard through the message loop ---------------------------------------------------------
+
+TEST_F(FormTest, KeyPreviewLetsTheFormSeeKeysFirst) {
+  auto* c = Create<TPushControl>(Form);
+  c->SetParent(Form);
+  InputLog log;
+  log.Form = Form;
+  Form->OnKeyDown = MakeMethod<&InputLog::KeyDown>(&log);
+  Form->OnKeyPress = MakeMethod<&InputLog::KeyPress>(&log);
+  c->OnKeyDown = MakeMethod<&InputLog::KeyDown>(&log);
+  c->OnKeyPress = MakeMethod<&InputLog::KeyPress>(&log);
+  HWND h = c->Handle();
+
+  // Function keys: the loop's translation makes no characters of them.
+  PostKey(h, WM_KEYDOWN, VK_F2);
+  PostKey(h, WM_CHAR, 'a');
+  EXPECT_EQ((std::vector<std::string>{"control:down 113", "control:press a"}), log.Items);
+
+  log.Items.clear();
+  Form->SetKeyPreview(true);
+  PostKey(h, WM_KEYDOWN, VK_F3);
+  PostKey(h, WM_CHAR, 'b');
+  EXPECT_EQ((std::vector<std::string>{"form:down 114", "control:down 114", "form:press b", "control:press b"}),
+            log.Items);
+
+  // A form that takes the key (sets it to 0) keeps it from the control.
+  log.Items.clear();
+  log.SwallowOnForm = true;
+  PostKey(h, WM_KEYDOWN, VK_F4);
+  PostKey(h, WM_CHAR, 'c');
+  EXPECT_EQ((std::vector<std::string>{"form:down 115", "form:press c"}), log.Items);
+}
+
+TEST_F(FormTest, DialogKeysGoToTheFormThroughTheFocusedControl) {
+  auto* a = Create<TPushControl>(Form);
+  a->SetParent(Form);
+  auto* b = Create<TPushControl>(Form);
+  b->SetBounds(10, 40, 80, 24);
+  b->SetParent(Form);
+  Form->SetFocus();
+  a->SetFocus();
+  flush_events();
+  ASSERT_TRUE(a->Focused());
+  ProcSpy sa, sf;
+  sa.Only = {CN_KEYDOWN, CN_CHAR, WM_KEYDOWN};
+  sf.Only = {CM_DIALOGKEY, CM_DIALOGCHAR};
+  sa.Attach(a);
+  sf.Attach(Form);
+  PostKey(a->Handle(), WM_KEYDOWN, VK_TAB);
+  flush_events();
+  // The control is asked first (CN_KEYDOWN), does not want Tab, and the form takes it as a
+  // dialog key: the window never sees the key, and the focus moves on.
+  EXPECT_EQ("", CheckSequence(sa.Seen, {{CN_KEYDOWN, msgWParam, VK_TAB}}));
+  EXPECT_EQ("", CheckSequence(sf.Seen, {{CM_DIALOGKEY, msgWParam, VK_TAB}}));
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(b, Form->ActiveControl());
+  // A character the control does not want is offered to the form as CM_DIALOGCHAR.
+  sa.Seen.clear();
+  sf.Seen.clear();
+  PostKey(a->Handle(), WM_CHAR, 'x');
+  EXPECT_EQ("", CheckSequence(sa.Seen, {{CN_CHAR, msgWParam, 'x'}}));
+  EXPECT_EQ("", CheckSequence(sf.Seen, {{CM_DIALOGCHAR, msgWParam, 'x'}}));
+  sa.Detach();
+  sf.Detach();
+}
+
+TEST_F(FormTest, KeysOfANativeChildGoToItsControlFirst) {
+  auto* host = Create<THostControl>(Form);
+  host->SetParent(Form);
+  ASSERT_NE(nullptr, host->Inner);
+  ProcSpy spy;
+  spy.Only = {CN_KEYDOWN, CN_CHAR};
+  spy.Attach(host);
+  PostKey(host->Inner, WM_KEYDOWN, VK_RIGHT);
+  PostKey(host->Inner, WM_CHAR, 'q');
+  spy.Detach();
+  EXPECT_EQ("", CheckSequence(spy.Seen, {{CN_KEYDOWN, msgWParam, VK_RIGHT}, {CN_CHAR, msgWParam, 'q'}}));
+  // The character still reached the edit itself.
+  char text[8] = {};
+  GetWindowTextA(host->Inner, text, sizeof text);
+  EXPECT_STREQ("q", text);
+}
+
+// ---- the mouse wheel ---------------------------------------------------------------------------
+
+TEST_F(FormTest, MouseWheelGoesToTheFocusedControlThenItsParentsOnce) {
+  auto* c = Create<THostControl>(Form);  // a plain window control
+  c->SetParent(Form);
+  Form->SetFocus();
+  c->SetFocus();
+  flush_events();
+  InputLog log;
+  log.Form = Form;
+  c->OnMouseWheel = MakeMethod<&InputLog::Wheel>(&log);
+  Form->OnMouseWheel = MakeMethod<&InputLog::Wheel>(&log);
+  ProcSpy spy;
+  spy.Only = {CM_MOUSEWHEEL};
+  spy.Attach(c);
+  // Unhandled by anyone: each control is asked exactly once.
+  LRESULT r = SendMessageA(c->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(50, 50));
+  EXPECT_EQ(0, r);
+  EXPECT_EQ((std::vector<std::string>{"control:wheel 120", "form:wheel 120"}), log.Items);
+  EXPECT_EQ(1, spy.Count(CM_MOUSEWHEEL));
+  // The form handles it: the message is answered 1.
+  log.Items.clear();
+  log.WheelHandledOnForm = true;
+  r = SendMessageA(Form->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(50, 50));
+  EXPECT_EQ(1, r);
+  EXPECT_EQ((std::vector<std::string>{"control:wheel -120", "form:wheel -120"}), log.Items);
+  spy.Detach();
+}
+
+// ---- screen, mouse, hints ----------------------------------------------------------------------
+
+TEST_F(FormTest, ScreenListsTheFormsActivatedLastFirst) {
+  auto* other = Create<TForm>(Application);
+  other->SetBounds(400, 40, 200, 150);
+  other->Show();
+  flush_events();
+  auto index = [](TCustomForm* f) {
+    for (int i = 0; i < Screen->FormCount(); ++i)
+      if (Screen->Forms(i) == f) return i;
+    return -1;
+  };
+  ASSERT_GE(index(Form), 0);
+  ASSERT_GE(index(other), 0);
+  Form->SetFocus();
+  flush_events();
+  EXPECT_EQ(Form, Screen->ActiveForm());
+  EXPECT_EQ(0, index(Form));
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ(other, Screen->ActiveForm());
+  EXPECT_EQ(0, index(other));
+  EXPECT_EQ(1, index(Form));
+  EXPECT_THROW(Screen->Forms(Screen->FormCount()), EListError);
+  int count = Screen->FormCount();
+  other->Free();
+  EXPECT_EQ(count - 1, Screen->FormCount());
+  EXPECT_EQ(-1, index(other));
+  EXPECT_NE(other, Screen->ActiveForm());
+  EXPECT_NE(nullptr, Screen->MenuFont());
+  EXPECT_NE(nullptr, Screen->MenuFont()->Handle());
+}
+
+namespace {
+class TSpot : public TGraphicControl {
+ public:
+  QV_CLASS_NAME(TSpot)
+  using TGraphicControl::TGraphicControl;
+};
+}  // namespace
+
+TEST_F(FormTest, MouseCursorPosAndTheControlUnderIt) {
+  auto* g = Create<TSpot>(Form);
+  g->SetBounds(100, 80, 40, 30);
+  g->SetParent(Form);
+  TPoint p = g->ClientToScreen(Point(10, 10));
+  Mouse->SetCursorPos(p);
+  EXPECT_EQ(p, Mouse->CursorPos());
+  EXPECT_EQ(g, FindDragTarget(Mouse->CursorPos(), false));
+  EXPECT_EQ(Form, FindVCLWindow(Mouse->CursorPos()));
+  TPoint q = Form->ClientToScreen(Point(5, 5));
+  Mouse->SetCursorPos(q);
+  EXPECT_EQ(q, Mouse->CursorPos());
+  EXPECT_EQ(Form, FindDragTarget(q, false));
+}
+
+namespace {
+struct HintProbe {
+  TWndMethod Old;
+  int Asked = 0;
+  std::string Offered;
+  TControl* Control = nullptr;
+  bool Refuse = false;
+  void Proc(TMessage& m) {
+    if (m.Msg == CM_HINTSHOW) {
+      ++Asked;
+      auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+      Offered = info->HintStr;
+      Control = info->HintControl;
+      info->HintStr = "Changed by the control";
+      m.Result = Refuse ? 1 : 0;
+      return;
+    }
+    Old(m);
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, HintWindowAsksTheControlWithHintShow) {
+  auto* g = Create<TSpot>(Form);
+  g->SetBounds(60, 60, 50, 30);
+  g->SetParent(Form);
+  g->SetHint("Short|Long text");
+  g->SetShowHint(true);
+  HintProbe probe;
+  probe.Old = g->WindowProc;
+  g->WindowProc = MakeMethod<&HintProbe::Proc>(&probe);
+  int oldPause = Application->HintPause();
+  Application->SetHintPause(10);
+  Mouse->SetCursorPos(g->ClientToScreen(Point(5, 5)));
+  SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(65, 65));
+  EXPECT_TRUE(pump_until([] { return Application->HintWindow() && Application->HintWindow()->IsHintShowing(); }));
+  EXPECT_EQ(1, probe.Asked);
+  EXPECT_EQ("Short", probe.Offered);
+  EXPECT_EQ(g, probe.Control);
+  ASSERT_NE(nullptr, Application->HintWindow());
+  EXPECT_EQ("Changed by the control", Application->HintWindow()->Caption());
+  Application->CancelHint();
+  EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+
+  // A control that answers non-zero keeps the hint from showing.
+  probe.Refuse = true;
+  SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(66, 66));
+  EXPECT_TRUE(pump_until([&] { return probe.Asked == 2; }));
+  flush_events();
+  EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+  Application->CancelHint();
+  Application->SetHintPause(oldPause);
+  g->WindowProc = probe.Old;
+}
+
+// ---- menus across recreation -------------------------------------------------------------------
+
+TEST_F(FormTest, MenuBarSurvivesRecreationAndFreeing) {
+  auto* menu = Create<TMainMenu>(Form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("File");
+  menu->Items()->Add(item);
+  Form->SetMenu(menu);
+  HMENU bar = menu->Handle();
+  EXPECT_EQ(bar, GetMenu(Form->Handle()));
+  Form->RecreateWnd();
+  flush_events();
+  // The menu object still owns the same live menu (the old window did not take it along), and
+  // the new window shows it.
+  EXPECT_TRUE(IsMenu(bar));
+  EXPECT_EQ(bar, menu->Handle());
+  EXPECT_EQ(menu->Handle(), GetMenu(Form->Handle()));
+  EXPECT_EQ(1, GetMenuItemCount(GetMenu(Form->Handle())));
+  // Freeing the form frees its menu once (no double destruction through the window).
+  FreeAndNil(Form);
+  EXPECT_FALSE(IsMenu(bar));
+}
+
+// ---- the locale's formats ----------------------------------------------------------------------
+
+namespace {
+std::string UserLocale(LCTYPE t) {
+  char buf[32] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, t, buf, sizeof buf);
+  return buf;
+}
+}  // namespace
+
+TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
+  // Any form starts the application, which reads the locale once.
+  auto* f = Create<TForm>(Application);
+  EXPECT_TRUE(Application->Initialized());
+  f->Free();
+  EXPECT_EQ(UserLocale(LOCALE_SDECIMAL)[0], FormatSettings.DecimalSeparator);
+  EXPECT_EQ(UserLocale(LOCALE_SCURRENCY), FormatSettings.CurrencyString);
+
+  // Changed user settings are what the formats read (restored afterwards).
+  const std::string dec = UserLocale(LOCALE_SDECIMAL), thou = UserLocale(LOCALE_STHOUSAND),
+                    cur = UserLocale(LOCALE_SCURRENCY);
+  TFormatSettings saved = FormatSettings;
+  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","));
+  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, "."));
+  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, "EUR"));
+  InitFormatSettingsFromSystem();
+  TFormatSettings read = FormatSettings;
+  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, dec.c_str());
+  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thou.c_str());
+  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, cur.c_str());
+  EXPECT_EQ(',', read.DecimalSeparator);
+  EXPECT_EQ('.', read.ThousandSeparator);
+  EXPECT_EQ("EUR", read.CurrencyString);
+  EXPECT_EQ("1.234,5", FormatFloat("#,##0.0", 1234.5, read));
+  EXPECT_DOUBLE_EQ(2.5, StrToFloat("2,5", read));
+  FormatSettings = saved;
+}
