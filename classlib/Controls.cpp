@@ -1832,10 +1832,12 @@ void TWinControl::HandleWM(TMessage& Message) {
     case WM_ERASEBKGND: {
       HDC dc = reinterpret_cast<HDC>(Message.WParam);
       if (ControlStyle_.Contains(csParentBackground) && Parent_ && Parent_->HandleAllocated()) {
-        // The parent's background shows through: let it erase into our DC at our place.
+        // The parent's background shows through: it erases and paints its client area (its own
+        // picture and its graphic children, not its other windows) into our DC at our place.
         int save = SaveDC(dc);
         MoveWindowOrg(dc, -Left_, -Top_);
         Parent_->Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
+        if (*alive) Parent_->Perform(WM_PRINTCLIENT, Message.WParam, PRF_CLIENT);
         RestoreDC(dc, save);
       } else if (!DoubleBuffered_ || Message.WParam == static_cast<WPARAM>(Message.LParam)) {
         RECT r;
@@ -1845,6 +1847,17 @@ void TWinControl::HandleWM(TMessage& Message) {
       Message.Result = 1;
       return;
     }
+    case WM_PRINTCLIENT:
+      // The client area into the given DC, as a paint with that DC would draw it.
+      if (Message.WParam && (Message.LParam & PRF_CLIENT) &&
+          (!(Message.LParam & PRF_CHECKVISIBLE) || Visible_)) {
+        TMessage paint = MakeMessage(WM_PAINT, Message.WParam, 0);
+        PaintHandler(paint);
+        if (*alive) Message.Result = 0;
+        return;
+      }
+      DefaultHandler(Message);
+      return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (!DoKeyDown(Message)) DefaultHandler(Message);
@@ -1969,10 +1982,12 @@ bool TWinControl::DefaultPaintOnly() const {
 
 void TWinControl::WMPaint(TMessage& Message) {
   if (!DoubleBuffered_ || Message.WParam != 0) {
-    if (DefaultPaintOnly())
-      DefaultHandler(Message);
-    else
+    if (!DefaultPaintOnly())
       PaintHandler(Message);
+    else if (Message.WParam == 0 || DefWndProc_ != DefWindowProcA)
+      DefaultHandler(Message);
+    // else: the plain default procedure would draw nothing into the given DC and only validate
+    // the window.
     return;
   }
   PAINTSTRUCT ps;
@@ -2034,6 +2049,9 @@ void TWinControl::PaintHandler(TMessage& Message) {
 }
 
 void TWinControl::PaintWindow(HDC DC) {
+  // The plain default procedure draws nothing into a given DC; it would only validate the
+  // window (BeginPaint), eating a paint that is still due.
+  if (DefWndProc_ == DefWindowProcA) return;
   TMessage m = MakeMessage(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   DefaultHandler(m);
 }

@@ -5,9 +5,10 @@
 
 #include "classlib/Controls.h"
 
-// A window timer on a hidden window of its own: OnTimer fires every Interval milliseconds while
-// Enabled. An exception in OnTimer goes to the
-// application's exception handler.
+// A window timer on a hidden window of its own: the virtual Timer (which calls OnTimer) runs
+// every Interval milliseconds while Enabled and Interval is not 0, with or without a handler, so
+// descendants can do their work in Timer. An exception in Timer goes to the application's
+// exception handler.
 class TTimer : public TComponent {
  public:
   QV_CLASS_NAME(TTimer)
@@ -20,7 +21,7 @@ class TTimer : public TComponent {
   unsigned Interval() const { return Interval_; }
   void SetInterval(unsigned v);
   TNotifyEvent OnTimer;
-  // Assign OnTimer through this to (re)start the timer when it was waiting for a handler.
+  // Assigns OnTimer and starts the interval anew (the published property's setter).
   void SetOnTimer(TNotifyEvent v);
   TNotifyEvent GetOnTimer() const { return OnTimer; }
 

@@ -551,7 +551,11 @@ struct DisabledWindows {
 BOOL CALLBACK DisableTaskWindow(HWND w, LPARAM lp) {
   auto* d = reinterpret_cast<DisabledWindows*>(lp);
   if (w != d->Keep && IsWindowVisible(w) && IsWindowEnabled(w)) {
-    d->List.push_back(w);
+    try {
+      d->List.push_back(w);
+    } catch (...) {
+      return FALSE;  // no room to remember it: leave it (and the rest) enabled
+    }
     EnableWindow(w, FALSE);
   }
   return TRUE;

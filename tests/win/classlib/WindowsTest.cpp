@@ -1,0 +1,339 @@
+// Window controls as windows: form styles from BorderStyle / BorderIcons / FormStyle, colour
+// reflection, the control-list notifications, focus broadcasts, mouse enter / leave between
+// windows, the parent's background, and what window recreation keeps and frees.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "classlib/Forms.h"
+#include "tests/support/FormFixture.h"
+#include "tests/support/MessageSpy.h"
+#include "tests/support/Pump.h"
+
+using namespace qvtest;
+
+namespace {
+
+struct Spy {
+  TControl* Control = nullptr;
+  TWndMethod Old;
+  std::vector<UINT> Only;
+  std::vector<MsgEntry> Seen;
+  void Attach(TControl* c) {
+    Control = c;
+    Old = c->WindowProc;
+    c->WindowProc = MakeMethod<&Spy::Proc>(this);
+  }
+  void Detach() {
+    if (Control) Control->WindowProc = Old;
+    Control = nullptr;
+  }
+  void Proc(TMessage& m) {
+    if (std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
+      Seen.push_back(MsgEntry{m.Msg, 0, m.WParam, m.LParam, nullptr});
+    Old(m);
+  }
+};
+
+class TBtn : public TWinControl {
+ public:
+  QV_CLASS_NAME(TBtn)
+  explicit TBtn(TComponent* AOwner) : TWinControl(AOwner) {
+    ControlStyle_ = TControlStyle{csSetCaption, csDoubleClicks};
+    SetBounds(10, 10, 80, 24);
+    SetTabStop(true);
+  }
+
+ protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    CreateSubClass(p, "BUTTON");
+  }
+};
+
+// A plain window control (the default window procedure).
+class TPlain : public TWinControl {
+ public:
+  QV_CLASS_NAME(TPlain)
+  using TWinControl::TWinControl;
+};
+
+class TBlock : public TGraphicControl {
+ public:
+  QV_CLASS_NAME(TBlock)
+  explicit TBlock(TComponent* AOwner) : TGraphicControl(AOwner) { ControlStyle_.Include(csOpaque); }
+  TColor Fill = clLime;
+
+ protected:
+  void Paint() override {
+    Canvas()->Brush()->SetColor(Fill);
+    Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+  }
+};
+
+// Paints its left half red and its right half blue.
+class THalves : public TCustomControl {
+ public:
+  QV_CLASS_NAME(THalves)
+  explicit THalves(TComponent* AOwner) : TCustomControl(AOwner) { ControlStyle_.Include(csAcceptsControls); }
+
+ protected:
+  void Paint() override {
+    Canvas()->Brush()->SetColor(clRed);
+    Canvas()->FillRect(Rect(0, 0, Width() / 2, Height()));
+    Canvas()->Brush()->SetColor(clBlue);
+    Canvas()->FillRect(Rect(Width() / 2, 0, Width(), Height()));
+  }
+};
+
+// Paints the control into a memory bitmap and reads pixels of it.
+struct Snapshot {
+  HDC Mem = nullptr;
+  HBITMAP Bmp = nullptr;
+  HGDIOBJ Old = nullptr;
+  explicit Snapshot(TWinControl* c) {
+    HDC screen = GetDC(nullptr);
+    Mem = CreateCompatibleDC(screen);
+    Bmp = CreateCompatibleBitmap(screen, c->Width(), c->Height());
+    ReleaseDC(nullptr, screen);
+    Old = SelectObject(Mem, Bmp);
+    RECT r{0, 0, c->Width(), c->Height()};
+    FillRect(Mem, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    c->PaintTo(Mem, 0, 0);
+  }
+  ~Snapshot() {
+    SelectObject(Mem, Old);
+    DeleteObject(Bmp);
+    DeleteDC(Mem);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(Mem, x, y); }
+};
+
+}  // namespace
+
+// ---- form styles -------------------------------------------------------------------------------
+
+namespace {
+struct StyleCase {
+  const char* Name;
+  TFormBorderStyle Border;
+  TBorderIcons Icons;
+  TFormStyle Style;
+  DWORD Has, HasNot;      // window style bits present / absent
+  DWORD ExHas, ExHasNot;  // extended style bits present / absent
+};
+
+const TBorderIcons kAllIcons{biSystemMenu, biMinimize, biMaximize};
+
+const StyleCase kStyleCases[] = {
+    {"bsNone", bsNone, kAllIcons, fsNormal, WS_POPUP, WS_CAPTION | WS_THICKFRAME | WS_SYSMENU, 0, WS_EX_TOOLWINDOW},
+    {"bsSingle", bsSingle, kAllIcons, fsNormal, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+     WS_THICKFRAME | WS_POPUP, 0, WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME},
+    {"bsSizeable", bsSizeable, kAllIcons, fsNormal,
+     WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_POPUP, 0, WS_EX_TOOLWINDOW},
+    {"bsDialog", bsDialog, kAllIcons, fsNormal, WS_CAPTION | WS_SYSMENU,
+     WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_DLGMODALFRAME, WS_EX_TOOLWINDOW},
+    {"bsToolWindow", bsToolWindow, kAllIcons, fsNormal, WS_CAPTION | WS_SYSMENU,
+     WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW, 0},
+    {"bsSizeToolWin", bsSizeToolWin, kAllIcons, fsNormal, WS_CAPTION | WS_THICKFRAME | WS_SYSMENU,
+     WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW, 0},
+    {"no system menu: no boxes", bsSizeable, TBorderIcons{biMinimize, biMaximize}, fsNormal, WS_CAPTION,
+     WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0},
+    {"minimize box only", bsSingle, TBorderIcons{biSystemMenu, biMinimize}, fsNormal, WS_MINIMIZEBOX,
+     WS_MAXIMIZEBOX, 0, WS_EX_CONTEXTHELP},
+    {"help button on a dialog", bsDialog, TBorderIcons{biSystemMenu, biHelp}, fsNormal, WS_SYSMENU, 0,
+     WS_EX_CONTEXTHELP, 0},
+    {"help button hidden by minimize and maximize boxes", bsSizeable,
+     TBorderIcons{biSystemMenu, biMinimize, biMaximize, biHelp}, fsNormal, WS_SYSMENU, 0, 0, WS_EX_CONTEXTHELP},
+    {"stay on top", bsSizeable, kAllIcons, fsStayOnTop, WS_CAPTION, 0, WS_EX_TOPMOST, 0},
+};
+}  // namespace
+
+TEST(FormStyles, WindowStylesFollowBorderStyleIconsAndFormStyle) {
+  for (const StyleCase& c : kStyleCases) {
+    auto* f = Create<TForm>(Application);
+    f->SetBorderStyle(c.Border);
+    f->SetBorderIcons(c.Icons);
+    f->SetFormStyle(c.Style);
+    HWND h = f->Handle();
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    DWORD ex = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_EXSTYLE));
+    EXPECT_EQ(c.Has, style & c.Has) << c.Name;
+    EXPECT_EQ(0u, style & c.HasNot) << c.Name;
+    EXPECT_EQ(c.ExHas, ex & c.ExHas) << c.Name;
+    EXPECT_EQ(0u, ex & c.ExHasNot) << c.Name;
+    EXPECT_EQ(0u, style & WS_CHILD) << c.Name;
+    EXPECT_EQ(Application->Handle(), GetWindow(h, GW_OWNER)) << c.Name;
+    f->Free();
+  }
+}
+
+TEST_F(FormTest, ChangingTheBorderStyleRecreatesTheWindowKeepingItsState) {
+  auto* b = Create<TBtn>(Form);
+  b->SetParent(Form);
+  b->SetCaption("child");
+  HWND old = Form->Handle();
+  TRect bounds = Form->BoundsRect();
+  Form->SetBorderStyle(bsToolWindow);
+  flush_events();
+  EXPECT_NE(old, Form->Handle());
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_TRUE(GetWindowLongPtrA(Form->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+  EXPECT_EQ("Test form", Form->Caption());
+  EXPECT_EQ(bounds.TopLeft(), Form->BoundsRect().TopLeft());
+  EXPECT_EQ("child", b->Caption());
+  EXPECT_EQ(Form->Handle(), GetParent(b->Handle()));
+}
+
+// ---- recreation keeps state and frees what it made ---------------------------------------------
+
+TEST_F(FormTest, RecreateWndKeepsStateAndLeavesNoHandles) {
+  auto* disabled = Create<TBtn>(Form);
+  disabled->SetParent(Form);
+  disabled->SetEnabled(false);
+  auto* hidden = Create<TBtn>(Form);
+  hidden->SetBounds(10, 50, 80, 24);
+  hidden->SetParent(Form);
+  hidden->SetVisible(false);
+  auto* focused = Create<TBtn>(Form);
+  focused->SetBounds(10, 90, 80, 24);
+  focused->SetParent(Form);
+  Form->SetFocus();
+  focused->SetFocus();
+  flush_events();
+  ASSERT_TRUE(focused->Focused());
+  TGdiCounts before = GdiLiveCounts();
+  for (int i = 0; i < 3; ++i) {
+    Form->RecreateWnd();
+    flush_events();
+  }
+  EXPECT_FALSE(IsWindowEnabled(disabled->Handle()));
+  EXPECT_FALSE(hidden->Showing());
+  EXPECT_FALSE(hidden->HandleAllocated() && IsWindowVisible(hidden->Handle()));
+  EXPECT_TRUE(focused->Focused());
+  EXPECT_EQ(focused, Form->ActiveControl());
+  TGdiCounts after = GdiLiveCounts();
+  EXPECT_EQ(before.Objects, after.Objects);
+  EXPECT_EQ(before.MemoryDCs, after.MemoryDCs);
+}
+
+// ---- reflection of colours ---------------------------------------------------------------------
+
+TEST_F(FormTest, ControlColorMessagesReflectToTheChildsColours) {
+  auto* b = Create<TBtn>(Form);
+  b->SetParent(Form);
+  b->SetColor(clRed);
+  b->Font()->SetColor(clBlue);
+  HDC dc = GetDC(b->Handle());
+  LRESULT brush = SendMessageA(Form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(b->Handle()));
+  EXPECT_EQ(reinterpret_cast<LRESULT>(b->Brush()->Handle()), brush);
+  EXPECT_EQ(RGB(0, 0, 255), GetTextColor(dc));
+  EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
+  // A window the library does not know gets the default answer.
+  HWND raw = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, Form->Handle(), nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  LRESULT other = SendMessageA(Form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(raw));
+  EXPECT_NE(0, other);
+  EXPECT_NE(brush, other);
+  DestroyWindow(raw);
+  ReleaseDC(b->Handle(), dc);
+}
+
+// ---- control list and focus notifications ------------------------------------------------------
+
+TEST_F(FormTest, ControlListChangesAreAnnouncedAroundTheChange) {
+  auto* b = Create<TBtn>(Form);
+  Spy spy;
+  spy.Only = {CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE};
+  spy.Attach(Form);
+  b->SetParent(Form);
+  b->SetParent(nullptr);
+  spy.Detach();
+  const WPARAM w = reinterpret_cast<WPARAM>(b);
+  EXPECT_EQ("", CheckSequence(spy.Seen, {{CM_CONTROLLISTCHANGE, msgWParam | msgLParam, w, 1},
+                                         {CM_CONTROLCHANGE, msgWParam | msgLParam, w, 1},
+                                         {CM_CONTROLCHANGE, msgWParam | msgLParam, w, 0},
+                                         {CM_CONTROLLISTCHANGE, msgWParam | msgLParam, w, 0}}));
+  EXPECT_FALSE(b->HandleAllocated());
+  b->Free();
+}
+
+TEST_F(FormTest, FocusChangesAreBroadcastToEveryControl) {
+  auto* a = Create<TBtn>(Form);
+  a->SetParent(Form);
+  auto* b = Create<TBtn>(Form);
+  b->SetBounds(10, 50, 80, 24);
+  b->SetParent(Form);
+  auto* g = Create<TBlock>(Form);
+  g->SetBounds(120, 10, 20, 20);
+  g->SetParent(Form);
+  Form->SetFocus();
+  flush_events();
+  Spy sb, sg;
+  sb.Only = sg.Only = {CM_FOCUSCHANGED};
+  sb.Attach(b);
+  sg.Attach(g);
+  a->SetFocus();
+  flush_events();
+  sb.Detach();
+  sg.Detach();
+  const LPARAM l = reinterpret_cast<LPARAM>(a);
+  EXPECT_EQ("", CheckSequence(sb.Seen, {{CM_FOCUSCHANGED, msgLParam, 0, l}}));
+  EXPECT_EQ("", CheckSequence(sg.Seen, {{CM_FOCUSCHANGED, msgLParam, 0, l}}));
+  EXPECT_EQ(a, Screen->ActiveControl());
+}
+
+// ---- mouse enter and leave between windows -----------------------------------------------------
+
+TEST_F(FormTest, MouseEnterAndLeaveBetweenTheFormAndAWindowChild) {
+  auto* b = Create<TBtn>(Form);
+  b->SetBounds(100, 100, 80, 30);
+  b->SetParent(Form);
+  Spy sf, sb;
+  sf.Only = sb.Only = {CM_MOUSEENTER, CM_MOUSELEAVE};
+  sf.Attach(Form);
+  sb.Attach(b);
+  SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));   // into the child window
+  SendMessageA(Form->Handle(), WM_MOUSELEAVE, 0, 0);               // the form's own leave comes late
+  SendMessageA(b->Handle(), WM_MOUSELEAVE, 0, 0);                  // out of everything
+  sf.Detach();
+  sb.Detach();
+  const LPARAM fl = reinterpret_cast<LPARAM>(Form), bl = reinterpret_cast<LPARAM>(b);
+  EXPECT_EQ("", CheckSequence(sb.Seen, {{CM_MOUSEENTER, msgLParam, 0, bl}, {CM_MOUSELEAVE, msgLParam, 0, bl}}));
+  EXPECT_EQ("", CheckSequence(sf.Seen, {{CM_MOUSEENTER, msgLParam, 0, fl},
+                                         {CM_MOUSELEAVE, msgLParam, 0, fl},
+                                         {CM_MOUSEENTER, msgLParam, 0, bl},
+                                         {CM_MOUSELEAVE, msgLParam, 0, bl}}));
+  EXPECT_EQ(nullptr, MouseControl());
+}
+
+// ---- the parent's background -------------------------------------------------------------------
+
+TEST_F(FormTest, ParentBackgroundShowsTheParentsPictureAndGraphicChildren) {
+  auto* host = Create<THalves>(Form);
+  host->SetBounds(10, 10, 200, 100);
+  host->SetParent(Form);
+  auto* block = Create<TBlock>(Form);
+  block->SetBounds(60, 25, 20, 20);
+  block->SetParent(host);
+  auto* child = Create<TPlain>(Form);
+  child->SetBounds(50, 20, 100, 40);
+  child->SetParent(host);
+  child->SetParentBackground(true);
+  flush_events();
+  Snapshot s(child);
+  EXPECT_EQ(RGB(255, 0, 0), s.At(5, 5));    // host (55, 25): left half
+  EXPECT_EQ(RGB(0, 0, 255), s.At(60, 5));   // host (110, 25): right half
+  EXPECT_EQ(RGB(0, 255, 0), s.At(15, 10));  // host (65, 30): the graphic child
+  // Without it the child erases with its own colour.
+  child->SetParentBackground(false);
+  child->SetColor(clYellow);
+  Snapshot own(child);
+  EXPECT_EQ(RGB(255, 255, 0), own.At(5, 5));
+}
