@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "classlib/Forms.h"
 #include "classlib/core/TypInfo.h"
@@ -1201,6 +1202,17 @@ void TWinControl::Broadcast(TMessage& Message) {
     TControl* c = Controls(i);
     c->WindowProc(Message);
     if (Message.Result != 0) return;
+  }
+}
+
+void TWinControl::InitiateChildActions() {
+  // Action handlers may free controls: walk a snapshot and skip those gone meanwhile.
+  std::vector<std::pair<TControl*, std::shared_ptr<bool>>> list;
+  for (int i = 0; i < ControlCount(); ++i) list.emplace_back(Controls(i), Controls(i)->Alive_);
+  for (auto& [c, alive] : list) {
+    if (!*alive || c->IsBeingDestroyed()) continue;
+    if (c->Action_) c->Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(c->Action_));
+    if (*alive && c->IsWindowControl()) static_cast<TWinControl*>(c)->InitiateChildActions();
   }
 }
 

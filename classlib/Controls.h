@@ -399,6 +399,9 @@ class TWinControl : public TControl {
   TControl* ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls = false) const;
   // Perform on every child until one answers a non-zero Result.
   void Broadcast(TMessage& Message);
+  // Asks every control below this one that is linked to an action to update it
+  // (CM_ACTIONUPDATE), depth first; the application does so for its visible forms when idle.
+  void InitiateChildActions();
   void NotifyControls(UINT Msg);
   void PaintControls(HDC DC, TControl* First);
   void PaintTo(HDC DC, int X, int Y);

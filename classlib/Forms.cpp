@@ -467,6 +467,24 @@ void TCustomForm::Dispatch(TMessage& Message) {
       }
       if (*alive) ControlState_.Exclude(csCustomPaint);
       return;
+    case WM_GETMINMAXINFO: {
+      TWinControl::Dispatch(Message);
+      if (!*alive) return;
+      // The constraints bound the sizes the user (or anyone moving the window) can give it.
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+      const TSizeLimits& l = Constraints_->Limits();
+      if (l.MinWidth > 0) mmi->ptMinTrackSize.x = l.MinWidth;
+      if (l.MinHeight > 0) mmi->ptMinTrackSize.y = l.MinHeight;
+      if (l.MaxWidth > 0) {
+        mmi->ptMaxTrackSize.x = l.MaxWidth;
+        mmi->ptMaxSize.x = l.MaxWidth;
+      }
+      if (l.MaxHeight > 0) {
+        mmi->ptMaxTrackSize.y = l.MaxHeight;
+        mmi->ptMaxSize.y = l.MaxHeight;
+      }
+      return;
+    }
     case WM_ERASEBKGND:
       if (ClientHandle_) {
         Message.Result = 1;  // the MDI client covers the client area
@@ -732,6 +750,13 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
         (GetFocus() == Control->Handle() || IsChild(Control->Handle(), GetFocus())))
       ::SetFocus(Handle_);
   }
+}
+
+void TCustomForm::UpdateActions() {
+  if (IsBeingDestroyed()) return;
+  auto alive = AliveToken();
+  if (Action_) Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(Action_));
+  if (*alive) InitiateChildActions();
 }
 
 // ---- MDI
@@ -1058,11 +1083,24 @@ void TApplication::Idle(const MSG&) {
   bool done = true;
   try {
     OnIdle(this, done);
+    if (done) DoActionIdle();
   } catch (...) {
     HandleException(this);
   }
   TControlCanvas::FreeDeviceContexts();
   if (done) WaitMessage();
+}
+
+void TApplication::DoActionIdle() {
+  if (!Screen) return;
+  std::vector<TCustomForm*> forms;
+  for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
+  for (TCustomForm* f : forms) {
+    // A form freed by an earlier form's action handler is no longer listed.
+    bool listed = false;
+    for (int i = 0; i < Screen->FormCount() && !listed; ++i) listed = Screen->Forms(i) == f;
+    if (listed && f->HandleAllocated() && IsWindowVisible(f->Handle())) f->UpdateActions();
+  }
 }
 
 void TApplication::Terminate() {

@@ -109,6 +109,8 @@ class TCustomForm : public TWinControl {
   bool SetFocusedControl(TWinControl* Control);
   void DefocusControl(TWinControl* Control, bool Removing);
   void SetFocus() override;
+  // Updates the actions of the form and of its controls (CM_ACTIONUPDATE to each linked control).
+  void UpdateActions();
   bool CanFocus() const override { return Visible_ && Enabled_; }
   // The focused control of the form as the form tracks it.
   TWinControl* FocusedControl() const { return FocusedControl_; }
@@ -304,6 +306,7 @@ class TApplication : public TComponent {
   friend LRESULT CALLBACK ApplicationWndProc(HWND, UINT, WPARAM, LPARAM);
   bool ProcessMessage(MSG& Msg);
   void Idle(const MSG& Msg);
+  void DoActionIdle();
   bool IsKeyMsg(MSG& Msg);
   bool IsMDIMsg(MSG& Msg);
   bool IsHintMsg(MSG& Msg);

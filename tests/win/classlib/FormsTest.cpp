@@ -679,3 +679,75 @@ TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
   EXPECT_DOUBLE_EQ(2.5, StrToFloat("2,5", read));
   FormatSettings = saved;
 }
+
+// ---- constraints of a top-level window ---------------------------------------------------------
+
+TEST_F(FormTest, ConstraintsBoundTheWindowWhoeverSizesIt) {
+  Form->Constraints()->SetMinWidth(400);
+  Form->Constraints()->SetMaxHeight(200);
+  EXPECT_EQ(400, Form->Width());   // applied at once ...
+  EXPECT_EQ(200, Form->Height());
+  // ... and to a size given to the window behind the form's back (as the user's dragging does).
+  SetWindowPos(Form->Handle(), nullptr, 0, 0, 120, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  flush_events();
+  RECT r;
+  GetWindowRect(Form->Handle(), &r);
+  EXPECT_EQ(400, r.right - r.left);
+  EXPECT_EQ(200, r.bottom - r.top);
+  EXPECT_EQ(400, Form->Width());
+  EXPECT_EQ(200, Form->Height());
+  // Maximizing stays inside the maximum too.
+  Form->SetWindowState(wsMaximized);
+  flush_events();
+  GetWindowRect(Form->Handle(), &r);
+  EXPECT_LE(r.bottom - r.top, 200);
+  Form->SetWindowState(wsNormal);
+  flush_events();
+}
+
+// ---- actions updated when the application is idle ----------------------------------------------
+
+namespace {
+struct ActionUpdater {
+  TCustomAction* Action = nullptr;
+  bool Allow = false;
+  int Updates = 0;
+  void Update(TObject*) {
+    ++Updates;
+    Action->SetEnabled(Allow);
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, IdleTimeUpdatesTheActionsOfVisibleForms) {
+  auto* action = Create<TCustomAction>(Form);
+  ActionUpdater u{action};
+  action->OnUpdate = MakeMethod<&ActionUpdater::Update>(&u);
+  auto* b = Create<TPushControl>(Form);
+  b->SetParent(Form);
+  b->SetAction(action);
+  ProcSpy spy;
+  spy.Only = {CM_ACTIONUPDATE};
+  spy.Attach(b);
+  // One idle pass: the queue is empty, so the loop goes idle; a short timer wakes it again.
+  auto* wake = Create<TTimer>(Form);
+  wake->SetInterval(30);
+  flush_events();
+  Application->HandleMessage();
+  EXPECT_GE(u.Updates, 1);
+  EXPECT_GE(spy.Count(CM_ACTIONUPDATE), 1);
+  EXPECT_FALSE(b->Enabled());  // the control follows its action
+  EXPECT_FALSE(IsWindowEnabled(b->Handle()));
+  u.Allow = true;
+  flush_events();
+  Application->HandleMessage();
+  EXPECT_TRUE(b->Enabled());
+  // A hidden form's actions wait.
+  Form->Hide();
+  flush_events();
+  int before = u.Updates;
+  Application->HandleMessage();
+  EXPECT_EQ(before, u.Updates);
+  wake->Free();
+  spy.Detach();
+}
