@@ -3,6 +3,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
+#include "examples/gallery/ScrollAdapterExamples.h"
 #include "skin/engine/sSkinManager.h"
 
 namespace {
@@ -38,6 +39,16 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   AddButtonExamples(buttonArea);
 
   AddStandardControls();
+
+  auto* scrolling = ::Create<TGroupBox>(this);
+  scrolling->SetParent(this);
+  scrolling->SetCaption("Skinned scroll bars on adapted windows");
+  scrolling->SetBounds(16, 248, 676, 220);
+  auto* scrollArea = ::Create<TPanel>(this);
+  scrollArea->SetParent(scrolling);
+  scrollArea->SetBevelOuter(bvNone);
+  scrollArea->SetBounds(8, 20, 660, 192);
+  AddScrollAdapterExamples(scrollArea);
 }
 
 void TGalleryForm::AddStandardControls() {
