@@ -12,9 +12,15 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 QV_STARTED_XVFB=""
 
 qv_free_display() {
-  local n
-  for n in $(seq 91 150); do
+  local n pid
+  for n in $(seq 91 400); do
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      echo "$n"
+      return 0
+    fi
+    # A lock left by a server that is gone: Xvfb takes such a display over.
+    pid="$(tr -dc '0-9' <"/tmp/.X${n}-lock" 2>/dev/null)"
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
       echo "$n"
       return 0
     fi
@@ -23,7 +29,10 @@ qv_free_display() {
 }
 
 if [ -z "${DISPLAY:-}" ]; then
-  qv_n="$(qv_free_display)"
+  if ! qv_n="$(qv_free_display)"; then
+    echo "wineenv: no free X display" >&2
+    return 1
+  fi
   Xvfb ":${qv_n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
   QV_STARTED_XVFB=$!
   export DISPLAY=":${qv_n}"

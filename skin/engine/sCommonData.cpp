@@ -4,6 +4,7 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -17,7 +18,7 @@ bool SkinChanging = false;
 bool SkinRemoving = false;
 HDC PrintDC = nullptr;
 TSetWindowTheme acSetWindowTheme = nullptr;
-TObject* (*GetApplicationObject)() = nullptr;
+TObject* (*GetApplicationObject)() = [] { return static_cast<TObject*>(Application); };
 TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel) = nullptr;
 
 namespace {

@@ -158,8 +158,8 @@ bool ThemesInUse();
 // to call any number of times; the manager calls it.
 void InitSkinEngineUnit();
 
-// The application object handed out by command 60: set by the program (or the form skinning)
-// to hand out the class library's Application; nullptr until then.
+// The application object handed out by command 60: the class library's Application unless the
+// program sets another source.
 extern TObject* (*GetApplicationObject)();
 
 // ---- Animation events ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // commands of other managers, query answers through SendMessage, the shared parent colour.
 #include <gtest/gtest.h>
 
+#include "classlib/Forms.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
 #include "tests/support/MessageSpy.h"
@@ -443,10 +444,14 @@ TEST_F(engine_CommonData, AnswersBySendMessageFillTheSharedRecords) {
   EXPECT_EQ(1, SendSkinCommand(c->Handle(), QC_GETPARENTCOLOR));
   EXPECT_EQ(TColor(Manager->Section(c->SkinData->SkinIndex).Color), SharedParentColor);
 
+  // Command 60 hands out the class library's application, or what the program put in its place.
+  EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(Application)),
+            SendSkinCommand(c->Handle(), QC_GETAPPLICATION));
   static TNotAControl app;
+  auto* const saved = GetApplicationObject;
   GetApplicationObject = [] { return static_cast<TObject*>(&app); };
   EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(&app)), SendSkinCommand(c->Handle(), QC_GETAPPLICATION));
-  GetApplicationObject = nullptr;
+  GetApplicationObject = saved;
 
   c->SkinData->PartlyHidden = false;
   SendSkinCommand(c->Handle(), QC_SETPARTLYHIDDEN);
