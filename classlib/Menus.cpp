@@ -663,7 +663,7 @@ bool DispatchMenuMessage(TMessage& Message) {
       bool topLevel = item->Parent() && !item->Parent()->Parent() &&
                       dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
       try {
-        item->AdvancedDrawItem(&canvas, *reinterpret_cast<const TRect*>(&dis->rcItem),
+        item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem),
                                OwnerDrawStateFromODS(dis->itemState), topLevel);
       } catch (...) {
         canvas.SetHandle(nullptr);

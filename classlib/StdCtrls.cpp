@@ -1,6 +1,7 @@
 #include "classlib/StdCtrls.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -464,17 +465,17 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
   }
   Flags = DrawTextBiDiModeFlags(Flags);
   Canvas_->Font()->Assign(Font_);
-  RECT* r = reinterpret_cast<RECT*>(&Rect);
+  RECT r{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
   if (!Enabled()) {
-    Rect.Offset(1, 1);
+    OffsetRect(&r, 1, 1);
     Canvas_->Font()->SetColor(clBtnHighlight);
-    ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, r, Flags);
-    Rect.Offset(-1, -1);
+    ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, &r, Flags);
+    OffsetRect(&r, -1, -1);
     Canvas_->Font()->SetColor(clBtnShadow);
-    ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, r, Flags);
-  } else {
-    ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, r, Flags);
   }
+  ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, &r, Flags);
+  // DT_CALCRECT gives back the measured rectangle.
+  Rect = FromRECT(r);
 }
 
 void TCustomLabel::Paint() {
@@ -759,7 +760,9 @@ std::string TMemoStrings::Get(int index) const {
   if (index < 0 || start < 0) return {};
   int len = static_cast<int>(SendMessageA(w, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
   std::string buf(static_cast<std::size_t>(std::max(len, 1) + 2), '\0');
-  *reinterpret_cast<WORD*>(buf.data()) = static_cast<WORD>(buf.size());
+  // The first WORD of the buffer tells the window its size.
+  const WORD room = static_cast<WORD>(buf.size());
+  std::memcpy(buf.data(), &room, sizeof room);
   LRESULT got = SendMessageA(w, EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
   buf.resize(static_cast<std::size_t>(std::max<LRESULT>(0, std::min<LRESULT>(got, len))));
   return buf;
@@ -1278,7 +1281,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
         Canvas_->Brush()->SetColor(clHighlight);
         Canvas_->Font()->SetColor(clHighlightText);
       }
-      const TRect r = *reinterpret_cast<const TRect*>(&dis->rcItem);
+      const TRect r = FromRECT(dis->rcItem);
       try {
         DrawItem(static_cast<int>(dis->itemID), r, state);
         if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) DrawFocusRect(dis->hDC, &dis->rcItem);

@@ -308,10 +308,6 @@ class TMemoStrings : public TStrings {
  protected:
   std::string Get(int index) const override;
   void Put(int index, const std::string& s) override;
-  // Lines carry no objects. (Overridden here so that this class's table of virtual functions
-  // names no base member under the platform header's renamed spelling.)
-  TObject* GetObject(int) const override { return nullptr; }
-  void PutObject(int, TObject*) override {}
   void SetUpdateState(bool updating) override;
 
  private:

@@ -1,5 +1,5 @@
 // The one way the library includes the platform headers: every Windows-side header includes this
-// first, so the A/W name macros (TextOut, DrawText, GetObject ...) map member names the same way in
+// first, so the A/W name macros (TextOut, DrawText ...) map member names the same way in
 // every translation unit.
 #pragma once
 
@@ -11,6 +11,12 @@
 #endif
 #include <windows.h>
 #include <commctrl.h>
+
+// GetObject is a member name of the class library (TStrings); the graphics function is called
+// as GetObjectA.
+#ifdef GetObject
+#undef GetObject
+#endif
 
 #include "classlib/core/Types.h"
 

@@ -202,6 +202,15 @@ class TList : public TObject {
 // ---------------------------------------------------------------------------------------------
 // Strings with associated objects.
 
+// The Windows platform header defines GetObject as a macro (GetObjectA). Left in place it would
+// rename TStrings::GetObject in the translation units that include that header first, while this
+// library defines the member under its own name: a descendant that does not override it would
+// then refer to a member that exists nowhere. The name is freed here (and in classlib/Win.h);
+// code that wants the graphics function calls GetObjectA.
+#ifdef GetObject
+#undef GetObject
+#endif
+
 class TStrings : public TPersistent {
  public:
   QV_CLASS_NAME(TStrings)
@@ -238,9 +247,7 @@ class TStrings : public TPersistent {
   int UpdateCount() const { return UpdateCount_; }
 
  protected:
-  // The access a descendant provides. In Windows translation units the platform header renames
-  // GetObject to GetObjectA; the slot is the same virtual function either way, so overrides
-  // work, but call it through Objects() rather than by a qualified name.
+  // The access a descendant provides.
   virtual std::string Get(int index) const = 0;
   virtual void Put(int index, const std::string& s);
   virtual TObject* GetObject(int index) const;

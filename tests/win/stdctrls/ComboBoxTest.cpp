@@ -80,7 +80,9 @@ TEST_F(FormTest, ComboStylesMakeTheirWindowsAndChildren) {
     EXPECT_EQ(k.Bits, style & (CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) << int(k.Style);
     EXPECT_EQ(k.Edit, c->EditHandle() != nullptr) << int(k.Style);
     EXPECT_NE(nullptr, c->ListHandle()) << int(k.Style);
-    if (k.Edit) EXPECT_EQ(c->Handle(), GetParent(c->EditHandle()));
+    if (k.Edit) {
+      EXPECT_EQ(c->Handle(), GetParent(c->EditHandle()));
+    }
     c->Free();
   }
 }
