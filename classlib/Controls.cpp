@@ -313,6 +313,15 @@ void TControl::Dispatch(TMessage& Message) {
         Message.Result = 1;
         return;
       }
+      // The control's own popup menu opens at the point (at the control's top-left corner when
+      // the keyboard asked for the menu and gave no point).
+      if (PopupMenu_) {
+        if (p.X == -1 && p.Y == -1) p = ClientToScreen(TPoint{0, 0});
+        if (PopupContextMenu(this, PopupMenu_, p)) {
+          if (*alive) Message.Result = 1;
+          return;
+        }
+      }
       DefaultHandler(Message);
       return;
     }
@@ -1968,9 +1977,18 @@ void TWinControl::HandleWM(TMessage& Message) {
       }
       DefaultHandler(Message);
       return;
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
+      // A graphic child under the point (it has no window to get the message) is asked first.
+      const TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+      if (!(p.X == -1 && p.Y == -1) && Handle_) {
+        if (TControl* c = ControlAtPos(ScreenToClient(p), false)) {
+          Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+          if (!*alive || Message.Result != 0) return;
+        }
+      }
       TControl::Dispatch(Message);
       return;
+    }
     case WM_NCDESTROY: {
       HWND w = Handle_;
       DefaultHandler(Message);

@@ -229,7 +229,7 @@ class TControl : public TComponent {
   void SetShowHint(bool v);
   bool ParentShowHint() const { return ParentShowHint_; }
   void SetParentShowHint(bool v);
-  // Until menus exist: any component; the menu code decides what to show.
+  // A TPopupMenu (classlib/Menus.h); it opens on WM_CONTEXTMENU (see PopupContextMenu).
   TComponent* PopupMenu() const { return PopupMenu_; }
   void SetPopupMenu(TComponent* v);
 
@@ -662,6 +662,11 @@ class TCustomAction : public TBasicAction {
   int ImageIndex_ = -1;
 };
 using TAction = TCustomAction;
+
+// Opens Menu, a control's popup menu, at a screen point for Control (its PopupComponent) and
+// returns after it closed; false, showing nothing, when Menu is not a popup menu or does not pop
+// up by itself (AutoPopup off). Defined with the menus (classlib/Menus.cpp).
+bool PopupContextMenu(TControl* Control, TComponent* Menu, TPoint ScreenPos);
 
 // A hidden window whose messages go to Method (timers, the application's helpers); the window
 // procedure catches exceptions and hands them to the application. Result defaults to the

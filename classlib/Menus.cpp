@@ -605,6 +605,14 @@ void TPopupMenu::Popup(int X, int Y) {
   OnClose(this);
 }
 
+bool PopupContextMenu(TControl* Control, TComponent* Menu, TPoint ScreenPos) {
+  auto* popup = dynamic_cast<TPopupMenu*>(Menu);
+  if (!popup || !popup->AutoPopup() || (Control && Control->ComponentState().Contains(csDesigning))) return false;
+  popup->SetPopupComponent(Control);
+  popup->Popup(ScreenPos.X, ScreenPos.Y);
+  return true;
+}
+
 // ---- dispatching ------------------------------------------------------------------------------
 
 bool DispatchMenuMessage(TMessage& Message) {

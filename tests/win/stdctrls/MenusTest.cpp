@@ -3,8 +3,10 @@
 // through the items' events.
 #include <gtest/gtest.h>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/Pump.h"
 
@@ -77,6 +79,19 @@ void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
     EndMenu();
   }
 }
+
+// Sends a message that may open a menu: true when a menu window showed (the timer closes it).
+bool MenuShownBy(HWND target, UINT msg, WPARAM wParam, LPARAM lParam) {
+  gSeenMenu = nullptr;
+  gTicks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenuTimer);
+  SendMessageA(target, msg, wParam, lParam);
+  KillTimer(nullptr, timer);
+  flush_events();
+  return gSeenMenu != nullptr;
+}
+
+LPARAM ScreenPoint(int x, int y) { return MAKELPARAM(x, y); }
 
 }  // namespace
 
@@ -226,4 +241,54 @@ TEST_F(FormTest, OwnerDrawnPopupItemsAreMeasuredAndDrawnByTheirEvents) {
   EXPECT_EQ(31u, mis.itemHeight);
   mis.itemData = 12345;
   EXPECT_FALSE(DispatchMenuMessage(m));
+}
+
+TEST_F(FormTest, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
+  auto* menu = Create<TPopupMenu>(Form);
+  menu->Items()->Add(NewItem(Form, "One"));
+  int popups = 0;
+  menu->OnPopup = TNotifyEvent(&popups, [](void* d, TObject*) { ++*static_cast<int*>(d); });
+  auto* outer = Create<TPanel>(Form);
+  outer->SetBounds(10, 10, 200, 120);
+  outer->SetParent(Form);
+  outer->SetPopupMenu(menu);
+  auto* inner = Create<TPanel>(Form);  // no menu of its own
+  inner->SetBounds(10, 10, 80, 40);
+  inner->SetParent(outer);
+  flush_events();
+
+  // At the point given; from the keyboard (no point) at the control's corner.
+  ASSERT_TRUE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
+  EXPECT_EQ(1, popups);
+  EXPECT_EQ(outer, menu->PopupComponent());
+  EXPECT_EQ((TPoint{200, 150}), menu->PopupPoint());
+  ASSERT_TRUE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF)));
+  EXPECT_EQ(outer->ClientToScreen(TPoint{0, 0}), menu->PopupPoint());
+
+  // A child without a menu passes the message to its parent.
+  ASSERT_TRUE(MenuShownBy(inner->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(90, 90)));
+  EXPECT_EQ(outer, menu->PopupComponent());
+  EXPECT_EQ(3, popups);
+
+  // A graphic control has no window: the right-button release on its parent finds it.
+  auto* labelMenu = Create<TPopupMenu>(Form);
+  labelMenu->Items()->Add(NewItem(Form, "Two"));
+  auto* label = Create<TLabel>(Form);
+  label->SetCaption("Label with a menu");
+  label->SetBounds(20, 150, 120, 20);
+  label->SetParent(Form);
+  label->SetPopupMenu(labelMenu);
+  flush_events();
+  ASSERT_TRUE(MenuShownBy(Form->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(25, 155)));
+  EXPECT_EQ(label, labelMenu->PopupComponent());
+  EXPECT_EQ(3, popups);
+
+  // No menu when it does not pop up by itself or when OnContextPopup took the message.
+  menu->SetAutoPopup(false);
+  EXPECT_FALSE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
+  menu->SetAutoPopup(true);
+  outer->OnContextPopup = TContextPopupEvent(
+      outer, [](void*, TObject*, TPoint, bool& handled) { handled = true; });
+  EXPECT_FALSE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
+  EXPECT_EQ(3, popups);
 }
