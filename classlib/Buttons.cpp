@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/core/ButtonGlyph.h"
 #include "classlib/core/TypInfo.h"
 
 void CalcButtonLayout(const TRect& Client, TSize GlyphSize, TSize TextSize, TButtonLayout Layout, int Margin,
@@ -65,6 +66,24 @@ void DrawGlyphFrame(HDC dc, TBitmap* glyph, int numGlyphs, int frame, int x, int
 
 namespace {
 
+// A one-frame glyph in its disabled look: the glyph's ink greyed and embossed (see
+// qv::MakeDisabledGlyph), drawn with the glyph's transparent colour left out.
+void DrawDisabledGlyph(HDC dc, TBitmap* glyph, int x, int y) {
+  const int w = glyph->Width(), h = glyph->Height();
+  if (w <= 0 || h <= 0) return;
+  const COLORREF key = ColorToRGB(glyph->TransparentColor());
+  TBitmap source, look;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(w, h);
+  look.SetPixelFormat(pf24bit);
+  look.SetSize(w, h);
+  BitBlt(source.Canvas()->Handle(), 0, 0, w, h, glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+  GdiFlush();
+  qv::MakeDisabledGlyph(source.ImageView(), qv::BgrOf(key), look.ImageView(), qv::BgrOf(GetSysColor(COLOR_BTNHIGHLIGHT)),
+                        qv::BgrOf(GetSysColor(COLOR_BTNSHADOW)));
+  TransparentBlt(dc, x, y, w, h, look.Canvas()->Handle(), 0, 0, w, h, key);
+}
+
 // Glyph and caption of a button in Client of dc (already in the font to use).
 void DrawGlyphAndCaption(HDC dc, const TRect& Client, TBitmap* glyph, int numGlyphs, TButtonState state,
                          const std::string& caption, TButtonLayout layout, int margin, int spacing, bool rtl) {
@@ -85,7 +104,10 @@ void DrawGlyphAndCaption(HDC dc, const TRect& Client, TBitmap* glyph, int numGly
   if (state == bsDisabled && n > 1) frame = 1;
   if (state == bsDown && n > 2) frame = 2;
   if (state == bsExclusive && n > 3) frame = 3;
-  DrawGlyphFrame(dc, glyph, n, frame, gp.X, gp.Y);
+  if (state == bsDisabled && n == 1)
+    DrawDisabledGlyph(dc, glyph, gp.X, gp.Y);
+  else
+    DrawGlyphFrame(dc, glyph, n, frame, gp.X, gp.Y);
   if (caption.empty()) return;
   SetBkMode(dc, TRANSPARENT);
   RECT r{tb.Left, tb.Top, tb.Right, tb.Bottom};

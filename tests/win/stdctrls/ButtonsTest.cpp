@@ -6,6 +6,7 @@
 #include "classlib/Buttons.h"
 #include "classlib/Forms.h"
 #include "tests/support/FormFixture.h"
+#include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
 
 using namespace qvtest;
@@ -28,6 +29,39 @@ class TStyleSpyButton : public TButton {
     TButton::SetButtonStyle(ADefault);
   }
 };
+
+// What a window paints into a DC of its client size (WM_PRINTCLIENT), graphic children included.
+Capture PrintClient(TWinControl* c) {
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, c->ClientWidth(), c->ClientHeight());
+  HGDIOBJ old = SelectObject(mem, bmp);
+  SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_CHILDREN);
+  SelectObject(mem, old);
+  Capture shot = CaptureBitmap(bmp);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+// A 16 x 16 one-frame glyph: lime (its transparent colour, bottom-left) with a black 4 x 4 square
+// at (4, 4).
+void MakeSquareGlyph(TBitmap& g) {
+  g.SetSize(16, 16);
+  g.Canvas()->Brush()->SetColor(clLime);
+  g.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  g.Canvas()->Brush()->SetColor(clBlack);
+  g.Canvas()->FillRect(Rect(4, 4, 8, 8));
+}
+
+// The top-left black pixel inside r of a capture; (-1, -1) when none.
+POINT FirstBlack(const Capture& c, const RECT& r) {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (c.Pixel(x, y) == RGB(0, 0, 0)) return POINT{x, y};
+  return POINT{-1, -1};
+}
 
 LONG_PTR ButtonType(TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_STYLE) & BS_TYPEMASK; }
 
@@ -232,4 +266,44 @@ TEST_F(FormTest, SpeedButtonGlyphChangeHandlerCanBeChained) {
   EXPECT_EQ(3, b->NumGlyphs());
   EXPECT_EQ(-1, b->Margin());
   EXPECT_EQ(4, b->Spacing());
+}
+
+TEST_F(FormTest, OneFrameGlyphsOfDisabledButtonsAreEmbossedInGrey) {
+  TBitmap glyph;
+  MakeSquareGlyph(glyph);
+  auto* speed = Create<TSpeedButton>(Form);
+  speed->SetBounds(10, 10, 40, 30);
+  speed->SetParent(Form);
+  speed->SetGlyph(&glyph);
+  auto* bit = Create<TBitBtn>(Form);
+  bit->SetBounds(10, 60, 40, 30);
+  bit->SetParent(Form);
+  bit->SetGlyph(&glyph);
+  ASSERT_EQ(1, speed->NumGlyphs());
+  ASSERT_EQ(1, bit->NumGlyphs());
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  struct Case {
+    const char* Name;
+    TControl* Button;
+    TWinControl* Painter;
+    RECT Area;  // the button in the painter's capture
+  } cases[] = {
+      {"speed button", speed, Form, RECT{10, 10, 50, 40}},
+      {"bit button", bit, bit, RECT{0, 0, 40, 30}},
+  };
+  for (const Case& k : cases) {
+    k.Button->SetEnabled(true);
+    const Capture up = PrintClient(k.Painter);
+    const POINT ink = FirstBlack(up, k.Area);
+    ASSERT_NE(-1, ink.x) << k.Name;
+    EXPECT_EQ(0, up.CountColor(RGB(0, 255, 0), k.Area)) << k.Name << ": the key is transparent";
+    k.Button->SetEnabled(false);
+    const Capture off = PrintClient(k.Painter);
+    EXPECT_EQ(shadow, off.Pixel(ink.x, ink.y)) << k.Name;
+    EXPECT_EQ(shadow, off.Pixel(ink.x + 3, ink.y + 3)) << k.Name;
+    EXPECT_EQ(light, off.Pixel(ink.x + 4, ink.y + 4)) << k.Name << ": the highlight one pixel down and right";
+    EXPECT_EQ(light, off.Pixel(ink.x + 4, ink.y + 1)) << k.Name;
+    EXPECT_EQ(-1, FirstBlack(off, k.Area).x) << k.Name << ": no ink left in its own colour";
+    EXPECT_EQ(0, off.CountColor(RGB(0, 255, 0), k.Area)) << k.Name;
+  }
 }
