@@ -1,38 +1,23 @@
 #include "skin/engine/sGradient.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "skin/engine/core/acSkinValues.h"
 
-bool ParseGradientData(const std::string& text, TsGradientData& out) {
-  std::istringstream in(text);
-  std::string c1, c2, dir, extra;
-  if (!(in >> c1 >> c2)) return false;
-  in >> dir;
-  if (in >> extra) return false;
-  qv::TColorRef a = 0, b = 0;
-  if (!qv::ParseSkinColor(c1, a) || !qv::ParseSkinColor(c2, b)) return false;
-  bool vertical = true;
-  if (dir == "H" || dir == "h") vertical = false;
-  else if (!dir.empty() && dir != "V" && dir != "v") return false;
-  out.Color1 = TColor(a);
-  out.Color2 = TColor(b);
-  out.Vertical = vertical;
+bool ParseGradientData(const std::string& text, TsGradientData& out) { return qv::ParseSkinGradient(text, out); }
+
+bool GetSectionGradient(const qv::TsGeneralData& section, TsGradientData& out) {
+  if (!section.Gradient.Valid) return false;
+  out = section.Gradient;
   return true;
 }
 
-bool GetSectionGradient(const qv::TsGeneralData& section, TsGradientData& out) {
-  const std::string* v = section.Value("GRADIENTDATA");
-  return v && ParseGradientData(*v, out);
-}
-
 void PaintGrad(TBitmap* bmp, const TRect& r, const TsGradientData& data) {
-  if (!bmp || bmp->Empty()) return;
+  if (!bmp || bmp->Empty() || !data.Valid) return;
   const TRect c = IntersectRects(r, TRect{0, 0, bmp->Width(), bmp->Height()});
   if (c.IsEmpty()) return;
   // The gradient runs over the whole of R; only its visible part is drawn.
-  const COLORREF a = ColorToRGB(data.Color1), b = ColorToRGB(data.Color2);
+  const COLORREF a = data.Color1 & 0xFFFFFF, b = data.Color2 & 0xFFFFFF;
   TRIVERTEX v[2]{};
   v[0].x = r.Left;
   v[0].y = r.Top;

@@ -1,6 +1,7 @@
 #include "skin/engine/sStyleSimply.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "skin/engine/sGradient.h"
@@ -105,6 +106,8 @@ void PaintBackgroundCore(const qv::TSkinModel& model, int skinIndex, int image, 
 void PaintBorderCore(const qv::TSkinModel& model, int maskIndex, TColor behind, const TsCacheInfo& ci, bool filling,
                      int state, const TRect& r, TPoint offset, TBitmap* bmp, bool useCache) {
   if (!model.IsMaskIndex(maskIndex)) return;
+  // A border the skin shows only when hot or pressed.
+  if (state <= 0 && model.Masks[std::size_t(maskIndex)].HotOnly) return;
   const qv::TImageView dst = BmpView(bmp);
   if (dst.Empty() || r.IsEmpty()) return;
   const qv::TMaskFrames mf = MaskFramesOf(model, model.Masks[std::size_t(maskIndex)]);
@@ -118,6 +121,22 @@ void PaintBorderCore(const qv::TSkinModel& model, int maskIndex, TColor behind, 
     cache = qv::TCacheView{plain.View(), -r.Left, -r.Top, true};
   }
   qv::PaintMaskRect(dst, r, filling, cache, mf, state, useCache && cache.Usable());
+}
+
+// The section's corner images laid over R, after its border.
+void PaintCornersCore(const qv::TSkinModel& model, int skinIndex, int state, const TRect& r, TBitmap* bmp) {
+  const std::array<int, 4> index = model.CornerImages(skinIndex);
+  qv::TMaskFrames frames[4];
+  const qv::TMaskFrames* corners[4] = {};
+  bool any = false;
+  for (int i = 0; i < 4; ++i) {
+    if (!model.IsMaskIndex(index[std::size_t(i)])) continue;
+    frames[i] = MaskFramesOf(model, model.Masks[std::size_t(index[std::size_t(i)])]);
+    if (frames[i].Image.Empty()) continue;
+    corners[i] = &frames[i];
+    any = true;
+  }
+  if (any) qv::PaintCornerImages(BmpView(bmp), r, state, corners);
 }
 
 int ImageFor(const qv::TSkinModel& model, int skinIndex, const std::string& section, int state, int normalImage,
@@ -159,6 +178,7 @@ void PaintSectionItem(int skinIndex, const std::string& section, const TsCacheIn
                       behind, ci, state, r, offset, bmp);
   PaintBorderCore(*model, model->LookupMask(skinIndex, name, "BORDERSMASK"), behind, ci, filling, state, r, offset,
                   bmp, true);
+  PaintCornersCore(*model, skinIndex, state, r, bmp);
 }
 
 void PaintSectionItemByIndexes(int skinIndex, int maskIndex, int backgroundIndex, int hotBackgroundIndex,
@@ -170,6 +190,7 @@ void PaintSectionItemByIndexes(int skinIndex, int maskIndex, int backgroundIndex
   const TColor behind = BehindColor(clNone);
   PaintBackgroundCore(*model, skinIndex, image, clNone, behind, ci, state, r, offset, bmp);
   PaintBorderCore(*model, maskIndex, behind, ci, filling, state, r, offset, bmp, true);
+  PaintCornersCore(*model, skinIndex, state, r, bmp);
 }
 
 void PaintSectionItemToDC(int skinIndex, const std::string& section, const TsCacheInfo& ci, bool filling, int state,
@@ -202,10 +223,13 @@ void PaintControlItem(TsCommonData* skinData, const TsCacheInfo& ci, bool fillin
   if (!skinData) return;
   const qv::TSkinModel* model = ModelOf(skinData->SkinManager());
   if (!model || !model->IsSectionIndex(skinData->SkinIndex)) return;
+  // The colour behind the transparent parts, asked of the parent now.
+  if (skinData->OwnerControl && skinData->OwnerControl->Parent()) UpdateParentColor(skinData->OwnerControl);
   const int image = state > 0 && skinData->HotTexture >= 0 ? skinData->HotTexture : skinData->Texture;
   const TColor behind = ControlBehind(skinData);
   PaintBackgroundCore(*model, skinData->SkinIndex, image, clNone, behind, ci, state, r, offset, bmp);
   PaintBorderCore(*model, skinData->BorderIndex, behind, ci, filling, state, r, offset, bmp, useCache);
+  PaintCornersCore(*model, skinData->SkinIndex, state, r, bmp);
 }
 
 void PaintControlBackground(TsCommonData* skinData, const TsCacheInfo& ci, int state, const TRect& r, TPoint offset,

@@ -2,7 +2,9 @@
 //
 // A section's look in a state (0 normal, 1 hot, 2 pressed) is its background (COLOR or HOTCOLOR,
 // the gradient of GRADIENTPERCENT, the PATTERN or HOTPATTERN image laid over by IMAGEPERCENT, the
-// parent's image showing through by TRANSPARENCY or HOTTRANSPARENCY) and its "BORDERSMASK" border.
+// parent's image showing through by TRANSPARENCY or HOTTRANSPARENCY), its "BORDERSMASK" border
+// (left out in state 0 when the mask is marked hot-only) and its corner images ("CORNERTOPLEFT",
+// "CORNERTOPRIGHT", "CORNERBOTTOMLEFT", "CORNERBOTTOMRIGHT") at the corners of the rectangle.
 // Offset is the place of the painted rectangle's top-left corner in the parent's cached image
 // (CacheInfo), from which the transparent parts are taken; without a ready parent image they show
 // the shared parent colour when it is set.
@@ -38,7 +40,8 @@ void PaintSectionBackground(int skinIndex, const std::string& section, const TsC
                             const TRect& r, TPoint offset, TBitmap* bmp, TsSkinManager* skinManager = nullptr,
                             int normalImage = -1, int hotImage = -1, TColor fillColor = clNone);
 
-// A control's look from its own section and indexes. UseCache: the border's transparent pixels
+// A control's look from its own section and indexes: the shared parent colour asked of the parent
+// first (UpdateParentColor), then background, border and corner images. UseCache: the border's transparent pixels
 // take the parent's image (else they keep the background, for a later corner repaint).
 void PaintControlItem(TsCommonData* skinData, const TsCacheInfo& ci, bool filling, int state, const TRect& r,
                       TPoint offset, TBitmap* bmp, bool useCache);

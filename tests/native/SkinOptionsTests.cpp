@@ -48,6 +48,43 @@ TEST(SkinValues, NumbersAndFlagsAreStrict) {
   EXPECT_FALSE(ParseSkinBool("yes", b));
 }
 
+TEST(SkinValues, GradientsAreTwoColoursAndADirection) {
+  struct {
+    const char* Text;
+    bool Ok;
+    TColorRef C1, C2;
+    bool Vertical;
+  } cases[] = {
+      {"#102030 #405060", true, 0x302010, 0x605040, true},
+      {" #102030\t#405060  v ", true, 0x302010, 0x605040, true},
+      {"#000000 #FFFFFF H", true, 0x000000, 0xFFFFFF, false},
+      {"#000000 #FFFFFF h", true, 0x000000, 0xFFFFFF, false},
+      {"", false, 0, 0, true},
+      {"#000000", false, 0, 0, true},
+      {"#000000 #FFFFFF X", false, 0, 0, true},
+      {"#000000 #FFFFFF V V", false, 0, 0, true},
+      {"#000000 white", false, 0, 0, true},
+      {"V #000000 #FFFFFF", false, 0, 0, true},
+  };
+  for (const auto& c : cases) {
+    TsGradientData g;
+    g.Color1 = 0x123456;
+    EXPECT_EQ(ParseSkinGradient(c.Text, g), c.Ok) << c.Text;
+    if (!c.Ok) {
+      EXPECT_FALSE(g.Valid) << "unchanged on failure: " << c.Text;
+      EXPECT_EQ(g.Color1, 0x123456u);
+      continue;
+    }
+    EXPECT_TRUE(g.Valid);
+    EXPECT_EQ(g.Color1, c.C1) << c.Text;
+    EXPECT_EQ(g.Color2, c.C2) << c.Text;
+    EXPECT_EQ(g.Vertical, c.Vertical) << c.Text;
+    TsGradientData again;
+    ASSERT_TRUE(ParseSkinGradient(FormatSkinGradient(g), again));
+    EXPECT_EQ(again, g);
+  }
+}
+
 TEST(SkinOptions, SectionsKeysAndDefaults) {
   const char* text =
       "\xEF\xBB\xBF; comment\r\n"
@@ -57,6 +94,7 @@ TEST(SkinOptions, SectionsKeysAndDefaults) {
       "Transparency=40\n"
       "GRADIENTPERCENT=10\nIMAGEPERCENT=90\nSHOWFOCUS=TRUE\nFADINGENABLED=true\nFADINGITERATIONS=8\n"
       "RESERVEDBOOLEAN=TRUE\nPARENTCLASS=speedbutton\nCUSTOM=any text = kept\n"
+      "GRADIENTDATA=#000000 #FFFFFF H\n"
       "# another comment\n\n"
       "[EDIT]\nHOTCOLOR=#010203\n";
   TOptionsFile f;
@@ -78,6 +116,9 @@ TEST(SkinOptions, SectionsKeysAndDefaults) {
   EXPECT_EQ(b.FadingIterations, 8);
   EXPECT_TRUE(b.ReservedBoolean);
   EXPECT_EQ(b.ParentClass, "SPEEDBUTTON");
+  EXPECT_TRUE(b.Gradient.Valid);
+  EXPECT_FALSE(b.Gradient.Vertical);
+  EXPECT_EQ(b.Gradient.Color2, 0xFFFFFFu);
   ASSERT_NE(b.Value("CUSTOM"), nullptr);
   EXPECT_EQ(*b.Value("CUSTOM"), "any text = kept");
   EXPECT_EQ(b.Value("custom"), nullptr);
@@ -86,13 +127,14 @@ TEST(SkinOptions, SectionsKeysAndDefaults) {
   EXPECT_EQ(e.Color, TsGeneralData().Color);
   EXPECT_FALSE(e.FadingEnabled);
   EXPECT_EQ(e.FadingIterations, 5);
+  EXPECT_FALSE(e.Gradient.Valid);
 }
 
 TEST(SkinOptions, MaskEntries) {
   const char* text =
       "[SKININFO]\nMASTERBITMAP=master.bmp\n"
       "[FORM]\nBORDERSMASK=mask: file=Form.bmp count=2 type=1 margins=4,5,6,7 border=3 mode=tile\n"
-      "GLYPHMASK=MASK: rect=1,2,30,40 count=3\n";
+      "GLYPHMASK=MASK: rect=1,2,30,40 count=3 hotonly=1\n";
   TOptionsFile f;
   std::string err;
   ASSERT_TRUE(ParseOptionsFile(text, f, err)) << err;
@@ -110,7 +152,9 @@ TEST(SkinOptions, MaskEntries) {
   EXPECT_EQ(a.Mask.MarginBottom, 7);
   EXPECT_EQ(a.Mask.BorderWidth, 3);
   EXPECT_EQ(a.Mask.DrawMode, TsDrawMode::Tile);
+  EXPECT_FALSE(a.Mask.HotOnly);
   const TOptionsMask& g = f.Masks[1];
+  EXPECT_TRUE(g.Mask.HotOnly);
   EXPECT_TRUE(g.FileName.empty());
   EXPECT_TRUE(g.HasRect);
   EXPECT_EQ(g.Mask.R, Bounds(1, 2, 30, 40));
@@ -123,7 +167,8 @@ TEST(SkinOptions, WriteThenParseGivesTheSame) {
   const char* text =
       "[A]\nCOLOR=#010203\nFONTCOLOR=#000000 #FFFFFF none none none\nPARENTCLASS=B\nX=1\n"
       "P=mask: file=p.bmp count=1 type=0 mode=tile\n"
-      "[B]\nQ=mask: file=q.bmp rect=0,0,9,18 count=3 type=1 margins=1,2,1,2 border=1 mode=stretch\n";
+      "GRADIENTDATA=#FF0000 #00FF00 H\n"
+      "[B]\nQ=mask: file=q.bmp rect=0,0,9,18 count=3 type=1 margins=1,2,1,2 border=1 mode=stretch hotonly=true\n";
   TOptionsFile f, g;
   std::string err;
   ASSERT_TRUE(ParseOptionsFile(text, f, err)) << err;
@@ -137,7 +182,11 @@ TEST(SkinOptions, WriteThenParseGivesTheSame) {
     EXPECT_EQ(g.Masks[i].Mask.R, f.Masks[i].Mask.R);
     EXPECT_EQ(g.Masks[i].Mask.BorderWidth, f.Masks[i].Mask.BorderWidth);
     EXPECT_EQ(g.Masks[i].Mask.DrawMode, f.Masks[i].Mask.DrawMode);
+    EXPECT_EQ(g.Masks[i].Mask.HotOnly, f.Masks[i].Mask.HotOnly);
   }
+  EXPECT_TRUE(g.Masks[1].Mask.HotOnly);
+  EXPECT_EQ(g.Sections[0].Gradient, f.Sections[0].Gradient);
+  EXPECT_TRUE(g.Sections[0].Gradient.Valid);
   EXPECT_EQ(WriteOptionsFile(g), written);
 }
 
@@ -179,6 +228,9 @@ TEST(SkinOptions, MalformedFilesFailWithTheLineAndReason) {
       {"[A]\nP=mask: count=1\n", "master bitmap needs rect="},
       {"[A]\nP=mask: file=p.bmp\nP=mask: file=q.bmp\n", "mask P given twice"},
       {"[A]\nP=mask: file\n", "not name=value"},
+      {"[A]\nP=mask: file=p.bmp hotonly=2\n", "hotonly: 1 or 0"},
+      {"[A]\nGRADIENTDATA=#000000\n", "[A] GRADIENTDATA=#000000: two colours"},
+      {"[A]\nGRADIENTDATA=#000000 #FFFFFF D\n", "optional direction V or H"},
   };
   for (const TBadOptions& c : cases) {
     TOptionsFile f;

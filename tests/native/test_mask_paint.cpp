@@ -257,3 +257,75 @@ TEST(MaskPaint, RegionRunsOfPaintedBitmap) {
   EXPECT_EQ(dst.Bytes, copy.Bytes);
   EXPECT_EQ(At(dst, 0, 0), kKeyC) << "a wholly transparent pixel is painted as the key";
 }
+
+namespace {
+
+// A corner image: Count frames of W x H, frame k all Base + k but for its top-left pixel (the key).
+struct TCornerImage {
+  TOwnedImage Img;
+  TMaskFrames Mask;
+};
+
+TCornerImage CornerImage(int w, int h, TColorRef base, int count = 3) {
+  TCornerImage c{TOwnedImage(w * count, h, 3, false), {}};
+  for (int k = 0; k < count; ++k)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) c.Img.Set(k * w + x, y, Bgr(x == 0 && y == 0 ? kKeyC : base + k));
+  c.Mask.Image = c.Img.View();
+  c.Mask.R = TRect{0, 0, c.Img.Width, c.Img.Height};
+  c.Mask.ImageCount = count;
+  return c;
+}
+
+}  // namespace
+
+// Corner images lie at the four corners of R, in the state's frame, transparent by the key, and
+// never reach outside R or the target.
+TEST(MaskPaint, CornerImagesAtTheCornersOfR) {
+  TCornerImage tl = CornerImage(3, 2, 0x101000), tr = CornerImage(2, 3, 0x202000), bl = CornerImage(4, 1, 0x303000),
+               br = CornerImage(1, 4, 0x404000);
+  const TMaskFrames* all[4] = {&tl.Mask, &tr.Mask, &bl.Mask, &br.Mask};
+  const struct {
+    const char* Name;
+    TRect R;
+    int State;
+    int X, Y;
+    TColorRef Want;
+  } cases[] = {
+      {"top-left key", {2, 3, 14, 13}, 1, 2, 3, kDst},
+      {"top-left", {2, 3, 14, 13}, 1, 4, 4, 0x101001},
+      {"top-left ends", {2, 3, 14, 13}, 1, 5, 4, kDst},
+      {"top-right", {2, 3, 14, 13}, 1, 13, 5, 0x202001},
+      {"top-right begins", {2, 3, 14, 13}, 1, 11, 4, kDst},
+      {"bottom-left", {2, 3, 14, 13}, 1, 5, 12, 0x303001},
+      {"bottom-right", {2, 3, 14, 13}, 1, 13, 10, 0x404001},
+      {"bottom-right above", {2, 3, 14, 13}, 1, 13, 8, kDst},
+      {"state past the frames: last", {2, 3, 14, 13}, 9, 4, 4, 0x101002},
+      {"negative state: first", {2, 3, 14, 13}, -1, 4, 4, 0x101000},
+      {"R over the top-left edge", {-5, -5, 8, 8}, 0, 7, 7, 0x404000},
+      {"R over the top-left edge: right of R", {-5, -5, 8, 8}, 0, 8, 7, kDst},
+      {"R smaller than the image", {0, 0, 2, 2}, 0, 1, 1, 0x404000},
+      {"R smaller than the image: outside R", {0, 0, 2, 2}, 0, 2, 0, kDst},
+      {"R outside the target", {20, 20, 30, 30}, 0, 15, 15, kDst},
+      {"empty R", {6, 6, 6, 6}, 0, 6, 6, kDst},
+      {"absurd R", {-2147483647, -2147483647, 2147483647, 2147483647}, 0, 8, 8, kDst},
+  };
+  for (const auto& c : cases) {
+    TOwnedImage dst = Target(16, 16), copy = Target(16, 16);
+    PaintCornerImages(dst.View(), c.R, c.State, all);
+    ref::PaintCornerImages(copy.View(), c.R, c.State, all);
+    EXPECT_EQ(dst.Bytes, copy.Bytes) << c.Name;
+    EXPECT_TRUE(dst.PaddingIntact()) << c.Name;
+    EXPECT_EQ(At(dst, c.X, c.Y), c.Want) << c.Name;
+  }
+  // Missing corners and images without pixels are left out.
+  TCornerImage none = CornerImage(2, 2, 0x505000);
+  none.Mask.R = TRect{50, 50, 60, 60};
+  const TMaskFrames* some[4] = {nullptr, &none.Mask, nullptr, &br.Mask};
+  TOwnedImage dst = Target(16, 16);
+  PaintCornerImages(dst.View(), TRect{0, 0, 16, 16}, 0, some);
+  EXPECT_EQ(At(dst, 15, 0), kDst);
+  EXPECT_EQ(At(dst, 15, 14), 0x404000u);
+  PaintCornerImages(dst.View(), TRect{0, 0, 16, 16}, 0, nullptr);
+  PaintCornerImages(TImageView{}, TRect{0, 0, 16, 16}, 0, all);
+}

@@ -47,6 +47,34 @@ void AxisPieces(long long d, int f, int a, int b, bool tile, TAxisPiece out[3]) 
 
 bool Same(const std::uint8_t* p, TBgr c) { return p[0] == c.B && p[1] == c.G && p[2] == c.R; }
 
+
+// The part of Dst under R as a view of its own, and where R's top-left corner lies in it.
+TImageView ClipView(const TImageView& dst, const TRect& r, TPoint& origin) {
+  const long long l = std::max<long long>(r.Left, 0), t = std::max<long long>(r.Top, 0);
+  const long long rr = std::min<long long>(r.Right, dst.Width), b = std::min<long long>(r.Bottom, dst.Height);
+  if (dst.Empty() || rr <= l || b <= t) return {};
+  origin = TPoint{int(r.Left - l), int(r.Top - t)};
+  return TImageView{int(rr - l), int(b - t), dst.Stride, dst.At(int(l), int(t))};
+}
+
+template <typename Paint>
+void CornerImagesWith(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4],
+                      Paint paint) {
+  TPoint o{};
+  const TImageView v = ClipView(dst, r, o);
+  if (v.Empty() || !corners) return;
+  const long long w = (long long)r.Right - r.Left, h = (long long)r.Bottom - r.Top;
+  for (int i = 0; i < 4; ++i) {
+    if (!corners[i]) continue;
+    const TMaskFrame f = MaskFrameOf(*corners[i], state);
+    if (!f.Valid) continue;
+    const long long x = o.X + ((i & 1) ? w - f.W : 0), y = o.Y + ((i & 2) ? h - f.H : 0);
+    // Far outside the view (absurd rectangles): nothing of the image can land in it.
+    if (x < -f.W || y < -f.H || x > v.Width || y > v.Height) continue;
+    paint(v, TPoint{int(x), int(y)}, *corners[i]);
+  }
+}
+
 }  // namespace
 
 TMaskFrame MaskFrameOf(const TMaskFrames& mask, int state) {
@@ -196,6 +224,12 @@ void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, co
   }
 }
 
+void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4]) {
+  CornerImagesWith(dst, r, state, corners, [state](const TImageView& v, TPoint p, const TMaskFrames& m) {
+    qv::PaintMaskImage(v, p, state, 0, m);
+  });
+}
+
 void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut) {
   if (dst.Empty()) return;
   PaintNine(dst, TRect{0, 0, dst.Width, dst.Height}, filling, nullptr, mask, state, TBehind::AsKey);
@@ -328,6 +362,12 @@ void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, co
       if (mode == 2)
         for (int c = 0; c < 3; ++c) d[c] = std::uint8_t(Mix(d[c], before[c], 128));
     }
+}
+
+void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4]) {
+  CornerImagesWith(dst, r, state, corners, [state](const TImageView& v, TPoint p, const TMaskFrames& m) {
+    ref::PaintMaskImage(v, p, state, 0, m);
+  });
 }
 
 void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut) {

@@ -60,6 +60,11 @@ void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TC
 // opacity (a disabled or inactive look); any other mode copies normally.
 void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask);
 
+// Lays the corner images Corners[0..3] (top-left, top-right, bottom-left, bottom-right; nullptr or
+// an image without pixels is left out) at the four corners of R, frame State of each, transparent
+// by its key or mask half, clipped to R and Dst.
+void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4]);
+
 // Paints frame State over the whole of Dst (nine pieces) writing the key 0xFF00FF where the mask is
 // wholly transparent, and appends the row runs of key pixels of the painted image to Cut: the
 // parts to cut out of a window region.
@@ -76,6 +81,7 @@ namespace ref {
 void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TCacheView& cache,
                    const TMaskFrames& mask, int state, bool useCache);
 void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask);
+void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4]);
 void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state,
                      std::vector<TRect>& cut);
 void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames& mask, bool bottom, int y);

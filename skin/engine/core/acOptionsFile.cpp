@@ -32,7 +32,7 @@ bool ParseIntList(std::string_view text, int* out, int count, int min, int max) 
   return true;
 }
 
-// "file=X rect=x,y,w,h count=N type=T margins=l,t,r,b border=B mode=stretch|tile"
+// "file=X rect=x,y,w,h count=N type=T margins=l,t,r,b border=B mode=stretch|tile hotonly=0|1"
 std::string ParseMaskFields(std::string_view text, TOptionsMask& e) {
   std::unordered_set<std::string> seen;
   text = TrimBlanks(text);
@@ -67,6 +67,8 @@ std::string ParseMaskFields(std::string_view text, TOptionsMask& e) {
       e.Mask.MarginBottom = v[3];
     } else if (name == "BORDER") {
       if (!ParseSkinInt(value, -kMax, kMax, e.Mask.BorderWidth)) return "border: a whole number expected";
+    } else if (name == "HOTONLY") {
+      if (!ParseSkinBool(value, e.Mask.HotOnly)) return "hotonly: 1 or 0 expected";
     } else if (name == "MODE") {
       std::string m = UpperCase(value);
       if (m == "STRETCH") e.Mask.DrawMode = TsDrawMode::Stretch;
@@ -191,6 +193,7 @@ std::string WriteOptionsFile(const TOptionsFile& file) {
              std::to_string(d.MarginRight) + "," + std::to_string(d.MarginBottom);
       if (d.BorderWidth) s += " border=" + std::to_string(d.BorderWidth);
       s += d.DrawMode == TsDrawMode::Tile ? " mode=tile" : " mode=stretch";
+      if (d.HotOnly) s += " hotonly=1";
       s += "\n";
     }
   };

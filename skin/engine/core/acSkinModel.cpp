@@ -78,6 +78,10 @@ std::string ApplyKey(TsGeneralData& s, const std::string& key, const std::string
     int v = 0;
     if (!ParseSkinInt(value, 1, 100, v)) e = "a whole number 1..100 expected";
     else s.FadingIterations = v;
+  } else if (key == "GRADIENTDATA") {
+    TsGradientData v;
+    if (!ParseSkinGradient(value, v)) e = "two colours #RRGGBB and an optional direction V or H expected";
+    else s.Gradient = v;
   } else if (key == "PARENTCLASS") {
     std::string p = UpperCase(TrimBlanks(value));
     if (!p.empty() && !IsValidSkinName(p)) e = "a section name expected";
@@ -207,6 +211,14 @@ int TSkinModel::LookupMask(int sectionIndex, std::string_view section, std::stri
     idx = SectionIndexOf(parent);
   }
   return -1;
+}
+
+std::array<int, 4> TSkinModel::CornerImages(int sectionIndex) const {
+  std::array<int, 4> r{-1, -1, -1, -1};
+  if (!IsSectionIndex(sectionIndex)) return r;
+  const std::string& name = Sections[std::size_t(sectionIndex)].Name;
+  for (std::size_t i = 0; i < r.size(); ++i) r[i] = LookupMask(sectionIndex, name, kCornerImageNames[i]);
+  return r;
 }
 
 int TSkinModel::ImageIndexOf(std::string_view fileName) const {

@@ -49,6 +49,21 @@ struct TsFontColors {
   friend bool operator==(const TsFontColors&, const TsFontColors&) = default;
 };
 
+// The two-colour gradient of a section (key GRADIENTDATA: "#RRGGBB #RRGGBB [V|H]"), laid over its
+// COLOR by GRADIENTPERCENT. Valid is false when the section has none.
+struct TsGradientData {
+  bool Valid = false;
+  TColorRef Color1 = 0;
+  TColorRef Color2 = 0;
+  bool Vertical = true;  // top to bottom; false: left to right
+  friend bool operator==(const TsGradientData&, const TsGradientData&) = default;
+};
+
+// Property names of a section's corner images: laid over the section's look at the four corners
+// of the painted rectangle (top-left, top-right, bottom-left, bottom-right), after its border.
+inline constexpr std::array<const char*, 4> kCornerImageNames = {"CORNERTOPLEFT", "CORNERTOPRIGHT",
+                                                                 "CORNERBOTTOMLEFT", "CORNERBOTTOMRIGHT"};
+
 // One section of the skin.
 struct TsGeneralData {
   std::string Name;  // upper-case
@@ -68,6 +83,7 @@ struct TsGeneralData {
   int FadingIterations = 5;
   bool ReservedBoolean = false;
   bool SaveTitle = false;  // the form title strip may be kept between paints
+  TsGradientData Gradient;
 
   // Every key as read (upper-case key, value with surrounding blanks removed), in order.
   std::vector<std::pair<std::string, std::string>> Keys;
@@ -106,6 +122,8 @@ struct TsMaskData {
   int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
   int BorderWidth = 0;
   TsDrawMode DrawMode = TsDrawMode::Stretch;
+  // A border mask that is not painted in state 0 (normal): only the hot and pressed looks show it.
+  bool HotOnly = false;
 
   int FrameWidth() const { return ImageCount > 0 ? R.Width() / ImageCount : 0; }
   int FrameHeight() const { return R.Height() / (MaskType + 1); }
@@ -138,6 +156,9 @@ class TSkinModel {
   // section named `section` when sectionIndex is not valid). Stops at a cycle.
   int LookupMask(int sectionIndex, std::string_view section, std::string_view property) const;
   int ImageIndexOf(std::string_view fileName) const;  // case-insensitive
+  // The corner images of a section (kCornerImageNames order), each found as LookupMask finds
+  // masks; -1 where there is none.
+  std::array<int, 4> CornerImages(int sectionIndex) const;
 
   bool IsSectionIndex(int i) const { return i >= 0 && i < int(Sections.size()); }
   bool IsMaskIndex(int i) const { return i >= 0 && i < int(Masks.size()); }

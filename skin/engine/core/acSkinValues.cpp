@@ -81,6 +81,31 @@ bool ParseSkinFontColors(std::string_view text, TsFontColors& out) {
   return true;
 }
 
+bool ParseSkinGradient(std::string_view text, TsGradientData& out) {
+  std::string_view words[4];
+  std::size_t n = 0;
+  text = TrimBlanks(text);
+  while (!text.empty()) {
+    if (n == 3) return false;
+    std::size_t end = text.find_first_of(" \t");
+    words[n++] = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : TrimBlanks(text.substr(end));
+  }
+  TsGradientData g;
+  if (n < 2 || !ParseSkinColor(words[0], g.Color1) || !ParseSkinColor(words[1], g.Color2)) return false;
+  if (n == 3) {
+    if (EqualsNoCase(words[2], "H")) g.Vertical = false;
+    else if (!EqualsNoCase(words[2], "V")) return false;
+  }
+  g.Valid = true;
+  out = g;
+  return true;
+}
+
+std::string FormatSkinGradient(const TsGradientData& g) {
+  return FormatSkinColor(g.Color1) + " " + FormatSkinColor(g.Color2) + (g.Vertical ? " V" : " H");
+}
+
 std::string FormatSkinColor(TColorRef c) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "#%02X%02X%02X", unsigned(c & 0xFF), unsigned((c >> 8) & 0xFF),

@@ -20,7 +20,12 @@ bool ParseSkinColor(std::string_view text, TColorRef& out);
 // bottom; "none" for an outline copy that is not drawn.
 bool ParseSkinFontColors(std::string_view text, TsFontColors& out);
 
+// "#RRGGBB #RRGGBB" and an optional direction "V" (top to bottom, the default) or "H" (left to
+// right), case-insensitive; out.Valid set.
+bool ParseSkinGradient(std::string_view text, TsGradientData& out);
+
 std::string FormatSkinColor(TColorRef c);
+std::string FormatSkinGradient(const TsGradientData& g);
 std::string FormatSkinFontColors(const TsFontColors& c);
 
 }  // namespace qv

@@ -240,7 +240,8 @@ std::string TSkinBuilder::OptionsText() const {
       s += " count=" + std::to_string(m.Count) + " type=" + std::to_string(m.MaskType) + " margins=" +
            std::to_string(m.Margins[0]) + "," + std::to_string(m.Margins[1]) + "," + std::to_string(m.Margins[2]) +
            "," + std::to_string(m.Margins[3]) + " border=" + std::to_string(m.BorderWidth) +
-           (m.Mode == qv::TsDrawMode::Tile ? " mode=tile" : " mode=stretch") + "\n";
+           (m.Mode == qv::TsDrawMode::Tile ? " mode=tile" : " mode=stretch") + (m.HotOnly ? " hotonly=1" : "") +
+           "\n";
     }
   }
   return s;

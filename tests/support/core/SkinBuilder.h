@@ -29,6 +29,7 @@ struct TTestMask {
   int Margins[4] = {0, 0, 0, 0};
   int BorderWidth = 0;
   qv::TsDrawMode Mode = qv::TsDrawMode::Stretch;
+  bool HotOnly = false;  // a border not painted in state 0
   std::string RawValue;  // when set, written to Options.dat as it stands (after "PROPERTY=")
 };
 

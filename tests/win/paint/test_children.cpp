@@ -201,9 +201,8 @@ class GradientTest : public PaintTest {
     b.Key("HALF", "COLOR", "#000000");
     b.Key("HALF", "GRADIENTPERCENT", "50");
     b.Key("HALF", "GRADIENTDATA", "#FFFFFF #FFFFFF H");
-    b.Section("BADGRAD");
-    b.Key("BADGRAD", "GRADIENTPERCENT", "100");
-    b.Key("BADGRAD", "GRADIENTDATA", "#000000");
+    b.Section("NOGRAD");
+    b.Key("NOGRAD", "GRADIENTPERCENT", "100");
   }
 };
 
@@ -216,8 +215,8 @@ TEST_F(GradientTest, GradientBackgrounds) {
   EXPECT_EQ(Px(bmp.get(), 0, 50), Px(bmp.get(), 19, 50)) << "vertical: rows are even";
   PaintSectionBackground(Section("HALF"), "HALF", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(), Manager);
   EXPECT_TRUE(NearMix(Px(bmp.get(), 10, 50), 0xFFFFFF, 0x000000, 0.5)) << Hex(Px(bmp.get(), 10, 50));
-  // Unusable gradient data: the plain colour.
-  PaintSectionBackground(Section("BADGRAD"), "BADGRAD", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(),
+  // A gradient percentage without gradient data: the plain colour.
+  PaintSectionBackground(Section("NOGRAD"), "NOGRAD", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(),
                          Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 10, 50)), Hex(Px(bmp.get(), 10, 1)));
 }
