@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/ActnList.h"
 #include "classlib/core/ButtonGlyph.h"
 #include "classlib/core/TypInfo.h"
 
@@ -322,8 +323,19 @@ void TSpeedButton::Click() { TGraphicControl::Click(); }
 
 void TSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults) {
   TGraphicControl::ActionChange(Sender, CheckDefaults);
-  if (auto* a = dynamic_cast<TCustomAction*>(Sender); a && GroupIndex_ != 0 && (!CheckDefaults || !Down_))
-    SetDown(a->Checked());
+  auto* a = dynamic_cast<TCustomAction*>(Sender);
+  if (!a) return;
+  if (GroupIndex_ != 0 && (!CheckDefaults || !Down_)) SetDown(a->Checked());
+  // An empty glyph takes the action's image from the images of its list.
+  TCustomImageList* images = a->ActionList() ? a->ActionList()->Images() : nullptr;
+  if (Glyph_->Empty() && images && a->ImageIndex() >= 0 && a->ImageIndex() < images->Count()) {
+    TBitmap image;
+    image.SetSize(images->Width(), images->Height());
+    image.Canvas()->Brush()->SetColor(clFuchsia);
+    image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+    images->Draw(image.Canvas(), 0, 0, a->ImageIndex());
+    Glyph_->Assign(&image);
+  }
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -636,10 +636,17 @@ class TBasicAction : public TComponent {
   std::vector<TControl*> Clients_;
 };
 
+class TCustomActionList;
+
 class TCustomAction : public TBasicAction {
  public:
   QV_CLASS_NAME(TCustomAction)
   explicit TCustomAction(TComponent* AOwner) : TBasicAction(AOwner) {}
+  ~TCustomAction() override;
+  // The action list (classlib/ActnList.h) the action belongs to; its Images hold the action's
+  // image. Both defined with the action lists.
+  TCustomActionList* ActionList() const { return ActionList_; }
+  void SetActionList(TCustomActionList* v);
   const std::string& Caption() const { return Caption_; }
   void SetCaption(const std::string& v);
   bool Enabled() const { return Enabled_; }
@@ -660,6 +667,8 @@ class TCustomAction : public TBasicAction {
   bool Checked_ = false;
   bool Visible_ = true;
   int ImageIndex_ = -1;
+  friend class TCustomActionList;
+  TCustomActionList* ActionList_ = nullptr;
 };
 using TAction = TCustomAction;
 

@@ -3,6 +3,7 @@
 // focus changes, and the speed buttons' group logic.
 #include <gtest/gtest.h>
 
+#include "classlib/ActnList.h"
 #include "classlib/Buttons.h"
 #include "classlib/Forms.h"
 #include "tests/support/FormFixture.h"
@@ -306,4 +307,46 @@ TEST_F(FormTest, OneFrameGlyphsOfDisabledButtonsAreEmbossedInGrey) {
     EXPECT_EQ(-1, FirstBlack(off, k.Area).x) << k.Name << ": no ink left in its own colour";
     EXPECT_EQ(0, off.CountColor(RGB(0, 255, 0), k.Area)) << k.Name;
   }
+}
+
+TEST_F(FormTest, SpeedButtonTakesTheImageOfItsActionFromTheActionList) {
+  auto* images = Create<TImageList>(Form);
+  TBitmap pics;
+  pics.SetSize(32, 16);
+  pics.Canvas()->Brush()->SetColor(clRed);
+  pics.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  pics.Canvas()->Brush()->SetColor(clBlue);
+  pics.Canvas()->FillRect(Rect(16, 0, 32, 16));
+  ASSERT_EQ(0, images->Add(&pics, nullptr));
+  auto* list = Create<TActionList>(Form);
+  auto* action = Create<TAction>(Form);
+  action->SetActionList(list);
+  action->SetImageIndex(1);
+  ASSERT_EQ(1, list->ActionCount());
+  EXPECT_EQ(list, action->ActionList());
+
+  // Without images in the list the glyph stays empty; with them it takes image 1.
+  auto* b = Create<TSpeedButton>(Form);
+  b->SetParent(Form);
+  b->SetAction(action);
+  EXPECT_TRUE(b->Glyph()->Empty());
+  list->SetImages(images);
+  ASSERT_FALSE(b->Glyph()->Empty());
+  EXPECT_EQ(16, b->Glyph()->Width());
+  EXPECT_EQ(1, b->NumGlyphs());
+  EXPECT_EQ(RGB(0, 0, 255), ColorToRGB(b->Glyph()->Canvas()->Pixels(8, 8)));
+  // A glyph of its own is kept.
+  action->SetImageIndex(0);
+  EXPECT_EQ(RGB(0, 0, 255), ColorToRGB(b->Glyph()->Canvas()->Pixels(8, 8)));
+
+  // Freeing the images, an action or the list leaves no dangling references.
+  images->Free();
+  EXPECT_EQ(nullptr, list->Images());
+  auto* second = Create<TAction>(Form);
+  second->SetActionList(list);
+  action->Free();
+  ASSERT_EQ(1, list->ActionCount());
+  EXPECT_EQ(second, list->Actions(0));
+  list->Free();
+  EXPECT_EQ(nullptr, second->ActionList());
 }
