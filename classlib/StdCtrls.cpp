@@ -1075,6 +1075,16 @@ void TCustomComboBox::Select() {
 }
 
 void TCustomComboBox::DropDown() { OnDropDown(this); }
+
+void TCustomComboBox::AdjustDropDown() {
+  if (!HandleAllocated() || Style_ == csSimple) return;
+  // The window of a drop-down combo box is as high as the box and its list together; the
+  // system keeps that height for the list and shows the box at its own height.
+  const int rows = std::clamp(Items_->Count(), 1, std::max(DropDownCount_, 1));
+  const int itemHeight = static_cast<int>(SendMessageA(Handle_, CB_GETITEMHEIGHT, 0, 0));
+  SetWindowPos(Handle_, nullptr, 0, 0, Width_, Height_ + itemHeight * rows + 2,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
 void TCustomComboBox::CloseUp() { OnCloseUp(this); }
 
 void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
@@ -1249,7 +1259,12 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
       switch (Message.WParamHi()) {
         case CBN_DBLCLK: DblClick(); break;
         case CBN_EDITCHANGE: Change(); break;
-        case CBN_DROPDOWN: DropDown(); break;
+        case CBN_DROPDOWN: {
+          auto alive = AliveToken();
+          DropDown();
+          if (*alive) AdjustDropDown();
+          break;
+        }
         case CBN_CLOSEUP: CloseUp(); break;
         case CBN_SELCHANGE: {
           auto alive = AliveToken();

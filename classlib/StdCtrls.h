@@ -434,6 +434,8 @@ class TCustomComboBox : public TWinControl {
   virtual void Select();
   virtual void DropDown();
   virtual void CloseUp();
+  // Sizes the list that is about to drop down to DropDownCount items (fewer when there are fewer).
+  void AdjustDropDown();
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;

@@ -161,3 +161,32 @@ TEST_F(FormTest, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
   ReleaseDC(c->Handle(), dc);
   EXPECT_FALSE(c->Canvas()->HandleAllocated());
 }
+
+TEST_F(FormTest, DroppedListShowsDropDownCountItems) {
+  auto* c = Create<TComboBox>(Form);
+  c->SetStyle(csDropDownList);
+  c->SetParent(Form);
+  for (int i = 0; i < 20; ++i) c->Items()->Add("item " + std::to_string(i));
+  const int boxHeight = c->Height();
+  const int item = static_cast<int>(SendMessageA(c->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  auto listHeight = [&] {
+    c->SetDroppedDown(true);
+    flush_events();
+    RECT r{};
+    GetWindowRect(c->ListHandle(), &r);
+    c->SetDroppedDown(false);
+    flush_events();
+    return static_cast<int>(r.bottom - r.top);
+  };
+  // Room for the items asked for (the list's frame may add a pixel or two); the box keeps its height.
+  struct Case {
+    int Count, Rows;
+  } cases[] = {{4, 4}, {12, 12}, {50, 20}};
+  for (const Case& k : cases) {
+    c->SetDropDownCount(k.Count);
+    const int h = listHeight();
+    EXPECT_GE(h, k.Rows * item) << k.Count;
+    EXPECT_LE(h, k.Rows * item + 4) << k.Count;
+    EXPECT_EQ(boxHeight, c->Height()) << k.Count;
+  }
+}
