@@ -1042,8 +1042,10 @@ bool TToolButton::CheckMenuDropdown() {
   if (!DropdownMenu_ || !ToolBar_) return false;
   TRect r = ToolBar_->ButtonRect(Index());
   TPoint p = ToolBar_->ClientToScreen(TPoint{r.Left, r.Bottom});
+  TToolBar* bar = ToolBar_;
   DropdownMenu_->SetPopupComponent(this);
   DropdownMenu_->Popup(p.X, p.Y);
+  if (bar->HandleAllocated()) PostMessageA(bar->Handle(), CN_DROPDOWNCLOSED, 0, 0);
   return true;
 }
 
@@ -1261,6 +1263,9 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW& cd) {
 
 void TToolBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    case CN_DROPDOWNCLOSED:
+      Message.Result = 0;
+      return;
     case CN_COMMAND: {
       const int i = LOWORD(Message.WParam) - 1;
       if (i >= 0 && i < ButtonCount()) {

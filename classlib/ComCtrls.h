@@ -382,6 +382,9 @@ using TCustomDrawState = TSet<TCustomDrawStateItem>;
 enum TTBCustomDrawFlag : std::uint8_t { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
 using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
 
+// Posted to a tool bar's window when the drop-down menu of one of its buttons has closed.
+inline constexpr UINT CN_DROPDOWNCLOSED = WM_USER + 0x1000;
+
 class TToolBar;
 class TToolButton;
 using TTBAdvancedCustomDrawEvent =
@@ -408,7 +411,8 @@ class TToolButton : public TGraphicControl {
   void SetDropdownMenu(TPopupMenu* v);
   TToolBar* ToolBar() const { return ToolBar_; }
   int Index() const;
-  // Shows the drop-down menu under the button; true when there was one.
+  // Shows the drop-down menu under the button and returns when it closed (the bar then gets
+  // CN_DROPDOWNCLOSED); true when there was a menu.
   bool CheckMenuDropdown();
   void SetParent(TWinControl* AParent) override;
   void Dispatch(TMessage& Message) override;

@@ -5,6 +5,7 @@
 
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/Pump.h"
 
@@ -29,6 +30,18 @@ void ClickTab(TCustomTabControl* tabs, int index) {
   SendMessageA(tabs->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(tabs->Handle(), WM_LBUTTONUP, 0, at);
   flush_events();
+}
+
+// Closes the popup menu window as soon as it shows (or gives up after two seconds).
+HWND gDropMenu = nullptr;
+int gDropTicks = 0;
+void CALLBACK CloseDropMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowA("#32768", nullptr);
+  if ((w && IsWindowVisible(w)) || ++gDropTicks > 40) {
+    gDropMenu = w;
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
 }
 
 }  // namespace
@@ -240,6 +253,35 @@ TEST_F(FormTest, ToolBarButtonsClickAndDrawThroughTheirEvents) {
   EXPECT_TRUE(check->Down());
   sep->Free();
   EXPECT_EQ(2, SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0));
+
+  // A drop-down button shows its menu below itself; the bar hears when the menu has closed.
+  auto* menu = Create<TPopupMenu>(Form);
+  auto* item = Create<TMenuItem>(Form);
+  item->SetCaption("Entry");
+  menu->Items()->Add(item);
+  auto* drop = Create<TToolButton>(Form);
+  drop->SetCaption("Drop");
+  drop->SetStyle(tbsDropDown);
+  drop->SetDropdownMenu(menu);
+  drop->SetParent(bar);
+  flush_events();
+  NMTOOLBARA nm{};
+  nm.hdr.hwndFrom = bar->Handle();
+  nm.hdr.code = static_cast<UINT>(TBN_DROPDOWN);
+  nm.iItem = drop->Index() + 1;
+  gDropMenu = nullptr;
+  gDropTicks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseDropMenu);
+  SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+  KillTimer(nullptr, timer);
+  EXPECT_NE(nullptr, gDropMenu);
+  EXPECT_EQ(drop, menu->PopupComponent());
+  const TRect r = bar->ButtonRect(drop->Index());
+  EXPECT_EQ(bar->ClientToScreen(TPoint{r.Left, r.Bottom}), menu->PopupPoint());
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageA(&msg, bar->Handle(), CN_DROPDOWNCLOSED, CN_DROPDOWNCLOSED, PM_NOREMOVE));
+  drop->SetDropdownMenu(nullptr);
+  menu->Free();
 }
 
 TEST_F(FormTest, ListViewColumnsAndTreeNodesSurviveRecreation) {
