@@ -70,6 +70,7 @@ void TCustomPanel::CreateParams(TCreateParams& Params) {
 
 void TCustomPanel::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);
+  Rect.Inflate(-BorderWidth_, -BorderWidth_);
   int bevel = 0;
   if (BevelOuter_ != bvNone) bevel += BevelWidth_;
   if (BevelInner_ != bvNone) bevel += BevelWidth_;
@@ -87,6 +88,8 @@ void TCustomPanel::Paint() {
     colors(BevelOuter_, top, bottom);
     Frame3D(Canvas_, r, top, bottom, BevelWidth_);
   }
+  // The border lies between the two bevels, in the panel's colour.
+  Frame3D(Canvas_, r, Color_, Color_, BorderWidth_);
   if (BevelInner_ != bvNone) {
     colors(BevelInner_, top, bottom);
     Frame3D(Canvas_, r, top, bottom, BevelWidth_);

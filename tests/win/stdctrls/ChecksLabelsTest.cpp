@@ -7,6 +7,7 @@
 #include "classlib/StdCtrls.h"
 #include "classlib/core/TypInfo.h"
 #include "tests/support/FormFixture.h"
+#include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
 
 using namespace qvtest;
@@ -128,6 +129,20 @@ TEST_F(FormTest, GroupBoxAndPanelAlignChildrenInsideTheirFrames) {
   child->SetParent(panel);
   child->SetAlign(alClient);
   EXPECT_EQ(Rect(6, 6, 94, 94), child->BoundsRect());
+  // BorderWidth: a band outside the client area (of every window control) and the same band
+  // between the panel's two bevels, painted in the panel's colour.
+  panel->SetColor(clYellow);
+  panel->SetBorderWidth(2);
+  EXPECT_EQ(Rect(8, 8, 88, 88), child->BoundsRect());
+  child->SetVisible(false);
+  flush_events();
+  const Capture shot = CaptureWMPrint(panel->Handle(), PRF_CLIENT);  // client coordinates
+  EXPECT_NE(RGB(255, 255, 0), shot.Pixel(2, 50));  // the outer bevel
+  EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(3, 50));  // the border between the bevels
+  EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(4, 50));
+  EXPECT_NE(RGB(255, 255, 0), shot.Pixel(5, 50));  // the inner bevel
+  child->SetVisible(true);
+  panel->SetBorderWidth(0);
   panel->SetBorderStyle(bsSingle);
   panel->HandleNeeded();
   EXPECT_NE(0, GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
