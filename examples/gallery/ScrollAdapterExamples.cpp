@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "skin/windows/acSBUtils.h"
 
@@ -44,6 +45,8 @@ void AddScrollAdapterExamples(TWinControl* Parent) {
   HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 236, 8, 160,
                               120, Parent->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  // A bare window starts with the system font: it takes the form's, like the controls around it.
+  if (TCustomForm* form = GetParentForm(Parent)) SendMessageA(list, WM_SETFONT, WPARAM(form->Font()->Handle()), FALSE);
   for (int i = 1; i <= 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, LPARAM(("List item " + std::to_string(i)).c_str()));
   holder->ListAdapter = Create<TacEditWnd>(list, nullptr, nullptr, "EDIT", true);
 }

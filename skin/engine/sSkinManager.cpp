@@ -80,9 +80,27 @@ const char* const DefaultThirdTable[ThirdListCount] = {
     "TStatusBar",
 };
 
+void DeliverToWindowTree(HWND wnd, TMessage& message);
+
+// The foreign windows (windows that are no controls of the class library, such as a bare list box
+// made with CreateWindowEx) anywhere inside a control's window, each with what lies inside it:
+// the walk over the controls does not see them.
+void DeliverToForeignChildren(HWND wnd, TMessage& message) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child : children) {
+    if (!IsWindow(child)) continue;
+    if (FindControl(child))
+      DeliverToForeignChildren(child, message);
+    else
+      DeliverToWindowTree(child, message);
+  }
+}
+
 // Sends the message to a window and, unless the window is skinned (and so passes skin commands on
 // itself), to what lies inside it: a class-library control's children through
-// BroadcastToControls, a foreign window's child windows one level at a time.
+// BroadcastToControls and the foreign windows among its descendants, a foreign window's child
+// windows one level at a time.
 void DeliverToWindowTree(HWND wnd, TMessage& message) {
   TWinControl* control = FindControl(wnd);
   if (control && Dying(control)) return;
@@ -90,6 +108,7 @@ void DeliverToWindowTree(HWND wnd, TMessage& message) {
   if (!IsWindow(wnd)) return;
   if (control) {
     if (!AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, message);
+    if (IsWindow(wnd)) DeliverToForeignChildren(wnd, message);
     return;
   }
   if (AskWindow(wnd, QC_ISSKINNED)) return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "classlib/core/TypInfo.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
 #include "skin/windows/core/acScrollGeometry.h"
@@ -34,16 +35,50 @@ void RestoreWindowMethod(TacMainWnd* a) {
     a->SkinData->OwnerControl->WindowProc = a->OldProc;
 }
 
+// A bare window whose adapter left while another procedure had been installed over the adapter's
+// keeps AdapterWndProc in its chain (taking it out would cut the procedure above off); this
+// property then holds the procedure the adapter had replaced, and AdapterWndProc passes on to it.
+constexpr const char* LeftProcPropName = "QvAdapterLeftProc";
+
+// Gives a subclassed bare window its procedure back.
+void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
+  if (a->OldWndProc && wnd && IsWindow(wnd)) {
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == AdapterWndProc)
+      SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(a->OldWndProc));
+    else
+      SetPropA(wnd, LeftProcPropName, reinterpret_cast<HANDLE>(a->OldWndProc));
+  }
+  a->WndProcInstance = nullptr;
+}
+
+// How a disabled control is dimmed: its published DisabledKind, blended for a control without one
+// (the default of every skinned control's DisabledKind).
+TsDisabledKind DisabledKindOf(TControl* c) {
+  if (!HasPropByName(c, "DisabledKind")) return TsDisabledKind{dkBlended};
+  TsDisabledKind kind;
+  if (SetPropContains(c, "DisabledKind", "dkBlended")) kind.Include(dkBlended);
+  if (SetPropContains(c, "DisabledKind", "dkGrayed")) kind.Include(dkGrayed);
+  return kind;
+}
+
 }  // namespace
+
+bool (*IsContainerClass)(const TControl* Control) = nullptr;
 
 // ---- Static window procedure ----------------------------------------------------------------------
 
 LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   TacMainWnd* adapter = GetWndAdapter(Wnd);
-  if (!adapter) return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  if (!adapter) {
+    if (auto prev = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
+      if (Msg == WM_NCDESTROY) RemovePropA(Wnd, LeftProcPropName);
+      return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
+    }
+    return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  }
   TMessage m = MakeMessage(Msg, WParam, LParam);
   try {
-    adapter->HandleMessage(m);
+    adapter->RouteMessage(m);
   } catch (...) {
     HandleBoundaryException(nullptr);
   }
@@ -118,10 +153,8 @@ void TacMainWnd::LeaveWindow() {
   if (OldProc) {
     RestoreWindowMethod(this);
   } else if (OldWndProc) {
-    if (alive && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(WndHandle, GWLP_WNDPROC)) == AdapterWndProc)
-      SetWindowLongPtrA(WndHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+    UnhookBareWindow(this, alive ? WndHandle : nullptr);
     OldWndProc = nullptr;
-    WndProcInstance = nullptr;
   }
   if (alive) {
     if (GetWndAdapter(WndHandle) == this) RemovePropA(WndHandle, AdapterPropName);
@@ -153,6 +186,10 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
     BrushColor_ = Color;
   }
   return Brush_;
+}
+
+void TacMainWnd::RouteMessage(TMessage& Message) {
+  if (BeforeMessage(Message)) HandleMessage(Message);
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {
@@ -301,6 +338,11 @@ void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
   } else if (sd && sd->OwnerControl) {
     Adapter->OldProc = sd->OwnerControl->WindowProc;
     sd->OwnerControl->WindowProc = Adapter->AdapterMethod();
+  } else if (auto left = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
+    // An earlier adapter's procedure is still in the chain: the new adapter takes its place there.
+    RemovePropA(Wnd, LeftProcPropName);
+    Adapter->OldWndProc = left;
+    Adapter->WndProcInstance = AdapterWndProc;
   } else {
     Adapter->OldWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
     Adapter->WndProcInstance = AdapterWndProc;
@@ -312,10 +354,7 @@ void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapte
   if (Adapter && !Adapter->Destroyed) {
     const bool alive = Wnd && IsWindow(Wnd);
     if (!Adapter->OldProc) {
-      if (alive && Adapter->OldWndProc &&
-          reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC)) == AdapterWndProc)
-        SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Adapter->OldWndProc));
-      Adapter->WndProcInstance = nullptr;
+      UnhookBareWindow(Adapter, alive ? Wnd : nullptr);
     } else {
       RestoreWindowMethod(Adapter);
     }
@@ -385,7 +424,8 @@ void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor) {
       PaintControlItem(SkinData, ci, true, 0, Rect(0, 0, r.Width(), r.Height()), offset, SkinData->CacheBmp, true);
   }
   if (SkinData->OwnerControl && !SkinData->OwnerControl->Enabled())
-    ApplyDisabledLook(SkinData->CacheBmp, TsDisabledKind{dkBlended}, SkinData->OwnerControl->Parent(), ci, offset);
+    ApplyDisabledLook(SkinData->CacheBmp, DisabledKindOf(SkinData->OwnerControl), SkinData->OwnerControl->Parent(), ci,
+                      offset);
   SkinData->BGChanged = false;
 }
 
@@ -989,7 +1029,7 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
 LRESULT SendScrollMessage(HWND Wnd, UINT Msg, int Code, int Pos) {
   SendSkinCommand(Wnd, QC_LOCKREDRAW, 0);
   const int bar = Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
-  SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+  SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
   GetScrollInfo(Wnd, bar, &si);
   if (Code == SB_THUMBTRACK && qv::ThumbTrackSetsPos(Pos, RangeOf(si))) SetScrollPos(Wnd, bar, Pos, FALSE);
   if (!IsWindow(Wnd)) return 0;
@@ -1022,6 +1062,7 @@ LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM 
     result = CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);
     if (!*alive) return result;
   }
+  Adapter->FrameSkinned = true;
   TRect r = FromRECT(*rp);
   Adapter->BorderLeft = r.Left - old.Left;
   Adapter->BorderRight = old.Right - r.Right;
@@ -1334,6 +1375,38 @@ TacScrollWnd::~TacScrollWnd() {
 
 void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }
 
+bool TacScrollWnd::SkinOn() const { return !Destroyed && SkinData && SkinData->Skinned(false); }
+
+void TacScrollWnd::SyncFrame() {
+  if (Destroyed || !WndHandle || !IsWindow(WndHandle) || SkinOn() == FrameSkinned) return;
+  SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool TacScrollWnd::BeforeMessage(TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD || Destroyed || !IsOwnManager(Message, SkinData)) return true;
+  auto alive = AliveToken();
+  switch (Message.WParamHi()) {
+    case QC_SKINLOADED:
+      SkinData->UpdateIndexes();  // the indexes of the old skin mean nothing in the new one
+      break;
+    case QC_REFRESH:
+      if (!SkinData->Skinned(false)) SkinData->UpdateIndexes();
+      break;
+    case QC_SKINREMOVED:
+      // The colours go back (the edit adapters compute the frame again there, now for the
+      // window's own bars); the next skin applies its colours anew.
+      Skinned = false;
+      RestoreOriginalColors();
+      if (!*alive) return false;
+      break;
+    default:
+      return true;
+  }
+  SyncFrame();
+  return *alive;
+}
+
 void TacScrollWnd::HandleMessage(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
@@ -1349,7 +1422,8 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     default:
       break;
   }
-  if (Destroyed || !SkinData || !SkinData->Skinned(false)) {
+  if (!SkinOn()) {
+    if (Message.Msg == WM_NCCALCSIZE) FrameSkinned = false;  // the window's own bars take the room
     PassOn(Message);
     return;
   }
@@ -1360,9 +1434,6 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     switch (Message.WParamHi()) {
       case QC_SKINLOADED:
         if (own) SkinData->UpdateIndexes();
-        break;
-      case QC_SKINREMOVED:
-        if (own) RestoreOriginalColors();
         break;
       case QC_REFRESH:
         if (own) {
@@ -1475,7 +1546,7 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
 // ---- TacBaseWnd -------------------------------------------------------------------------------------
 
 void TacBaseWnd::HandleMessage(TMessage& Message) {
-  if (Destroyed || !SkinData || !SkinData->Skinned(false)) {
+  if (!SkinOn()) {
     TacScrollWnd::HandleMessage(Message);
     return;
   }
@@ -1523,7 +1594,8 @@ void TacEditWnd::AfterConstruction() {
   StoreOriginalColors();
   Skinned = false;
   AttachScrollWnd(this, WndHandle, Repaint_);
-  MakeOwnerOpaque();
+  if (!(SkinData && SkinData->OwnerControl && IsContainerClass && IsContainerClass(SkinData->OwnerControl)))
+    MakeOwnerOpaque();
 }
 
 void TacEditWnd::StoreOriginalColors() {
@@ -1612,7 +1684,7 @@ void TacEditWnd::PrintWindowInto(HDC DC) {
 }
 
 void TacEditWnd::HandleMessage(TMessage& Message) {
-  if (Destroyed || !SkinData || !SkinData->Skinned(false)) {
+  if (!SkinOn()) {
     TacBaseWnd::HandleMessage(Message);
     return;
   }
@@ -1778,6 +1850,28 @@ void TacMDIWnd::PaintClientBackground(HDC DC) {
   PaintGraphicChildren(DC, Form, src);
 }
 
+void TacMDIWnd::PaintUnderContainers() {
+  if (!IsContainerClass || !Form || !Form->HandleAllocated() || !FormSkinData || !FormSkinData->CacheBmp ||
+      FormSkinData->CacheBmp->Empty())
+    return;
+  const HWND formWnd = Form->Handle();
+  const TRect f = WindowRectOf(formWnd);
+  POINT org{0, 0};
+  ClientToScreen(formWnd, &org);
+  HDC dc = nullptr;
+  TBmpDC src(FormSkinData->CacheBmp);
+  for (int i = 0; i < Form->ControlCount(); ++i) {
+    TControl* c = Form->Controls(i);
+    if (!c || !c->Visible() || !IsContainerClass(c)) continue;
+    if (!dc) dc = GetDC(formWnd);
+    const TRect b = c->BoundsRect();
+    if (dc && src.Get())
+      BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), src.Get(), b.Left + org.x - f.Left, b.Top + org.y - f.Top,
+             SRCCOPY);
+  }
+  if (dc) ReleaseDC(formWnd, dc);
+}
+
 void TacMDIWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
   const HWND wnd = WndHandle;
@@ -1823,7 +1917,10 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
       break;
     case WM_ERASEBKGND:
       if (skinned && Message.WParam) {
-        if (!MaximizedChild()) PaintClientBackground(HDC(Message.WParam));
+        if (!MaximizedChild())
+          PaintClientBackground(HDC(Message.WParam));
+        else
+          PaintUnderContainers();
         Message.Result = 1;
         return;
       }

@@ -55,6 +55,9 @@ class TacMainWnd : public TObject {
   virtual void ApplySkinColors() { Skinned = true; }
   // The adapter's window method; descendants fall back on this version.
   virtual void HandleMessage(TMessage& Message);
+  // What the window procedure and the chained window method call: BeforeMessage, then
+  // HandleMessage.
+  void RouteMessage(TMessage& Message);
 
   // One brush per adapter for WM_CTLCOLOR* answers: made for the colour on first use, renewed only
   // when the colour changes, deleted with the adapter.
@@ -63,7 +66,7 @@ class TacMainWnd : public TObject {
   // have freed the adapter checks it before it touches a field again.
   std::shared_ptr<bool> AliveToken() const { return Alive_; }
   // The window method installed in place of a control's WindowProc.
-  TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::HandleMessage>(this); }
+  TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::RouteMessage>(this); }
 
   bool DialogMode = false;
   std::string Caption;
@@ -99,6 +102,11 @@ class TacMainWnd : public TObject {
   void LeaveWindow();
   // Passes the message on (CallPrevProc into Result); false when the adapter was freed meanwhile.
   bool PassOn(TMessage& Message);
+  // Runs before HandleMessage for every message; false ends the message (the adapter is gone).
+  virtual bool BeforeMessage(TMessage& Message) {
+    (void)Message;
+    return true;
+  }
 
   bool Repaint_ = true;
   std::string InitSection_;
@@ -235,15 +243,29 @@ class TacScrollWnd : public TacMainWnd {
   // MDI client, whose bars lie on the form's image).
   virtual TPoint BarCacheOffset() const { return TPoint{}; }
 
+  // The window is painted in the skin now: its skin data names a section of a skin that its
+  // manager has loaded and uses.
+  bool SkinOn() const;
+
   TacScrollBar* HorzBar = nullptr;
   TacScrollBar* VertBar = nullptr;
   bool ThumbTracking = false;
   bool LeftScrollBar = false;
   int BorderLeft = 0, BorderRight = 0, BorderTop = 0, BorderBottom = 0;
   bool StyleChanging = false;
+  // The last frame computation (WM_NCCALCSIZE) made room for skinned bars rather than for the
+  // window's own.
+  bool FrameSkinned = false;
 
  protected:
   void AttachToWindow() override;
+  // Skin changes of the adapter's own manager (commands 1, 2, 3) are followed whatever state the
+  // adapter is in: one attached before its manager had a skin knows no section yet, and for a
+  // window without a skinned control of its own nobody else re-reads it. The frame is computed
+  // again when the skin comes or goes.
+  bool BeforeMessage(TMessage& Message) override;
+  // Computes the frame again when it was computed for the other state (skinned or plain).
+  void SyncFrame();
   // Capture lost in the middle of a click: the click ends without scrolling.
   void CancelClick();
 };
@@ -274,6 +296,11 @@ class TacEditWnd : public TacBaseWnd {
   void PrintWindowInto(HDC DC);
 };
 
+// The container class of the class library that the edit adapter leaves without csOpaque and
+// whose controls the MDI client paints under while a child is maximized; a test of a control's
+// class, set at run time by the unit that brings the class (nil while none does).
+extern bool (*IsContainerClass)(const TControl* Control);
+
 // Provider work the MDI client adapter asks for; set by the form provider's unit (nil: nothing).
 extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
 extern void (*MDIProviderArranged)(TObject* Provider);      // after tile / cascade
@@ -294,6 +321,9 @@ class TacMDIWnd : public TacBaseWnd {
  private:
   bool MaximizedChild() const;
   void PaintClientBackground(HDC DC);
+  // With a maximized child: the form's image under each of its controls of the container class,
+  // onto the form.
+  void PaintUnderContainers();
 };
 
 // Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned

@@ -93,12 +93,20 @@ TEST(ScrollGeometry, ThumbDragPositions) {
   EXPECT_EQ(40, TrackThumbStart(50, 10, 16, 184, 84));
 }
 
-TEST(ScrollGeometry, ThumbTrackSetsPosAwayFromTheEnds) {
-  const TScrollRange si{10, 109, 50, 0, 0};
-  EXPECT_FALSE(ThumbTrackSetsPos(10, si));
-  EXPECT_FALSE(ThumbTrackSetsPos(60, si));
+TEST(ScrollGeometry, ThumbTrackSetsPosInTheRangeAndAtItsEnds) {
+  const TScrollRange si{10, 109, 50, 30, 0};  // positions 10 .. 60, now at 30
+  EXPECT_TRUE(ThumbTrackSetsPos(10, si));
+  EXPECT_TRUE(ThumbTrackSetsPos(60, si));
   EXPECT_TRUE(ThumbTrackSetsPos(11, si));
   EXPECT_TRUE(ThumbTrackSetsPos(59, si));
+  EXPECT_FALSE(ThumbTrackSetsPos(30, si));  // already there
+  EXPECT_FALSE(ThumbTrackSetsPos(9, si));
+  EXPECT_FALSE(ThumbTrackSetsPos(61, si));
+  // Page 0 counts as 1: the last position is nMax.
+  EXPECT_TRUE(ThumbTrackSetsPos(109, TScrollRange{10, 109, 0, 30, 0}));
+  // A reversed range has only nMin.
+  EXPECT_TRUE(ThumbTrackSetsPos(5, TScrollRange{5, 0, 0, 0, 0}));
+  EXPECT_FALSE(ThumbTrackSetsPos(6, TScrollRange{5, 0, 0, 0, 0}));
 }
 
 TEST(ScrollGeometry, ThumbDrawable) {

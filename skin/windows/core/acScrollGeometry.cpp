@@ -98,8 +98,9 @@ int TrackThumbPosition(int thumbStart, int boundsStart, int boundsEnd, int thumb
 }
 
 bool ThumbTrackSetsPos(int pos, const TScrollRange& si) {
-  const std::int64_t last = std::int64_t(si.nMax) - std::int64_t(si.nPage) + 1;
-  return pos != si.nMin && std::int64_t(pos) != last;
+  const std::int64_t last =
+      std::max<std::int64_t>(si.nMin, std::int64_t(si.nMax) - std::max<std::int64_t>(si.nPage, 1) + 1);
+  return pos != si.nPos && pos >= si.nMin && std::int64_t(pos) <= last;
 }
 
 TRect HorzBarRect(const TBarFrame& f) {

@@ -67,7 +67,11 @@ int TrackThumbStart(int pointer, int thumbOffset, int boundsStart, int boundsEnd
 // The scroll position for a thumb start: nMin plus the share of the scrollable range, clamped to
 // nMin .. nMax - max(nPage, 1) + 1; nMin when the track has no length.
 int TrackThumbPosition(int thumbStart, int boundsStart, int boundsEnd, int thumbSize, const TScrollRange& si);
-// SB_THUMBTRACK sets the position itself except at the two ends of the range.
+// Whether SB_THUMBTRACK sets the window's position first: whenever the tracked position lies in
+// the range and differs from nPos, at the two ends of the range too. The window's track position
+// (SIF_TRACKPOS) follows the position while the system does not track the thumb itself, so a
+// control that reads it sees the thumb's place only when the position is set, at the ends as
+// anywhere else.
 bool ThumbTrackSetsPos(int pos, const TScrollRange& si);
 
 // The frame of a window with skinned bars.

@@ -16,8 +16,16 @@ int TPlainLog::CountCommand(int command) const {
   return n;
 }
 
+int TPlainLog::CountCommand(int command, HWND wnd, const TsSkinManager* manager) const {
+  int n = 0;
+  for (const auto& m : Messages)
+    n += m.Msg == SM_QUORVEXCMD && HiWord(m.WParam) == command && m.Wnd == wnd &&
+         m.LParam == reinterpret_cast<LPARAM>(manager);
+  return n;
+}
+
 LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  PlainLog.Messages.push_back(TRecorded{msg, wParam, lParam});
+  PlainLog.Messages.push_back(TRecorded{msg, wParam, lParam, wnd});
   if (PlainLog.OnMessage) PlainLog.OnMessage(wnd, msg, wParam, lParam);
   return DefWindowProcA(wnd, msg, wParam, lParam);
 }
@@ -41,7 +49,28 @@ HWND CreatePlainWindow(HWND parent, DWORD style, int x, int y, int w, int h, DWO
   return wnd;
 }
 
+void ResetScrollState() {
+  if (GetCapture()) ReleaseCapture();
+  SetCursorPos(0, 0);
+  flush_events(20, 500);
+  CurrentScrollWnd = nullptr;
+  ClickedPart = PressedBar = PressedPart = -1;
+  ScrollMsg = 0;
+  RepeatTimer = 0;
+  LastTrackPos = -1;
+  HotBar = HotPart = LastHotPart = -1;
+  HoverTimer = 0;
+  HotBarRect = TRect{};
+  ThumbSize = ThumbPos = ThumbOffset = 0;
+  ThumbBounds = TRect{};
+  SharedCacheInfo = TsCacheInfo{};
+  SharedParentColor = clParentColorUnset;
+  HookAttaching = false;
+  AdapterItemsClearing = false;
+}
+
 void AdapterTest::SetUp() {
+  ResetScrollState();
   PlainLog = TPlainLog{};
   Manager = CreateTestManager(Builder);
   ASSERT_TRUE(Manager->SkinData()->Active) << Manager->LastError();
@@ -54,6 +83,7 @@ void AdapterTest::TearDown() {
   Windows.clear();
   flush_events(30, 1000);
   FreeAndNil(Manager);
+  ResetScrollState();
   PlainLog = TPlainLog{};
 }
 

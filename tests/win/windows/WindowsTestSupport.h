@@ -21,6 +21,7 @@ struct TRecorded {
   UINT Msg;
   WPARAM WParam;
   LPARAM LParam;
+  HWND Wnd;
 };
 
 // Messages that reached the window's own procedure ("QvAdpPlain" windows), and an action run
@@ -30,6 +31,8 @@ struct TPlainLog {
   std::function<void(HWND, UINT, WPARAM, LPARAM)> OnMessage;
   int Count(UINT msg) const;
   int CountCommand(int command) const;  // SM_QUORVEXCMD with that command
+  // ... that reached one window, sent by one manager.
+  int CountCommand(int command, HWND wnd, const TsSkinManager* manager) const;
   void Clear() { Messages.clear(); }
 };
 extern TPlainLog PlainLog;
@@ -40,6 +43,11 @@ LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // child of Parent.
 HWND CreatePlainWindow(HWND parent = nullptr, DWORD style = 0, int x = 60, int y = 60, int w = 200, int h = 150,
                        DWORD exStyle = 0);
+
+// The scroll bars' process-wide interaction state and the shared scratch records back to their
+// start, the mouse capture released and the pointer moved off every window, the queue drained: a
+// test starts from the same state whatever ran before it in the same process.
+void ResetScrollState();
 
 class AdapterTest : public ::testing::Test {
  protected:
