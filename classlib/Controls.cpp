@@ -1358,13 +1358,11 @@ bool TWinControl::Focused() const { return Handle_ && GetFocus() == Handle_; }
 bool TWinControl::CanFocus() const {
   TCustomForm* f = GetParentForm(const_cast<TWinControl*>(this));
   if (!f) return Visible_ && Enabled_;
-  const TControl* c = this;
-  while (c) {
+  // Visible and enabled up to the form; the form itself may still be hidden (a form names its
+  // active control before it is shown).
+  for (const TControl* c = this; c != f; c = c->Parent())
     if (!c->Visible() || !c->Enabled()) return false;
-    if (c == f) return true;
-    c = c->Parent();
-  }
-  return false;
+  return true;
 }
 
 void TWinControl::SetFocus() {
@@ -1655,6 +1653,20 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_COMMAND:
       ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
       return;
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
+      if (!Message.LParam) {  // no record to find the child by
+        DefaultHandler(Message);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  switch (Message.Msg) {
     case WM_NOTIFY:
       ReflectToChild(Message, reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom);
       return;

@@ -361,9 +361,11 @@ void TCustomForm::ApplyPosition() {
 void TCustomForm::Dispatch(TMessage& Message) {
   auto alive = AliveToken();
   switch (Message.Msg) {
-    case WM_COMMAND:
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
+      if (!Message.LParam) break;  // no item record: nothing for the menus
+      [[fallthrough]];
+    case WM_COMMAND:
     case WM_INITMENUPOPUP:
       if (FormMenuMessageHook && FormMenuMessageHook(Message)) return;
       break;

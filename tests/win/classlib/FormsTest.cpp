@@ -751,3 +751,33 @@ TEST_F(FormTest, IdleTimeUpdatesTheActionsOfVisibleForms) {
   wake->Free();
   spy.Detach();
 }
+
+// ---- the active control of a form not shown yet ------------------------------------------------
+
+TEST(FormFocus, HiddenFormNamesItsActiveControlBeforeShowing) {
+  auto* f = Create<TForm>(Application);
+  f->SetBounds(60, 60, 240, 160);
+  auto* a = Create<TPushControl>(f);
+  a->SetParent(f);
+  auto* b = Create<TPushControl>(f);
+  b->SetBounds(10, 50, 80, 24);
+  b->SetParent(f);
+  auto* off = Create<TPushControl>(f);
+  off->SetBounds(10, 90, 80, 24);
+  off->SetParent(f);
+  off->SetEnabled(false);
+  EXPECT_TRUE(b->CanFocus());   // the form's own visibility does not count ...
+  EXPECT_FALSE(off->CanFocus());  // ... the control's and its parents' do
+  EXPECT_NO_THROW(f->SetActiveControl(b));
+  EXPECT_THROW(f->SetActiveControl(off), EInvalidOperation);
+  EXPECT_EQ(b, f->ActiveControl());
+  f->Show();
+  f->SetFocus();
+  flush_events();
+  EXPECT_TRUE(b->Focused());
+  // Records without a pointer are answered, not followed.
+  EXPECT_EQ(0, SendMessageA(f->Handle(), WM_NOTIFY, 0, 0));
+  EXPECT_EQ(0, SendMessageA(f->Handle(), WM_DRAWITEM, 0, 0));
+  f->Free();
+  flush_events();
+}
