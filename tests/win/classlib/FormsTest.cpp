@@ -781,3 +781,93 @@ TEST(FormFocus, HiddenFormNamesItsActiveControlBeforeShowing) {
   f->Free();
   flush_events();
 }
+
+// ---- form events -------------------------------------------------------------------------------
+
+namespace {
+struct FormEvents {
+  std::vector<std::string> Items;
+  TObject* A = nullptr;
+  std::string Who(TObject* s) const { return s == A ? "a" : "b"; }
+  void Show(TObject* s) { Items.push_back(Who(s) + ":show"); }
+  void Hide(TObject* s) { Items.push_back(Who(s) + ":hide"); }
+  void Activate(TObject* s) { Items.push_back(Who(s) + ":activate"); }
+  void Deactivate(TObject* s) { Items.push_back(Who(s) + ":deactivate"); }
+  void Paint(TObject* s) { Items.push_back(Who(s) + ":paint"); }
+};
+}  // namespace
+
+TEST(FormEventsTest, ShowActivateDeactivateHideInOrder) {
+  auto* a = Create<TForm>(Application);
+  a->SetBounds(40, 40, 200, 150);
+  auto* b = Create<TForm>(Application);
+  b->SetBounds(300, 40, 200, 150);
+  FormEvents ev;
+  ev.A = a;
+  for (TForm* f : {a, b}) {
+    f->OnShow = MakeMethod<&FormEvents::Show>(&ev);
+    f->OnHide = MakeMethod<&FormEvents::Hide>(&ev);
+    f->OnActivate = MakeMethod<&FormEvents::Activate>(&ev);
+    f->OnDeactivate = MakeMethod<&FormEvents::Deactivate>(&ev);
+  }
+  a->Show();
+  a->SetFocus();
+  flush_events();
+  b->Show();
+  b->SetFocus();
+  flush_events();
+  a->SetFocus();
+  flush_events();
+  b->Hide();
+  flush_events();
+  // Drop repeats of the same event the window system may add (a second activation).
+  std::vector<std::string> seen;
+  for (const std::string& s : ev.Items)
+    if (seen.empty() || seen.back() != s) seen.push_back(s);
+  EXPECT_EQ((std::vector<std::string>{"a:show", "a:activate", "b:show", "a:deactivate", "b:activate", "b:deactivate",
+                                      "a:activate", "b:hide"}),
+            seen);
+  // OnPaint draws on the form's canvas when the window paints.
+  ev.Items.clear();
+  a->OnPaint = MakeMethod<&FormEvents::Paint>(&ev);
+  a->Invalidate();
+  flush_events();
+  EXPECT_NE(ev.Items.end(), std::find(ev.Items.begin(), ev.Items.end(), "a:paint"));
+  a->Free();
+  b->Free();
+}
+
+TEST(ApplicationWindow, HiddenOwnerOfTheFormsAndMinimize) {
+  HWND app = Application->Handle();
+  char cls[32] = {};
+  GetClassNameA(app, cls, sizeof cls);
+  EXPECT_STREQ("TApplication", cls);
+  EXPECT_FALSE(IsWindowVisible(app));
+  Application->SetTitle("Quorvex test");
+  char title[32] = {};
+  GetWindowTextA(app, title, sizeof title);
+  EXPECT_STREQ("Quorvex test", title);
+  auto* f = Create<TForm>(Application);
+  f->SetBounds(40, 40, 200, 150);
+  TCustomForm* oldMain = Application->MainForm();
+  Application->SetMainForm(f);
+  f->Show();
+  flush_events();
+  struct Counter {
+    int N = 0;
+    void Hit(TObject*) { ++N; }
+  } minimized;
+  Application->OnMinimize = MakeMethod<&Counter::Hit>(&minimized);
+  Application->Minimize();
+  flush_events();
+  EXPECT_TRUE(IsIconic(f->Handle()));
+  EXPECT_EQ(wsMinimized, f->WindowState());
+  EXPECT_EQ(1, minimized.N);
+  Application->Restore();
+  flush_events();
+  EXPECT_FALSE(IsIconic(f->Handle()));
+  Application->OnMinimize = TNotifyEvent();
+  f->Free();
+  EXPECT_EQ(nullptr, Application->MainForm());  // a freed main form is forgotten
+  Application->SetMainForm(oldMain);
+}
