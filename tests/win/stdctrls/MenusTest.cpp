@@ -292,3 +292,26 @@ TEST_F(FormTest, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
   EXPECT_FALSE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
   EXPECT_EQ(3, popups);
 }
+
+TEST_F(FormTest, OwnerDrawnMenuBarItemsAreMeasuredAndDrawnThroughTheForm) {
+  auto* mm = Create<TMainMenu>(Form);
+  mm->SetOwnerDraw(true);
+  auto* file = NewItem(Form, "&File");
+  mm->Items()->Add(file);
+  file->Add(NewItem(Form, "&Open"));
+  MenuEvents ev;
+  file->OnMeasureItem = MakeMethod<&MenuEvents::Measure>(&ev);
+  file->OnAdvancedDrawItem = MakeMethod<&MenuEvents::Draw>(&ev);
+  Form->SetMenu(mm);
+  SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  flush_events();
+  EXPECT_NE(0u, EntryType(GetMenu(Form->Handle()), 0) & MFT_OWNERDRAW);
+  EXPECT_GE(ev.Measures, 1);
+  EXPECT_GE(ev.Draws, 1);
+  RECT r{};
+  ASSERT_TRUE(GetMenuItemRect(Form->Handle(), GetMenu(Form->Handle()), 0, &r));
+  EXPECT_GE(r.right - r.left, 123);  // the width OnMeasureItem gave
+  Form->SetMenu(nullptr);
+}
