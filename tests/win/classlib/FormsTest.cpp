@@ -660,24 +660,29 @@ TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
   EXPECT_EQ(UserLocale(LOCALE_SDECIMAL)[0], FormatSettings.DecimalSeparator);
   EXPECT_EQ(UserLocale(LOCALE_SCURRENCY), FormatSettings.CurrencyString);
 
-  // Changed user settings are what the formats read (restored afterwards).
-  const std::string dec = UserLocale(LOCALE_SDECIMAL), thou = UserLocale(LOCALE_STHOUSAND),
-                    cur = UserLocale(LOCALE_SCURRENCY);
-  TFormatSettings saved = FormatSettings;
+  // Changed user settings are what the formats read; the settings and the formats are put back
+  // however the test ends.
+  struct Restore {
+    std::string Dec = UserLocale(LOCALE_SDECIMAL), Thou = UserLocale(LOCALE_STHOUSAND),
+                Cur = UserLocale(LOCALE_SCURRENCY);
+    TFormatSettings Saved = FormatSettings;
+    ~Restore() {
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, Dec.c_str());
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, Thou.c_str());
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Cur.c_str());
+      FormatSettings = Saved;
+    }
+  } restore;
   ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","));
   ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, "."));
   ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, "EUR"));
   InitFormatSettingsFromSystem();
   TFormatSettings read = FormatSettings;
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, dec.c_str());
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thou.c_str());
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, cur.c_str());
   EXPECT_EQ(',', read.DecimalSeparator);
   EXPECT_EQ('.', read.ThousandSeparator);
   EXPECT_EQ("EUR", read.CurrencyString);
   EXPECT_EQ("1.234,5", FormatFloat("#,##0.0", 1234.5, read));
   EXPECT_DOUBLE_EQ(2.5, StrToFloat("2,5", read));
-  FormatSettings = saved;
 }
 
 // ---- constraints of a top-level window ---------------------------------------------------------
