@@ -1,9 +1,11 @@
 #include "examples/gallery/GalleryForm.h"
 
+#include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
+#include "examples/gallery/StandardExamples.h"
 #include "skin/engine/sSkinManager.h"
 
 namespace {
@@ -12,7 +14,7 @@ const char kPlainLook[] = "(plain look)";
 
 TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("Gallery");
-  SetBounds(40, 40, 720, 520);
+  SetBounds(40, 40, 728, 580);
 
   FSkinManager = ::Create<TsSkinManager>(this);
 
@@ -28,35 +30,59 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   FMessageBoxButton->SetBounds(232, 14, 180, 28);
   FMessageBoxButton->OnClick = MakeMethod<&TGalleryForm::MessageBoxClick>(this);
 
+  FPages = ::Create<TPageControl>(this);
+  FPages->SetParent(this);
+  FPages->SetBounds(8, 52, 704, 484);
+  TTabSheet* skinned = AddPage("Skinned controls");
+  TTabSheet* standard = AddPage("Standard controls");
+
   auto* buttons = ::Create<TGroupBox>(this);
-  buttons->SetParent(this);
+  buttons->SetParent(skinned);
   buttons->SetCaption("Push buttons and speed buttons");
-  buttons->SetBounds(16, 56, 330, 180);
+  buttons->SetBounds(8, 8, 330, 180);
   auto* buttonArea = ::Create<TPanel>(this);
   buttonArea->SetParent(buttons);
   buttonArea->SetBevelOuter(bvNone);
   buttonArea->SetBounds(8, 20, 314, 152);
   AddButtonExamples(buttonArea);
 
-  AddStandardControls();
+  AddPlainControls(skinned);
 
   auto* scrolling = ::Create<TGroupBox>(this);
-  scrolling->SetParent(this);
+  scrolling->SetParent(skinned);
   scrolling->SetCaption("Skinned scroll bars on adapted windows");
-  scrolling->SetBounds(16, 248, 676, 220);
+  scrolling->SetBounds(8, 200, 676, 220);
   auto* scrollArea = ::Create<TPanel>(this);
   scrollArea->SetParent(scrolling);
   scrollArea->SetBevelOuter(bvNone);
   scrollArea->SetBounds(8, 20, 660, 192);
   AddScrollAdapterExamples(scrollArea);
+
+  auto* standardArea = ::Create<TPanel>(this);
+  standardArea->SetParent(standard);
+  standardArea->SetBevelOuter(bvNone);
+  standardArea->SetBounds(8, 8, 680, 430);
+  AddStandardExamples(standardArea);
 }
 
-void TGalleryForm::AddStandardControls() {
-  // The class library's own controls in their plain look, for comparison.
+TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {
+  auto* page = ::Create<TTabSheet>(this);
+  page->SetPageControl(FPages);
+  page->SetCaption(Caption);
+  return page;
+}
+
+void TGalleryForm::ShowPage(int Index) {
+  if (Index >= 0 && Index < FPages->PageCount()) FPages->SetActivePageIndex(Index);
+}
+
+void TGalleryForm::AddPlainControls(TWinControl* Parent) {
+  // Controls of the class library that no skinned class or adapter takes over yet, in their plain
+  // look beside the skinned ones.
   auto* group = ::Create<TGroupBox>(this);
-  group->SetParent(this);
-  group->SetCaption("Standard controls");
-  group->SetBounds(362, 56, 330, 180);
+  group->SetParent(Parent);
+  group->SetCaption("Plain controls");
+  group->SetBounds(354, 8, 330, 180);
 
   auto* label = ::Create<TLabel>(this);
   label->SetParent(group);

@@ -9,6 +9,9 @@
 class TButton;
 class TComboBox;
 class TLabel;
+class TPageControl;
+class TTabSheet;
+class TWinControl;
 class TsSkinManager;
 
 class TGalleryForm : public TForm {
@@ -22,9 +25,12 @@ class TGalleryForm : public TForm {
   void ChooseSkin(const std::string& Name);
 
   TsSkinManager* SkinManager() const { return FSkinManager; }
+  // Brings page Index of the gallery to the front (0: the skinned controls).
+  void ShowPage(int Index);
 
  private:
-  void AddStandardControls();
+  TTabSheet* AddPage(const std::string& Caption);
+  void AddPlainControls(TWinControl* Parent);
   void FillSkinChooser();
   void SkinChooserChange(TObject* Sender);
   void MessageBoxClick(TObject* Sender);
@@ -32,4 +38,5 @@ class TGalleryForm : public TForm {
   TsSkinManager* FSkinManager = nullptr;
   TComboBox* FSkinChooser = nullptr;
   TButton* FMessageBoxButton = nullptr;
+  TPageControl* FPages = nullptr;
 };
