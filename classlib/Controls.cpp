@@ -1307,7 +1307,9 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
   }
   if (!any) return;
   TRect client = GetClientRect();
-  std::vector<TRect> out = AlignItems(items, Rect, TSize{client.Width(), client.Height()});
+  TRect rest = Rect;
+  std::vector<TRect> out = AlignItems(items, Rect, TSize{client.Width(), client.Height()}, &rest);
+  Rect = rest;  // what the aligned children left
   ++InsideAlign_;
   try {
     for (size_t i = 0; i < all.size(); ++i)

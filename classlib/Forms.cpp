@@ -257,7 +257,15 @@ void TCustomForm::CreateWnd() {
                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
                                     0, 0, r.right, r.bottom, Handle_, nullptr, GetModuleHandleA(nullptr), &ccs);
     if (!ClientHandle_) throw EOSError("Cannot create the MDI client window", GetLastError());
+    Realign();
   }
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  TWinControl::AlignControls(AControl, Rect);
+  if (ClientHandle_)
+    SetWindowPos(ClientHandle_, HWND_BOTTOM, Rect.Left, Rect.Top, std::max(0, Rect.Width()),
+                 std::max(0, Rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::DetachMenu() {

@@ -137,6 +137,8 @@ class TCustomForm : public TWinControl {
   void CreateWindowHandle(const TCreateParams& Params) override;
   void DestroyWindowHandle() override;
   void PaintWindow(HDC DC) override;
+  // Aligns the children; an MDI frame's client window takes the room they leave.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual void Paint();
   virtual void Activate();

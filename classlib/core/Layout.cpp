@@ -46,7 +46,8 @@ void AnchorAxis(bool nearSide, bool farSide, int origPos, int origExtent, int or
 
 }  // namespace
 
-std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect& client, TSize parentSize) {
+std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect& client, TSize parentSize,
+                              TRect* restOut) {
   std::vector<TRect> out;
   out.reserve(items.size());
   for (const TAlignItem& it : items) out.push_back(it.Bounds);
@@ -96,7 +97,9 @@ std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect&
       }
       out[i] = r;
     }
+    // The client band fills the rest but leaves it for the next kind (nothing follows it).
   }
+  if (restOut) *restOut = rest;
 
   for (size_t i = 0; i < items.size(); ++i) {
     const TAlignItem& it = items[i];

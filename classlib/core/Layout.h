@@ -44,4 +44,7 @@ struct TAlignItem {
 // anchored right (bottom) only moves with the parent's edge, one anchored on neither side keeps
 // its centre proportionally. Returns the new bounds of every item, in order. Client is the
 // parent's adjusted client rectangle, parentSize its current client size.
-std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect& client, TSize parentSize);
+// When rest is given it receives what the bands left of the client rectangle (the room an MDI
+// frame's client window takes).
+std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect& client, TSize parentSize,
+                              TRect* rest = nullptr);

@@ -121,6 +121,19 @@ TEST(LayoutAlignItems, BandsTable) {
   }
 }
 
+TEST(LayoutAlignItems, RestIsWhatTheBandsLeave) {
+  const TRect client = Rect(0, 0, 200, 100);
+  TRect rest;
+  AlignItems({Aligned(alTop, Bounds(0, 0, 5, 10)), Aligned(alRight, Bounds(0, 0, 40, 5)),
+              Aligned(alBottom, Bounds(0, 0, 5, 20)), Aligned(alClient, Bounds(0, 0, 5, 5))},
+             client, TSize{200, 100}, &rest);
+  EXPECT_EQ(Rect(0, 10, 160, 80), rest);  // a client-aligned child fills it but does not use it up
+  AlignItems({}, client, TSize{200, 100}, &rest);
+  EXPECT_EQ(client, rest);
+  AlignItems({Aligned(alTop, Bounds(0, 0, 5, 150))}, client, TSize{200, 100}, &rest);
+  EXPECT_EQ(Rect(0, 100, 200, 100), rest);  // used up, never inverted
+}
+
 // ---- anchors ----------------------------------------------------------------------------------
 
 struct AnchorCase {

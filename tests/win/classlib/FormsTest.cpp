@@ -317,6 +317,28 @@ TEST_F(MdiTest, ClosingAChildAndFreeingTheFrame) {
   // Freeing the frame frees the child it owns (counted by TearDown).
 }
 
+TEST_F(MdiTest, ClientWindowTakesTheRoomAlignedControlsLeave) {
+  auto* bar = Create<THostControl>(Frame);
+  bar->SetHeight(30);
+  bar->SetParent(Frame);
+  bar->SetAlign(alTop);
+  auto* side = Create<THostControl>(Frame);
+  side->SetWidth(50);
+  side->SetParent(Frame);
+  side->SetAlign(alLeft);
+  flush_events();
+  TRect cr = Frame->ClientRect();
+  EXPECT_EQ(Rect(50, 30, cr.Right, cr.Bottom), WindowRectIn(Frame->ClientHandle(), Frame->Handle()));
+  // The frame's own resizing lays the client window out again.
+  Frame->SetBounds(Frame->Left(), Frame->Top(), Frame->Width() + 60, Frame->Height() + 40);
+  flush_events();
+  cr = Frame->ClientRect();
+  EXPECT_EQ(Rect(50, 30, cr.Right, cr.Bottom), WindowRectIn(Frame->ClientHandle(), Frame->Handle()));
+  side->SetVisible(false);
+  flush_events();
+  EXPECT_EQ(Rect(0, 30, cr.Right, cr.Bottom), WindowRectIn(Frame->ClientHandle(), Frame->Handle()));
+}
+
 TEST_F(MdiTest, ChildKeepsItsStateAcrossRecreation) {
   TForm* a = NewChild("Kept");
   HWND old = a->Handle();
