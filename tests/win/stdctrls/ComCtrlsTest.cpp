@@ -323,3 +323,52 @@ TEST_F(FormTest, ListViewColumnsAndTreeNodesSurviveRecreation) {
   EXPECT_EQ("root", tv->NodeText(r));
   EXPECT_EQ("child", tv->NodeText(c));
 }
+
+TEST_F(FormTest, TrackBarUpDownAndStatusBarKeepTheirStateInANewWindow) {
+  auto* tb = Create<TTrackBar>(Form);
+  tb->SetParent(Form);
+  tb->SetMin(-5);
+  tb->SetMax(30);
+  tb->SetPosition(12);
+  tb->SetThumbLength(15);
+  tb->SetTickStyle(tsNone);  // a new window
+  auto style = [](TWinControl* c) { return static_cast<DWORD>(GetWindowLongPtrA(c->Handle(), GWL_STYLE)); };
+  EXPECT_NE(0u, style(tb) & TBS_NOTICKS);
+  tb->SetOrientation(trVertical);
+  tb->HandleNeeded();
+  EXPECT_NE(0u, style(tb) & TBS_VERT);
+  EXPECT_EQ(-5, SendMessageA(tb->Handle(), TBM_GETRANGEMIN, 0, 0));
+  EXPECT_EQ(30, SendMessageA(tb->Handle(), TBM_GETRANGEMAX, 0, 0));
+  EXPECT_EQ(12, SendMessageA(tb->Handle(), TBM_GETPOS, 0, 0));
+  EXPECT_EQ(15, SendMessageA(tb->Handle(), TBM_GETTHUMBLENGTH, 0, 0));
+
+  auto* edit = Create<TEdit>(Form);
+  edit->SetParent(Form);
+  edit->SetTop(100);
+  auto* ud = Create<TUpDown>(Form);
+  ud->SetParent(Form);
+  ud->SetAssociate(edit);
+  ud->SetMax(50);
+  ud->SetPosition(7);
+  ud->SetWrap(true);  // a new window
+  ud->HandleNeeded();
+  EXPECT_NE(0u, style(ud) & UDS_WRAP);
+  int lo = -1, hi = -1;
+  SendMessageA(ud->Handle(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+  EXPECT_EQ(0, lo);
+  EXPECT_EQ(50, hi);
+  EXPECT_EQ(7, ud->Position());
+  EXPECT_EQ(edit->Handle(), reinterpret_cast<HWND>(SendMessageA(ud->Handle(), UDM_GETBUDDY, 0, 0)));
+
+  auto* sb = Create<TStatusBar>(Form);
+  sb->SetParent(Form);
+  sb->Panels()->Add()->SetText("first");
+  sb->Panels()->Add()->SetText("second");
+  sb->SetSizeGrip(false);  // a new window
+  sb->HandleNeeded();
+  EXPECT_EQ(0u, style(sb) & SBARS_SIZEGRIP);
+  EXPECT_EQ(2, SendMessageA(sb->Handle(), SB_GETPARTS, 0, 0));
+  char text[32] = {};
+  SendMessageA(sb->Handle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ("second", text);
+}
