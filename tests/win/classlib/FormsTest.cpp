@@ -54,6 +54,13 @@ class TPushControl : public TWinControl {
     SetBounds(10, 10, 80, 24);
     SetTabStop(true);
   }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+      Click();
+      return;
+    }
+    TWinControl::Dispatch(m);
+  }
 
  protected:
   void CreateParams(TCreateParams& p) override {
@@ -897,4 +904,104 @@ TEST(ApplicationWindow, HiddenOwnerOfTheFormsAndMinimize) {
   f->Free();
   EXPECT_EQ(nullptr, Application->MainForm());  // a freed main form is forgotten
   Application->SetMainForm(oldMain);
+}
+
+// ---- timers ------------------------------------------------------------------------------------
+
+namespace {
+// A timer whose work is in the overridden Timer, without an OnTimer handler.
+class TCountingTimer : public TTimer {
+ public:
+  QV_CLASS_NAME(TCountingTimer)
+  using TTimer::TTimer;
+  int Ticks = 0;
+
+ protected:
+  void Timer() override { ++Ticks; }
+};
+
+struct TimerVictim {
+  TTimer* Timer = nullptr;
+  int Ticks = 0;
+  void Tick(TObject*) {
+    ++Ticks;
+    FreeAndNil(Timer);  // a handler that frees its own timer
+  }
+};
+}  // namespace
+
+TEST(TimerTest, IntervalEnabledAndDescendantsWithoutHandler) {
+  auto* t = Create<TCountingTimer>(nullptr);
+  EXPECT_TRUE(t->Enabled());
+  EXPECT_EQ(1000u, t->Interval());
+  t->SetInterval(10);
+  EXPECT_TRUE(pump_until([&] { return t->Ticks >= 2; }));
+  t->SetEnabled(false);
+  flush_events();
+  int stopped = t->Ticks;
+  flush_events(150, 300);
+  EXPECT_EQ(stopped, t->Ticks);
+  // Interval 0 keeps an enabled timer still.
+  t->SetInterval(0);
+  t->SetEnabled(true);
+  flush_events(150, 300);
+  EXPECT_EQ(stopped, t->Ticks);
+  t->SetInterval(10);
+  EXPECT_TRUE(pump_until([&] { return t->Ticks > stopped; }));
+  t->Free();
+
+  TimerVictim v;
+  v.Timer = Create<TTimer>(nullptr);
+  v.Timer->SetInterval(10);
+  v.Timer->OnTimer = MakeMethod<&TimerVictim::Tick>(&v);
+  EXPECT_TRUE(pump_until([&] { return v.Timer == nullptr; }));
+  flush_events(100, 300);
+  EXPECT_EQ(1, v.Ticks);
+}
+
+// ---- freeing the form from a child's handler, and silent aborts ---------------------------------
+
+namespace {
+struct FormKiller {
+  TCustomForm* Form = nullptr;
+  void Click(TObject*) { FreeAndNil(Form); }
+};
+struct AbortingClick {
+  int Handled = 0;
+  void Click(TObject*) { throw EAbort("quiet"); }
+  void OnException(TObject*, const Exception&) { ++Handled; }
+};
+}  // namespace
+
+TEST(FreeFromHandler, AFormFreedByItsChildsClick) {
+  long forms = TCustomForm::LiveFormCount();
+  long controls = TControl::LiveCount();
+  auto* f = Create<TForm>(Application);
+  auto* b = Create<TPushControl>(f);
+  b->SetParent(f);
+  f->Show();
+  flush_events();
+  FormKiller k{f};
+  b->OnClick = MakeMethod<&FormKiller::Click>(&k);
+  HWND bw = b->Handle();
+  // WM_COMMAND to the form -> CN_COMMAND to the button -> the handler frees the form.
+  SendMessageA(GetParent(bw), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(bw), BN_CLICKED), reinterpret_cast<LPARAM>(bw));
+  flush_events();
+  EXPECT_EQ(nullptr, k.Form);
+  EXPECT_FALSE(IsWindow(bw));
+  EXPECT_EQ(forms, TCustomForm::LiveFormCount());
+  EXPECT_EQ(controls, TControl::LiveCount());
+}
+
+TEST_F(FormTest, AbortIsSilent) {
+  AbortingClick a;
+  Application->OnException = MakeMethod<&AbortingClick::OnException>(&a);
+  auto* g = Create<TSpot>(Form);
+  g->SetBounds(10, 10, 30, 30);
+  g->SetParent(Form);
+  g->OnClick = MakeMethod<&AbortingClick::Click>(&a);
+  SendMessageA(Form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  SendMessageA(Form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+  EXPECT_EQ(0, a.Handled);  // the abort ended the click without a report
+  Application->OnException = TExceptionEvent();
 }
