@@ -61,6 +61,47 @@ TEST_F(AdapterBase, DetachesEvenWhileAdapterItemsAreCleared) {
   EXPECT_EQ(1, PlainLog.Count(WM_USER));
 }
 
+WNDPROC OverlayPrev = nullptr;
+int OverlayCalls = 0;
+LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_USER + 9) ++OverlayCalls;
+  return CallWindowProcA(OverlayPrev, wnd, msg, wParam, lParam);
+}
+
+TEST_F(AdapterBase, AdapterUnderAnotherSubclassLeavesTheChainWhole) {
+  HWND wnd = Track(CreatePlainWindow());
+  auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  // Another procedure is installed over the adapter's.
+  OverlayPrev = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc)));
+  ASSERT_EQ(&AdapterWndProc, OverlayPrev);
+  OverlayCalls = 0;
+  a->Free();
+  // The procedure above stays; messages still pass it and reach the window's own procedure.
+  EXPECT_EQ(OverlayProc, ProcOf(wnd));
+  EXPECT_EQ(nullptr, GetWndAdapter(wnd));
+  PlainLog.Clear();
+  SendMessageA(wnd, WM_USER + 9, 0, 0);
+  EXPECT_EQ(1, OverlayCalls);
+  EXPECT_EQ(1, PlainLog.Count(WM_USER + 9));
+  // A new adapter takes the old one's place in the chain: each message reaches every procedure
+  // once, and the window answers as skinned.
+  auto* b = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
+  EXPECT_FALSE(b->Destroyed);
+  EXPECT_EQ(OverlayProc, ProcOf(wnd));
+  EXPECT_EQ(PlainProc, b->OldWndProc);
+  EXPECT_EQ(1, SendSkinCommand(wnd, QC_ISSKINNED));
+  PlainLog.Clear();
+  OverlayCalls = 0;
+  SendMessageA(wnd, WM_USER + 9, 0, 0);
+  EXPECT_EQ(1, OverlayCalls);
+  EXPECT_EQ(1, PlainLog.Count(WM_USER + 9));
+  // Given back on WM_DESTROY as well, and the window's destruction runs through all of them.
+  DestroyWindow(wnd);
+  EXPECT_TRUE(b->Destroyed);
+  EXPECT_EQ(1, PlainLog.Count(WM_NCDESTROY));
+  b->Free();
+}
+
 TEST_F(AdapterBase, OneAdapterPerWindow) {
   HWND wnd = Track(CreatePlainWindow());
   auto* first = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");

@@ -226,6 +226,103 @@ TEST_F(ScrollBars, ThumbDragTracksThenPositionsAndEnds) {
   EXPECT_NE(wnd, GetCapture());
 }
 
+TEST_F(ScrollBars, DragToBothEndsOfARangeAwayFromZero) {
+  HWND wnd = MakeScrolled();
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 50, 150, 10, 100, 0};  // positions 50 .. 141
+  SetScrollInfo(wnd, SB_VERT, &si, FALSE);
+  Attach(wnd);
+  RefreshScrollInfo(Adapter, true);
+  const TRect v = VertRect(wnd);
+  const qv::TThumb thumb = qv::CalcThumb(v.Top, v.Bottom, 16, qv::TScrollRange{50, 150, 10, 100, 0}, 10);
+  const int x = v.Left + v.Width() / 2, y0 = thumb.Pos + thumb.Size / 2;
+  SetCursorPos(x, y0);
+  flush_events(30, 500);
+  Events.clear();
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y0));
+  ASSERT_TRUE(Adapter->ThumbTracking);
+  // Far past the bottom end, then far past the top end, then back into the middle.
+  for (int y : {v.Bottom + 80, v.Top - 80, y0}) {
+    SetCursorPos(x, y);
+    PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
+    flush_events(30, 500);
+  }
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  const auto track = Codes(SB_THUMBTRACK);
+  ASSERT_EQ(3u, track.size());
+  EXPECT_EQ(141, track[0].Pos);
+  EXPECT_EQ(50, track[1].Pos);
+  EXPECT_NEAR(100, track[2].Pos, 2);
+  // A window that reads SIF_TRACKPOS sees every tracked position, at the two ends as well.
+  for (const auto& e : track) EXPECT_EQ(e.Pos, e.TrackPos);
+  ASSERT_GE(Events.size(), 2u);
+  EXPECT_EQ(SB_THUMBPOSITION, Events[Events.size() - 2].Code);
+  EXPECT_EQ(track.back().Pos, Events[Events.size() - 2].Pos);
+}
+
+TEST_F(ScrollBars, StrayScrollMessageDuringADragLeavesTheDragAlone) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  const int x = v.Left + v.Width() / 2, y0 = v.Top + 16 + 5;
+  SetCursorPos(x, y0);
+  flush_events(30, 500);
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y0));
+  SetCursorPos(x, y0 + 40);
+  PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
+  flush_events(30, 500);
+  const int tracked = LastTrackPos;
+  ASSERT_GT(tracked, 0);
+  // Someone else scrolls the window meanwhile (a key, a program).
+  SendMessageA(wnd, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_TRUE(Adapter->ThumbTracking);
+  EXPECT_EQ(wnd, GetCapture());
+  EXPECT_EQ(tracked, LastTrackPos);
+  Events.clear();
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  ASSERT_EQ(2u, Events.size());
+  EXPECT_EQ(SB_THUMBPOSITION, Events[0].Code);
+  EXPECT_EQ(tracked, Events[0].Pos);
+  EXPECT_EQ(SB_ENDSCROLL, Events[1].Code);
+}
+
+TEST_F(ScrollBars, AdapterFreedByTheWindowDuringAClickOrADrag) {
+  for (int part : {qv::sbpSecondArrow, qv::sbpThumb}) {
+    SCOPED_TRACE(part);
+    HWND wnd = MakeScrolled();
+    Attach(wnd);
+    const TRect v = VertRect(wnd);
+    const int x = v.Left + v.Width() / 2;
+    const int y = part == qv::sbpThumb ? v.Top + 16 + 5 : v.Bottom - 5;
+    SetCursorPos(x, y);
+    flush_events(30, 500);
+    // The window frees its adapter while it handles the first scroll message.
+    PlainLog.OnMessage = [&](HWND, UINT msg, WPARAM, LPARAM) {
+      if ((msg == WM_VSCROLL || msg == WM_HSCROLL) && Adapter) FreeAndNil(Adapter);
+    };
+    SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y));
+    if (part == qv::sbpThumb) {
+      SetCursorPos(x, y + 40);
+      PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
+      flush_events(30, 500);
+    }
+    PlainLog.OnMessage = nullptr;
+    EXPECT_EQ(nullptr, Adapter);
+    EXPECT_EQ(PlainProc, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)));
+    EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
+    EXPECT_NE(wnd, GetCapture());
+    EXPECT_EQ(-1, ClickedPart);
+    EXPECT_EQ(0u, RepeatTimer);
+    // No repeat timer of the freed click is left to fire.
+    PlainLog.Clear();
+    pump_until([] { return false; }, 400);
+    int timers = 0;
+    for (const auto& m : PlainLog.Messages) timers += m.Msg == WM_TIMER && m.Wnd == wnd;
+    EXPECT_EQ(0, timers);
+    SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+    DestroyWindow(wnd);
+  }
+}
+
 TEST_F(ScrollBars, LostCaptureEndsADragWithoutAStalePosition) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
