@@ -27,6 +27,10 @@ target_link_libraries(quorvex PUBLIC classlib)
 # an object of a static library that nothing references would be dropped.
 file(GLOB QV_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/*/*.rc)
 if(QV_RESOURCES)
+  # The resource compiler's output depends on the files the scripts pull in, which CMake does not
+  # scan: the built-in skin.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/skin/engine/acSkinPack.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/skins/Default.asz)
   add_library(quorvex_resources OBJECT ${QV_RESOURCES})
   target_include_directories(quorvex_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   target_sources(quorvex INTERFACE $<TARGET_OBJECTS:quorvex_resources>)

@@ -103,6 +103,7 @@ struct TLook {
   TRgb Face, Light, Shadow, Dark, Window, Text, WindowText, Accent, AccentText, Hot, Pressed, InactiveTitle;
   int Radius = 3;       // corners of buttons and frames
   bool Gradients = true;
+  bool Brackets = false;  // accent brackets in the corners of group boxes (corner images)
   bool UseMaster = true;
 };
 
@@ -144,6 +145,7 @@ TLook GraphiteLook() {
   l.InactiveTitle = {74, 76, 80};
   l.Radius = 1;
   l.Gradients = false;
+  l.Brackets = true;
   l.UseMaster = false;
   return l;
 }
@@ -157,6 +159,7 @@ struct TMaskOut {
   int Count = 1;
   int Margins[4] = {0, 0, 0, 0};
   TsDrawMode Mode = TsDrawMode::Stretch;
+  bool HotOnly = false;
 };
 
 using TFramePainter = std::function<void(TCanvas&, int x0, int state)>;
@@ -195,19 +198,24 @@ void Button(const TLook& l, TCanvas& c, int x, int y, int w, int h, int state, i
   c.RoundCorners(x, y, w, h, radius, 15, border);
 }
 
-// Glyphs on a key background, drawn into a frame of w x h at x0.
+// An arrow on a key background, centred in a frame of w x h at x0: a solid triangle as wide as the
+// frame allows (odd, one pixel of room on each side) and half as long.
 void Arrow(TCanvas& c, int x0, int w, int h, int dir, TRgb col) {  // 0 up, 1 down, 2 left, 3 right
-  const int cx = x0 + w / 2, cy = h / 2;
-  const int n = std::max(2, std::min(w, h) / 3 + 1);
-  for (int i = 0; i < n; ++i)
+  const bool horz = dir >= 2;
+  const int across = horz ? h : w, along = horz ? w : h;
+  int base = std::min(across - 2, 2 * along - 1);
+  if (base % 2 == 0) --base;
+  base = std::max(base, 1);
+  const int len = (base + 1) / 2;
+  const int a0 = (across - base) / 2, l0 = (along - len) / 2;
+  for (int i = 0; i < len; ++i) {  // i: rows from the tip
+    const int at = dir == 0 || dir == 2 ? l0 + i : l0 + len - 1 - i;
     for (int k = -i; k <= i; ++k) {
-      switch (dir) {
-        case 0: c.Px(cx + k, cy - n / 2 + i, col); break;
-        case 1: c.Px(cx + k, cy + n / 2 - i, col); break;
-        case 2: c.Px(cx - n / 2 + i, cy + k, col); break;
-        default: c.Px(cx + n / 2 - i, cy + k, col); break;
-      }
+      const int cross = a0 + base / 2 + k;
+      if (horz) c.Px(x0 + at, cross, col);
+      else c.Px(x0 + cross, at, col);
     }
+  }
 }
 
 enum class TTitleGlyph { Close, Max, Min, Norm, Help, None };
@@ -286,17 +294,29 @@ TImage24 CheckGlyph(const TLook& l, int kind) {  // 0 unchecked, 1 checked, 2 gr
 }
 
 TImage24 RadioGlyph(const TLook& l, bool checked) {
+  // The ring, drawn by hand so it stays round at this size; inside it the fill, outside the key.
+  static const char* const kRing[13] = {
+      "....#####....", "..##.....##..", ".#.........#.", ".#.........#.", "#...........#",
+      "#...........#", "#...........#", "#...........#", "#...........#", ".#.........#.",
+      ".#.........#.", "..##.....##..", "....#####....",
+  };
   const int n = 13;
   return Frames(n, n, 3, [&](TCanvas& c, int x, int s) {
     const TRgb border = s == 1 ? Darker(l.Hot, 0.2) : l.Dark;
     const TRgb inside = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.7) : l.Window);
-    for (int j = 0; j < n; ++j)
+    for (int j = 0; j < n; ++j) {
+      const std::string row = kRing[j];
+      const std::size_t first = row.find('#'), last = row.rfind('#');
       for (int i = 0; i < n; ++i) {
-        const double d = std::hypot(i - 6.0, j - 6.0);
-        if (d <= 5.0) c.Px(x + i, j, inside);
-        else if (d <= 6.4) c.Px(x + i, j, border);
-        if (checked && d <= 2.6) c.Px(x + i, j, l.Accent);
+        if (row[std::size_t(i)] == '#') c.Px(x + i, j, border);
+        else if (std::size_t(i) > first && std::size_t(i) < last) c.Px(x + i, j, inside);
       }
+    }
+    if (!checked) return;
+    static const char* const kDot[5] = {".###.", "#####", "#####", "#####", ".###."};
+    for (int j = 0; j < 5; ++j)
+      for (int i = 0; i < 5; ++i)
+        if (kDot[j][i] == '#') c.Px(x + 4 + i, 4 + j, s == 2 ? Darker(l.Accent, 0.2) : l.Accent);
   });
 }
 
@@ -370,8 +390,8 @@ class TSkinMaker {
     std::fprintf(stderr, "skingen: no section %s\n", name.c_str());
     std::exit(1);
   }
-  void Mask(const std::string& section, const std::string& prop, TImage24 img, int count, int margin,
-            TsDrawMode mode = TsDrawMode::Stretch) {
+  TMaskOut& Mask(const std::string& section, const std::string& prop, TImage24 img, int count, int margin,
+                 TsDrawMode mode = TsDrawMode::Stretch) {
     TMaskOut m;
     m.Section = section;
     m.Property = prop;
@@ -380,6 +400,13 @@ class TSkinMaker {
     std::fill(m.Margins, m.Margins + 4, margin);
     m.Mode = mode;
     Out.Masks.push_back(std::move(m));
+    return Out.Masks.back();
+  }
+  // A background gradient laid wholly over the section's colour (skins with gradients only).
+  void Gradient(TsGeneralData& s, TRgb from, TRgb to, bool vertical) {
+    if (!L.Gradients) return;
+    s.Set("GRADIENTDATA", FormatSkinGradient(TsGradientData{true, Ref(from), Ref(to), vertical}));
+    s.SetInt("GRADIENTPERCENT", 100);
   }
   void Hot(TsGeneralData& s, TRgb color, TRgb font) {
     s.SetColor("HOTCOLOR", Ref(color));
@@ -474,7 +501,8 @@ void TSkinMaker::Build() {
        }), 2, 4);
   Section("DIALOG", l.Face, l.Text, "FORM");
   Mask("DIALOG", "BORDERSMASK", formFrame(24, 24), 2, 4);
-  Section("MDIAREA", Darker(l.Face, 0.25), l.Text);
+  auto& mdi = Section("MDIAREA", Darker(l.Face, 0.25), l.Text);
+  Gradient(mdi, Darker(l.Face, 0.15), Darker(l.Face, 0.35), true);
 
   // Menus.
   auto& mainMenu = Section("MAINMENU", l.Window, l.WindowText);
@@ -495,9 +523,11 @@ void TSkinMaker::Build() {
   Mask("MENUITEM", "BORDERSMASK", Frames(12, 12, 2, [&](TCanvas& c, int x, int s) {
          if (s == 0) return;
          Button(l, c, x, 0, 12, 12, 1, l.Radius);
-       }), 2, 3);
-  Section("ICOLINE", l.Gradients ? Darker(l.Window, 0.06) : l.Face, l.WindowText);
-  Section("EXTRALINE", l.Accent, l.AccentText);
+       }), 2, 3).HotOnly = true;
+  auto& icoLine = Section("ICOLINE", l.Gradients ? Darker(l.Window, 0.06) : l.Face, l.WindowText);
+  Gradient(icoLine, Darker(l.Window, 0.02), Darker(l.Window, 0.1), false);
+  auto& extraLine = Section("EXTRALINE", l.Accent, l.AccentText);
+  Gradient(extraLine, Lighter(l.Accent, 0.35), Darker(l.Accent, 0.2), true);
 
   // Buttons.
   for (const char* s : {"BUTTON", "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "UPDOWNBTN"}) {
@@ -511,7 +541,7 @@ void TSkinMaker::Build() {
     const int r = small ? std::min(l.Radius, 2) : l.Radius;
     Mask(s, "BORDERSMASK", Frames(small ? 14 : 24, small ? 14 : 22, 3, [&, tool, r](TCanvas& c, int x, int st) {
            Button(l, c, x, 0, small ? 14 : 24, small ? 14 : 22, st, r, tool);
-         }), 3, small ? 3 : 4);
+         }), 3, small ? 3 : 4).HotOnly = tool;
   }
   auto& header = Section("COLHEADER", l.Face, l.Text);
   Hot(header, l.Hot, l.Text);
@@ -535,7 +565,7 @@ void TSkinMaker::Build() {
            c.Fill(x, 0, 12, 12, Lighter(l.Hot, 0.75));
            c.Frame(x, 0, 12, 12, Lighter(l.Hot, 0.3), Lighter(l.Hot, 0.3));
            c.RoundCorners(x, 0, 12, 12, l.Radius, 15, Lighter(l.Hot, 0.3));
-         }), 2, 3);
+         }), 2, 3).HotOnly = true;
   }
   auto& group = Section("GROUPBOX", l.Face, g ? l.Accent : l.Text);
   group.SetInt("TRANSPARENCY", 100);
@@ -544,6 +574,15 @@ void TSkinMaker::Build() {
          c.Frame(x + 1, 1, 14, 14, l.Light, l.Light);
          c.RoundCorners(x, 0, 16, 16, l.Radius + 1, 15, l.Shadow);
        }), 1, 4);
+  if (l.Brackets) {
+    // An L of the accent colour in each corner, turned to face inwards.
+    for (int corner = 0; corner < 4; ++corner)
+      Mask("GROUPBOX", kCornerImageNames[std::size_t(corner)], Frames(6, 6, 1, [&, corner](TCanvas& c, int x, int) {
+             const int col = corner & 1 ? 5 : 0, row = corner & 2 ? 5 : 0;
+             c.Fill(x, row, 6, 1, l.Accent);
+             c.Fill(x + col, 0, 1, 6, l.Accent);
+           }), 1, 0);
+  }
 
   // Edits and combo boxes.
   auto editFrame = [&](int w, int h) {
@@ -610,7 +649,8 @@ void TSkinMaker::Build() {
          c.Fill(x, 0, 9, 9, s ? Lighter(l.Hot, 0.5) : l.Face);
          c.Fill(x + 4, 2, 1, 5, l.Shadow);
        }), 2, 3);
-  Section("TABSHEET", g ? Lighter(l.Face, 0.5) : l.Face, l.Text);
+  auto& sheet = Section("TABSHEET", g ? Lighter(l.Face, 0.5) : l.Face, l.Text);
+  Gradient(sheet, Lighter(l.Face, 0.7), l.Face, true);
 
   // Page controls and tabs in four positions.
   for (const char* s : {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT", "PAGECONTROLRIGHT"}) {
@@ -717,8 +757,8 @@ void TSkinMaker::Build() {
            Button(l, c, x, 0, 16, 16, s, std::min(l.Radius, 2));
          }), 3, 3);
     const bool horz = d >= 2;
-    Mask(arrows[d], "GLYPHMASK", Frames(horz ? 5 : 9, horz ? 9 : 5, 3, [&, d, horz](TCanvas& c, int x, int s) {
-           Arrow(c, x, horz ? 5 : 9, horz ? 9 : 5, d, s == 0 ? l.Text : (s == 1 ? Darker(l.Hot, 0.6) : l.Accent));
+    Mask(arrows[d], "GLYPHMASK", Frames(horz ? 6 : 9, horz ? 9 : 6, 3, [&, d, horz](TCanvas& c, int x, int s) {
+           Arrow(c, x, horz ? 6 : 9, horz ? 9 : 6, d, s == 0 ? l.Text : (s == 1 ? Darker(l.Hot, 0.6) : l.Accent));
          }), 3, 0);
     Mask(arrows[d], "PATTERN", Frames(8, 8, 1, [&](TCanvas& c, int x, int) { c.Fill(x, 0, 8, 8, l.Face); }), 1, 0,
          TsDrawMode::Tile);
@@ -826,6 +866,7 @@ TSkinModel ToModel(const TLook& look, const TSkinOut& out) {
       d.MarginRight = m.Margins[2];
       d.MarginBottom = m.Margins[3];
       d.DrawMode = m.Mode;
+      d.HotOnly = m.HotOnly;
       skin.AddMask(d);
     }
   } else {
@@ -841,6 +882,7 @@ TSkinModel ToModel(const TLook& look, const TSkinOut& out) {
       d.MarginRight = m.Margins[2];
       d.MarginBottom = m.Margins[3];
       d.DrawMode = m.Mode;
+      d.HotOnly = m.HotOnly;
       skin.AddMask(d);
     }
   }

@@ -111,4 +111,63 @@ TEST(ShippedSkins, TheTwoLookDifferent) {
   EXPECT_LT(b->MasterImageIndex, 0);
 }
 
+// The drawn part (pixels other than the key) of frame 0 of a mask: its width and height.
+TSize DrawnSize(const TSkinModel& skin, int mask) {
+  const TsMaskData& m = skin.Masks[std::size_t(mask)];
+  const TImage24& img = *skin.MaskImage(mask);
+  int x0 = m.FrameWidth(), y0 = m.FrameHeight(), x1 = -1, y1 = -1;
+  for (int y = 0; y < m.FrameHeight(); ++y)
+    for (int x = 0; x < m.FrameWidth(); ++x)
+      if (ColorOf(img.Pixel(m.R.Left + x, m.R.Top + y)) != clKeyMagenta) {
+        x0 = std::min(x0, x);
+        y0 = std::min(y0, y);
+        x1 = std::max(x1, x);
+        y1 = std::max(y1, y);
+      }
+  return x1 < 0 ? TSize{} : TSize{x1 - x0 + 1, y1 - y0 + 1};
+}
+
+// Arrows of scroll buttons and combo boxes are big enough to be seen: at least 7 pixels across
+// and 4 along, in every state.
+TEST(ShippedSkins, ArrowGlyphsAreLargeEnough) {
+  const struct {
+    const char* Section;
+    bool Horizontal;
+  } arrows[] = {{"SCROLLBTNTOP", false}, {"SCROLLBTNBOTTOM", false}, {"SCROLLBTNLEFT", true},
+                {"SCROLLBTNRIGHT", true}, {"COMBOBOX", false}};
+  for (const char* name : {"Default", "Graphite"}) {
+    std::string err;
+    auto skin = LoadSkin(kSkins / name, err);
+    ASSERT_TRUE(skin) << err;
+    for (const auto& a : arrows) {
+      const int mask = skin->MaskIndexOf(a.Section, "GLYPHMASK");
+      ASSERT_GE(mask, 0) << name << " " << a.Section;
+      const TSize size = DrawnSize(*skin, mask);
+      const int across = a.Horizontal ? size.cy : size.cx, along = a.Horizontal ? size.cx : size.cy;
+      EXPECT_GE(across, 7) << name << " " << a.Section;
+      EXPECT_GE(along, 4) << name << " " << a.Section;
+    }
+  }
+}
+
+// The shipped skins use what the format offers: gradient data on backgrounds, borders shown only
+// when hot (flat tool buttons, menu items), corner images (Graphite's group boxes).
+TEST(ShippedSkins, UseGradientsHotOnlyBordersAndCornerImages) {
+  std::string err;
+  auto def = LoadSkin(kSkins / "Default.asz", err);
+  auto graphite = LoadSkin(kSkins / "Graphite.asz", err);
+  ASSERT_TRUE(def && graphite) << err;
+  const TsGeneralData& sheet = def->Sections[std::size_t(def->SectionIndexOf("TABSHEET"))];
+  EXPECT_TRUE(sheet.Gradient.Valid);
+  EXPECT_GT(sheet.GradientPercent, 0);
+  for (auto* skin : {def.get(), graphite.get()}) {
+    EXPECT_TRUE(skin->Masks[std::size_t(skin->MaskIndexOf("TOOLBUTTON", "BORDERSMASK"))].HotOnly);
+    EXPECT_TRUE(skin->Masks[std::size_t(skin->MaskIndexOf("MENUITEM", "BORDERSMASK"))].HotOnly);
+    EXPECT_FALSE(skin->Masks[std::size_t(skin->MaskIndexOf("BUTTON", "BORDERSMASK"))].HotOnly);
+  }
+  const auto corners = graphite->CornerImages(graphite->SectionIndexOf("GROUPBOX"));
+  for (int c : corners) EXPECT_GE(c, 0);
+  EXPECT_EQ(def->CornerImages(def->SectionIndexOf("GROUPBOX"))[0], -1);
+}
+
 }  // namespace
