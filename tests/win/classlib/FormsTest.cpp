@@ -1005,3 +1005,48 @@ TEST_F(FormTest, AbortIsSilent) {
   EXPECT_EQ(0, a.Handled);  // the abort ended the click without a report
   Application->OnException = TExceptionEvent();
 }
+
+// ---- dragging ----------------------------------------------------------------------------------
+
+namespace {
+struct DragLog {
+  std::vector<std::string> Items;
+  bool Accept = true;
+  void Start(TObject*) { Items.push_back("start"); }
+  void Over(TObject*, TObject*, int, int, bool& accept) {
+    Items.push_back("over");
+    accept = Accept;
+  }
+  void Drop(TObject*, TObject*, int x, int y) { Items.push_back("drop " + std::to_string(x) + "," + std::to_string(y)); }
+  void End(TObject*, TObject* target, int, int) { Items.push_back(target ? "end on target" : "end nowhere"); }
+};
+}  // namespace
+
+TEST_F(FormTest, AutomaticDragDropsOnTheControlUnderTheMouse) {
+  auto* source = Create<TSpot>(Form);
+  source->SetBounds(10, 10, 30, 30);
+  source->SetParent(Form);
+  source->SetDragMode(dmAutomatic);
+  auto* target = Create<TSpot>(Form);
+  target->SetBounds(150, 100, 40, 40);
+  target->SetParent(Form);
+  DragLog log;
+  source->OnStartDrag = MakeMethod<&DragLog::Start>(&log);
+  source->OnEndDrag = MakeMethod<&DragLog::End>(&log);
+  target->OnDragOver = MakeMethod<&DragLog::Over>(&log);
+  target->OnDragDrop = MakeMethod<&DragLog::Drop>(&log);
+  HWND h = Form->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  EXPECT_TRUE(source->Dragging());
+  Mouse->SetCursorPos(target->ClientToScreen(Point(5, 6)));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(155, 106));
+  EXPECT_FALSE(source->Dragging());
+  EXPECT_EQ((std::vector<std::string>{"start", "over", "drop 5,6", "end on target"}), log.Items);
+  // A target that refuses leaves the drag ending nowhere.
+  log.Items.clear();
+  log.Accept = false;
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(155, 106));
+  EXPECT_EQ((std::vector<std::string>{"start", "over", "end nowhere"}), log.Items);
+  EXPECT_EQ(nullptr, GetCaptureControl());
+}
