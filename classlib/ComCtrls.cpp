@@ -212,9 +212,11 @@ void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operatio
 }
 
 TRect TCustomTabControl::DisplayRect() {
-  TRect r = ClientRect();
-  if (HandleAllocated()) SendMessageA(Handle_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-  return r;
+  const TRect client = ClientRect();
+  if (!HandleAllocated()) return client;
+  RECT r{client.Left, client.Top, client.Right, client.Bottom};
+  SendMessageA(Handle_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return FromRECT(r);
 }
 
 void TCustomTabControl::AdjustClientRect(TRect& Rect) {

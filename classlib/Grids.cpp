@@ -252,7 +252,10 @@ void TStringGrid::SetCells(int ACol, int ARow, const std::string& v) {
     Cells_[{ACol, ARow}] = v;
   if (HandleAllocated()) {
     TRect r = CellRect(ACol, ARow);
-    if (!r.IsEmpty()) InvalidateRect(Handle_, AsRECT(&r), FALSE);
+    if (!r.IsEmpty()) {
+      const RECT wr{r.Left, r.Top, r.Right, r.Bottom};
+      InvalidateRect(Handle_, &wr, FALSE);
+    }
   }
 }
 
