@@ -61,6 +61,21 @@ TsDisabledKind DisabledKindOf(TControl* c) {
   return kind;
 }
 
+// The colour a window shows behind its children when it answers no skin command: a class-library
+// control's Color, else the solid background brush of its window class, else the button face.
+TColor PlainBackgroundOf(HWND wnd) {
+  if (wnd) {
+    if (TWinControl* c = FindControl(wnd)) return TColor(ColorToRGB(c->Color()));
+    if (auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(wnd, GCLP_HBRBACKGROUND))) {
+      const auto index = reinterpret_cast<INT_PTR>(brush);
+      if (index > 0 && index <= COLOR_MENUBAR + 1) return TColor(GetSysColor(int(index - 1)));
+      LOGBRUSH lb{};
+      if (GetObjectA(brush, sizeof lb, &lb) == int(sizeof lb) && lb.lbStyle == BS_SOLID) return TColor(lb.lbColor);
+    }
+  }
+  return TColor(GetSysColor(COLOR_BTNFACE));
+}
+
 }  // namespace
 
 bool (*IsContainerClass)(const TControl* Control) = nullptr;
@@ -436,10 +451,12 @@ void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter) {
   if (Adapter->WndSize.cx < 2 || Adapter->WndSize.cy < 2) return;
   const TsCacheInfo ci = AskParentCacheWnd(Adapter->WndHandle);
   TColor color = clParentColorUnset;
-  if (!ci.Ready && SharedParentColor == clParentColorUnset && Adapter->ParentWnd) {
-    SendSkinCommand(Adapter->ParentWnd, QC_GETPARENTCOLOR);
-    color = SharedParentColor == clParentColorUnset ? TColor(GetSysColor(COLOR_BTNFACE))
-                                                   : TColor(ColorToRGB(SharedParentColor));
+  if (!ci.Ready) {
+    if (SharedParentColor == clParentColorUnset && Adapter->ParentWnd)
+      SendSkinCommand(Adapter->ParentWnd, QC_GETPARENTCOLOR);
+    // Nobody answered: the colour the parent shows of its own (never the key colour itself).
+    color = SharedParentColor != clParentColorUnset ? TColor(ColorToRGB(SharedParentColor))
+                                                    : PlainBackgroundOf(Adapter->ParentWnd);
   }
   qv::TMaskFrames mask = MaskFramesOf(sm, SkinData->BorderIndex);
   if (mask.ImageCount == 0) {
@@ -1181,7 +1198,8 @@ LRESULT ScrollNCLButtonDown(TacScrollWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WP
 }
 
 LRESULT ScrollMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
-  TacScrollBar* bar = BarOfKind(Adapter, PressedBar);
+  // A click or a drag belongs to the window it began in.
+  TacScrollBar* bar = CurrentScrollWnd == Wnd ? BarOfKind(Adapter, PressedBar) : nullptr;
   if (Adapter->ThumbTracking && bar) {
     const TPoint p = MessagePoint();
     return TrackThumb(bar, Wnd, p.X, p.Y);
@@ -1202,7 +1220,7 @@ LRESULT ScrollMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM L
 
 LRESULT ScrollLButtonUp(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   auto alive = Adapter->AliveToken();
-  if (ClickedPart != -1) {
+  if (ClickedPart != -1 && CurrentScrollWnd == Wnd) {  // a click of this window's bars
     const int clicked = ClickedPart;
     const UINT msg = ScrollMsg;
     TacScrollBar* bar = BarOfKind(Adapter, PressedBar);

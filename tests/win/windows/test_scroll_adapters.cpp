@@ -149,8 +149,9 @@ TEST_F(ScrollAdapters, DialogModeFramesInTheGlobalColourWithoutCornerFilling) {
   const COLORREF frame = TSkinBuilder::FrameColor(Builder.MaskOrdinal("EDIT", "BORDERSMASK"), 0);
   Capture normal = CaptureWMPrint(wnd);
   EXPECT_EQ(frame, normal.Pixel(1, 0));
-  // The key pixel of the top-left corner took the colour behind the window.
-  EXPECT_EQ(COLORREF(GetSysColor(COLOR_BTNFACE)), normal.Pixel(0, 0));
+  // The key pixel of the top-left corner took the colour behind the window: the background of the
+  // parent's window class, as the parent answers no skin command.
+  EXPECT_EQ(COLORREF(GetSysColor(COLOR_WINDOW)), normal.Pixel(0, 0));
   a->DialogMode = true;
   a->SkinData->BGChanged = true;
   Capture dialog = CaptureWMPrint(wnd);

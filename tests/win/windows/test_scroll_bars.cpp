@@ -285,6 +285,34 @@ TEST_F(ScrollBars, StrayScrollMessageDuringADragLeavesTheDragAlone) {
   EXPECT_EQ(SB_ENDSCROLL, Events[1].Code);
 }
 
+TEST_F(ScrollBars, ButtonUpInAnotherAdaptedWindowLeavesTheClickAlone) {
+  HWND first = MakeScrolled();
+  Attach(first);
+  HWND other = Track(CreatePlainWindow(Top, WS_BORDER | WS_VSCROLL, 240, 20, 150, 160));
+  auto* otherAdapter = Create<TacEditWnd>(other, nullptr, Manager, "EDIT", true);
+  flush_events(40, 1000);
+  const TRect v = VertRect(first);
+  const int x = v.Left + v.Width() / 2, y = v.Bottom - 5;
+  SetCursorPos(x, y);
+  flush_events(30, 500);
+  SendMessageA(first, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(x, y));
+  ASSERT_EQ(first, GetCapture());
+  PlainLog.Clear();
+  SendMessageA(other, WM_LBUTTONUP, 0, 0);
+  SendMessageA(other, WM_MOUSEMOVE, 0, 0);
+  int toOther = 0;
+  for (const auto& m : PlainLog.Messages) toOther += m.Wnd == other && (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL);
+  EXPECT_EQ(0, toOther);
+  EXPECT_EQ(qv::sbpSecondArrow, ClickedPart);
+  EXPECT_EQ(first, GetCapture());
+  Events.clear();
+  SendMessageA(first, WM_LBUTTONUP, 0, 0);
+  ASSERT_FALSE(Events.empty());
+  EXPECT_EQ(SB_ENDSCROLL, Events.back().Code);
+  EXPECT_EQ(-1, ClickedPart);
+  otherAdapter->Free();
+}
+
 TEST_F(ScrollBars, AdapterFreedByTheWindowDuringAClickOrADrag) {
   for (int part : {qv::sbpSecondArrow, qv::sbpThumb}) {
     SCOPED_TRACE(part);
