@@ -315,3 +315,33 @@ TEST_F(FormTest, OwnerDrawnMenuBarItemsAreMeasuredAndDrawnThroughTheForm) {
   EXPECT_GE(r.right - r.left, 123);  // the width OnMeasureItem gave
   Form->SetMenu(nullptr);
 }
+
+namespace {
+// Chooses the first entry of the popup menu window as soon as it shows.
+int gChooseTicks = 0;
+void CALLBACK ChooseFirstEntry(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowA("#32768", nullptr);
+  if (w && IsWindowVisible(w)) {
+    KillTimer(nullptr, id);
+    PostMessageA(w, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (++gChooseTicks > 40) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
+}
+}  // namespace
+
+TEST_F(FormTest, ChosenPopupEntryClicksItsItemAfterPopupReturns) {
+  auto* menu = Create<TPopupMenu>(Form);
+  auto* first = NewItem(Form, "First");
+  menu->Items()->Add(first);
+  menu->Items()->Add(NewItem(Form, "Second"));
+  MenuEvents ev;
+  first->OnClick = MakeMethod<&MenuEvents::Click>(&ev);
+  gChooseTicks = 0;
+  SetTimer(nullptr, 0, 50, &ChooseFirstEntry);
+  menu->Popup(150, 150);
+  flush_events();  // the command arrives through the queue
+  EXPECT_EQ(std::vector<std::string>{"First"}, ev.Clicks);
+}
