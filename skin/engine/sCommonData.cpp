@@ -6,6 +6,7 @@
 
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/core/TypInfo.h"
 #include "skin/engine/sSkinManager.h"
 
 // ---- Process-wide state -------------------------------------------------------------------------
@@ -590,6 +591,16 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
       return false;
   }
 }
+
+// ---- Published properties -----------------------------------------------------------------------
+
+namespace {
+const bool kCommonDataProps = RegisterProperties<TsCommonData, TPersistent>([](auto& p) {
+  p.Ord("CustomColor", &TsCommonData::IsCustomColor, &TsCommonData::SetCustomColor);
+  p.Ord("CustomFont", &TsCommonData::IsCustomFont, &TsCommonData::SetCustomFont);
+  p.Obj("SkinManager", &TsCommonData::OwnSkinManager, &TsCommonData::SetSkinManager);
+});
+}  // namespace
 
 // ---- TsBoundLabel ---------------------------------------------------------------------------------
 

@@ -220,6 +220,13 @@ class TsCommonData : public TPersistent {
   // form's; nullptr when none.
   HWND OwnerHandle() const;
 
+  // Published (with SkinManager above; SkinSection is a string, which the property registry does
+  // not carry, so it is reached through its accessors only).
+  bool IsCustomFont() const { return CustomFont; }
+  void SetCustomFont(bool Value) { CustomFont = Value; }
+  bool IsCustomColor() const { return CustomColor; }
+  void SetCustomColor(bool Value) { CustomColor = Value; }
+
   // ---- state read and written by painters, controls and adapters
   bool CustomFont = false;   // published
   bool CustomColor = false;  // published

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <set>
 
+#include "classlib/Forms.h"
+#include "classlib/core/TypInfo.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/core/acSkinLoader.h"
 
@@ -152,6 +154,25 @@ bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events) {
   return defaults.Contains(Event);
 }
 
+// ---- Popup menu windows ----------------------------------------------------------------------------
+
+namespace {
+BOOL CALLBACK FindPopupWindow(HWND wnd, LPARAM data) {
+  char cls[16] = {};
+  if (IsWindowVisible(wnd) && GetClassNameA(wnd, cls, sizeof cls) > 0 && std::string(cls) == "#32768") {
+    *reinterpret_cast<HWND*>(data) = wnd;
+    return FALSE;  // the thread's windows come from the top of the z-order down
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND FindOpenPopupMenuWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindPopupWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // ---- Menu seams ---------------------------------------------------------------------------------
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* ASkinManager) : SkinManager(ASkinManager) {
@@ -213,9 +234,11 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
   std::vector<std::uint8_t> builtIn;
   if (LoadBuiltInSkin(builtIn)) FInternalSkins.push_back({BuiltInSkinName, std::move(builtIn)});
   if (!DefaultManager) DefaultManager = this;
+  if (Application) Application->HookMainWindow(MakeMethod<&TsSkinManager::ApplicationHook>(this));
 }
 
 TsSkinManager::~TsSkinManager() {
+  if (Application) Application->UnhookMainWindow(MakeMethod<&TsSkinManager::ApplicationHook>(this));
   if (FHookInstalled) RemoveHook();
   if (DefaultManager == this) DefaultManager = nullptr;
   for (auto& list : FThirdLists) {
@@ -245,6 +268,16 @@ void TsSkinManager::Loaded() {
       SetSkinName(name);
     }
   }
+}
+
+bool TsSkinManager::ApplicationHook(TMessage& Message) {
+  if (Message.Msg != WM_POPUPMENUSHOWN && Message.Msg != WM_POPUPMENUSHOWN2) return false;
+  // Only the default manager (or the only one) does it; other managers leave the message to it.
+  if (!IsDefault() && DefaultManager) return false;
+  Message.Result = 0;
+  if (!FSkinableMenus || !FSkinData.Active || !FSkinnedPopups || Dying(this)) return true;
+  if (HWND popup = FindOpenPopupMenuWindow()) FSkinableMenus->HookPopupWindow(popup);
+  return true;
 }
 
 void TsSkinManager::UpdateThirdNames() {
@@ -468,6 +501,9 @@ void TsSkinManager::UpdateConstData() {
   const int combo = SectionIndexOf("COMBOBOX");
   FConstData.ComboBoxGlyph = combo >= 0 ? LookupMask(combo, "COMBOBOX", "GLYPHMASK") : -1;
   FConstData.GlobalInfo = SectionIndexOf("GLOBALINFO");
+  FConstData.GripImage = FConstData.GlobalInfo >= 0 ? MaskIndexOf("GLOBALINFO", "GRIPIMAGE") : -1;
+  FConstData.ScrollArrowsFromImage =
+      FConstData.ScrollBtnLeft.Section >= 0 && FSkin->Sections[std::size_t(FConstData.ScrollBtnLeft.Section)].ReservedBoolean;
   fill(FConstData.TabTop, "TABTOP", false);
   fill(FConstData.TabBottom, "TABBOTTOM", false);
   fill(FConstData.TabLeft, "TABLEFT", false);
@@ -588,3 +624,26 @@ void TsSkinManager::RemoveHook() {
     delete list;
   }
 }
+
+// ---- Published properties ------------------------------------------------------------------------
+
+namespace {
+const bool kManagerProps = RegisterProperties<TsSkinManager, TComponent>([](auto& p) {
+  p.Ord("Active", &TsSkinManager::Active, &TsSkinManager::SetActive);
+  p.Ord("SkinnedPopups", &TsSkinManager::SkinnedPopups, &TsSkinManager::SetSkinnedPopups);
+  p.Set("SkinningRules", &TsSkinManager::SkinningRules, &TsSkinManager::SetSkinningRules,
+        {"srStdForms", "srStdDialogs", "srThirdParty"});
+  p.Set("AnimEventsDefault", &TsSkinManager::AnimEventsDefault, &TsSkinManager::SetAnimEventsDefault,
+        {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"});
+  p.Obj("MenuSupport", &TsSkinManager::MenuSupport, &TsSkinManager::SetMenuSupport);
+  p.Obj("ThirdParty", &TsSkinManager::ThirdParty, &TsSkinManager::SetThirdParty);
+  p.Method("OnGetMenuExtraLineData", &TsSkinManager::GetOnGetMenuExtraLineData,
+           &TsSkinManager::SetOnGetMenuExtraLineData);
+  p.Method("OnSkinLoadError", &TsSkinManager::GetOnSkinLoadError, &TsSkinManager::SetOnSkinLoadError);
+});
+const bool kMenuSupportProps = RegisterProperties<TacMenuSupport, TPersistent>([](auto& p) {
+  p.Ord("UseExtraLine", &TacMenuSupport::GetUseExtraLine, &TacMenuSupport::SetUseExtraLine);
+  p.Ord("ExtraLineWidth", &TacMenuSupport::GetExtraLineWidth, &TacMenuSupport::SetExtraLineWidth);
+  p.Obj("ExtraLineFont", &TacMenuSupport::ExtraLineFont, &TacMenuSupport::SetExtraLineFont);
+});
+}  // namespace

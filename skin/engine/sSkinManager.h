@@ -57,6 +57,16 @@ class TsSkinableMenus : public TPersistent {
   bool InHook = false;
 };
 
+// Private messages posted to the application window by the popup menu drawing when it painted an
+// item of a popup whose window it could not find: the manager's application hook then finds the
+// open popup window and hands it to TsSkinableMenus::HookPopupWindow.
+inline constexpr UINT WM_POPUPMENUSHOWN = 0xBCB3;
+inline constexpr UINT WM_POPUPMENUSHOWN2 = 0xBCB4;
+
+// The popup menu window (class "#32768") of this thread shown last: the visible one nearest the
+// top of the z-order; nullptr when none is open.
+HWND FindOpenPopupMenuWindow();
+
 // Published menu options of the manager.
 class TacMenuSupport : public TPersistent {
  public:
@@ -68,6 +78,10 @@ class TacMenuSupport : public TPersistent {
   std::string IcoLineSkin;
   bool UseExtraLine = false;
   int ExtraLineWidth = 32;
+  bool GetUseExtraLine() const { return UseExtraLine; }
+  void SetUseExtraLine(bool Value) { UseExtraLine = Value; }
+  int GetExtraLineWidth() const { return ExtraLineWidth; }
+  void SetExtraLineWidth(int Value) { ExtraLineWidth = Value; }
   TFont* ExtraLineFont() const { return FExtraLineFont; }
   void SetExtraLineFont(TFont* Value) { FExtraLineFont->Assign(Value); }
 
@@ -169,6 +183,9 @@ struct TacConstData {
   TacSectionIndexes ComboBtn;
   int ComboBoxGlyph = -1;  // "GLYPHMASK" of "COMBOBOX"
   int GlobalInfo = -1;     // "GLOBALINFO" section
+  int GripImage = -1;      // "GRIPIMAGE" of "GLOBALINFO"
+  // RESERVEDBOOLEAN of "SCROLLBTNLEFT": scroll-bar arrows as long as their image.
+  bool ScrollArrowsFromImage = false;
   TacSectionIndexes TabTop, TabBottom, TabLeft, TabRight;
 };
 
@@ -231,6 +248,10 @@ class TsSkinManager : public TComponent {
   void SetAnimEventsDefault(TacAnimatEvents Value) { FAnimEventsDefault = Value; }
   TacGetExtraLineData OnGetMenuExtraLineData;
   TacSkinLoadErrorEvent OnSkinLoadError;
+  TacGetExtraLineData GetOnGetMenuExtraLineData() const { return OnGetMenuExtraLineData; }
+  void SetOnGetMenuExtraLineData(TacGetExtraLineData Value) { OnGetMenuExtraLineData = Value; }
+  TacSkinLoadErrorEvent GetOnSkinLoadError() const { return OnSkinLoadError; }
+  void SetOnSkinLoadError(TacSkinLoadErrorEvent Value) { OnSkinLoadError = Value; }
 
   // The text of the last load failure; empty after a successful load.
   const std::string& LastError() const { return FLastError; }
@@ -308,6 +329,8 @@ class TsSkinManager : public TComponent {
   void UpdateConstData();
   void UpdateThirdNames();
   void DoActivate();
+  // The application hook: popups whose window the menu drawing could not find.
+  bool ApplicationHook(TMessage& Message);
 
   bool FActive = true;
   std::string FSkinName;
