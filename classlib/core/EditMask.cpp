@@ -40,6 +40,8 @@ TEditMask::TEditMask(std::string_view mask) {
           caseMode = -1;
         }
         continue;
+      case '!':  // a directive of how optional input is kept; it takes no position
+        continue;
       case '\\':
         if (i + 1 < body.size()) {
           s.Ch = body[++i];

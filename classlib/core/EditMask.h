@@ -2,7 +2,8 @@
 //
 // Mask characters: L / l letter (required / optional), A / a letter or digit, C / c any
 // character, 0 / 9 digit, # digit or sign (optional); > and < switch the following input to
-// upper or lower case, <> switches case conversion off; \ takes the next character literally.
+// upper or lower case, <> switches case conversion off; \ takes the next character literally;
+// ! is a directive of the mask language that takes no position.
 // Every other character is a literal shown in the text. The second field ("0" or "1", default
 // "1") tells whether Text keeps the literals; the third gives the blank shown for unfilled
 // input positions (default '_').

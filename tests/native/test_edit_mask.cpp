@@ -16,6 +16,14 @@ TEST(EditMask, FieldsEscapesAndBlanks) {
   EXPECT_EQ(-1, m.PrevInput(1));
 }
 
+TEST(EditMask, ExclamationMarkTakesNoPosition) {
+  TEditMask m("!(999) 000;1;_");
+  EXPECT_EQ("(___) ___", m.BlankText());
+  EXPECT_EQ(9, m.Length());
+  EXPECT_EQ(1, m.NextInput(0));
+  EXPECT_EQ("!_", TEditMask("\\!0").BlankText());  // an escaped one is a literal
+}
+
 TEST(EditMask, CharacterClassesAndCase) {
   struct Case {
     const char* Mask;
