@@ -1,5 +1,6 @@
 // Fuzz target: packed skin bytes (".asz") and the BMP decoder on the same bytes.
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<qv::TPackedEntry> entries;
   if (qv::ReadPackedSkin(data, size, entries, error)) {
     std::vector<std::uint8_t> again;
-    if (!qv::WritePackedSkin(entries, again, error)) __builtin_trap();
+    if (!qv::WritePackedSkin(entries, again, error)) std::abort();
   }
   auto skin = qv::LoadSkinFromPackedBytes(data, size, error);
-  if (!skin && error.empty()) __builtin_trap();
+  if (!skin && error.empty()) std::abort();
   qv::TImage24 img;
   (void)qv::DecodeBmp(data, size, img, error);
   return 0;

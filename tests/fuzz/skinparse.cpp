@@ -1,5 +1,6 @@
 // Fuzz target: Options.dat text, parsed alone and loaded as a skin with a small image beside it.
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <algorithm>
 #include <string>
@@ -17,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (qv::ParseOptionsFile(text, file, error)) {
     // What is written must parse again.
     qv::TOptionsFile again;
-    if (!qv::ParseOptionsFile(qv::WriteOptionsFile(file), again, error)) __builtin_trap();
+    if (!qv::ParseOptionsFile(qv::WriteOptionsFile(file), again, error)) std::abort();
   } else if (error.empty()) {
-    __builtin_trap();
+    std::abort();
   }
   static const std::vector<std::uint8_t> bmp = [] {
     qv::TImage24 img(24, 16);
@@ -37,9 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       (void)skin->MaskMarginLeft(i);
       (void)skin->LookupMask(-1, skin->Masks[i].SectionName, "X");
     }
-    for (int i = 0; i < int(skin->Sections.size()); ++i) (void)skin->LookupMask(i, skin->Sections[i].Name, "NONE");
+    for (int i = 0; i < int(skin->Sections.size()); ++i) {
+      (void)skin->LookupMask(i, skin->Sections[i].Name, "NONE");
+      (void)skin->CornerImages(i);
+    }
   } else if (error.empty()) {
-    __builtin_trap();
+    std::abort();
   }
   return 0;
 }

@@ -183,6 +183,8 @@ TEST(Geometry, Helpers) {
   EXPECT_TRUE(RectInsideRect({1, 1, 5, 5}, {0, 0, 5, 5}));
   EXPECT_FALSE(RectInsideRect({1, 1, 6, 5}, {0, 0, 5, 5}));
   EXPECT_EQ(IntMax(-3, -4), -3);
+  const TRect r = MakeRect(1, -2, 30, 40);
+  EXPECT_EQ(r, (TRect{1, -2, 30, 40})) << "the four integers in order, as one record";
 }
 
 // --- fade steps ------------------------------------------------------------------------------

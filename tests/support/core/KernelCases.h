@@ -152,7 +152,7 @@ inline bool SameRects(const std::vector<TRect>& a, const std::vector<TRect>& b) 
 // Runs one differential case; returns an empty string when the fast and the reference kernel
 // agree (and kept the padding intact), else a description.
 inline std::string RunDifferentialCase(TByteSource& src) {
-  const int kind = src.Int(0, 14);
+  const int kind = src.Int(0, 15);
   const int w = src.Int(0, 3) == 0 ? src.Int(0, 70) : src.Int(0, 24);
   const int h = src.Int(0, 10);
   TOwnedImage dstA = RandomImage(src, w, h);
@@ -283,6 +283,20 @@ inline std::string RunDifferentialCase(TByteSource& src) {
       const bool bottom = src.Bool();
       qv::CollectCornerRects(runsA, width, m, bottom, y);
       qv::ref::CollectCornerRects(runsB, width, m, bottom, y);
+      break;
+    }
+    case 14: {
+      name = "PaintCornerImages";
+      qv::TMaskFrames m[4];
+      const qv::TMaskFrames* corners[4] = {};
+      for (int i = 0; i < 4; ++i) {
+        m[i] = RandomMask(src, other);
+        if (src.Int(0, 3)) corners[i] = &m[i];
+      }
+      const TRect r = RandomRect(src, w, h);
+      const int state = src.Int(-2, 5);
+      qv::PaintCornerImages(a, r, state, corners);
+      qv::ref::PaintCornerImages(b, r, state, corners);
       break;
     }
     default: {
