@@ -1050,3 +1050,40 @@ TEST_F(FormTest, AutomaticDragDropsOnTheControlUnderTheMouse) {
   EXPECT_EQ((std::vector<std::string>{"start", "over", "end nowhere"}), log.Items);
   EXPECT_EQ(nullptr, GetCaptureControl());
 }
+
+// ---- where a form first shows ------------------------------------------------------------------
+
+TEST(FormPosition, CentredOnTheScreenOrOnItsOwnerForm) {
+  TRect work = Screen->WorkAreaRect();
+  auto* owner = Create<TForm>(Application);
+  owner->SetBounds(100, 80, 400, 300);
+  owner->Show();
+  flush_events();
+
+  struct Case {
+    TPosition Position;
+    TRect Around;  // what the form is centred on; empty: stays where it was put
+  };
+  const Case cases[] = {{poDesigned, TRect{}}, {poScreenCenter, work}, {poOwnerFormCenter, owner->BoundsRect()}};
+  for (const Case& c : cases) {
+    auto* f = Create<TForm>(owner);
+    f->SetBounds(30, 40, 200, 100);
+    f->SetPosition(c.Position);
+    f->Show();
+    flush_events();
+    if (c.Around.IsEmpty()) {
+      EXPECT_EQ(Bounds(30, 40, 200, 100), f->BoundsRect()) << int(c.Position);
+    } else {
+      EXPECT_EQ(c.Around.Left + (c.Around.Width() - 200) / 2, f->Left()) << int(c.Position);
+      EXPECT_EQ(c.Around.Top + (c.Around.Height() - 100) / 2, f->Top()) << int(c.Position);
+    }
+    // Only the first showing places it.
+    f->Hide();
+    f->SetBounds(5, 6, 200, 100);
+    f->Show();
+    flush_events();
+    EXPECT_EQ(Bounds(5, 6, 200, 100), f->BoundsRect()) << int(c.Position);
+    f->Free();
+  }
+  owner->Free();
+}
