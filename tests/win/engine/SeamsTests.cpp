@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "classlib/Forms.h"
@@ -81,6 +82,51 @@ TEST_F(engine_Seams, CachedIndexesOfScrollBarsCombosTabsAndGrip) {
   EXPECT_EQ(-1, Manager->ConstData().GripImage);
   EXPECT_EQ(-1, Manager->ConstData().GlobalInfo);
   EXPECT_FALSE(Manager->ConstData().ScrollArrowsFromImage);
+}
+
+// The shipped skins load by name from the three sources: stored with the program (the built-in
+// "Default"), a folder and a packed file of the skin folder; ListSkins names each once.
+TEST_F(engine_Seams, ShippedSkinsLoadFromAllThreeSources) {
+  namespace fs = std::filesystem;
+  const fs::path skins = fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "skins";
+  ASSERT_TRUE(fs::is_directory(skins)) << skins.string();
+  TTempDir dir;
+  fs::copy(skins / "Graphite", dir.Path() / "Graphite");
+  fs::copy_file(skins / "Graphite.asz", dir.Path() / "PackedGraphite.asz");
+  fs::copy_file(skins / "Default.asz", dir.Path() / "Default.asz");
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(dir.Path().string());
+  TStringList* names = Create<TStringList>();
+  std::string first;
+  Manager->ListSkins(names, stAllSkins, first);
+  ASSERT_EQ(3, names->Count());
+  EXPECT_EQ("Default", names->Strings(0)) << "stored and packed: named once";
+  EXPECT_EQ("Graphite", names->Strings(1));
+  EXPECT_EQ("PackedGraphite", names->Strings(2));
+  EXPECT_EQ("Default", first);
+  Manager->ListSkins(names, stUnpacked, first);
+  EXPECT_EQ(2, names->Count()) << "stored skins and folders";
+  names->Free();
+
+  const struct {
+    const char* Name;
+    std::string Source;
+  } table[] = {{"Default", "(stored with the program)"},
+               {"Graphite", (dir.Path() / "Graphite").string()},
+               {"PackedGraphite", (dir.Path() / "PackedGraphite.asz").string()}};
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.Name);
+    Manager->SetSkinName(row.Name);
+    EXPECT_EQ("", Manager->LastError());
+    ASSERT_TRUE(Manager->SkinData()->Active);
+    EXPECT_EQ(row.Source, Manager->SkinData()->SkinSource);
+    EXPECT_EQ(row.Name, Manager->SkinData()->SkinName);
+    EXPECT_GE(Manager->ConstData().ScrollBtnTop.GlyphMask, 0);
+    EXPECT_GE(Manager->ConstData().GripImage, 0);
+  }
+  // The unit registered the command message's name when it started.
+  EXPECT_NE(0u, RegisteredSkinCommand);
+  EXPECT_EQ(RegisteredSkinCommand, RegisterWindowMessageA(SkinCommandName));
 }
 
 // ---- Published properties -------------------------------------------------------------------------

@@ -178,3 +178,49 @@ TEST_F(ControlItemTest, ControlBackgroundAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+int Count(TBitmap* b, qv::TColorRef c) {
+  int n = 0;
+  for (int y = 0; y < b->Height(); ++y)
+    for (int x = 0; x < b->Width(); ++x) n += Px(b, x, y) == c;
+  return n;
+}
+
+// The Write forms take R by reference: with DT_CALCRECT they measure into it and draw nothing;
+// without, they draw as the Draw forms do. Skinned text takes the section's colour, unskinned the
+// canvas font's.
+TEST_F(ControlItemTest, WriteFormsMeasureWithCalcRectAndDrawOtherwise) {
+  TBmpPtr bmp = Bmp(120, 40, TColor(0xFFFFFF));
+  bmp->Canvas()->Font()->SetHeight(-20);
+  TRect r{0, 0, 0, 0};
+  WriteSectionText(bmp->Canvas(), "WMW", true, r, DT_CALCRECT | DT_SINGLELINE, Section("PLAIN"), false, Manager);
+  EXPECT_GT(r.Width(), 10);
+  EXPECT_GT(r.Height(), 10);
+  EXPECT_EQ(Count(bmp.get(), 0xFFFFFF), 120 * 40) << "measuring draws nothing";
+  TRect box{0, 0, 120, 40};
+  WriteSectionText(bmp->Canvas(), "WMW", true, box, DT_SINGLELINE, Section("PLAIN"), true, Manager);
+  EXPECT_GT(Count(bmp.get(), SecColor(kPlain) ^ 0xC0C0C0), 10) << "the hot font colour";
+
+  auto* c = Place(TColor(0xFFFFFF));
+  TBmpPtr own = Bmp(120, 40, TColor(0xFFFFFF));
+  own->Canvas()->Font()->SetHeight(-20);
+  TRect m{0, 0, 0, 0};
+  WriteControlText(own->Canvas(), "WMW", true, m, DT_CALCRECT | DT_SINGLELINE, c->SkinData, false);
+  EXPECT_EQ(m.Width(), r.Width()) << "same font, same size";
+  EXPECT_EQ(Count(own.get(), 0xFFFFFF), 120 * 40);
+  TRect all{0, 0, 120, 40};
+  WriteControlText(own->Canvas(), "WMW", true, all, DT_SINGLELINE, c->SkinData, false);
+  EXPECT_GT(Count(own.get(), SecColor(kFlat) ^ 0x808080), 10) << "the section's font colour";
+  c->SkinData->SetSkinSection("NOSUCHSECTION");
+  TBmpPtr plain = Bmp(120, 40, TColor(0xFFFFFF));
+  plain->Canvas()->Font()->SetHeight(-20);
+  plain->Canvas()->Font()->SetColor(TColor(0x0000FF));
+  TRect p{0, 0, 120, 40};
+  WriteControlText(plain->Canvas(), "WMW", true, p, DT_SINGLELINE, c->SkinData, false);
+  EXPECT_GT(Count(plain.get(), 0x0000FF), 10) << "unskinned: the canvas font colour";
+  c->Free();
+}
+
+}  // namespace
