@@ -157,7 +157,9 @@ TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   Manager->SetSkinName("Test");
   EXPECT_EQ((std::vector<int>{QC_SKINLOADED, QC_REFRESH}), c->CommandCodes());
   for (const auto& cmd : c->Commands)
-    if (cmd.Command != QC_ISSKINNED) EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), cmd.LParam);
+    if (cmd.Command != QC_ISSKINNED) {
+      EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), cmd.LParam);
+    }
   ASSERT_EQ(2u, g->Commands.size()) << "children of a skinned control are reached through it";
   EXPECT_EQ(QC_SKINLOADED, g->Commands[0].Command);
   EXPECT_EQ(QC_REFRESH, g->Commands[1].Command);

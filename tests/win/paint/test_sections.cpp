@@ -357,7 +357,9 @@ TEST_P(SectionText, ColoursPerState) {
                   Section("PLAIN"), tc.Hot, Manager);
   EXPECT_GT(CountColor(bmp.get(), want), 20) << tc.Name;
   for (qv::TColorRef o : others)
-    if (o != want) EXPECT_EQ(CountColor(bmp.get(), o), 0) << tc.Name << ": colour " << Hex(o);
+    if (o != want) {
+      EXPECT_EQ(CountColor(bmp.get(), o), 0) << tc.Name << ": colour " << Hex(o);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(States, SectionText,
