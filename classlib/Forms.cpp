@@ -508,6 +508,12 @@ void TCustomForm::Dispatch(TMessage& Message) {
       if (Message.WParam == SIZE_MINIMIZED) WindowState_ = wsMinimized;
       if (Message.WParam == SIZE_MAXIMIZED) WindowState_ = wsMaximized;
       return;
+    case WM_SETFOCUS:
+      TWinControl::Dispatch(Message);
+      if (*alive && Handle_ && GetFocus() == Handle_ && ActiveControl_ && ActiveControl_->HandleAllocated() &&
+          ActiveControl_->CanFocus())
+        ::SetFocus(ActiveControl_->Handle());
+      return;
     case WM_NCDESTROY:
       TWinControl::Dispatch(Message);
       if (*alive && !Handle_) FormState_.Exclude(fsCreatedMDIChild);
@@ -705,8 +711,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   int count = ++FocusCount_;
   if (Control != this)
     ActiveControl_ = Control;
-  else
-    ActiveControl_ = nullptr;
+  else if (!(ActiveControl_ && ActiveControl_->HandleAllocated() && ActiveControl_->CanFocus()))
+    ActiveControl_ = nullptr;  // else the form's own window got the focus on its way to the active
+                               // control (an MDI child focused by its client): handed on in WM_SETFOCUS
   if (Screen) {
     Screen->SetActiveForm(this);
     Screen->SetActiveControl(Control);

@@ -346,6 +346,26 @@ TEST_F(MdiTest, ClientWindowTakesTheRoomAlignedControlsLeave) {
   EXPECT_EQ(Rect(0, 30, cr.Right, cr.Bottom), WindowRectIn(Frame->ClientHandle(), Frame->Handle()));
 }
 
+TEST_F(MdiTest, ActivatingTheFrameFocusesTheActiveChild) {
+  auto* other = Create<TForm>(Application);
+  other->SetBounds(700, 40, 200, 150);
+  other->Show();
+  TForm* a = NewChild("A");
+  auto* edit = Create<THostControl>(a);
+  edit->SetParent(a);
+  a->SetActiveControl(edit);
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ(other, Screen->ActiveForm());
+  Frame->SetFocus();
+  flush_events();
+  EXPECT_EQ(a, Frame->ActiveMDIChild());
+  HWND focus = GetFocus();
+  EXPECT_TRUE(focus == edit->Handle() || IsChild(edit->Handle(), focus)) << focus;
+  EXPECT_EQ(edit, a->ActiveControl());
+  other->Free();
+}
+
 TEST_F(MdiTest, ChildKeepsItsStateAcrossRecreation) {
   TForm* a = NewChild("Kept");
   HWND old = a->Handle();
