@@ -251,6 +251,36 @@ TEST_F(engine_Seams, ApplicationHookHandsTheOpenPopupToTheMenus) {
   SendMessageA(app, WM_POPUPMENUSHOWN, 0, 0);
 }
 
+// An exception of the dialog unit's hook procedure never leaves the hook: it goes to the
+// application, and the window being made is made all the same.
+struct THookLog {
+  std::vector<std::string> Messages;
+  void OnException(TObject*, const Exception& e) { Messages.push_back(e.Message()); }
+};
+int ThrowingHookCalls = 0;
+LRESULT ThrowingHook(int, WPARAM, LPARAM) {
+  ++ThrowingHookCalls;
+  throw Exception("hook failed");
+}
+
+TEST_F(engine_Seams, HookExceptionsGoToTheApplication) {
+  THookLog log;
+  const TExceptionEvent old = Application->OnException;
+  Application->OnException = MakeMethod<&THookLog::OnException>(&log);
+  DialogHookProc = ThrowingHook;
+  Manager = CreateTestManager(TSkinBuilder::Standard());
+  ASSERT_TRUE(Manager->HookInstalled());
+  ThrowingHookCalls = 0;
+  HWND w = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NE(nullptr, w);
+  DestroyWindow(w);
+  DialogHookProc = nullptr;
+  Application->OnException = old;
+  EXPECT_GT(ThrowingHookCalls, 0);
+  ASSERT_FALSE(log.Messages.empty());
+  EXPECT_EQ("hook failed", log.Messages.front());
+}
+
 // ---- Common message handling -----------------------------------------------------------------------
 
 class engine_Common : public SkinEngineTest {
