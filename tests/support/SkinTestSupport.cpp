@@ -2,6 +2,8 @@
 
 #include "tests/support/Pump.h"
 
+#include <stdexcept>
+
 namespace qvtest {
 
 TsSkinManager* CreateTestManager(const TSkinBuilder& builder, const std::string& name, bool makeDefault) {
@@ -46,6 +48,9 @@ const char* HostClassName() {
 TTestHost::TTestHost(int width, int height) {
   Wnd_ = CreateWindowExA(0, HostClassName(), "Skin test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                          60, 60, width + 16, height + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // Without a display (an X server Wine cannot reach) no window is made; say so here rather than
+  // let the first control fail for want of a parent window.
+  if (!Wnd_) throw std::runtime_error("the test host window cannot be created (no display?)");
   Control_ = Create<THostControl>(nullptr);
   Control_->SetBounds(0, 0, width, height);
   Control_->SetParentWindow(Wnd_);
