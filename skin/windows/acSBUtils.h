@@ -301,9 +301,15 @@ class TacEditWnd : public TacBaseWnd {
 // class, set at run time by the unit that brings the class (nil while none does).
 extern bool (*IsContainerClass)(const TControl* Control);
 
-// Provider work the MDI client adapter asks for; set by the form provider's unit (nil: nothing).
+// Provider work the MDI client adapter asks for; set by the form provider's unit. While they are
+// nil (no provider unit) the client is skinned without that work: its background is always
+// painted, tiling and cascading only mark the form's image changed and redraw the client, and the
+// menu line is not refreshed.
 extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
-extern void (*MDIProviderArranged)(TObject* Provider);      // after tile / cascade
+// After tile or cascade: the provider's cached caption state reset, the active child's system menu
+// style taken away (the provider draws the child's buttons in its menu line), the MDI form object
+// updated, the title repainted.
+extern void (*MDIProviderArranged)(TObject* Provider);
 extern void (*MDIProviderRefreshMenuLine)(TObject* Provider);
 
 class TacMDIWnd : public TacBaseWnd {
