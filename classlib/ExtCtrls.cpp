@@ -8,6 +8,12 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
 
 TTimer::~TTimer() { DeallocateHWnd(Window_); }
 
+void TTimer::AfterConstruction() {
+  TComponent::AfterConstruction();
+  // A descendant's constructor may have stopped it already.
+  if (!Running_) UpdateTimer();
+}
+
 void TTimer::BeforeDestruction() {
   Enabled_ = false;
   UpdateTimer();

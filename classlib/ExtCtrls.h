@@ -14,6 +14,8 @@ class TTimer : public TComponent {
   QV_CLASS_NAME(TTimer)
   explicit TTimer(TComponent* AOwner);
   ~TTimer() override;
+  // Starts the timer of a new object (enabled, 1000 ms), so that a handler assigned later fires.
+  void AfterConstruction() override;
   void BeforeDestruction() override;
 
   bool Enabled() const { return Enabled_; }

@@ -970,6 +970,11 @@ TEST(TimerTest, IntervalEnabledAndDescendantsWithoutHandler) {
   EXPECT_TRUE(pump_until([&] { return t->Ticks > stopped; }));
   t->Free();
 
+  // A new timer runs with its defaults: a handler assigned to the field fires after a second.
+  auto* fresh = Create<TCountingTimer>(nullptr);
+  EXPECT_TRUE(pump_until([&] { return fresh->Ticks >= 1; }, 3000));
+  fresh->Free();
+
   TimerVictim v;
   v.Timer = Create<TTimer>(nullptr);
   v.Timer->SetInterval(10);
