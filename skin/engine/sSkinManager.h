@@ -40,7 +40,8 @@ class TsSkinableMenus : public TPersistent {
 
   // Follows the manager's skin-loaded flag.
   virtual void UpdateMenus();
-  // A popup menu window opened.
+  // A popup menu window opened (called by the manager's application hook): the menu unit gives
+  // it the frame and region of the popup's background image it keeps.
   virtual void HookPopupWindow(HWND /*Wnd*/) {}
   virtual void SetSkinned(bool Value) { Skinned = Value; }
 
