@@ -4,6 +4,9 @@
 
 #include "tests/support/core/SkinBuilder.h"
 
+#include <string>
+#include <vector>
+
 namespace qvtest {
 namespace {
 
@@ -100,6 +103,46 @@ TEST_F(AdapterBase, AdapterUnderAnotherSubclassLeavesTheChainWhole) {
   EXPECT_TRUE(b->Destroyed);
   EXPECT_EQ(1, PlainLog.Count(WM_NCDESTROY));
   b->Free();
+}
+
+struct TThemeCall {
+  HWND Wnd;
+  bool Blank;  // both arguments a single blank (styles off); false: both nil (styles back on)
+};
+std::vector<TThemeCall> ThemeCalls;
+HRESULT WINAPI RecordTheme(HWND wnd, LPCWSTR app, LPCWSTR ids) {
+  const bool blank = app && ids && std::wstring(app) == L" " && std::wstring(ids) == L" ";
+  EXPECT_TRUE(blank || (!app && !ids));
+  ThemeCalls.push_back(TThemeCall{wnd, blank});
+  return S_OK;
+}
+
+TEST_F(AdapterBase, VisualStylesOffForEverySectionButDialog) {
+  const TSetWindowTheme saved = acSetWindowTheme;
+  acSetWindowTheme = RecordTheme;
+  ThemeCalls.clear();
+  HWND wnd = Track(CreatePlainWindow());
+  auto* dialog = Create<TacMainWnd>(wnd, nullptr, nullptr, "DIALOG");
+  EXPECT_TRUE(ThemeCalls.empty());
+  dialog->Free();
+  ThemeCalls.clear();
+  for (const char* section : {"EDIT", "Dialog"}) {  // the test is exact and case-sensitive
+    SCOPED_TRACE(section);
+    auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, section);
+    ASSERT_EQ(1u, ThemeCalls.size());
+    EXPECT_EQ(wnd, ThemeCalls[0].Wnd);
+    EXPECT_TRUE(ThemeCalls[0].Blank);
+    a->Free();
+    ASSERT_EQ(2u, ThemeCalls.size());
+    EXPECT_FALSE(ThemeCalls[1].Blank);
+    ThemeCalls.clear();
+  }
+  // The edit adapter as well.
+  auto* edit = Create<TacEditWnd>(wnd, nullptr, Manager, "EDIT", true);
+  ASSERT_EQ(1u, ThemeCalls.size());
+  EXPECT_TRUE(ThemeCalls[0].Blank);
+  edit->Free();
+  acSetWindowTheme = saved;
 }
 
 TEST_F(AdapterBase, OneAdapterPerWindow) {

@@ -144,6 +144,36 @@ TEST_F(ScrollBars, NarrowWindowGetsNoVerticalBar) {
   EXPECT_TRUE(Adapter->HorzBar->ScrollVisible);
 }
 
+TEST_F(ScrollBars, ShortBarShowsTwoHalfArrowsAndScrollsByALine) {
+  // Client 24 pixels high: the vertical bar is shorter than two 16-pixel arrows.
+  HWND wnd = Track(CreatePlainWindow(Top, WS_BORDER | WS_VSCROLL, 20, 20, 120, 26));
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 40, 0};
+  SetScrollInfo(wnd, SB_VERT, &si, FALSE);
+  PlainLog.OnMessage = [this](HWND, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_VSCROLL) Events.push_back(TScrollEvent{msg, LOWORD(wp), HIWORD(wp), GetTickCount(), 0});
+  };
+  Attach(wnd);
+  const TRect v = VertRect(wnd);
+  ASSERT_LT(v.Height(), 32);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const Capture cap = CaptureWMPrint(wnd);
+  const int x = v.Left - wr.left + 2;
+  EXPECT_EQ(Frame("SCROLLBTNTOP", "BORDERSMASK", 0), cap.Pixel(x, v.Top - wr.top + v.Height() / 4));
+  EXPECT_EQ(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 0), cap.Pixel(x, v.Top - wr.top + 3 * v.Height() / 4));
+  const RECT bar{v.Left - wr.left, v.Top - wr.top, v.Right - wr.left, v.Bottom - wr.top};
+  EXPECT_EQ(0, cap.CountColor(Frame("SCROLLSLIDERV", "BORDERSMASK", 0), bar));
+  for (int half : {0, 1}) {
+    Events.clear();
+    const int y = half == 0 ? v.Top + 2 : v.Bottom - 2;
+    SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(v.Left + 3, y));
+    SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+    ASSERT_EQ(2u, Events.size()) << half;
+    EXPECT_EQ(half == 0 ? SB_LINEUP : SB_LINEDOWN, Events[0].Code);
+    EXPECT_EQ(SB_ENDSCROLL, Events[1].Code);
+  }
+}
+
 TEST_F(ScrollBars, ArrowHeldRepeatsAfter300ThenEvery55Ms) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
