@@ -51,6 +51,17 @@ void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
   a->WndProcInstance = nullptr;
 }
 
+// The procedure an earlier adapter had replaced while that adapter's procedure is still in the
+// window's chain; nil when none (a property left over after the chain was cut back is dropped).
+WNDPROC LeftProcInChain(HWND wnd) {
+  auto left = reinterpret_cast<WNDPROC>(GetPropA(wnd, LeftProcPropName));
+  if (left && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left) {
+    RemovePropA(wnd, LeftProcPropName);
+    left = nullptr;
+  }
+  return left;
+}
+
 // How a disabled control is dimmed: its published DisabledKind, blended for a control without one
 // (the default of every skinned control's DisabledKind).
 TsDisabledKind DisabledKindOf(TControl* c) {
@@ -353,7 +364,7 @@ void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
   } else if (sd && sd->OwnerControl) {
     Adapter->OldProc = sd->OwnerControl->WindowProc;
     sd->OwnerControl->WindowProc = Adapter->AdapterMethod();
-  } else if (auto left = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
+  } else if (auto left = LeftProcInChain(Wnd)) {
     // An earlier adapter's procedure is still in the chain: the new adapter takes its place there.
     RemovePropA(Wnd, LeftProcPropName);
     Adapter->OldWndProc = left;
