@@ -392,6 +392,8 @@ TEST_F(engine_Common, FocusUiStateAndParentNotify) {
   c->Perform(WM_KILLFOCUS, 0, 0);
   EXPECT_FALSE(c->SkinData->Focused);
 
+  // The visual-styles function was looked up when the unit started (the system offers it).
+  EXPECT_NE(nullptr, acSetWindowTheme);
   TMessage ui = MakeMessage(WM_UPDATEUISTATE, 0, 0);
   EXPECT_TRUE(HandleCommonMessage(ui, c->SkinData));
   c->SkinData->SetSkinSection("NOSUCHSECTION");
