@@ -174,6 +174,68 @@ TEST_F(ScrollBars, ShortBarShowsTwoHalfArrowsAndScrollsByALine) {
   }
 }
 
+TEST_F(ScrollBars, ArrowLengthFromTheSkinAndBarThickness) {
+  struct TCase {
+    const char* Name;
+    bool Reserved;          // "RESERVEDBOOLEAN" of SCROLLBTNLEFT
+    int LeftW, LeftCount;   // SCROLLBTNLEFT BORDERSMASK frame width and count
+    int TopH, TopType;      // SCROLLBTNTOP BORDERSMASK frame height and mask type (0: no mask)
+    int ArrowLength;        // the bars' ArrowLength
+    int Horz, Vert;         // expected arrow lengths with the skin
+  } cases[] = {
+      {"flag off", false, 20, 3, 22, 0, -1, 16, 16},
+      {"from the images", true, 20, 3, 22, 0, -1, 20, 22},
+      {"mask type 1 halves the height", true, 20, 3, 24, 1, -1, 20, 24},
+      {"raised to 16", true, 12, 3, 10, 0, -1, 16, 16},
+      {"no top image: default", true, 20, 3, 0, 0, -1, 20, 16},
+      {"twice", true, 20, 3, 22, 0, -2, 40, 44},
+      {"fixed", true, 20, 3, 22, 0, 7, 7, 7},
+  };
+  HWND wnd = MakeScrolled();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TSkinBuilder b = TSkinBuilder::Standard();
+    if (c.Reserved) b.Key("SCROLLBTNLEFT", "RESERVEDBOOLEAN", "TRUE");
+    b.RemoveMask("SCROLLBTNLEFT", "BORDERSMASK");
+    b.Mask("SCROLLBTNLEFT", "BORDERSMASK", c.LeftW, 16, c.LeftCount);
+    b.RemoveMask("SCROLLBTNTOP", "BORDERSMASK");
+    if (c.TopH > 0) b.Mask("SCROLLBTNTOP", "BORDERSMASK", 16, c.TopH, 3, c.TopType);
+    TsSkinManager* sm = CreateTestManager(b, "Arrows", false);
+    ASSERT_TRUE(sm->SkinData()->Active) << sm->LastError();
+    auto* a = Create<TacEditWnd>(wnd, nullptr, sm, "EDIT", true);
+    a->HorzBar->ArrowLength = a->VertBar->ArrowLength = c.ArrowLength;
+    EXPECT_EQ(c.Horz, GetScrollBarSize(a->HorzBar, false, true));
+    EXPECT_EQ(c.Vert, GetScrollBarSize(a->VertBar, false, true));
+    // Without the skin: the default length (times the factor).
+    const int plain = c.ArrowLength >= 0 ? c.ArrowLength : -c.ArrowLength * 16;
+    EXPECT_EQ(plain, GetScrollBarSize(a->HorzBar, false, false));
+    a->Free();
+    FreeAndNil(sm);
+  }
+}
+
+TEST_F(ScrollBars, ThicknessAndMinimumThumbSize) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  EXPECT_EQ(GetSystemMetrics(SM_CYHSCROLL), GetScrollBarSize(Adapter->HorzBar, true, false));
+  EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), GetScrollBarSize(Adapter->VertBar, true, false));
+  Adapter->VertBar->Thickness = -2;
+  EXPECT_EQ(2 * GetSystemMetrics(SM_CXVSCROLL), GetScrollBarSize(Adapter->VertBar, true, false));
+  Adapter->VertBar->Thickness = 0;
+  EXPECT_EQ(0, GetScrollBarSize(Adapter->VertBar, true, false));
+  EXPECT_EQ(Adapter->HorzBar, GetScrollBarOf(wnd, 0));
+  EXPECT_EQ(Adapter->VertBar, GetScrollBarOf(wnd, 1));
+  EXPECT_EQ(nullptr, GetScrollBarOf(wnd, 2));
+  EXPECT_EQ(10, Adapter->VertBar->MinThumbSize);
+  EXPECT_TRUE(SetMinThumbSize(wnd, 1, 25));
+  EXPECT_EQ(10, Adapter->HorzBar->MinThumbSize);
+  EXPECT_EQ(25, Adapter->VertBar->MinThumbSize);
+  EXPECT_TRUE(SetMinThumbSize(wnd, 3, 4));
+  EXPECT_EQ(4, Adapter->HorzBar->MinThumbSize);
+  EXPECT_EQ(4, Adapter->VertBar->MinThumbSize);
+  EXPECT_FALSE(SetMinThumbSize(Top, 3, 4));  // no adapter
+}
+
 TEST_F(ScrollBars, ArrowHeldRepeatsAfter300ThenEvery55Ms) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
