@@ -780,7 +780,7 @@ void DrawTrackedBar(TacScrollBar* bar, HWND wnd, int tWindow) {
 LRESULT TrackThumb(TacScrollBar* bar, HWND wnd, int x, int y) {
   TacScrollWnd* a = bar->Owner;
   const bool vertical = bar->BarKind == 1;
-  const int arrow = GetScrollBarSize(bar, false, false);
+  const int arrow = GetScrollBarSize(bar, false, true);
   const TRect wr = WindowRectOf(wnd);
   const int origin = vertical ? wr.Top : wr.Left;
   const int boundsStart = (vertical ? ThumbBounds.Top : ThumbBounds.Left) + arrow - origin;
@@ -932,7 +932,9 @@ int ScrollBarHitTest(TacScrollBar* Bar, HWND Wnd, const TRect& R, int Y, int X) 
   (void)Wnd;
   if (!Bar) return qv::sbpNone;
   const bool vertical = Bar->BarKind == 1;
-  const int btn = GetScrollBarSize(Bar, false, false);
+  // The arrows as long as they are drawn (the skin's length), here as in the thumb's placing and
+  // dragging: a click lands on the part the user sees under the pointer.
+  const int btn = GetScrollBarSize(Bar, false, true);
   const int start = vertical ? R.Top : R.Left, end = vertical ? R.Bottom : R.Right;
   const qv::TThumb thumb = qv::CalcThumb(start, end, btn, RangeOf(Bar->ScrollInfo), Bar->MinThumbSize);
   return vertical ? qv::ScrollHitTest(start, end, btn, thumb, Y, X, R.Left, R.Right)
@@ -969,7 +971,7 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
     arrow2 = APressedPart == 1 ? 2 : (hotBar && HotPart == 1 ? 1 : 0);
   }
   const qv::TScrollRange range = RangeOf(Bar->ScrollInfo);
-  const qv::TThumb thumb = qv::CalcThumb(0, length, GetScrollBarSize(Bar, false, false), range, Bar->MinThumbSize);
+  const qv::TThumb thumb = qv::CalcThumb(0, length, btn, range, Bar->MinThumbSize);
 
   TTempBmp bmp(R.Width(), R.Height());
   const TsCacheInfo ci = AskOwnCache(a, Wnd);
@@ -1188,7 +1190,7 @@ LRESULT ScrollNCLButtonDown(TacScrollWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WP
     ReadScrollInfo(bar, Wnd);
     const bool vertical = bar->BarKind == 1;
     const qv::TThumb t = qv::CalcThumb(vertical ? br.Top : br.Left, vertical ? br.Bottom : br.Right,
-                                       GetScrollBarSize(bar, false, false), RangeOf(bar->ScrollInfo), bar->MinThumbSize);
+                                       GetScrollBarSize(bar, false, true), RangeOf(bar->ScrollInfo), bar->MinThumbSize);
     ThumbSize = t.Size;
     ThumbPos = t.Pos;
     ThumbBounds = br;

@@ -214,6 +214,39 @@ TEST_F(ScrollBars, ArrowLengthFromTheSkinAndBarThickness) {
   }
 }
 
+TEST_F(ScrollBars, LongSkinArrowsAreHitWhereTheyAreDrawn) {
+  // Arrows 24 pixels long in the skin: the thumb starts after them and a click anywhere on a
+  // drawn arrow scrolls by a line.
+  TSkinBuilder b = TSkinBuilder::Standard();
+  b.Key("SCROLLBTNLEFT", "RESERVEDBOOLEAN", "TRUE");
+  b.RemoveMask("SCROLLBTNTOP", "BORDERSMASK");
+  b.Mask("SCROLLBTNTOP", "BORDERSMASK", 16, 24, 3);
+  TsSkinManager* sm = CreateTestManager(b, "LongArrows", false);
+  HWND wnd = MakeScrolled();
+  Adapter = Create<TacEditWnd>(wnd, nullptr, sm, "EDIT", true);
+  flush_events(40, 1000);
+  ASSERT_EQ(24, GetScrollBarSize(Adapter->VertBar, false, true));
+  const TRect v = VertRect(wnd);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const Capture cap = CaptureWMPrint(wnd);
+  const int x = v.Left - wr.left + 2;
+  const COLORREF up = TSkinBuilder::FrameColor(b.MaskOrdinal("SCROLLBTNTOP", "BORDERSMASK"), 0);
+  const COLORREF thumb = TSkinBuilder::FrameColor(b.MaskOrdinal("SCROLLSLIDERV", "BORDERSMASK"), 0);
+  EXPECT_EQ(up, cap.Pixel(x, v.Top - wr.top + 22));
+  EXPECT_EQ(thumb, cap.Pixel(x, v.Top - wr.top + 26));
+  EXPECT_EQ(qv::sbpFirstArrow, ScrollBarHitTest(Adapter->VertBar, wnd, v, v.Top + 21, v.Left + 3));
+  EXPECT_EQ(qv::sbpThumb, ScrollBarHitTest(Adapter->VertBar, wnd, v, v.Top + 26, v.Left + 3));
+  EXPECT_EQ(qv::sbpSecondArrow, ScrollBarHitTest(Adapter->VertBar, wnd, v, v.Bottom - 21, v.Left + 3));
+  Events.clear();
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, ScreenLParam(v.Left + 3, v.Top + 21));
+  SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  ASSERT_FALSE(Events.empty());
+  EXPECT_EQ(SB_LINEUP, Events[0].Code);
+  FreeAndNil(Adapter);
+  FreeAndNil(sm);
+}
+
 TEST_F(ScrollBars, ThicknessAndMinimumThumbSize) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
