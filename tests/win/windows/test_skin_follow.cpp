@@ -127,6 +127,39 @@ TEST_F(SkinFollow, BarsFollowTheSkinLoadedSwitchedAndRemovedAfterTheAdaptersCame
   ExpectSkin(&B, "skin B in use again");
 }
 
+TEST_F(SkinFollow, BarsStaySkinnedWhileTheWindowsChangeTheirScrollRange) {
+  Build();
+  Manager->SetSkinName("A");
+  ExpectSkin(&A, "loaded");
+  // The first row of the thumb on the screen, in the bar's middle column.
+  auto thumbTop = [&](HWND wnd) {
+    TRect v;
+    GetVertBarRect(wnd == List ? ListAdapter : MemoAdapter, wnd, v);
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    const Capture cap = CaptureScreen(wnd);
+    const COLORREF thumb = TSkinBuilder::FrameColor(A.MaskOrdinal("SCROLLSLIDERV", "BORDERSMASK"), 0);
+    for (int y = v.Top; y < v.Bottom; ++y)
+      if (cap.Pixel(v.Left - wr.left + v.Width() / 2, y - wr.top) == thumb) return y - v.Top;
+    return -1;
+  };
+  const int memoBefore = thumbTop(Memo->Handle()), listBefore = thumbTop(List);
+  EXPECT_GE(memoBefore, 0);
+  EXPECT_GE(listBefore, 0);
+  // The windows set their scroll information themselves (with a redraw of the bar).
+  std::string text;
+  for (int i = 1; i <= 80; ++i) text += "Another line " + std::to_string(i) + "\r\n";
+  Memo->SetText(text);
+  for (int i = 1; i <= 20; ++i) SendMessageA(List, LB_ADDSTRING, 0, LPARAM("More"));
+  SendMessageA(List, LB_DELETESTRING, 0, 0);
+  SendMessageA(Memo->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageA(List, WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageA(Memo->Handle(), WM_KEYDOWN, VK_NEXT, 0);
+  ExpectSkin(&A, "after the windows scrolled and changed their ranges");
+  EXPECT_GT(thumbTop(Memo->Handle()), memoBefore);
+  EXPECT_GT(thumbTop(List), listBefore);
+}
+
 TEST_F(SkinFollow, ClientAreaMakesRoomForTheSkinnedBarsOnLoadAndGivesItBack) {
   Build();
   Manager->SetSkinName("A");
