@@ -2,9 +2,6 @@
 // WM_PRINT, the dialog look and the MDI client.
 #include "tests/win/windows/WindowsTestSupport.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sButton.h"
@@ -14,35 +11,6 @@
 
 namespace qvtest {
 namespace {
-
-void SaveCapture(const Capture& c, const char* path) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return;
-  BITMAPFILEHEADER fh{};
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof ih;
-  ih.biWidth = c.Width();
-  ih.biHeight = -c.Height();
-  ih.biPlanes = 1;
-  ih.biBitCount = 24;
-  const int stride = ((c.Width() * 3 + 3) / 4) * 4;
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof ih;
-  fh.bfSize = fh.bfOffBits + stride * c.Height();
-  std::fwrite(&fh, sizeof fh, 1, f);
-  std::fwrite(&ih, sizeof ih, 1, f);
-  std::vector<unsigned char> row(stride);
-  for (int y = 0; y < c.Height(); ++y) {
-    for (int x = 0; x < c.Width(); ++x) {
-      const COLORREF p = c.Pixel(x, y);
-      row[x * 3] = GetBValue(p);
-      row[x * 3 + 1] = GetGValue(p);
-      row[x * 3 + 2] = GetRValue(p);
-    }
-    std::fwrite(row.data(), stride, 1, f);
-  }
-  std::fclose(f);
-}
 
 class ScrollAdapters : public AdapterTest {
  protected:
@@ -89,10 +57,6 @@ TEST_F(ScrollAdapters, MemoAndListShowSkinnedBars) {
     ASSERT_NE(nullptr, a);
     ++found;
     const Capture screen = CaptureScreen(child);
-    if (const char* dir = std::getenv("QV_SHOT_DIR")) {
-      std::string path = std::string(dir) + "/adp_" + std::to_string(found) + ".bmp";
-      SaveCapture(screen, path.c_str());
-    }
     EXPECT_GT(screen.CountColor(slider), 0) << found;
   }
   EXPECT_EQ(2, found);
