@@ -123,6 +123,24 @@ TEST_F(ScrollBars, BareWindowIsGivenBackOnDestroy) {
   EXPECT_EQ(nullptr, Adapter->VertBar);
 }
 
+TEST_F(ScrollBars, DetachingABareWindowGivesItBackAndFreesTheAdapter) {
+  HWND wnd = MakeScrolled();
+  Attach(wnd);
+  Adapter->VertBar->Thickness = GetSystemMetrics(SM_CXVSCROLL) + 6;
+  SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  RECT skinned{}, plain{};
+  GetClientRect(wnd, &skinned);
+  auto alive = Adapter->AliveToken();
+  DetachScrollWnd(wnd, true, true, Adapter);
+  EXPECT_EQ(nullptr, Adapter);
+  EXPECT_FALSE(*alive);
+  EXPECT_EQ(PlainProc, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)));
+  EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
+  // The frame was computed again by the window alone: the system's bar width.
+  GetClientRect(wnd, &plain);
+  EXPECT_EQ(6, plain.right - skinned.right);
+}
+
 TEST_F(ScrollBars, LeavingAHoveredBarStopsTheHoverTimer) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
