@@ -1037,19 +1037,19 @@ void TWinControl::CreateHandle() {
   }
   ControlState_.Exclude(csCreating);
   if (Parent_) {
-    // Keep the window's place among its siblings as in WinControls_.
+    // Keep the window's place among its siblings as in WinControls_ (bottom first): right below
+    // the next one up that has a window, or on top. The system puts a new child window at the
+    // bottom, so it is always placed.
     auto& list = Parent_->WinControls_;
     auto it = std::find(list.begin(), list.end(), this);
     HWND after = HWND_TOP;
-    // Windows list is bottom-first; the window above this one in z-order is the next in the list.
-    for (auto jt = it + 1; it != list.end() && jt != list.end(); ++jt) {
+    for (auto jt = it == list.end() ? it : it + 1; jt != list.end(); ++jt) {
       if ((*jt)->HandleAllocated()) {
-        after = GetWindow((*jt)->Handle_, GW_HWNDNEXT);
-        if (!after) after = HWND_BOTTOM;
+        after = (*jt)->Handle_;
         break;
       }
     }
-    if (after != HWND_TOP) SetWindowPos(Handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (int i = 0; i < ControlCount(); ++i) Controls(i)->UpdateAnchorRules();
 }

@@ -337,3 +337,38 @@ TEST_F(FormTest, ParentBackgroundShowsTheParentsPictureAndGraphicChildren) {
   Snapshot own(child);
   EXPECT_EQ(RGB(255, 255, 0), own.At(5, 5));
 }
+
+// ---- z-order of recreated windows --------------------------------------------------------------
+
+namespace {
+// The library's children of a window, top of the z-order first.
+std::vector<TWinControl*> WindowOrder(HWND parent) {
+  std::vector<TWinControl*> order;
+  for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (TWinControl* c = FindControl(w)) order.push_back(c);
+  return order;
+}
+}  // namespace
+
+TEST_F(FormTest, RecreatedWindowKeepsItsPlaceAmongItsSiblings) {
+  std::vector<TWinControl*> kids;
+  for (int i = 0; i < 4; ++i) {
+    auto* c = Create<TBtn>(Form);
+    c->SetBounds(10 + 20 * i, 10 + 20 * i, 80, 24);
+    c->SetParent(Form);
+    kids.push_back(c);
+  }
+  // Controls are listed bottom first; windows are walked top first.
+  const std::vector<TWinControl*> expected = {kids[3], kids[2], kids[1], kids[0]};
+  ASSERT_EQ(expected, WindowOrder(Form->Handle()));
+  for (int i : {1, 2, 0, 3}) {
+    kids[i]->RecreateWnd();
+    EXPECT_EQ(expected, WindowOrder(Form->Handle())) << "after recreating child " << i;
+  }
+  // Bringing one to the front moves it in both orders.
+  kids[1]->BringToFront();
+  EXPECT_EQ((std::vector<TWinControl*>{kids[1], kids[3], kids[2], kids[0]}), WindowOrder(Form->Handle()));
+  EXPECT_EQ(kids[1], Form->Controls(Form->ControlCount() - 1));
+  kids[2]->RecreateWnd();
+  EXPECT_EQ((std::vector<TWinControl*>{kids[1], kids[3], kids[2], kids[0]}), WindowOrder(Form->Handle()));
+}
