@@ -399,14 +399,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
       } else {
         DoHide();
         if (!*alive) return;
-        if (Handle_) {
-          if (Active_ && !Parent_) {
-            // Hand the activation to another window of the application before hiding.
-            ShowWindow(Handle_, SW_HIDE);
-          } else {
-            ShowWindow(Handle_, SW_HIDE);
-          }
-        }
+        // Hiding the active window hands the activation on to another window.
+        if (Handle_) ShowWindow(Handle_, SW_HIDE);
       }
       return;
     case CM_RELEASE:
@@ -444,10 +438,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
       TWinControl::Dispatch(Message);
       return;
     case WM_ACTIVATE:
-      if (FormStyle_ != fsMDIForm || ClientHandle_ == nullptr)
-        SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
-      else
-        SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
+      SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
       return;
     case WM_MDIACTIVATE:
       DefaultHandler(Message);
