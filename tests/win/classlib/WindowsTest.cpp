@@ -372,3 +372,36 @@ TEST_F(FormTest, RecreatedWindowKeepsItsPlaceAmongItsSiblings) {
   kids[2]->RecreateWnd();
   EXPECT_EQ((std::vector<TWinControl*>{kids[1], kids[3], kids[2], kids[0]}), WindowOrder(Form->Handle()));
 }
+
+// ---- invalidating graphic children -------------------------------------------------------------
+
+TEST_F(FormTest, GraphicChildInvalidatesItsRectangleErasingUnlessOpaque) {
+  auto* opaque = Create<TBlock>(Form);
+  opaque->SetBounds(20, 20, 30, 30);
+  opaque->SetParent(Form);
+  auto* clear = Create<TBlock>(Form);
+  clear->SetBounds(100, 20, 30, 30);
+  clear->SetControlStyle(clear->ControlStyle() - TControlStyle{csOpaque});
+  clear->SetParent(Form);
+  flush_events();
+  UpdateWindow(Form->Handle());
+  Spy spy;
+  spy.Only = {WM_ERASEBKGND, WM_PAINT};
+  spy.Attach(Form);
+  struct Case {
+    TControl* Control;
+    bool Erases;
+  };
+  for (const Case& c : {Case{opaque, false}, Case{clear, true}}) {
+    spy.Seen.clear();
+    c.Control->Invalidate();
+    RECT r;
+    ASSERT_TRUE(GetUpdateRect(Form->Handle(), &r, FALSE));
+    EXPECT_EQ(c.Control->BoundsRect(), FromRECT(r));  // only its own rectangle
+    UpdateWindow(Form->Handle());
+    EXPECT_EQ(c.Erases ? 1 : 0, static_cast<int>(std::count_if(spy.Seen.begin(), spy.Seen.end(), [](const MsgEntry& e) {
+                return e.Msg == WM_ERASEBKGND;
+              })));
+  }
+  spy.Detach();
+}
