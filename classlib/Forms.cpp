@@ -1274,9 +1274,20 @@ TScreen::~TScreen() {
 void TScreen::SetCursor(TCursor v) {
   if (Cursor_ == v) return;
   Cursor_ = v;
+  if (v != crDefault) {
+    ::SetCursor(CursorHandle(v));
+    return;
+  }
+  // Back to the controls' own cursors: the window under the mouse chooses again.
   POINT p;
   GetCursorPos(&p);
-  ::SetCursor(v == crDefault ? LoadCursorA(nullptr, IDC_ARROW) : CursorHandle(v));
+  HWND w = WindowFromPoint(p);
+  if (w && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) {
+    LRESULT hit = SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(LOWORD(hit), WM_MOUSEMOVE));
+  } else {
+    ::SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
 }
 
 TRect TScreen::WorkAreaRect() const {

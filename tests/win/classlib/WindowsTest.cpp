@@ -405,3 +405,23 @@ TEST_F(FormTest, GraphicChildInvalidatesItsRectangleErasingUnlessOpaque) {
   }
   spy.Detach();
 }
+
+// ---- cursors -----------------------------------------------------------------------------------
+
+TEST_F(FormTest, ScreenCursorOverridesTheControlsUntilDefaultAgain) {
+  auto* g = Create<TBlock>(Form);
+  g->SetBounds(40, 40, 50, 50);
+  g->SetParent(Form);
+  g->SetCursor(crHandPoint);
+  SetCursorPos(g->ClientToScreen(Point(10, 10)).X, g->ClientToScreen(Point(10, 10)).Y);
+  flush_events();
+  HWND h = Form->Handle();
+  SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), GetCursor());  // the graphic child's cursor
+  Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_WAIT), GetCursor());
+  SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_WAIT), GetCursor());  // the screen's wins meanwhile
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), GetCursor());  // the control's again at once
+}
