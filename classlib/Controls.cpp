@@ -997,14 +997,17 @@ void TWinControl::CreateWnd() {
     if (!atom) throw EOSError("Cannot register window class " + p.WinClassName, GetLastError());
     ClassProcs()[atom] = DefWndProc_;
   }
+  // The first message of the new window binds it to this control. Creations nest (a hook may
+  // make another control's window before this one's first message): the outer one is put back.
+  TWinControl* outer = CreationControl;
   CreationControl = this;
   try {
     CreateWindowHandle(p);
   } catch (...) {
-    CreationControl = nullptr;
+    CreationControl = outer;
     throw;
   }
-  CreationControl = nullptr;
+  CreationControl = outer;
   if (!Handle_) throw EOSError("Cannot create window of class " + p.WinClassName, GetLastError());
   Text_.clear();
   UpdateBounds();

@@ -425,3 +425,65 @@ TEST_F(FormTest, ScreenCursorOverridesTheControlsUntilDefaultAgain) {
   Screen->SetCursor(crDefault);
   EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), GetCursor());  // the control's again at once
 }
+
+// ---- window creation nested by a hook ----------------------------------------------------------
+
+namespace {
+// Counts the creation messages that reach its window procedure.
+class TCreationWatch : public TBtn {
+ public:
+  QV_CLASS_NAME(TBtn)
+  using TBtn::TBtn;
+  int Creates = 0;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_NCCREATE || m.Msg == WM_CREATE) ++Creates;
+    TBtn::WndProc(m);
+  }
+};
+
+HHOOK gNestHook = nullptr;
+TForm* gNested = nullptr;
+bool gNestedDone = false;
+LRESULT CALLBACK NestingCbt(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND && !gNestedDone) {
+    char cls[32] = {};
+    GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls);
+    if (std::string(cls) == "TBtn") {
+      // Before the button's window has had any message, another control makes its window.
+      gNestedDone = true;
+      try {
+        gNested = Create<TForm>(Application);
+        gNested->HandleNeeded();
+      } catch (...) {
+      }
+    }
+  }
+  return CallNextHookEx(gNestHook, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(FormTest, WindowsMadeWhileAnotherIsBeingCreatedBindToTheirOwnControls) {
+  auto* b = Create<TCreationWatch>(Form);
+  gNestedDone = false;
+  gNested = nullptr;
+  gNestHook = SetWindowsHookExA(WH_CBT, NestingCbt, nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, gNestHook);
+  b->SetParent(Form);  // makes the button's window
+  UnhookWindowsHookEx(gNestHook);
+  ASSERT_TRUE(gNestedDone);
+  ASSERT_NE(nullptr, gNested);
+  ASSERT_TRUE(gNested->HandleAllocated());
+  EXPECT_EQ(gNested, FindControl(gNested->Handle()));
+  ASSERT_TRUE(b->HandleAllocated());
+  EXPECT_EQ(b, FindControl(b->Handle()));
+  EXPECT_EQ(2, b->Creates);  // the button's own creation messages reached it
+  // Both windows answer through their own controls.
+  b->SetCaption("button");
+  gNested->SetCaption("nested");
+  char text[16] = {};
+  GetWindowTextA(b->Handle(), text, sizeof text);
+  EXPECT_STREQ("button", text);
+  GetWindowTextA(gNested->Handle(), text, sizeof text);
+  EXPECT_STREQ("nested", text);
+  gNested->Free();
+}
