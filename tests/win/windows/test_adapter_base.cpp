@@ -306,5 +306,98 @@ TEST_F(AdapterBase, OneCtlColorBrushPerAdapter) {
   a->Free();
 }
 
+// A control whose window method answers WM_USER + 3 by writing LParam and Result.
+class TAnsweringControl : public TWinControl {
+ public:
+  QV_CLASS_NAME(TAnsweringControl)
+  using TWinControl::TWinControl;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_USER + 3) {
+      Message.LParam = 77;
+      Message.Result = 5;
+      return;
+    }
+    TWinControl::WndProc(Message);
+  }
+};
+
+TEST_F(AdapterBase, PreviousProcedureCall) {
+  // Nothing replaced: 0.
+  auto* loose = Create<TacMainWnd>(nullptr, nullptr, nullptr, "EDIT");
+  LPARAM lp = 3;
+  EXPECT_EQ(0, CallPrevProc(loose, nullptr, WM_USER, 0, lp));
+  EXPECT_EQ(0, CallPrevProc(nullptr, nullptr, WM_USER, 0, lp));
+  loose->Free();
+  // A chained window method: its LParam comes back to the caller with its result.
+  TTestHost host;
+  auto* child = Create<TAnsweringControl>(host.Control());
+  child->SetParent(host.Control());
+  child->SetBounds(5, 5, 50, 30);
+  auto* sd = new TsCommonData(child, false);
+  sd->SetSkinSection("PANEL");
+  auto* a = Create<TacMainWnd>(child->Handle(), sd, nullptr, "PANEL");
+  lp = 1;
+  EXPECT_EQ(5, CallPrevProc(a, child->Handle(), WM_USER + 3, 0, lp));
+  EXPECT_EQ(77, lp);
+  a->Free();
+  delete sd;
+  child->Free();
+}
+
+LRESULT CALLBACK OffsetParentProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == SM_QUORVEXCMD && HiWord(wParam) == QC_GETCLIENTOFFSET) return MAKELONG(5, 7);
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+TEST_F(AdapterBase, WindowPlaceInsideTheParentsImage) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = OffsetParentProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "QvAdpOffsetParent";
+  RegisterClassA(&wc);
+  HWND parent = Track(CreateWindowExA(0, "QvAdpOffsetParent", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+  HWND plainParent = Track(CreatePlainWindow(nullptr, 0, 50, 50, 300, 200));
+  for (HWND p : {parent, plainParent}) {
+    HWND wnd = Track(CreatePlainWindow(p, 0, 20, 30, 90, 40));
+    HWND pw = nullptr;
+    TRect wr, prc;
+    TPoint pos;
+    TSize size;
+    UpdateWndRects(wnd, pw, wr, pos, size, prc);
+    RECT r{}, rp{};
+    GetWindowRect(wnd, &r);
+    GetWindowRect(p, &rp);
+    EXPECT_EQ(p, pw);
+    EXPECT_EQ(r.left, wr.Left);
+    EXPECT_EQ(rp.top, prc.Top);
+    EXPECT_EQ(90, size.cx);
+    EXPECT_EQ(40, size.cy);
+    // The parent that answers command 61 has its client offset taken off.
+    const int dx = p == parent ? 5 : 0, dy = p == parent ? 7 : 0;
+    EXPECT_EQ(r.left - rp.left - dx, pos.X);
+    EXPECT_EQ(r.top - rp.top - dy, pos.Y);
+  }
+}
+
+TEST_F(AdapterBase, FindsTheControlOfAHandleDepthFirst) {
+  TTestHost host;
+  auto* owner = Create<TComponent>(nullptr);
+  auto* group = Create<TComponent>(owner);     // a component that owns a control itself
+  auto* deep = Create<TWinControl>(group);
+  deep->SetParent(host.Control());
+  auto* second = Create<TWinControl>(owner);
+  second->SetParent(host.Control());
+  auto* noHandle = Create<TWinControl>(owner);  // no window yet
+  EXPECT_EQ(deep, FindWinControl(deep->Handle(), owner));
+  EXPECT_EQ(second, FindWinControl(second->Handle(), owner));
+  EXPECT_FALSE(noHandle->HandleAllocated());
+  EXPECT_EQ(nullptr, FindWinControl(host.Window(), owner));
+  EXPECT_EQ(nullptr, FindWinControl(nullptr, owner));
+  EXPECT_EQ(nullptr, FindWinControl(deep->Handle(), nullptr));
+  EXPECT_FALSE(noHandle->HandleAllocated());  // the search made no window
+  owner->Free();
+}
+
 }  // namespace
 }  // namespace qvtest
