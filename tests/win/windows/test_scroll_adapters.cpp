@@ -157,6 +157,32 @@ TEST_F(ScrollAdapters, DisabledWindowIsDimmedAsItsControlSays) {
   plain->Free();
 }
 
+TEST_F(ScrollAdapters, BorderCornersShowTheParentsImage) {
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 30, 30, 400, 300));
+  HWND parent = Track(CreatePlainWindow(top, 0, 10, 10, 300, 200));
+  auto* parentAdapter = Create<TacMainWnd>(parent, nullptr, Manager, "PANEL");
+  parentAdapter->SkinData->BGChanged = true;
+  SendSkinCommand(parent, QC_PREPAREFADE);  // the parent's image
+  ASSERT_NE(nullptr, parentAdapter->SkinData->CacheBmp);
+  HWND wnd = Track(CreatePlainWindow(parent, WS_BORDER, 40, 40, 180, 120));
+  auto* a = Create<TacEditWnd>(wnd, nullptr, Manager, "EDIT", true);
+  flush_events(40, 1000);
+  const Capture cap = CaptureWMPrint(wnd);
+  const COLORREF panel = TSkinBuilder::FrameColor(Builder.MaskOrdinal("PANEL", "BORDERSMASK"), 0);
+  const COLORREF frame = TSkinBuilder::FrameColor(Builder.MaskOrdinal("EDIT", "BORDERSMASK"), 0);
+  // The key runs of the corners (1 pixel top-left, 2 top-right, 3 bottom-left) show the parent's
+  // image; the pixels next to them the frame. (The bottom-right run is longer than the corner.)
+  EXPECT_EQ(panel, cap.Pixel(0, 0));
+  EXPECT_EQ(frame, cap.Pixel(1, 0));
+  EXPECT_EQ(panel, cap.Pixel(178, 0));
+  EXPECT_EQ(frame, cap.Pixel(177, 0));
+  EXPECT_EQ(panel, cap.Pixel(2, 119));
+  EXPECT_EQ(frame, cap.Pixel(3, 119));
+  EXPECT_EQ(panel, cap.Pixel(179, 119));
+  a->Free();
+  parentAdapter->Free();
+}
+
 LRESULT CALLBACK MdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcA(w, m, wp, lp); }
 
 TEST_F(ScrollAdapters, MdiClientWithAMaximizedChildPaintsNoFrame) {
