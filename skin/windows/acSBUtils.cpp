@@ -574,6 +574,56 @@ class TWindowDC {
   bool Own_ = false;
 };
 
+// The client-area DC (GetDC) unless one is given.
+class TClientDC {
+ public:
+  TClientDC(HWND wnd, HDC given) : Wnd_(wnd), DC_(given) {
+    if (!DC_) {
+      DC_ = GetDC(wnd);
+      Own_ = true;
+    }
+  }
+  ~TClientDC() {
+    if (Own_ && DC_) ReleaseDC(Wnd_, DC_);
+  }
+  TClientDC(const TClientDC&) = delete;
+  TClientDC& operator=(const TClientDC&) = delete;
+  HDC Get() const { return DC_; }
+
+ private:
+  HWND Wnd_;
+  HDC DC_;
+  bool Own_ = false;
+};
+
+// BeginPaint on construction, EndPaint on scope exit.
+class TPaintScope {
+ public:
+  explicit TPaintScope(HWND wnd) : Wnd_(wnd) { BeginPaint(wnd, &PS_); }
+  ~TPaintScope() { EndPaint(Wnd_, &PS_); }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+
+ private:
+  HWND Wnd_;
+  PAINTSTRUCT PS_{};
+};
+
+// SaveDC on construction, RestoreDC on scope exit.
+class TSavedDC {
+ public:
+  explicit TSavedDC(HDC dc) : DC_(dc), Saved_(dc ? SaveDC(dc) : 0) {}
+  ~TSavedDC() {
+    if (Saved_) RestoreDC(DC_, Saved_);
+  }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+ private:
+  HDC DC_;
+  int Saved_;
+};
+
 TsSkinManager* ManagerOf(const TacMainWnd* a) {
   if (!a) return nullptr;
   if (a->SkinManager) return a->SkinManager;
@@ -1705,13 +1755,12 @@ void TacEditWnd::PrintWindowInto(HDC DC) {
   GetClientRect(wnd, &cr);
   POINT org{0, 0};
   ClientToScreen(wnd, &org);
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   OffsetViewportOrgEx(DC, org.x - wr.left, org.y - wr.top, nullptr);
   IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
   SendMessageA(wnd, WM_ERASEBKGND, WPARAM(DC), 0);
   if (*alive) SendMessageA(wnd, WM_PAINT, WPARAM(DC), 0);
   if (*alive) SendMessageA(wnd, WM_PRINTCLIENT, WPARAM(DC), PRF_CLIENT | PRF_OWNED);
-  RestoreDC(DC, saved);
 }
 
 void TacEditWnd::HandleMessage(TMessage& Message) {
@@ -1762,9 +1811,7 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
       if (IsWindowVisible(wnd)) {
         RefreshUpdating(SkinData);
         if (SkinData->UpdatingFlag()) {
-          PAINTSTRUCT ps;
-          BeginPaint(wnd, &ps);
-          EndPaint(wnd, &ps);
+          TPaintScope validate(wnd);
           return;
         }
         PaintScrollBars(this, wnd, nullptr);
@@ -1792,18 +1839,19 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
           PrepareWindowCache(SkinData, wnd, DialogMode);
         }
         if (!DialogMode) FillBorderCorners(SkinData, 0, this);
-        HDC dc = GetWindowDC(wnd);
-        if (!dc) return;
-        const int saved = SaveDC(dc);
-        if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
-          TBmpDC src(SkinData->CacheBmp);
-          if (src.Get())
-            BitBltBorder(dc, 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0,
-                         BorderLeft);
+        LRESULT r = 0;
+        {
+          TWindowDC dc(wnd, nullptr);
+          if (!dc.Get()) return;
+          TSavedDC saved(dc.Get());
+          if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+            TBmpDC src(SkinData->CacheBmp);
+            if (src.Get())
+              BitBltBorder(dc.Get(), 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0,
+                           0, BorderLeft);
+          }
+          r = PaintScrollBars(this, wnd, dc.Get());
         }
-        const LRESULT r = PaintScrollBars(this, wnd, dc);
-        RestoreDC(dc, saved);
-        ReleaseDC(wnd, dc);
         if (*alive) Message.Result = r;
         return;
       }
@@ -1889,18 +1937,16 @@ void TacMDIWnd::PaintUnderContainers() {
   const TRect f = WindowRectOf(formWnd);
   POINT org{0, 0};
   ClientToScreen(formWnd, &org);
-  HDC dc = nullptr;
+  TClientDC dc(formWnd, nullptr);
   TBmpDC src(FormSkinData->CacheBmp);
+  if (!dc.Get() || !src.Get()) return;
   for (int i = 0; i < Form->ControlCount(); ++i) {
     TControl* c = Form->Controls(i);
     if (!c || !c->Visible() || !IsContainerClass(c)) continue;
-    if (!dc) dc = GetDC(formWnd);
     const TRect b = c->BoundsRect();
-    if (dc && src.Get())
-      BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), src.Get(), b.Left + org.x - f.Left, b.Top + org.y - f.Top,
-             SRCCOPY);
+    BitBlt(dc.Get(), b.Left, b.Top, b.Width(), b.Height(), src.Get(), b.Left + org.x - f.Left, b.Top + org.y - f.Top,
+           SRCCOPY);
   }
-  if (dc) ReleaseDC(formWnd, dc);
 }
 
 void TacMDIWnd::HandleMessage(TMessage& Message) {
@@ -1920,29 +1966,24 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
           Message.Result = 1;
           return;
         }
-        HDC dc = GetWindowDC(wnd);
-        if (!dc) return;
+        TWindowDC dc(wnd, nullptr);
+        if (!dc.Get()) return;
         if (FormSkinData->CacheBmp && !FormSkinData->CacheBmp->Empty()) {
           const TPoint off = BarCacheOffset();
           const TRect c = WindowRectOf(wnd);
           TBmpDC src(FormSkinData->CacheBmp);
-          if (src.Get()) BitBltBorder(dc, 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
+          if (src.Get()) BitBltBorder(dc.Get(), 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
         }
-        PaintScrollBars(this, wnd, dc);
-        ReleaseDC(wnd, dc);
+        PaintScrollBars(this, wnd, dc.Get());
         return;
       }
       break;
     case WM_PAINT:
       if (skinned && !MaximizedChild()) {
-        PAINTSTRUCT ps;
-        BeginPaint(wnd, &ps);
-        HDC dc = Message.WParam ? HDC(Message.WParam) : GetDC(wnd);
-        const int saved = SaveDC(dc);
-        PaintClientBackground(dc);
-        RestoreDC(dc, saved);
-        if (!Message.WParam) ReleaseDC(wnd, dc);
-        EndPaint(wnd, &ps);
+        TPaintScope paint(wnd);
+        TClientDC dc(wnd, HDC(Message.WParam));
+        TSavedDC saved(dc.Get());
+        PaintClientBackground(dc.Get());
         return;
       }
       break;
@@ -1972,10 +2013,9 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
           GetWindowRect(wnd, &wr);
           POINT org{0, 0};
           ClientToScreen(wnd, &org);
-          const int saved = SaveDC(dc);
+          TSavedDC saved(dc);
           OffsetViewportOrgEx(dc, org.x - wr.left, org.y - wr.top, nullptr);
           PaintClientBackground(dc);
-          RestoreDC(dc, saved);
         }
         return;
       }
