@@ -2,6 +2,7 @@
 // WM_PRINT, the dialog look and the MDI client.
 #include "tests/win/windows/WindowsTestSupport.h"
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sButton.h"
@@ -155,6 +156,32 @@ TEST_F(ScrollAdapters, DisabledWindowIsDimmedAsItsControlSays) {
   EXPECT_FALSE(GetRValue(blended) == GetGValue(blended) && GetGValue(blended) == GetBValue(blended));
   button->Free();
   plain->Free();
+}
+
+TEST_F(ScrollAdapters, ContainerClassKeepsItsTransparency) {
+  TTestHost host(300, 160);
+  auto* memo = Create<TMemo>(host.Control());
+  memo->SetParent(host.Control());
+  memo->SetBounds(5, 5, 120, 80);
+  auto* panel = Create<TPanel>(host.Control());
+  panel->SetParent(host.Control());
+  panel->SetBounds(150, 5, 120, 80);
+  // The class library names the panel class as its container class.
+  IsContainerClass = [](const TControl* c) { return dynamic_cast<const TPanel*>(c) != nullptr; };
+  for (TWinControl* c : {static_cast<TWinControl*>(memo), static_cast<TWinControl*>(panel)}) {
+    SCOPED_TRACE(c->ClassName());
+    TControlStyle cs = c->ControlStyle();
+    cs.Exclude(csOpaque);
+    c->SetControlStyle(cs);
+    TsCommonData sd(c, false);
+    sd.SetSkinSection("EDIT");
+    auto* a = Create<TacEditWnd>(c->Handle(), &sd, nullptr, "EDIT", true);
+    EXPECT_EQ(c == memo, c->ControlStyle().Contains(csOpaque));
+    a->Free();
+  }
+  IsContainerClass = nullptr;
+  panel->Free();
+  memo->Free();
 }
 
 TEST_F(ScrollAdapters, BorderCornersShowTheParentsImage) {
