@@ -67,6 +67,7 @@ void ResetScrollState() {
   SharedParentColor = clParentColorUnset;
   HookAttaching = false;
   AdapterItemsClearing = false;
+  IsContainerClass = nullptr;
 }
 
 void AdapterTest::SetUp() {

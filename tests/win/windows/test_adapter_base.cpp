@@ -118,7 +118,10 @@ HRESULT WINAPI RecordTheme(HWND wnd, LPCWSTR app, LPCWSTR ids) {
 }
 
 TEST_F(AdapterBase, VisualStylesOffForEverySectionButDialog) {
-  const TSetWindowTheme saved = acSetWindowTheme;
+  struct TRestore {
+    TSetWindowTheme Saved = acSetWindowTheme;
+    ~TRestore() { acSetWindowTheme = Saved; }
+  } restore;
   acSetWindowTheme = RecordTheme;
   ThemeCalls.clear();
   HWND wnd = Track(CreatePlainWindow());
@@ -142,7 +145,6 @@ TEST_F(AdapterBase, VisualStylesOffForEverySectionButDialog) {
   ASSERT_EQ(1u, ThemeCalls.size());
   EXPECT_TRUE(ThemeCalls[0].Blank);
   edit->Free();
-  acSetWindowTheme = saved;
 }
 
 TEST_F(AdapterBase, OneAdapterPerWindow) {
