@@ -160,6 +160,20 @@ TEST_F(SkinFollow, BarsStaySkinnedWhileTheWindowsChangeTheirScrollRange) {
   EXPECT_GT(thumbTop(List), listBefore);
 }
 
+TEST_F(SkinFollow, BarsStaySkinnedAfterEachSingleChangeOfTheWindows) {
+  Build();
+  Manager->SetSkinName("A");
+  ExpectSkin(&A, "loaded");
+  SendMessageA(List, LB_DELETESTRING, 0, 0);
+  ExpectSkin(&A, "an item deleted");
+  SendMessageA(List, LB_SETTOPINDEX, 20, 0);
+  ExpectSkin(&A, "the top index set");
+  Memo->SetText("short\r\ntext\r\n" + std::string(2000, 'x'));
+  ExpectSkin(&A, "the memo's text replaced");
+  Memo->SetBounds(8, 8, 190, 110);
+  ExpectSkin(&A, "the memo resized");
+}
+
 TEST_F(SkinFollow, ClientAreaMakesRoomForTheSkinnedBarsOnLoadAndGivesItBack) {
   Build();
   Manager->SetSkinName("A");
