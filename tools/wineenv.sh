@@ -45,8 +45,13 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 </dev/null || true
-  wineserver -w || true
 fi
+# One persistent server for everything that follows. A server already running on this prefix (a
+# previous run, or the one that creating the prefix started) would refuse to make way for it, and
+# without it every program would start the whole Wine session (desktop, services) again.
+wineserver -k >/dev/null 2>&1 </dev/null || true
+wineserver -w >/dev/null 2>&1 </dev/null || true
+wineserver -p >/dev/null 2>&1 </dev/null || true
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null || true
 # On our own virtual display there is no window manager: let Wine place top-level windows itself
 # (unmanaged), or it waits for a manager on every map and unmap. On a real desktop the user's
@@ -56,8 +61,7 @@ if [ -n "$QV_STARTED_XVFB" ]; then
 else
   wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 </dev/null || true
 fi
-# A persistent server and the background services, started before any test runs.
-wineserver -p >/dev/null 2>&1 </dev/null || true
+# The background services, started before any test runs.
 wine wineboot >/dev/null 2>&1 </dev/null || true
 
 qv_wine_stop() {
