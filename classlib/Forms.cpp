@@ -654,15 +654,19 @@ void TCustomForm::CloseModal() {
 
 void TCustomForm::SetActive(bool Value) {
   Active_ = Value;
-  if (Value) {
-    if (Screen) Screen->SetActiveForm(this);
-    if (!ActiveControl_) ActiveControl_ = FindNextControl(nullptr, true, true, false);
-    SetWindowFocus();
-    Perform(CM_ACTIVATE);
-    if (ActiveControl_) ActiveControl_->Perform(CM_UIACTIVATE);
-  } else {
+  if (!Value) {
     Perform(CM_DEACTIVATE);
+    return;
   }
+  // Each step runs handlers of the program, which may free the form.
+  auto alive = AliveToken();
+  if (Screen) Screen->SetActiveForm(this);
+  if (!*alive) return;
+  if (!ActiveControl_) ActiveControl_ = FindNextControl(nullptr, true, true, false);
+  SetWindowFocus();
+  if (!*alive) return;
+  Perform(CM_ACTIVATE);
+  if (*alive && ActiveControl_) ActiveControl_->Perform(CM_UIACTIVATE);
 }
 
 void TCustomForm::SetWindowFocus() {
