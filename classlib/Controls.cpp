@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
 
 namespace {
@@ -1574,6 +1575,22 @@ bool TWinControl::DoKeyPress(TMessage& Message) {
   return false;
 }
 
+bool TWinControl::IsMenuKey(const TMessage& Message) {
+  if (ComponentState().Contains(csDesigning)) return false;
+  TShortCut sc = ShortCut(static_cast<std::uint16_t>(Message.WParam), KeyDataToShiftState(Message.LParam));
+  if (sc == scNone) return false;
+  // The popup menus of the control and its parents, then the menu of its form; a shortcut of an
+  // enabled item runs the item and takes the key.
+  auto alive = AliveToken();
+  for (TControl* c = this; c; c = c->Parent()) {
+    if (auto* popup = dynamic_cast<TMenu*>(c->PopupMenu()); popup && popup->IsShortCut(sc)) return true;
+    if (!*alive) return true;
+  }
+  TCustomForm* form = GetParentForm(this);
+  if (auto* menu = form ? dynamic_cast<TMenu*>(form->Menu()) : nullptr; menu && menu->IsShortCut(sc)) return true;
+  return !*alive;
+}
+
 void TWinControl::UpdateMouseControl(TControl* Target) {
   if (Target == MouseControl_) return;
   TControl* old = MouseControl_;
@@ -1729,6 +1746,7 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN: {
       Message.Result = 1;
+      if (IsMenuKey(Message)) return;
       if (!ComponentState().Contains(csDesigning)) {
         std::uint16_t key = static_cast<std::uint16_t>(Message.WParam);
         if (Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0) return;

@@ -476,6 +476,9 @@ class TWinControl : public TControl {
   bool DoKeyDown(TMessage& Message);
   bool DoKeyUp(TMessage& Message);
   bool DoKeyPress(TMessage& Message);
+  // A key that is the shortcut of a menu item (popup menus of the control and its parents, the
+  // form's menu) runs the item; true when it did.
+  bool IsMenuKey(const TMessage& Message);
   virtual void DoEnter();
   virtual void DoExit();
   virtual void SetWindowText(const std::string& v);

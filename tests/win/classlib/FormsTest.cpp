@@ -1112,3 +1112,42 @@ TEST(FormPosition, CentredOnTheScreenOrOnItsOwnerForm) {
   }
   owner->Free();
 }
+
+// ---- menu shortcuts ----------------------------------------------------------------------------
+
+namespace {
+struct MenuClicks {
+  std::vector<std::string> Items;
+  TObject* Main = nullptr;
+  void Click(TObject* s) { Items.push_back(s == Main ? "main" : "popup"); }
+  void Key(TObject*, std::uint16_t& key, TShiftState) { Items.push_back("key " + std::to_string(key)); }
+};
+}  // namespace
+
+TEST_F(FormTest, MenuShortcutsTakeTheKeyBeforeTheControl) {
+  auto* menu = Create<TMainMenu>(Form);
+  auto* open = Create<TMenuItem>(menu);
+  open->SetCaption("Open");
+  open->SetShortCut(ShortCut(VK_F5, {}));
+  menu->Items()->Add(open);
+  Form->SetMenu(menu);
+  auto* popup = Create<TPopupMenu>(Form);
+  auto* cut = Create<TMenuItem>(popup);
+  cut->SetCaption("Cut");
+  cut->SetShortCut(ShortCut(VK_F6, {}));
+  popup->Items()->Add(cut);
+  auto* c = Create<TPushControl>(Form);
+  c->SetParent(Form);
+  c->SetPopupMenu(popup);
+  MenuClicks log;
+  log.Main = open;
+  open->OnClick = MakeMethod<&MenuClicks::Click>(&log);
+  cut->OnClick = MakeMethod<&MenuClicks::Click>(&log);
+  c->OnKeyDown = MakeMethod<&MenuClicks::Key>(&log);
+  PostKey(c->Handle(), WM_KEYDOWN, VK_F5);  // the form's menu
+  PostKey(c->Handle(), WM_KEYDOWN, VK_F6);  // the control's popup menu
+  PostKey(c->Handle(), WM_KEYDOWN, VK_F7);  // nobody's: the control's
+  open->SetEnabled(false);
+  PostKey(c->Handle(), WM_KEYDOWN, VK_F5);  // a disabled item leaves the key alone
+  EXPECT_EQ((std::vector<std::string>{"main", "popup", "key 118", "key 116"}), log.Items);
+}
