@@ -304,11 +304,22 @@ LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(wnd, &ps);
-      if (OverlayImage && !OverlayImage->Empty()) {
-        TCanvas* c = OverlayImage->Canvas();
-        c->Lock();
-        BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), c->Handle(), 0, 0, SRCCOPY);
-        c->Unlock();
+      // No exception may leave a window procedure: a canvas that cannot get its handle leaves the
+      // overlay unpainted and goes to the application's handler.
+      try {
+        if (OverlayImage && !OverlayImage->Empty()) {
+          TCanvas* c = OverlayImage->Canvas();
+          c->Lock();
+          try {
+            BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), c->Handle(), 0, 0, SRCCOPY);
+          } catch (...) {
+            c->Unlock();
+            throw;
+          }
+          c->Unlock();
+        }
+      } catch (...) {
+        HandleBoundaryException(nullptr);
       }
       EndPaint(wnd, &ps);
       return 0;

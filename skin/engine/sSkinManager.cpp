@@ -54,7 +54,13 @@ struct TThreadWindows {
 };
 
 BOOL CALLBACK CollectThreadWindow(HWND wnd, LPARAM data) {
-  reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
+  // An enumeration callback is a system boundary: a failed allocation ends the walk instead.
+  try {
+    reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+    return FALSE;
+  }
   return TRUE;
 }
 

@@ -196,6 +196,41 @@ TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   Form->SetMenu(nullptr);
 }
 
+namespace {
+struct MenuChangeSpy {
+  TWndMethod Old;
+  int Count = 0;
+  void Proc(TMessage& m) {
+    if (m.Msg == CM_MENUCHANGED) ++Count;
+    Old(m);
+  }
+};
+}  // namespace
+
+TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
+  auto* mm = Create<TMainMenu>(Form);
+  auto* file = NewItem(Form, "&File");
+  mm->Items()->Add(file);
+  Form->SetMenu(mm);
+  flush_events();
+  MenuChangeSpy spy;
+  spy.Old = Form->WindowProc;
+  Form->WindowProc = MakeMethod<&MenuChangeSpy::Proc>(&spy);
+  file->SetCaption("&Document");
+  EXPECT_GE(spy.Count, 1);
+  const int afterCaption = spy.Count;
+  mm->Items()->Add(NewItem(Form, "&Edit"));
+  EXPECT_GT(spy.Count, afterCaption);
+  // A popup menu of the form is not its menu line: no notice.
+  auto* popup = Create<TPopupMenu>(Form);
+  popup->Items()->Add(NewItem(Form, "One"));
+  const int afterAdd = spy.Count;
+  popup->Items()->Items(0)->SetCaption("Two");
+  EXPECT_EQ(afterAdd, spy.Count);
+  Form->WindowProc = spy.Old;
+  Form->SetMenu(nullptr);
+}
+
 TEST_F(FormTest, PopupReturnsAfterTheMenuWindowClosed) {
   auto* menu = Create<TPopupMenu>(Form);
   menu->Items()->Add(NewItem(Form, "One"));
