@@ -23,27 +23,6 @@ TColor BehindColor(TWinControl* parent) {
   return TColor(Rgb(clBtnFace));
 }
 
-// A DC with a bitmap selected, released on scope exit.
-class TBmpDC {
- public:
-  explicit TBmpDC(TBitmap* bmp) : Bmp_(bmp) {
-    if (bmp && !bmp->Empty()) {
-      bmp->Canvas()->Lock();
-      DC_ = bmp->Canvas()->Handle();
-    }
-  }
-  ~TBmpDC() {
-    if (DC_) Bmp_->Canvas()->Unlock();
-  }
-  TBmpDC(const TBmpDC&) = delete;
-  TBmpDC& operator=(const TBmpDC&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  TBitmap* Bmp_;
-  HDC DC_ = nullptr;
-};
-
 }  // namespace
 
 // ---- Pixel views ------------------------------------------------------------------------------

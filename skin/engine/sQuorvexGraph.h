@@ -64,6 +64,32 @@ qv::TMaskFrames MaskFramesOf(TsSkinManager* manager, int maskIndex);
 qv::TMaskFrames MaskFramesOf(const qv::TSkinModel& model, const qv::TsMaskData& mask);
 
 // ---- Bitmaps and colours ----------------------------------------------------------------------
+// The DC of a bitmap's canvas, locked for as long as the object lives (an empty bitmap gives none).
+class TBmpDC {
+ public:
+  explicit TBmpDC(TBitmap* bmp) : Bmp_(bmp) {
+    if (bmp && !bmp->Empty()) {
+      bmp->Canvas()->Lock();
+      try {
+        DC_ = bmp->Canvas()->Handle();
+      } catch (...) {
+        bmp->Canvas()->Unlock();
+        throw;
+      }
+    }
+  }
+  ~TBmpDC() {
+    if (DC_) Bmp_->Canvas()->Unlock();
+  }
+  TBmpDC(const TBmpDC&) = delete;
+  TBmpDC& operator=(const TBmpDC&) = delete;
+  HDC Get() const { return DC_; }
+
+ private:
+  TBitmap* Bmp_;
+  HDC DC_ = nullptr;
+};
+
 
 // A new 24-bit DIB bitmap; the caller frees it.
 TBitmap* CreateBmp24(int width, int height);

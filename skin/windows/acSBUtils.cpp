@@ -522,27 +522,6 @@ void (*MDIProviderRefreshMenuLine)(TObject* Provider) = nullptr;
 
 namespace {
 
-// A DC with a bitmap selected, released on scope exit.
-class TBmpDC {
- public:
-  explicit TBmpDC(TBitmap* bmp) : Bmp_(bmp) {
-    if (bmp && !bmp->Empty()) {
-      bmp->Canvas()->Lock();
-      DC_ = bmp->Canvas()->Handle();
-    }
-  }
-  ~TBmpDC() {
-    if (DC_) Bmp_->Canvas()->Unlock();
-  }
-  TBmpDC(const TBmpDC&) = delete;
-  TBmpDC& operator=(const TBmpDC&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  TBitmap* Bmp_;
-  HDC DC_ = nullptr;
-};
-
 // A 24-bit bitmap owned by the scope.
 struct TTempBmp {
   explicit TTempBmp(int w, int h) : Bmp(CreateBmp24(std::max(w, 0), std::max(h, 0))) {}
