@@ -1531,28 +1531,24 @@ void TWinControl::DoEnter() { OnEnter(this); }
 void TWinControl::DoExit() { OnExit(this); }
 
 bool TWinControl::DoKeyDown(TMessage& Message) {
-  auto alive = AliveToken();
-  TCustomForm* f = GetParentForm(this);
-  if (f && f != this && f->KeyPreview() && f->DoKeyDown(Message)) return true;
-  if (!*alive) return true;
-  std::uint16_t key = static_cast<std::uint16_t>(Message.WParam);
-  if (!ControlStyle_.Contains(csNoStdEvents)) {
-    KeyDown(key, KeyDataToShiftState(Message.LParam));
-    if (!*alive) return true;
-    if (key == 0) return true;
-  }
-  Message.WParam = key;
-  return false;
+  return DoKeyEvent(Message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message) {
+  return DoKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
+}
+
+// A key going down or up: the form sees it first when it previews keys, then the control's own
+// handler, which may swallow it by setting the key to 0. True when the key is used up.
+bool TWinControl::DoKeyEvent(TMessage& Message, bool (TWinControl::*FormStep)(TMessage&),
+                             void (TWinControl::*Handler)(std::uint16_t&, TShiftState)) {
   auto alive = AliveToken();
   TCustomForm* f = GetParentForm(this);
-  if (f && f != this && f->KeyPreview() && f->DoKeyUp(Message)) return true;
+  if (f && f != this && f->KeyPreview() && (static_cast<TWinControl*>(f)->*FormStep)(Message)) return true;
   if (!*alive) return true;
   std::uint16_t key = static_cast<std::uint16_t>(Message.WParam);
   if (!ControlStyle_.Contains(csNoStdEvents)) {
-    KeyUp(key, KeyDataToShiftState(Message.LParam));
+    (this->*Handler)(key, KeyDataToShiftState(Message.LParam));
     if (!*alive) return true;
     if (key == 0) return true;
   }

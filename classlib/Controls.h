@@ -476,6 +476,8 @@ class TWinControl : public TControl {
   bool DoKeyDown(TMessage& Message);
   bool DoKeyUp(TMessage& Message);
   bool DoKeyPress(TMessage& Message);
+  bool DoKeyEvent(TMessage& Message, bool (TWinControl::*FormStep)(TMessage&),
+                  void (TWinControl::*Handler)(std::uint16_t&, TShiftState));
   // A key that is the shortcut of a menu item (popup menus of the control and its parents, the
   // form's menu) runs the item; true when it did.
   bool IsMenuKey(const TMessage& Message);
