@@ -10,7 +10,7 @@ ROOT="$(cd "$(dirname "$0")" && pwd)"
 BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang libclang-rt-14-dev
-          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev)
+          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation)
 
 log() { printf '== %s\n' "$*"; }
 
