@@ -531,20 +531,22 @@ struct TTempBmp {
   TBitmap* Bmp;
 };
 
-// The window DC (GetWindowDC) unless one is given.
-class TWindowDC {
+// A DC of a window unless one is given: the whole window's (GetWindowDC) or the client area's
+// (GetDC); released on scope exit only when obtained here.
+class TGivenOrOwnDC {
  public:
-  TWindowDC(HWND wnd, HDC given) : Wnd_(wnd), DC_(given) {
+  enum TArea { daWindow, daClient };
+  TGivenOrOwnDC(HWND wnd, HDC given, TArea area) : Wnd_(wnd), DC_(given) {
     if (!DC_) {
-      DC_ = GetWindowDC(wnd);
+      DC_ = area == daWindow ? GetWindowDC(wnd) : GetDC(wnd);
       Own_ = true;
     }
   }
-  ~TWindowDC() {
+  ~TGivenOrOwnDC() {
     if (Own_ && DC_) ReleaseDC(Wnd_, DC_);
   }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
+  TGivenOrOwnDC(const TGivenOrOwnDC&) = delete;
+  TGivenOrOwnDC& operator=(const TGivenOrOwnDC&) = delete;
   HDC Get() const { return DC_; }
 
  private:
@@ -553,26 +555,11 @@ class TWindowDC {
   bool Own_ = false;
 };
 
-// The client-area DC (GetDC) unless one is given.
-class TClientDC {
- public:
-  TClientDC(HWND wnd, HDC given) : Wnd_(wnd), DC_(given) {
-    if (!DC_) {
-      DC_ = GetDC(wnd);
-      Own_ = true;
-    }
-  }
-  ~TClientDC() {
-    if (Own_ && DC_) ReleaseDC(Wnd_, DC_);
-  }
-  TClientDC(const TClientDC&) = delete;
-  TClientDC& operator=(const TClientDC&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  HWND Wnd_;
-  HDC DC_;
-  bool Own_ = false;
+struct TWindowDC : TGivenOrOwnDC {
+  TWindowDC(HWND wnd, HDC given) : TGivenOrOwnDC(wnd, given, daWindow) {}
+};
+struct TClientDC : TGivenOrOwnDC {
+  TClientDC(HWND wnd, HDC given) : TGivenOrOwnDC(wnd, given, daClient) {}
 };
 
 // BeginPaint on construction, EndPaint on scope exit.

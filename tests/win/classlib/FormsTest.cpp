@@ -13,37 +13,13 @@
 #include "classlib/Menus.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/MessageSpy.h"
+#include "tests/support/ProcSpy.h"
 #include "tests/support/Pump.h"
 
 using namespace qvtest;
 
 namespace {
 
-// Records the messages of a control's WindowProc (those in Only, or all), then passes them on.
-struct ProcSpy {
-  TControl* Control = nullptr;
-  TWndMethod Old;
-  std::vector<UINT> Only;
-  std::vector<MsgEntry> Seen;
-
-  void Attach(TControl* c) {
-    Control = c;
-    Old = c->WindowProc;
-    c->WindowProc = MakeMethod<&ProcSpy::Proc>(this);
-  }
-  void Detach() {
-    if (Control) Control->WindowProc = Old;
-    Control = nullptr;
-  }
-  void Proc(TMessage& m) {
-    if (Only.empty() || std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
-      Seen.push_back(MsgEntry{m.Msg, 0, m.WParam, m.LParam, nullptr});
-    Old(m);
-  }
-  int Count(UINT msg) const {
-    return static_cast<int>(std::count_if(Seen.begin(), Seen.end(), [&](const MsgEntry& e) { return e.Msg == msg; }));
-  }
-};
 
 // A focusable window control of the system's button class.
 class TPushControl : public TWinControl {

@@ -10,32 +10,14 @@
 #include "classlib/Forms.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/MessageSpy.h"
+#include "tests/support/ProcSpy.h"
 #include "tests/support/Pump.h"
 
 using namespace qvtest;
 
 namespace {
 
-struct Spy {
-  TControl* Control = nullptr;
-  TWndMethod Old;
-  std::vector<UINT> Only;
-  std::vector<MsgEntry> Seen;
-  void Attach(TControl* c) {
-    Control = c;
-    Old = c->WindowProc;
-    c->WindowProc = MakeMethod<&Spy::Proc>(this);
-  }
-  void Detach() {
-    if (Control) Control->WindowProc = Old;
-    Control = nullptr;
-  }
-  void Proc(TMessage& m) {
-    if (std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
-      Seen.push_back(MsgEntry{m.Msg, 0, m.WParam, m.LParam, nullptr});
-    Old(m);
-  }
-};
+using Spy = ProcSpy;
 
 class TBtn : public TWinControl {
  public:

@@ -8,6 +8,7 @@
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "tests/support/FormFixture.h"
+#include "tests/support/ProcSpy.h"
 #include "tests/support/Pump.h"
 
 using namespace qvtest;
@@ -196,16 +197,6 @@ TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   Form->SetMenu(nullptr);
 }
 
-namespace {
-struct MenuChangeSpy {
-  TWndMethod Old;
-  int Count = 0;
-  void Proc(TMessage& m) {
-    if (m.Msg == CM_MENUCHANGED) ++Count;
-    Old(m);
-  }
-};
-}  // namespace
 
 TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
   auto* mm = Create<TMainMenu>(Form);
@@ -213,21 +204,21 @@ TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
   mm->Items()->Add(file);
   Form->SetMenu(mm);
   flush_events();
-  MenuChangeSpy spy;
-  spy.Old = Form->WindowProc;
-  Form->WindowProc = MakeMethod<&MenuChangeSpy::Proc>(&spy);
+  ProcSpy spy;
+  spy.Only = {CM_MENUCHANGED};
+  spy.Attach(Form);
   file->SetCaption("&Document");
-  EXPECT_GE(spy.Count, 1);
-  const int afterCaption = spy.Count;
+  EXPECT_GE(spy.Count(CM_MENUCHANGED), 1);
+  const int afterCaption = spy.Count(CM_MENUCHANGED);
   mm->Items()->Add(NewItem(Form, "&Edit"));
-  EXPECT_GT(spy.Count, afterCaption);
+  EXPECT_GT(spy.Count(CM_MENUCHANGED), afterCaption);
   // A popup menu of the form is not its menu line: no notice.
   auto* popup = Create<TPopupMenu>(Form);
   popup->Items()->Add(NewItem(Form, "One"));
-  const int afterAdd = spy.Count;
+  const int afterAdd = spy.Count(CM_MENUCHANGED);
   popup->Items()->Items(0)->SetCaption("Two");
-  EXPECT_EQ(afterAdd, spy.Count);
-  Form->WindowProc = spy.Old;
+  EXPECT_EQ(afterAdd, spy.Count(CM_MENUCHANGED));
+  spy.Detach();
   Form->SetMenu(nullptr);
 }
 
