@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -165,7 +166,7 @@ bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events) {
 namespace {
 BOOL CALLBACK FindPopupWindow(HWND wnd, LPARAM data) {
   char cls[16] = {};
-  if (IsWindowVisible(wnd) && GetClassNameA(wnd, cls, sizeof cls) > 0 && std::string(cls) == "#32768") {
+  if (IsWindowVisible(wnd) && GetClassNameA(wnd, cls, sizeof cls) > 0 && std::strcmp(cls, "#32768") == 0) {
     *reinterpret_cast<HWND*>(data) = wnd;
     return FALSE;  // the thread's windows come from the top of the z-order down
   }
