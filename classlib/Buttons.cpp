@@ -80,8 +80,8 @@ void DrawDisabledGlyph(HDC dc, TBitmap* glyph, int x, int y) {
   look.SetSize(w, h);
   BitBlt(source.Canvas()->Handle(), 0, 0, w, h, glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
   GdiFlush();
-  qv::MakeDisabledGlyph(source.ImageView(), qv::BgrOf(key), look.ImageView(), qv::BgrOf(GetSysColor(COLOR_BTNHIGHLIGHT)),
-                        qv::BgrOf(GetSysColor(COLOR_BTNSHADOW)));
+  qv::MakeDisabledGlyph(source.ImageView(), qv::BgrOf(key), look.ImageView(),
+                        qv::BgrOf(GetSysColor(COLOR_BTNHIGHLIGHT)), qv::BgrOf(GetSysColor(COLOR_BTNSHADOW)));
   TransparentBlt(dc, x, y, w, h, look.Canvas()->Handle(), 0, 0, w, h, key);
 }
 
@@ -218,8 +218,7 @@ void TBitBtn::Dispatch(TMessage& Message) {
       TButton::Dispatch(Message);
       Invalidate();
       return;
-    default:
-      TButton::Dispatch(Message);
+    default: TButton::Dispatch(Message);
   }
 }
 
@@ -310,7 +309,8 @@ void TSpeedButton::SetTransparent(bool v) {
 
 void TSpeedButton::UpdateExclusive() {
   if (GroupIndex_ == 0 || !Parent_) return;
-  TMessage m = MakeMessage(CM_BUTTONPRESSED, static_cast<std::uintptr_t>(GroupIndex_), reinterpret_cast<std::intptr_t>(this));
+  TMessage m =
+      MakeMessage(CM_BUTTONPRESSED, static_cast<std::uintptr_t>(GroupIndex_), reinterpret_cast<std::intptr_t>(this));
   Parent_->Broadcast(m);
 }
 
@@ -484,8 +484,7 @@ void TSpeedButton::Dispatch(TMessage& Message) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
   TGraphicControl::Dispatch(Message);
 }

@@ -323,8 +323,7 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
       TWinControl::Dispatch(Message);
       Realign();
       return;
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -400,9 +399,7 @@ void TTabSheet::Dispatch(TMessage& Message) {
 
 // ---- TPageControl -----------------------------------------------------------------------------
 
-TPageControl::TPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) {
-  ControlStyle_.Include(csAcceptsControls);
-}
+TPageControl::TPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) { ControlStyle_.Include(csAcceptsControls); }
 
 void TPageControl::BeforeDestruction() {
   for (TTabSheet* p : Pages_) p->PageControl_ = nullptr;
@@ -683,8 +680,7 @@ void TStatusBar::Dispatch(TMessage& Message) {
       // The bar resizes its size grip and parts with the window.
       if (HandleAllocated()) SendMessageA(Handle_, WM_SIZE, 0, 0);
       return;
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -804,8 +800,7 @@ void TTrackBar::Dispatch(TMessage& Message) {
       Message.Result = 0;
       return;
     }
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -963,8 +958,7 @@ void TCustomUpDown::Dispatch(TMessage& Message) {
       }
       Message.Result = 0;
       return;
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -1056,11 +1050,8 @@ void TToolButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_TEXTCHANGED:
     case CM_ENABLEDCHANGED:
-    case CM_VISIBLECHANGED:
-      Changed();
-      break;
-    default:
-      break;
+    case CM_VISIBLECHANGED: Changed(); break;
+    default: break;
   }
 }
 
@@ -1134,7 +1125,8 @@ void TToolBar::RemoveButton(TToolButton* Button) {
 
 TRect TToolBar::ButtonRect(int Index) {
   RECT r{};
-  if (HandleAllocated()) SendMessageA(Handle_, TB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&r));
+  if (HandleAllocated())
+    SendMessageA(Handle_, TB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&r));
   return FromRECT(r);
 }
 
@@ -1265,9 +1257,7 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW& cd) {
 
 void TToolBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_DROPDOWNCLOSED:
-      Message.Result = 0;
-      return;
+    case CN_DROPDOWNCLOSED: Message.Result = 0; return;
     case CN_COMMAND: {
       const int i = LOWORD(Message.WParam) - 1;
       if (i >= 0 && i < ButtonCount()) {
@@ -1294,8 +1284,7 @@ void TToolBar::Dispatch(TMessage& Message) {
       TWinControl::Dispatch(Message);
       return;
     }
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -1389,7 +1378,9 @@ void TCustomListView::UpdateColumns() {
     TListColumn* c = Columns_->Items(i);
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    col.fmt = c->Alignment() == taRightJustify ? LVCFMT_RIGHT : c->Alignment() == taCenter ? LVCFMT_CENTER : LVCFMT_LEFT;
+    col.fmt = c->Alignment() == taRightJustify ? LVCFMT_RIGHT
+              : c->Alignment() == taCenter     ? LVCFMT_CENTER
+                                               : LVCFMT_LEFT;
     std::string text = c->Caption();
     col.pszText = text.data();
     col.cx = c->Width_;
@@ -1448,8 +1439,10 @@ void TCustomListView::CreateParams(TCreateParams& Params) {
 
 void TCustomListView::CreateWnd() {
   TWinControl::CreateWnd();
-  if (SmallImages_) SendMessageA(Handle_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SmallImages_->Handle()));
-  if (LargeImages_) SendMessageA(Handle_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(LargeImages_->Handle()));
+  if (SmallImages_)
+    SendMessageA(Handle_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SmallImages_->Handle()));
+  if (LargeImages_)
+    SendMessageA(Handle_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(LargeImages_->Handle()));
   UpdateColumns();
   std::vector<SavedItem> items;
   items.swap(Saved_);
@@ -1552,7 +1545,8 @@ void TCustomTreeView::CreateWnd() {
 }
 
 void TCustomTreeView::SaveNodes(HTREEITEM item, int parent) {
-  for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+  for (; item; item = reinterpret_cast<HTREEITEM>(
+                   SendMessageA(Handle_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
     char buf[260] = {};
     TVITEMA tv{};
     tv.mask = TVIF_TEXT | TVIF_IMAGE;
@@ -1562,7 +1556,9 @@ void TCustomTreeView::SaveNodes(HTREEITEM item, int parent) {
     SendMessageA(Handle_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
     Saved_.push_back({parent, buf, tv.iImage});
     const int self = static_cast<int>(Saved_.size()) - 1;
-    SaveNodes(reinterpret_cast<HTREEITEM>(SendMessageA(Handle_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))), self);
+    SaveNodes(
+        reinterpret_cast<HTREEITEM>(SendMessageA(Handle_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+        self);
   }
 }
 
@@ -1587,9 +1583,8 @@ static const bool kComCtrlsProps = [] {
     p.Ord("OwnerDraw", &TCustomTabControl::OwnerDraw, &TCustomTabControl::SetOwnerDraw);
     p.Obj("Images", &TCustomTabControl::Images, &TCustomTabControl::SetImages);
   });
-  RegisterProperties<TPageControl, TCustomTabControl>([](auto& p) {
-    p.Obj("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
-  });
+  RegisterProperties<TPageControl, TCustomTabControl>(
+      [](auto& p) { p.Obj("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage); });
   RegisterProperties<TTabSheet, TWinControl>([](auto& p) {
     p.Obj("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl);
     p.Ord("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible);

@@ -376,7 +376,15 @@ class TUpDown : public TCustomUpDown {
 enum TToolButtonStyle : std::uint8_t { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 enum TCustomDrawStage : std::uint8_t { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
 enum TCustomDrawStateItem : std::uint8_t {
-  cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot, cdsMarked, cdsIndeterminate
+  cdsSelected,
+  cdsGrayed,
+  cdsDisabled,
+  cdsChecked,
+  cdsFocused,
+  cdsDefault,
+  cdsHot,
+  cdsMarked,
+  cdsIndeterminate
 };
 using TCustomDrawState = TSet<TCustomDrawStateItem>;
 enum TTBCustomDrawFlag : std::uint8_t { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect };
@@ -389,9 +397,9 @@ class TToolBar;
 class TToolButton;
 using TTBAdvancedCustomDrawEvent =
     TMethod<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
-using TTBAdvancedCustomDrawBtnEvent = TMethod<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State,
-                                                   TCustomDrawStage Stage, TTBCustomDrawFlags& Flags,
-                                                   bool& DefaultDraw)>;
+using TTBAdvancedCustomDrawBtnEvent =
+    TMethod<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
+                 TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
 
 // A button of a tool bar: the bar shows it as a native button (its item data is the object).
 class TToolButton : public TGraphicControl {

@@ -38,7 +38,8 @@ std::vector<TControlCanvas*>& CanvasList() {
 }
 
 LPARAM PointToLParam(int x, int y) {
-  return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))));
+  return static_cast<LPARAM>(
+      MAKELONG(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))));
 }
 
 void MoveWindowOrg(HDC dc, int dx, int dy) {
@@ -108,8 +109,7 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
 
 void HandleBoundaryException(TObject* Sender) {
   try {
-    if (Application)
-      Application->HandleException(Sender);
+    if (Application) Application->HandleException(Sender);
   } catch (...) {
     // The last line of defence: nothing leaves a callback.
   }
@@ -208,9 +208,7 @@ void TControl::WndProc(TMessage& Message) {
       switch (Message.Msg) {
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDBLCLK:
-          Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-          break;
+        case WM_MBUTTONDBLCLK: Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
       }
     }
     switch (Message.Msg) {
@@ -225,9 +223,7 @@ void TControl::WndProc(TMessage& Message) {
         }
         ControlState_.Include(csLButtonDown);
         break;
-      case WM_LBUTTONUP:
-        ControlState_.Exclude(csLButtonDown);
-        break;
+      case WM_LBUTTONUP: ControlState_.Exclude(csLButtonDown); break;
     }
   }
   Dispatch(Message);
@@ -337,13 +333,9 @@ void TControl::Dispatch(TMessage& Message) {
 
 void TControl::HandleCM(TMessage& Message) {
   switch (Message.Msg) {
-    case CM_VISIBLECHANGED:
-      InvalidateControl(true, Visible_ && ControlStyle_.Contains(csOpaque));
-      break;
+    case CM_VISIBLECHANGED: InvalidateControl(true, Visible_ && ControlStyle_.Contains(csOpaque)); break;
     case CM_ENABLEDCHANGED:
-    case CM_COLORCHANGED:
-      Invalidate();
-      break;
+    case CM_COLORCHANGED: Invalidate(); break;
     case CM_FONTCHANGED:
       Invalidate();
       if (AutoSize_) AdjustSize();
@@ -386,11 +378,8 @@ void TControl::HandleCM(TMessage& Message) {
       // The parents hear of it too, with the control that was entered or left in LParam.
       if (Parent_) Parent_->Perform(Message.Msg, Message.WParam, Message.LParam);
       break;
-    case CM_HITTEST:
-      Message.Result = HTCLIENT;
-      break;
-    case CM_CHANGED:
-      break;
+    case CM_HITTEST: Message.Result = HTCLIENT; break;
+    case CM_CHANGED: break;
     case CM_ACTIONUPDATE:
       if (Action_) Message.Result = Action_->Update() ? 1 : 0;
       break;
@@ -404,8 +393,7 @@ void TControl::HandleCM(TMessage& Message) {
       }
       break;
     }
-    default:
-      DefaultHandler(Message);
+    default: DefaultHandler(Message);
   }
 }
 
@@ -419,7 +407,9 @@ void TControl::DoMouseUp(TMessage& m, TMouseButton Button) {
   MouseUp(Button, KeysToShiftState(m.WParam), m.LParamX(), m.LParamY());
 }
 
-void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) { OnMouseDown(this, Button, Shift, X, Y); }
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  OnMouseDown(this, Button, Shift, X, Y);
+}
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) { OnMouseUp(this, Button, Shift, X, Y); }
 void TControl::MouseMove(TShiftState Shift, int X, int Y) { OnMouseMove(this, Shift, X, Y); }
 
@@ -983,8 +973,7 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClass
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
-  if (!p.WndParent && (p.Style & WS_CHILD))
-    throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  if (!p.WndParent && (p.Style & WS_CHILD)) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   DefWndProc_ = p.WindowClass.lpfnWndProc ? p.WindowClass.lpfnWndProc : DefWindowProcA;
   WNDCLASSA existing{};
   bool registered = GetClassInfoA(p.WindowClass.hInstance, p.WinClassName.c_str(), &existing);
@@ -1534,9 +1523,7 @@ bool TWinControl::DoKeyDown(TMessage& Message) {
   return DoKeyEvent(Message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
 }
 
-bool TWinControl::DoKeyUp(TMessage& Message) {
-  return DoKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
-}
+bool TWinControl::DoKeyUp(TMessage& Message) { return DoKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp); }
 
 // A key going down or up: the form sees it first when it previews keys, then the control's own
 // handler, which may swallow it by setting the key to 0. True when the key is used up.
@@ -1668,9 +1655,7 @@ void TWinControl::ReflectToChild(TMessage& Message, HWND Child) {
 
 void TWinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_COMMAND:
-      ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
-      return;
+    case WM_COMMAND: ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam)); return;
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
@@ -1681,13 +1666,10 @@ void TWinControl::Dispatch(TMessage& Message) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   switch (Message.Msg) {
-    case WM_NOTIFY:
-      ReflectToChild(Message, reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom);
-      return;
+    case WM_NOTIFY: ReflectToChild(Message, reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom); return;
     case WM_DRAWITEM: {
       auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
       if (d->CtlType == ODT_MENU)
@@ -1704,9 +1686,7 @@ void TWinControl::Dispatch(TMessage& Message) {
         ReflectToChild(Message, Handle_ ? GetDlgItem(Handle_, static_cast<int>(m->CtlID)) : nullptr);
       return;
     }
-    case WM_DELETEITEM:
-      ReflectToChild(Message, reinterpret_cast<DELETEITEMSTRUCT*>(Message.LParam)->hwndItem);
-      return;
+    case WM_DELETEITEM: ReflectToChild(Message, reinterpret_cast<DELETEITEMSTRUCT*>(Message.LParam)->hwndItem); return;
     case WM_COMPAREITEM:
       ReflectToChild(Message, reinterpret_cast<COMPAREITEMSTRUCT*>(Message.LParam)->hwndItem);
       return;
@@ -1750,8 +1730,14 @@ void TWinControl::Dispatch(TMessage& Message) {
           LRESULT mask = 0;
           switch (key) {
             case VK_TAB: mask = DLGC_WANTTAB; break;
-            case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-            case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+            case VK_LEFT:
+            case VK_RIGHT:
+            case VK_UP:
+            case VK_DOWN: mask = DLGC_WANTARROWS; break;
+            case VK_RETURN:
+            case VK_EXECUTE:
+            case VK_ESCAPE:
+            case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
           }
           if (mask != 0 && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
             TCustomForm* f = GetParentForm(this);
@@ -1775,22 +1761,15 @@ void TWinControl::Dispatch(TMessage& Message) {
       Message.Result = 0;
       return;
     }
-    default:
-      break;
+    default: break;
   }
   if (Message.Msg >= CM_BASE && Message.Msg < CN_BASE) {
     switch (Message.Msg) {
-      case CM_ENTER:
-        DoEnter();
-        return;
-      case CM_EXIT:
-        DoExit();
-        return;
+      case CM_ENTER: DoEnter(); return;
+      case CM_EXIT: DoExit(); return;
       case CM_FOCUSCHANGED:
       case CM_DIALOGKEY:
-      case CM_DIALOGCHAR:
-        Broadcast(Message);
-        return;
+      case CM_DIALOGCHAR: Broadcast(Message); return;
       case CM_COLORCHANGED:
         Brush_->SetColor(Color_);
         NotifyControls(CM_PARENTCOLORCHANGED);
@@ -1802,16 +1781,12 @@ void TWinControl::Dispatch(TMessage& Message) {
         Invalidate();
         if (AutoSize_) AdjustSize();
         return;
-      case CM_SHOWHINTCHANGED:
-        NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        return;
+      case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
       case CM_BIDIMODECHANGED:
         NotifyControls(CM_PARENTBIDIMODECHANGED);
         if (Handle_) RecreateWnd();
         return;
-      case CM_CTL3DCHANGED:
-        NotifyControls(CM_PARENTCTL3DCHANGED);
-        return;
+      case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); return;
       case CM_PARENTCTL3DCHANGED:
         if (ParentCtl3D_ && Parent_) {
           SetCtl3D(Parent_->Ctl3D());
@@ -1829,9 +1804,9 @@ void TWinControl::Dispatch(TMessage& Message) {
         UpdateControlState();
         return;
       case CM_SHOWINGCHANGED:
-        SetWindowPos(Handle_, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                         (Showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        SetWindowPos(
+            Handle_, nullptr, 0, 0, 0, 0,
+            SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (Showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
         return;
       case CM_INVALIDATE:
         if (Handle_) InvalidateRect(Handle_, nullptr, !ControlStyle_.Contains(csOpaque));
@@ -1861,11 +1836,11 @@ void TWinControl::Dispatch(TMessage& Message) {
         if (Handle_ && Showing_) {
           POINT p;
           GetCursorPos(&p);
-          if (WindowFromPoint(p) == Handle_) SendMessageA(Handle_, WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle_), HTCLIENT);
+          if (WindowFromPoint(p) == Handle_)
+            SendMessageA(Handle_, WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle_), HTCLIENT);
         }
         return;
-      default:
-        break;
+      default: break;
     }
   }
   if (Message.Msg < CM_BASE) {
@@ -1878,9 +1853,7 @@ void TWinControl::Dispatch(TMessage& Message) {
 void TWinControl::HandleWM(TMessage& Message) {
   auto alive = AliveToken();
   switch (Message.Msg) {
-    case WM_PAINT:
-      WMPaint(Message);
-      return;
+    case WM_PAINT: WMPaint(Message); return;
     case WM_ERASEBKGND: {
       HDC dc = reinterpret_cast<HDC>(Message.WParam);
       if (ControlStyle_.Contains(csParentBackground) && Parent_ && Parent_->HandleAllocated()) {
@@ -1901,8 +1874,7 @@ void TWinControl::HandleWM(TMessage& Message) {
     }
     case WM_PRINTCLIENT:
       // The client area into the given DC, as a paint with that DC would draw it.
-      if (Message.WParam && (Message.LParam & PRF_CLIENT) &&
-          (!(Message.LParam & PRF_CHECKVISIBLE) || Visible_)) {
+      if (Message.WParam && (Message.LParam & PRF_CLIENT) && (!(Message.LParam & PRF_CHECKVISIBLE) || Visible_)) {
         TMessage paint = MakeMessage(WM_PAINT, Message.WParam, 0);
         PaintHandler(paint);
         if (*alive) Message.Result = 0;
@@ -2032,14 +2004,11 @@ void TWinControl::HandleWM(TMessage& Message) {
       if (MouseControl_ && (MouseControl_ == this || MouseControl_->Parent() == this)) MouseControl_ = nullptr;
       return;
     }
-    default:
-      TControl::Dispatch(Message);
+    default: TControl::Dispatch(Message);
   }
 }
 
-bool TWinControl::DefaultPaintOnly() const {
-  return !ControlState_.Contains(csCustomPaint) && Controls_.empty();
-}
+bool TWinControl::DefaultPaintOnly() const { return !ControlState_.Contains(csCustomPaint) && Controls_.empty(); }
 
 void TWinControl::WMPaint(TMessage& Message) {
   if (!DoubleBuffered_ || Message.WParam != 0) {
@@ -2056,7 +2025,8 @@ void TWinControl::WMPaint(TMessage& Message) {
   RECT cr;
   ::GetClientRect(Handle_, &cr);
   HDC mem = CreateMemoryDC(dc);
-  HBITMAP bmp = static_cast<HBITMAP>(TrackGdiObject(CreateCompatibleBitmap(dc, std::max<LONG>(1, cr.right), std::max<LONG>(1, cr.bottom))));
+  HBITMAP bmp = static_cast<HBITMAP>(
+      TrackGdiObject(CreateCompatibleBitmap(dc, std::max<LONG>(1, cr.right), std::max<LONG>(1, cr.bottom))));
   HGDIOBJ old = SelectObject(mem, bmp);
   auto cleanup = [&] {
     SelectObject(mem, old);
@@ -2127,7 +2097,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
       // Reflected notifications nobody handled: the parent's default answer.
       if (Message.Msg >= CN_CTLCOLORMSGBOX && Message.Msg <= CN_CTLCOLORSTATIC) {
         HWND parent = GetParent(Handle_);
-        Message.Result = DefWindowProcA(parent ? parent : Handle_, Message.Msg - CN_BASE, Message.WParam, Message.LParam);
+        Message.Result =
+            DefWindowProcA(parent ? parent : Handle_, Message.Msg - CN_BASE, Message.WParam, Message.LParam);
       }
       return;
     }
@@ -2153,9 +2124,7 @@ void TControl::DefaultHandler(TMessage& Message) {
       Message.Result = static_cast<LRESULT>(n);
       return;
     }
-    case WM_GETTEXTLENGTH:
-      Message.Result = static_cast<LRESULT>(Text_.size());
-      return;
+    case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(Text_.size()); return;
     case WM_SETTEXT:
       Text_ = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
       Message.Result = 1;

@@ -30,15 +30,40 @@ class TBasicAction;
 using TWndMethod = TMethod<void(TMessage&)>;
 
 enum TControlStyleItem : std::uint8_t {
-  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
-  csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
-  csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint, csParentBackground
+  csAcceptsControls,
+  csCaptureMouse,
+  csDesignInteractive,
+  csClickEvents,
+  csFramed,
+  csSetCaption,
+  csOpaque,
+  csDoubleClicks,
+  csFixedWidth,
+  csFixedHeight,
+  csNoDesignVisible,
+  csReplicatable,
+  csNoStdEvents,
+  csDisplayDragImage,
+  csReflector,
+  csActionClient,
+  csMenuEvents,
+  csNeedsBorderPaint,
+  csParentBackground
 };
 using TControlStyle = TSet<TControlStyleItem>;
 
 enum TControlStateItem : std::uint8_t {
-  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
-  csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+  csLButtonDown,
+  csClicked,
+  csPalette,
+  csReadingState,
+  csAlignmentNeeded,
+  csFocusing,
+  csCreating,
+  csPaintCopy,
+  csCustomPaint,
+  csDestroyingHandle,
+  csDocking
 };
 using TControlState = TSet<TControlStateItem>;
 

@@ -2,9 +2,7 @@
 
 #include "classlib/core/TypInfo.h"
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-  Window_ = AllocateHWnd(MakeMethod<&TTimer::WndProc>(this));
-}
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { Window_ = AllocateHWnd(MakeMethod<&TTimer::WndProc>(this)); }
 
 TTimer::~TTimer() { DeallocateHWnd(Window_); }
 

@@ -9,7 +9,8 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
     Canvas->Pen()->SetColor(TopColor);
     Canvas->Polyline({TPoint{Rect.Left, Rect.Bottom}, TPoint{Rect.Left, Rect.Top}, TPoint{Rect.Right, Rect.Top}});
     Canvas->Pen()->SetColor(BottomColor);
-    Canvas->Polyline({TPoint{Rect.Right, Rect.Top}, TPoint{Rect.Right, Rect.Bottom}, TPoint{Rect.Left - 1, Rect.Bottom}});
+    Canvas->Polyline(
+        {TPoint{Rect.Right, Rect.Top}, TPoint{Rect.Right, Rect.Bottom}, TPoint{Rect.Left - 1, Rect.Bottom}});
     Rect.Inflate(-1, -1);
   }
   Rect.Bottom++;
@@ -17,8 +18,8 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
 }
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
-  ControlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
-                                csDoubleClicks, csReplicatable, csParentBackground};
+  ControlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents,  csSetCaption,
+                                csOpaque,          csDoubleClicks, csReplicatable, csParentBackground};
   SetBounds(0, 0, 185, 41);
   Color_ = clBtnFace;
   ParentColor_ = false;
@@ -119,8 +120,7 @@ void TCustomPanel::Dispatch(TMessage& Message) {
       TCustomControl::Dispatch(Message);
       Invalidate();
       return;
-    default:
-      TCustomControl::Dispatch(Message);
+    default: TCustomControl::Dispatch(Message);
   }
 }
 

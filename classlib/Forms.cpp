@@ -167,12 +167,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
       Params.Style |= WS_POPUP;
       icons = TBorderIcons{};
       break;
-    case bsSingle:
-      Params.Style |= WS_CAPTION | WS_BORDER;
-      break;
-    case bsSizeable:
-      Params.Style |= WS_CAPTION | WS_THICKFRAME;
-      break;
+    case bsSingle: Params.Style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
     case bsDialog:
       Params.Style |= WS_POPUP | WS_CAPTION;
       Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
@@ -223,7 +219,8 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     // Set before the window exists: the messages of its creation already need the MDI child's
     // default procedure.
     FormState_.Include(fsCreatedMDIChild);
-    HWND w = reinterpret_cast<HWND>(SendMessageA(frame->ClientHandle(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    HWND w =
+        reinterpret_cast<HWND>(SendMessageA(frame->ClientHandle(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
     if (!w) {
       FormState_.Exclude(fsCreatedMDIChild);
       return;
@@ -264,8 +261,8 @@ void TCustomForm::CreateWnd() {
 void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
   TWinControl::AlignControls(AControl, Rect);
   if (ClientHandle_)
-    SetWindowPos(ClientHandle_, HWND_BOTTOM, Rect.Left, Rect.Top, std::max(0, Rect.Width()),
-                 std::max(0, Rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(ClientHandle_, HWND_BOTTOM, Rect.Left, Rect.Top, std::max(0, Rect.Width()), std::max(0, Rect.Height()),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::DetachMenu() {
@@ -339,9 +336,7 @@ void TCustomForm::ApplyPosition() {
   TRect around{};
   switch (Position_) {
     case poScreenCenter:
-    case poDesktopCenter:
-      around = area;
-      break;
+    case poDesktopCenter: around = area; break;
     case poMainFormCenter:
     case poOwnerFormCenter: {
       TCustomForm* c = nullptr;
@@ -356,8 +351,7 @@ void TCustomForm::ApplyPosition() {
       }
       break;
     }
-    default:
-      return;
+    default: return;
   }
   int x = around.Left + (around.Width() - Width_) / 2;
   int y = around.Top + (around.Height() - Height_) / 2;
@@ -377,8 +371,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_INITMENUPOPUP:
       if (FormMenuMessageHook && FormMenuMessageHook(Message)) return;
       break;
-    default:
-      break;
+    default: break;
   }
   switch (Message.Msg) {
     case CM_SHOWINGCHANGED:
@@ -403,15 +396,9 @@ void TCustomForm::Dispatch(TMessage& Message) {
         if (Handle_) ShowWindow(Handle_, SW_HIDE);
       }
       return;
-    case CM_RELEASE:
-      Free();
-      return;
-    case CM_ACTIVATE:
-      Activate();
-      return;
-    case CM_DEACTIVATE:
-      Deactivate();
-      return;
+    case CM_RELEASE: Free(); return;
+    case CM_ACTIVATE: Activate(); return;
+    case CM_DEACTIVATE: Deactivate(); return;
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {
         switch (Message.WParam) {
@@ -427,8 +414,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
           case VK_UP:
           case VK_DOWN:
             if (ActiveControl_ && ActiveControl_->Parent()) {
-              ActiveControl_->Parent()->SelectNext(ActiveControl_, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN,
-                                                   false);
+              ActiveControl_->Parent()->SelectNext(ActiveControl_,
+                                                   Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
               Message.Result = 1;
               return;
             }
@@ -437,9 +424,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
       }
       TWinControl::Dispatch(Message);
       return;
-    case WM_ACTIVATE:
-      SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
-      return;
+    case WM_ACTIVATE: SetActive(LOWORD(Message.WParam) != WA_INACTIVE); return;
     case WM_MDIACTIVATE:
       DefaultHandler(Message);
       if (!*alive) return;
@@ -448,12 +433,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
       else if (reinterpret_cast<HWND>(Message.WParam) == Handle_)
         SetActive(false);
       return;
-    case WM_CLOSE:
-      Close();
-      return;
-    case WM_QUERYENDSESSION:
-      Message.Result = CloseQuery() ? 1 : 0;
-      return;
+    case WM_CLOSE: Close(); return;
+    case WM_QUERYENDSESSION: Message.Result = CloseQuery() ? 1 : 0; return;
     case WM_PAINT:
       if (Handle_ && IsIconic(Handle_) && !ClientHandle_) {
         DefaultHandler(Message);
@@ -639,14 +620,9 @@ void TCustomForm::CloseModal() {
     if (!*alive) return;
   }
   switch (action) {
-    case caNone:
-      ModalResult_ = mrNone;
-      break;
-    case caFree:
-      Release();
-      break;
-    default:
-      break;
+    case caNone: ModalResult_ = mrNone; break;
+    case caFree: Release(); break;
+    default: break;
   }
 }
 
@@ -992,8 +968,7 @@ void TApplication::WndProc(TMessage& Message) {
         OnDeactivate(this);
       }
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -1053,12 +1028,16 @@ bool TApplication::IsMDIMsg(MSG& Msg) {
 bool TApplication::IsHintMsg(MSG& Msg) {
   if (HintWindow_ && HintWindow_->IsHintShowing()) {
     switch (Msg.message) {
-      case WM_KEYDOWN: case WM_SYSKEYDOWN:
-      case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-      case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
-      case WM_ACTIVATE: case WM_ACTIVATEAPP:
-        CancelHint();
-        break;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+      case WM_NCRBUTTONDOWN:
+      case WM_NCMBUTTONDOWN:
+      case WM_ACTIVATE:
+      case WM_ACTIVATEAPP: CancelHint(); break;
     }
   }
   return false;

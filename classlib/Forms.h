@@ -22,7 +22,13 @@ using TBorderIcons = TSet<TBorderIcon>;
 enum TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
 enum TPosition : std::uint8_t {
-  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
   poOwnerFormCenter
 };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
@@ -189,11 +195,11 @@ class TForm : public TCustomForm {
 // answers non-zero suppresses the hint.
 struct THintInfo {
   TControl* HintControl = nullptr;
-  TPoint HintPos;             // screen position of the hint window
+  TPoint HintPos;  // screen position of the hint window
   int HintMaxWidth = 0;
   TColor HintColor = clInfoBk;
-  TRect CursorRect;           // in the control's client coordinates: the hint stays while the mouse is inside
-  TPoint CursorPos;           // the mouse in the control's client coordinates
+  TRect CursorRect;  // in the control's client coordinates: the hint stays while the mouse is inside
+  TPoint CursorPos;  // the mouse in the control's client coordinates
   int ReshowTimeout = 0;
   int HideTimeout = 0;
   std::string HintStr;

@@ -106,14 +106,35 @@ std::string ColorToString(TColor color) {
     TColor Color;
     const char* Name;
   } kNames[] = {
-      {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-      {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-      {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-      {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-      {clNone, "clNone"}, {clDefault, "clDefault"}, {clBtnFace, "clBtnFace"}, {clWindow, "clWindow"},
-      {clWindowText, "clWindowText"}, {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"},
-      {clBtnShadow, "clBtnShadow"}, {clBtnHighlight, "clBtnHighlight"}, {clBtnText, "clBtnText"},
-      {clGrayText, "clGrayText"}, {clInfoBk, "clInfoBk"}, {clInfoText, "clInfoText"},
+      {clBlack, "clBlack"},
+      {clMaroon, "clMaroon"},
+      {clGreen, "clGreen"},
+      {clOlive, "clOlive"},
+      {clNavy, "clNavy"},
+      {clPurple, "clPurple"},
+      {clTeal, "clTeal"},
+      {clGray, "clGray"},
+      {clSilver, "clSilver"},
+      {clRed, "clRed"},
+      {clLime, "clLime"},
+      {clYellow, "clYellow"},
+      {clBlue, "clBlue"},
+      {clFuchsia, "clFuchsia"},
+      {clAqua, "clAqua"},
+      {clWhite, "clWhite"},
+      {clNone, "clNone"},
+      {clDefault, "clDefault"},
+      {clBtnFace, "clBtnFace"},
+      {clWindow, "clWindow"},
+      {clWindowText, "clWindowText"},
+      {clHighlight, "clHighlight"},
+      {clHighlightText, "clHighlightText"},
+      {clBtnShadow, "clBtnShadow"},
+      {clBtnHighlight, "clBtnHighlight"},
+      {clBtnText, "clBtnText"},
+      {clGrayText, "clGrayText"},
+      {clInfoBk, "clInfoBk"},
+      {clInfoText, "clInfoText"},
   };
   for (const auto& n : kNames)
     if (n.Color == color) return n.Name;
@@ -258,8 +279,8 @@ HBRUSH TBrush::Handle() {
         case bsSolid: lb.lbStyle = BS_SOLID; break;
         case bsClear: lb.lbStyle = BS_HOLLOW; break;
         default: {
-          static const ULONG_PTR kHatch[] = {HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS,
-                                             HS_DIAGCROSS};
+          static const ULONG_PTR kHatch[] = {HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL,
+                                             HS_BDIAGONAL,  HS_CROSS,    HS_DIAGCROSS};
           lb.lbStyle = BS_HATCHED;
           lb.lbHatch = kHatch[Style_ - bsHorizontal];
         }
@@ -320,9 +341,9 @@ void TBrush::Assign(TPersistent* source) {
 // ---- TPen -------------------------------------------------------------------------------------
 
 int PenModeToROP2(TPenMode mode) {
-  static const int kRop[] = {R2_BLACK,       R2_WHITE,       R2_NOP,        R2_NOT,        R2_COPYPEN,   R2_NOTCOPYPEN,
-                             R2_MERGEPENNOT, R2_MASKPENNOT,  R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,  R2_NOTMERGEPEN,
-                             R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,     R2_NOTXORPEN};
+  static const int kRop[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,        R2_COPYPEN,  R2_NOTCOPYPEN,
+                             R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                             R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
   return kRop[mode];
 }
 
@@ -826,7 +847,9 @@ HBITMAP CreateBitmapOfFormat(int width, int height, TPixelFormat pf, const RGBQU
 // The colour table of a palette DIB selected into dc.
 int ReadColorTable(HDC dc, RGBQUAD* colors) { return int(GetDIBColorTable(dc, 0, 256, colors)); }
 
-std::uint32_t Read32(const std::uint8_t* p) { return std::uint32_t(p[0]) | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint32_t Read32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
 
 [[noreturn]] void InvalidBitmap() { throw EInvalidGraphic("Bitmap image is not valid"); }
 
@@ -1015,7 +1038,8 @@ void TBitmap::Assign(TPersistent* source) {
     int paletteCount = 0;
     if (b->Bits_ && BitsPerPixel(pf) <= 8) paletteCount = ReadColorTable(b->MemoryDC(), palette);
     void* bits = nullptr;
-    HBITMAP bmp = CreateBitmapOfFormat(b->Width_, b->Height_, pf == pfCustom ? pf24bit : pf, palette, paletteCount, &bits);
+    HBITMAP bmp =
+        CreateBitmapOfFormat(b->Width_, b->Height_, pf == pfCustom ? pf24bit : pf, palette, paletteCount, &bits);
     if (bits && b->Bits_ && pf != pfCustom) {
       GdiFlush();
       int stride = DibStride(b->Width_, BitsPerPixel(pf));
@@ -1131,8 +1155,10 @@ void TBitmap::LoadFromDib(const std::uint8_t* dib, std::size_t dibSize, const st
     case 4: pf = pf4bit; break;
     case 8: pf = pf8bit; break;
     case 16:
-      if (comp == BI_RGB || (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x001F)) pf = pf15bit;
-      else if (masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F) pf = pf16bit;
+      if (comp == BI_RGB || (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x001F))
+        pf = pf15bit;
+      else if (masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F)
+        pf = pf16bit;
       break;
     case 32:
       if (comp == BI_RGB || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF)) pf = pf32bit;

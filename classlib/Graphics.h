@@ -161,8 +161,22 @@ class TBrush : public TGraphicsObject {
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor
 };
 // The raster operation (R2_*) of a pen mode.
 int PenModeToROP2(TPenMode mode);
@@ -268,7 +282,9 @@ class TCanvas : public TPersistent {
   void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
   void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void Polygon(std::span<const TPoint> points);
-  void Polygon(std::initializer_list<TPoint> points) { Polygon(std::span<const TPoint>(points.begin(), points.size())); }
+  void Polygon(std::initializer_list<TPoint> points) {
+    Polygon(std::span<const TPoint>(points.begin(), points.size()));
+  }
   void Polyline(std::span<const TPoint> points);
   void Polyline(std::initializer_list<TPoint> points) {
     Polyline(std::span<const TPoint>(points.begin(), points.size()));

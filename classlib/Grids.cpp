@@ -223,20 +223,11 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TCustomGrid::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_VSCROLL:
-      Scroll(SB_VERT, LOWORD(Message.WParam));
-      return;
-    case WM_HSCROLL:
-      Scroll(SB_HORZ, LOWORD(Message.WParam));
-      return;
-    case WM_GETDLGCODE:
-      Message.Result = DLGC_WANTARROWS;
-      return;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return;
-    default:
-      TCustomControl::Dispatch(Message);
+    case WM_VSCROLL: Scroll(SB_VERT, LOWORD(Message.WParam)); return;
+    case WM_HSCROLL: Scroll(SB_HORZ, LOWORD(Message.WParam)); return;
+    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    default: TCustomControl::Dispatch(Message);
   }
 }
 

@@ -17,7 +17,8 @@ void TCustomImageList::HandleNeeded() {
     return InitCommonControlsEx(&icc) != FALSE;
   }();
   (void)initialized;
-  Handle_ = TrackImageList(ImageList_Create(Width_, Height_, ILC_COLOR24 | (Masked_ ? ILC_MASK : 0), AllocBy_, AllocBy_));
+  Handle_ =
+      TrackImageList(ImageList_Create(Width_, Height_, ILC_COLOR24 | (Masked_ ? ILC_MASK : 0), AllocBy_, AllocBy_));
   if (!Handle_) throw EOutOfResources("Out of system resources");
   ImageList_SetBkColor(Handle_, ListColor(BkColor_));
 }
@@ -123,8 +124,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     mask.SetSize(Width_, Height_);
     mask.Canvas()->Brush()->SetColor(byMask ? clWhite : clBlack);
     mask.Canvas()->FillRect(Rect(0, 0, Width_, Height_));
-    if (byMask)
-      ImageList_DrawEx(Handle_, index, mask.Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_MASK);
+    if (byMask) ImageList_DrawEx(Handle_, index, mask.Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_MASK);
     qv::ApplyDisabledLook(under.ImageView(), drawn.ImageView(), mask.ImageView());
     BitBlt(dc, x, y, Width_, Height_, under.Canvas()->Handle(), 0, 0, SRCCOPY);
   }

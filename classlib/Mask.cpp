@@ -18,18 +18,14 @@ void TCustomMaskEdit::SetEditMask(const std::string& v) {
   OldValue_ = EditText();
 }
 
-void TCustomMaskEdit::SetEditText(const std::string& v) {
-  TCustomEdit::SetText(IsMasked() ? Mask_.Format(v) : v);
-}
+void TCustomMaskEdit::SetEditText(const std::string& v) { TCustomEdit::SetText(IsMasked() ? Mask_.Format(v) : v); }
 
 std::string TCustomMaskEdit::GetText() const {
   if (!IsMasked()) return TCustomEdit::GetText();
   return Mask_.Value(EditText());
 }
 
-void TCustomMaskEdit::SetText(const std::string& v) {
-  TCustomEdit::SetText(IsMasked() ? Mask_.Format(v) : v);
-}
+void TCustomMaskEdit::SetText(const std::string& v) { TCustomEdit::SetText(IsMasked() ? Mask_.Format(v) : v); }
 
 void TCustomMaskEdit::Reset() {
   if (!Modified()) return;
@@ -150,8 +146,7 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   TCustomEdit::Dispatch(Message);
 }

@@ -148,7 +148,8 @@ void TMenuItem::SetCaption(const std::string& v) {
 TBitmap* TMenuItem::Bitmap() {
   if (!Bitmap_) {
     Bitmap_ = new TBitmap();
-    Bitmap_->OnChange = TNotifyEvent(this, [](void* self, TObject*) { static_cast<TMenuItem*>(self)->MenuChanged(false); });
+    Bitmap_->OnChange =
+        TNotifyEvent(this, [](void* self, TObject*) { static_cast<TMenuItem*>(self)->MenuChanged(false); });
   }
   return Bitmap_;
 }
@@ -672,11 +673,10 @@ bool DispatchMenuMessage(TMessage& Message) {
       const int saved = SaveDC(dis->hDC);
       canvas.SetHandle(dis->hDC);
       if (Screen && Screen->MenuFont()) canvas.Font()->Assign(Screen->MenuFont());
-      bool topLevel = item->Parent() && !item->Parent()->Parent() &&
-                      dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
+      bool topLevel =
+          item->Parent() && !item->Parent()->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
       try {
-        item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem),
-                               OwnerDrawStateFromODS(dis->itemState), topLevel);
+        item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
       } catch (...) {
         canvas.SetHandle(nullptr);
         RestoreDC(dis->hDC, saved);
@@ -687,8 +687,7 @@ bool DispatchMenuMessage(TMessage& Message) {
       Message.Result = 1;
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -712,7 +711,8 @@ static const bool kMenusProps = [] {
     p.Obj("Images", &TMenu::Images, &TMenu::SetImages);
     p.Ord("BiDiMode", &TMenu::BiDiMode, &TMenu::SetBiDiMode);
   });
-  RegisterProperties<TMainMenu, TMenu>([](auto& p) { p.Ord("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge); });
+  RegisterProperties<TMainMenu, TMenu>(
+      [](auto& p) { p.Ord("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge); });
   RegisterProperties<TPopupMenu, TMenu>([](auto& p) {
     p.Ord("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment);
     p.Ord("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup);

@@ -33,8 +33,7 @@ enum TTrackButton : std::uint8_t { tbRightButton, tbLeftButton };
 enum TFindItemKind : std::uint8_t { fkCommand, fkHandle, fkShortCut };
 
 using TMenuDrawItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
-using TAdvancedMenuDrawItemEvent =
-    TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
+using TAdvancedMenuDrawItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
 using TMenuMeasureItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TMenuChangeEvent = TMethod<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
 

@@ -25,7 +25,8 @@ bool IsAccel(WPARAM key, const std::string& caption) {
       ++i;
       continue;
     }
-    return CharUpperA(reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<unsigned char>(caption[i + 1])))) ==
+    return CharUpperA(
+               reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<unsigned char>(caption[i + 1])))) ==
            CharUpperA(reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(key & 0xFF)));
   }
   return false;
@@ -72,15 +73,12 @@ void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
 void TButtonControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC:
-      AnswerCtlColor(this, Message);
-      return;
+    case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
     case WM_LBUTTONDBLCLK:
       // The native button turns a double click into its own notification.
       DefaultHandler(Message);
       return;
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -158,8 +156,7 @@ void TButton::Dispatch(TMessage& Message) {
       TButtonControl::Dispatch(Message);
       return;
     }
-    default:
-      TButtonControl::Dispatch(Message);
+    default: TButtonControl::Dispatch(Message);
   }
 }
 
@@ -236,8 +233,7 @@ void TCustomCheckBox::Dispatch(TMessage& Message) {
       }
       TButtonControl::Dispatch(Message);
       return;
-    default:
-      TButtonControl::Dispatch(Message);
+    default: TButtonControl::Dispatch(Message);
   }
 }
 
@@ -300,16 +296,15 @@ void TRadioButton::Dispatch(TMessage& Message) {
       }
       TButtonControl::Dispatch(Message);
       return;
-    default:
-      TButtonControl::Dispatch(Message);
+    default: TButtonControl::Dispatch(Message);
   }
 }
 
 // ---- TCustomGroupBox --------------------------------------------------------------------------
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
-  ControlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
-                                csReplicatable, csParentBackground};
+  ControlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents,     csSetCaption,
+                                csDoubleClicks,    csReplicatable, csParentBackground};
   SetBounds(0, 0, 185, 105);
 }
 
@@ -378,8 +373,7 @@ void TCustomGroupBox::Dispatch(TMessage& Message) {
       Invalidate();
       Realign();
       return;
-    default:
-      TCustomControl::Dispatch(Message);
+    default: TCustomControl::Dispatch(Message);
   }
 }
 
@@ -536,8 +530,7 @@ void TCustomLabel::Dispatch(TMessage& Message) {
       }
       TGraphicControl::Dispatch(Message);
       return;
-    default:
-      TGraphicControl::Dispatch(Message);
+    default: TGraphicControl::Dispatch(Message);
   }
 }
 
@@ -582,9 +575,10 @@ void TCustomEdit::SetCharCase(TEditCharCase v) {
     SetWindowLongPtrA(Handle_, GWL_STYLE, style);
     // The window converts only new input; the present text follows the new case here.
     std::string t = Text();
-    for (char& c : t) c = v == ecUpperCase ? static_cast<char>(toupper(static_cast<unsigned char>(c)))
-                         : v == ecLowerCase ? static_cast<char>(tolower(static_cast<unsigned char>(c)))
-                                            : c;
+    for (char& c : t)
+      c = v == ecUpperCase   ? static_cast<char>(toupper(static_cast<unsigned char>(c)))
+          : v == ecLowerCase ? static_cast<char>(tolower(static_cast<unsigned char>(c)))
+                             : c;
     if (v != ecNormal) SetText(t);
   }
 }
@@ -727,15 +721,12 @@ void TCustomEdit::Dispatch(TMessage& Message) {
       if (Message.WParamHi() == EN_CHANGE && !Creating_) Change();
       return;
     case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-      AnswerCtlColor(this, Message);
-      return;
+    case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(Message);
       if (HandleAllocated() || !Loading()) AdjustHeight();
       return;
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
@@ -872,8 +863,7 @@ void TCustomMemo::Dispatch(TMessage& Message) {
         Message.Result &= ~static_cast<std::intptr_t>(DLGC_WANTTAB);
       if (!WantReturns_) Message.Result &= ~static_cast<std::intptr_t>(DLGC_WANTALLKEYS);
       return;
-    default:
-      TCustomEdit::Dispatch(Message);
+    default: TCustomEdit::Dispatch(Message);
   }
 }
 
@@ -925,8 +915,8 @@ void TComboBoxStrings::Insert(int index, const std::string& s) {
     Combo_->SavedItems_->Insert(index, s);
     return;
   }
-  LRESULT r = SendMessageA(Combo_->Handle_, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                           reinterpret_cast<LPARAM>(s.c_str()));
+  LRESULT r =
+      SendMessageA(Combo_->Handle_, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
   if (r < 0) throw EOutOfResources("Not enough storage is available to complete this operation");
 }
 
@@ -953,7 +943,8 @@ void TComboBoxStrings::Clear() {
 int TComboBoxStrings::IndexOf(const std::string& s) const {
   if (!Combo_->HandleAllocated()) return Combo_->SavedItems_->IndexOf(s);
   // CB_FINDSTRINGEXACT compares without case, as the list does.
-  LRESULT r = SendMessageA(Combo_->Handle_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+  LRESULT r =
+      SendMessageA(Combo_->Handle_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
   return r == CB_ERR ? -1 : static_cast<int>(r);
 }
 
@@ -1007,8 +998,7 @@ void TCustomComboBox::SetItemIndex(int v) {
 }
 
 int TCustomComboBox::ItemHeight() {
-  if (HandleAllocated() && (Style_ == csOwnerDrawFixed || Style_ == csOwnerDrawVariable))
-    return ItemHeight_;
+  if (HandleAllocated() && (Style_ == csOwnerDrawFixed || Style_ == csOwnerDrawVariable)) return ItemHeight_;
   if (HandleAllocated()) return static_cast<int>(SendMessageA(Handle_, CB_GETITEMHEIGHT, 0, 0));
   return ItemHeight_;
 }
@@ -1129,15 +1119,18 @@ void TCustomComboBox::CreateWnd() {
     TObject* data = SavedItems_->Objects(SavedIndex_);
     const int n = static_cast<int>(SendMessageA(Handle_, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
-      if (reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != data) continue;
+      if (reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != data)
+        continue;
       if (Items_->Strings(i) != chosen) continue;
       SavedIndex_ = i;
       break;
     }
   }
   SavedItems_->Clear();
-  if (SavedIndex_ >= 0) SendMessageA(Handle_, CB_SETCURSEL, static_cast<WPARAM>(SavedIndex_), 0);
-  else if (!text.empty() && Style_ != csDropDownList) ::SetWindowTextA(Handle_, text.c_str());
+  if (SavedIndex_ >= 0)
+    SendMessageA(Handle_, CB_SETCURSEL, static_cast<WPARAM>(SavedIndex_), 0);
+  else if (!text.empty() && Style_ != csDropDownList)
+    ::SetWindowTextA(Handle_, text.c_str());
   SavedIndex_ = -1;
   SubclassChildren();
 }
@@ -1283,9 +1276,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
       return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORSTATIC:
-      AnswerCtlColor(this, Message);
-      return;
+    case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
     case CN_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
       TOwnerDrawState state = OwnerDrawStateFromODS(dis->itemState);
@@ -1311,20 +1302,21 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
     case CN_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
       int h = ItemHeight_;
-      if (Style_ == csOwnerDrawVariable && static_cast<int>(mis->itemID) >= 0) MeasureItem(static_cast<int>(mis->itemID), h);
+      if (Style_ == csOwnerDrawVariable && static_cast<int>(mis->itemID) >= 0)
+        MeasureItem(static_cast<int>(mis->itemID), h);
       mis->itemHeight = static_cast<UINT>(std::max(h, 1));
       Message.Result = 1;
       return;
     }
-    default:
-      TWinControl::Dispatch(Message);
+    default: TWinControl::Dispatch(Message);
   }
 }
 
 // ---- published properties ----------------------------------------------------------------------
 
 static const bool kStdCtrlsProps = [] {
-  RegisterProperties<TButtonControl, TWinControl>([](auto& p) { p.Ord("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap); });
+  RegisterProperties<TButtonControl, TWinControl>(
+      [](auto& p) { p.Ord("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap); });
   RegisterProperties<TButton, TButtonControl>([](auto& p) {
     p.Ord("Default", &TButton::Default, &TButton::SetDefault);
     p.Ord("Cancel", &TButton::Cancel, &TButton::SetCancel);

@@ -35,8 +35,19 @@ enum TBevelKind : std::uint8_t { bkNone, bkTile, bkSoft, bkFlat };
 UINT AlignmentDrawFlags(TAlignment a);
 
 enum TOwnerDrawStateItem : std::uint8_t {
-  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
-  odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 // The ODS_ bits of a draw-item record as a set (their bit positions match the set's elements).

@@ -84,8 +84,10 @@ struct TCanvas {
         const bool outside = d > r + 0.05;
         const bool edge = !outside && d > r - 1.0;
         auto set = [&](int px, int py) {
-          if (outside) Px(px, py, kKey);
-          else if (edge) Px(px, py, outline);
+          if (outside)
+            Px(px, py, kKey);
+          else if (edge)
+            Px(px, py, outline);
         };
         if (corners & 1) set(x + i, y + j);
         if (corners & 2) set(x + w - 1 - i, y + j);
@@ -101,7 +103,7 @@ struct TCanvas {
 struct TLook {
   std::string Name;
   TRgb Face, Light, Shadow, Dark, Window, Text, WindowText, Accent, AccentText, Hot, Pressed, InactiveTitle;
-  int Radius = 3;       // corners of buttons and frames
+  int Radius = 3;  // corners of buttons and frames
   bool Gradients = true;
   bool Brackets = false;  // accent brackets in the corners of group boxes (corner images)
   bool UseMaster = true;
@@ -212,8 +214,10 @@ void Arrow(TCanvas& c, int x0, int w, int h, int dir, TRgb col) {  // 0 up, 1 do
     const int at = dir == 0 || dir == 2 ? l0 + i : l0 + len - 1 - i;
     for (int k = -i; k <= i; ++k) {
       const int cross = a0 + base / 2 + k;
-      if (horz) c.Px(x0 + at, cross, col);
-      else c.Px(x0 + cross, at, col);
+      if (horz)
+        c.Px(x0 + at, cross, col);
+      else
+        c.Px(x0 + cross, at, col);
     }
   }
 }
@@ -236,9 +240,7 @@ void TitleGlyph(TCanvas& c, int x, int y, int w, int h, TTitleGlyph g, TRgb col)
       c.Frame(gx, gy, s + 1, s, col, col);
       c.Fill(gx, gy + 1, s + 1, 1, col);
       break;
-    case TTitleGlyph::Min:
-      c.Fill(gx, gy + s - 2, s, 2, col);
-      break;
+    case TTitleGlyph::Min: c.Fill(gx, gy + s - 2, s, 2, col); break;
     case TTitleGlyph::Norm:
       c.Frame(gx + 2, gy, s - 1, s - 2, col, col);
       c.Frame(gx, gy + 2, s - 1, s - 2, col, col);
@@ -256,8 +258,7 @@ void TitleGlyph(TCanvas& c, int x, int y, int w, int h, TTitleGlyph g, TRgb col)
       c.Px(mx, gy + s - 1, col);
       break;
     }
-    case TTitleGlyph::None:
-      break;
+    case TTitleGlyph::None: break;
   }
 }
 
@@ -308,8 +309,10 @@ TImage24 RadioGlyph(const TLook& l, bool checked) {
       const std::string row = kRing[j];
       const std::size_t first = row.find('#'), last = row.rfind('#');
       for (int i = 0; i < n; ++i) {
-        if (row[std::size_t(i)] == '#') c.Px(x + i, j, border);
-        else if (std::size_t(i) > first && std::size_t(i) < last) c.Px(x + i, j, inside);
+        if (row[std::size_t(i)] == '#')
+          c.Px(x + i, j, border);
+        else if (std::size_t(i) > first && std::size_t(i) < last)
+          c.Px(x + i, j, inside);
       }
     }
     if (!checked) return;
@@ -442,26 +445,32 @@ void TSkinMaker::Build() {
   Mask("GLOBALINFO", "SICONMIN", TitleButton(l, sw, sh, TTitleGlyph::Min, false), 3, 0);
   Mask("GLOBALINFO", "SICONHELP", TitleButton(l, sw, sh, TTitleGlyph::Help, false), 3, 0);
   Mask("GLOBALINFO", "TITLEBUTTON", TitleButton(l, bw, bh, TTitleGlyph::None, false), 3, 0);
-  Mask("GLOBALINFO", "GRIPIMAGE", Frames(12, 12, 2, [&](TCanvas& c, int x, int s) {
-         for (int j = 0; j < 3; ++j)
-           for (int i = 0; i <= j; ++i) {
-             const int px = x + 9 - 3 * i, py = 9 - 3 * (j - i);
-             c.Fill(px + 1, py + 1, 2, 2, l.Light);
-             c.Fill(px, py, 2, 2, s ? l.Accent : l.Dark);
-           }
-       }), 2, 0);
+  Mask("GLOBALINFO", "GRIPIMAGE",
+       Frames(12, 12, 2,
+              [&](TCanvas& c, int x, int s) {
+                for (int j = 0; j < 3; ++j)
+                  for (int i = 0; i <= j; ++i) {
+                    const int px = x + 9 - 3 * i, py = 9 - 3 * (j - i);
+                    c.Fill(px + 1, py + 1, 2, 2, l.Light);
+                    c.Fill(px, py, 2, 2, s ? l.Accent : l.Dark);
+                  }
+              }),
+       2, 0);
   Mask("GLOBALINFO", "BOXUNCHECKED", CheckGlyph(l, 0), 3, 0);
   Mask("GLOBALINFO", "BOXCHECKED", CheckGlyph(l, 1), 3, 0);
   Mask("GLOBALINFO", "BOXGRAYED", CheckGlyph(l, 2), 3, 0);
   Mask("GLOBALINFO", "RADIOUNCHECKED", RadioGlyph(l, false), 3, 0);
   Mask("GLOBALINFO", "RADIOCHECKED", RadioGlyph(l, true), 3, 0);
-  Mask("GLOBALINFO", "CHECK", Frames(13, 13, 2, [&](TCanvas& c, int x, int s) {
-         const int pts[][2] = {{3, 6}, {4, 7}, {5, 8}, {6, 7}, {7, 6}, {8, 5}, {9, 4}};
-         for (auto& p : pts) {
-           c.Px(x + p[0], p[1], s ? l.WindowText : l.Text);
-           c.Px(x + p[0], p[1] - 1, s ? l.WindowText : l.Text);
-         }
-       }), 2, 0);
+  Mask("GLOBALINFO", "CHECK",
+       Frames(13, 13, 2,
+              [&](TCanvas& c, int x, int s) {
+                const int pts[][2] = {{3, 6}, {4, 7}, {5, 8}, {6, 7}, {7, 6}, {8, 5}, {9, 4}};
+                for (auto& p : pts) {
+                  c.Px(x + p[0], p[1], s ? l.WindowText : l.Text);
+                  c.Px(x + p[0], p[1] - 1, s ? l.WindowText : l.Text);
+                }
+              }),
+       2, 0);
 
   // Forms: frame (0 inactive, 1 active), title band, the strip under the title buttons.
   auto& form = Section("FORM", l.Face, l.Text);
@@ -482,23 +491,29 @@ void TSkinMaker::Build() {
     });
   };
   Mask("FORM", "BORDERSMASK", formFrame(24, 24), 2, 4);
-  Mask("FORM", "TITLEBAR", Frames(24, 22, 2, [&](TCanvas& c, int x, int s) {
-         const TRgb base = s ? Darker(l.Accent, 0.15) : l.InactiveTitle;
-         c.VGradient(x, 0, 24, 22, g ? Lighter(base, 0.2) : base, base);
-         c.RoundCorners(x, 0, 24, 22, 6, 5, Darker(base, 0.2));
-       }), 2, 6);
+  Mask("FORM", "TITLEBAR",
+       Frames(24, 22, 2,
+              [&](TCanvas& c, int x, int s) {
+                const TRgb base = s ? Darker(l.Accent, 0.15) : l.InactiveTitle;
+                c.VGradient(x, 0, 24, 22, g ? Lighter(base, 0.2) : base, base);
+                c.RoundCorners(x, 0, 24, 22, 6, 5, Darker(base, 0.2));
+              }),
+       2, 6);
   auto& title = Section("FORMTITLE", l.Accent, l.AccentText);
   Hot(title, l.Accent, l.AccentText);
   title.SetFontColors("FONTCOLOR", TsFontColors{{Ref(l.AccentText), clNoColor, clNoColor, clNoColor,
                                                  g ? Ref(Darker(l.Accent, 0.5)) : clNoColor}});
-  Mask("FORMTITLE", "BORDERSMASK", Frames(24, 26, 2, [&](TCanvas& c, int x, int s) {
-         const TRgb base = s ? l.Accent : l.InactiveTitle;
-         const TRgb edge = s ? Darker(l.Accent, 0.35) : Darker(l.InactiveTitle, 0.2);
-         c.VGradient(x, 0, 24, 26, g ? Lighter(base, 0.35) : base, base);
-         c.Frame(x, 0, 24, 27, edge, edge);  // no bottom line: the frame goes on below
-         c.Fill(x + 1, 1, 22, 1, Lighter(base, 0.5));
-         c.RoundCorners(x, 0, 24, 26, l.Radius + 3, 3, edge);
-       }), 2, 4);
+  Mask("FORMTITLE", "BORDERSMASK",
+       Frames(24, 26, 2,
+              [&](TCanvas& c, int x, int s) {
+                const TRgb base = s ? l.Accent : l.InactiveTitle;
+                const TRgb edge = s ? Darker(l.Accent, 0.35) : Darker(l.InactiveTitle, 0.2);
+                c.VGradient(x, 0, 24, 26, g ? Lighter(base, 0.35) : base, base);
+                c.Frame(x, 0, 24, 27, edge, edge);  // no bottom line: the frame goes on below
+                c.Fill(x + 1, 1, 22, 1, Lighter(base, 0.5));
+                c.RoundCorners(x, 0, 24, 26, l.Radius + 3, 3, edge);
+              }),
+       2, 4);
   Section("DIALOG", l.Face, l.Text, "FORM");
   Mask("DIALOG", "BORDERSMASK", formFrame(24, 24), 2, 4);
   auto& mdi = Section("MDIAREA", Darker(l.Face, 0.25), l.Text);
@@ -507,23 +522,33 @@ void TSkinMaker::Build() {
   // Menus.
   auto& mainMenu = Section("MAINMENU", l.Window, l.WindowText);
   Hot(mainMenu, l.Hot, l.WindowText);
-  Mask("MAINMENU", "BORDERSMASK", Frames(12, 12, 1, [&](TCanvas& c, int x, int) {
-         c.Fill(x, 0, 12, 12, l.Window);
-         c.Frame(x, 0, 12, 12, l.Shadow, l.Dark);
-         c.Frame(x + 1, 1, 10, 10, l.Light, Lighter(l.Shadow, 0.4));
-       }), 1, 2);
+  Mask("MAINMENU", "BORDERSMASK",
+       Frames(12, 12, 1,
+              [&](TCanvas& c, int x, int) {
+                c.Fill(x, 0, 12, 12, l.Window);
+                c.Frame(x, 0, 12, 12, l.Shadow, l.Dark);
+                c.Frame(x + 1, 1, 10, 10, l.Light, Lighter(l.Shadow, 0.4));
+              }),
+       1, 2);
   auto& menuLine = Section("MENULINE", l.Face, l.Text);
   Hot(menuLine, l.Hot, l.Text);
-  Mask("MENULINE", "BORDERSMASK", Frames(12, 20, 1, [&](TCanvas& c, int x, int) {
-         c.VGradient(x, 0, 12, 20, g ? l.Light : l.Face, l.Face);
-         c.Fill(x, 19, 12, 1, l.Shadow);
-       }), 1, 2);
+  Mask("MENULINE", "BORDERSMASK",
+       Frames(12, 20, 1,
+              [&](TCanvas& c, int x, int) {
+                c.VGradient(x, 0, 12, 20, g ? l.Light : l.Face, l.Face);
+                c.Fill(x, 19, 12, 1, l.Shadow);
+              }),
+       1, 2);
   auto& item = Section("MENUITEM", l.Window, l.WindowText);
   Hot(item, l.Hot, l.WindowText);
-  Mask("MENUITEM", "BORDERSMASK", Frames(12, 12, 2, [&](TCanvas& c, int x, int s) {
-         if (s == 0) return;
-         Button(l, c, x, 0, 12, 12, 1, l.Radius);
-       }), 2, 3).HotOnly = true;
+  Mask("MENUITEM", "BORDERSMASK",
+       Frames(12, 12, 2,
+              [&](TCanvas& c, int x, int s) {
+                if (s == 0) return;
+                Button(l, c, x, 0, 12, 12, 1, l.Radius);
+              }),
+       2, 3)
+      .HotOnly = true;
   auto& icoLine = Section("ICOLINE", l.Gradients ? Darker(l.Window, 0.06) : l.Face, l.WindowText);
   Gradient(icoLine, Darker(l.Window, 0.02), Darker(l.Window, 0.1), false);
   auto& extraLine = Section("EXTRALINE", l.Accent, l.AccentText);
@@ -539,19 +564,26 @@ void TSkinMaker::Build() {
     if (std::string(s) == "BUTTON") sec.SetBool("SHOWFOCUS", true);
     if (tool) sec.SetInt("TRANSPARENCY", 100);
     const int r = small ? std::min(l.Radius, 2) : l.Radius;
-    Mask(s, "BORDERSMASK", Frames(small ? 14 : 24, small ? 14 : 22, 3, [&, tool, r](TCanvas& c, int x, int st) {
-           Button(l, c, x, 0, small ? 14 : 24, small ? 14 : 22, st, r, tool);
-         }), 3, small ? 3 : 4).HotOnly = tool;
+    Mask(s, "BORDERSMASK",
+         Frames(small ? 14 : 24, small ? 14 : 22, 3,
+                [&, tool, r](TCanvas& c, int x, int st) {
+                  Button(l, c, x, 0, small ? 14 : 24, small ? 14 : 22, st, r, tool);
+                }),
+         3, small ? 3 : 4)
+        .HotOnly = tool;
   }
   auto& header = Section("COLHEADER", l.Face, l.Text);
   Hot(header, l.Hot, l.Text);
-  Mask("COLHEADER", "BORDERSMASK", Frames(16, 18, 3, [&](TCanvas& c, int x, int s) {
-         const TRgb top = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.6) : (g ? l.Light : l.Face));
-         c.VGradient(x, 0, 16, 18, top, s == 1 ? Lighter(l.Hot, 0.2) : l.Face);
-         c.Fill(x, 17, 16, 1, l.Shadow);
-         c.Fill(x + 15, 2, 1, 14, l.Shadow);
-         c.Fill(x, 2, 1, 14, l.Light);
-       }), 3, 2);
+  Mask("COLHEADER", "BORDERSMASK",
+       Frames(16, 18, 3,
+              [&](TCanvas& c, int x, int s) {
+                const TRgb top = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.6) : (g ? l.Light : l.Face));
+                c.VGradient(x, 0, 16, 18, top, s == 1 ? Lighter(l.Hot, 0.2) : l.Face);
+                c.Fill(x, 17, 16, 1, l.Shadow);
+                c.Fill(x + 15, 2, 1, 14, l.Shadow);
+                c.Fill(x, 2, 1, 14, l.Light);
+              }),
+       3, 2);
 
   // Check boxes, radio buttons, group boxes: transparent, a soft highlight when hot.
   for (const char* s : {"CHECKBOX", "RADIOBUTTON"}) {
@@ -560,28 +592,38 @@ void TSkinMaker::Build() {
     sec.SetInt("TRANSPARENCY", 100);
     sec.SetBool("SHOWFOCUS", true);
     Fading(sec);
-    Mask(s, "BORDERSMASK", Frames(12, 12, 2, [&](TCanvas& c, int x, int st) {
-           if (st == 0) return;
-           c.Fill(x, 0, 12, 12, Lighter(l.Hot, 0.75));
-           c.Frame(x, 0, 12, 12, Lighter(l.Hot, 0.3), Lighter(l.Hot, 0.3));
-           c.RoundCorners(x, 0, 12, 12, l.Radius, 15, Lighter(l.Hot, 0.3));
-         }), 2, 3).HotOnly = true;
+    Mask(s, "BORDERSMASK",
+         Frames(12, 12, 2,
+                [&](TCanvas& c, int x, int st) {
+                  if (st == 0) return;
+                  c.Fill(x, 0, 12, 12, Lighter(l.Hot, 0.75));
+                  c.Frame(x, 0, 12, 12, Lighter(l.Hot, 0.3), Lighter(l.Hot, 0.3));
+                  c.RoundCorners(x, 0, 12, 12, l.Radius, 15, Lighter(l.Hot, 0.3));
+                }),
+         2, 3)
+        .HotOnly = true;
   }
   auto& group = Section("GROUPBOX", l.Face, g ? l.Accent : l.Text);
   group.SetInt("TRANSPARENCY", 100);
-  Mask("GROUPBOX", "BORDERSMASK", Frames(16, 16, 1, [&](TCanvas& c, int x, int) {
-         c.Frame(x, 0, 16, 16, l.Shadow, l.Shadow);
-         c.Frame(x + 1, 1, 14, 14, l.Light, l.Light);
-         c.RoundCorners(x, 0, 16, 16, l.Radius + 1, 15, l.Shadow);
-       }), 1, 4);
+  Mask("GROUPBOX", "BORDERSMASK",
+       Frames(16, 16, 1,
+              [&](TCanvas& c, int x, int) {
+                c.Frame(x, 0, 16, 16, l.Shadow, l.Shadow);
+                c.Frame(x + 1, 1, 14, 14, l.Light, l.Light);
+                c.RoundCorners(x, 0, 16, 16, l.Radius + 1, 15, l.Shadow);
+              }),
+       1, 4);
   if (l.Brackets) {
     // An L of the accent colour in each corner, turned to face inwards.
     for (int corner = 0; corner < 4; ++corner)
-      Mask("GROUPBOX", kCornerImageNames[std::size_t(corner)], Frames(6, 6, 1, [&, corner](TCanvas& c, int x, int) {
-             const int col = corner & 1 ? 5 : 0, row = corner & 2 ? 5 : 0;
-             c.Fill(x, row, 6, 1, l.Accent);
-             c.Fill(x + col, 0, 1, 6, l.Accent);
-           }), 1, 0);
+      Mask("GROUPBOX", kCornerImageNames[std::size_t(corner)],
+           Frames(6, 6, 1,
+                  [&, corner](TCanvas& c, int x, int) {
+                    const int col = corner & 1 ? 5 : 0, row = corner & 2 ? 5 : 0;
+                    c.Fill(x, row, 6, 1, l.Accent);
+                    c.Fill(x + col, 0, 1, 6, l.Accent);
+                  }),
+           1, 0);
   }
 
   // Edits and combo boxes.
@@ -599,27 +641,28 @@ void TSkinMaker::Build() {
   auto& combo = Section("COMBOBOX", l.Window, l.WindowText, "EDIT");
   Hot(combo, l.Window, l.WindowText);
   Mask("COMBOBOX", "BORDERSMASK", editFrame(12, 12), 2, 2);
-  Mask("COMBOBOX", "GLYPHMASK", Frames(9, 6, 3, [&](TCanvas& c, int x, int s) {
-         Arrow(c, x, 9, 6, 1, s ? l.Accent : l.Text);
-       }), 3, 0);
+  Mask("COMBOBOX", "GLYPHMASK",
+       Frames(9, 6, 3, [&](TCanvas& c, int x, int s) { Arrow(c, x, 9, 6, 1, s ? l.Accent : l.Text); }), 3, 0);
   auto& comboBtn = Section("COMBOBTN", l.Face, l.Text);
   Hot(comboBtn, l.Hot, l.Text);
-  Mask("COMBOBTN", "BORDERSMASK", Frames(17, 20, 3, [&](TCanvas& c, int x, int s) {
-         Button(l, c, x, 0, 17, 20, s, std::min(l.Radius, 2));
-       }), 3, 3);
-  Mask("COMBOBTN", "PATTERN", Frames(8, 20, 1, [&](TCanvas& c, int x, int) {
-         c.VGradient(x, 0, 8, 20, g ? l.Light : l.Face, l.Face);
-       }), 1, 0);
-  Mask("COMBOBTN", "HOTPATTERN", Frames(8, 20, 1, [&](TCanvas& c, int x, int) {
-         c.VGradient(x, 0, 8, 20, Lighter(l.Hot, 0.6), Lighter(l.Hot, 0.1));
-       }), 1, 0);
+  Mask("COMBOBTN", "BORDERSMASK",
+       Frames(17, 20, 3, [&](TCanvas& c, int x, int s) { Button(l, c, x, 0, 17, 20, s, std::min(l.Radius, 2)); }), 3,
+       3);
+  Mask("COMBOBTN", "PATTERN",
+       Frames(8, 20, 1, [&](TCanvas& c, int x, int) { c.VGradient(x, 0, 8, 20, g ? l.Light : l.Face, l.Face); }), 1, 0);
+  Mask("COMBOBTN", "HOTPATTERN",
+       Frames(8, 20, 1,
+              [&](TCanvas& c, int x, int) { c.VGradient(x, 0, 8, 20, Lighter(l.Hot, 0.6), Lighter(l.Hot, 0.1)); }),
+       1, 0);
 
   // Panels and bars.
   auto bevel = [&](bool raised) {
     return Frames(12, 12, 1, [&, raised](TCanvas& c, int x, int) {
       c.Fill(x, 0, 12, 12, l.Face);
-      if (raised) c.Frame(x, 0, 12, 12, l.Light, l.Shadow);
-      else c.Frame(x, 0, 12, 12, l.Shadow, l.Light);
+      if (raised)
+        c.Frame(x, 0, 12, 12, l.Light, l.Shadow);
+      else
+        c.Frame(x, 0, 12, 12, l.Shadow, l.Light);
     });
   };
   Section("PANEL", l.Face, l.Text);
@@ -645,20 +688,26 @@ void TSkinMaker::Build() {
   Mask("DRAGBAR", "BORDERSMASK", barImage(g ? Lighter(l.Accent, 0.3) : l.Accent, l.Accent, 20), 1, 2);
   auto& split = Section("SPLITTER", l.Face, l.Text);
   Hot(split, Lighter(l.Hot, 0.5), l.Text);
-  Mask("SPLITTER", "BORDERSMASK", Frames(9, 9, 2, [&](TCanvas& c, int x, int s) {
-         c.Fill(x, 0, 9, 9, s ? Lighter(l.Hot, 0.5) : l.Face);
-         c.Fill(x + 4, 2, 1, 5, l.Shadow);
-       }), 2, 3);
+  Mask("SPLITTER", "BORDERSMASK",
+       Frames(9, 9, 2,
+              [&](TCanvas& c, int x, int s) {
+                c.Fill(x, 0, 9, 9, s ? Lighter(l.Hot, 0.5) : l.Face);
+                c.Fill(x + 4, 2, 1, 5, l.Shadow);
+              }),
+       2, 3);
   auto& sheet = Section("TABSHEET", g ? Lighter(l.Face, 0.5) : l.Face, l.Text);
   Gradient(sheet, Lighter(l.Face, 0.7), l.Face, true);
 
   // Page controls and tabs in four positions.
   for (const char* s : {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT", "PAGECONTROLRIGHT"}) {
     Section(s, g ? Lighter(l.Face, 0.5) : l.Face, l.Text);
-    Mask(s, "BORDERSMASK", Frames(12, 12, 1, [&](TCanvas& c, int x, int) {
-           c.Fill(x, 0, 12, 12, g ? Lighter(l.Face, 0.5) : l.Face);
-           c.Frame(x, 0, 12, 12, l.Shadow, l.Shadow);
-         }), 1, 2);
+    Mask(s, "BORDERSMASK",
+         Frames(12, 12, 1,
+                [&](TCanvas& c, int x, int) {
+                  c.Fill(x, 0, 12, 12, g ? Lighter(l.Face, 0.5) : l.Face);
+                  c.Frame(x, 0, 12, 12, l.Shadow, l.Shadow);
+                }),
+         1, 2);
   }
   const TImage24 tab = TabTop(l);
   const char* tabNames[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
@@ -671,52 +720,72 @@ void TSkinMaker::Build() {
 
   // Status bar, dividers.
   Section("STATUSBAR", l.Face, l.Text);
-  Mask("STATUSBAR", "BORDERSMASK", Frames(12, 22, 1, [&](TCanvas& c, int x, int) {
-         c.VGradient(x, 0, 12, 22, l.Face, g ? Darker(l.Face, 0.06) : l.Face);
-         c.Fill(x, 0, 12, 1, l.Shadow);
-         c.Fill(x, 1, 12, 1, l.Light);
-       }), 1, 2);
-  Mask("STATUSBAR", "STATUSPANELMASK", Frames(9, 9, 1, [&](TCanvas& c, int x, int) {
-         c.Frame(x, 0, 9, 9, l.Shadow, l.Light);
-       }), 1, 2);
+  Mask("STATUSBAR", "BORDERSMASK",
+       Frames(12, 22, 1,
+              [&](TCanvas& c, int x, int) {
+                c.VGradient(x, 0, 12, 22, l.Face, g ? Darker(l.Face, 0.06) : l.Face);
+                c.Fill(x, 0, 12, 1, l.Shadow);
+                c.Fill(x, 1, 12, 1, l.Light);
+              }),
+       1, 2);
+  Mask("STATUSBAR", "STATUSPANELMASK",
+       Frames(9, 9, 1, [&](TCanvas& c, int x, int) { c.Frame(x, 0, 9, 9, l.Shadow, l.Light); }), 1, 2);
   Section("DIVIDER", l.Face, l.Text);
-  Mask("DIVIDER", "BORDERSMASK", Frames(4, 16, 1, [&](TCanvas& c, int x, int) {
-         c.Fill(x + 1, 2, 1, 12, l.Shadow);
-         c.Fill(x + 2, 2, 1, 12, l.Light);
-       }), 1, 1);
+  Mask("DIVIDER", "BORDERSMASK",
+       Frames(4, 16, 1,
+              [&](TCanvas& c, int x, int) {
+                c.Fill(x + 1, 2, 1, 12, l.Shadow);
+                c.Fill(x + 2, 2, 1, 12, l.Light);
+              }),
+       1, 1);
   Section("DIVIDERV", l.Face, l.Text);
-  Mask("DIVIDERV", "BORDERSMASK", Frames(16, 4, 1, [&](TCanvas& c, int x, int) {
-         c.Fill(x + 2, 1, 12, 1, l.Shadow);
-         c.Fill(x + 2, 2, 12, 1, l.Light);
-       }), 1, 1);
+  Mask("DIVIDERV", "BORDERSMASK",
+       Frames(16, 4, 1,
+              [&](TCanvas& c, int x, int) {
+                c.Fill(x + 2, 1, 12, 1, l.Shadow);
+                c.Fill(x + 2, 2, 12, 1, l.Light);
+              }),
+       1, 1);
 
   // Gauge and progress bars.
   Section("GAUGE", l.Window, l.WindowText);
-  Mask("GAUGE", "BORDERSMASK", Frames(12, 12, 1, [&](TCanvas& c, int x, int) {
-         c.Fill(x, 0, 12, 12, l.Window);
-         c.Frame(x, 0, 12, 12, l.Shadow, l.Shadow);
-         if (l.Radius > 1) c.RoundCorners(x, 0, 12, 12, 2, 15, l.Shadow);
-       }), 1, 2);
+  Mask("GAUGE", "BORDERSMASK",
+       Frames(12, 12, 1,
+              [&](TCanvas& c, int x, int) {
+                c.Fill(x, 0, 12, 12, l.Window);
+                c.Frame(x, 0, 12, 12, l.Shadow, l.Shadow);
+                if (l.Radius > 1) c.RoundCorners(x, 0, 12, 12, 2, 15, l.Shadow);
+              }),
+       1, 2);
   Section("PROGRESSH", l.Accent, l.AccentText);
-  Mask("PROGRESSH", "BORDERSMASK", Frames(12, 14, 1, [&](TCanvas& c, int x, int) {
-         c.VGradient(x, 0, 12, 14, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
-         c.Frame(x, 0, 12, 14, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
-         c.RoundCorners(x, 0, 12, 14, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
-       }), 1, 3);
+  Mask("PROGRESSH", "BORDERSMASK",
+       Frames(12, 14, 1,
+              [&](TCanvas& c, int x, int) {
+                c.VGradient(x, 0, 12, 14, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
+                c.Frame(x, 0, 12, 14, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
+                c.RoundCorners(x, 0, 12, 14, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
+              }),
+       1, 3);
   Section("PROGRESSV", l.Accent, l.AccentText);
-  Mask("PROGRESSV", "BORDERSMASK", Frames(14, 12, 1, [&](TCanvas& c, int x, int) {
-         c.HGradient(x, 0, 14, 12, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
-         c.Frame(x, 0, 14, 12, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
-         c.RoundCorners(x, 0, 14, 12, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
-       }), 1, 3);
+  Mask("PROGRESSV", "BORDERSMASK",
+       Frames(14, 12, 1,
+              [&](TCanvas& c, int x, int) {
+                c.HGradient(x, 0, 14, 12, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
+                c.Frame(x, 0, 14, 12, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
+                c.RoundCorners(x, 0, 14, 12, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
+              }),
+       1, 3);
 
   // Track bar: channel, thumbs (horizontal 11 x 21 pointing down, vertical 21 x 11 pointing right), ticks.
   auto& track = Section("TRACKBAR", l.Face, l.Text);
   track.SetInt("TRANSPARENCY", 100);
-  Mask("TRACKBAR", "SLIDERCHANNEL", Frames(12, 6, 2, [&](TCanvas& c, int x, int s) {
-         c.Fill(x, 0, 12, 6, s ? Lighter(l.Accent, 0.6) : l.Window);
-         c.Frame(x, 0, 12, 6, l.Shadow, l.Light);
-       }), 2, 2);
+  Mask("TRACKBAR", "SLIDERCHANNEL",
+       Frames(12, 6, 2,
+              [&](TCanvas& c, int x, int s) {
+                c.Fill(x, 0, 12, 6, s ? Lighter(l.Accent, 0.6) : l.Window);
+                c.Frame(x, 0, 12, 6, l.Shadow, l.Light);
+              }),
+       2, 2);
   auto thumb = [&](bool vertical) {
     const int w = vertical ? 21 : 11, h = vertical ? 11 : 21;
     return Frames(w, h, 3, [&, vertical, w, h](TCanvas& c, int x, int s) {
@@ -740,12 +809,10 @@ void TSkinMaker::Build() {
   };
   Mask("TRACKBAR", "SLIDERMASK", thumb(false), 3, 0);
   Mask("TRACKBAR", "SLIDERVMASK", thumb(true), 3, 0);
-  Mask("TRACKBAR", "TICKHORZ", Frames(1, 4, 3, [&](TCanvas& c, int x, int s) {
-         c.Fill(x, 0, 1, 4, s ? l.Accent : l.Dark);
-       }), 3, 0);
-  Mask("TRACKBAR", "TICKVERT", Frames(4, 1, 3, [&](TCanvas& c, int x, int s) {
-         c.Fill(x, 0, 4, 1, s ? l.Accent : l.Dark);
-       }), 3, 0);
+  Mask("TRACKBAR", "TICKHORZ",
+       Frames(1, 4, 3, [&](TCanvas& c, int x, int s) { c.Fill(x, 0, 1, 4, s ? l.Accent : l.Dark); }), 3, 0);
+  Mask("TRACKBAR", "TICKVERT",
+       Frames(4, 1, 3, [&](TCanvas& c, int x, int s) { c.Fill(x, 0, 4, 1, s ? l.Accent : l.Dark); }), 3, 0);
 
   // Scroll bars: arrow buttons, thumbs and the two halves of the track.
   const char* arrows[] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT"};
@@ -753,13 +820,17 @@ void TSkinMaker::Build() {
     auto& sec = Section(arrows[d], l.Face, l.Text);
     Hot(sec, l.Hot, l.Text);
     if (d == 2) sec.SetBool("RESERVEDBOOLEAN", true);  // the arrow length comes from the image
-    Mask(arrows[d], "BORDERSMASK", Frames(16, 16, 3, [&](TCanvas& c, int x, int s) {
-           Button(l, c, x, 0, 16, 16, s, std::min(l.Radius, 2));
-         }), 3, 3);
+    Mask(arrows[d], "BORDERSMASK",
+         Frames(16, 16, 3, [&](TCanvas& c, int x, int s) { Button(l, c, x, 0, 16, 16, s, std::min(l.Radius, 2)); }), 3,
+         3);
     const bool horz = d >= 2;
-    Mask(arrows[d], "GLYPHMASK", Frames(horz ? 6 : 9, horz ? 9 : 6, 3, [&, d, horz](TCanvas& c, int x, int s) {
-           Arrow(c, x, horz ? 6 : 9, horz ? 9 : 6, d, s == 0 ? l.Text : (s == 1 ? Darker(l.Hot, 0.6) : l.Accent));
-         }), 3, 0);
+    Mask(arrows[d], "GLYPHMASK",
+         Frames(horz ? 6 : 9, horz ? 9 : 6, 3,
+                [&, d, horz](TCanvas& c, int x, int s) {
+                  Arrow(c, x, horz ? 6 : 9, horz ? 9 : 6, d,
+                        s == 0 ? l.Text : (s == 1 ? Darker(l.Hot, 0.6) : l.Accent));
+                }),
+         3, 0);
     Mask(arrows[d], "PATTERN", Frames(8, 8, 1, [&](TCanvas& c, int x, int) { c.Fill(x, 0, 8, 8, l.Face); }), 1, 0,
          TsDrawMode::Tile);
     Mask(arrows[d], "HOTPATTERN",
@@ -770,46 +841,57 @@ void TSkinMaker::Build() {
     const bool horz = std::string(s) == "SCROLLSLIDERH";
     auto& sec = Section(s, l.Face, l.Text);
     Hot(sec, l.Hot, l.Text);
-    Mask(s, "BORDERSMASK", Frames(16, 16, 3, [&](TCanvas& c, int x, int st) {
-           Button(l, c, x, 0, 16, 16, st, std::min(l.Radius, 3));
-         }), 3, 4);
-    Mask(s, "GLYPHMASK", Frames(8, 8, 3, [&, horz](TCanvas& c, int x, int st) {
-           const TRgb a = st ? Darker(l.Hot, 0.5) : l.Shadow, b = l.Light;
-           for (int k = 0; k < 3; ++k) {
-             if (horz) {
-               c.Fill(x + 1 + 2 * k, 1, 1, 6, a);
-               c.Fill(x + 2 + 2 * k, 1, 1, 6, b);
-             } else {
-               c.Fill(x + 1, 1 + 2 * k, 6, 1, a);
-               c.Fill(x + 1, 2 + 2 * k, 6, 1, b);
-             }
-           }
-         }), 3, 0);
+    Mask(s, "BORDERSMASK",
+         Frames(16, 16, 3, [&](TCanvas& c, int x, int st) { Button(l, c, x, 0, 16, 16, st, std::min(l.Radius, 3)); }),
+         3, 4);
+    Mask(s, "GLYPHMASK",
+         Frames(8, 8, 3,
+                [&, horz](TCanvas& c, int x, int st) {
+                  const TRgb a = st ? Darker(l.Hot, 0.5) : l.Shadow, b = l.Light;
+                  for (int k = 0; k < 3; ++k) {
+                    if (horz) {
+                      c.Fill(x + 1 + 2 * k, 1, 1, 6, a);
+                      c.Fill(x + 2 + 2 * k, 1, 1, 6, b);
+                    } else {
+                      c.Fill(x + 1, 1 + 2 * k, 6, 1, a);
+                      c.Fill(x + 1, 2 + 2 * k, 6, 1, b);
+                    }
+                  }
+                }),
+         3, 0);
     Mask(s, "PATTERN", Frames(8, 8, 1, [&](TCanvas& c, int x, int) { c.Fill(x, 0, 8, 8, l.Face); }), 1, 0,
          TsDrawMode::Tile);
-    Mask(s, "HOTPATTERN", Frames(8, 8, 1, [&](TCanvas& c, int x, int) { c.Fill(x, 0, 8, 8, Lighter(l.Hot, 0.5)); }),
-         1, 0, TsDrawMode::Tile);
+    Mask(s, "HOTPATTERN", Frames(8, 8, 1, [&](TCanvas& c, int x, int) { c.Fill(x, 0, 8, 8, Lighter(l.Hot, 0.5)); }), 1,
+         0, TsDrawMode::Tile);
   }
   for (const char* s : {"SCROLLBAR1H", "SCROLLBAR2H", "SCROLLBAR1V", "SCROLLBAR2V"}) {
     const bool horz = s[10] == 'H';
     const TRgb track = g ? Darker(l.Face, 0.04) : Darker(l.Face, 0.2);
     auto& sec = Section(s, track, l.Text);
     Hot(sec, Mix(track, l.Hot, 0.3), l.Text);
-    Mask(s, "BORDERSMASK", Frames(horz ? 12 : 16, horz ? 16 : 12, 3, [&, horz, track](TCanvas& c, int x, int st) {
-           const int w = horz ? 12 : 16, h = horz ? 16 : 12;
-           const TRgb fill = st == 2 ? l.Shadow : (st == 1 ? Mix(track, l.Hot, 0.3) : track);
-           c.Fill(x, 0, w, h, fill);
-           if (horz) c.Fill(x, 0, w, 1, Darker(track, 0.1));
-           else c.Fill(x, 0, 1, h, Darker(track, 0.1));
-         }), 3, 2);
-    Mask(s, "PATTERN", Frames(4, 4, 1, [&, track](TCanvas& c, int x, int) {
-           c.Fill(x, 0, 4, 4, track);
-           c.Px(x + 1, 1, Darker(track, 0.05));
-           c.Px(x + 3, 3, Darker(track, 0.05));
-         }), 1, 0, TsDrawMode::Tile);
-    Mask(s, "HOTPATTERN", Frames(4, 4, 1, [&, track](TCanvas& c, int x, int) {
-           c.Fill(x, 0, 4, 4, Mix(track, l.Hot, 0.3));
-         }), 1, 0, TsDrawMode::Tile);
+    Mask(s, "BORDERSMASK",
+         Frames(horz ? 12 : 16, horz ? 16 : 12, 3,
+                [&, horz, track](TCanvas& c, int x, int st) {
+                  const int w = horz ? 12 : 16, h = horz ? 16 : 12;
+                  const TRgb fill = st == 2 ? l.Shadow : (st == 1 ? Mix(track, l.Hot, 0.3) : track);
+                  c.Fill(x, 0, w, h, fill);
+                  if (horz)
+                    c.Fill(x, 0, w, 1, Darker(track, 0.1));
+                  else
+                    c.Fill(x, 0, 1, h, Darker(track, 0.1));
+                }),
+         3, 2);
+    Mask(s, "PATTERN",
+         Frames(4, 4, 1,
+                [&, track](TCanvas& c, int x, int) {
+                  c.Fill(x, 0, 4, 4, track);
+                  c.Px(x + 1, 1, Darker(track, 0.05));
+                  c.Px(x + 3, 3, Darker(track, 0.05));
+                }),
+         1, 0, TsDrawMode::Tile);
+    Mask(s, "HOTPATTERN",
+         Frames(4, 4, 1, [&, track](TCanvas& c, int x, int) { c.Fill(x, 0, 4, 4, Mix(track, l.Hot, 0.3)); }), 1, 0,
+         TsDrawMode::Tile);
   }
 }
 
@@ -916,8 +998,8 @@ bool WriteSkin(const TLook& look, const fs::path& dir) {
       return false;
     }
   }
-  std::printf("%s: %zu sections, %zu masks, %zu images\n", look.Name.c_str(), skin.Sections.size(),
-              skin.Masks.size(), skin.Images.size());
+  std::printf("%s: %zu sections, %zu masks, %zu images\n", look.Name.c_str(), skin.Sections.size(), skin.Masks.size(),
+              skin.Images.size());
   return true;
 }
 

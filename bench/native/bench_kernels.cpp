@@ -22,7 +22,8 @@ struct TBenchImage {
   TImageView View;
   TBenchImage(int w, int h, bool bottomUp = true) : Bytes(std::size_t(DibStride24(w)) * h) {
     const std::ptrdiff_t stride = DibStride24(w);
-    View = bottomUp ? TImageView{w, h, -stride, Bytes.data() + stride * (h - 1)} : TImageView{w, h, stride, Bytes.data()};
+    View =
+        bottomUp ? TImageView{w, h, -stride, Bytes.data() + stride * (h - 1)} : TImageView{w, h, stride, Bytes.data()};
   }
 };
 
@@ -85,8 +86,10 @@ void BM_BlendBitmaps(benchmark::State& state) {
   Texture(dst.View, 1);
   Texture(src.View, 90);
   Measure(state, kImageBytes, [&] {
-    if (Fast) BlendBitmaps(dst.View, src.View, 100);
-    else ref::BlendBitmaps(dst.View, src.View, 100);
+    if (Fast)
+      BlendBitmaps(dst.View, src.View, 100);
+    else
+      ref::BlendBitmaps(dst.View, src.View, 100);
   });
 }
 
@@ -97,8 +100,10 @@ void BM_BlendBitmapRect(benchmark::State& state) {
   Texture(src.View, 90);
   const TRect r{1, 1, kW - 1, kH - 1};
   Measure(state, std::size_t(kW - 2) * (kH - 2) * 3, [&] {
-    if (Fast) BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
-    else ref::BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
+    if (Fast)
+      BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
+    else
+      ref::BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
   });
 }
 
@@ -109,8 +114,10 @@ void BM_BlendRectKeyed(benchmark::State& state) {
   Texture(src.View, 90);
   KeyStripes(src.View);
   Measure(state, kImageBytes, [&] {
-    if (Fast) BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
-    else ref::BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
+    if (Fast)
+      BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
+    else
+      ref::BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
   });
 }
 
@@ -119,8 +126,10 @@ void BM_BlendColorRectBlur(benchmark::State& state) {
   TBenchImage img(kW, kH);
   Texture(img.View, 5);
   Measure(state, kImageBytes, [&] {
-    if (Fast) BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
-    else ref::BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
+    if (Fast)
+      BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
+    else
+      ref::BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
   });
 }
 
@@ -132,8 +141,10 @@ void BM_CopyTransparentRect(benchmark::State& state) {
   Texture(cache.View, 9);
   const TCacheView cv = MakeCacheView(cache.View, 0, 0);
   Measure(state, kImageBytes, [&] {
-    if (Fast) CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
-    else ref::CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
+    if (Fast)
+      CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
+    else
+      ref::CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
   });
 }
 
@@ -150,8 +161,10 @@ void BM_CopyByMask(benchmark::State& state) {
       src.View.SetPixel(x, kH + y, TBgr{m, m, m});
     }
   Measure(state, kImageBytes, [&] {
-    if (Fast) CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
-    else ref::CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
+    if (Fast)
+      CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
+    else
+      ref::CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
   });
 }
 
@@ -162,8 +175,10 @@ void BM_GrayscaleBmpKeyed(benchmark::State& state) {
   KeyStripes(orig.View);
   Measure(state, kImageBytes, [&] {
     std::memcpy(img.Bytes.data(), orig.Bytes.data(), img.Bytes.size());
-    if (Fast) GrayscaleBmpKeyed(img.View, clKeyMagenta);
-    else ref::GrayscaleBmpKeyed(img.View, clKeyMagenta);
+    if (Fast)
+      GrayscaleBmpKeyed(img.View, clKeyMagenta);
+    else
+      ref::GrayscaleBmpKeyed(img.View, clKeyMagenta);
   });
 }
 
@@ -175,8 +190,10 @@ void BM_CollectKeyRuns(benchmark::State& state) {
   std::vector<TRect> runs;
   Measure(state, kImageBytes, [&] {
     runs.clear();
-    if (Fast) CollectKeyRuns(img.View, clKeyMagenta, runs);
-    else ref::CollectKeyRuns(img.View, clKeyMagenta, runs);
+    if (Fast)
+      CollectKeyRuns(img.View, clKeyMagenta, runs);
+    else
+      ref::CollectKeyRuns(img.View, clKeyMagenta, runs);
     benchmark::DoNotOptimize(runs.data());
   });
 }
@@ -203,8 +220,10 @@ void BM_PaintMaskRect(benchmark::State& state) {
   m.DrawMode = state.range(0) ? TMaskDrawMode::Tile : TMaskDrawMode::Stretch;
   const TCacheView cv = MakeCacheView(cache.View, 0, 0);
   Measure(state, kImageBytes, [&] {
-    if (Fast) PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
-    else ref::PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
+    if (Fast)
+      PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
+    else
+      ref::PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
   });
 }
 

@@ -36,8 +36,9 @@ std::unique_ptr<qv::TSkinModel> BenchSkin() {
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 48; ++x) {
         const bool corner = (x < 3 || x > 44) && (y < 3 || y > 44);
-        img.SetPixel(s * 48 + x, y,
-                     corner ? qv::BgrOf(qv::clKeyMagenta) : qv::TBgr{std::uint8_t(40 * s + x), std::uint8_t(y * 5), 90});
+        img.SetPixel(
+            s * 48 + x, y,
+            corner ? qv::BgrOf(qv::clKeyMagenta) : qv::TBgr{std::uint8_t(40 * s + x), std::uint8_t(y * 5), 90});
       }
   m->AddImage("button.bmp", std::move(img));
   qv::TsGeneralData sec;
@@ -88,7 +89,10 @@ int main() {
 
   // Nine-piece paint.
   const double ours9 = Seconds(
-      [&] { PaintMaskRect(target, TRect{0, 0, W, H}, true, EmptyCacheInfo, mask, 1, false, manager); }, Reps);
+      [&] {
+        PaintMaskRect(target, TRect{0, 0, W, H}, true, EmptyCacheInfo, mask, 1, false, manager);
+      },
+      Reps);
   target->Canvas()->Lock();
   source->Canvas()->Lock();
   HDC td = target->Canvas()->Handle(), sd = source->Canvas()->Handle();

@@ -106,7 +106,8 @@ void TComponent::SetName(const std::string& value) {
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
   if (AComponent == nullptr || NewName.empty() || SameText(CurName, NewName)) return;
   TComponent* other = FindComponent(NewName);
-  if (other != nullptr && other != AComponent) throw EComponentError("A component named " + NewName + " already exists");
+  if (other != nullptr && other != AComponent)
+    throw EComponentError("A component named " + NewName + " already exists");
 }
 
 void TComponent::InsertSilently(TComponent* c) {
@@ -566,10 +567,8 @@ int TStringList::AddObject(const std::string& s, TObject* object) {
     index = Count();
   } else if (Find(s, index)) {
     switch (Duplicates_) {
-      case dupIgnore:
-        return index;
-      case dupError:
-        throw EListError("String list does not allow duplicates");
+      case dupIgnore: return index;
+      case dupError: throw EListError("String list does not allow duplicates");
       case dupAccept:
         // After the equal ones, so equal strings keep the order they were added in.
         while (index < Count() && CompareStrings(Items_[static_cast<size_t>(index)].S, s) == 0) ++index;

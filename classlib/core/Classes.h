@@ -49,11 +49,11 @@ inline constexpr TShortCut scNone = 0;
 enum TOperation : std::uint8_t { opInsert, opRemove };
 
 enum TComponentStateItem : std::uint8_t {
-  csLoading,           // between BeginLoading and Loaded
-  csReading,           // while the owner's loading runs (cleared before Loaded)
+  csLoading,  // between BeginLoading and Loaded
+  csReading,  // while the owner's loading runs (cleared before Loaded)
   csWriting,
-  csDestroying,        // from BeforeDestruction (or the destructor) on
-  csDesigning,         // never set at run time; kept so the tests of design mode read naturally
+  csDestroying,  // from BeforeDestruction (or the destructor) on
+  csDesigning,   // never set at run time; kept so the tests of design mode read naturally
   csAncestor,
   csUpdating,
   csFixups,

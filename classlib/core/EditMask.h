@@ -44,9 +44,9 @@ class TEditMask {
   enum class Kind : unsigned char { Literal, Letter, AlphaNum, Any, Digit, DigitSign };
   struct Slot {
     Kind K = Kind::Literal;
-    char Ch = 0;          // literal character
+    char Ch = 0;  // literal character
     bool Required = false;
-    int Case = 0;         // 1 upper, -1 lower
+    int Case = 0;  // 1 upper, -1 lower
   };
   std::vector<Slot> Slots_;
   bool SaveLiterals_ = true;

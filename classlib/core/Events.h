@@ -49,9 +49,7 @@ class TMethod<R(Args...)> {
 namespace detail {
 template <auto Member, typename Class, typename R, typename... Args>
 struct MethodEntry {
-  static R Call(void* data, Args... args) {
-    return (static_cast<Class*>(data)->*Member)(static_cast<Args>(args)...);
-  }
+  static R Call(void* data, Args... args) { return (static_cast<Class*>(data)->*Member)(static_cast<Args>(args)...); }
 };
 
 template <typename T>

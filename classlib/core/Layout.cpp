@@ -106,10 +106,10 @@ std::vector<TRect> AlignItems(const std::vector<TAlignItem>& items, const TRect&
     if (it.Align != alNone || it.AnchorParentSize.cx <= 0 || it.AnchorParentSize.cy <= 0) continue;
     if (it.Anchors == DefaultAnchors) continue;
     int l, w, t, h;
-    AnchorAxis(it.Anchors.Contains(akLeft), it.Anchors.Contains(akRight), it.AnchorBounds.Left,
-               it.AnchorBounds.Width(), it.AnchorParentSize.cx, parentSize.cx, l, w);
-    AnchorAxis(it.Anchors.Contains(akTop), it.Anchors.Contains(akBottom), it.AnchorBounds.Top,
-               it.AnchorBounds.Height(), it.AnchorParentSize.cy, parentSize.cy, t, h);
+    AnchorAxis(it.Anchors.Contains(akLeft), it.Anchors.Contains(akRight), it.AnchorBounds.Left, it.AnchorBounds.Width(),
+               it.AnchorParentSize.cx, parentSize.cx, l, w);
+    AnchorAxis(it.Anchors.Contains(akTop), it.Anchors.Contains(akBottom), it.AnchorBounds.Top, it.AnchorBounds.Height(),
+               it.AnchorParentSize.cy, parentSize.cy, t, h);
     TSize s = ConstrainSize(it.Limits, w, h);
     out[i] = Bounds(l, t, s.cx, s.cy);
   }

@@ -9,15 +9,14 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {0x08, "BkSp"},  {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},   {0x20, "Space"},
-    {0x21, "PgUp"},  {0x22, "PgDn"},  {0x23, "End"},   {0x24, "Home"},  {0x25, "Left"},
-    {0x26, "Up"},    {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},   {0x2E, "Del"},
-    {0x6A, "Num *"}, {0x6B, "Num +"}, {0x6D, "Num -"}, {0x6E, "Num ."}, {0x6F, "Num /"},
+    {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},   {0x20, "Space"}, {0x21, "PgUp"},  {0x22, "PgDn"},
+    {0x23, "End"},  {0x24, "Home"},  {0x25, "Left"},  {0x26, "Up"},    {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},
+    {0x2E, "Del"},  {0x6A, "Num *"}, {0x6B, "Num +"}, {0x6D, "Num -"}, {0x6E, "Num ."}, {0x6F, "Num /"},
 };
 
 std::string KeyToText(std::uint16_t key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
-  if (key >= 0x60 && key <= 0x69) return "Num " + std::to_string(key - 0x60);  // numeric pad digits
+  if (key >= 0x60 && key <= 0x69) return "Num " + std::to_string(key - 0x60);   // numeric pad digits
   if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x70 + 1);  // F1..F24
   for (const KeyName& k : kKeyNames)
     if (k.Key == key) return k.Name;

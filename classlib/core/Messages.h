@@ -124,29 +124,29 @@ inline constexpr std::uint32_t CM_MOUSEWHEEL = CM_BASE + 67;
 // child as CN_BASE + the window message number. The window message numbers are written out here
 // so the portable core needs no platform header.
 inline constexpr std::uint32_t CN_BASE = 0xBC00;
-inline constexpr std::uint32_t CN_CHARTOITEM = CN_BASE + 0x002F;    // WM_CHARTOITEM
-inline constexpr std::uint32_t CN_COMMAND = CN_BASE + 0x0111;       // WM_COMMAND
-inline constexpr std::uint32_t CN_COMPAREITEM = CN_BASE + 0x0039;   // WM_COMPAREITEM
-inline constexpr std::uint32_t CN_CTLCOLORBTN = CN_BASE + 0x0135;   // WM_CTLCOLORBTN
-inline constexpr std::uint32_t CN_CTLCOLORDLG = CN_BASE + 0x0136;   // WM_CTLCOLORDLG
-inline constexpr std::uint32_t CN_CTLCOLOREDIT = CN_BASE + 0x0133;  // WM_CTLCOLOREDIT
-inline constexpr std::uint32_t CN_CTLCOLORLISTBOX = CN_BASE + 0x0134;  // WM_CTLCOLORLISTBOX
-inline constexpr std::uint32_t CN_CTLCOLORMSGBOX = CN_BASE + 0x0132;   // WM_CTLCOLORMSGBOX
+inline constexpr std::uint32_t CN_CHARTOITEM = CN_BASE + 0x002F;         // WM_CHARTOITEM
+inline constexpr std::uint32_t CN_COMMAND = CN_BASE + 0x0111;            // WM_COMMAND
+inline constexpr std::uint32_t CN_COMPAREITEM = CN_BASE + 0x0039;        // WM_COMPAREITEM
+inline constexpr std::uint32_t CN_CTLCOLORBTN = CN_BASE + 0x0135;        // WM_CTLCOLORBTN
+inline constexpr std::uint32_t CN_CTLCOLORDLG = CN_BASE + 0x0136;        // WM_CTLCOLORDLG
+inline constexpr std::uint32_t CN_CTLCOLOREDIT = CN_BASE + 0x0133;       // WM_CTLCOLOREDIT
+inline constexpr std::uint32_t CN_CTLCOLORLISTBOX = CN_BASE + 0x0134;    // WM_CTLCOLORLISTBOX
+inline constexpr std::uint32_t CN_CTLCOLORMSGBOX = CN_BASE + 0x0132;     // WM_CTLCOLORMSGBOX
 inline constexpr std::uint32_t CN_CTLCOLORSCROLLBAR = CN_BASE + 0x0137;  // WM_CTLCOLORSCROLLBAR
-inline constexpr std::uint32_t CN_CTLCOLORSTATIC = CN_BASE + 0x0138;  // WM_CTLCOLORSTATIC
-inline constexpr std::uint32_t CN_DELETEITEM = CN_BASE + 0x002D;      // WM_DELETEITEM
-inline constexpr std::uint32_t CN_DRAWITEM = CN_BASE + 0x002B;        // WM_DRAWITEM
-inline constexpr std::uint32_t CN_HSCROLL = CN_BASE + 0x0114;         // WM_HSCROLL
-inline constexpr std::uint32_t CN_MEASUREITEM = CN_BASE + 0x002C;     // WM_MEASUREITEM
-inline constexpr std::uint32_t CN_PARENTNOTIFY = CN_BASE + 0x0210;    // WM_PARENTNOTIFY
-inline constexpr std::uint32_t CN_VKEYTOITEM = CN_BASE + 0x002E;      // WM_VKEYTOITEM
-inline constexpr std::uint32_t CN_VSCROLL = CN_BASE + 0x0115;         // WM_VSCROLL
-inline constexpr std::uint32_t CN_KEYDOWN = CN_BASE + 0x0100;         // WM_KEYDOWN
-inline constexpr std::uint32_t CN_KEYUP = CN_BASE + 0x0101;           // WM_KEYUP
-inline constexpr std::uint32_t CN_CHAR = CN_BASE + 0x0102;            // WM_CHAR
-inline constexpr std::uint32_t CN_SYSKEYDOWN = CN_BASE + 0x0104;      // WM_SYSKEYDOWN
-inline constexpr std::uint32_t CN_SYSCHAR = CN_BASE + 0x0106;         // WM_SYSCHAR
-inline constexpr std::uint32_t CN_NOTIFY = CN_BASE + 0x004E;          // WM_NOTIFY
+inline constexpr std::uint32_t CN_CTLCOLORSTATIC = CN_BASE + 0x0138;     // WM_CTLCOLORSTATIC
+inline constexpr std::uint32_t CN_DELETEITEM = CN_BASE + 0x002D;         // WM_DELETEITEM
+inline constexpr std::uint32_t CN_DRAWITEM = CN_BASE + 0x002B;           // WM_DRAWITEM
+inline constexpr std::uint32_t CN_HSCROLL = CN_BASE + 0x0114;            // WM_HSCROLL
+inline constexpr std::uint32_t CN_MEASUREITEM = CN_BASE + 0x002C;        // WM_MEASUREITEM
+inline constexpr std::uint32_t CN_PARENTNOTIFY = CN_BASE + 0x0210;       // WM_PARENTNOTIFY
+inline constexpr std::uint32_t CN_VKEYTOITEM = CN_BASE + 0x002E;         // WM_VKEYTOITEM
+inline constexpr std::uint32_t CN_VSCROLL = CN_BASE + 0x0115;            // WM_VSCROLL
+inline constexpr std::uint32_t CN_KEYDOWN = CN_BASE + 0x0100;            // WM_KEYDOWN
+inline constexpr std::uint32_t CN_KEYUP = CN_BASE + 0x0101;              // WM_KEYUP
+inline constexpr std::uint32_t CN_CHAR = CN_BASE + 0x0102;               // WM_CHAR
+inline constexpr std::uint32_t CN_SYSKEYDOWN = CN_BASE + 0x0104;         // WM_SYSKEYDOWN
+inline constexpr std::uint32_t CN_SYSCHAR = CN_BASE + 0x0106;            // WM_SYSCHAR
+inline constexpr std::uint32_t CN_NOTIFY = CN_BASE + 0x004E;             // WM_NOTIFY
 
 static_assert(CM_DIALOGKEY == 0xB005 && CM_TEXTCHANGED == 0xB012 && CM_SHOWINGCHANGED == 0xB019 &&
               CM_UIACTIVATE == 0xB029 && CM_CHANGED == 0xB037 && CM_BIDIMODECHANGED == 0xB03C &&

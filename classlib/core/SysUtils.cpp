@@ -339,8 +339,7 @@ std::string FloatToStrF(Extended value, TFloatFormat format, int precision, int 
   precision = std::clamp(precision, 1, 18);
   Decimal d = ToDecimal(value);
   switch (format) {
-    case ffExponent:
-      return ExponentFormText(d, precision, digits, fs.DecimalSeparator);
+    case ffExponent: return ExponentFormText(d, precision, digits, fs.DecimalSeparator);
     case ffFixed:
     case ffNumber:
     case ffCurrency: {
@@ -390,10 +389,10 @@ namespace {
 
 struct Section {
   std::string_view Text;
-  int IntPlaces = 0;     // '0' and '#' before the decimal point (or the exponent)
-  int IntZeros = 0;      // placeholders from the first '0' to the point: minimum integer digits
-  int MinDecimals = 0;   // up to the last '0' after the point
-  int MaxDecimals = 0;   // every placeholder after the point
+  int IntPlaces = 0;    // '0' and '#' before the decimal point (or the exponent)
+  int IntZeros = 0;     // placeholders from the first '0' to the point: minimum integer digits
+  int MinDecimals = 0;  // up to the last '0' after the point
+  int MaxDecimals = 0;  // every placeholder after the point
   bool Thousands = false;
   bool Scientific = false;
   bool Empty() const { return Text.empty(); }
@@ -488,9 +487,9 @@ std::string RenderSection(const Section& sec, Decimal d, const TFormatSettings& 
   const int L = static_cast<int>(intDigits.size());
   const char thousand = sec.Thousands ? fs.ThousandSeparator : '\0';
   std::string out;
-  int place = 0;        // integer placeholder being filled
-  int next = 0;         // next integer digit to emit
-  int fracIndex = 0;    // next fraction digit
+  int place = 0;      // integer placeholder being filled
+  int next = 0;       // next integer digit to emit
+  int fracIndex = 0;  // next fraction digit
   bool afterPoint = false;
   bool pointDone = false;
   auto emitInt = [&](int count) {

@@ -25,11 +25,11 @@ class Exception : public std::exception {
   std::string Message_;
 };
 
-#define QV_EXCEPTION_CLASS(name, base)                                \
-  class name : public base {                                          \
-   public:                                                            \
-    using base::base;                                                 \
-    std::string ClassName() const override { return #name; }         \
+#define QV_EXCEPTION_CLASS(name, base)                       \
+  class name : public base {                                 \
+   public:                                                   \
+    using base::base;                                        \
+    std::string ClassName() const override { return #name; } \
   };
 
 QV_EXCEPTION_CLASS(EAbort, Exception)

@@ -73,7 +73,8 @@ ClassEntry& AddClass(std::type_index type, std::type_index base, std::function<b
   r.Cache.clear();
   auto it = r.Classes.find(type);
   if (it != r.Classes.end()) return *it->second;
-  auto entry = std::make_unique<ClassEntry>(ClassEntry{type, base, std::move(isInstance), {}, static_cast<int>(r.Classes.size())});
+  auto entry = std::make_unique<ClassEntry>(
+      ClassEntry{type, base, std::move(isInstance), {}, static_cast<int>(r.Classes.size())});
   return *r.Classes.emplace(type, std::move(entry)).first->second;
 }
 

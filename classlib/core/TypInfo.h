@@ -41,7 +41,7 @@ struct TPropInfo {
   // Ordinal and set properties (a set as its bit pattern).
   std::function<std::int64_t(TObject*)> GetOrd;
   std::function<void(TObject*, std::int64_t)> SetOrd;  // empty when read-only
-  std::vector<std::string> ElementNames;                 // set elements by ordinal
+  std::vector<std::string> ElementNames;               // set elements by ordinal
   // Object properties.
   std::function<TObject*(TObject*)> GetObj;
   std::function<void(TObject*, TObject*)> SetObj;
@@ -58,8 +58,7 @@ struct TPropInfo {
 namespace typinfo_detail {
 struct ClassEntry;
 // Adds (or extends) the entry of a class; `isInstance` tells whether an object is of it.
-ClassEntry& AddClass(std::type_index type, std::type_index base,
-                          std::function<bool(const TObject*)> isInstance);
+ClassEntry& AddClass(std::type_index type, std::type_index base, std::function<bool(const TObject*)> isInstance);
 void AddProperty(ClassEntry& entry, TPropInfo info);
 
 template <typename V>
@@ -158,7 +157,7 @@ template <typename C, typename Base, typename Body>
 bool RegisterProperties(Body body) {
   static_assert(std::is_base_of_v<TObject, C> && std::is_base_of_v<Base, C>);
   auto& entry = typinfo_detail::AddClass(typeid(C), typeid(Base),
-                                              [](const TObject* o) { return dynamic_cast<const C*>(o) != nullptr; });
+                                         [](const TObject* o) { return dynamic_cast<const C*>(o) != nullptr; });
   TPropertyRegistrar<C> registrar(entry);
   body(registrar);
   return true;

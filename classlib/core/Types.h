@@ -45,15 +45,12 @@ struct TRect {
 };
 
 inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
-inline TRect Bounds(int left, int top, int width, int height) {
-  return TRect{left, top, left + width, top + height};
-}
+inline TRect Bounds(int left, int top, int width, int height) { return TRect{left, top, left + width, top + height}; }
 inline TPoint Point(int x, int y) { return TPoint{x, y}; }
 
 // The overlap of two rectangles; an empty rectangle (all zero) when they do not meet.
 inline TRect IntersectRects(const TRect& a, const TRect& b) {
-  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-          std::min(a.Bottom, b.Bottom)};
+  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
   if (r.IsEmpty()) return TRect{};
   return r;
 }

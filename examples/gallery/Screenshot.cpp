@@ -79,8 +79,8 @@ std::string SaveWindowScreenshot(HWND wnd, const std::string& pngPath) {
     if (error.empty() && FAILED(hr = frame->SetSize(UINT(width), UINT(height)))) error = HrText("SetSize", hr);
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
     if (error.empty() && FAILED(hr = frame->SetPixelFormat(&format))) error = HrText("SetPixelFormat", hr);
-    if (error.empty() && FAILED(hr = frame->WritePixels(UINT(height), UINT(width) * 4, UINT(pixels.size()),
-                                                        pixels.data())))
+    if (error.empty() &&
+        FAILED(hr = frame->WritePixels(UINT(height), UINT(width) * 4, UINT(pixels.size()), pixels.data())))
       error = HrText("WritePixels", hr);
     if (error.empty() && FAILED(hr = frame->Commit())) error = HrText("frame Commit", hr);
     if (error.empty() && FAILED(hr = encoder->Commit())) error = HrText("Commit", hr);

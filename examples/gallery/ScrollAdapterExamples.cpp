@@ -43,8 +43,8 @@ void AddScrollAdapterExamples(TWinControl* Parent) {
   holder->MemoAdapter = Create<TacEditWnd>(memo->Handle(), holder->MemoData, nullptr, "EDIT", true);
 
   HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 236, 8, 160,
-                              120, Parent->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 236, 8, 160, 120,
+                              Parent->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
   // A bare window starts with the system font: it takes the form's, like the controls around it.
   if (TCustomForm* form = GetParentForm(Parent)) SendMessageA(list, WM_SETFONT, WPARAM(form->Font()->Handle()), FALSE);
   for (int i = 1; i <= 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, LPARAM(("List item " + std::to_string(i)).c_str()));

@@ -21,10 +21,14 @@ int main(int argc, char** argv) {
   std::string skin = BuiltInSkinName;
   int page = 0;
   for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[++i];
-    else if (std::strcmp(argv[i], "--skins") == 0) skinFolder = argv[++i];
-    else if (std::strcmp(argv[i], "--skin") == 0) skin = argv[++i];
-    else if (std::strcmp(argv[i], "--page") == 0) page = std::atoi(argv[++i]);
+    if (std::strcmp(argv[i], "--screenshot") == 0)
+      screenshot = argv[++i];
+    else if (std::strcmp(argv[i], "--skins") == 0)
+      skinFolder = argv[++i];
+    else if (std::strcmp(argv[i], "--skin") == 0)
+      skin = argv[++i];
+    else if (std::strcmp(argv[i], "--page") == 0)
+      page = std::atoi(argv[++i]);
   }
 
   Application->SetTitle("Gallery");

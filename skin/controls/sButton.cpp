@@ -87,8 +87,7 @@ bool TsButton::WindowPushed() const {
 }
 
 int TsButton::CurrentState() {
-  if ((WindowPushed() || ShowButtonPressed) &&
-      (FSkinData->MouseAbove || !ControlState_.Contains(csLButtonDown)))
+  if ((WindowPushed() || ShowButtonPressed) && (FSkinData->MouseAbove || !ControlState_.Contains(csLButtonDown)))
     return 2;
   if (FDown) return 2;
   if (FDefaultFlag) return 1;
@@ -191,8 +190,9 @@ void TsButton::PaintHandler(TMessage& Message) {
   if (FFadeTimer && FFadeTimer->Enabled()) return;
 
   TWinControl* parent = Parent_;
-  FSkinData->BGChanged = FSkinData->BGChanged || FSkinData->PartlyHidden ||
-                         (parent && parent->HandleAllocated() && SendControlSkinCommand(parent, QC_ISPARTLYHIDDEN) == 1);
+  FSkinData->BGChanged =
+      FSkinData->BGChanged || FSkinData->PartlyHidden ||
+      (parent && parent->HandleAllocated() && SendControlSkinCommand(parent, QC_ISPARTLYHIDDEN) == 1);
   FSkinData->PartlyHidden = parent && !qv::RectInsideRect(BoundsRect(), parent->ClientRect());
 
   const bool redraw = FRegion == kFirstRegion || SkinChanging;
@@ -303,14 +303,9 @@ bool TsButton::AnswerAnyState(TMessage& Message) {
       Message.LParam = 1;
       Message.Result = 1;
       return true;
-    case QC_STOPFADE:
-      StopFade(FFadeTimer);
-      return true;
-    case QC_GETAPPLICATION:
-      HandleSkinCommand(Message, FSkinData);
-      return true;
-    default:
-      return false;
+    case QC_STOPFADE: StopFade(FFadeTimer); return true;
+    case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
+    default: return false;
   }
 }
 
@@ -336,15 +331,11 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
           SetPendingRegion(nullptr);
           Message.Result = 0;
           return false;
-        default:
-          return false;
+        default: return false;
       }
     case WM_UPDATEUISTATE:
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return true;
-    case WM_ENABLE:
-      return true;
+    case WM_ERASEBKGND: Message.Result = 1; return true;
+    case WM_ENABLE: return true;
     case WM_PAINT:
       if (!Parent_) return false;
       PaintHandler(Message);
@@ -362,9 +353,7 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       }
       return false;
     case WM_SIZE:
-    case WM_WINDOWPOSCHANGING:
-      FRegionChanged = true;
-      return false;
+    case WM_WINDOWPOSCHANGING: FRegionChanged = true; return false;
     case WM_WINDOWPOSCHANGED:
       FRegionChanged = true;
       FSkinData->BGChanged = true;
@@ -418,9 +407,7 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this))
         FrameMouseLeave(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseLeave);
       return false;
-    case CM_UIACTIVATE:
-      FSkinData->SetUpdating(false);
-      return false;
+    case CM_UIACTIVATE: FSkinData->SetUpdating(false); return false;
     case CN_DRAWITEM:
       // The button draws itself; nothing for the owner-draw notification.
       Message.WParam = 0;
@@ -435,11 +422,8 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       Message.Result = 1;
       return true;
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
-      RestoreHints(this);
-      return false;
-    default:
-      return false;
+    case WM_CANCELMODE: RestoreHints(this); return false;
+    default: return false;
   }
 }
 
@@ -464,9 +448,7 @@ void TsButton::AfterInherited(TMessage& Message) {
         FSkinData->Invalidate();
       }
       break;
-    case CM_ACTIONUPDATE:
-      FollowAction();
-      break;
+    case CM_ACTIONUPDATE: FollowAction(); break;
     case WM_KEYUP:
       if (Message.WParam == VK_SPACE && FSkinData->Skinned()) {
         FRegionChanged = true;
@@ -474,8 +456,7 @@ void TsButton::AfterInherited(TMessage& Message) {
         Repaint();
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -2,13 +2,9 @@
 
 #include "skin/engine/sStyleSimply.h"
 
-bool IsDesigning(const TControl* Control) {
-  return Control && Control->ComponentState().Contains(csDesigning);
-}
+bool IsDesigning(const TControl* Control) { return Control && Control->ComponentState().Contains(csDesigning); }
 
-bool IsDying(const TControl* Control) {
-  return !Control || Control->ComponentState().Contains(csDestroying);
-}
+bool IsDying(const TControl* Control) { return !Control || Control->ComponentState().Contains(csDestroying); }
 
 bool IsOwnManagerCommand(const TMessage& Message, const TsCommonData* SkinData) {
   if (Message.Msg != SM_QUORVEXCMD || !SkinData) return false;

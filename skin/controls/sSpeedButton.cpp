@@ -236,9 +236,7 @@ void TsSpeedButton::CaptionRect(TRect& R) {
             left = m + 2 * xm + gw + s1;
             right = Width_ - aw - m;
             break;
-          default:
-            left = gw + m + xm + s1;
-            right = Width_ - aw - m - xm;
+          default: left = gw + m + xm + s1; right = Width_ - aw - m - xm;
         }
       } else {
         switch (FAlignment) {
@@ -250,9 +248,7 @@ void TsSpeedButton::CaptionRect(TRect& R) {
             left = m + 2 * xm;
             right = left + cx;
             break;
-          default:
-            left = m + xm;
-            right = left + cx;
+          default: left = m + xm; right = left + cx;
         }
       }
       break;
@@ -699,11 +695,8 @@ bool TsSpeedButton::AnswerAnyState(TMessage& Message) {
       Message.LParam = 1;
       Message.Result = 1;
       return true;
-    case QC_GETAPPLICATION:
-      HandleSkinCommand(Message, FSkinData);
-      return true;
-    default:
-      return false;
+    case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
+    default: return false;
   }
 }
 
@@ -715,14 +708,9 @@ bool TsSpeedButton::SkinnedMessage(TMessage& Message) {
           HandleSkinCommand(Message, FSkinData);
           if (FSkinData->AlwaysRepaint) PrepareCache();
           return true;
-        case QC_SECTIONCHANGED:
-          RepaintSpeedButton();
-          return true;
-        case QC_STOPFADE:
-          StopAnim();
-          return true;
-        default:
-          return false;
+        case QC_SECTIONCHANGED: RepaintSpeedButton(); return true;
+        case QC_STOPFADE: StopAnim(); return true;
+        default: return false;
       }
     case WM_LBUTTONUP:
       if (!IsDesigning(this) && FAnimTimer) {
@@ -762,15 +750,13 @@ bool TsSpeedButton::SkinnedMessage(TMessage& Message) {
     case WM_WINDOWPOSCHANGED:
       if (Visible_) FSkinData->BGChanged = true;
       return false;
-    case WM_ERASEBKGND:
-      return true;
+    case WM_ERASEBKGND: return true;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
       // The press ends elsewhere; a shown drop-down menu holds the mouse as part of the press.
       if (!FMenuShown) RestoreHints(this);
       return false;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -793,17 +779,14 @@ void TsSpeedButton::AfterInherited(TMessage& Message) {
     case WM_WINDOWPOSCHANGED:
       if (IsDesigning(this) && !FSkinData->Updating()) RepaintSpeedButton();
       break;
-    case CM_VISIBLECHANGED:
-      Perform(CM_MOUSELEAVE, 0, 0);
-      break;
+    case CM_VISIBLECHANGED: Perform(CM_MOUSELEAVE, 0, 0); break;
     case CM_ENABLEDCHANGED:
       if (Visible_ || IsDesigning(this)) {
         if (Visible_) FSkinData->BGChanged = true;
         RepaintSpeedButton();
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

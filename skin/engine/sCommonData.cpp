@@ -63,21 +63,29 @@ bool ThemesInUse() { return acSetWindowTheme && acIsAppThemed && acIsAppThemed()
 
 std::string DefaultSectionForType(std::uint8_t code) {
   switch (code) {
-    case tcEdit: case tcMemo: case tcCustomEdit: case tcComboEdit: case tcCurrencyEdit: return "EDIT";
+    case tcEdit:
+    case tcMemo:
+    case tcCustomEdit:
+    case tcComboEdit:
+    case tcCurrencyEdit: return "EDIT";
     case tcComboBox: return "COMBOBOX";
     case tcBar: return "BAR";
     case tcBarTitle: return "BARTITLE";
-    case tcCheckBox: case tcCheckBoxAlt: return "CHECKBOX";
+    case tcCheckBox:
+    case tcCheckBoxAlt: return "CHECKBOX";
     case tcRadioButton: return "RADIOBUTTON";
     case tcPanel: return "PANEL";
     case tcPanelLow: return "PANEL_LOW";
     case tcToolBar: return "TOOLBAR";
     case tcDragBar: return "DRAGBAR";
     case tcTabSheet: return "TABSHEET";
-    case tcGroupBox: case tcGroupBoxAlt: return "GROUPBOX";
+    case tcGroupBox:
+    case tcGroupBoxAlt: return "GROUPBOX";
     case tcSplitter: return "SPLITTER";
-    case tcSpeedButton: case tcSpeedButtonAlt: return "SPEEDBUTTON";
-    case tcButton: case tcBitBtn: return "BUTTON";
+    case tcSpeedButton:
+    case tcSpeedButtonAlt: return "SPEEDBUTTON";
+    case tcButton:
+    case tcBitBtn: return "BUTTON";
     case tcToolButton: return "TOOLBUTTON";
     case tcPageControl: return "PAGECONTROL";
     case tcStatusBar: return "STATUSBAR";
@@ -89,12 +97,21 @@ std::string DefaultSectionForType(std::uint8_t code) {
 
 bool TypeIgnoresHover(std::uint8_t code) {
   switch (code) {
-    case tcBar: case tcBarTitle: case tcPanel: case tcPanelLow: case tcToolBar: case tcDragBar: case tcSplitter:
-    case tcGroupBox: case tcGroupBoxAlt: case tcPageControl: case tcTabSheet: case tcStatusBar: case tcGauge:
-    case tcForm:
-      return true;
-    default:
-      return false;
+    case tcBar:
+    case tcBarTitle:
+    case tcPanel:
+    case tcPanelLow:
+    case tcToolBar:
+    case tcDragBar:
+    case tcSplitter:
+    case tcGroupBox:
+    case tcGroupBoxAlt:
+    case tcPageControl:
+    case tcTabSheet:
+    case tcStatusBar:
+    case tcGauge:
+    case tcForm: return true;
+    default: return false;
   }
 }
 
@@ -452,12 +469,8 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       Message.LParam = 1;
       Message.Result = 1;
       return true;
-    case QC_SETUPDATING:
-      sd->SetUpdating(arg1);
-      return true;
-    case QC_SETALWAYSREPAINT:
-      sd->AlwaysRepaint = arg1;
-      return true;
+    case QC_SETUPDATING: sd->SetUpdating(arg1); return true;
+    case QC_SETALWAYSREPAINT: sd->AlwaysRepaint = arg1; return true;
     case QC_ISBUSY: {
       const bool busy = sd->BGChanged || sd->UpdatingFlag();
       Message.LParam = busy ? 1 : 0;
@@ -476,12 +489,8 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       if (name && sd->SkinSection() == name) sd->Invalidate();
       return true;
     }
-    case QC_SETREPAINTCHILD:
-      sd->RepaintingControl = reinterpret_cast<TControl*>(Message.LParam);
-      return true;
-    case QC_BGCHANGED:
-      sd->BGChanged = true;
-      return true;
+    case QC_SETREPAINTCHILD: sd->RepaintingControl = reinterpret_cast<TControl*>(Message.LParam); return true;
+    case QC_BGCHANGED: sd->BGChanged = true; return true;
     case QC_ISTRANSPARENT:
       Message.LParam = sd->RepaintIfMoved() ? 1 : 0;
       Message.Result = Message.LParam;
@@ -507,14 +516,11 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
         SharedParentColor = TColor(ColorToRGB(sd->OwnerControl->Color()));
       Message.Result = 1;
       return true;
-    case QC_SETPARTLYHIDDEN:
-      sd->PartlyHidden = true;
-      return true;
+    case QC_SETPARTLYHIDDEN: sd->PartlyHidden = true; return true;
     case QC_GETAPPLICATION:
       Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -523,8 +529,7 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
   TControl* ctrl = sd->OwnerControl;
   auto* wc = dynamic_cast<TWinControl*>(ctrl);
   switch (Message.Msg) {
-    case SM_QUORVEXCMD:
-      return HandleSkinCommand(Message, sd);
+    case SM_QUORVEXCMD: return HandleSkinCommand(Message, sd);
     case WM_UPDATEUISTATE:
       if (sd->Skinned()) return true;
       if (wc && wc->HandleAllocated() && ThemesInUse()) acSetWindowTheme(wc->Handle(), nullptr, nullptr);
@@ -577,9 +582,7 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
       }
       return false;
     }
-    case CM_MOUSELEAVE:
-      sd->MouseAbove = false;
-      return false;
+    case CM_MOUSELEAVE: sd->MouseAbove = false; return false;
     case CM_ENABLEDCHANGED:
       sd->MouseAbove = false;
       sd->Focused = false;
@@ -587,8 +590,7 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
     case WM_PARENTNOTIFY:
       if (LoWord(Message.WParam) == WM_CREATE && wc) AnnounceToParentForm(wc);
       return false;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -37,41 +37,41 @@ inline constexpr const char* SkinCommandName = "SM_QUORVEXCMD";
 extern UINT RegisteredSkinCommand;
 
 // Command codes (high word of WParam).
-inline constexpr int QC_SKINLOADED = 1;         // LParam: the manager that loaded a skin
-inline constexpr int QC_SKINREMOVED = 2;        // LParam: the manager whose skin goes away
-inline constexpr int QC_REFRESH = 3;            // LParam: the manager whose skin is repainted
-inline constexpr int QC_GETPROVIDER = 4;        // Result := the form's provider object
-inline constexpr int QC_GETCACHE = 5;           // fill SharedCacheInfo with your cache image
-inline constexpr int QC_UPDATEDONE = 6;         // the parent's update ended: repaint
-inline constexpr int QC_ISSKINNED = 7;          // query: 1 when skinned
-inline constexpr int QC_SETUPDATING = 8;        // Updating := (low word = 1)
-inline constexpr int QC_SETALWAYSREPAINT = 9;   // AlwaysRepaint := (low word = 1)
-inline constexpr int QC_ISBUSY = 10;            // query: BGChanged or Updating
-inline constexpr int QC_ISPARTLYHIDDEN = 11;    // query: PartlyHidden
-inline constexpr int QC_INVALIDATECACHE = 12;   // BGChanged set (low word 1, a cache is kept)
-inline constexpr int QC_SECTIONCHANGED = 13;    // LParam: const char* section name
-inline constexpr int QC_POPUPREGION = 14;       // to a popup menu window before its region is set
-inline constexpr int QC_SETREPAINTCHILD = 15;   // LParam: the graphic child repainting now (0: done)
+inline constexpr int QC_SKINLOADED = 1;        // LParam: the manager that loaded a skin
+inline constexpr int QC_SKINREMOVED = 2;       // LParam: the manager whose skin goes away
+inline constexpr int QC_REFRESH = 3;           // LParam: the manager whose skin is repainted
+inline constexpr int QC_GETPROVIDER = 4;       // Result := the form's provider object
+inline constexpr int QC_GETCACHE = 5;          // fill SharedCacheInfo with your cache image
+inline constexpr int QC_UPDATEDONE = 6;        // the parent's update ended: repaint
+inline constexpr int QC_ISSKINNED = 7;         // query: 1 when skinned
+inline constexpr int QC_SETUPDATING = 8;       // Updating := (low word = 1)
+inline constexpr int QC_SETALWAYSREPAINT = 9;  // AlwaysRepaint := (low word = 1)
+inline constexpr int QC_ISBUSY = 10;           // query: BGChanged or Updating
+inline constexpr int QC_ISPARTLYHIDDEN = 11;   // query: PartlyHidden
+inline constexpr int QC_INVALIDATECACHE = 12;  // BGChanged set (low word 1, a cache is kept)
+inline constexpr int QC_SECTIONCHANGED = 13;   // LParam: const char* section name
+inline constexpr int QC_POPUPREGION = 14;      // to a popup menu window before its region is set
+inline constexpr int QC_SETREPAINTCHILD = 15;  // LParam: the graphic child repainting now (0: done)
 inline constexpr int QC_STOPFADE = 16;
 inline constexpr int QC_BGCHANGED = 17;
-inline constexpr int QC_ISTRANSPARENT = 19;     // query: must repaint when moved
-inline constexpr int QC_PARENTMOVED = 20;       // low word 1: redraw; passed on to children
-inline constexpr int QC_GETPARENTCOLOR = 21;    // write your background colour into SharedParentColor
+inline constexpr int QC_ISTRANSPARENT = 19;   // query: must repaint when moved
+inline constexpr int QC_PARENTMOVED = 20;     // low word 1: redraw; passed on to children
+inline constexpr int QC_GETPARENTCOLOR = 21;  // write your background colour into SharedParentColor
 inline constexpr int QC_SETPARTLYHIDDEN = 22;
-inline constexpr int QC_PREPAREFADE = 23;       // rebuild the cache now
-inline constexpr int QC_FADEFRAME = 24;         // LParam: TBitmap* frame; answer 0 to have it copied
-inline constexpr int QC_CONTROLANNOUNCE = 25;   // LParam: TWinControl* announcing itself to its form
-inline constexpr int QC_GETSECTIONINDEX = 26;   // Result := section index + 1 (0 unknown)
-inline constexpr int QC_GETSKINMANAGER = 27;    // Result := the control's skin manager
+inline constexpr int QC_PREPAREFADE = 23;      // rebuild the cache now
+inline constexpr int QC_FADEFRAME = 24;        // LParam: TBitmap* frame; answer 0 to have it copied
+inline constexpr int QC_CONTROLANNOUNCE = 25;  // LParam: TWinControl* announcing itself to its form
+inline constexpr int QC_GETSECTIONINDEX = 26;  // Result := section index + 1 (0 unknown)
+inline constexpr int QC_GETSKINMANAGER = 27;   // Result := the control's skin manager
 inline constexpr int QC_REATTACHCHILDREN = 28;
-inline constexpr int QC_MOUSEENTERWND = 29;     // the window became the manager's hot window
-inline constexpr int QC_MOUSELEAVEWND = 30;     // the window stopped being the hot window
+inline constexpr int QC_MOUSEENTERWND = 29;  // the window became the manager's hot window
+inline constexpr int QC_MOUSELEAVEWND = 30;  // the window stopped being the hot window
 inline constexpr int QC_BEGINUPDATE = 31;
 inline constexpr int QC_ENDUPDATE = 32;
 inline constexpr int QC_LOCKREDRAW = 51;
 inline constexpr int QC_UNLOCKREDRAW = 52;
-inline constexpr int QC_GETAPPLICATION = 60;    // Result := the application object
-inline constexpr int QC_GETCLIENTOFFSET = 61;   // Result := client offset in the image (X lo, Y hi)
+inline constexpr int QC_GETAPPLICATION = 60;   // Result := the application object
+inline constexpr int QC_GETCLIENTOFFSET = 61;  // Result := client offset in the image (X lo, Y hi)
 
 // WParam of a skin command.
 inline constexpr WPARAM SkinCommandWParam(int Command, std::uint16_t Arg = 0) {
@@ -228,12 +228,12 @@ class TsCommonData : public TPersistent {
   void SetCustomColor(bool Value) { CustomColor = Value; }
 
   // ---- state read and written by painters, controls and adapters
-  bool CustomFont = false;   // published
-  bool CustomColor = false;  // published
-  int SkinIndex = -1;        // section index
-  int BorderIndex = -1;      // "BORDERSMASK" mask index
-  int Texture = -1;          // "PATTERN" image index
-  int HotTexture = -1;       // "HOTPATTERN" image index
+  bool CustomFont = false;                // published
+  bool CustomColor = false;               // published
+  int SkinIndex = -1;                     // section index
+  int BorderIndex = -1;                   // "BORDERSMASK" mask index
+  int Texture = -1;                       // "PATTERN" image index
+  int HotTexture = -1;                    // "HOTPATTERN" image index
   TControl* RepaintingControl = nullptr;  // set by command 15
   bool AlwaysRepaint = false;
   bool BGChanged = true;

@@ -91,9 +91,7 @@ void ShowFrame(TControl* c, TBitmap* frame) {
   ReleaseDC(wnd, dc);
 }
 
-bool ControlAlive(TsCommonData* sd) {
-  return sd && sd->OwnerControl && !sd->OwnerControl->IsDestroying();
-}
+bool ControlAlive(TsCommonData* sd) { return sd && sd->OwnerControl && !sd->OwnerControl->IsDestroying(); }
 
 }  // namespace
 
@@ -297,10 +295,8 @@ constexpr const char* kOverlayClass = "QvOutputOverlay";
 
 LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(wnd, &ps);
@@ -367,8 +363,8 @@ void ShowOutputOverlay(TControl* control) {
   wc.lpszClassName = kOverlayClass;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   RegisterClassA(&wc);
-  OverlayWnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOverlayClass, "", WS_POPUP,
-                               r.Left, r.Top, r.Width(), r.Height(), nullptr, nullptr, wc.hInstance, nullptr);
+  OverlayWnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOverlayClass, "", WS_POPUP, r.Left,
+                               r.Top, r.Width(), r.Height(), nullptr, nullptr, wc.hInstance, nullptr);
   if (!OverlayWnd) {
     FreeAndNil(OverlayImage);
     return;

@@ -187,8 +187,8 @@ void PaintMaskRect(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo
   qv::PaintMaskRect(BmpView(bmp), r, filling, CacheView(ci), f, state, useCache);
 }
 
-void PaintMaskRectByIndex(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, int maskIndex,
-                          int state, bool useCache, TsSkinManager* manager) {
+void PaintMaskRectByIndex(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, int maskIndex, int state,
+                          bool useCache, TsSkinManager* manager) {
   const qv::TSkinModel* model = ModelFor(manager);
   if (!model || !model->IsMaskIndex(maskIndex)) return;
   PaintMaskRect(bmp, r, filling, ci, model->Masks[std::size_t(maskIndex)], state, useCache, manager);
@@ -418,9 +418,12 @@ void PaintGlyphFrame(TBitmap* glyph, TBitmap* bmp, const TRect& r, int numGlyphs
   if (fw <= 0 || fh <= 0) return;
   // Frames: 0 up, 1 disabled, 2 pressed, 3 down (held).
   int frame = 0;
-  if (!enabled) frame = numGlyphs > 1 ? 1 : 0;
-  else if (down && numGlyphs > 3) frame = 3;
-  else if ((state == 2 || down) && numGlyphs > 2) frame = 2;
+  if (!enabled)
+    frame = numGlyphs > 1 ? 1 : 0;
+  else if (down && numGlyphs > 3)
+    frame = 3;
+  else if ((state == 2 || down) && numGlyphs > 2)
+    frame = 2;
 
   std::unique_ptr<TBitmap, void (*)(TBitmap*)> tmp(CreateBmp24(fw, fh), [](TBitmap* b) { b->Free(); });
   {
@@ -465,10 +468,10 @@ void BitBltBorder(HDC dc, int x, int y, int w, int h, HDC srcDC, int sx, int sy,
   if (!dc || !srcDC || w <= 0 || h <= 0 || border <= 0) return;
   const int bx = std::min(border, w), by = std::min(border, h);
   BitBlt(dc, x, y, w, by, srcDC, sx, sy, SRCCOPY);                                // top
-  if (h > by) BitBlt(dc, x, y + h - by, w, by, srcDC, sx, sy + h - by, SRCCOPY);   // bottom
+  if (h > by) BitBlt(dc, x, y + h - by, w, by, srcDC, sx, sy + h - by, SRCCOPY);  // bottom
   const int midH = h - 2 * by;
   if (midH > 0) {
-    BitBlt(dc, x, y + by, bx, midH, srcDC, sx, sy + by, SRCCOPY);                 // left
+    BitBlt(dc, x, y + by, bx, midH, srcDC, sx, sy + by, SRCCOPY);                                // left
     if (w > bx) BitBlt(dc, x + w - bx, y + by, bx, midH, srcDC, sx + w - bx, sy + by, SRCCOPY);  // right
   }
 }
@@ -492,8 +495,9 @@ void DrawFocusDots(TCanvas* canvas, const TRect& r) {
   canvas->Changed();
 }
 
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout, TAlignment alignment,
-                         int margin, int spacing, TPoint& glyphPos, TRect& textBounds, UINT biDiFlags) {
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout,
+                         TAlignment alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
+                         UINT biDiFlags) {
   const qv::TGlyphLayout l = qv::TGlyphLayout(std::clamp(int(layout), 0, 3));
   const qv::THorzAlign a = alignment == taLeftJustify    ? qv::THorzAlign::Left
                            : alignment == taRightJustify ? qv::THorzAlign::Right
@@ -511,8 +515,10 @@ int AlignedChildrenSize(TWinControl* winControl, TAlign align, bool withGraphic)
     TControl* c = winControl->Controls(i);
     if (!c || !c->Visible() || c->Align() != align) continue;
     if (!c->IsWindowControl() && !withGraphic) continue;
-    if (align == alTop || align == alBottom) sum += c->Height();
-    else if (align == alLeft || align == alRight) sum += c->Width();
+    if (align == alTop || align == alBottom)
+      sum += c->Height();
+    else if (align == alLeft || align == alRight)
+      sum += c->Width();
   }
   return sum;
 }

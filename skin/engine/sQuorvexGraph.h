@@ -90,7 +90,6 @@ class TBmpDC {
   HDC DC_ = nullptr;
 };
 
-
 // A new 24-bit DIB bitmap; the caller frees it.
 TBitmap* CreateBmp24(int width, int height);
 TBitmap* CreateBmpLike(TBitmap* bmp);
@@ -128,8 +127,8 @@ std::uint8_t ClampToByte(int value);
 void PaintMaskRect(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, const qv::TsMaskData& mask,
                    int state, bool useCache, TsSkinManager* manager = nullptr);
 // The same by mask index (nothing for an index that is not valid).
-void PaintMaskRectByIndex(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, int maskIndex,
-                          int state, bool useCache, TsSkinManager* manager = nullptr);
+void PaintMaskRectByIndex(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, int maskIndex, int state,
+                          bool useCache, TsSkinManager* manager = nullptr);
 void PaintMaskImage(TBitmap* bmp, TPoint point, int state, int mode, const qv::TsMaskData& mask,
                     TsSkinManager* manager = nullptr);
 void PaintMaskImageByIndex(TBitmap* bmp, TPoint point, int state, int mode, int maskIndex,
@@ -162,8 +161,9 @@ void PaintGlyphFrame(TBitmap* glyph, TBitmap* bmp, const TRect& r, int numGlyphs
 void PaintFrame3D(HDC dc, TRect& r, TColor topLeftColor, TColor bottomRightColor, int& width);
 void BitBltBorder(HDC dc, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int border);
 void DrawFocusDots(TCanvas* canvas, const TRect& r);
-void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout, TAlignment alignment,
-                         int margin, int spacing, TPoint& glyphPos, TRect& textBounds, UINT biDiFlags);
+void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, TButtonLayout layout,
+                         TAlignment alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
+                         UINT biDiFlags);
 
 // ---- Forms and utilities ------------------------------------------------------------------------
 

@@ -130,8 +130,8 @@ void DeliverToWindowTree(HWND wnd, TMessage& message) {
 }  // namespace
 
 const std::array<const char*, ThirdListCount> ThirdKindNames = {
-    "Edit", "Button", "BitBtn", "CheckBox", "ComboBox", "Grid", "GroupBox", "ListView", "Panel",
-    "TreeView", "wwEdit", "GridEh", "VirtualTree", "PageControl", "TabControl", "ToolBar", "StatusBar"};
+    "Edit",     "Button", "BitBtn", "CheckBox",    "ComboBox",    "Grid",       "GroupBox", "ListView", "Panel",
+    "TreeView", "wwEdit", "GridEh", "VirtualTree", "PageControl", "TabControl", "ToolBar",  "StatusBar"};
 
 std::string DefaultThirdNames(int Kind) {
   return Kind >= 0 && Kind < ThirdListCount ? std::string(DefaultThirdTable[Kind]) : std::string();
@@ -182,9 +182,7 @@ HWND FindOpenPopupMenuWindow() {
 
 // ---- Menu seams ---------------------------------------------------------------------------------
 
-TsSkinableMenus::TsSkinableMenus(TsSkinManager* ASkinManager) : SkinManager(ASkinManager) {
-  CaptionFont = new TFont();
-}
+TsSkinableMenus::TsSkinableMenus(TsSkinManager* ASkinManager) : SkinManager(ASkinManager) { CaptionFont = new TFont(); }
 
 TsSkinableMenus::~TsSkinableMenus() {
   SkinManager = nullptr;
@@ -509,8 +507,8 @@ void TsSkinManager::UpdateConstData() {
   FConstData.ComboBoxGlyph = combo >= 0 ? LookupMask(combo, "COMBOBOX", "GLYPHMASK") : -1;
   FConstData.GlobalInfo = SectionIndexOf("GLOBALINFO");
   FConstData.GripImage = FConstData.GlobalInfo >= 0 ? MaskIndexOf("GLOBALINFO", "GRIPIMAGE") : -1;
-  FConstData.ScrollArrowsFromImage =
-      FConstData.ScrollBtnLeft.Section >= 0 && FSkin->Sections[std::size_t(FConstData.ScrollBtnLeft.Section)].ReservedBoolean;
+  FConstData.ScrollArrowsFromImage = FConstData.ScrollBtnLeft.Section >= 0 &&
+                                     FSkin->Sections[std::size_t(FConstData.ScrollBtnLeft.Section)].ReservedBoolean;
   fill(FConstData.TabTop, "TABTOP", false);
   fill(FConstData.TabBottom, "TABBOTTOM", false);
   fill(FConstData.TabLeft, "TABLEFT", false);

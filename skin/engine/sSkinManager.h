@@ -100,8 +100,23 @@ using TacGetExtraLineData = TMethod<void(TMenuItem* FirstItem, std::string& Skin
 
 inline constexpr int ThirdListCount = 17;
 enum TacThirdKind : std::uint8_t {
-  tkEdit, tkButton, tkBitBtn, tkCheckBox, tkComboBox, tkGrid, tkGroupBox, tkListView, tkPanel, tkTreeView,
-  tkWWEdit, tkGridEh, tkVirtualTree, tkPageControl, tkTabControl, tkToolBar, tkStatusBar
+  tkEdit,
+  tkButton,
+  tkBitBtn,
+  tkCheckBox,
+  tkComboBox,
+  tkGrid,
+  tkGroupBox,
+  tkListView,
+  tkPanel,
+  tkTreeView,
+  tkWWEdit,
+  tkGridEh,
+  tkVirtualTree,
+  tkPageControl,
+  tkTabControl,
+  tkToolBar,
+  tkStatusBar
 };
 // "Edit", "Button", ... "StatusBar".
 extern const std::array<const char*, ThirdListCount> ThirdKindNames;
@@ -163,9 +178,9 @@ class TacThirdPartyList : public TPersistent {
 // The loaded skin's common data.
 class TsSkinData {
  public:
-  bool Active = false;      // a skin is loaded and in use
-  std::string SkinName;     // the name it was loaded by
-  std::string SkinSource;   // the folder, file or "(built in)" it came from
+  bool Active = false;     // a skin is loaded and in use
+  std::string SkinName;    // the name it was loaded by
+  std::string SkinSource;  // the folder, file or "(built in)" it came from
 };
 
 // Indexes of one section kept after loading (-1 when missing).

@@ -157,9 +157,9 @@ std::string SectionName(const qv::TSkinModel& model, int skinIndex, const std::s
 
 // ---- Sections -----------------------------------------------------------------------------------
 
-void PaintSectionBackground(int skinIndex, const std::string& section, const TsCacheInfo& ci, int state,
-                            const TRect& r, TPoint offset, TBitmap* bmp, TsSkinManager* skinManager, int normalImage,
-                            int hotImage, TColor fillColor) {
+void PaintSectionBackground(int skinIndex, const std::string& section, const TsCacheInfo& ci, int state, const TRect& r,
+                            TPoint offset, TBitmap* bmp, TsSkinManager* skinManager, int normalImage, int hotImage,
+                            TColor fillColor) {
   const qv::TSkinModel* model = ModelOf(skinManager);
   if (!model || !model->IsSectionIndex(skinIndex)) return;
   const std::string name = SectionName(*model, skinIndex, section);
@@ -176,8 +176,8 @@ void PaintSectionItem(int skinIndex, const std::string& section, const TsCacheIn
   const TColor behind = BehindColor(clNone);
   PaintBackgroundCore(*model, skinIndex, ImageFor(*model, skinIndex, name, state, normalImage, hotImage), clNone,
                       behind, ci, state, r, offset, bmp);
-  PaintBorderCore(*model, model->LookupMask(skinIndex, name, "BORDERSMASK"), behind, ci, filling, state, r, offset,
-                  bmp, true);
+  PaintBorderCore(*model, model->LookupMask(skinIndex, name, "BORDERSMASK"), behind, ci, filling, state, r, offset, bmp,
+                  true);
   PaintCornersCore(*model, skinIndex, state, r, bmp);
 }
 
@@ -357,7 +357,8 @@ UINT AlignmentDrawFlags(TControl* control, TAlignment alignment) {
 
 std::string CutTextToWidth(TCanvas* canvas, const std::string& text, int maxWidth) {
   if (!canvas) return maxWidth < 1 ? std::string() : text;
-  return qv::CutTextToWidthBy(text, maxWidth, [canvas](std::string_view s) { return canvas->TextWidth(std::string(s)); });
+  return qv::CutTextToWidthBy(text, maxWidth,
+                              [canvas](std::string_view s) { return canvas->TextWidth(std::string(s)); });
 }
 
 int GetCaptionFontHeight() {

@@ -36,9 +36,9 @@ void PaintSectionItemByIndexes(int skinIndex, int maskIndex, int backgroundIndex
 void PaintSectionItemToDC(int skinIndex, const std::string& section, const TsCacheInfo& ci, bool filling, int state,
                           const TRect& r, TPoint offset, HDC dc, TsSkinManager* skinManager = nullptr);
 // The background alone; FillColor other than clNone replaces the section's colour.
-void PaintSectionBackground(int skinIndex, const std::string& section, const TsCacheInfo& ci, int state,
-                            const TRect& r, TPoint offset, TBitmap* bmp, TsSkinManager* skinManager = nullptr,
-                            int normalImage = -1, int hotImage = -1, TColor fillColor = clNone);
+void PaintSectionBackground(int skinIndex, const std::string& section, const TsCacheInfo& ci, int state, const TRect& r,
+                            TPoint offset, TBitmap* bmp, TsSkinManager* skinManager = nullptr, int normalImage = -1,
+                            int hotImage = -1, TColor fillColor = clNone);
 
 // A control's look from its own section and indexes: the shared parent colour asked of the parent
 // first (UpdateParentColor), then background, border and corner images. UseCache: the border's transparent pixels
@@ -52,8 +52,8 @@ void PaintControlBackground(TsCommonData* skinData, const TsCacheInfo& ci, int s
 
 // Text in the section's font colours (hot or normal), its outline copies first; disabled text is
 // mixed with the section's colour at 0.4. Flags are DrawText flags.
-void DrawSectionText(TCanvas* canvas, const std::string& text, bool enabled, const TRect& r, UINT flags,
-                     int skinIndex, bool hot, TsSkinManager* skinManager = nullptr);
+void DrawSectionText(TCanvas* canvas, const std::string& text, bool enabled, const TRect& r, UINT flags, int skinIndex,
+                     bool hot, TsSkinManager* skinManager = nullptr);
 // The same; with DT_CALCRECT in Flags R receives the measured rectangle and nothing is drawn.
 void WriteSectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& r, UINT flags, int skinIndex,
                       bool hot, TsSkinManager* skinManager = nullptr);

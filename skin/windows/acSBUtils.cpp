@@ -111,9 +111,7 @@ LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   return m.Result;
 }
 
-TacMainWnd* GetWndAdapter(HWND Wnd) {
-  return Wnd ? static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName)) : nullptr;
-}
+TacMainWnd* GetWndAdapter(HWND Wnd) { return Wnd ? static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName)) : nullptr; }
 
 // ---- TacMainWnd -------------------------------------------------------------------------------------
 
@@ -244,18 +242,14 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
     case WM_SETTEXT:
       if (PassOn(Message)) ReadCaption();
       return;
-    case WM_UPDATEUISTATE:
-      return;
+    case WM_UPDATEUISTATE: return;
     case WM_MOUSEMOVE:
       if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
           DefaultManager->HotWindow() != WndHandle)
         DefaultManager->SetHotWindow(WndHandle);
       break;
-    case WM_PRINT:
-      Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam);
-      return;
-    default:
-      break;
+    case WM_PRINT: Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam); return;
+    default: break;
   }
   TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
   if (Message.Msg == SM_QUORVEXCMD && sm && Message.WParamHi() == QC_SKINREMOVED &&
@@ -318,14 +312,9 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
           return;
         }
         break;
-      case QC_PREPAREFADE:
-        PrepareWindowCache(SkinData, WndHandle, false);
-        break;
-      case QC_GETAPPLICATION:
-        Message.Result = reinterpret_cast<LRESULT>(ApplicationObject());
-        return;
-      default:
-        break;
+      case QC_PREPAREFADE: PrepareWindowCache(SkinData, WndHandle, false); break;
+      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+      default: break;
     }
   }
   PassOn(Message);
@@ -684,13 +673,14 @@ void PaintScrollPart(TBitmap* barBmp, const TRect& partRect, const TacSectionInd
   if (w <= 0 || h <= 0 || !sm->IsSectionIndex(ix.Section)) return;
   TTempBmp part(w, h);
   const TsCacheInfo ci = BuildCacheInfo(barBmp, partRect.Left, partRect.Top);
-  PaintSectionItemByIndexes(ix.Section, ix.Mask, ix.Pattern, ix.HotPattern, ci, true, state, Rect(0, 0, w, h),
-                            TPoint{}, part.Bmp, sm);
+  PaintSectionItemByIndexes(ix.Section, ix.Mask, ix.Pattern, ix.HotPattern, ci, true, state, Rect(0, 0, w, h), TPoint{},
+                            part.Bmp, sm);
   if (sm->IsMaskIndex(ix.GlyphMask)) {
     const TsMaskData& m = sm->Mask(ix.GlyphMask);
     const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
     const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
-    if (gw > 0 && gh > 0) PaintMaskImageByIndex(part.Bmp, TPoint{(w - gw) / 2, (h - gh) / 2}, state, 0, ix.GlyphMask, sm);
+    if (gw > 0 && gh > 0)
+      PaintMaskImageByIndex(part.Bmp, TPoint{(w - gw) / 2, (h - gh) / 2}, state, 0, ix.GlyphMask, sm);
   }
   CopyBmp(barBmp, partRect.Left, partRect.Top, part.Bmp);
 }
@@ -736,7 +726,8 @@ void PaintBarImage(TBitmap* bmp, TsSkinManager* sm, bool vertical, const TsCache
   half(s.Bar2, h2, state2);
   PaintScrollPart(bmp, AxisRect(vertical, 0, btn, across), *s.Btn1, arrow1, sm);
   PaintScrollPart(bmp, AxisRect(vertical, length - btn, length, across), *s.Btn2, arrow2, sm);
-  if (thumbLen > 0) PaintScrollPart(bmp, AxisRect(vertical, thumbStart, thumbStart + thumbLen, across), *s.Slider, thumbState, sm);
+  if (thumbLen > 0)
+    PaintScrollPart(bmp, AxisRect(vertical, thumbStart, thumbStart + thumbLen, across), *s.Slider, thumbState, sm);
 }
 
 void RepaintBar(TacScrollBar* bar, HWND wnd, int part) {
@@ -1117,10 +1108,9 @@ LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM 
   if (!Adapter->HorzBar || !Adapter->VertBar) return result;
   Adapter->HorzBar->ScrollFlags = (style & WS_HSCROLL) ? 8 : 0;
   Adapter->VertBar->ScrollFlags = (style & WS_VSCROLL) ? 8 : 0;
-  const qv::TBarRoom room =
-      qv::TakeBarRoom(r, Adapter->HorzBar->ScrollFlags != 0, Adapter->VertBar->ScrollFlags != 0,
-                      GetScrollBarSize(Adapter->HorzBar, true, false), GetScrollBarSize(Adapter->VertBar, true, false),
-                      Adapter->LeftScrollBar);
+  const qv::TBarRoom room = qv::TakeBarRoom(r, Adapter->HorzBar->ScrollFlags != 0, Adapter->VertBar->ScrollFlags != 0,
+                                            GetScrollBarSize(Adapter->HorzBar, true, false),
+                                            GetScrollBarSize(Adapter->VertBar, true, false), Adapter->LeftScrollBar);
   Adapter->HorzBar->ScrollVisible = room.HorzVisible;
   Adapter->VertBar->ScrollVisible = room.VertVisible;
   *rp = RECT{r.Left, r.Top, r.Right, r.Bottom};
@@ -1447,8 +1437,7 @@ bool TacScrollWnd::BeforeMessage(TMessage& Message) {
       RestoreOriginalColors();
       if (!*alive) return false;
       break;
-    default:
-      return true;
+    default: return true;
   }
   SyncFrame();
   return *alive;
@@ -1464,10 +1453,8 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
       }
       PassOn(Message);
       return;
-    case WM_UPDATEUISTATE:
-      return;
-    default:
-      break;
+    case WM_UPDATEUISTATE: return;
+    default: break;
   }
   if (!SkinOn()) {
     if (Message.Msg == WM_NCCALCSIZE) FrameSkinned = false;  // the window's own bars take the room
@@ -1488,9 +1475,7 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
           SkinData->BGChanged = true;
         }
         break;
-      case QC_GETCACHE:
-        AnswerCache(SkinData);
-        break;
+      case QC_GETCACHE: AnswerCache(SkinData); break;
       case QC_UPDATEDONE:
         if (SkinData->UpdatingFlag()) {
           SkinData->SetUpdating(false);
@@ -1502,20 +1487,13 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
         Message.LParam = 1;
         Message.Result = 1;
         return;
-      case QC_GETAPPLICATION:
-        Message.Result = reinterpret_cast<LRESULT>(ApplicationObject());
-        return;
-      default:
-        break;
+      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+      default: break;
     }
   } else {
     switch (Message.Msg) {
-      case WM_NCCALCSIZE:
-        Message.Result = ScrollNCCalcSize(this, wnd, Message.WParam, Message.LParam);
-        return;
-      case WM_NCHITTEST:
-        Message.Result = ScrollNCHitTest(this, wnd, Message.WParam, Message.LParam);
-        return;
+      case WM_NCCALCSIZE: Message.Result = ScrollNCCalcSize(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_NCHITTEST: Message.Result = ScrollNCHitTest(this, wnd, Message.WParam, Message.LParam); return;
       case WM_NCPAINT: {
         // The window's own frame first, the skinned bars over it.
         if (!PassOn(Message)) return;
@@ -1525,9 +1503,7 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
         }
         return;
       }
-      case WM_NCMOUSEMOVE:
-        Message.Result = ScrollNCMouseMove(this, wnd, Message.WParam, Message.LParam);
-        return;
+      case WM_NCMOUSEMOVE: Message.Result = ScrollNCMouseMove(this, wnd, Message.WParam, Message.LParam); return;
       case WM_NCLBUTTONDOWN:
       case WM_NCLBUTTONDBLCLK:
         if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
@@ -1547,15 +1523,9 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
       case WM_SYSCOMMAND:
         if (Message.WParam == 0xF077) return;
         break;
-      case WM_STYLECHANGED:
-        Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam);
-        return;
-      case WM_MOUSEMOVE:
-        Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam);
-        return;
-      case WM_LBUTTONUP:
-        Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam);
-        return;
+      case WM_STYLECHANGED: Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return;
       case WM_CAPTURECHANGED:
         if (HWND(Message.LParam) != wnd) CancelClick();
         break;
@@ -1566,14 +1536,13 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
       case CM_RESIZENOTIFY:
         if (WndSize.cx != 0) {
           if (!PassOn(Message)) return;
-          SetWindowPos(wnd, nullptr, 0, 0, WndSize.cx, WndSize.cy,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
-                           SWP_NOSENDCHANGING);
+          SetWindowPos(
+              wnd, nullptr, 0, 0, WndSize.cx, WndSize.cy,
+              SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
           return;
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (!PassOn(Message)) return;
@@ -1582,11 +1551,8 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     case CM_WHEELNOTIFY:
       if (!ScrollFlag) RefreshScrollInfo(this, true);
       break;
-    case CM_FOCUSNOTIFY:
-      RefreshScrollInfo(this, true);
-      break;
-    default:
-      break;
+    case CM_FOCUSNOTIFY: RefreshScrollInfo(this, true); break;
+    default: break;
   }
 }
 
@@ -1627,8 +1593,7 @@ void TacBaseWnd::HandleMessage(TMessage& Message) {
     case CM_ENABLEDNOTIFY:
       if (IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -1755,7 +1720,8 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
         case QC_UPDATEDONE:
           if (SkinData->UpdatingFlag()) {
             SkinData->SetUpdating(false);
-            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            RedrawWindow(wnd, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
             if (!*alive) return;
           }
           break;
@@ -1763,14 +1729,9 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
           Message.LParam = 1;
           Message.Result = 1;
           return;
-        case QC_GETSECTIONINDEX:
-          Message.Result = SkinData->SkinIndex + 1;
-          return;
-        case QC_GETAPPLICATION:
-          Message.Result = reinterpret_cast<LRESULT>(ApplicationObject());
-          return;
-        default:
-          break;
+        case QC_GETSECTIONINDEX: Message.Result = SkinData->SkinIndex + 1; return;
+        case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+        default: break;
       }
       break;
     case WM_PAINT:
@@ -1813,8 +1774,8 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
           if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
             TBmpDC src(SkinData->CacheBmp);
             if (src.Get())
-              BitBltBorder(dc.Get(), 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0,
-                           0, BorderLeft);
+              BitBltBorder(dc.Get(), 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0,
+                           BorderLeft);
           }
           r = PaintScrollBars(this, wnd, dc.Get());
         }
@@ -1829,8 +1790,7 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   TacBaseWnd::HandleMessage(Message);
   if (!*alive) return;
@@ -1839,9 +1799,7 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
     case LB_SETTOPINDEX:
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
-    case EM_REPLACESEL:
-      RefreshScrollInfo(this, true);
-      break;
+    case EM_REPLACESEL: RefreshScrollInfo(this, true); break;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_LBUTTONDOWN:
@@ -1857,8 +1815,7 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
           DefaultManager->HotWindow() != wnd)
         DefaultManager->SetHotWindow(wnd);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -1994,8 +1951,7 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
       if (!*alive) return;
       RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       return;
-    default:
-      break;
+    default: break;
   }
   TacBaseWnd::HandleMessage(Message);
   if (!*alive) return;

@@ -158,8 +158,8 @@ class TacScrollBar : public TObject {
   std::uint16_t ScrollFlags = 0;  // 8 when the window style carries the bar
   bool ScrollVisible = false;     // the bar takes room in the frame and is painted
   SCROLLINFO ScrollInfo{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
-  int ArrowLength = -1;           // -1: automatic
-  int Thickness = -1;             // -1: automatic
+  int ArrowLength = -1;  // -1: automatic
+  int Thickness = -1;    // -1: automatic
   std::uint16_t BarKind = SB_HORZ;
   std::uint16_t MinThumbSize = 10;
   TacScrollWnd* Owner = nullptr;

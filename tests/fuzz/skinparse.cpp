@@ -27,10 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     img.Fill(qv::TBgr{1, 2, 3});
     return qv::EncodeBmp(img);
   }();
-  std::vector<qv::TPackedEntry> files = {{"Options.dat", std::vector<std::uint8_t>(data, data + size)},
-                                         {"a.bmp", bmp},
-                                         {"master.bmp", bmp},
-                                         {"b.bmp", std::vector<std::uint8_t>(data, data + std::min<std::size_t>(size, 64))}};
+  std::vector<qv::TPackedEntry> files = {
+      {"Options.dat", std::vector<std::uint8_t>(data, data + size)},
+      {"a.bmp", bmp},
+      {"master.bmp", bmp},
+      {"b.bmp", std::vector<std::uint8_t>(data, data + std::min<std::size_t>(size, 64))}};
   auto skin = qv::LoadSkinFromEntries(files, error);
   if (skin) {
     for (int i = 0; i < int(skin->Masks.size()); ++i) {

@@ -22,7 +22,8 @@ namespace {
 TImage24 Pattern(int w, int h) {
   TImage24 img(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) img.SetPixel(x, y, TBgr{std::uint8_t(x * 7), std::uint8_t(y * 13), std::uint8_t(x ^ y)});
+    for (int x = 0; x < w; ++x)
+      img.SetPixel(x, y, TBgr{std::uint8_t(x * 7), std::uint8_t(y * 13), std::uint8_t(x ^ y)});
   return img;
 }
 
@@ -39,8 +40,8 @@ void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
 }
 
 // A hand-made BMP: header fields as given, rows as given (already padded).
-std::vector<std::uint8_t> MakeBmp(int w, int h, int bpp, std::uint32_t compression, const std::vector<std::uint8_t>& extra,
-                                  const std::vector<std::uint8_t>& pixels) {
+std::vector<std::uint8_t> MakeBmp(int w, int h, int bpp, std::uint32_t compression,
+                                  const std::vector<std::uint8_t>& extra, const std::vector<std::uint8_t>& pixels) {
   std::vector<std::uint8_t> v(54, 0);
   v[0] = 'B';
   v[1] = 'M';
@@ -158,8 +159,8 @@ TEST(BmpFile, WrongFormatsAndSizesFail) {
 }
 
 TEST(PackedSkin, RoundTripAndDamage) {
-  std::vector<TPackedEntry> files = {{"Options.dat", {'[', 'A', ']', '\n'}}, {"a.bmp", EncodeBmp(Pattern(5, 5))},
-                                     {"empty.txt", {}}};
+  std::vector<TPackedEntry> files = {
+      {"Options.dat", {'[', 'A', ']', '\n'}}, {"a.bmp", EncodeBmp(Pattern(5, 5))}, {"empty.txt", {}}};
   std::vector<std::uint8_t> bytes;
   std::string err;
   ASSERT_TRUE(WritePackedSkin(files, bytes, err)) << err;
@@ -183,10 +184,14 @@ TEST(PackedSkin, RoundTripAndDamage) {
   };
   // Offsets: magic 0, version 4, count 8, first entry: name length 12, name 14..24, size 25, packed 29.
   const TCase cases[] = {
-      {0, 0x66535A42, "signature"},       {4, 2, "version 2"},
-      {8, 0xFFFFFFFF, "entry count"},     {8, 1025, "entry count"},
-      {8, 2, "after its last entry"},     {25, 0x7FFFFFFF, "too large"},
-      {25, 5, "damaged"},                 {29, 0xFFFFFF00, "truncated data"},
+      {0, 0x66535A42, "signature"},
+      {4, 2, "version 2"},
+      {8, 0xFFFFFFFF, "entry count"},
+      {8, 1025, "entry count"},
+      {8, 2, "after its last entry"},
+      {25, 0x7FFFFFFF, "too large"},
+      {25, 5, "damaged"},
+      {29, 0xFFFFFF00, "truncated data"},
   };
   for (const TCase& c : cases) {
     auto bad = bytes;
@@ -336,11 +341,14 @@ TEST(SkinLoader, BadSkinsFailWithAnErrorText) {
       {"malformed Options.dat", [](TSkinBuilder& b) { b.ReplaceOptions("[A]\nnonsense\n"); }, "line 2"},
       {"malformed value", [](TSkinBuilder& b) { b.Key("BUTTON", "TRANSPARENCY", "lots"); }, "TRANSPARENCY=lots"},
       {"malformed colour", [](TSkinBuilder& b) { b.Key("EDIT", "COLOR", "#GGGGGG"); }, "COLOR=#GGGGGG"},
-      {"not a BMP", [](TSkinBuilder& b) { b.ReplaceFile("button_bordersmask.bmp", {'G', 'I', 'F', '8', '9'}); },
+      {"not a BMP",
+       [](TSkinBuilder& b) {
+         b.ReplaceFile("button_bordersmask.bmp", {'G', 'I', 'F', '8', '9'});
+       },
        "button_bordersmask.bmp"},
       {"16-bit BMP", [&](TSkinBuilder& b) { b.ReplaceFile("button_bordersmask.bmp", bmp16); }, "colour depth 16"},
-      {"state count 0",
-       [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=0"); }, "state count 0"},
+      {"state count 0", [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=0"); },
+       "state count 0"},
       {"mask type 7", [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp type=7"); },
        "mask type 7"},
       {"margins larger than the image", [](TSkinBuilder& b) { b.Mask("BUTTON", "BORDERSMASK").Margins[0] = 13; },
@@ -361,8 +369,8 @@ TEST(SkinLoader, BadSkinsFailWithAnErrorText) {
          b.RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=5");
        },
        "narrower"},
-      {"master rect without a master", [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: rect=0,0,1,1"); },
-       "no master bitmap"},
+      {"master rect without a master",
+       [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: rect=0,0,1,1"); }, "no master bitmap"},
       {"bad master name", [](TSkinBuilder& b) { b.Key("SKININFO", "MASTERBITMAP", "../m.bmp"); }, "MASTERBITMAP"},
   };
   for (const TBadSkin& c : cases) {

@@ -252,7 +252,8 @@ TEST(SkinOptions, SizeBoundsHold) {
   EXPECT_FALSE(ParseOptionsFile(huge, f, err));
   EXPECT_NE(err.find("larger than"), std::string::npos);
   std::string many;
-  for (int i = 0; i <= skinlimits::MaxKeysPerSection; ++i) many += (i == 0 ? "[A]\n" : "") + ("K" + std::to_string(i) + "=1\n");
+  for (int i = 0; i <= skinlimits::MaxKeysPerSection; ++i)
+    many += (i == 0 ? "[A]\n" : "") + ("K" + std::to_string(i) + "=1\n");
   EXPECT_FALSE(ParseOptionsFile(many, f, err));
   EXPECT_NE(err.find("too many keys"), std::string::npos);
 }

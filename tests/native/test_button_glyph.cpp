@@ -17,7 +17,11 @@ qv::TImage24 Glyph(const std::vector<std::string>& rows) {
   for (int y = 0; y < img.Height(); ++y)
     for (int x = 0; x < img.Width(); ++x) {
       const char c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-      img.SetPixel(x, y, c == '.' ? kKey : c == 'w' ? qv::TBgr{255, 255, 255} : c == 'b' ? qv::TBgr{} : qv::TBgr{0, 0, 255});
+      img.SetPixel(x, y,
+                   c == '.'   ? kKey
+                   : c == 'w' ? qv::TBgr{255, 255, 255}
+                   : c == 'b' ? qv::TBgr{}
+                              : qv::TBgr{0, 0, 255});
     }
   return img;
 }

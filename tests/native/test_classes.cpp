@@ -181,8 +181,8 @@ TEST_F(ClassesTest, LoadingProtocol) {
   EXPECT_TRUE(form->Loading());
   EndLoading(form);
   EXPECT_EQ(gLog, (std::vector<std::string>{"read Form owner=nil", "read Early owner=Form", "read Late owner=Form",
-                                            "Form+Late", "Late+Late", "Early+Late", "loaded Form",
-                                            "loaded Early", "loaded Late"}));
+                                            "Form+Late", "Late+Late", "Early+Late", "loaded Form", "loaded Early",
+                                            "loaded Late"}));
   EXPECT_FALSE(late->Loading());
   EXPECT_TRUE(late->ComponentState().Empty());
   form->Free();

@@ -30,9 +30,9 @@ TEST(EditMask, CharacterClassesAndCase) {
     char In;
     char Out;  // '\0': refused
   };
-  const Case cases[] = {{"L", 'a', 'a'}, {"L", '1', 0},  {"A", '7', '7'}, {"A", '-', 0},  {"0", 'x', 0},
-                        {"9", '5', '5'}, {"#", '+', '+'}, {"C", ' ', ' '}, {">l", 'q', 'Q'}, {"<L", 'Q', 'q'},
-                        {"><a", 'Q', 'Q'}, {"-", '-', 0}};
+  const Case cases[] = {{"L", 'a', 'a'},  {"L", '1', 0},    {"A", '7', '7'},   {"A", '-', 0},
+                        {"0", 'x', 0},    {"9", '5', '5'},  {"#", '+', '+'},   {"C", ' ', ' '},
+                        {">l", 'q', 'Q'}, {"<L", 'Q', 'q'}, {"><a", 'Q', 'Q'}, {"-", '-', 0}};
   for (const Case& c : cases) EXPECT_EQ(c.Out, TEditMask(c.Mask).Accept(0, c.In)) << c.Mask << " " << c.In;
 }
 

@@ -39,12 +39,12 @@ TEST(Colors, MixColorsPerByteRoundedHighByteFromFirst) {
   } cases[] = {
       {0x000000, 0xFFFFFF, 0.0, 0xFFFFFF},
       {0x000000, 0xFFFFFF, 1.0, 0x000000},
-      {0x0000FF, 0x000000, 0.4, 0x000066},      // 102
-      {0x000000, 0x0000FF, 0.5, 0x000080},      // 127.5 goes to the even 128
-      {0x000000, 0x000001, 0.5, 0x000000},      // 0.5 goes to the even 0
+      {0x0000FF, 0x000000, 0.4, 0x000066},        // 102
+      {0x000000, 0x0000FF, 0.5, 0x000080},        // 127.5 goes to the even 128
+      {0x000000, 0x000001, 0.5, 0x000000},        // 0.5 goes to the even 0
       {0x12000000, 0x34102030, 1.0, 0x12000000},  // high byte of C1
       {0x00FF8040, 0x00000000, 0.25, 0x00402010},
-      {0x000000, 0xFFFFFF, 2.0, 0x000000},      // out of range K stays in 0..255
+      {0x000000, 0xFFFFFF, 2.0, 0x000000},  // out of range K stays in 0..255
       {0xFFFFFF, 0x000000, -1.0, 0x000000},
   };
   for (auto c : cases) EXPECT_EQ(MixColors(c.C1, c.C2, c.K), c.Out) << std::hex << c.C1 << " " << c.C2 << " " << c.K;
@@ -70,9 +70,9 @@ TEST(Colors, WeightOf) {
 TEST(Colors, FadeAmountIsBoundedAndNeverDividesByZero) {
   const struct {
     int Step, Iterations, Out;
-  } cases[] = {{0, 10, 255}, {1, 10, 230}, {5, 10, 127}, {9, 10, 25}, {10, 10, 0}, {11, 10, 0},
-               {-4, 10, 255}, {0, 0, 255},  {1, 0, 0},    {3, -5, 0},  {1, 1, 0},   {INT_MAX, INT_MAX, 0},
-               {1, INT_MAX, 255}};
+  } cases[] = {{0, 10, 255}, {1, 10, 230},          {5, 10, 127},     {9, 10, 25}, {10, 10, 0},
+               {11, 10, 0},  {-4, 10, 255},         {0, 0, 255},      {1, 0, 0},   {3, -5, 0},
+               {1, 1, 0},    {INT_MAX, INT_MAX, 0}, {1, INT_MAX, 255}};
   for (auto c : cases) EXPECT_EQ(FadeAmount(c.Step, c.Iterations), c.Out) << c.Step << "/" << c.Iterations;
   for (int it = -2; it < 40; ++it) {
     int last = 256;
@@ -134,9 +134,14 @@ TEST(Blend, BlendBitmapRectClipsToBothImages) {
     TPoint At;
     int Painted;  // pixels of the 4 x 4 destination that change
   } cases[] = {
-      {{0, 0, 4, 4}, {0, 0}, 9},    {{0, 0, 4, 4}, {-2, -2}, 1},  {{-3, -3, 2, 2}, {0, 0}, 1},
-      {{1, 1, 3, 3}, {3, 3}, 1},    {{0, 0, 4, 4}, {4, 0}, 0},    {{2, 2, 1, 1}, {0, 0}, 0},
-      {{0, 0, 9, 9}, {1, 1}, 9},    {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0}, 0},
+      {{0, 0, 4, 4}, {0, 0}, 9},
+      {{0, 0, 4, 4}, {-2, -2}, 1},
+      {{-3, -3, 2, 2}, {0, 0}, 1},
+      {{1, 1, 3, 3}, {3, 3}, 1},
+      {{0, 0, 4, 4}, {4, 0}, 0},
+      {{2, 2, 1, 1}, {0, 0}, 0},
+      {{0, 0, 9, 9}, {1, 1}, 9},
+      {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0}, 0},
       {{0, 0, INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, 0},
   };
   for (auto c : cases) {
@@ -226,7 +231,8 @@ TEST(Copy, CopyTransparentRectTakesKeyPixelsFromCache) {
   EXPECT_EQ(Rgb(dst2.Pixel(2, 0)), 0x111111u);
   // A cache too small to lie under the pixel leaves it alone.
   TOwnedImage dst3 = Solid(4, 1, 0x111111);
-  CopyTransparentRect(dst3.View(), src.View(), 0, 0, TRect{0, 0, 4, 1}, clKeyMagenta, MakeCacheView(cache.View(), 7, 0), true);
+  CopyTransparentRect(dst3.View(), src.View(), 0, 0, TRect{0, 0, 4, 1}, clKeyMagenta, MakeCacheView(cache.View(), 7, 0),
+                      true);
   EXPECT_EQ(Rgb(dst3.Pixel(2, 0)), 0x777777u);
   EXPECT_EQ(Rgb(dst3.Pixel(3, 0)), 0x111111u);
 }

@@ -67,9 +67,7 @@ void Paint(TOwnedImage& dst, const TRect& r, bool filling, const TCacheView& cac
 }  // namespace
 
 TEST(MaskPaint, NinePiecesOfTheStateFrame) {
-  const struct {
-    int State, Frame;
-  } states[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-3, 0}};
+  const struct { int State, Frame; } states[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-3, 0}};
   for (auto s : states) {
     TTestMask t = MakeMask();
     TOwnedImage dst = Target();
@@ -79,10 +77,10 @@ TEST(MaskPaint, NinePiecesOfTheStateFrame) {
       int X, Y;
       TColorRef Want;
     } probes[] = {
-        {1, 1, kDst},         {2, 1, Corner(k)},  {10, 1, kDst},      {9, 1, Corner(k)},  // top corners, key kept
-        {1, 10, Corner(k)},   {10, 10, Corner(k)},                                         // bottom corners
-        {5, 2, Edge(k)},      {1, 5, Edge(k)},    {10, 6, Edge(k)},   {6, 10, Edge(k)},   // edges
-        {5, 5, kDst},         {0, 0, kDst},       {11, 11, kDst},                         // no centre, outside
+        {1, 1, kDst},       {2, 1, Corner(k)},   {10, 1, kDst},    {9, 1, Corner(k)},  // top corners, key kept
+        {1, 10, Corner(k)}, {10, 10, Corner(k)},                                       // bottom corners
+        {5, 2, Edge(k)},    {1, 5, Edge(k)},     {10, 6, Edge(k)}, {6, 10, Edge(k)},   // edges
+        {5, 5, kDst},       {0, 0, kDst},        {11, 11, kDst},                       // no centre, outside
     };
     for (auto p : probes) EXPECT_EQ(At(dst, p.X, p.Y), p.Want) << "state " << s.State << " at " << p.X << "," << p.Y;
     TOwnedImage filled = Target();
@@ -190,10 +188,15 @@ TEST(MaskPaint, MaskImageCopiesOneFrame) {
     int ProbeX, ProbeY;
     TColorRef Want;
   } cases[] = {
-      {1, 1, {2, 2}, 3, 2, Corner(1)},  {1, 1, {2, 2}, 2, 2, kDst},      {1, 9, {2, 2}, 4, 4, Centre(2)},
-      {0, 0, {-2, -2}, 1, 1, Centre(0)}, {1, 0, {8, 8}, 11, 11, Centre(0)}, {1, 0, {12, 0}, 11, 0, kDst},
+      {1, 1, {2, 2}, 3, 2, Corner(1)},
+      {1, 1, {2, 2}, 2, 2, kDst},
+      {1, 9, {2, 2}, 4, 4, Centre(2)},
+      {0, 0, {-2, -2}, 1, 1, Centre(0)},
+      {1, 0, {8, 8}, 11, 11, Centre(0)},
+      {1, 0, {12, 0}, 11, 0, kDst},
       // Half opacity: red (0xA0 * 128 + 0x33 * 127) / 255 = 0x6A, the others 0x33 * 127 / 255 = 0x19.
-      {2, 0, {0, 0}, 1, 0, 0x19196A},    {2, 0, {0, 0}, 0, 0, kDst},
+      {2, 0, {0, 0}, 1, 0, 0x19196A},
+      {2, 0, {0, 0}, 0, 0, kDst},
   };
   for (auto& c : cases) {
     TTestMask t = MakeMask();

@@ -49,9 +49,9 @@ TEST(ScrollGeometry, HitTestParts) {
   struct {
     int Along, Across, Expected;
   } cases[] = {
-      {0, 5, sbpFirstArrow},  {15, 5, sbpFirstArrow}, {16, 5, sbpThumb},      {99, 5, sbpThumb},
+      {0, 5, sbpFirstArrow},  {15, 5, sbpFirstArrow}, {16, 5, sbpThumb},        {99, 5, sbpThumb},
       {100, 5, sbpPageAfter}, {183, 5, sbpPageAfter}, {184, 5, sbpSecondArrow}, {199, 5, sbpSecondArrow},
-      {200, 5, sbpNone},      {-1, 5, sbpNone},       {50, -1, sbpNone},      {50, 17, sbpNone},
+      {200, 5, sbpNone},      {-1, 5, sbpNone},       {50, -1, sbpNone},        {50, 17, sbpNone},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Along);
@@ -111,9 +111,9 @@ TEST(ScrollGeometry, ThumbTrackSetsPosInTheRangeAndAtItsEnds) {
 
 TEST(ScrollGeometry, ThumbDrawable) {
   EXPECT_TRUE(ThumbDrawable(TScrollRange{0, 99, 50, 0, 0}, 168, 10));
-  EXPECT_FALSE(ThumbDrawable(TScrollRange{0, 0, 1, 0, 0}, 168, 10));   // no span
-  EXPECT_FALSE(ThumbDrawable(TScrollRange{0, 99, 50, 0, 0}, 5, 10));   // minimum exceeds channel
-  EXPECT_TRUE(ThumbDrawable(TScrollRange{0, 99, 0, 0, 0}, 168, 10));   // page 0: minimum size
+  EXPECT_FALSE(ThumbDrawable(TScrollRange{0, 0, 1, 0, 0}, 168, 10));  // no span
+  EXPECT_FALSE(ThumbDrawable(TScrollRange{0, 99, 50, 0, 0}, 5, 10));  // minimum exceeds channel
+  EXPECT_TRUE(ThumbDrawable(TScrollRange{0, 99, 0, 0, 0}, 168, 10));  // page 0: minimum size
 }
 
 TEST(ScrollGeometry, BarRectangles) {
@@ -177,9 +177,9 @@ TEST(ScrollGeometry, SafeFrameSizes) {
   EXPECT_EQ(8, SafeFrameHeight(16, 1));
   EXPECT_EQ(0, SafeFrameHeight(16, -1));
   EXPECT_EQ(0, MulDivSafe(5, 5, 0));
-  EXPECT_EQ(3, MulDivSafe(5, 5, 8));   // 3.125
+  EXPECT_EQ(3, MulDivSafe(5, 5, 8));  // 3.125
   EXPECT_EQ(-3, MulDivSafe(-5, 5, 8));
-  EXPECT_EQ(3, MulDivSafe(3, 5, 6));   // 2.5 rounds away from zero
+  EXPECT_EQ(3, MulDivSafe(3, 5, 6));  // 2.5 rounds away from zero
 }
 
 TEST(ScrollGeometry, CornerCopiesClipToFrameAndWindow) {

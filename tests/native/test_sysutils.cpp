@@ -61,10 +61,10 @@ TEST(FormatFloatTest, Table) {
       // sections
       {"0.00;(0.00)", -1.5, "(1.50)"},
       {"0.00;(0.00);'zero'", 0, "zero"},
-      {"0.00;(0.00);'zero'", -0.001, "zero"},   // rounds to zero: the zero section
-      {"0.00;(0.00)", -0.001, "0.00"},          // negative zero without zero section: unsigned
+      {"0.00;(0.00);'zero'", -0.001, "zero"},  // rounds to zero: the zero section
+      {"0.00;(0.00)", -0.001, "0.00"},         // negative zero without zero section: unsigned
       {"0.00", -0.0, "0.00"},
-      {"0.00;;'z'", -2, "-2.00"},               // empty negative section: the first one, signed
+      {"0.00;;'z'", -2, "-2.00"},  // empty negative section: the first one, signed
       {"### ### ##0.00;-### ### ##0.00;0", -1234.5, "-1 234.50"},
       {"### ### ##0.00;-### ### ##0.00;0", 0, "0"},
       {"0.0;-0.0;'0'", 0.04, "0"},
@@ -145,7 +145,7 @@ TEST(FloatToStrFTest, CurrencyPatterns) {
     fs.CurrencyFormat = static_cast<std::uint8_t>(f);
     EXPECT_EQ(FloatToStrF(1.5, ffCurrency, 15, 2, fs), positive[f]);
   }
-  const char* negative[] = {"($1.50)", "-$1.50", "$-1.50", "$1.50-",  "(1.50$)", "-1.50$",  "1.50-$", "1.50$-",
+  const char* negative[] = {"($1.50)", "-$1.50",  "$-1.50",  "$1.50-",  "(1.50$)", "-1.50$",  "1.50-$",   "1.50$-",
                             "-1.50 $", "-$ 1.50", "1.50 $-", "$ 1.50-", "$ -1.50", "1.50- $", "($ 1.50)", "(1.50 $)"};
   for (int f = 0; f < 16; ++f) {
     fs.NegCurrFormat = static_cast<std::uint8_t>(f);
@@ -162,12 +162,24 @@ TEST(StrToFloatTest, LocaleSeparators) {
     double Value;
   };
   const Case cases[] = {
-      {"1.5", false, true, 1.5},   {"1,5", true, true, 1.5},      {"1,5", false, false, 0},
-      {"1.5", true, false, 0},     {"  -2.25e2 ", false, true, -225}, {"+.5", false, true, 0.5},
-      {"5.", false, true, 5},      {".", false, false, 0},        {"", false, false, 0},
-      {"1e", false, false, 0},     {"1e+", false, false, 0},      {"1.2.3", false, false, 0},
-      {"inf", false, false, 0},    {"nan", false, false, 0},      {"1e999", false, false, 0},
-      {"1e-999", false, true, 0},  {"1,234.5", false, false, 0},  {"0x10", false, false, 0},
+      {"1.5", false, true, 1.5},
+      {"1,5", true, true, 1.5},
+      {"1,5", false, false, 0},
+      {"1.5", true, false, 0},
+      {"  -2.25e2 ", false, true, -225},
+      {"+.5", false, true, 0.5},
+      {"5.", false, true, 5},
+      {".", false, false, 0},
+      {"", false, false, 0},
+      {"1e", false, false, 0},
+      {"1e+", false, false, 0},
+      {"1.2.3", false, false, 0},
+      {"inf", false, false, 0},
+      {"nan", false, false, 0},
+      {"1e999", false, false, 0},
+      {"1e-999", false, true, 0},
+      {"1,234.5", false, false, 0},
+      {"0x10", false, false, 0},
   };
   for (const Case& c : cases) {
     double v = -1;
@@ -195,11 +207,20 @@ TEST(IntegerTest, Conversions) {
     int Value;
   };
   const Case cases[] = {
-      {"42", true, 42},          {" -17 ", true, -17},        {"+5", true, 5},
-      {"$FF", true, 255},        {"0x10", true, 16},          {"$FFFFFFFF", true, -1},
-      {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
-      {"2147483648", false, 0},  {"", false, 0},              {"12a", false, 0},
-      {"-", false, 0},           {"1 2", false, 0},           {"$", false, 0},
+      {"42", true, 42},
+      {" -17 ", true, -17},
+      {"+5", true, 5},
+      {"$FF", true, 255},
+      {"0x10", true, 16},
+      {"$FFFFFFFF", true, -1},
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0},
+      {"", false, 0},
+      {"12a", false, 0},
+      {"-", false, 0},
+      {"1 2", false, 0},
+      {"$", false, 0},
   };
   for (const Case& c : cases) {
     int v = 0;

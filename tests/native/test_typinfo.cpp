@@ -71,9 +71,8 @@ class TAppGrid : public TFancyGrid {
   using TFancyGrid::TFancyGrid;
 };
 
-const bool kFontProps = RegisterProperties<TFontLike, TPersistent>([](auto& p) {
-  p.Ord("Color", &TFontLike::Color, &TFontLike::SetColor);
-});
+const bool kFontProps = RegisterProperties<TFontLike, TPersistent>(
+    [](auto& p) { p.Ord("Color", &TFontLike::Color, &TFontLike::SetColor); });
 
 const bool kGridProps = RegisterProperties<TGridLike, TComponent>([](auto& p) {
   p.Ord("FixedColor", &TGridLike::FixedColor, &TGridLike::SetFixedColor);
@@ -120,7 +119,7 @@ TEST(TypInfoTest, MissingPropertiesReadAsAbsentAndAreNotWritten) {
   EXPECT_FALSE(SetPropContains(grid, "Columns", "hoOwnerDraw"));
   EXPECT_FALSE(ChangeSetPropElement(grid, "Columns", "hoOwnerDraw", true));
   EXPECT_FALSE(ChangeSetPropElement(grid, "Options", "hoNoSuchThing", true));
-  EXPECT_EQ(GetOrdPropByName(grid, "TitleFont"), -1);      // an object is not an ordinal
+  EXPECT_EQ(GetOrdPropByName(grid, "TitleFont"), -1);        // an object is not an ordinal
   EXPECT_EQ(GetObjPropByName(grid, "FixedColor"), nullptr);  // nor an ordinal an object
   EXPECT_EQ(grid->Writes, writes);
   EXPECT_FALSE(HasPropByName(&plain, "Color"));

@@ -19,9 +19,7 @@ namespace {
 class THostControl : public TWinControl {
  public:
   QV_CLASS_NAME(THostControl)
-  explicit THostControl(TComponent* AOwner) : TWinControl(AOwner) {
-    ControlStyle_.Include(csAcceptsControls);
-  }
+  explicit THostControl(TComponent* AOwner) : TWinControl(AOwner) { ControlStyle_.Include(csAcceptsControls); }
 };
 
 LRESULT CALLBACK HostFrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -46,8 +44,8 @@ const char* HostClassName() {
 }  // namespace
 
 TTestHost::TTestHost(int width, int height) {
-  Wnd_ = CreateWindowExA(0, HostClassName(), "Skin test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                         60, 60, width + 16, height + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  Wnd_ = CreateWindowExA(0, HostClassName(), "Skin test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 60,
+                         60, width + 16, height + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   // Without a display (an X server Wine cannot reach) no window is made; say so here rather than
   // let the first control fail for want of a parent window.
   if (!Wnd_) throw std::runtime_error("the test host window cannot be created (no display?)");

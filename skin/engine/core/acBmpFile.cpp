@@ -9,8 +9,7 @@ namespace qv {
 namespace {
 
 std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
+  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
 void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
@@ -115,9 +114,7 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TImage24& out, std::s
     const std::uint8_t* s = data + pixelOffset + srcStride * std::size_t(srcRow);
     std::uint8_t* d = v.Row(y);
     switch (bpp) {
-      case 24:
-        std::memcpy(d, s, std::size_t(width) * 3);
-        break;
+      case 24: std::memcpy(d, s, std::size_t(width) * 3); break;
       case 32:
         for (int x = 0; x < width; ++x) std::memcpy(d + 3 * x, s + 4 * x, 3);
         break;

@@ -47,7 +47,6 @@ void AxisPieces(long long d, int f, int a, int b, bool tile, TAxisPiece out[3]) 
 
 bool Same(const std::uint8_t* p, TBgr c) { return p[0] == c.B && p[1] == c.G && p[2] == c.R; }
 
-
 // The part of Dst under R as a view of its own, and where R's top-left corner lies in it.
 TImageView ClipView(const TImageView& dst, const TRect& r, TPoint& origin) {
   const long long l = std::max<long long>(r.Left, 0), t = std::max<long long>(r.Top, 0);
@@ -206,7 +205,8 @@ void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TC
 void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask) {
   const TMaskFrame f = MaskFrameOf(mask, state);
   if (!f.Valid) return;
-  const detail::TTransfer t = detail::ClipTransfer(dst, mask.Image, TRect{f.X, f.Y, f.X + f.W, f.Y + f.H}, point.X, point.Y);
+  const detail::TTransfer t =
+      detail::ClipTransfer(dst, mask.Image, TRect{f.X, f.Y, f.X + f.W, f.Y + f.H}, point.X, point.Y);
   std::vector<std::uint8_t> tmp(mode == 2 ? std::size_t(t.W) * 3 : 0);
   for (int j = 0; j < t.H; ++j) {
     const std::uint8_t* s = mask.Image.At(t.SX, t.SY + j);
@@ -325,8 +325,8 @@ bool MapAxis(long long t, long long d, int f, int a, int b, bool tile, int& piec
   return true;
 }
 
-void PaintNineRef(const TImageView& dst, const TRect& r, bool filling, const TCacheView* cache,
-                  const TMaskFrames& mask, int state, TBehind behind) {
+void PaintNineRef(const TImageView& dst, const TRect& r, bool filling, const TCacheView* cache, const TMaskFrames& mask,
+                  int state, TBehind behind) {
   if (dst.Empty()) return;
   const TMaskFrame f = MaskFrameOf(mask, state);
   if (!f.Valid) return;
@@ -381,7 +381,8 @@ void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames&
   if (!f.Valid || width <= 0) return;
   const int rowsN = bottom ? f.MB : f.MT, firstRow = bottom ? f.H - f.MB : 0;
   auto clear = [&](int sx, int sy) {
-    return f.Type ? Same(mask.Image.At(f.X + sx, f.Y + f.MaskDY + sy), kWhite) : Same(mask.Image.At(f.X + sx, f.Y + sy), kKey);
+    return f.Type ? Same(mask.Image.At(f.X + sx, f.Y + f.MaskDY + sy), kWhite)
+                  : Same(mask.Image.At(f.X + sx, f.Y + sy), kKey);
   };
   const int firstCol[2] = {0, f.W - f.MR}, cols[2] = {f.ML, f.MR};
   const long long origin[2] = {0, (long long)width - f.MR};
@@ -396,7 +397,8 @@ void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames&
         int e = i;
         while (e < cols[k] && clear(firstCol[k] + e, firstRow + row)) ++e;
         const long long l = std::max<long long>(0, origin[k] + i), rr = std::min<long long>(width, origin[k] + e);
-        if (rr > l && top >= INT32_MIN && top + 1 <= INT32_MAX) rects.push_back(TRect{int(l), int(top), int(rr), int(top + 1)});
+        if (rr > l && top >= INT32_MIN && top + 1 <= INT32_MAX)
+          rects.push_back(TRect{int(l), int(top), int(rr), int(top + 1)});
         i = e;
       }
     }

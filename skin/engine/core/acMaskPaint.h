@@ -40,10 +40,10 @@ struct TMaskFrames {
 // when the mask has no pixels (R outside the image, frames of zero size).
 struct TMaskFrame {
   bool Valid = false;
-  int X = 0, Y = 0;   // top-left of the frame in the image
-  int W = 0, H = 0;   // frame size
-  int MaskDY = 0;     // rows from a frame pixel down to its mask pixel (0 for mask type 0)
-  int Type = 0;       // 0 or 1
+  int X = 0, Y = 0;                    // top-left of the frame in the image
+  int W = 0, H = 0;                    // frame size
+  int MaskDY = 0;                      // rows from a frame pixel down to its mask pixel (0 for mask type 0)
+  int Type = 0;                        // 0 or 1
   int ML = 0, MT = 0, MR = 0, MB = 0;  // margins limited to the frame
 };
 
@@ -68,8 +68,7 @@ void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const T
 // Paints frame State over the whole of Dst (nine pieces) writing the key 0xFF00FF where the mask is
 // wholly transparent, and appends the row runs of key pixels of the painted image to Cut: the
 // parts to cut out of a window region.
-void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state,
-                     std::vector<TRect>& cut);
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut);
 
 // Appends one rectangle (one pixel high) per run of transparent pixels in the two top corners of
 // frame 0 (with Bottom: the two bottom corners), placed for a window Width wide: the left corner
@@ -82,8 +81,7 @@ void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TC
                    const TMaskFrames& mask, int state, bool useCache);
 void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask);
 void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const TMaskFrames* const corners[4]);
-void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state,
-                     std::vector<TRect>& cut);
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut);
 void CollectCornerRects(std::vector<TRect>& rects, int width, const TMaskFrames& mask, bool bottom, int y);
 }  // namespace ref
 

@@ -11,8 +11,8 @@ bool IsValidSkinFileName(std::string_view name) {
   if (name.empty() || name.size() > 255 || name.front() == '.') return false;
   for (char c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
-        c == '<' || c == '>' || c == '|')
+    if (u <= 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+        c == '>' || c == '|')
       return false;
   }
   return true;
@@ -71,9 +71,12 @@ std::string ParseMaskFields(std::string_view text, TOptionsMask& e) {
       if (!ParseSkinBool(value, e.Mask.HotOnly)) return "hotonly: 1 or 0 expected";
     } else if (name == "MODE") {
       std::string m = UpperCase(value);
-      if (m == "STRETCH") e.Mask.DrawMode = TsDrawMode::Stretch;
-      else if (m == "TILE") e.Mask.DrawMode = TsDrawMode::Tile;
-      else return "mode: stretch or tile expected";
+      if (m == "STRETCH")
+        e.Mask.DrawMode = TsDrawMode::Stretch;
+      else if (m == "TILE")
+        e.Mask.DrawMode = TsDrawMode::Tile;
+      else
+        return "mode: stretch or tile expected";
     } else {
       return "unknown mask field " + name;
     }
@@ -100,8 +103,7 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 
 bool ParseOptionsFile(std::string_view text, TOptionsFile& out, std::string& error) {
   if (text.size() > skinlimits::MaxOptionsBytes) {
-    error = std::string(kOptionsFileName) + " is larger than " + std::to_string(skinlimits::MaxOptionsBytes) +
-            " bytes";
+    error = std::string(kOptionsFileName) + " is larger than " + std::to_string(skinlimits::MaxOptionsBytes) + " bytes";
     return false;
   }
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -185,8 +187,8 @@ std::string WriteOptionsFile(const TOptionsFile& file) {
       s += d.PropertyName + "=mask:";
       if (!m.FileName.empty()) s += " file=" + m.FileName;
       if (m.HasRect)
-        s += " rect=" + std::to_string(d.R.Left) + "," + std::to_string(d.R.Top) + "," +
-             std::to_string(d.R.Width()) + "," + std::to_string(d.R.Height());
+        s += " rect=" + std::to_string(d.R.Left) + "," + std::to_string(d.R.Top) + "," + std::to_string(d.R.Width()) +
+             "," + std::to_string(d.R.Height());
       s += " count=" + std::to_string(d.ImageCount) + " type=" + std::to_string(d.MaskType);
       if (d.MarginLeft || d.MarginTop || d.MarginRight || d.MarginBottom)
         s += " margins=" + std::to_string(d.MarginLeft) + "," + std::to_string(d.MarginTop) + "," +

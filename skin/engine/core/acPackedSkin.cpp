@@ -54,8 +54,7 @@ void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
 
 }  // namespace
 
-bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out,
-                    std::string& error) {
+bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out, std::string& error) {
   if (data == nullptr || size < 12 || std::memcmp(data, kMagic, 4) != 0) {
     error = "not a packed skin (no \"ASzf\" signature)";
     return false;
@@ -136,8 +135,7 @@ bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPac
   return true;
 }
 
-bool WritePackedSkin(const std::vector<TPackedEntry>& entries, std::vector<std::uint8_t>& out,
-                     std::string& error) {
+bool WritePackedSkin(const std::vector<TPackedEntry>& entries, std::vector<std::uint8_t>& out, std::string& error) {
   if (entries.size() > packlimits::MaxEntries) {
     error = "too many files for a packed skin";
     return false;

@@ -28,10 +28,8 @@ inline constexpr std::size_t MaxPackedBytes = std::size_t(128) << 20;  // the wh
 inline constexpr std::size_t MaxTotalBytes = std::size_t(128) << 20;   // all entries unpacked
 }  // namespace packlimits
 
-bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out,
-                    std::string& error);
+bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out, std::string& error);
 // Packs the entries. Returns false (and an error text) for entries the reader would refuse.
-bool WritePackedSkin(const std::vector<TPackedEntry>& entries, std::vector<std::uint8_t>& out,
-                     std::string& error);
+bool WritePackedSkin(const std::vector<TPackedEntry>& entries, std::vector<std::uint8_t>& out, std::string& error);
 
 }  // namespace qv

@@ -36,8 +36,10 @@ TAxisPlace PlaceOnAxis(int avail, int glyph, int text, bool glyphFirst, int marg
       const int total = glyph + s + text;
       // Align counts from the low end; Margin from the glyph's side.
       int low = 0;
-      if (align == 1) low = avail - total;
-      else if (align == 2) low = (avail - total + 1) / 2;
+      if (align == 1)
+        low = avail - total;
+      else if (align == 2)
+        low = (avail - total + 1) / 2;
       m = glyphFirst ? low : avail - total - low;
     }
   } else if (spacing < 0) {
@@ -70,10 +72,14 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
                          THorzAlign alignment, int margin, int spacing, TPoint& glyphPos, TRect& textBounds,
                          bool rightToLeft) {
   if (rightToLeft) {
-    if (layout == TGlyphLayout::GlyphLeft) layout = TGlyphLayout::GlyphRight;
-    else if (layout == TGlyphLayout::GlyphRight) layout = TGlyphLayout::GlyphLeft;
-    if (alignment == THorzAlign::Left) alignment = THorzAlign::Right;
-    else if (alignment == THorzAlign::Right) alignment = THorzAlign::Left;
+    if (layout == TGlyphLayout::GlyphLeft)
+      layout = TGlyphLayout::GlyphRight;
+    else if (layout == TGlyphLayout::GlyphRight)
+      layout = TGlyphLayout::GlyphLeft;
+    if (alignment == THorzAlign::Left)
+      alignment = THorzAlign::Right;
+    else if (alignment == THorzAlign::Right)
+      alignment = THorzAlign::Left;
   }
   const int w = client.Right - client.Left;
   const int h = client.Bottom - client.Top;

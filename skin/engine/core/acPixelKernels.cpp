@@ -100,8 +100,7 @@ void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b,
   for (; i < bytes; ++i) dst[i] = std::uint8_t(Div255(a[i] * w + b[i] * (255 - w)));
 }
 
-void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
-               int n) {
+void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg, int n) {
   if (n <= 0) return;
   const std::size_t bytes = std::size_t(n) * 3;
   std::size_t i = 0;
@@ -128,7 +127,6 @@ void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* m
 namespace {
 
 inline bool IsKey(const std::uint8_t* p, TBgr key) { return p[0] == key.B && p[1] == key.G && p[2] == key.R; }
-
 
 }  // namespace
 
@@ -193,8 +191,7 @@ void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, T
 #endif
   for (; p < n; ++p) {
     if (IsKey(src + 3 * p, key)) continue;
-    for (int c = 0; c < 3; ++c)
-      dst[3 * p + c] = std::uint8_t(Div255(dst[3 * p + c] * w + src[3 * p + c] * (255 - w)));
+    for (int c = 0; c < 3; ++c) dst[3 * p + c] = std::uint8_t(Div255(dst[3 * p + c] * w + src[3 * p + c] * (255 - w)));
   }
 }
 
@@ -251,8 +248,7 @@ void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* b
 void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, TBgr key, bool hasKey) {
   for (int p = 0; p < n; ++p) {
     if (hasKey && IsKey(src + 3 * p, key)) continue;
-    for (int c = 0; c < 3; ++c)
-      dst[3 * p + c] = std::uint8_t(Div255(dst[3 * p + c] * w + src[3 * p + c] * (255 - w)));
+    for (int c = 0; c < 3; ++c) dst[3 * p + c] = std::uint8_t(Div255(dst[3 * p + c] * w + src[3 * p + c] * (255 - w)));
   }
 }
 
@@ -268,8 +264,7 @@ void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount) {
   for (int y = 0; y < height; ++y) rows::BlendConst(dst.Row(y), dst.Row(y), src.Row(y), width, w);
 }
 
-void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect,
-                     TPoint dstPoint) {
+void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint) {
   const TTransfer t = detail::ClipTransfer(dst, src, srcRect, dstPoint.X, dstPoint.Y);
   const unsigned w = unsigned(std::clamp(opacity, 0, 255));
   for (int j = 0; j < t.H; ++j) {
@@ -479,11 +474,11 @@ void Put(std::uint8_t* d, const std::uint8_t* s) {
 // Calls Fn(dst pixel, src pixel, dx, dy) for each pixel of SrcRect placed at (X, Y) that lies
 // inside both images.
 template <class Fn>
-void EachPixel(const TImageView& dst, const TImageView& src, const TRect& srcRect, long long x, long long y,
-               Fn&& fn) {
+void EachPixel(const TImageView& dst, const TImageView& src, const TRect& srcRect, long long x, long long y, Fn&& fn) {
   if (src.Empty() || dst.Empty()) return;
   const long long l = std::max<long long>(srcRect.Left, 0), t = std::max<long long>(srcRect.Top, 0);
-  const long long r = std::min<long long>(srcRect.Right, src.Width), b = std::min<long long>(srcRect.Bottom, src.Height);
+  const long long r = std::min<long long>(srcRect.Right, src.Width),
+                  b = std::min<long long>(srcRect.Bottom, src.Height);
   for (long long sy = t; sy < b; ++sy)
     for (long long sx = l; sx < r; ++sx) {
       const long long dx = x + (sx - srcRect.Left), dy = y + (sy - srcRect.Top);
@@ -500,8 +495,7 @@ void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount) {
   });
 }
 
-void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect,
-                     TPoint dstPoint) {
+void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint) {
   const unsigned w = unsigned(std::clamp(opacity, 0, 255));
   EachPixel(dst, src, srcRect, dstPoint.X, dstPoint.Y, [&](std::uint8_t* d, const std::uint8_t* s, int, int) {
     for (int c = 0; c < 3; ++c) d[c] = std::uint8_t(Mix(s[c], d[c], w));
@@ -543,13 +537,11 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       for (int ch = 0; ch < 3; ++ch)
-        tmp[(std::size_t(y) * w + x) * 3 + ch] =
-            mean([&](int i) { return img.At(c.Left + i, c.Top + y); }, x, w, ch);
+        tmp[(std::size_t(y) * w + x) * 3 + ch] = mean([&](int i) { return img.At(c.Left + i, c.Top + y); }, x, w, ch);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       for (int ch = 0; ch < 3; ++ch)
-        img.At(c.Left + x, c.Top + y)[ch] =
-            mean([&](int i) { return &tmp[(std::size_t(i) * w + x) * 3]; }, y, h, ch);
+        img.At(c.Left + x, c.Top + y)[ch] = mean([&](int i) { return &tmp[(std::size_t(i) * w + x) * 3]; }, y, h, ch);
 }
 
 void CopyTransparent(const TImageView& dst, const TImageView& src, int x, int y, TColorRef keyColor) {
@@ -574,10 +566,13 @@ void CopyTransparentRect(const TImageView& dst, const TImageView& src, int x, in
 void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& dst, const TImageView& src,
                 const TCacheView& cache, bool fillFromCache) {
   const int half = src.Height / 2;
-  const long long w = std::min<long long>((long long)srcRect.Right - srcRect.Left, (long long)dstRect.Right - dstRect.Left);
-  const long long h = std::min<long long>((long long)srcRect.Bottom - srcRect.Top, (long long)dstRect.Bottom - dstRect.Top);
+  const long long w =
+      std::min<long long>((long long)srcRect.Right - srcRect.Left, (long long)dstRect.Right - dstRect.Left);
+  const long long h =
+      std::min<long long>((long long)srcRect.Bottom - srcRect.Top, (long long)dstRect.Bottom - dstRect.Top);
   if (src.Empty() || dst.Empty()) return;
-  const long long i0 = std::max<long long>(0, -(long long)srcRect.Left), j0 = std::max<long long>(0, -(long long)srcRect.Top);
+  const long long i0 = std::max<long long>(0, -(long long)srcRect.Left),
+                  j0 = std::max<long long>(0, -(long long)srcRect.Top);
   const long long i1 = std::min<long long>(w, (long long)src.Width - srcRect.Left);
   const long long j1 = std::min<long long>(h, (long long)half - srcRect.Top);
   for (long long j = j0; j < j1; ++j)

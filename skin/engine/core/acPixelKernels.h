@@ -60,8 +60,7 @@ void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount);
 
 // SrcRect of Src laid onto Dst at DstPoint with opacity Opacity (0..255, 255 = Src only),
 // clipped to both images.
-void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect,
-                     TPoint dstPoint);
+void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint);
 
 // Over SrcRect of Src laid at (X, Y) of Dst: Dst := Src - (Src - Dst) * K per byte (K limited to
 // 0..1 and taken as the weight WeightOf(K) of Dst); Src pixels equal to KeyColor are skipped
@@ -102,8 +101,7 @@ void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& ru
 namespace ref {
 
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount);
-void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect,
-                     TPoint dstPoint);
+void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint);
 void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, const TRect& srcRect, double k,
                     TColorRef keyColor);
 void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRef color, bool blur, int radius);

@@ -51,8 +51,10 @@ inline TRect ClipToImage(const TImageView& img, const TRect& r) {
 
 // SrcRect cut to the size of DstRect where that is smaller (the top-left stays).
 inline TRect SameSizeRect(const TRect& dstRect, const TRect& srcRect) {
-  const long long w = std::min<long long>((long long)srcRect.Right - srcRect.Left, (long long)dstRect.Right - dstRect.Left);
-  const long long h = std::min<long long>((long long)srcRect.Bottom - srcRect.Top, (long long)dstRect.Bottom - dstRect.Top);
+  const long long w =
+      std::min<long long>((long long)srcRect.Right - srcRect.Left, (long long)dstRect.Right - dstRect.Left);
+  const long long h =
+      std::min<long long>((long long)srcRect.Bottom - srcRect.Top, (long long)dstRect.Bottom - dstRect.Top);
   if (w <= 0 || h <= 0) return TRect{};
   return TRect{srcRect.Left, srcRect.Top, int(srcRect.Left + w), int(srcRect.Top + h)};
 }
@@ -66,7 +68,9 @@ inline TImageView UpperHalf(const TImageView& img) {
 
 inline unsigned PercentWeight(int percent) { return unsigned(std::clamp(percent, 0, 100)) * 255 / 100; }
 
-inline std::uint8_t GrayOf(unsigned b, unsigned g, unsigned r) { return std::uint8_t((77 * r + 151 * g + 28 * b + 128) >> 8); }
+inline std::uint8_t GrayOf(unsigned b, unsigned g, unsigned r) {
+  return std::uint8_t((77 * r + 151 * g + 28 * b + 128) >> 8);
+}
 
 // Splits the pixels [X0, X0 + N) of row Y of a painted image by whether the cache image lies under
 // them: Fn(offset, count, bg) with bg the cache pixels under them, or null where there are none.

@@ -12,8 +12,7 @@ namespace qv {
 
 namespace fs = std::filesystem;
 
-bool ReadFileBounded(const fs::path& file, std::size_t maxBytes, std::vector<std::uint8_t>& out,
-                     std::string& error) {
+bool ReadFileBounded(const fs::path& file, std::size_t maxBytes, std::vector<std::uint8_t>& out, std::string& error) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) {
     error = "\"" + file.string() + "\" is missing or not a file";
@@ -190,8 +189,7 @@ std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::stri
   return LoadSkinFromReader(reader, error);
 }
 
-std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size,
-                                                    std::string& error) {
+std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size, std::string& error) {
   std::vector<TPackedEntry> files;
   if (!ReadPackedSkin(data, size, files, error)) return nullptr;
   return LoadSkinFromEntries(files, error);

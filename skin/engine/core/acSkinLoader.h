@@ -18,14 +18,13 @@ namespace qv {
 
 // Reads one file of a skin by its name (case-insensitive). Returns false with an error text when the
 // file is missing or unreadable.
-using TSkinFileReader = std::function<bool(const std::string& name, std::vector<std::uint8_t>& out,
-                                           std::string& error)>;
+using TSkinFileReader =
+    std::function<bool(const std::string& name, std::vector<std::uint8_t>& out, std::string& error)>;
 
 std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromFolder(const std::filesystem::path& folder, std::string& error);
-std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size,
-                                                    std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromPackedFile(const std::filesystem::path& file, std::string& error);
 // A folder, or a file taken as a packed skin.
 std::unique_ptr<TSkinModel> LoadSkin(const std::filesystem::path& path, std::string& error);

@@ -62,30 +62,48 @@ std::string ApplyKey(TsGeneralData& s, const std::string& key, const std::string
     return "";
   };
   const char* e = "";
-  if (key == "COLOR") e = colour(s.Color);
-  else if (key == "HOTCOLOR") e = colour(s.HotColor);
-  else if (key == "FONTCOLOR") e = fonts(s.FontColor);
-  else if (key == "HOTFONTCOLOR") e = fonts(s.HotFontColor);
-  else if (key == "TRANSPARENCY") e = percent(s.Transparency);
-  else if (key == "HOTTRANSPARENCY") e = percent(s.HotTransparency);
-  else if (key == "GRADIENTPERCENT") e = percent(s.GradientPercent);
-  else if (key == "IMAGEPERCENT") e = percent(s.ImagePercent);
-  else if (key == "SHOWFOCUS") e = flag(s.ShowFocus);
-  else if (key == "FADINGENABLED") e = flag(s.FadingEnabled);
-  else if (key == "SAVETITLE") e = flag(s.SaveTitle);
-  else if (key == "RESERVEDBOOLEAN") e = flag(s.ReservedBoolean);
+  if (key == "COLOR")
+    e = colour(s.Color);
+  else if (key == "HOTCOLOR")
+    e = colour(s.HotColor);
+  else if (key == "FONTCOLOR")
+    e = fonts(s.FontColor);
+  else if (key == "HOTFONTCOLOR")
+    e = fonts(s.HotFontColor);
+  else if (key == "TRANSPARENCY")
+    e = percent(s.Transparency);
+  else if (key == "HOTTRANSPARENCY")
+    e = percent(s.HotTransparency);
+  else if (key == "GRADIENTPERCENT")
+    e = percent(s.GradientPercent);
+  else if (key == "IMAGEPERCENT")
+    e = percent(s.ImagePercent);
+  else if (key == "SHOWFOCUS")
+    e = flag(s.ShowFocus);
+  else if (key == "FADINGENABLED")
+    e = flag(s.FadingEnabled);
+  else if (key == "SAVETITLE")
+    e = flag(s.SaveTitle);
+  else if (key == "RESERVEDBOOLEAN")
+    e = flag(s.ReservedBoolean);
   else if (key == "FADINGITERATIONS") {
     int v = 0;
-    if (!ParseSkinInt(value, 1, 100, v)) e = "a whole number 1..100 expected";
-    else s.FadingIterations = v;
+    if (!ParseSkinInt(value, 1, 100, v))
+      e = "a whole number 1..100 expected";
+    else
+      s.FadingIterations = v;
   } else if (key == "GRADIENTDATA") {
     TsGradientData v;
-    if (!ParseSkinGradient(value, v)) e = "two colours #RRGGBB and an optional direction V or H expected";
-    else s.Gradient = v;
+    if (!ParseSkinGradient(value, v))
+      e = "two colours #RRGGBB and an optional direction V or H expected";
+    else
+      s.Gradient = v;
   } else if (key == "PARENTCLASS") {
     std::string p = UpperCase(TrimBlanks(value));
-    if (!p.empty() && !IsValidSkinName(p)) e = "a section name expected";
-    else s.ParentClass = p;
+    if (!p.empty() && !IsValidSkinName(p))
+      e = "a section name expected";
+    else
+      s.ParentClass = p;
   }
   if (*e) err = key + "=" + value + ": " + e;
   return err;
@@ -137,27 +155,22 @@ void TsGeneralData::SetRaw(std::string_view key, std::string_view value) {
 void TsGeneralData::SetColor(std::string_view key, TColorRef c) { Set(key, FormatSkinColor(c)); }
 void TsGeneralData::SetInt(std::string_view key, int v) { Set(key, std::to_string(v)); }
 void TsGeneralData::SetBool(std::string_view key, bool v) { Set(key, v ? "TRUE" : "FALSE"); }
-void TsGeneralData::SetFontColors(std::string_view key, const TsFontColors& c) {
-  Set(key, FormatSkinFontColors(c));
-}
+void TsGeneralData::SetFontColors(std::string_view key, const TsFontColors& c) { Set(key, FormatSkinFontColors(c)); }
 
 // ---------------------------------------------------------------------------------------------
 // Masks
 
 std::string ValidateMask(const TsMaskData& m, int imageWidth, int imageHeight) {
   if (m.ImageCount < 1 || m.ImageCount > skinlimits::MaxImageCount)
-    return "state count " + std::to_string(m.ImageCount) + " outside 1.." +
-           std::to_string(skinlimits::MaxImageCount);
+    return "state count " + std::to_string(m.ImageCount) + " outside 1.." + std::to_string(skinlimits::MaxImageCount);
   if (m.MaskType != 0 && m.MaskType != 1) return "mask type " + std::to_string(m.MaskType) + " is not 0 or 1";
   const TRect& r = m.R;
   if (r.Left < 0 || r.Top < 0 || r.Right > imageWidth || r.Bottom > imageHeight || r.IsEmpty())
-    return "rectangle outside the image (" + std::to_string(imageWidth) + " x " + std::to_string(imageHeight) +
-           ")";
+    return "rectangle outside the image (" + std::to_string(imageWidth) + " x " + std::to_string(imageHeight) + ")";
   if (r.Width() < m.ImageCount) return "rectangle narrower than its state count";
   if (r.Height() % (m.MaskType + 1) != 0) return "mask type 1 needs an even rectangle height";
   const int fw = m.FrameWidth(), fh = m.FrameHeight();
-  if (m.MarginLeft < 0 || m.MarginTop < 0 || m.MarginRight < 0 || m.MarginBottom < 0)
-    return "negative margin";
+  if (m.MarginLeft < 0 || m.MarginTop < 0 || m.MarginRight < 0 || m.MarginBottom < 0) return "negative margin";
   if (m.MarginLeft > fw || m.MarginRight > fw || m.MarginLeft + m.MarginRight > fw || m.MarginTop > fh ||
       m.MarginBottom > fh || m.MarginTop + m.MarginBottom > fh)
     return "margins larger than the frame (" + std::to_string(fw) + " x " + std::to_string(fh) + ")";

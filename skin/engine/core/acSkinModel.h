@@ -30,9 +30,9 @@ inline constexpr int MaxKeysPerSection = 256;
 inline constexpr int MaxMasks = 10000;
 inline constexpr int MaxImages = 1000;
 inline constexpr int MaxNameLength = 64;
-inline constexpr int MaxImageCount = 64;       // state frames of one mask
-inline constexpr int MaxImageSide = 8192;      // pixels
-inline constexpr std::size_t MaxImageBytes = std::size_t(32) << 20;   // decoded pixels of one image
+inline constexpr int MaxImageCount = 64;                             // state frames of one mask
+inline constexpr int MaxImageSide = 8192;                            // pixels
+inline constexpr std::size_t MaxImageBytes = std::size_t(32) << 20;  // decoded pixels of one image
 inline constexpr std::size_t MaxTotalImageBytes = std::size_t(96) << 20;
 inline constexpr std::size_t MaxOptionsBytes = std::size_t(1) << 20;  // Options.dat
 inline constexpr std::size_t MaxFileBytes = std::size_t(40) << 20;    // any single file of a skin
@@ -61,12 +61,12 @@ struct TsGradientData {
 
 // Property names of a section's corner images: laid over the section's look at the four corners
 // of the painted rectangle (top-left, top-right, bottom-left, bottom-right), after its border.
-inline constexpr std::array<const char*, 4> kCornerImageNames = {"CORNERTOPLEFT", "CORNERTOPRIGHT",
-                                                                 "CORNERBOTTOMLEFT", "CORNERBOTTOMRIGHT"};
+inline constexpr std::array<const char*, 4> kCornerImageNames = {"CORNERTOPLEFT", "CORNERTOPRIGHT", "CORNERBOTTOMLEFT",
+                                                                 "CORNERBOTTOMRIGHT"};
 
 // One section of the skin.
 struct TsGeneralData {
-  std::string Name;  // upper-case
+  std::string Name;         // upper-case
   std::string ParentClass;  // upper-case; empty when none
 
   // Typed keys; defaults stand when the key is missing.

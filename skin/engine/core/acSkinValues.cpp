@@ -28,8 +28,7 @@ namespace {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
   return true;
 }
 }  // namespace
@@ -94,8 +93,10 @@ bool ParseSkinGradient(std::string_view text, TsGradientData& out) {
   TsGradientData g;
   if (n < 2 || !ParseSkinColor(words[0], g.Color1) || !ParseSkinColor(words[1], g.Color2)) return false;
   if (n == 3) {
-    if (EqualsNoCase(words[2], "H")) g.Vertical = false;
-    else if (!EqualsNoCase(words[2], "V")) return false;
+    if (EqualsNoCase(words[2], "H"))
+      g.Vertical = false;
+    else if (!EqualsNoCase(words[2], "V"))
+      return false;
   }
   g.Valid = true;
   out = g;

@@ -173,8 +173,16 @@ namespace {
 TCornerCopy ClipCopy(int sx, int sy, int dx, int dy, int w, int h, int frameW, int frameH, int ww, int wh) {
   // Clip the source to the frame and the target to the window, moving both together.
   auto clipAxis = [](int& s, int& d, int& len, int sLimit, int dLimit) {
-    if (s < 0) { d -= s; len += s; s = 0; }
-    if (d < 0) { s -= d; len += d; d = 0; }
+    if (s < 0) {
+      d -= s;
+      len += s;
+      s = 0;
+    }
+    if (d < 0) {
+      s -= d;
+      len += d;
+      d = 0;
+    }
     len = std::min(len, std::min(sLimit - s, dLimit - d));
     if (len < 0) len = 0;
   };

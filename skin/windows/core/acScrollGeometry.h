@@ -76,10 +76,10 @@ bool ThumbTrackSetsPos(int pos, const TScrollRange& si);
 
 // The frame of a window with skinned bars.
 struct TBarFrame {
-  TRect Window;             // window rectangle (screen)
+  TRect Window;  // window rectangle (screen)
   int BorderLeft = 0, BorderTop = 0, BorderRight = 0, BorderBottom = 0;
-  int HorzThickness = 0;    // counted only when HorzVisible
-  int VertThickness = 0;    // counted only when VertVisible
+  int HorzThickness = 0;  // counted only when HorzVisible
+  int VertThickness = 0;  // counted only when VertVisible
   bool HorzVisible = false;
   bool VertVisible = false;
   bool LeftScrollBar = false;

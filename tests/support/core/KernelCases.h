@@ -326,9 +326,12 @@ inline std::string RunDifferentialCase(TByteSource& src) {
     }
   }
   std::string err;
-  if (dstA.Bytes != dstB.Bytes) err = std::string(name) + ": fast and reference images differ";
-  else if (!SameRects(runsA, runsB)) err = std::string(name) + ": fast and reference rectangles differ";
-  else if (!dstA.PaddingIntact()) err = std::string(name) + ": row padding written";
+  if (dstA.Bytes != dstB.Bytes)
+    err = std::string(name) + ": fast and reference images differ";
+  else if (!SameRects(runsA, runsB))
+    err = std::string(name) + ": fast and reference rectangles differ";
+  else if (!dstA.PaddingIntact())
+    err = std::string(name) + ": row padding written";
   return err;
 }
 

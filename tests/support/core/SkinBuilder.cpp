@@ -19,7 +19,8 @@ using qv::TImage24;
 TSkinBuilder TSkinBuilder::Standard() {
   TSkinBuilder b;
   b.Section("GLOBALINFO");
-  for (const char* p : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP"}) b.Mask("GLOBALINFO", p, 16, 14);
+  for (const char* p : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP"})
+    b.Mask("GLOBALINFO", p, 16, 14);
   for (const char* p : {"SICONCLOSE", "SICONMAX", "SICONMIN", "SICONHELP"}) b.Mask("GLOBALINFO", p, 12, 10);
   b.Mask("GLOBALINFO", "TITLEBUTTON", 16, 14);
   b.Mask("GLOBALINFO", "GRIPIMAGE", 12, 12, 2);
@@ -63,8 +64,8 @@ TSkinBuilder TSkinBuilder::Standard() {
     b.Section(s);
     b.Mask(s, "BORDERSMASK", 9, 9, 1);
   }
-  for (const char* s : {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLSLIDERH",
-                        "SCROLLSLIDERV"}) {
+  for (const char* s :
+       {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLSLIDERH", "SCROLLSLIDERV"}) {
     b.Section(s);
     b.Mask(s, "BORDERSMASK", 16, 16, 3);
     b.Mask(s, "GLYPHMASK", 7, 5, 3);
@@ -109,8 +110,8 @@ TSkinBuilder& TSkinBuilder::Key(const std::string& section, const std::string& k
   return *this;
 }
 
-TTestMask& TSkinBuilder::Mask(const std::string& section, const std::string& property, int frameWidth,
-                              int frameHeight, int count, int maskType) {
+TTestMask& TSkinBuilder::Mask(const std::string& section, const std::string& property, int frameWidth, int frameHeight,
+                              int count, int maskType) {
   Section(section);
   for (TTestMask& m : Masks_)
     if (m.Section == section && m.Property == property) return m;
@@ -189,8 +190,10 @@ TImage24 TSkinBuilder::MaskImage(int ordinal) const {
       const int len = std::min(Runs_[corner], w / 2);
       for (int i = 0; i < len; ++i) {
         const int x = s * w + (fromLeft ? i : w - 1 - i);
-        if (halves == 2) img.SetPixel(x, h + y, qv::BgrOf(MaskClear));
-        else img.SetPixel(x, y, key);
+        if (halves == 2)
+          img.SetPixel(x, h + y, qv::BgrOf(MaskClear));
+        else
+          img.SetPixel(x, y, key);
       }
     };
     run(0, 0, true);
@@ -237,11 +240,11 @@ std::string TSkinBuilder::OptionsText() const {
       } else {
         s += " file=" + FileNameOf(int(i));
       }
-      s += " count=" + std::to_string(m.Count) + " type=" + std::to_string(m.MaskType) + " margins=" +
-           std::to_string(m.Margins[0]) + "," + std::to_string(m.Margins[1]) + "," + std::to_string(m.Margins[2]) +
-           "," + std::to_string(m.Margins[3]) + " border=" + std::to_string(m.BorderWidth) +
-           (m.Mode == qv::TsDrawMode::Tile ? " mode=tile" : " mode=stretch") + (m.HotOnly ? " hotonly=1" : "") +
-           "\n";
+      s += " count=" + std::to_string(m.Count) + " type=" + std::to_string(m.MaskType) +
+           " margins=" + std::to_string(m.Margins[0]) + "," + std::to_string(m.Margins[1]) + "," +
+           std::to_string(m.Margins[2]) + "," + std::to_string(m.Margins[3]) +
+           " border=" + std::to_string(m.BorderWidth) +
+           (m.Mode == qv::TsDrawMode::Tile ? " mode=tile" : " mode=stretch") + (m.HotOnly ? " hotonly=1" : "") + "\n";
     }
   }
   return s;
@@ -275,8 +278,10 @@ std::vector<qv::TPackedEntry> TSkinBuilder::Files() const {
   for (const auto& replaced : Replaced_) {
     const std::string& name = replaced.first;
     auto it = std::find_if(files.begin(), files.end(), [&](const qv::TPackedEntry& e) { return e.Name == name; });
-    if (it != files.end()) it->Data = replaced.second;
-    else files.push_back({name, replaced.second});
+    if (it != files.end())
+      it->Data = replaced.second;
+    else
+      files.push_back({name, replaced.second});
   }
   for (const std::string& name : Dropped_)
     std::erase_if(files, [&](const qv::TPackedEntry& e) { return e.Name == name; });

@@ -44,8 +44,8 @@ class TSkinBuilder {
 
   TSkinBuilder& Section(const std::string& name, const std::string& parentClass = "");
   TSkinBuilder& Key(const std::string& section, const std::string& key, const std::string& value);
-  TTestMask& Mask(const std::string& section, const std::string& property, int frameWidth = 12,
-                  int frameHeight = 12, int count = 3, int maskType = 0);
+  TTestMask& Mask(const std::string& section, const std::string& property, int frameWidth = 12, int frameHeight = 12,
+                  int count = 3, int maskType = 0);
   TSkinBuilder& RemoveSection(const std::string& name);  // with its masks
   TSkinBuilder& RemoveMask(const std::string& section, const std::string& property);
   TSkinBuilder& RawMask(const std::string& section, const std::string& property, const std::string& raw);
@@ -60,7 +60,9 @@ class TSkinBuilder {
   // Files put in or taken out after the skin's own files are made.
   TSkinBuilder& ReplaceFile(const std::string& name, std::vector<std::uint8_t> bytes);
   TSkinBuilder& DropFile(const std::string& name);
-  TSkinBuilder& ReplaceOptions(const std::string& text) { return ReplaceFile("Options.dat", {text.begin(), text.end()}); }
+  TSkinBuilder& ReplaceOptions(const std::string& text) {
+    return ReplaceFile("Options.dat", {text.begin(), text.end()});
+  }
 
   // The distinct colours (never the key colour).
   static TColorRef FrameColor(int maskOrdinal, int state);

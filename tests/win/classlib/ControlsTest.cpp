@@ -195,18 +195,18 @@ TEST_F(FormTest, MouseEnterAndLeaveForGraphicChildAndWindow) {
   sf.Detach();
   const LPARAM gl = reinterpret_cast<LPARAM>(g), fl = reinterpret_cast<LPARAM>(Form);
   EXPECT_EQ("", CheckSequence(sg.Spy.Entries(), {{CM_MOUSEENTER, msgLParam, 0, gl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, gl},
-                                                  {CM_MOUSEENTER, msgLParam, 0, gl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, gl}}));
+                                                 {CM_MOUSELEAVE, msgLParam, 0, gl},
+                                                 {CM_MOUSEENTER, msgLParam, 0, gl},
+                                                 {CM_MOUSELEAVE, msgLParam, 0, gl}}));
   // The form hears of its own entering and leaving and of its child's (LParam the control).
   EXPECT_EQ("", CheckSequence(sf.Spy.Entries(), {{CM_MOUSEENTER, msgLParam, 0, fl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, fl},
-                                                  {CM_MOUSEENTER, msgLParam, 0, gl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, gl},
-                                                  {CM_MOUSEENTER, msgLParam, 0, fl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, fl},
-                                                  {CM_MOUSEENTER, msgLParam, 0, gl},
-                                                  {CM_MOUSELEAVE, msgLParam, 0, gl}}));
+                                                 {CM_MOUSELEAVE, msgLParam, 0, fl},
+                                                 {CM_MOUSEENTER, msgLParam, 0, gl},
+                                                 {CM_MOUSELEAVE, msgLParam, 0, gl},
+                                                 {CM_MOUSEENTER, msgLParam, 0, fl},
+                                                 {CM_MOUSELEAVE, msgLParam, 0, fl},
+                                                 {CM_MOUSEENTER, msgLParam, 0, gl},
+                                                 {CM_MOUSELEAVE, msgLParam, 0, gl}}));
   EXPECT_EQ(nullptr, MouseControl());
 }
 
@@ -242,7 +242,7 @@ TEST_F(FormTest, GraphicChildrenPaintInZOrderClipped) {
   b->SetParent(Form);
   Form->SetColor(static_cast<TColor>(RGB(0, 255, 0)));
   EXPECT_EQ(RGB(255, 0, 0), PixelAfterPaint(Form, 15, 15));
-  EXPECT_EQ(RGB(0, 0, 255), PixelAfterPaint(Form, 50, 50));  // b lies above a
+  EXPECT_EQ(RGB(0, 0, 255), PixelAfterPaint(Form, 50, 50));    // b lies above a
   EXPECT_EQ(RGB(0, 255, 0), PixelAfterPaint(Form, 105, 105));  // clipped: nothing beyond b
   a->BringToFront();
   EXPECT_EQ(RGB(255, 0, 0), PixelAfterPaint(Form, 50, 50));
@@ -273,8 +273,9 @@ TEST_F(FormTest, CommandAndDrawItemReflectToChild) {
   dis.hwndItem = b->Handle();
   SendMessageA(Form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
   spy.Detach();
-  EXPECT_EQ("", CheckSequence(spy.Spy.Entries(), {{CN_COMMAND, msgWParam, MAKEWPARAM(GetDlgCtrlID(b->Handle()), BN_CLICKED)},
-                                                  {CN_DRAWITEM, 0}}));
+  EXPECT_EQ(
+      "", CheckSequence(spy.Spy.Entries(), {{CN_COMMAND, msgWParam, MAKEWPARAM(GetDlgCtrlID(b->Handle()), BN_CLICKED)},
+                                            {CN_DRAWITEM, 0}}));
 }
 
 // ---- recreation ------------------------------------------------------------------------------
@@ -329,8 +330,8 @@ TEST_F(FormTest, ForeignSubclassingSurvivesRecreateWnd) {
   spy.Only = {WM_SETTEXT};
   spy.Attach(b);
   // ... and a SetWindowLongPtr subclass on the old window is carried off with it.
-  gForeignOld = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(b->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignProc)));
+  gForeignOld =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(b->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignProc)));
   gForeignCalls = 0;
   SendMessageA(b->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one"));
   EXPECT_GT(gForeignCalls, 0);

@@ -20,7 +20,6 @@ using namespace qvtest;
 
 namespace {
 
-
 // A focusable window control of the system's button class.
 class TPushControl : public TWinControl {
  public:
@@ -390,7 +389,7 @@ TEST_F(FormTest, ShowModalReturnsTheModalResult) {
   dlg->OnClose = MakeMethod<&ModalDriver::OnClose>(&d);
   EXPECT_EQ(mrYes, dlg->ShowModal());
   EXPECT_EQ(2u, d.Closes);
-  EXPECT_TRUE(d.OtherWasDisabled);  // other windows are disabled while the form is modal ...
+  EXPECT_TRUE(d.OtherWasDisabled);               // other windows are disabled while the form is modal ...
   EXPECT_TRUE(IsWindowEnabled(Form->Handle()));  // ... and enabled again afterwards
   EXPECT_FALSE(dlg->Visible());
   EXPECT_FALSE(dlg->FormState().Contains(fsModal));
@@ -715,7 +714,7 @@ TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
 TEST_F(FormTest, ConstraintsBoundTheWindowWhoeverSizesIt) {
   Form->Constraints()->SetMinWidth(400);
   Form->Constraints()->SetMaxHeight(200);
-  EXPECT_EQ(400, Form->Width());   // applied at once ...
+  EXPECT_EQ(400, Form->Width());  // applied at once ...
   EXPECT_EQ(200, Form->Height());
   // ... and to a size given to the window behind the form's back (as the user's dragging does).
   SetWindowPos(Form->Handle(), nullptr, 0, 0, 120, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -796,7 +795,7 @@ TEST(FormFocus, HiddenFormNamesItsActiveControlBeforeShowing) {
   off->SetBounds(10, 90, 80, 24);
   off->SetParent(f);
   off->SetEnabled(false);
-  EXPECT_TRUE(b->CanFocus());   // the form's own visibility does not count ...
+  EXPECT_TRUE(b->CanFocus());     // the form's own visibility does not count ...
   EXPECT_FALSE(off->CanFocus());  // ... the control's and its parents' do
   EXPECT_NO_THROW(f->SetActiveControl(b));
   EXPECT_THROW(f->SetActiveControl(off), EInvalidOperation);
@@ -1018,7 +1017,9 @@ struct DragLog {
     Items.push_back("over");
     accept = Accept;
   }
-  void Drop(TObject*, TObject*, int x, int y) { Items.push_back("drop " + std::to_string(x) + "," + std::to_string(y)); }
+  void Drop(TObject*, TObject*, int x, int y) {
+    Items.push_back("drop " + std::to_string(x) + "," + std::to_string(y));
+  }
   void End(TObject*, TObject* target, int, int) { Items.push_back(target ? "end on target" : "end nowhere"); }
 };
 }  // namespace

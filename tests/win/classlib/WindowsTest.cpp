@@ -123,8 +123,8 @@ const StyleCase kStyleCases[] = {
      WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW, 0},
     {"no system menu: no boxes", bsSizeable, TBorderIcons{biMinimize, biMaximize}, fsNormal, WS_CAPTION,
      WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0},
-    {"minimize box only", bsSingle, TBorderIcons{biSystemMenu, biMinimize}, fsNormal, WS_MINIMIZEBOX,
-     WS_MAXIMIZEBOX, 0, WS_EX_CONTEXTHELP},
+    {"minimize box only", bsSingle, TBorderIcons{biSystemMenu, biMinimize}, fsNormal, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, 0,
+     WS_EX_CONTEXTHELP},
     {"help button on a dialog", bsDialog, TBorderIcons{biSystemMenu, biHelp}, fsNormal, WS_SYSMENU, 0,
      WS_EX_CONTEXTHELP, 0},
     {"help button hidden by minimize and maximize boxes", bsSizeable,
@@ -210,16 +210,16 @@ TEST_F(FormTest, ControlColorMessagesReflectToTheChildsColours) {
   b->SetColor(clRed);
   b->Font()->SetColor(clBlue);
   HDC dc = GetDC(b->Handle());
-  LRESULT brush = SendMessageA(Form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                               reinterpret_cast<LPARAM>(b->Handle()));
+  LRESULT brush =
+      SendMessageA(Form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(b->Handle()));
   EXPECT_EQ(reinterpret_cast<LRESULT>(b->Brush()->Handle()), brush);
   EXPECT_EQ(RGB(0, 0, 255), GetTextColor(dc));
   EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
   // A window the library does not know gets the default answer.
   HWND raw = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, Form->Handle(), nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-  LRESULT other = SendMessageA(Form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                               reinterpret_cast<LPARAM>(raw));
+  LRESULT other =
+      SendMessageA(Form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(raw));
   EXPECT_NE(0, other);
   EXPECT_NE(brush, other);
   DestroyWindow(raw);
@@ -281,17 +281,17 @@ TEST_F(FormTest, MouseEnterAndLeaveBetweenTheFormAndAWindowChild) {
   sf.Attach(Form);
   sb.Attach(b);
   SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));   // into the child window
-  SendMessageA(Form->Handle(), WM_MOUSELEAVE, 0, 0);               // the form's own leave comes late
-  SendMessageA(b->Handle(), WM_MOUSELEAVE, 0, 0);                  // out of everything
+  SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // into the child window
+  SendMessageA(Form->Handle(), WM_MOUSELEAVE, 0, 0);             // the form's own leave comes late
+  SendMessageA(b->Handle(), WM_MOUSELEAVE, 0, 0);                // out of everything
   sf.Detach();
   sb.Detach();
   const LPARAM fl = reinterpret_cast<LPARAM>(Form), bl = reinterpret_cast<LPARAM>(b);
   EXPECT_EQ("", CheckSequence(sb.Seen, {{CM_MOUSEENTER, msgLParam, 0, bl}, {CM_MOUSELEAVE, msgLParam, 0, bl}}));
   EXPECT_EQ("", CheckSequence(sf.Seen, {{CM_MOUSEENTER, msgLParam, 0, fl},
-                                         {CM_MOUSELEAVE, msgLParam, 0, fl},
-                                         {CM_MOUSEENTER, msgLParam, 0, bl},
-                                         {CM_MOUSELEAVE, msgLParam, 0, bl}}));
+                                        {CM_MOUSELEAVE, msgLParam, 0, fl},
+                                        {CM_MOUSEENTER, msgLParam, 0, bl},
+                                        {CM_MOUSELEAVE, msgLParam, 0, bl}}));
   EXPECT_EQ(nullptr, MouseControl());
 }
 

@@ -157,9 +157,9 @@ TEST_F(ButtonTest, RegionCutFromTheMaskCorners) {
   struct {
     int x, y;
     bool inside;
-  } cases[] = {{0, 0, false},     {1, 0, true},      {w - 1, 0, false}, {w - 2, 0, false}, {w - 3, 0, true},
-               {0, h - 1, false}, {2, h - 1, false}, {3, h - 1, true},  {w - 4, h - 1, false},
-               {w - 5, h - 1, true}, {w / 2, h / 2, true}, {0, 1, true}};
+  } cases[] = {{0, 0, false},         {1, 0, true},         {w - 1, 0, false},    {w - 2, 0, false},
+               {w - 3, 0, true},      {0, h - 1, false},    {2, h - 1, false},    {3, h - 1, true},
+               {w - 4, h - 1, false}, {w - 5, h - 1, true}, {w / 2, h / 2, true}, {0, 1, true}};
   for (auto& c : cases) EXPECT_EQ(c.inside, PtInRegion(rgn, c.x, c.y) != 0) << c.x << "," << c.y;
   DeleteObject(rgn);
   EXPECT_EQ(nullptr, b->PendingRegion());  // the window owns it

@@ -103,7 +103,8 @@ TEST_F(SkinSwitchTest, LoadRemoveLoadAnotherAndSwitchBack) {
 
 TEST_F(SkinSwitchTest, ASkinWithoutTheButtonSectionsLeavesThePlainButtons) {
   LoadSkin(TSkinBuilder::Standard());
-  Manager->AddInternalSkin("Bare", TSkinBuilder::Standard().RemoveSection("BUTTON").RemoveSection("SPEEDBUTTON").Packed());
+  Manager->AddInternalSkin("Bare",
+                           TSkinBuilder::Standard().RemoveSection("BUTTON").RemoveSection("SPEEDBUTTON").Packed());
   Button = Create<TsButton>(Form);
   Button->SetParent(Form);
   Button->SetBounds(20, 20, 90, 30);

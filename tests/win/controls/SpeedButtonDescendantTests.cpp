@@ -88,12 +88,12 @@ TEST_F(DescendantTest, DescendantsFollowTheSkinCommandsAsSpeedButtons) {
   auto* tab = Make<TsTabBtn>(10, 10, 15, 15);
   auto* timer = Make<TsTimerSpeedButton>(40, 10, 20, 20);
   auto* edit = Make<TsEditButton>(70, 10, 22, 20);
-  for (TsSpeedButton* b : {static_cast<TsSpeedButton*>(tab), static_cast<TsSpeedButton*>(timer),
-                           static_cast<TsSpeedButton*>(edit)})
+  for (TsSpeedButton* b :
+       {static_cast<TsSpeedButton*>(tab), static_cast<TsSpeedButton*>(timer), static_cast<TsSpeedButton*>(edit)})
     EXPECT_TRUE(b->ControlStyle().Contains(csOpaque)) << b->ClassName();
   Manager->SetActive(false);
   flush_events();
-  for (TsSpeedButton* b : {static_cast<TsSpeedButton*>(tab), static_cast<TsSpeedButton*>(timer),
-                           static_cast<TsSpeedButton*>(edit)})
+  for (TsSpeedButton* b :
+       {static_cast<TsSpeedButton*>(tab), static_cast<TsSpeedButton*>(timer), static_cast<TsSpeedButton*>(edit)})
     EXPECT_FALSE(b->ControlStyle().Contains(csOpaque)) << b->ClassName();
 }

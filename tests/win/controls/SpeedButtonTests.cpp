@@ -152,19 +152,13 @@ TEST_F(SpeedButtonTest, GlyphAndCaptionLayouts) {
         EXPECT_EQ((inner - 16) / 2 + 1, g.Left);
       }
       switch (layout) {
-        case blGlyphLeft:
-          EXPECT_EQ(g.Right + b->Spacing() - 1, c.Left);
-          break;
+        case blGlyphLeft: EXPECT_EQ(g.Right + b->Spacing() - 1, c.Left); break;
         case blGlyphRight:
           EXPECT_EQ(cs.cx + 3, c.Width());
           EXPECT_LE(c.Right - 2, g.Left - b->Spacing() + 1);
           break;
-        case blGlyphTop:
-          EXPECT_EQ(g.Bottom + b->Spacing(), c.Top);
-          break;
-        case blGlyphBottom:
-          EXPECT_EQ(c.Bottom + b->Spacing(), g.Top);
-          break;
+        case blGlyphTop: EXPECT_EQ(g.Bottom + b->Spacing(), c.Top); break;
+        case blGlyphBottom: EXPECT_EQ(c.Bottom + b->Spacing(), g.Top); break;
       }
     }
   }
@@ -325,7 +319,8 @@ TEST_F(SpeedButtonTest, HintsOffWhilePressed) {
 // ---- animation ------------------------------------------------------------------------------------------------------
 
 TEST_F(SpeedButtonTest, AnimationTimerFinishesAndFreesItself) {
-  LoadSkin(TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "4"));
+  LoadSkin(
+      TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "4"));
   TsSpeedButton* b = MakeButton();
   Paint(b);
   b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
@@ -338,7 +333,9 @@ TEST_F(SpeedButtonTest, AnimationTimerFinishesAndFreesItself) {
 }
 
 TEST_F(SpeedButtonTest, DestroyedDuringAnimationLeavesNoTimer) {
-  LoadSkin(TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "30"));
+  LoadSkin(TSkinBuilder::Standard()
+               .Key("SPEEDBUTTON", "FADINGENABLED", "TRUE")
+               .Key("SPEEDBUTTON", "FADINGITERATIONS", "30"));
   TsSpeedButton* b = MakeButton();
   Paint(b);
   b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
@@ -364,17 +361,17 @@ TEST_F(SpeedButtonTest, GlyphPositionsOfEveryLayoutAndAlignment) {
     int X, Y;
   };
   const TCase cases[] = {
-      {-1, false, blGlyphLeft, taLeftJustify, 0, 12},    {-1, false, blGlyphLeft, taRightJustify, 84, 12},
-      {-1, false, blGlyphLeft, taCenter, 42, 12},        {-1, true, blGlyphLeft, taRightJustify, 68, 12},
-      {-1, true, blGlyphLeft, taCenter, 34, 12},         {2, false, blGlyphLeft, taLeftJustify, 5, 12},
-      {2, false, blGlyphLeft, taRightJustify, 79, 12},   {2, false, blGlyphLeft, taCenter, 42, 12},
-      {2, true, blGlyphLeft, taRightJustify, 63, 12},    {2, true, blGlyphLeft, taCenter, 34, 12},
-      {-1, false, blGlyphRight, taLeftJustify, 0, 12},   {-1, false, blGlyphRight, taRightJustify, 84, 12},
-      {-1, false, blGlyphRight, taCenter, 42, 12},       {-1, true, blGlyphRight, taRightJustify, 68, 12},
-      {2, false, blGlyphRight, taLeftJustify, 5, 12},    {2, false, blGlyphRight, taRightJustify, 79, 12},
-      {2, true, blGlyphRight, taLeftJustify, 5, 12},     {2, true, blGlyphRight, taCenter, 34, 12},
-      {-1, false, blGlyphTop, taCenter, 43, 12},         {-1, true, blGlyphTop, taLeftJustify, 35, 12},
-      {2, false, blGlyphTop, taRightJustify, 43, 12},    {-1, false, blGlyphBottom, taCenter, 43, 12},
+      {-1, false, blGlyphLeft, taLeftJustify, 0, 12},  {-1, false, blGlyphLeft, taRightJustify, 84, 12},
+      {-1, false, blGlyphLeft, taCenter, 42, 12},      {-1, true, blGlyphLeft, taRightJustify, 68, 12},
+      {-1, true, blGlyphLeft, taCenter, 34, 12},       {2, false, blGlyphLeft, taLeftJustify, 5, 12},
+      {2, false, blGlyphLeft, taRightJustify, 79, 12}, {2, false, blGlyphLeft, taCenter, 42, 12},
+      {2, true, blGlyphLeft, taRightJustify, 63, 12},  {2, true, blGlyphLeft, taCenter, 34, 12},
+      {-1, false, blGlyphRight, taLeftJustify, 0, 12}, {-1, false, blGlyphRight, taRightJustify, 84, 12},
+      {-1, false, blGlyphRight, taCenter, 42, 12},     {-1, true, blGlyphRight, taRightJustify, 68, 12},
+      {2, false, blGlyphRight, taLeftJustify, 5, 12},  {2, false, blGlyphRight, taRightJustify, 79, 12},
+      {2, true, blGlyphRight, taLeftJustify, 5, 12},   {2, true, blGlyphRight, taCenter, 34, 12},
+      {-1, false, blGlyphTop, taCenter, 43, 12},       {-1, true, blGlyphTop, taLeftJustify, 35, 12},
+      {2, false, blGlyphTop, taRightJustify, 43, 12},  {-1, false, blGlyphBottom, taCenter, 43, 12},
       {2, true, blGlyphBottom, taCenter, 35, 12},
   };
   for (const TCase& c : cases) {
@@ -432,7 +429,8 @@ TEST_F(SpeedButtonTest, CornersShowTheStateOfTheLook) {
   for (TsSpeedButton* x : {a, b}) {
     const int state = x == a ? 2 : 0;
     SCOPED_TRACE(state);
-    for (POINT p : {POINT{0, 0}, POINT{x->Width() - 1, 0}, POINT{1, x->Height() - 2}, POINT{x->Width() - 2, x->Height() - 1}})
+    for (POINT p :
+         {POINT{0, 0}, POINT{x->Width() - 1, 0}, POINT{1, x->Height() - 2}, POINT{x->Width() - 2, x->Height() - 1}})
       EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", state)), ColorText(CachePixel(x->SkinData(), p.x, p.y)));
   }
   b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
@@ -622,10 +620,11 @@ TEST_F(SpeedButtonTest, DropDownStyleWhileLoadingKeepsTheWidth) {
 
 TEST_F(SpeedButtonTest, PublishedByName) {
   TsSpeedButton* b = MakeButton();
-  for (const char* name : {"SkinData", "AnimatEvents", "Alignment", "Blend", "ButtonStyle", "DisabledGlyphKind",
-                           "DisabledKind", "DropdownMenu", "Grayed", "ImageIndex", "Images", "ShowCaption",
-                           "DrawOverBorder", "TextOffset", "TextAlignment", "OnPaint", "OnMouseEnter",
-                           "OnMouseLeave", "Align", "Flat", "Glyph"})
+  for (const char* name :
+       {"SkinData",       "AnimatEvents", "Alignment",     "Blend",      "ButtonStyle",  "DisabledGlyphKind",
+        "DisabledKind",   "DropdownMenu", "Grayed",        "ImageIndex", "Images",       "ShowCaption",
+        "DrawOverBorder", "TextOffset",   "TextAlignment", "OnPaint",    "OnMouseEnter", "OnMouseLeave",
+        "Align",          "Flat",         "Glyph"})
     EXPECT_TRUE(HasPropByName(b, name)) << name;
   EXPECT_EQ(1, GetOrdPropByName(b, "ShowCaption"));
   EXPECT_TRUE(SetPropContains(b, "AnimatEvents", "aeGlobalDef"));
@@ -639,7 +638,8 @@ TEST_F(SpeedButtonTest, PublishedByName) {
 // ---- animation switched off --------------------------------------------------------------------------------
 
 TEST_F(SpeedButtonTest, NoAnimationWhenTheManagerAllowsNoEvents) {
-  LoadSkin(TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "8"));
+  LoadSkin(
+      TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "8"));
   Manager->SetAnimEventsDefault(TacAnimatEvents{});
   TsSpeedButton* b = MakeButton();
   Paint(b);

@@ -85,14 +85,30 @@ TEST_F(engine_CommonData, LoadedPicksTheDefaultSectionByTypeCode) {
     std::uint8_t Code;
     const char* Section;
   } table[] = {
-      {tcEdit, "EDIT"},           {tcComboBox, "COMBOBOX"},     {tcBar, "BAR"},
-      {tcBarTitle, "BARTITLE"},   {tcCheckBox, "CHECKBOX"},     {tcCheckBoxAlt, "CHECKBOX"},
-      {tcRadioButton, "RADIOBUTTON"}, {tcPanel, "PANEL"},       {tcPanelLow, "PANEL_LOW"},
-      {tcToolBar, "TOOLBAR"},     {tcDragBar, "DRAGBAR"},       {tcTabSheet, "TABSHEET"},
-      {tcGroupBox, "GROUPBOX"},   {tcGroupBoxAlt, "GROUPBOX"},  {tcSplitter, "SPLITTER"},
-      {tcSpeedButton, "SPEEDBUTTON"}, {tcSpeedButtonAlt, "SPEEDBUTTON"}, {tcButton, "BUTTON"},
-      {tcBitBtn, "BUTTON"},       {tcToolButton, "TOOLBUTTON"}, {tcPageControl, "PAGECONTROL"},
-      {tcStatusBar, "STATUSBAR"}, {tcGauge, "GAUGE"},           {tcTrackBar, "TRACKBAR"},
+      {tcEdit, "EDIT"},
+      {tcComboBox, "COMBOBOX"},
+      {tcBar, "BAR"},
+      {tcBarTitle, "BARTITLE"},
+      {tcCheckBox, "CHECKBOX"},
+      {tcCheckBoxAlt, "CHECKBOX"},
+      {tcRadioButton, "RADIOBUTTON"},
+      {tcPanel, "PANEL"},
+      {tcPanelLow, "PANEL_LOW"},
+      {tcToolBar, "TOOLBAR"},
+      {tcDragBar, "DRAGBAR"},
+      {tcTabSheet, "TABSHEET"},
+      {tcGroupBox, "GROUPBOX"},
+      {tcGroupBoxAlt, "GROUPBOX"},
+      {tcSplitter, "SPLITTER"},
+      {tcSpeedButton, "SPEEDBUTTON"},
+      {tcSpeedButtonAlt, "SPEEDBUTTON"},
+      {tcButton, "BUTTON"},
+      {tcBitBtn, "BUTTON"},
+      {tcToolButton, "TOOLBUTTON"},
+      {tcPageControl, "PAGECONTROL"},
+      {tcStatusBar, "STATUSBAR"},
+      {tcGauge, "GAUGE"},
+      {tcTrackBar, "TRACKBAR"},
       {200, "TTESTSKINCONTROL"},
   };
   for (const auto& row : table) {
@@ -227,9 +243,24 @@ TEST_F(engine_CommonData, QueryAnswersArriveThroughSendMessage) {
     LRESULT Expected;
   } table[] = {
       {"skinned", QC_ISSKINNED, [](TsCommonData*) {}, 1},
-      {"idle", QC_ISBUSY, [](TsCommonData* s) { s->BGChanged = false; s->SetUpdating(false); }, 0},
-      {"bg changed", QC_ISBUSY, [](TsCommonData* s) { s->BGChanged = true; s->SetUpdating(false); }, 1},
-      {"updating", QC_ISBUSY, [](TsCommonData* s) { s->BGChanged = false; s->SetUpdating(true); }, 1},
+      {"idle", QC_ISBUSY,
+       [](TsCommonData* s) {
+         s->BGChanged = false;
+         s->SetUpdating(false);
+       },
+       0},
+      {"bg changed", QC_ISBUSY,
+       [](TsCommonData* s) {
+         s->BGChanged = true;
+         s->SetUpdating(false);
+       },
+       1},
+      {"updating", QC_ISBUSY,
+       [](TsCommonData* s) {
+         s->BGChanged = false;
+         s->SetUpdating(true);
+       },
+       1},
       {"partly hidden", QC_ISPARTLYHIDDEN, [](TsCommonData* s) { s->PartlyHidden = true; }, 1},
       {"wholly inside", QC_ISPARTLYHIDDEN, [](TsCommonData* s) { s->PartlyHidden = false; }, 0},
       {"always repaint", QC_ISTRANSPARENT, [](TsCommonData* s) { s->AlwaysRepaint = true; }, 1},
@@ -359,8 +390,9 @@ TEST_F(engine_CommonData, AnnounceAndRepaintChildren) {
   AnnounceToParentForm(leaf);
   spy.Unwatch(Host->Control()->Handle());
   EXPECT_TRUE(top->Commands.empty()) << "only the top parent (the host) is told";
-  EXPECT_EQ("", CheckSequence(spy.Entries(), {{SM_QUORVEXCMD, msgSent | msgWParam | msgLParam,
-                                               SkinCommandWParam(QC_CONTROLANNOUNCE), reinterpret_cast<LPARAM>(leaf)}}));
+  EXPECT_EQ("",
+            CheckSequence(spy.Entries(), {{SM_QUORVEXCMD, msgSent | msgWParam | msgLParam,
+                                           SkinCommandWParam(QC_CONTROLANNOUNCE), reinterpret_cast<LPARAM>(leaf)}}));
 
   mid->Commands.clear();
   leaf->Commands.clear();

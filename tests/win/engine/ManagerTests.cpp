@@ -98,13 +98,18 @@ TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
   };
   const Case cases[] = {
       {"NotThere", [](const fs::path&) {}},
-      {"NoOptions", [](const fs::path& d) { TSkinBuilder::Standard().DropFile("Options.dat").WriteFolder(d / "NoOptions"); }},
+      {"NoOptions",
+       [](const fs::path& d) { TSkinBuilder::Standard().DropFile("Options.dat").WriteFolder(d / "NoOptions"); }},
       {"BadOptions",
        [](const fs::path& d) {
-         TSkinBuilder::Standard().RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=0").WriteFolder(d / "BadOptions");
+         TSkinBuilder::Standard()
+             .RawMask("BUTTON", "BORDERSMASK", "mask: file=x.bmp count=0")
+             .WriteFolder(d / "BadOptions");
        }},
       {"MissingImage",
-       [](const fs::path& d) { TSkinBuilder::Standard().DropFile("button_bordersmask.bmp").WritePacked(d / "MissingImage.asz"); }},
+       [](const fs::path& d) {
+         TSkinBuilder::Standard().DropFile("button_bordersmask.bmp").WritePacked(d / "MissingImage.asz");
+       }},
       {"Garbage",
        [](const fs::path& d) {
          std::ofstream(d / "Garbage.asz", std::ios::binary) << "ASzf but not a packed skin at all";

@@ -46,13 +46,13 @@ TEST_F(engine_Seams, CachedIndexesOfScrollBarsCombosTabsAndGrip) {
     const TacSectionIndexes& Ix;
     bool Glyph;
   } table[] = {
-      {"SCROLLBTNTOP", cd.ScrollBtnTop, true},     {"SCROLLBTNBOTTOM", cd.ScrollBtnBottom, true},
-      {"SCROLLBTNLEFT", cd.ScrollBtnLeft, true},   {"SCROLLBTNRIGHT", cd.ScrollBtnRight, true},
-      {"SCROLLSLIDERH", cd.ScrollSliderH, true},   {"SCROLLSLIDERV", cd.ScrollSliderV, true},
-      {"SCROLLBAR1H", cd.ScrollBar1H, false},      {"SCROLLBAR1V", cd.ScrollBar1V, false},
-      {"SCROLLBAR2H", cd.ScrollBar2H, false},      {"SCROLLBAR2V", cd.ScrollBar2V, false},
-      {"COMBOBTN", cd.ComboBtn, false},            {"TABTOP", cd.TabTop, false},
-      {"TABBOTTOM", cd.TabBottom, false},          {"TABLEFT", cd.TabLeft, false},
+      {"SCROLLBTNTOP", cd.ScrollBtnTop, true},   {"SCROLLBTNBOTTOM", cd.ScrollBtnBottom, true},
+      {"SCROLLBTNLEFT", cd.ScrollBtnLeft, true}, {"SCROLLBTNRIGHT", cd.ScrollBtnRight, true},
+      {"SCROLLSLIDERH", cd.ScrollSliderH, true}, {"SCROLLSLIDERV", cd.ScrollSliderV, true},
+      {"SCROLLBAR1H", cd.ScrollBar1H, false},    {"SCROLLBAR1V", cd.ScrollBar1V, false},
+      {"SCROLLBAR2H", cd.ScrollBar2H, false},    {"SCROLLBAR2V", cd.ScrollBar2V, false},
+      {"COMBOBTN", cd.ComboBtn, false},          {"TABTOP", cd.TabTop, false},
+      {"TABBOTTOM", cd.TabBottom, false},        {"TABLEFT", cd.TabLeft, false},
       {"TABRIGHT", cd.TabRight, false},
   };
   for (const auto& row : table) {
@@ -506,9 +506,12 @@ TEST_F(engine_Common, BoundLabelMadeThroughItsSeamAndPlacedByLayout) {
     TsCaptionLayout Layout;
     int X, Y;
   } table[] = {
-      {sclLeft, 100 - 30 - 4 - 2, 60 + (20 - 12) / 2}, {sclLeftTop, 100 - 30 - 4 - 2, 60},
-      {sclTopLeft, 102, 60 - 12 - 2},                  {sclTopCenter, 100 + (80 - 30) / 2, 60 - 12 - 2},
-      {sclTopRight, 100 + 80 - 30 - 2, 60 - 12 - 2},   {sclBottomLeft, 102, 60 + 20 + 2},
+      {sclLeft, 100 - 30 - 4 - 2, 60 + (20 - 12) / 2},
+      {sclLeftTop, 100 - 30 - 4 - 2, 60},
+      {sclTopLeft, 102, 60 - 12 - 2},
+      {sclTopCenter, 100 + (80 - 30) / 2, 60 - 12 - 2},
+      {sclTopRight, 100 + 80 - 30 - 2, 60 - 12 - 2},
+      {sclBottomLeft, 102, 60 + 20 + 2},
   };
   bound.SetIndent(2);
   for (const auto& row : table) {

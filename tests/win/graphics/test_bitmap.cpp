@@ -191,8 +191,7 @@ TEST_P(GraphicsBitmapFormats, SaveLoadRoundTrip) {
   ASSERT_EQ(loaded.Width(), 5);
   ASSERT_EQ(loaded.Height(), 3);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(loaded.Canvas()->Pixels(x, y), colors[(x + y * 5) % count]) << x << "," << y;
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(loaded.Canvas()->Pixels(x, y), colors[(x + y * 5) % count]) << x << "," << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, GraphicsBitmapFormats,
@@ -243,9 +242,9 @@ TEST_F(GraphicsBitmap, LoadsTopDownFiles) {
 
 // An RLE8 file decodes into an 8-bit bitmap with its palette.
 TEST_F(GraphicsBitmap, LoadsRle8Files) {
-  const std::uint8_t rle[] = {2, 0, 0, 0,   // bottom row: two pixels of colour 0, end of line
-                              1, 1, 1, 0,   // top row: colour 1, then colour 0
-                              0, 1};        // end of bitmap
+  const std::uint8_t rle[] = {2, 0, 0, 0,                       // bottom row: two pixels of colour 0, end of line
+                              1, 1, 1, 0,                       // top row: colour 1, then colour 0
+                              0, 1};                            // end of bitmap
   const std::uint8_t palette[] = {0, 0, 255, 0, 255, 0, 0, 0};  // red, blue
   std::vector<std::uint8_t> file(14 + 40 + sizeof palette + sizeof rle);
   BITMAPFILEHEADER fh{};

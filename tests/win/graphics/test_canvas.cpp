@@ -122,9 +122,8 @@ TEST_F(GraphicsCanvas, DrawingRoutinesPaintWhereExpected) {
     int X, Y;
     TColor Color;
   } probes[] = {
-      {2, 2, clRed},      {10, 2, clBlue},    {12, 2, clWhite},  {20, 2, clLime},    {22, 2, clYellow},
-      {5, 10, clBlack},   {10, 10, clWhite},  {25, 15, clAqua},  {5, 30, clFuchsia}, {35, 35, clNavy},
-      {30, 30, clWhite},  {39, 0, clMaroon},
+      {2, 2, clRed},     {10, 2, clBlue},  {12, 2, clWhite},   {20, 2, clLime},  {22, 2, clYellow}, {5, 10, clBlack},
+      {10, 10, clWhite}, {25, 15, clAqua}, {5, 30, clFuchsia}, {35, 35, clNavy}, {30, 30, clWhite}, {39, 0, clMaroon},
   };
   for (const auto& p : probes) EXPECT_EQ(c->Pixels(p.X, p.Y), p.Color) << p.X << "," << p.Y;
   EXPECT_EQ(c->PenPos(), Point(10, 10));  // Polyline leaves the pen position alone

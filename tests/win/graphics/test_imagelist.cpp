@@ -45,7 +45,7 @@ TEST_F(GraphicsImageList, AddMaskedDrawsEnabledAndDisabled) {
     int X, Y;
     TColor Color;
   } probes[] = {
-      {0, 0, clLime},  {1, 1, clRed},  {2, 2, clWhite},  {5, 5, clLime},                    // enabled
+      {0, 0, clLime},  {1, 1, clRed},          {2, 2, clWhite},          {5, 5, clLime},   // enabled
       {10, 0, clLime}, {11, 1, GrayOf(clRed)}, {12, 2, GrayOf(clWhite)}, {15, 5, clLime},  // disabled
   };
   for (const auto& p : probes)

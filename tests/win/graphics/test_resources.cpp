@@ -11,8 +11,8 @@ constexpr int kCloseBitmap = 32754;
 TEST_F(GraphicsResources, BitmapResourceMatchesTheSystemLoader) {
   HINSTANCE user32 = GetModuleHandleA("user32.dll");
   ASSERT_NE(nullptr, user32);
-  HBITMAP reference = static_cast<HBITMAP>(
-      LoadImageA(user32, MAKEINTRESOURCEA(kCloseBitmap), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP reference =
+      static_cast<HBITMAP>(LoadImageA(user32, MAKEINTRESOURCEA(kCloseBitmap), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(nullptr, reference);
   BITMAP bm{};
   GetObjectA(reference, sizeof bm, &bm);

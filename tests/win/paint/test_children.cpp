@@ -81,8 +81,8 @@ TEST_F(ChildrenTest, CopyClipsToRAndShiftsChildren) {
 }
 
 TEST_F(ChildrenTest, CopyExcludingChildWindows) {
-  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC,
-                              false, 0, 0);
+  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC, false,
+                              0, 0);
   EXPECT_EQ(Hex(At(5, 5)), Hex(0x0000FF));
   EXPECT_EQ(Hex(At(15, 15)), Hex(0xFFFFFF));
   EXPECT_EQ(Hex(At(55, 45)), Hex(0x0000FF));
@@ -91,15 +91,15 @@ TEST_F(ChildrenTest, CopyExcludingChildWindows) {
 // FixCorners: a child's window region is left out instead of its rectangle, so the parent's image
 // shows in its cut corners.
 TEST_F(ChildrenTest, FixCornersFollowsTheChildRegion) {
-  HRGN rgn = CreateRectRgn(2, 2, 20, 20);  // the child's top-left two rows and columns are cut
+  HRGN rgn = CreateRectRgn(2, 2, 20, 20);                  // the child's top-left two rows and columns are cut
   ASSERT_TRUE(SetWindowRgn(Child->Handle(), rgn, FALSE));  // the window owns the region now
-  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC,
-                              true, 0, 0);
+  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC, true,
+                              0, 0);
   EXPECT_EQ(Hex(At(10, 10)), Hex(0x0000FF)) << "cut corner shows the cache";
   EXPECT_EQ(Hex(At(15, 15)), Hex(0xFFFFFF));
   FillBmpRect(Target.get(), TRect{0, 0, 100, 80}, TColor(0xFFFFFF));
-  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC,
-                              false, 0, 0);
+  CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC, false,
+                              0, 0);
   EXPECT_EQ(Hex(At(10, 10)), Hex(0xFFFFFF)) << "without FixCorners the whole rectangle is left out";
 }
 
@@ -208,12 +208,14 @@ class GradientTest : public PaintTest {
 
 TEST_F(GradientTest, GradientBackgrounds) {
   TBmpPtr bmp = Bmp(20, 100, clWhite);
-  PaintSectionBackground(Section("GRAD"), "GRAD", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(), Manager);
+  PaintSectionBackground(Section("GRAD"), "GRAD", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(),
+                         Manager);
   const qv::TColorRef top = Px(bmp.get(), 10, 1), bottom = Px(bmp.get(), 10, 98);
   EXPECT_LT(top & 0xFF, 0x10u) << Hex(top);
   EXPECT_GT(bottom & 0xFF, 0xF0u) << Hex(bottom);
   EXPECT_EQ(Px(bmp.get(), 0, 50), Px(bmp.get(), 19, 50)) << "vertical: rows are even";
-  PaintSectionBackground(Section("HALF"), "HALF", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(), Manager);
+  PaintSectionBackground(Section("HALF"), "HALF", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(),
+                         Manager);
   EXPECT_TRUE(NearMix(Px(bmp.get(), 10, 50), 0xFFFFFF, 0x000000, 0.5)) << Hex(Px(bmp.get(), 10, 50));
   // A gradient percentage without gradient data: the plain colour.
   PaintSectionBackground(Section("NOGRAD"), "NOGRAD", EmptyCacheInfo, 0, TRect{0, 0, 20, 100}, TPoint{}, bmp.get(),

@@ -79,15 +79,13 @@ TEST_F(ControlItemTest, HotOnlyBorderAndCornerImagesOfASection) {
 // Corner images sit at the corners of R (not of the bitmap) and stay inside it.
 TEST_F(ControlItemTest, CornerImagesFollowRAndPARENTCLASS) {
   TBmpPtr bmp = Bmp(60, 50, TColor(0x010203));
-  PaintSectionItem(Section("KID"), "KID", EmptyCacheInfo, true, 1, TRect{10, 10, 50, 40}, TPoint{}, bmp.get(),
-                   Manager);
+  PaintSectionItem(Section("KID"), "KID", EmptyCacheInfo, true, 1, TRect{10, 10, 50, 40}, TPoint{}, bmp.get(), Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 11, 11)), Hex(TopLeft(1)));
   EXPECT_EQ(Hex(Px(bmp.get(), 47, 38)), Hex(BottomRight()));
   EXPECT_EQ(Hex(Px(bmp.get(), 50, 39)), Hex(0x010203)) << "outside R";
   // A rectangle smaller than the corner images: nothing spills out of it.
   TBmpPtr small = Bmp(20, 20, TColor(0x010203));
-  PaintSectionItem(Section("FLAT"), "FLAT", EmptyCacheInfo, true, 1, TRect{5, 5, 8, 7}, TPoint{}, small.get(),
-                   Manager);
+  PaintSectionItem(Section("FLAT"), "FLAT", EmptyCacheInfo, true, 1, TRect{5, 5, 8, 7}, TPoint{}, small.get(), Manager);
   for (const TProbe p : {TProbe{"left", 4, 5}, {"above", 5, 4}, {"right", 8, 6}, {"below", 7, 7}})
     EXPECT_EQ(Hex(Px(small.get(), p.X, p.Y)), Hex(0x010203)) << p.Name;
 }
@@ -96,8 +94,8 @@ TEST_F(ControlItemTest, CornerImagesFollowRAndPARENTCLASS) {
 // not; the corner images are the section's.
 TEST_F(ControlItemTest, ByIndexesHonoursTheMaskGiven) {
   TBmpPtr bmp = Bmp(40, 30, clWhite);
-  PaintSectionItemByIndexes(Section("FLAT"), Manager->MaskIndexOf("FLAT", "BORDERSMASK"), -1, -1, EmptyCacheInfo,
-                            true, 0, TRect{0, 0, 40, 30}, TPoint{}, bmp.get(), Manager);
+  PaintSectionItemByIndexes(Section("FLAT"), Manager->MaskIndexOf("FLAT", "BORDERSMASK"), -1, -1, EmptyCacheInfo, true,
+                            0, TRect{0, 0, 40, 30}, TPoint{}, bmp.get(), Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 20, 0)), Hex(SecColor(kFlat)));
   EXPECT_EQ(Hex(Px(bmp.get(), 1, 1)), Hex(TopLeft(0)));
   PaintSectionItemByIndexes(Section("FLAT"), Manager->MaskIndexOf("BUTTON", "BORDERSMASK"), -1, -1, EmptyCacheInfo,

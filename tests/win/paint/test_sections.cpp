@@ -9,9 +9,7 @@ namespace {
 // The nine-piece mask into 40 x 30: each state paints its own frame colour on the edges and, with
 // Filling, in the centre; a state past the last frame takes the last one.
 TEST_F(PaintTest, MaskRectPaintsTheStateFrame) {
-  const struct {
-    int State, Frame;
-  } cases[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-3, 0}};
+  const struct { int State, Frame; } cases[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-3, 0}};
   const int mask = Manager->MaskIndexOf("BUTTON", "BORDERSMASK");
   ASSERT_GE(mask, 0);
   for (const auto& c : cases) {
@@ -112,8 +110,8 @@ TEST_F(PaintTest, SectionItemInASubRectangle) {
 TEST_F(PaintTest, SectionItemCornersShowTheParentColour) {
   SharedParentColor = TColor(0x00FFFF);
   TBmpPtr bmp = Bmp(40, 30, clWhite);
-  PaintSectionItem(Section("BUTTON"), "BUTTON", EmptyCacheInfo, true, 0, TRect{0, 0, 40, 30}, TPoint{0, 0},
-                   bmp.get(), Manager);
+  PaintSectionItem(Section("BUTTON"), "BUTTON", EmptyCacheInfo, true, 0, TRect{0, 0, 40, 30}, TPoint{0, 0}, bmp.get(),
+                   Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 0, 0)), Hex(0x00FFFF));
   EXPECT_EQ(Hex(Px(bmp.get(), 0, 29)), Hex(0x00FFFF));
 }
@@ -143,11 +141,11 @@ TEST_F(PaintTest, SectionItemUsesTheDefaultManager) {
 TEST_F(PaintTest, BackgroundTransparency) {
   TBmpPtr parent = Bmp(50, 50, TColor(0x204060));
   TBmpPtr bmp = Bmp(20, 20, clWhite);
-  PaintSectionBackground(Section("GLASS"), "GLASS", BuildCacheInfo(parent.get()), 0, TRect{0, 0, 20, 20},
-                         TPoint{5, 5}, bmp.get(), Manager);
+  PaintSectionBackground(Section("GLASS"), "GLASS", BuildCacheInfo(parent.get()), 0, TRect{0, 0, 20, 20}, TPoint{5, 5},
+                         bmp.get(), Manager);
   EXPECT_TRUE(NearMix(Px(bmp.get(), 10, 10), SecColor(kGlass), 0x204060, 0.5)) << Hex(Px(bmp.get(), 10, 10));
-  PaintSectionBackground(Section("GLASS"), "GLASS", BuildCacheInfo(parent.get()), 1, TRect{0, 0, 20, 20},
-                         TPoint{5, 5}, bmp.get(), Manager);
+  PaintSectionBackground(Section("GLASS"), "GLASS", BuildCacheInfo(parent.get()), 1, TRect{0, 0, 20, 20}, TPoint{5, 5},
+                         bmp.get(), Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 10, 10)), Hex(SecHotColor(kGlass)));
   // No parent image and no parent colour: the section's colour alone.
   PaintSectionBackground(Section("GLASS"), "GLASS", EmptyCacheInfo, 0, TRect{0, 0, 20, 20}, TPoint{}, bmp.get(),
@@ -258,7 +256,7 @@ TEST_F(PaintTest, DisabledLookGreyedAndBlended) {
 
 // Glyph frames: up, disabled, down; the key colour stays transparent; blend and grey while not hot.
 TEST_F(PaintTest, GlyphFrameChoiceAndLooks) {
-  TBmpPtr glyph = Bmp(12, 4, TColor(0x0000FF));     // frame 0 red
+  TBmpPtr glyph = Bmp(12, 4, TColor(0x0000FF));                    // frame 0 red
   FillBmpRect(glyph.get(), TRect{4, 0, 8, 4}, TColor(0x00FF00));   // frame 1 green (disabled)
   FillBmpRect(glyph.get(), TRect{8, 0, 12, 4}, TColor(0xFF0000));  // frame 2 blue (down)
   FillBmpRect(glyph.get(), TRect{0, 0, 1, 1}, TColor(0xFF00FF));   // key pixel in frame 0
@@ -321,7 +319,8 @@ TEST_F(PaintTest, FocusDotsFrameAndBorderCopy) {
   dst->Canvas()->Unlock();
   for (auto [x, y] : {std::pair{0, 0}, {1, 5}, {9, 9}, {8, 4}, {5, 1}, {5, 8}})
     EXPECT_EQ(Hex(Px(dst.get(), x, y)), Hex(0x0000FF)) << x << "," << y;
-  for (auto [x, y] : {std::pair{2, 2}, {5, 5}, {7, 7}}) EXPECT_EQ(Hex(Px(dst.get(), x, y)), Hex(0x00FF00)) << x << "," << y;
+  for (auto [x, y] : {std::pair{2, 2}, {5, 5}, {7, 7}})
+    EXPECT_EQ(Hex(Px(dst.get(), x, y)), Hex(0x00FF00)) << x << "," << y;
 }
 
 // ---- Text ----------------------------------------------------------------------------------------
@@ -364,10 +363,11 @@ TEST_P(SectionText, ColoursPerState) {
 
 INSTANTIATE_TEST_SUITE_P(States, SectionText,
                          ::testing::Values(TTextCase{"normal", true, false}, TTextCase{"hot", true, true},
-                                           TTextCase{"disabled", false, false},
-                                           TTextCase{"disabled hot", false, true}),
-                         [](const auto& info) { return std::string(info.param.Hot ? "Hot" : "Normal") +
-                                                       (info.param.Enabled ? "Enabled" : "Disabled"); });
+                                           TTextCase{"disabled", false, false}, TTextCase{"disabled hot", false, true}),
+                         [](const auto& info) {
+                           return std::string(info.param.Hot ? "Hot" : "Normal") +
+                                  (info.param.Enabled ? "Enabled" : "Disabled");
+                         });
 
 // Outline copies are drawn around the text in their own colours.
 class OutlineText : public PaintTest {

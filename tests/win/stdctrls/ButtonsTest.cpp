@@ -185,10 +185,8 @@ TEST(ButtonLayout, GlyphAndCaptionPlacement) {
   };
   // Client 100 x 40, glyph 16 x 16, text 30 x 12.
   const Case cases[] = {
-      {blGlyphLeft, -1, 4, {25, 12}, {45, 14, 75, 26}},
-      {blGlyphLeft, 2, 4, {2, 12}, {22, 14, 52, 26}},
-      {blGlyphRight, 2, 4, {82, 12}, {48, 14, 78, 26}},
-      {blGlyphTop, -1, 0, {42, 6}, {35, 22, 65, 34}},
+      {blGlyphLeft, -1, 4, {25, 12}, {45, 14, 75, 26}},  {blGlyphLeft, 2, 4, {2, 12}, {22, 14, 52, 26}},
+      {blGlyphRight, 2, 4, {82, 12}, {48, 14, 78, 26}},  {blGlyphTop, -1, 0, {42, 6}, {35, 22, 65, 34}},
       {blGlyphLeft, -1, -1, {18, 12}, {52, 14, 82, 26}},
   };
   for (const Case& c : cases) {

@@ -54,7 +54,9 @@ TEST_F(FormTest, CheckBoxStateCyclesThroughClicksAndLivesInTheWindow) {
     TCheckBoxState State;
     LRESULT Check;
   };
-  const Step cycle[] = {{cbGrayed, BST_INDETERMINATE}, {cbChecked, BST_CHECKED}, {cbUnchecked, BST_UNCHECKED},
+  const Step cycle[] = {{cbGrayed, BST_INDETERMINATE},
+                        {cbChecked, BST_CHECKED},
+                        {cbUnchecked, BST_UNCHECKED},
                         {cbGrayed, BST_INDETERMINATE}};
   for (const Step& s : cycle) {
     SendMessageA(cb->Handle(), BM_CLICK, 0, 0);
@@ -137,8 +139,8 @@ TEST_F(FormTest, GroupBoxAndPanelAlignChildrenInsideTheirFrames) {
   child->SetVisible(false);
   flush_events();
   const Capture shot = CaptureWMPrint(panel->Handle(), PRF_CLIENT);  // client coordinates
-  EXPECT_NE(RGB(255, 255, 0), shot.Pixel(2, 50));  // the outer bevel
-  EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(3, 50));  // the border between the bevels
+  EXPECT_NE(RGB(255, 255, 0), shot.Pixel(2, 50));                    // the outer bevel
+  EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(3, 50));                    // the border between the bevels
   EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(4, 50));
   EXPECT_NE(RGB(255, 255, 0), shot.Pixel(5, 50));  // the inner bevel
   child->SetVisible(true);

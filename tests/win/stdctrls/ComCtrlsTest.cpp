@@ -319,7 +319,8 @@ TEST_F(FormTest, ListViewColumnsAndTreeNodesSurviveRecreation) {
   tv->HandleNeeded();
   EXPECT_EQ(3, tv->NodeCount());
   HTREEITEM r = reinterpret_cast<HTREEITEM>(SendMessageA(tv->Handle(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
-  HTREEITEM c = reinterpret_cast<HTREEITEM>(SendMessageA(tv->Handle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(r)));
+  HTREEITEM c =
+      reinterpret_cast<HTREEITEM>(SendMessageA(tv->Handle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(r)));
   EXPECT_EQ("root", tv->NodeText(r));
   EXPECT_EQ("child", tv->NodeText(c));
 }

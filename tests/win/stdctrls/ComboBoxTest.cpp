@@ -140,9 +140,8 @@ TEST_F(FormTest, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
   c->Items()->Add("drawn");
   c->SetItemIndex(0);
   int handlerCalls = 0;
-  c->OnDrawItem = TDrawItemEvent(&handlerCalls, [](void* d, TWinControl*, int, TRect, TOwnerDrawState) {
-    ++*static_cast<int*>(d);
-  });
+  c->OnDrawItem = TDrawItemEvent(&handlerCalls,
+                                 [](void* d, TWinControl*, int, TRect, TOwnerDrawState) { ++*static_cast<int*>(d); });
   c->Drawn.clear();
   InvalidateRect(c->Handle(), nullptr, TRUE);
   UpdateWindow(c->Handle());

@@ -197,7 +197,6 @@ TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   Form->SetMenu(nullptr);
 }
 
-
 TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
   auto* mm = Create<TMainMenu>(Form);
   auto* file = NewItem(Form, "&File");
@@ -313,8 +312,7 @@ TEST_F(FormTest, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
   menu->SetAutoPopup(false);
   EXPECT_FALSE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
   menu->SetAutoPopup(true);
-  outer->OnContextPopup = TContextPopupEvent(
-      outer, [](void*, TObject*, TPoint, bool& handled) { handled = true; });
+  outer->OnContextPopup = TContextPopupEvent(outer, [](void*, TObject*, TPoint, bool& handled) { handled = true; });
   EXPECT_FALSE(MenuShownBy(outer->Handle(), WM_CONTEXTMENU, 0, ScreenPoint(200, 150)));
   EXPECT_EQ(3, popups);
 }

@@ -75,7 +75,8 @@ TEST_F(AdapterBase, AdapterUnderAnotherSubclassLeavesTheChainWhole) {
   HWND wnd = Track(CreatePlainWindow());
   auto* a = Create<TacMainWnd>(wnd, nullptr, nullptr, "EDIT");
   // Another procedure is installed over the adapter's.
-  OverlayPrev = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc)));
+  OverlayPrev =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc)));
   ASSERT_EQ(&AdapterWndProc, OverlayPrev);
   OverlayCalls = 0;
   a->Free();
@@ -385,7 +386,7 @@ TEST_F(AdapterBase, WindowPlaceInsideTheParentsImage) {
 TEST_F(AdapterBase, FindsTheControlOfAHandleDepthFirst) {
   TTestHost host;
   auto* owner = Create<TComponent>(nullptr);
-  auto* group = Create<TComponent>(owner);     // a component that owns a control itself
+  auto* group = Create<TComponent>(owner);  // a component that owns a control itself
   auto* deep = Create<TWinControl>(group);
   deep->SetParent(host.Control());
   auto* second = Create<TWinControl>(owner);

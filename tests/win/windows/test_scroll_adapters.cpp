@@ -30,7 +30,8 @@ class ScrollAdapters : public AdapterTest {
     Memo->SetScrollBars(ssBoth);
     Memo->SetWordWrap(false);
     std::string text;
-    for (int i = 1; i <= 40; ++i) text += "Line " + std::to_string(i) + " of a memo with lines wider than the window\r\n";
+    for (int i = 1; i <= 40; ++i)
+      text += "Line " + std::to_string(i) + " of a memo with lines wider than the window\r\n";
     Memo->SetText(text);
     MemoData = new TsCommonData(Memo, false);
     MemoData->SetSkinSection("EDIT");

@@ -195,11 +195,11 @@ TEST_F(ScrollBars, ShortBarShowsTwoHalfArrowsAndScrollsByALine) {
 TEST_F(ScrollBars, ArrowLengthFromTheSkinAndBarThickness) {
   struct TCase {
     const char* Name;
-    bool Reserved;          // "RESERVEDBOOLEAN" of SCROLLBTNLEFT
-    int LeftW, LeftCount;   // SCROLLBTNLEFT BORDERSMASK frame width and count
-    int TopH, TopType;      // SCROLLBTNTOP BORDERSMASK frame height and mask type (0: no mask)
-    int ArrowLength;        // the bars' ArrowLength
-    int Horz, Vert;         // expected arrow lengths with the skin
+    bool Reserved;         // "RESERVEDBOOLEAN" of SCROLLBTNLEFT
+    int LeftW, LeftCount;  // SCROLLBTNLEFT BORDERSMASK frame width and count
+    int TopH, TopType;     // SCROLLBTNTOP BORDERSMASK frame height and mask type (0: no mask)
+    int ArrowLength;       // the bars' ArrowLength
+    int Horz, Vert;        // expected arrow lengths with the skin
   } cases[] = {
       {"flag off", false, 20, 3, 22, 0, -1, 16, 16},
       {"from the images", true, 20, 3, 22, 0, -1, 20, 22},
