@@ -11,21 +11,18 @@ add_library(quorvex_core STATIC ${QV_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/emp
 target_include_directories(quorvex_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quorvex_core PUBLIC ZLIB::ZLIB)
 
-file(GLOB QV_CLASSLIB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/classlib/*.cpp)
+qv_layer_sources(QV_CLASSLIB_SOURCES classlib)
 add_library(classlib STATIC ${QV_CLASSLIB_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_link_libraries(classlib PUBLIC quorvex_core
   comctl32 comdlg32 gdi32 user32 msimg32 shell32 ole32 oleaut32 uuid uxtheme windowscodecs)
 
-file(GLOB QV_SKIN_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/skin/engine/*.cpp
-  ${CMAKE_SOURCE_DIR}/skin/windows/*.cpp
-  ${CMAKE_SOURCE_DIR}/skin/controls/*.cpp)
+qv_layer_sources(QV_SKIN_SOURCES skin/engine skin/windows skin/controls)
 add_library(quorvex STATIC ${QV_SKIN_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_link_libraries(quorvex PUBLIC classlib)
 
 # Resources (the built-in skin, default glyphs) must reach the executable itself:
 # an object of a static library that nothing references would be dropped.
-file(GLOB QV_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/*/*.rc)
+file(GLOB_RECURSE QV_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/*.rc)
 if(QV_RESOURCES)
   # The resource compiler's output depends on the files the scripts pull in, which CMake does not
   # scan: the built-in skin.
@@ -48,7 +45,7 @@ file(GLOB QV_TEST_AREAS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*)
 foreach(area_dir ${QV_TEST_AREAS})
   if(IS_DIRECTORY ${area_dir})
     get_filename_component(area ${area_dir} NAME)
-    file(GLOB area_sources CONFIGURE_DEPENDS ${area_dir}/*.cpp)
+    file(GLOB_RECURSE area_sources CONFIGURE_DEPENDS ${area_dir}/*.cpp)
     if(area_sources)
       add_executable(test_${area} ${area_sources} ${CMAKE_SOURCE_DIR}/tests/support/main.cpp)
       target_link_libraries(test_${area} PRIVATE testsupport)
