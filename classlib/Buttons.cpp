@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/ActnList.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/core/ButtonGlyph.h"
 #include "classlib/core/TypInfo.h"
 
@@ -193,12 +194,13 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& dis) {
   if (dis.itemState & ODS_DISABLED) flags |= DFCS_INACTIVE;
   DrawFrameControl(dc, &r, DFC_BUTTON, flags);
   if (down) OffsetRect(&r, 1, 1);
-  HGDIOBJ old = SelectObject(dc, Font_->Handle());
-  SetTextColor(dc, ColorToRGB(Font_->Color()));
-  TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
-  DrawGlyphAndCaption(dc, TRect{r.left, r.top, r.right, r.bottom}, Glyph_, NumGlyphs_, state, Caption(), Layout_,
-                      Margin_, Spacing_, UseRightToLeftAlignment());
-  SelectObject(dc, old);
+  {
+    SelectedObject font(dc, Font_->Handle());
+    SetTextColor(dc, ColorToRGB(Font_->Color()));
+    TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
+    DrawGlyphAndCaption(dc, TRect{r.left, r.top, r.right, r.bottom}, Glyph_, NumGlyphs_, state, Caption(), Layout_,
+                        Margin_, Spacing_, UseRightToLeftAlignment());
+  }
   if (focused && IsFocused_) {
     RECT fr{0, 0, Width_, Height_};
     InflateRect(&fr, -4, -4);
@@ -394,9 +396,8 @@ void TSpeedButton::Paint() {
   RECT r{0, 0, Width_, Height_};
   const bool pressed = State_ == bsDown || State_ == bsExclusive;
   if (!Transparent_ || !Flat_) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(Color_));
+    GdiObject<HBRUSH> b(CreateSolidBrush(ColorToRGB(Color_)));
     FillRect(dc, &r, b);
-    DeleteObject(b);
   }
   if (!Flat_) {
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (pressed ? DFCS_PUSHED : 0));
@@ -408,15 +409,13 @@ void TSpeedButton::Paint() {
   if (State_ == bsExclusive && (!Flat_ || !MouseInControl_)) {
     // The held-down look: a checkered face.
     WORD bits[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
-    HBRUSH b = CreatePatternBrush(pattern);
+    GdiObject<HBITMAP> pattern(CreateBitmap(8, 8, 1, 1, bits));
+    GdiObject<HBRUSH> b(CreatePatternBrush(pattern));
     COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
     COLORREF oldBk = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     FillRect(dc, &r, b);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBk);
-    DeleteObject(b);
-    DeleteObject(pattern);
   }
   if (pressed) OffsetRect(&r, 1, 1);
   Canvas_->Font()->Assign(Font_);

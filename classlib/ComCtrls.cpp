@@ -6,28 +6,6 @@
 
 namespace {
 
-// Binds a canvas to a foreign DC for the length of a drawing call.
-class CanvasOnDC {
- public:
-  CanvasOnDC(TCanvas* canvas, HDC dc, TFont* font) : Canvas_(canvas) {
-    Saved_ = SaveDC(dc);
-    Dc_ = dc;
-    Canvas_->SetHandle(dc);
-    if (font) Canvas_->Font()->Assign(font);
-  }
-  ~CanvasOnDC() {
-    Canvas_->SetHandle(nullptr);
-    RestoreDC(Dc_, Saved_);
-  }
-  CanvasOnDC(const CanvasOnDC&) = delete;
-  CanvasOnDC& operator=(const CanvasOnDC&) = delete;
-
- private:
-  TCanvas* Canvas_;
-  HDC Dc_;
-  int Saved_;
-};
-
 std::string TabText(HWND wnd, int index) {
   char buf[256] = {};
   TCITEMA item{};

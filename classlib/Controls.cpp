@@ -763,19 +763,10 @@ void TControl::Update() {
 void TControl::Repaint() {
   if (!Visible_ || !Parent_ || !Parent_->HandleAllocated()) return;
   if (ControlStyle_.Contains(csOpaque)) {
-    HWND pw = Parent_->Handle();
-    HDC dc = GetDC(pw);
-    int save = SaveDC(dc);
+    ClientDC dc(Parent_->Handle());
+    SavedDC saved(dc);
     IntersectClipRect(dc, Left_, Top_, Left_ + Width_, Top_ + Height_);
-    try {
-      Parent_->PaintControls(dc, this);
-    } catch (...) {
-      RestoreDC(dc, save);
-      ReleaseDC(pw, dc);
-      throw;
-    }
-    RestoreDC(dc, save);
-    ReleaseDC(pw, dc);
+    Parent_->PaintControls(dc, this);
   } else {
     Invalidate();
     Update();
@@ -1234,21 +1225,15 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     if (!c->Visible()) continue;
     RECT r = {c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (!RectVisible(DC, &r)) continue;
-    int save = SaveDC(DC);
+    SavedDC saved(DC);
     MoveWindowOrg(DC, c->Left(), c->Top());
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
-      RestoreDC(DC, save);
-      throw;
-    }
-    RestoreDC(DC, save);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   }
 }
 
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
-  int save = SaveDC(DC);
+  SavedDC saved(DC);
   MoveWindowOrg(DC, X, Y);
   IntersectClipRect(DC, 0, 0, Width_, Height_);
   TMessage e = MakeMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
@@ -1257,7 +1242,6 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
   WindowProc(p);
   for (TWinControl* c : WinControls_)
     if (c->Visible()) c->PaintTo(DC, c->Left(), c->Top());
-  RestoreDC(DC, save);
 }
 
 void TWinControl::EnableAlign() {
@@ -1859,11 +1843,10 @@ void TWinControl::HandleWM(TMessage& Message) {
       if (ControlStyle_.Contains(csParentBackground) && Parent_ && Parent_->HandleAllocated()) {
         // The parent's background shows through: it erases and paints its client area (its own
         // picture and its graphic children, not its other windows) into our DC at our place.
-        int save = SaveDC(dc);
+        SavedDC saved(dc);
         MoveWindowOrg(dc, -Left_, -Top_);
         Parent_->Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
         if (*alive) Parent_->Perform(WM_PRINTCLIENT, Message.WParam, PRF_CLIENT);
-        RestoreDC(dc, save);
       } else if (!DoubleBuffered_ || Message.WParam == static_cast<WPARAM>(Message.LParam)) {
         RECT r;
         ::GetClientRect(Handle_, &r);
@@ -1955,7 +1938,7 @@ void TWinControl::HandleWM(TMessage& Message) {
     case WM_NCPAINT:
       DefaultHandler(Message);
       if (BorderWidth_ > 0 && *alive && Handle_) {
-        HDC dc = GetWindowDC(Handle_);
+        WindowDC dc(Handle_);
         RECT wr, cr;
         GetWindowRect(Handle_, &wr);
         ::GetClientRect(Handle_, &cr);
@@ -1965,7 +1948,6 @@ void TWinControl::HandleWM(TMessage& Message) {
         InflateRect(&band, BorderWidth_, BorderWidth_);
         ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
         FillRect(dc, &band, Brush_->Handle());
-        ReleaseDC(Handle_, dc);
       }
       return;
     case WM_CAPTURECHANGED:
@@ -2020,63 +2002,35 @@ void TWinControl::WMPaint(TMessage& Message) {
     // the window.
     return;
   }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle_, &ps);
+  PaintScope dc(Handle_);
   RECT cr;
   ::GetClientRect(Handle_, &cr);
-  HDC mem = CreateMemoryDC(dc);
-  HBITMAP bmp = static_cast<HBITMAP>(
-      TrackGdiObject(CreateCompatibleBitmap(dc, std::max<LONG>(1, cr.right), std::max<LONG>(1, cr.bottom))));
-  HGDIOBJ old = SelectObject(mem, bmp);
-  auto cleanup = [&] {
-    SelectObject(mem, old);
-    DeleteGdiObject(bmp);
-    DeleteMemoryDC(mem);
-    EndPaint(Handle_, &ps);
-  };
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-    TMessage m = MakeMessage(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-    WMPaint(m);
-    BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
-  } catch (...) {
-    cleanup();
-    throw;
-  }
-  cleanup();
+  GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(dc, std::max<LONG>(1, cr.right), std::max<LONG>(1, cr.bottom)));
+  MemoryDC mem(dc, bmp);
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), reinterpret_cast<LPARAM>(mem.Get()));
+  TMessage m = MakeMessage(WM_PAINT, reinterpret_cast<WPARAM>(mem.Get()), 0);
+  WMPaint(m);
+  BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
-  HDC dc = reinterpret_cast<HDC>(Message.WParam);
-  PAINTSTRUCT ps;
-  bool own = dc == nullptr;
-  if (own) dc = BeginPaint(Handle_, &ps);
-  auto finish = [&] {
-    if (own) EndPaint(Handle_, &ps);
-  };
-  try {
-    if (Controls_.empty()) {
-      PaintWindow(dc);
-    } else {
-      int save = SaveDC(dc);
-      bool clip = true;
-      for (TControl* c : Controls_) {
-        if (c->Visible() && c->ControlStyle().Contains(csOpaque)) {
-          if (ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()) == NULLREGION) {
-            clip = false;
-            break;
-          }
+  PaintScope dc(Handle_, reinterpret_cast<HDC>(Message.WParam));
+  if (Controls_.empty()) {
+    PaintWindow(dc);
+  } else {
+    SavedDC saved(dc);
+    bool clip = true;
+    for (TControl* c : Controls_) {
+      if (c->Visible() && c->ControlStyle().Contains(csOpaque)) {
+        if (ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()) == NULLREGION) {
+          clip = false;
+          break;
         }
       }
-      if (clip) PaintWindow(dc);
-      RestoreDC(dc, save);
     }
-    PaintControls(dc, nullptr);
-  } catch (...) {
-    finish();
-    throw;
+    if (clip) PaintWindow(dc);
   }
-  finish();
+  PaintControls(dc, nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -2147,25 +2101,21 @@ void TControlCanvas::CreateHandle() {
   if (!Control_) return;
   TWinControl* w = Control_->IsWindowControl() ? static_cast<TWinControl*>(Control_) : Control_->Parent();
   if (!w) return;
-  Window_ = w->Handle();
-  DeviceContext_ = GetDCEx(Window_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-  if (!DeviceContext_) return;
+  DC_ = ClientDC::WithFlags(w->Handle(), DCX_CACHE | DCX_CLIPSIBLINGS);
+  if (!DC_) return;
   if (!Control_->IsWindowControl()) {
-    SetWindowOrgEx(DeviceContext_, -Control_->Left(), -Control_->Top(), nullptr);
-    IntersectClipRect(DeviceContext_, 0, 0, Control_->Width(), Control_->Height());
+    SetWindowOrgEx(DC_, -Control_->Left(), -Control_->Top(), nullptr);
+    IntersectClipRect(DC_, 0, 0, Control_->Width(), Control_->Height());
   }
   CanvasList().push_back(this);
-  SetHandle(DeviceContext_);
+  SetHandle(DC_);
   UpdateTextFlags();
 }
 
 void TControlCanvas::FreeHandle() {
-  if (!DeviceContext_) return;
-  HDC dc = DeviceContext_;
-  DeviceContext_ = nullptr;
+  if (!DC_) return;
   SetHandle(nullptr);
-  ReleaseDC(Window_, dc);
-  Window_ = nullptr;
+  DC_.Reset();
   ListRemove(CanvasList(), this);
 }
 

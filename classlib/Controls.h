@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/GdiScopes.h"
 #include "classlib/Graphics.h"
 #include "classlib/core/Classes.h"
 #include "classlib/core/Layout.h"
@@ -592,8 +593,7 @@ class TControlCanvas : public TCanvas {
 
  private:
   TControl* Control_ = nullptr;
-  HDC DeviceContext_ = nullptr;
-  HWND Window_ = nullptr;
+  ClientDC DC_;
   int TextFlags_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/GdiScopes.h"
 #include "classlib/core/TypInfo.h"
 
 TMenuHandleHook FormMenuHandleHook = nullptr;
@@ -831,11 +832,9 @@ void THintWindow::Paint() {
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint) {
   RECT r{0, 0, MaxWidth, 0};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font_->Handle());
+  ScreenDC dc;
+  SelectedObject font(dc, Font_->Handle());
   DrawTextA(dc, AHint.c_str(), static_cast<int>(AHint.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return Rect(0, 0, r.right + 6, r.bottom + 2 + 4);
 }
 
@@ -1244,9 +1243,7 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
     MenuFont_->SetHandle(static_cast<HFONT>(TrackGdiObject(CreateFontIndirectA(&ncm.lfMenuFont))));
     HintFont_->SetHandle(static_cast<HFONT>(TrackGdiObject(CreateFontIndirectA(&ncm.lfStatusFont))));
   }
-  HDC dc = GetDC(nullptr);
-  PixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  PixelsPerInch_ = GetDeviceCaps(ScreenDC(), LOGPIXELSY);
 }
 
 TScreen::~TScreen() {

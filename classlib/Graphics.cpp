@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "classlib/GdiScopes.h"
+
 // ---- Handle bookkeeping ------------------------------------------------------------------------
 
 namespace {
@@ -64,28 +66,10 @@ void DestroyTrackedImageList(HIMAGELIST list) {
 
 namespace {
 
-// A memory DC with one bitmap selected for the lifetime of the object.
-class TSelectedDC {
- public:
-  explicit TSelectedDC(HBITMAP bitmap) : DC_(CreateMemoryDC()), Old_(bitmap ? SelectObject(DC_, bitmap) : nullptr) {}
-  ~TSelectedDC() {
-    if (Old_) SelectObject(DC_, Old_);
-    DeleteMemoryDC(DC_);
-  }
-  TSelectedDC(const TSelectedDC&) = delete;
-  TSelectedDC& operator=(const TSelectedDC&) = delete;
-  HDC DC() const { return DC_; }
-
- private:
-  HDC DC_;
-  HGDIOBJ Old_;
-};
-
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
-    HDC dc = GetDC(nullptr);
+    ScreenDC dc;
     int v = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
     return v > 0 ? v : 96;
   }();
   return ppi;
@@ -742,24 +726,20 @@ class TBitmapCanvas : public TCanvas {
     return RawHandle();
   }
   void FreeContext() {
-    HDC dc = RawHandle();
-    if (!dc) return;
+    if (!DC_) return;
     SetHandle(nullptr);
-    if (OldBitmap_) SelectObject(dc, OldBitmap_);
-    OldBitmap_ = nullptr;
-    DeleteMemoryDC(dc);
+    DC_.Reset();
   }
 
  protected:
   void CreateHandle() override {
-    HDC dc = CreateMemoryDC();
-    if (Bitmap_->Handle_) OldBitmap_ = SelectObject(dc, Bitmap_->Handle_);
-    SetHandle(dc);
+    DC_ = MemoryDC(nullptr, Bitmap_->Handle_);
+    SetHandle(DC_);
   }
 
  private:
   TBitmap* Bitmap_;
-  HGDIOBJ OldBitmap_ = nullptr;
+  MemoryDC DC_;
 };
 
 namespace {
@@ -813,9 +793,7 @@ HBITMAP CreateBitmapOfFormat(int width, int height, TPixelFormat pf, const RGBQU
   *bits = nullptr;
   HBITMAP bmp = nullptr;
   if (pf == pfDevice) {
-    HDC screen = GetDC(nullptr);
-    bmp = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
+    bmp = CreateCompatibleBitmap(ScreenDC(), width, height);
   } else {
     TDibInfo info;
     info.Header.biSize = sizeof(BITMAPINFOHEADER);
@@ -874,7 +852,7 @@ void TBitmap::FreeContext(bool force) {
   if (Canvas_ && (force || Canvas_->LockCount() == 0)) Canvas_->FreeContext();
 }
 
-HDC TBitmap::MemoryDC() {
+HDC TBitmap::CanvasDC() {
   Canvas();
   return Canvas_->DC();
 }
@@ -920,17 +898,15 @@ void TBitmap::SetSize(int width, int height) {
   }
   RGBQUAD palette[256];
   int paletteCount = 0;
-  if (Handle_ && Bits_ && BitsPerPixel(PixelFormat_) <= 8) paletteCount = ReadColorTable(MemoryDC(), palette);
+  if (Handle_ && Bits_ && BitsPerPixel(PixelFormat_) <= 8) paletteCount = ReadColorTable(CanvasDC(), palette);
   void* bits = nullptr;
   HBITMAP bmp = CreateBitmapOfFormat(width, height, PixelFormat_, palette, paletteCount, &bits);
   {
-    TSelectedDC dst(bmp);
-    COLORREF fill = Canvas_ ? ColorToRGB(Canvas_->Brush()->Color()) : RGB(255, 255, 255);
-    HBRUSH brush = CreateSolidBrush(fill);
+    MemoryDC dst(nullptr, bmp);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(Canvas_ ? ColorToRGB(Canvas_->Brush()->Color()) : RGB(255, 255, 255)));
     RECT all{0, 0, width, height};
-    ::FillRect(dst.DC(), &all, brush);
-    DeleteObject(brush);
-    if (Handle_) BitBlt(dst.DC(), 0, 0, std::min(width, Width_), std::min(height, Height_), MemoryDC(), 0, 0, SRCCOPY);
+    ::FillRect(dst, &all, brush);
+    if (Handle_) BitBlt(dst, 0, 0, std::min(width, Width_), std::min(height, Height_), CanvasDC(), 0, 0, SRCCOPY);
   }
   Replace(bmp, bits, width, height, DibStride(width, BitsPerPixel(PixelFormat_)), PixelFormat_, false);
   Changed();
@@ -993,8 +969,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   void* bits = nullptr;
   HBITMAP bmp = CreateBitmapOfFormat(Width_, Height_, format, nullptr, 0, &bits);
   {
-    TSelectedDC dst(bmp);
-    BitBlt(dst.DC(), 0, 0, Width_, Height_, MemoryDC(), 0, 0, SRCCOPY);
+    MemoryDC dst(nullptr, bmp);
+    BitBlt(dst, 0, 0, Width_, Height_, CanvasDC(), 0, 0, SRCCOPY);
   }
   Replace(bmp, bits, Width_, Height_, DibStride(Width_, BitsPerPixel(format)), format, false);
   Changed();
@@ -1036,7 +1012,7 @@ void TBitmap::Assign(TPersistent* source) {
     TPixelFormat pf = b->PixelFormat();
     RGBQUAD palette[256];
     int paletteCount = 0;
-    if (b->Bits_ && BitsPerPixel(pf) <= 8) paletteCount = ReadColorTable(b->MemoryDC(), palette);
+    if (b->Bits_ && BitsPerPixel(pf) <= 8) paletteCount = ReadColorTable(b->CanvasDC(), palette);
     void* bits = nullptr;
     HBITMAP bmp =
         CreateBitmapOfFormat(b->Width_, b->Height_, pf == pfCustom ? pf24bit : pf, palette, paletteCount, &bits);
@@ -1049,8 +1025,8 @@ void TBitmap::Assign(TPersistent* source) {
                     static_cast<std::uint8_t*>(b->Bits_) + std::ptrdiff_t(srcRow) * b->Stride_, stride);
       }
     } else {
-      TSelectedDC dst(bmp);
-      BitBlt(dst.DC(), 0, 0, b->Width_, b->Height_, b->MemoryDC(), 0, 0, SRCCOPY);
+      MemoryDC dst(nullptr, bmp);
+      BitBlt(dst, 0, 0, b->Width_, b->Height_, b->CanvasDC(), 0, 0, SRCCOPY);
     }
     Replace(bmp, bits, b->Width_, b->Height_, bits ? DibStride(b->Width_, BitsPerPixel(pf)) : 0,
             pf == pfCustom ? pf24bit : pf, false);
@@ -1063,7 +1039,7 @@ void TBitmap::Assign(TPersistent* source) {
 
 void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
   if (Empty() || !canvas) return;
-  HDC src = MemoryDC();
+  HDC src = CanvasDC();
   HDC dst = canvas->Handle();
   if (Transparent()) {
     TransparentBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width_, Height_,
@@ -1078,7 +1054,7 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
 TColor TBitmap::TransparentColor() {
   if (TransparentMode_ == tmFixed && TransparentColor_ != clDefault) return TransparentColor_;
   if (Empty()) return clDefault;
-  COLORREF c = GetPixel(MemoryDC(), 0, Height_ - 1);
+  COLORREF c = GetPixel(CanvasDC(), 0, Height_ - 1);
   return c == CLR_INVALID ? clDefault : TColor(c);
 }
 
@@ -1183,9 +1159,8 @@ void TBitmap::LoadFromDib(const std::uint8_t* dib, std::size_t dibSize, const st
                                      bpp <= 8 ? int(colors) : 0, &newBits);
   int lines = 0;
   {
-    HDC dc = CreateMemoryDC();
+    MemoryDC dc(nullptr);
     lines = SetDIBits(dc, bmp, 0, UINT(height), bits, src.Info(), DIB_RGB_COLORS);
-    DeleteMemoryDC(dc);
   }
   if (lines <= 0) {
     DeleteGdiObject(bmp);
@@ -1229,7 +1204,7 @@ std::vector<std::uint8_t> TBitmap::SaveToMemory() {
     std::memcpy(info.Colors, masks, sizeof masks);
     tableBytes = sizeof masks;
   } else if (bpp <= 8) {
-    int count = ReadColorTable(source->MemoryDC(), info.Colors);
+    int count = ReadColorTable(source->CanvasDC(), info.Colors);
     info.Header.biClrUsed = DWORD(count);
     tableBytes = std::size_t(count) * sizeof(RGBQUAD);
   }
@@ -1289,8 +1264,7 @@ void TIcon::SetHandle(HICON icon) {
         Height_ = bm.bmHeight / 2;
       }
       // These bitmaps are copies the system made for the call.
-      if (ii.hbmColor) DeleteObject(ii.hbmColor);
-      if (ii.hbmMask) DeleteObject(ii.hbmMask);
+      GdiObject<HBITMAP> color(ii.hbmColor), mask(ii.hbmMask);
     }
   }
   DestroyTrackedIcon(old);

@@ -463,7 +463,7 @@ class TBitmap : public TGraphic {
   // Releases the canvas's memory DC; a locked canvas keeps it unless force is set.
   void FreeContext(bool force);
   // A DC with the bitmap selected: the canvas's own.
-  HDC MemoryDC();
+  HDC CanvasDC();
   void Replace(HBITMAP bitmap, void* bits, int width, int height, int stride, TPixelFormat format, bool topDown);
   // Builds the bitmap from a packed or split DIB (header and colour table in dib, pixels in bits;
   // bits nullptr: the pixels follow the colour table).

@@ -6,6 +6,7 @@
 
 #include "classlib/Buttons.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/core/TypInfo.h"
 
 namespace {
@@ -645,20 +646,13 @@ bool DispatchMenuMessage(TMessage& Message) {
       if (mis->CtlType != ODT_MENU) return false;
       TMenuItem* item = TMenuItem::FromData(mis->itemData);
       if (!item) return false;
-      HDC dc = GetDC(nullptr);
-      TCanvas canvas;
-      canvas.SetHandle(dc);
-      if (Screen && Screen->MenuFont()) canvas.Font()->Assign(Screen->MenuFont());
       int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
-      try {
+      {
+        ScreenDC dc;
+        TCanvas canvas;
+        CanvasOnDC bound(&canvas, dc, Screen ? Screen->MenuFont() : nullptr);
         item->MeasureItem(&canvas, w, h);
-      } catch (...) {
-        canvas.SetHandle(nullptr);
-        ReleaseDC(nullptr, dc);
-        throw;
       }
-      canvas.SetHandle(nullptr);
-      ReleaseDC(nullptr, dc);
       mis->itemWidth = static_cast<UINT>(std::max(w, 0));
       mis->itemHeight = static_cast<UINT>(std::max(h, 0));
       Message.Result = 1;
@@ -669,21 +663,11 @@ bool DispatchMenuMessage(TMessage& Message) {
       if (dis->CtlType != ODT_MENU) return false;
       TMenuItem* item = TMenuItem::FromData(dis->itemData);
       if (!item) return false;
-      TCanvas canvas;
-      const int saved = SaveDC(dis->hDC);
-      canvas.SetHandle(dis->hDC);
-      if (Screen && Screen->MenuFont()) canvas.Font()->Assign(Screen->MenuFont());
       bool topLevel =
           item->Parent() && !item->Parent()->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
-      try {
-        item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
-      } catch (...) {
-        canvas.SetHandle(nullptr);
-        RestoreDC(dis->hDC, saved);
-        throw;
-      }
-      canvas.SetHandle(nullptr);
-      RestoreDC(dis->hDC, saved);
+      TCanvas canvas;
+      CanvasOnDC bound(&canvas, dis->hDC, Screen ? Screen->MenuFont() : nullptr);
+      item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
       Message.Result = 1;
       return true;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/core/TypInfo.h"
 
 UINT AlignmentDrawFlags(TAlignment a) {
@@ -316,12 +317,12 @@ void TCustomGroupBox::CreateParams(TCreateParams& Params) {
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);
   // Measured on a screen DC: the box may have no window yet.
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font_->Handle());
   SIZE sz{};
-  GetTextExtentPoint32A(dc, "0", 1, &sz);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    ScreenDC dc;
+    SelectedObject font(dc, Font_->Handle());
+    GetTextExtentPoint32A(dc, "0", 1, &sz);
+  }
   Rect.Top += sz.cy;
   Rect.Inflate(-1, -1);
   if (Ctl3D_) Rect.Inflate(-1, -1);
@@ -496,13 +497,13 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
   if (Loading() || !AutoSize_) return;
-  HDC dc = GetDC(nullptr);
   TRect rect = ClientRect();
   if (!WordWrap_) rect.Right = rect.Left + 0x7FFF;
-  Canvas_->SetHandle(dc);
-  DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0));
-  Canvas_->SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  {
+    ScreenDC dc;
+    CanvasOnDC bound(Canvas_, dc);
+    DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0));
+  }
   int x = Left_;
   TAlignment a = Alignment_;
   if (UseRightToLeftAlignment()) a = a == taLeftJustify ? taRightJustify : a == taRightJustify ? taLeftJustify : a;
@@ -705,12 +706,12 @@ void TCustomEdit::DoEnter() {
 
 void TCustomEdit::AdjustHeight() {
   if (!AutoSize_ || BorderStyle_ != bsSingle) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font_->Handle());
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    ScreenDC dc;
+    SelectedObject font(dc, Font_->Handle());
+    GetTextMetricsA(dc, &tm);
+  }
   const int extra = GetSystemMetrics(SM_CYBORDER) * (Ctl3D_ ? 8 : 6);
   SetHeight(tm.tmHeight + extra);
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "classlib/GdiScopes.h"
+
 namespace {
 
 // Releases a COM interface when it goes out of scope.
@@ -33,8 +35,7 @@ std::string SaveWindowScreenshot(HWND wnd, const std::string& pngPath) {
 
   // Read the screen under the window into 32-bit top-down pixels.
   std::vector<BYTE> pixels(size_t(width) * size_t(height) * 4);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  ScreenDC screen;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
@@ -43,18 +44,14 @@ std::string SaveWindowScreenshot(HWND wnd, const std::string& pngPath) {
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib) {
-    HGDIOBJ old = SelectObject(mem, dib);
+  {
+    GdiObject<HBITMAP> dib(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib) return "CreateDIBSection failed";
+    MemoryDC mem(screen, dib);
     BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
     memcpy(pixels.data(), bits, pixels.size());
-    SelectObject(mem, old);
-    DeleteObject(dib);
   }
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  if (!dib) return "CreateDIBSection failed";
 
   HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   std::string error;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "classlib/GdiScopes.h"
 #include "skin/engine/sSkinManager.h"
 
 namespace {
@@ -79,16 +80,12 @@ void ShowFrame(TControl* c, TBitmap* frame) {
     x = c->Left();
     y = c->Top();
   }
-  HDC dc = GetDC(wnd);
-  if (!dc) return;
-  const int saved = SaveDC(dc);
+  ClientDC dc(wnd);
+  BitmapDC src(frame);
+  if (!dc || !src) return;
+  SavedDC saved(dc);
   IntersectClipRect(dc, x, y, x + c->Width(), y + c->Height());
-  TCanvas* canvas = frame->Canvas();
-  canvas->Lock();
-  BitBlt(dc, x, y, frame->Width(), frame->Height(), canvas->Handle(), 0, 0, SRCCOPY);
-  canvas->Unlock();
-  RestoreDC(dc, saved);
-  ReleaseDC(wnd, dc);
+  BitBlt(dc, x, y, frame->Width(), frame->Height(), src, 0, 0, SRCCOPY);
 }
 
 bool ControlAlive(TsCommonData* sd) { return sd && sd->OwnerControl && !sd->OwnerControl->IsDestroying(); }
@@ -298,26 +295,15 @@ LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
+      PaintScope dc(wnd);
       // No exception may leave a window procedure: a canvas that cannot get its handle leaves the
       // overlay unpainted and goes to the application's handler.
       try {
-        if (OverlayImage && !OverlayImage->Empty()) {
-          TCanvas* c = OverlayImage->Canvas();
-          c->Lock();
-          try {
-            BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), c->Handle(), 0, 0, SRCCOPY);
-          } catch (...) {
-            c->Unlock();
-            throw;
-          }
-          c->Unlock();
-        }
+        BitmapDC src(OverlayImage);
+        if (src) BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), src, 0, 0, SRCCOPY);
       } catch (...) {
         HandleBoundaryException(nullptr);
       }
-      EndPaint(wnd, &ps);
       return 0;
     }
   }
@@ -349,13 +335,10 @@ void ShowOutputOverlay(TControl* control) {
   if (!control || control->Width() <= 0 || control->Height() <= 0) return;
   const TRect r = ScreenRectOf(control);
   OverlayImage = CreateBmp24(r.Width(), r.Height());
-  HDC screen = GetDC(nullptr);
-  if (screen) {
-    TCanvas* c = OverlayImage->Canvas();
-    c->Lock();
-    BitBlt(c->Handle(), 0, 0, r.Width(), r.Height(), screen, r.Left, r.Top, SRCCOPY);
-    c->Unlock();
-    ReleaseDC(nullptr, screen);
+  {
+    ScreenDC screen;
+    BitmapDC dst(OverlayImage);
+    if (screen && dst) BitBlt(dst, 0, 0, r.Width(), r.Height(), screen, r.Left, r.Top, SRCCOPY);
   }
   WNDCLASSA wc{};
   wc.lpfnWndProc = OverlayProc;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/GdiScopes.h"
 #include "skin/engine/core/acSkinValues.h"
 
 bool ParseGradientData(const std::string& text, TsGradientData& out) { return qv::ParseSkinGradient(text, out); }
@@ -30,13 +31,11 @@ void PaintGrad(TBitmap* bmp, const TRect& r, const TsGradientData& data) {
   v[1].Green = COLOR16(GetGValue(b) << 8);
   v[1].Blue = COLOR16(GetBValue(b) << 8);
   GRADIENT_RECT g{0, 1};
-  TCanvas* canvas = bmp->Canvas();
-  canvas->Lock();
-  HDC dc = canvas->Handle();
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
-  GradientFill(dc, v, 2, &g, 1, data.Vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
-  RestoreDC(dc, saved);
-  canvas->Unlock();
+  {
+    BitmapDC dc(bmp);
+    SavedDC saved(dc);
+    IntersectClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
+    GradientFill(dc, v, 2, &g, 1, data.Vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+  }
   GdiFlush();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/GdiScopes.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -158,9 +159,9 @@ bool ImageListItemToBmp(TBitmap* bmp, TCustomImageList* imageList, int index) {
   bmp->SetPixelFormat(pf24bit);
   bmp->SetSize(imageList->Width(), imageList->Height());
   FillBmpRect(bmp, TRect{0, 0, bmp->Width(), bmp->Height()}, bk);
-  TBmpDC dc(bmp);
-  if (!dc.Get()) return false;
-  return ImageList_Draw(imageList->Handle(), index, dc.Get(), 0, 0, ILD_TRANSPARENT) != FALSE;
+  BitmapDC dc(bmp);
+  if (!dc) return false;
+  return ImageList_Draw(imageList->Handle(), index, dc, 0, 0, ILD_TRANSPARENT) != FALSE;
 }
 
 TColor MakeColorKey(TColor color) { return TColor(Rgb(color)); }
@@ -220,10 +221,8 @@ void PaintMaskRegion(TBitmap* bmp, HRGN rgn, bool filling, const qv::TsMaskData&
   // 0 and 1 stand for "no region" and "region pending" with the callers.
   if (reinterpret_cast<std::uintptr_t>(rgn) <= 1) return;
   for (const TRect& c : cut) {
-    HRGN part = CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom);
-    if (!part) continue;
-    CombineRgn(rgn, rgn, part, RGN_DIFF);
-    DeleteObject(part);
+    OwnedRegion part(CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom));
+    if (part) CombineRgn(rgn, rgn, part, RGN_DIFF);
   }
 }
 
@@ -302,17 +301,10 @@ void PaintGraphicChildren(HDC dc, TWinControl* winControl, TPoint offset) {
     TControl* c = winControl->Controls(i);
     if (!c || c->IsWindowControl() || !c->Visible() || c->ComponentState().Contains(csDestroying)) continue;
     if (c->Width() <= 0 || c->Height() <= 0) continue;
-    const int saved = SaveDC(dc);
-    POINT old{};
-    OffsetViewportOrgEx(dc, offset.X + c->Left(), offset.Y + c->Top(), &old);
+    SavedDC saved(dc);
+    OffsetViewportOrgEx(dc, offset.X + c->Left(), offset.Y + c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, WPARAM(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, WPARAM(dc), 0);
   }
 }
 
@@ -321,26 +313,22 @@ namespace {
 // Takes the rectangle (or, with FixCorners, the window region) of a child out of the DC's clip.
 void ExcludeChild(HDC dc, HWND child, const TRect& r, bool fixCorners) {
   if (fixCorners && child) {
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    if (rgn) {
-      if (GetWindowRgn(child, rgn) != ERROR) {
-        // The child's region is in its window coordinates; the parent's background shows
-        // through its cut corners.
-        OffsetRgn(rgn, r.Left, r.Top);
-        ExtSelectClipRgn(dc, rgn, RGN_DIFF);
-        DeleteObject(rgn);
-        return;
-      }
-      DeleteObject(rgn);
+    OwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+    if (rgn && GetWindowRgn(child, rgn) != ERROR) {
+      // The child's region is in its window coordinates; the parent's background shows
+      // through its cut corners.
+      OffsetRgn(rgn, r.Left, r.Top);
+      ExtSelectClipRgn(dc, rgn, RGN_DIFF);
+      return;
     }
   }
   ExcludeClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
 }
 
 void CopyCacheTo(HDC dc, TsCommonData* skinData, TPoint src, const TRect& r) {
-  TBmpDC cache(skinData->CacheBmp);
-  if (!cache.Get()) return;
-  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), cache.Get(), src.X, src.Y, SRCCOPY);
+  BitmapDC cache(skinData->CacheBmp);
+  if (!cache) return;
+  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), cache, src.X, src.Y, SRCCOPY);
 }
 
 }  // namespace
@@ -348,7 +336,7 @@ void CopyCacheTo(HDC dc, TsCommonData* skinData, TPoint src, const TRect& r) {
 void CopyCacheExcludingChildren(TWinControl* parent, TsCommonData* skinData, TPoint srcPos, const TRect& r, HDC dc,
                                 bool fixCorners, int dx, int dy) {
   if (!dc || !skinData || !skinData->CacheBmp || r.IsEmpty()) return;
-  const int saved = SaveDC(dc);
+  SavedDC saved(dc);
   IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
   if (parent) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -368,13 +356,12 @@ void CopyCacheExcludingChildren(TWinControl* parent, TsCommonData* skinData, TPo
     }
   }
   CopyCacheTo(dc, skinData, srcPos, r);
-  RestoreDC(dc, saved);
 }
 
 void CopyCacheExcludingChildWnds(HWND wnd, TsCommonData* skinData, const TRect& srcRect, const TRect& r, HDC dc,
                                  bool fixCorners, int dx, int dy) {
   if (!dc || !skinData || !skinData->CacheBmp || r.IsEmpty()) return;
-  const int saved = SaveDC(dc);
+  SavedDC saved(dc);
   IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
   if (wnd) {
     for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -388,7 +375,6 @@ void CopyCacheExcludingChildWnds(HWND wnd, TsCommonData* skinData, const TRect& 
     }
   }
   CopyCacheTo(dc, skinData, srcRect.TopLeft(), r);
-  RestoreDC(dc, saved);
 }
 
 // ---- Looks --------------------------------------------------------------------------------------
@@ -427,10 +413,10 @@ void PaintGlyphFrame(TBitmap* glyph, TBitmap* bmp, const TRect& r, int numGlyphs
 
   std::unique_ptr<TBitmap, void (*)(TBitmap*)> tmp(CreateBmp24(fw, fh), [](TBitmap* b) { b->Free(); });
   {
-    TBmpDC src(glyph);
-    TBmpDC dst(tmp.get());
-    if (!src.Get() || !dst.Get()) return;
-    BitBlt(dst.Get(), 0, 0, fw, fh, src.Get(), frame * fw, 0, SRCCOPY);
+    BitmapDC src(glyph);
+    BitmapDC dst(tmp.get());
+    if (!src || !dst) return;
+    BitBlt(dst, 0, 0, fw, fh, src, frame * fw, 0, SRCCOPY);
   }
   const TColor key = TColor(qv::clKeyMagenta);
   const TRect srcRect{0, 0, std::min(fw, std::max(r.Width(), 0)), std::min(fh, std::max(r.Height(), 0))};

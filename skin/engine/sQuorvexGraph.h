@@ -14,6 +14,7 @@
 #include "classlib/Buttons.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/StdCtrls.h"
@@ -64,31 +65,8 @@ qv::TMaskFrames MaskFramesOf(TsSkinManager* manager, int maskIndex);
 qv::TMaskFrames MaskFramesOf(const qv::TSkinModel& model, const qv::TsMaskData& mask);
 
 // ---- Bitmaps and colours ----------------------------------------------------------------------
-// The DC of a bitmap's canvas, locked for as long as the object lives (an empty bitmap gives none).
-class TBmpDC {
- public:
-  explicit TBmpDC(TBitmap* bmp) : Bmp_(bmp) {
-    if (bmp && !bmp->Empty()) {
-      bmp->Canvas()->Lock();
-      try {
-        DC_ = bmp->Canvas()->Handle();
-      } catch (...) {
-        bmp->Canvas()->Unlock();
-        throw;
-      }
-    }
-  }
-  ~TBmpDC() {
-    if (DC_) Bmp_->Canvas()->Unlock();
-  }
-  TBmpDC(const TBmpDC&) = delete;
-  TBmpDC& operator=(const TBmpDC&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  TBitmap* Bmp_;
-  HDC DC_ = nullptr;
-};
+// The DC of a bitmap's canvas, locked while the scope lives (the class library's BitmapDC).
+using TBmpDC = BitmapDC;
 
 // A new 24-bit DIB bitmap; the caller frees it.
 TBitmap* CreateBmp24(int width, int height);

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "classlib/GdiScopes.h"
 #include "skin/engine/sGradient.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -272,20 +273,21 @@ void SectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& 
   if (text.empty()) return;
   const qv::TsGeneralData& sec = model->Sections[std::size_t(skinIndex)];
   const qv::TsFontColors& fc = hot ? sec.HotFontColor : sec.FontColor;
-  const int saved = SaveDC(dc);
-  SetBkMode(dc, TRANSPARENT);
-  if (enabled && fc.HasOutline()) {
-    static const int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // left, top, right, bottom
-    for (int i = 0; i < 4; ++i) {
-      if (fc.Items[std::size_t(i) + 1] == qv::clNoColor) continue;
-      TRect o = r;
-      o.Offset(kShift[i][0], kShift[i][1]);
-      DrawTextIn(dc, text, o, flags, COLORREF(fc.Items[std::size_t(i) + 1] & 0xFFFFFF));
+  {
+    SavedDC saved(dc);
+    SetBkMode(dc, TRANSPARENT);
+    if (enabled && fc.HasOutline()) {
+      static const int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // left, top, right, bottom
+      for (int i = 0; i < 4; ++i) {
+        if (fc.Items[std::size_t(i) + 1] == qv::clNoColor) continue;
+        TRect o = r;
+        o.Offset(kShift[i][0], kShift[i][1]);
+        DrawTextIn(dc, text, o, flags, COLORREF(fc.Items[std::size_t(i) + 1] & 0xFFFFFF));
+      }
     }
+    TRect t = r;
+    DrawTextIn(dc, text, t, flags, ColorToRGB(SectionTextColor(skinIndex, enabled, hot, skinManager)));
   }
-  TRect t = r;
-  DrawTextIn(dc, text, t, flags, ColorToRGB(SectionTextColor(skinIndex, enabled, hot, skinManager)));
-  RestoreDC(dc, saved);
   canvas->Changed();
 }
 
@@ -299,11 +301,12 @@ void PlainText(TCanvas* canvas, const std::string& text, bool enabled, TRect& r,
   if (text.empty()) return;
   TColor color = TColor(Rgb(canvas->Font()->Color()));
   if (!enabled) color = MixColors(color, TColor(Rgb(owner ? owner->Color() : clBtnFace)), 0.4);
-  const int saved = SaveDC(dc);
-  SetBkMode(dc, TRANSPARENT);
-  TRect t = r;
-  DrawTextIn(dc, text, t, flags, ColorToRGB(color));
-  RestoreDC(dc, saved);
+  {
+    SavedDC saved(dc);
+    SetBkMode(dc, TRANSPARENT);
+    TRect t = r;
+    DrawTextIn(dc, text, t, flags, ColorToRGB(color));
+  }
   canvas->Changed();
 }
 
@@ -341,13 +344,10 @@ int DrawTextStr(HDC dc, const std::string& text, TRect& r, UINT flags) {
 
 void TextExtentWithFont(TFont* font, const std::string& text, TSize& size) {
   size = TSize{};
-  HDC dc = CreateMemoryDC(nullptr);
-  if (!dc) return;
-  HGDIOBJ old = font ? SelectObject(dc, font->Handle()) : nullptr;
+  MemoryDC dc(nullptr);
+  SelectedObject selected(dc, font ? font->Handle() : nullptr);
   SIZE s{};
   if (GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &s)) size = TSize{int(s.cx), int(s.cy)};
-  if (old) SelectObject(dc, old);
-  DeleteMemoryDC(dc);
 }
 
 UINT AlignmentDrawFlags(TControl* control, TAlignment alignment) {
@@ -365,17 +365,10 @@ int GetCaptionFontHeight() {
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = sizeof(ncm);
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return 0;
-  HFONT font = CreateFontIndirectA(&ncm.lfCaptionFont);
+  GdiObject<HFONT> font(CreateFontIndirectA(&ncm.lfCaptionFont));
   if (!font) return 0;
-  int height = 0;
-  HDC dc = CreateMemoryDC(nullptr);
-  if (dc) {
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICA tm{};
-    if (GetTextMetricsA(dc, &tm)) height = tm.tmHeight;
-    SelectObject(dc, old);
-    DeleteMemoryDC(dc);
-  }
-  DeleteObject(font);
-  return height;
+  MemoryDC dc(nullptr);
+  SelectedObject selected(dc, font);
+  TEXTMETRICA tm{};
+  return GetTextMetricsA(dc, &tm) ? int(tm.tmHeight) : 0;
 }

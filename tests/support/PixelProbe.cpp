@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "classlib/GdiScopes.h"
+
 namespace qvtest {
 namespace {
 
@@ -10,11 +12,11 @@ namespace {
 Capture CaptureFromDC(HDC dc, int x, int y, int width, int height) {
   Capture cap(width, height);
   if (cap.Empty()) return cap;
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, width, height);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, width, height, dc, x, y, SRCCOPY);
-  SelectObject(mem, old);
+  GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(dc, width, height));
+  {
+    MemoryDC mem(dc, bmp);
+    BitBlt(mem, 0, 0, width, height, dc, x, y, SRCCOPY);
+  }
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
@@ -22,9 +24,7 @@ Capture CaptureFromDC(HDC dc, int x, int y, int width, int height) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
-  GetDIBits(mem, bmp, 0, UINT(height), cap.Bits().data(), &bi, DIB_RGB_COLORS);
-  DeleteObject(bmp);
-  DeleteDC(mem);
+  GetDIBits(dc, bmp, 0, UINT(height), cap.Bits().data(), &bi, DIB_RGB_COLORS);
   return cap;
 }
 
@@ -58,7 +58,7 @@ Capture CaptureBitmap(HBITMAP bitmap) {
   if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
   Capture cap(bm.bmWidth, bm.bmHeight);
   if (cap.Empty()) return cap;
-  HDC screen = GetDC(nullptr);
+  ScreenDC screen;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = bm.bmWidth;
@@ -67,7 +67,6 @@ Capture CaptureBitmap(HBITMAP bitmap) {
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
   GetDIBits(screen, bitmap, 0, UINT(bm.bmHeight), cap.Bits().data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
   return cap;
 }
 
@@ -77,8 +76,7 @@ Capture CaptureWMPrint(HWND wnd, UINT flags) {
   int width = wr.right - wr.left, height = wr.bottom - wr.top;
   Capture cap(width, height);
   if (cap.Empty()) return cap;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  ScreenDC screen;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
@@ -87,23 +85,19 @@ Capture CaptureWMPrint(HWND wnd, UINT flags) {
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  SendMessageA(wnd, WM_PRINT, WPARAM(mem), LPARAM(flags));
-  GdiFlush();
-  SelectObject(mem, old);
+  GdiObject<HBITMAP> dib(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib) return Capture();
+  {
+    MemoryDC mem(screen, dib);
+    SendMessageA(wnd, WM_PRINT, WPARAM(mem.Get()), LPARAM(flags));
+    GdiFlush();
+  }
   std::memcpy(cap.Bits().data(), bits, cap.Bits().size());
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return cap;
 }
 
 Capture CaptureScreenRect(const RECT& r) {
-  HDC screen = GetDC(nullptr);
-  Capture cap = CaptureFromDC(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
-  ReleaseDC(nullptr, screen);
-  return cap;
+  return CaptureFromDC(ScreenDC(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 Capture CaptureScreen(HWND wnd) {

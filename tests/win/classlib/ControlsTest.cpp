@@ -7,6 +7,7 @@
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/Pump.h"
@@ -87,17 +88,10 @@ struct EventLog {
 };
 
 COLORREF PixelAfterPaint(TWinControl* c, int x, int y) {
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, c->Width(), c->Height());
-  HGDIOBJ old = SelectObject(mem, bmp);
+  GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(ScreenDC(), c->Width(), c->Height()));
+  MemoryDC mem(nullptr, bmp);
   c->PaintTo(mem, 0, 0);
-  COLORREF px = GetPixel(mem, x, y);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return px;
+  return GetPixel(mem, x, y);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/ProcSpy.h"
@@ -72,23 +73,13 @@ class THalves : public TCustomControl {
 
 // Paints the control into a memory bitmap and reads pixels of it.
 struct Snapshot {
-  HDC Mem = nullptr;
-  HBITMAP Bmp = nullptr;
-  HGDIOBJ Old = nullptr;
-  explicit Snapshot(TWinControl* c) {
-    HDC screen = GetDC(nullptr);
-    Mem = CreateCompatibleDC(screen);
-    Bmp = CreateCompatibleBitmap(screen, c->Width(), c->Height());
-    ReleaseDC(nullptr, screen);
-    Old = SelectObject(Mem, Bmp);
+  GdiObject<HBITMAP> Bmp;
+  MemoryDC Mem;
+  explicit Snapshot(TWinControl* c)
+      : Bmp(CreateCompatibleBitmap(ScreenDC(), c->Width(), c->Height())), Mem(nullptr, Bmp) {
     RECT r{0, 0, c->Width(), c->Height()};
     FillRect(Mem, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     c->PaintTo(Mem, 0, 0);
-  }
-  ~Snapshot() {
-    SelectObject(Mem, Old);
-    DeleteObject(Bmp);
-    DeleteDC(Mem);
   }
   COLORREF At(int x, int y) const { return GetPixel(Mem, x, y); }
 };
@@ -209,21 +200,20 @@ TEST_F(FormTest, ControlColorMessagesReflectToTheChildsColours) {
   b->SetParent(Form);
   b->SetColor(clRed);
   b->Font()->SetColor(clBlue);
-  HDC dc = GetDC(b->Handle());
-  LRESULT brush =
-      SendMessageA(Form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(b->Handle()));
+  ClientDC dc(b->Handle());
+  LRESULT brush = SendMessageA(Form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.Get()),
+                               reinterpret_cast<LPARAM>(b->Handle()));
   EXPECT_EQ(reinterpret_cast<LRESULT>(b->Brush()->Handle()), brush);
   EXPECT_EQ(RGB(0, 0, 255), GetTextColor(dc));
   EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
   // A window the library does not know gets the default answer.
   HWND raw = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, Form->Handle(), nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-  LRESULT other =
-      SendMessageA(Form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(raw));
+  LRESULT other = SendMessageA(Form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                               reinterpret_cast<LPARAM>(raw));
   EXPECT_NE(0, other);
   EXPECT_NE(brush, other);
   DestroyWindow(raw);
-  ReleaseDC(b->Handle(), dc);
 }
 
 // ---- control list and focus notifications ------------------------------------------------------

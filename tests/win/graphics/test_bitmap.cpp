@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "classlib/GdiScopes.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/win/graphics/LeakCheck.h"
 
@@ -321,12 +322,13 @@ TEST_F(GraphicsBitmap, HandleOwnership) {
   EXPECT_EQ(bmp.PixelFormat(), pf24bit);
   // Fetching the handle releases the canvas's DC so the bitmap can be selected elsewhere.
   bmp.Canvas()->SetPixels(0, 0, clRed);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bmp.Handle());
-  EXPECT_NE(old, nullptr);
-  EXPECT_EQ(GetPixel(dc, 0, 0), COLORREF(clRed));
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  {
+    MemoryDC dc(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp.Handle());
+    EXPECT_NE(old, nullptr);
+    EXPECT_EQ(GetPixel(dc, 0, 0), COLORREF(clRed));
+    SelectObject(dc, old);
+  }
   // Released: the caller owns it and the bitmap is empty.
   HBITMAP released = bmp.ReleaseHandle();
   EXPECT_EQ(released, raw);

@@ -1,4 +1,5 @@
 // TCanvas, TFont, TBrush, TPen: drawing, object selection and handle lifetimes.
+#include "classlib/GdiScopes.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/win/graphics/LeakCheck.h"
 
@@ -9,32 +10,17 @@ using GraphicsFont = GraphicsTest;
 
 // A memory DC prepared by "someone else", with its own objects and settings.
 struct ForeignDC {
-  HDC DC = CreateCompatibleDC(nullptr);
-  HBITMAP Bitmap = CreateCompatibleBitmap(GetDC(nullptr), 20, 20);
-  HFONT Font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-  HPEN Pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-  HBRUSH Brush = CreateSolidBrush(RGB(4, 5, 6));
-  HGDIOBJ OldBitmap, OldFont, OldPen, OldBrush;
+  GdiObject<HBITMAP> Bitmap{CreateCompatibleBitmap(ScreenDC(), 20, 20)};
+  GdiObject<HFONT> Font{CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial")};
+  GdiObject<HPEN> Pen{CreatePen(PS_SOLID, 1, RGB(1, 2, 3))};
+  GdiObject<HBRUSH> Brush{CreateSolidBrush(RGB(4, 5, 6))};
+  MemoryDC DC{nullptr, Bitmap};
+  SelectedObject SelectedFont{DC, Font}, SelectedPen{DC, Pen}, SelectedBrush{DC, Brush};
   ForeignDC() {
-    OldBitmap = SelectObject(DC, Bitmap);
-    OldFont = SelectObject(DC, Font);
-    OldPen = SelectObject(DC, Pen);
-    OldBrush = SelectObject(DC, Brush);
     SetTextColor(DC, RGB(7, 8, 9));
     SetBkColor(DC, RGB(10, 11, 12));
     SetBkMode(DC, OPAQUE);
     SetROP2(DC, R2_COPYPEN);
-  }
-  ~ForeignDC() {
-    SelectObject(DC, OldBitmap);
-    SelectObject(DC, OldFont);
-    SelectObject(DC, OldPen);
-    SelectObject(DC, OldBrush);
-    DeleteDC(DC);
-    DeleteObject(Bitmap);
-    DeleteObject(Font);
-    DeleteObject(Pen);
-    DeleteObject(Brush);
   }
 };
 

@@ -1,4 +1,5 @@
 // Bitmaps and icons loaded from a module's resources, checked against the system's own loader.
+#include "classlib/GdiScopes.h"
 #include "tests/win/graphics/LeakCheck.h"
 
 namespace {
@@ -11,8 +12,8 @@ constexpr int kCloseBitmap = 32754;
 TEST_F(GraphicsResources, BitmapResourceMatchesTheSystemLoader) {
   HINSTANCE user32 = GetModuleHandleA("user32.dll");
   ASSERT_NE(nullptr, user32);
-  HBITMAP reference =
-      static_cast<HBITMAP>(LoadImageA(user32, MAKEINTRESOURCEA(kCloseBitmap), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  GdiObject<HBITMAP> reference(static_cast<HBITMAP>(
+      LoadImageA(user32, MAKEINTRESOURCEA(kCloseBitmap), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   ASSERT_NE(nullptr, reference);
   BITMAP bm{};
   GetObjectA(reference, sizeof bm, &bm);
@@ -21,16 +22,14 @@ TEST_F(GraphicsResources, BitmapResourceMatchesTheSystemLoader) {
   b.LoadFromResourceID(user32, kCloseBitmap);
   ASSERT_EQ(bm.bmWidth, b.Width());
   ASSERT_EQ(bm.bmHeight, b.Height());
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, reference);
   int mismatches = 0;
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      if (static_cast<COLORREF>(b.Canvas()->Pixels(x, y)) != GetPixel(dc, x, y)) ++mismatches;
+  {
+    MemoryDC dc(nullptr, reference);
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        if (static_cast<COLORREF>(b.Canvas()->Pixels(x, y)) != GetPixel(dc, x, y)) ++mismatches;
+  }
   EXPECT_EQ(0, mismatches);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(reference);
   b.Canvas()->Refresh();
 }
 

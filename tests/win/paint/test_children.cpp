@@ -91,8 +91,8 @@ TEST_F(ChildrenTest, CopyExcludingChildWindows) {
 // FixCorners: a child's window region is left out instead of its rectangle, so the parent's image
 // shows in its cut corners.
 TEST_F(ChildrenTest, FixCornersFollowsTheChildRegion) {
-  HRGN rgn = CreateRectRgn(2, 2, 20, 20);                  // the child's top-left two rows and columns are cut
-  ASSERT_TRUE(SetWindowRgn(Child->Handle(), rgn, FALSE));  // the window owns the region now
+  OwnedRegion rgn(CreateRectRgn(2, 2, 20, 20));  // the child's top-left two rows and columns are cut
+  ASSERT_TRUE(SetWindowRgn(Child->Handle(), rgn.Release(), FALSE));  // the window owns the region now
   CopyCacheExcludingChildWnds(Parent->Handle(), Parent->SkinData, TRect{0, 0, 100, 80}, TRect{0, 0, 100, 80}, DC, true,
                               0, 0);
   EXPECT_EQ(Hex(At(10, 10)), Hex(0x0000FF)) << "cut corner shows the cache";

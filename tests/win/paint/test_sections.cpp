@@ -177,7 +177,7 @@ TEST_F(PaintTest, BackgroundPatternAndFillColour) {
 // PaintMaskRegion paints the frame and cuts its key pixels out of the region.
 TEST_F(PaintTest, MaskRegionCutsTransparentCorners) {
   TBmpPtr bmp = Bmp(40, 30, clWhite);
-  HRGN rgn = CreateRectRgn(0, 0, 40, 30);
+  OwnedRegion rgn(CreateRectRgn(0, 0, 40, 30));
   PaintMaskRegion(bmp.get(), rgn, true, Manager->Mask(Manager->MaskIndexOf("BUTTON", "BORDERSMASK")), 1, Manager);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
   EXPECT_TRUE(PtInRegion(rgn, 1, 0));
@@ -187,7 +187,6 @@ TEST_F(PaintTest, MaskRegionCutsTransparentCorners) {
   EXPECT_TRUE(PtInRegion(rgn, 35, 29));
   EXPECT_TRUE(PtInRegion(rgn, 20, 15));
   EXPECT_EQ(Hex(Px(bmp.get(), 20, 0)), Hex(Frame("BUTTON", "BORDERSMASK", 1)));
-  DeleteObject(rgn);
   // The markers 0 and 1 (no region / region pending) are not regions.
   PaintMaskRegion(bmp.get(), nullptr, true, Manager->Mask(Manager->MaskIndexOf("BUTTON", "BORDERSMASK")), 1, Manager);
   PaintMaskRegion(bmp.get(), reinterpret_cast<HRGN>(1), true,

@@ -6,6 +6,7 @@
 #include "classlib/ActnList.h"
 #include "classlib/Buttons.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
@@ -33,17 +34,12 @@ class TStyleSpyButton : public TButton {
 
 // What a window paints into a DC of its client size (WM_PRINTCLIENT), graphic children included.
 Capture PrintClient(TWinControl* c) {
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, c->ClientWidth(), c->ClientHeight());
-  HGDIOBJ old = SelectObject(mem, bmp);
-  SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_CHILDREN);
-  SelectObject(mem, old);
-  Capture shot = CaptureBitmap(bmp);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return shot;
+  GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(ScreenDC(), c->ClientWidth(), c->ClientHeight()));
+  {
+    MemoryDC mem(nullptr, bmp);
+    SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT | PRF_CHILDREN);
+  }
+  return CaptureBitmap(bmp);
 }
 
 // A 16 x 16 one-frame glyph: lime (its transparent colour, bottom-left) with a black 4 x 4 square
@@ -158,17 +154,10 @@ TEST_F(FormTest, BitBtnIsOwnerDrawnAndCountsItsGlyphFrames) {
 
   // Enabled: the first frame, Margin pixels inside the frame; disabled: the second frame.
   auto probe = [&](int x, int y) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, b->Width(), b->Height());
-    HGDIOBJ old = SelectObject(mem, bmp);
-    SendMessageA(b->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
-    COLORREF px = GetPixel(mem, x, y);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return px;
+    GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(ScreenDC(), b->Width(), b->Height()));
+    MemoryDC mem(nullptr, bmp);
+    SendMessageA(b->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT);
+    return GetPixel(mem, x, y);
   };
   // Client (2, 2, 78, 28) inside the 3-D frame; glyph at x = 2 + 4, centred vertically.
   EXPECT_EQ(RGB(255, 0, 0), probe(6 + 5, 15));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/Pump.h"
@@ -153,11 +154,10 @@ TEST_F(FormTest, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
   EXPECT_EQ(20, c->ItemHeight());
   EXPECT_EQ(20, SendMessageA(c->Handle(), CB_GETITEMHEIGHT, 0, 0));
   // The canvas draws on whatever DC it is given and lets it go again.
-  HDC dc = GetDC(c->Handle());
+  ClientDC dc(c->Handle());
   c->Canvas()->SetHandle(dc);
   c->Canvas()->FillRect(Rect(0, 0, 2, 2));
   c->Canvas()->SetHandle(nullptr);
-  ReleaseDC(c->Handle(), dc);
   EXPECT_FALSE(c->Canvas()->HandleAllocated());
 }
 

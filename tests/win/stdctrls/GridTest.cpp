@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/Grids.h"
 #include "classlib/core/TypInfo.h"
 #include "tests/support/FormFixture.h"
@@ -25,17 +26,13 @@ TEST_F(FormTest, StringGridPaintsCellsAndScrollsByItsBars) {
 
   // The fixed cell at (0, 0) in the fixed colour.
   flush_events();
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 100);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  g->PaintTo(mem, 0, 0);
-  const int b = GetSystemMetrics(SM_CXEDGE);
-  EXPECT_EQ(RGB(255, 0, 0), GetPixel(mem, b + 5, b + 5));
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  {
+    GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(ScreenDC(), 200, 100));
+    MemoryDC mem(nullptr, bmp);
+    g->PaintTo(mem, 0, 0);
+    const int b = GetSystemMetrics(SM_CXEDGE);
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(mem, b + 5, b + 5));
+  }
 
   SendMessageA(g->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_EQ(2, g->TopRow());

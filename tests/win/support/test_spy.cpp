@@ -2,6 +2,7 @@
 // check accepts optional entries and reports mismatches.
 #include <gtest/gtest.h>
 
+#include "classlib/GdiScopes.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
@@ -12,14 +13,10 @@ namespace {
 
 LRESULT CALLBACK PaintRedProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT || msg == WM_PRINTCLIENT) {
-    PAINTSTRUCT ps;
-    HDC dc = msg == WM_PAINT ? BeginPaint(wnd, &ps) : HDC(wParam);
+    PaintScope dc(wnd, msg == WM_PAINT ? nullptr : HDC(wParam));
     RECT r;
     GetClientRect(wnd, &r);
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(dc, &r, red);
-    DeleteObject(red);
-    if (msg == WM_PAINT) EndPaint(wnd, &ps);
+    FillRect(dc, &r, GdiObject<HBRUSH>(CreateSolidBrush(RGB(255, 0, 0))));
     return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
