@@ -5,6 +5,12 @@ if(NOT MSVC)
 endif()
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX STRICT)
 
+# The static zlib: with the import library every program would need zlib1.dll beside it (a
+# build folder configured before this line found that one and keeps it in its cache).
+set(ZLIB_USE_STATIC_LIBS ON)
+if(ZLIB_LIBRARY_RELEASE MATCHES "\\.dll\\.a$")
+  unset(ZLIB_LIBRARY_RELEASE CACHE)
+endif()
 find_package(ZLIB REQUIRED)
 
 add_library(quorvex_core STATIC ${QV_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)

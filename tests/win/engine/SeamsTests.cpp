@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 
@@ -127,6 +128,24 @@ TEST_F(engine_Seams, ShippedSkinsLoadFromAllThreeSources) {
   // The unit registered the command message's name when it started.
   EXPECT_NE(0u, RegisteredSkinCommand);
   EXPECT_EQ(RegisteredSkinCommand, RegisterWindowMessageA(SkinCommandName));
+}
+
+// The packed skins' decompression is linked into the program: a bare Windows has no zlib1.dll, so
+// no program of the library may import it (all of them link alike; this one stands for them).
+TEST_F(engine_Seams, ProgramImportsNoCompressionLibrary) {
+  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  ASSERT_NE(0u, dir.VirtualAddress);
+  std::vector<std::string> dlls;
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+    std::string name = reinterpret_cast<const char*>(base + d->Name);
+    for (char& ch : name) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    dlls.push_back(name);
+  }
+  EXPECT_NE(dlls.end(), std::find(dlls.begin(), dlls.end(), "kernel32.dll")) << "the import table was read";
+  EXPECT_EQ(dlls.end(), std::find(dlls.begin(), dlls.end(), "zlib1.dll"));
 }
 
 // ---- Published properties -------------------------------------------------------------------------
