@@ -23,14 +23,7 @@ TsButton::TsButton(TComponent* AOwner) : TacSkinnedControl<TButton>(AOwner, tcBu
 
 TsButton::~TsButton() {
   StopFade(FFadeTimer);
-  RestoreHints(this);
   SetPendingRegion(nullptr);
-}
-
-void TsButton::BeforeDestruction() {
-  StopFade(FFadeTimer);
-  RestoreHints(this);
-  TacSkinnedControl<TButton>::BeforeDestruction();
 }
 
 void TsButton::SkinLoaded() {
@@ -184,16 +177,9 @@ void TsButton::PaintHandler(TMessage& Message) {
   } guard{isPaint, Handle_, &ps};
   Message.Result = 0;
 
-  const bool updating = FSkinData->Updating();
-  FSkinData->SetUpdating(updating);
-  if (updating) return;
+  if (RefreshUpdating(FSkinData)) return;
   if (FFadeTimer && FFadeTimer->Enabled()) return;
-
-  TWinControl* parent = Parent_;
-  FSkinData->BGChanged =
-      FSkinData->BGChanged || FSkinData->PartlyHidden ||
-      (parent && parent->HandleAllocated() && SendControlSkinCommand(parent, QC_ISPARTLYHIDDEN) == 1);
-  FSkinData->PartlyHidden = parent && !qv::RectInsideRect(BoundsRect(), parent->ClientRect());
+  NotePartlyHidden(this, FSkinData);
 
   const bool redraw = FRegion == kFirstRegion || SkinChanging;
   if (FRegion == kFirstRegion) FRegion = nullptr;
@@ -265,74 +251,89 @@ void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 // ---- window procedure -------------------------------------------------------------------------------------
 
-bool TsButton::AnswerAnyState(TMessage& Message) {
+void TsButton::BeforeSkinChange(int Command) {
+  if (Command == QC_SKINLOADED) FRegionChanged = true;
+  TacSkinnedControl<TButton>::BeforeSkinChange(Command);
+}
+
+void TsButton::AfterSkinChange(int Command) {
+  if (Command == QC_SKINREMOVED) {
+    BackToPlainLook();
+  } else if (Command == QC_REFRESH) {
+    if (!FSkinData->Skinned()) {
+      // A skin without a section for the button: nothing would paint an owner-drawn window.
+      BackToPlainLook();
+    } else if (HandleAllocated()) {
+      const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
+      SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
+    }
+    FRegionChanged = true;
+  }
+  TacSkinnedControl<TButton>::AfterSkinChange(Command);
+}
+
+bool TsButton::SkinCommandMessage(TMessage& Message) {
   switch (Message.WParamHi()) {
-    case QC_SKINLOADED:
-      if (IsOwnManagerCommand(Message, FSkinData)) {
-        FRegionChanged = true;
-        StopFade(FFadeTimer);
-        HandleSkinCommand(Message, FSkinData);
-      }
+    case QC_SETALWAYSREPAINT:
+      if (FSkinData->AlwaysRepaint) PrepareCache();
+      HandleSkinCommand(Message, FSkinData);
       return true;
-    case QC_SKINREMOVED:
-      if (IsOwnManagerCommand(Message, FSkinData) && !IsDying(this)) {
-        StopFade(FFadeTimer);
-        HandleSkinCommand(Message, FSkinData);
-        BackToPlainLook();
-        Repaint();
-      }
-      return true;
-    case QC_REFRESH:
-      if (IsOwnManagerCommand(Message, FSkinData)) {
-        StopFade(FFadeTimer);
-        HandleSkinCommand(Message, FSkinData);
-        if (FSkinData->Skinned()) {
-          if (HandleAllocated()) {
-            const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
-            SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
-          }
-        } else {
-          // A skin without a section for the button: nothing would paint an owner-drawn window.
-          BackToPlainLook();
-        }
-        FRegionChanged = true;
-        if (!PrintDC) Repaint();
-      }
-      return true;
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
-    case QC_STOPFADE: StopFade(FFadeTimer); return true;
-    case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
+    case QC_PREPAREFADE:
+      PrepareCache();
+      Message.Result = 0;
+      return false;
+    case QC_FADEFRAME:
+      SetPendingRegion(nullptr);
+      Message.Result = 0;
+      return false;
     default: return false;
   }
 }
 
+bool TsButton::FocusMessage(TMessage& Message, bool Gained) {
+  if (IsDesigning(this) || !Visible_) return false;
+  if (!Enabled() || IsDying(this)) return true;
+  if (!Gained) StopFade(FFadeTimer);
+  auto alive = AliveToken();
+  if (!HandleCommonMessage(Message, FSkinData)) TButton::WndProc(Message);
+  if (!*alive) return true;
+  if (Gained) {
+    ShowFocusChange();
+  } else if (FSkinData->Skinned()) {
+    FSkinData->Focused = false;
+    FRegionChanged = true;
+    FSkinData->Invalidate();
+  }
+  return true;
+}
+
+void TsButton::MovedMessage() {
+  const TsGeneralData* gd = SectionOf(FSkinData);
+  if (gd && (gd->Transparency > 0 || (gd->HotTransparency > 0 && FSkinData->IsHot()))) {
+    FSkinData->BGChanged = true;
+    Repaint();
+  }
+}
+
+void TsButton::SpaceKeyMessage(const TMessage& Message) {
+  if (Message.WParam != VK_SPACE || !Enabled() || !Focused()) return;
+  StopFade(FFadeTimer);
+  FRegionChanged = true;
+  FSkinData->BGChanged = true;
+  Repaint();
+}
+
+void TsButton::MeasureItemMessage(TMessage& Message) {
+  if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
+    mi->itemWidth = UINT(Width_);
+    mi->itemHeight = UINT(Height_);
+  }
+  Message.Result = 1;
+}
+
 bool TsButton::SkinnedMessage(TMessage& Message) {
   switch (Message.Msg) {
-    case SM_QUORVEXCMD:
-      switch (Message.WParamHi()) {
-        case QC_UPDATEDONE:
-          if (FSkinData->UpdatingFlag()) {
-            FSkinData->SetUpdating(false);
-            Repaint();
-          }
-          return true;
-        case QC_SETALWAYSREPAINT:
-          if (FSkinData->AlwaysRepaint) PrepareCache();
-          HandleSkinCommand(Message, FSkinData);
-          return true;
-        case QC_PREPAREFADE:
-          PrepareCache();
-          Message.Result = 0;
-          return false;
-        case QC_FADEFRAME:
-          SetPendingRegion(nullptr);
-          Message.Result = 0;
-          return false;
-        default: return false;
-      }
+    case SM_QUORVEXCMD: return SkinCommandMessage(Message);
     case WM_UPDATEUISTATE:
     case WM_ERASEBKGND: Message.Result = 1; return true;
     case WM_ENABLE: return true;
@@ -344,14 +345,7 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       FRegionChanged = true;
       PaintHandler(Message);
       return true;
-    case WM_MOVE:
-      if (const TsGeneralData* gd = SectionOf(FSkinData)) {
-        if (gd->Transparency > 0 || (gd->HotTransparency > 0 && FSkinData->IsHot())) {
-          FSkinData->BGChanged = true;
-          Repaint();
-        }
-      }
-      return false;
+    case WM_MOVE: MovedMessage(); return false;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGING: FRegionChanged = true; return false;
     case WM_WINDOWPOSCHANGED:
@@ -359,54 +353,15 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       FSkinData->BGChanged = true;
       return false;
     case WM_SETFOCUS:
-    case CM_ENTER:
-      if (IsDesigning(this) || !Visible_) return false;
-      if (!Enabled() || IsDying(this)) return true;
-      {
-        auto alive = AliveToken();
-        if (!HandleCommonMessage(Message, FSkinData)) TButton::WndProc(Message);
-        if (!*alive) return true;
-      }
-      if (FFadeTimer && FFadeTimer->Enabled())
-        FFadeTimer->FadeStep();
-      else
-        FSkinData->Invalidate();
-      return true;
+    case CM_ENTER: return FocusMessage(Message, true);
     case WM_KILLFOCUS:
-    case CM_EXIT:
-      if (IsDesigning(this) || !Visible_) return false;
-      if (!Enabled() || IsDying(this)) return true;
-      StopFade(FFadeTimer);
-      {
-        auto alive = AliveToken();
-        if (!HandleCommonMessage(Message, FSkinData)) TButton::WndProc(Message);
-        if (!*alive) return true;
-      }
-      if (FSkinData->Skinned()) {
-        FSkinData->Focused = false;
-        FRegionChanged = true;
-        FSkinData->Invalidate();
-      }
-      return true;
-    case CM_DIALOGCHAR:
-      if (Message.WParam == VK_SPACE && Enabled() && Focused()) {
-        StopFade(FFadeTimer);
-        FRegionChanged = true;
-        FSkinData->BGChanged = true;
-        Repaint();
-      }
-      return false;
+    case CM_EXIT: return FocusMessage(Message, false);
+    case CM_DIALOGCHAR: SpaceKeyMessage(Message); return false;
     case CM_TEXTCHANGED:
       if (!IsDying(this)) FSkinData->Invalidate();
       return true;
     case CM_MOUSEENTER:
-      if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this))
-        FrameMouseEnter(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseEnter);
-      return false;
-    case CM_MOUSELEAVE:
-      if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this))
-        FrameMouseLeave(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseLeave);
-      return false;
+    case CM_MOUSELEAVE: FadeOnEnterLeave(Message); return false;
     case CM_UIACTIVATE: FSkinData->SetUpdating(false); return false;
     case CN_DRAWITEM:
       // The button draws itself; nothing for the owner-draw notification.
@@ -414,13 +369,7 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       Message.LParam = 0;
       Message.Result = 1;
       return true;
-    case CN_MEASUREITEM:
-      if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
-        mi->itemWidth = UINT(Width_);
-        mi->itemHeight = UINT(Height_);
-      }
-      Message.Result = 1;
-      return true;
+    case CN_MEASUREITEM: MeasureItemMessage(Message); return true;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE: RestoreHints(this); return false;
     default: return false;
@@ -430,7 +379,8 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
 void TsButton::AfterInherited(TMessage& Message) {
   switch (Message.Msg) {
     case WM_SETFONT:
-      if (Visible_) {
+    case CM_ENABLEDCHANGED:
+      if (Visible_ && !IsDying(this)) {
         FSkinData->SetUpdating(false);
         FSkinData->Invalidate();
       }
@@ -440,12 +390,6 @@ void TsButton::AfterInherited(TMessage& Message) {
         FSkinData->BGChanged = true;
         FSkinData->SetUpdating(false);
         if (Visible_) Repaint();
-      }
-      break;
-    case CM_ENABLEDCHANGED:
-      if (Visible_ && !IsDying(this)) {
-        FSkinData->SetUpdating(false);
-        FSkinData->Invalidate();
       }
       break;
     case CM_ACTIONUPDATE: FollowAction(); break;
@@ -462,8 +406,7 @@ void TsButton::AfterInherited(TMessage& Message) {
 
 void TsButton::PlainMessage(TMessage& Message) {
   if (Message.Msg == WM_CAPTURECHANGED || Message.Msg == WM_CANCELMODE) RestoreHints(this);
-  if (Message.Msg == CM_MOUSEENTER || Message.Msg == CM_MOUSELEAVE)
-    FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave);
+  FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave);
 }
 
 // ---- published properties ------------------------------------------------------------------------------------

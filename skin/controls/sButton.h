@@ -17,7 +17,6 @@ class TsButton : public TacSkinnedControl<TButton> {
   QV_CLASS_NAME(TsButton)
   explicit TsButton(TComponent* AOwner);
   ~TsButton() override;
-  void BeforeDestruction() override;
 
   // ---- published
   TsDisabledKind DisabledKind() const { return FDisabledKind; }
@@ -37,7 +36,6 @@ class TsButton : public TacSkinnedControl<TButton> {
   int MaxCaptionWidth() const;
 
   // ---- state read by tests and the fade
-  TsFadeTimer* FadeTimer() const { return FFadeTimer; }
   // The window region waiting to be given to the window: 0 none, 1 before the first paint.
   HRGN PendingRegion() const { return FRegion; }
   bool RegionChanged() const { return FRegionChanged; }
@@ -51,7 +49,8 @@ class TsButton : public TacSkinnedControl<TButton> {
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-  bool AnswerAnyState(TMessage& Message) override;
+  void BeforeSkinChange(int Command) override;
+  void AfterSkinChange(int Command) override;
   bool SkinnedMessage(TMessage& Message) override;
   void AfterInherited(TMessage& Message) override;
   void PlainMessage(TMessage& Message) override;
@@ -61,6 +60,12 @@ class TsButton : public TacSkinnedControl<TButton> {
 
  private:
   void PaintHandler(TMessage& Message);
+  bool SkinCommandMessage(TMessage& Message);
+  // WM_SETFOCUS / CM_ENTER and WM_KILLFOCUS / CM_EXIT.
+  bool FocusMessage(TMessage& Message, bool Gained);
+  void MovedMessage();
+  void SpaceKeyMessage(const TMessage& Message);
+  void MeasureItemMessage(TMessage& Message);
   void SetPendingRegion(HRGN Rgn);
   void DropRegion();
   // The plain push button: owner-draw style and window region dropped.
@@ -75,7 +80,6 @@ class TsButton : public TacSkinnedControl<TButton> {
   bool FRegionChanged = true;
   HRGN FRegion = reinterpret_cast<HRGN>(1);
   bool FDefaultFlag = false;
-  TsFadeTimer* FFadeTimer = nullptr;
 };
 
 // Set while a quick click shows the pressed look before the release fade.

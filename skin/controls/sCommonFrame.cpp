@@ -14,6 +14,10 @@ bool IsOwnManagerCommand(const TMessage& Message, const TsCommonData* SkinData) 
   return sm && Message.LParam == reinterpret_cast<LPARAM>(sm);
 }
 
+bool IsOwnEnterLeave(const TMessage& Message, const TControl* Control) {
+  return Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(Control);
+}
+
 bool FrameSkinned(const TControl* Control, const TsCommonData* SkinData, bool CheckActive) {
   return SkinData && ControlIsReady(Control) && SkinData->Skinned(CheckActive);
 }
@@ -27,9 +31,7 @@ void FirePlainEnterLeave(TControl* Control, const TMessage& Message, const TNoti
                          const TNotifyEvent& OnLeave) {
   if (Message.Msg != CM_MOUSEENTER && Message.Msg != CM_MOUSELEAVE) return;
   if (!Control->Enabled() || IsDesigning(Control)) return;
-  // CM_MOUSEENTER / CM_MOUSELEAVE reach the parents too (with the child in LParam): only the
-  // control's own enter and leave fire its events.
-  if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(Control)) return;
+  if (!IsOwnEnterLeave(Message, Control)) return;
   if (Message.Msg == CM_MOUSEENTER)
     OnEnter(Control);
   else
@@ -66,7 +68,19 @@ void EndPrepareCache(TsCommonData* SkinData) {
   SkinData->BGChanged = false;
 }
 
-// ---- Copying the cache ------------------------------------------------------------------------------
+// ---- The paint handler ------------------------------------------------------------------------------
+
+bool RefreshUpdating(TsCommonData* SkinData) {
+  SkinData->SetUpdating(SkinData->Updating());
+  return SkinData->UpdatingFlag();
+}
+
+void NotePartlyHidden(TControl* Control, TsCommonData* SkinData) {
+  TWinControl* parent = Control->Parent();
+  SkinData->BGChanged = SkinData->BGChanged || SkinData->PartlyHidden ||
+                        (parent && parent->HandleAllocated() && SendControlSkinCommand(parent, QC_ISPARTLYHIDDEN) == 1);
+  SkinData->PartlyHidden = parent && !qv::RectInsideRect(Control->BoundsRect(), parent->ClientRect());
+}
 
 void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC) {
   if (!SkinData->CacheBmp || !Control->HandleAllocated()) return;

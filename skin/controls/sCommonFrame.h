@@ -1,20 +1,45 @@
 // The frame every skinned control shares.
 //
 // A skinned control is a class-library control with one added member, its TsCommonData, through
-// which it paints itself in the current skin. TacSkinnedControl<Base> adds that member (and the
-// AnimatEvents set and the mouse enter / leave events) to any class-library base and runs the
-// window procedure in the common order:
+// which it paints itself in the current skin. TacSkinnedControl<Base> adds that member (with the
+// AnimatEvents set, the mouse enter / leave events and the hover fade timer) to any class-library
+// base, answers once what every skinned control answers alike, and runs the window procedure in
+// the common order. A control class derives from it and overrides only what differs.
 //
-//   1. skin commands answered whether or not the control is skinned (AnswerAnyState);
-//   2. when the control is ready and skinned: its own cases (SkinnedMessage), then the common
-//      handler (HandleCommonMessage) and the inherited window procedure, then what the control
-//      looks at after the inherited handling (AfterInherited);
-//   3. otherwise only the mouse enter / leave events are fired, then the inherited procedure.
+// ---- The window procedure ---------------------------------------------------------------------
 //
-// The free functions below are the common steps a control's paint code is built from: the start
-// and end of PrepareCache, copying the cache to a window, hover fading and the focus dots. They
-// are usable on their own by a control that cannot take the template (e.g. one that must run the
-// common handler before its own cases).
+//   1. Skin commands answered whether or not the control is skinned: first the control's own
+//      (AnswerAnyState), then the frame's (the table below). Each of them ends the message.
+//   2. When the control is ready and skinned (ReadyAndSkinned): its own cases (SkinnedMessage),
+//      then the common handler (HandleCommonMessage) and the inherited window procedure, then
+//      what the control looks at after them (AfterInherited). A control that must let the common
+//      handler see every message before its own cases says so with CommonHandlerFirst.
+//   3. Otherwise the plain path (PlainMessage: the mouse enter / leave events), then the
+//      inherited window procedure.
+//
+// ---- Skin commands the frame answers (step 1) -------------------------------------------------
+//
+//   1, 2, 3   skin loaded / removed / refresh. Only when LParam is the control's effective manager
+//             (2 not while the control is being destroyed): BeforeSkinChange (default: the fade
+//             is stopped), the common answer (HandleSkinCommand), AfterSkinChange (default:
+//             nothing for 1; a repaint for 2; for 3 a repaint unless a printing DC is active).
+//             A container (PassesSkinCommandsOn) also passes them on to its children: command 1
+//             before its own answer, 2 and 3 after it, and for any manager.
+//   6         update done: when Updating is set it is cleared and RepaintAfterUpdate runs
+//             (default: Repaint).
+//   7         is skinned: LParam and Result 1 (the control paints itself in the skin).
+//   16        stop fade: StopFading.
+//   26        section index: Result := SkinIndex + 1 (0 when the section is unknown).
+//   60        application object.
+// Every other command goes on to step 2 (or 3), where the common handler answers the rest.
+//
+// ---- Building blocks for a control's own code -------------------------------------------------
+//
+// The free functions below are the common steps a control's paint and mouse code is built from:
+// the start and end of PrepareCache, the paint handler's Updating and partly-hidden tests,
+// copying the cache to a window, hover fading, focus dots and the hints held off while a mouse
+// button is down. The template's protected members wrap the ones that need the control's fade
+// timer or events (FadeOnEnterLeave, ShowFocusChange).
 #pragma once
 
 #include "classlib/Win.h"
@@ -22,6 +47,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
@@ -39,13 +65,16 @@ bool IsDesigning(const TControl* Control);
 bool IsDying(const TControl* Control);
 // A skin command 1, 2 or 3 whose LParam names the control's effective manager.
 bool IsOwnManagerCommand(const TMessage& Message, const TsCommonData* SkinData);
+// CM_MOUSEENTER / CM_MOUSELEAVE reach the parents too, with the child in LParam: true when the
+// message is the control's own (LParam 0 or the control).
+bool IsOwnEnterLeave(const TMessage& Message, const TControl* Control);
 // Ready (ControlIsReady) and skinned.
 bool FrameSkinned(const TControl* Control, const TsCommonData* SkinData, bool CheckActive = true);
 // The section of the skin data, or nullptr when the control is not skinned.
 const TsGeneralData* SectionOf(const TsCommonData* SkinData);
 
-// Fires OnMouseEnter / OnMouseLeave for CM_MOUSEENTER / CM_MOUSELEAVE when the control is enabled
-// and not being designed (the unskinned path of the window procedure).
+// Fires OnMouseEnter / OnMouseLeave for the control's own CM_MOUSEENTER / CM_MOUSELEAVE when the
+// control is enabled and not being designed (the unskinned path of the window procedure).
 void FirePlainEnterLeave(TControl* Control, const TMessage& Message, const TNotifyEvent& OnEnter,
                          const TNotifyEvent& OnLeave);
 
@@ -63,15 +92,21 @@ void EndPrepareCache(TsCommonData* SkinData);
 // The control's action is a custom action that is disabled.
 bool ActionDisabled(const TControl* Control);
 
-// ---- Copying the cache ------------------------------------------------------------------------------
+// ---- The paint handler ------------------------------------------------------------------------------
 
-// Copies Width x Height of the cache bitmap to DC (SaveDC / RestoreDC around it); when DC is 0
-// the window's DC is got and released around the copy.
+// Updating asked again (the parent may be busy) and stored; true while the control must paint
+// nothing.
+bool RefreshUpdating(TsCommonData* SkinData);
+// BGChanged is forced when the control was partly hidden or its parent says it is (command 11);
+// then PartlyHidden := the control does not lie wholly inside its parent's client area.
+void NotePartlyHidden(TControl* Control, TsCommonData* SkinData);
+// Copies Width x Height of the cache bitmap to DC (its state saved and restored around the copy);
+// when DC is 0 the window's DC is got and released around the copy.
 void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC);
 
 // ---- Hover fading ---------------------------------------------------------------------------------
 
-// CM_MOUSEENTER of a skinned window control: when enabled, not designed and not yet MouseAbove,
+// CM_MOUSEENTER of a skinned control: when enabled, not designed and not yet MouseAbove,
 // OnMouseEnter, MouseAbove := True, BGChanged := False, FadeOrRepaint (aeMouseEnter).
 void FrameMouseEnter(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,
                      const TNotifyEvent& OnEnter);
@@ -90,9 +125,10 @@ void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Contr
 
 // ---- Hints while a mouse button is held -------------------------------------------------------------
 
-// The application's hints are switched off while a mouse button is held on a button. Only the
-// control that switched them off restores them, and it always does (release, capture loss, a
-// drop-down menu's return, destruction), so they are never left off.
+// The application's hints are switched off while the left mouse button is held on a button or a
+// track bar. Only the control that switched them off saves and restores them, and it always does
+// (release, capture loss, a drop-down menu's return, destruction), so they are never left off;
+// a press elsewhere meanwhile changes nothing.
 void HintsOffWhilePressed(TControl* Control);
 void RestoreHints(TControl* Control);
 // The control that switched the hints off (nil when none).
@@ -109,6 +145,7 @@ class TacSkinnedControl : public TBase {
     FSkinData->TypeCode = TypeCode;
   }
   ~TacSkinnedControl() override {
+    StopFade(FFadeTimer);
     RestoreHints(this);
     delete FSkinData;
     FSkinData = nullptr;
@@ -126,9 +163,17 @@ class TacSkinnedControl : public TBase {
   TNotifyEvent GetOnMouseLeave() const { return OnMouseLeave; }
   void SetOnMouseLeave(TNotifyEvent Value) { OnMouseLeave = Value; }
 
+  // The running hover fade (nil when none).
+  TsFadeTimer* FadeTimer() const { return FFadeTimer; }
+
   void AfterConstruction() override {
     TBase::AfterConstruction();
     SkinLoaded();
+  }
+  void BeforeDestruction() override {
+    StopFading();
+    RestoreHints(this);
+    TBase::BeforeDestruction();
   }
 
   void WndProc(TMessage& Message) override {
@@ -136,16 +181,22 @@ class TacSkinnedControl : public TBase {
       TBase::WndProc(Message);
       return;
     }
-    if (Message.Msg == SM_QUORVEXCMD && AnswerAnyState(Message)) return;
-    if (ReadyAndSkinned()) {
-      if (SkinnedMessage(Message)) return;
-      auto alive = this->AliveToken();
-      if (!HandleCommonMessage(Message, FSkinData)) TBase::WndProc(Message);
-      if (*alive) AfterInherited(Message);
-    } else {
+    if (Message.Msg == SM_QUORVEXCMD && (AnswerAnyState(Message) || AnswerFrameCommand(Message))) return;
+    if (!ReadyAndSkinned()) {
       PlainMessage(Message);
       TBase::WndProc(Message);
+      return;
     }
+    auto alive = this->AliveToken();
+    if (CommonHandlerFirst()) {
+      if (HandleCommonMessage(Message, FSkinData) || !*alive) return;
+      if (SkinnedMessage(Message) || !*alive) return;
+      TBase::WndProc(Message);
+    } else {
+      if (SkinnedMessage(Message) || !*alive) return;
+      if (!HandleCommonMessage(Message, FSkinData)) TBase::WndProc(Message);
+    }
+    if (*alive) AfterInherited(Message);
   }
 
  protected:
@@ -153,12 +204,18 @@ class TacSkinnedControl : public TBase {
     TBase::Loaded();
     SkinLoaded();
   }
+
+  // ---- what a control changes of the frame (each has the common behaviour as its default)
+
   // AfterConstruction and Loaded: SkinData.Loaded (a control may do its own steps around it).
   virtual void SkinLoaded() { FSkinData->Loaded(); }
-  // Step 1: commands answered in any case; true ends the message.
-  virtual bool AnswerAnyState(TMessage& Message) = 0;
   // Which skin test step 2 uses.
   virtual bool ReadyAndSkinned() const { return FrameSkinned(this, FSkinData); }
+  // Step 2 runs the common handler before the control's own cases (and ends the message when
+  // the common handler answered it).
+  virtual bool CommonHandlerFirst() const { return false; }
+  // Step 1, the control's own commands, seen before the frame's; true ends the message.
+  virtual bool AnswerAnyState(TMessage&) { return false; }
   // Step 2, the control's own cases; true ends the message.
   virtual bool SkinnedMessage(TMessage&) { return false; }
   // Step 2, after the common handler and the inherited procedure.
@@ -166,6 +223,81 @@ class TacSkinnedControl : public TBase {
   // Step 3, before the inherited procedure.
   virtual void PlainMessage(TMessage& Message) { FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave); }
 
+  // A running fade or state animation is stopped (command 16, skin changes, destruction).
+  virtual void StopFading() { StopFade(FFadeTimer); }
+  // Commands 1, 2 and 3 for the control's manager, around the common answer.
+  virtual void BeforeSkinChange(int /*Command*/) { StopFading(); }
+  virtual void AfterSkinChange(int Command) {
+    if (Command == QC_SKINREMOVED || (Command == QC_REFRESH && !PrintDC)) this->Repaint();
+  }
+  // Command 6 found Updating set and cleared it.
+  virtual void RepaintAfterUpdate() { this->Repaint(); }
+  // A container passes commands 1, 2 and 3 on to its children.
+  virtual bool PassesSkinCommandsOn() const { return false; }
+
+  // ---- helpers for the control's own cases
+
+  // The control's own CM_MOUSEENTER / CM_MOUSELEAVE: the hover fade (FrameMouseEnter /
+  // FrameMouseLeave) with the control's fade timer, animation events and mouse events.
+  void FadeOnEnterLeave(const TMessage& Message) {
+    if (!IsOwnEnterLeave(Message, this)) return;
+    if (Message.Msg == CM_MOUSEENTER)
+      FrameMouseEnter(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseEnter);
+    else if (Message.Msg == CM_MOUSELEAVE)
+      FrameMouseLeave(this, FSkinData, FFadeTimer, FAnimatEvents, OnMouseLeave);
+  }
+  // The focus came or went: one step of a running fade (which then shows the new look), else the
+  // look rebuilt.
+  void ShowFocusChange() {
+    if (FFadeTimer && FFadeTimer->Enabled())
+      FFadeTimer->FadeStep();
+    else
+      FSkinData->Invalidate();
+  }
+
   TsCommonData* FSkinData = nullptr;
   TacAnimatEvents FAnimatEvents{aeGlobalDef};
+  TsFadeTimer* FFadeTimer = nullptr;
+
+ private:
+  bool AnswerFrameCommand(TMessage& Message) {
+    switch (Message.WParamHi()) {
+      case QC_SKINLOADED:
+      case QC_REFRESH:
+      case QC_SKINREMOVED: FollowSkinChange(Message); return true;
+      case QC_UPDATEDONE:
+        if (FSkinData->UpdatingFlag()) {
+          FSkinData->SetUpdating(false);
+          RepaintAfterUpdate();
+        }
+        return true;
+      case QC_ISSKINNED:
+        Message.LParam = 1;
+        Message.Result = 1;
+        return true;
+      case QC_STOPFADE: StopFading(); return true;
+      case QC_GETSECTIONINDEX: Message.Result = FSkinData->SkinIndex + 1; return true;
+      case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
+      default: return false;
+    }
+  }
+
+  void FollowSkinChange(TMessage& Message) {
+    const int command = Message.WParamHi();
+    const bool act = IsOwnManagerCommand(Message, FSkinData) && !(command == QC_SKINREMOVED && IsDying(this));
+    auto alive = this->AliveToken();
+    if (command == QC_SKINLOADED) PassSkinCommandOn(Message);
+    if (act && *alive) {
+      BeforeSkinChange(command);
+      if (*alive && FSkinData) HandleSkinCommand(Message, FSkinData);
+    }
+    if (command != QC_SKINLOADED && *alive) PassSkinCommandOn(Message);
+    if (act && *alive && FSkinData) AfterSkinChange(command);
+  }
+
+  void PassSkinCommandOn(TMessage& Message) {
+    if constexpr (std::is_base_of_v<TWinControl, TBase>) {
+      if (PassesSkinCommandsOn()) BroadcastToControls(this, Message);
+    }
+  }
 };

@@ -26,14 +26,7 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TacSkinnedControl<TSpeedButto
 
 TsSpeedButton::~TsSpeedButton() {
   StopAnimTimer(FAnimTimer);
-  RestoreHints(this);
   if (DroppedDown == this) DroppedDown = nullptr;
-}
-
-void TsSpeedButton::BeforeDestruction() {
-  StopAnim();
-  RestoreHints(this);
-  TacSkinnedControl<TSpeedButton>::BeforeDestruction();
 }
 
 void TsSpeedButton::SkinLoaded() {
@@ -659,93 +652,67 @@ void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 // ---- window procedure -------------------------------------------------------------------------------------
 
-bool TsSpeedButton::AnswerAnyState(TMessage& Message) {
+void TsSpeedButton::BeforeSkinChange(int Command) {
+  if (Command != QC_SKINLOADED)
+    StopAnim();
+  else if (FImages && FImages->Count() > 0)
+    Glyph_->FreeImage();  // the skin paints the list's image itself
+}
+
+void TsSpeedButton::AfterSkinChange(int Command) {
+  // Opaque while the skin paints the whole button; a skin without a section for the button leaves
+  // the plain, transparent look.
+  ControlStyle_.Set(csOpaque, Command != QC_SKINREMOVED && FSkinData->Skinned());
+  TacSkinnedControl<TSpeedButton>::AfterSkinChange(Command);
+}
+
+bool TsSpeedButton::SkinCommandMessage(TMessage& Message) {
   switch (Message.WParamHi()) {
-    case QC_SKINLOADED:
-      if (IsOwnManagerCommand(Message, FSkinData)) {
-        if (FImages && FImages->Count() > 0) Glyph_->FreeImage();
-        HandleSkinCommand(Message, FSkinData);
-        if (FSkinData->Skinned()) ControlStyle_.Include(csOpaque);
-      }
+    case QC_SETALWAYSREPAINT:
+      HandleSkinCommand(Message, FSkinData);
+      if (FSkinData->AlwaysRepaint) PrepareCache();
       return true;
-    case QC_SKINREMOVED:
-      if (IsOwnManagerCommand(Message, FSkinData) && !IsDying(this)) {
-        StopAnim();
-        HandleSkinCommand(Message, FSkinData);
-        ControlStyle_.Exclude(csOpaque);
-        Repaint();
-      }
-      return true;
-    case QC_REFRESH:
-      if (IsOwnManagerCommand(Message, FSkinData)) {
-        StopAnim();
-        HandleSkinCommand(Message, FSkinData);
-        // A skin without a section for the button leaves the plain, transparent look.
-        ControlStyle_.Set(csOpaque, FSkinData->Skinned());
-        if (Visible_) Repaint();
-      }
-      return true;
-    case QC_UPDATEDONE:
-      if (FSkinData->UpdatingFlag()) {
-        FSkinData->SetUpdating(false);
-        RepaintSpeedButton();
-      }
-      return true;
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
-    case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
+    case QC_SECTIONCHANGED: RepaintSpeedButton(); return true;
     default: return false;
   }
 }
 
+void TsSpeedButton::ReleaseDuringAnimation() {
+  if (IsDesigning(this) || !FAnimTimer) return;
+  TBitmap* frame = FAnimTimer->Frame();
+  if (!frame || frame->Width() != Width_) return;
+  StopAnim();
+  PrepareCache();
+  Repaint();
+}
+
+void TsSpeedButton::MouseEnterMessage(const TMessage& Message) {
+  if (!IsOwnEnterLeave(Message, this)) return;
+  if (!Enabled() || MouseInControl_ || IsDesigning(this)) return;
+  OnMouseEnter(this);
+  if (FSkinData->MouseAbove) return;
+  FSkinData->MouseAbove = true;
+  AnimateOrRepaint(false, AnimEventAllowed(aeMouseEnter, FAnimatEvents));
+}
+
+void TsSpeedButton::MouseLeaveMessage(const TMessage& Message) {
+  if (!IsOwnEnterLeave(Message, this) || !Enabled()) return;
+  OnMouseLeave(this);
+  FSkinData->MouseAbove = false;
+  if (State_ == bsDown) State_ = bsUp;
+  AnimateOrRepaint(false, AnimEventAllowed(aeMouseLeave, FAnimatEvents));
+}
+
 bool TsSpeedButton::SkinnedMessage(TMessage& Message) {
   switch (Message.Msg) {
-    case SM_QUORVEXCMD:
-      switch (Message.WParamHi()) {
-        case QC_SETALWAYSREPAINT:
-          HandleSkinCommand(Message, FSkinData);
-          if (FSkinData->AlwaysRepaint) PrepareCache();
-          return true;
-        case QC_SECTIONCHANGED: RepaintSpeedButton(); return true;
-        case QC_STOPFADE: StopAnim(); return true;
-        default: return false;
-      }
-    case WM_LBUTTONUP:
-      if (!IsDesigning(this) && FAnimTimer) {
-        if (TBitmap* frame = FAnimTimer->Frame(); frame && frame->Width() == Width_) {
-          StopAnim();
-          PrepareCache();
-          Repaint();
-        }
-      }
-      return false;
+    case SM_QUORVEXCMD: return SkinCommandMessage(Message);
+    case WM_LBUTTONUP: ReleaseDuringAnimation(); return false;
     case CM_TEXTCHANGED:
-      if (FShowCaption) {
-        FSkinData->Invalidate();
-        return true;
-      }
-      return false;
-    case CM_MOUSEENTER:
-      if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(this)) return false;
-      if (Enabled() && !MouseInControl_ && !IsDesigning(this)) {
-        OnMouseEnter(this);
-        if (!FSkinData->MouseAbove) {
-          FSkinData->MouseAbove = true;
-          AnimateOrRepaint(false, AnimEventAllowed(aeMouseEnter, FAnimatEvents));
-        }
-      }
-      return false;
-    case CM_MOUSELEAVE:
-      if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(this)) return false;
-      if (Enabled()) {
-        OnMouseLeave(this);
-        FSkinData->MouseAbove = false;
-        if (State_ == bsDown) State_ = bsUp;
-        AnimateOrRepaint(false, AnimEventAllowed(aeMouseLeave, FAnimatEvents));
-      }
-      return false;
+      if (!FShowCaption) return false;
+      FSkinData->Invalidate();
+      return true;
+    case CM_MOUSEENTER: MouseEnterMessage(Message); return false;
+    case CM_MOUSELEAVE: MouseLeaveMessage(Message); return false;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
       if (Visible_) FSkinData->BGChanged = true;
@@ -792,15 +759,10 @@ void TsSpeedButton::AfterInherited(TMessage& Message) {
 
 void TsSpeedButton::PlainMessage(TMessage& Message) {
   if ((Message.Msg == WM_CANCELMODE || Message.Msg == WM_CAPTURECHANGED) && !FMenuShown) RestoreHints(this);
-  if (Message.Msg != CM_MOUSEENTER && Message.Msg != CM_MOUSELEAVE) return;
-  if (Message.LParam != 0 && Message.LParam != reinterpret_cast<LPARAM>(this)) return;
-  if (!Enabled() || IsDesigning(this)) return;
-  if (Message.Msg == CM_MOUSEENTER) {
-    OnMouseEnter(this);
-  } else {
-    OnMouseLeave(this);
-    if (State_ == bsDown) State_ = bsUp;
-  }
+  FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave);
+  if (Message.Msg == CM_MOUSELEAVE && IsOwnEnterLeave(Message, this) && Enabled() && !IsDesigning(this) &&
+      State_ == bsDown)
+    State_ = bsUp;
 }
 
 // ---- published properties ------------------------------------------------------------------------------------

@@ -25,7 +25,6 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   QV_CLASS_NAME(TsSpeedButton)
   explicit TsSpeedButton(TComponent* AOwner);
   ~TsSpeedButton() override;
-  void BeforeDestruction() override;
 
   // ---- published
   TBmpPaintEvent OnPaint;
@@ -94,8 +93,11 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-  bool AnswerAnyState(TMessage& Message) override;
   bool ReadyAndSkinned() const override { return FrameSkinned(this, FSkinData, false); }
+  void StopFading() override { StopAnim(); }
+  void BeforeSkinChange(int Command) override;
+  void AfterSkinChange(int Command) override;
+  void RepaintAfterUpdate() override { RepaintSpeedButton(); }
   bool SkinnedMessage(TMessage& Message) override;
   void AfterInherited(TMessage& Message) override;
   void PlainMessage(TMessage& Message) override;
@@ -114,6 +116,11 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
 
  private:
   void GlyphChangedSkin(TObject* Sender);
+  bool SkinCommandMessage(TMessage& Message);
+  // WM_LBUTTONUP before the inherited handling: a running animation gives way to the final look.
+  void ReleaseDuringAnimation();
+  void MouseEnterMessage(const TMessage& Message);
+  void MouseLeaveMessage(const TMessage& Message);
 
   TAlignment FAlignment = taCenter;
   int FBlend = 0;
