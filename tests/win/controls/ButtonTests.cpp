@@ -20,7 +20,7 @@ struct TEventLog {
   void OnUp(TObject*, TMouseButton, TShiftState, int, int) { ++Ups; }
 };
 
-class ButtonTest : public ControlsTest {
+class Button : public ControlsTest {
  protected:
   TsButton* MakeButton(int x = 20, int y = 20, int w = 90, int h = 30, const char* caption = "") {
     auto* b = Create<TsButton>(Form);
@@ -43,7 +43,7 @@ class ButtonTest : public ControlsTest {
 
 // ---- without a skin ---------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, WithoutManagerIsPlainButtonAndFiresEnterLeave) {
+TEST_F(Button, WithoutManagerIsPlainButtonAndFiresEnterLeave) {
   TsButton* b = MakeButton();
   EXPECT_EQ(BS_PUSHBUTTON, TypeOf(b));
   EXPECT_FALSE(b->SkinData()->Skinned());
@@ -59,7 +59,7 @@ TEST_F(ButtonTest, WithoutManagerIsPlainButtonAndFiresEnterLeave) {
   EXPECT_EQ(1, log.Enter);  // not while disabled
 }
 
-TEST_F(ButtonTest, PlainDefaultButtonKeepsItsDefaultFrame) {
+TEST_F(Button, PlainDefaultButtonKeepsItsDefaultFrame) {
   TsButton* def = MakeButton(10, 10);
   def->SetDefault(true);
   TsButton* other = MakeButton(10, 60);
@@ -75,7 +75,7 @@ TEST_F(ButtonTest, PlainDefaultButtonKeepsItsDefaultFrame) {
   EXPECT_EQ(BS_DEFPUSHBUTTON, TypeOf(def));
 }
 
-TEST_F(ButtonTest, DefaultsAndSection) {
+TEST_F(Button, DefaultsAndSection) {
   TsButton* b = MakeButton();
   EXPECT_EQ("BUTTON", b->SkinData()->SkinSection());
   EXPECT_TRUE(b->WordWrap());
@@ -89,7 +89,7 @@ TEST_F(ButtonTest, DefaultsAndSection) {
 
 // ---- skinned look -----------------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, OwnerDrawOnlyWhenTheSkinHasTheSection) {
+TEST_F(Button, OwnerDrawOnlyWhenTheSkinHasTheSection) {
   LoadSkin(TSkinBuilder::Standard().RemoveSection("BUTTON"));
   TsButton* b = MakeButton();
   EXPECT_TRUE(Manager->Active());
@@ -97,7 +97,7 @@ TEST_F(ButtonTest, OwnerDrawOnlyWhenTheSkinHasTheSection) {
   EXPECT_FALSE(b->SkinData()->Skinned());
 }
 
-TEST_F(ButtonTest, EraseBackgroundAnswersOneWhenSkinned) {
+TEST_F(Button, EraseBackgroundAnswersOneWhenSkinned) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   EXPECT_EQ(BS_OWNERDRAW, TypeOf(b));
@@ -106,7 +106,7 @@ TEST_F(ButtonTest, EraseBackgroundAnswersOneWhenSkinned) {
   ReleaseDC(b->Handle(), dc);
 }
 
-TEST_F(ButtonTest, StateFramesInTheCache) {
+TEST_F(Button, StateFramesInTheCache) {
   LoadStandardSkin();
   TsButton* b = MakeButton(20, 20, 90, 30, "Go");
   TsButton* other = MakeButton(20, 80);
@@ -146,7 +146,7 @@ TEST_F(ButtonTest, StateFramesInTheCache) {
   for (int s = 0; s < 3; ++s) EXPECT_NE(ColorText(Frame("BUTTON", s)), ColorText(disabled)) << "disabled " << s;
 }
 
-TEST_F(ButtonTest, RegionCutFromTheMaskCorners) {
+TEST_F(Button, RegionCutFromTheMaskCorners) {
   LoadStandardSkin();
   TsButton* b = MakeButton(20, 20, 90, 30);
   Paint(b);
@@ -165,7 +165,7 @@ TEST_F(ButtonTest, RegionCutFromTheMaskCorners) {
   EXPECT_EQ(nullptr, b->PendingRegion());  // the window owns it
 }
 
-TEST_F(ButtonTest, SkinRemovalRestoresThePlainButtonAndLoadingSkinsItAgain) {
+TEST_F(Button, SkinRemovalRestoresThePlainButtonAndLoadingSkinsItAgain) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   Paint(b);
@@ -186,7 +186,7 @@ TEST_F(ButtonTest, SkinRemovalRestoresThePlainButtonAndLoadingSkinsItAgain) {
   DeleteObject(rgn);
 }
 
-TEST_F(ButtonTest, DefaultButtonKeepsDefaultStyleWhenSkinGoes) {
+TEST_F(Button, DefaultButtonKeepsDefaultStyleWhenSkinGoes) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   b->SetDefault(true);
@@ -196,7 +196,7 @@ TEST_F(ButtonTest, DefaultButtonKeepsDefaultStyleWhenSkinGoes) {
   EXPECT_EQ(BS_DEFPUSHBUTTON, TypeOf(b));
 }
 
-TEST_F(ButtonTest, CommandsOfAnotherManagerChangeNothing) {
+TEST_F(Button, CommandsOfAnotherManagerChangeNothing) {
   LoadStandardSkin();
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
   TsButton* b = MakeButton();
@@ -215,7 +215,7 @@ TEST_F(ButtonTest, CommandsOfAnotherManagerChangeNothing) {
   FreeAndNil(other);
 }
 
-TEST_F(ButtonTest, RefreshSetsOwnerDrawAgain) {
+TEST_F(Button, RefreshSetsOwnerDrawAgain) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   SendMessageA(b->Handle(), BM_SETSTYLE, BS_PUSHBUTTON, 0);
@@ -224,7 +224,7 @@ TEST_F(ButtonTest, RefreshSetsOwnerDrawAgain) {
   EXPECT_EQ(BS_OWNERDRAW, TypeOf(b));
 }
 
-TEST_F(ButtonTest, PrintIntoThePrintingDCKeepsTheRegionPending) {
+TEST_F(Button, PrintIntoThePrintingDCKeepsTheRegionPending) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   Paint(b);
@@ -248,7 +248,7 @@ TEST_F(ButtonTest, PrintIntoThePrintingDCKeepsTheRegionPending) {
   DeleteDC(mem);
 }
 
-TEST_F(ButtonTest, UpdatingSuppressesPaintUntilCommandSix) {
+TEST_F(Button, UpdatingSuppressesPaintUntilCommandSix) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   Paint(b);
@@ -264,7 +264,7 @@ TEST_F(ButtonTest, UpdatingSuppressesPaintUntilCommandSix) {
 
 // ---- mouse, hints, fades ------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, ReleaseWithoutPressFiresNoMouseUp) {
+TEST_F(Button, ReleaseWithoutPressFiresNoMouseUp) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   TEventLog log;
@@ -276,7 +276,7 @@ TEST_F(ButtonTest, ReleaseWithoutPressFiresNoMouseUp) {
   EXPECT_EQ(1, log.Ups);
 }
 
-TEST_F(ButtonTest, HintsOffWhilePressedAndBackOnRelease) {
+TEST_F(Button, HintsOffWhilePressedAndBackOnRelease) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -285,7 +285,7 @@ TEST_F(ButtonTest, HintsOffWhilePressedAndBackOnRelease) {
   EXPECT_TRUE(Application->ShowHint());
 }
 
-TEST_F(ButtonTest, HintsBackOnCaptureLossAndDestruction) {
+TEST_F(Button, HintsBackOnCaptureLossAndDestruction) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -301,7 +301,7 @@ TEST_F(ButtonTest, HintsBackOnCaptureLossAndDestruction) {
   EXPECT_EQ(nullptr, HintsSwitchedOffBy());
 }
 
-TEST_F(ButtonTest, HintsThatWereOffStayOff) {
+TEST_F(Button, HintsThatWereOffStayOff) {
   LoadStandardSkin();
   TsButton* b = MakeButton();
   Application->SetShowHint(false);
@@ -311,7 +311,7 @@ TEST_F(ButtonTest, HintsThatWereOffStayOff) {
   Application->SetShowHint(true);
 }
 
-TEST_F(ButtonTest, HoverFadeFinishesAndFreesItsTimer) {
+TEST_F(Button, HoverFadeFinishesAndFreesItsTimer) {
   LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "4"));
   TsButton* b = MakeButton();
   Paint(b);
@@ -323,7 +323,7 @@ TEST_F(ButtonTest, HoverFadeFinishesAndFreesItsTimer) {
   EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b)));
 }
 
-TEST_F(ButtonTest, QuickClickStopsThePressFade) {
+TEST_F(Button, QuickClickStopsThePressFade) {
   LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
   TsButton* b = MakeButton();
   Paint(b);
@@ -337,7 +337,7 @@ TEST_F(ButtonTest, QuickClickStopsThePressFade) {
   EXPECT_EQ(0, TacSelfFreeingTimer::LiveCount());
 }
 
-TEST_F(ButtonTest, DestroyedDuringFadeLeavesNoTimer) {
+TEST_F(Button, DestroyedDuringFadeLeavesNoTimer) {
   LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
   TsButton* b = MakeButton();
   Paint(b);
@@ -350,7 +350,7 @@ TEST_F(ButtonTest, DestroyedDuringFadeLeavesNoTimer) {
 
 // ---- more of the look ---------------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, DefaultButtonIsPaintedHotWhileItIsTheDefault) {
+TEST_F(Button, DefaultButtonIsPaintedHotWhileItIsTheDefault) {
   LoadStandardSkin();
   TsButton* def = MakeButton(10, 10, 90, 30, "OK");
   def->SetDefault(true);
@@ -372,7 +372,7 @@ TEST_F(ButtonTest, DefaultButtonIsPaintedHotWhileItIsTheDefault) {
   EXPECT_EQ(ColorText(Frame("BUTTON", 0)), ColorText(Edge(def)));
 }
 
-TEST_F(ButtonTest, SpaceKeyShowsThePressedLookAndItsReleaseRepaints) {
+TEST_F(Button, SpaceKeyShowsThePressedLookAndItsReleaseRepaints) {
   LoadStandardSkin();
   TsButton* b = MakeButton(10, 10, 90, 30, "Go");
   b->SetFocus();
@@ -394,7 +394,7 @@ TEST_F(ButtonTest, SpaceKeyShowsThePressedLookAndItsReleaseRepaints) {
   EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b))) << "released, focused";
 }
 
-TEST_F(ButtonTest, DisabledLookCoversTheCorners) {
+TEST_F(Button, DisabledLookCoversTheCorners) {
   LoadSkin(TSkinBuilder::Standard().CornerRuns({0, 0, 0, 0}));
   TsButton* b = MakeButton(10, 10, 90, 30);
   Paint(b);
@@ -407,7 +407,7 @@ TEST_F(ButtonTest, DisabledLookCoversTheCorners) {
   EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), b->Width() - 1, b->Height() - 1)));
 }
 
-TEST_F(ButtonTest, RegionIsFreedWhenTheButtonGoesBeforeItsFirstPaint) {
+TEST_F(Button, RegionIsFreedWhenTheButtonGoesBeforeItsFirstPaint) {
   LoadStandardSkin();
   // Before the first paint the pending region is the marker 1, which is no region object.
   auto* b = Create<TsButton>(Form);
@@ -427,7 +427,7 @@ TEST_F(ButtonTest, RegionIsFreedWhenTheButtonGoesBeforeItsFirstPaint) {
   DeleteDC(mem);
 }
 
-TEST_F(ButtonTest, EventsAndPropertiesByName) {
+TEST_F(Button, EventsAndPropertiesByName) {
   TsButton* b = MakeButton();
   for (const char* name : {"SkinData", "AnimatEvents", "DisabledKind", "Down", "FocusMargin", "WordWrap",
                            "OnMouseEnter", "OnMouseLeave", "Default"})
@@ -455,7 +455,7 @@ class TRecordingButton : public TsButton {
 };
 }  // namespace
 
-TEST_F(ButtonTest, QuickClickPaintsThePressedLookBeforeTheReleaseFade) {
+TEST_F(Button, QuickClickPaintsThePressedLookBeforeTheReleaseFade) {
   LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "FADINGENABLED", "TRUE").Key("BUTTON", "FADINGITERATIONS", "20"));
   auto* b = Create<TRecordingButton>(Form);
   b->SetParent(Form);
@@ -474,7 +474,7 @@ TEST_F(ButtonTest, QuickClickPaintsThePressedLookBeforeTheReleaseFade) {
   EXPECT_TRUE(pump_until([&] { return b->FadeTimer() == nullptr; }, 3000));
 }
 
-TEST_F(ButtonTest, OnlyTheButtonThatSwitchedHintsOffRestoresThem) {
+TEST_F(Button, OnlyTheButtonThatSwitchedHintsOffRestoresThem) {
   LoadStandardSkin();
   TsButton* a = MakeButton(10, 10);
   TsButton* b = MakeButton(10, 60);

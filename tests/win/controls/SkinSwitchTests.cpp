@@ -23,7 +23,7 @@ TSkinBuilder OtherSkin() {
   return b;
 }
 
-class SkinSwitchTest : public ControlsTest {
+class SkinSwitch : public ControlsTest {
  protected:
   static LONG_PTR TypeOf(TsButton* b) { return GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_TYPEMASK; }
   static bool HasRegion(TsButton* b) {
@@ -65,7 +65,7 @@ class SkinSwitchTest : public ControlsTest {
 
 }  // namespace
 
-TEST_F(SkinSwitchTest, LoadRemoveLoadAnotherAndSwitchBack) {
+TEST_F(SkinSwitch, LoadRemoveLoadAnotherAndSwitchBack) {
   const TSkinBuilder first = TSkinBuilder::Standard();
   const TSkinBuilder second = OtherSkin();
   ASSERT_NE(first.MaskOrdinal("BUTTON", "BORDERSMASK"), second.MaskOrdinal("BUTTON", "BORDERSMASK"));
@@ -101,7 +101,7 @@ TEST_F(SkinSwitchTest, LoadRemoveLoadAnotherAndSwitchBack) {
   ExpectSkin(first, "the same skin back");
 }
 
-TEST_F(SkinSwitchTest, ASkinWithoutTheButtonSectionsLeavesThePlainButtons) {
+TEST_F(SkinSwitch, ASkinWithoutTheButtonSectionsLeavesThePlainButtons) {
   LoadSkin(TSkinBuilder::Standard());
   Manager->AddInternalSkin("Bare",
                            TSkinBuilder::Standard().RemoveSection("BUTTON").RemoveSection("SPEEDBUTTON").Packed());

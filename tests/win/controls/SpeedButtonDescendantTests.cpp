@@ -11,7 +11,7 @@ using namespace qvtest;
 
 namespace {
 
-class DescendantTest : public ControlsTest {
+class SpeedButtonDescendant : public ControlsTest {
  protected:
   template <class T>
   T* Make(int x, int y, int w, int h) {
@@ -25,7 +25,7 @@ class DescendantTest : public ControlsTest {
 
 }  // namespace
 
-TEST_F(DescendantTest, TabButtonShowsABoldRedX) {
+TEST_F(SpeedButtonDescendant, TabButtonShowsABoldRedX) {
   auto* b = Create<TsTabBtn>(Form);
   EXPECT_TRUE(b->Flat());
   EXPECT_EQ("X", b->Caption());
@@ -35,7 +35,7 @@ TEST_F(DescendantTest, TabButtonShowsABoldRedX) {
   EXPECT_EQ("SPEEDBUTTON", b->SkinData()->SkinSection());
 }
 
-TEST_F(DescendantTest, EditButtonDefaults) {
+TEST_F(SpeedButtonDescendant, EditButtonDefaults) {
   auto* b = Create<TsEditButton>(Form);
   EXPECT_EQ(Form, b->Edit());
   EXPECT_EQ(Form, b->Owner());
@@ -50,7 +50,7 @@ TEST_F(DescendantTest, EditButtonDefaults) {
   EXPECT_EQ("...", b->Caption());
 }
 
-TEST_F(DescendantTest, TimerButtonSkinnedLeavesTheParentColourUnset) {
+TEST_F(SpeedButtonDescendant, TimerButtonSkinnedLeavesTheParentColourUnset) {
   LoadStandardSkin();
   auto* b = Make<TsTimerSpeedButton>(10, 10, 40, 30);
   EXPECT_EQ(TsTimerBtnFlags{}, b->TimeBtnState());
@@ -62,7 +62,7 @@ TEST_F(DescendantTest, TimerButtonSkinnedLeavesTheParentColourUnset) {
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 0)), ColorText(CachePixel(b->SkinData(), 20, 1)));
 }
 
-TEST_F(DescendantTest, TimerButtonDrawsItsFocusRectangleWhenAsked) {
+TEST_F(SpeedButtonDescendant, TimerButtonDrawsItsFocusRectangleWhenAsked) {
   auto* b = Make<TsTimerSpeedButton>(10, 10, 40, 30);
   auto edgeColours = [&] {
     b->Repaint();
@@ -83,7 +83,7 @@ TEST_F(DescendantTest, TimerButtonDrawsItsFocusRectangleWhenAsked) {
   EXPECT_NE(plain, focused);
 }
 
-TEST_F(DescendantTest, DescendantsFollowTheSkinCommandsAsSpeedButtons) {
+TEST_F(SpeedButtonDescendant, DescendantsFollowTheSkinCommandsAsSpeedButtons) {
   LoadStandardSkin();
   auto* tab = Make<TsTabBtn>(10, 10, 15, 15);
   auto* timer = Make<TsTimerSpeedButton>(40, 10, 20, 20);

@@ -16,7 +16,7 @@ namespace {
 
 constexpr COLORREF kGlyphRed = RGB(200, 20, 30);
 
-class SpeedButtonTest : public ControlsTest {
+class SpeedButton : public ControlsTest {
  protected:
   TsSpeedButton* MakeButton(TWinControl* parent, int x = 20, int y = 20, int w = 100, int h = 40) {
     auto* b = Create<TsSpeedButton>(Form);
@@ -62,7 +62,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 // ---- properties -----------------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, Defaults) {
+TEST_F(SpeedButton, Defaults) {
   TsSpeedButton* b = MakeButton();
   EXPECT_EQ("SPEEDBUTTON", b->SkinData()->SkinSection());
   EXPECT_EQ(taCenter, b->Alignment());
@@ -77,7 +77,7 @@ TEST_F(SpeedButtonTest, Defaults) {
   EXPECT_EQ(taCenter, b->TextAlignment());
 }
 
-TEST_F(SpeedButtonTest, BlendIsClamped) {
+TEST_F(SpeedButton, BlendIsClamped) {
   TsSpeedButton* b = MakeButton();
   struct {
     int in, out;
@@ -88,7 +88,7 @@ TEST_F(SpeedButtonTest, BlendIsClamped) {
   }
 }
 
-TEST_F(SpeedButtonTest, DropDownStyleWidensAndNarrows) {
+TEST_F(SpeedButton, DropDownStyleWidensAndNarrows) {
   TsSpeedButton* b = MakeButton(20, 20, 60, 30);
   b->SetButtonStyle(tbsDropDown);
   EXPECT_EQ(76, b->Width());
@@ -98,7 +98,7 @@ TEST_F(SpeedButtonTest, DropDownStyleWidensAndNarrows) {
   EXPECT_EQ(60, b->Width());
 }
 
-TEST_F(SpeedButtonTest, ShowCaptionStoresTheCaptionAside) {
+TEST_F(SpeedButton, ShowCaptionStoresTheCaptionAside) {
   TsSpeedButton* b = MakeButton();
   b->SetCaption("Open");
   b->SetShowCaption(false);
@@ -107,7 +107,7 @@ TEST_F(SpeedButtonTest, ShowCaptionStoresTheCaptionAside) {
   EXPECT_EQ("Open", b->Caption());
 }
 
-TEST_F(SpeedButtonTest, RemovedImagesAndMenuLeaveNilReferences) {
+TEST_F(SpeedButton, RemovedImagesAndMenuLeaveNilReferences) {
   TsSpeedButton* b = MakeButton();
   TCustomImageList* list = SolidImages();
   auto* menu = Create<TPopupMenu>(Form);
@@ -121,7 +121,7 @@ TEST_F(SpeedButtonTest, RemovedImagesAndMenuLeaveNilReferences) {
 
 // ---- layout -------------------------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, GlyphAndCaptionLayouts) {
+TEST_F(SpeedButton, GlyphAndCaptionLayouts) {
   TsSpeedButton* b = MakeButton(10, 10, 120, 60);
   std::unique_ptr<TBitmap> glyph(CreateBmp24(16, 16));
   b->Glyph()->Assign(glyph.get());
@@ -166,7 +166,7 @@ TEST_F(SpeedButtonTest, GlyphAndCaptionLayouts) {
 
 // ---- skinned look ----------------------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, StateFramesInTheCache) {
+TEST_F(SpeedButton, StateFramesInTheCache) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton();
   EXPECT_TRUE(b->ControlStyle().Contains(csOpaque));
@@ -187,7 +187,7 @@ TEST_F(SpeedButtonTest, StateFramesInTheCache) {
   for (int s = 0; s < 3; ++s) EXPECT_NE(ColorText(Frame("SPEEDBUTTON", s)), ColorText(Edge(b))) << "disabled";
 }
 
-TEST_F(SpeedButtonTest, GroupedButtonsShowTheDownOne) {
+TEST_F(SpeedButton, GroupedButtonsShowTheDownOne) {
   LoadStandardSkin();
   TsSpeedButton* a = MakeButton(10, 10, 60, 30);
   TsSpeedButton* b = MakeButton(80, 10, 60, 30);
@@ -210,7 +210,7 @@ TEST_F(SpeedButtonTest, GroupedButtonsShowTheDownOne) {
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 2)), ColorText(Edge(b)));
 }
 
-TEST_F(SpeedButtonTest, ImageListGlyphThatCoversEveryPixelIsDrawn) {
+TEST_F(SpeedButton, ImageListGlyphThatCoversEveryPixelIsDrawn) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton();
   b->SetImages(SolidImages());
@@ -222,7 +222,7 @@ TEST_F(SpeedButtonTest, ImageListGlyphThatCoversEveryPixelIsDrawn) {
   EXPECT_EQ(ColorText(kGlyphRed), ColorText(CachePixel(b->SkinData(), g.Left + 8, g.Top + 8)));
 }
 
-TEST_F(SpeedButtonTest, WithoutSkinTheGlyphComesFromTheImageList) {
+TEST_F(SpeedButton, WithoutSkinTheGlyphComesFromTheImageList) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton();
   b->SetImages(SolidImages());
@@ -240,7 +240,7 @@ TEST_F(SpeedButtonTest, WithoutSkinTheGlyphComesFromTheImageList) {
   EXPECT_NE(ColorText(kGlyphRed), ColorText(b->Glyph()->Canvas()->Pixels(19, 3)));  // the disabled frame
 }
 
-TEST_F(SpeedButtonTest, ZeroSizePaintsNothing) {
+TEST_F(SpeedButton, ZeroSizePaintsNothing) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton(10, 10, 0, 30);
   b->SkinData()->BGChanged = true;
@@ -248,7 +248,7 @@ TEST_F(SpeedButtonTest, ZeroSizePaintsNothing) {
   EXPECT_TRUE(b->SkinData()->BGChanged);
 }
 
-TEST_F(SpeedButtonTest, SectionAtIndexZeroIsValid) {
+TEST_F(SpeedButton, SectionAtIndexZeroIsValid) {
   TSkinBuilder only;
   only.Section("SPEEDBUTTON");
   only.Mask("SPEEDBUTTON", "BORDERSMASK", 12, 12, 3);
@@ -261,7 +261,7 @@ TEST_F(SpeedButtonTest, SectionAtIndexZeroIsValid) {
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 0)), ColorText(Edge(b)));
 }
 
-TEST_F(SpeedButtonTest, ParentImageNotYetPaintedKeepsBGChanged) {
+TEST_F(SpeedButton, ParentImageNotYetPaintedKeepsBGChanged) {
   LoadStandardSkin();
   auto* host = Create<TTestSkinControl>(Form);
   host->SetParent(Form);
@@ -276,7 +276,7 @@ TEST_F(SpeedButtonTest, ParentImageNotYetPaintedKeepsBGChanged) {
 
 // ---- drop-down ---------------------------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, ArrowPartShowsTheMenuAndMainPartClicks) {
+TEST_F(SpeedButton, ArrowPartShowsTheMenuAndMainPartClicks) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton(20, 20, 60, 30);
   b->SetButtonStyle(tbsDropDown);
@@ -308,7 +308,7 @@ TEST_F(SpeedButtonTest, ArrowPartShowsTheMenuAndMainPartClicks) {
   EXPECT_TRUE(Application->ShowHint());
 }
 
-TEST_F(SpeedButtonTest, HintsOffWhilePressed) {
+TEST_F(SpeedButton, HintsOffWhilePressed) {
   TsSpeedButton* b = MakeButton();
   b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_FALSE(Application->ShowHint());
@@ -318,7 +318,7 @@ TEST_F(SpeedButtonTest, HintsOffWhilePressed) {
 
 // ---- animation ------------------------------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, AnimationTimerFinishesAndFreesItself) {
+TEST_F(SpeedButton, AnimationTimerFinishesAndFreesItself) {
   LoadSkin(
       TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "4"));
   TsSpeedButton* b = MakeButton();
@@ -332,7 +332,7 @@ TEST_F(SpeedButtonTest, AnimationTimerFinishesAndFreesItself) {
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 1)), ColorText(Edge(b)));
 }
 
-TEST_F(SpeedButtonTest, DestroyedDuringAnimationLeavesNoTimer) {
+TEST_F(SpeedButton, DestroyedDuringAnimationLeavesNoTimer) {
   LoadSkin(TSkinBuilder::Standard()
                .Key("SPEEDBUTTON", "FADINGENABLED", "TRUE")
                .Key("SPEEDBUTTON", "FADINGITERATIONS", "30"));
@@ -349,7 +349,7 @@ TEST_F(SpeedButtonTest, DestroyedDuringAnimationLeavesNoTimer) {
 
 // A 16 x 16 glyph without a caption on a 100 x 40 button: every position follows from the width
 // arithmetic alone (M = Margin + 3, or 0 for Margin -1; the arrow part takes 16 pixels).
-TEST_F(SpeedButtonTest, GlyphPositionsOfEveryLayoutAndAlignment) {
+TEST_F(SpeedButton, GlyphPositionsOfEveryLayoutAndAlignment) {
   TsSpeedButton* b = MakeButton(10, 10, 100, 40);
   std::unique_ptr<TBitmap> glyph(CreateBmp24(16, 16));
   b->Glyph()->Assign(glyph.get());
@@ -391,7 +391,7 @@ TEST_F(SpeedButtonTest, GlyphPositionsOfEveryLayoutAndAlignment) {
   }
 }
 
-TEST_F(SpeedButtonTest, PressedLookMovesGlyphAndCaptionByOnePixel) {
+TEST_F(SpeedButton, PressedLookMovesGlyphAndCaptionByOnePixel) {
   TsSpeedButton* b = MakeButton(10, 10, 100, 40);
   std::unique_ptr<TBitmap> glyph(CreateBmp24(16, 16));
   b->Glyph()->Assign(glyph.get());
@@ -417,7 +417,7 @@ namespace {
 TSkinBuilder SolidCornerSkin() { return TSkinBuilder::Standard().CornerRuns({0, 0, 0, 0}); }
 }  // namespace
 
-TEST_F(SpeedButtonTest, CornersShowTheStateOfTheLook) {
+TEST_F(SpeedButton, CornersShowTheStateOfTheLook) {
   LoadSkin(SolidCornerSkin());
   TsSpeedButton* a = MakeButton(10, 10, 60, 30);
   TsSpeedButton* b = MakeButton(80, 10, 60, 30);
@@ -438,7 +438,7 @@ TEST_F(SpeedButtonTest, CornersShowTheStateOfTheLook) {
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 1)), ColorText(CachePixel(b->SkinData(), 0, 0))) << "hot";
 }
 
-TEST_F(SpeedButtonTest, DisabledLookCoversTheCorners) {
+TEST_F(SpeedButton, DisabledLookCoversTheCorners) {
   LoadSkin(SolidCornerSkin());
   TsSpeedButton* b = MakeButton(10, 10, 60, 30);
   b->SetEnabled(false);
@@ -449,7 +449,7 @@ TEST_F(SpeedButtonTest, DisabledLookCoversTheCorners) {
   EXPECT_EQ(ColorText(edge), ColorText(CachePixel(b->SkinData(), b->Width() - 1, b->Height() - 1)));
 }
 
-TEST_F(SpeedButtonTest, SeparatorShowsOnlyWhatLiesBehindIt) {
+TEST_F(SpeedButton, SeparatorShowsOnlyWhatLiesBehindIt) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton(10, 10, 12, 30);
   b->SetButtonStyle(tbsSeparator);
@@ -460,7 +460,7 @@ TEST_F(SpeedButtonTest, SeparatorShowsOnlyWhatLiesBehindIt) {
   EXPECT_EQ(ColorText(behind), ColorText(CachePixel(b->SkinData(), 10, 28)));
 }
 
-TEST_F(SpeedButtonTest, ArrowPartHasItsOwnStateAndCorners) {
+TEST_F(SpeedButton, ArrowPartHasItsOwnStateAndCorners) {
   LoadSkin(SolidCornerSkin());
   auto* menu = Create<TPopupMenu>(Form);
   auto* item = Create<TMenuItem>(menu);
@@ -498,7 +498,7 @@ TEST_F(SpeedButtonTest, ArrowPartHasItsOwnStateAndCorners) {
 
 // Without DrawOverBorder the border is laid last; its transparent pixels show the parent's image at the
 // button's place, for the arrow part as for the main part.
-TEST_F(SpeedButtonTest, BorderDrawnLastTakesTheParentImageAtTheRightPlace) {
+TEST_F(SpeedButton, BorderDrawnLastTakesTheParentImageAtTheRightPlace) {
   LoadStandardSkin();
   auto* host = Create<TTestSkinControl>(Form);
   host->SetParent(Form);
@@ -522,7 +522,7 @@ TEST_F(SpeedButtonTest, BorderDrawnLastTakesTheParentImageAtTheRightPlace) {
   EXPECT_EQ(parentAt(w - 1), ColorText(CachePixel(b->SkinData(), w - 1, 0))) << "arrow part, right";
 }
 
-TEST_F(SpeedButtonTest, OnPaintDrawsOverTheLook) {
+TEST_F(SpeedButton, OnPaintDrawsOverTheLook) {
   LoadStandardSkin();
   TsSpeedButton* b = MakeButton();
   struct TPainter {
@@ -541,7 +541,7 @@ TEST_F(SpeedButtonTest, OnPaintDrawsOverTheLook) {
 
 // ---- commands, the plain look, hints -----------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, CommandsOfAnotherManagerChangeNothing) {
+TEST_F(SpeedButton, CommandsOfAnotherManagerChangeNothing) {
   LoadStandardSkin();
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
   TsSpeedButton* b = MakeButton();
@@ -557,7 +557,7 @@ TEST_F(SpeedButtonTest, CommandsOfAnotherManagerChangeNothing) {
   FreeAndNil(other);
 }
 
-TEST_F(SpeedButtonTest, WithoutManagerFiresEnterLeaveAndReleasesThePress) {
+TEST_F(SpeedButton, WithoutManagerFiresEnterLeaveAndReleasesThePress) {
   TsSpeedButton* b = MakeButton();
   struct TLog {
     int Enter = 0, Leave = 0;
@@ -580,7 +580,7 @@ TEST_F(SpeedButtonTest, WithoutManagerFiresEnterLeaveAndReleasesThePress) {
   EXPECT_EQ(1, log.Enter);
 }
 
-TEST_F(SpeedButtonTest, HintsComeBackWhenTheMouseCaptureIsLost) {
+TEST_F(SpeedButton, HintsComeBackWhenTheMouseCaptureIsLost) {
   for (bool skinned : {false, true}) {
     SCOPED_TRACE(skinned);
     if (skinned) LoadStandardSkin();
@@ -597,7 +597,7 @@ TEST_F(SpeedButtonTest, HintsComeBackWhenTheMouseCaptureIsLost) {
   }
 }
 
-TEST_F(SpeedButtonTest, HintsComeBackWhenThePressedButtonIsFreed) {
+TEST_F(SpeedButton, HintsComeBackWhenThePressedButtonIsFreed) {
   TsSpeedButton* b = MakeButton();
   b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_FALSE(Application->ShowHint());
@@ -606,7 +606,7 @@ TEST_F(SpeedButtonTest, HintsComeBackWhenThePressedButtonIsFreed) {
   EXPECT_EQ(nullptr, HintsSwitchedOffBy());
 }
 
-TEST_F(SpeedButtonTest, DropDownStyleWhileLoadingKeepsTheWidth) {
+TEST_F(SpeedButton, DropDownStyleWhileLoadingKeepsTheWidth) {
   auto* b = Create<TsSpeedButton>(nullptr);
   b->SetBounds(0, 0, 60, 30);
   BeginLoading(b);
@@ -618,7 +618,7 @@ TEST_F(SpeedButtonTest, DropDownStyleWhileLoadingKeepsTheWidth) {
   b->Free();
 }
 
-TEST_F(SpeedButtonTest, PublishedByName) {
+TEST_F(SpeedButton, PublishedByName) {
   TsSpeedButton* b = MakeButton();
   for (const char* name :
        {"SkinData",       "AnimatEvents", "Alignment",     "Blend",      "ButtonStyle",  "DisabledGlyphKind",
@@ -637,7 +637,7 @@ TEST_F(SpeedButtonTest, PublishedByName) {
 
 // ---- animation switched off --------------------------------------------------------------------------------
 
-TEST_F(SpeedButtonTest, NoAnimationWhenTheManagerAllowsNoEvents) {
+TEST_F(SpeedButton, NoAnimationWhenTheManagerAllowsNoEvents) {
   LoadSkin(
       TSkinBuilder::Standard().Key("SPEEDBUTTON", "FADINGENABLED", "TRUE").Key("SPEEDBUTTON", "FADINGITERATIONS", "8"));
   Manager->SetAnimEventsDefault(TacAnimatEvents{});
