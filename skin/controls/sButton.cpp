@@ -1,5 +1,7 @@
 #include "skin/controls/sButton.h"
 
+#include <optional>
+
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/sStyleSimply.h"
 
@@ -9,10 +11,6 @@ namespace {
 
 constexpr LONG_PTR kTypeMask = BS_TYPEMASK;
 
-HRGN const kFirstRegion = reinterpret_cast<HRGN>(1);
-
-bool IsRealRegion(HRGN Rgn) { return Rgn != nullptr && Rgn != kFirstRegion; }
-
 }  // namespace
 
 TsButton::TsButton(TComponent* AOwner) : TacSkinnedControl<TButton>(AOwner, tcButton, true) {
@@ -21,10 +19,7 @@ TsButton::TsButton(TComponent* AOwner) : TacSkinnedControl<TButton>(AOwner, tcBu
   WordWrap_ = true;
 }
 
-TsButton::~TsButton() {
-  StopFade(FFadeTimer);
-  SetPendingRegion(nullptr);
-}
+TsButton::~TsButton() { StopFade(FFadeTimer); }
 
 void TsButton::SkinLoaded() {
   if (FSkinData->CacheBmp) FSkinData->CacheBmp->Canvas()->SetFont(Font());
@@ -121,13 +116,8 @@ void TsButton::DrawCaption() {
 
 // ---- the cache ----------------------------------------------------------------------------------------
 
-void TsButton::SetPendingRegion(HRGN Rgn) {
-  if (IsRealRegion(FRegion) && FRegion != Rgn) DeleteObject(FRegion);
-  FRegion = Rgn;
-}
-
 void TsButton::DropRegion() {
-  SetPendingRegion(nullptr);
+  FRegion.Reset();
   if (HandleAllocated()) SetWindowRgn(Handle_, nullptr, FALSE);
 }
 
@@ -148,11 +138,10 @@ void TsButton::PrepareCache() {
   const TsCacheInfo ci = BeginPrepareCache(this, FSkinData);
   const int state = CurrentState();
   PaintControlBackground(FSkinData, ci, state, Rect(0, 0, Width_, Height_), Point(Left_, Top_), FSkinData->CacheBmp);
-  if (FRegionChanged) SetPendingRegion(CreateRectRgn(0, 0, Width_, Height_));
+  if (FRegionChanged) FRegion.Reset(CreateRectRgn(0, 0, Width_, Height_));
   TsSkinManager* sm = FSkinData->SkinManager();
   if (sm && sm->IsMaskIndex(FSkinData->BorderIndex))
-    PaintMaskRegion(FSkinData->CacheBmp, IsRealRegion(FRegion) ? FRegion : nullptr, true,
-                    sm->Mask(FSkinData->BorderIndex), state, sm);
+    PaintMaskRegion(FSkinData->CacheBmp, FRegion, true, sm->Mask(FSkinData->BorderIndex), state, sm);
   DrawCaption();
   if (!Enabled() || ActionDisabled(this)) {
     // The corners over the parent's background are dimmed with the rest of the look (the paint
@@ -164,25 +153,18 @@ void TsButton::PrepareCache() {
 }
 
 void TsButton::PaintHandler(TMessage& Message) {
-  const bool isPaint = Message.Msg == WM_PAINT;
-  PAINTSTRUCT ps{};
-  if (isPaint) BeginPaint(Handle_, &ps);
-  struct EndGuard {
-    bool on;
-    HWND wnd;
-    PAINTSTRUCT* ps;
-    ~EndGuard() {
-      if (on) EndPaint(wnd, ps);
-    }
-  } guard{isPaint, Handle_, &ps};
+  // WM_PAINT validates the window whatever DC it carries; the cache goes to the message's DC or,
+  // without one, to the window's.
+  std::optional<PaintScope> paint;
+  if (Message.Msg == WM_PAINT) paint.emplace(Handle_);
   Message.Result = 0;
 
   if (RefreshUpdating(FSkinData)) return;
   if (FFadeTimer && FFadeTimer->Enabled()) return;
   NotePartlyHidden(this, FSkinData);
 
-  const bool redraw = FRegion == kFirstRegion || SkinChanging;
-  if (FRegion == kFirstRegion) FRegion = nullptr;
+  const bool redraw = FFirstPaint || SkinChanging;
+  FFirstPaint = false;
 
   if (FRegionChanged) FSkinData->BGChanged = true;
   if (FSkinData->BGChanged) PrepareCache();
@@ -192,9 +174,7 @@ void TsButton::PaintHandler(TMessage& Message) {
     if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, CurrentState());
     const bool printing = PrintDC != nullptr && dc == PrintDC;
     if (!printing && !IsDesigning(this) && !ControlState_.Contains(csAlignmentNeeded)) {
-      HRGN rgn = IsRealRegion(FRegion) ? FRegion : nullptr;
-      FRegion = nullptr;  // the window owns it now
-      SetWindowRgn(Handle_, rgn, redraw ? TRUE : FALSE);
+      SetWindowRgn(Handle_, FRegion.Release(), redraw ? TRUE : FALSE);  // the window owns it now
       FRegionChanged = false;
     }
   }
@@ -283,7 +263,7 @@ bool TsButton::SkinCommandMessage(TMessage& Message) {
       Message.Result = 0;
       return false;
     case QC_FADEFRAME:
-      SetPendingRegion(nullptr);
+      FRegion.Reset();
       Message.Result = 0;
       return false;
     default: return false;

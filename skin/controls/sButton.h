@@ -9,6 +9,7 @@
 
 #include "classlib/Win.h"
 
+#include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sCommonFrame.h"
 
@@ -37,7 +38,7 @@ class TsButton : public TacSkinnedControl<TButton> {
 
   // ---- state read by tests and the fade
   // The window region waiting to be given to the window: 0 none, 1 before the first paint.
-  HRGN PendingRegion() const { return FRegion; }
+  HRGN PendingRegion() const { return FRegion ? FRegion.Get() : FFirstPaint ? reinterpret_cast<HRGN>(1) : nullptr; }
   bool RegionChanged() const { return FRegionChanged; }
   bool DefaultFlag() const { return FDefaultFlag; }
 
@@ -66,7 +67,6 @@ class TsButton : public TacSkinnedControl<TButton> {
   void MovedMessage();
   void SpaceKeyMessage(const TMessage& Message);
   void MeasureItemMessage(TMessage& Message);
-  void SetPendingRegion(HRGN Rgn);
   void DropRegion();
   // The plain push button: owner-draw style and window region dropped.
   void BackToPlainLook();
@@ -78,7 +78,10 @@ class TsButton : public TacSkinnedControl<TButton> {
   int FFocusMargin = 1;
   bool FPressed = false;
   bool FRegionChanged = true;
-  HRGN FRegion = reinterpret_cast<HRGN>(1);
+  // The pending window region; before the first paint none is pending yet and the region is
+  // given with a redraw.
+  OwnedRegion FRegion;
+  bool FFirstPaint = true;
   bool FDefaultFlag = false;
 };
 

@@ -1,5 +1,6 @@
 #include "skin/controls/sCommonFrame.h"
 
+#include "classlib/GdiScopes.h"
 #include "skin/engine/sStyleSimply.h"
 
 bool IsDesigning(const TControl* Control) { return Control && Control->ComponentState().Contains(csDesigning); }
@@ -84,13 +85,10 @@ void NotePartlyHidden(TControl* Control, TsCommonData* SkinData) {
 
 void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC) {
   if (!SkinData->CacheBmp || !Control->HandleAllocated()) return;
-  HDC dc = DC;
-  if (!dc) dc = GetDC(Control->Handle());
+  const ClientDC dc(Control->Handle(), DC);
   if (!dc) return;
-  const int saved = SaveDC(dc);
+  const SavedDC saved(dc);
   BitBlt(dc, 0, 0, Control->Width(), Control->Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
-  if (!DC) ReleaseDC(Control->Handle(), dc);
 }
 
 // ---- Hover fading ---------------------------------------------------------------------------------
