@@ -1,0 +1,185 @@
+// TCustomLabel and the alignment flags of drawn text.
+#include "classlib/StdCtrls.h"
+
+#include "classlib/GdiScopes.h"
+#include "classlib/StdCtrls/Internal.h"
+#include "classlib/core/TypInfo.h"
+
+using namespace stdctrls_impl;
+
+UINT AlignmentDrawFlags(TAlignment a) {
+  switch (a) {
+    case taRightJustify: return DT_RIGHT;
+    case taCenter: return DT_CENTER;
+    default: return DT_LEFT;
+  }
+}
+
+// ---- TCustomLabel -----------------------------------------------------------------------------
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  ControlStyle_ += TControlStyle{csOpaque, csReplicatable};
+  SetBounds(0, 0, 65, 17);
+  AutoSize_ = true;
+}
+
+void TCustomLabel::SetAlignment(TAlignment v) {
+  if (Alignment_ == v) return;
+  Alignment_ = v;
+  Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool v) {
+  if (AutoSize_ == v) return;
+  AutoSize_ = v;
+  AdjustBounds();
+}
+
+void TCustomLabel::SetShowAccelChar(bool v) {
+  if (ShowAccelChar_ == v) return;
+  ShowAccelChar_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool v) {
+  if (Transparent() == v) return;
+  ControlStyle_.Set(csOpaque, !v);
+  Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout v) {
+  if (Layout_ == v) return;
+  Layout_ = v;
+  Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool v) {
+  if (WordWrap_ == v) return;
+  WordWrap_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetEllipsisPosition(TEllipsisPosition v) {
+  if (EllipsisPosition_ == v) return;
+  EllipsisPosition_ = v;
+  AutoSize_ = false;
+  Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* v) {
+  FocusControl_ = v;
+  if (v) v->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+  TGraphicControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FocusControl_) FocusControl_ = nullptr;
+}
+
+void TCustomLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
+void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
+  std::string text = GetLabelText();
+  if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar_ && text == "&"))) text += ' ';
+  if (!ShowAccelChar_) Flags |= DT_NOPREFIX;
+  if (!(Flags & DT_CALCRECT)) {
+    switch (EllipsisPosition_) {
+      case epPathEllipsis: Flags |= DT_PATH_ELLIPSIS; break;
+      case epEndEllipsis: Flags |= DT_END_ELLIPSIS; break;
+      case epWordEllipsis: Flags |= DT_WORD_ELLIPSIS; break;
+      default: break;
+    }
+  }
+  Flags = DrawTextBiDiModeFlags(Flags);
+  Canvas_->Font()->Assign(Font_);
+  RECT r{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
+  if (!Enabled()) {
+    OffsetRect(&r, 1, 1);
+    Canvas_->Font()->SetColor(clBtnHighlight);
+    ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, &r, Flags);
+    OffsetRect(&r, -1, -1);
+    Canvas_->Font()->SetColor(clBtnShadow);
+  }
+  ::DrawTextA(Canvas_->Handle(), text.c_str(), -1, &r, Flags);
+  // DT_CALCRECT gives back the measured rectangle.
+  Rect = FromRECT(r);
+}
+
+void TCustomLabel::Paint() {
+  TRect rect = ClientRect();
+  if (!Transparent()) {
+    Canvas_->Brush()->SetColor(Color_);
+    Canvas_->Brush()->SetStyle(bsSolid);
+    Canvas_->FillRect(rect);
+  }
+  Canvas_->Brush()->SetStyle(bsClear);
+  HDC dc = Canvas_->Handle();
+  SetBkMode(dc, TRANSPARENT);
+  UINT flags = DT_EXPANDTABS | (WordWrap_ ? DT_WORDBREAK : 0) | AlignmentDrawFlags(Alignment_);
+  if (Layout_ != tlTop) {
+    TRect calc = rect;
+    DoDrawText(calc, flags | DT_CALCRECT);
+    if (Layout_ == tlBottom)
+      rect.Offset(0, Height_ - calc.Bottom);
+    else
+      rect.Offset(0, (Height_ - calc.Bottom) / 2);
+  }
+  DoDrawText(rect, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+  if (Loading() || !AutoSize_) return;
+  TRect rect = ClientRect();
+  if (!WordWrap_) rect.Right = rect.Left + 0x7FFF;
+  {
+    ScreenDC dc;
+    CanvasOnDC bound(Canvas_, dc);
+    DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0));
+  }
+  int x = Left_;
+  TAlignment a = Alignment_;
+  if (UseRightToLeftAlignment()) a = a == taLeftJustify ? taRightJustify : a == taRightJustify ? taLeftJustify : a;
+  if (a == taRightJustify) x += Width_ - rect.Right;
+  SetBounds(x, Top_, rect.Right, rect.Bottom);
+}
+
+void TCustomLabel::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_TEXTCHANGED:
+      Invalidate();
+      AdjustBounds();
+      TGraphicControl::Dispatch(Message);
+      return;
+    case CM_FONTCHANGED:
+      TGraphicControl::Dispatch(Message);
+      AdjustBounds();
+      return;
+    case CM_DIALOGCHAR:
+      if (FocusControl_ && Enabled() && ShowAccelChar_ && IsAccel(Message.WParam, Caption()) &&
+          FocusControl_->CanFocus()) {
+        FocusControl_->SetFocus();
+        Message.Result = 1;
+        return;
+      }
+      TGraphicControl::Dispatch(Message);
+      return;
+    default: TGraphicControl::Dispatch(Message);
+  }
+}
+
+// ---- published properties ----------------------------------------------------------------------
+
+static const bool kCustomLabelProps = RegisterProperties<TCustomLabel, TGraphicControl>([](auto& p) {
+  p.Ord("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
+  p.Ord("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar);
+  p.Ord("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
+  p.Ord("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout);
+  p.Ord("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
+  p.Ord("EllipsisPosition", &TCustomLabel::EllipsisPosition, &TCustomLabel::SetEllipsisPosition);
+  p.Obj("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl);
+});
