@@ -91,8 +91,8 @@ void TsButton::CaptionRect(TRect& R) {
   TRect m = Rect(0, 0, MaxCaptionWidth(), 0);
   TCanvas* canvas = FSkinData->CacheBmp->Canvas();
   canvas->SetFont(Font());
-  DrawTextStr(canvas->Handle(), Caption(), m,
-              DT_CALCRECT | DT_EXPANDTABS | DT_CENTER | (WordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+  // Measured as DrawCaptionText draws it.
+  DrawTextStr(canvas->Handle(), Caption(), m, DrawTextBiDiModeFlags(DT_CALCRECT | CaptionFlags()));
   const int x0 = (Width_ - m.Width()) / 2;
   const int y0 = (Height_ - m.Height()) / 2;
   R = Rect(x0 - 1, y0, Width_ - x0 + 2, Height_ - y0);
@@ -110,7 +110,7 @@ void TsButton::DrawCaption() {
   canvas->Brush()->SetStyle(bsClear);
   TRect r;
   CaptionRect(r);
-  DrawCaptionText(r, DT_EXPANDTABS | DT_CENTER | (WordWrap_ ? DT_WORDBREAK : 0));
+  DrawCaptionText(r, CaptionFlags());
   DrawFrameFocusDots(canvas, r, FFocusMargin, this, FSkinData, Caption());
 }
 
@@ -137,6 +137,7 @@ void TsButton::BackToPlainLook() {
 void TsButton::PrepareCache() {
   const TsCacheInfo ci = BeginPrepareCache(this, FSkinData);
   const int state = CurrentState();
+  FPaintedState = state;
   PaintControlBackground(FSkinData, ci, state, Rect(0, 0, Width_, Height_), Point(Left_, Top_), FSkinData->CacheBmp);
   if (FRegionChanged) FRegion.Reset(CreateRectRgn(0, 0, Width_, Height_));
   TsSkinManager* sm = FSkinData->SkinManager();
@@ -190,7 +191,7 @@ void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   }
   FSkinData->SetUpdating(false);
   if (Button == mbLeft) HintsOffWhilePressed(this);
-  FPressed = true;
+  FPressed.Include(Button);
   if (Button == mbLeft && !FDown) {
     FRegionChanged = true;
     FSkinData->SetUpdating(FSkinData->Updating());
@@ -203,13 +204,14 @@ void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
 void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (!FrameSkinned(this, FSkinData) || !Enabled() || IsDesigning(this)) {
     if (Button == mbLeft) RestoreHints(this);
-    FPressed = false;
+    FPressed.Exclude(Button);
     TButton::MouseUp(Button, Shift, X, Y);
     return;
   }
-  // A release without a press that began here is no release of this button.
-  if (!FPressed || IsDying(this)) return;
-  FPressed = false;
+  // A release without a press of the same mouse button that began here is no release of this
+  // button.
+  if (!FPressed.Contains(Button) || IsDying(this)) return;
+  FPressed.Exclude(Button);
   if (Button == mbLeft) {
     RestoreHints(this);
     if (FFadeTimer && FFadeTimer->Enabled() && FFadeTimer->Step < FFadeTimer->Iterations) {
@@ -303,6 +305,18 @@ void TsButton::SpaceKeyMessage(const TMessage& Message) {
   Repaint();
 }
 
+void TsButton::PushedStateChanged() {
+  // While the left button is held (not at its press or release, which fade themselves) the window
+  // pushes itself as the mouse comes back over it and lets go as it leaves; the mouse enter and
+  // leave repaints ran before that, so the look follows here.
+  if (!FPressed.Contains(mbLeft) || !ControlState_.Contains(csLButtonDown)) return;
+  if (CurrentState() == FPaintedState) return;
+  StopFade(FFadeTimer);
+  FRegionChanged = true;
+  FSkinData->BGChanged = true;
+  Repaint();
+}
+
 void TsButton::MeasureItemMessage(TMessage& Message) {
   if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
     mi->itemWidth = UINT(Width_);
@@ -373,6 +387,7 @@ void TsButton::AfterInherited(TMessage& Message) {
       }
       break;
     case CM_ACTIONUPDATE: FollowAction(); break;
+    case BM_SETSTATE: PushedStateChanged(); break;
     case WM_KEYUP:
       if (Message.WParam == VK_SPACE && FSkinData->Skinned()) {
         FRegionChanged = true;

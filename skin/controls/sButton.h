@@ -35,6 +35,9 @@ class TsButton : public TacSkinnedControl<TButton> {
   // The rectangle the caption is drawn in (state 2 moves it by one pixel).
   virtual void CaptionRect(TRect& R);
   int MaxCaptionWidth() const;
+  // The flags the caption is measured and drawn with: centred, wrapped to the button's width
+  // with WordWrap; its own line breaks are kept either way.
+  UINT CaptionFlags() const { return DT_EXPANDTABS | DT_CENTER | (WordWrap_ ? DT_WORDBREAK : 0); }
 
   // ---- state read by tests and the fade
   // The window region waiting to be given to the window: 0 none, 1 before the first paint.
@@ -67,6 +70,8 @@ class TsButton : public TacSkinnedControl<TButton> {
   void MovedMessage();
   void SpaceKeyMessage(const TMessage& Message);
   void MeasureItemMessage(TMessage& Message);
+  // BM_SETSTATE after the native button handled it: the window's pushed state changed.
+  void PushedStateChanged();
   void DropRegion();
   // The plain push button: owner-draw style and window region dropped.
   void BackToPlainLook();
@@ -76,7 +81,10 @@ class TsButton : public TacSkinnedControl<TButton> {
   TsDisabledKind FDisabledKind{dkBlended};
   bool FDown = false;
   int FFocusMargin = 1;
-  bool FPressed = false;
+  // The mouse buttons whose press began on this button (each released on its own).
+  TSet<TMouseButton> FPressed;
+  // The state the cache was last built in.
+  int FPaintedState = -1;
   bool FRegionChanged = true;
   // The pending window region; before the first paint none is pending yet and the region is
   // given with a redraw.

@@ -2,6 +2,7 @@
 // region from the border mask, owner-draw switching, foreign commands, hints, fades.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "classlib/StdCtrls.h"
@@ -487,4 +488,83 @@ TEST_F(Button, OnlyTheButtonThatSwitchedHintsOffRestoresThem) {
   EXPECT_EQ(a, HintsSwitchedOffBy());
   a->Free();
   EXPECT_TRUE(Application->ShowHint());
+}
+
+// ---- the mouse as the user moves it ------------------------------------------------------------------------
+
+// The look on the screen follows the press: dragged off the button it is no longer pressed, back on
+// it is pressed again, released it is not.
+TEST_F(Button, DraggingOffAndBackShowsThePressedLookAgain) {
+  LoadStandardSkin();
+  MouseAway();
+  TsButton* b = MakeButton(20, 20, 90, 30, "Go");
+  TEventLog log;
+  b->OnMouseUp = MakeMethod<&TEventLog::OnUp>(&log);
+  const int x = b->Width() / 2;
+  auto edge = [&] { return ColorText(ScreenPixel(b, x, 1)); };
+  const std::string pressed = ColorText(Frame("BUTTON", 2)), hot = ColorText(Frame("BUTTON", 1));
+  MouseTo(b, x, 15);
+  EXPECT_EQ(hot, edge()) << "hovered";
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_EQ(pressed, edge()) << "pressed";
+  MouseTo(b, x, 60);
+  EXPECT_EQ(hot, edge()) << "dragged off (focused)";
+  MouseTo(b, x, 15);
+  EXPECT_EQ(pressed, edge()) << "dragged back on";
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(hot, edge()) << "released";
+  EXPECT_EQ(1, log.Ups);
+}
+
+// A right click while the left button is held is a press of its own: the left release still
+// releases the button.
+TEST_F(Button, RightClickDuringTheLeftPressLeavesTheLeftReleaseItsDue) {
+  LoadStandardSkin();
+  MouseAway();
+  TsButton* b = MakeButton(20, 20, 90, 30, "Go");
+  TEventLog log;
+  b->OnMouseUp = MakeMethod<&TEventLog::OnUp>(&log);
+  const int x = b->Width() / 2;
+  MouseTo(b, x, 15);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MouseButton(MOUSEEVENTF_RIGHTDOWN);
+  MouseButton(MOUSEEVENTF_RIGHTUP);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 2)), ColorText(ScreenPixel(b, x, 1))) << "still held";
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(ScreenPixel(b, x, 1))) << "released";
+  EXPECT_EQ(2, log.Ups);
+  EXPECT_TRUE(Application->ShowHint());
+}
+
+// The focus dots go round the caption as it is drawn, every line of it, with or without wrapping.
+TEST_F(Button, FocusDotsEncloseEveryLineOfTheCaption) {
+  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "SHOWFOCUS", "TRUE"));
+  TsButton* b = MakeButton(20, 20, 120, 60, "Line one\nLine two is longer");
+  for (bool wrap : {true, false}) {
+    SCOPED_TRACE(wrap);
+    b->SetWordWrap(wrap);
+    b->SetFocus();
+    Paint(b);
+    const Capture c = CaptureBitmap(b->SkinData()->CacheBmp->Handle());
+    const COLORREF face = c.Pixel(b->Width() / 2, 3);
+    RECT ink{c.Width(), c.Height(), -1, -1}, dots = ink;
+    auto grow = [](RECT& r, int x, int y) {
+      r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x),
+               std::max<LONG>(r.bottom, y)};
+    };
+    for (int y = 1; y < c.Height() - 1; ++y)
+      for (int x = 1; x < c.Width() - 1; ++x) {
+        const COLORREF p = c.Pixel(x, y);
+        if (p == RGB(0, 0, 0))
+          grow(dots, x, y);
+        else if (p != face && p != RGB(255, 255, 255))
+          grow(ink, x, y);
+      }
+    ASSERT_GE(ink.right, 0) << "caption drawn";
+    EXPECT_GT(ink.bottom - ink.top, b->SkinData()->CacheBmp->Canvas()->TextHeight("W")) << "both lines";
+    EXPECT_LT(dots.left, ink.left);
+    EXPECT_LT(dots.top, ink.top);
+    EXPECT_GT(dots.right, ink.right);
+    EXPECT_GT(dots.bottom, ink.bottom);
+  }
 }
