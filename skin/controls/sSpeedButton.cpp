@@ -318,12 +318,9 @@ void TsSpeedButton::RepaintCorners() {
   // Separators and dividers show only what lies behind them; a disabled look keeps the corners
   // PrepareCache dimmed with the rest.
   if (FButtonStyle == tbsSeparator || FButtonStyle == tbsDivider || !Enabled()) return;
-  if (FButtonStyle == tbsDropDown) {
-    RepaintCacheCorners(FSkinData, CurrentState(), 1 | 4);
-    RepaintCacheCorners(FSkinData, ArrowState(), 2 | 8);
-  } else {
-    RepaintAllCacheCorners(FSkinData, CurrentState());
-  }
+  // Each part has four corners of its own: a drop-down button has inner ones where the parts meet.
+  RepaintCacheCornersIn(FSkinData, CurrentState(), 15, MainPart());
+  if (FButtonStyle == tbsDropDown) RepaintCacheCornersIn(FSkinData, ArrowState(), 15, ArrowPart());
 }
 
 // ---- painting -------------------------------------------------------------------------------------------
@@ -390,12 +387,12 @@ void TsSpeedButton::FillBackground(const TsCacheInfo& ci) {
   }
 }
 
-void TsSpeedButton::PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset, int Corners) {
+void TsSpeedButton::PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset) {
   TBitmap* cache = FSkinData->CacheBmp;
   if (FDrawOverBorder) {
     PaintControlItem(FSkinData, ci, true, State, R, Offset, cache, false);
     SharedParentColor = clParentColorUnset;
-    RepaintCacheCorners(FSkinData, State, Corners);
+    RepaintCacheCornersIn(FSkinData, State, 15, R);
   } else {
     PaintControlBackground(FSkinData, ci, State, R, Offset, cache);
   }
@@ -423,9 +420,8 @@ void TsSpeedButton::PrepareCache() {
     }
   } else {
     SharedParentColor = ci.Ready || !Parent_ ? clParentColorUnset : TColor(ColorToRGB(Parent_->Color()));
-    const int aw = ArrowWidth();
     const int state = CurrentState();
-    const TRect r = Rect(0, 0, Width_ - aw, Height_);
+    const TRect r = MainPart();
     const TPoint offset = Point(Left_, Top_);
     auto borderLast = [&](const TRect& part, int st) {
       if (FDrawOverBorder || !sm) return;
@@ -437,8 +433,7 @@ void TsSpeedButton::PrepareCache() {
       moved.Y += Top_;
       PaintMaskRectByIndex(cache, part, true, moved, mask, st, true, sm);
     };
-    // With an arrow part the right-hand corners of the cache are the arrow part's.
-    PaintPart(ci, state, r, offset, aw > 0 ? 1 | 4 : 15);
+    PaintPart(ci, state, r, offset);
     DrawCaption();
     PaintGlyph();
     borderLast(r, state);
@@ -446,8 +441,8 @@ void TsSpeedButton::PrepareCache() {
     if (FButtonStyle == tbsDropDown) {
       const int arrowState = ArrowState();
       const TsCacheInfo ci2 = AskParentCache(FSkinData);
-      const TRect part = Rect(Width_ - DropDownArrowWidth, 0, Width_, Height_);
-      PaintPart(ci2, arrowState, part, Point(Left_ + Width_ - DropDownArrowWidth, Top_), 2 | 8);
+      const TRect part = ArrowPart();
+      PaintPart(ci2, arrowState, part, Point(Left_ + part.Left, Top_));
       borderLast(part, arrowState);
       if (sm) {
         const int glyph = sm->ConstData().ScrollBtnBottom.GlyphMask;
@@ -532,7 +527,11 @@ void TsSpeedButton::Paint() {
     if (NumGlyphs_ != FLastNumGlyphs || Spacing_ != FLastSpacing) FSkinData->BGChanged = true;
     FLastNumGlyphs = NumGlyphs_;
     FLastSpacing = Spacing_;
-    if (FSkinData->BGChanged && !FSkinData->AlwaysRepaint) PrepareCache();
+    if (FSkinData->BGChanged && !FSkinData->AlwaysRepaint) {
+      PrepareCache();
+      // The parent's image is not painted yet: nothing was built, and the parent shows instead.
+      if (FSkinData->BGChanged) return;
+    }
     // The corners over the parent's background, in the state the cache shows (the state-0 corners
     // would stand out on a hot or pressed look whose frames differ at the corners).
     RepaintCorners();

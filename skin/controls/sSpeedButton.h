@@ -103,9 +103,11 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   void PlainMessage(TMessage& Message) override;
 
   int ArrowWidth() const { return FButtonStyle == tbsDropDown ? DropDownArrowWidth : 0; }
-  // One part's look in State into R (offset: R's place in the parent); Corners: the cache corners
-  // (bits 1, 2, 4, 8) that belong to the part.
-  void PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset, int Corners);
+  // One part's look in State into R (offset: R's place in the parent), its corners cut out.
+  void PaintPart(const TsCacheInfo& ci, int State, const TRect& R, TPoint Offset);
+  // The main part and the arrow part of the cache (the arrow part is empty without one).
+  TRect MainPart() const { return Rect(0, 0, Width_ - ArrowWidth(), Height_); }
+  TRect ArrowPart() const { return Rect(Width_ - ArrowWidth(), 0, Width_, Height_); }
   // The state of the arrow part of a drop-down button.
   int ArrowState();
   // The cache corners renewed over the parent's background in the states of their parts.

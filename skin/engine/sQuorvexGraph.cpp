@@ -235,7 +235,7 @@ void CollectCornerRects(std::vector<TRect>& rects, int width, const qv::TsMaskDa
   qv::CollectCornerRects(rects, width, f, bottom, y);
 }
 
-void RepaintCacheCorners(TsCommonData* skinData, int state, int corners) {
+void RepaintCacheCornersIn(TsCommonData* skinData, int state, int corners, const TRect& part) {
   if (!skinData || !skinData->CacheBmp || !skinData->OwnerControl) return;
   TsSkinManager* manager = skinData->SkinManager();
   const qv::TSkinModel* model = ModelFor(manager);
@@ -254,23 +254,27 @@ void RepaintCacheCorners(TsCommonData* skinData, int state, int corners) {
   struct TCorner {
     int Bit, SX, SY, W, H, DX, DY;
   };
+  // The part clipped to the cache; the corners are placed at the part's edges.
+  const int left = std::max(part.Left, 0), top = std::max(part.Top, 0);
+  const int right = std::min(part.Right, dst.Width), bottom = std::min(part.Bottom, dst.Height);
+  if (right <= left || bottom <= top) return;
   const TCorner list[4] = {
-      {1, f.X, f.Y, f.ML, f.MT, 0, 0},
-      {2, f.X + f.W - f.MR, f.Y, f.MR, f.MT, dst.Width - f.MR, 0},
-      {4, f.X, f.Y + f.H - f.MB, f.ML, f.MB, 0, dst.Height - f.MB},
-      {8, f.X + f.W - f.MR, f.Y + f.H - f.MB, f.MR, f.MB, dst.Width - f.MR, dst.Height - f.MB},
+      {1, f.X, f.Y, f.ML, f.MT, left, top},
+      {2, f.X + f.W - f.MR, f.Y, f.MR, f.MT, right - f.MR, top},
+      {4, f.X, f.Y + f.H - f.MB, f.ML, f.MB, left, bottom - f.MB},
+      {8, f.X + f.W - f.MR, f.Y + f.H - f.MB, f.MR, f.MB, right - f.MR, bottom - f.MB},
   };
   std::vector<std::uint8_t> bg;
   for (const TCorner& c : list) {
     if (!(corners & c.Bit) || c.W <= 0 || c.H <= 0) continue;
-    // Clip the corner to the cache (a control smaller than its mask's corners).
-    const int x0 = std::max(c.DX, 0), x1 = std::min(c.DX + c.W, dst.Width);
+    // Clip the corner to the part (a part smaller than its mask's corners).
+    const int x0 = std::max(c.DX, left), x1 = std::min(c.DX + c.W, right);
     if (x1 <= x0) continue;
     const int n = x1 - x0;
     bg.resize(std::size_t(n) * 3);
     for (int row = 0; row < c.H; ++row) {
       const int dy = c.DY + row;
-      if (dy < 0 || dy >= dst.Height) continue;
+      if (dy < top || dy >= bottom) continue;
       for (int i = 0; i < n; ++i) {
         qv::TBgr p = fill;
         if (parent.Usable()) {
@@ -289,6 +293,12 @@ void RepaintCacheCorners(TsCommonData* skinData, int state, int corners) {
         qv::rows::BlendMask(out, src, mf.Image.At(c.SX + (x0 - c.DX), c.SY + row + f.MaskDY), bg.data(), n);
     }
   }
+}
+
+void RepaintCacheCorners(TsCommonData* skinData, int state, int corners) {
+  if (!skinData || !skinData->CacheBmp) return;
+  RepaintCacheCornersIn(skinData, state, corners,
+                        Rect(0, 0, skinData->CacheBmp->Width(), skinData->CacheBmp->Height()));
 }
 
 void RepaintAllCacheCorners(TsCommonData* skinData, int state) { RepaintCacheCorners(skinData, state, 15); }

@@ -122,6 +122,8 @@ void CollectCornerRects(std::vector<TRect>& rects, int width, const qv::TsMaskDa
 // control's cache from its border mask over the parent's background.
 void RepaintCacheCorners(TsCommonData* skinData, int state, int corners);
 void RepaintAllCacheCorners(TsCommonData* skinData, int state);
+// The same for a part of the cache painted as an item of its own (the corners are the part's).
+void RepaintCacheCornersIn(TsCommonData* skinData, int state, int corners, const TRect& part);
 
 // ---- Children and copies ------------------------------------------------------------------------
 

@@ -256,9 +256,20 @@ TEST_F(SpeedButton, SectionAtIndexZeroIsValid) {
   TsSpeedButton* b = MakeButton();
   ASSERT_EQ(0, b->SkinData()->SkinIndex);
   EXPECT_TRUE(b->SkinData()->Skinned());
+  struct TCounter {
+    int Calls = 0;
+    void Paint(TObject*, TBitmap*) { ++Calls; }
+  } counter;
+  b->OnPaint = MakeMethod<&TCounter::Paint>(&counter);
+  b->SkinData()->BGChanged = true;
   Paint(b);
   EXPECT_EQ(0, b->SkinData()->SkinIndex);
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", 0)), ColorText(Edge(b)));
+  // Nothing changed: the next paint copies the cache without building it again.
+  const int built = counter.Calls;
+  EXPECT_GE(built, 1);
+  Paint(b);
+  EXPECT_EQ(built, counter.Calls);
 }
 
 TEST_F(SpeedButton, ParentImageNotYetPaintedKeepsBGChanged) {
@@ -652,4 +663,55 @@ TEST_F(SpeedButton, NoAnimationWhenTheManagerAllowsNoEvents) {
   b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(b));
   EXPECT_NE(nullptr, b->AnimTimer());
   EXPECT_TRUE(pump_until([&] { return b->AnimTimer() == nullptr; }, 3000));
+}
+
+// ---- what the screen shows --------------------------------------------------------------------------------
+
+// A parent whose image is not painted yet: the button leaves the screen to the parent rather than
+// show a cache it could not build.
+TEST_F(SpeedButton, NothingCopiedOverAParentImageNotYetPainted) {
+  LoadStandardSkin();
+  MouseAway();
+  auto* host = Create<TTestSkinControl>(Form);
+  host->SetParent(Form);
+  host->SetBounds(0, 0, 200, 100);
+  host->SetColor(TColor(RGB(30, 160, 90)));
+  flush_events();
+  host->SkinData->CacheBmp->SetSize(0, 0);
+  TsSpeedButton* b = MakeButton(host, 10, 10, 60, 30);
+  host->SkinData->BGChanged = false;  // not busy: the button paints
+  host->Repaint();
+  flush_events();
+  for (POINT p : {POINT{30, 15}, POINT{2, 2}, POINT{57, 27}})
+    EXPECT_EQ(ColorText(RGB(30, 160, 90)), ColorText(ScreenPixel(b, p.x, p.y))) << p.x << "," << p.y;
+  EXPECT_TRUE(b->SkinData()->BGChanged);
+}
+
+// Where the main part meets the arrow part, the corners of both are cut out of the look and show
+// the parent, hovered and pressed as at rest.
+TEST_F(SpeedButton, InnerCornersOfADropDownButtonShowTheParentInEveryState) {
+  LoadStandardSkin();
+  MouseAway();
+  TsSpeedButton* b = MakeButton(20, 20, 60, 30);
+  b->SetButtonStyle(tbsDropDown);
+  TClickLog log;
+  b->OnClick = MakeMethod<&TClickLog::OnClick>(&log);
+  flush_events();
+  const int w = b->Width(), h = b->Height(), a = w - DropDownArrowWidth;
+  const std::string behind = ColorText(ColorToRGB(Form->Color()));
+  // Key runs of the test skin: top-left 1, top-right 2, bottom-left 3, bottom-right 4 pixels.
+  const POINT inner[] = {{a - 1, 0}, {a - 2, 0}, {a, 0}, {a - 1, h - 1}, {a - 4, h - 1}, {a, h - 1}, {a + 2, h - 1}};
+  auto check = [&](const char* step, int state) {
+    SCOPED_TRACE(step);
+    EXPECT_EQ(ColorText(Frame("SPEEDBUTTON", state)), ColorText(ScreenPixel(b, a / 2, 1)));
+    for (POINT p : inner) EXPECT_EQ(behind, ColorText(ScreenPixel(b, p.x, p.y))) << p.x << "," << p.y;
+  };
+  check("normal", 0);
+  MouseTo(b, a / 2, h / 2);
+  check("hot", 1);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  check("pressed", 2);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  check("released", 1);
+  EXPECT_EQ(1, log.Clicks);
 }
