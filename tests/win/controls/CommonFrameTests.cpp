@@ -150,3 +150,26 @@ TEST_F(CommonFrame, CommonHandlerFirstAnswersBeforeTheControlsOwnCases) {
     EXPECT_EQ(expected, Log) << first;
   }
 }
+
+// Hints held off by one control: another control's press meanwhile saves nothing (they are off
+// already) and its release restores nothing; the first control's release brings them back. Hints
+// the program switched off stay off.
+TEST_F(CommonFrame, HintsSavedAndRestoredOnlyByTheControlThatSwitchedThemOff) {
+  TFrameProbe* a = MakeProbe(Form, "A", 10, 10, 80, 25);
+  TFrameProbe* b = MakeProbe(Form, "B", 10, 50, 80, 25);
+  HintsOffWhilePressed(a);
+  HintsOffWhilePressed(b);
+  EXPECT_EQ(a, HintsSwitchedOffBy());
+  RestoreHints(b);
+  EXPECT_FALSE(Application->ShowHint());
+  RestoreHints(a);
+  EXPECT_TRUE(Application->ShowHint());
+  EXPECT_EQ(nullptr, HintsSwitchedOffBy());
+
+  Application->SetShowHint(false);
+  HintsOffWhilePressed(a);
+  EXPECT_EQ(nullptr, HintsSwitchedOffBy());
+  RestoreHints(a);
+  EXPECT_FALSE(Application->ShowHint());
+  Application->SetShowHint(true);
+}
