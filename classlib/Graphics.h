@@ -22,9 +22,9 @@
 
 #include "classlib/core/Classes.h"
 #include "classlib/core/Colors.h"
+#include "classlib/core/Image24.h"
 #include "classlib/core/Sets.h"
 #include "classlib/core/SysUtils.h"
-#include "skin/engine/core/acImage.h"
 
 // ---- Handle bookkeeping ------------------------------------------------------------------------
 

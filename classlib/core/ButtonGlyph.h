@@ -2,7 +2,7 @@
 // platform header.
 #pragma once
 
-#include "skin/engine/core/acImage.h"
+#include "classlib/core/Image24.h"
 
 namespace qv {
 

@@ -1,7 +1,7 @@
 // The disabled look of an image drawn over a background, without any platform header.
 #pragma once
 
-#include "skin/engine/core/acImage.h"
+#include "classlib/core/Image24.h"
 
 namespace qv {
 
