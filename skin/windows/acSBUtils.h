@@ -174,22 +174,26 @@ inline constexpr UINT acFirstRepeatDelay = 300;
 inline constexpr UINT acRepeatInterval = 55;
 
 // Interaction state of the scroll bars, one set for the whole process (one pointer exists).
-extern HWND CurrentScrollWnd;
-extern int ClickedPart;
-extern int PressedBar;
-extern int PressedPart;
-extern UINT ScrollMsg;
-extern UINT_PTR RepeatTimer;
-extern int LastTrackPos;
-extern int HotBar;
-extern int HotPart;
-extern int LastHotPart;
-extern UINT_PTR HoverTimer;
-extern TRect HotBarRect;
-extern int ThumbSize;
-extern int ThumbPos;
-extern TRect ThumbBounds;
-extern int ThumbOffset;
+struct TacScrollState {
+  HWND CurrentScrollWnd = nullptr;  // window whose bar was last entered or clicked
+  int ClickedPart = -1;             // part where the left button went down; -1: no click
+  int PressedBar = -1;              // kind of the bar being clicked, or -1
+  int PressedPart = -1;             // part drawn pressed (follows the pointer while held)
+  UINT ScrollMsg = 0;               // WM_HSCROLL or WM_VSCROLL of the click in progress
+  UINT_PTR RepeatTimer = 0;         // the running click timer, 0 when none
+  int LastTrackPos = -1;            // last position sent while dragging the thumb
+  int HotBar = -1;                  // kind of the bar under the pointer, -1 when none
+  int HotPart = -1;                 // part under the pointer on the hot bar
+  int LastHotPart = -1;             // hot part at the last hover repaint
+  UINT_PTR HoverTimer = 0;          // the hover timer, 0 when none
+  HWND HoverWnd = nullptr;          // the window whose hover timer runs
+  TRect HotBarRect{};               // screen rectangle of the hovered bar
+  int ThumbSize = 0;                // thumb length when a drag began
+  int ThumbPos = 0;                 // thumb start when a drag began
+  TRect ThumbBounds{};              // screen rectangle of the bar when a drag began
+  int ThumbOffset = 0;              // pointer minus thumb start when a drag began
+};
+extern TacScrollState ScrollState;
 
 void AttachScrollWnd(TacScrollWnd* Adapter, HWND Wnd, bool Repaint);
 void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, TacScrollWnd*& Adapter);

@@ -53,16 +53,7 @@ void ResetScrollState() {
   if (GetCapture()) ReleaseCapture();
   SetCursorPos(0, 0);
   flush_events(20, 500);
-  CurrentScrollWnd = nullptr;
-  ClickedPart = PressedBar = PressedPart = -1;
-  ScrollMsg = 0;
-  RepeatTimer = 0;
-  LastTrackPos = -1;
-  HotBar = HotPart = LastHotPart = -1;
-  HoverTimer = 0;
-  HotBarRect = TRect{};
-  ThumbSize = ThumbPos = ThumbOffset = 0;
-  ThumbBounds = TRect{};
+  ScrollState = TacScrollState{};
   SharedCacheInfo = TsCacheInfo{};
   SharedParentColor = clParentColorUnset;
   HookAttaching = false;

@@ -147,12 +147,12 @@ TEST_F(ScrollBars, LeavingAHoveredBarStopsTheHoverTimer) {
   const TRect v = VertRect(wnd);
   SetCursorPos(v.Left + 3, v.Bottom - 8);
   SendMessageA(wnd, WM_NCMOUSEMOVE, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 8));
-  EXPECT_EQ(1, HotBar);
-  EXPECT_NE(0u, HoverTimer);
+  EXPECT_EQ(1, ScrollState.HotBar);
+  EXPECT_NE(0u, ScrollState.HoverTimer);
   SetCursorPos(2, 2);
-  EXPECT_TRUE(pump_until([] { return HoverTimer == 0; }, 1500));
-  EXPECT_EQ(-1, HotBar);
-  EXPECT_EQ(-1, HotPart);
+  EXPECT_TRUE(pump_until([] { return ScrollState.HoverTimer == 0; }, 1500));
+  EXPECT_EQ(-1, ScrollState.HotBar);
+  EXPECT_EQ(-1, ScrollState.HotPart);
 }
 
 TEST_F(ScrollBars, NarrowWindowGetsNoVerticalBar) {
@@ -319,8 +319,8 @@ TEST_F(ScrollBars, ArrowHeldRepeatsAfter300ThenEvery55Ms) {
   EXPECT_EQ(SB_ENDSCROLL, Events.back().Code);
   EXPECT_EQ(0, Events.back().Pos);
   EXPECT_EQ(WM_VSCROLL, Events.back().Msg);
-  EXPECT_EQ(-1, ClickedPart);
-  EXPECT_EQ(0u, RepeatTimer);
+  EXPECT_EQ(-1, ScrollState.ClickedPart);
+  EXPECT_EQ(0u, ScrollState.RepeatTimer);
 }
 
 TEST_F(ScrollBars, ArrowClickOnADisabledBarDoesNothing) {
@@ -413,13 +413,13 @@ TEST_F(ScrollBars, StrayScrollMessageDuringADragLeavesTheDragAlone) {
   SetCursorPos(x, y0 + 40);
   PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
   flush_events(30, 500);
-  const int tracked = LastTrackPos;
+  const int tracked = ScrollState.LastTrackPos;
   ASSERT_GT(tracked, 0);
   // Someone else scrolls the window meanwhile (a key, a program).
   SendMessageA(wnd, WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_TRUE(Adapter->ThumbTracking);
   EXPECT_EQ(wnd, GetCapture());
-  EXPECT_EQ(tracked, LastTrackPos);
+  EXPECT_EQ(tracked, ScrollState.LastTrackPos);
   Events.clear();
   SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
   ASSERT_EQ(2u, Events.size());
@@ -446,13 +446,13 @@ TEST_F(ScrollBars, ButtonUpInAnotherAdaptedWindowLeavesTheClickAlone) {
   int toOther = 0;
   for (const auto& m : PlainLog.Messages) toOther += m.Wnd == other && (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL);
   EXPECT_EQ(0, toOther);
-  EXPECT_EQ(qv::sbpSecondArrow, ClickedPart);
+  EXPECT_EQ(qv::sbpSecondArrow, ScrollState.ClickedPart);
   EXPECT_EQ(first, GetCapture());
   Events.clear();
   SendMessageA(first, WM_LBUTTONUP, 0, 0);
   ASSERT_FALSE(Events.empty());
   EXPECT_EQ(SB_ENDSCROLL, Events.back().Code);
-  EXPECT_EQ(-1, ClickedPart);
+  EXPECT_EQ(-1, ScrollState.ClickedPart);
   otherAdapter->Free();
 }
 
@@ -481,8 +481,8 @@ TEST_F(ScrollBars, AdapterFreedByTheWindowDuringAClickOrADrag) {
     EXPECT_EQ(PlainProc, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)));
     EXPECT_EQ(nullptr, GetPropA(wnd, "ACSBSC"));
     EXPECT_NE(wnd, GetCapture());
-    EXPECT_EQ(-1, ClickedPart);
-    EXPECT_EQ(0u, RepeatTimer);
+    EXPECT_EQ(-1, ScrollState.ClickedPart);
+    EXPECT_EQ(0u, ScrollState.RepeatTimer);
     // No repeat timer of the freed click is left to fire.
     PlainLog.Clear();
     pump_until([] { return false; }, 400);
@@ -510,7 +510,7 @@ TEST_F(ScrollBars, LostCaptureEndsADragWithoutAStalePosition) {
   SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(0u, Codes(SB_THUMBPOSITION).size());
   EXPECT_FALSE(Adapter->ThumbTracking);
-  EXPECT_EQ(-1, LastTrackPos);
+  EXPECT_EQ(-1, ScrollState.LastTrackPos);
 }
 
 TEST_F(ScrollBars, ForeignTimerReachesTheWindowOnce) {
@@ -518,9 +518,9 @@ TEST_F(ScrollBars, ForeignTimerReachesTheWindowOnce) {
   Attach(wnd);
   PlainLog.Clear();
   SendMessageA(wnd, WM_TIMER, 77, 0);
-  RepeatTimer = acRepeatTimerId;  // a scroll timer running meanwhile
+  ScrollState.RepeatTimer = acRepeatTimerId;  // a scroll timer running meanwhile
   SendMessageA(wnd, WM_TIMER, 78, 0);
-  RepeatTimer = 0;
+  ScrollState.RepeatTimer = 0;
   KillTimer(wnd, acRepeatTimerId);
   int n77 = 0, n78 = 0;
   for (const auto& m : PlainLog.Messages) {
@@ -549,7 +549,7 @@ TEST_F(ScrollBars, PartsArePaintedInTheirStates) {
   // Hot: the pointer over the down arrow.
   SetCursorPos(v.Left + 3, v.Bottom - 8);
   SendMessageA(wnd, WM_NCMOUSEMOVE, HTVSCROLL, ScreenLParam(v.Left + 3, v.Bottom - 8));
-  pump_until([&] { return HotPart == qv::sbpSecondArrow; }, 1000);
+  pump_until([&] { return ScrollState.HotPart == qv::sbpSecondArrow; }, 1000);
   EXPECT_EQ(Frame("SCROLLBTNBOTTOM", "BORDERSMASK", 1), CaptureWMPrint(wnd).Pixel(ax, ay));
 
   // Pressed while the button is held.

@@ -1,0 +1,485 @@
+// The adapter base: how an adapter takes over a window and gives it back, the previous-procedure
+// call, the base message handler, and the routines every painting adapter shares (the window's
+// cache image, the border corners, finding a control by its handle).
+#include "skin/windows/acSBUtils.h"
+
+#include <algorithm>
+
+#include "classlib/core/TypInfo.h"
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/engine/sStyleSimply.h"
+#include "skin/windows/acSBUtils/Internal.h"
+
+using namespace acsb;
+
+bool HookAttaching = false;
+bool AdapterItemsClearing = false;
+
+namespace {
+
+TWinControl* ProviderForm(const TsCommonData* sd) {
+  if (!sd || !sd->OwnerIsProvider()) return nullptr;
+  auto* provider = dynamic_cast<TComponent*>(sd->OwnerObject);
+  return provider ? dynamic_cast<TWinControl*>(provider->Owner()) : nullptr;
+}
+
+bool ManagerActive(TsSkinManager* sm) { return sm && sm->Active(); }
+
+// Puts a replaced window method back on the control or the provider's form.
+void RestoreWindowMethod(TacMainWnd* a) {
+  if (!a->SkinData) return;
+  if (TWinControl* form = ProviderForm(a->SkinData))
+    form->WindowProc = a->OldProc;
+  else if (a->SkinData->OwnerControl)
+    a->SkinData->OwnerControl->WindowProc = a->OldProc;
+}
+
+// A bare window whose adapter left while another procedure had been installed over the adapter's
+// keeps AdapterWndProc in its chain (taking it out would cut the procedure above off); this
+// property then holds the procedure the adapter had replaced, and AdapterWndProc passes on to it.
+constexpr const char* LeftProcPropName = "QvAdapterLeftProc";
+
+// Gives a subclassed bare window its procedure back.
+void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
+  if (a->OldWndProc && wnd && IsWindow(wnd)) {
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == AdapterWndProc)
+      SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(a->OldWndProc));
+    else
+      SetPropA(wnd, LeftProcPropName, reinterpret_cast<HANDLE>(a->OldWndProc));
+  }
+  a->WndProcInstance = nullptr;
+}
+
+// The procedure an earlier adapter had replaced while that adapter's procedure is still in the
+// window's chain; nil when none (a property left over after the chain was cut back is dropped).
+WNDPROC LeftProcInChain(HWND wnd) {
+  auto left = reinterpret_cast<WNDPROC>(GetPropA(wnd, LeftProcPropName));
+  if (left && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left) {
+    RemovePropA(wnd, LeftProcPropName);
+    left = nullptr;
+  }
+  return left;
+}
+
+// How a disabled control is dimmed: its published DisabledKind, blended for a control without one
+// (the default of every skinned control's DisabledKind).
+TsDisabledKind DisabledKindOf(TControl* c) {
+  if (!HasPropByName(c, "DisabledKind")) return TsDisabledKind{dkBlended};
+  TsDisabledKind kind;
+  if (SetPropContains(c, "DisabledKind", "dkBlended")) kind.Include(dkBlended);
+  if (SetPropContains(c, "DisabledKind", "dkGrayed")) kind.Include(dkGrayed);
+  return kind;
+}
+
+// The colour a window shows behind its children when it answers no skin command: a class-library
+// control's Color, else the solid background brush of its window class, else the button face.
+TColor PlainBackgroundOf(HWND wnd) {
+  if (wnd) {
+    if (TWinControl* c = FindControl(wnd)) return TColor(ColorToRGB(c->Color()));
+    if (auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(wnd, GCLP_HBRBACKGROUND))) {
+      const auto index = reinterpret_cast<INT_PTR>(brush);
+      if (index > 0 && index <= COLOR_MENUBAR + 1) return TColor(GetSysColor(int(index - 1)));
+      LOGBRUSH lb{};
+      if (GetObjectA(brush, sizeof lb, &lb) == int(sizeof lb) && lb.lbStyle == BS_SOLID) return TColor(lb.lbColor);
+    }
+  }
+  return TColor(GetSysColor(COLOR_BTNFACE));
+}
+
+}  // namespace
+
+TObject* acsb::ApplicationObject() {
+  if (GetApplicationObject) return GetApplicationObject();
+  return Application;
+}
+
+bool (*IsContainerClass)(const TControl* Control) = nullptr;
+
+// ---- Static window procedure ----------------------------------------------------------------------
+
+LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TacMainWnd* adapter = GetWndAdapter(Wnd);
+  if (!adapter) {
+    if (auto prev = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
+      if (Msg == WM_NCDESTROY) RemovePropA(Wnd, LeftProcPropName);
+      return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
+    }
+    return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  }
+  TMessage m = MakeMessage(Msg, WParam, LParam);
+  try {
+    adapter->RouteMessage(m);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+  }
+  return m.Result;
+}
+
+TacMainWnd* GetWndAdapter(HWND Wnd) { return Wnd ? static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName)) : nullptr; }
+
+// ---- TacMainWnd -------------------------------------------------------------------------------------
+
+TacMainWnd::TacMainWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                       const std::string& SkinSection, bool Repaint)
+    : WndHandle(AHandle), SkinManager(ASkinManager), Repaint_(Repaint), InitSection_(SkinSection) {
+  if (ASkinData) {
+    SkinData = ASkinData;
+    if (!SkinManager) SkinManager = SkinData->SkinManager();
+  } else {
+    OwnsSkinData = true;
+    SkinData = new TsCommonData(nullptr, true);
+    if (ASkinManager) SkinData->SetSkinManager(ASkinManager);
+  }
+  if (SkinData->SkinSection().empty()) SkinData->SetSkinSection(SkinSection);
+  DialogMode = HookAttaching;
+}
+
+void TacMainWnd::AfterConstruction() {
+  TObject::AfterConstruction();
+  ThemeOff(InitSection_);
+  StoreOriginalColors();
+  Skinned = false;
+  ReadCaption();
+  AttachToWindow();
+  MakeOwnerOpaque();
+}
+
+void TacMainWnd::ThemeOff(const std::string& SkinSection) {
+  if (acSetWindowTheme && WndHandle && SkinSection != "DIALOG") acSetWindowTheme(WndHandle, L" ", L" ");
+}
+
+void TacMainWnd::MakeOwnerOpaque() {
+  if (SkinData && SkinData->OwnerControl) {
+    TControlStyle cs = SkinData->OwnerControl->ControlStyle();
+    cs.Include(csOpaque);
+    SkinData->OwnerControl->SetControlStyle(cs);
+  }
+}
+
+void TacMainWnd::ReadCaption() {
+  Caption.clear();
+  if (!WndHandle || !IsWindow(WndHandle)) return;
+  const int len = GetWindowTextLengthW(WndHandle);
+  if (len <= 0) return;
+  std::wstring w(std::size_t(len) + 1, L'\0');
+  const int got = GetWindowTextW(WndHandle, w.data(), len + 1);
+  if (got <= 0) return;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), got, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return;
+  Caption.assign(std::size_t(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), got, Caption.data(), bytes, nullptr, nullptr);
+}
+
+void TacMainWnd::AttachToWindow() { AttachWndProc(this, WndHandle); }
+
+void TacMainWnd::LeaveWindow() {
+  if (Destroyed) return;
+  // Whatever else is going on (a control adapter freeing all its items, a skin removal), a window
+  // that lives must never keep a procedure or a property pointing at a freed adapter.
+  const bool alive = WndHandle && IsWindow(WndHandle);
+  if (alive && acSetWindowTheme) acSetWindowTheme(WndHandle, nullptr, nullptr);
+  if (OldProc) {
+    RestoreWindowMethod(this);
+  } else if (OldWndProc) {
+    UnhookBareWindow(this, alive ? WndHandle : nullptr);
+    OldWndProc = nullptr;
+  }
+  if (alive) {
+    if (GetWndAdapter(WndHandle) == this) RemovePropA(WndHandle, AdapterPropName);
+    RestoreOriginalColors();
+  }
+  Destroyed = true;
+}
+
+void TacMainWnd::BeforeDestruction() {
+  LeaveWindow();
+  TObject::BeforeDestruction();
+}
+
+TacMainWnd::~TacMainWnd() {
+  LeaveWindow();
+  if (OwnsSkinData) delete SkinData;
+  SkinData = nullptr;
+  SkinManager = nullptr;
+  if (Brush_) DeleteObject(Brush_);
+  *Alive_ = false;
+}
+
+HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
+  if (!Brush_ || BrushColor_ != Color) {
+    HBRUSH fresh = CreateSolidBrush(ColorToRGB(Color));
+    if (!fresh) return Brush_;
+    if (Brush_) DeleteObject(Brush_);
+    Brush_ = fresh;
+    BrushColor_ = Color;
+  }
+  return Brush_;
+}
+
+void TacMainWnd::RouteMessage(TMessage& Message) {
+  if (BeforeMessage(Message)) HandleMessage(Message);
+}
+
+bool TacMainWnd::PassOn(TMessage& Message) {
+  auto alive = Alive_;
+  LPARAM lp = Message.LParam;
+  const LRESULT r = CallPrevProc(this, WndHandle, Message.Msg, Message.WParam, lp);
+  Message.LParam = lp;
+  Message.Result = r;
+  return *alive;
+}
+
+void TacMainWnd::HandleMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY: {
+      if (OldWndProc || OldProc) {
+        TacMainWnd* self = this;
+        DetachWndProc(WndHandle, false, false, self);
+      }
+      PassOn(Message);
+      return;
+    }
+    case WM_SIZE:
+      if (SkinData) SkinData->BGChanged = true;
+      break;
+    case WM_SETTEXT:
+      if (PassOn(Message)) ReadCaption();
+      return;
+    case WM_UPDATEUISTATE: return;
+    case WM_MOUSEMOVE:
+      if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
+          DefaultManager->HotWindow() != WndHandle)
+        DefaultManager->SetHotWindow(WndHandle);
+      break;
+    case WM_PRINT: Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam); return;
+    default: break;
+  }
+  TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
+  if (Message.Msg == SM_QUORVEXCMD && sm && Message.WParamHi() == QC_SKINREMOVED &&
+      Message.LParam == reinterpret_cast<LPARAM>(sm)) {
+    // The manager switches itself off before it announces the removal: the colours go back all the same.
+    RestoreOriginalColors();
+    PassOn(Message);
+    return;
+  }
+  if (!ManagerActive(sm)) {
+    PassOn(Message);
+    return;
+  }
+  if (Message.Msg == SM_QUORVEXCMD) {
+    const bool own = Message.LParam == reinterpret_cast<LPARAM>(sm);
+    switch (Message.WParamHi()) {
+      case QC_SKINLOADED:
+        if (own) {
+          SkinData->UpdateIndexes();
+          SkinData->BGChanged = true;
+        }
+        break;
+      case QC_REFRESH:
+        if (own) {
+          SkinData->UpdateIndexes();
+          SkinData->BGChanged = true;
+          SendMessageA(WndHandle, WM_PAINT, 0, 0);
+          return;
+        }
+        break;
+      case QC_GETCACHE:
+        // Ready only with a real image: an empty or missing cache is no background to copy from.
+        if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty())
+          SharedCacheInfo = BuildCacheInfo(SkinData->CacheBmp, 0, 0);
+        else
+          SharedCacheInfo = TsCacheInfo{};
+        return;
+      case QC_UPDATEDONE:
+        if (SkinData->UpdatingFlag()) {
+          SkinData->SetUpdating(false);
+          RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+          return;
+        }
+        break;
+      case QC_ISSKINNED:
+        Message.LParam = 1;
+        Message.Result = 1;
+        return;
+      case QC_ISBUSY: {
+        const bool busy = SkinData->BGChanged || SkinData->UpdatingFlag();
+        if (!PassOn(Message)) return;
+        Message.LParam = busy ? 1 : 0;
+        Message.Result = busy ? 1 : 0;
+        return;
+      }
+      case QC_ISTRANSPARENT:
+      case QC_GETPARENTCOLOR:
+        if (SkinData->OwnerControl) {
+          HandleSkinCommand(Message, SkinData);
+          return;
+        }
+        break;
+      case QC_PREPAREFADE: PrepareWindowCache(SkinData, WndHandle, false); break;
+      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+      default: break;
+    }
+  }
+  PassOn(Message);
+}
+
+// ---- Attaching and detaching ------------------------------------------------------------------------
+
+LRESULT CallPrevProc(TacMainWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM& LParam) {
+  if (!Adapter) return 0;
+  if (Adapter->OldProc) {
+    const TWndMethod method = Adapter->OldProc;  // the call may free the adapter
+    TMessage m = MakeMessage(Msg, WParam, LParam);
+    method(m);
+    LParam = m.LParam;
+    return m.Result;
+  }
+  if (Adapter->OldWndProc) return CallWindowProcA(Adapter->OldWndProc, Wnd, Msg, WParam, LParam);
+  return 0;
+}
+
+void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
+  if (!Adapter) return;
+  Adapter->ScrollFlag = 0;
+  Adapter->WndHandle = Wnd;
+  if (!Wnd || !IsWindow(Wnd)) return;
+  // One adapter per window: a window that has one already keeps it.
+  if (TacMainWnd* other = GetWndAdapter(Wnd); other && other != Adapter) {
+    Adapter->Destroyed = true;
+    return;
+  }
+  SetPropA(Wnd, AdapterPropName, Adapter);
+  TsCommonData* sd = Adapter->SkinData;
+  if (TWinControl* form = ProviderForm(sd)) {
+    Adapter->OldProc = form->WindowProc;
+    form->WindowProc = Adapter->AdapterMethod();
+  } else if (sd && sd->OwnerControl) {
+    Adapter->OldProc = sd->OwnerControl->WindowProc;
+    sd->OwnerControl->WindowProc = Adapter->AdapterMethod();
+  } else if (auto left = LeftProcInChain(Wnd)) {
+    // An earlier adapter's procedure is still in the chain: the new adapter takes its place there.
+    RemovePropA(Wnd, LeftProcPropName);
+    Adapter->OldWndProc = left;
+    Adapter->WndProcInstance = AdapterWndProc;
+  } else {
+    Adapter->OldWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
+    Adapter->WndProcInstance = AdapterWndProc;
+    SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AdapterWndProc));
+  }
+}
+
+void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapter) {
+  if (Adapter && !Adapter->Destroyed) {
+    const bool alive = Wnd && IsWindow(Wnd);
+    if (!Adapter->OldProc) {
+      UnhookBareWindow(Adapter, alive ? Wnd : nullptr);
+    } else {
+      RestoreWindowMethod(Adapter);
+    }
+    if (alive) {
+      if (GetWndAdapter(Wnd) == Adapter) RemovePropA(Wnd, AdapterPropName);
+      Adapter->RestoreOriginalColors();
+      if (IsWindowVisible(Wnd)) {
+        if (Repaint)
+          SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        else
+          SendMessageA(Wnd, WM_NCPAINT, 1, 0);
+      }
+    }
+    Adapter->Destroyed = true;
+  }
+  if (FreeAdapter && Adapter) {
+    Adapter->OldWndProc = nullptr;
+    Adapter->OldProc = nullptr;
+    FreeAndNil(Adapter);
+  }
+}
+
+void UpdateWndRects(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TPoint& WndPos, TSize& WndSize, TRect& ParentRect) {
+  RECT r{};
+  GetWindowRect(Wnd, &r);
+  WndRect = FromRECT(r);
+  ParentWnd = GetParent(Wnd);
+  RECT pr{};
+  if (ParentWnd) GetWindowRect(ParentWnd, &pr);
+  ParentRect = FromRECT(pr);
+  WndSize = TSize{WndRect.Width(), WndRect.Height()};
+  WndPos = TPoint{WndRect.Left - ParentRect.Left, WndRect.Top - ParentRect.Top};
+  if (ParentWnd) {
+    const LRESULT off = SendSkinCommand(ParentWnd, QC_GETCLIENTOFFSET, 0);
+    if (off != 0) {
+      WndPos.X -= std::int16_t(LoWord(std::uintptr_t(off)));
+      WndPos.Y -= std::int16_t(HiWord(std::uintptr_t(off)));
+    }
+  }
+}
+
+// ---- Shared painting --------------------------------------------------------------------------------
+
+void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor) {
+  if (!SkinData || !SkinData->BGChanged || !Wnd) return;
+  RECT wr{};
+  GetWindowRect(Wnd, &wr);
+  const TRect r = FromRECT(wr);
+  const TsCacheInfo ci = AskParentCacheWnd(Wnd);
+  if (!SkinData->CacheBmp) SkinData->CacheBmp = CreateBmp24(0, 0);
+  if (SkinData->CacheBmp->PixelFormat() != pf24bit) SkinData->CacheBmp->SetPixelFormat(pf24bit);
+  SkinData->CacheBmp->SetSize(std::max(r.Width(), 0), std::max(r.Height(), 0));
+  TsSkinManager* sm = SkinData->SkinManager();
+  const bool globalDefined = sm && sm->SectionIndexOf("GLOBALINFO") >= 0 &&
+                             (sm->GetGlobalColor() & 0xFFFFFF) != (clParentColorUnset & 0xFFFFFF);
+  TPoint offset{};
+  if (UseGlobalColor && globalDefined) {
+    FillBmpRect(SkinData->CacheBmp, Rect(0, 0, r.Width(), r.Height()), sm->GetGlobalColor());
+  } else {
+    HWND parent = GetParent(Wnd);
+    if (!parent) return;  // nothing to lie on: the cache stays to be made
+    RECT pr{};
+    GetWindowRect(parent, &pr);
+    offset = TPoint{r.Left - pr.left - ci.X, r.Top - pr.top - ci.Y};
+    if (sm && sm->IsSectionIndex(SkinData->SkinIndex))
+      PaintControlItem(SkinData, ci, true, 0, Rect(0, 0, r.Width(), r.Height()), offset, SkinData->CacheBmp, true);
+  }
+  if (SkinData->OwnerControl && !SkinData->OwnerControl->Enabled())
+    ApplyDisabledLook(SkinData->CacheBmp, DisabledKindOf(SkinData->OwnerControl), SkinData->OwnerControl->Parent(), ci,
+                      offset);
+  SkinData->BGChanged = false;
+}
+
+void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter) {
+  if (!SkinData || !Adapter || Adapter->DialogMode) return;
+  TsSkinManager* sm = SkinData->SkinManager();
+  if (!sm || !sm->IsMaskIndex(SkinData->BorderIndex) || !SkinData->CacheBmp) return;
+  if (Adapter->WndSize.cx < 2 || Adapter->WndSize.cy < 2) return;
+  const TsCacheInfo ci = AskParentCacheWnd(Adapter->WndHandle);
+  TColor color = clParentColorUnset;
+  if (!ci.Ready) {
+    if (SharedParentColor == clParentColorUnset && Adapter->ParentWnd)
+      SendSkinCommand(Adapter->ParentWnd, QC_GETPARENTCOLOR);
+    // Nobody answered: the colour the parent shows of its own (never the key colour itself).
+    color = SharedParentColor != clParentColorUnset ? TColor(ColorToRGB(SharedParentColor))
+                                                    : PlainBackgroundOf(Adapter->ParentWnd);
+  }
+  qv::TMaskFrames mask = MaskFramesOf(sm, SkinData->BorderIndex);
+  if (mask.ImageCount == 0) {
+    mask.ImageCount = 3;
+    mask.MaskType = 1;
+  }
+  const qv::TCacheView parent =
+      color == clParentColorUnset ? CacheViewAt(ci, Adapter->WndPos.X, Adapter->WndPos.Y) : qv::TCacheView{};
+  qv::FillBorderCorners(BmpView(SkinData->CacheBmp), Adapter->WndSize.cx, Adapter->WndSize.cy, mask, State, parent,
+                        qv::TColorRef(color) & 0xFFFFFF);
+  SharedParentColor = clParentColorUnset;
+}
+
+TWinControl* FindWinControl(HWND Handle, TComponent* Owner) {
+  if (!Owner || !Handle) return nullptr;
+  for (int i = 0; i < Owner->ComponentCount(); ++i) {
+    TComponent* c = Owner->Components(i);
+    if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->HandleAllocated() && wc->Handle() == Handle) return wc;
+    if (TWinControl* found = FindWinControl(Handle, c)) return found;
+  }
+  return nullptr;
+}

@@ -1,0 +1,170 @@
+// The adapter of an MDI form's client window: its frame and background painted from the form's
+// image, its bars skinned, its children moved by the skinned bars.
+#include "skin/windows/acSBUtils.h"
+
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/windows/acSBUtils/Internal.h"
+
+using namespace acsb;
+
+bool (*MDIProviderAnimatingShow)(TObject* Provider) = nullptr;
+void (*MDIProviderArranged)(TObject* Provider) = nullptr;
+void (*MDIProviderRefreshMenuLine)(TObject* Provider) = nullptr;
+
+// ---- TacMDIWnd --------------------------------------------------------------------------------------
+
+TacMDIWnd::~TacMDIWnd() {
+  FormSkinData = nullptr;
+  Provider = nullptr;
+}
+
+TPoint TacMDIWnd::BarCacheOffset() const {
+  if (!Form || !Form->HandleAllocated()) return TPoint{};
+  const TRect c = WindowRectOf(WndHandle);
+  const TRect f = WindowRectOf(Form->Handle());
+  return TPoint{c.Left - f.Left, c.Top - f.Top};
+}
+
+bool TacMDIWnd::MaximizedChild() const {
+  BOOL maximized = FALSE;
+  HWND active = HWND(SendMessageA(WndHandle, WM_MDIGETACTIVE, 0, LPARAM(&maximized)));
+  return active && maximized;
+}
+
+void TacMDIWnd::PaintClientBackground(HDC DC) {
+  if (!Form || !FormSkinData || !FormSkinData->CacheBmp || FormSkinData->CacheBmp->Empty()) return;
+  if (MDIProviderAnimatingShow && Provider && MDIProviderAnimatingShow(Provider)) return;
+  RECT cr{};
+  GetClientRect(WndHandle, &cr);
+  POINT org{0, 0};
+  ClientToScreen(WndHandle, &org);
+  const TRect f = WindowRectOf(Form->Handle());
+  const TPoint src{org.x - f.Left, org.y - f.Top};
+  CopyCacheExcludingChildren(Form, FormSkinData, src, FromRECT(cr), DC, false, 0, 0);
+  PaintGraphicChildren(DC, Form, src);
+}
+
+void TacMDIWnd::PaintUnderContainers() {
+  if (!IsContainerClass || !Form || !Form->HandleAllocated() || !FormSkinData || !FormSkinData->CacheBmp ||
+      FormSkinData->CacheBmp->Empty())
+    return;
+  const HWND formWnd = Form->Handle();
+  const TRect f = WindowRectOf(formWnd);
+  POINT org{0, 0};
+  ClientToScreen(formWnd, &org);
+  TClientDC dc(formWnd, nullptr);
+  TBmpDC src(FormSkinData->CacheBmp);
+  if (!dc.Get() || !src.Get()) return;
+  for (int i = 0; i < Form->ControlCount(); ++i) {
+    TControl* c = Form->Controls(i);
+    if (!c || !c->Visible() || !IsContainerClass(c)) continue;
+    const TRect b = c->BoundsRect();
+    BitBlt(dc.Get(), b.Left, b.Top, b.Width(), b.Height(), src.Get(), b.Left + org.x - f.Left, b.Top + org.y - f.Top,
+           SRCCOPY);
+  }
+}
+
+void TacMDIWnd::HandleMessage(TMessage& Message) {
+  auto alive = AliveToken();
+  const HWND wnd = WndHandle;
+  const bool skinned = !Destroyed && FormSkinData && FormSkinData->Skinned(false);
+  switch (Message.Msg) {
+    case SM_QUORVEXCMD:
+      if (Message.WParamHi() == QC_GETCACHE) {
+        Message.Result = Form ? SendControlSkinCommand(Form, QC_GETCACHE) : 0;
+        return;
+      }
+      break;
+    case WM_NCPAINT:
+      if (skinned) {
+        if (MaximizedChild()) {
+          Message.Result = 1;
+          return;
+        }
+        TWindowDC dc(wnd, nullptr);
+        if (!dc.Get()) return;
+        if (FormSkinData->CacheBmp && !FormSkinData->CacheBmp->Empty()) {
+          const TPoint off = BarCacheOffset();
+          const TRect c = WindowRectOf(wnd);
+          TBmpDC src(FormSkinData->CacheBmp);
+          if (src.Get()) BitBltBorder(dc.Get(), 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
+        }
+        PaintScrollBars(this, wnd, dc.Get());
+        return;
+      }
+      break;
+    case WM_PAINT:
+      if (skinned && !MaximizedChild()) {
+        TPaintScope paint(wnd);
+        TClientDC dc(wnd, HDC(Message.WParam));
+        TSavedDC saved(dc.Get());
+        PaintClientBackground(dc.Get());
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (skinned && Message.WParam) {
+        if (!MaximizedChild())
+          PaintClientBackground(HDC(Message.WParam));
+        else
+          PaintUnderContainers();
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_PRINT:
+      if (skinned && Message.WParam) {
+        Message.Result = 0;
+        if (!MaximizedChild()) {
+          HDC dc = HDC(Message.WParam);
+          PaintScrollBars(this, wnd, dc);
+          if (FormSkinData->CacheBmp && !FormSkinData->CacheBmp->Empty()) {
+            const TPoint off = BarCacheOffset();
+            const TRect c = WindowRectOf(wnd);
+            TBmpDC src(FormSkinData->CacheBmp);
+            if (src.Get()) BitBltBorder(dc, 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
+          }
+          RECT wr{};
+          GetWindowRect(wnd, &wr);
+          POINT org{0, 0};
+          ClientToScreen(wnd, &org);
+          TSavedDC saved(dc);
+          OffsetViewportOrgEx(dc, org.x - wr.left, org.y - wr.top, nullptr);
+          PaintClientBackground(dc);
+        }
+        return;
+      }
+      break;
+    case WM_MDITILE:
+    case WM_MDICASCADE:
+      if (!PassOn(Message)) return;
+      if (FormSkinData) FormSkinData->BGChanged = true;
+      if (MDIProviderArranged && Provider) MDIProviderArranged(Provider);
+      if (!*alive) return;
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      return;
+    default: break;
+  }
+  TacBaseWnd::HandleMessage(Message);
+  if (!*alive) return;
+  if (Message.Msg == SM_QUORVEXCMD) {
+    if (Message.WParamHi() == QC_LOCKREDRAW) {
+      SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+    } else if (Message.WParamHi() == QC_UNLOCKREDRAW) {
+      SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+      if (LoWord(std::uintptr_t(Message.LParam)) != SB_THUMBTRACK) {
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        if (!*alive) return;
+        RefreshScrollInfo(this, false);
+        UpdateWindow(wnd);
+      }
+    }
+  } else if (Message.Msg == WM_UNKNOWN3F || Message.Msg == WM_PARENTNOTIFY) {
+    const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
+    if (VertBar) VertBar->ScrollVisible = (style & WS_VSCROLL) != 0;
+    if (HorzBar) HorzBar->ScrollVisible = (style & WS_HSCROLL) != 0;
+    RefreshScrollInfo(this, true);
+  } else if (Message.Msg == WM_MDIREFRESHMENU) {
+    if (MDIProviderRefreshMenuLine && Provider) MDIProviderRefreshMenuLine(Provider);
+  }
+}

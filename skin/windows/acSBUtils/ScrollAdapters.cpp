@@ -1,0 +1,543 @@
+// The scrolling adapters: TacScrollWnd adds the skinned scroll bars to the adapter base,
+// TacBaseWnd its repaint bookkeeping, TacEditWnd the skinned frame and colours of edit-like
+// windows; and the edit adapters that skinned memos and list boxes keep.
+#include "skin/windows/acSBUtils.h"
+
+#include <algorithm>
+
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/windows/acSBUtils/Internal.h"
+#include "skin/windows/core/acScrollGeometry.h"
+
+using namespace acsb;
+
+// ---- Attaching -------------------------------------------------------------------------------------
+
+void AttachScrollWnd(TacScrollWnd* Adapter, HWND Wnd, bool Repaint) {
+  if (!Adapter) return;
+  Adapter->ScrollFlag = 0;
+  Adapter->WndHandle = Wnd;
+  if (!Wnd || !IsWindow(Wnd)) return;
+  if (TacMainWnd* other = GetWndAdapter(Wnd); other && other != Adapter) {
+    Adapter->Destroyed = true;  // one adapter per window
+    return;
+  }
+  for (int kind = 0; kind < 2; ++kind) {
+    auto* bar = new TacScrollBar;
+    bar->Owner = Adapter;
+    bar->BarKind = std::uint16_t(kind);
+    (kind == 0 ? Adapter->HorzBar : Adapter->VertBar) = bar;
+    ReadScrollInfo(bar, Wnd);
+  }
+  Adapter->LeftScrollBar = (GetWindowLongPtrA(Wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+  const LONG_PTR style = GetWindowLongPtrA(Wnd, GWL_STYLE);
+  Adapter->HorzBar->ScrollFlags = (style & WS_HSCROLL) ? 8 : 0;
+  Adapter->VertBar->ScrollFlags = (style & WS_VSCROLL) ? 8 : 0;
+  Adapter->StyleChanging = false;
+  AttachWndProc(Adapter, Wnd);
+  SetMinThumbSize(Wnd, 3, qv::DefaultMinThumbSize);
+  if (Repaint)
+    SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, TacScrollWnd*& Adapter) {
+  // Bare windows are given back too: a window must never keep a procedure of a freed adapter.
+  if (Adapter && !Adapter->Destroyed) {
+    TacMainWnd* base = Adapter;
+    const bool alive = Wnd && IsWindow(Wnd);
+    if (Adapter->HorzBar) Adapter->HorzBar->Owner = nullptr;
+    if (Adapter->VertBar) Adapter->VertBar->Owner = nullptr;
+    FreeAndNil(Adapter->HorzBar);
+    FreeAndNil(Adapter->VertBar);
+    if (ScrollState.CurrentScrollWnd == Wnd) {
+      if (alive && ScrollState.RepeatTimer) KillTimer(Wnd, ScrollState.RepeatTimer);
+      if (alive && ScrollState.ClickedPart != -1 && GetCapture() == Wnd) ReleaseCapture();
+      ResetClickState();
+      ScrollState.CurrentScrollWnd = nullptr;
+    }
+    if (ScrollState.HoverWnd == Wnd) {
+      if (alive) KillTimer(Wnd, acHoverTimerId);
+      ScrollState.HoverWnd = nullptr;
+      ScrollState.HoverTimer = 0;
+      ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
+    }
+    // Procedure, property and colours as DetachWndProc does it; the frame is recalculated without
+    // the skinned bars.
+    DetachWndProc(Wnd, false, Repaint, base);
+  }
+  if (FreeAdapter && Adapter) {
+    Adapter->OldWndProc = nullptr;
+    Adapter->OldProc = nullptr;
+    FreeAndNil(Adapter);
+  }
+}
+
+void RefreshScrollInfo(TacScrollWnd* Adapter, bool Repaint) {
+  if (!Adapter || !Adapter->HorzBar || !Adapter->VertBar || !Adapter->WndHandle) return;
+  ReadScrollInfo(Adapter->HorzBar, Adapter->WndHandle);
+  ReadScrollInfo(Adapter->VertBar, Adapter->WndHandle);
+  if (Repaint) PaintScrollBars(Adapter, Adapter->WndHandle, nullptr);
+}
+
+TacScrollBar* GetScrollBarOf(HWND Wnd, int Kind) {
+  return BarOfKind(dynamic_cast<TacScrollWnd*>(GetWndAdapter(Wnd)), Kind);
+}
+
+bool SetMinThumbSize(HWND Wnd, int Bars, int Size) {
+  auto* a = dynamic_cast<TacScrollWnd*>(GetWndAdapter(Wnd));
+  if (!a) return false;
+  if ((Bars == 0 || Bars == 3) && a->HorzBar) a->HorzBar->MinThumbSize = std::uint16_t(std::max(Size, 0));
+  if ((Bars == 1 || Bars == 3) && a->VertBar) a->VertBar->MinThumbSize = std::uint16_t(std::max(Size, 0));
+  return true;
+}
+
+// ---- TacScrollWnd ------------------------------------------------------------------------------------
+
+TacScrollWnd::~TacScrollWnd() {
+  if (ScrollState.HoverWnd == WndHandle && WndHandle) {
+    if (IsWindow(WndHandle)) KillTimer(WndHandle, acHoverTimerId);
+    ScrollState.HoverWnd = nullptr;
+    ScrollState.HoverTimer = 0;
+    ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
+  }
+  if (ScrollState.CurrentScrollWnd == WndHandle && WndHandle) {
+    const bool alive = IsWindow(WndHandle) != FALSE;
+    if (alive) {
+      if (ScrollState.RepeatTimer) KillTimer(WndHandle, ScrollState.RepeatTimer);
+      if (ScrollState.HoverTimer) KillTimer(WndHandle, ScrollState.HoverTimer);
+      if (ScrollState.ClickedPart != -1 && GetCapture() == WndHandle) ReleaseCapture();
+    }
+    ResetClickState();
+    ScrollState.HoverTimer = 0;
+    ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
+    ScrollState.CurrentScrollWnd = nullptr;
+  }
+  if (HorzBar) HorzBar->Owner = nullptr;
+  if (VertBar) VertBar->Owner = nullptr;
+  FreeAndNil(HorzBar);
+  FreeAndNil(VertBar);
+}
+
+void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }
+
+bool TacScrollWnd::SkinOn() const { return !Destroyed && SkinData && SkinData->Skinned(false); }
+
+void TacScrollWnd::SyncFrame() {
+  if (Destroyed || !WndHandle || !IsWindow(WndHandle) || SkinOn() == FrameSkinned) return;
+  SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool TacScrollWnd::BeforeMessage(TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD || Destroyed || !IsOwnManager(Message, SkinData)) return true;
+  auto alive = AliveToken();
+  switch (Message.WParamHi()) {
+    case QC_SKINLOADED:
+      SkinData->UpdateIndexes();  // the indexes of the old skin mean nothing in the new one
+      break;
+    case QC_REFRESH:
+      if (!SkinData->Skinned(false)) SkinData->UpdateIndexes();
+      break;
+    case QC_SKINREMOVED:
+      // The colours go back (the edit adapters compute the frame again there, now for the
+      // window's own bars); the next skin applies its colours anew.
+      Skinned = false;
+      RestoreOriginalColors();
+      if (!*alive) return false;
+      break;
+    default: return true;
+  }
+  SyncFrame();
+  return *alive;
+}
+
+void TacScrollWnd::HandleMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      if (OldWndProc || OldProc) {
+        TacScrollWnd* self = this;
+        DetachScrollWnd(WndHandle, false, false, self);
+      }
+      PassOn(Message);
+      return;
+    case WM_UPDATEUISTATE: return;
+    default: break;
+  }
+  if (!SkinOn()) {
+    if (Message.Msg == WM_NCCALCSIZE) FrameSkinned = false;  // the window's own bars take the room
+    PassOn(Message);
+    return;
+  }
+  auto alive = AliveToken();
+  const HWND wnd = WndHandle;
+  if (Message.Msg == SM_QUORVEXCMD) {
+    const bool own = IsOwnManager(Message, SkinData);
+    switch (Message.WParamHi()) {
+      case QC_SKINLOADED:
+        if (own) SkinData->UpdateIndexes();
+        break;
+      case QC_REFRESH:
+        if (own) {
+          SkinData->UpdateIndexes();
+          SkinData->BGChanged = true;
+        }
+        break;
+      case QC_GETCACHE: AnswerCache(SkinData); break;
+      case QC_UPDATEDONE:
+        if (SkinData->UpdatingFlag()) {
+          SkinData->SetUpdating(false);
+          RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+          if (!*alive) return;
+        }
+        break;
+      case QC_ISSKINNED:
+        Message.LParam = 1;
+        Message.Result = 1;
+        return;
+      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+      default: break;
+    }
+  } else {
+    switch (Message.Msg) {
+      case WM_NCCALCSIZE: Message.Result = ScrollNCCalcSize(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_NCHITTEST: Message.Result = ScrollNCHitTest(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_NCPAINT: {
+        // The window's own frame first, the skinned bars over it.
+        if (!PassOn(Message)) return;
+        if (IsWindowVisible(wnd)) {
+          RefreshUpdating(SkinData);
+          if (!SkinData->UpdatingFlag() && !ScrollFlag) PaintScrollBars(this, wnd, nullptr);
+        }
+        return;
+      }
+      case WM_NCMOUSEMOVE: Message.Result = ScrollNCMouseMove(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_NCLBUTTONDOWN:
+      case WM_NCLBUTTONDBLCLK:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
+          Message.Result = ScrollNCLButtonDown(this, wnd, Message.Msg, Message.WParam, Message.LParam);
+          return;
+        }
+        break;
+      case WM_NCRBUTTONDOWN:
+      case WM_NCRBUTTONUP:
+      case WM_NCMBUTTONDOWN:
+      case WM_NCMBUTTONUP:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
+          Message.Result = 0;
+          return;
+        }
+        break;
+      case WM_SYSCOMMAND:
+        if (Message.WParam == 0xF077) return;
+        break;
+      case WM_STYLECHANGED: Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return;
+      case WM_CAPTURECHANGED:
+        if (HWND(Message.LParam) != wnd) CancelClick();
+        break;
+      case WM_TIMER:
+        Message.Result = ScrollTimer(this, wnd, Message.WParam, Message.LParam);
+        if (*alive && !ScrollFlag && !ThumbTracking) RefreshScrollInfo(this, true);
+        return;
+      case CM_RESIZENOTIFY:
+        if (WndSize.cx != 0) {
+          if (!PassOn(Message)) return;
+          SetWindowPos(
+              wnd, nullptr, 0, 0, WndSize.cx, WndSize.cy,
+              SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+          return;
+        }
+        break;
+      default: break;
+    }
+  }
+  if (!PassOn(Message)) return;
+  switch (Message.Msg) {
+    case WM_MOUSEWHEEL:
+    case CM_WHEELNOTIFY:
+      if (!ScrollFlag) RefreshScrollInfo(this, true);
+      break;
+    case CM_FOCUSNOTIFY: RefreshScrollInfo(this, true); break;
+    default: break;
+  }
+}
+
+// ---- TacBaseWnd -------------------------------------------------------------------------------------
+
+void TacBaseWnd::HandleMessage(TMessage& Message) {
+  if (!SkinOn()) {
+    TacScrollWnd::HandleMessage(Message);
+    return;
+  }
+  auto alive = AliveToken();
+  const HWND wnd = WndHandle;
+  const UINT msg = Message.Msg;
+  if (msg == SM_QUORVEXCMD) {
+    if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
+      TacScrollWnd::HandleMessage(Message);
+      if (*alive && IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
+      return;
+    }
+    if (Message.WParamHi() == QC_PREPAREFADE) PrepareWindowCache(SkinData, wnd, false);
+  } else if (msg == WM_SIZE) {
+    SkinData->BGChanged = true;
+  } else if (msg == WM_SETCURSOR) {
+    PassOn(Message);
+    return;
+  } else if (msg == WM_UNKNOWN2100) {
+    return;
+  }
+  TacScrollWnd::HandleMessage(Message);
+  if (!*alive) return;
+  switch (msg) {
+    case WM_SIZE:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (!ScrollFlag) RefreshScrollInfo(this, true);
+      break;
+    case WM_ENABLE:
+    case CM_ENABLEDNOTIFY:
+      if (IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
+      break;
+    default: break;
+  }
+}
+
+// ---- TacEditWnd -------------------------------------------------------------------------------------
+
+void TacEditWnd::AfterConstruction() {
+  TObject::AfterConstruction();
+  if (!WndHandle) return;  // attached to nothing
+  if (!KeepsThemeOnCreate()) ThemeOff(InitSection_);
+  StoreOriginalColors();
+  Skinned = false;
+  AttachScrollWnd(this, WndHandle, Repaint_);
+  if (!(SkinData && SkinData->OwnerControl && IsContainerClass && IsContainerClass(SkinData->OwnerControl)))
+    MakeOwnerOpaque();
+}
+
+void TacEditWnd::StoreOriginalColors() {
+  TacBaseWnd::StoreOriginalColors();
+  if (SkinData && SkinData->OwnerControl) {
+    SavedColor = SkinData->OwnerControl->Color();
+    SavedFontColor = SkinData->OwnerControl->Font()->Color();
+  }
+}
+
+void TacEditWnd::RestoreOriginalColors() {
+  TacBaseWnd::RestoreOriginalColors();
+  if (WndHandle && IsWindow(WndHandle))
+    SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+  if (SkinData && SkinData->OwnerControl && !SkinData->OwnerControl->ComponentState().Contains(csDestroying)) {
+    if (SavedColor != clNone) SkinData->OwnerControl->SetColor(SavedColor);
+    if (SavedFontColor != clNone) SkinData->OwnerControl->Font()->SetColor(SavedFontColor);
+  }
+}
+
+void TacEditWnd::ApplySkinColors() {
+  const bool oldChanging = StyleChanging;
+  StyleChanging = true;
+  TacBaseWnd::ApplySkinColors();
+  TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
+  const bool hasSection = sm && SkinData && sm->IsSectionIndex(SkinData->SkinIndex);
+  if (SkinData && SkinData->OwnerControl) {
+    TControl* c = SkinData->OwnerControl;
+    if (hasSection) {
+      const TsGeneralData& gd = sm->Section(SkinData->SkinIndex);
+      if (!SkinData->CustomColor) {
+        if (gd.Transparency != 0) {
+          TColor color = clParentColorUnset;
+          if (TWinControl* parent = c->Parent()) {
+            SharedParentColor = clParentColorUnset;
+            SendControlSkinCommand(parent, QC_GETPARENTCOLOR);
+            color = SharedParentColor != clParentColorUnset ? SharedParentColor : TColor(ColorToRGB(parent->Color()));
+            SharedParentColor = clParentColorUnset;
+          }
+          if (color != clParentColorUnset) c->SetColor(color);
+        } else if (c->Color() != TColor(gd.Color)) {
+          c->SetColor(TColor(gd.Color));
+        }
+      }
+      if (!SkinData->CustomFont && c->Font()->Color() != TColor(gd.FontColor.Text()))
+        c->Font()->SetColor(TColor(gd.FontColor.Text()));
+    }
+  } else {
+    BgColor = !DialogMode && hasSection ? TColor(sm->Section(SkinData->SkinIndex).Color) : clWindow;
+    BorderColor = 0;
+  }
+  if (SkinData) SkinData->BGChanged = true;
+  StyleChanging = oldChanging;
+}
+
+void TacEditWnd::PrintWindowInto(HDC DC) {
+  const HWND wnd = WndHandle;
+  auto alive = AliveToken();
+  SkinData->SetUpdating(false);
+  SkinData->BGChanged = true;
+  UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
+  if (!Skinned) ApplySkinColors();
+  PrepareWindowCache(SkinData, wnd, DialogMode);
+  if (!DialogMode) FillBorderCorners(SkinData, 0, this);
+  if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+    TBmpDC src(SkinData->CacheBmp);
+    if (src.Get())
+      BitBltBorder(DC, 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0, BorderLeft);
+  }
+  PaintScrollBars(this, wnd, DC);
+  if (!*alive) return;
+  // The client area through the window's own painting, placed and clipped to where it lies.
+  RECT wr{}, cr{};
+  GetWindowRect(wnd, &wr);
+  GetClientRect(wnd, &cr);
+  POINT org{0, 0};
+  ClientToScreen(wnd, &org);
+  TSavedDC saved(DC);
+  OffsetViewportOrgEx(DC, org.x - wr.left, org.y - wr.top, nullptr);
+  IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
+  SendMessageA(wnd, WM_ERASEBKGND, WPARAM(DC), 0);
+  if (*alive) SendMessageA(wnd, WM_PAINT, WPARAM(DC), 0);
+  if (*alive) SendMessageA(wnd, WM_PRINTCLIENT, WPARAM(DC), PRF_CLIENT | PRF_OWNED);
+}
+
+void TacEditWnd::HandleMessage(TMessage& Message) {
+  if (!SkinOn()) {
+    TacBaseWnd::HandleMessage(Message);
+    return;
+  }
+  auto alive = AliveToken();
+  const HWND wnd = WndHandle;
+  const UINT msg = Message.Msg;
+  switch (msg) {
+    case SM_QUORVEXCMD:
+      switch (Message.WParamHi()) {
+        case QC_PREPAREFADE:
+          UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
+          PrepareWindowCache(SkinData, wnd, false);
+          FillBorderCorners(SkinData, 0, this);
+          return;
+        case QC_REFRESH:
+          if (IsOwnManager(Message, SkinData)) {
+            TacBaseWnd::HandleMessage(Message);
+            if (*alive) ApplySkinColors();
+            return;
+          }
+          break;
+        case QC_UPDATEDONE:
+          if (SkinData->UpdatingFlag()) {
+            SkinData->SetUpdating(false);
+            RedrawWindow(wnd, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            if (!*alive) return;
+          }
+          break;
+        case QC_ISSKINNED:
+          Message.LParam = 1;
+          Message.Result = 1;
+          return;
+        case QC_GETSECTIONINDEX: Message.Result = SkinData->SkinIndex + 1; return;
+        case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
+        default: break;
+      }
+      break;
+    case WM_PAINT:
+      if (IsWindowVisible(wnd)) {
+        RefreshUpdating(SkinData);
+        if (SkinData->UpdatingFlag()) {
+          TPaintScope validate(wnd);
+          return;
+        }
+        PaintScrollBars(this, wnd, nullptr);
+        if (!*alive) return;
+        if (!Skinned) ApplySkinColors();
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (IsWindowVisible(wnd)) {
+        RefreshUpdating(SkinData);
+        if (SkinData->UpdatingFlag()) return;
+        if (!Skinned) ApplySkinColors();
+      }
+      break;
+    case WM_NCPAINT:
+      if (IsWindowVisible(wnd)) {
+        UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
+        RefreshUpdating(SkinData);
+        if (SkinData->UpdatingFlag()) {
+          Message.Result = 0;
+          return;
+        }
+        if (SkinData->BGChanged) {
+          if (!Skinned) ApplySkinColors();
+          PrepareWindowCache(SkinData, wnd, DialogMode);
+        }
+        if (!DialogMode) FillBorderCorners(SkinData, 0, this);
+        LRESULT r = 0;
+        {
+          TWindowDC dc(wnd, nullptr);
+          if (!dc.Get()) return;
+          TSavedDC saved(dc.Get());
+          if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+            TBmpDC src(SkinData->CacheBmp);
+            if (src.Get())
+              BitBltBorder(dc.Get(), 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0,
+                           BorderLeft);
+          }
+          r = PaintScrollBars(this, wnd, dc.Get());
+        }
+        if (*alive) Message.Result = r;
+        return;
+      }
+      break;
+    case WM_PRINT:
+      if (Message.WParam) {
+        PrintWindowInto(HDC(Message.WParam));
+        if (*alive) Message.Result = 0;
+        return;
+      }
+      break;
+    default: break;
+  }
+  TacBaseWnd::HandleMessage(Message);
+  if (!*alive) return;
+  switch (msg) {
+    case LB_SETCURSEL:
+    case LB_SETTOPINDEX:
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case EM_REPLACESEL: RefreshScrollInfo(this, true); break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_LBUTTONDOWN:
+    case CN_KEYDOWNNOTIFY:
+    case CN_KEYUPNOTIFY:
+      if (!ScrollFlag) RefreshScrollInfo(this, true);
+      break;
+    case WM_SIZE:
+      if (IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
+      break;
+    case WM_MOUSEMOVE:
+      if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(wnd) &&
+          DefaultManager->HotWindow() != wnd)
+        DefaultManager->SetHotWindow(wnd);
+      break;
+    default: break;
+  }
+}
+
+// ---- Edit adapters of skinned memos and list boxes ---------------------------------------------------
+
+void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter) {
+  if (SkinData && SkinData->Skinned(false)) {
+    if (Adapter && Adapter->Destroyed) FreeAndNil(Adapter);
+    if (!Adapter) {
+      auto* wc = dynamic_cast<TWinControl*>(SkinData->OwnerControl);
+      if (!wc) return;
+      Adapter = Create<TacEditWnd>(wc->Handle(), SkinData, SkinData->SkinManager(), "EDIT", true);
+    }
+  } else {
+    FreeAndNil(Adapter);
+  }
+}

@@ -1,0 +1,420 @@
+// Skinned scroll bars: their sizes, their rectangles and the room they take in the frame, and how
+// they are painted from the skin sections.
+#include "skin/windows/acSBUtils.h"
+
+#include <algorithm>
+
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/engine/sStyleSimply.h"
+#include "skin/windows/acSBUtils/Internal.h"
+#include "skin/windows/core/acScrollGeometry.h"
+
+namespace acsb {
+
+TsSkinManager* ManagerOf(const TacMainWnd* a) {
+  if (!a) return nullptr;
+  if (a->SkinManager) return a->SkinManager;
+  return a->SkinData ? a->SkinData->SkinManager() : nullptr;
+}
+
+qv::TScrollRange RangeOf(const SCROLLINFO& si) {
+  return qv::TScrollRange{si.nMin, si.nMax, si.nPage, si.nPos, si.nTrackPos};
+}
+
+void ReadScrollInfo(TacScrollBar* bar, HWND wnd) {
+  bar->ScrollInfo.cbSize = sizeof(SCROLLINFO);
+  bar->ScrollInfo.fMask = SIF_ALL;
+  if (!GetScrollInfo(wnd, bar->BarKind == 0 ? SB_HORZ : SB_VERT, &bar->ScrollInfo)) {
+    bar->ScrollInfo.nMin = bar->ScrollInfo.nMax = bar->ScrollInfo.nPos = bar->ScrollInfo.nTrackPos = 0;
+    bar->ScrollInfo.nPage = 0;
+  }
+}
+
+TRect WindowRectOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return FromRECT(r);
+}
+
+qv::TBarFrame FrameOf(TacScrollWnd* a, HWND wnd) {
+  qv::TBarFrame f;
+  f.Window = WindowRectOf(wnd);
+  f.BorderLeft = a->BorderLeft;
+  f.BorderTop = a->BorderTop;
+  f.BorderRight = a->BorderRight;
+  f.BorderBottom = a->BorderBottom;
+  f.HorzVisible = a->HorzBar && a->HorzBar->ScrollVisible;
+  f.VertVisible = a->VertBar && a->VertBar->ScrollVisible;
+  f.HorzThickness = a->HorzBar ? GetScrollBarSize(a->HorzBar, true, false) : 0;
+  f.VertThickness = a->VertBar ? GetScrollBarSize(a->VertBar, true, false) : 0;
+  f.LeftScrollBar = a->LeftScrollBar;
+  return f;
+}
+
+TRect BarScreenRect(TacScrollBar* bar, HWND wnd) {
+  TRect r{};
+  if (!bar || !bar->Owner) return r;
+  if (bar->BarKind == 0)
+    GetHorzBarRect(bar->Owner, wnd, r);
+  else
+    GetVertBarRect(bar->Owner, wnd, r);
+  return r;
+}
+
+bool SizeGripShowsFor(TacScrollWnd* a, HWND wnd, const TRect& box) {
+  HWND parent = GetParent(wnd);
+  int level = 0;
+  if (parent) level = GetParent(parent) ? 2 : 1;
+  TRect client{};
+  if (level == 1) {
+    RECT cr{};
+    GetClientRect(parent, &cr);
+    POINT tl{cr.left, cr.top}, br{cr.right, cr.bottom};
+    ClientToScreen(parent, &tl);
+    ClientToScreen(parent, &br);
+    client = Rect(tl.x, tl.y, br.x, br.y);
+  }
+  return qv::SizeGripShows(level, box, client, a->BorderLeft, a->BorderRight, a->BorderBottom, a->LeftScrollBar);
+}
+
+// Asks the window for the image its frame is painted over (skin command 5 to the window itself).
+TsCacheInfo AskOwnCache(TacScrollWnd* a, HWND wnd) {
+  SharedCacheInfo = TsCacheInfo{};
+  SendSkinCommand(wnd, QC_GETCACHE);
+  TsCacheInfo ci = SharedCacheInfo;
+  ci.X = 0;
+  ci.Y = 0;
+  if (ci.Ready && a) {
+    const TPoint off = a->BarCacheOffset();
+    ci.X = off.X;
+    ci.Y = off.Y;
+  }
+  if (ci.Ready && (!ci.Bmp || ci.Bmp->Empty())) ci.Ready = false;
+  return ci;
+}
+
+namespace {
+
+void CopyBmp(TBitmap* dst, int x, int y, TBitmap* src) {
+  TBmpDC d(dst), s(src);
+  if (d.Get() && s.Get()) BitBlt(d.Get(), x, y, src->Width(), src->Height(), s.Get(), 0, 0, SRCCOPY);
+}
+
+// A button or the thumb: the section over the bar image, then the glyph frame of the state centred.
+void PaintScrollPart(TBitmap* barBmp, const TRect& partRect, const TacSectionIndexes& ix, int state,
+                     TsSkinManager* sm) {
+  const int w = partRect.Width(), h = partRect.Height();
+  if (w <= 0 || h <= 0 || !sm->IsSectionIndex(ix.Section)) return;
+  TTempBmp part(w, h);
+  const TsCacheInfo ci = BuildCacheInfo(barBmp, partRect.Left, partRect.Top);
+  PaintSectionItemByIndexes(ix.Section, ix.Mask, ix.Pattern, ix.HotPattern, ci, true, state, Rect(0, 0, w, h), TPoint{},
+                            part.Bmp, sm);
+  if (sm->IsMaskIndex(ix.GlyphMask)) {
+    const TsMaskData& m = sm->Mask(ix.GlyphMask);
+    const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
+    const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
+    if (gw > 0 && gh > 0)
+      PaintMaskImageByIndex(part.Bmp, TPoint{(w - gw) / 2, (h - gh) / 2}, state, 0, ix.GlyphMask, sm);
+  }
+  CopyBmp(barBmp, partRect.Left, partRect.Top, part.Bmp);
+}
+
+struct TBarSections {
+  const TacSectionIndexes* Bar1;
+  const TacSectionIndexes* Bar2;
+  const TacSectionIndexes* Btn1;
+  const TacSectionIndexes* Btn2;
+  const TacSectionIndexes* Slider;
+};
+
+TBarSections SectionsOf(TsSkinManager* sm, bool vertical) {
+  const TacConstData& cd = sm->ConstData();
+  if (vertical) return {&cd.ScrollBar1V, &cd.ScrollBar2V, &cd.ScrollBtnTop, &cd.ScrollBtnBottom, &cd.ScrollSliderV};
+  return {&cd.ScrollBar1H, &cd.ScrollBar2H, &cd.ScrollBtnLeft, &cd.ScrollBtnRight, &cd.ScrollSliderH};
+}
+
+// Rectangles along the axis of a bar image W x H (vertical: the axis is Y).
+TRect AxisRect(bool vertical, int from, int to, int across) {
+  return vertical ? Rect(0, from, across, to) : Rect(from, 0, to, across);
+}
+
+// The bar image: halves split at Split, arrows Btn long in their states, the thumb (when ThumbLen
+// is above 0) at ThumbStart in its state. Coordinates inside the bar.
+void PaintBarImage(TBitmap* bmp, TsSkinManager* sm, bool vertical, const TsCacheInfo& ci, const TPoint& barPos,
+                   int length, int across, int btn, int split, int state1, int state2, int arrow1, int arrow2,
+                   int thumbStart, int thumbLen, int thumbState) {
+  const TBarSections s = SectionsOf(sm, vertical);
+  split = std::clamp(split, 0, length);
+  const TRect h1 = AxisRect(vertical, 0, split, across);
+  const TRect h2 = AxisRect(vertical, split, length, across);
+  auto half = [&](const TacSectionIndexes* ix, const TRect& r, int st) {
+    if (r.IsEmpty() || !sm->IsSectionIndex(ix->Section)) return;
+    TsCacheInfo c = ci;
+    if (c.Ready) {
+      c.X += barPos.X;
+      c.Y += barPos.Y;
+    }
+    PaintSectionItemByIndexes(ix->Section, ix->Mask, ix->Pattern, ix->HotPattern, c, true, st, r, r.TopLeft(), bmp, sm);
+  };
+  half(s.Bar1, h1, state1);
+  half(s.Bar2, h2, state2);
+  PaintScrollPart(bmp, AxisRect(vertical, 0, btn, across), *s.Btn1, arrow1, sm);
+  PaintScrollPart(bmp, AxisRect(vertical, length - btn, length, across), *s.Btn2, arrow2, sm);
+  if (thumbLen > 0)
+    PaintScrollPart(bmp, AxisRect(vertical, thumbStart, thumbStart + thumbLen, across), *s.Slider, thumbState, sm);
+}
+
+}  // namespace
+
+void RepaintBar(TacScrollBar* bar, HWND wnd, int part) {
+  if (!bar || !bar->Owner) return;
+  TRect r = BarScreenRect(bar, wnd);
+  const TRect wr = WindowRectOf(wnd);
+  r.Offset(-wr.Left, -wr.Top);
+  TWindowDC dc(wnd, nullptr);
+  PaintScrollBar(bar, wnd, dc.Get(), part, r);
+}
+
+TacScrollBar* BarOfKind(TacScrollWnd* a, int kind) {
+  if (!a) return nullptr;
+  return kind == 0 ? a->HorzBar : kind == 1 ? a->VertBar : nullptr;
+}
+
+// Draws the bar with the thumb at T (window-relative along the axis) in the pressed state.
+void DrawTrackedBar(TacScrollBar* bar, HWND wnd, int tWindow) {
+  TacScrollWnd* a = bar->Owner;
+  TsSkinManager* sm = ManagerOf(a);
+  if (!sm || !sm->Skin()) return;
+  const bool vertical = bar->BarKind == 1;
+  TRect r = BarScreenRect(bar, wnd);
+  const TRect wr = WindowRectOf(wnd);
+  r.Offset(-wr.Left, -wr.Top);
+  const int length = vertical ? r.Height() : r.Width();
+  const int across = vertical ? r.Width() : r.Height();
+  if (length <= 0 || across <= 0) return;
+  const int t = tWindow - (vertical ? r.Top : r.Left);
+  const int btn = GetScrollBarSize(bar, false, true);
+  TTempBmp bmp(r.Width(), r.Height());
+  const TsCacheInfo ci = AskOwnCache(a, wnd);
+  PaintBarImage(bmp.Bmp, sm, vertical, ci, r.TopLeft(), length, across, btn, t + ScrollState.ThumbSize / 2, 0, 0, 0, 0,
+                t, ScrollState.ThumbSize, 2);
+  TWindowDC dc(wnd, nullptr);
+  TBmpDC src(bmp.Bmp);
+  if (dc.Get() && src.Get()) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), src.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace acsb
+
+using namespace acsb;
+
+int GetScrollBarSize(TacScrollBar* Bar, bool Thickness, bool UseSkin) {
+  if (!Bar || Bar->BarKind > 1) return 0;
+  if (Thickness) {
+    if (Bar->Thickness >= 0) return Bar->Thickness;
+    return -Bar->Thickness * GetSystemMetrics(Bar->BarKind == 0 ? SM_CYHSCROLL : SM_CXVSCROLL);
+  }
+  if (Bar->ArrowLength >= 0) return Bar->ArrowLength;
+  if (UseSkin) {
+    TsSkinManager* sm = ManagerOf(Bar->Owner);
+    if (sm && sm->Skin()) {
+      const int left = sm->SectionIndexOf("SCROLLBTNLEFT");
+      const int leftMask = left >= 0 ? sm->LookupMask(left, "SCROLLBTNLEFT", "BORDERSMASK") : -1;
+      if (left >= 0 && sm->Section(left).ReservedBoolean && sm->IsMaskIndex(leftMask)) {
+        int size = -1;
+        if (Bar->BarKind == 0) {
+          const TsMaskData& m = sm->Mask(leftMask);
+          size = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
+        } else {
+          const int top = sm->SectionIndexOf("SCROLLBTNTOP");
+          const int topMask = top >= 0 ? sm->LookupMask(top, "SCROLLBTNTOP", "BORDERSMASK") : -1;
+          if (sm->IsMaskIndex(topMask)) {
+            const TsMaskData& m = sm->Mask(topMask);
+            size = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
+          }
+        }
+        if (size >= 0) return std::max(size, qv::DefaultArrowLength) * -Bar->ArrowLength;
+      }
+    }
+  }
+  return -Bar->ArrowLength * qv::DefaultArrowLength;
+}
+
+bool IsScrollBarEnabled(TacScrollBar* Bar) {
+  if (!Bar || !Bar->Owner) return false;
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof(sbi);
+  if (!GetScrollBarInfo(Bar->Owner->WndHandle, Bar->BarKind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &sbi)) return false;
+  if (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) return false;
+  // Some systems mark only the two arrows when the whole bar is disabled (ESB_DISABLE_BOTH).
+  return !((sbi.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) && (sbi.rgstate[5] & STATE_SYSTEM_UNAVAILABLE));
+}
+
+void GetHorzBarRect(TacScrollWnd* Adapter, HWND Wnd, TRect& R) { R = qv::HorzBarRect(FrameOf(Adapter, Wnd)); }
+void GetVertBarRect(TacScrollWnd* Adapter, HWND Wnd, TRect& R) { R = qv::VertBarRect(FrameOf(Adapter, Wnd)); }
+
+// ---- Painting ----------------------------------------------------------------------------------------
+
+int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const TRect& R) {
+  if (!Bar || !Bar->Owner) return 0;
+  TacScrollWnd* a = Bar->Owner;
+  const bool vertical = Bar->BarKind == 1;
+  if (a->ThumbTracking || (vertical && a->ScrollFlag) || !Bar->ScrollVisible) return 0;
+  TsSkinManager* sm = ManagerOf(a);
+  if (!sm || !sm->Skin()) return 0;
+  const TBarSections s = SectionsOf(sm, vertical);
+  if (!sm->IsSectionIndex(s.Bar1->Section)) return 0;
+  const int length = vertical ? R.Height() : R.Width();
+  const int across = vertical ? R.Width() : R.Height();
+  if (length < 2 || across <= 0) return 0;
+  ReadScrollInfo(Bar, Wnd);
+
+  const int btn = GetScrollBarSize(Bar, false, true);
+  const int channel = length - 2 * btn;
+  bool enabled = IsScrollBarEnabled(Bar);
+  if (a->SkinData && a->SkinData->OwnerControl) enabled = enabled && a->SkinData->OwnerControl->Enabled();
+
+  int arrow1 = 0, arrow2 = 0;
+  if (Wnd != ScrollState.CurrentScrollWnd) {
+    APressedPart = -1;
+  } else {
+    const bool hotBar = ScrollState.HotBar == Bar->BarKind && enabled;
+    arrow1 = APressedPart == 0 ? 2 : (hotBar && ScrollState.HotPart == 0 ? 1 : 0);
+    arrow2 = APressedPart == 1 ? 2 : (hotBar && ScrollState.HotPart == 1 ? 1 : 0);
+  }
+  const qv::TScrollRange range = RangeOf(Bar->ScrollInfo);
+  const qv::TThumb thumb = qv::CalcThumb(0, length, btn, range, Bar->MinThumbSize);
+
+  TTempBmp bmp(R.Width(), R.Height());
+  const TsCacheInfo ci = AskOwnCache(a, Wnd);
+  if (2 * btn >= length) {
+    const int half = length / 2;
+    PaintBarImage(bmp.Bmp, sm, vertical, ci, R.TopLeft(), length, across, half, half, 0, 0, arrow1, arrow2, 0, 0, 0);
+  } else {
+    const bool drawThumb = enabled && qv::ThumbDrawable(range, channel, Bar->MinThumbSize);
+    const int thumbState = (ScrollState.HotPart == qv::sbpThumb && ScrollState.HotBar == Bar->BarKind && enabled &&
+                            Wnd == ScrollState.CurrentScrollWnd)
+                               ? 1
+                               : 0;
+    PaintBarImage(bmp.Bmp, sm, vertical, ci, R.TopLeft(), length, across, btn, thumb.Size / 2 + thumb.Pos,
+                  APressedPart == 2 ? 2 : 0, APressedPart == 3 ? 2 : 0, arrow1, arrow2, thumb.Pos,
+                  drawThumb ? thumb.Size : 0, thumbState);
+  }
+  if (!enabled) {
+    const TsCacheInfo c2 = AskOwnCache(a, Wnd);
+    if (c2.Ready) {
+      const TRect src = Bounds(R.Left + c2.X, R.Top + c2.Y, R.Width(), R.Height());
+      BlendRectKeyed(bmp.Bmp, 0, 0, c2.Bmp, src, 0.4, TColor(0xFF000000));
+    } else {
+      BlendColorRect(bmp.Bmp, Rect(0, 0, R.Width(), R.Height()), 60, TColor(sm->Section(s.Bar1->Section).Color));
+    }
+  }
+  TBmpDC src(bmp.Bmp);
+  if (DC && src.Get()) BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), src.Get(), 0, 0, SRCCOPY);
+  return 1;
+}
+
+LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
+  if (!Adapter || !Wnd) return 0;
+  TsCommonData* sd = Adapter->SkinData;
+  if (sd) {
+    sd->SetUpdating(sd->Updating());
+    if (sd->UpdatingFlag()) return 0;
+    if (TControl* c = sd->OwnerControl) {
+      if (c->ControlState().Contains(csCreating) || !c->Showing()) return 0;
+    }
+    if (sd->BGChanged) {
+      auto alive = Adapter->AliveToken();
+      SendSkinCommand(Wnd, QC_PREPAREFADE);
+      if (!*alive) return 0;
+    }
+  }
+  TWindowDC dc(Wnd, DC);
+  if (!dc.Get()) return 0;
+  const TRect wr = WindowRectOf(Wnd);
+  for (TacScrollBar* bar : {Adapter->HorzBar, Adapter->VertBar}) {
+    if (!bar || !bar->ScrollVisible) continue;
+    TRect r = BarScreenRect(bar, Wnd);
+    r.Offset(-wr.Left, -wr.Top);
+    PaintScrollBar(bar, Wnd, dc.Get(), ScrollState.PressedBar == bar->BarKind ? ScrollState.PressedPart : -1, r);
+  }
+  const qv::TBarFrame frame = FrameOf(Adapter, Wnd);
+  const TRect box = qv::CornerBoxRect(frame);
+  if (!box.IsEmpty()) {
+    TsSkinManager* sm = ManagerOf(Adapter);
+    TTempBmp bmp(box.Width(), box.Height());
+    TRect local = box;
+    local.Offset(-wr.Left, -wr.Top);
+    const TsCacheInfo ci = AskOwnCache(Adapter, Wnd);
+    if (ci.Ready) {
+      TBmpDC d(bmp.Bmp), s(ci.Bmp);
+      if (d.Get() && s.Get())
+        BitBlt(d.Get(), 0, 0, box.Width(), box.Height(), s.Get(), local.Left + ci.X, local.Top + ci.Y, SRCCOPY);
+    } else if (sm && sm->Skin()) {
+      FillBmpRect(bmp.Bmp, Rect(0, 0, box.Width(), box.Height()), sm->GetGlobalHotColor());
+    }
+    if (sm && sm->Skin() && SizeGripShowsFor(Adapter, Wnd, box)) {
+      const int gi = sm->SectionIndexOf("GLOBALINFO");
+      const int grip = gi >= 0 ? sm->LookupMask(gi, "GLOBALINFO", "GRIPIMAGE") : -1;
+      if (sm->IsMaskIndex(grip)) {
+        const TsMaskData& m = sm->Mask(grip);
+        const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
+        const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
+        if (gw > 0 && gh > 0)
+          PaintMaskImageByIndex(bmp.Bmp, TPoint{box.Width() - gw, box.Height() - gh}, 0, 0, grip, sm);
+      }
+    }
+    TBmpDC src(bmp.Bmp);
+    if (src.Get()) BitBlt(dc.Get(), local.Left, local.Top, box.Width(), box.Height(), src.Get(), 0, 0, SRCCOPY);
+  }
+  return 0;
+}
+
+LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
+  auto* rp = reinterpret_cast<RECT*>(LParam);
+  if (!rp) {
+    LPARAM lp = LParam;
+    return CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);
+  }
+  const TRect old = FromRECT(*rp);
+  const LONG_PTR style = GetWindowLongPtrA(Wnd, GWL_STYLE);
+  auto alive = Adapter->AliveToken();
+  LRESULT result;
+  LPARAM lp = LParam;
+  if (style & (WS_HSCROLL | WS_VSCROLL)) {
+    Adapter->StyleChanging = true;
+    SetWindowLongPtrA(Wnd, GWL_STYLE, style & ~LONG_PTR(WS_HSCROLL | WS_VSCROLL));
+    result = CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);
+    if (!*alive) return result;
+    SetWindowLongPtrA(Wnd, GWL_STYLE, style);
+    Adapter->StyleChanging = false;
+  } else {
+    result = CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);
+    if (!*alive) return result;
+  }
+  Adapter->FrameSkinned = true;
+  TRect r = FromRECT(*rp);
+  Adapter->BorderLeft = r.Left - old.Left;
+  Adapter->BorderRight = old.Right - r.Right;
+  Adapter->BorderTop = r.Top - old.Top;
+  Adapter->BorderBottom = old.Bottom - r.Bottom;
+  if (!Adapter->HorzBar || !Adapter->VertBar) return result;
+  Adapter->HorzBar->ScrollFlags = (style & WS_HSCROLL) ? 8 : 0;
+  Adapter->VertBar->ScrollFlags = (style & WS_VSCROLL) ? 8 : 0;
+  const qv::TBarRoom room = qv::TakeBarRoom(r, Adapter->HorzBar->ScrollFlags != 0, Adapter->VertBar->ScrollFlags != 0,
+                                            GetScrollBarSize(Adapter->HorzBar, true, false),
+                                            GetScrollBarSize(Adapter->VertBar, true, false), Adapter->LeftScrollBar);
+  Adapter->HorzBar->ScrollVisible = room.HorzVisible;
+  Adapter->VertBar->ScrollVisible = room.VertVisible;
+  *rp = RECT{r.Left, r.Top, r.Right, r.Bottom};
+  return result;
+}
+
+LRESULT ScrollStyleChanged(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
+  if (Adapter->StyleChanging) return 0;
+  if (WParam == WPARAM(GWL_EXSTYLE) && LParam) {
+    const auto* ss = reinterpret_cast<const STYLESTRUCT*>(LParam);
+    Adapter->LeftScrollBar = (ss->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+  }
+  LPARAM lp = LParam;
+  return CallPrevProc(Adapter, Wnd, WM_STYLECHANGED, WParam, lp);
+}
