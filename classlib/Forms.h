@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "classlib/Controls.h"
+#include "classlib/Hooks.h"
 
 enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -38,15 +39,6 @@ using TFormState = TSet<TFormStateItem>;
 
 using TCloseEvent = TMethod<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TMethod<void(TObject* Sender, bool& CanClose)>;
-
-// Until menus exist: the form's Menu is any component, and this hook (set by the menu code)
-// gives the menu bar handle for it.
-using TMenuHandleHook = HMENU (*)(TComponent* Menu);
-extern TMenuHandleHook FormMenuHandleHook;
-// Set by the menu code: answers the menu messages a form receives (WM_COMMAND of a menu item,
-// WM_MEASUREITEM / WM_DRAWITEM of ODT_MENU, WM_INITMENUPOPUP); true when it handled one.
-using TMenuMessageHook = bool (*)(TMessage& Message);
-extern TMenuMessageHook FormMenuMessageHook;
 
 class TCustomForm : public TWinControl {
  public:

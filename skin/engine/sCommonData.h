@@ -25,6 +25,7 @@
 #include "classlib/core/Classes.h"
 #include "classlib/core/Messages.h"
 #include "classlib/core/Sets.h"
+#include "skin/engine/Hooks.h"
 
 class TsSkinManager;
 
@@ -157,10 +158,6 @@ bool ThemesInUse();
 // Runs the unit's start-up work (registering the message name, looking up SetWindowTheme). Safe
 // to call any number of times; the manager calls it.
 void InitSkinEngineUnit();
-
-// The application object handed out by command 60: the class library's Application unless the
-// program sets another source.
-extern TObject* (*GetApplicationObject)();
 
 // ---- Animation events ---------------------------------------------------------------------------
 
@@ -335,9 +332,6 @@ class TsBoundLabel : public TPersistent {
   int FIndent = 0;
   TsCaptionLayout FLayout = sclLeft;
 };
-
-// Makes the TsEditLabel for a bound label (set by the label unit; nil: no label is made).
-extern TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel);
 
 // ---- 24-bit pixel access --------------------------------------------------------------------------
 

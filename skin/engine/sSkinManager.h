@@ -18,6 +18,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/core/Classes.h"
+#include "skin/engine/Hooks.h"
 #include "skin/engine/core/acSkinModel.h"
 #include "skin/engine/sCommonData.h"
 
@@ -27,7 +28,7 @@ class TsSkinManager;
 using TsGeneralData = qv::TsGeneralData;
 using TsMaskData = qv::TsMaskData;
 
-// ---- Menu seams ------------------------------------------------------------------------------------
+// ---- Menus ----------------------------------------------------------------------------------------
 
 enum TsMenuItemType : std::uint8_t { smCaption, smDivider, smNormal, smTopLine };
 
@@ -89,9 +90,6 @@ class TacMenuSupport : public TPersistent {
  private:
   TFont* FExtraLineFont;
 };
-
-// Makes the manager's TsSkinableMenus (set by the menu unit to make its own kind; nil: the base).
-extern TsSkinableMenus* (*CreateSkinableMenusProc)(TsSkinManager* Manager);
 
 using TacGetExtraLineData = TMethod<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
                                          TBitmap*& Glyph, bool& LineVisible)>;
@@ -218,13 +216,8 @@ enum TacSkinTypes : std::uint8_t { stUnpacked, stPacked, stAllSkins };
 
 using TacSkinLoadErrorEvent = TMethod<void(TObject* Sender, const std::string& ErrorText)>;
 
-// ---- Hook seams --------------------------------------------------------------------------------------
+// ---- The dialog hook's state ---------------------------------------------------------------------------
 
-// The dialog hook's procedure (set by the dialog unit). It calls CallNextHookEx(CBTHook, ...)
-// itself and returns that result. While nil the installed hook only passes calls on.
-extern LRESULT (*DialogHookProc)(int Code, WPARAM WParam, LPARAM LParam);
-// Empties the menu-adapter array (set by the dialog unit).
-extern void (*ClearMnuArrayProc)();
 // The hook handle and the dialog providers (TObject*; entries may be nil), owned by the default
 // manager while its hook is installed.
 extern HHOOK CBTHook;
