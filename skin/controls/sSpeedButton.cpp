@@ -169,10 +169,16 @@ void TsSpeedButton::Invalidate() {
 
 void TsSpeedButton::RepaintSpeedButton() {
   if (IsCreating(this) || IsDying(this) || Loading() || !Parent_ || !Visible_) return;
-  const bool tell = Parent_->HandleAllocated();
-  if (tell) SendSkinCommand(Parent_->Handle(), QC_SETREPAINTCHILD, reinterpret_cast<LPARAM>(this));
+  // The parent paints only this child meanwhile, and is told the end whatever happens in the paint
+  // (an OnPaint handler that raises would otherwise leave it painting this child alone).
+  struct TTellParent {
+    HWND Wnd;
+    ~TTellParent() {
+      if (Wnd && IsWindow(Wnd)) SendSkinCommand(Wnd, QC_SETREPAINTCHILD, 0);
+    }
+  } tell{Parent_->HandleAllocated() ? Parent_->Handle() : nullptr};
+  if (tell.Wnd) SendSkinCommand(tell.Wnd, QC_SETREPAINTCHILD, reinterpret_cast<LPARAM>(this));
   Repaint();
-  if (tell && Parent_ && Parent_->HandleAllocated()) SendSkinCommand(Parent_->Handle(), QC_SETREPAINTCHILD, 0);
 }
 
 // ---- layout -------------------------------------------------------------------------------------------
@@ -606,37 +612,49 @@ void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
   auto alive = AliveToken();
   DroppedDown = this;
   StopAnim();
-  if (!MenuGuard) {
+  if (!MenuGuard) ShowDropdownMenu();
+  if (*alive) RestoreHints(this);
+}
+
+void TsSpeedButton::ShowDropdownMenu() {
+  auto alive = AliveToken();
+  const bool noClick = OnClick == TNotifyEvent();
+  // However the menu ends (closed, a handler that raises, the button freed meanwhile), the guard,
+  // the menu-shown flag, the recorded button, the pressed state and the hints are put back.
+  struct TShownMenu {
+    TsSpeedButton* Button;
+    const std::shared_ptr<bool>& Alive;
+    bool NoClick;
+    ~TShownMenu() {
+      MenuGuard = false;
+      if (!*Alive) return;
+      Button->FMenuShown = false;
+      if (DroppedDown == Button) DroppedDown = nullptr;
+      if (NoClick && Button->State_ == bsDown) Button->State_ = bsUp;
+      RestoreHints(Button);
+    }
+  };
+  {
     MenuGuard = true;
     FMenuShown = true;
+    const TShownMenu shown{this, alive, noClick};
     FSkinData->BGChanged = true;
-    const bool noClick = OnClick == TNotifyEvent();
     if (noClick) State_ = bsDown;
     Repaint();
     TPopupMenu* menu = FDropdownMenu;
+    if (!menu) return;  // taken away by a paint handler
     menu->SetPopupComponent(this);
     const TPoint p = ClientToScreen(Point(0, Height_ + 1));
-    try {
-      menu->Popup(p.X, p.Y);
-    } catch (...) {
-      MenuGuard = false;
-      if (*alive) RestoreHints(this);
-      throw;
-    }
-    MenuGuard = false;
-    if (!*alive) return;
-    FMenuShown = false;
-    DroppedDown = nullptr;
-    POINT cur;
-    GetCursorPos(&cur);
-    const TPoint tl = ClientToScreen(Point(0, 0));
-    if (!Bounds(tl.X, tl.Y, Width_, Height_).Contains(Point(cur.x, cur.y))) Perform(CM_MOUSELEAVE, 0, 0);
-    if (!*alive) return;
-    if (noClick) State_ = bsUp;
-    FSkinData->BGChanged = true;
-    Repaint();
+    menu->Popup(p.X, p.Y);  // returns when the menu closes
   }
-  RestoreHints(this);
+  if (!*alive) return;
+  POINT cur;
+  GetCursorPos(&cur);
+  const TPoint tl = ClientToScreen(Point(0, 0));
+  if (!Bounds(tl.X, tl.Y, Width_, Height_).Contains(Point(cur.x, cur.y))) Perform(CM_MOUSELEAVE, 0, 0);
+  if (!*alive) return;
+  FSkinData->BGChanged = true;
+  Repaint();
 }
 
 void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -118,6 +118,8 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
 
  private:
   void GlyphChangedSkin(TObject* Sender);
+  // The drop-down menu below the button, shown until it closes (a left press on the arrow part).
+  void ShowDropdownMenu();
   bool SkinCommandMessage(TMessage& Message);
   // WM_LBUTTONUP before the inherited handling: a running animation gives way to the final look.
   void ReleaseDuringAnimation();

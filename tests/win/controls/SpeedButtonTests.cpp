@@ -319,6 +319,46 @@ TEST_F(SpeedButton, ArrowPartShowsTheMenuAndMainPartClicks) {
   EXPECT_TRUE(Application->ShowHint());
 }
 
+// A handler that raises while the menu is being shown (the button's OnPaint, the menu's OnPopup)
+// leaves no menu state behind: the next press shows the menu again.
+TEST_F(SpeedButton, DropDownMenuStateIsPutBackWhenAHandlerRaises) {
+  LoadStandardSkin();
+  TsSpeedButton* b = MakeButton(20, 20, 60, 30);
+  b->SetButtonStyle(tbsDropDown);
+  auto* menu = Create<TPopupMenu>(Form);
+  auto* item = Create<TMenuItem>(menu);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  b->SetDropdownMenu(menu);
+  struct THandlers {
+    int Popups = 0;
+    void RaisingPaint(TObject*, TBitmap*) { throw Exception("paint"); }
+    void RaisingPopup(TObject*) { throw Exception("popup"); }
+    void CountPopup(TObject*) { ++Popups; }
+  } h;
+  const LPARAM arrow = MAKELPARAM(b->Width() - 5, 5);
+  for (bool inPaint : {true, false}) {
+    SCOPED_TRACE(inPaint ? "OnPaint raises" : "OnPopup raises");
+    if (inPaint)
+      b->OnPaint = MakeMethod<&THandlers::RaisingPaint>(&h);
+    else
+      menu->OnPopup = MakeMethod<&THandlers::RaisingPopup>(&h);
+    EXPECT_THROW(b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, arrow), Exception);
+    EXPECT_FALSE(b->MenuShown());
+    EXPECT_EQ(nullptr, DroppedDownButton());
+    EXPECT_EQ(bsUp, b->ButtonState());
+    EXPECT_TRUE(Application->ShowHint());
+    b->OnPaint = TBmpPaintEvent();
+    menu->OnPopup = MakeMethod<&THandlers::CountPopup>(&h);
+    b->Perform(WM_LBUTTONUP, 0, arrow);
+    const int before = h.Popups;
+    SetTimer(nullptr, 0, 100, CloseMenu);
+    b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+    b->Perform(WM_LBUTTONUP, 0, arrow);
+    EXPECT_EQ(before + 1, h.Popups) << "shown again";
+  }
+}
+
 TEST_F(SpeedButton, HintsOffWhilePressed) {
   TsSpeedButton* b = MakeButton();
   b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -548,6 +588,26 @@ TEST_F(SpeedButton, OnPaintDrawsOverTheLook) {
   Paint(b);
   EXPECT_GE(painter.Calls, 1);
   EXPECT_EQ(ColorText(RGB(1, 2, 3)), ColorText(CachePixel(b->SkinData(), 21, 11)));
+}
+
+// An OnPaint handler that raises: the parent is still told that the button's own repaint is over
+// (it would otherwise go on painting that one child alone).
+TEST_F(SpeedButton, ParentToldTheRepaintIsOverWhenOnPaintRaises) {
+  LoadStandardSkin();
+  auto* host = Create<TTestSkinControl>(Form);
+  host->SetParent(Form);
+  host->SetBounds(0, 0, 200, 100);
+  TsSpeedButton* b = MakeButton(host, 10, 10, 60, 30);
+  // A parent with a painted image that is not busy: the button paints.
+  host->SkinData->CacheBmp->SetPixelFormat(pf24bit);
+  host->SkinData->CacheBmp->SetSize(200, 100);
+  host->SkinData->BGChanged = false;
+  struct TRaiser {
+    void Paint(TObject*, TBitmap*) { throw Exception("paint"); }
+  } raiser;
+  b->OnPaint = MakeMethod<&TRaiser::Paint>(&raiser);
+  EXPECT_THROW(b->SetBlend(50), Exception);
+  EXPECT_EQ(nullptr, host->SkinData->RepaintingControl);
 }
 
 // ---- commands, the plain look, hints -----------------------------------------------------------------------
