@@ -11,9 +11,9 @@
 //   1. Skin commands answered whether or not the control is skinned: first the control's own
 //      (AnswerAnyState), then the frame's (the table below). Each of them ends the message.
 //   2. When the control is ready and skinned (ReadyAndSkinned): its own cases (SkinnedMessage),
-//      then the common handler (HandleCommonMessage) and the inherited window procedure, then
-//      what the control looks at after them (AfterInherited). A control that must let the common
-//      handler see every message before its own cases says so with CommonHandlerFirst.
+//      then the common handler (HandleCommonMessage); when that did not answer, the control's
+//      cases that come after it (AfterCommonMessage) and the inherited window procedure; then
+//      what the control looks at after them (AfterInherited). Any step may end the message.
 //   3. Otherwise the plain path (PlainMessage: the mouse enter / leave events), then the
 //      inherited window procedure.
 //
@@ -188,13 +188,10 @@ class TacSkinnedControl : public TBase {
       return;
     }
     auto alive = this->AliveToken();
-    if (CommonHandlerFirst()) {
-      if (HandleCommonMessage(Message, FSkinData) || !*alive) return;
-      if (SkinnedMessage(Message) || !*alive) return;
+    if (SkinnedMessage(Message) || !*alive) return;
+    if (!HandleCommonMessage(Message, FSkinData)) {
+      if (!*alive || AfterCommonMessage(Message) || !*alive) return;
       TBase::WndProc(Message);
-    } else {
-      if (SkinnedMessage(Message) || !*alive) return;
-      if (!HandleCommonMessage(Message, FSkinData)) TBase::WndProc(Message);
     }
     if (*alive) AfterInherited(Message);
   }
@@ -211,13 +208,13 @@ class TacSkinnedControl : public TBase {
   virtual void SkinLoaded() { FSkinData->Loaded(); }
   // Which skin test step 2 uses.
   virtual bool ReadyAndSkinned() const { return FrameSkinned(this, FSkinData); }
-  // Step 2 runs the common handler before the control's own cases (and ends the message when
-  // the common handler answered it).
-  virtual bool CommonHandlerFirst() const { return false; }
   // Step 1, the control's own commands, seen before the frame's; true ends the message.
   virtual bool AnswerAnyState(TMessage&) { return false; }
-  // Step 2, the control's own cases; true ends the message.
+  // Step 2, the control's own cases before the common handler; true ends the message.
   virtual bool SkinnedMessage(TMessage&) { return false; }
+  // Step 2, the control's cases that must see what the common handler did (a message it did not
+  // answer), before the inherited procedure; true ends the message.
+  virtual bool AfterCommonMessage(TMessage&) { return false; }
   // Step 2, after the common handler and the inherited procedure.
   virtual void AfterInherited(TMessage&) {}
   // Step 3, before the inherited procedure.

@@ -22,17 +22,19 @@ class TFrameProbe : public TacSkinnedControl<TWinControl> {
   TFrameProbe(TComponent* AOwner, std::vector<std::string>* Log, const char* Name)
       : TacSkinnedControl<TWinControl>(AOwner, tcPanel, true), FLog(Log), FName(Name) {}
   bool Container = false;
-  bool CommonFirst = false;
 
  protected:
   bool PassesSkinCommandsOn() const override { return Container; }
-  bool CommonHandlerFirst() const override { return CommonFirst; }
   bool AnswerAnyState(TMessage& Message) override {
     if (Message.WParamHi() <= QC_REFRESH) Note("got", Message.WParamHi());
     return false;
   }
   bool SkinnedMessage(TMessage& Message) override {
     if (Message.Msg == SM_QUORVEXCMD) Note("own", Message.WParamHi());
+    return false;
+  }
+  bool AfterCommonMessage(TMessage& Message) override {
+    if (Message.Msg == SM_QUORVEXCMD) Note("after common", Message.WParamHi());
     return false;
   }
   void StopFading() override { Note("stop"); }
@@ -136,19 +138,15 @@ TEST_F(CommonFrame, CommandsEveryControlAnswersAlike) {
   EXPECT_EQ((TLog{"P:repaint", "P:stop"}), Log);
 }
 
-TEST_F(CommonFrame, CommonHandlerFirstAnswersBeforeTheControlsOwnCases) {
+TEST_F(CommonFrame, OwnCasesBeforeAndAfterTheCommonHandler) {
   LoadStandardSkin();
   TFrameProbe* probe = MakeProbe(Form, "P", 10, 10, 80, 25);
   flush_events();
   // Command 5 is answered by the common handler, command 41 by nobody.
-  for (bool first : {false, true}) {
-    probe->CommonFirst = first;
-    Log.clear();
-    SendSkinCommand(probe->Handle(), QC_GETCACHE);
-    SendSkinCommand(probe->Handle(), 41);
-    const TLog expected = first ? TLog{"P:own 41"} : TLog{"P:own 5", "P:own 41"};
-    EXPECT_EQ(expected, Log) << first;
-  }
+  Log.clear();
+  SendSkinCommand(probe->Handle(), QC_GETCACHE);
+  SendSkinCommand(probe->Handle(), 41);
+  EXPECT_EQ((TLog{"P:own 5", "P:own 41", "P:after common 41"}), Log);
 }
 
 // Hints held off by one control: another control's press meanwhile saves nothing (they are off
