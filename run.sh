@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Builds and runs the library on a Debian machine, installing what is missing.
 #
-#   ./run.sh test      build everything, run every test (native and under Wine, i686 and x86_64)
+#   ./run.sh test [CTEST-OPTIONS]
+#                      build everything, run every test (native and under Wine, i686 and x86_64);
+#                      options go to CTest (-R i686.windows runs the tests of one area)
 #   ./run.sh gallery [--skin NAME]
 #                      build and start the gallery; without a display, save build/gallery.png
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 BUILD="$ROOT/build"
-JOBS="$(nproc 2>/dev/null || echo 2)"
+# Jobs for the build and the tests, and desktops for the Windows tests: one per core unless QV_JOBS says.
+JOBS="${QV_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang libclang-rt-14-dev
-          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation)
+          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation ccache)
 
 log() { printf '== %s\n' "$*"; }
 
@@ -59,21 +62,27 @@ start_wine() {
 
 cmd_test() {
   install_missing
+  # shellcheck source=tools/winedesktops.sh
+  source "$ROOT/tools/winedesktops.sh"
+  mkdir -p "$BUILD/wine"
+  # The template of the Wine prefixes is made (on the first run) while the build runs.
+  qv_template_make "$BUILD/wine" &
+  local template=$!
   configure_and_build native
   configure_and_build i686
   configure_and_build x86_64
+  wait "$template"
   # One CTest run over the three builds, so one summary closes the output.
   cat > "$BUILD/CTestTestfile.cmake" <<'CTEST'
 subdirs("native" "i686" "x86_64")
 CTEST
-  log "starting Wine"
-  start_wine
+  log "starting $JOBS Wine desktops"
+  trap 'qv_desktops_stop' EXIT
+  qv_desktops_start "$JOBS" "$BUILD/wine" "$BUILD/i686/keepdesktop.exe"
   log "running tests"
   cd "$BUILD"
-  # Each test is a program of its own. Under Wine the desktop process that serves the previous one can
-  # still be going away when the next starts, and then its first window cannot be made; such a test is
-  # run again (at most three runs in all): a real fault fails every run.
-  ctest --output-on-failure -j "$JOBS" --repeat until-pass:3 </dev/null
+  # Windows tests run side by side, each on a desktop of its own; a test that fails once fails.
+  ctest --output-on-failure -j "$JOBS" --resource-spec-file "$BUILD/wine/resources.json" "$@" </dev/null
 }
 
 cmd_gallery() {
@@ -96,7 +105,7 @@ cmd_gallery() {
 }
 
 case "${1:-}" in
-  test) cmd_test ;;
+  test) shift; cmd_test "$@" ;;
   gallery) shift; cmd_gallery "$@" ;;
   *) echo "usage: $0 test|gallery" >&2; exit 2 ;;
 esac

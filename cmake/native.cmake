@@ -1,41 +1,41 @@
-# Native build of the portable core: tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, fuzz targets (clang's libFuzzer) and benchmarks.
-set(QV_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+# Native build of the portable core: tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# fuzz targets (clang's libFuzzer) and benchmarks. The core is compiled once: instrumented for the
+# tests and fuzzers (the default; the benchmarks then only show that they run), or optimised without
+# sanitizers for benchmark numbers (-DQV_SANITIZE=OFF).
+option(QV_SANITIZE "Build the native core and its tests with sanitizers" ON)
+set(QV_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 set(QV_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under CTest")
 
 find_package(ZLIB REQUIRED)
 
-# Optimised core for the benchmarks, instrumented core for tests and fuzzers.
 add_library(quorvex_core STATIC ${QV_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_include_directories(quorvex_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(quorvex_core PRIVATE -O2)
 target_link_libraries(quorvex_core PUBLIC ZLIB::ZLIB)
-
-add_library(quorvex_core_san STATIC ${QV_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
-target_include_directories(quorvex_core_san PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(quorvex_core_san PUBLIC ${QV_SANITIZE} -g -O1)
-target_link_options(quorvex_core_san PUBLIC ${QV_SANITIZE})
-target_link_libraries(quorvex_core_san PUBLIC ZLIB::ZLIB)
+if(QV_SANITIZE)
+  target_compile_options(quorvex_core PUBLIC ${QV_SANITIZE_FLAGS} -g -O1)
+  target_link_options(quorvex_core PUBLIC ${QV_SANITIZE_FLAGS})
+else()
+  target_compile_options(quorvex_core PRIVATE -O2)
+endif()
 
 file(GLOB QV_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 file(GLOB QV_NATIVE_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/core/*.cpp)
 if(QV_NATIVE_TESTS)
   add_executable(native_tests ${QV_NATIVE_TESTS} ${QV_NATIVE_TEST_SUPPORT})
-  target_compile_options(native_tests PRIVATE ${QV_SANITIZE} -g)
-  target_link_libraries(native_tests PRIVATE quorvex_core_san gtest_main)
+  target_link_libraries(native_tests PRIVATE quorvex_core gtest_main)
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS native TIMEOUT 300)
 endif()
 
 # Fuzz targets: tests/fuzz/<name>.cpp, each with LLVMFuzzerTestOneInput.
 file(GLOB QV_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
-if(QV_FUZZ_TARGETS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+if(QV_FUZZ_TARGETS AND QV_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   foreach(src ${QV_FUZZ_TARGETS})
     get_filename_component(name ${src} NAME_WE)
     add_executable(fuzz_${name} ${src})
     target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(fuzz_${name} PRIVATE quorvex_core_san)
+    target_link_libraries(fuzz_${name} PRIVATE quorvex_core)
     set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
     file(MAKE_DIRECTORY ${corpus})
     # Seeds, when the target has any, are read but never written.
@@ -55,7 +55,8 @@ if(benchmark_FOUND AND QV_BENCH_NATIVE)
   add_executable(bench_native ${QV_BENCH_NATIVE})
   target_compile_options(bench_native PRIVATE -O2)
   target_link_libraries(bench_native PRIVATE quorvex_core benchmark::benchmark benchmark::benchmark_main)
-  # A short run keeps the benchmark program working; real numbers come from running it by hand.
+  # A short run keeps the benchmark program working; real numbers come from running it by hand in a
+  # build without sanitizers.
   add_test(NAME bench.native COMMAND bench_native --benchmark_min_time=0.01)
   set_tests_properties(bench.native PROPERTIES LABELS bench TIMEOUT 600)
 endif()

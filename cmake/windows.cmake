@@ -3,7 +3,9 @@
 if(NOT MSVC)
   add_link_options(-static)
 endif()
-add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX STRICT)
+
+include(GNUInstallDirs)
+set(QV_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/quorvex)
 
 # The static zlib: with the import library every program would need zlib1.dll beside it (a
 # build folder configured before this line found that one and keeps it in its cache).
@@ -14,11 +16,15 @@ endif()
 find_package(ZLIB REQUIRED)
 
 add_library(quorvex_core STATIC ${QV_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
-target_include_directories(quorvex_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(quorvex_core PUBLIC
+  $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}> $<INSTALL_INTERFACE:${QV_INSTALL_INCLUDEDIR}>)
 target_link_libraries(quorvex_core PUBLIC ZLIB::ZLIB)
 
 qv_layer_sources(QV_CLASSLIB_SOURCES classlib)
 add_library(classlib STATIC ${QV_CLASSLIB_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+# The Windows version the headers are written for is part of the library's interface: a program
+# compiled for another would see other structure layouts.
+target_compile_definitions(classlib PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX STRICT)
 target_link_libraries(classlib PUBLIC quorvex_core
   comctl32 comdlg32 gdi32 user32 msimg32 shell32 ole32 oleaut32 uuid uxtheme windowscodecs)
 
@@ -36,8 +42,28 @@ if(QV_RESOURCES)
     OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/skins/Default.asz)
   add_library(quorvex_resources OBJECT ${QV_RESOURCES})
   target_include_directories(quorvex_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-  target_sources(quorvex INTERFACE $<TARGET_OBJECTS:quorvex_resources>)
+  target_sources(quorvex INTERFACE $<BUILD_INTERFACE:$<TARGET_OBJECTS:quorvex_resources>>)
 endif()
+
+# Installation: the headers, the static libraries, the resource objects and a package configuration,
+# so that a program elsewhere does find_package(quorvex) and links quorvex::quorvex.
+set(QV_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/quorvex)
+set_target_properties(quorvex_core PROPERTIES EXPORT_NAME core)
+install(TARGETS quorvex_core classlib quorvex EXPORT quorvexTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/classlib ${CMAKE_SOURCE_DIR}/skin DESTINATION ${QV_INSTALL_INCLUDEDIR}
+  FILES_MATCHING PATTERN "*.h")
+if(QV_RESOURCES)
+  # The compiled resources are installed beside the libraries and linked, as objects, into every
+  # program that links quorvex::quorvex.
+  install(FILES $<TARGET_OBJECTS:quorvex_resources> DESTINATION ${CMAKE_INSTALL_LIBDIR}/quorvex)
+  foreach(rc ${QV_RESOURCES})
+    get_filename_component(name ${rc} NAME)
+    target_link_libraries(quorvex INTERFACE
+      "$<INSTALL_INTERFACE:$<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/quorvex/${name}${CMAKE_RC_OUTPUT_EXTENSION}>")
+  endforeach()
+endif()
+install(EXPORT quorvexTargets NAMESPACE quorvex:: DESTINATION ${QV_INSTALL_CMAKEDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/cmake/quorvexConfig.cmake DESTINATION ${QV_INSTALL_CMAKEDIR})
 
 # Test support shared by every Windows test program.
 file(GLOB QV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp
@@ -45,6 +71,20 @@ file(GLOB QV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.
 list(FILTER QV_TEST_SUPPORT EXCLUDE REGEX "main\\.cpp$")
 add_library(testsupport STATIC ${QV_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_link_libraries(testsupport PUBLIC quorvex gtest)
+# The tests themselves are compiled for a quick build; the library they test keeps its optimisation.
+if(NOT MSVC)
+  target_compile_options(testsupport PUBLIC -O1)
+  target_compile_options(gtest PRIVATE -O1)
+endif()
+
+# Under Wine, CTest starts the test programs through tools/winetest.sh, which runs each test on the
+# desktop CTest gave it.
+if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+  set(QV_TEST_LAUNCHER ${CMAKE_SOURCE_DIR}/tools/winetest.sh)
+endif()
+
+# The program that holds a Wine desktop open while tests run on it.
+add_executable(keepdesktop WIN32 ${CMAKE_SOURCE_DIR}/tools/win/keepdesktop.cpp)
 
 # One test program per folder below tests/win.
 file(GLOB QV_TEST_AREAS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*)
@@ -55,11 +95,15 @@ foreach(area_dir ${QV_TEST_AREAS})
     if(area_sources)
       add_executable(test_${area} ${area_sources} ${CMAKE_SOURCE_DIR}/tests/support/main.cpp)
       target_link_libraries(test_${area} PRIVATE testsupport)
+      if(QV_TEST_LAUNCHER)
+        set_target_properties(test_${area} PROPERTIES CROSSCOMPILING_EMULATOR ${QV_TEST_LAUNCHER})
+      endif()
+      # Each test takes a desktop of its own for as long as it runs (tools/winedesktops.sh).
       gtest_discover_tests(test_${area}
         TEST_PREFIX "${CMAKE_SYSTEM_PROCESSOR}.${area}."
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
-        PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS wine)
+        PROPERTIES RESOURCE_GROUPS desktops:1 TIMEOUT 60 LABELS wine)
     endif()
   endif()
 endforeach()
@@ -70,4 +114,22 @@ file(GLOB QV_BENCH_WIN CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
 if(QV_BENCH_WIN)
   add_executable(bench_win ${QV_BENCH_WIN})
   target_link_libraries(bench_win PRIVATE quorvex)
+endif()
+
+# The installed package in use: installed into the build folder, then a program outside the tree is
+# configured against it with find_package(quorvex), built and run.
+if(QV_TEST_LAUNCHER AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(prefix ${CMAKE_BINARY_DIR}/package/install)
+  set(consumer ${CMAKE_BINARY_DIR}/package/consumer)
+  add_test(NAME i686.package.Install
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${prefix})
+  add_test(NAME i686.package.FindPackage
+    COMMAND ${CMAKE_CTEST_COMMAND} --build-and-test ${CMAKE_SOURCE_DIR}/tests/package ${consumer}
+      --build-generator ${CMAKE_GENERATOR} --build-noclean
+      --build-options -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DCMAKE_BUILD_TYPE=Release
+        -Dquorvex_DIR=${prefix}/${QV_INSTALL_CMAKEDIR} -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+      --test-command ${QV_TEST_LAUNCHER} ${consumer}/consumer.exe)
+  set_tests_properties(i686.package.Install PROPERTIES FIXTURES_SETUP qv_package LABELS package)
+  set_tests_properties(i686.package.FindPackage PROPERTIES FIXTURES_REQUIRED qv_package
+    RESOURCE_GROUPS desktops:1 TIMEOUT 300 LABELS package)
 endif()
