@@ -15,7 +15,12 @@ JOBS="${QV_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang libclang-rt-14-dev
           libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation ccache)
 
-log() { printf '== %s\n' "$*"; }
+# Compilations cached by ccache (found by the build) are shared by every clone and worktree on this
+# machine: paths below the source folder are hashed relative to it.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
+
+# Progress lines carry the time since the start (minutes:seconds).
+log() { printf '== %d:%02d %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }
 
 install_missing() {
   local missing=()
@@ -35,23 +40,41 @@ install_missing() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
-configure_and_build() {
-  local name="$1"; shift
-  local targets=("$@")
-  local dir="$BUILD/$name"
-  local args=(-S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release)
+configure() {
+  local name="$1"
+  local args=(-S "$ROOT" -B "$BUILD/$name" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release)
   case "$name" in
     native) args+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
     *) args+=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$name.cmake") ;;
   esac
-  log "configuring $name"
   cmake "${args[@]}" >/dev/null
+}
+
+configure_and_build() {
+  local name="$1"; shift
+  log "configuring $name"
+  configure "$name"
   log "building $name"
-  if [ ${#targets[@]} -gt 0 ]; then
-    cmake --build "$dir" -j "$JOBS" --target "${targets[@]}"
-  else
-    cmake --build "$dir" -j "$JOBS"
-  fi
+  cmake --build "$BUILD/$name" -j "$JOBS" --target "$@"
+}
+
+# Configures the builds side by side, then builds them with one make whose jobs they share, so that
+# no core waits while one build links or another still compiles.
+build_all() {
+  local name pids=()
+  log "configuring $*"
+  for name in "$@"; do
+    configure "$name" &
+    pids+=($!)
+  done
+  for name in "${pids[@]}"; do wait "$name"; done
+  log "building $*"
+  {
+    printf 'all: %s\n' "$*"
+    for name in "$@"; do printf '%s:\n\t+@$(MAKE) --no-print-directory -C %s\n' "$name" "$BUILD/$name"; done
+    printf '.PHONY: all %s\n' "$*"
+  } >"$BUILD/Makefile"
+  make --no-print-directory -f "$BUILD/Makefile" -j "$JOBS"
 }
 
 start_wine() {
@@ -68,9 +91,7 @@ cmd_test() {
   # The template of the Wine prefixes is made (on the first run) while the build runs.
   qv_template_make "$BUILD/wine" &
   local template=$!
-  configure_and_build native
-  configure_and_build i686
-  configure_and_build x86_64
+  build_all native i686 x86_64
   wait "$template"
   # One CTest run over the three builds, so one summary closes the output.
   cat > "$BUILD/CTestTestfile.cmake" <<'CTEST'
