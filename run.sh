@@ -13,7 +13,7 @@ BUILD="$ROOT/build"
 # Jobs for the build and the tests, and desktops for the Windows tests: one per core unless QV_JOBS says.
 JOBS="${QV_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang libclang-rt-14-dev
-          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation ccache)
+          libbenchmark-dev zlib1g-dev libz-mingw-w64-dev fonts-wine fonts-liberation ccache clang-format-14)
 
 # Compilations cached by ccache (found by the build) are shared by every clone and worktree on this
 # machine: paths below the source folder are hashed relative to it.

@@ -68,3 +68,22 @@ foreach(src ${QV_TOOLS})
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE quorvex_core)
 endforeach()
+
+# Checks of the source tree itself: the layering, the size of the files and their formatting.
+foreach(check layering filesize)
+  add_test(NAME check.${check}
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/tests/checks/${check}.cmake)
+  set_tests_properties(check.${check} PROPERTIES LABELS check TIMEOUT 120)
+endforeach()
+# The tree is formatted by clang-format 14; other versions format some constructs differently.
+find_program(QV_CLANG_FORMAT NAMES clang-format-14 clang-format)
+if(QV_CLANG_FORMAT)
+  execute_process(COMMAND ${QV_CLANG_FORMAT} --version OUTPUT_VARIABLE version ERROR_QUIET)
+  if(version MATCHES "version 14\\.")
+    add_test(NAME check.format COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DCLANG_FORMAT=${QV_CLANG_FORMAT}
+      -P ${CMAKE_SOURCE_DIR}/tests/checks/format.cmake)
+    set_tests_properties(check.format PROPERTIES LABELS check TIMEOUT 300)
+  else()
+    message(STATUS "No formatting check: it needs clang-format 14")
+  endif()
+endif()
