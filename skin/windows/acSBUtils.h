@@ -19,9 +19,11 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/Graphics.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
+#include "skin/windows/Hooks.h"
 
 class TacMainWnd;
 class TacScrollWnd;
@@ -107,13 +109,33 @@ class TacMainWnd : public TObject {
     (void)Message;
     return true;
   }
+  // The skin commands every adapter answers alike while its skin is on; true when the command
+  // ends there (each adapter's own table lists only what differs):
+  //   6   update done: when Updating is set it is cleared and RepaintAfterUpdate runs.
+  //   7   is skinned: LParam and Result 1.
+  //   26  section index: Result := SkinIndex + 1 (0 when the section is unknown).
+  //   60  the application object.
+  bool AnswerCommonCommand(TMessage& Message);
+  // Command 6 found the adapter Updating (cleared now): the window and its children are redrawn,
+  // frame included. True when the command then goes on to the window as well.
+  virtual bool RepaintAfterUpdate();
+  // WM_DESTROY / WM_NCDESTROY: the adapter leaves the window (DetachOnDestroy) when it replaced
+  // something, and the message goes on to the window.
+  void LeaveOnDestroy(TMessage& Message);
+  virtual void DetachOnDestroy();
+  // The pointer moves over the window: it becomes the default manager's hot window.
+  void TakeHotWindow();
 
   bool Repaint_ = true;
   std::string InitSection_;
 
  private:
+  // The base's skin commands (1, 2, 3, 5, 10, 19, 21, 23 and the common ones); true when the
+  // command ends there.
+  bool AnswerSkinCommand(TMessage& Message);
+
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
-  HBRUSH Brush_ = nullptr;
+  GdiObject<HBRUSH> Brush_;
   TColor BrushColor_ = clNone;
 };
 
@@ -272,6 +294,18 @@ class TacScrollWnd : public TacMainWnd {
   void SyncFrame();
   // Capture lost in the middle of a click: the click ends without scrolling.
   void CancelClick();
+  bool RepaintAfterUpdate() override;
+  void DetachOnDestroy() override;
+
+ private:
+  // The scrolling adapter's skin commands (1, 3, 5 and the common ones); true when the command ends.
+  bool AnswerScrollCommand(TMessage& Message);
+  // The frame and mouse messages of the bars; true when the message ends there.
+  bool HandleBarMessage(TMessage& Message);
+  // WM_NCPAINT: the window's own frame, then the skinned bars over it.
+  void PaintFrameAndBars(TMessage& Message);
+  // The class library's resize notification: passed on, then the window is sized to WndSize.
+  void ResizeToWndSize(TMessage& Message);
 };
 
 class TacBaseWnd : public TacScrollWnd {
@@ -298,23 +332,16 @@ class TacEditWnd : public TacBaseWnd {
   // A combo's list made without the first frame refresh keeps its visual style.
   virtual bool KeepsThemeOnCreate() const { return false; }
   void PrintWindowInto(HDC DC);
+
+ private:
+  // The edit adapter's own skin commands (3 and 23); true when the command ends there.
+  bool AnswerEditCommand(TMessage& Message);
+  // WM_PAINT while visible: the bars painted before the window paints its client area; false
+  // while Updating (the window only validated) or when the adapter went away.
+  bool PaintBeforeClient();
+  // WM_NCPAINT while visible: the frame from the cache image, then the bars; not passed on.
+  void PaintFrame(TMessage& Message);
 };
-
-// The container class of the class library that the edit adapter leaves without csOpaque and
-// whose controls the MDI client paints under while a child is maximized; a test of a control's
-// class, set at run time by the unit that brings the class (nil while none does).
-extern bool (*IsContainerClass)(const TControl* Control);
-
-// Provider work the MDI client adapter asks for; set by the form provider's unit. While they are
-// nil (no provider unit) the client is skinned without that work: its background is always
-// painted, tiling and cascading only mark the form's image changed and redraw the client, and the
-// menu line is not refreshed.
-extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
-// After tile or cascade: the provider's cached caption state reset, the active child's system menu
-// style taken away (the provider draws the child's buttons in its menu line), the MDI form object
-// updated, the title repainted.
-extern void (*MDIProviderArranged)(TObject* Provider);
-extern void (*MDIProviderRefreshMenuLine)(TObject* Provider);
 
 class TacMDIWnd : public TacBaseWnd {
  public:
@@ -334,6 +361,18 @@ class TacMDIWnd : public TacBaseWnd {
   // With a maximized child: the form's image under each of its controls of the container class,
   // onto the form.
   void PaintUnderContainers();
+  // WM_NCPAINT: nothing with a maximized child (Result 1); else the frame band and the bars.
+  void PaintFrame(TMessage& Message);
+  // The client edge's 2-pixel band from the form's image.
+  void PaintFrameBand(HDC DC);
+  // WM_PRINT without a maximized child: bars, frame band and background.
+  void PrintInto(HDC DC);
+  // WM_MDITILE / WM_MDICASCADE: passed on, then the form's image renewed and the client redrawn.
+  void Arrange(TMessage& Message);
+  // Skin commands 51 and 52 around the adapter's scroll messages.
+  void AfterScrollCommand(TMessage& Message);
+  // The bars' visibility follows the window's scroll styles.
+  void FollowBarStyles();
 };
 
 // Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned

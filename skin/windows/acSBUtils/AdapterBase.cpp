@@ -201,7 +201,6 @@ TacMainWnd::~TacMainWnd() {
   if (OwnsSkinData) delete SkinData;
   SkinData = nullptr;
   SkinManager = nullptr;
-  if (Brush_) DeleteObject(Brush_);
   *Alive_ = false;
 }
 
@@ -209,8 +208,7 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
   if (!Brush_ || BrushColor_ != Color) {
     HBRUSH fresh = CreateSolidBrush(ColorToRGB(Color));
     if (!fresh) return Brush_;
-    if (Brush_) DeleteObject(Brush_);
-    Brush_ = fresh;
+    Brush_.Reset(fresh);
     BrushColor_ = Color;
   }
   return Brush_;
@@ -232,14 +230,7 @@ bool TacMainWnd::PassOn(TMessage& Message) {
 void TacMainWnd::HandleMessage(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
-    case WM_NCDESTROY: {
-      if (OldWndProc || OldProc) {
-        TacMainWnd* self = this;
-        DetachWndProc(WndHandle, false, false, self);
-      }
-      PassOn(Message);
-      return;
-    }
+    case WM_NCDESTROY: LeaveOnDestroy(Message); return;
     case WM_SIZE:
       if (SkinData) SkinData->BGChanged = true;
       break;
@@ -247,11 +238,7 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
       if (PassOn(Message)) ReadCaption();
       return;
     case WM_UPDATEUISTATE: return;
-    case WM_MOUSEMOVE:
-      if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
-          DefaultManager->HotWindow() != WndHandle)
-        DefaultManager->SetHotWindow(WndHandle);
-      break;
+    case WM_MOUSEMOVE: TakeHotWindow(); break;
     case WM_PRINT: Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam); return;
     default: break;
   }
@@ -263,65 +250,81 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
     PassOn(Message);
     return;
   }
-  if (!ManagerActive(sm)) {
-    PassOn(Message);
-    return;
-  }
-  if (Message.Msg == SM_QUORVEXCMD) {
-    const bool own = Message.LParam == reinterpret_cast<LPARAM>(sm);
-    switch (Message.WParamHi()) {
-      case QC_SKINLOADED:
-        if (own) {
-          SkinData->UpdateIndexes();
-          SkinData->BGChanged = true;
-        }
-        break;
-      case QC_REFRESH:
-        if (own) {
-          SkinData->UpdateIndexes();
-          SkinData->BGChanged = true;
-          SendMessageA(WndHandle, WM_PAINT, 0, 0);
-          return;
-        }
-        break;
-      case QC_GETCACHE:
-        // Ready only with a real image: an empty or missing cache is no background to copy from.
-        if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty())
-          SharedCacheInfo = BuildCacheInfo(SkinData->CacheBmp, 0, 0);
-        else
-          SharedCacheInfo = TsCacheInfo{};
-        return;
-      case QC_UPDATEDONE:
-        if (SkinData->UpdatingFlag()) {
-          SkinData->SetUpdating(false);
-          RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-          return;
-        }
-        break;
-      case QC_ISSKINNED:
-        Message.LParam = 1;
-        Message.Result = 1;
-        return;
-      case QC_ISBUSY: {
-        const bool busy = SkinData->BGChanged || SkinData->UpdatingFlag();
-        if (!PassOn(Message)) return;
-        Message.LParam = busy ? 1 : 0;
-        Message.Result = busy ? 1 : 0;
-        return;
-      }
-      case QC_ISTRANSPARENT:
-      case QC_GETPARENTCOLOR:
-        if (SkinData->OwnerControl) {
-          HandleSkinCommand(Message, SkinData);
-          return;
-        }
-        break;
-      case QC_PREPAREFADE: PrepareWindowCache(SkinData, WndHandle, false); break;
-      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
-      default: break;
-    }
-  }
+  if (ManagerActive(sm) && Message.Msg == SM_QUORVEXCMD && AnswerSkinCommand(Message)) return;
   PassOn(Message);
+}
+
+bool TacMainWnd::AnswerSkinCommand(TMessage& Message) {
+  const bool own = IsOwnManager(Message, SkinData);
+  switch (Message.WParamHi()) {
+    case QC_SKINLOADED:
+      if (own) {
+        SkinData->UpdateIndexes();
+        SkinData->BGChanged = true;
+      }
+      return false;
+    case QC_REFRESH:
+      if (!own) return false;
+      SkinData->UpdateIndexes();
+      SkinData->BGChanged = true;
+      SendMessageA(WndHandle, WM_PAINT, 0, 0);
+      return true;
+    case QC_GETCACHE: AnswerCache(SkinData); return true;
+    case QC_ISBUSY: {
+      const bool busy = SkinData->BGChanged || SkinData->UpdatingFlag();
+      if (!PassOn(Message)) return true;
+      Message.LParam = busy ? 1 : 0;
+      Message.Result = busy ? 1 : 0;
+      return true;
+    }
+    case QC_ISTRANSPARENT:
+    case QC_GETPARENTCOLOR:
+      if (!SkinData->OwnerControl) return false;
+      HandleSkinCommand(Message, SkinData);
+      return true;
+    case QC_PREPAREFADE: PrepareWindowCache(SkinData, WndHandle, false); return false;
+    default: return AnswerCommonCommand(Message);
+  }
+}
+
+bool TacMainWnd::AnswerCommonCommand(TMessage& Message) {
+  switch (Message.WParamHi()) {
+    case QC_UPDATEDONE: {
+      if (!SkinData->UpdatingFlag()) return false;
+      SkinData->SetUpdating(false);
+      auto alive = Alive_;
+      const bool goesOn = RepaintAfterUpdate();
+      return !*alive || !goesOn;
+    }
+    case QC_ISSKINNED:
+      Message.LParam = 1;
+      Message.Result = 1;
+      return true;
+    case QC_GETSECTIONINDEX: Message.Result = SkinData->SkinIndex + 1; return true;
+    case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return true;
+    default: return false;
+  }
+}
+
+bool TacMainWnd::RepaintAfterUpdate() {
+  RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  return false;
+}
+
+void TacMainWnd::LeaveOnDestroy(TMessage& Message) {
+  if (OldWndProc || OldProc) DetachOnDestroy();
+  PassOn(Message);
+}
+
+void TacMainWnd::DetachOnDestroy() {
+  TacMainWnd* self = this;
+  DetachWndProc(WndHandle, false, false, self);
+}
+
+void TacMainWnd::TakeHotWindow() {
+  if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
+      DefaultManager->HotWindow() != WndHandle)
+    DefaultManager->SetHotWindow(WndHandle);
 }
 
 // ---- Attaching and detaching ------------------------------------------------------------------------

@@ -1,6 +1,5 @@
-// What the parts of the window adapters share among themselves and show no one else: the DC and
-// bitmap scopes they paint with, the scroll bars' geometry and painting helpers, and the
-// notifications the scrolling adapters look at.
+// What the parts of the window adapters share among themselves and show no one else: the scroll
+// bars' geometry and painting helpers, and the notifications the scrolling adapters look at.
 #pragma once
 
 #include "skin/windows/acSBUtils.h"
@@ -14,74 +13,6 @@ namespace acsb {
 
 // The application object the skin command 60 answers with.
 TObject* ApplicationObject();
-
-// A 24-bit bitmap owned by the scope.
-struct TTempBmp {
-  explicit TTempBmp(int w, int h) : Bmp(CreateBmp24(std::max(w, 0), std::max(h, 0))) {}
-  ~TTempBmp() { delete Bmp; }
-  TTempBmp(const TTempBmp&) = delete;
-  TTempBmp& operator=(const TTempBmp&) = delete;
-  TBitmap* Bmp;
-};
-
-// A DC of a window unless one is given: the whole window's (GetWindowDC) or the client area's
-// (GetDC); released on scope exit only when obtained here.
-class TGivenOrOwnDC {
- public:
-  enum TArea { daWindow, daClient };
-  TGivenOrOwnDC(HWND wnd, HDC given, TArea area) : Wnd_(wnd), DC_(given) {
-    if (!DC_) {
-      DC_ = area == daWindow ? GetWindowDC(wnd) : GetDC(wnd);
-      Own_ = true;
-    }
-  }
-  ~TGivenOrOwnDC() {
-    if (Own_ && DC_) ReleaseDC(Wnd_, DC_);
-  }
-  TGivenOrOwnDC(const TGivenOrOwnDC&) = delete;
-  TGivenOrOwnDC& operator=(const TGivenOrOwnDC&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  HWND Wnd_;
-  HDC DC_;
-  bool Own_ = false;
-};
-
-struct TWindowDC : TGivenOrOwnDC {
-  TWindowDC(HWND wnd, HDC given) : TGivenOrOwnDC(wnd, given, daWindow) {}
-};
-struct TClientDC : TGivenOrOwnDC {
-  TClientDC(HWND wnd, HDC given) : TGivenOrOwnDC(wnd, given, daClient) {}
-};
-
-// BeginPaint on construction, EndPaint on scope exit.
-class TPaintScope {
- public:
-  explicit TPaintScope(HWND wnd) : Wnd_(wnd) { BeginPaint(wnd, &PS_); }
-  ~TPaintScope() { EndPaint(Wnd_, &PS_); }
-  TPaintScope(const TPaintScope&) = delete;
-  TPaintScope& operator=(const TPaintScope&) = delete;
-
- private:
-  HWND Wnd_;
-  PAINTSTRUCT PS_{};
-};
-
-// SaveDC on construction, RestoreDC on scope exit.
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC dc) : DC_(dc), Saved_(dc ? SaveDC(dc) : 0) {}
-  ~TSavedDC() {
-    if (Saved_) RestoreDC(DC_, Saved_);
-  }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC DC_;
-  int Saved_;
-};
 
 // ---- Scroll bars -----------------------------------------------------------------------------------
 

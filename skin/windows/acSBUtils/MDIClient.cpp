@@ -52,21 +52,19 @@ void TacMDIWnd::PaintUnderContainers() {
   const TRect f = WindowRectOf(formWnd);
   POINT org{0, 0};
   ClientToScreen(formWnd, &org);
-  TClientDC dc(formWnd, nullptr);
-  TBmpDC src(FormSkinData->CacheBmp);
+  ClientDC dc(formWnd);
+  BitmapDC src(FormSkinData->CacheBmp);
   if (!dc.Get() || !src.Get()) return;
   for (int i = 0; i < Form->ControlCount(); ++i) {
     TControl* c = Form->Controls(i);
     if (!c || !c->Visible() || !IsContainerClass(c)) continue;
     const TRect b = c->BoundsRect();
-    BitBlt(dc.Get(), b.Left, b.Top, b.Width(), b.Height(), src.Get(), b.Left + org.x - f.Left, b.Top + org.y - f.Top,
-           SRCCOPY);
+    BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), src, b.Left + org.x - f.Left, b.Top + org.y - f.Top, SRCCOPY);
   }
 }
 
 void TacMDIWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
-  const HWND wnd = WndHandle;
   const bool skinned = !Destroyed && FormSkinData && FormSkinData->Skinned(false);
   switch (Message.Msg) {
     case SM_QUORVEXCMD:
@@ -77,28 +75,16 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
       break;
     case WM_NCPAINT:
       if (skinned) {
-        if (MaximizedChild()) {
-          Message.Result = 1;
-          return;
-        }
-        TWindowDC dc(wnd, nullptr);
-        if (!dc.Get()) return;
-        if (FormSkinData->CacheBmp && !FormSkinData->CacheBmp->Empty()) {
-          const TPoint off = BarCacheOffset();
-          const TRect c = WindowRectOf(wnd);
-          TBmpDC src(FormSkinData->CacheBmp);
-          if (src.Get()) BitBltBorder(dc.Get(), 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
-        }
-        PaintScrollBars(this, wnd, dc.Get());
+        PaintFrame(Message);
         return;
       }
       break;
     case WM_PAINT:
       if (skinned && !MaximizedChild()) {
-        TPaintScope paint(wnd);
-        TClientDC dc(wnd, HDC(Message.WParam));
-        TSavedDC saved(dc.Get());
-        PaintClientBackground(dc.Get());
+        PaintScope paint(WndHandle);
+        ClientDC dc(WndHandle, HDC(Message.WParam));
+        SavedDC saved(dc);
+        PaintClientBackground(dc);
         return;
       }
       break;
@@ -115,56 +101,86 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
     case WM_PRINT:
       if (skinned && Message.WParam) {
         Message.Result = 0;
-        if (!MaximizedChild()) {
-          HDC dc = HDC(Message.WParam);
-          PaintScrollBars(this, wnd, dc);
-          if (FormSkinData->CacheBmp && !FormSkinData->CacheBmp->Empty()) {
-            const TPoint off = BarCacheOffset();
-            const TRect c = WindowRectOf(wnd);
-            TBmpDC src(FormSkinData->CacheBmp);
-            if (src.Get()) BitBltBorder(dc, 0, 0, c.Width(), c.Height(), src.Get(), off.X, off.Y, 2);
-          }
-          RECT wr{};
-          GetWindowRect(wnd, &wr);
-          POINT org{0, 0};
-          ClientToScreen(wnd, &org);
-          TSavedDC saved(dc);
-          OffsetViewportOrgEx(dc, org.x - wr.left, org.y - wr.top, nullptr);
-          PaintClientBackground(dc);
-        }
+        if (!MaximizedChild()) PrintInto(HDC(Message.WParam));
         return;
       }
       break;
     case WM_MDITILE:
-    case WM_MDICASCADE:
-      if (!PassOn(Message)) return;
-      if (FormSkinData) FormSkinData->BGChanged = true;
-      if (MDIProviderArranged && Provider) MDIProviderArranged(Provider);
-      if (!*alive) return;
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-      return;
+    case WM_MDICASCADE: Arrange(Message); return;
     default: break;
   }
   TacBaseWnd::HandleMessage(Message);
   if (!*alive) return;
-  if (Message.Msg == SM_QUORVEXCMD) {
-    if (Message.WParamHi() == QC_LOCKREDRAW) {
-      SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
-    } else if (Message.WParamHi() == QC_UNLOCKREDRAW) {
-      SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
-      if (LoWord(std::uintptr_t(Message.LParam)) != SB_THUMBTRACK) {
-        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        if (!*alive) return;
-        RefreshScrollInfo(this, false);
-        UpdateWindow(wnd);
-      }
-    }
-  } else if (Message.Msg == WM_UNKNOWN3F || Message.Msg == WM_PARENTNOTIFY) {
-    const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
-    if (VertBar) VertBar->ScrollVisible = (style & WS_VSCROLL) != 0;
-    if (HorzBar) HorzBar->ScrollVisible = (style & WS_HSCROLL) != 0;
-    RefreshScrollInfo(this, true);
-  } else if (Message.Msg == WM_MDIREFRESHMENU) {
-    if (MDIProviderRefreshMenuLine && Provider) MDIProviderRefreshMenuLine(Provider);
+  switch (Message.Msg) {
+    case SM_QUORVEXCMD: AfterScrollCommand(Message); break;
+    case WM_UNKNOWN3F:
+    case WM_PARENTNOTIFY: FollowBarStyles(); break;
+    case WM_MDIREFRESHMENU:
+      if (MDIProviderRefreshMenuLine && Provider) MDIProviderRefreshMenuLine(Provider);
+      break;
+    default: break;
   }
+}
+
+void TacMDIWnd::PaintFrame(TMessage& Message) {
+  if (MaximizedChild()) {
+    Message.Result = 1;
+    return;
+  }
+  WindowDC dc(WndHandle);
+  if (!dc) return;
+  PaintFrameBand(dc);
+  PaintScrollBars(this, WndHandle, dc);
+}
+
+void TacMDIWnd::PaintFrameBand(HDC DC) {
+  if (!FormSkinData->CacheBmp || FormSkinData->CacheBmp->Empty()) return;
+  const TPoint off = BarCacheOffset();
+  const TRect c = WindowRectOf(WndHandle);
+  BitmapDC src(FormSkinData->CacheBmp);
+  if (src) BitBltBorder(DC, 0, 0, c.Width(), c.Height(), src, off.X, off.Y, 2);
+}
+
+void TacMDIWnd::PrintInto(HDC DC) {
+  PaintScrollBars(this, WndHandle, DC);
+  PaintFrameBand(DC);
+  RECT wr{};
+  GetWindowRect(WndHandle, &wr);
+  POINT org{0, 0};
+  ClientToScreen(WndHandle, &org);
+  SavedDC saved(DC);
+  OffsetViewportOrgEx(DC, org.x - wr.left, org.y - wr.top, nullptr);
+  PaintClientBackground(DC);
+}
+
+void TacMDIWnd::Arrange(TMessage& Message) {
+  auto alive = AliveToken();
+  if (!PassOn(Message)) return;
+  if (FormSkinData) FormSkinData->BGChanged = true;
+  if (MDIProviderArranged && Provider) MDIProviderArranged(Provider);
+  if (!*alive) return;
+  RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void TacMDIWnd::AfterScrollCommand(TMessage& Message) {
+  const HWND wnd = WndHandle;
+  if (Message.WParamHi() == QC_LOCKREDRAW) {
+    SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+  } else if (Message.WParamHi() == QC_UNLOCKREDRAW) {
+    SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+    if (LoWord(std::uintptr_t(Message.LParam)) != SB_THUMBTRACK) {
+      auto alive = AliveToken();
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      if (!*alive) return;
+      RefreshScrollInfo(this, false);
+      UpdateWindow(wnd);
+    }
+  }
+}
+
+void TacMDIWnd::FollowBarStyles() {
+  const LONG_PTR style = GetWindowLongPtrA(WndHandle, GWL_STYLE);
+  if (VertBar) VertBar->ScrollVisible = (style & WS_VSCROLL) != 0;
+  if (HorzBar) HorzBar->ScrollVisible = (style & WS_HSCROLL) != 0;
+  RefreshScrollInfo(this, true);
 }

@@ -154,13 +154,7 @@ bool TacScrollWnd::BeforeMessage(TMessage& Message) {
 void TacScrollWnd::HandleMessage(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
-    case WM_NCDESTROY:
-      if (OldWndProc || OldProc) {
-        TacScrollWnd* self = this;
-        DetachScrollWnd(WndHandle, false, false, self);
-      }
-      PassOn(Message);
-      return;
+    case WM_NCDESTROY: LeaveOnDestroy(Message); return;
     case WM_UPDATEUISTATE: return;
     default: break;
   }
@@ -169,90 +163,8 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     PassOn(Message);
     return;
   }
+  if (Message.Msg == SM_QUORVEXCMD ? AnswerScrollCommand(Message) : HandleBarMessage(Message)) return;
   auto alive = AliveToken();
-  const HWND wnd = WndHandle;
-  if (Message.Msg == SM_QUORVEXCMD) {
-    const bool own = IsOwnManager(Message, SkinData);
-    switch (Message.WParamHi()) {
-      case QC_SKINLOADED:
-        if (own) SkinData->UpdateIndexes();
-        break;
-      case QC_REFRESH:
-        if (own) {
-          SkinData->UpdateIndexes();
-          SkinData->BGChanged = true;
-        }
-        break;
-      case QC_GETCACHE: AnswerCache(SkinData); break;
-      case QC_UPDATEDONE:
-        if (SkinData->UpdatingFlag()) {
-          SkinData->SetUpdating(false);
-          RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-          if (!*alive) return;
-        }
-        break;
-      case QC_ISSKINNED:
-        Message.LParam = 1;
-        Message.Result = 1;
-        return;
-      case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
-      default: break;
-    }
-  } else {
-    switch (Message.Msg) {
-      case WM_NCCALCSIZE: Message.Result = ScrollNCCalcSize(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_NCHITTEST: Message.Result = ScrollNCHitTest(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_NCPAINT: {
-        // The window's own frame first, the skinned bars over it.
-        if (!PassOn(Message)) return;
-        if (IsWindowVisible(wnd)) {
-          RefreshUpdating(SkinData);
-          if (!SkinData->UpdatingFlag() && !ScrollFlag) PaintScrollBars(this, wnd, nullptr);
-        }
-        return;
-      }
-      case WM_NCMOUSEMOVE: Message.Result = ScrollNCMouseMove(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_NCLBUTTONDOWN:
-      case WM_NCLBUTTONDBLCLK:
-        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
-          Message.Result = ScrollNCLButtonDown(this, wnd, Message.Msg, Message.WParam, Message.LParam);
-          return;
-        }
-        break;
-      case WM_NCRBUTTONDOWN:
-      case WM_NCRBUTTONUP:
-      case WM_NCMBUTTONDOWN:
-      case WM_NCMBUTTONUP:
-        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
-          Message.Result = 0;
-          return;
-        }
-        break;
-      case WM_SYSCOMMAND:
-        if (Message.WParam == 0xF077) return;
-        break;
-      case WM_STYLECHANGED: Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return;
-      case WM_CAPTURECHANGED:
-        if (HWND(Message.LParam) != wnd) CancelClick();
-        break;
-      case WM_TIMER:
-        Message.Result = ScrollTimer(this, wnd, Message.WParam, Message.LParam);
-        if (*alive && !ScrollFlag && !ThumbTracking) RefreshScrollInfo(this, true);
-        return;
-      case CM_RESIZENOTIFY:
-        if (WndSize.cx != 0) {
-          if (!PassOn(Message)) return;
-          SetWindowPos(
-              wnd, nullptr, 0, 0, WndSize.cx, WndSize.cy,
-              SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-          return;
-        }
-        break;
-      default: break;
-    }
-  }
   if (!PassOn(Message)) return;
   switch (Message.Msg) {
     case WM_MOUSEWHEEL:
@@ -262,6 +174,87 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     case CM_FOCUSNOTIFY: RefreshScrollInfo(this, true); break;
     default: break;
   }
+}
+
+bool TacScrollWnd::AnswerScrollCommand(TMessage& Message) {
+  const bool own = IsOwnManager(Message, SkinData);
+  switch (Message.WParamHi()) {
+    case QC_SKINLOADED:
+      if (own) SkinData->UpdateIndexes();
+      return false;
+    case QC_REFRESH:
+      if (own) {
+        SkinData->UpdateIndexes();
+        SkinData->BGChanged = true;
+      }
+      return false;
+    case QC_GETCACHE: AnswerCache(SkinData); return false;
+    default: return AnswerCommonCommand(Message);
+  }
+}
+
+bool TacScrollWnd::RepaintAfterUpdate() {
+  RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  return true;
+}
+
+void TacScrollWnd::DetachOnDestroy() {
+  TacScrollWnd* self = this;
+  DetachScrollWnd(WndHandle, false, false, self);
+}
+
+bool TacScrollWnd::HandleBarMessage(TMessage& Message) {
+  const HWND wnd = WndHandle;
+  const bool onBar = Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL;
+  switch (Message.Msg) {
+    case WM_NCCALCSIZE: Message.Result = ScrollNCCalcSize(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_NCHITTEST: Message.Result = ScrollNCHitTest(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_NCPAINT: PaintFrameAndBars(Message); return true;
+    case WM_NCMOUSEMOVE: Message.Result = ScrollNCMouseMove(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      if (!onBar) return false;
+      Message.Result = ScrollNCLButtonDown(this, wnd, Message.Msg, Message.WParam, Message.LParam);
+      return true;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+      if (!onBar) return false;
+      Message.Result = 0;
+      return true;
+    case WM_SYSCOMMAND: return Message.WParam == 0xF077;
+    case WM_STYLECHANGED: Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return true;
+    case WM_CAPTURECHANGED:
+      if (HWND(Message.LParam) != wnd) CancelClick();
+      return false;
+    case WM_TIMER: {
+      auto alive = AliveToken();
+      Message.Result = ScrollTimer(this, wnd, Message.WParam, Message.LParam);
+      if (*alive && !ScrollFlag && !ThumbTracking) RefreshScrollInfo(this, true);
+      return true;
+    }
+    case CM_RESIZENOTIFY:
+      if (WndSize.cx == 0) return false;
+      ResizeToWndSize(Message);
+      return true;
+    default: return false;
+  }
+}
+
+void TacScrollWnd::PaintFrameAndBars(TMessage& Message) {
+  // The window's own frame first, the skinned bars over it.
+  if (!PassOn(Message) || !IsWindowVisible(WndHandle)) return;
+  RefreshUpdating(SkinData);
+  if (!SkinData->UpdatingFlag() && !ScrollFlag) PaintScrollBars(this, WndHandle, nullptr);
+}
+
+void TacScrollWnd::ResizeToWndSize(TMessage& Message) {
+  if (!PassOn(Message)) return;
+  SetWindowPos(WndHandle, nullptr, 0, 0, WndSize.cx, WndSize.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 // ---- TacBaseWnd -------------------------------------------------------------------------------------
@@ -382,7 +375,7 @@ void TacEditWnd::PrintWindowInto(HDC DC) {
   PrepareWindowCache(SkinData, wnd, DialogMode);
   if (!DialogMode) FillBorderCorners(SkinData, 0, this);
   if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
-    TBmpDC src(SkinData->CacheBmp);
+    BitmapDC src(SkinData->CacheBmp);
     if (src.Get())
       BitBltBorder(DC, 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0, BorderLeft);
   }
@@ -394,7 +387,7 @@ void TacEditWnd::PrintWindowInto(HDC DC) {
   GetClientRect(wnd, &cr);
   POINT org{0, 0};
   ClientToScreen(wnd, &org);
-  TSavedDC saved(DC);
+  SavedDC saved(DC);
   OffsetViewportOrgEx(DC, org.x - wr.left, org.y - wr.top, nullptr);
   IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
   SendMessageA(wnd, WM_ERASEBKGND, WPARAM(DC), 0);
@@ -412,47 +405,10 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
   const UINT msg = Message.Msg;
   switch (msg) {
     case SM_QUORVEXCMD:
-      switch (Message.WParamHi()) {
-        case QC_PREPAREFADE:
-          UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
-          PrepareWindowCache(SkinData, wnd, false);
-          FillBorderCorners(SkinData, 0, this);
-          return;
-        case QC_REFRESH:
-          if (IsOwnManager(Message, SkinData)) {
-            TacBaseWnd::HandleMessage(Message);
-            if (*alive) ApplySkinColors();
-            return;
-          }
-          break;
-        case QC_UPDATEDONE:
-          if (SkinData->UpdatingFlag()) {
-            SkinData->SetUpdating(false);
-            RedrawWindow(wnd, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-            if (!*alive) return;
-          }
-          break;
-        case QC_ISSKINNED:
-          Message.LParam = 1;
-          Message.Result = 1;
-          return;
-        case QC_GETSECTIONINDEX: Message.Result = SkinData->SkinIndex + 1; return;
-        case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
-        default: break;
-      }
+      if (AnswerEditCommand(Message)) return;
       break;
     case WM_PAINT:
-      if (IsWindowVisible(wnd)) {
-        RefreshUpdating(SkinData);
-        if (SkinData->UpdatingFlag()) {
-          TPaintScope validate(wnd);
-          return;
-        }
-        PaintScrollBars(this, wnd, nullptr);
-        if (!*alive) return;
-        if (!Skinned) ApplySkinColors();
-      }
+      if (IsWindowVisible(wnd) && !PaintBeforeClient()) return;
       break;
     case WM_ERASEBKGND:
       if (IsWindowVisible(wnd)) {
@@ -463,31 +419,7 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
       break;
     case WM_NCPAINT:
       if (IsWindowVisible(wnd)) {
-        UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
-        RefreshUpdating(SkinData);
-        if (SkinData->UpdatingFlag()) {
-          Message.Result = 0;
-          return;
-        }
-        if (SkinData->BGChanged) {
-          if (!Skinned) ApplySkinColors();
-          PrepareWindowCache(SkinData, wnd, DialogMode);
-        }
-        if (!DialogMode) FillBorderCorners(SkinData, 0, this);
-        LRESULT r = 0;
-        {
-          TWindowDC dc(wnd, nullptr);
-          if (!dc.Get()) return;
-          TSavedDC saved(dc.Get());
-          if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
-            TBmpDC src(SkinData->CacheBmp);
-            if (src.Get())
-              BitBltBorder(dc.Get(), 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src.Get(), 0, 0,
-                           BorderLeft);
-          }
-          r = PaintScrollBars(this, wnd, dc.Get());
-        }
-        if (*alive) Message.Result = r;
+        PaintFrame(Message);
         return;
       }
       break;
@@ -518,13 +450,68 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
     case WM_SIZE:
       if (IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
       break;
-    case WM_MOUSEMOVE:
-      if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(wnd) &&
-          DefaultManager->HotWindow() != wnd)
-        DefaultManager->SetHotWindow(wnd);
-      break;
+    case WM_MOUSEMOVE: TakeHotWindow(); break;
     default: break;
   }
+}
+
+bool TacEditWnd::AnswerEditCommand(TMessage& Message) {
+  switch (Message.WParamHi()) {
+    case QC_PREPAREFADE:
+      UpdateWndRects(WndHandle, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
+      PrepareWindowCache(SkinData, WndHandle, false);
+      FillBorderCorners(SkinData, 0, this);
+      return true;
+    case QC_REFRESH: {
+      if (!IsOwnManager(Message, SkinData)) return false;
+      auto alive = AliveToken();
+      TacBaseWnd::HandleMessage(Message);
+      if (*alive) ApplySkinColors();
+      return true;
+    }
+    default: return false;
+  }
+}
+
+bool TacEditWnd::PaintBeforeClient() {
+  RefreshUpdating(SkinData);
+  if (SkinData->UpdatingFlag()) {
+    PaintScope validate(WndHandle);
+    return false;
+  }
+  auto alive = AliveToken();
+  PaintScrollBars(this, WndHandle, nullptr);
+  if (!*alive) return false;
+  if (!Skinned) ApplySkinColors();
+  return true;
+}
+
+void TacEditWnd::PaintFrame(TMessage& Message) {
+  const HWND wnd = WndHandle;
+  UpdateWndRects(wnd, ParentWnd, WndRect, WndPos, WndSize, ParentRect);
+  RefreshUpdating(SkinData);
+  if (SkinData->UpdatingFlag()) {
+    Message.Result = 0;
+    return;
+  }
+  if (SkinData->BGChanged) {
+    if (!Skinned) ApplySkinColors();
+    PrepareWindowCache(SkinData, wnd, DialogMode);
+  }
+  if (!DialogMode) FillBorderCorners(SkinData, 0, this);
+  auto alive = AliveToken();
+  LRESULT r = 0;
+  {
+    WindowDC dc(wnd);
+    if (!dc) return;
+    SavedDC saved(dc);
+    if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) {
+      BitmapDC src(SkinData->CacheBmp);
+      if (src) BitBltBorder(dc, 0, 0, SkinData->CacheBmp->Width(), SkinData->CacheBmp->Height(), src, 0, 0, BorderLeft);
+    }
+    r = PaintScrollBars(this, wnd, dc);
+  }
+  if (*alive) Message.Result = r;
 }
 
 // ---- Edit adapters of skinned memos and list boxes ---------------------------------------------------

@@ -3,6 +3,7 @@
 #include "skin/windows/acSBUtils.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
@@ -95,8 +96,13 @@ TsCacheInfo AskOwnCache(TacScrollWnd* a, HWND wnd) {
 
 namespace {
 
+// A 24-bit bitmap owned by the caller.
+std::unique_ptr<TBitmap> Bmp24(int w, int h) {
+  return std::unique_ptr<TBitmap>(CreateBmp24(std::max(w, 0), std::max(h, 0)));
+}
+
 void CopyBmp(TBitmap* dst, int x, int y, TBitmap* src) {
-  TBmpDC d(dst), s(src);
+  BitmapDC d(dst), s(src);
   if (d.Get() && s.Get()) BitBlt(d.Get(), x, y, src->Width(), src->Height(), s.Get(), 0, 0, SRCCOPY);
 }
 
@@ -105,18 +111,18 @@ void PaintScrollPart(TBitmap* barBmp, const TRect& partRect, const TacSectionInd
                      TsSkinManager* sm) {
   const int w = partRect.Width(), h = partRect.Height();
   if (w <= 0 || h <= 0 || !sm->IsSectionIndex(ix.Section)) return;
-  TTempBmp part(w, h);
+  const auto part = Bmp24(w, h);
   const TsCacheInfo ci = BuildCacheInfo(barBmp, partRect.Left, partRect.Top);
   PaintSectionItemByIndexes(ix.Section, ix.Mask, ix.Pattern, ix.HotPattern, ci, true, state, Rect(0, 0, w, h), TPoint{},
-                            part.Bmp, sm);
+                            part.get(), sm);
   if (sm->IsMaskIndex(ix.GlyphMask)) {
     const TsMaskData& m = sm->Mask(ix.GlyphMask);
     const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
     const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
     if (gw > 0 && gh > 0)
-      PaintMaskImageByIndex(part.Bmp, TPoint{(w - gw) / 2, (h - gh) / 2}, state, 0, ix.GlyphMask, sm);
+      PaintMaskImageByIndex(part.get(), TPoint{(w - gw) / 2, (h - gh) / 2}, state, 0, ix.GlyphMask, sm);
   }
-  CopyBmp(barBmp, partRect.Left, partRect.Top, part.Bmp);
+  CopyBmp(barBmp, partRect.Left, partRect.Top, part.get());
 }
 
 struct TBarSections {
@@ -171,7 +177,7 @@ void RepaintBar(TacScrollBar* bar, HWND wnd, int part) {
   TRect r = BarScreenRect(bar, wnd);
   const TRect wr = WindowRectOf(wnd);
   r.Offset(-wr.Left, -wr.Top);
-  TWindowDC dc(wnd, nullptr);
+  WindowDC dc(wnd);
   PaintScrollBar(bar, wnd, dc.Get(), part, r);
 }
 
@@ -194,12 +200,12 @@ void DrawTrackedBar(TacScrollBar* bar, HWND wnd, int tWindow) {
   if (length <= 0 || across <= 0) return;
   const int t = tWindow - (vertical ? r.Top : r.Left);
   const int btn = GetScrollBarSize(bar, false, true);
-  TTempBmp bmp(r.Width(), r.Height());
+  const auto bmp = Bmp24(r.Width(), r.Height());
   const TsCacheInfo ci = AskOwnCache(a, wnd);
-  PaintBarImage(bmp.Bmp, sm, vertical, ci, r.TopLeft(), length, across, btn, t + ScrollState.ThumbSize / 2, 0, 0, 0, 0,
-                t, ScrollState.ThumbSize, 2);
-  TWindowDC dc(wnd, nullptr);
-  TBmpDC src(bmp.Bmp);
+  PaintBarImage(bmp.get(), sm, vertical, ci, r.TopLeft(), length, across, btn, t + ScrollState.ThumbSize / 2, 0, 0, 0,
+                0, t, ScrollState.ThumbSize, 2);
+  WindowDC dc(wnd);
+  BitmapDC src(bmp.get());
   if (dc.Get() && src.Get()) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), src.Get(), 0, 0, SRCCOPY);
 }
 
@@ -284,18 +290,18 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
   const qv::TScrollRange range = RangeOf(Bar->ScrollInfo);
   const qv::TThumb thumb = qv::CalcThumb(0, length, btn, range, Bar->MinThumbSize);
 
-  TTempBmp bmp(R.Width(), R.Height());
+  const auto bmp = Bmp24(R.Width(), R.Height());
   const TsCacheInfo ci = AskOwnCache(a, Wnd);
   if (2 * btn >= length) {
     const int half = length / 2;
-    PaintBarImage(bmp.Bmp, sm, vertical, ci, R.TopLeft(), length, across, half, half, 0, 0, arrow1, arrow2, 0, 0, 0);
+    PaintBarImage(bmp.get(), sm, vertical, ci, R.TopLeft(), length, across, half, half, 0, 0, arrow1, arrow2, 0, 0, 0);
   } else {
     const bool drawThumb = enabled && qv::ThumbDrawable(range, channel, Bar->MinThumbSize);
     const int thumbState = (ScrollState.HotPart == qv::sbpThumb && ScrollState.HotBar == Bar->BarKind && enabled &&
                             Wnd == ScrollState.CurrentScrollWnd)
                                ? 1
                                : 0;
-    PaintBarImage(bmp.Bmp, sm, vertical, ci, R.TopLeft(), length, across, btn, thumb.Size / 2 + thumb.Pos,
+    PaintBarImage(bmp.get(), sm, vertical, ci, R.TopLeft(), length, across, btn, thumb.Size / 2 + thumb.Pos,
                   APressedPart == 2 ? 2 : 0, APressedPart == 3 ? 2 : 0, arrow1, arrow2, thumb.Pos,
                   drawThumb ? thumb.Size : 0, thumbState);
   }
@@ -303,12 +309,12 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
     const TsCacheInfo c2 = AskOwnCache(a, Wnd);
     if (c2.Ready) {
       const TRect src = Bounds(R.Left + c2.X, R.Top + c2.Y, R.Width(), R.Height());
-      BlendRectKeyed(bmp.Bmp, 0, 0, c2.Bmp, src, 0.4, TColor(0xFF000000));
+      BlendRectKeyed(bmp.get(), 0, 0, c2.Bmp, src, 0.4, TColor(0xFF000000));
     } else {
-      BlendColorRect(bmp.Bmp, Rect(0, 0, R.Width(), R.Height()), 60, TColor(sm->Section(s.Bar1->Section).Color));
+      BlendColorRect(bmp.get(), Rect(0, 0, R.Width(), R.Height()), 60, TColor(sm->Section(s.Bar1->Section).Color));
     }
   }
-  TBmpDC src(bmp.Bmp);
+  BitmapDC src(bmp.get());
   if (DC && src.Get()) BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), src.Get(), 0, 0, SRCCOPY);
   return 1;
 }
@@ -328,7 +334,7 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
       if (!*alive) return 0;
     }
   }
-  TWindowDC dc(Wnd, DC);
+  WindowDC dc(Wnd, DC);
   if (!dc.Get()) return 0;
   const TRect wr = WindowRectOf(Wnd);
   for (TacScrollBar* bar : {Adapter->HorzBar, Adapter->VertBar}) {
@@ -341,16 +347,16 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
   const TRect box = qv::CornerBoxRect(frame);
   if (!box.IsEmpty()) {
     TsSkinManager* sm = ManagerOf(Adapter);
-    TTempBmp bmp(box.Width(), box.Height());
+    const auto bmp = Bmp24(box.Width(), box.Height());
     TRect local = box;
     local.Offset(-wr.Left, -wr.Top);
     const TsCacheInfo ci = AskOwnCache(Adapter, Wnd);
     if (ci.Ready) {
-      TBmpDC d(bmp.Bmp), s(ci.Bmp);
+      BitmapDC d(bmp.get()), s(ci.Bmp);
       if (d.Get() && s.Get())
         BitBlt(d.Get(), 0, 0, box.Width(), box.Height(), s.Get(), local.Left + ci.X, local.Top + ci.Y, SRCCOPY);
     } else if (sm && sm->Skin()) {
-      FillBmpRect(bmp.Bmp, Rect(0, 0, box.Width(), box.Height()), sm->GetGlobalHotColor());
+      FillBmpRect(bmp.get(), Rect(0, 0, box.Width(), box.Height()), sm->GetGlobalHotColor());
     }
     if (sm && sm->Skin() && SizeGripShowsFor(Adapter, Wnd, box)) {
       const int gi = sm->SectionIndexOf("GLOBALINFO");
@@ -360,10 +366,10 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
         const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
         const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
         if (gw > 0 && gh > 0)
-          PaintMaskImageByIndex(bmp.Bmp, TPoint{box.Width() - gw, box.Height() - gh}, 0, 0, grip, sm);
+          PaintMaskImageByIndex(bmp.get(), TPoint{box.Width() - gw, box.Height() - gh}, 0, 0, grip, sm);
       }
     }
-    TBmpDC src(bmp.Bmp);
+    BitmapDC src(bmp.get());
     if (src.Get()) BitBlt(dc.Get(), local.Left, local.Top, box.Width(), box.Height(), src.Get(), 0, 0, SRCCOPY);
   }
   return 0;

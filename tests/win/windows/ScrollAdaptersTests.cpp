@@ -1,5 +1,5 @@
 // Scrolling adapters on real controls: a memo and a list box with skinned bars, the edit adapter's
-// WM_PRINT, the dialog look and the MDI client.
+// WM_PRINT, the dialog look and an MDI client with a maximized child.
 #include "tests/win/windows/WindowsTestSupport.h"
 
 #include "classlib/ExtCtrls.h"
@@ -239,117 +239,6 @@ TEST_F(ScrollAdapters, MdiClientWithAMaximizedChildPaintsNoFrame) {
   EXPECT_EQ(1, SendMessageA(client, WM_NCPAINT, 1, 0));
   a->Free();
   delete formData;
-}
-
-// The MDI client of a class-library MDI form, skinned without a form provider: the provider's
-// work is left out, everything else works.
-class MdiClient : public AdapterTest {
- protected:
-  void SetUp() override {
-    AdapterTest::SetUp();
-    OldMain = Application->MainForm();
-    Frame = Create<TForm>(Application);
-    Frame->SetFormStyle(fsMDIForm);
-    Frame->SetBounds(20, 20, 500, 360);
-    Application->SetMainForm(Frame);
-    Frame->Show();
-    flush_events(40, 1500);
-    FormData = new TsCommonData(nullptr, true);
-    FormData->SetSkinSection("FORM");
-    RECT wr{};
-    GetWindowRect(Frame->Handle(), &wr);
-    FormData->CacheBmp->SetSize(wr.right - wr.left, wr.bottom - wr.top);
-    FillBmpRect(FormData->CacheBmp, Rect(0, 0, wr.right - wr.left, wr.bottom - wr.top), TColor(FormColor));
-    Client = Frame->ClientHandle();
-    Adapter = Create<TacMDIWnd>(Client, nullptr, Manager, "EDIT", true);
-    Adapter->Form = Frame;
-    Adapter->FormSkinData = FormData;
-    ASSERT_EQ(nullptr, Adapter->Provider);
-    flush_events(40, 1500);
-  }
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete FormData;
-    FreeAndNil(Frame);
-    Application->SetMainForm(OldMain);
-    Application->ResetTerminated();
-    AdapterTest::TearDown();
-  }
-  TForm* NewChild(int x, int y) {
-    auto* c = Create<TForm>(Frame);
-    c->SetBounds(x, y, 160, 120);
-    c->SetFormStyle(fsMDIChild);
-    flush_events(40, 1500);
-    return c;
-  }
-  static constexpr COLORREF FormColor = RGB(30, 120, 200);
-  TCustomForm* OldMain = nullptr;
-  TForm* Frame = nullptr;
-  TsCommonData* FormData = nullptr;
-  HWND Client = nullptr;
-  TacMDIWnd* Adapter = nullptr;
-};
-
-TEST_F(MdiClient, BackgroundComesFromTheFormsImage) {
-  RedrawWindow(Client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  flush_events(40, 1500);
-  RECT cr{};
-  GetClientRect(Client, &cr);
-  POINT mid{cr.right / 2, cr.bottom / 2};
-  ClientToScreen(Client, &mid);
-  const RECT one{mid.x, mid.y, mid.x + 1, mid.y + 1};
-  EXPECT_EQ(FormColor, CaptureScreenRect(one).Pixel(0, 0));
-  // Printed the same way.
-  RECT wr{};
-  GetWindowRect(Client, &wr);
-  const Capture print = CaptureWMPrint(Client);
-  EXPECT_EQ(FormColor, print.Pixel(mid.x - wr.left, mid.y - wr.top));
-}
-
-TEST_F(MdiClient, ArrangingRedrawingAndMenuRefreshWithoutAProvider) {
-  TForm* a = NewChild(10, 10);
-  TForm* b = NewChild(40, 40);
-  FormData->BGChanged = false;
-  SendMessageA(Client, WM_MDITILE, MDITILE_VERTICAL, 0);
-  EXPECT_TRUE(FormData->BGChanged);
-  FormData->BGChanged = false;
-  SendMessageA(Client, WM_MDICASCADE, 0, 0);
-  EXPECT_TRUE(FormData->BGChanged);
-  SendMessageA(Client, WM_MDIREFRESHMENU, 0, 0);
-  flush_events(40, 1500);
-  // Redrawing is locked around a scroll message and unlocked after it.
-  SendSkinCommand(Client, QC_LOCKREDRAW);
-  EXPECT_FALSE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
-  SendSkinCommand(Client, QC_UNLOCKREDRAW, MAKELONG(SB_LINEDOWN, WM_VSCROLL));
-  EXPECT_TRUE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
-  // A child moved out of sight gives the client a bar; the adapter's bar follows the style.
-  SetWindowPos(b->Handle(), nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  flush_events(40, 1500);
-  SendMessageA(Client, WM_PARENTNOTIFY, WM_CREATE, 0);
-  const LONG_PTR style = GetWindowLongPtrA(Client, GWL_STYLE);
-  EXPECT_EQ((style & WS_VSCROLL) != 0, Adapter->VertBar->ScrollVisible);
-  EXPECT_EQ((style & WS_HSCROLL) != 0, Adapter->HorzBar->ScrollVisible);
-  // Skin command 5 goes to the form, which has no provider to answer it: the record stays empty.
-  SharedCacheInfo = BuildCacheInfo(FormData->CacheBmp, 1, 1);
-  SharedCacheInfo.Ready = false;
-  SendSkinCommand(Client, QC_GETCACHE);
-  EXPECT_FALSE(SharedCacheInfo.Ready);
-  a->Free();
-  b->Free();
-  flush_events(40, 1500);
-}
-
-TEST_F(MdiClient, MaximizedChildLeavesFrameAndBackgroundAlone) {
-  TForm* a = NewChild(10, 10);
-  SendMessageA(Client, WM_MDIMAXIMIZE, WPARAM(a->Handle()), 0);
-  flush_events(40, 1500);
-  EXPECT_EQ(1, SendMessageA(Client, WM_NCPAINT, 1, 0));
-  // Without a container class nothing is painted under the form's controls.
-  HDC dc = GetDC(Client);
-  EXPECT_EQ(1, SendMessageA(Client, WM_ERASEBKGND, WPARAM(dc), 0));
-  ReleaseDC(Client, dc);
-  a->Free();
-  flush_events(40, 1500);
 }
 
 }  // namespace

@@ -239,6 +239,8 @@ TEST_F(AdapterBase, SkinCommandAnswers) {
 
   // The command 60 answer is the application object.
   EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(Application)), SendSkinCommand(wnd, QC_GETAPPLICATION));
+  // Every adapter answers its section index plus one.
+  EXPECT_EQ(Manager->SectionIndexOf("EDIT") + 1, SendSkinCommand(wnd, QC_GETSECTIONINDEX));
 
   // An empty cache is no background: command 5 leaves the record not ready.
   SharedCacheInfo = BuildCacheInfo(nullptr, 3, 3);
