@@ -2,6 +2,11 @@
 # programs run unchanged on a bare Windows and under Wine.
 if(NOT MSVC)
   add_link_options(-static)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    # GCC cannot align the stack to 32 bytes on 64-bit Windows: 256-bit values the AVX2 kernels
+    # spill to the stack must be moved unaligned.
+    add_compile_options(-Wa,-muse-unaligned-vector-move)
+  endif()
 endif()
 
 include(GNUInstallDirs)

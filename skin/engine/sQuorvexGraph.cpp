@@ -50,6 +50,7 @@ qv::TMaskFrames MaskFramesOf(const qv::TSkinModel& model, const qv::TsMaskData& 
   qv::TMaskFrames f;
   if (mask.ImageIndex < 0 || mask.ImageIndex >= int(model.Images.size())) return f;
   f.Image = model.Images[std::size_t(mask.ImageIndex)].Bitmap.View();
+  f.KeyRuns = &model.Images[std::size_t(mask.ImageIndex)].KeyRuns;
   f.R = mask.R;
   f.ImageCount = mask.ImageCount;
   f.MaskType = mask.MaskType;
@@ -185,7 +186,7 @@ void PaintMaskRect(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo
   if (!model) return;
   qv::TMaskFrames f = MaskFramesOf(*model, mask);
   if (f.Image.Empty()) return;
-  qv::PaintMaskRect(BmpView(bmp), r, filling, CacheView(ci), f, state, useCache);
+  qv::PaintMaskRect(BmpView(bmp), r, filling, CacheView(ci), f, state, useCache, &model->MaskRows());
 }
 
 void PaintMaskRectByIndex(TBitmap* bmp, const TRect& r, bool filling, const TsCacheInfo& ci, int maskIndex, int state,
@@ -217,7 +218,7 @@ void PaintMaskRegion(TBitmap* bmp, HRGN rgn, bool filling, const qv::TsMaskData&
   qv::TMaskFrames f = MaskFramesOf(*model, mask);
   if (f.Image.Empty()) return;
   std::vector<TRect> cut;
-  qv::PaintMaskRegion(BmpView(bmp), filling, f, state, cut);
+  qv::PaintMaskRegion(BmpView(bmp), filling, f, state, cut, &model->MaskRows());
   // 0 and 1 stand for "no region" and "region pending" with the callers.
   if (reinterpret_cast<std::uintptr_t>(rgn) <= 1) return;
   for (const TRect& c : cut) {
@@ -288,7 +289,7 @@ void RepaintCacheCornersIn(TsCommonData* skinData, int state, int corners, const
       const std::uint8_t* src = mf.Image.At(c.SX + (x0 - c.DX), c.SY + row);
       std::uint8_t* out = dst.At(x0, dy);
       if (f.Type == 0)
-        qv::rows::CopyKeyed(out, src, bg.data(), n, key);
+        qv::rows::CopyKeyed(out, src, bg.data(), n, qv::kMagentaKey);
       else
         qv::rows::BlendMask(out, src, mf.Image.At(c.SX + (x0 - c.DX), c.SY + row + f.MaskDY), bg.data(), n);
     }

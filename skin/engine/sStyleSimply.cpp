@@ -114,14 +114,14 @@ void PaintBorderCore(const qv::TSkinModel& model, int maskIndex, TColor behind, 
   const qv::TMaskFrames mf = MaskFramesOf(model, model.Masks[std::size_t(maskIndex)]);
   if (mf.Image.Empty()) return;
   qv::TCacheView cache = ParentViewFor(ci, r, offset);
-  qv::TImage24 plain;
+  const qv::TKeyPattern fill(qv::BgrOf(Rgb(behind)));
   if (useCache && !cache.Usable() && behind != clNone) {
     // No parent image: the transparent parts show the colour behind the control.
-    plain.SetSize(std::max(r.Width(), 0), std::max(r.Height(), 0));
-    plain.Fill(qv::BgrOf(Rgb(behind)));
-    cache = qv::TCacheView{plain.View(), -r.Left, -r.Top, true};
+    cache = qv::TCacheView{};
+    cache.Fill = &fill;
+    cache.Ready = true;
   }
-  qv::PaintMaskRect(dst, r, filling, cache, mf, state, useCache && cache.Usable());
+  qv::PaintMaskRect(dst, r, filling, cache, mf, state, useCache && cache.Usable(), &model.MaskRows());
 }
 
 // The section's corner images laid over R, after its border.

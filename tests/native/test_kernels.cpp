@@ -86,7 +86,8 @@ TEST(Colors, FadeAmountIsBoundedAndNeverDividesByZero) {
   }
 }
 
-// The SIMD division by 255 agrees with the exact rounded quotient over every operand pair.
+// The vector division by 255 of every level agrees with the exact rounded quotient over every
+// operand pair.
 TEST(Rows, BlendConstExhaustiveAgainstReference) {
   TOwnedImage a(256 * 256 / 3 + 1, 1), b(256 * 256 / 3 + 1, 1);
   for (int i = 0; i < 256 * 256 && i < a.Width * 3; ++i) {
@@ -94,13 +95,16 @@ TEST(Rows, BlendConstExhaustiveAgainstReference) {
     b.Row(0)[i] = std::uint8_t(i >> 8);
   }
   std::vector<std::uint8_t> fast(std::size_t(a.Width) * 3), slow(fast.size());
-  for (unsigned w = 0; w < 256; ++w) {
-    rows::BlendConst(fast.data(), a.Row(0), b.Row(0), a.Width, w);
-    rows::ref::BlendConst(slow.data(), a.Row(0), b.Row(0), a.Width, w);
-    ASSERT_EQ(fast, slow) << "weight " << w;
-    for (std::size_t i = 0; i < fast.size(); i += 997) {
-      const double exact = (a.Row(0)[i] * double(w) + b.Row(0)[i] * double(255 - w)) / 255.0;
-      ASSERT_LE(std::abs(fast[i] - exact), 0.5) << i;
+  for (rows::TSimdLevel level : rows::AvailableLevels()) {
+    rows::TLevelScope scope(level);
+    for (unsigned w = 0; w < 256; ++w) {
+      rows::BlendConst(fast.data(), a.Row(0), b.Row(0), a.Width, w);
+      rows::ref::BlendConst(slow.data(), a.Row(0), b.Row(0), a.Width, w);
+      ASSERT_EQ(fast, slow) << rows::LevelName(level) << " weight " << w;
+      for (std::size_t i = 0; i < fast.size(); i += 997) {
+        const double exact = (a.Row(0)[i] * double(w) + b.Row(0)[i] * double(255 - w)) / 255.0;
+        ASSERT_LE(std::abs(fast[i] - exact), 0.5) << i;
+      }
     }
   }
 }
@@ -304,8 +308,7 @@ TEST(Layout, NegativeStrideMatchesTopDown) {
 
 TEST(Differential, FastKernelsMatchReferenceOnRandomImages) {
   for (std::uint64_t seed = 1; seed <= 30000; ++seed) {
-    qvtest::TByteSource src(seed);
-    const std::string err = qvtest::RunDifferentialCase(src);
+    const std::string err = qvtest::RunDifferentialCaseAtEveryLevel([&] { return qvtest::TByteSource(seed); });
     ASSERT_TRUE(err.empty()) << "seed " << seed << ": " << err;
   }
 }

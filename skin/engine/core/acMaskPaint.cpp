@@ -108,10 +108,10 @@ void CompositeRow(const TImageView& dst, int dx, int dy, const std::uint8_t* src
     if (behind == TBehind::AsKey) {
       std::memmove(d, src, std::size_t(count) * 3);
     } else if (!cache) {
-      rows::CopyKeyed(d, src, nullptr, count, kKey);
+      rows::CopyKeyed(d, src, nullptr, count, kMagentaKey);
     } else {
       detail::ForCacheParts(*cache, dy, dx, count, [&](int off, int n, const std::uint8_t* bg) {
-        rows::CopyKeyed(d + 3 * off, src + 3 * off, bg, n, kKey);
+        rows::CopyKeyed(d + 3 * off, src + 3 * off, bg, n, kMagentaKey);
       });
     }
     return;
@@ -128,69 +128,300 @@ void CompositeRow(const TImageView& dst, int dx, int dy, const std::uint8_t* src
       if (Same(mask + 3 * i, kWhite)) std::memcpy(d + 3 * i, &kKey, 3);
 }
 
+// What the composed rows of an entry were made from.
+struct TRowsKey {
+  const std::uint8_t* Bits = nullptr;
+  std::ptrdiff_t Stride = 0;
+  int FX = 0, FY = 0, FW = 0, FH = 0, MaskDY = 0, Type = 0, ML = 0, MR = 0;
+  bool Tile = false;
+  long long Width = 0, C0 = 0, C1 = 0;  // target width and its visible columns [C0, C1)
+  friend bool operator==(const TRowsKey&, const TRowsKey&) = default;
+};
+
+enum TRowKind : std::uint8_t { kOpaque, kClear, kMixed };
+
+}  // namespace
+
+// The rows of one state frame of a mask laid out at the width of a target, each composed once, when
+// first painted: its pixels (and mask bytes for mask type 1) over the visible columns, whether it
+// is opaque, clear or mixed, and for mask type 0 its runs of key pixels. Rows of tall frames at
+// wide targets share one slot (composed again whenever another row is wanted).
+struct TMaskPaintCache::TRows {
+  TRowsKey Key;
+  int N = 0;      // visible columns
+  int Slots = 0;  // Key.FH, or 1
+  std::vector<std::uint8_t> Pixels, Masks;
+  std::vector<int> SlotRow;  // frame row composed in each slot, -1 when none
+  std::vector<std::uint8_t> Kind;
+  std::vector<std::vector<TRect>> Runs;  // Left / Right: columns from C0
+  std::vector<int> SrcX;                 // frame column of each visible column
+  std::uint64_t LastUse = 0;
+
+  std::size_t Bytes() const { return Pixels.capacity() + Masks.capacity() + SrcX.capacity() * sizeof(int) + 256; }
+  void Reset(const TRowsKey& key, const TAxisPiece cols[3]);
+  // Slot of frame row SY, composed when it holds another row.
+  int Row(const TImageView& image, int sy);
+};
+
+namespace {
+
+constexpr std::size_t kMaxComposedBytes = std::size_t(1) << 24;
+
+}  // namespace
+
+void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3]) {
+  Key = key;
+  N = int(key.C1 - key.C0);
+  const std::size_t rowBytes = std::size_t(N) * 3;
+  Slots = rowBytes * std::size_t(key.FH) <= kMaxComposedBytes ? key.FH : 1;
+  Pixels.resize(rowBytes * std::size_t(Slots));
+  Masks.resize(key.Type ? Pixels.size() : 0);
+  SlotRow.assign(std::size_t(Slots), -1);
+  Kind.assign(std::size_t(Slots), kOpaque);
+  Runs.resize(std::size_t(Slots));
+  // The column map, stepped without a division per column.
+  SrcX.assign(std::size_t(N), 0);  // columns of pieces without pixels are never painted
+  for (int pc = 0; pc < 3; ++pc) {
+    const TAxisPiece& cp = cols[pc];
+    const long long a = std::max(cp.T0, key.C0), b = std::min(cp.T1, key.C1);
+    if (cp.Empty() || b <= a) continue;
+    const long long len = cp.T1 - cp.T0;
+    int* out = SrcX.data() + (a - key.C0);
+    if (cp.Identity()) {
+      for (long long t = a; t < b; ++t) *out++ = cp.S0 + int(t - cp.T0);
+    } else if (cp.Tile) {
+      int s = int((a - cp.T0) % cp.SLen);
+      for (long long t = a; t < b; ++t) {
+        *out++ = cp.S0 + s;
+        if (++s == cp.SLen) s = 0;
+      }
+    } else {
+      // (t - T0) * SLen / len, with quotient and remainder carried from column to column.
+      const long long start = (a - cp.T0) * cp.SLen;
+      long long q = start / len, rem = start % len;
+      const long long stepQ = cp.SLen / len, stepR = cp.SLen % len;
+      for (long long t = a; t < b; ++t) {
+        *out++ = cp.S0 + int(q);
+        q += stepQ;
+        rem += stepR;
+        if (rem >= len) rem -= len, ++q;
+      }
+    }
+  }
+}
+
+int TMaskPaintCache::TRows::Row(const TImageView& image, int sy) {
+  const int slot = Slots == 1 ? 0 : sy;
+  if (SlotRow[std::size_t(slot)] == sy) return slot;
+  SlotRow[std::size_t(slot)] = sy;
+  const std::size_t rowBytes = std::size_t(N) * 3;
+  std::uint8_t* px = Pixels.data() + rowBytes * std::size_t(slot);
+  const std::uint8_t* src = image.Bits + image.Stride * (Key.FY + sy) + 3 * std::ptrdiff_t(Key.FX);
+  // Runs of columns taken 1:1 are copied whole.
+  auto gather = [&](std::uint8_t* out, const std::uint8_t* from) {
+    for (int i = 0; i < N;) {
+      int e = i + 1;
+      while (e < N && SrcX[std::size_t(e)] == SrcX[std::size_t(e - 1)] + 1) ++e;
+      std::memcpy(out + 3 * std::size_t(i), from + 3 * std::size_t(SrcX[std::size_t(i)]), 3 * std::size_t(e - i));
+      i = e;
+    }
+  };
+  gather(px, src);
+  std::vector<TRect>& runs = Runs[std::size_t(slot)];
+  runs.clear();
+  if (Key.Type == 0) {
+    rows::Kernels().KeyRuns(px, N, kMagentaKey, 0, runs);
+    Kind[std::size_t(slot)] = runs.empty()                                                  ? kOpaque
+                              : runs.size() == 1 && runs[0].Left == 0 && runs[0].Right == N ? kClear
+                                                                                            : kMixed;
+  } else {
+    std::uint8_t* mk = Masks.data() + rowBytes * std::size_t(slot);
+    gather(mk, src + image.Stride * Key.MaskDY);
+    const bool zero = std::all_of(mk, mk + rowBytes, [](std::uint8_t v) { return v == 0; });
+    const bool full = !zero && std::all_of(mk, mk + rowBytes, [](std::uint8_t v) { return v == 0xFF; });
+    Kind[std::size_t(slot)] = zero ? kOpaque : full ? kClear : kMixed;
+  }
+  return slot;
+}
+
+TMaskPaintCache::TMaskPaintCache(std::size_t maxBytes) : MaxBytes_(maxBytes) {}
+TMaskPaintCache::~TMaskPaintCache() = default;
+
+void TMaskPaintCache::Clear() {
+  Entries_.clear();
+  Bytes_ = 0;
+}
+
+int TMaskPaintCache::Entries() const { return int(Entries_.size()); }
+
+namespace {
+
+TRowsKey KeyOf(const TMaskFrames& mask, const TMaskFrame& f, bool tile, long long width, long long c0, long long c1) {
+  TRowsKey k;
+  k.Bits = mask.Image.Bits;
+  k.Stride = mask.Image.Stride;
+  k.FX = f.X, k.FY = f.Y, k.FW = f.W, k.FH = f.H, k.MaskDY = f.MaskDY, k.Type = f.Type, k.ML = f.ML, k.MR = f.MR;
+  k.Tile = tile;
+  k.Width = width, k.C0 = c0, k.C1 = c1;
+  return k;
+}
+
+// Fills N pixels at D with the key colour.
+void FillKey(std::uint8_t* d, int n) {
+  for (int i = 0; i < n; i += 32)
+    std::memcpy(d + 3 * std::size_t(i), kMagentaKey.Bytes, 3 * std::size_t(std::min(32, n - i)));
+}
+
+// Lays columns [X0, X1) (counted from C0) of composed row Slot onto Dst at (DX, DY).
+void PaintSpan(const TImageView& dst, int dx, int dy, TMaskPaintCache::TRows& rw, int slot, int x0, int x1,
+               TBehind behind, const TCacheView* cache) {
+  const int n = x1 - x0;
+  if (n <= 0) return;
+  std::uint8_t* d = dst.At(dx, dy);
+  const std::size_t rowBytes = std::size_t(rw.N) * 3;
+  const std::uint8_t* s = rw.Pixels.data() + rowBytes * std::size_t(slot) + 3 * std::size_t(x0);
+  const TRowKind kind = TRowKind(rw.Kind[std::size_t(slot)]);
+  if (kind == kOpaque || (rw.Key.Type == 0 && behind == TBehind::AsKey)) {
+    std::memcpy(d, s, 3 * std::size_t(n));
+    return;
+  }
+  // What a transparent pixel at column X shows: the cache under it (when there is one).
+  auto behindPart = [&](int x, int len) {
+    if (!cache) return;
+    detail::ForCacheParts(*cache, dy, dx + (x - x0), len, [&](int off, int m, const std::uint8_t* bg) {
+      if (bg) std::memcpy(d + 3 * std::size_t(x - x0 + off), bg, 3 * std::size_t(m));
+    });
+  };
+  if (rw.Key.Type == 0) {
+    int pos = x0;
+    for (const TRect& run : rw.Runs[std::size_t(slot)]) {
+      if (run.Right <= pos) continue;
+      if (run.Left >= x1) break;
+      const int a = std::max(run.Left, pos), b = std::min(run.Right, x1);
+      if (a > pos) std::memcpy(d + 3 * std::size_t(pos - x0), s + 3 * std::size_t(pos - x0), 3 * std::size_t(a - pos));
+      behindPart(a, b - a);
+      pos = b;
+    }
+    if (pos < x1) std::memcpy(d + 3 * std::size_t(pos - x0), s + 3 * std::size_t(pos - x0), 3 * std::size_t(x1 - pos));
+    return;
+  }
+  const std::uint8_t* m = rw.Masks.data() + rowBytes * std::size_t(slot) + 3 * std::size_t(x0);
+  if (behind == TBehind::AsKey) {
+    if (kind == kClear) {
+      FillKey(d, n);
+      return;
+    }
+    rows::BlendMask(d, s, m, d, n);
+    for (int i = 0; i < n; ++i)
+      if (Same(m + 3 * i, kWhite)) std::memcpy(d + 3 * i, kMagentaKey.Bytes, 3);
+    return;
+  }
+  if (kind == kClear) {
+    behindPart(x0, n);
+    return;
+  }
+  if (!cache) {
+    rows::BlendMask(d, s, m, d, n);
+    return;
+  }
+  detail::ForCacheParts(*cache, dy, dx, n, [&](int off, int k, const std::uint8_t* bg) {
+    rows::BlendMask(d + 3 * off, s + 3 * off, m + 3 * off, bg ? bg : d + 3 * off, k);
+  });
+}
+
+}  // namespace
+
+struct TMaskPaintCacheAccess {
+  // The rows for Key: those held when Reuse allows, else (re)composed in an entry that is new, or
+  // recycled from the least recently used ones dropped to stay within the cache's size.
+  static TMaskPaintCache::TRows& RowsFor(TMaskPaintCache& c, const TRowsKey& key, const TAxisPiece cols[3],
+                                         bool reuse) {
+    constexpr std::size_t kMaxEntries = 64;
+    ++c.Clock_;
+    std::unique_ptr<TMaskPaintCache::TRows> entry;
+    for (auto it = c.Entries_.begin(); it != c.Entries_.end(); ++it)
+      if ((*it)->Key == key) {
+        if (reuse) {
+          (*it)->LastUse = c.Clock_;
+          return **it;
+        }
+        entry = std::move(*it);
+        c.Entries_.erase(it);
+        c.Bytes_ -= entry->Bytes();
+        break;
+      }
+    auto dropOldest = [&] {
+      auto oldest = std::min_element(c.Entries_.begin(), c.Entries_.end(),
+                                     [](const auto& x, const auto& y) { return x->LastUse < y->LastUse; });
+      c.Bytes_ -= (*oldest)->Bytes();
+      if (!entry) entry = std::move(*oldest);
+      c.Entries_.erase(oldest);
+    };
+    if (!entry && c.Entries_.size() >= kMaxEntries) dropOldest();
+    if (!entry && !c.Entries_.empty() && c.Bytes_ >= c.MaxBytes_) dropOldest();
+    if (!entry) entry = std::make_unique<TMaskPaintCache::TRows>();
+    entry->Reset(key, cols);
+    const std::size_t bytes = entry->Bytes();
+    while (!c.Entries_.empty() && c.Bytes_ + bytes > c.MaxBytes_) dropOldest();
+    entry->LastUse = c.Clock_;
+    c.Bytes_ += bytes;
+    c.Entries_.push_back(std::move(entry));
+    return *c.Entries_.back();
+  }
+};
+
+namespace {
+
 void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCacheView* cache, const TMaskFrames& mask,
-               int state, TBehind behind) {
+               int state, TBehind behind, TMaskPaintCache* rowsCache) {
   if (dst.Empty()) return;
   const TMaskFrame f = MaskFrameOf(mask, state);
   if (!f.Valid) return;
   const bool tile = mask.DrawMode == TMaskDrawMode::Tile;
+  const long long width = (long long)r.Right - r.Left, height = (long long)r.Bottom - r.Top;
   TAxisPiece cols[3], rws[3];
-  AxisPieces((long long)r.Right - r.Left, f.W, f.ML, f.MR, tile, cols);
-  AxisPieces((long long)r.Bottom - r.Top, f.H, f.MT, f.MB, tile, rws);
+  AxisPieces(width, f.W, f.ML, f.MR, tile, cols);
+  AxisPieces(height, f.H, f.MT, f.MB, tile, rws);
   // The part of the target that lies inside Dst, in target coordinates.
   const long long visL = std::max<long long>(0, -(long long)r.Left), visT = std::max<long long>(0, -(long long)r.Top);
   const long long visR = (long long)dst.Width - r.Left, visB = (long long)dst.Height - r.Top;
-  // Rows gathered through a column map are kept per frame row (up to a bounded size) so that
-  // every target row after the first showing a frame row is a plain composite.
-  constexpr std::size_t kMaxGathered = std::size_t(1) << 22;
-  std::vector<int> map;
-  std::vector<std::uint8_t> gathered;
-  std::vector<int> gatheredRow;  // frame row held in each slot, -1 when none
-  for (int pc = 0; pc < 3; ++pc) {
-    const TAxisPiece& cp = cols[pc];
-    const long long c0 = std::max(cp.T0, visL), c1 = std::min(cp.T1, visR);
-    if (cp.Empty() || c1 <= c0) continue;
-    const int n = int(c1 - c0);
-    const std::size_t rowBytes = std::size_t(n) * 3 * (f.Type + 1);  // picture and mask
-    const bool identity = cp.Identity();
-    int slots = 0;
-    if (!identity) {
-      map.resize(std::size_t(n));
-      for (int i = 0; i < n; ++i) map[std::size_t(i)] = cp.Map(c0 + i);
-      slots = rowBytes * std::size_t(f.H) <= kMaxGathered ? f.H : 1;
-      gathered.resize(rowBytes * std::size_t(slots));
-      gatheredRow.assign(std::size_t(slots), -1);
+  const long long c0 = std::max<long long>(visL, 0), c1 = std::min<long long>(visR, width);
+  if (c1 <= c0 || std::min(visB, height) <= visT) return;
+  // The columns painted (from C0): those of the pieces with pixels to show, and on the middle
+  // rows without Filling the two edge pieces only.
+  struct TSpans {
+    int N = 0;
+    int From[3], To[3];
+    void Add(long long a, long long b) {
+      if (b <= a) return;
+      if (N > 0 && To[N - 1] == int(a))
+        To[N - 1] = int(b);
+      else
+        From[N] = int(a), To[N] = int(b), ++N;
     }
-    for (int pr = 0; pr < 3; ++pr) {
-      if (pc == 1 && pr == 1 && !filling) continue;
-      const TAxisPiece& rp = rws[pr];
-      const long long r0 = std::max(rp.T0, visT), r1 = std::min(rp.T1, visB);
-      if (rp.Empty() || r1 <= r0) continue;
-      for (long long ty = r0; ty < r1; ++ty) {
-        const int sy = rp.Map(ty);
-        const std::uint8_t* srow = mask.Image.At(f.X, f.Y + sy);
-        const std::uint8_t* mrow = f.Type ? mask.Image.At(f.X, f.Y + f.MaskDY + sy) : nullptr;
-        const std::uint8_t* s;
-        const std::uint8_t* m = nullptr;
-        if (identity) {
-          const int sx = cp.Map(c0);
-          s = srow + 3 * sx;
-          if (mrow) m = mrow + 3 * sx;
-        } else {
-          const int slot = slots == 1 ? 0 : sy;
-          std::uint8_t* buf = gathered.data() + rowBytes * std::size_t(slot);
-          if (gatheredRow[std::size_t(slot)] != sy) {
-            for (int i = 0; i < n; ++i) std::memcpy(buf + 3 * std::size_t(i), srow + 3 * map[std::size_t(i)], 3);
-            if (mrow)
-              for (int i = 0; i < n; ++i)
-                std::memcpy(buf + 3 * (std::size_t(n) + i), mrow + 3 * map[std::size_t(i)], 3);
-            gatheredRow[std::size_t(slot)] = sy;
-          }
-          s = buf;
-          if (mrow) m = buf + 3 * std::size_t(n);
-        }
-        CompositeRow(dst, int(r.Left + c0), int(r.Top + ty), s, m, n, f.Type, behind, cache);
-      }
+  } spans[2];
+  for (int pc = 0; pc < 3; ++pc) {
+    if (cols[pc].Empty()) continue;
+    const long long a = std::max(cols[pc].T0, c0) - c0, b = std::min(cols[pc].T1, c1) - c0;
+    spans[0].Add(a, b);
+    if (pc != 1 || filling) spans[1].Add(a, b);
+  }
+  const TRowsKey key = KeyOf(mask, f, tile, width, c0, c1);
+  // Without a cache the rows are composed anew in one entry kept for the next call (its pixels may
+  // have changed since).
+  thread_local TMaskPaintCache scratch(0);
+  TMaskPaintCache::TRows& rw = rowsCache ? TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true)
+                                         : TMaskPaintCacheAccess::RowsFor(scratch, key, cols, false);
+  const int dx = int(r.Left + c0);
+  for (int pr = 0; pr < 3; ++pr) {
+    const TAxisPiece& rp = rws[pr];
+    const long long r0 = std::max(rp.T0, visT), r1 = std::min(rp.T1, visB);
+    if (rp.Empty() || r1 <= r0) continue;
+    const TSpans& sp = spans[pr == 1 ? 1 : 0];
+    for (long long ty = r0; ty < r1; ++ty) {
+      const int slot = rw.Row(mask.Image, rp.Map(ty));
+      const int dy = int(r.Top + ty);
+      for (int i = 0; i < sp.N; ++i) PaintSpan(dst, dx + sp.From[i], dy, rw, slot, sp.From[i], sp.To[i], behind, cache);
     }
   }
 }
@@ -198,13 +429,19 @@ void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCache
 }  // namespace
 
 void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TCacheView& cache,
-                   const TMaskFrames& mask, int state, bool useCache) {
-  PaintNine(dst, r, filling, useCache && cache.Usable() ? &cache : nullptr, mask, state, TBehind::Keep);
+                   const TMaskFrames& mask, int state, bool useCache, TMaskPaintCache* rows) {
+  PaintNine(dst, r, filling, useCache && cache.Usable() ? &cache : nullptr, mask, state, TBehind::Keep, rows);
 }
 
 void PaintMaskImage(const TImageView& dst, TPoint point, int state, int mode, const TMaskFrames& mask) {
   const TMaskFrame f = MaskFrameOf(mask, state);
   if (!f.Valid) return;
+  if (f.Type == 0 && mode != 2 && mask.KeyRuns && mask.KeyRuns->Key == kMagentaKey.Key &&
+      mask.KeyRuns->Matches(mask.Image)) {
+    CopyTransparentIndexed(dst, mask.Image, *mask.KeyRuns, point.X, point.Y, TRect{f.X, f.Y, f.X + f.W, f.Y + f.H},
+                           TCacheView{}, false);
+    return;
+  }
   const detail::TTransfer t =
       detail::ClipTransfer(dst, mask.Image, TRect{f.X, f.Y, f.X + f.W, f.Y + f.H}, point.X, point.Y);
   std::vector<std::uint8_t> tmp(mode == 2 ? std::size_t(t.W) * 3 : 0);
@@ -230,9 +467,10 @@ void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const T
   });
 }
 
-void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut) {
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut,
+                     TMaskPaintCache* rows) {
   if (dst.Empty()) return;
-  PaintNine(dst, TRect{0, 0, dst.Width, dst.Height}, filling, nullptr, mask, state, TBehind::AsKey);
+  PaintNine(dst, TRect{0, 0, dst.Width, dst.Height}, filling, nullptr, mask, state, TBehind::AsKey, rows);
   CollectKeyRuns(dst, clKeyMagenta, cut);
 }
 

@@ -11,6 +11,9 @@
 // plain per-pixel twin in namespace qv::ref with bit-identical results.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "classlib/core/Types.h"
@@ -34,6 +37,8 @@ struct TMaskFrames {
   int MarginRight = 0;
   int MarginBottom = 0;
   TMaskDrawMode DrawMode = TMaskDrawMode::Stretch;
+  // The key runs of Image when known (skin images): key-transparent frames are then copied by runs.
+  const TKeyRunIndex* KeyRuns = nullptr;
 };
 
 // One state frame of a mask: its place in the image and its margins, all clipped. Valid is false
@@ -50,11 +55,39 @@ struct TMaskFrame {
 // Frame min(max(State, 0), image count - 1) of the mask; an image count below 1 counts as 1.
 TMaskFrame MaskFrameOf(const TMaskFrames& mask, int state);
 
+// The rows of border masks composed at the widths they were painted at, kept between paints: each
+// distinct frame row of a state is laid out once at the target's width (corners, stretched or
+// tiled edge), with a note whether it holds transparent pixels, so that the target's rows are
+// plain copies. Entries are told apart by the mask's pixels' address, frame, margins, draw mode and
+// the target's width; the least recently used go when the cache passes its size. The owner keeps
+// the cache no longer than the pixels it was painted from, or clears it when they change.
+class TMaskPaintCache {
+ public:
+  explicit TMaskPaintCache(std::size_t maxBytes = std::size_t(8) << 20);
+  ~TMaskPaintCache();
+  TMaskPaintCache(const TMaskPaintCache&) = delete;
+  TMaskPaintCache& operator=(const TMaskPaintCache&) = delete;
+
+  void Clear();
+  int Entries() const;
+  std::size_t Bytes() const { return Bytes_; }
+
+  struct TRows;
+
+ private:
+  friend struct TMaskPaintCacheAccess;
+  std::vector<std::unique_ptr<TRows>> Entries_;
+  std::size_t MaxBytes_;
+  std::size_t Bytes_ = 0;
+  std::uint64_t Clock_ = 0;
+};
+
 // Nine-piece painting of frame State into rectangle R of Dst: the corners 1:1, the edges and
 // (only with Filling) the centre stretched or tiled by the mask's draw mode. Transparent pixels
-// keep Dst, or with UseCache take the ready cache image under them.
+// keep Dst, or with UseCache take the ready cache image under them. Rows come from Rows when given
+// (else they are composed for this call).
 void PaintMaskRect(const TImageView& dst, const TRect& r, bool filling, const TCacheView& cache,
-                   const TMaskFrames& mask, int state, bool useCache);
+                   const TMaskFrames& mask, int state, bool useCache, TMaskPaintCache* rows = nullptr);
 
 // Copies frame State 1:1 to Point, transparent by the key or the mask half. Mode 2 lays it at half
 // opacity (a disabled or inactive look); any other mode copies normally.
@@ -68,7 +101,8 @@ void PaintCornerImages(const TImageView& dst, const TRect& r, int state, const T
 // Paints frame State over the whole of Dst (nine pieces) writing the key 0xFF00FF where the mask is
 // wholly transparent, and appends the row runs of key pixels of the painted image to Cut: the
 // parts to cut out of a window region.
-void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut);
+void PaintMaskRegion(const TImageView& dst, bool filling, const TMaskFrames& mask, int state, std::vector<TRect>& cut,
+                     TMaskPaintCache* rows = nullptr);
 
 // Appends one rectangle (one pixel high) per run of transparent pixels in the two top corners of
 // frame 0 (with Bottom: the two bottom corners), placed for a window Width wide: the left corner

@@ -1,6 +1,7 @@
 #include "skin/engine/core/acPixelKernels.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -9,9 +10,6 @@
 namespace qv {
 
 using detail::TTransfer;
-#if QV_HAVE_SSE2
-using detail::TKey48;
-#endif
 
 // Colours -------------------------------------------------------------------------------------
 
@@ -52,182 +50,12 @@ int FadeAmount(int step, int iterations) {
   return int(std::clamp(amount, 0LL, 255LL));
 }
 
-// Row primitives ------------------------------------------------------------------------------
+// Reference rows -------------------------------------------------------------------------------
 
-namespace rows {
-
-#if QV_HAVE_SSE2
+namespace rows::ref {
 namespace {
-
-using detail::Load;
-using detail::Store;
-using detail::TKey48;
-
-inline __m128i Div255x16(__m128i x) {
-  const __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-}
-
-// (A * W + B * (255 - W)) / 255 rounded for 16 bytes, W per 16-bit lane (low and high halves).
-inline __m128i Blend16(__m128i a, __m128i b, __m128i wlo, __m128i whi) {
-  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
-  const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), wlo),
-                                   _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, wlo)));
-  const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), whi),
-                                   _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), _mm_sub_epi16(full, whi)));
-  return _mm_packus_epi16(Div255x16(lo), Div255x16(hi));
-}
-
-}  // namespace
-#endif
-
-void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w) {
-  if (n <= 0) return;
-  const std::size_t bytes = std::size_t(n) * 3;
-  if (w >= 255) {
-    if (dst != a) std::memmove(dst, a, bytes);
-    return;
-  }
-  if (w == 0) {
-    if (dst != b) std::memmove(dst, b, bytes);
-    return;
-  }
-  std::size_t i = 0;
-#if QV_HAVE_SSE2
-  const __m128i vw = _mm_set1_epi16(short(w));
-  for (; i + 16 <= bytes; i += 16) Store(dst + i, Blend16(Load(a + i), Load(b + i), vw, vw));
-#endif
-  for (; i < bytes; ++i) dst[i] = std::uint8_t(Div255(a[i] * w + b[i] * (255 - w)));
-}
-
-void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg, int n) {
-  if (n <= 0) return;
-  const std::size_t bytes = std::size_t(n) * 3;
-  std::size_t i = 0;
-#if QV_HAVE_SSE2
-  const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi8(char(0xFF));
-  for (; i + 16 <= bytes; i += 16) {
-    const __m128i m = Load(mask + i);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, zero)) == 0xFFFF) {
-      Store(dst + i, Load(src + i));  // opaque: the usual case inside a border
-    } else if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, ones)) == 0xFFFF) {
-      if (bg != dst) Store(dst + i, Load(bg + i));  // transparent
-    } else {
-      // Src * (255 - M) + Bg * M: Bg takes the weight M.
-      Store(dst + i, Blend16(Load(bg + i), Load(src + i), _mm_unpacklo_epi8(m, zero), _mm_unpackhi_epi8(m, zero)));
-    }
-  }
-#endif
-  for (; i < bytes; ++i) {
-    const unsigned m = mask[i];
-    dst[i] = std::uint8_t(Div255(src[i] * (255 - m) + bg[i] * m));
-  }
-}
-
-namespace {
-
 inline bool IsKey(const std::uint8_t* p, TBgr key) { return p[0] == key.B && p[1] == key.G && p[2] == key.R; }
-
 }  // namespace
-
-void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, TBgr key) {
-  int p = 0;
-#if QV_HAVE_SSE2
-  const TKey48 k(key);
-  for (; p + 16 <= n; p += 16) {
-    const std::uint8_t* s = src + 3 * p;
-    std::uint8_t* d = dst + 3 * p;
-    const std::uint64_t hits = k.Match(s);
-    if (hits == 0) {
-      if (d != s) {
-        Store(d, Load(s));
-        Store(d + 16, Load(s + 16));
-        Store(d + 32, Load(s + 32));
-      }
-    } else if (hits == TKey48::kAll) {
-      if (bg && bg + 3 * p != d) std::memmove(d, bg + 3 * p, 48);
-    } else {
-      for (int j = 0; j < 16; ++j) {
-        if ((hits >> (3 * j)) & 1) {
-          if (bg) std::memmove(d + 3 * j, bg + 3 * (p + j), 3);
-        } else {
-          std::memmove(d + 3 * j, s + 3 * j, 3);
-        }
-      }
-    }
-  }
-#endif
-  for (; p < n; ++p) {
-    if (IsKey(src + 3 * p, key)) {
-      if (bg) std::memmove(dst + 3 * p, bg + 3 * p, 3);
-    } else {
-      std::memmove(dst + 3 * p, src + 3 * p, 3);
-    }
-  }
-}
-
-void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, TBgr key, bool hasKey) {
-  if (!hasKey) {
-    BlendConst(dst, dst, src, n, w);
-    return;
-  }
-  int p = 0;
-#if QV_HAVE_SSE2
-  const TKey48 k(key);
-  const __m128i vw = _mm_set1_epi16(short(w));
-  for (; p + 16 <= n; p += 16) {
-    const std::uint8_t* s = src + 3 * p;
-    std::uint8_t* d = dst + 3 * p;
-    const std::uint64_t hits = k.Match(s);
-    if (hits == TKey48::kAll) continue;
-    if (hits == 0) {
-      for (int j = 0; j < 48; j += 16) Store(d + j, Blend16(Load(d + j), Load(s + j), vw, vw));
-    } else {
-      for (int j = 0; j < 16; ++j)
-        if (!((hits >> (3 * j)) & 1))
-          for (int c = 0; c < 3; ++c) d[3 * j + c] = std::uint8_t(Div255(d[3 * j + c] * w + s[3 * j + c] * (255 - w)));
-    }
-  }
-#endif
-  for (; p < n; ++p) {
-    if (IsKey(src + 3 * p, key)) continue;
-    for (int c = 0; c < 3; ++c) dst[3 * p + c] = std::uint8_t(Div255(dst[3 * p + c] * w + src[3 * p + c] * (255 - w)));
-  }
-}
-
-// Key runs of one row: appends [start, end) pairs.
-static void KeyRunsOfRow(const std::uint8_t* row, int n, TBgr key, int y, std::vector<TRect>& runs) {
-  int start = -1, p = 0;
-#if QV_HAVE_SSE2
-  const TKey48 k(key);
-  for (; p + 16 <= n; p += 16) {
-    const std::uint64_t hits = k.Match(row + 3 * p);
-    if (hits == 0 && start < 0) continue;
-    if (hits == TKey48::kAll && start >= 0) continue;
-    for (int j = 0; j < 16; ++j) {
-      const bool hit = (hits >> (3 * j)) & 1;
-      if (hit && start < 0) {
-        start = p + j;
-      } else if (!hit && start >= 0) {
-        runs.push_back(TRect{start, y, p + j, y + 1});
-        start = -1;
-      }
-    }
-  }
-#endif
-  for (; p < n; ++p) {
-    const bool hit = IsKey(row + 3 * p, key);
-    if (hit && start < 0) {
-      start = p;
-    } else if (!hit && start >= 0) {
-      runs.push_back(TRect{start, y, p, y + 1});
-      start = -1;
-    }
-  }
-  if (start >= 0) runs.push_back(TRect{start, y, n, y + 1});
-}
-
-namespace ref {
 
 void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w) {
   for (int i = 0; i < 3 * n; ++i) dst[i] = std::uint8_t(Div255(a[i] * w + b[i] * (255 - w)));
@@ -252,33 +80,97 @@ void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, T
   }
 }
 
-}  // namespace ref
-}  // namespace rows
+void KeyRuns(const std::uint8_t* row, int n, TBgr key, int y, std::vector<TRect>& runs) {
+  for (int x = 0; x < n;) {
+    if (!IsKey(row + 3 * x, key)) {
+      ++x;
+      continue;
+    }
+    int e = x;
+    while (e < n && IsKey(row + 3 * e, key)) ++e;
+    runs.push_back(TRect{x, y, e, y + 1});
+    x = e;
+  }
+}
+
+void Gray(std::uint8_t* row, int n, const TBgr* key) {
+  for (int x = 0; x < n; ++x) {
+    std::uint8_t* p = row + 3 * x;
+    if (key && IsKey(p, *key)) continue;
+    p[0] = p[1] = p[2] = qv::detail::GrayOf(p[0], p[1], p[2]);
+  }
+}
+
+}  // namespace rows::ref
 
 // Image kernels (fast) ------------------------------------------------------------------------
+
+namespace {
+
+// The W x H pixels at (X, Y) of an image as one run of bytes, when its rows touch (whole rows of
+// an image without row padding): the first byte of the run in memory, else null.
+std::uint8_t* FlatRun(const TImageView& v, int x, int y, int w, int h) {
+  if (x != 0 || w != v.Width || (v.Stride != 3 * std::ptrdiff_t(w) && v.Stride != -3 * std::ptrdiff_t(w)))
+    return nullptr;
+  return v.Stride > 0 ? v.Row(y) : v.Row(y + h - 1);
+}
+
+// Runs of two or three images that line up byte for byte (same row order and stride).
+bool SameFlat(const TImageView& a, const TImageView& b) { return a.Stride == b.Stride; }
+
+}  // namespace
 
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount) {
   if (dst.Empty() || src.Empty()) return;
   const unsigned w = unsigned(std::clamp(amount, 0, 255));
   const int width = std::min(dst.Width, src.Width), height = std::min(dst.Height, src.Height);
+  std::uint8_t* d = FlatRun(dst, 0, 0, width, height);
+  const std::uint8_t* s = FlatRun(src, 0, 0, width, height);
+  if (d && s && SameFlat(dst, src)) {
+    rows::BlendBytes(d, d, s, std::size_t(width) * 3 * std::size_t(height), w);
+    return;
+  }
   for (int y = 0; y < height; ++y) rows::BlendConst(dst.Row(y), dst.Row(y), src.Row(y), width, w);
+}
+
+void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount) {
+  if (dst.Empty() || a.Empty() || b.Empty()) return;
+  const unsigned w = unsigned(std::clamp(amount, 0, 255));
+  const int width = std::min({dst.Width, a.Width, b.Width}), height = std::min({dst.Height, a.Height, b.Height});
+  std::uint8_t* d = FlatRun(dst, 0, 0, width, height);
+  const std::uint8_t* pa = FlatRun(a, 0, 0, width, height);
+  const std::uint8_t* pb = FlatRun(b, 0, 0, width, height);
+  if (d && pa && pb && SameFlat(dst, a) && SameFlat(dst, b)) {
+    rows::BlendBytes(d, pa, pb, std::size_t(width) * 3 * std::size_t(height), w);
+    return;
+  }
+  for (int y = 0; y < height; ++y) rows::BlendConst(dst.Row(y), a.Row(y), b.Row(y), width, w);
 }
 
 void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint) {
   const TTransfer t = detail::ClipTransfer(dst, src, srcRect, dstPoint.X, dstPoint.Y);
+  if (t.W <= 0 || t.H <= 0) return;
   const unsigned w = unsigned(std::clamp(opacity, 0, 255));
+  std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
+  const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
+  if (d && s && SameFlat(dst, src)) {
+    rows::BlendBytes(d, s, d, std::size_t(t.W) * 3 * std::size_t(t.H), w);
+    return;
+  }
   for (int j = 0; j < t.H; ++j) {
-    std::uint8_t* d = dst.At(t.DX, t.DY + j);
-    rows::BlendConst(d, src.At(t.SX, t.SY + j), d, t.W, w);
+    std::uint8_t* row = dst.At(t.DX, t.DY + j);
+    rows::BlendConst(row, src.At(t.SX, t.SY + j), row, t.W, w);
   }
 }
 
 void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, const TRect& srcRect, double k,
                     TColorRef keyColor) {
   const TTransfer t = detail::ClipTransfer(dst, src, srcRect, x, y);
+  if (t.W <= 0 || t.H <= 0) return;
   const unsigned w = WeightOf(k);
   const bool hasKey = HasColorKey(keyColor);
-  const TBgr key = BgrOf(keyColor);
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& key = KeyPatternOf(BgrOf(keyColor), scratch);
   for (int j = 0; j < t.H; ++j) rows::BlendKeyed(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), t.W, w, key, hasKey);
 }
 
@@ -329,16 +221,17 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
   if (c.IsEmpty()) return;
   const int w = c.Width(), h = c.Height();
   const unsigned keep = detail::PercentWeight(percent);
-  const TBgr col = BgrOf(color);
-  std::vector<std::uint8_t> colorRow(std::size_t(w) * 3);
-  for (int x = 0; x < w; ++x) {
-    colorRow[3 * x] = col.B;
-    colorRow[3 * x + 1] = col.G;
-    colorRow[3 * x + 2] = col.R;
-  }
+  // The colour laid over the rows in pieces of up to 256 pixels.
+  constexpr int kPiece = 256;
+  const TKeyPattern colour(BgrOf(color));
+  std::uint8_t pattern[3 * kPiece];
+  for (int i = 0; i < 3 * kPiece; i += 96) std::memcpy(pattern + i, colour.Bytes, 96);
   for (int y = c.Top; y < c.Bottom; ++y) {
     std::uint8_t* row = img.At(c.Left, y);
-    rows::BlendConst(row, row, colorRow.data(), w, keep);
+    for (int x = 0; x < w; x += kPiece) {
+      const int n = std::min(kPiece, w - x);
+      rows::BlendConst(row + 3 * x, row + 3 * x, pattern, n, keep);
+    }
   }
   radius = std::clamp(radius, 0, kMaxBlurRadius);
   if (!blur || radius == 0) return;
@@ -364,24 +257,41 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
   }
 }
 
+namespace {
+
+// Copies the block T of Src to Dst skipping key pixels: as one run when the rows of both touch.
+void CopyKeyedBlock(const TImageView& dst, const TImageView& src, const TTransfer& t, const TKeyPattern& key) {
+  if (t.W <= 0 || t.H <= 0) return;
+  std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
+  const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
+  if (d && s && SameFlat(dst, src) && (long long)t.W * t.H <= INT32_MAX) {
+    rows::CopyKeyed(d, s, nullptr, t.W * t.H, key);
+    return;
+  }
+  for (int j = 0; j < t.H; ++j) rows::CopyKeyed(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), nullptr, t.W, key);
+}
+
+}  // namespace
+
 void CopyTransparent(const TImageView& dst, const TImageView& src, int x, int y, TColorRef keyColor) {
   const TTransfer t = detail::ClipTransfer(dst, src, TRect{0, 0, src.Width, src.Height}, x, y);
-  const TBgr key = BgrOf(keyColor);
-  for (int j = 0; j < t.H; ++j) rows::CopyKeyed(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), nullptr, t.W, key);
+  TKeyPattern scratch(TBgr{});
+  CopyKeyedBlock(dst, src, t, KeyPatternOf(BgrOf(keyColor), scratch));
 }
 
 void CopyTransparentRect(const TImageView& dst, const TImageView& src, int x, int y, const TRect& srcRect,
                          TColorRef keyColor, const TCacheView& cache, bool useCache) {
   const TTransfer t = detail::ClipTransfer(dst, src, srcRect, x, y);
-  const TBgr key = BgrOf(keyColor);
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& key = KeyPatternOf(BgrOf(keyColor), scratch);
   const bool withCache = useCache && cache.Usable();
+  if (!withCache) {
+    CopyKeyedBlock(dst, src, t, key);
+    return;
+  }
   for (int j = 0; j < t.H; ++j) {
     std::uint8_t* d = dst.At(t.DX, t.DY + j);
     const std::uint8_t* s = src.At(t.SX, t.SY + j);
-    if (!withCache) {
-      rows::CopyKeyed(d, s, nullptr, t.W, key);
-      continue;
-    }
     detail::ForCacheParts(cache, t.DY + j, t.DX, t.W, [&](int off, int n, const std::uint8_t* bg) {
       rows::CopyKeyed(d + 3 * off, s + 3 * off, bg, n, key);
     });
@@ -408,47 +318,126 @@ void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& ds
   }
 }
 
-namespace {
-
-// Grey scale of one row; with a key, runs of 16 key pixels are passed over whole.
-void GrayRow(std::uint8_t* row, int n, const TBgr* key) {
-  int p = 0;
-#if QV_HAVE_SSE2
-  if (key) {
-    const TKey48 match(*key);
-    for (; p + 16 <= n; p += 16) {
-      std::uint8_t* d = row + 3 * p;
-      const std::uint64_t hits = match.Match(d);
-      if (hits == TKey48::kAll) continue;
-      for (int j = 0; j < 16; ++j, d += 3)
-        if (!((hits >> (3 * j)) & 1)) d[0] = d[1] = d[2] = detail::GrayOf(d[0], d[1], d[2]);
-    }
-  }
-#endif
-  for (; p < n; ++p) {
-    std::uint8_t* d = row + 3 * p;
-    if (key && d[0] == key->B && d[1] == key->G && d[2] == key->R) continue;
-    d[0] = d[1] = d[2] = detail::GrayOf(d[0], d[1], d[2]);
-  }
-}
-
-}  // namespace
-
 void GrayscaleBmp(const TImageView& img) {
   if (img.Empty()) return;
-  for (int y = 0; y < img.Height; ++y) GrayRow(img.Row(y), img.Width, nullptr);
+  if (std::uint8_t* run = FlatRun(img, 0, 0, img.Width, img.Height);
+      run && (long long)img.Width * img.Height <= INT32_MAX) {
+    rows::Kernels().Gray(run, img.Width * img.Height, nullptr);
+    return;
+  }
+  for (int y = 0; y < img.Height; ++y) rows::Kernels().Gray(img.Row(y), img.Width, nullptr);
 }
 
 void GrayscaleBmpKeyed(const TImageView& img, TColorRef key) {
   if (img.Empty()) return;
-  const TBgr k = BgrOf(key);
-  for (int y = 0; y < img.Height; ++y) GrayRow(img.Row(y), img.Width, &k);
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& k = KeyPatternOf(BgrOf(key), scratch);
+  if (std::uint8_t* run = FlatRun(img, 0, 0, img.Width, img.Height);
+      run && (long long)img.Width * img.Height <= INT32_MAX) {
+    rows::Kernels().Gray(run, img.Width * img.Height, &k);
+    return;
+  }
+  for (int y = 0; y < img.Height; ++y) rows::Kernels().Gray(img.Row(y), img.Width, &k);
 }
 
 void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& runs) {
   if (img.Empty()) return;
-  const TBgr k = BgrOf(key);
-  for (int y = 0; y < img.Height; ++y) rows::KeyRunsOfRow(img.Row(y), img.Width, k, y, runs);
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& k = KeyPatternOf(BgrOf(key), scratch);
+  for (int y = 0; y < img.Height; ++y) rows::Kernels().KeyRuns(img.Row(y), img.Width, k, y, runs);
+}
+
+void BuildKeyRunIndex(const TImageView& img, TColorRef key, TKeyRunIndex& index) {
+  index = TKeyRunIndex{};
+  index.Key = BgrOf(key);
+  if (img.Empty()) return;
+  index.Width = img.Width;
+  index.Height = img.Height;
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& k = KeyPatternOf(index.Key, scratch);
+  std::vector<TRect> runs;
+  index.First.reserve(std::size_t(img.Height) + 1);
+  for (int y = 0; y < img.Height; ++y) {
+    index.First.push_back(int(index.Runs.size()));
+    runs.clear();
+    rows::Kernels().KeyRuns(img.Row(y), img.Width, k, y, runs);
+    for (const TRect& r : runs) index.Runs.push_back(TKeyRunIndex::TRun{r.Left, r.Right});
+  }
+  index.First.push_back(int(index.Runs.size()));
+}
+
+void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const TKeyRunIndex& index, int x, int y,
+                            const TRect& srcRect, const TCacheView& cache, bool useCache) {
+  if (!index.Matches(src)) {
+    CopyTransparentRect(dst, src, x, y, srcRect, ColorOf(index.Key), cache, useCache);
+    return;
+  }
+  const TTransfer t = detail::ClipTransfer(dst, src, srcRect, x, y);
+  if (t.W <= 0 || t.H <= 0) return;
+  if (index.Runs.empty()) {
+    // No key pixel at all: a plain copy, in one piece when the rows of both images touch.
+    std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
+    const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
+    if (d && s && SameFlat(dst, src)) {
+      std::memcpy(d, s, std::size_t(t.W) * 3 * std::size_t(t.H));
+      return;
+    }
+    for (int j = 0; j < t.H; ++j) std::memcpy(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), std::size_t(t.W) * 3);
+    return;
+  }
+  const bool withCache = useCache && cache.Usable();
+  TKeyPattern scratch(TBgr{});
+  const TKeyPattern& key = KeyPatternOf(index.Key, scratch);
+  // Opaque stretches go out as one copy for as long as they run on in both images (from one row
+  // into the next where rows touch); rows are taken in the destination's memory order.
+  std::uint8_t* pd = nullptr;
+  const std::uint8_t* ps = nullptr;
+  std::size_t pn = 0;
+  auto opaque = [&](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    if (n == 0) return;
+    if (pn && d == pd + pn && s == ps + pn) {
+      pn += n;
+      return;
+    }
+    if (pn) std::memcpy(pd, ps, pn);
+    pd = d, ps = s, pn = n;
+  };
+  auto behind = [&](std::uint8_t* d, int dy, int dx, int n) {
+    if (!withCache) return;
+    detail::ForCacheParts(cache, dy, dx, n, [&](int off, int m, const std::uint8_t* bg) {
+      if (bg) std::memcpy(d + 3 * std::size_t(off), bg, 3 * std::size_t(m));
+    });
+  };
+  for (int i = 0; i < t.H; ++i) {
+    const int j = dst.Stride < 0 ? t.H - 1 - i : i;
+    const int sy = t.SY + j, dy = t.DY + j;
+    std::uint8_t* d = dst.At(t.DX, dy);
+    const std::uint8_t* s = src.At(t.SX, sy);
+    const TKeyRunIndex::TRun* run = index.Runs.data() + index.First[std::size_t(sy)];
+    const TKeyRunIndex::TRun* end = index.Runs.data() + index.First[std::size_t(sy) + 1];
+    if (end - run > t.W / 32 + 2) {
+      // Scattered key pixels: the vector copy does better than many small ones.
+      if (!withCache) {
+        rows::CopyKeyed(d, s, nullptr, t.W, key);
+        continue;
+      }
+      detail::ForCacheParts(cache, dy, t.DX, t.W, [&](int off, int n, const std::uint8_t* bg) {
+        rows::CopyKeyed(d + 3 * off, s + 3 * off, bg, n, key);
+      });
+      continue;
+    }
+    int pos = t.SX;
+    const int stop = t.SX + t.W;
+    for (; run != end && run->Left < stop; ++run) {
+      if (run->Right <= pos) continue;
+      const int a = std::max(run->Left, pos), b = std::min(run->Right, stop);
+      opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(a - pos));
+      behind(d + 3 * std::size_t(a - t.SX), dy, t.DX + (a - t.SX), b - a);
+      pos = b;
+    }
+    opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(stop - pos));
+  }
+  if (pn) std::memcpy(pd, ps, pn);
 }
 
 // Reference versions: one pixel at a time, clipped pixel by pixel ------------------------------
@@ -493,6 +482,14 @@ void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount) {
   EachPixel(dst, src, TRect{0, 0, src.Width, src.Height}, 0, 0, [&](std::uint8_t* d, const std::uint8_t* s, int, int) {
     for (int c = 0; c < 3; ++c) d[c] = std::uint8_t(Mix(d[c], s[c], w));
   });
+}
+
+void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount) {
+  if (dst.Empty() || a.Empty() || b.Empty()) return;
+  const unsigned w = unsigned(std::clamp(amount, 0, 255));
+  for (int y = 0; y < std::min({dst.Height, a.Height, b.Height}); ++y)
+    for (int x = 0; x < std::min({dst.Width, a.Width, b.Width}); ++x)
+      for (int c = 0; c < 3; ++c) dst.At(x, y)[c] = std::uint8_t(Mix(a.At(x, y)[c], b.At(x, y)[c], w));
 }
 
 void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint) {

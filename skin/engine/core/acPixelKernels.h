@@ -1,8 +1,9 @@
 // Pixel kernels of the skin engine on 24-bit images (B, G, R bytes; see acImage.h).
 //
-// Every image kernel exists twice: the fast version in namespace qv (SSE2 over rows of contiguous
-// bytes where the compiler offers it) and a plain per-pixel version in namespace qv::ref. The two
-// give bit-identical results; the reference one is what the tests and the fuzzer compare against.
+// Every image kernel exists twice: the fast version in namespace qv (rows of contiguous bytes
+// through the row kernels of the processor's level, whole images as one row where their rows
+// touch) and a plain per-pixel version in namespace qv::ref. The two give bit-identical results;
+// the reference one is what the tests and the fuzzer compare against.
 //
 // Blends are computed in integers: a weight W of 0..255 mixes two bytes as
 // (A * W + B * (255 - W)) / 255 rounded to the nearest integer, so weight 255 gives A exactly and
@@ -12,21 +13,25 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "classlib/core/Types.h"
 #include "skin/engine/core/acImage.h"
+#include "skin/engine/core/acRowKernels.h"
 
 namespace qv {
 
 // A parent's cached image behind a painted image: the painted image's pixel (x, y) lies over the
-// parent's pixel (x + X, y + Y). Only used when Ready.
+// parent's pixel (x + X, y + Y). Only used when Ready. With Fill (and no image) the parent is that
+// one colour everywhere.
 struct TCacheView {
   TImageView Image;
   int X = 0;
   int Y = 0;
   bool Ready = false;
-  bool Usable() const { return Ready && !Image.Empty(); }
+  const TKeyPattern* Fill = nullptr;
+  bool Usable() const { return Ready && (!Image.Empty() || Fill); }
 };
 
 inline TCacheView MakeCacheView(const TImageView& image, int x, int y) { return TCacheView{image, x, y, true}; }
@@ -57,6 +62,10 @@ inline bool HasColorKey(TColorRef key) { return (key >> 24) != 0xFF; }
 
 // Dst := Dst * Amount / 255 + Src * (255 - Amount) / 255 over the common top-left area of both.
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount);
+
+// Dst := A * Amount / 255 + B * (255 - Amount) / 255 over the common top-left area of the three
+// images, in one pass (a fade frame from its start and target images).
+void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount);
 
 // SrcRect of Src laid onto Dst at DstPoint with opacity Opacity (0..255, 255 = Src only),
 // clipped to both images.
@@ -98,9 +107,29 @@ void GrayscaleBmpKeyed(const TImageView& img, TColorRef key);
 // pixel high, left to right and top to bottom.
 void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& runs);
 
+// The runs of key pixels of an image, row by row: found once for an image that does not change
+// (the skin's images, when the skin is loaded), so that copies of it move the opaque runs whole
+// and never look at a pixel. Describes the image it was built from only while its pixels stay.
+struct TKeyRunIndex {
+  struct TRun {
+    int Left, Right;
+  };
+  TBgr Key;
+  int Width = 0, Height = 0;
+  std::vector<int> First;  // per row, its first run in Runs; Height + 1 entries
+  std::vector<TRun> Runs;
+  bool Matches(const TImageView& img) const { return !First.empty() && img.Width == Width && img.Height == Height; }
+};
+void BuildKeyRunIndex(const TImageView& img, TColorRef key, TKeyRunIndex& index);
+
+// CopyTransparentRect of an image through its key runs (Index, built from Src with KeyColor).
+void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const TKeyRunIndex& index, int x, int y,
+                            const TRect& srcRect, const TCacheView& cache, bool useCache);
+
 namespace ref {
 
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount);
+void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount);
 void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint);
 void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, const TRect& srcRect, double k,
                     TColorRef keyColor);
@@ -116,28 +145,56 @@ void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& ru
 
 }  // namespace ref
 
-// Row primitives shared by the kernels and the mask painter. N counts pixels; the pointers are to
-// 3 * N contiguous bytes. Dst may be the same as A, B or Bg.
+// Row primitives shared by the kernels and the mask painter, through the kernels of the
+// processor's level (acRowKernels.h). N counts pixels; the pointers are to 3 * N contiguous
+// bytes. Dst may be the same memory as A, B or Bg (at the same place).
 namespace rows {
 
 // The exact rounded division by 255 of a value 0..65025.
 inline unsigned Div255(unsigned x) { return (x + 127) / 255; }
 
-// Dst := A * W / 255 + B * (255 - W) / 255 per byte.
-void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w);
+// Dst := A * W / 255 + B * (255 - W) / 255 per byte (over Bytes bytes for BlendBytes).
+inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w) {
+  if (bytes == 0) return;
+  if (w >= 255) {
+    if (dst != a) std::memmove(dst, a, bytes);
+  } else if (w == 0) {
+    if (dst != b) std::memmove(dst, b, bytes);
+  } else {
+    Kernels().BlendConst(dst, a, b, bytes, w);
+  }
+}
+inline void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w) {
+  if (n > 0) BlendBytes(dst, a, b, std::size_t(n) * 3, w);
+}
 // Dst := Src * (255 - M) / 255 + Bg * M / 255 per byte, M the byte of the mask row.
-void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg, int n);
+inline void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
+                      int n) {
+  if (n > 0) Kernels().BlendMask(dst, src, mask, bg, std::size_t(n) * 3);
+}
 // Key pixels of Src: Dst := Bg (or left as it is when Bg is null); other pixels: Dst := Src.
-void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, TBgr key);
+inline void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n,
+                      const TKeyPattern& key) {
+  if (n > 0) Kernels().CopyKeyed(dst, src, bg, n, key);
+}
 // Pixels of Src other than the key: Dst := Dst * W / 255 + Src * (255 - W) / 255; key pixels
 // left as they are. Without a key every pixel is blended.
-void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, TBgr key, bool hasKey);
+inline void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key,
+                       bool hasKey) {
+  if (n <= 0) return;
+  if (!hasKey)
+    BlendConst(dst, dst, src, n, w);
+  else
+    Kernels().BlendKeyed(dst, src, n, w, key);
+}
 
 namespace ref {
 void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w);
 void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg, int n);
 void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, TBgr key);
 void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, TBgr key, bool hasKey);
+void KeyRuns(const std::uint8_t* row, int n, TBgr key, int y, std::vector<TRect>& runs);
+void Gray(std::uint8_t* row, int n, const TBgr* key);
 }  // namespace ref
 
 }  // namespace rows

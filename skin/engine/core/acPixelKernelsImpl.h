@@ -1,17 +1,10 @@
-// Clipping and SIMD helpers shared by the pixel kernels and the mask painter (not a public header).
+// Clipping helpers shared by the pixel kernels and the mask painter (not a public header).
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
 #include "skin/engine/core/acPixelKernels.h"
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define QV_HAVE_SSE2 1
-#include <emmintrin.h>
-#else
-#define QV_HAVE_SSE2 0
-#endif
 
 namespace qv::detail {
 
@@ -77,6 +70,11 @@ inline std::uint8_t GrayOf(unsigned b, unsigned g, unsigned r) {
 template <class Fn>
 void ForCacheParts(const TCacheView& cache, int y, int x0, int n, Fn&& fn) {
   if (n <= 0) return;
+  if (cache.Usable() && cache.Image.Empty()) {
+    // One colour: handed out 32 pixels at a time.
+    for (int i = 0; i < n; i += 32) fn(i, std::min(32, n - i), cache.Fill->Bytes);
+    return;
+  }
   const long long cy = (long long)y + cache.Y;
   if (!cache.Usable() || cy < 0 || cy >= cache.Image.Height) {
     fn(0, n, nullptr);
@@ -92,36 +90,10 @@ void ForCacheParts(const TCacheView& cache, int y, int x0, int n, Fn&& fn) {
 // The cache pixel under pixel (X, Y) of a painted image, null when there is none.
 inline const std::uint8_t* CachePixel(const TCacheView& cache, int x, int y) {
   if (!cache.Usable()) return nullptr;
+  if (cache.Image.Empty()) return cache.Fill->Bytes;
   const long long cx = (long long)x + cache.X, cy = (long long)y + cache.Y;
   if (cx < 0 || cy < 0 || cx >= cache.Image.Width || cy >= cache.Image.Height) return nullptr;
   return cache.Image.At(int(cx), int(cy));
 }
-
-#if QV_HAVE_SSE2
-inline __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-// The key repeated over 48 bytes (16 pixels) as three vectors.
-struct TKey48 {
-  static constexpr std::uint64_t kAll = 0x249249249249ull;  // bit 3 * j for j = 0..15
-  __m128i V[3];
-  explicit TKey48(TBgr key) {
-    alignas(16) std::uint8_t bytes[48];
-    for (int i = 0; i < 48; i += 3) {
-      bytes[i] = key.B;
-      bytes[i + 1] = key.G;
-      bytes[i + 2] = key.R;
-    }
-    for (int j = 0; j < 3; ++j) V[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + 16 * j));
-  }
-  // Bit 3 * j is set for each of the 16 pixels at P that equals the key.
-  std::uint64_t Match(const std::uint8_t* p) const {
-    const std::uint64_t m = std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p), V[0])))) |
-                            (std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p + 16), V[1])))) << 16) |
-                            (std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(p + 32), V[2])))) << 32);
-    return m & (m >> 1) & (m >> 2) & kAll;
-  }
-};
-#endif
 
 }  // namespace qv::detail

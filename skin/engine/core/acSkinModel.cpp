@@ -194,6 +194,8 @@ std::string MaskKey(std::string_view section, std::string_view property) {
 }  // namespace
 
 void TSkinModel::RebuildIndex() {
+  MaskRows_.Cache.Clear();
+  for (TSkinImage& img : Images) BuildKeyRunIndex(img.Bitmap.View(), clKeyMagenta, img.KeyRuns);
   SectionIndex_.clear();
   MaskIndex_.clear();
   for (int i = 0; i < int(Sections.size()); ++i) SectionIndex_.emplace(Sections[i].Name, i);  // first wins
@@ -290,7 +292,8 @@ int TSkinModel::AddSection(const TsGeneralData& s) {
 }
 
 int TSkinModel::AddImage(std::string fileName, TImage24 bmp) {
-  Images.push_back(TSkinImage{std::move(fileName), std::move(bmp)});
+  Images.push_back(TSkinImage{std::move(fileName), std::move(bmp), {}});
+  BuildKeyRunIndex(Images.back().Bitmap.View(), clKeyMagenta, Images.back().KeyRuns);
   return int(Images.size()) - 1;
 }
 

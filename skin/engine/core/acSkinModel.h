@@ -17,6 +17,8 @@
 
 #include "classlib/core/Types.h"
 #include "skin/engine/core/acImage.h"
+#include "skin/engine/core/acMaskPaint.h"
+#include "skin/engine/core/acPixelKernels.h"
 
 namespace qv {
 
@@ -132,6 +134,7 @@ struct TsMaskData {
 struct TSkinImage {
   std::string FileName;  // as named in Options.dat
   TImage24 Bitmap;
+  TKeyRunIndex KeyRuns;  // its runs of the key 0xFF00FF, found when the image is added or indexed
 };
 
 // Checks a mask against the image it names. Returns an error text, empty when the mask is sound.
@@ -180,10 +183,25 @@ class TSkinModel {
   int AddImage(std::string fileName, TImage24 bmp);
   int AddMask(const TsMaskData& m);
 
-  // Must be called after Sections or Masks were changed directly (the loader does it).
+  // Must be called after Sections, Masks or the pixels of Images were changed directly (the loader
+  // does it).
   void RebuildIndex();
 
+  // Rows of border masks composed for painting, kept while the images stay (a copy of the model
+  // starts without them).
+  TMaskPaintCache& MaskRows() const { return MaskRows_.Cache; }
+
  private:
+  struct TRowsHolder {
+    mutable TMaskPaintCache Cache;
+    TRowsHolder() = default;
+    TRowsHolder(const TRowsHolder&) {}
+    TRowsHolder& operator=(const TRowsHolder&) {
+      Cache.Clear();
+      return *this;
+    }
+  };
+  TRowsHolder MaskRows_;
   std::unordered_map<std::string, int> SectionIndex_;
   std::unordered_map<std::string, int> MaskIndex_;
 };

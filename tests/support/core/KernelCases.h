@@ -128,13 +128,18 @@ inline qv::TColorRef RandomKey(TByteSource& src) {
   }
 }
 
+// A parent image under the painted one, sometimes not ready, sometimes one colour.
 inline qv::TCacheView RandomCache(TByteSource& src, TOwnedImage& cacheImg) {
+  static const qv::TKeyPattern kFill(qv::TBgr{0x12, 0x9A, 0xE4});
+  if (src.Int(0, 7) == 0) return qv::TCacheView{{}, 0, 0, src.Int(0, 4) != 0, &kFill};
   return qv::TCacheView{cacheImg.View(), src.Int(-6, 6), src.Int(-6, 6), src.Int(0, 4) != 0};
 }
 
-inline qv::TMaskFrames RandomMask(TByteSource& src, TOwnedImage& img) {
+// A mask over Img; with Runs (the key runs of Img), sometimes painted through them.
+inline qv::TMaskFrames RandomMask(TByteSource& src, TOwnedImage& img, const qv::TKeyRunIndex* runs = nullptr) {
   qv::TMaskFrames m;
   m.Image = img.View();
+  if (runs && src.Bool()) m.KeyRuns = runs;
   m.R = src.Int(0, 4) ? TRect{src.Int(0, 2), src.Int(0, 2), img.Width - src.Int(0, 2), img.Height - src.Int(0, 2)}
                       : RandomRect(src, img.Width, img.Height);
   m.ImageCount = src.Int(-1, 4);
@@ -152,7 +157,7 @@ inline bool SameRects(const std::vector<TRect>& a, const std::vector<TRect>& b) 
 // Runs one differential case; returns an empty string when the fast and the reference kernel
 // agree (and kept the padding intact), else a description.
 inline std::string RunDifferentialCase(TByteSource& src) {
-  const int kind = src.Int(0, 15);
+  const int kind = src.Int(0, 18);
   const int w = src.Int(0, 3) == 0 ? src.Int(0, 70) : src.Int(0, 24);
   const int h = src.Int(0, 10);
   TOwnedImage dstA = RandomImage(src, w, h);
@@ -160,6 +165,8 @@ inline std::string RunDifferentialCase(TByteSource& src) {
   TOwnedImage cacheImg = RandomImage(src, src.Int(0, 30), src.Int(0, 12));
   TOwnedImage dstB = dstA;
   const qv::TImageView a = dstA.View(), b = dstB.View(), s = other.View();
+  qv::TKeyRunIndex otherRuns;
+  qv::BuildKeyRunIndex(s, qv::clKeyMagenta, otherRuns);
   std::vector<TRect> runsA, runsB;
   const char* name = "?";
   switch (kind) {
@@ -248,7 +255,7 @@ inline std::string RunDifferentialCase(TByteSource& src) {
     }
     case 10: {
       name = "PaintMaskRect";
-      const qv::TMaskFrames m = RandomMask(src, other);
+      const qv::TMaskFrames m = RandomMask(src, other, &otherRuns);
       const TRect r = RandomRect(src, w, h);
       const bool filling = src.Bool(), use = src.Bool();
       const int state = src.Int(-2, 5);
@@ -259,7 +266,7 @@ inline std::string RunDifferentialCase(TByteSource& src) {
     }
     case 11: {
       name = "PaintMaskImage";
-      const qv::TMaskFrames m = RandomMask(src, other);
+      const qv::TMaskFrames m = RandomMask(src, other, &otherRuns);
       const TPoint p{Coord(src, w), Coord(src, h)};
       const int state = src.Int(-2, 5), mode = src.Int(0, 3);
       qv::PaintMaskImage(a, p, state, mode, m);
@@ -268,7 +275,7 @@ inline std::string RunDifferentialCase(TByteSource& src) {
     }
     case 12: {
       name = "PaintMaskRegion";
-      const qv::TMaskFrames m = RandomMask(src, other);
+      const qv::TMaskFrames m = RandomMask(src, other, &otherRuns);
       const bool filling = src.Bool();
       const int state = src.Int(-2, 5);
       qv::PaintMaskRegion(a, filling, m, state, runsA);
@@ -277,7 +284,7 @@ inline std::string RunDifferentialCase(TByteSource& src) {
     }
     case 13: {
       name = "CollectCornerRects";
-      const qv::TMaskFrames m = RandomMask(src, other);
+      const qv::TMaskFrames m = RandomMask(src, other, &otherRuns);
       const int width = src.Int(0, 3) ? src.Int(-2, 60) : Coord(src, 60);
       const int y = src.Int(0, 3) ? src.Int(-5, 50) : Coord(src, 50);
       const bool bottom = src.Bool();
@@ -290,13 +297,52 @@ inline std::string RunDifferentialCase(TByteSource& src) {
       qv::TMaskFrames m[4];
       const qv::TMaskFrames* corners[4] = {};
       for (int i = 0; i < 4; ++i) {
-        m[i] = RandomMask(src, other);
+        m[i] = RandomMask(src, other, &otherRuns);
         if (src.Int(0, 3)) corners[i] = &m[i];
       }
       const TRect r = RandomRect(src, w, h);
       const int state = src.Int(-2, 5);
       qv::PaintCornerImages(a, r, state, corners);
       qv::ref::PaintCornerImages(b, r, state, corners);
+      break;
+    }
+    case 15: {
+      name = "BlendBitmapsInto";
+      const int amount = src.Int(-10, 270);
+      TOwnedImage third = RandomImage(src, src.Int(0, 3) ? w : src.Int(0, 40), src.Int(0, 3) ? h : src.Int(0, 12));
+      qv::BlendBitmapsInto(a, s, third.View(), amount);
+      qv::ref::BlendBitmapsInto(b, s, third.View(), amount);
+      break;
+    }
+    case 16: {
+      // Rows kept in a cache between paints of several states and widths (and back).
+      name = "PaintMaskRect (kept rows)";
+      const qv::TMaskFrames m = RandomMask(src, other, &otherRuns);
+      qv::TMaskPaintCache rows(src.Bool() ? 0 : std::size_t(1) << 20);
+      const qv::TCacheView cache = RandomCache(src, cacheImg);
+      struct TCall {
+        TRect R;
+        int State;
+        bool Filling;
+      } calls[3];
+      for (TCall& c : calls) c = TCall{RandomRect(src, w, h), src.Int(-1, 3), src.Bool()};
+      for (int i : {0, 1, 2, 0, 1}) {
+        qv::PaintMaskRect(a, calls[i].R, calls[i].Filling, cache, m, calls[i].State, true, &rows);
+        qv::ref::PaintMaskRect(b, calls[i].R, calls[i].Filling, cache, m, calls[i].State, true);
+      }
+      break;
+    }
+    case 17: {
+      name = "CopyTransparentIndexed";
+      const qv::TColorRef key = RandomKey(src) & 0xFFFFFF;
+      qv::TKeyRunIndex index;
+      qv::BuildKeyRunIndex(s, key, index);
+      const TRect r = RandomRect(src, s.Width, s.Height);
+      const int x = Coord(src, w), y = Coord(src, h);
+      const qv::TCacheView cache = RandomCache(src, cacheImg);
+      const bool use = src.Bool();
+      qv::CopyTransparentIndexed(a, s, index, x, y, r, cache, use);
+      qv::ref::CopyTransparentRect(b, s, x, y, r, key, cache, use);
       break;
     }
     default: {
@@ -316,11 +362,11 @@ inline std::string RunDifferentialCase(TByteSource& src) {
         qv::rows::ref::BlendMask(b.Row(y), s0, m0, b.Row(y), w);
       } else if (op == 2) {
         const bool withBg = src.Bool();
-        qv::rows::CopyKeyed(a.Row(y), s0, withBg ? m0 : nullptr, w, key);
+        qv::rows::CopyKeyed(a.Row(y), s0, withBg ? m0 : nullptr, w, qv::TKeyPattern(key));
         qv::rows::ref::CopyKeyed(b.Row(y), s0, withBg ? m0 : nullptr, w, key);
       } else {
         const bool hasKey = src.Bool();
-        qv::rows::BlendKeyed(a.Row(y), s0, w, wt, key, hasKey);
+        qv::rows::BlendKeyed(a.Row(y), s0, w, wt, qv::TKeyPattern(key), hasKey);
         qv::rows::ref::BlendKeyed(b.Row(y), s0, w, wt, key, hasKey);
       }
     }
@@ -333,6 +379,18 @@ inline std::string RunDifferentialCase(TByteSource& src) {
   else if (!dstA.PaddingIntact())
     err = std::string(name) + ": row padding written";
   return err;
+}
+
+// The same case at every level the processor offers; the first difference names its level.
+template <class MakeSource>
+std::string RunDifferentialCaseAtEveryLevel(MakeSource&& make) {
+  for (qv::rows::TSimdLevel level : qv::rows::AvailableLevels()) {
+    qv::rows::TLevelScope scope(level);
+    TByteSource src = make();
+    const std::string err = RunDifferentialCase(src);
+    if (!err.empty()) return std::string(qv::rows::LevelName(level)) + ": " + err;
+  }
+  return {};
 }
 
 }  // namespace qvtest

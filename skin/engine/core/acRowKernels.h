@@ -1,0 +1,97 @@
+// Row kernels of the pixel routines, one set per processor level, chosen once at start-up.
+//
+// Every level gives results bit-identical to the scalar reference rows (acPixelKernels.h,
+// namespace qv::rows::ref), which stay the oracle of the tests and of the differential fuzzer.
+// The vector levels have no scalar loop for a row's last pixels: the last vector (or block of
+// three vectors for pixel kernels) overlaps the one before it and is computed from the inputs as
+// they were before the row was written, so rows may be blended in place; rows shorter than one
+// vector go through a small staging buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "classlib/core/Types.h"
+#include "skin/engine/core/acImage.h"
+
+namespace qv {
+
+// A key colour repeated over 96 bytes (32 pixels): the key's bytes in the order any vector of 16
+// or 32 bytes at a pixel boundary meets them. Built once per key; the skin's key is a constant.
+struct TKeyPattern {
+  TBgr Key;
+  std::uint8_t Bytes[96] = {};
+  constexpr explicit TKeyPattern(TBgr key) : Key(key) {
+    for (int i = 0; i < 96; i += 3) {
+      Bytes[i] = key.B;
+      Bytes[i + 1] = key.G;
+      Bytes[i + 2] = key.R;
+    }
+  }
+};
+
+inline constexpr TKeyPattern kMagentaKey{TBgr{0xFF, 0x00, 0xFF}};
+
+// The pattern of Key: the constant one for magenta, else built into Scratch.
+inline const TKeyPattern& KeyPatternOf(TBgr key, TKeyPattern& scratch) {
+  if (key == kMagentaKey.Key) return kMagentaKey;
+  scratch = TKeyPattern(key);
+  return scratch;
+}
+
+namespace rows {
+
+enum class TSimdLevel : std::uint8_t { Scalar, Sse2, Sse41, Avx2 };
+
+// One level's kernels. Byte counts and pixel counts may be 0. Dst may be the same memory as a
+// source at the same place (A, B, Bg), never partly overlapping it.
+struct TRowKernels {
+  TSimdLevel Level;
+  // Dst := (A * W + B * (255 - W)) / 255 per byte, rounded; W 1..254.
+  void (*BlendConst)(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w);
+  // Dst := (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
+  void (*BlendMask)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
+                    std::size_t bytes);
+  // Key pixels of Src: Dst := Bg (left as it is when Bg is null); other pixels: Dst := Src.
+  void (*CopyKeyed)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, const TKeyPattern& key);
+  // Pixels of Src other than the key: Dst := (Dst * W + Src * (255 - W)) / 255; W 0..255.
+  void (*BlendKeyed)(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key);
+  // Appends the runs of key pixels of a row as rectangles [start, Y, end, Y + 1].
+  void (*KeyRuns)(const std::uint8_t* row, int n, const TKeyPattern& key, int y, std::vector<TRect>& runs);
+  // Grey scale (77 R + 151 G + 28 B + 128) / 256 of each pixel, key pixels left when Key is given.
+  void (*Gray)(std::uint8_t* row, int n, const TKeyPattern* key);
+};
+
+namespace detail {
+extern const TRowKernels* ActiveKernels;
+}
+
+// The kernels in use: the best level of the processor, chosen at start-up.
+inline const TRowKernels& Kernels() { return *detail::ActiveKernels; }
+
+const char* LevelName(TSimdLevel level);
+// The best level the processor (and the build) offers.
+TSimdLevel BestLevel();
+// The levels that can run here, lowest first (Scalar always).
+std::vector<TSimdLevel> AvailableLevels();
+// The kernels of one level, or null when it cannot run here.
+const TRowKernels* KernelsOf(TSimdLevel level);
+// Puts a level in use (tests and benchmarks compare levels); returns the one in use before.
+// A level that cannot run here changes nothing.
+TSimdLevel UseLevel(TSimdLevel level);
+
+// A level in use for as long as the object lives.
+class TLevelScope {
+ public:
+  explicit TLevelScope(TSimdLevel level) : Saved_(UseLevel(level)) {}
+  ~TLevelScope() { UseLevel(Saved_); }
+  TLevelScope(const TLevelScope&) = delete;
+  TLevelScope& operator=(const TLevelScope&) = delete;
+
+ private:
+  TSimdLevel Saved_;
+};
+
+}  // namespace rows
+}  // namespace qv

@@ -1,0 +1,153 @@
+// Row kernels of every processor level against the reference rows: every row length from empty to
+// several blocks (short rows, exact blocks, overlapped last blocks), in place and not, with guard
+// bytes around each row; and the choice of the level.
+#include <gtest/gtest.h>
+
+#include "skin/engine/core/acCompiler.h"
+#include "tests/support/core/KernelCases.h"
+
+using namespace qv;
+using qvtest::TByteSource;
+
+namespace {
+
+constexpr int kGuard = 40;
+constexpr std::uint8_t kGuardByte = 0xA5;
+
+// A row of N pixels between guard bytes, filled by runs of key, black, white and noise.
+struct TGuardedRow {
+  std::vector<std::uint8_t> Bytes;
+  int N;
+  TGuardedRow(TByteSource& src, int n, TBgr key) : Bytes(std::size_t(n) * 3 + 2 * kGuard, kGuardByte), N(n) {
+    for (int x = 0; x < n;) {
+      const int run = std::min(n - x, src.Int(1, 12)), kind = src.Int(0, 4);
+      for (int i = 0; i < run; ++i, ++x) {
+        std::uint8_t* p = Px() + 3 * x;
+        const TBgr c = kind == 0   ? key
+                       : kind == 1 ? TBgr{}
+                       : kind == 2 ? TBgr{255, 255, 255}
+                                   : TBgr{src.Byte(), src.Byte(), src.Byte()};
+        p[0] = c.B, p[1] = c.G, p[2] = c.R;
+      }
+    }
+  }
+  std::uint8_t* Px() { return Bytes.data() + kGuard; }
+  bool GuardsIntact() const {
+    for (int i = 0; i < kGuard; ++i)
+      if (Bytes[std::size_t(i)] != kGuardByte || Bytes[Bytes.size() - 1 - std::size_t(i)] != kGuardByte) return false;
+    return true;
+  }
+};
+
+struct TCaseName {
+  rows::TSimdLevel Level;
+  const char* Kernel;
+  int N;
+  friend std::ostream& operator<<(std::ostream& o, const TCaseName& c) {
+    return o << rows::LevelName(c.Level) << " " << c.Kernel << " n=" << c.N;
+  }
+};
+
+}  // namespace
+
+TEST(RowKernels, EveryLevelMatchesReferenceAtEveryRowLength) {
+  const TBgr keys[] = {TBgr{0xFF, 0x00, 0xFF}, TBgr{0, 0, 0}, TBgr{0x12, 0x34, 0x56}};
+  for (rows::TSimdLevel level : rows::AvailableLevels()) {
+    const rows::TRowKernels& k = *rows::KernelsOf(level);
+    ASSERT_EQ(k.Level, level);
+    for (int n = 0; n <= 200; ++n) {
+      TByteSource src(std::uint64_t(n) * 7 + unsigned(level));
+      const TBgr key = keys[n % 3];
+      const TKeyPattern pattern(key);
+      const unsigned w = unsigned(src.Int(1, 254));
+      TGuardedRow a(src, n, key), b(src, n, key), m(src, n, key);
+      const std::size_t bytes = std::size_t(n) * 3;
+      auto check = [&](const char* kernel, auto&& fast, auto&& slow) {
+        TGuardedRow x = a, y = a;
+        fast(x);
+        slow(y);
+        EXPECT_EQ(x.Bytes, y.Bytes) << TCaseName{level, kernel, n};
+        EXPECT_TRUE(x.GuardsIntact()) << TCaseName{level, kernel, n};
+      };
+      // In place over either operand, and into a third row.
+      check(
+          "BlendConst(dst=a)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), r.Px(), b.Px(), bytes, w); },
+          [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), r.Px(), b.Px(), n, w); });
+      check(
+          "BlendConst(dst=b)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), b.Px(), r.Px(), bytes, w); },
+          [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), b.Px(), r.Px(), n, w); });
+      check(
+          "BlendConst(into)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), m.Px(), b.Px(), bytes, w); },
+          [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), m.Px(), b.Px(), n, w); });
+      check(
+          "BlendMask(bg=dst)", [&](TGuardedRow& r) { k.BlendMask(r.Px(), b.Px(), m.Px(), r.Px(), bytes); },
+          [&](TGuardedRow& r) { rows::ref::BlendMask(r.Px(), b.Px(), m.Px(), r.Px(), n); });
+      check(
+          "CopyKeyed(keep)", [&](TGuardedRow& r) { k.CopyKeyed(r.Px(), b.Px(), nullptr, n, pattern); },
+          [&](TGuardedRow& r) { rows::ref::CopyKeyed(r.Px(), b.Px(), nullptr, n, key); });
+      check(
+          "CopyKeyed(bg)", [&](TGuardedRow& r) { k.CopyKeyed(r.Px(), b.Px(), m.Px(), n, pattern); },
+          [&](TGuardedRow& r) { rows::ref::CopyKeyed(r.Px(), b.Px(), m.Px(), n, key); });
+      check(
+          "BlendKeyed", [&](TGuardedRow& r) { k.BlendKeyed(r.Px(), b.Px(), n, w, pattern); },
+          [&](TGuardedRow& r) { rows::ref::BlendKeyed(r.Px(), b.Px(), n, w, key, true); });
+      check(
+          "Gray", [&](TGuardedRow& r) { k.Gray(r.Px(), n, nullptr); },
+          [&](TGuardedRow& r) { rows::ref::Gray(r.Px(), n, nullptr); });
+      check(
+          "Gray(key)", [&](TGuardedRow& r) { k.Gray(r.Px(), n, &pattern); },
+          [&](TGuardedRow& r) { rows::ref::Gray(r.Px(), n, &key); });
+      std::vector<TRect> fastRuns, refRuns;
+      k.KeyRuns(a.Px(), n, pattern, 3, fastRuns);
+      rows::ref::KeyRuns(a.Px(), n, key, 3, refRuns);
+      EXPECT_EQ(fastRuns, refRuns) << TCaseName{level, "KeyRuns", n};
+    }
+  }
+}
+
+// Whole images whose rows touch are blended as one run: the result is the same as row by row, for
+// top-down and bottom-up images, and an image laid out otherwise than its partner is not run flat.
+TEST(RowKernels, FlatImagesBlendAsRowByRow) {
+  for (bool bottomUp : {false, true})
+    for (int w : {1, 4, 5, 16, 33}) {
+      TByteSource src(std::uint64_t(w) + bottomUp);
+      qvtest::TOwnedImage a(w, 7, 0, bottomUp), b(w, 7, 0, !bottomUp);  // b: the other row order
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < w; ++x) {
+          a.Set(x, y, TBgr{src.Byte(), src.Byte(), src.Byte()});
+          b.Set(x, y, TBgr{src.Byte(), src.Byte(), src.Byte()});
+        }
+      qvtest::TOwnedImage flat = a, slow = a, out(w, 7, 0, bottomUp), outRef(w, 7, 0, bottomUp);
+      BlendBitmaps(flat.View(), b.View(), 77);
+      ref::BlendBitmaps(slow.View(), b.View(), 77);
+      EXPECT_EQ(flat.Bytes, slow.Bytes) << w << " " << bottomUp;
+      BlendBitmapsInto(out.View(), a.View(), flat.View(), 200);
+      ref::BlendBitmapsInto(outRef.View(), a.View(), flat.View(), 200);
+      EXPECT_EQ(out.Bytes, outRef.Bytes) << w << " " << bottomUp;
+    }
+}
+
+TEST(RowKernels, LevelIsTheBestTheProcessorOffers) {
+  const cpu::TFeatures f = cpu::Detect();
+  const rows::TSimdLevel want = !QV_X86   ? rows::TSimdLevel::Scalar
+                                : f.Avx2  ? rows::TSimdLevel::Avx2
+                                : f.Sse41 ? rows::TSimdLevel::Sse41
+                                : f.Sse2  ? rows::TSimdLevel::Sse2
+                                          : rows::TSimdLevel::Scalar;
+  EXPECT_EQ(rows::BestLevel(), want);
+  EXPECT_EQ(rows::Kernels().Level, want) << "chosen at start-up";
+  // Every level up to the best one can run; a level above it is refused.
+  const auto levels = rows::AvailableLevels();
+  EXPECT_EQ(levels.back(), want);
+  EXPECT_EQ(int(levels.size()), int(want) + 1);
+  if (want != rows::TSimdLevel::Avx2) {
+    EXPECT_EQ(rows::KernelsOf(rows::TSimdLevel::Avx2), nullptr);
+    EXPECT_EQ(rows::UseLevel(rows::TSimdLevel::Avx2), want);
+    EXPECT_EQ(rows::Kernels().Level, want);
+  }
+  {
+    rows::TLevelScope scalar(rows::TSimdLevel::Scalar);
+    EXPECT_EQ(rows::Kernels().Level, rows::TSimdLevel::Scalar);
+  }
+  EXPECT_EQ(rows::Kernels().Level, want);
+}
