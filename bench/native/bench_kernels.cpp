@@ -1,249 +1,315 @@
-// Pixel kernels against a memcpy of the same bytes, fast and reference versions side by side.
-// Counter "x_memcpy": time of one kernel call divided by the time of copying the bytes the kernel
-// writes (measured in the same run); lower is better, 1.0 is as fast as a copy.
+// The pixel kernels against memcpy (and memset for painters that only write), in one run.
+//
+// Every benchmark runs rounds; a round times the baseline over the bytes the kernel writes (a memcpy
+// into the kernel's output from its input), then the kernel, then the baseline again, each repeated
+// until it takes about a millisecond. A round's
+// ratio is the kernel's time over the mean of the two baselines around it; the figures reported
+// are medians over the rounds (kernel time, baseline time, ratio), so that the load other programs
+// put on the machine while it runs falls on both alike. Counter "speed" is baseline / kernel (1.0:
+// as fast as the baseline), "x_base" its inverse. At the end the goals are printed with today's
+// medians and whether each is met, with the machine's load average before and after.
+//
+//   bench_native [--benchmark_filter=...]     all sizes: 100x30, 800x600, 1920x1080, 3840x2160
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "skin/engine/core/acMaskPaint.h"
 #include "skin/engine/core/acPixelKernels.h"
+#include "skin/engine/core/acRowKernels.h"
 
 using namespace qv;
 
 namespace {
 
-constexpr int kW = 640, kH = 480;
+struct TSize2 {
+  int W, H;
+};
+constexpr TSize2 kSizes[] = {{100, 30}, {800, 600}, {1920, 1080}, {3840, 2160}};
+constexpr int kRounds = 11;
 
+// A 24-bit image laid out as a bottom-up DIB.
 struct TBenchImage {
   std::vector<std::uint8_t> Bytes;
   TImageView View;
-  TBenchImage(int w, int h, bool bottomUp = true) : Bytes(std::size_t(DibStride24(w)) * h) {
+  TBenchImage(int w, int h) : Bytes(std::size_t(DibStride24(w)) * h) {
     const std::ptrdiff_t stride = DibStride24(w);
-    View =
-        bottomUp ? TImageView{w, h, -stride, Bytes.data() + stride * (h - 1)} : TImageView{w, h, stride, Bytes.data()};
+    View = TImageView{w, h, -stride, Bytes.data() + stride * (h - 1)};
   }
+  std::size_t PixelBytes() const { return std::size_t(View.Width) * 3 * View.Height; }
 };
 
-// A picture with some texture, and a border-mask-like image: opaque almost everywhere, key runs
-// at the corners and in a few stripes.
 void Texture(const TImageView& v, unsigned seed) {
   for (int y = 0; y < v.Height; ++y)
     for (int x = 0; x < v.Width; ++x)
       v.SetPixel(x, y, TBgr{std::uint8_t(x * 7 + seed), std::uint8_t(y * 3 + seed), std::uint8_t((x ^ y) + seed)});
 }
-void KeyStripes(const TImageView& v) {
+
+enum class TKeys { None, Runs, Scattered };
+const char* KeysName(TKeys k) { return k == TKeys::None ? "none" : k == TKeys::Runs ? "runs" : "scattered"; }
+
+// Key pixels as a border or a glyph has them: runs (six pixels at both ends of each row, every
+// 64th row wholly), or scattered (one pixel in 16, at random).
+void AddKeys(const TImageView& v, TKeys keys) {
+  std::uint32_t state = 12345;
   for (int y = 0; y < v.Height; ++y)
-    for (int x = 0; x < v.Width; ++x)
-      if ((x < 6 && y < 6) || (y % 64 == 0) || (x > v.Width - 6 && y < 6)) v.SetPixel(x, y, BgrOf(clKeyMagenta));
+    for (int x = 0; x < v.Width; ++x) {
+      bool key = false;
+      if (keys == TKeys::Runs) key = x < 6 || x >= v.Width - 6 || y % 64 == 0;
+      if (keys == TKeys::Scattered) {
+        state = state * 1664525u + 1013904223u;
+        key = (state >> 24) % 16 == 0;
+      }
+      if (key) v.SetPixel(x, y, BgrOf(clKeyMagenta));
+    }
 }
 
-// Nanoseconds to memcpy Bytes bytes, measured once per size.
-double MemcpyNs(std::size_t bytes) {
-  static std::map<std::size_t, double> cache;
-  auto it = cache.find(bytes);
-  if (it != cache.end()) return it->second;
-  std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
-  using Clock = std::chrono::steady_clock;
-  double best = 1e30;
-  for (int round = 0; round < 5; ++round) {
-    int reps = 0;
-    const auto t0 = Clock::now();
-    auto t1 = t0;
-    do {
-      std::memcpy(b.data(), a.data(), bytes);
-      benchmark::ClobberMemory();
-      ++reps;
-      t1 = Clock::now();
-    } while (t1 - t0 < std::chrono::milliseconds(2));
-    best = std::min(best, std::chrono::duration<double, std::nano>(t1 - t0).count() / reps);
-  }
-  return cache[bytes] = best;
-}
+using Clock = std::chrono::steady_clock;
 
-// Runs Body in the benchmark loop and reports its time as a multiple of a memcpy of Bytes.
-template <class Body>
-void Measure(benchmark::State& state, std::size_t bytes, Body&& body) {
-  const double copyNs = MemcpyNs(bytes);
-  using Clock = std::chrono::steady_clock;
+template <class Fn>
+double NsPerCall(Fn&& fn, int reps) {
   const auto t0 = Clock::now();
-  for (auto _ : state) {
-    body();
+  for (int i = 0; i < reps; ++i) {
+    fn();
     benchmark::ClobberMemory();
   }
-  const double ns = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
-  if (state.iterations() > 0) state.counters["x_memcpy"] = ns / double(state.iterations()) / copyNs;
+  return std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / reps;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct TResult {
+  double KernelNs = 0, BaseNs = 0, Ratio = 0;  // medians; Ratio = kernel / baseline
+};
+std::map<std::string, TResult>& Results() {
+  static std::map<std::string, TResult> r;
+  return r;
+}
+
+enum class TBase { Memcpy, Memset };
+
+// Runs the rounds of one benchmark. The baseline moves the kernel's own bytes (From's to To's, the
+// images the kernel reads and writes), so that both find the caches as the other left them.
+template <class Kernel>
+void Rounds(benchmark::State& state, const std::string& key, TBenchImage& to, const TBenchImage& from, TBase base,
+            Kernel&& kernel) {
+  const std::size_t bytes = to.PixelBytes();
+  auto baseline = [&] {
+    if (base == TBase::Memcpy)
+      std::memcpy(to.Bytes.data(), from.Bytes.data(), bytes);
+    else
+      std::memset(to.Bytes.data(), 0x3C, bytes);
+  };
+  // Repetitions for about a millisecond of each part.
+  const double probe = std::max(NsPerCall(baseline, 3), NsPerCall(kernel, 1));
+  const int reps = std::max(1, int(1e6 / std::max(probe, 1.0)));
+  std::vector<double> kernelNs, baseNs, ratios;
+  for (auto _ : state) {
+    const double before = NsPerCall(baseline, reps);
+    const double k = NsPerCall(kernel, reps);
+    const double after = NsPerCall(baseline, reps);
+    state.SetIterationTime(k * 1e-9);
+    kernelNs.push_back(k);
+    baseNs.push_back((before + after) / 2);
+    ratios.push_back(k / ((before + after) / 2));
+  }
+  TResult r{Median(kernelNs), Median(baseNs), Median(ratios)};
+  Results()[key] = r;
+  state.counters["speed"] = 1 / r.Ratio;
+  state.counters["x_base"] = r.Ratio;
+  state.counters["base_ns"] = r.BaseNs;
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
 }
 
-const std::size_t kImageBytes = std::size_t(kW) * kH * 3;
+std::string SizeName(TSize2 s) { return std::to_string(s.W) + "x" + std::to_string(s.H); }
 
-template <bool Fast>
-void BM_BlendBitmaps(benchmark::State& state) {
-  TBenchImage dst(kW, kH), src(kW, kH);
+// ---- Benchmarks ---------------------------------------------------------------------------------
+
+void BlendTwo(benchmark::State& state, TSize2 s, rows::TSimdLevel level) {
+  rows::TLevelScope scope(level);
+  TBenchImage dst(s.W, s.H), src(s.W, s.H);
   Texture(dst.View, 1);
   Texture(src.View, 90);
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      BlendBitmaps(dst.View, src.View, 100);
-    else
-      ref::BlendBitmaps(dst.View, src.View, 100);
-  });
+  const std::string key = std::string("blend/") + rows::LevelName(level) + "/" + SizeName(s);
+  Rounds(state, key, dst, src, TBase::Memcpy, [&] { BlendBitmaps(dst.View, src.View, 100); });
 }
 
-template <bool Fast>
-void BM_BlendBitmapRect(benchmark::State& state) {
-  TBenchImage dst(kW, kH), src(kW, kH);
-  Texture(dst.View, 1);
-  Texture(src.View, 90);
-  const TRect r{1, 1, kW - 1, kH - 1};
-  Measure(state, std::size_t(kW - 2) * (kH - 2) * 3, [&] {
-    if (Fast)
-      BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
-    else
-      ref::BlendBitmapRect(dst.View, src.View, 140, r, TPoint{1, 1});
-  });
+void FadeFrame(benchmark::State& state, TSize2 s) {
+  TBenchImage start(s.W, s.H), now(s.W, s.H), frame(s.W, s.H);
+  Texture(start.View, 1);
+  Texture(now.View, 77);
+  Rounds(state, "fade/" + SizeName(s), frame, start, TBase::Memcpy,
+         [&] { BlendBitmapsInto(frame.View, start.View, now.View, 140); });
 }
 
-template <bool Fast>
-void BM_BlendRectKeyed(benchmark::State& state) {
-  TBenchImage dst(kW, kH), src(kW, kH);
-  Texture(dst.View, 1);
-  Texture(src.View, 90);
-  KeyStripes(src.View);
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
-    else
-      ref::BlendRectKeyed(dst.View, 0, 0, src.View, TRect{0, 0, kW, kH}, 0.4, clKeyMagenta);
-  });
-}
-
-template <bool Fast>
-void BM_BlendColorRectBlur(benchmark::State& state) {
-  TBenchImage img(kW, kH);
-  Texture(img.View, 5);
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
-    else
-      ref::BlendColorRect(img.View, TRect{0, 0, kW, kH}, 60, 0x808080, true, 2);
-  });
-}
-
-template <bool Fast>
-void BM_CopyTransparentRect(benchmark::State& state) {
-  TBenchImage dst(kW, kH), src(kW, kH), cache(kW, kH);
+void CopyScan(benchmark::State& state, TSize2 s, TKeys keys) {
+  TBenchImage dst(s.W, s.H), src(s.W, s.H);
   Texture(src.View, 3);
-  KeyStripes(src.View);
-  Texture(cache.View, 9);
-  const TCacheView cv = MakeCacheView(cache.View, 0, 0);
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
-    else
-      ref::CopyTransparentRect(dst.View, src.View, 0, 0, TRect{0, 0, kW, kH}, clKeyMagenta, cv, true);
+  AddKeys(src.View, keys);
+  Rounds(state, std::string("copy-scan/") + KeysName(keys) + "/" + SizeName(s), dst, src, TBase::Memcpy,
+         [&] { CopyTransparent(dst.View, src.View, 0, 0, clKeyMagenta); });
+}
+
+void CopyRuns(benchmark::State& state, TSize2 s, TKeys keys) {
+  TBenchImage dst(s.W, s.H), src(s.W, s.H);
+  Texture(src.View, 3);
+  AddKeys(src.View, keys);
+  TKeyRunIndex index;
+  BuildKeyRunIndex(src.View, clKeyMagenta, index);
+  Rounds(state, std::string("copy-runs/") + KeysName(keys) + "/" + SizeName(s), dst, src, TBase::Memcpy, [&] {
+    CopyTransparentIndexed(dst.View, src.View, index, 0, 0, TRect{0, 0, s.W, s.H}, TCacheView{}, false);
   });
 }
 
-template <bool Fast>
-void BM_CopyByMask(benchmark::State& state) {
-  // Picture above a mask that is black inside, white in the corners and grey on a ring.
-  TBenchImage dst(kW, kH), src(kW, kH * 2);
-  Texture(dst.View, 7);
-  Texture(TImageView{kW, kH, src.View.Stride, src.View.Bits}, 11);
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) {
-      const int edge = std::min(std::min(x, kW - 1 - x), std::min(y, kH - 1 - y));
-      const std::uint8_t m = edge < 3 ? 0xFF : edge < 5 ? 0x80 : 0x00;
-      src.View.SetPixel(x, kH + y, TBgr{m, m, m});
-    }
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
-    else
-      ref::CopyByMask(TRect{0, 0, kW, kH}, TRect{0, 0, kW, kH}, dst.View, src.View, TCacheView{}, false);
+// A form's frame: a border mask of three 48 x 48 frames with 16-pixel margins and key corners,
+// painted over the whole target from rows kept between paints (or composed for each paint).
+struct TBenchMask {
+  TBenchImage Img{48 * 3, 48};
+  TMaskFrames Frames;
+  TKeyRunIndex Runs;
+  TBenchMask() {
+    Texture(Img.View, 6);
+    for (int k = 0; k < 3; ++k)
+      for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x)
+          if ((x < 3 || x > 44) && (y < 3 || y > 44)) Img.View.SetPixel(k * 48 + x, y, BgrOf(clKeyMagenta));
+    BuildKeyRunIndex(Img.View, clKeyMagenta, Runs);
+    Frames.Image = Img.View;
+    Frames.R = TRect{0, 0, 48 * 3, 48};
+    Frames.ImageCount = 3;
+    Frames.MarginLeft = Frames.MarginTop = Frames.MarginRight = Frames.MarginBottom = 16;
+    Frames.KeyRuns = &Runs;
+  }
+};
+
+void NinePiece(benchmark::State& state, TSize2 s, bool kept, TBase base) {
+  TBenchMask m;
+  TBenchImage dst(s.W, s.H), parent(s.W, s.H);
+  Texture(parent.View, 8);
+  const TCacheView cache = MakeCacheView(parent.View, 0, 0);
+  TMaskPaintCache rows;
+  const std::string key = std::string("ninepiece/") + (kept ? "kept" : "composed") + "/" +
+                          (base == TBase::Memcpy ? "memcpy" : "memset") + "/" + SizeName(s);
+  Rounds(state, key, dst, parent, base, [&] {
+    PaintMaskRect(dst.View, TRect{0, 0, s.W, s.H}, true, cache, m.Frames, 1, true, kept ? &rows : nullptr);
   });
 }
 
-template <bool Fast>
-void BM_GrayscaleBmpKeyed(benchmark::State& state) {
-  TBenchImage img(kW, kH), orig(kW, kH);
-  Texture(orig.View, 2);
-  KeyStripes(orig.View);
-  Measure(state, kImageBytes, [&] {
-    std::memcpy(img.Bytes.data(), orig.Bytes.data(), img.Bytes.size());
-    if (Fast)
-      GrayscaleBmpKeyed(img.View, clKeyMagenta);
-    else
-      ref::GrayscaleBmpKeyed(img.View, clKeyMagenta);
-  });
-}
-
-template <bool Fast>
-void BM_CollectKeyRuns(benchmark::State& state) {
-  TBenchImage img(kW, kH);
-  Texture(img.View, 4);
-  KeyStripes(img.View);
+// The other kernels at one size, for the record.
+void Others(benchmark::State& state, int which) {
+  const TSize2 s{800, 600};
+  TBenchImage dst(s.W, s.H), src(s.W, s.H * 2);
+  Texture(dst.View, 1);
+  Texture(src.View, 90);
+  AddKeys(TImageView{s.W, s.H, src.View.Stride, src.View.Bits}, TKeys::Runs);
+  const TImageView upper{s.W, s.H, src.View.Stride, src.View.Bits};
   std::vector<TRect> runs;
-  Measure(state, kImageBytes, [&] {
-    runs.clear();
-    if (Fast)
-      CollectKeyRuns(img.View, clKeyMagenta, runs);
-    else
-      ref::CollectKeyRuns(img.View, clKeyMagenta, runs);
-    benchmark::DoNotOptimize(runs.data());
+  static const char* names[] = {"BlendRectKeyed", "BlendColorRect", "CopyByMask", "GrayscaleBmpKeyed",
+                                "CollectKeyRuns"};
+  TBenchImage from(s.W, s.H);
+  Texture(from.View, 4);
+  Rounds(state, std::string("other/") + names[which] + "/" + SizeName(s), dst, from, TBase::Memcpy, [&] {
+    switch (which) {
+      case 0: BlendRectKeyed(dst.View, 0, 0, upper, TRect{0, 0, s.W, s.H}, 0.4, clKeyMagenta); break;
+      case 1: BlendColorRect(dst.View, TRect{0, 0, s.W, s.H}, 60, 0x808080, false, 0); break;
+      case 2: CopyByMask(TRect{0, 0, s.W, s.H}, TRect{0, 0, s.W, s.H}, dst.View, src.View, TCacheView{}, false); break;
+      case 3: GrayscaleBmpKeyed(dst.View, clKeyMagenta); break;  // grey stays grey: no restoring copy
+      default:
+        runs.clear();
+        CollectKeyRuns(upper, clKeyMagenta, runs);
+        benchmark::DoNotOptimize(runs.data());
+    }
   });
 }
 
-// A form frame: a 3-state border mask of 30 x 30 frames with 8-pixel margins painted over a
-// 640 x 480 window, transparent corners from the parent cache.
-template <bool Fast>
-void BM_PaintMaskRect(benchmark::State& state) {
-  const int fw = 30;
-  TBenchImage maskImg(fw * 3, fw), dst(kW, kH), cache(kW, kH);
-  Texture(maskImg.View, 6);
-  for (int k = 0; k < 3; ++k)
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 3 - y; ++x) {
-        maskImg.View.SetPixel(k * fw + x, y, BgrOf(clKeyMagenta));
-        maskImg.View.SetPixel(k * fw + fw - 1 - x, y, BgrOf(clKeyMagenta));
-      }
-  Texture(cache.View, 8);
-  TMaskFrames m;
-  m.Image = maskImg.View;
-  m.R = TRect{0, 0, fw * 3, fw};
-  m.ImageCount = 3;
-  m.MarginLeft = m.MarginTop = m.MarginRight = m.MarginBottom = 8;
-  m.DrawMode = state.range(0) ? TMaskDrawMode::Tile : TMaskDrawMode::Stretch;
-  const TCacheView cv = MakeCacheView(cache.View, 0, 0);
-  Measure(state, kImageBytes, [&] {
-    if (Fast)
-      PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
-    else
-      ref::PaintMaskRect(dst.View, TRect{0, 0, kW, kH}, true, cv, m, 1, true);
-  });
+void Register() {
+  auto add = [](const std::string& name, auto fn) {
+    benchmark::RegisterBenchmark(name.c_str(), fn)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMicrosecond);
+  };
+  for (TSize2 s : kSizes) {
+    const std::string n = SizeName(s);
+    add("blend/" + n, [s](benchmark::State& st) { BlendTwo(st, s, rows::BestLevel()); });
+    add("fade/" + n, [s](benchmark::State& st) { FadeFrame(st, s); });
+    for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered}) {
+      add(std::string("copy-scan/") + KeysName(k) + "/" + n, [s, k](benchmark::State& st) { CopyScan(st, s, k); });
+      add(std::string("copy-runs/") + KeysName(k) + "/" + n, [s, k](benchmark::State& st) { CopyRuns(st, s, k); });
+    }
+    add("ninepiece/kept/memset/" + n, [s](benchmark::State& st) { NinePiece(st, s, true, TBase::Memset); });
+    add("ninepiece/kept/memcpy/" + n, [s](benchmark::State& st) { NinePiece(st, s, true, TBase::Memcpy); });
+    add("ninepiece/composed/memcpy/" + n, [s](benchmark::State& st) { NinePiece(st, s, false, TBase::Memcpy); });
+  }
+  // Every level on one size: what each step of the dispatch is worth.
+  for (rows::TSimdLevel level : rows::AvailableLevels())
+    add(std::string("blend-level/") + rows::LevelName(level) + "/800x600", [level](benchmark::State& st) {
+      BlendTwo(st, TSize2{800, 600}, level);
+    });
+  for (int i = 0; i < 5; ++i) add("other/" + std::to_string(i), [i](benchmark::State& st) { Others(st, i); });
+}
+
+std::string LoadAverage() {
+  std::ifstream f("/proc/loadavg");
+  std::string a, b, c;
+  if (!(f >> a >> b >> c)) return "unknown";
+  return a + " " + b + " " + c;
+}
+
+// ---- Goals ----------------------------------------------------------------------------------------
+
+void PrintGoals(const std::string& loadBefore) {
+  const auto& r = Results();
+  std::printf("\nGoals (medians of %d rounds; speed = memcpy time / kernel time; processor level %s)\n", kRounds,
+              rows::LevelName(rows::BestLevel()));
+  std::printf("%-58s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  auto row = [&](const std::string& goal, const std::string& key, const std::string& size, bool asSpeed,
+                 double target) {
+    auto it = r.find(key);
+    if (it == r.end()) return;
+    const double v = asSpeed ? 1 / it->second.Ratio : it->second.Ratio;
+    if (target <= 0) {
+      std::printf("%-58s %-10s %8.2f %9s\n", goal.c_str(), size.c_str(), v, "-");
+      return;
+    }
+    const bool met = asSpeed ? v >= target : v < target;
+    std::printf("%-58s %-10s %8.2f %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, asSpeed ? ">=" : "<", target,
+                met ? "yes" : "NO");
+  };
+  for (TSize2 s : kSizes)
+    row("blend of two 24-bit images: speed vs memcpy",
+        "blend/" + std::string(rows::LevelName(rows::BestLevel())) + "/" + SizeName(s), SizeName(s), true, 0.35);
+  for (const char* kind : {"copy-runs", "copy-scan"})
+    for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered})
+      for (TSize2 s : kSizes)
+        row(std::string(kind == std::string("copy-runs") ? "skin image copy by key runs"
+                                                         : "key-colour copy (scanning)") +
+                ", keys " + KeysName(k) + ": speed vs memcpy",
+            std::string(kind) + "/" + KeysName(k) + "/" + SizeName(s), SizeName(s), true, 0.80);
+  for (TSize2 s : kSizes)
+    row("fade frame: time vs memcpy of its bytes", "fade/" + SizeName(s), SizeName(s), false, 2.0);
+  for (TSize2 s : kSizes)
+    row("nine-piece paint, kept rows: speed vs memset (write only)", "ninepiece/kept/memset/" + SizeName(s),
+        SizeName(s), true, 0.0);
+  std::printf("(nine-piece against GDI: bench_win under Wine)\nload average before: %s, after: %s\n",
+              loadBefore.c_str(), LoadAverage().c_str());
 }
 
 }  // namespace
 
-BENCHMARK(BM_BlendBitmaps<true>)->Name("BlendBitmaps/fast");
-BENCHMARK(BM_BlendBitmaps<false>)->Name("BlendBitmaps/ref");
-BENCHMARK(BM_BlendBitmapRect<true>)->Name("BlendBitmapRect/fast");
-BENCHMARK(BM_BlendBitmapRect<false>)->Name("BlendBitmapRect/ref");
-BENCHMARK(BM_BlendRectKeyed<true>)->Name("BlendRectKeyed/fast");
-BENCHMARK(BM_BlendRectKeyed<false>)->Name("BlendRectKeyed/ref");
-BENCHMARK(BM_BlendColorRectBlur<true>)->Name("BlendColorRectBlur/fast");
-BENCHMARK(BM_BlendColorRectBlur<false>)->Name("BlendColorRectBlur/ref");
-BENCHMARK(BM_CopyTransparentRect<true>)->Name("CopyTransparentRect/fast");
-BENCHMARK(BM_CopyTransparentRect<false>)->Name("CopyTransparentRect/ref");
-BENCHMARK(BM_CopyByMask<true>)->Name("CopyByMask/fast");
-BENCHMARK(BM_CopyByMask<false>)->Name("CopyByMask/ref");
-BENCHMARK(BM_GrayscaleBmpKeyed<true>)->Name("GrayscaleBmpKeyed/fast");
-BENCHMARK(BM_GrayscaleBmpKeyed<false>)->Name("GrayscaleBmpKeyed/ref");
-BENCHMARK(BM_CollectKeyRuns<true>)->Name("CollectKeyRuns/fast");
-BENCHMARK(BM_CollectKeyRuns<false>)->Name("CollectKeyRuns/ref");
-BENCHMARK(BM_PaintMaskRect<true>)->Name("PaintMaskRect/fast")->Arg(0)->Arg(1);
-BENCHMARK(BM_PaintMaskRect<false>)->Name("PaintMaskRect/ref")->Arg(0)->Arg(1);
+int main(int argc, char** argv) {
+  const std::string loadBefore = LoadAverage();
+  Register();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  PrintGoals(loadBefore);
+  benchmark::Shutdown();
+  return 0;
+}
