@@ -65,6 +65,15 @@ bool SameSize(TBitmap* a, TBitmap* b) {
   return a && b && a->Width() == b->Width() && a->Height() == b->Height() && !a->Empty();
 }
 
+// A 24-bit bitmap the size of Like, made or resized only when it is not that already: the frame a
+// fade paints into, once per fade, so that a tick allocates and reformats nothing.
+void FitFrame(TBitmap*& frame, TBitmap* like) {
+  const int w = like ? like->Width() : 0, h = like ? like->Height() : 0;
+  if (!frame) frame = CreateBmp24(w, h);
+  if (frame->PixelFormat() != pf24bit) frame->SetPixelFormat(pf24bit);
+  if (frame->Width() != w || frame->Height() != h) frame->SetSize(w, h);
+}
+
 // Copies a frame to the control's place on the screen.
 void ShowFrame(TControl* c, TBitmap* frame) {
   if (!c || !frame || frame->Empty()) return;
@@ -158,6 +167,7 @@ void TsFadeTimer::Prepare(TsCommonData* sd, TsFadeTimer** slot, int iterations, 
   TBitmap* from = sd ? sd->CacheBmp : nullptr;
   if (SkinData == sd && Step > 0 && SameSize(FrameBmp_, from)) from = FrameBmp_;
   CopyBmp(StartBmp_, from);
+  FitFrame(FrameBmp_, StartBmp_);
   SkinData = sd;
   Slot_ = reinterpret_cast<void**>(slot);
   Iterations = std::max(iterations, 1);
@@ -185,8 +195,8 @@ void TsFadeTimer::FadeStep() {
     return;
   }
   Step = std::min(Step + 1, Iterations);
-  CopyBmp(FrameBmp_, StartBmp_);
-  BlendBitmaps(FrameBmp_, cache, qv::FadeAmount(Step, Iterations));
+  // One pass: the frame is the start image and the new look mixed.
+  BlendBitmapsInto(FrameBmp_, StartBmp_, cache, qv::FadeAmount(Step, Iterations));
   if (SendControlSkinCommand(control, QC_FADEFRAME, reinterpret_cast<LPARAM>(FrameBmp_)) == 0)
     ShowFrame(control, FrameBmp_);
   if (Step >= Iterations) FinishAndFree();
@@ -216,6 +226,7 @@ void TsAnimTimer::BindTo(TsCommonData* sd, bool fast, TsAnimTimer** slot) {
   Iterations = qv::FadeIterationsOf(iterations, fast);
   Step = 0;
   CopyBmp(StartBmp_, sd ? sd->CacheBmp : nullptr);
+  FitFrame(FrameBmp_, StartBmp_);
 }
 
 void TsAnimTimer::AnimStep() {
@@ -231,8 +242,7 @@ void TsAnimTimer::AnimStep() {
     return;
   }
   Step = std::clamp(Step + 1, 1, Iterations);
-  CopyBmp(FrameBmp_, StartBmp_);
-  BlendBitmaps(FrameBmp_, cache, qv::FadeAmount(Step, Iterations));
+  BlendBitmapsInto(FrameBmp_, StartBmp_, cache, qv::FadeAmount(Step, Iterations));
   if (Step >= Iterations) {
     // The last frame is the new look itself: the control paints from its cache again.
     FinishAndFree();
@@ -381,9 +391,7 @@ void AnimateControlShow(TControl* control, int duration) {
   const int steps = std::clamp(duration / 15, 1, 40);
   const DWORD start = GetTickCount();
   for (int step = 1; step <= steps; ++step) {
-    TBitmap* frame = OverlayImage;
-    CopyBmp(frame, old.get());
-    BlendBitmaps(frame, now.get(), qv::FadeAmount(step, steps));
+    BlendBitmapsInto(OverlayImage, old.get(), now.get(), qv::FadeAmount(step, steps));
     InvalidateRect(OverlayWnd, nullptr, FALSE);
     UpdateWindow(OverlayWnd);
     const DWORD due = start + DWORD(std::max(duration, 0)) * DWORD(step) / DWORD(steps);

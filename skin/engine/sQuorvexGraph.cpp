@@ -120,6 +120,11 @@ void BlendBitmaps(TBitmap* dst, TBitmap* src, int amount) {
   qv::BlendBitmaps(BmpView(dst), BmpView(src), std::clamp(amount, 0, 255));
 }
 
+void BlendBitmapsInto(TBitmap* dst, TBitmap* a, TBitmap* b, int amount) {
+  if (!dst || !a || !b || dst == a || dst == b) return;
+  qv::BlendBitmapsInto(BmpView(dst), BmpView(a), BmpView(b), std::clamp(amount, 0, 255));
+}
+
 void BlendBitmapRect(TBitmap* dst, TBitmap* src, int opacity, const TRect& srcRect, TPoint dstPoint) {
   if (!dst || !src) return;
   qv::BlendBitmapRect(BmpView(dst), BmpView(src), std::clamp(opacity, 0, 255), srcRect, dstPoint);
@@ -250,7 +255,6 @@ void RepaintCacheCornersIn(TsCommonData* skinData, int state, int corners, const
   const TsCacheInfo ci = AskParentCache(skinData);
   const qv::TCacheView parent = CacheViewAt(ci, control->Left(), control->Top());
   const qv::TBgr fill = qv::BgrOf(Rgb(BehindColor(control->Parent())));
-  const qv::TBgr key = qv::BgrOf(qv::clKeyMagenta);
 
   struct TCorner {
     int Bit, SX, SY, W, H, DX, DY;

@@ -79,6 +79,9 @@ void GrayscaleBmp(TBitmap* bmp);
 void GrayscaleBmpKeyed(TBitmap* bmp, TColor key);
 // Dst := Dst * Amount / 255 + Src * (255 - Amount) / 255 (Amount limited to 0..255).
 void BlendBitmaps(TBitmap* dst, TBitmap* src, int amount);
+// Dst := A * Amount / 255 + B * (255 - Amount) / 255 in one pass (a fade frame from its start and
+// target images); over the common area of the three.
+void BlendBitmapsInto(TBitmap* dst, TBitmap* a, TBitmap* b, int amount);
 void BlendBitmapRect(TBitmap* dst, TBitmap* src, int opacity, const TRect& srcRect, TPoint dstPoint);
 // Dst := Src - (Src - Dst) * K over SrcRect of Src laid at (X, Y); Src pixels of KeyColor are
 // skipped (clNone or a colour whose high byte is 0xFF: no key).

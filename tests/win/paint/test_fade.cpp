@@ -29,6 +29,7 @@ class TFadeControl : public qvtest::TTestSkinControl {
     if (m.Msg == SM_QUORVEXCMD && m.WParamHi() == QC_FADEFRAME) {
       auto* frame = reinterpret_cast<TBitmap*>(m.LParam);
       Frames.push_back(Px(frame, Width() / 2, Height() / 2));
+      FrameBitmaps.push_back({frame, frame->Handle()});
       if (StopInFrame) StopFade(Fade);
       if (ThrowInFrame) throw Exception("frame handler failed");
       m.Result = 0;
@@ -47,6 +48,7 @@ class TFadeControl : public qvtest::TTestSkinControl {
   TsFadeTimer* Fade = nullptr;
   TColor NewLook = TColor(0xFFFFFF);
   std::vector<qv::TColorRef> Frames;
+  std::vector<std::pair<TBitmap*, HBITMAP>> FrameBitmaps;
   bool StopInFrame = false;
   bool ThrowInFrame = false;
 };
@@ -93,8 +95,9 @@ using FadeTest = FadeTestT<4>;
 using FadeOneStep = FadeTestT<1>;
 using NoFadeTest = FadeTestT<4, false>;
 
-// FADINGITERATIONS steps, the old look's weight falling evenly; the last frame is the new look
-// exactly; afterwards the timer has cleared the control's pointer and freed itself.
+// FADINGITERATIONS steps, the old look's weight falling evenly, every frame painted into the one
+// bitmap made when the fade started; the last frame is the new look exactly; afterwards the timer
+// has cleared the control's pointer and freed itself.
 TEST_F(FadeTest, RunsItsStepsAndFreesItself) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   ASSERT_NE(C->Fade, nullptr);
@@ -107,6 +110,7 @@ TEST_F(FadeTest, RunsItsStepsAndFreesItself) {
         << "step " << step << ": " << Hex(C->Frames[step - 1]);
   }
   EXPECT_EQ(Hex(C->Frames.back()), Hex(0xFFFFFF));
+  for (const auto& f : C->FrameBitmaps) EXPECT_EQ(f, C->FrameBitmaps.front()) << "a frame bitmap made in a tick";
   EXPECT_EQ(TacSelfFreeingTimer::LiveCount(), BaseTimers);
 }
 
