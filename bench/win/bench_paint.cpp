@@ -1,15 +1,28 @@
-// The skin painters against the platform's own routines on the same bitmaps, in one run:
-//  - a nine-piece border mask over 800 x 600 (PaintMaskRect) against nine StretchBlt calls;
-//  - one hover-fade frame of 800 x 600 (start image copied, then blended with the new look)
-//    against AlphaBlend with a constant alpha.
-// Prints the time of each and the ratio ours / platform (below 1: ours is faster).
+// The skin painters against the platform doing the same work, and the messages a paint costs, in
+// one run under Wine (or Windows):
+//  - a nine-piece border mask painted over 800 x 600 and 1920 x 1080 (PaintMaskRect, rows kept
+//    between paints as the skin keeps them) against GDI painting the same nine pieces into the same
+//    DIB section: TransparentBlt for the pieces that hold key pixels (the corners), StretchBlt for
+//    the rest;
+//  - one fade frame (start image and new look mixed into the frame) against a memcpy of the
+//    frame's bytes, at the same sizes;
+//  - the window messages one skinned button's repaint sends, and those a skin switch sends to a
+//    form of buttons.
+// Timings are medians of rounds; each round times both sides, so that other load on the machine
+// falls on both. The goals are printed at the end with the figures and whether each is met.
 #include "classlib/Win.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "classlib/Forms.h"
+#include "skin/controls/sButton.h"
+#include "skin/engine/acSkinPack.h"
+#include "skin/engine/core/acRowKernels.h"
 #include "skin/engine/core/acSkinLoader.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sQuorvexGraph.h"
@@ -17,43 +30,223 @@
 
 namespace {
 
-double Seconds(const std::function<void()>& work, int reps) {
-  LARGE_INTEGER f, a, b;
+constexpr int kRounds = 11;
+
+double Now() {
+  LARGE_INTEGER f, c;
   QueryPerformanceFrequency(&f);
-  work();  // warm up
-  QueryPerformanceCounter(&a);
-  for (int i = 0; i < reps; ++i) work();
-  QueryPerformanceCounter(&b);
-  return double(b.QuadPart - a.QuadPart) / double(f.QuadPart) / reps;
+  QueryPerformanceCounter(&c);
+  return double(c.QuadPart) / double(f.QuadPart);
 }
 
-// A skin with one section whose border mask has three 48 x 48 frames with 16-pixel margins and
-// transparent corner pixels.
-std::unique_ptr<qv::TSkinModel> BenchSkin() {
-  auto m = std::make_unique<qv::TSkinModel>();
-  qv::TImage24 img(48 * 3, 48);
+template <class Fn>
+double SecondsPerCall(Fn&& fn, int reps) {
+  const double t0 = Now();
+  for (int i = 0; i < reps; ++i) fn();
+  return (Now() - t0) / reps;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Medians of the two sides and of their ratio A / B over the rounds.
+struct TPair {
+  double A = 0, B = 0, Ratio = 0;
+};
+
+template <class FnA, class FnB>
+TPair Compare(FnA&& a, FnB&& b) {
+  a();
+  b();  // warm up
+  const double probe = std::max(SecondsPerCall(a, 1), SecondsPerCall(b, 1));
+  const int reps = std::max(1, int(0.02 / std::max(probe, 1e-7)));
+  std::vector<double> ta, tb, ratio;
+  for (int r = 0; r < kRounds; ++r) {
+    const double x = SecondsPerCall(a, reps), y = SecondsPerCall(b, reps);
+    ta.push_back(x);
+    tb.push_back(y);
+    ratio.push_back(x / y);
+  }
+  return TPair{Median(ta), Median(tb), Median(ratio)};
+}
+
+// A skin whose BUTTON border mask has three 48 x 48 frames with 16-pixel margins and key corners.
+constexpr int kFrame = 48, kMargin = 16;
+
+std::vector<std::uint8_t> BenchSkin(int shade) {
+  qv::TSkinModel m;
+  qv::TImage24 img(kFrame * 3, kFrame);
   for (int s = 0; s < 3; ++s)
-    for (int y = 0; y < 48; ++y)
-      for (int x = 0; x < 48; ++x) {
-        const bool corner = (x < 3 || x > 44) && (y < 3 || y > 44);
-        img.SetPixel(
-            s * 48 + x, y,
-            corner ? qv::BgrOf(qv::clKeyMagenta) : qv::TBgr{std::uint8_t(40 * s + x), std::uint8_t(y * 5), 90});
+    for (int y = 0; y < kFrame; ++y)
+      for (int x = 0; x < kFrame; ++x) {
+        const bool corner = (x < 3 || x >= kFrame - 3) && (y < 3 || y >= kFrame - 3);
+        img.SetPixel(s * kFrame + x, y,
+                     corner ? qv::BgrOf(qv::clKeyMagenta)
+                            : qv::TBgr{std::uint8_t(40 * s + x), std::uint8_t(y * 5), std::uint8_t(shade)});
       }
-  m->AddImage("button.bmp", std::move(img));
-  qv::TsGeneralData sec;
-  sec.Name = "BUTTON";
-  m->AddSection(sec);
+  m.AddImage("button.bmp", std::move(img));
+  for (const char* name : {"BUTTON", "FORM"}) {
+    qv::TsGeneralData sec;
+    sec.Name = name;
+    m.AddSection(sec);
+  }
   qv::TsMaskData mask;
   mask.SectionName = "BUTTON";
   mask.PropertyName = "BORDERSMASK";
   mask.ImageIndex = 0;
-  mask.R = TRect{0, 0, 144, 48};
+  mask.R = TRect{0, 0, kFrame * 3, kFrame};
   mask.ImageCount = 3;
-  mask.MarginLeft = mask.MarginTop = mask.MarginRight = mask.MarginBottom = 16;
-  m->AddMask(mask);
-  m->RebuildIndex();
-  return m;
+  mask.MarginLeft = mask.MarginTop = mask.MarginRight = mask.MarginBottom = kMargin;
+  m.AddMask(mask);
+  m.RebuildIndex();
+  std::vector<std::uint8_t> packed;
+  std::string error;
+  if (!qv::PackSkin(m, packed, error)) std::printf("skin not packed: %s\n", error.c_str());
+  return packed;
+}
+
+struct TGoal {
+  std::string Text, Size;
+  double Figure, Target;
+  bool AtLeast;
+};
+std::vector<TGoal> Goals;
+
+void Goal(const std::string& text, const std::string& size, double figure, double target, bool atLeast) {
+  Goals.push_back(TGoal{text, size, figure, target, atLeast});
+}
+
+// ---- Nine-piece paint against GDI -------------------------------------------------------------------
+
+void NinePiece(TsSkinManager* manager, int w, int h) {
+  const int maskIndex = manager->MaskIndexOf("BUTTON", "BORDERSMASK");
+  const qv::TsMaskData& mask = manager->Mask(maskIndex);
+  TBitmap* target = CreateBmp24(w, h);
+  TBitmap* source = CreateBmp24(kFrame * 3, kFrame);  // the mask's image as a GDI bitmap
+  {
+    const qv::TImage24* img = manager->MaskImage(maskIndex);
+    const qv::TImageView d = BmpView(source);
+    for (int y = 0; y < kFrame; ++y)
+      for (int x = 0; x < kFrame * 3; ++x) d.SetPixel(x, y, img->Pixel(x, y));
+  }
+  target->Canvas()->Lock();
+  source->Canvas()->Lock();
+  HDC td = target->Canvas()->Handle(), sd = source->Canvas()->Handle();
+  SetStretchBltMode(td, COLORONCOLOR);
+  // Frame 1 (hot), as PaintMaskRect paints it: pieces i (columns) x j (rows).
+  const int fx = kFrame, m = kMargin;
+  const int xs[3] = {0, m, w - m}, ws[3] = {m, w - 2 * m, m};
+  const int ys[3] = {0, m, h - m}, hs[3] = {m, h - 2 * m, m};
+  const int sxs[3] = {fx, fx + m, fx + kFrame - m}, sys[3] = {0, m, kFrame - m};
+  const UINT key = RGB(0xFF, 0x00, 0xFF);
+  auto ours = [&] { PaintMaskRect(target, TRect{0, 0, w, h}, true, EmptyCacheInfo, mask, 1, false, manager); };
+  auto gdi = [&] {
+    for (int j = 0; j < 3; ++j)
+      for (int i = 0; i < 3; ++i) {
+        const bool corner = i != 1 && j != 1;
+        if (corner)
+          TransparentBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], m, m, key);
+        else
+          StretchBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], m, m, SRCCOPY);
+      }
+    GdiFlush();
+  };
+  const TPair p = Compare(ours, gdi);
+  const std::string size = std::to_string(w) + "x" + std::to_string(h);
+  std::printf("nine-piece %-10s ours %8.3f ms   GDI (TransparentBlt x4, StretchBlt x5) %8.3f ms   ours %.1fx faster\n",
+              size.c_str(), p.A * 1e3, p.B * 1e3, 1 / p.Ratio);
+  Goal("nine-piece paint: times faster than GDI doing the same", size, 1 / p.Ratio, 3.0, true);
+  for (TBitmap* b : {target, source}) {
+    b->Canvas()->Unlock();
+    b->Free();
+  }
+}
+
+// ---- Fade frame against memcpy ------------------------------------------------------------------------
+
+void FadeFrame(int w, int h) {
+  TBitmap* start = CreateBmp24(w, h);
+  TBitmap* now = CreateBmp24(w, h);
+  TBitmap* frame = CreateBmp24(w, h);
+  FillBmpRect(start, TRect{0, 0, w, h}, TColor(0x204080));
+  FillBmpRect(now, TRect{0, 0, w, h}, TColor(0xC0A060));
+  const qv::TImageView sv = BmpView(start), fv = BmpView(frame);
+  // The frame's bytes as one block (DIB rows of these widths touch).
+  std::uint8_t* fBytes = fv.Stride > 0 ? fv.Row(0) : fv.Row(h - 1);
+  const std::uint8_t* sBytes = sv.Stride > 0 ? sv.Row(0) : sv.Row(h - 1);
+  const std::size_t bytes = std::size_t(w) * 3 * h;
+  int step = 0;
+  auto ours = [&] { BlendBitmapsInto(frame, start, now, qv::FadeAmount(++step % 10, 10)); };
+  auto copy = [&] { std::memcpy(fBytes, sBytes, bytes); };
+  const TPair p = Compare(ours, copy);
+  const std::string size = std::to_string(w) + "x" + std::to_string(h);
+  std::printf("fade frame %-10s ours %8.3f ms   memcpy of its bytes %8.3f ms   %.2fx the memcpy\n", size.c_str(),
+              p.A * 1e3, p.B * 1e3, p.Ratio);
+  Goal("fade frame: time vs memcpy of its bytes", size, p.Ratio, 2.0, false);
+  for (TBitmap* b : {start, now, frame}) b->Free();
+}
+
+// ---- Messages ------------------------------------------------------------------------------------------
+
+struct TMessageCount {
+  int All = 0;
+  std::map<int, int> Commands;  // skin command code -> count
+};
+TMessageCount* Counting = nullptr;
+
+LRESULT CALLBACK CountSent(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && Counting) {
+    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    ++Counting->All;
+    if (cwp->message == SM_QUORVEXCMD) ++Counting->Commands[int(HIWORD(cwp->wParam))];
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string Commands(const TMessageCount& c) {
+  std::string s;
+  for (auto [cmd, n] : c.Commands) s += (s.empty() ? "" : ", ") + std::to_string(cmd) + ": " + std::to_string(n);
+  return s.empty() ? "none" : s;
+}
+
+void Drain() {
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+}
+
+void Messages(TsSkinManager* manager) {
+  constexpr int kButtons = 10;
+  TForm* form = Create<TForm>(Application);
+  form->SetBounds(20, 20, 520, 200);
+  std::vector<TsButton*> buttons;
+  for (int i = 0; i < kButtons; ++i) {
+    auto* b = Create<TsButton>(form);
+    b->SetParent(form);
+    b->SetBounds(10 + (i % 5) * 100, 10 + (i / 5) * 40, 90, 30);
+    b->SetCaption("Button " + std::to_string(i));
+    buttons.push_back(b);
+  }
+  form->Show();
+  Drain();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountSent, nullptr, GetCurrentThreadId());
+  TMessageCount paint;
+  Counting = &paint;
+  buttons[0]->SkinData()->BGChanged = true;
+  buttons[0]->Repaint();
+  Counting = nullptr;
+  Drain();
+  TMessageCount sw;
+  Counting = &sw;
+  manager->SetSkinName("Bench B");
+  Drain();
+  Counting = nullptr;
+  UnhookWindowsHookEx(hook);
+  std::printf("one button repaint: %d messages sent (skin commands %s)\n", paint.All, Commands(paint).c_str());
+  std::printf("skin switch, form of %d buttons: %d messages sent, %.1f per button (skin commands %s)\n", kButtons,
+              sw.All, double(sw.All) / kButtons, Commands(sw).c_str());
+  form->Free();
+  Drain();
 }
 
 }  // namespace
@@ -62,87 +255,26 @@ int main() {
 #if defined(__GNUC__) && !defined(__OPTIMIZE__)
   std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
 #endif
-  constexpr int W = 800, H = 600, Reps = 60;
-  std::string error;
-  std::vector<std::uint8_t> packed;
-  if (!qv::PackSkin(*BenchSkin(), packed, error)) {
-    std::printf("skin not packed: %s\n", error.c_str());
-    return 1;
-  }
+  std::printf("processor level of the pixel kernels: %s; %d-bit build; medians of %d rounds\n",
+              qv::rows::LevelName(qv::rows::Kernels().Level), int(sizeof(void*) * 8), kRounds);
   auto* manager = Create<TsSkinManager>(nullptr);
-  if (!manager->LoadSkinFromBytes(packed.data(), packed.size(), "Bench")) {
+  manager->SetIsDefault(true);
+  manager->AddInternalSkin("Bench A", BenchSkin(90));
+  manager->AddInternalSkin("Bench B", BenchSkin(160));
+  manager->SetSkinName("Bench A");
+  if (manager->MaskIndexOf("BUTTON", "BORDERSMASK") < 0) {
     std::printf("skin not loaded: %s\n", manager->LastError().c_str());
-    manager->Free();
     return 1;
   }
-  const int maskIndex = manager->MaskIndexOf("BUTTON", "BORDERSMASK");
-  const qv::TsMaskData& mask = manager->Mask(maskIndex);
+  for (auto [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) NinePiece(manager, w, h);
+  for (auto [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) FadeFrame(w, h);
+  Messages(manager);
 
-  TBitmap* target = CreateBmp24(W, H);
-  TBitmap* source = CreateBmp24(144, 48);  // the mask's image as a GDI bitmap for StretchBlt
-  {
-    const qv::TImage24* img = manager->MaskImage(maskIndex);
-    const qv::TImageView d = BmpView(source);
-    for (int y = 0; y < 48; ++y)
-      for (int x = 0; x < 144; ++x) d.SetPixel(x, y, img->Pixel(x, y));
-  }
-
-  // Nine-piece paint.
-  const double ours9 = Seconds(
-      [&] {
-        PaintMaskRect(target, TRect{0, 0, W, H}, true, EmptyCacheInfo, mask, 1, false, manager);
-      },
-      Reps);
-  target->Canvas()->Lock();
-  source->Canvas()->Lock();
-  HDC td = target->Canvas()->Handle(), sd = source->Canvas()->Handle();
-  SetStretchBltMode(td, COLORONCOLOR);
-  const int fx = 48, m = 16;
-  const int xs[3] = {0, m, W - m}, ws[3] = {m, W - 2 * m, m};
-  const int ys[3] = {0, m, H - m}, hs[3] = {m, H - 2 * m, m};
-  const int sxs[3] = {fx, fx + m, fx + 48 - m}, sys[3] = {0, m, 48 - m};
-  const double gdi9 = Seconds(
-      [&] {
-        for (int j = 0; j < 3; ++j)
-          for (int i = 0; i < 3; ++i) StretchBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], m, m, SRCCOPY);
-        GdiFlush();
-      },
-      Reps);
-
-  // One fade frame: start image copied into the frame, then blended with the new look.
-  TBitmap* start = CreateBmp24(W, H);
-  TBitmap* now = CreateBmp24(W, H);
-  TBitmap* frame = CreateBmp24(W, H);
-  FillBmpRect(start, TRect{0, 0, W, H}, TColor(0x204080));
-  FillBmpRect(now, TRect{0, 0, W, H}, TColor(0xC0A060));
-  const qv::TImageView sv = BmpView(start), fv = BmpView(frame);
-  const double oursFade = Seconds(
-      [&] {
-        for (int y = 0; y < H; ++y) std::copy(sv.Row(y), sv.Row(y) + 3 * W, fv.Row(y));
-        BlendBitmaps(frame, now, 128);
-      },
-      Reps);
-  frame->Canvas()->Lock();
-  start->Canvas()->Lock();
-  now->Canvas()->Lock();
-  HDC fd = frame->Canvas()->Handle(), std_ = start->Canvas()->Handle(), nd = now->Canvas()->Handle();
-  BLENDFUNCTION bf{AC_SRC_OVER, 0, 128, 0};
-  const double gdiFade = Seconds(
-      [&] {
-        BitBlt(fd, 0, 0, W, H, std_, 0, 0, SRCCOPY);
-        AlphaBlend(fd, 0, 0, W, H, nd, 0, 0, W, H, bf);
-        GdiFlush();
-      },
-      Reps);
-
-  std::printf("nine-piece 800x600: ours %.3f ms, StretchBlt x9 %.3f ms, ratio %.2f\n", ours9 * 1e3, gdi9 * 1e3,
-              ours9 / gdi9);
-  std::printf("fade frame 800x600: ours %.3f ms, AlphaBlend %.3f ms, ratio %.2f\n", oursFade * 1e3, gdiFade * 1e3,
-              oursFade / gdiFade);
-
-  for (TBitmap* b : {target, source, start, now, frame}) {
-    b->Canvas()->Unlock();
-    b->Free();
+  std::printf("\n%-56s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  for (const TGoal& g : Goals) {
+    const bool met = g.AtLeast ? g.Figure >= g.Target : g.Figure < g.Target;
+    std::printf("%-56s %-10s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, g.AtLeast ? ">=" : "<",
+                g.Target, met ? "yes" : "NO");
   }
   manager->Free();
   return 0;
