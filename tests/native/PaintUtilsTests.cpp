@@ -251,14 +251,33 @@ TEST(CutTextToWidth, EdgeCases) {
   for (const auto& c : cases) EXPECT_EQ(CutTextToWidthBy(c.Text, c.Max, Width7), c.Out) << c.Text << " in " << c.Max;
 }
 
-TEST(CutTextToWidth, EndsWhenNothingFits) {
-  int calls = 0;
-  auto huge = [&](std::string_view) {
+// A 16,000-character caption: the cut point is found by halving, one measure per step, and a text
+// of which not even "..." fits ends after two measures.
+TEST(CutTextToWidth, MeasuresLogarithmicallyOften) {
+  const std::string text(16000, 'x');
+  std::size_t calls = 0, chars = 0;
+  auto counted = [&](std::string_view s) {
     ++calls;
-    return INT_MAX;
+    chars += s.size();
+    return Width7(s);
   };
-  EXPECT_EQ(CutTextToWidthBy(std::string(200, 'x'), 1000, huge), "");
-  EXPECT_EQ(calls, 201);  // the whole text once, then each head down to "..." alone
+  const struct {
+    int Max;
+    std::size_t Kept;  // characters of the text kept before "..."; npos: the text is empty
+    std::size_t MaxCalls;
+  } cases[] = {{7 * 16000, 16000, 1}, {7 * 8000 + 20, 7999, 17}, {21, 0, 17}, {20, std::string::npos, 2}};
+  for (const auto& c : cases) {
+    calls = chars = 0;
+    const std::string out = CutTextToWidthBy(text, c.Max, counted);
+    if (c.Kept == std::string::npos)
+      EXPECT_EQ(out, "");
+    else if (c.Kept == text.size())
+      EXPECT_EQ(out, text);
+    else
+      EXPECT_EQ(out, std::string(c.Kept, 'x') + "...") << c.Max;
+    EXPECT_LE(calls, c.MaxCalls) << c.Max;
+    EXPECT_LE(chars, c.MaxCalls * (text.size() + 3)) << c.Max;
+  }
 }
 
 // --- strings and numbers ---------------------------------------------------------------------

@@ -110,13 +110,24 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
 std::string CutTextToWidthBy(std::string_view text, int maxWidth, const std::function<int(std::string_view)>& measure) {
   if (maxWidth < 1) return {};
   if (measure(text) <= maxWidth) return std::string(text);
-  // Shorter and shorter heads with "..." until one fits; the last try is "..." alone.
-  for (std::size_t len = text.size(); len-- > 0;) {
-    std::string s(text.substr(0, len));
+  // The longest head that fits with "..." after it, found by halving: one measure per step, so a
+  // caption of n characters costs O(n log n) rather than a measure for every length.
+  std::string s;
+  s.reserve(text.size() + 3);
+  auto fits = [&](std::size_t len) {
+    s.assign(text.substr(0, len));
     s += "...";
-    if (measure(s) <= maxWidth) return s;
+    return measure(s) <= maxWidth;
+  };
+  if (!fits(0)) return {};
+  std::size_t lo = 0, hi = text.size();  // the head of lo characters fits, that of hi does not
+  while (hi - lo > 1) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    (fits(mid) ? lo : hi) = mid;
   }
-  return {};
+  s.assign(text.substr(0, lo));
+  s += "...";
+  return s;
 }
 
 std::string ExtractWord(int n, std::string_view s, std::string_view delimiters) {
