@@ -785,6 +785,8 @@ void TsSpeedButton::PlainMessage(TMessage& Message) {
 // ---- published properties ------------------------------------------------------------------------------------
 
 namespace {
+// The skin engine knows speed buttons, and all their descendants, by this test.
+const bool kSpeedButtonKind = RegisterClassKindOf<TsSpeedButton>(TacClassKind::SpeedButton);
 const bool kSpeedButtonProps = RegisterProperties<TsSpeedButton, TSpeedButton>([](auto& p) {
   p.Obj("SkinData", &TsSpeedButton::SkinData);
   p.Set("AnimatEvents", &TsSpeedButton::AnimatEvents, &TsSpeedButton::SetAnimatEvents,

@@ -10,12 +10,11 @@
 #include <string>
 
 #include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"  // TToolButtonStyle
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sCommonFrame.h"
-
-enum TToolButtonStyle : std::uint8_t { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
 // Width of the arrow part of a drop-down button.
 inline constexpr int DropDownArrowWidth = 16;

@@ -6,6 +6,8 @@
 
 #include "classlib/Win.h"
 
+#include <cstdint>
+
 class TControl;
 class TObject;
 class TsBoundLabel;
@@ -32,3 +34,24 @@ extern TObject* (*GetApplicationObject)();
 
 // Makes the TsEditLabel for a bound label (set by the label unit; nil: no label is made).
 extern TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel);
+
+// ---- Engine <- classes of the controls and window layers ----------------------------------------
+// A few classes of the skinned controls and of window skinning get special treatment in the engine (sibling
+// speed buttons share one hover; a form provider's skin data stands for its form), but the engine
+// may not name them. Each such unit registers a type test for its kind when it starts, and the
+// engine asks by kind; a test answers for the class and all its descendants. A kind nobody
+// registered (its unit is not in the program) matches nothing.
+enum class TacClassKind : std::uint8_t {
+  SpeedButton,   // TsSpeedButton
+  SkinProvider,  // TsSkinProvider
+  Count
+};
+using TacClassTest = bool (*)(const TObject* Obj);
+void RegisterClassKind(TacClassKind Kind, TacClassTest Test);
+bool IsClassKind(const TObject* Obj, TacClassKind Kind);
+// Registers the type test "is a T" for Kind; returns true, for use in a unit's start-up constant.
+template <class T>
+bool RegisterClassKindOf(TacClassKind Kind) {
+  RegisterClassKind(Kind, [](const TObject* Obj) { return dynamic_cast<const T*>(Obj) != nullptr; });
+  return true;
+}

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/core/TypInfo.h"
@@ -119,6 +120,25 @@ bool TypeIsEdit(std::uint8_t code) {
   return code == tcEdit || code == tcMemo || code == tcCustomEdit || code == tcComboEdit || code == tcCurrencyEdit;
 }
 
+// ---- Class kinds -------------------------------------------------------------------------------------
+
+namespace {
+TacClassTest& ClassTest(TacClassKind Kind) {
+  static TacClassTest tests[std::size_t(TacClassKind::Count)] = {};
+  return tests[std::size_t(Kind)];
+}
+}  // namespace
+
+void RegisterClassKind(TacClassKind Kind, TacClassTest Test) {
+  if (Kind < TacClassKind::Count) ClassTest(Kind) = Test;
+}
+
+bool IsClassKind(const TObject* Obj, TacClassKind Kind) {
+  if (!Obj || Kind >= TacClassKind::Count) return false;
+  const TacClassTest test = ClassTest(Kind);
+  return test && test(Obj);
+}
+
 // ---- TsCommonData ---------------------------------------------------------------------------------------
 
 namespace {
@@ -168,7 +188,7 @@ bool TsCommonData::OwnerDying() const {
   return IsBeingDestroyed(dynamic_cast<TComponent*>(OwnerObject));
 }
 
-bool TsCommonData::OwnerIsProvider() const { return OwnerObject && OwnerObject->ClassName() == "TsSkinProvider"; }
+bool TsCommonData::OwnerIsProvider() const { return IsClassKind(OwnerObject, TacClassKind::SkinProvider); }
 
 HWND TsCommonData::OwnerHandle() const {
   if (OwnerIsProvider()) {
@@ -305,8 +325,7 @@ void TsCommonData::InitCacheBmp() {
 bool TsCommonData::RepaintIfMoved() const {
   if (AlwaysRepaint || !OwnerControl) return true;
   if (!Skinned()) return true;
-  const std::string cls = OwnerControl->ClassName();
-  if (cls == "TTabSheet" || cls == "TsTabSheet") return true;
+  if (dynamic_cast<const TTabSheet*>(OwnerControl)) return true;  // a page, skinned or not
   if (OwnerControl->ControlState().Contains(csCreating) || !OwnerControl->Visible()) return true;
   TsSkinManager* sm = SkinManager();
   if (!sm->IsSectionIndex(SkinIndex)) return false;
@@ -566,7 +585,7 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
       if (TWinControl* parent = ctrl->Parent()) {
         for (int i = 0; i < parent->ControlCount(); ++i) {
           TControl* other = parent->Controls(i);
-          if (!other || other == ctrl || other->ClassName() != "TsSpeedButton") continue;
+          if (!other || other == ctrl || !IsClassKind(other, TacClassKind::SpeedButton)) continue;
           TsCommonData* otherData = FindSkinData(other);
           if (otherData && otherData->MouseAbove) other->Perform(CM_MOUSELEAVE, 0, 0);
         }

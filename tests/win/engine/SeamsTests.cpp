@@ -8,9 +8,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/core/TypInfo.h"
+#include "skin/controls/sCustomComboEdit.h"
+#include "skin/controls/sPageControl.h"
 #include "skin/controls/sSpeedButton.h"
+#include "skin/controls/sSpinEdit.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
@@ -431,21 +435,65 @@ TEST_F(engine_Common, FocusUiStateAndParentNotify) {
   EXPECT_FALSE(HandleCommonMessage(other, nullptr));
 }
 
-// The mouse entering a control takes the hover from a sibling skinned speed button.
+// The mouse entering a control takes the hover from every sibling speed button, of whatever
+// descendant class; the engine knows the class by its type, not its name.
 TEST_F(engine_Common, MouseEnterTakesTheHoverFromSiblingSpeedButtons) {
   auto* panel = Place(tcPanel, nullptr, "PANEL");
-  auto* sb = Create<TsSpeedButton>(panel);
-  sb->SetParent(panel);
-  sb->SetBounds(2, 2, 20, 20);
+  const std::vector<TsSpeedButton*> buttons = {Create<TsSpeedButton>(panel), Create<TsTimerSpeedButton>(panel),
+                                               Create<TsEditButton>(panel), Create<TsTabBtn>(panel)};
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    buttons[i]->SetParent(panel);
+    buttons[i]->SetBounds(2 + 22 * int(i), 2, 20, 20);
+  }
   auto* c = Create<TTestSkinGraphic>(panel);
   c->SetParent(panel);
-  c->SetBounds(30, 2, 20, 20);
-  sb->Perform(CM_MOUSEENTER, 0, 0);
-  ASSERT_TRUE(sb->SkinData()->MouseAbove);
-  c->Perform(CM_MOUSEENTER, 0, 0);
-  EXPECT_FALSE(sb->SkinData()->MouseAbove) << "the speed button was told the mouse left";
-  EXPECT_TRUE(c->SkinData->MouseAbove);
+  c->SetBounds(100, 2, 20, 20);
+  for (TsSpeedButton* sb : buttons) {
+    SCOPED_TRACE(sb->ClassName());
+    sb->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(sb->SkinData()->MouseAbove);
+    c->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_FALSE(sb->SkinData()->MouseAbove) << "the speed button was told the mouse left";
+    EXPECT_TRUE(c->SkinData->MouseAbove);
+  }
   EXPECT_EQ(panel->Handle(), Manager->HotWindow()) << "a graphic control's hot window is its parent's";
+  EXPECT_FALSE(IsClassKind(c, TacClassKind::SpeedButton));
+  EXPECT_FALSE(IsClassKind(nullptr, TacClassKind::SpeedButton));
+}
+
+namespace {
+class TTestPage : public TTabSheet {
+ public:
+  QV_CLASS_NAME(TTestPage)
+  using TTabSheet::TTabSheet;
+};
+class TTestProvider : public TComponent {
+ public:
+  QV_CLASS_NAME(TTestProvider)
+  TTestProvider() : TComponent(nullptr) {}
+};
+}  // namespace
+
+// Pages and form providers are known by their type: a page of any class repaints after a move, and
+// skin data owned by a registered provider class stands for the provider's form.
+TEST_F(engine_Common, PagesAndProvidersAreKnownByType) {
+  auto* page = Create<TTestPage>(nullptr);
+  auto* panel = Create<TTestSkinControl>(nullptr);
+  auto* pageData = new TsCommonData(page, false);
+  for (TsCommonData* sd : {pageData, panel->SkinData}) sd->SetSkinSection("PANEL");
+  EXPECT_TRUE(pageData->RepaintIfMoved());
+  EXPECT_FALSE(panel->SkinData->RepaintIfMoved()) << "an opaque control without a parent";
+  delete pageData;
+
+  auto* provider = Create<TTestProvider>();
+  auto* providerData = new TsCommonData(provider, true);
+  EXPECT_FALSE(providerData->OwnerIsProvider()) << "no provider class is registered";
+  RegisterClassKindOf<TTestProvider>(TacClassKind::SkinProvider);
+  EXPECT_TRUE(providerData->OwnerIsProvider());
+  EXPECT_FALSE(panel->SkinData->OwnerIsProvider());
+  RegisterClassKind(TacClassKind::SkinProvider, nullptr);
+  delete providerData;
+  for (TObject* o : std::initializer_list<TObject*>{provider, panel, page}) o->Free();
 }
 
 // Commands 12, 13, 17, 20 and 22 through SendMessage; command 20 passes on to the children.
