@@ -18,6 +18,8 @@ PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang
 # Compilations cached by ccache (found by the build) are shared by every clone and worktree on this
 # machine: paths below the source folder are hashed relative to it.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
+# The tests' precompiled headers are cached too (ccache checks the header file by its contents).
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 
 # Progress lines carry the time since the start (minutes:seconds).
 log() { printf '== %d:%02d %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }

@@ -76,11 +76,14 @@ file(GLOB QV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.
 list(FILTER QV_TEST_SUPPORT EXCLUDE REGEX "main\\.cpp$")
 add_library(testsupport STATIC ${QV_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_link_libraries(testsupport PUBLIC quorvex gtest)
-# The tests themselves are compiled for a quick build; the library they test keeps its optimisation.
+# The tests themselves are compiled for a quick build: less optimisation (the library they test
+# keeps its own) and the headers every test reads precompiled once.
 if(NOT MSVC)
   target_compile_options(testsupport PUBLIC -O1)
   target_compile_options(gtest PRIVATE -O1)
 endif()
+target_precompile_headers(testsupport PRIVATE <gtest/gtest.h> "classlib/Win.h" <algorithm> <functional> <map>
+  <memory> <string> <vector> "classlib/Forms.h" "tests/support/Pump.h")
 
 # Under Wine, CTest starts the test programs through tools/winetest.sh, which runs each test on the
 # desktop CTest gave it.
@@ -100,6 +103,7 @@ foreach(area_dir ${QV_TEST_AREAS})
     if(area_sources)
       add_executable(test_${area} ${area_sources} ${CMAKE_SOURCE_DIR}/tests/support/main.cpp)
       target_link_libraries(test_${area} PRIVATE testsupport)
+      target_precompile_headers(test_${area} REUSE_FROM testsupport)
       if(QV_TEST_LAUNCHER)
         set_target_properties(test_${area} PROPERTIES CROSSCOMPILING_EMULATOR ${QV_TEST_LAUNCHER})
       endif()

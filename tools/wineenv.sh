@@ -3,7 +3,8 @@
 # It sets WINEPREFIX (default: build/wineprefix), creates the prefix when missing (window frames
 # drawn by the programs themselves: "Decorated"=N), starts Xvfb on a free display when there is no
 # DISPLAY, and starts a persistent wineserver with its output sent away, so that programs that wait
-# on a pipe (CTest) are not held by it. qv_wine_stop stops what this file started.
+# on a pipe (CTest) are not held by it. qv_wine_stop stops what this file started. (./run.sh test runs
+# the tests on several desktops side by side: tools/winedesktops.sh.)
 
 QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${1:-${WINEPREFIX:-$QV_ROOT/build/wineprefix}}"
@@ -63,6 +64,11 @@ else
 fi
 # The background services, started before any test runs.
 wine wineboot >/dev/null 2>&1 </dev/null || true
+# The desktop is held open while programs come and go (Wine would close it after each, and a program
+# started while it closes cannot make its first window).
+if [ -f "$QV_ROOT/build/i686/keepdesktop.exe" ]; then
+  wine "$QV_ROOT/build/i686/keepdesktop.exe" >/dev/null 2>&1 </dev/null &
+fi
 
 qv_wine_stop() {
   wineserver -k >/dev/null 2>&1 </dev/null || true

@@ -741,10 +741,12 @@ struct ActionUpdater {
   TCustomAction* Action = nullptr;
   bool Allow = false;
   int Updates = 0;
+  int Idles = 0;
   void Update(TObject*) {
     ++Updates;
     Action->SetEnabled(Allow);
   }
+  void Idle(TObject*, bool&) { ++Idles; }
 };
 }  // namespace
 
@@ -758,24 +760,32 @@ TEST_F(FormTest, IdleTimeUpdatesTheActionsOfVisibleForms) {
   ProcSpy spy;
   spy.Only = {CM_ACTIONUPDATE};
   spy.Attach(b);
-  // One idle pass: the queue is empty, so the loop goes idle; a short timer wakes it again.
+  // The application's loop handles what is queued; with the queue empty it goes idle (updating the
+  // actions of visible forms) and waits, and a short timer wakes it again.
+  Application->OnIdle = MakeMethod<&ActionUpdater::Idle>(&u);
+  struct IdleHook {
+    ~IdleHook() { Application->OnIdle = {}; }
+  } idleHook;
   auto* wake = Create<TTimer>(Form);
   wake->SetInterval(30);
-  flush_events();
-  Application->HandleMessage();
+  auto idlePass = [&] {
+    const int idles = u.Idles;
+    for (int i = 0; i < 1000 && u.Idles == idles; ++i) Application->HandleMessage();
+    return u.Idles > idles;
+  };
+  ASSERT_TRUE(idlePass());
   EXPECT_GE(u.Updates, 1);
   EXPECT_GE(spy.Count(CM_ACTIONUPDATE), 1);
   EXPECT_FALSE(b->Enabled());  // the control follows its action
   EXPECT_FALSE(IsWindowEnabled(b->Handle()));
   u.Allow = true;
-  flush_events();
-  Application->HandleMessage();
+  ASSERT_TRUE(idlePass());
   EXPECT_TRUE(b->Enabled());
   // A hidden form's actions wait.
   Form->Hide();
-  flush_events();
   int before = u.Updates;
-  Application->HandleMessage();
+  ASSERT_TRUE(idlePass());
+  ASSERT_TRUE(idlePass());
   EXPECT_EQ(before, u.Updates);
   wake->Free();
   spy.Detach();

@@ -380,18 +380,18 @@ TEST_F(Button, SpaceKeyShowsThePressedLookAndItsReleaseRepaints) {
   flush_events();
   // Through the application's message loop, as typed: the key pushes the window, its character
   // reaches the form, which passes it on to its controls (CM_DIALOGCHAR).
-  auto run = [] {
-    for (int i = 0; i < 30; ++i) {
+  auto runUntil = [&](COLORREF edge) {
+    for (DWORD start = GetTickCount(); Edge(b) != edge && GetTickCount() - start < 3000;) {
       Application->ProcessMessages();
-      Sleep(5);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
   };
   PostMessageA(b->Handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
   PostMessageA(b->Handle(), WM_CHAR, ' ', 0x00390001);
-  run();
+  runUntil(Frame("BUTTON", 2));
   EXPECT_EQ(ColorText(Frame("BUTTON", 2)), ColorText(Edge(b))) << "held";
   PostMessageA(b->Handle(), WM_KEYUP, VK_SPACE, 0xC0390001);
-  run();
+  runUntil(Frame("BUTTON", 1));
   EXPECT_EQ(ColorText(Frame("BUTTON", 1)), ColorText(Edge(b))) << "released, focused";
 }
 
