@@ -215,34 +215,84 @@ void Drain() {
   for (int i = 0; i < 5; ++i) Application->ProcessMessages();
 }
 
+// A skinned container: it answers the skin commands (its image on command 5, its colour on 21) as
+// skinned controls do and passes skin changes on to its children; its cache is one colour.
+class TBenchPanel : public TWinControl {
+ public:
+  QV_CLASS_NAME(TBenchPanel)
+  explicit TBenchPanel(TComponent* AOwner) : TWinControl(AOwner) {
+    ControlStyle_.Include(csAcceptsControls);
+    SkinData = new TsCommonData(this, true);
+  }
+  ~TBenchPanel() override { delete SkinData; }
+  void Fill() {
+    SkinData->InitCacheBmp();
+    FillBmpRect(SkinData->CacheBmp, TRect{0, 0, Width(), Height()}, TColor(0x405060));
+    SkinData->BGChanged = false;
+  }
+  void WndProc(TMessage& m) override {
+    if (HandleCommonMessage(m, SkinData)) {
+      const int cmd = m.WParamHi();
+      if (m.Msg == SM_QUORVEXCMD && (cmd == QC_SKINLOADED || cmd == QC_SKINREMOVED || cmd == QC_REFRESH)) {
+        TMessage pass = m;
+        BroadcastToControls(this, pass);  // a container passes skin changes on
+      }
+      return;
+    }
+    TWinControl::WndProc(m);
+  }
+  TsCommonData* SkinData;
+};
+
 void Messages(TsSkinManager* manager) {
   constexpr int kButtons = 10;
   TForm* form = Create<TForm>(Application);
-  form->SetBounds(20, 20, 520, 200);
+  form->SetBounds(20, 20, 560, 200);
+  auto* panel = Create<TBenchPanel>(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 540, 180);
   std::vector<TsButton*> buttons;
   for (int i = 0; i < kButtons; ++i) {
     auto* b = Create<TsButton>(form);
-    b->SetParent(form);
+    b->SetParent(i % 2 ? static_cast<TWinControl*>(panel) : form);
     b->SetBounds(10 + (i % 5) * 100, 10 + (i / 5) * 40, 90, 30);
     b->SetCaption("Button " + std::to_string(i));
     buttons.push_back(b);
   }
   form->Show();
+  panel->Fill();
   Drain();
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountSent, nullptr, GetCurrentThreadId());
-  TMessageCount paint;
-  Counting = &paint;
-  buttons[0]->SkinData()->BGChanged = true;
-  buttons[0]->Repaint();
-  Counting = nullptr;
+  // Repaints of a button on the plain form and of buttons on the skinned container: a plain one, a
+  // disabled one, and one after a resize (its window region made anew).
+  buttons[3]->SetEnabled(false);
   Drain();
+  TMessageCount paint[4];
+  for (int i = 0; i < 4; ++i) {
+    TsButton* b = buttons[std::size_t(i)];
+    if (i == 2) {
+      b = buttons[5];
+      b->SetBounds(b->Left(), b->Top(), b->Width() + 4, b->Height());
+      b = buttons[5];
+    }
+    if (i == 3) b = buttons[3];
+    Counting = &paint[i];
+    b->SkinData()->BGChanged = true;
+    b->Repaint();
+    Counting = nullptr;
+    Drain();
+  }
   TMessageCount sw;
   Counting = &sw;
   manager->SetSkinName("Bench B");
   Drain();
   Counting = nullptr;
   UnhookWindowsHookEx(hook);
-  std::printf("one button repaint: %d messages sent (skin commands %s)\n", paint.All, Commands(paint).c_str());
+  const char* what[4] = {"on a plain form", "on a skinned container", "on a skinned container, resized",
+                         "on a skinned container, disabled"};
+  for (int i = 0; i < 4; ++i)
+    std::printf("one button repaint %s: %d messages sent (skin commands %s)\n", what[i], paint[i].All,
+                Commands(paint[i]).c_str());
   std::printf("skin switch, form of %d buttons: %d messages sent, %.1f per button (skin commands %s)\n", kButtons,
               sw.All, double(sw.All) / kButtons, Commands(sw).c_str());
   form->Free();

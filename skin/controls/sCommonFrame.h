@@ -46,6 +46,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -188,6 +189,9 @@ class TacSkinnedControl : public TBase {
       return;
     }
     auto alive = this->AliveToken();
+    // A paint asks the parent for its image and its colour once, however often its painters need them.
+    std::optional<TsParentAnswers> answers;
+    if (Message.Msg == WM_PAINT) answers.emplace(this);
     if (SkinnedMessage(Message) || !*alive) return;
     if (!HandleCommonMessage(Message, FSkinData)) {
       if (!*alive || AfterCommonMessage(Message) || !*alive) return;
@@ -284,6 +288,12 @@ class TacSkinnedControl : public TBase {
     const bool act = IsOwnManagerCommand(Message, FSkinData) && !(command == QC_SKINREMOVED && IsDying(this));
     auto alive = this->AliveToken();
     if (command == QC_SKINLOADED) PassSkinCommandOn(Message);
+    if (act && command == QC_REFRESH && FSkinData->IndexesStale()) {
+      // A switch of skins comes as a refresh alone: the control's steps for a loaded skin first (the
+      // refresh reads the indexes).
+      BeforeSkinChange(QC_SKINLOADED);
+      if (*alive && FSkinData) AfterSkinChange(QC_SKINLOADED);
+    }
     if (act && *alive) {
       BeforeSkinChange(command);
       if (*alive && FSkinData) HandleSkinCommand(Message, FSkinData);

@@ -226,10 +226,17 @@ void TsCommonData::SetSkinSection(const std::string& Value) {
   if (!OwnerLoading()) NotifySectionChange();
 }
 
+bool TsCommonData::IndexesStale() const {
+  const TsSkinManager* sm = SkinManager();
+  return sm != FIndexesManager || (sm && sm->SkinSerial() != FIndexesSerial);
+}
+
 void TsCommonData::UpdateIndexes() {
   BGChanged = true;
   SkinIndex = BorderIndex = Texture = HotTexture = -1;
   TsSkinManager* sm = SkinManager();
+  FIndexesManager = sm;
+  FIndexesSerial = sm ? sm->SkinSerial() : 0;
   if (!sm || IsBeingDestroyed(sm) || FSkinSection.empty()) return;
   SkinIndex = sm->SectionIndexOf(FSkinSection);
   if (SkinIndex < 0) return;
@@ -375,10 +382,32 @@ bool AskControl(TControl* Control, int Command) {
 
 bool AskWindow(HWND Wnd, int Command) { return Wnd && IsWindow(Wnd) && SendSkinCommand(Wnd, Command) == 1; }
 
+namespace {
+TsParentAnswers* InnermostAnswers = nullptr;
+}
+
+TsParentAnswers::TsParentAnswers(TControl* Control) : Control_(Control), Outer_(InnermostAnswers) {
+  InnermostAnswers = this;
+}
+
+TsParentAnswers::~TsParentAnswers() { InnermostAnswers = Outer_; }
+
+TsParentAnswers* TsParentAnswers::For(const TControl* Control) {
+  for (TsParentAnswers* a = InnermostAnswers; a; a = a->Outer_)
+    if (a->Control_ == Control) return a;
+  return nullptr;
+}
+
 TsCacheInfo AskParentCache(TsCommonData* SkinData) {
+  TsParentAnswers* kept = SkinData ? TsParentAnswers::For(SkinData->OwnerControl) : nullptr;
+  if (kept && kept->HasCache_) {
+    SharedCacheInfo = kept->Cache_;
+    return SharedCacheInfo;
+  }
   SharedCacheInfo = TsCacheInfo{};
   if (SkinData && SkinData->OwnerControl && SkinData->OwnerControl->Parent())
     SendControlSkinCommand(SkinData->OwnerControl->Parent(), QC_GETCACHE);
+  if (kept) kept->Cache_ = SharedCacheInfo, kept->HasCache_ = true;
   return SharedCacheInfo;
 }
 
@@ -393,12 +422,18 @@ TsCacheInfo AskParentCacheWnd(HWND Wnd) {
 TsCacheInfo BuildCacheInfo(TBitmap* Bmp, int X, int Y) { return TsCacheInfo{Bmp, X, Y, true}; }
 
 void UpdateParentColor(TControl* Control) {
+  TsParentAnswers* kept = TsParentAnswers::For(Control);
+  if (kept && kept->HasColor_) {
+    SharedParentColor = kept->Color_;
+    return;
+  }
   // Reset first: an answer left over from an earlier question must never be taken for this one.
   SharedParentColor = clParentColorUnset;
   if (!Control || !Control->Parent()) return;
   TWinControl* parent = Control->Parent();
   SendControlSkinCommand(parent, QC_GETPARENTCOLOR);
   if (SharedParentColor == clParentColorUnset) SharedParentColor = TColor(ColorToRGB(parent->Color()));
+  if (kept) kept->Color_ = SharedParentColor, kept->HasColor_ = true;
 }
 
 void AnnounceToParentForm(TControl* Control) {
@@ -421,7 +456,8 @@ void BroadcastToControls(TWinControl* Control, TMessage& Message) {
       child->WindowProc(m);
       Message.Result = m.Result;
     }
-    if (wc && !IsBeingDestroyed(wc) && !AskControl(wc, QC_ISSKINNED)) BroadcastToControls(wc, Message);
+    if (wc && !IsBeingDestroyed(wc) && !FindSkinData(wc) && !AskControl(wc, QC_ISSKINNED))
+      BroadcastToControls(wc, Message);
   }
 }
 
@@ -466,6 +502,8 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       return true;
     case QC_REFRESH:
       if (ownManager) {
+        // A switch of skins comes as this command alone.
+        if (sd->IndexesStale()) sd->UpdateIndexes();
         sd->BGChanged = true;
         sd->SetUpdating(false);
         if (sd->OwnerControl && !IsBeingDestroyed(sd->OwnerControl)) {

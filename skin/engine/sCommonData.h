@@ -190,6 +190,8 @@ class TsCommonData : public TPersistent {
   // BGChanged set; section, BORDERSMASK, PATTERN and HOTPATTERN indexes read again (-1 when the
   // section is missing).
   void UpdateIndexes();
+  // The indexes were read from another skin than the manager's current one (or from none).
+  bool IndexesStale() const;
   // The owner is alive, a manager exists and is alive (CheckActive: with a loaded skin) and the
   // section index is valid.
   bool Skinned(bool CheckActive = true) const;
@@ -252,6 +254,8 @@ class TsCommonData : public TPersistent {
   std::string FSkinSection;
   bool FUpdating = false;
   const TControl* FRegistered = nullptr;
+  const TsSkinManager* FIndexesManager = nullptr;  // whose skin the indexes were read from, and when
+  std::uint32_t FIndexesSerial = 0;
 };
 
 // The skin data a control made for itself (created with the control as owner); nil when none.
@@ -286,6 +290,30 @@ TsCacheInfo BuildCacheInfo(TBitmap* Bmp, int X = 0, int Y = 0);
 void UpdateParentColor(TControl* Control);
 // Command 25 with the control in LParam to the window of its top parent form.
 void AnnounceToParentForm(TControl* Control);
+
+// The answers of a control's parent about its image (command 5, AskParentCache) and its colour
+// (command 21, UpdateParentColor), kept for as long as the object lives: one paint of the control.
+// The first question of each kind within it sends the command; the later ones, by the control or
+// any painter it calls, get the same answer without a message. Scopes nest (a paint may run
+// another control's paint), each answering for its own control only.
+class TsParentAnswers {
+ public:
+  explicit TsParentAnswers(TControl* Control);
+  ~TsParentAnswers();
+  TsParentAnswers(const TsParentAnswers&) = delete;
+  TsParentAnswers& operator=(const TsParentAnswers&) = delete;
+
+ private:
+  friend TsCacheInfo AskParentCache(TsCommonData* SkinData);
+  friend void UpdateParentColor(TControl* Control);
+  static TsParentAnswers* For(const TControl* Control);
+
+  TControl* Control_;
+  TsParentAnswers* Outer_;
+  bool HasCache_ = false, HasColor_ = false;
+  TsCacheInfo Cache_;
+  TColor Color_ = clParentColorUnset;
+};
 // Passes the message to the children depth first: Perform for graphic children and window
 // children without a handle, SendMessage to the others. A skinned window child passes skin
 // commands on to its own children itself, so the walk descends only into children that are not

@@ -116,7 +116,8 @@ void DeliverToWindowTree(HWND wnd, TMessage& message) {
   message.Result = SendMessageA(wnd, message.Msg, message.WParam, message.LParam);
   if (!IsWindow(wnd)) return;
   if (control) {
-    if (!AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, message);
+    // A control with skin data passes skin commands on itself: no need to ask it.
+    if (!FindSkinData(control) && !AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, message);
     if (IsWindow(wnd)) DeliverToForeignChildren(wnd, message);
     return;
   }
@@ -408,6 +409,7 @@ bool TsSkinManager::ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std:
 
 void TsSkinManager::DoActivate() {
   SkinChanging = true;
+  ++FSkinSerial;
   FSkinData.Active = FSkin != nullptr;
   UpdateConstData();
   if (FSkinableMenus) {
@@ -439,8 +441,8 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
 }
 
 void TsSkinManager::SendNewSkin() {
-  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINLOADED), reinterpret_cast<LPARAM>(this));
-  SendToAll(m);
+  // One command to each control: a refresh finds the control's indexes stale (SkinSerial) and reads
+  // them first, as a loaded skin would have it do.
   RepaintForms();
 }
 
@@ -451,6 +453,7 @@ void TsSkinManager::RepaintForms() {
 
 void TsSkinManager::SendRemoveSkin() {
   SkinRemoving = true;
+  ++FSkinSerial;
   FSkinData.Active = false;
   if (FSkinableMenus) FSkinableMenus->UpdateMenus();
   TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(this));

@@ -171,3 +171,45 @@ TEST_F(CommonFrame, HintsSavedAndRestoredOnlyByTheControlThatSwitchedThemOff) {
   EXPECT_FALSE(Application->ShowHint());
   Application->SetShowHint(true);
 }
+
+// However often a paint's painters need the parent's image and colour (a disabled look, corners cut
+// anew after a resize, a drop-down button's parts), the parent is asked once each per paint.
+TEST_F(CommonFrame, APaintAsksTheParentForItsImageAndColourOnce) {
+  LoadStandardSkin();
+  auto* host = Create<TTestSkinControl>(Form);
+  host->SetParent(Form);
+  host->SetBounds(0, 0, 300, 200);
+  host->SkinData->InitCacheBmp();
+  host->SkinData->BGChanged = false;  // a parent busy rebuilding its image holds its children's paints
+  auto* button = Create<TsButton>(Form);
+  button->SetParent(host);
+  button->SetBounds(10, 10, 90, 30);
+  auto* speed = Create<TsSpeedButton>(Form);
+  speed->SetParent(host);
+  speed->SetBounds(10, 60, 90, 30);
+  speed->SetButtonStyle(tbsDropDown);
+  flush_events();
+  struct TCase {
+    const char* Name;
+    TControl* Control;
+    bool Enabled, Resize;
+  } cases[] = {{"button", button, true, false},
+               {"button disabled", button, false, false},
+               {"button resized", button, true, true},
+               {"drop-down disabled", speed, false, false},
+               {"drop-down resized", speed, true, true}};
+  for (const TCase& c : cases) {
+    c.Control->SetEnabled(c.Enabled);
+    if (c.Resize) c.Control->SetBounds(c.Control->Left(), c.Control->Top(), c.Control->Width() + 3, 30);
+    flush_events();
+    host->Commands.clear();
+    c.Control->Perform(SM_QUORVEXCMD, WPARAM(QC_BGCHANGED) << 16, 0);
+    c.Control->Repaint();
+    int images = 0, colours = 0;
+    for (const TRecordedCommand& r : host->Commands)
+      images += r.Command == QC_GETCACHE, colours += r.Command == QC_GETPARENTCOLOR;
+    EXPECT_EQ(images, 1) << c.Name;
+    EXPECT_LE(colours, 1) << c.Name;
+    c.Control->SetEnabled(true);
+  }
+}

@@ -164,21 +164,28 @@ TEST_F(engine_CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
   EXPECT_FALSE(c->SkinData->Skinned());
 }
 
-TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
+// A skin switch sends each control one command, the refresh, and no query of a control with skin
+// data; the refresh finds the indexes stale and reads them. Removal sends command 2.
+TEST_F(engine_CommonData, ManagerSendsOneCommandOnLoadAnd2OnRemoval) {
   auto* c = Place(tcButton);
   auto* g = Create<TTestSkinGraphic>(nullptr);
   g->SetParent(c);
   g->SetBounds(2, 2, 10, 10);
-  c->Commands.clear();
-  Manager->SetSkinName("Test");
-  EXPECT_EQ((std::vector<int>{QC_SKINLOADED, QC_REFRESH}), c->CommandCodes());
-  for (const auto& cmd : c->Commands)
-    if (cmd.Command != QC_ISSKINNED) {
-      EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), cmd.LParam);
-    }
-  ASSERT_EQ(2u, g->Commands.size()) << "children of a skinned control are reached through it";
-  EXPECT_EQ(QC_SKINLOADED, g->Commands[0].Command);
-  EXPECT_EQ(QC_REFRESH, g->Commands[1].Command);
+  for (const char* skin : {"Test", "Other"}) {
+    SCOPED_TRACE(skin);
+    if (std::string(skin) == "Other") Manager->AddInternalSkin("Other", TSkinBuilder::Standard().Packed());
+    c->Commands.clear();
+    g->Commands.clear();
+    c->SkinData->SkinIndex = -1;  // what the old skin's index was means nothing now
+    Manager->SetSkinName(skin);
+    ASSERT_EQ(1u, c->Commands.size()) << "one command, no query";
+    EXPECT_EQ(QC_REFRESH, c->Commands[0].Command);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), c->Commands[0].LParam);
+    EXPECT_TRUE(c->SkinData->Skinned()) << "the refresh read the indexes of the new skin";
+    EXPECT_FALSE(c->SkinData->IndexesStale());
+    ASSERT_EQ(1u, g->Commands.size()) << "children of a skinned control are reached through it";
+    EXPECT_EQ(QC_REFRESH, g->Commands[0].Command);
+  }
   c->Commands.clear();
   Manager->SetActive(false);
   EXPECT_EQ((std::vector<int>{QC_SKINREMOVED}), c->CommandCodes());
