@@ -412,6 +412,8 @@ TEST(SkinLoader, MissingAndOddPathsFail) {
   EXPECT_NE(err.find("Options.dat"), std::string::npos) << err;
 }
 
+// A folder skin opens the files Options.dat names by those names: written in another case they are
+// still found, and a file whose name differs from a named one only in case is never taken for it.
 TEST(SkinLoader, FolderFileNamesMatchWithoutCase) {
   TSkinBuilder b;
   b.Mask("A", "M");
@@ -421,6 +423,16 @@ TEST(SkinLoader, FolderFileNamesMatchWithoutCase) {
   fs::rename(tmp.Path() / "S" / "Options.dat", tmp.Path() / "S" / "OPTIONS.DAT");
   std::string err;
   EXPECT_NE(LoadSkin(tmp.Path() / "S", err), nullptr) << err;
+  b.WriteFolder(tmp.Path() / "T");
+  for (const char* twin : {"A_M.bmp", "a_M.BMP", "OPTIONS.dat", "options.DAT"}) {
+    std::vector<std::uint8_t> junk(64, 0x5A);
+    ASSERT_TRUE(WriteFileBytes(tmp.Path() / "T" / twin, junk, err));
+  }
+  auto skin = LoadSkin(tmp.Path() / "T", err);
+  ASSERT_NE(skin, nullptr) << err;
+  auto fromMemory = b.Load(&err);
+  ASSERT_TRUE(fromMemory) << err;
+  ExpectSameSkin(*fromMemory, *skin);
 }
 
 TEST(SkinLoader, ListSkinNamesSortsFoldersAndPackedFiles) {

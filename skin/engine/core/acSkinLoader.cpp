@@ -165,23 +165,35 @@ std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::stri
     error = "skin folder \"" + folder.string() + "\" does not exist";
     return nullptr;
   }
-  // Names are matched case-insensitively, as on the file systems skins are made on.
+  // Only the files Options.dat names are opened, each by its name. A name written in another case
+  // than the file's (on a file system that tells cases apart) is looked up once in a listing of the
+  // folder, made the first time it is needed.
   std::map<std::string, fs::path> byName;
-  std::size_t seen = 0;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (++seen > 100000) break;
-    std::error_code fec;
-    if (!it->is_regular_file(fec)) continue;
-    byName.emplace(UpperCase(it->path().filename().string()), it->path());
-  }
-  if (ec) {
-    error = "skin folder \"" + folder.string() + "\" cannot be read";
-    return nullptr;
-  }
+  bool listed = false;
+  std::string listError;
+  auto list = [&] {
+    listed = true;
+    std::error_code lec;
+    std::size_t seen = 0;
+    for (fs::directory_iterator it(folder, lec), end; !lec && it != end; it.increment(lec)) {
+      if (++seen > 100000) break;
+      std::error_code fec;
+      if (it->is_regular_file(fec)) byName.emplace(UpperCase(it->path().filename().string()), it->path());
+    }
+    if (lec) listError = "skin folder \"" + folder.string() + "\" cannot be read";
+  };
   TSkinFileReader reader = [&](const std::string& name, std::vector<std::uint8_t>& out, std::string& err) {
+    if (!IsValidSkinFileName(name)) {
+      err = "bad file name \"" + name + "\"";
+      return false;
+    }
+    const fs::path exact = folder / fs::path(name);
+    std::error_code fec;
+    if (fs::is_regular_file(exact, fec)) return ReadFileBounded(exact, skinlimits::MaxFileBytes, out, err);
+    if (!listed) list();
     auto it = byName.find(UpperCase(name));
     if (it == byName.end()) {
-      err = "file \"" + name + "\" is missing from the skin folder";
+      err = !listError.empty() ? listError : "file \"" + name + "\" is missing from the skin folder";
       return false;
     }
     return ReadFileBounded(it->second, skinlimits::MaxFileBytes, out, err);
