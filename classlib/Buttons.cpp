@@ -427,19 +427,9 @@ void TSpeedButton::Paint() {
 
 void TSpeedButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CM_BUTTONPRESSED: {
-      if (static_cast<int>(Message.WParam) != GroupIndex_) break;
-      auto* sender = dynamic_cast<TSpeedButton*>(reinterpret_cast<TControl*>(Message.LParam));
-      if (!sender || sender == this) break;
-      if (sender->Down() && Down_) {
-        Down_ = false;
-        State_ = bsUp;
-        if (auto* a = dynamic_cast<TCustomAction*>(Action_)) a->SetChecked(false);
-        Invalidate();
-      }
-      AllowAllUp_ = sender->AllowAllUp();
-      return;
-    }
+    case CM_BUTTONPRESSED:
+      if (GroupButtonPressed(Message)) return;
+      break;
     case CM_MOUSEENTER:
       TGraphicControl::Dispatch(Message);
       if (Enabled() && !MouseInControl_ && GetCaptureControl() == nullptr) {
@@ -464,28 +454,31 @@ void TSpeedButton::Dispatch(TMessage& Message) {
       TGraphicControl::Dispatch(Message);
       Invalidate();
       return;
-    case CM_DIALOGCHAR: {
-      const std::string c = Caption();
-      bool accel = false;
-      for (std::size_t i = 0; i + 1 < c.size(); ++i)
-        if (c[i] == '&') {
-          if (c[i + 1] == '&') {
-            ++i;
-            continue;
-          }
-          accel = toupper(static_cast<unsigned char>(c[i + 1])) == toupper(static_cast<int>(Message.WParam & 0xFF));
-          break;
-        }
-      if (accel && Enabled() && Visible() && Parent_ && Parent_->Showing()) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(Message.WParam, Caption()) && Enabled() && Visible() && Parent_ && Parent_->Showing()) {
         Click();
         Message.Result = 1;
         return;
       }
       break;
-    }
     default: break;
   }
   TGraphicControl::Dispatch(Message);
+}
+
+// Another button of the group went down: this one comes up; true when the sender is of the group.
+bool TSpeedButton::GroupButtonPressed(const TMessage& Message) {
+  if (static_cast<int>(Message.WParam) != GroupIndex_) return false;
+  auto* sender = dynamic_cast<TSpeedButton*>(reinterpret_cast<TControl*>(Message.LParam));
+  if (!sender || sender == this) return false;
+  if (sender->Down() && Down_) {
+    Down_ = false;
+    State_ = bsUp;
+    if (auto* a = dynamic_cast<TCustomAction*>(Action_)) a->SetChecked(false);
+    Invalidate();
+  }
+  AllowAllUp_ = sender->AllowAllUp();
+  return true;
 }
 
 // ---- published properties ----------------------------------------------------------------------

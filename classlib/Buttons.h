@@ -110,4 +110,7 @@ class TSpeedButton : public TGraphicControl {
   TNumGlyphs NumGlyphs_ = 1;
   TBitmap* Glyph_ = nullptr;
   bool Transparent_ = true;
+
+ private:
+  bool GroupButtonPressed(const TMessage& Message);
 };

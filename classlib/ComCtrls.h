@@ -100,6 +100,10 @@ class TCustomTabControl : public TWinControl {
   bool OwnerDraw_ = false;
   TCustomImageList* Images_ = nullptr;
   TCanvas* Canvas_ = nullptr;
+
+ private:
+  bool CNNotify(TMessage& Message);
+  void CNDrawItem(TMessage& Message);
 };
 
 class TTabControl : public TCustomTabControl {
@@ -246,6 +250,7 @@ class TStatusBar : public TWinControl {
   void CreateWnd() override;
 
  private:
+  void CNDrawItem(TMessage& Message);
   TStatusPanels* Panels_ = nullptr;
   bool SimplePanel_ = false;
   std::string SimpleText_;
@@ -295,6 +300,7 @@ class TTrackBar : public TWinControl {
   void DestroyWnd() override;
 
  private:
+  void PositionMoved();
   int Min_ = 0, Max_ = 10, Position_ = 0;
   TTrackBarOrientation Orientation_ = trHorizontal;
   int ThumbLength_ = 20;
@@ -355,6 +361,8 @@ class TCustomUpDown : public TWinControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  bool CNNotify(TMessage& Message);
+  void PositionMoved();
   int Min_ = 0, Max_ = 100, Position_ = 0, Increment_ = 1;
   TUDOrientation Orientation_ = udVertical;
   TUDAlignButton AlignButton_ = udRight;
@@ -475,6 +483,8 @@ class TToolBar : public TWinControl {
   LRESULT CustomDraw(NMTBCUSTOMDRAW& cd);
 
  private:
+  void CNCommand(TMessage& Message);
+  bool CNNotify(TMessage& Message);
   std::vector<TToolButton*> Buttons_;
   bool ShowCaptions_ = false;
   TCustomImageList* Images_ = nullptr;

@@ -154,6 +154,9 @@ TShiftState KeysToShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
 // The shift state of a key message (Alt from bit 29 of its key data).
 TShiftState KeyDataToShiftState(LPARAM keyData);
+// Whether the caption has '&' before the key's character (case-insensitive): the key is the
+// caption's accelerator.
+bool IsAccel(WPARAM key, const std::string& caption);
 
 // ---------------------------------------------------------------------------------------------
 
@@ -387,7 +390,16 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   friend class TSizeConstraints;
+  // Message handlers of Dispatch and HandleCM.
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMCancelMode(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
   void HandleCM(TMessage& Message);
+  void CMParentColorChanged(TMessage& Message);
+  void CMParentFontChanged(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  void CopyTextTo(TMessage& Message) const;
   std::shared_ptr<bool> Alive_;
 };
 
@@ -544,9 +556,25 @@ class TWinControl : public TControl {
   friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
   void Insert(TControl* AControl);
   void Remove(TControl* AControl);
-  void HandleWM(TMessage& Message);
+  bool TrackMouseOver(const TMessage& Message);
   void ReflectToChild(TMessage& Message, HWND Child);
+  // Message handlers of Dispatch and HandleWM.
+  void WMDrawItem(TMessage& Message);
+  void WMMeasureItem(TMessage& Message);
+  void CNKeyDown(TMessage& Message);
+  void CNChar(TMessage& Message);
+  void CMRecreateWnd();
+  void CMCursorChanged();
+  void HandleWM(TMessage& Message);
   void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMPrintClient(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void WMMouseWheel(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMCaptureChanged(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  void WMNCDestroy(TMessage& Message);
   void AlignChildren();
   bool DefaultPaintOnly() const;
   int InsideAlign_ = 0;

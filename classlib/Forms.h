@@ -173,6 +173,12 @@ class TCustomForm : public TWinControl {
   void ApplyPosition();
   void RecreateForStyle();
   void DetachMenu();
+  // Message handlers of Dispatch.
+  void CMShowingChanged(TMessage& Message);
+  bool CMDialogKey(TMessage& Message);
+  void WMMDIActivate(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMGetMinMaxInfo(TMessage& Message);
 };
 
 class TForm : public TCustomForm {
@@ -313,6 +319,8 @@ class TApplication : public TComponent {
   void WndProc(TMessage& Message);
   void StartHintTimer(int Value, int Id);
   void StopHintTimer();
+  void HintTimer(WPARAM id);
+  void ActivateApp(bool active);
 
   HWND Handle_ = nullptr;
   bool Initialized_ = false;

@@ -187,6 +187,19 @@ void TCustomGrid::UpdateScrollRange() {
   }
 }
 
+namespace {
+
+// Where the thumb of a bar is being dragged.
+int TrackPos(HWND wnd, int bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_TRACKPOS;
+  GetScrollInfo(wnd, bar, &si);
+  return si.nTrackPos;
+}
+
+}  // namespace
+
 void TCustomGrid::Scroll(int bar, int code) {
   int pos = bar == SB_VERT ? TopRow_ : LeftCol_;
   switch (code) {
@@ -195,14 +208,7 @@ void TCustomGrid::Scroll(int bar, int code) {
     case SB_PAGEUP: pos -= 5; break;
     case SB_PAGEDOWN: pos += 5; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof si;
-      si.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle_, bar, &si);
-      pos = si.nTrackPos;
-      break;
-    }
+    case SB_THUMBPOSITION: pos = TrackPos(Handle_, bar); break;
     case SB_TOP: pos = 0; break;
     case SB_BOTTOM: pos = 0x7FFFFFF; break;
     default: return;

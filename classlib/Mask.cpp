@@ -121,34 +121,46 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
     case WM_PASTE:
     case WM_CUT:
     case WM_CLEAR:
-      if (IsMasked()) {
-        // The mask decides every position: a paste is typed character by character.
-        if (Message.Msg == WM_PASTE && !ReadOnly_ && OpenClipboard(Handle())) {
-          std::string s;
-          if (HANDLE h = GetClipboardData(CF_TEXT)) {
-            if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-              s = p;
-              GlobalUnlock(h);
-            }
-          }
-          CloseClipboard();
-          for (char c : s) {
-            char k = c;
-            KeyPress(k);
-          }
-        } else if (Message.Msg != WM_PASTE && !ReadOnly_) {
-          if (Message.Msg == WM_CUT) TCustomEdit::Dispatch(Message = MakeMessage(WM_COPY));
-          std::string text = EditText();
-          int start = SelStart();
-          BlankSelection(text, start, start + SelLength());
-          PutText(text, start);
-        }
-        return;
-      }
-      break;
+      if (!IsMasked()) break;
+      if (!ReadOnly_) EditMasked(Message);
+      return;
     default: break;
   }
   TCustomEdit::Dispatch(Message);
+}
+
+// Paste, cut or clear under the mask, which decides every position.
+void TCustomMaskEdit::EditMasked(TMessage& Message) {
+  if (Message.Msg == WM_PASTE)
+    PasteMasked();
+  else
+    CutMasked(Message);
+}
+
+// The clipboard's text, typed character by character.
+void TCustomMaskEdit::PasteMasked() {
+  if (!OpenClipboard(Handle())) return;
+  std::string s;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      s = p;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  for (char c : s) {
+    char k = c;
+    KeyPress(k);
+  }
+}
+
+// Cut (copied first) or clear: the selected positions become blanks.
+void TCustomMaskEdit::CutMasked(TMessage& Message) {
+  if (Message.Msg == WM_CUT) TCustomEdit::Dispatch(Message = MakeMessage(WM_COPY));
+  std::string text = EditText();
+  int start = SelStart();
+  BlankSelection(text, start, start + SelLength());
+  PutText(text, start);
 }
 
 static const bool kMaskProps = RegisterProperties<TCustomMaskEdit, TCustomEdit>([](auto&) {});

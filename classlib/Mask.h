@@ -37,6 +37,9 @@ class TCustomMaskEdit : public TCustomEdit {
  private:
   void BlankSelection(std::string& text, int start, int end) const;
   void PutText(const std::string& text, int caret);
+  void EditMasked(TMessage& Message);
+  void PasteMasked();
+  void CutMasked(TMessage& Message);
   std::string EditMask_;
   TEditMask Mask_;
   std::string OldValue_;

@@ -621,56 +621,72 @@ bool PopupContextMenu(TControl* Control, TComponent* Menu, TPoint ScreenPos) {
 
 // ---- dispatching ------------------------------------------------------------------------------
 
+namespace {
+
+// A menu item's command: its click.
+bool MenuCommand(TMessage& Message) {
+  if (Message.LParam != 0 || HIWORD(Message.WParam) != 0) return false;
+  TMenuItem* item = TMenuItem::FromCommand(LOWORD(Message.WParam));
+  if (!item) return false;
+  item->Click();
+  Message.Result = 0;
+  return true;
+}
+
+// A submenu opens: its item's click (where its items can be updated).
+bool InitMenuPopup(TMessage& Message) {
+  auto menu = reinterpret_cast<HMENU>(Message.WParam);
+  for (TMenuItem* i : std::vector<TMenuItem*>(LiveItems().begin(), LiveItems().end())) {
+    if (!i->HandleAllocated() || i->Handle() != menu) continue;
+    if (i->Parent()) i->Click();
+    Message.Result = 0;
+    return true;
+  }
+  return false;
+}
+
+// An owner-drawn item measured on a screen canvas in the menu font.
+bool MeasureMenuItem(TMessage& Message) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  if (mis->CtlType != ODT_MENU) return false;
+  TMenuItem* item = TMenuItem::FromData(mis->itemData);
+  if (!item) return false;
+  int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
+  {
+    ScreenDC dc;
+    TCanvas canvas;
+    CanvasOnDC bound(&canvas, dc, Screen ? Screen->MenuFont() : nullptr);
+    item->MeasureItem(&canvas, w, h);
+  }
+  mis->itemWidth = static_cast<UINT>(std::max(w, 0));
+  mis->itemHeight = static_cast<UINT>(std::max(h, 0));
+  Message.Result = 1;
+  return true;
+}
+
+// An owner-drawn item drawn on a canvas over the item's DC in the menu font.
+bool DrawMenuItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  if (dis->CtlType != ODT_MENU) return false;
+  TMenuItem* item = TMenuItem::FromData(dis->itemData);
+  if (!item) return false;
+  bool topLevel =
+      item->Parent() && !item->Parent()->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
+  TCanvas canvas;
+  CanvasOnDC bound(&canvas, dis->hDC, Screen ? Screen->MenuFont() : nullptr);
+  item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
+  Message.Result = 1;
+  return true;
+}
+
+}  // namespace
+
 bool DispatchMenuMessage(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_COMMAND: {
-      if (Message.LParam != 0 || HIWORD(Message.WParam) != 0) return false;
-      TMenuItem* item = TMenuItem::FromCommand(LOWORD(Message.WParam));
-      if (!item) return false;
-      item->Click();
-      Message.Result = 0;
-      return true;
-    }
-    case WM_INITMENUPOPUP: {
-      auto menu = reinterpret_cast<HMENU>(Message.WParam);
-      for (TMenuItem* i : std::vector<TMenuItem*>(LiveItems().begin(), LiveItems().end()))
-        if (i->HandleAllocated() && i->Handle() == menu) {
-          if (i->Parent()) i->Click();
-          Message.Result = 0;
-          return true;
-        }
-      return false;
-    }
-    case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-      if (mis->CtlType != ODT_MENU) return false;
-      TMenuItem* item = TMenuItem::FromData(mis->itemData);
-      if (!item) return false;
-      int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
-      {
-        ScreenDC dc;
-        TCanvas canvas;
-        CanvasOnDC bound(&canvas, dc, Screen ? Screen->MenuFont() : nullptr);
-        item->MeasureItem(&canvas, w, h);
-      }
-      mis->itemWidth = static_cast<UINT>(std::max(w, 0));
-      mis->itemHeight = static_cast<UINT>(std::max(h, 0));
-      Message.Result = 1;
-      return true;
-    }
-    case WM_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-      if (dis->CtlType != ODT_MENU) return false;
-      TMenuItem* item = TMenuItem::FromData(dis->itemData);
-      if (!item) return false;
-      bool topLevel =
-          item->Parent() && !item->Parent()->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
-      TCanvas canvas;
-      CanvasOnDC bound(&canvas, dis->hDC, Screen ? Screen->MenuFont() : nullptr);
-      item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
-      Message.Result = 1;
-      return true;
-    }
+    case WM_COMMAND: return MenuCommand(Message);
+    case WM_INITMENUPOPUP: return InitMenuPopup(Message);
+    case WM_MEASUREITEM: return MeasureMenuItem(Message);
+    case WM_DRAWITEM: return DrawMenuItem(Message);
     default: return false;
   }
 }

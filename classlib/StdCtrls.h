@@ -110,6 +110,10 @@ class TButton : public TButtonControl {
   bool Cancel_ = false;
   bool Active_ = false;
   TModalResult ModalResult_ = mrNone;
+
+ private:
+  bool ClickByKey(TMessage& Message);
+  void FocusChanged(TWinControl* Focused);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -139,6 +143,9 @@ class TCustomCheckBox : public TButtonControl {
   TCheckBoxState State_ = cbUnchecked;
   bool AllowGrayed_ = false;
   TLeftRight Alignment_ = taRightJustify;
+
+ private:
+  bool FocusByAccel(TMessage& Message);
 };
 
 class TCheckBox : public TCustomCheckBox {
@@ -164,6 +171,9 @@ class TRadioButton : public TButtonControl {
   void CreateWnd() override;
   bool Checked_ = false;
   TLeftRight Alignment_ = taRightJustify;
+
+ private:
+  bool FocusByAccel(TMessage& Message);
 };
 
 // A frame with a caption that holds other controls.
@@ -177,6 +187,9 @@ class TCustomGroupBox : public TCustomControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void Paint() override;
+
+ private:
+  bool FocusByAccel(TMessage& Message);
 };
 
 class TGroupBox : public TCustomGroupBox {
@@ -223,6 +236,9 @@ class TCustomLabel : public TGraphicControl {
   bool WordWrap_ = false;
   TEllipsisPosition EllipsisPosition_ = epNone;
   TWinControl* FocusControl_ = nullptr;
+
+ private:
+  bool FocusByAccel(TMessage& Message);
 };
 
 class TLabel : public TCustomLabel {
@@ -468,6 +484,9 @@ class TCustomComboBox : public TWinControl {
   WNDPROC ListProc_ = nullptr;
 
  private:
+  void CNCommand(WORD Notification);
+  void CNDrawItem(DRAWITEMSTRUCT& Item);
+  void CNMeasureItem(MEASUREITEMSTRUCT& Item);
   void AutoCompleteText();
   static LRESULT CALLBACK ChildProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void SubclassChildren();

@@ -162,17 +162,7 @@ void TStatusBar::DrawPanel(TStatusPanel* Panel, const TRect& Rect) {
 
 void TStatusBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-      const int i = static_cast<int>(dis->itemID);
-      if (i >= 0 && i < Panels_->Count()) {
-        CanvasOnDC bind(Canvas_, dis->hDC, Font_);
-        Canvas_->Brush()->Assign(Brush_);
-        DrawPanel(Panels_->Items(i), FromRECT(dis->rcItem));
-      }
-      Message.Result = 1;
-      return;
-    }
+    case CN_DRAWITEM: CNDrawItem(Message); return;
     case WM_SIZE:
       TWinControl::Dispatch(Message);
       // The bar resizes its size grip and parts with the window.
@@ -180,6 +170,18 @@ void TStatusBar::Dispatch(TMessage& Message) {
       return;
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// An owner-drawn panel: drawn on the bar's canvas bound to the item's DC.
+void TStatusBar::CNDrawItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  const int i = static_cast<int>(dis->itemID);
+  if (i >= 0 && i < Panels_->Count()) {
+    CanvasOnDC bind(Canvas_, dis->hDC, Font_);
+    Canvas_->Brush()->Assign(Brush_);
+    DrawPanel(Panels_->Items(i), FromRECT(dis->rcItem));
+  }
+  Message.Result = 1;
 }
 
 // ---- published properties ----------------------------------------------------------------------

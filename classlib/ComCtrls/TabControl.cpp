@@ -274,27 +274,10 @@ void TCustomTabControl::DestroyWnd() {
 
 void TCustomTabControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_NOTIFY: {
-      auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-      if (hdr->code == static_cast<UINT>(TCN_SELCHANGING)) {
-        Message.Result = CanChange() ? 0 : 1;
-        return;
-      }
-      if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
-        Change();
-        return;
-      }
-      TWinControl::Dispatch(Message);
+    case CN_NOTIFY:
+      if (!CNNotify(Message)) TWinControl::Dispatch(Message);
       return;
-    }
-    case CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-      CanvasOnDC bind(Canvas_, dis->hDC, Font_);
-      Canvas_->Brush()->Assign(Brush_);
-      DrawTab(static_cast<int>(dis->itemID), FromRECT(dis->rcItem), (dis->itemState & ODS_SELECTED) != 0);
-      Message.Result = 1;
-      return;
-    }
+    case CN_DRAWITEM: CNDrawItem(Message); return;
     case CM_FONTCHANGED:
     case WM_SIZE:
       TWinControl::Dispatch(Message);
@@ -302,6 +285,29 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
       return;
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// The selection is about to change (the control may refuse) or has changed; true when handled.
+bool TCustomTabControl::CNNotify(TMessage& Message) {
+  const UINT code = reinterpret_cast<NMHDR*>(Message.LParam)->code;
+  if (code == static_cast<UINT>(TCN_SELCHANGING)) {
+    Message.Result = CanChange() ? 0 : 1;
+    return true;
+  }
+  if (code == static_cast<UINT>(TCN_SELCHANGE)) {
+    Change();
+    return true;
+  }
+  return false;
+}
+
+// An owner-drawn tab: drawn on the control's canvas bound to the item's DC.
+void TCustomTabControl::CNDrawItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  CanvasOnDC bind(Canvas_, dis->hDC, Font_);
+  Canvas_->Brush()->Assign(Brush_);
+  DrawTab(static_cast<int>(dis->itemID), FromRECT(dis->rcItem), (dis->itemState & ODS_SELECTED) != 0);
+  Message.Result = 1;
 }
 
 // ---- published properties ----------------------------------------------------------------------

@@ -301,34 +301,39 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW& cd) {
 void TToolBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_DROPDOWNCLOSED: Message.Result = 0; return;
-    case CN_COMMAND: {
-      const int i = LOWORD(Message.WParam) - 1;
-      if (i >= 0 && i < ButtonCount()) {
-        TToolButton* b = Buttons_[static_cast<std::size_t>(i)];
-        if (b->Style_ == tbsCheck)
-          b->Down_ = SendMessageA(Handle_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(i + 1), 0) != 0;
-        b->Click();
-      }
-      Message.Result = 0;
+    case CN_COMMAND: CNCommand(Message); return;
+    case CN_NOTIFY:
+      if (!CNNotify(Message)) TWinControl::Dispatch(Message);
       return;
-    }
-    case CN_NOTIFY: {
-      auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-      if (hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-        Message.Result = CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(Message.LParam));
-        return;
-      }
-      if (hdr->code == static_cast<UINT>(TBN_DROPDOWN)) {
-        const int i = reinterpret_cast<NMTOOLBARA*>(Message.LParam)->iItem - 1;
-        if (i >= 0 && i < ButtonCount()) Buttons_[static_cast<std::size_t>(i)]->CheckMenuDropdown();
-        Message.Result = TBDDRET_DEFAULT;
-        return;
-      }
-      TWinControl::Dispatch(Message);
-      return;
-    }
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// A button was clicked: a check button takes the bar's checked state first.
+void TToolBar::CNCommand(TMessage& Message) {
+  const int i = LOWORD(Message.WParam) - 1;
+  if (i >= 0 && i < ButtonCount()) {
+    TToolButton* b = Buttons_[static_cast<std::size_t>(i)];
+    if (b->Style_ == tbsCheck) b->Down_ = SendMessageA(Handle_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(i + 1), 0) != 0;
+    b->Click();
+  }
+  Message.Result = 0;
+}
+
+// Custom drawing and drop-down arrows; true when handled.
+bool TToolBar::CNNotify(TMessage& Message) {
+  const UINT code = reinterpret_cast<NMHDR*>(Message.LParam)->code;
+  if (code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+    Message.Result = CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(Message.LParam));
+    return true;
+  }
+  if (code == static_cast<UINT>(TBN_DROPDOWN)) {
+    const int i = reinterpret_cast<NMTOOLBARA*>(Message.LParam)->iItem - 1;
+    if (i >= 0 && i < ButtonCount()) Buttons_[static_cast<std::size_t>(i)]->CheckMenuDropdown();
+    Message.Result = TBDDRET_DEFAULT;
+    return true;
+  }
+  return false;
 }
 
 // ---- published properties ----------------------------------------------------------------------

@@ -112,17 +112,20 @@ void TTrackBar::DestroyWnd() {
 void TTrackBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_HSCROLL:
-    case CN_VSCROLL: {
-      const int p = static_cast<int>(SendMessageA(Handle_, TBM_GETPOS, 0, 0));
-      if (p != Position_) {
-        Position_ = p;
-        Changed();
-      }
+    case CN_VSCROLL:
+      PositionMoved();
       Message.Result = 0;
       return;
-    }
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// The thumb moved: the new position is taken and announced.
+void TTrackBar::PositionMoved() {
+  const int p = static_cast<int>(SendMessageA(Handle_, TBM_GETPOS, 0, 0));
+  if (p == Position_) return;
+  Position_ = p;
+  Changed();
 }
 
 // ---- published properties ----------------------------------------------------------------------

@@ -139,28 +139,32 @@ void TCustomUpDown::DestroyWnd() {
 
 void TCustomUpDown::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_NOTIFY: {
-      auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-      if (hdr->code == static_cast<UINT>(UDN_DELTAPOS)) {
-        auto* ud = reinterpret_cast<NMUPDOWN*>(Message.LParam);
-        Message.Result = DoCanChange(static_cast<short>(ud->iPos + ud->iDelta), static_cast<short>(ud->iDelta)) ? 0 : 1;
-        return;
-      }
-      TWinControl::Dispatch(Message);
+    case CN_NOTIFY:
+      if (!CNNotify(Message)) TWinControl::Dispatch(Message);
       return;
-    }
     case CN_HSCROLL:
     case CN_VSCROLL:
-      if (LOWORD(Message.WParam) == SB_THUMBPOSITION) {
-        const int p = Position();
-        const int old = Position_;
-        Position_ = p;
-        if (p != old) Click(p > old ? btNext : btPrev);
-      }
+      if (LOWORD(Message.WParam) == SB_THUMBPOSITION) PositionMoved();
       Message.Result = 0;
       return;
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// The position is about to change by a delta: the control may refuse; true when handled.
+bool TCustomUpDown::CNNotify(TMessage& Message) {
+  if (reinterpret_cast<NMHDR*>(Message.LParam)->code != static_cast<UINT>(UDN_DELTAPOS)) return false;
+  auto* ud = reinterpret_cast<NMUPDOWN*>(Message.LParam);
+  Message.Result = DoCanChange(static_cast<short>(ud->iPos + ud->iDelta), static_cast<short>(ud->iDelta)) ? 0 : 1;
+  return true;
+}
+
+// The control moved its position: a click in the direction it moved.
+void TCustomUpDown::PositionMoved() {
+  const int p = Position();
+  const int old = Position_;
+  Position_ = p;
+  if (p != old) Click(p > old ? btNext : btPrev);
 }
 
 // ---- published properties ----------------------------------------------------------------------

@@ -127,21 +127,7 @@ void TControl::Dispatch(TMessage& Message) {
   auto alive = AliveToken();
   switch (Message.Msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      bool dbl = Message.Msg == WM_LBUTTONDBLCLK;
-      DefaultHandler(Message);
-      if (!*alive) return;
-      if (ControlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
-      if (ControlStyle_.Contains(csClickEvents)) {
-        if (dbl)
-          DblClick();
-        else
-          ControlState_.Include(csClicked);
-        if (!*alive) return;
-      }
-      DoMouseDown(Message, mbLeft, dbl ? TShiftState{ssDouble} : TShiftState{});
-      return;
-    }
+    case WM_LBUTTONDBLCLK: WMLButtonDown(Message); return;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
       DefaultHandler(Message);
@@ -154,22 +140,7 @@ void TControl::Dispatch(TMessage& Message) {
       if (!*alive) return;
       DoMouseDown(Message, mbMiddle, Message.Msg == WM_MBUTTONDBLCLK ? TShiftState{ssDouble} : TShiftState{});
       return;
-    case WM_LBUTTONUP: {
-      DefaultHandler(Message);
-      if (!*alive) return;
-      if (ControlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
-      if (DragControl_ == this) {
-        EndDrag(true);
-        if (!*alive) return;
-      }
-      if (ControlState_.Contains(csClicked)) {
-        ControlState_.Exclude(csClicked);
-        if (GetClientRect().Contains(Point(Message.LParamX(), Message.LParamY()))) Click();
-        if (!*alive) return;
-      }
-      DoMouseUp(Message, mbLeft);
-      return;
-    }
+    case WM_LBUTTONUP: WMLButtonUp(Message); return;
     case WM_RBUTTONUP:
       DefaultHandler(Message);
       if (!*alive) return;
@@ -186,36 +157,8 @@ void TControl::Dispatch(TMessage& Message) {
       if (!ControlStyle_.Contains(csNoStdEvents))
         MouseMove(KeysToShiftState(Message.WParam), Message.LParamX(), Message.LParamY());
       return;
-    case WM_CANCELMODE:
-      DefaultHandler(Message);
-      if (MouseCapture()) {
-        SetMouseCapture(false);
-        if (ControlState_.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(0xFFFFFFFF));
-      } else {
-        ControlState_.Exclude(csLButtonDown);
-      }
-      return;
-    case WM_CONTEXTMENU: {
-      TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-      bool handled = false;
-      DoContextPopup(p, handled);
-      if (!*alive) return;
-      if (handled) {
-        Message.Result = 1;
-        return;
-      }
-      // The control's own popup menu opens at the point (at the control's top-left corner when
-      // the keyboard asked for the menu and gave no point).
-      if (PopupMenu_) {
-        if (p.X == -1 && p.Y == -1) p = ClientToScreen(TPoint{0, 0});
-        if (PopupContextMenu(this, PopupMenu_, p)) {
-          if (*alive) Message.Result = 1;
-          return;
-        }
-      }
-      DefaultHandler(Message);
-      return;
-    }
+    case WM_CANCELMODE: WMCancelMode(Message); return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
     default:
       if (Message.Msg >= CM_BASE && Message.Msg < CN_BASE) {
         HandleCM(Message);
@@ -223,6 +166,71 @@ void TControl::Dispatch(TMessage& Message) {
       }
       DefaultHandler(Message);
   }
+}
+
+void TControl::WMLButtonDown(TMessage& Message) {
+  auto alive = AliveToken();
+  bool dbl = Message.Msg == WM_LBUTTONDBLCLK;
+  DefaultHandler(Message);
+  if (!*alive) return;
+  if (ControlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+  if (ControlStyle_.Contains(csClickEvents)) {
+    if (dbl)
+      DblClick();
+    else
+      ControlState_.Include(csClicked);
+    if (!*alive) return;
+  }
+  DoMouseDown(Message, mbLeft, dbl ? TShiftState{ssDouble} : TShiftState{});
+}
+
+void TControl::WMLButtonUp(TMessage& Message) {
+  auto alive = AliveToken();
+  DefaultHandler(Message);
+  if (!*alive) return;
+  if (ControlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
+  if (DragControl_ == this) {
+    EndDrag(true);
+    if (!*alive) return;
+  }
+  if (ControlState_.Contains(csClicked)) {
+    ControlState_.Exclude(csClicked);
+    if (GetClientRect().Contains(Point(Message.LParamX(), Message.LParamY()))) Click();
+    if (!*alive) return;
+  }
+  DoMouseUp(Message, mbLeft);
+}
+
+void TControl::WMCancelMode(TMessage& Message) {
+  DefaultHandler(Message);
+  if (MouseCapture()) {
+    SetMouseCapture(false);
+    if (ControlState_.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(0xFFFFFFFF));
+  } else {
+    ControlState_.Exclude(csLButtonDown);
+  }
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  auto alive = AliveToken();
+  TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+  bool handled = false;
+  DoContextPopup(p, handled);
+  if (!*alive) return;
+  if (handled) {
+    Message.Result = 1;
+    return;
+  }
+  // The control's own popup menu opens at the point (at the control's top-left corner when the
+  // keyboard asked for the menu and gave no point).
+  if (PopupMenu_) {
+    if (p.X == -1 && p.Y == -1) p = ClientToScreen(TPoint{0, 0});
+    if (PopupContextMenu(this, PopupMenu_, p)) {
+      if (*alive) Message.Result = 1;
+      return;
+    }
+  }
+  DefaultHandler(Message);
 }
 
 void TControl::HandleCM(TMessage& Message) {
@@ -237,24 +245,8 @@ void TControl::HandleCM(TMessage& Message) {
     case CM_TEXTCHANGED:
       if (!IsWindowControl()) Invalidate();
       break;
-    case CM_PARENTCOLORCHANGED:
-      if (ParentColor_) {
-        if (Message.WParam != 0)
-          SetColor(static_cast<TColor>(Message.LParam));
-        else if (Parent_)
-          SetColor(Parent_->Color());
-        ParentColor_ = true;
-      }
-      break;
-    case CM_PARENTFONTCHANGED:
-      if (ParentFont_) {
-        if (Message.WParam != 0)
-          SetFont(reinterpret_cast<TFont*>(Message.LParam));
-        else if (Parent_)
-          SetFont(Parent_->Font());
-        ParentFont_ = true;
-      }
-      break;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED:
       if (ParentShowHint_ && Parent_) {
         SetShowHint(Parent_->ShowHint());
@@ -277,17 +269,37 @@ void TControl::HandleCM(TMessage& Message) {
     case CM_ACTIONUPDATE:
       if (Action_) Message.Result = Action_->Update() ? 1 : 0;
       break;
-    case CM_MOUSEWHEEL: {
-      TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-      int delta = static_cast<short>(HIWORD(Message.WParam));
-      if (DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), delta, p)) {
-        Message.Result = 1;
-      } else if (Parent_) {
-        Message.Result = Parent_->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
-      }
-      break;
-    }
+    case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     default: DefaultHandler(Message);
+  }
+}
+
+void TControl::CMParentColorChanged(TMessage& Message) {
+  if (!ParentColor_) return;
+  if (Message.WParam != 0)
+    SetColor(static_cast<TColor>(Message.LParam));
+  else if (Parent_)
+    SetColor(Parent_->Color());
+  ParentColor_ = true;
+}
+
+void TControl::CMParentFontChanged(TMessage& Message) {
+  if (!ParentFont_) return;
+  if (Message.WParam != 0)
+    SetFont(reinterpret_cast<TFont*>(Message.LParam));
+  else if (Parent_)
+    SetFont(Parent_->Font());
+  ParentFont_ = true;
+}
+
+// The wheel turned over the control: its own handler first, then its parents'.
+void TControl::CMMouseWheel(TMessage& Message) {
+  TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+  int delta = static_cast<short>(HIWORD(Message.WParam));
+  if (DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), delta, p)) {
+    Message.Result = 1;
+  } else if (Parent_) {
+    Message.Result = Parent_->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
   }
 }
 
@@ -695,25 +707,27 @@ std::string TControl::GetShortHint(const std::string& hint) {
 // Without a window the control keeps its text itself.
 void TControl::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_GETTEXT: {
-      size_t cap = Message.WParam;
-      char* buf = reinterpret_cast<char*>(Message.LParam);
-      if (cap == 0 || !buf) {
-        Message.Result = 0;
-        return;
-      }
-      size_t n = std::min(cap - 1, Text_.size());
-      Text_.copy(buf, n);
-      buf[n] = '\0';
-      Message.Result = static_cast<LRESULT>(n);
-      return;
-    }
+    case WM_GETTEXT: CopyTextTo(Message); return;
     case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(Text_.size()); return;
     case WM_SETTEXT:
       Text_ = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
       Message.Result = 1;
       return;
   }
+}
+
+// WM_GETTEXT without a window: the text into the caller's buffer of WParam characters.
+void TControl::CopyTextTo(TMessage& Message) const {
+  size_t cap = Message.WParam;
+  char* buf = reinterpret_cast<char*>(Message.LParam);
+  if (cap == 0 || !buf) {
+    Message.Result = 0;
+    return;
+  }
+  size_t n = std::min(cap - 1, Text_.size());
+  Text_.copy(buf, n);
+  buf[n] = '\0';
+  Message.Result = static_cast<LRESULT>(n);
 }
 
 // ---------------------------------------------------------------------------------------------

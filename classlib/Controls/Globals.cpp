@@ -3,6 +3,8 @@
 // window, the mouse object and utility windows.
 #include "classlib/Controls.h"
 
+#include <cstdint>
+
 #include "classlib/Controls/Internal.h"
 #include "classlib/Forms.h"
 
@@ -82,6 +84,20 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
   if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
   if (keyData & 0x20000000) s.Include(ssAlt);
   return s;
+}
+
+bool IsAccel(WPARAM key, const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return CharUpperA(
+               reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<unsigned char>(caption[i + 1])))) ==
+           CharUpperA(reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(key & 0xFF)));
+  }
+  return false;
 }
 
 void HandleBoundaryException(TObject* Sender) {

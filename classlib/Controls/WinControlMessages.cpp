@@ -101,26 +101,9 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_KILLFOCUS:
       if (ControlState_.Contains(csFocusing)) return;
       break;
-    case WM_MOUSEMOVE: {
-      // Which control the mouse is over: a graphic child or the window itself.
-      TPoint p = Point(Message.LParamX(), Message.LParamY());
-      TControl* target = this;
-      if (GetCapture() == Handle_ && CaptureControl_ && CaptureControl_->Parent() == this) {
-        target = CaptureControl_->BoundsRect().Contains(p) ? CaptureControl_ : nullptr;
-      } else if (!GetClientRect().Contains(p)) {
-        target = nullptr;
-      } else if (TControl* c = ControlAtPos(p, true)) {
-        target = c;
-      }
-      auto alive = Alive_;
-      UpdateMouseControl(target);
-      if (!*alive) return;
-      if (target) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle_, 0};
-        TrackMouseEvent(&tme);
-      }
+    case WM_MOUSEMOVE:
+      if (!TrackMouseOver(Message)) return;  // the control went away
       break;
-    }
     case WM_MOUSELEAVE:
       // The mouse left the window: the window or its graphic child under the mouse is left.
       if (MouseControl_ == this ||
@@ -138,6 +121,28 @@ void TWinControl::WndProc(TMessage& Message) {
     }
   }
   TControl::WndProc(Message);
+}
+
+// Which control the mouse is over (a graphic child or the window itself) becomes the mouse
+// control; false when that freed this control.
+bool TWinControl::TrackMouseOver(const TMessage& Message) {
+  TPoint p = Point(Message.LParamX(), Message.LParamY());
+  TControl* target = this;
+  if (GetCapture() == Handle_ && CaptureControl_ && CaptureControl_->Parent() == this) {
+    target = CaptureControl_->BoundsRect().Contains(p) ? CaptureControl_ : nullptr;
+  } else if (!GetClientRect().Contains(p)) {
+    target = nullptr;
+  } else if (TControl* c = ControlAtPos(p, true)) {
+    target = c;
+  }
+  auto alive = Alive_;
+  UpdateMouseControl(target);
+  if (!*alive) return false;
+  if (target) {
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle_, 0};
+    TrackMouseEvent(&tme);
+  }
+  return true;
 }
 
 void TWinControl::ReflectToChild(TMessage& Message, HWND Child) {
@@ -165,22 +170,8 @@ void TWinControl::Dispatch(TMessage& Message) {
   }
   switch (Message.Msg) {
     case WM_NOTIFY: ReflectToChild(Message, reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom); return;
-    case WM_DRAWITEM: {
-      auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-      if (d->CtlType == ODT_MENU)
-        DefaultHandler(Message);
-      else
-        ReflectToChild(Message, d->hwndItem);
-      return;
-    }
-    case WM_MEASUREITEM: {
-      auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-      if (m->CtlType == ODT_MENU)
-        DefaultHandler(Message);
-      else
-        ReflectToChild(Message, Handle_ ? GetDlgItem(Handle_, static_cast<int>(m->CtlID)) : nullptr);
-      return;
-    }
+    case WM_DRAWITEM: WMDrawItem(Message); return;
+    case WM_MEASUREITEM: WMMeasureItem(Message); return;
     case WM_DELETEITEM: ReflectToChild(Message, reinterpret_cast<DELETEITEMSTRUCT*>(Message.LParam)->hwndItem); return;
     case WM_COMPAREITEM:
       ReflectToChild(Message, reinterpret_cast<COMPAREITEMSTRUCT*>(Message.LParam)->hwndItem);
@@ -215,47 +206,9 @@ void TWinControl::Dispatch(TMessage& Message) {
       return;
     }
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-      Message.Result = 1;
-      if (IsMenuKey(Message)) return;
-      if (!ComponentState().Contains(csDesigning)) {
-        std::uint16_t key = static_cast<std::uint16_t>(Message.WParam);
-        if (Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0) return;
-        if (Message.Msg == CN_KEYDOWN) {
-          LRESULT mask = 0;
-          switch (key) {
-            case VK_TAB: mask = DLGC_WANTTAB; break;
-            case VK_LEFT:
-            case VK_RIGHT:
-            case VK_UP:
-            case VK_DOWN: mask = DLGC_WANTARROWS; break;
-            case VK_RETURN:
-            case VK_EXECUTE:
-            case VK_ESCAPE:
-            case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
-          }
-          if (mask != 0 && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
-            TCustomForm* f = GetParentForm(this);
-            if (f && f->Perform(CM_DIALOGKEY, key, Message.LParam) != 0) return;
-          }
-        }
-      }
-      Message.Result = 0;
-      return;
-    }
+    case CN_SYSKEYDOWN: CNKeyDown(Message); return;
     case CN_CHAR:
-    case CN_SYSCHAR: {
-      Message.Result = 1;
-      if (!ComponentState().Contains(csDesigning)) {
-        bool wantsChars = Message.Msg == CN_CHAR && (Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) != 0;
-        if (!wantsChars && !(Message.Msg == CN_SYSCHAR && Message.WParam == VK_SPACE)) {
-          TCustomForm* f = GetParentForm(this);
-          if (f && f->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
-        }
-      }
-      Message.Result = 0;
-      return;
-    }
+    case CN_SYSCHAR: CNChar(Message); return;
     default: break;
   }
   if (Message.Msg >= CM_BASE && Message.Msg < CN_BASE) {
@@ -306,20 +259,7 @@ void TWinControl::Dispatch(TMessage& Message) {
       case CM_INVALIDATE:
         if (Handle_) InvalidateRect(Handle_, nullptr, !ControlStyle_.Contains(csOpaque));
         return;
-      case CM_RECREATEWND: {
-        bool wasFocused = Focused();
-        Recreating_ = true;
-        try {
-          DestroyHandle();
-          UpdateControlState();
-        } catch (...) {
-          Recreating_ = false;
-          throw;
-        }
-        Recreating_ = false;
-        if (wasFocused && Handle_) ::SetFocus(Handle_);
-        return;
-      }
+      case CM_RECREATEWND: CMRecreateWnd(); return;
       case CM_BORDERCHANGED:
         if (Handle_) {
           SetWindowPos(Handle_, nullptr, 0, 0, 0, 0,
@@ -327,14 +267,7 @@ void TWinControl::Dispatch(TMessage& Message) {
           if (Visible_) Invalidate();
         }
         return;
-      case CM_CURSORCHANGED:
-        if (Handle_ && Showing_) {
-          POINT p;
-          GetCursorPos(&p);
-          if (WindowFromPoint(p) == Handle_)
-            SendMessageA(Handle_, WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle_), HTCLIENT);
-        }
-        return;
+      case CM_CURSORCHANGED: CMCursorChanged(); return;
       default: break;
     }
   }
@@ -345,37 +278,96 @@ void TWinControl::Dispatch(TMessage& Message) {
   TControl::Dispatch(Message);
 }
 
+// Owner-draw records of child windows go to the child as CN_DRAWITEM; menu items are the
+// window's own.
+void TWinControl::WMDrawItem(TMessage& Message) {
+  auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  if (d->CtlType == ODT_MENU)
+    DefaultHandler(Message);
+  else
+    ReflectToChild(Message, d->hwndItem);
+}
+
+void TWinControl::WMMeasureItem(TMessage& Message) {
+  auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  if (m->CtlType == ODT_MENU)
+    DefaultHandler(Message);
+  else
+    ReflectToChild(Message, Handle_ ? GetDlgItem(Handle_, static_cast<int>(m->CtlID)) : nullptr);
+}
+
+// A key going down in the window (reflected from the message loop): menu keys, the child-key
+// notification, then the dialog keys the control does not want itself go to the form. Result 0
+// lets the window have the key.
+void TWinControl::CNKeyDown(TMessage& Message) {
+  Message.Result = 1;
+  if (IsMenuKey(Message)) return;
+  if (!ComponentState().Contains(csDesigning)) {
+    std::uint16_t key = static_cast<std::uint16_t>(Message.WParam);
+    if (Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0) return;
+    if (Message.Msg == CN_KEYDOWN) {
+      LRESULT mask = 0;
+      switch (key) {
+        case VK_TAB: mask = DLGC_WANTTAB; break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN: mask = DLGC_WANTARROWS; break;
+        case VK_RETURN:
+        case VK_EXECUTE:
+        case VK_ESCAPE:
+        case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+      }
+      if (mask != 0 && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
+        TCustomForm* f = GetParentForm(this);
+        if (f && f->Perform(CM_DIALOGKEY, key, Message.LParam) != 0) return;
+      }
+    }
+  }
+  Message.Result = 0;
+}
+
+// A character the control does not want goes to the form as a dialog character (mnemonics).
+void TWinControl::CNChar(TMessage& Message) {
+  Message.Result = 1;
+  if (!ComponentState().Contains(csDesigning)) {
+    bool wantsChars = Message.Msg == CN_CHAR && (Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) != 0;
+    if (!wantsChars && !(Message.Msg == CN_SYSCHAR && Message.WParam == VK_SPACE)) {
+      TCustomForm* f = GetParentForm(this);
+      if (f && f->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
+    }
+  }
+  Message.Result = 0;
+}
+
+void TWinControl::CMRecreateWnd() {
+  bool wasFocused = Focused();
+  Recreating_ = true;
+  try {
+    DestroyHandle();
+    UpdateControlState();
+  } catch (...) {
+    Recreating_ = false;
+    throw;
+  }
+  Recreating_ = false;
+  if (wasFocused && Handle_) ::SetFocus(Handle_);
+}
+
+// The cursor changed while the mouse is over the window: it takes the new one at once.
+void TWinControl::CMCursorChanged() {
+  if (!Handle_ || !Showing_) return;
+  POINT p;
+  GetCursorPos(&p);
+  if (WindowFromPoint(p) == Handle_) SendMessageA(Handle_, WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle_), HTCLIENT);
+}
+
 void TWinControl::HandleWM(TMessage& Message) {
   auto alive = AliveToken();
   switch (Message.Msg) {
     case WM_PAINT: WMPaint(Message); return;
-    case WM_ERASEBKGND: {
-      HDC dc = reinterpret_cast<HDC>(Message.WParam);
-      if (ControlStyle_.Contains(csParentBackground) && Parent_ && Parent_->HandleAllocated()) {
-        // The parent's background shows through: it erases and paints its client area (its own
-        // picture and its graphic children, not its other windows) into our DC at our place.
-        SavedDC saved(dc);
-        MoveWindowOrg(dc, -Left_, -Top_);
-        Parent_->Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
-        if (*alive) Parent_->Perform(WM_PRINTCLIENT, Message.WParam, PRF_CLIENT);
-      } else if (!DoubleBuffered_ || Message.WParam == static_cast<WPARAM>(Message.LParam)) {
-        RECT r;
-        ::GetClientRect(Handle_, &r);
-        FillRect(dc, &r, Brush_->Handle());
-      }
-      Message.Result = 1;
-      return;
-    }
-    case WM_PRINTCLIENT:
-      // The client area into the given DC, as a paint with that DC would draw it.
-      if (Message.WParam && (Message.LParam & PRF_CLIENT) && (!(Message.LParam & PRF_CHECKVISIBLE) || Visible_)) {
-        TMessage paint = MakeMessage(WM_PAINT, Message.WParam, 0);
-        PaintHandler(paint);
-        if (*alive) Message.Result = 0;
-        return;
-      }
-      DefaultHandler(Message);
-      return;
+    case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
+    case WM_PRINTCLIENT: WMPrintClient(Message); return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (!DoKeyDown(Message)) DefaultHandler(Message);
@@ -387,46 +379,8 @@ void TWinControl::HandleWM(TMessage& Message) {
     case WM_CHAR:
       if (!DoKeyPress(Message)) DefaultHandler(Message);
       return;
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(Message.WParam) == Handle_ && LOWORD(Message.LParam) == HTCLIENT) {
-        TCursor cur = Screen ? Screen->Cursor() : crDefault;
-        if (cur == crDefault) {
-          POINT p;
-          GetCursorPos(&p);
-          ::ScreenToClient(Handle_, &p);
-          TControl* c = ControlAtPos(Point(p.x, p.y), false);
-          cur = c ? c->Cursor() : Cursor_;
-          if (cur == crDefault && c) cur = Cursor_;
-        }
-        if (cur != crDefault) {
-          ::SetCursor(CursorHandle(cur));
-          Message.Result = 1;
-          return;
-        }
-      }
-      DefaultHandler(Message);
-      return;
-    case WM_MOUSEWHEEL: {
-      TMessage m = MakeMessage(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
-      // The focused control (or the one under the mouse) first, then its parents.
-      TControl* target = this;
-      if (TCustomForm* f = GetParentForm(this))
-        if (f->ActiveControl()) target = f->ActiveControl();
-      target->WindowProc(m);
-      if (!*alive) return;
-      if (m.Result != 0) {
-        Message.Result = m.Result;
-        return;
-      }
-      // Nobody took it. A window of a standard class may still scroll with it; a plain child
-      // window would only hand it on to its parent window, whose controls have been asked
-      // already (CM_MOUSEWHEEL climbs the parent chain), so it ends here.
-      if (DefWndProc_ == DefWindowProcA && Parent_ && Parent_->HandleAllocated() &&
-          GetParent(Handle_) == Parent_->Handle_)
-        return;
-      DefaultHandler(Message);
-      return;
-    }
+    case WM_SETCURSOR: WMSetCursor(Message); return;
+    case WM_MOUSEWHEEL: WMMouseWheel(Message); return;
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(Message);
       if (!*alive) return;
@@ -446,59 +400,142 @@ void TWinControl::HandleWM(TMessage& Message) {
         InflateRect(r, -BorderWidth_, -BorderWidth_);
       }
       return;
-    case WM_NCPAINT:
-      DefaultHandler(Message);
-      if (BorderWidth_ > 0 && *alive && Handle_) {
-        WindowDC dc(Handle_);
-        RECT wr, cr;
-        GetWindowRect(Handle_, &wr);
-        ::GetClientRect(Handle_, &cr);
-        MapWindowPoints(Handle_, nullptr, reinterpret_cast<POINT*>(&cr), 2);
-        OffsetRect(&cr, -wr.left, -wr.top);
-        RECT band = cr;
-        InflateRect(&band, BorderWidth_, BorderWidth_);
-        ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
-        FillRect(dc, &band, Brush_->Handle());
-      }
-      return;
-    case WM_CAPTURECHANGED:
-      if (CaptureControl_ && CaptureControl_->Parent() == this && reinterpret_cast<HWND>(Message.LParam) != Handle_) {
-        // The graphic child that held the mouse loses it with this window: it is told, as a
-        // window control would be.
-        TControl* lost = CaptureControl_;
-        CaptureControl_ = nullptr;
-        auto alive = Alive_;
-        lost->Perform(WM_CAPTURECHANGED, 0, Message.LParam);
-        if (!*alive) return;
-      }
-      DefaultHandler(Message);
-      return;
-    case WM_CONTEXTMENU: {
-      // A graphic child under the point (it has no window to get the message) is asked first.
-      const TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-      if (!(p.X == -1 && p.Y == -1) && Handle_) {
-        if (TControl* c = ControlAtPos(ScreenToClient(p), false)) {
-          Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
-          if (!*alive || Message.Result != 0) return;
-        }
-      }
-      TControl::Dispatch(Message);
-      return;
-    }
-    case WM_NCDESTROY: {
-      HWND w = Handle_;
-      DefaultHandler(Message);
-      if (!*alive) return;
-      if (w) RemovePropA(w, kControlProp);
-      if (Handle_ == w) {
-        Handle_ = nullptr;
-        Showing_ = false;
-      }
-      if (MouseControl_ && (MouseControl_ == this || MouseControl_->Parent() == this)) MouseControl_ = nullptr;
-      return;
-    }
+    case WM_NCPAINT: WMNCPaint(Message); return;
+    case WM_CAPTURECHANGED: WMCaptureChanged(Message); return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
+    case WM_NCDESTROY: WMNCDestroy(Message); return;
     default: TControl::Dispatch(Message);
   }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& Message) {
+  HDC dc = reinterpret_cast<HDC>(Message.WParam);
+  if (ControlStyle_.Contains(csParentBackground) && Parent_ && Parent_->HandleAllocated()) {
+    // The parent's background shows through: it erases and paints its client area (its own
+    // picture and its graphic children, not its other windows) into our DC at our place.
+    auto alive = AliveToken();
+    SavedDC saved(dc);
+    MoveWindowOrg(dc, -Left_, -Top_);
+    Parent_->Perform(WM_ERASEBKGND, Message.WParam, Message.WParam);
+    if (*alive) Parent_->Perform(WM_PRINTCLIENT, Message.WParam, PRF_CLIENT);
+  } else if (!DoubleBuffered_ || Message.WParam == static_cast<WPARAM>(Message.LParam)) {
+    RECT r;
+    ::GetClientRect(Handle_, &r);
+    FillRect(dc, &r, Brush_->Handle());
+  }
+  Message.Result = 1;
+}
+
+// The client area into the given DC, as a paint with that DC would draw it.
+void TWinControl::WMPrintClient(TMessage& Message) {
+  if (Message.WParam && (Message.LParam & PRF_CLIENT) && (!(Message.LParam & PRF_CHECKVISIBLE) || Visible_)) {
+    auto alive = AliveToken();
+    TMessage paint = MakeMessage(WM_PAINT, Message.WParam, 0);
+    PaintHandler(paint);
+    if (*alive) Message.Result = 0;
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+// The cursor over the client area: the screen's, else the one of the graphic child under the
+// mouse, else the control's own.
+void TWinControl::WMSetCursor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) == Handle_ && LOWORD(Message.LParam) == HTCLIENT) {
+    TCursor cur = Screen ? Screen->Cursor() : crDefault;
+    if (cur == crDefault) {
+      POINT p;
+      GetCursorPos(&p);
+      ::ScreenToClient(Handle_, &p);
+      TControl* c = ControlAtPos(Point(p.x, p.y), false);
+      cur = c ? c->Cursor() : Cursor_;
+      if (cur == crDefault && c) cur = Cursor_;
+    }
+    if (cur != crDefault) {
+      ::SetCursor(CursorHandle(cur));
+      Message.Result = 1;
+      return;
+    }
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMMouseWheel(TMessage& Message) {
+  auto alive = AliveToken();
+  TMessage m = MakeMessage(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+  // The focused control (or the one under the mouse) first, then its parents.
+  TControl* target = this;
+  if (TCustomForm* f = GetParentForm(this))
+    if (f->ActiveControl()) target = f->ActiveControl();
+  target->WindowProc(m);
+  if (!*alive) return;
+  if (m.Result != 0) {
+    Message.Result = m.Result;
+    return;
+  }
+  // Nobody took it. A window of a standard class may still scroll with it; a plain child window
+  // would only hand it on to its parent window, whose controls have been asked already
+  // (CM_MOUSEWHEEL climbs the parent chain), so it ends here.
+  if (DefWndProc_ == DefWindowProcA && Parent_ && Parent_->HandleAllocated() && GetParent(Handle_) == Parent_->Handle_)
+    return;
+  DefaultHandler(Message);
+}
+
+// The frame, then the border band (BorderWidth) in the control's colour.
+void TWinControl::WMNCPaint(TMessage& Message) {
+  auto alive = AliveToken();
+  DefaultHandler(Message);
+  if (BorderWidth_ <= 0 || !*alive || !Handle_) return;
+  WindowDC dc(Handle_);
+  RECT wr, cr;
+  GetWindowRect(Handle_, &wr);
+  ::GetClientRect(Handle_, &cr);
+  MapWindowPoints(Handle_, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+  OffsetRect(&cr, -wr.left, -wr.top);
+  RECT band = cr;
+  InflateRect(&band, BorderWidth_, BorderWidth_);
+  ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  FillRect(dc, &band, Brush_->Handle());
+}
+
+void TWinControl::WMCaptureChanged(TMessage& Message) {
+  if (CaptureControl_ && CaptureControl_->Parent() == this && reinterpret_cast<HWND>(Message.LParam) != Handle_) {
+    // The graphic child that held the mouse loses it with this window: it is told, as a window
+    // control would be.
+    TControl* lost = CaptureControl_;
+    CaptureControl_ = nullptr;
+    auto alive = Alive_;
+    lost->Perform(WM_CAPTURECHANGED, 0, Message.LParam);
+    if (!*alive) return;
+  }
+  DefaultHandler(Message);
+}
+
+// A graphic child under the point (it has no window to get the message) is asked first.
+void TWinControl::WMContextMenu(TMessage& Message) {
+  auto alive = AliveToken();
+  const TPoint p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+  if (!(p.X == -1 && p.Y == -1) && Handle_) {
+    if (TControl* c = ControlAtPos(ScreenToClient(p), false)) {
+      Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+      if (!*alive || Message.Result != 0) return;
+    }
+  }
+  TControl::Dispatch(Message);
+}
+
+// The window is gone: the control lets go of it and of the mouse.
+void TWinControl::WMNCDestroy(TMessage& Message) {
+  auto alive = AliveToken();
+  HWND w = Handle_;
+  DefaultHandler(Message);
+  if (!*alive) return;
+  if (w) RemovePropA(w, kControlProp);
+  if (Handle_ == w) {
+    Handle_ = nullptr;
+    Showing_ = false;
+  }
+  if (MouseControl_ && (MouseControl_ == this || MouseControl_->Parent() == this)) MouseControl_ = nullptr;
 }
 
 bool TWinControl::DefaultPaintOnly() const { return !ControlState_.Contains(csCustomPaint) && Controls_.empty(); }

@@ -105,23 +105,31 @@ void TApplication::WndProc(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_TIMER:
-      if (Message.WParam == kHintShowTimer) {
-        StopHintTimer();
-        ActivateHint(Mouse->CursorPos());
-      } else if (Message.WParam == kHintHideTimer) {
-        CancelHint();
-      }
+      HintTimer(Message.WParam);
       Message.Result = 0;
       return;
-    case WM_ACTIVATEAPP:
-      if (Message.WParam)
-        OnActivate(this);
-      else {
-        CancelHint();
-        OnDeactivate(this);
-      }
-      return;
+    case WM_ACTIVATEAPP: ActivateApp(Message.WParam != 0); return;
     default: return;
+  }
+}
+
+// The application became active or inactive (the hint goes with it).
+void TApplication::ActivateApp(bool active) {
+  if (active) {
+    OnActivate(this);
+    return;
+  }
+  CancelHint();
+  OnDeactivate(this);
+}
+
+// The hint timers: the pause before a hint shows, and its time on the screen.
+void TApplication::HintTimer(WPARAM id) {
+  if (id == kHintShowTimer) {
+    StopHintTimer();
+    ActivateHint(Mouse->CursorPos());
+  } else if (id == kHintHideTimer) {
+    CancelHint();
   }
 }
 

@@ -374,99 +374,19 @@ void TCustomForm::Dispatch(TMessage& Message) {
     default: break;
   }
   switch (Message.Msg) {
-    case CM_SHOWINGCHANGED:
-      if (Showing_) {
-        DoShow();
-        if (!*alive) return;
-        ApplyPosition();
-        if (FormStyle_ == fsMDIChild && FormState_.Contains(fsCreatedMDIChild)) {
-          static const int cmds[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-          ShowWindow(Handle_, cmds[WindowState_]);
-          SendMessageA(GetParent(Handle_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle_), 0);
-        } else if (Parent_ || ParentWindow_) {
-          TWinControl::Dispatch(Message);
-        } else {
-          static const int cmds[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-          ShowWindow(Handle_, cmds[WindowState_]);
-        }
-      } else {
-        DoHide();
-        if (!*alive) return;
-        // Hiding the active window hands the activation on to another window.
-        if (Handle_) ShowWindow(Handle_, SW_HIDE);
-      }
-      return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
     case CM_RELEASE: Free(); return;
     case CM_ACTIVATE: Activate(); return;
     case CM_DEACTIVATE: Deactivate(); return;
     case CM_DIALOGKEY:
-      if (GetKeyState(VK_MENU) >= 0) {
-        switch (Message.WParam) {
-          case VK_TAB:
-            if (GetKeyState(VK_CONTROL) >= 0) {
-              SelectNext(ActiveControl_, GetKeyState(VK_SHIFT) >= 0, true);
-              Message.Result = 1;
-              return;
-            }
-            break;
-          case VK_LEFT:
-          case VK_RIGHT:
-          case VK_UP:
-          case VK_DOWN:
-            if (ActiveControl_ && ActiveControl_->Parent()) {
-              ActiveControl_->Parent()->SelectNext(ActiveControl_,
-                                                   Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
-              Message.Result = 1;
-              return;
-            }
-            break;
-        }
-      }
-      TWinControl::Dispatch(Message);
+      if (!CMDialogKey(Message)) TWinControl::Dispatch(Message);
       return;
     case WM_ACTIVATE: SetActive(LOWORD(Message.WParam) != WA_INACTIVE); return;
-    case WM_MDIACTIVATE:
-      DefaultHandler(Message);
-      if (!*alive) return;
-      if (reinterpret_cast<HWND>(Message.LParam) == Handle_)
-        SetActive(true);
-      else if (reinterpret_cast<HWND>(Message.WParam) == Handle_)
-        SetActive(false);
-      return;
+    case WM_MDIACTIVATE: WMMDIActivate(Message); return;
     case WM_CLOSE: Close(); return;
     case WM_QUERYENDSESSION: Message.Result = CloseQuery() ? 1 : 0; return;
-    case WM_PAINT:
-      if (Handle_ && IsIconic(Handle_) && !ClientHandle_) {
-        DefaultHandler(Message);
-        return;
-      }
-      ControlState_.Include(csCustomPaint);
-      try {
-        TWinControl::Dispatch(Message);
-      } catch (...) {
-        if (*alive) ControlState_.Exclude(csCustomPaint);
-        throw;
-      }
-      if (*alive) ControlState_.Exclude(csCustomPaint);
-      return;
-    case WM_GETMINMAXINFO: {
-      TWinControl::Dispatch(Message);
-      if (!*alive) return;
-      // The constraints bound the sizes the user (or anyone moving the window) can give it.
-      auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
-      const TSizeLimits& l = Constraints_->Limits();
-      if (l.MinWidth > 0) mmi->ptMinTrackSize.x = l.MinWidth;
-      if (l.MinHeight > 0) mmi->ptMinTrackSize.y = l.MinHeight;
-      if (l.MaxWidth > 0) {
-        mmi->ptMaxTrackSize.x = l.MaxWidth;
-        mmi->ptMaxSize.x = l.MaxWidth;
-      }
-      if (l.MaxHeight > 0) {
-        mmi->ptMaxTrackSize.y = l.MaxHeight;
-        mmi->ptMaxSize.y = l.MaxHeight;
-      }
-      return;
-    }
+    case WM_PAINT: WMPaint(Message); return;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
     case WM_ERASEBKGND:
       if (ClientHandle_) {
         Message.Result = 1;  // the MDI client covers the client area
@@ -499,6 +419,97 @@ void TCustomForm::Dispatch(TMessage& Message) {
       break;
   }
   TWinControl::Dispatch(Message);
+}
+
+void TCustomForm::CMShowingChanged(TMessage& Message) {
+  auto alive = AliveToken();
+  if (!Showing_) {
+    DoHide();
+    if (!*alive) return;
+    // Hiding the active window hands the activation on to another window.
+    if (Handle_) ShowWindow(Handle_, SW_HIDE);
+    return;
+  }
+  DoShow();
+  if (!*alive) return;
+  ApplyPosition();
+  static const int cmds[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+  if (FormStyle_ == fsMDIChild && FormState_.Contains(fsCreatedMDIChild)) {
+    ShowWindow(Handle_, cmds[WindowState_]);
+    SendMessageA(GetParent(Handle_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle_), 0);
+  } else if (Parent_ || ParentWindow_) {
+    TWinControl::Dispatch(Message);
+  } else {
+    ShowWindow(Handle_, cmds[WindowState_]);
+  }
+}
+
+// Tab and the arrow keys move the focus (without Alt); true when the key was used.
+bool TCustomForm::CMDialogKey(TMessage& Message) {
+  if (GetKeyState(VK_MENU) < 0) return false;
+  switch (Message.WParam) {
+    case VK_TAB:
+      if (GetKeyState(VK_CONTROL) < 0) return false;
+      SelectNext(ActiveControl_, GetKeyState(VK_SHIFT) >= 0, true);
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      if (!ActiveControl_ || !ActiveControl_->Parent()) return false;
+      ActiveControl_->Parent()->SelectNext(ActiveControl_, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN,
+                                           false);
+      break;
+    default: return false;
+  }
+  Message.Result = 1;
+  return true;
+}
+
+void TCustomForm::WMMDIActivate(TMessage& Message) {
+  auto alive = AliveToken();
+  DefaultHandler(Message);
+  if (!*alive) return;
+  if (reinterpret_cast<HWND>(Message.LParam) == Handle_)
+    SetActive(true);
+  else if (reinterpret_cast<HWND>(Message.WParam) == Handle_)
+    SetActive(false);
+}
+
+// The form paints itself (csCustomPaint) unless it is an icon without an MDI client.
+void TCustomForm::WMPaint(TMessage& Message) {
+  if (Handle_ && IsIconic(Handle_) && !ClientHandle_) {
+    DefaultHandler(Message);
+    return;
+  }
+  auto alive = AliveToken();
+  ControlState_.Include(csCustomPaint);
+  try {
+    TWinControl::Dispatch(Message);
+  } catch (...) {
+    if (*alive) ControlState_.Exclude(csCustomPaint);
+    throw;
+  }
+  if (*alive) ControlState_.Exclude(csCustomPaint);
+}
+
+// The constraints bound the sizes the user (or anyone moving the window) can give it.
+void TCustomForm::WMGetMinMaxInfo(TMessage& Message) {
+  auto alive = AliveToken();
+  TWinControl::Dispatch(Message);
+  if (!*alive) return;
+  auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+  const TSizeLimits& l = Constraints_->Limits();
+  if (l.MinWidth > 0) mmi->ptMinTrackSize.x = l.MinWidth;
+  if (l.MinHeight > 0) mmi->ptMinTrackSize.y = l.MinHeight;
+  if (l.MaxWidth > 0) {
+    mmi->ptMaxTrackSize.x = l.MaxWidth;
+    mmi->ptMaxSize.x = l.MaxWidth;
+  }
+  if (l.MaxHeight > 0) {
+    mmi->ptMaxTrackSize.y = l.MaxHeight;
+    mmi->ptMaxSize.y = l.MaxHeight;
+  }
 }
 
 void TCustomForm::Show() {

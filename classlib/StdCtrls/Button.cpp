@@ -95,33 +95,37 @@ void TButton::Dispatch(TMessage& Message) {
       if (Message.WParamHi() == BN_CLICKED) Click();
       return;
     case CM_DIALOGKEY:
-      if (((Message.WParam == VK_RETURN && Active_) || (Message.WParam == VK_ESCAPE && Cancel_)) &&
-          KeyDataToShiftState(Message.LParam).Empty() && CanFocus()) {
-        Click();
-        Message.Result = 1;
-        return;
-      }
-      TButtonControl::Dispatch(Message);
-      return;
     case CM_DIALOGCHAR:
-      if (IsAccel(Message.WParam, Caption()) && CanFocus()) {
-        Click();
-        Message.Result = 1;
-        return;
-      }
+      if (!ClickByKey(Message)) TButtonControl::Dispatch(Message);
+      return;
+    case CM_FOCUSCHANGED:
+      FocusChanged(reinterpret_cast<TWinControl*>(Message.LParam));
       TButtonControl::Dispatch(Message);
       return;
-    case CM_FOCUSCHANGED: {
-      auto* sender = reinterpret_cast<TWinControl*>(Message.LParam);
-      bool active = dynamic_cast<TButton*>(sender) != nullptr ? sender == this : Default_;
-      if (active != Active_ || HandleAllocated()) {
-        Active_ = active;
-        SetButtonStyle(active);
-      }
-      TButtonControl::Dispatch(Message);
-      return;
-    }
     default: TButtonControl::Dispatch(Message);
+  }
+}
+
+// Return (the default button, or the focused one) and Escape (the cancel button) as dialog keys,
+// or the caption's accelerator, click the button; true when one did.
+bool TButton::ClickByKey(TMessage& Message) {
+  const bool mine = Message.Msg == CM_DIALOGKEY
+                        ? ((Message.WParam == VK_RETURN && Active_) || (Message.WParam == VK_ESCAPE && Cancel_)) &&
+                              KeyDataToShiftState(Message.LParam).Empty()
+                        : IsAccel(Message.WParam, Caption());
+  if (!mine || !CanFocus()) return false;
+  Click();
+  Message.Result = 1;
+  return true;
+}
+
+// The focus moved to Focused: a button that takes the focus is the active (default-looking) one,
+// else the default button is.
+void TButton::FocusChanged(TWinControl* Focused) {
+  bool active = dynamic_cast<TButton*>(Focused) != nullptr ? Focused == this : Default_;
+  if (active != Active_ || HandleAllocated()) {
+    Active_ = active;
+    SetButtonStyle(active);
   }
 }
 

@@ -73,16 +73,19 @@ void TCustomCheckBox::Dispatch(TMessage& Message) {
       if (Message.WParamHi() == BN_CLICKED) Toggle();
       return;
     case CM_DIALOGCHAR:
-      if (IsAccel(Message.WParam, Caption()) && CanFocus()) {
-        SetFocus();
-        if (Focused()) Toggle();
-        Message.Result = 1;
-        return;
-      }
-      TButtonControl::Dispatch(Message);
+      if (!FocusByAccel(Message)) TButtonControl::Dispatch(Message);
       return;
     default: TButtonControl::Dispatch(Message);
   }
+}
+
+// The caption's accelerator focuses the box and toggles it; true when it was the accelerator.
+bool TCustomCheckBox::FocusByAccel(TMessage& Message) {
+  if (!IsAccel(Message.WParam, Caption()) || !CanFocus()) return false;
+  SetFocus();
+  if (Focused()) Toggle();
+  Message.Result = 1;
+  return true;
 }
 
 // ---- TRadioButton -----------------------------------------------------------------------------
@@ -136,16 +139,19 @@ void TRadioButton::Dispatch(TMessage& Message) {
         DblClick();
       return;
     case CM_DIALOGCHAR:
-      if (IsAccel(Message.WParam, Caption()) && CanFocus()) {
-        SetFocus();
-        if (Focused()) SetChecked(true);
-        Message.Result = 1;
-        return;
-      }
-      TButtonControl::Dispatch(Message);
+      if (!FocusByAccel(Message)) TButtonControl::Dispatch(Message);
       return;
     default: TButtonControl::Dispatch(Message);
   }
+}
+
+// The caption's accelerator focuses the button and checks it; true when it was the accelerator.
+bool TRadioButton::FocusByAccel(TMessage& Message) {
+  if (!IsAccel(Message.WParam, Caption()) || !CanFocus()) return false;
+  SetFocus();
+  if (Focused()) SetChecked(true);
+  Message.Result = 1;
+  return true;
 }
 
 // ---- published properties ----------------------------------------------------------------------

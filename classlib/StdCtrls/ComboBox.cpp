@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls/Internal.h"
 #include "classlib/core/TypInfo.h"
 
@@ -389,68 +390,62 @@ void TCustomComboBox::AutoCompleteText() {
 
 void TCustomComboBox::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_COMMAND:
-      switch (Message.WParamHi()) {
-        case CBN_DBLCLK: DblClick(); break;
-        case CBN_EDITCHANGE: Change(); break;
-        case CBN_DROPDOWN: {
-          auto alive = AliveToken();
-          DropDown();
-          if (*alive) AdjustDropDown();
-          break;
-        }
-        case CBN_CLOSEUP: CloseUp(); break;
-        case CBN_SELCHANGE: {
-          auto alive = AliveToken();
-          const int i = ItemIndex();
-          if (i >= 0 && Style_ != csDropDownList) {
-            // The edit part shows the chosen item only after this notification; set it now so
-            // the events read the new text.
-            SetText(Items_->Strings(i));
-          }
-          Click();
-          if (*alive) Select();
-          break;
-        }
-        default: break;
-      }
-      return;
+    case CN_COMMAND: CNCommand(Message.WParamHi()); return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
-    case CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-      TOwnerDrawState state = OwnerDrawStateFromODS(dis->itemState);
-      Canvas_->SetHandle(dis->hDC);
-      Canvas_->Font()->Assign(Font_);
-      Canvas_->Brush()->Assign(Brush_);
-      if (state.Contains(odSelected)) {
-        Canvas_->Brush()->SetColor(clHighlight);
-        Canvas_->Font()->SetColor(clHighlightText);
-      }
-      const TRect r = FromRECT(dis->rcItem);
-      try {
-        DrawItem(static_cast<int>(dis->itemID), r, state);
-        if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) DrawFocusRect(dis->hDC, &dis->rcItem);
-      } catch (...) {
-        Canvas_->SetHandle(nullptr);
-        throw;
-      }
-      Canvas_->SetHandle(nullptr);
+    case CN_DRAWITEM:
+      CNDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;
       return;
-    }
-    case CN_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-      int h = ItemHeight_;
-      if (Style_ == csOwnerDrawVariable && static_cast<int>(mis->itemID) >= 0)
-        MeasureItem(static_cast<int>(mis->itemID), h);
-      mis->itemHeight = static_cast<UINT>(std::max(h, 1));
+    case CN_MEASUREITEM:
+      CNMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;
       return;
-    }
     default: TWinControl::Dispatch(Message);
   }
+}
+
+// The combo box's notifications.
+void TCustomComboBox::CNCommand(WORD Notification) {
+  auto alive = AliveToken();
+  switch (Notification) {
+    case CBN_DBLCLK: DblClick(); break;
+    case CBN_EDITCHANGE: Change(); break;
+    case CBN_DROPDOWN:
+      DropDown();
+      if (*alive) AdjustDropDown();
+      break;
+    case CBN_CLOSEUP: CloseUp(); break;
+    case CBN_SELCHANGE:
+      // The edit part shows the chosen item only after this notification; it is set now so the
+      // events read the new text.
+      if (ItemIndex() >= 0 && Style_ != csDropDownList) SetText(Items_->Strings(ItemIndex()));
+      Click();
+      if (*alive) Select();
+      break;
+    default: break;
+  }
+}
+
+// An owner-drawn item on the combo box's canvas, in the highlight colours when selected.
+void TCustomComboBox::CNDrawItem(DRAWITEMSTRUCT& Item) {
+  TOwnerDrawState state = OwnerDrawStateFromODS(Item.itemState);
+  CanvasOnDC bind(Canvas_, Item.hDC, Font_);
+  Canvas_->Brush()->Assign(Brush_);
+  if (state.Contains(odSelected)) {
+    Canvas_->Brush()->SetColor(clHighlight);
+    Canvas_->Font()->SetColor(clHighlightText);
+  }
+  DrawItem(static_cast<int>(Item.itemID), FromRECT(Item.rcItem), state);
+  if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) DrawFocusRect(Item.hDC, &Item.rcItem);
+}
+
+void TCustomComboBox::CNMeasureItem(MEASUREITEMSTRUCT& Item) {
+  int h = ItemHeight_;
+  if (Style_ == csOwnerDrawVariable && static_cast<int>(Item.itemID) >= 0)
+    MeasureItem(static_cast<int>(Item.itemID), h);
+  Item.itemHeight = static_cast<UINT>(std::max(h, 1));
 }
 
 // ---- published properties ----------------------------------------------------------------------

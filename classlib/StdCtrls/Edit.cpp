@@ -333,11 +333,9 @@ void TCustomMemo::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_GETDLGCODE:
       TCustomEdit::Dispatch(Message);
-      if (WantTabs_)
-        Message.Result |= DLGC_WANTTAB;
-      else
-        Message.Result &= ~static_cast<std::intptr_t>(DLGC_WANTTAB);
-      if (!WantReturns_) Message.Result &= ~static_cast<std::intptr_t>(DLGC_WANTALLKEYS);
+      // Tab and Return as the memo's properties say.
+      Message.Result = WantTabs_ ? Message.Result | DLGC_WANTTAB : Message.Result & ~LRESULT(DLGC_WANTTAB);
+      if (!WantReturns_) Message.Result &= ~LRESULT(DLGC_WANTALLKEYS);
       return;
     default: TCustomEdit::Dispatch(Message);
   }

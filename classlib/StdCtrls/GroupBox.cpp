@@ -63,15 +63,18 @@ void TCustomGroupBox::Paint() {
   }
 }
 
+// The caption's accelerator focuses the first control in the box; true when it did.
+bool TCustomGroupBox::FocusByAccel(TMessage& Message) {
+  if (!IsAccel(Message.WParam, Caption()) || !CanFocus()) return false;
+  SelectNext(this, true, true);
+  Message.Result = 1;
+  return true;
+}
+
 void TCustomGroupBox::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_DIALOGCHAR:
-      if (IsAccel(Message.WParam, Caption()) && CanFocus()) {
-        SelectNext(this, true, true);
-        Message.Result = 1;
-        return;
-      }
-      TCustomControl::Dispatch(Message);
+      if (!FocusByAccel(Message)) TCustomControl::Dispatch(Message);
       return;
     case CM_TEXTCHANGED:
     case CM_FONTCHANGED:

@@ -160,16 +160,20 @@ void TCustomLabel::Dispatch(TMessage& Message) {
       AdjustBounds();
       return;
     case CM_DIALOGCHAR:
-      if (FocusControl_ && Enabled() && ShowAccelChar_ && IsAccel(Message.WParam, Caption()) &&
-          FocusControl_->CanFocus()) {
-        FocusControl_->SetFocus();
-        Message.Result = 1;
-        return;
-      }
-      TGraphicControl::Dispatch(Message);
+      if (!FocusByAccel(Message)) TGraphicControl::Dispatch(Message);
       return;
     default: TGraphicControl::Dispatch(Message);
   }
+}
+
+// The caption's accelerator focuses the label's FocusControl; true when it did.
+bool TCustomLabel::FocusByAccel(TMessage& Message) {
+  if (!FocusControl_ || !Enabled() || !ShowAccelChar_ || !IsAccel(Message.WParam, Caption()) ||
+      !FocusControl_->CanFocus())
+    return false;
+  FocusControl_->SetFocus();
+  Message.Result = 1;
+  return true;
 }
 
 // ---- published properties ----------------------------------------------------------------------

@@ -476,6 +476,99 @@ void RepaintChildWindows(HWND Wnd) {
     SendSkinCommand(child, QC_UPDATEDONE);
 }
 
+namespace {
+
+// Handlers of the skin commands and messages every skinned control answers alike.
+
+// The manager's skin went away: no indexes, no cache; edits go back to the window colours.
+void SkinRemoved(TsCommonData* sd) {
+  sd->SkinIndex = sd->BorderIndex = sd->Texture = sd->HotTexture = -1;
+  sd->SetUpdating(true);
+  if (sd->CacheBmp) sd->CacheBmp->SetSize(0, 0);
+  if (IsEditOwner(sd) && !IsBeingDestroyed(sd->OwnerControl)) {
+    if (!sd->CustomColor) sd->OwnerControl->SetColor(clWindow);
+    if (!sd->CustomFont) sd->OwnerControl->Font()->SetColor(clWindowText);
+  }
+}
+
+// The skin is to be shown again: edits take the section's colours, windows tell their form.
+void SkinRefreshed(TsCommonData* sd) {
+  // A switch of skins comes as this command alone.
+  if (sd->IndexesStale()) sd->UpdateIndexes();
+  sd->BGChanged = true;
+  sd->SetUpdating(false);
+  if (!sd->OwnerControl || IsBeingDestroyed(sd->OwnerControl)) return;
+  if (IsEditOwner(sd) && sd->Skinned()) {
+    const TsGeneralData& gd = sd->SkinManager()->Section(sd->SkinIndex);
+    if (!sd->CustomColor) sd->OwnerControl->SetColor(TColor(gd.Color));
+    if (!sd->CustomFont) sd->OwnerControl->Font()->SetColor(TColor(gd.FontColor.Text()));
+  }
+  if (sd->OwnerControl->IsWindowControl() && sd->Skinned()) AnnounceToParentForm(sd->OwnerControl);
+}
+
+// The parent moved under a control that shows it through: repainted (with its frame when
+// redraw is set) and the news passed on to its children.
+void ParentMoved(TsCommonData* sd, int redraw) {
+  const bool must = sd->RepaintIfMoved();
+  sd->BGChanged = sd->BGChanged || must;
+  auto* wc = dynamic_cast<TWinControl*>(sd->OwnerControl);
+  if (!must || !wc || !wc->HandleAllocated() || IsBeingDestroyed(wc)) return;
+  if (redraw == 1) RedrawWindow(wc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  for (int i = 0; i < wc->ControlCount(); ++i) {
+    TControl* child = wc->Controls(i);
+    if (!child || IsBeingDestroyed(child)) continue;
+    SendControlSkinCommand(child, QC_PARENTMOVED, 0, redraw);
+  }
+}
+
+// A new size: a new image; under a gradient the children's backgrounds move too.
+void Resized(TsCommonData* sd) {
+  sd->BGChanged = true;
+  auto* wc = dynamic_cast<TWinControl*>(sd->OwnerControl);
+  if (!wc || !sd->Skinned() || sd->SkinManager()->Section(sd->SkinIndex).GradientPercent <= 0) return;
+  for (int i = 0; i < wc->ControlCount(); ++i) {
+    TControl* child = wc->Controls(i);
+    if (child && !IsBeingDestroyed(child)) SendControlSkinCommand(child, QC_PARENTMOVED);
+  }
+}
+
+// Shown: painted anew; hidden: the cache is let go.
+void VisibleChanged(TsCommonData* sd, bool shown) {
+  if (shown) {
+    sd->SetUpdating(false);
+    sd->BGChanged = true;
+  } else if (sd->CacheBmp) {
+    sd->CacheBmp->SetSize(0, 0);
+  }
+}
+
+// The mouse entered the control: a speed button beside it still showing the mouse is left, the
+// control is hot, and its window (or its parent's) is the manager's hot window.
+void MouseEntered(TsCommonData* sd) {
+  TControl* ctrl = sd->OwnerControl;
+  if (!ctrl || ctrl->ComponentState().Contains(csDesigning)) return;
+  if (TWinControl* parent = ctrl->Parent()) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* other = parent->Controls(i);
+      if (!other || other == ctrl || !IsClassKind(other, TacClassKind::SpeedButton)) continue;
+      TsCommonData* otherData = FindSkinData(other);
+      if (otherData && otherData->MouseAbove) other->Perform(CM_MOUSELEAVE, 0, 0);
+    }
+  }
+  if (!TypeIgnoresHover(sd->TypeCode)) sd->MouseAbove = true;
+  if (TsSkinManager* sm = sd->SkinManager()) {
+    auto* wc = dynamic_cast<TWinControl*>(ctrl);
+    HWND hot = nullptr;
+    if (wc && wc->HandleAllocated())
+      hot = wc->Handle();
+    else if (ctrl->Parent() && ctrl->Parent()->HandleAllocated())
+      hot = ctrl->Parent()->Handle();
+    if (hot) sm->SetHotWindow(hot);
+  }
+}
+
+}  // namespace
+
 bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
   if (Message.Msg != SM_QUORVEXCMD || !sd) return false;
   const int cmd = Message.WParamHi();
@@ -490,31 +583,10 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       }
       return true;
     case QC_SKINREMOVED:
-      if (ownManager) {
-        sd->SkinIndex = sd->BorderIndex = sd->Texture = sd->HotTexture = -1;
-        sd->SetUpdating(true);
-        if (sd->CacheBmp) sd->CacheBmp->SetSize(0, 0);
-        if (IsEditOwner(sd) && !IsBeingDestroyed(sd->OwnerControl)) {
-          if (!sd->CustomColor) sd->OwnerControl->SetColor(clWindow);
-          if (!sd->CustomFont) sd->OwnerControl->Font()->SetColor(clWindowText);
-        }
-      }
+      if (ownManager) SkinRemoved(sd);
       return true;
     case QC_REFRESH:
-      if (ownManager) {
-        // A switch of skins comes as this command alone.
-        if (sd->IndexesStale()) sd->UpdateIndexes();
-        sd->BGChanged = true;
-        sd->SetUpdating(false);
-        if (sd->OwnerControl && !IsBeingDestroyed(sd->OwnerControl)) {
-          if (IsEditOwner(sd) && sd->Skinned()) {
-            const TsGeneralData& gd = sm->Section(sd->SkinIndex);
-            if (!sd->CustomColor) sd->OwnerControl->SetColor(TColor(gd.Color));
-            if (!sd->CustomFont) sd->OwnerControl->Font()->SetColor(TColor(gd.FontColor.Text()));
-          }
-          if (sd->OwnerControl->IsWindowControl() && sd->Skinned()) AnnounceToParentForm(sd->OwnerControl);
-        }
-      }
+      if (ownManager) SkinRefreshed(sd);
       return true;
     case QC_GETCACHE:
       if (sd->CacheBmp)
@@ -552,20 +624,7 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       Message.LParam = sd->RepaintIfMoved() ? 1 : 0;
       Message.Result = Message.LParam;
       return true;
-    case QC_PARENTMOVED: {
-      const bool must = sd->RepaintIfMoved();
-      sd->BGChanged = sd->BGChanged || must;
-      auto* wc = dynamic_cast<TWinControl*>(sd->OwnerControl);
-      if (must && wc && wc->HandleAllocated() && !IsBeingDestroyed(wc)) {
-        if (arg1) RedrawWindow(wc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-        for (int i = 0; i < wc->ControlCount(); ++i) {
-          TControl* child = wc->Controls(i);
-          if (!child || IsBeingDestroyed(child)) continue;
-          SendControlSkinCommand(child, QC_PARENTMOVED, 0, Message.WParamLo());
-        }
-      }
-      return true;
-    }
+    case QC_PARENTMOVED: ParentMoved(sd, Message.WParamLo()); return true;
     case QC_GETPARENTCOLOR:
       if (sd->Skinned())
         SharedParentColor = TColor(sm->Section(sd->SkinIndex).Color);
@@ -601,44 +660,9 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
     case WM_MOVE:
       if (ctrl && sd->RepaintIfMoved()) SendControlSkinCommand(ctrl, QC_PARENTMOVED, 0, 1);
       return false;
-    case WM_SIZE:
-      sd->BGChanged = true;
-      if (wc && sd->Skinned() && sd->SkinManager()->Section(sd->SkinIndex).GradientPercent > 0) {
-        for (int i = 0; i < wc->ControlCount(); ++i) {
-          TControl* child = wc->Controls(i);
-          if (child && !IsBeingDestroyed(child)) SendControlSkinCommand(child, QC_PARENTMOVED);
-        }
-      }
-      return false;
-    case CM_VISIBLECHANGED:
-      if (Message.WParam != 0) {
-        sd->SetUpdating(false);
-        sd->BGChanged = true;
-      } else if (sd->CacheBmp) {
-        sd->CacheBmp->SetSize(0, 0);
-      }
-      return false;
-    case CM_MOUSEENTER: {
-      if (!ctrl || ctrl->ComponentState().Contains(csDesigning)) return false;
-      if (TWinControl* parent = ctrl->Parent()) {
-        for (int i = 0; i < parent->ControlCount(); ++i) {
-          TControl* other = parent->Controls(i);
-          if (!other || other == ctrl || !IsClassKind(other, TacClassKind::SpeedButton)) continue;
-          TsCommonData* otherData = FindSkinData(other);
-          if (otherData && otherData->MouseAbove) other->Perform(CM_MOUSELEAVE, 0, 0);
-        }
-      }
-      if (!TypeIgnoresHover(sd->TypeCode)) sd->MouseAbove = true;
-      if (TsSkinManager* sm = sd->SkinManager()) {
-        HWND hot = nullptr;
-        if (wc && wc->HandleAllocated())
-          hot = wc->Handle();
-        else if (ctrl->Parent() && ctrl->Parent()->HandleAllocated())
-          hot = ctrl->Parent()->Handle();
-        if (hot) sm->SetHotWindow(hot);
-      }
-      return false;
-    }
+    case WM_SIZE: Resized(sd); return false;
+    case CM_VISIBLECHANGED: VisibleChanged(sd, Message.WParam != 0); return false;
+    case CM_MOUSEENTER: MouseEntered(sd); return false;
     case CM_MOUSELEAVE: sd->MouseAbove = false; return false;
     case CM_ENABLEDCHANGED:
       sd->MouseAbove = false;

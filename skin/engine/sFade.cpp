@@ -300,22 +300,23 @@ HWND OverlayWnd = nullptr;
 TBitmap* OverlayImage = nullptr;  // the picture the overlay shows (the old image, then frames)
 constexpr const char* kOverlayClass = "QvOutputOverlay";
 
+// The overlay shows its picture. No exception may leave a window procedure: a canvas that cannot
+// get its handle leaves the overlay unpainted and goes to the application's handler.
+void PaintOverlay(HWND wnd) {
+  PaintScope dc(wnd);
+  try {
+    BitmapDC src(OverlayImage);
+    if (src) BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), src, 0, 0, SRCCOPY);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+  }
+}
+
 LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PaintScope dc(wnd);
-      // No exception may leave a window procedure: a canvas that cannot get its handle leaves the
-      // overlay unpainted and goes to the application's handler.
-      try {
-        BitmapDC src(OverlayImage);
-        if (src) BitBlt(dc, 0, 0, OverlayImage->Width(), OverlayImage->Height(), src, 0, 0, SRCCOPY);
-      } catch (...) {
-        HandleBoundaryException(nullptr);
-      }
-      return 0;
-    }
+    case WM_PAINT: PaintOverlay(wnd); return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
 }
