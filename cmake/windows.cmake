@@ -34,8 +34,13 @@ target_link_libraries(classlib PUBLIC quorvex_core
   comctl32 comdlg32 gdi32 user32 msimg32 shell32 ole32 oleaut32 uuid uxtheme windowscodecs)
 
 qv_layer_sources(QV_SKIN_SOURCES skin/engine skin/windows skin/controls)
-add_library(quorvex STATIC ${QV_SKIN_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
-target_link_libraries(quorvex PUBLIC classlib)
+add_library(quorvex_skin STATIC ${QV_SKIN_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+target_link_libraries(quorvex_skin PUBLIC classlib)
+# Programs link the skin layers whole: a unit that hooks itself into the engine when the program
+# starts (the skinned menus, the dialog hook) works even where the program names none of its
+# routines.
+add_library(quorvex INTERFACE)
+target_link_libraries(quorvex INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvex_skin>")
 
 # Resources (the built-in skin, default glyphs) must reach the executable itself:
 # an object of a static library that nothing references would be dropped.
