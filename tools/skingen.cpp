@@ -738,14 +738,17 @@ void TSkinMaker::Build() {
                 c.Fill(x + 2, 2, 1, 12, l.Light);
               }),
        1, 1);
+  // The separator line of popup menus, two pixels high: the whole height is the line, its ends
+  // fade out over the left and right margins.
   Section("DIVIDERV", l.Face, l.Text);
-  Mask("DIVIDERV", "BORDERSMASK",
-       Frames(16, 4, 1,
-              [&](TCanvas& c, int x, int) {
-                c.Fill(x + 2, 1, 12, 1, l.Shadow);
-                c.Fill(x + 2, 2, 12, 1, l.Light);
-              }),
-       1, 1);
+  auto& divider = Mask("DIVIDERV", "BORDERSMASK",
+                       Frames(16, 2, 1,
+                              [&](TCanvas& c, int x, int) {
+                                c.Fill(x + 2, 0, 12, 1, l.Shadow);
+                                c.Fill(x + 2, 1, 12, 1, l.Light);
+                              }),
+                       1, 0);
+  divider.Margins[0] = divider.Margins[2] = 2;
 
   // Gauge and progress bars.
   Section("GAUGE", l.Window, l.WindowText);
