@@ -394,7 +394,10 @@ void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState 
     OnDrawItem(this, ACanvas, ARect, State.Contains(odSelected));
     return;
   }
-  // The plain look.
+  DrawPlainItem(ACanvas, ARect, State, TopLevel);
+}
+
+void TMenuItem::DrawPlainItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel) {
   const bool selected = State.Contains(odSelected) || State.Contains(odHotLight);
   ACanvas->Brush()->SetStyle(bsSolid);
   ACanvas->Brush()->SetColor(selected && !IsLine() ? clHighlight : clMenu);

@@ -104,6 +104,8 @@ class TMenuItem : public TComponent {
   virtual void Click();
   // Draws the item on ACanvas (owner-drawn menus): OnAdvancedDrawItem, OnDrawItem or the plain look.
   virtual void AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel);
+  // The plain look of an owner-drawn item, whatever handlers it has.
+  void DrawPlainItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel);
   virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
 
   TNotifyEvent OnClick;

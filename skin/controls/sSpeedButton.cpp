@@ -15,6 +15,7 @@ bool IsCreating(const TControl* c) { return c->ControlState().Contains(csCreatin
 }  // namespace
 
 TsSpeedButton* DroppedDownButton() { return DroppedDown; }
+void ClearDroppedDownButton() { DroppedDown = nullptr; }
 
 TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TacSkinnedControl<TSpeedButton>(AOwner, tcSpeedButton, true) {
   FOldGlyphChange = Glyph_->OnChange;

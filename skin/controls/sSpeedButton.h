@@ -151,3 +151,5 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
 
 // The speed button whose drop-down menu is shown (nil when none).
 TsSpeedButton* DroppedDownButton();
+// Forgets it (the skinned menus do so once the drop-down menu shows).
+void ClearDroppedDownButton();

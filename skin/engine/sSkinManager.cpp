@@ -7,6 +7,7 @@
 #include <set>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/core/acSkinLoader.h"
@@ -282,6 +283,8 @@ bool TsSkinManager::ApplicationHook(TMessage& Message) {
   if (!IsDefault() && DefaultManager) return false;
   Message.Result = 0;
   if (!FSkinableMenus || !FSkinData.Active || !FSkinnedPopups || Dying(this)) return true;
+  // The item that drew the popup may be gone by the time the message arrives: its popup is too.
+  if (Message.LParam && !TMenuItem::FromData(ULONG_PTR(Message.LParam))) return true;
   if (HWND popup = FindOpenPopupMenuWindow()) FSkinableMenus->HookPopupWindow(popup);
   return true;
 }

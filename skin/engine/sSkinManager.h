@@ -60,8 +60,9 @@ class TsSkinableMenus : public TPersistent {
 };
 
 // Private messages posted to the application window by the popup menu drawing when it painted an
-// item of a popup whose window it could not find: the manager's application hook then finds the
-// open popup window and hands it to TsSkinableMenus::HookPopupWindow.
+// item of a popup whose window it could not find (LParam: the item): the manager's application
+// hook then finds the open popup window and hands it to TsSkinableMenus::HookPopupWindow, unless
+// the item is gone.
 inline constexpr UINT WM_POPUPMENUSHOWN = 0xBCB3;
 inline constexpr UINT WM_POPUPMENUSHOWN2 = 0xBCB4;
 

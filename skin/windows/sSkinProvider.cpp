@@ -1,0 +1,320 @@
+#include "skin/windows/sSkinProvider.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "classlib/core/TypInfo.h"
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/engine/sSkinManager.h"
+#include "skin/windows/sSkinMenus.h"
+
+TsSkinProvider* MaximizingMDIChild = nullptr;
+
+namespace {
+
+// Texts of the window menu.
+const char* const sRestore = "Restore";
+const char* const sMove = "Move";
+const char* const sSize = "Size";
+const char* const sMinimize = "Minimize";
+const char* const sMaximize = "Maximize";
+const char* const sClose = "Close";
+const char* const sAvailableSkins = "Available skins";
+const char* const kSkinSelectItem = "SkinSelectItem";
+// A new column of skin items after this many.
+constexpr int kSkinsPerColumn = 20;
+
+std::unordered_set<const TsSkinProvider*>& LiveProviders() {
+  static std::unordered_set<const TsSkinProvider*> set;
+  return set;
+}
+
+std::string WithoutAmpersands(const std::string& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (char c : s)
+    if (c != '&') r += c;
+  return r;
+}
+
+std::string DoubledAmpersands(const std::string& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (char c : s) {
+    r += c;
+    if (c == '&') r += '&';
+  }
+  return r;
+}
+
+}  // namespace
+
+// ---- TsSystemMenu -----------------------------------------------------------------------------------------
+
+TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
+  if (AProvider) Form = AProvider->Form;
+  ItemRestore = AddItem("ItemRestore", sRestore, MakeMethod<&TsSystemMenu::RestoreClick>(this));
+  ItemMove = AddItem("ItemMove", sMove, MakeMethod<&TsSystemMenu::MoveClick>(this));
+  ItemSize = AddItem("ItemSize", sSize, MakeMethod<&TsSystemMenu::SizeClick>(this));
+  ItemMinimize = AddItem("ItemMinimize", sMinimize, MakeMethod<&TsSystemMenu::MinimizeClick>(this));
+  ItemMaximize = AddItem("ItemMaximize", sMaximize, MakeMethod<&TsSystemMenu::MaximizeClick>(this));
+  AddItem("", "-", TNotifyEvent());
+  ItemClose = AddItem("ItemClose", sClose, MakeMethod<&TsSystemMenu::CloseClick>(this));
+  ItemClose->SetShortCut(ShortCut(VK_F4, TShiftState{ssAlt}));
+}
+
+TMenuItem* TsSystemMenu::AddItem(const std::string& Name, const std::string& Caption, TNotifyEvent OnClick) {
+  auto* item = Create<TMenuItem>(this);
+  if (!Name.empty()) item->SetName(Name);
+  item->SetCaption(Caption);
+  item->OnClick = OnClick;
+  Items()->Add(item);
+  return item;
+}
+
+bool TsSystemMenu::HasSysMenu() const { return Provider ? Provider->HasSysMenu() : true; }
+
+void TsSystemMenu::UpdateItems() {
+  if (!Form || !Items()) return;
+  const TFormBorderStyle bs = Form->BorderStyle();
+  const TBorderIcons icons = Form->BorderIcons();
+  const TWindowState ws = Form->WindowState();
+  const bool mdiChild = Form->FormStyle() == fsMDIChild;
+  const bool iconic = Form->HandleAllocated() && IsIconic(Form->Handle());
+  const bool sysMenu = HasSysMenu();
+  const bool toolOrDialog = bs == bsDialog || bs == bsNone || bs == bsToolWindow || bs == bsSizeToolWin;
+
+  ItemRestore->SetVisible(sysMenu && (mdiChild || !toolOrDialog));
+  ItemRestore->SetEnabled((icons.Contains(biMaximize) && ws != wsNormal) || ws == wsMinimized);
+
+  ItemMove->SetVisible(true);
+  ItemMove->SetEnabled(ws != wsMaximized);
+
+  ItemSize->SetVisible(mdiChild || !(bs == bsDialog || bs == bsNone || bs == bsToolWindow));
+  ItemSize->SetEnabled(bs != bsSingle && !iconic);
+
+  // Minimize and Maximize are shown by the same rule, each with its own border icon.
+  auto boxVisible = [&](TBorderIcon icon) {
+    if (!sysMenu) return false;
+    if (iconic || mdiChild) return true;
+    if (toolOrDialog) return false;
+    if (bs == bsSingle && !icons.Contains(icon)) return false;
+    return icons.Contains(icon);
+  };
+  ItemMinimize->SetVisible(boxVisible(biMinimize));
+  ItemMinimize->SetEnabled(icons.Contains(biMinimize) && ws != wsMinimized);
+  ItemMaximize->SetVisible(boxVisible(biMaximize));
+  ItemMaximize->SetEnabled(icons.Contains(biMaximize) &&
+                           (mdiChild || (ws != wsMaximized && (bs == bsSingle || bs == bsSizeable))));
+
+  ItemClose->SetVisible(sysMenu);
+  ItemClose->SetEnabled(true);
+}
+
+void TsSystemMenu::SendCommand(WPARAM Command) {
+  if (Form && Form->HandleAllocated()) SendMessageA(Form->Handle(), WM_SYSCOMMAND, Command, 0);
+}
+
+void TsSystemMenu::RestoreClick(TObject*) {
+  SendCommand(SC_RESTORE);
+  UpdateItems();
+}
+
+void TsSystemMenu::MoveClick(TObject*) { SendCommand(SC_MOVE); }
+
+void TsSystemMenu::SizeClick(TObject*) { SendCommand(SC_SIZE); }
+
+void TsSystemMenu::MinimizeClick(TObject*) {
+  if (Form && Application && Application->MainForm() == Form)
+    Application->Minimize();
+  else
+    SendCommand(SC_MINIMIZE);
+  UpdateItems();
+}
+
+void TsSystemMenu::MaximizeClick(TObject*) {
+  if (Form) {
+    if (Form->FormStyle() == fsMDIChild)
+      MaximizingMDIChild = Provider;
+    else
+      Form->SetWindowState(wsMaximized);
+  }
+  SendCommand(SC_MAXIMIZE);
+  UpdateItems();
+}
+
+void TsSystemMenu::CloseClick(TObject*) { SendCommand(SC_CLOSE); }
+
+void TsSystemMenu::RemoveSkinItems() {
+  TMenuItem* root = Items();
+  if (!root) return;
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    if (item->Name() != kSkinSelectItem) continue;
+    if (i + 1 < root->Count() && root->Items(i + 1)->IsLine()) root->Items(i + 1)->Free();
+    item->Free();
+    break;
+  }
+  FSkinNames.clear();
+}
+
+void TsSystemMenu::MakeSkinItems() {
+  TsSkinManager* manager = Provider && Provider->SkinData ? Provider->SkinData->SkinManager() : nullptr;
+  if (!manager) return;
+  RemoveSkinItems();
+  TStringList names;
+  std::string first;
+  manager->ListSkins(&names, stAllSkins, first);
+  if (names.Count() == 0) return;
+
+  auto* top = Create<TMenuItem>(this);
+  top->SetName(kSkinSelectItem);
+  top->SetCaption(sAvailableSkins);
+  Items()->Insert(0, top);
+  auto* line = Create<TMenuItem>(this);
+  line->SetCaption("-");
+  Items()->Insert(1, line);
+
+  for (int i = 0; i < names.Count(); ++i) {
+    const std::string name = names.Strings(i);
+    FSkinNames.push_back(name);
+    auto* item = Create<TMenuItem>(this);
+    item->SetName(kSkinSelectItem + std::to_string(i));
+    item->SetTag(i);
+    item->SetCaption(DoubledAmpersands(name));
+    item->SetRadioItem(true);
+    item->SetChecked(name == manager->SkinName());
+    if (i > 0 && i % kSkinsPerColumn == 0) item->SetBreak(mbBreak);
+    item->OnClick = MakeMethod<&TsSystemMenu::SkinItemClick>(this);
+    top->Add(item);
+  }
+}
+
+void TsSystemMenu::SkinItemClick(TObject* Sender) {
+  auto* item = dynamic_cast<TMenuItem*>(Sender);
+  TsSkinManager* manager = Provider && Provider->SkinData ? Provider->SkinData->SkinManager() : nullptr;
+  if (!item || !manager) return;
+  const std::intptr_t i = item->Tag();
+  // The name kept for the item; an item made otherwise goes by its caption.
+  const std::string name =
+      i >= 0 && std::size_t(i) < FSkinNames.size() ? FSkinNames[std::size_t(i)] : WithoutAmpersands(item->Caption());
+  manager->SetSkinName(name);
+}
+
+// ---- TsTitleButton ----------------------------------------------------------------------------------------
+
+TsTitleButton::TsTitleButton(TCollection* ACollection) : TCollectionItem(ACollection), FGlyph(new TBitmap()) {
+  if (FName.empty()) FName = ClassName();
+}
+
+TsTitleButton::~TsTitleButton() { delete FGlyph; }
+
+void TsTitleButton::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TsTitleButton*>(Source)) {
+    FEnabled = src->FEnabled;
+    FGlyph->Assign(src->FGlyph);
+    FName = src->FName;
+    FUseSkinData = src->FUseSkinData;
+    OnMouseDown = src->OnMouseDown;
+    OnMouseUp = src->OnMouseUp;
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+void TsTitleButton::SetName(const std::string& Value) {
+  if (FName == Value) return;
+  FName = Value;
+  Changed(false);
+}
+
+void TsTitleButton::MouseDown(int, TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TsTitleButton::MouseUp(int, TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+TsTitleButtons::TsTitleButtons(TsSkinProvider* AOwner)
+    : TCollection(TCollection::ItemClass<TsTitleButton>()), FOwner(AOwner) {}
+
+TsTitleButtons::~TsTitleButtons() { FOwner = nullptr; }
+
+TPersistent* TsTitleButtons::GetOwner() const { return FOwner; }
+
+// ---- TsTitleIcon ------------------------------------------------------------------------------------------
+
+TsTitleIcon::TsTitleIcon() : FGlyph(new TBitmap()) {}
+
+TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
+
+void TsTitleIcon::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TsTitleIcon*>(Source)) {
+    FGlyph->Assign(src->FGlyph);
+    FHeight = src->FHeight;
+    FWidth = src->FWidth;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+// ---- TsSkinProvider ---------------------------------------------------------------------------------------
+
+TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
+  Form = GetOwnerForm(AOwner);
+  SkinData = new TsCommonData(this, true);
+  SkinData->SetSkinSection("FORM");
+  SkinData->TypeCode = tcForm;
+  TitleIcon = new TsTitleIcon();
+  TitleButtons = new TsTitleButtons(this);
+  TempBmp = CreateBmp24(0, 0);
+  LiveProviders().insert(this);
+}
+
+TsSkinProvider::~TsSkinProvider() {
+  LiveProviders().erase(this);
+  if (MDISkinProvider == this) MDISkinProvider = nullptr;
+  if (MaximizingMDIChild == this) MaximizingMDIChild = nullptr;
+  delete TempBmp;
+  delete TitleIcon;
+  delete TitleButtons;
+  delete SkinData;
+}
+
+TsSkinProvider* TsSkinProvider::FromAnswer(LRESULT Answer) {
+  auto* p = reinterpret_cast<TsSkinProvider*>(Answer);
+  return p && LiveProviders().count(p) ? p : nullptr;
+}
+
+bool TsSkinProvider::HasSysMenu() const {
+  if (SysMenuStyleRemoved) return true;
+  if (!Form) return false;
+  if (Form->HandleAllocated()) return (GetWindowLongA(Form->Handle(), GWL_STYLE) & WS_SYSMENU) != 0;
+  return Form->BorderIcons().Contains(biSystemMenu);
+}
+
+// ---- Published properties ---------------------------------------------------------------------------------
+
+namespace {
+const bool kProviderProps = [] {
+  RegisterProperties<TsTitleButton, TCollectionItem>([](auto& p) {
+    p.Ord("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled);
+    p.Obj("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph);
+    p.Ord("UseSkinData", &TsTitleButton::UseSkinData, &TsTitleButton::SetUseSkinData);
+    p.Method("OnMouseDown", &TsTitleButton::GetOnMouseDown, &TsTitleButton::SetOnMouseDown);
+    p.Method("OnMouseUp", &TsTitleButton::GetOnMouseUp, &TsTitleButton::SetOnMouseUp);
+  });
+  RegisterProperties<TsTitleIcon, TPersistent>([](auto& p) {
+    p.Obj("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
+    p.Ord("Height", &TsTitleIcon::Height, &TsTitleIcon::SetHeight);
+    p.Ord("Width", &TsTitleIcon::Width, &TsTitleIcon::SetWidth);
+  });
+  RegisterProperties<TsSkinProvider, TComponent>([](auto& p) {
+    p.Ord("MakeSkinMenu", &TsSkinProvider::GetMakeSkinMenu, &TsSkinProvider::SetMakeSkinMenu);
+    p.Obj("TitleButtons", &TsSkinProvider::GetTitleButtons, &TsSkinProvider::SetTitleButtons);
+    p.Obj("TitleIcon", &TsSkinProvider::GetTitleIcon, &TsSkinProvider::SetTitleIcon);
+  });
+  return true;
+}();
+}  // namespace
