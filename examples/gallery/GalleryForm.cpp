@@ -4,6 +4,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
+#include "examples/gallery/MenuExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
 #include "skin/engine/sSkinManager.h"
@@ -14,9 +15,10 @@ const char kPlainLook[] = "(plain look)";
 
 TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("Gallery");
-  SetBounds(40, 40, 728, 580);
+  SetBounds(40, 40, 728, 600);
 
   FSkinManager = ::Create<TsSkinManager>(this);
+  FPopupMenu = AddMenuExamples(this);
 
   FSkinChooser = ::Create<TComboBox>(this);
   FSkinChooser->SetParent(this);

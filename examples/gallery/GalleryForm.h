@@ -10,6 +10,7 @@ class TButton;
 class TComboBox;
 class TLabel;
 class TPageControl;
+class TPopupMenu;
 class TTabSheet;
 class TWinControl;
 class TsSkinManager;
@@ -27,6 +28,8 @@ class TGalleryForm : public TForm {
   TsSkinManager* SkinManager() const { return FSkinManager; }
   // Brings page Index of the gallery to the front (0: the skinned controls).
   void ShowPage(int Index);
+  // The popup menu that opens on a right click on the form.
+  TPopupMenu* PopupMenuExample() const { return FPopupMenu; }
 
  private:
   TTabSheet* AddPage(const std::string& Caption);
@@ -39,4 +42,5 @@ class TGalleryForm : public TForm {
   TComboBox* FSkinChooser = nullptr;
   TButton* FMessageBoxButton = nullptr;
   TPageControl* FPages = nullptr;
+  TPopupMenu* FPopupMenu = nullptr;
 };

@@ -5,7 +5,9 @@
 //     --skin        the skin to start with (default: the built-in skin; "" for the plain look)
 //     --page        the page shown first (0: skinned controls, 1: standard controls)
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
+//     --popup       with --screenshot: the form's popup menu is open in the picture
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "examples/gallery/GalleryForm.h"
 #include "examples/gallery/Screenshot.h"
 #include "skin/engine/acSkinPack.h"
@@ -15,12 +17,42 @@
 #include <cstring>
 #include <string>
 
+namespace {
+
+// Takes the screenshot while the popup menu is open, then closes the menu.
+struct TPopupShot {
+  HWND Form = nullptr;
+  std::string Path;
+  std::string Error = "the popup menu did not open";
+  int Ticks = 0;
+} PopupShot;
+
+void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  // A few ticks more once the menu shows, for its items to be drawn.
+  if ((popup && IsWindowVisible(popup) && ++PopupShot.Ticks > 5) || PopupShot.Ticks > 100) {
+    KillTimer(nullptr, id);
+    if (popup) PopupShot.Error = SaveWindowScreenshot(PopupShot.Form, PopupShot.Path);
+    EndMenu();
+  } else if (!popup) {
+    ++PopupShot.Ticks;
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::string screenshot;
+  bool popup = false;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
   int page = 0;
-  for (int i = 1; i + 1 < argc; ++i) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--popup") == 0) {
+      popup = true;
+      continue;
+    }
+    if (i + 1 >= argc) break;
     if (std::strcmp(argv[i], "--screenshot") == 0)
       screenshot = argv[++i];
     else if (std::strcmp(argv[i], "--skins") == 0)
@@ -45,7 +77,17 @@ int main(int argc, char** argv) {
       Application->ProcessMessages();
       Sleep(10);
     }
-    std::string error = SaveWindowScreenshot(form->Handle(), screenshot);
+    std::string error;
+    if (popup) {
+      PopupShot.Form = form->Handle();
+      PopupShot.Path = screenshot;
+      SetTimer(nullptr, 0, 50, &PopupShotTimer);
+      const TPoint at = form->ClientToScreen(TPoint{420, 150});
+      form->PopupMenuExample()->Popup(at.X, at.Y);
+      error = PopupShot.Error;
+    } else {
+      error = SaveWindowScreenshot(form->Handle(), screenshot);
+    }
     if (!error.empty()) {
       std::fprintf(stderr, "gallery: %s\n", error.c_str());
       return 1;
