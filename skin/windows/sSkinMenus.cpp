@@ -6,6 +6,7 @@
 
 #include "classlib/Buttons.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/controls/sCommonFrame.h"
 #include "skin/controls/sSpeedButton.h"
@@ -24,38 +25,6 @@ struct TBmpFree {
   void operator()(TBitmap* b) const { b->Free(); }
 };
 using TBmpPtr = std::unique_ptr<TBitmap, TBmpFree>;
-
-// The DC of a whole window, released on exit.
-class TWindowDCScope {
- public:
-  explicit TWindowDCScope(HWND wnd) : Wnd_(wnd), DC_(GetWindowDC(wnd)) {}
-  ~TWindowDCScope() {
-    if (DC_) ReleaseDC(Wnd_, DC_);
-  }
-  TWindowDCScope(const TWindowDCScope&) = delete;
-  TWindowDCScope& operator=(const TWindowDCScope&) = delete;
-  HDC Get() const { return DC_; }
-
- private:
-  HWND Wnd_;
-  HDC DC_;
-};
-
-// A GDI object deleted on exit.
-class TGdiObjectScope {
- public:
-  explicit TGdiObjectScope(HGDIOBJ obj) : Obj_(obj) {}
-  ~TGdiObjectScope() {
-    if (Obj_) DeleteObject(Obj_);
-  }
-  TGdiObjectScope(const TGdiObjectScope&) = delete;
-  TGdiObjectScope& operator=(const TGdiObjectScope&) = delete;
-  HGDIOBJ Get() const { return Obj_; }
-  HGDIOBJ Release() { return std::exchange(Obj_, nullptr); }
-
- private:
-  HGDIOBJ Obj_;
-};
 
 const char* const kNoExtraLineData = "Don`t forget OnGetExtraLineData event...";
 const char* const kSkinSelectItem = "SkinSelectItem";
@@ -123,7 +92,7 @@ UINT AlignmentFlag(TAlignment a) { return a == taRightJustify ? DT_RIGHT : a == 
 // Copies a rectangle of MenuBitmap onto a DC.
 void CopyFromMenuBitmap(HDC dc, int x, int y, int w, int h, int sx, int sy) {
   if (!MenuBitmap || w <= 0 || h <= 0) return;
-  TBmpDC src(MenuBitmap);
+  BitmapDC src(MenuBitmap);
   if (src.Get()) BitBlt(dc, x, y, w, h, src.Get(), sx, sy, SRCCOPY);
 }
 
@@ -135,12 +104,11 @@ void ItemText(TCanvas* canvas, const std::string& text, bool enabled, const TRec
     return;
   }
   HDC dc = canvas->Handle();
-  const int saved = SaveDC(dc);
+  SavedDC saved(dc);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(!enabled ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
   TRect t = r;
   DrawTextStr(dc, text, t, flags);
-  RestoreDC(dc, saved);
 }
 
 TsSkinableMenus* MakeSkinableMenus(TsSkinManager* manager) { return new TacSkinableMenus(manager); }
@@ -511,7 +479,7 @@ void TacSkinableMenus::PaintExtraLine(int Height) {
   PaintSectionItem(section, MenuState.ExtraSection, EmptyCacheInfo, true, 0, TRect{0, 0, sw, sh}, TPoint{0, 0},
                    strip.get(), SkinManager);
   {
-    TBmpDC dc(strip.get());
+    BitmapDC dc(strip.get());
     int reserve = 12;
     if (TBitmap* glyph = MenuState.ExtraGlyph) {
       reserve = 12 + glyph->Height() + 8;
@@ -526,9 +494,9 @@ void TacSkinableMenus::PaintExtraLine(int Height) {
       lf.lfWeight = FW_NORMAL;
       lf.lfEscapement = -2700;
       lf.lfOrientation = -2700;
-      TGdiObjectScope font(CreateFontIndirectA(&lf));
+      GdiObject<HFONT> font(CreateFontIndirectA(&lf));
       if (font.Get()) {
-        const int saved = SaveDC(dc.Get());
+        SavedDC saved(dc.Get());
         SelectObject(dc.Get(), font.Get());
         SetBkMode(dc.Get(), TRANSPARENT);
         SetTextColor(dc.Get(), COLORREF(SkinManager->Section(section).FontColor.Text() & 0xFFFFFF));
@@ -536,10 +504,9 @@ void TacSkinableMenus::PaintExtraLine(int Height) {
         GetTextMetricsA(dc.Get(), &tm);
         const std::string& text = MenuState.ExtraCaption;
         TextOutA(dc.Get(), (sw - int(tm.tmHeight)) / 2, sh - reserve, text.c_str(), int(text.size()));
-        RestoreDC(dc.Get(), saved);
       }
     }
-    TBmpDC dst(MenuBitmap);
+    BitmapDC dst(MenuBitmap);
     BitBlt(dst.Get(), border, border, sw, sh, dc.Get(), 0, 0, SRCCOPY);
   }
   delete MenuState.ExtraGlyph;
@@ -573,8 +540,8 @@ void TacSkinableMenus::PreparePopupBitmap(TMenuItem* FirstItem, int Width, int H
     TBmpPtr strip(CreateBmp24(MenuState.TextStart, Height - 2 * border));
     PaintSectionItem(icoSection, icoLine, EmptyCacheInfo, true, 0, TRect{0, 0, strip->Width(), strip->Height()},
                      TPoint{0, 0}, strip.get(), SkinManager);
-    TBmpDC src(strip.get());
-    TBmpDC dst(MenuBitmap);
+    BitmapDC src(strip.get());
+    BitmapDC dst(MenuBitmap);
     BitBlt(dst.Get(), ActiveExtraLineWidth() + border, border, strip->Width(), strip->Height(), src.Get(), 0, 0,
            SRCCOPY);
   }
@@ -607,15 +574,15 @@ void TacSkinableMenus::HookPopupWindow(HWND Wnd, TBitmap* Bitmap) {
       bool& Flag;
       ~TInHookEnd() { Flag = false; }
     } inHookEnd{InHook};
-    TGdiObjectScope region(CreateRectRgn(0, 0, Bitmap->Width(), Bitmap->Height()));
+    OwnedRegion region(CreateRectRgn(0, 0, Bitmap->Width(), Bitmap->Height()));
     if (!region.Get()) return;
     // Without corners the region is the whole rectangle.
     for (const TRect& r : MenuRegionRects) {
-      TGdiObjectScope cut(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-      if (cut.Get()) CombineRgn(HRGN(region.Get()), HRGN(region.Get()), HRGN(cut.Get()), RGN_DIFF);
+      OwnedRegion cut(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+      if (cut.Get()) CombineRgn(region, region, cut, RGN_DIFF);
     }
     // The window owns the region once it has it.
-    if (SetWindowRgn(Wnd, HRGN(region.Get()), TRUE)) region.Release();
+    if (SetWindowRgn(Wnd, region, TRUE)) region.Release();
   }
   InHook = false;
 }
@@ -651,8 +618,8 @@ LRESULT CALLBACK PopupWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) 
 
 void TacSkinableMenus::PaintFrameBands(HWND Wnd, TMenuItem* Item, const TRect& ARect, int FirstColumn) {
   if (!MenuBitmap) return;
-  TWindowDCScope dc(Wnd);
-  TBmpDC src(MenuBitmap);
+  WindowDC dc(Wnd);
+  BitmapDC src(MenuBitmap);
   if (!dc.Get() || !src.Get()) return;
   const int w = MenuBitmap->Width(), h = MenuBitmap->Height();
   const TPoint off = MenuState.ClientOffset;
@@ -705,7 +672,7 @@ void TacSkinableMenus::PaintItemGlyph(TBitmap* Image, TMenuItem* Item) {
     TBitmap* glyph = Item->Bitmap();
     const int y = (Image->Height() - glyph->Height()) / 2;
     const int x = rtl ? Image->Width() - y - glyph->Width() : y;
-    TBmpDC dc(Image);
+    BitmapDC dc(Image);
     DrawGlyphFrame(dc.Get(), glyph, 1, 0, x, y);
   }
 }
@@ -775,7 +742,7 @@ void TacSkinableMenus::PopupDrawItem(TObject* Sender, TCanvas* ACanvas, TRect AR
   const bool selected = enabled && State.Contains(odSelected);
   const bool hot = enabled && (State.Contains(odSelected) || State.Contains(odHotLight));
   {
-    TBmpDC dc(image.get());
+    BitmapDC dc(image.get());
     CopyFromMenuBitmap(dc.Get(), 0, 0, w, h, place.X + off.X, place.Y + off.Y);
   }
   const int section = SkinManager->SectionIndexOf("MENUITEM");
@@ -787,12 +754,8 @@ void TacSkinableMenus::PopupDrawItem(TObject* Sender, TCanvas* ACanvas, TRect AR
   PaintItemGlyph(image.get(), item);
 
   // Caption and shortcut.
+  BitmapDC imageDC(image.get());
   TCanvas* canvas = image->Canvas();
-  canvas->Lock();
-  struct TUnlock {
-    TCanvas* C;
-    ~TUnlock() { C->Unlock(); }
-  } unlock{canvas};
   SetMenuItemFont(canvas, item);
   if (State.Contains(odDefault)) {
     TFontStyles style = canvas->Font()->Style();
@@ -858,14 +821,14 @@ void TacSkinableMenus::DrawSeparator(TCanvas* Canvas, const TRect& ARect) {
   const TPoint off = MenuState.ClientOffset;
   TBmpPtr image(CreateBmp24(w, h));
   {
-    TBmpDC dc(image.get());
+    BitmapDC dc(image.get());
     CopyFromMenuBitmap(dc.Get(), 0, 0, w, h, ARect.Left + off.X, ARect.Top + off.Y);
   }
   const int extra = ActiveExtraLineWidth();
   TRect line{extra + Margin + Spacing, 0, w - (extra + 2 * Margin + Spacing), h};
   if (extra + MenuState.TextStart > line.Left) line.Left = extra + MenuState.TextStart + 2;
   PaintMaskRect(image.get(), line, true, BuildCacheInfo(image.get()), SkinManager->Mask(mask), 0, true, SkinManager);
-  TBmpDC src(image.get());
+  BitmapDC src(image.get());
   BitBlt(Canvas->Handle(), ARect.Left, ARect.Top, w, h, src.Get(), 0, 0, SRCCOPY);
   Canvas->Changed();
 }
@@ -879,7 +842,7 @@ void TacSkinableMenus::DrawCaptionItem(TCanvas* Canvas, TMenuItem* Item, const T
   // The popup's background under the whole item: the extra line's part and the one-pixel border
   // band stay so.
   {
-    TBmpDC dc(image.get());
+    BitmapDC dc(image.get());
     CopyFromMenuBitmap(dc.Get(), 0, 0, w, h, ARect.Left + off.X, ARect.Top + off.Y);
   }
   const TRect inner{extra + 1, 1, w - 1, h - 1};
@@ -887,13 +850,12 @@ void TacSkinableMenus::DrawCaptionItem(TCanvas* Canvas, TMenuItem* Item, const T
   if (toolBar >= 0 && MenuBitmap)
     PaintSectionItem(toolBar, "TOOLBAR", BuildCacheInfo(MenuBitmap, off.X, off.Y), true, 0, inner,
                      TPoint{ARect.Left + inner.Left, ARect.Top + inner.Top}, image.get(), SkinManager);
+  BitmapDC imageDC(image.get());
   TCanvas* canvas = image->Canvas();
-  canvas->Lock();
   canvas->Font()->Assign(CaptionFont);
   ItemText(canvas, ExtractWord(1, Item->Caption(), "-"), true, TRect{extra, 0, w, h},
            DT_CENTER | DT_VCENTER | DT_SINGLELINE, toolBar, false, SkinManager);
   BitBlt(Canvas->Handle(), ARect.Left, ARect.Top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
-  canvas->Unlock();
   Canvas->Changed();
 }
 
@@ -927,17 +889,16 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
   const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
   const int section = SkinManager->SectionIndexOf("MENUITEM");
 
-  TBmpPtr image;
-  TCanvas* canvas = ACanvas;
+  // A disabled item is drawn into an image first.
+  TBmpPtr image(enabled ? nullptr : CreateBmp24(w, h));
+  BitmapDC imageDC(image.get());
+  TCanvas* canvas = image ? image->Canvas() : ACanvas;
   TRect r = ARect;
   if (enabled) {
     if (section >= 0)
       PaintSectionItemToDC(section, "MENUITEM", lineCache, true, hot ? 1 : 0, ARect, linePlace, ACanvas->Handle(),
                            SkinManager);
   } else {
-    image.reset(CreateBmp24(w, h));
-    canvas = image->Canvas();
-    canvas->Lock();
     r = TRect{0, 0, w, h};
     BitBlt(canvas->Handle(), 0, 0, w, h, ACanvas->Handle(), ARect.Left, ARect.Top, SRCCOPY);
     if (section >= 0)
@@ -980,7 +941,6 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     BlendBitmapRect(image.get(), provider->TempBmp, kDisabledLineOpacity,
                     TRect{linePlace.X, linePlace.Y, linePlace.X + w, linePlace.Y + h}, TPoint{0, 0});
     BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
-    canvas->Unlock();
   }
   ACanvas->Changed();
 }
