@@ -57,8 +57,8 @@ class TacMainWnd : public TObject {
   virtual void ApplySkinColors() { Skinned = true; }
   // The adapter's window method; descendants fall back on this version.
   virtual void HandleMessage(TMessage& Message);
-  // What the window procedure and the chained window method call: BeforeMessage, then
-  // HandleMessage.
+  // What the window procedure and the chained window method call: BeforeMessage, HandleMessage,
+  // then AfterMessage.
   void RouteMessage(TMessage& Message);
 
   // One brush per adapter for WM_CTLCOLOR* answers: made for the colour on first use, renewed only
@@ -109,6 +109,8 @@ class TacMainWnd : public TObject {
     (void)Message;
     return true;
   }
+  // Runs after HandleMessage for every message, while the adapter lives.
+  virtual void AfterMessage(const TMessage& Message) { (void)Message; }
   // The skin commands every adapter answers alike while its skin is on; true when the command
   // ends there (each adapter's own table lists only what differs):
   //   6   update done: when Updating is set it is cleared and RepaintAfterUpdate runs.
@@ -185,6 +187,11 @@ class TacScrollBar : public TObject {
   std::uint16_t BarKind = SB_HORZ;
   std::uint16_t MinThumbSize = 10;
   TacScrollWnd* Owner = nullptr;
+  // The scroll state the bar was last painted with on the screen (range, page, position,
+  // enabled): the adapter repaints the bar whenever the window's state differs from it, whatever
+  // changed the state.
+  SCROLLINFO Shown{};
+  bool ShownEnabled = false;
 };
 
 // Timer ids (WM_TIMER on the adapted window).
@@ -214,6 +221,7 @@ struct TacScrollState {
   int ThumbPos = 0;                 // thumb start when a drag began
   TRect ThumbBounds{};              // screen rectangle of the bar when a drag began
   int ThumbOffset = 0;              // pointer minus thumb start when a drag began
+  int TrackedThumb = 0;             // thumb start of the drag in progress (window-relative)
 };
 extern TacScrollState ScrollState;
 
@@ -226,6 +234,9 @@ void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
   if (!a) Adapter = nullptr;
 }
 void RefreshScrollInfo(TacScrollWnd* Adapter, bool Repaint);
+// Both bars' scroll information read again; a visible bar whose state differs from what it was
+// last painted with is repainted (nothing while the adapter sends a scroll message itself).
+void RepaintChangedBars(TacScrollWnd* Adapter);
 TacScrollBar* GetScrollBarOf(HWND Wnd, int Kind);
 // Bars: 0 horizontal, 1 vertical, 3 both. False without adapter.
 bool SetMinThumbSize(HWND Wnd, int Bars, int Size);
@@ -268,10 +279,20 @@ class TacScrollWnd : public TacMainWnd {
   // The offset of the window's origin inside the image its bars are painted over (0, 0 but for the
   // MDI client, whose bars lie on the form's image).
   virtual TPoint BarCacheOffset() const { return TPoint{}; }
+  // While the thumb is dragged the window's position is set to the tracked one before each
+  // SB_THUMBTRACK, so that a window reading the tracking position (GetScrollInfo, SIF_TRACKPOS)
+  // sees it; a window that scrolls only at SB_THUMBPOSITION from its own position says no.
+  virtual bool SetsPositionWhileTracking() const { return true; }
 
   // The window is painted in the skin now: its skin data names a section of a skin that its
   // manager has loaded and uses.
   bool SkinOn() const;
+
+  // A click or a drag of this window's bars ends without its button-up (the capture lost, the
+  // adapter freed or leaving): as a button-up ends it, the window told with Notify.
+  void FinishClick(bool Notify);
+  // The interaction state forgets the window (hover timer, click state), as it leaves.
+  void ForgetInteraction();
 
   TacScrollBar* HorzBar = nullptr;
   TacScrollBar* VertBar = nullptr;
@@ -292,8 +313,8 @@ class TacScrollWnd : public TacMainWnd {
   bool BeforeMessage(TMessage& Message) override;
   // Computes the frame again when it was computed for the other state (skinned or plain).
   void SyncFrame();
-  // Capture lost in the middle of a click: the click ends without scrolling.
-  void CancelClick();
+  void AfterMessage(const TMessage& Message) override;
+  void BeforeDestruction() override;
   bool RepaintAfterUpdate() override;
   void DetachOnDestroy() override;
 
@@ -350,6 +371,7 @@ class TacMDIWnd : public TacBaseWnd {
   ~TacMDIWnd() override;
   void HandleMessage(TMessage& Message) override;
   TPoint BarCacheOffset() const override;
+  bool SetsPositionWhileTracking() const override { return false; }
 
   TCustomForm* Form = nullptr;
   TsCommonData* FormSkinData = nullptr;
@@ -369,10 +391,14 @@ class TacMDIWnd : public TacBaseWnd {
   void PrintInto(HDC DC);
   // WM_MDITILE / WM_MDICASCADE: passed on, then the form's image renewed and the client redrawn.
   void Arrange(TMessage& Message);
-  // Skin commands 51 and 52 around the adapter's scroll messages.
+  // Skin command 52 after the adapter's scroll messages: the client and its children redrawn.
   void AfterScrollCommand(TMessage& Message);
   // The bars' visibility follows the window's scroll styles.
   void FollowBarStyles();
+  // WM_HSCROLL / WM_VSCROLL: the children scrolled to a thumb's position here (the client's own
+  // handling may read it from the wrong place); SB_THUMBTRACK ignored as the client does; the
+  // other codes passed on without a position. True when the message ends here.
+  bool ScrollChildren(TMessage& Message);
 };
 
 // Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned

@@ -215,7 +215,10 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
 }
 
 void TacMainWnd::RouteMessage(TMessage& Message) {
-  if (BeforeMessage(Message)) HandleMessage(Message);
+  auto alive = Alive_;
+  if (!BeforeMessage(Message)) return;
+  HandleMessage(Message);
+  if (*alive) AfterMessage(Message);
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {

@@ -33,20 +33,17 @@ TsCacheInfo AskOwnCache(TacScrollWnd* a, HWND wnd);
 // One bar repainted on the window DC with a part pressed (-1: none).
 void RepaintBar(TacScrollBar* bar, HWND wnd, int part);
 TacScrollBar* BarOfKind(TacScrollWnd* a, int kind);
-// Draws the bar with the thumb at tWindow (window-relative along the axis) in the pressed state.
-void DrawTrackedBar(TacScrollBar* bar, HWND wnd, int tWindow);
+// The bar is the one whose thumb is being dragged in the window (painted where the pointer holds
+// the thumb, ScrollState.TrackedThumb).
+bool IsDraggedBar(const TacScrollBar* bar, HWND wnd);
 // A click or a drag ends: the click part of the interaction state back to its start.
 void ResetClickState();
 
 // ---- Scrolling adapters ----------------------------------------------------------------------------
 
 // Class-library notifications the scrolling adapters look at.
-constexpr UINT CM_FOCUSNOTIFY = 0xB007;
 constexpr UINT CM_ENABLEDNOTIFY = 0xB00C;
 constexpr UINT CM_RESIZENOTIFY = 0xB029;
-constexpr UINT CM_WHEELNOTIFY = 0xB043;
-constexpr UINT CN_KEYDOWNNOTIFY = 0xBD00;
-constexpr UINT CN_KEYUPNOTIFY = 0xBD01;
 constexpr UINT WM_UNKNOWN2100 = 0x2100;
 constexpr UINT WM_UNKNOWN3F = 0x3F;
 

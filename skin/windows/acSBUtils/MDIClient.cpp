@@ -2,6 +2,8 @@
 // image, its bars skinned, its children moved by the skinned bars.
 #include "skin/windows/acSBUtils.h"
 
+#include <algorithm>
+
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/acSBUtils/Internal.h"
 
@@ -107,6 +109,10 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
       break;
     case WM_MDITILE:
     case WM_MDICASCADE: Arrange(Message); return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (skinned && ScrollChildren(Message)) return;
+      break;
     default: break;
   }
   TacBaseWnd::HandleMessage(Message);
@@ -163,19 +169,36 @@ void TacMDIWnd::Arrange(TMessage& Message) {
 }
 
 void TacMDIWnd::AfterScrollCommand(TMessage& Message) {
+  // Redraw is not switched off around the adapter's scroll messages (command 51): a client
+  // without WS_VISIBLE moves no child window when it scrolls. The bars the client draws itself
+  // meanwhile are repainted once the message is handled.
+  if (Message.WParamHi() != QC_UNLOCKREDRAW || LoWord(std::uintptr_t(Message.LParam)) == SB_THUMBTRACK) return;
   const HWND wnd = WndHandle;
-  if (Message.WParamHi() == QC_LOCKREDRAW) {
-    SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
-  } else if (Message.WParamHi() == QC_UNLOCKREDRAW) {
-    SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
-    if (LoWord(std::uintptr_t(Message.LParam)) != SB_THUMBTRACK) {
-      auto alive = AliveToken();
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-      if (!*alive) return;
-      RefreshScrollInfo(this, false);
-      UpdateWindow(wnd);
-    }
+  auto alive = AliveToken();
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  if (!*alive) return;
+  RefreshScrollInfo(this, false);
+  UpdateWindow(wnd);
+}
+
+bool TacMDIWnd::ScrollChildren(TMessage& Message) {
+  const int code = LoWord(std::uintptr_t(Message.WParam));
+  if (code == SB_THUMBTRACK) return true;
+  if (code != SB_THUMBPOSITION) {
+    Message.WParam = WPARAM(code);
+    return false;
   }
+  const int bar = Message.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ;
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  if (!GetScrollInfo(WndHandle, bar, &si)) return true;
+  const int last = std::max(si.nMin, si.nMax - std::max(int(si.nPage), 1) + 1);
+  const int pos = std::clamp(int(HiWord(std::uintptr_t(Message.WParam))), si.nMin, last);
+  const int shift = si.nPos - pos;
+  SetScrollPos(WndHandle, bar, pos, FALSE);
+  ScrollWindowEx(WndHandle, bar == SB_HORZ ? shift : 0, bar == SB_VERT ? shift : 0, nullptr, nullptr, nullptr, nullptr,
+                 SW_INVALIDATE | SW_ERASE | SW_SCROLLCHILDREN);
+  Message.Result = 0;
+  return true;
 }
 
 void TacMDIWnd::FollowBarStyles() {

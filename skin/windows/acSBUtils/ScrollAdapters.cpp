@@ -44,23 +44,18 @@ void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, TacScrollWnd*& Ad
   // Bare windows are given back too: a window must never keep a procedure of a freed adapter.
   if (Adapter && !Adapter->Destroyed) {
     TacMainWnd* base = Adapter;
-    const bool alive = Wnd && IsWindow(Wnd);
+    // A click or drag under way ends as a button-up would end it.
+    auto alive = Adapter->AliveToken();
+    Adapter->FinishClick(true);
+    if (!*alive) {
+      Adapter = nullptr;
+      return;
+    }
+    Adapter->ForgetInteraction();
     if (Adapter->HorzBar) Adapter->HorzBar->Owner = nullptr;
     if (Adapter->VertBar) Adapter->VertBar->Owner = nullptr;
     FreeAndNil(Adapter->HorzBar);
     FreeAndNil(Adapter->VertBar);
-    if (ScrollState.CurrentScrollWnd == Wnd) {
-      if (alive && ScrollState.RepeatTimer) KillTimer(Wnd, ScrollState.RepeatTimer);
-      if (alive && ScrollState.ClickedPart != -1 && GetCapture() == Wnd) ReleaseCapture();
-      ResetClickState();
-      ScrollState.CurrentScrollWnd = nullptr;
-    }
-    if (ScrollState.HoverWnd == Wnd) {
-      if (alive) KillTimer(Wnd, acHoverTimerId);
-      ScrollState.HoverWnd = nullptr;
-      ScrollState.HoverTimer = 0;
-      ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
-    }
     // Procedure, property and colours as DetachWndProc does it; the frame is recalculated without
     // the skinned bars.
     DetachWndProc(Wnd, false, Repaint, base);
@@ -94,28 +89,50 @@ bool SetMinThumbSize(HWND Wnd, int Bars, int Size) {
 // ---- TacScrollWnd ------------------------------------------------------------------------------------
 
 TacScrollWnd::~TacScrollWnd() {
-  if (ScrollState.HoverWnd == WndHandle && WndHandle) {
-    if (IsWindow(WndHandle)) KillTimer(WndHandle, acHoverTimerId);
-    ScrollState.HoverWnd = nullptr;
-    ScrollState.HoverTimer = 0;
-    ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
-  }
-  if (ScrollState.CurrentScrollWnd == WndHandle && WndHandle) {
-    const bool alive = IsWindow(WndHandle) != FALSE;
-    if (alive) {
-      if (ScrollState.RepeatTimer) KillTimer(WndHandle, ScrollState.RepeatTimer);
-      if (ScrollState.HoverTimer) KillTimer(WndHandle, ScrollState.HoverTimer);
-      if (ScrollState.ClickedPart != -1 && GetCapture() == WndHandle) ReleaseCapture();
-    }
-    ResetClickState();
-    ScrollState.HoverTimer = 0;
-    ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
-    ScrollState.CurrentScrollWnd = nullptr;
-  }
+  FinishClick(false);
+  ForgetInteraction();
   if (HorzBar) HorzBar->Owner = nullptr;
   if (VertBar) VertBar->Owner = nullptr;
   FreeAndNil(HorzBar);
   FreeAndNil(VertBar);
+}
+
+void TacScrollWnd::BeforeDestruction() {
+  // Freed in the middle of a click or a drag: the window hears the end of it as from a button-up.
+  if (!Destroyed && WndHandle && IsWindow(WndHandle)) FinishClick(true);
+  TacMainWnd::BeforeDestruction();
+}
+
+void TacScrollWnd::ForgetInteraction() {
+  if (!WndHandle) return;
+  const bool alive = IsWindow(WndHandle) != FALSE;
+  if (ScrollState.HoverWnd == WndHandle) {
+    if (alive) KillTimer(WndHandle, acHoverTimerId);
+    ScrollState.HoverWnd = nullptr;
+    ScrollState.HoverTimer = 0;
+    ScrollState.HotBar = ScrollState.HotPart = ScrollState.LastHotPart = -1;
+  }
+  if (ScrollState.CurrentScrollWnd == WndHandle) {
+    if (alive && ScrollState.RepeatTimer) KillTimer(WndHandle, ScrollState.RepeatTimer);
+    if (alive && ScrollState.ClickedPart != -1 && GetCapture() == WndHandle) ReleaseCapture();
+    ResetClickState();
+    ScrollState.CurrentScrollWnd = nullptr;
+  }
+  ThumbTracking = false;
+}
+
+void TacScrollWnd::AfterMessage(const TMessage& Message) {
+  switch (Message.Msg) {
+    case SM_QUORVEXCMD:
+    case WM_NCPAINT:
+    case WM_NCCALCSIZE:
+    case WM_DESTROY:
+    case WM_NCDESTROY: return;
+    default: break;
+  }
+  // Whatever message changed the window's scroll state (and let the window draw its own bar), the
+  // bar shows it in the skin.
+  if (!ScrollFlag && SkinOn() && IsWindowVisible(WndHandle)) RepaintChangedBars(this);
 }
 
 void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }
@@ -164,16 +181,9 @@ void TacScrollWnd::HandleMessage(TMessage& Message) {
     return;
   }
   if (Message.Msg == SM_QUORVEXCMD ? AnswerScrollCommand(Message) : HandleBarMessage(Message)) return;
-  auto alive = AliveToken();
-  if (!PassOn(Message)) return;
-  switch (Message.Msg) {
-    case WM_MOUSEWHEEL:
-    case CM_WHEELNOTIFY:
-      if (!ScrollFlag) RefreshScrollInfo(this, true);
-      break;
-    case CM_FOCUSNOTIFY: RefreshScrollInfo(this, true); break;
-    default: break;
-  }
+  // Scroll state changed by what the window does with the message is repainted afterwards
+  // (AfterMessage).
+  PassOn(Message);
 }
 
 bool TacScrollWnd::AnswerScrollCommand(TMessage& Message) {
@@ -199,6 +209,7 @@ bool TacScrollWnd::RepaintAfterUpdate() {
 }
 
 void TacScrollWnd::DetachOnDestroy() {
+  FinishClick(false);  // nothing is sent to a window that is going away
   TacScrollWnd* self = this;
   DetachScrollWnd(WndHandle, false, false, self);
 }
@@ -228,14 +239,11 @@ bool TacScrollWnd::HandleBarMessage(TMessage& Message) {
     case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return true;
     case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return true;
     case WM_CAPTURECHANGED:
-      if (HWND(Message.LParam) != wnd) CancelClick();
+      // Another window took the mouse in the middle of a click or a drag: it ends as a button-up
+      // would end it.
+      if (HWND(Message.LParam) != wnd) FinishClick(true);
       return false;
-    case WM_TIMER: {
-      auto alive = AliveToken();
-      Message.Result = ScrollTimer(this, wnd, Message.WParam, Message.LParam);
-      if (*alive && !ScrollFlag && !ThumbTracking) RefreshScrollInfo(this, true);
-      return true;
-    }
+    case WM_TIMER: Message.Result = ScrollTimer(this, wnd, Message.WParam, Message.LParam); return true;
     case CM_RESIZENOTIFY:
       if (WndSize.cx == 0) return false;
       ResizeToWndSize(Message);
@@ -286,8 +294,6 @@ void TacBaseWnd::HandleMessage(TMessage& Message) {
   if (!*alive) return;
   switch (msg) {
     case WM_SIZE:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
       if (!ScrollFlag) RefreshScrollInfo(this, true);
       break;
     case WM_ENABLE:
@@ -434,19 +440,8 @@ void TacEditWnd::HandleMessage(TMessage& Message) {
   }
   TacBaseWnd::HandleMessage(Message);
   if (!*alive) return;
+  // The scroll state the window's own handling changed is repainted afterwards (AfterMessage).
   switch (msg) {
-    case LB_SETCURSEL:
-    case LB_SETTOPINDEX:
-    case LB_ADDSTRING:
-    case LB_INSERTSTRING:
-    case EM_REPLACESEL: RefreshScrollInfo(this, true); break;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_LBUTTONDOWN:
-    case CN_KEYDOWNNOTIFY:
-    case CN_KEYUPNOTIFY:
-      if (!ScrollFlag) RefreshScrollInfo(this, true);
-      break;
     case WM_SIZE:
       if (IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
       break;

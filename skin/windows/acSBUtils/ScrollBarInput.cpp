@@ -45,18 +45,65 @@ LRESULT TrackThumb(TacScrollBar* bar, HWND wnd, int x, int y) {
   const int boundsEnd = (vertical ? ScrollState.ThumbBounds.Bottom : ScrollState.ThumbBounds.Right) - arrow - origin;
   const int pointer = (vertical ? y : x) - origin;
   const int t = qv::TrackThumbStart(pointer, ScrollState.ThumbOffset, boundsStart, boundsEnd, ScrollState.ThumbSize);
-  DrawTrackedBar(bar, wnd, t);
+  ScrollState.TrackedThumb = t;
   const int pos = qv::TrackThumbPosition(t, boundsStart, boundsEnd, ScrollState.ThumbSize, RangeOf(bar->ScrollInfo));
+  auto alive = a->AliveToken();
   if (pos != ScrollState.LastTrackPos) {
+    ScrollState.LastTrackPos = pos;
     bar->ScrollInfo.nTrackPos = pos;
-    auto alive = a->AliveToken();
     a->ScrollFlag = 1;
     SendScrollMessage(wnd, ScrollState.ScrollMsg, SB_THUMBTRACK, pos);
     if (!*alive) return 0;
     a->ScrollFlag = 0;
   }
-  ScrollState.LastTrackPos = pos;
+  // The bars after the window has followed the move (it may have drawn its own bars meanwhile):
+  // the dragged one with the thumb under the pointer, the other when its state changed.
+  if (a->ThumbTracking) RepaintBar(bar, wnd, qv::sbpThumb);
+  if (*alive) RepaintChangedBars(a);
   return 0;
+}
+
+// Stops the repeat timer and resets the click state; the capture is released with Release (and
+// when the window has it). Returns what the window must be told: the scroll message, the part
+// clicked, whether a drag was under way and its last position.
+struct TEndedClick {
+  UINT Msg = 0;
+  int Part = -1;
+  bool Dragged = false;
+  int LastPos = 0;
+  TacScrollBar* Bar = nullptr;
+};
+TEndedClick EndClickState(TacScrollWnd* a, HWND wnd, bool release) {
+  TEndedClick e{ScrollState.ScrollMsg, ScrollState.ClickedPart, a->ThumbTracking, ScrollState.LastTrackPos,
+                BarOfKind(a, ScrollState.PressedBar)};
+  if (ScrollState.RepeatTimer && IsWindow(wnd)) KillTimer(wnd, ScrollState.RepeatTimer);
+  // The state ends before anything is sent: a handler of the scroll messages may start anew.
+  ResetClickState();
+  a->ThumbTracking = false;
+  if (release && GetCapture() == wnd) ReleaseCapture();
+  return e;
+}
+
+// Tells the window that the click or drag ended, as a button-up does: a drag scrolls to its last
+// position (SB_THUMBPOSITION) and both end with SB_ENDSCROLL; the bar is then painted unpressed.
+void NotifyEnd(TacScrollWnd* a, HWND wnd, const TEndedClick& e) {
+  auto alive = a->AliveToken();
+  a->ScrollFlag = 1;
+  if (e.Part >= 0 && e.Part <= 3) {
+    SendScrollMessage(wnd, e.Msg, SB_ENDSCROLL, 0);
+  } else if (e.Part == qv::sbpThumb) {
+    if (e.Dragged) {
+      SendScrollMessage(wnd, e.Msg, SB_THUMBPOSITION, e.LastPos);
+      if (!*alive) return;
+      SendScrollMessage(wnd, e.Msg, SB_ENDSCROLL, e.LastPos);
+    } else {
+      SendScrollMessage(wnd, e.Msg, SB_ENDSCROLL, 0);
+    }
+  }
+  if (!*alive) return;
+  a->ScrollFlag = 0;
+  if (e.Bar && e.Bar->Owner) RepaintBar(e.Bar, wnd, -1);
+  if (*alive) RepaintChangedBars(a);
 }
 
 }  // namespace
@@ -79,7 +126,10 @@ LRESULT SendScrollMessage(HWND Wnd, UINT Msg, int Code, int Pos) {
   const int bar = Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
   SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
   GetScrollInfo(Wnd, bar, &si);
-  if (Code == SB_THUMBTRACK && qv::ThumbTrackSetsPos(Pos, RangeOf(si))) SetScrollPos(Wnd, bar, Pos, FALSE);
+  auto* adapter = dynamic_cast<TacScrollWnd*>(GetWndAdapter(Wnd));
+  if (Code == SB_THUMBTRACK && qv::ThumbTrackSetsPos(Pos, RangeOf(si)) &&
+      (!adapter || adapter->SetsPositionWhileTracking()))
+    SetScrollPos(Wnd, bar, Pos, FALSE);
   if (!IsWindow(Wnd)) return 0;
   SendMessageA(Wnd, Msg, MAKEWPARAM(WORD(Code), WORD(Pos)), 0);
   if (!IsWindow(Wnd)) return 0;
@@ -124,10 +174,10 @@ LRESULT ScrollNCMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM
     ScrollState.HotBarRect = BarScreenRect(BarOfKind(Adapter, kind), Wnd);
     ScrollState.HotBar = kind;
     ScrollState.HoverTimer = SetTimer(Wnd, acHoverTimerId, acHoverInterval, nullptr);
-    auto alive = Adapter->AliveToken();
     PaintScrollBars(Adapter, Wnd, nullptr);
-    if (!*alive) return 0;
   }
+  // Over a bar the move stays here: the window's default handling would draw its own bar, hot.
+  if (kind >= 0) return 0;
   LPARAM lp = LParam;
   return CallPrevProc(Adapter, Wnd, WM_NCMOUSEMOVE, WParam, lp);
 }
@@ -177,7 +227,8 @@ LRESULT ScrollNCLButtonDown(TacScrollWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WP
     ScrollState.LastTrackPos = bar->ScrollInfo.nPos;
     ScrollState.PressedPart = qv::sbpThumb;
     const TRect wr = WindowRectOf(Wnd);
-    DrawTrackedBar(bar, Wnd, ScrollState.ThumbPos - (vertical ? wr.Top : wr.Left));
+    ScrollState.TrackedThumb = ScrollState.ThumbPos - (vertical ? wr.Top : wr.Left);
+    RepaintBar(bar, Wnd, qv::sbpThumb);
   } else {
     ResetClickState();
     LPARAM lp = LParam;
@@ -212,74 +263,59 @@ LRESULT ScrollMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM L
 LRESULT ScrollLButtonUp(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   auto alive = Adapter->AliveToken();
   if (ScrollState.ClickedPart != -1 && ScrollState.CurrentScrollWnd == Wnd) {  // a click of this window's bars
-    const int clicked = ScrollState.ClickedPart;
-    const UINT msg = ScrollState.ScrollMsg;
-    TacScrollBar* bar = BarOfKind(Adapter, ScrollState.PressedBar);
-    const int track = ScrollState.LastTrackPos;
-    const bool tracking = Adapter->ThumbTracking;
-    if (ScrollState.RepeatTimer) KillTimer(Wnd, ScrollState.RepeatTimer);
-    // The state ends before anything is sent: a handler of the scroll messages may start anew.
-    ResetClickState();
-    if (!Adapter->KeepsCaptureOnButtonUp() && GetCapture() == Wnd) ReleaseCapture();
+    const TEndedClick e = EndClickState(Adapter, Wnd, !Adapter->KeepsCaptureOnButtonUp());
     if (!*alive) return 0;
-    Adapter->ScrollFlag = 1;
-    if (clicked >= 0 && clicked <= 3) {
-      SendScrollMessage(Wnd, msg, SB_ENDSCROLL, 0);
-    } else if (clicked == qv::sbpThumb) {
-      // Only a drag of our own scrolls to its last position.
-      Adapter->ThumbTracking = false;
-      if (tracking) {
-        SendScrollMessage(Wnd, msg, SB_THUMBPOSITION, track);
-        if (!*alive) return 0;
-        SendScrollMessage(Wnd, msg, SB_ENDSCROLL, track);
-      } else {
-        SendScrollMessage(Wnd, msg, SB_ENDSCROLL, 0);
-      }
-    }
+    NotifyEnd(Adapter, Wnd, e);
     if (!*alive) return 0;
-    Adapter->ScrollFlag = 0;
-    if (bar && bar->Owner) RepaintBar(bar, Wnd, -1);
   }
   LPARAM lp = LParam;
   return CallPrevProc(Adapter, Wnd, WM_LBUTTONUP, WParam, lp);
 }
 
-void TacScrollWnd::CancelClick() {
-  if (ScrollState.ClickedPart == -1 || ScrollState.CurrentScrollWnd != WndHandle) return;
-  if (ScrollState.RepeatTimer) KillTimer(WndHandle, ScrollState.RepeatTimer);
-  TacScrollBar* bar = BarOfKind(this, ScrollState.PressedBar);
-  ResetClickState();
-  ThumbTracking = false;
-  if (bar) RepaintBar(bar, WndHandle, -1);
+void TacScrollWnd::FinishClick(bool Notify) {
+  if (ScrollState.ClickedPart == -1 || ScrollState.CurrentScrollWnd != WndHandle || !WndHandle) return;
+  const TEndedClick e = EndClickState(this, WndHandle, true);
+  if (Notify && IsWindow(WndHandle))
+    NotifyEnd(this, WndHandle, e);
+  else if (e.Bar && e.Bar->Owner && IsWindow(WndHandle))
+    RepaintBar(e.Bar, WndHandle, -1);
 }
+
+namespace {
+
+// The hover timer: the hot part follows the pointer (the hovered bar repainted only when it
+// changes); once the pointer has left the bar the hover ends and both bars are repainted.
+void HoverTick(TacScrollWnd* a, HWND wnd) {
+  if (!ScrollState.HoverTimer) {
+    KillTimer(wnd, acHoverTimerId);
+    return;
+  }
+  POINT cp{};
+  GetCursorPos(&cp);
+  const TPoint p{cp.x, cp.y};
+  TacScrollBar* bar = BarOfKind(a, ScrollState.HotBar);
+  if (bar && ScrollState.HotBarRect.Contains(p)) {
+    ScrollState.HotPart = ScrollBarHitTest(bar, wnd, ScrollState.HotBarRect, p.Y, p.X);
+    if (ScrollState.HotPart != ScrollState.LastHotPart)
+      RepaintBar(bar, wnd, ScrollState.PressedBar == ScrollState.HotBar ? ScrollState.PressedPart : -1);
+    ScrollState.LastHotPart = ScrollState.HotPart;
+  } else {
+    KillTimer(wnd, acHoverTimerId);
+    ScrollState.HoverTimer = 0;
+    ScrollState.HoverWnd = nullptr;
+    ScrollState.HotBar = ScrollState.LastHotPart = ScrollState.HotPart = -1;
+    PaintScrollBars(a, wnd, nullptr);
+  }
+}
+
+}  // namespace
 
 LRESULT ScrollTimer(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   auto alive = Adapter->AliveToken();
   switch (WParam) {
-    case acHoverTimerId: {
-      if (Adapter->ThumbTracking) return 0;
-      if (!ScrollState.HoverTimer) {
-        KillTimer(Wnd, acHoverTimerId);
-        return 0;
-      }
-      POINT cp{};
-      GetCursorPos(&cp);
-      const TPoint p{cp.x, cp.y};
-      TacScrollBar* bar = BarOfKind(Adapter, ScrollState.HotBar);
-      if (bar && ScrollState.HotBarRect.Contains(p)) {
-        ScrollState.HotPart = ScrollBarHitTest(bar, Wnd, ScrollState.HotBarRect, p.Y, p.X);
-        if (ScrollState.HotPart != ScrollState.LastHotPart)
-          RepaintBar(bar, Wnd, ScrollState.PressedBar == ScrollState.HotBar ? ScrollState.PressedPart : -1);
-        ScrollState.LastHotPart = ScrollState.HotPart;
-      } else {
-        KillTimer(Wnd, acHoverTimerId);
-        ScrollState.HoverTimer = 0;
-        ScrollState.HoverWnd = nullptr;
-        ScrollState.HotBar = ScrollState.LastHotPart = ScrollState.HotPart = -1;
-        PaintScrollBars(Adapter, Wnd, nullptr);
-      }
+    case acHoverTimerId:
+      if (!Adapter->ThumbTracking) HoverTick(Adapter, Wnd);
       return 0;
-    }
     case acFirstRepeatTimerId:
       KillTimer(Wnd, acFirstRepeatTimerId);
       if (ScrollState.RepeatTimer != acFirstRepeatTimerId) return 0;  // left over from an ended click

@@ -170,6 +170,98 @@ void PaintBarImage(TBitmap* bmp, TsSkinManager* sm, bool vertical, const TsCache
     PaintScrollPart(bmp, AxisRect(vertical, thumbStart, thumbStart + thumbLen, across), *s.Slider, thumbState, sm);
 }
 
+// The dragged bar: the thumb pressed where the pointer holds it (ScrollState.TrackedThumb), the
+// halves split at its middle, the arrows normal. R: the bar, window-relative.
+void PaintTrackedBar(TacScrollBar* bar, HWND wnd, HDC dc, const TRect& r, TsSkinManager* sm) {
+  const bool vertical = bar->BarKind == 1;
+  const int length = vertical ? r.Height() : r.Width();
+  const int across = vertical ? r.Width() : r.Height();
+  const int t = ScrollState.TrackedThumb - (vertical ? r.Top : r.Left);
+  const int btn = GetScrollBarSize(bar, false, true);
+  const auto bmp = Bmp24(r.Width(), r.Height());
+  const TsCacheInfo ci = AskOwnCache(bar->Owner, wnd);
+  PaintBarImage(bmp.get(), sm, vertical, ci, r.TopLeft(), length, across, btn, t + ScrollState.ThumbSize / 2, 0, 0, 0,
+                0, t, ScrollState.ThumbSize, 2);
+  BitmapDC src(bmp.get());
+  if (dc && src) BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, SRCCOPY);
+}
+
+// The bar's scroll state as the window reports it now (read into its ScrollInfo) differs from the
+// state it was last painted with.
+bool ShowsOtherState(TacScrollBar* bar, HWND wnd, bool enabled) {
+  ReadScrollInfo(bar, wnd);
+  const SCROLLINFO& now = bar->ScrollInfo;
+  const SCROLLINFO& shown = bar->Shown;
+  return shown.cbSize == 0 || now.nMin != shown.nMin || now.nMax != shown.nMax || now.nPage != shown.nPage ||
+         now.nPos != shown.nPos || enabled != bar->ShownEnabled;
+}
+
+void NoteShown(TacScrollBar* bar, bool enabled) {
+  bar->Shown = bar->ScrollInfo;
+  bar->ShownEnabled = enabled;
+}
+
+// The corner box between the two bars: the window's image under it (or the skin's hot colour),
+// with the size grip where it shows. Box: screen coordinates.
+void PaintCornerBox(TacScrollWnd* a, HWND wnd, HDC dc, const TRect& box) {
+  TsSkinManager* sm = ManagerOf(a);
+  const TRect wr = WindowRectOf(wnd);
+  const auto bmp = Bmp24(box.Width(), box.Height());
+  TRect local = box;
+  local.Offset(-wr.Left, -wr.Top);
+  const TsCacheInfo ci = AskOwnCache(a, wnd);
+  if (ci.Ready) {
+    BitmapDC d(bmp.get()), s(ci.Bmp);
+    if (d && s) BitBlt(d, 0, 0, box.Width(), box.Height(), s, local.Left + ci.X, local.Top + ci.Y, SRCCOPY);
+  } else if (sm && sm->Skin()) {
+    FillBmpRect(bmp.get(), Rect(0, 0, box.Width(), box.Height()), sm->GetGlobalHotColor());
+  }
+  if (sm && sm->Skin() && SizeGripShowsFor(a, wnd, box)) {
+    const int gi = sm->SectionIndexOf("GLOBALINFO");
+    const int grip = gi >= 0 ? sm->LookupMask(gi, "GLOBALINFO", "GRIPIMAGE") : -1;
+    if (sm->IsMaskIndex(grip)) {
+      const TsMaskData& m = sm->Mask(grip);
+      const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
+      const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
+      if (gw > 0 && gh > 0)
+        PaintMaskImageByIndex(bmp.get(), TPoint{box.Width() - gw, box.Height() - gh}, 0, 0, grip, sm);
+    }
+  }
+  BitmapDC src(bmp.get());
+  if (src) BitBlt(dc, local.Left, local.Top, box.Width(), box.Height(), src, 0, 0, SRCCOPY);
+}
+
+// The bars asked for (and the corner box) on DC, or on the window's DC when it is 0; nothing while
+// the skin data says the window must not paint.
+LRESULT PaintBars(TacScrollWnd* a, HWND wnd, HDC DC, bool horz, bool vert, bool box) {
+  if (!a || !wnd) return 0;
+  TsCommonData* sd = a->SkinData;
+  if (sd) {
+    sd->SetUpdating(sd->Updating());
+    if (sd->UpdatingFlag()) return 0;
+    if (TControl* c = sd->OwnerControl) {
+      if (c->ControlState().Contains(csCreating) || !c->Showing()) return 0;
+    }
+    if (sd->BGChanged) {
+      auto alive = a->AliveToken();
+      SendSkinCommand(wnd, QC_PREPAREFADE);
+      if (!*alive) return 0;
+    }
+  }
+  WindowDC dc(wnd, DC);
+  if (!dc) return 0;
+  const TRect wr = WindowRectOf(wnd);
+  for (TacScrollBar* bar : {horz ? a->HorzBar : nullptr, vert ? a->VertBar : nullptr}) {
+    if (!bar || !bar->ScrollVisible) continue;
+    TRect r = BarScreenRect(bar, wnd);
+    r.Offset(-wr.Left, -wr.Top);
+    PaintScrollBar(bar, wnd, dc, ScrollState.PressedBar == bar->BarKind ? ScrollState.PressedPart : -1, r);
+  }
+  const TRect corner = qv::CornerBoxRect(FrameOf(a, wnd));
+  if (box && !corner.IsEmpty()) PaintCornerBox(a, wnd, dc, corner);
+  return 0;
+}
+
 }  // namespace
 
 void RepaintBar(TacScrollBar* bar, HWND wnd, int part) {
@@ -186,27 +278,9 @@ TacScrollBar* BarOfKind(TacScrollWnd* a, int kind) {
   return kind == 0 ? a->HorzBar : kind == 1 ? a->VertBar : nullptr;
 }
 
-// Draws the bar with the thumb at T (window-relative along the axis) in the pressed state.
-void DrawTrackedBar(TacScrollBar* bar, HWND wnd, int tWindow) {
-  TacScrollWnd* a = bar->Owner;
-  TsSkinManager* sm = ManagerOf(a);
-  if (!sm || !sm->Skin()) return;
-  const bool vertical = bar->BarKind == 1;
-  TRect r = BarScreenRect(bar, wnd);
-  const TRect wr = WindowRectOf(wnd);
-  r.Offset(-wr.Left, -wr.Top);
-  const int length = vertical ? r.Height() : r.Width();
-  const int across = vertical ? r.Width() : r.Height();
-  if (length <= 0 || across <= 0) return;
-  const int t = tWindow - (vertical ? r.Top : r.Left);
-  const int btn = GetScrollBarSize(bar, false, true);
-  const auto bmp = Bmp24(r.Width(), r.Height());
-  const TsCacheInfo ci = AskOwnCache(a, wnd);
-  PaintBarImage(bmp.get(), sm, vertical, ci, r.TopLeft(), length, across, btn, t + ScrollState.ThumbSize / 2, 0, 0, 0,
-                0, t, ScrollState.ThumbSize, 2);
-  WindowDC dc(wnd);
-  BitmapDC src(bmp.get());
-  if (dc.Get() && src.Get()) BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), src.Get(), 0, 0, SRCCOPY);
+bool IsDraggedBar(const TacScrollBar* bar, HWND wnd) {
+  return bar->Owner && bar->Owner->ThumbTracking && ScrollState.CurrentScrollWnd == wnd &&
+         ScrollState.PressedBar == bar->BarKind;
 }
 
 }  // namespace acsb
@@ -264,7 +338,7 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
   if (!Bar || !Bar->Owner) return 0;
   TacScrollWnd* a = Bar->Owner;
   const bool vertical = Bar->BarKind == 1;
-  if (a->ThumbTracking || (vertical && a->ScrollFlag) || !Bar->ScrollVisible) return 0;
+  if ((vertical && a->ScrollFlag) || !Bar->ScrollVisible) return 0;
   TsSkinManager* sm = ManagerOf(a);
   if (!sm || !sm->Skin()) return 0;
   const TBarSections s = SectionsOf(sm, vertical);
@@ -277,7 +351,13 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
   const int btn = GetScrollBarSize(Bar, false, true);
   const int channel = length - 2 * btn;
   bool enabled = IsScrollBarEnabled(Bar);
+  // Painted on the screen (not into a printing DC): the state the screen shows now.
+  if (DC && WindowFromDC(DC) == Wnd) NoteShown(Bar, enabled);
   if (a->SkinData && a->SkinData->OwnerControl) enabled = enabled && a->SkinData->OwnerControl->Enabled();
+  if (IsDraggedBar(Bar, Wnd)) {
+    PaintTrackedBar(Bar, Wnd, DC, R, sm);
+    return 1;
+  }
 
   int arrow1 = 0, arrow2 = 0;
   if (Wnd != ScrollState.CurrentScrollWnd) {
@@ -320,59 +400,26 @@ int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const 
 }
 
 LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
-  if (!Adapter || !Wnd) return 0;
-  TsCommonData* sd = Adapter->SkinData;
-  if (sd) {
-    sd->SetUpdating(sd->Updating());
-    if (sd->UpdatingFlag()) return 0;
-    if (TControl* c = sd->OwnerControl) {
-      if (c->ControlState().Contains(csCreating) || !c->Showing()) return 0;
-    }
-    if (sd->BGChanged) {
-      auto alive = Adapter->AliveToken();
-      SendSkinCommand(Wnd, QC_PREPAREFADE);
-      if (!*alive) return 0;
-    }
-  }
-  WindowDC dc(Wnd, DC);
-  if (!dc.Get()) return 0;
-  const TRect wr = WindowRectOf(Wnd);
+  return PaintBars(Adapter, Wnd, DC, true, true, true);
+}
+
+void RepaintChangedBars(TacScrollWnd* Adapter) {
+  if (!Adapter || Adapter->ScrollFlag || !Adapter->HorzBar || !Adapter->VertBar || !Adapter->WndHandle) return;
+  const HWND wnd = Adapter->WndHandle;
+  bool changed[2] = {};
+  bool enabled[2] = {};
   for (TacScrollBar* bar : {Adapter->HorzBar, Adapter->VertBar}) {
-    if (!bar || !bar->ScrollVisible) continue;
-    TRect r = BarScreenRect(bar, Wnd);
-    r.Offset(-wr.Left, -wr.Top);
-    PaintScrollBar(bar, Wnd, dc.Get(), ScrollState.PressedBar == bar->BarKind ? ScrollState.PressedPart : -1, r);
+    enabled[bar->BarKind] = IsScrollBarEnabled(bar);
+    changed[bar->BarKind] = ShowsOtherState(bar, wnd, enabled[bar->BarKind]) && bar->ScrollVisible;
   }
-  const qv::TBarFrame frame = FrameOf(Adapter, Wnd);
-  const TRect box = qv::CornerBoxRect(frame);
-  if (!box.IsEmpty()) {
-    TsSkinManager* sm = ManagerOf(Adapter);
-    const auto bmp = Bmp24(box.Width(), box.Height());
-    TRect local = box;
-    local.Offset(-wr.Left, -wr.Top);
-    const TsCacheInfo ci = AskOwnCache(Adapter, Wnd);
-    if (ci.Ready) {
-      BitmapDC d(bmp.get()), s(ci.Bmp);
-      if (d.Get() && s.Get())
-        BitBlt(d.Get(), 0, 0, box.Width(), box.Height(), s.Get(), local.Left + ci.X, local.Top + ci.Y, SRCCOPY);
-    } else if (sm && sm->Skin()) {
-      FillBmpRect(bmp.get(), Rect(0, 0, box.Width(), box.Height()), sm->GetGlobalHotColor());
-    }
-    if (sm && sm->Skin() && SizeGripShowsFor(Adapter, Wnd, box)) {
-      const int gi = sm->SectionIndexOf("GLOBALINFO");
-      const int grip = gi >= 0 ? sm->LookupMask(gi, "GLOBALINFO", "GRIPIMAGE") : -1;
-      if (sm->IsMaskIndex(grip)) {
-        const TsMaskData& m = sm->Mask(grip);
-        const int gw = qv::SafeFrameWidth(m.R.Width(), m.ImageCount);
-        const int gh = qv::SafeFrameHeight(m.R.Height(), m.MaskType);
-        if (gw > 0 && gh > 0)
-          PaintMaskImageByIndex(bmp.get(), TPoint{box.Width() - gw, box.Height() - gh}, 0, 0, grip, sm);
-      }
-    }
-    BitmapDC src(bmp.get());
-    if (src.Get()) BitBlt(dc.Get(), local.Left, local.Top, box.Width(), box.Height(), src.Get(), 0, 0, SRCCOPY);
-  }
-  return 0;
+  if (!changed[0] && !changed[1]) return;
+  auto alive = Adapter->AliveToken();
+  PaintBars(Adapter, wnd, nullptr, changed[0], changed[1], false);
+  if (!*alive) return;
+  // Whatever held the painting back repaints the whole frame when it ends (a skin, an update, the
+  // window shown): the state counts as shown.
+  for (TacScrollBar* bar : {Adapter->HorzBar, Adapter->VertBar})
+    if (changed[bar->BarKind]) NoteShown(bar, enabled[bar->BarKind]);
 }
 
 LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam) {
@@ -383,15 +430,32 @@ LRESULT ScrollNCCalcSize(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM 
   }
   const TRect old = FromRECT(*rp);
   const LONG_PTR style = GetWindowLongPtrA(Wnd, GWL_STYLE);
+  const LONG_PTR bars = style & (WS_HSCROLL | WS_VSCROLL);
   auto alive = Adapter->AliveToken();
   LRESULT result;
   LPARAM lp = LParam;
-  if (style & (WS_HSCROLL | WS_VSCROLL)) {
+  if (bars) {
+    // What the window computes from: the rectangles (and the position record) it may change.
+    NCCALCSIZE_PARAMS given{};
+    if (WParam)
+      given = *reinterpret_cast<NCCALCSIZE_PARAMS*>(LParam);
+    else
+      given.rgrc[0] = *rp;
     Adapter->StyleChanging = true;
-    SetWindowLongPtrA(Wnd, GWL_STYLE, style & ~LONG_PTR(WS_HSCROLL | WS_VSCROLL));
+    SetWindowLongPtrA(Wnd, GWL_STYLE, style & ~bars);
     result = CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);
-    if (!*alive) return result;
-    SetWindowLongPtrA(Wnd, GWL_STYLE, style);
+    // The styles come back whatever happened meanwhile: a window must never lose its bars.
+    SetWindowLongPtrA(Wnd, GWL_STYLE, GetWindowLongPtrA(Wnd, GWL_STYLE) | bars);
+    if (!*alive) {
+      // The adapter left during the computation: the window computes its frame again, with the
+      // room for its own bars.
+      if (WParam)
+        *reinterpret_cast<NCCALCSIZE_PARAMS*>(LParam) = given;
+      else
+        *rp = given.rgrc[0];
+      auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
+      return proc ? CallWindowProcA(proc, Wnd, WM_NCCALCSIZE, WParam, LParam) : result;
+    }
     Adapter->StyleChanging = false;
   } else {
     result = CallPrevProc(Adapter, Wnd, WM_NCCALCSIZE, WParam, lp);

@@ -85,9 +85,10 @@ TEST_F(MdiClient, ArrangingRedrawingAndMenuRefreshWithoutAProvider) {
   EXPECT_TRUE(FormData->BGChanged);
   SendMessageA(Client, WM_MDIREFRESHMENU, 0, 0);
   flush_events(40, 1500);
-  // Redrawing is locked around a scroll message and unlocked after it.
+  // The commands around a scroll message leave the client visible (hidden, it would not move its
+  // children).
   SendSkinCommand(Client, QC_LOCKREDRAW);
-  EXPECT_FALSE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
   SendSkinCommand(Client, QC_UNLOCKREDRAW, MAKELONG(SB_LINEDOWN, WM_VSCROLL));
   EXPECT_TRUE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
   // A child moved out of sight gives the client a bar; the adapter's bar follows the style.
@@ -117,6 +118,60 @@ TEST_F(MdiClient, MaximizedChildLeavesFrameAndBackgroundAlone) {
   EXPECT_EQ(1, SendMessageA(Client, WM_ERASEBKGND, WPARAM(dc), 0));
   ReleaseDC(Client, dc);
   a->Free();
+  flush_events(40, 1500);
+}
+
+LRESULT CALLBACK PlainMdiChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcA(w, m, wp, lp); }
+
+TEST_F(MdiClient, SkinnedArrowsAndThumbMoveTheChildren) {
+  // Two plain MDI children, one below the client's bottom: the client gets its vertical bar.
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = PlainMdiChildProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+  wc.lpszClassName = "QvPlainMdiChild";
+  RegisterClassA(&wc);
+  auto child = [&](int x, int y) {
+    MDICREATESTRUCTA mcs{"QvPlainMdiChild", "Child", GetModuleHandleA(nullptr), x, y, 160, 120, WS_VISIBLE, 0};
+    return HWND(SendMessageA(Client, WM_MDICREATE, 0, LPARAM(&mcs)));
+  };
+  // Wine's client drops its scroll styles when it is made without children, and then never shows
+  // its bars: they are given back.
+  ShowScrollBar(Client, SB_BOTH, TRUE);
+  HWND a = child(10, 10), b = child(60, 40);
+  SetWindowPos(b, nullptr, 60, 400, 160, 121, SWP_NOZORDER | SWP_NOACTIVATE);
+  flush_events(40, 1500);
+  ASSERT_TRUE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VSCROLL);
+  ASSERT_TRUE(Adapter->VertBar->ScrollVisible);
+  auto top = [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return int(r.top);
+  };
+  TRect v;
+  GetVertBarRect(Adapter, Client, v);
+  const int x = v.Left + v.Width() / 2;
+  EXPECT_EQ(0, BarPixelsNotSkinned(Client, Adapter));
+  // The thumb dragged a little way down its channel, then a click on the down arrow: the children
+  // move up, together.
+  const int aTop = top(a), bTop = top(b);
+  MouseTo(x, v.Top + 16 + 4);
+  LeftButton(true);
+  MouseTo(x, v.Top + 16 + 44);
+  LeftButton(false);
+  EXPECT_LT(top(a), aTop);
+  EXPECT_EQ(aTop - top(a), bTop - top(b));
+  EXPECT_EQ(0, BarPixelsNotSkinned(Client, Adapter)) << "after the drag";
+  const int dragged = top(a);
+  MouseTo(x, v.Bottom - 6);
+  LeftButton(true);
+  LeftButton(false);
+  EXPECT_LT(top(a), dragged);
+  EXPECT_EQ(aTop - top(a), bTop - top(b));
+  EXPECT_EQ(0, BarPixelsNotSkinned(Client, Adapter)) << "after the arrow";
+  EXPECT_TRUE(GetWindowLongPtrA(Client, GWL_STYLE) & WS_VISIBLE);
+  SendMessageA(Client, WM_MDIDESTROY, WPARAM(a), 0);
+  SendMessageA(Client, WM_MDIDESTROY, WPARAM(b), 0);
   flush_events(40, 1500);
 }
 

@@ -494,7 +494,7 @@ TEST_F(ScrollBars, AdapterFreedByTheWindowDuringAClickOrADrag) {
   }
 }
 
-TEST_F(ScrollBars, LostCaptureEndsADragWithoutAStalePosition) {
+TEST_F(ScrollBars, LostCaptureEndsADragOnceWithItsLastPosition) {
   HWND wnd = MakeScrolled();
   Attach(wnd);
   const TRect v = VertRect(wnd);
@@ -505,9 +505,18 @@ TEST_F(ScrollBars, LostCaptureEndsADragWithoutAStalePosition) {
   SetCursorPos(x, y0 + 40);
   PostMessageA(wnd, WM_MOUSEMOVE, 0, 0);
   flush_events(30, 500);
-  ReleaseCapture();  // someone else takes the mouse
+  const int tracked = ScrollState.LastTrackPos;
+  Events.clear();
+  ReleaseCapture();  // someone else takes the mouse: the drag ends there, as a button-up ends it
+  ASSERT_EQ(2u, Events.size());
+  EXPECT_EQ(SB_THUMBPOSITION, Events[0].Code);
+  EXPECT_EQ(tracked, Events[0].Pos);
+  EXPECT_EQ(SB_ENDSCROLL, Events[1].Code);
+  EXPECT_EQ(tracked, Events[1].Pos);
+  // The button-up that comes later sends nothing more.
   Events.clear();
   SendMessageA(wnd, WM_LBUTTONUP, 0, 0);
+  EXPECT_TRUE(Events.empty());
   EXPECT_EQ(0u, Codes(SB_THUMBPOSITION).size());
   EXPECT_FALSE(Adapter->ThumbTracking);
   EXPECT_EQ(-1, ScrollState.LastTrackPos);

@@ -61,6 +61,53 @@ void ResetScrollState() {
   IsContainerClass = nullptr;
 }
 
+void Settle() { flush_events(60, 400); }
+
+void MouseTo(int x, int y) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
+  in.mi.dx = LONG((x * 65536LL + 32768) / w);
+  in.mi.dy = LONG((y * 65536LL + 32768) / h);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  EXPECT_TRUE(pump_until([&] {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == x && now.y == y;
+  })) << "cursor at "
+      << x << "," << y;
+  Settle();
+}
+
+void LeftButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  EXPECT_TRUE(pump_until([&] { return ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) == down; }));
+  Settle();
+}
+
+int BarPixelsNotSkinned(HWND wnd, TacScrollWnd* adapter) {
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const Capture screen = CaptureScreen(wnd);
+  const Capture print = CaptureWMPrint(wnd);
+  TRect h, v;
+  GetHorzBarRect(adapter, wnd, h);
+  GetVertBarRect(adapter, wnd, v);
+  int differ = 0;
+  for (const TRect& r : {h, v}) {
+    if ((&r == &h ? !adapter->HorzBar->ScrollVisible : !adapter->VertBar->ScrollVisible) || r.IsEmpty()) continue;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        differ += screen.Pixel(x - wr.left, y - wr.top) != print.Pixel(x - wr.left, y - wr.top);
+  }
+  return differ;
+}
+
 void AdapterTest::SetUp() {
   ResetScrollState();
   PlainLog = TPlainLog{};

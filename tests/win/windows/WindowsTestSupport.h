@@ -49,6 +49,20 @@ HWND CreatePlainWindow(HWND parent = nullptr, DWORD style = 0, int x = 60, int y
 // test starts from the same state whatever ran before it in the same process.
 void ResetScrollState();
 
+// ---- Real input, read back from the screen
+
+// The queue handled until it has been quiet for a moment, or for at most 400 ms: a hover timer
+// keeps it busy while the pointer rests on a bar.
+void Settle();
+// The pointer moved (SendInput) to a screen point; returns once the cursor is there and the
+// messages that followed are handled.
+void MouseTo(int x, int y);
+// The left button pressed or released where the pointer is (SendInput).
+void LeftButton(bool down);
+// The pixels of the window's visible bars (and their corner box) where the screen shows something
+// else than the adapter paints for them (its WM_PRINT): 0 when the screen shows the skinned bars.
+int BarPixelsNotSkinned(HWND wnd, TacScrollWnd* adapter);
+
 class AdapterTest : public ::testing::Test {
  protected:
   void SetUp() override;
