@@ -40,7 +40,9 @@ target_link_libraries(quorvex_skin PUBLIC classlib)
 # starts (the skinned menus, the dialog hook) works even where the program names none of its
 # routines.
 add_library(quorvex INTERFACE)
-target_link_libraries(quorvex INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvex_skin>")
+# (CMake writes a target named inside $<LINK_LIBRARY> into the installed package as it stands.)
+target_link_libraries(quorvex INTERFACE "$<BUILD_INTERFACE:$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvex_skin>>"
+  "$<INSTALL_INTERFACE:$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvex::skin>>")
 
 # Resources (the built-in skin, default glyphs) must reach the executable itself:
 # an object of a static library that nothing references would be dropped.
@@ -59,7 +61,9 @@ endif()
 # so that a program elsewhere does find_package(quorvex) and links quorvex::quorvex.
 set(QV_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/quorvex)
 set_target_properties(quorvex_core PROPERTIES EXPORT_NAME core)
-install(TARGETS quorvex_core classlib quorvex EXPORT quorvexTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+set_target_properties(quorvex_skin PROPERTIES EXPORT_NAME skin)
+install(TARGETS quorvex_core classlib quorvex_skin quorvex EXPORT quorvexTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/classlib ${CMAKE_SOURCE_DIR}/skin DESTINATION ${QV_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h")
 if(QV_RESOURCES)

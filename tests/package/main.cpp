@@ -6,6 +6,7 @@
 #include "skin/engine/sSkinManager.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 int main() {
@@ -16,6 +17,8 @@ int main() {
   manager->SetSkinName(BuiltInSkinName);
   manager->SetActive(true);
   if (!manager->Active()) return 2;
+  // The menus unit joined the engine though the program names nothing of it.
+  if (std::string(manager->SkinableMenus()->ClassName()) != "TacSkinableMenus") return 4;
   auto* button = Create<TsButton>(form);
   button->SetParent(form);
   button->SetCaption("OK");
