@@ -288,12 +288,6 @@ class TacSkinnedControl : public TBase {
     const bool act = IsOwnManagerCommand(Message, FSkinData) && !(command == QC_SKINREMOVED && IsDying(this));
     auto alive = this->AliveToken();
     if (command == QC_SKINLOADED) PassSkinCommandOn(Message);
-    if (act && command == QC_REFRESH && FSkinData->IndexesStale()) {
-      // A switch of skins comes as a refresh alone: the control's steps for a loaded skin first (the
-      // refresh reads the indexes).
-      BeforeSkinChange(QC_SKINLOADED);
-      if (*alive && FSkinData) AfterSkinChange(QC_SKINLOADED);
-    }
     if (act && *alive) {
       BeforeSkinChange(command);
       if (*alive && FSkinData) HandleSkinCommand(Message, FSkinData);

@@ -226,17 +226,10 @@ void TsCommonData::SetSkinSection(const std::string& Value) {
   if (!OwnerLoading()) NotifySectionChange();
 }
 
-bool TsCommonData::IndexesStale() const {
-  const TsSkinManager* sm = SkinManager();
-  return sm != FIndexesManager || (sm && sm->SkinSerial() != FIndexesSerial);
-}
-
 void TsCommonData::UpdateIndexes() {
   BGChanged = true;
   SkinIndex = BorderIndex = Texture = HotTexture = -1;
   TsSkinManager* sm = SkinManager();
-  FIndexesManager = sm;
-  FIndexesSerial = sm ? sm->SkinSerial() : 0;
   if (!sm || IsBeingDestroyed(sm) || FSkinSection.empty()) return;
   SkinIndex = sm->SectionIndexOf(FSkinSection);
   if (SkinIndex < 0) return;
@@ -493,8 +486,6 @@ void SkinRemoved(TsCommonData* sd) {
 
 // The skin is to be shown again: edits take the section's colours, windows tell their form.
 void SkinRefreshed(TsCommonData* sd) {
-  // A switch of skins comes as this command alone.
-  if (sd->IndexesStale()) sd->UpdateIndexes();
   sd->BGChanged = true;
   sd->SetUpdating(false);
   if (!sd->OwnerControl || IsBeingDestroyed(sd->OwnerControl)) return;

@@ -190,8 +190,6 @@ class TsCommonData : public TPersistent {
   // BGChanged set; section, BORDERSMASK, PATTERN and HOTPATTERN indexes read again (-1 when the
   // section is missing).
   void UpdateIndexes();
-  // The indexes were read from another skin than the manager's current one (or from none).
-  bool IndexesStale() const;
   // The owner is alive, a manager exists and is alive (CheckActive: with a loaded skin) and the
   // section index is valid.
   bool Skinned(bool CheckActive = true) const;
@@ -254,8 +252,6 @@ class TsCommonData : public TPersistent {
   std::string FSkinSection;
   bool FUpdating = false;
   const TControl* FRegistered = nullptr;
-  const TsSkinManager* FIndexesManager = nullptr;  // whose skin the indexes were read from, and when
-  std::uint32_t FIndexesSerial = 0;
 };
 
 // The skin data a control made for itself (created with the control as owner); nil when none.

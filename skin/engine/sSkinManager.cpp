@@ -412,7 +412,6 @@ bool TsSkinManager::ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std:
 
 void TsSkinManager::DoActivate() {
   SkinChanging = true;
-  ++FSkinSerial;
   FSkinData.Active = FSkin != nullptr;
   UpdateConstData();
   if (FSkinableMenus) {
@@ -444,8 +443,8 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
 }
 
 void TsSkinManager::SendNewSkin() {
-  // One command to each control: a refresh finds the control's indexes stale (SkinSerial) and reads
-  // them first, as a loaded skin would have it do.
+  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINLOADED), reinterpret_cast<LPARAM>(this));
+  SendToAll(m);
   RepaintForms();
 }
 
@@ -456,7 +455,6 @@ void TsSkinManager::RepaintForms() {
 
 void TsSkinManager::SendRemoveSkin() {
   SkinRemoving = true;
-  ++FSkinSerial;
   FSkinData.Active = false;
   if (FSkinableMenus) FSkinableMenus->UpdateMenus();
   TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(this));

@@ -277,8 +277,6 @@ class TsSkinManager : public TComponent {
   // The skin in use; nullptr when none is loaded.
   const qv::TSkinModel* Skin() const { return FSkinData.Active ? FSkin.get() : nullptr; }
   const TacConstData& ConstData() const { return FConstData; }
-  // Counts the skins applied (and removals): indexes read under another count are stale.
-  std::uint32_t SkinSerial() const { return FSkinSerial; }
   std::array<TStringList*, ThirdListCount>& ThirdLists() { return FThirdLists; }
   TsSkinableMenus* SkinableMenus() const { return FSkinableMenus; }
 
@@ -358,7 +356,6 @@ class TsSkinManager : public TComponent {
   std::unique_ptr<qv::TSkinModel> FSkin;
   TsSkinData FSkinData;
   TacConstData FConstData;
-  std::uint32_t FSkinSerial = 1;
   std::string FLastError;
   HWND FHotWnd = nullptr;
   bool FHookInstalled = false;

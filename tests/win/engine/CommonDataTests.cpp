@@ -164,9 +164,9 @@ TEST_F(engine_CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
   EXPECT_FALSE(c->SkinData->Skinned());
 }
 
-// A skin switch sends each control one command, the refresh, and no query of a control with skin
-// data; the refresh finds the indexes stale and reads them. Removal sends command 2.
-TEST_F(engine_CommonData, ManagerSendsOneCommandOnLoadAnd2OnRemoval) {
+// A skin switch sends each control command 1 (the new skin: indexes read again) and then 3 (refresh),
+// and asks no control with skin data whether it is skinned. Removal sends command 2.
+TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   auto* c = Place(tcButton);
   auto* g = Create<TTestSkinGraphic>(nullptr);
   g->SetParent(c);
@@ -178,13 +178,12 @@ TEST_F(engine_CommonData, ManagerSendsOneCommandOnLoadAnd2OnRemoval) {
     g->Commands.clear();
     c->SkinData->SkinIndex = -1;  // what the old skin's index was means nothing now
     Manager->SetSkinName(skin);
-    ASSERT_EQ(1u, c->Commands.size()) << "one command, no query";
-    EXPECT_EQ(QC_REFRESH, c->Commands[0].Command);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), c->Commands[0].LParam);
-    EXPECT_TRUE(c->SkinData->Skinned()) << "the refresh read the indexes of the new skin";
-    EXPECT_FALSE(c->SkinData->IndexesStale());
-    ASSERT_EQ(1u, g->Commands.size()) << "children of a skinned control are reached through it";
-    EXPECT_EQ(QC_REFRESH, g->Commands[0].Command);
+    EXPECT_EQ((std::vector<int>{QC_SKINLOADED, QC_REFRESH}), c->CommandCodes()) << "no query";
+    for (const auto& cmd : c->Commands) EXPECT_EQ(reinterpret_cast<LPARAM>(Manager), cmd.LParam);
+    EXPECT_TRUE(c->SkinData->Skinned()) << "the indexes of the new skin were read";
+    ASSERT_EQ(2u, g->Commands.size()) << "children of a skinned control are reached through it";
+    EXPECT_EQ(QC_SKINLOADED, g->Commands[0].Command);
+    EXPECT_EQ(QC_REFRESH, g->Commands[1].Command);
   }
   c->Commands.clear();
   Manager->SetActive(false);
