@@ -128,11 +128,13 @@ endforeach()
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/examples/gallery ${CMAKE_BINARY_DIR}/gallery)
 
+# One benchmark program per file of bench/win: bench_paint.cpp makes bench_paint.exe.
 file(GLOB QV_BENCH_WIN CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win/*.cpp)
-if(QV_BENCH_WIN)
-  add_executable(bench_win ${QV_BENCH_WIN})
-  target_link_libraries(bench_win PRIVATE quorvex)
-endif()
+foreach(src ${QV_BENCH_WIN})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE quorvex)
+endforeach()
 
 # The installed package in use: installed into the build folder, then a program outside the tree is
 # configured against it with find_package(quorvex), built and run.
