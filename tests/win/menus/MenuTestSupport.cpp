@@ -2,17 +2,13 @@
 
 namespace qvtest {
 
-namespace {
-TMenuScript* CurrentScript = nullptr;
-}
-
 TSkinBuilder MenuSkin() {
   TSkinBuilder b;
+  b.Section("MENUITEM");
   b.Section("GLOBALINFO");
   for (const char* p : {"CHECK", "RADIOCHECKED", "BOXCHECKED"}) b.Mask("GLOBALINFO", p, 13, 13, 2);
   b.Section("MAINMENU");
   b.Mask("MAINMENU", "BORDERSMASK", 9, 9, 1);
-  b.Section("MENUITEM");
   b.Section("MENULINE");
   b.Section("DIVIDERV");
   b.Mask("DIVIDERV", "BORDERSMASK", 12, 2, 1);
@@ -40,6 +36,24 @@ void PressKey(WORD vk) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+void MouseTo(POINT p) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
+  in.mi.dx = LONG((p.x * 65536LL + 32768) / w);
+  in.mi.dy = LONG((p.y * 65536LL + 32768) / h);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
 bool TMenuScript::Run(TPopupMenu* Menu, int X, int Y, DWORD TimeoutMs) {
   return Run([&] { Menu->Popup(X, Y); }, TimeoutMs);
 }
@@ -49,27 +63,27 @@ bool TMenuScript::Run(const std::function<void()>& Open, DWORD TimeoutMs) {
   Done_ = Steps_.empty();
   Start_ = GetTickCount();
   Timeout_ = TimeoutMs;
-  CurrentScript = this;
+  CurrentScript_ = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, &Tick);
   Open();
   KillTimer(nullptr, timer);
-  CurrentScript = nullptr;
+  CurrentScript_ = nullptr;
   flush_events(20, 1000);
   return Done_;
 }
 
 void CALLBACK TMenuScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
-  TMenuScript* s = CurrentScript;
+  TMenuScript* s = CurrentScript_;
   if (!s || s->Done_) return;
   if (GetTickCount() - s->Start_ > s->Timeout_) {
-    CurrentScript = nullptr;
+    CurrentScript_ = nullptr;
     EndMenu();
     return;
   }
   if (!s->Steps_[s->Next_]()) return;
   if (++s->Next_ < s->Steps_.size()) return;
   s->Done_ = true;
-  CurrentScript = nullptr;
+  CurrentScript_ = nullptr;
   EndMenu();
 }
 

@@ -20,7 +20,8 @@
 
 namespace qvtest {
 
-// Sections and masks of menus, each of its own colour: the popup frame ("MAINMENU", a 9 x 9 mask
+// Sections and masks of menus, each of its own colour ("MENUITEM" first: a section at index 0 is
+// a section like any other): the popup frame ("MAINMENU", a 9 x 9 mask
 // with key runs of 1, 2, 3 and 4 pixels at its corners), items without a border ("MENUITEM",
 // COLOR and HOTCOLOR show as they are), the separator line ("DIVIDERV"), caption items
 // ("TOOLBAR"), the check marks ("GLOBALINFO"), the menu line, the extra line and the icon column.
@@ -32,6 +33,9 @@ int GdiHandleCount();
 
 // Presses and releases a key through the system's input queue.
 void PressKey(WORD vk);
+// Moves the mouse to a screen point, and sends mouse button events (MOUSEEVENTF_LEFTDOWN ...).
+void MouseTo(POINT p);
+void MouseButton(DWORD flags);
 
 // Steps run one per timer tick while a popup menu is open; a step returns true when it is done.
 // Each test builds the steps it needs; the menu closes after the last one.
@@ -47,6 +51,8 @@ class TMenuScript {
   bool Run(TPopupMenu* Menu, int X, int Y, DWORD TimeoutMs = 8000);
   // The same for a menu that something else opens (Open runs with the steps' timer set).
   bool Run(const std::function<void()>& Open, DWORD TimeoutMs = 8000);
+  // Every step has run (or the time ran out): for an Open that waits for the menu to go.
+  bool Over() const { return Done_ || CurrentScript_ != this; }
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -55,6 +61,7 @@ class TMenuScript {
   DWORD Start_ = 0;
   DWORD Timeout_ = 0;
   bool Done_ = false;
+  static inline TMenuScript* CurrentScript_ = nullptr;
 };
 
 // The open popup menu window that shows MenuBitmap with every item drawn: visible, subclassed,

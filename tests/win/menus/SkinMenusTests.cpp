@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "classlib/ImgList.h"
+#include "skin/controls/sSpeedButton.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/sSkinProvider.h"
 
@@ -367,6 +368,42 @@ TEST_F(SkinMenus, ExtraLineAndIconColumnShowThroughTransparentItems) {
   for (const TProbe& p : probes) EXPECT_EQ(ColorText(p.Expected), ColorText(shot.Pixel(p.At.x, p.At.y))) << p.What;
   EXPECT_EQ(DWORD(OBJ_BITMAP), GetObjectType(glyph->Handle())) << "the application's glyph is left alone";
   EXPECT_EQ(nullptr, MenuState.ExtraGlyph) << "the copy is freed once painted";
+}
+
+// A speed button's drop-down menu, opened by a real click on the arrow: the hints its press
+// switched off are back while the menu shows (the button itself restores them only once the menu
+// has closed), and the button is no longer recorded as the dropped-down one.
+TEST_F(SkinMenus, DropDownMenuBringsTheHintsBack) {
+  auto* popup = Create<TPopupMenu>(Form);
+  NewItem("First", popup->Items());
+  NewItem("Second", popup->Items());
+  Menus()->PreparePopupMenu(popup, true);
+  auto* button = Create<TsSpeedButton>(Form);
+  button->SetParent(Form);
+  button->SetBounds(20, 20, 90, 28);
+  button->SetButtonStyle(tbsDropDown);
+  button->SetDropdownMenu(popup);
+  Application->SetShowHint(true);
+  flush_events();
+  bool hintsOnWhileShown = false, recordCleared = false;
+  TMenuScript script;
+  script.Then([&] {
+    if (!DrawnPopup()) return false;
+    hintsOnWhileShown = Application->ShowHint();
+    recordCleared = DroppedDownButton() == nullptr;
+    return true;
+  });
+  const TPoint arrow = button->ClientToScreen(TPoint{90 - DropDownArrowWidth / 2, 14});
+  ASSERT_TRUE(script.Run([&] {
+    MouseTo(POINT{arrow.X, arrow.Y});
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    pump_until([&] { return script.Over(); }, 8000);
+  }));
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  flush_events();
+  EXPECT_TRUE(hintsOnWhileShown);
+  EXPECT_TRUE(recordCleared);
+  EXPECT_TRUE(Application->ShowHint());
 }
 
 // Drawing on a DC that belongs to no window: the background is sized from the items, and the
