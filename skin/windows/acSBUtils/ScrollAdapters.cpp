@@ -234,7 +234,12 @@ bool TacScrollWnd::HandleBarMessage(TMessage& Message) {
       if (!onBar) return false;
       Message.Result = 0;
       return true;
-    case WM_SYSCOMMAND: return Message.WParam == 0xF077;
+    case WM_SYSCOMMAND: {
+      // The system's own tracking of either bar (a press on a bar that hits no part of it is passed
+      // on, and the default handling answers with these) would run its loop in the system's look.
+      const WPARAM command = Message.WParam & 0xFFF0;
+      return command == SC_VSCROLL || command == SC_HSCROLL;
+    }
     case WM_STYLECHANGED: Message.Result = ScrollStyleChanged(this, wnd, Message.WParam, Message.LParam); return true;
     case WM_MOUSEMOVE: Message.Result = ScrollMouseMove(this, wnd, Message.WParam, Message.LParam); return true;
     case WM_LBUTTONUP: Message.Result = ScrollLButtonUp(this, wnd, Message.WParam, Message.LParam); return true;

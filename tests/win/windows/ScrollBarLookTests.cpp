@@ -1,7 +1,7 @@
 // Skinned scroll bars never show the system look: the pointer resting on and leaving a bar, the
 // windows' own scroll updates, thumb drags (the other bar, past the window's edge) and drags that
-// end without a button-up, a frame calculation cut short by the adapter's release. Real input,
-// the bars read back from the screen.
+// end without a button-up, a frame calculation cut short by the adapter's release, a press on a
+// bar that hits no part. Real input, the bars read back from the screen.
 #include "tests/win/windows/WindowsTestSupport.h"
 
 #include <string>
@@ -234,6 +234,31 @@ TEST_F(ScrollBarLook, FrameCalculationCutShortByTheRelease) {
   GetClientRect(wnd, &cr);
   EXPECT_EQ(200 - 2 - GetSystemMetrics(SM_CXVSCROLL), cr.right);
   EXPECT_EQ(160 - 2 - GetSystemMetrics(SM_CYHSCROLL), cr.bottom);
+}
+
+TEST_F(ScrollBarLook, ClickBesideAThumbTooLongForItsChannel) {
+  // A horizontal bar 40 pixels long: two 16-pixel arrows and an 8-pixel channel that the 10-pixel
+  // thumb does not fit. A click in the channel hits no part.
+  HWND wnd = Track(CreatePlainWindow(Top, WS_BORDER | WS_HSCROLL, 20, 20, 42, 100));
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+  SetScrollInfo(wnd, SB_HORZ, &si, FALSE);
+  Attach(wnd);
+  const TRect h = Bar(wnd, 0);
+  ASSERT_EQ(40, h.Width());
+  ASSERT_EQ(-1, ScrollBarHitTest(Adapter->HorzBar, wnd, h, h.Top + 3, h.Left + 20));
+  MouseTo(h.Left + 20, h.Top + 3);
+  PlainLog.Clear();
+  // Pressed and released at once: a modal tracking loop of the system's would take the release.
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+  pump_until([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; });
+  Settle();
+  EXPECT_EQ(0, BarPixelsNotSkinned(wnd, Adapter));
+  EXPECT_EQ(0, PlainLog.Count(WM_HSCROLL));
+  EXPECT_NE(wnd, GetCapture());
 }
 
 }  // namespace
