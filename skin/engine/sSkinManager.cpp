@@ -363,6 +363,10 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
     }
     return ApplyModel(std::move(model), FInternalSkins[internal].Name, "(stored with the program)");
   }
+  if (!qv::IsPlainSkinName(Name)) {
+    Fail("Skin \"" + Name + "\" was not loaded: a skin name may not hold a drive, a root or \"..\"");
+    return false;
+  }
   const fs::path dir = fs::path(SkinDirectoryResolved());
   std::error_code ec;
   const fs::path folder = dir / fs::path(Name);

@@ -372,6 +372,12 @@ TEST(SkinLoader, BadSkinsFailWithAnErrorText) {
       {"master rect without a master",
        [](TSkinBuilder& b) { b.RawMask("BUTTON", "BORDERSMASK", "mask: rect=0,0,1,1"); }, "no master bitmap"},
       {"bad master name", [](TSkinBuilder& b) { b.Key("SKININFO", "MASTERBITMAP", "../m.bmp"); }, "MASTERBITMAP"},
+      {"empty Options.dat", [](TSkinBuilder& b) { b.ReplaceOptions(""); }, "no section a look"},
+      {"comments only", [](TSkinBuilder& b) { b.ReplaceOptions("\xEF\xBB\xBF; skin\r\n\r\n  # none\n"); },
+       "no section a look"},
+      {"keys no painter reads",
+       [](TSkinBuilder& b) { b.ReplaceOptions("[SKININFO]\nMASTERBITMAP=m.bmp\n[A]\nAUTHOR=x\n[B]\n"); },
+       "no section a look"},
   };
   for (const TBadSkin& c : cases) {
     TSkinBuilder b = TSkinBuilder::Standard();

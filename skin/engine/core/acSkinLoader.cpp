@@ -53,6 +53,38 @@ bool WriteFileBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes
   return true;
 }
 
+namespace {
+
+// A skin must give at least one section a look: a key the painters read or an image. An empty
+// Options.dat, one of comments only or one whose keys no painter reads would throw the previous
+// look away for the plain defaults everywhere.
+bool HasUsableSection(const TOptionsFile& opts) {
+  for (const TOptionsMask& m : opts.Masks)
+    if (m.Mask.SectionName != kSkinInfoSection) return true;
+  for (const TsGeneralData& s : opts.Sections) {
+    if (s.Name == kSkinInfoSection) continue;
+    for (const auto& kv : s.Keys)
+      if (TsGeneralData::IsPainterKey(kv.first)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsPlainSkinName(std::string_view name) {
+  if (name.empty() || name.find(':') != std::string_view::npos || name.front() == '\\' || name.front() == '/')
+    return false;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    const std::size_t end = std::min(name.find_first_of("\\/", start), name.size());
+    // "..", and what Windows reads as it: a part of dots and blanks only (trailing ones are dropped).
+    const std::string_view part = name.substr(start, end - start);
+    if (!part.empty() && part.find_first_not_of(". ") == std::string_view::npos) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error) {
   std::vector<std::uint8_t> bytes;
   std::string err;
@@ -67,6 +99,11 @@ std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, st
   TOptionsFile opts;
   if (!ParseOptionsFile(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), opts, err)) {
     error = err;
+    return nullptr;
+  }
+
+  if (!HasUsableSection(opts)) {
+    error = std::string(kOptionsFileName) + " gives no section a look (no key the painters read, no image)";
     return nullptr;
   }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/engine/core/acPackedSkin.h"
@@ -34,6 +35,10 @@ bool SkinToFiles(const TSkinModel& skin, std::vector<TPackedEntry>& files, std::
 bool SaveSkinToFolder(const TSkinModel& skin, const std::filesystem::path& folder, std::string& error);
 bool PackSkin(const TSkinModel& skin, std::vector<std::uint8_t>& bytes, std::string& error);
 bool SaveSkinToPackedFile(const TSkinModel& skin, const std::filesystem::path& file, std::string& error);
+
+// True for a skin name that stays inside the skin folder: not empty, no drive (':'), not rooted and
+// no part of dots and blanks only ("..", ". .").
+bool IsPlainSkinName(std::string_view name);
 
 // Names of the skins in a folder, sorted (case-insensitively): sub-folders holding "Options.dat" and
 // ".asz" files without the extension.

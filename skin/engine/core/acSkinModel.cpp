@@ -129,6 +129,16 @@ std::string TsGeneralData::ParseKeys() {
   return {};
 }
 
+bool TsGeneralData::IsPainterKey(std::string_view key) {
+  static constexpr std::string_view kKeys[] = {
+      "COLOR",           "HOTCOLOR",        "FONTCOLOR",        "HOTFONTCOLOR", "TRANSPARENCY",
+      "HOTTRANSPARENCY", "GRADIENTPERCENT", "IMAGEPERCENT",     "SHOWFOCUS",    "FADINGENABLED",
+      "SAVETITLE",       "RESERVEDBOOLEAN", "FADINGITERATIONS", "GRADIENTDATA", "PARENTCLASS"};
+  for (std::string_view k : kKeys)
+    if (k == key) return true;
+  return false;
+}
+
 std::string TsGeneralData::CheckKey(const std::string& key, const std::string& value) {
   TsGeneralData scratch;
   return ApplyKey(scratch, key, value);

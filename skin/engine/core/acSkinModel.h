@@ -103,6 +103,9 @@ struct TsGeneralData {
   std::string ParseKeys();
   // Checks one key's value as ParseKeys would. Returns an error text, empty when it is sound.
   static std::string CheckKey(const std::string& key, const std::string& value);
+  // True for a key the painters read (COLOR, FONTCOLOR ... PARENTCLASS); other keys are kept as
+  // text only.
+  static bool IsPainterKey(std::string_view key);
 
   // Convenience setters for typed keys.
   void SetColor(std::string_view key, TColorRef c);

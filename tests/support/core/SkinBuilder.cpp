@@ -142,6 +142,10 @@ TSkinBuilder& TSkinBuilder::RawMask(const std::string& section, const std::strin
   return *this;
 }
 
+TSkinBuilder& TSkinBuilder::ReplaceOptions(const std::string& text) {
+  return ReplaceFile("Options.dat", {text.begin(), text.end()});
+}
+
 TSkinBuilder& TSkinBuilder::ReplaceFile(const std::string& name, std::vector<std::uint8_t> bytes) {
   Replaced_.emplace_back(name, std::move(bytes));
   return *this;

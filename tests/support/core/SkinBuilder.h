@@ -60,9 +60,8 @@ class TSkinBuilder {
   // Files put in or taken out after the skin's own files are made.
   TSkinBuilder& ReplaceFile(const std::string& name, std::vector<std::uint8_t> bytes);
   TSkinBuilder& DropFile(const std::string& name);
-  TSkinBuilder& ReplaceOptions(const std::string& text) {
-    return ReplaceFile("Options.dat", {text.begin(), text.end()});
-  }
+  // Defined out of line: Windows headers rename ReplaceFile in the programs that include them.
+  TSkinBuilder& ReplaceOptions(const std::string& text);
 
   // The distinct colours (never the key colour).
   static TColorRef FrameColor(int maskOrdinal, int state);

@@ -90,14 +90,22 @@ TEST_F(engine_Manager, StoredSkinWinsOverFolderOfSameName) {
   EXPECT_EQ(-1, Manager->SectionIndexOf("ONLYONDISK"));
 }
 
-// A bad skin of each kind: the previous skin stays with its sections, the error is told once.
+// A bad skin of each kind: the previous skin stays with its sections, the error is told once. A skin
+// that gives no section a look is bad, and so is a name that reaches outside the skin folder (here
+// to a good skin beside it).
 TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
   struct Case {
-    const char* Name;
-    void (*Make)(const fs::path& dir);
+    std::string Name;
+    void (*Make)(const fs::path& skins);
   };
+  const fs::path skins = Dir.Path() / "Skins";
+  fs::create_directories(skins);
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / "Outside");
+  const std::string outside = (Dir.Path() / "Outside").string();
+  ASSERT_EQ(':', outside.at(1));
+  auto nothing = [](const fs::path&) {};
   const Case cases[] = {
-      {"NotThere", [](const fs::path&) {}},
+      {"NotThere", nothing},
       {"NoOptions",
        [](const fs::path& d) { TSkinBuilder::Standard().DropFile("Options.dat").WriteFolder(d / "NoOptions"); }},
       {"BadOptions",
@@ -121,10 +129,29 @@ TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
          std::ofstream f(d / "Truncated.asz", std::ios::binary);
          f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
        }},
+      {"EmptyOptions",
+       [](const fs::path& d) { TSkinBuilder::Standard().ReplaceOptions("").WriteFolder(d / "EmptyOptions"); }},
+      {"CommentsOnly",
+       [](const fs::path& d) {
+         TSkinBuilder::Standard().ReplaceOptions("; a skin\n\n# and nothing else\n").WriteFolder(d / "CommentsOnly");
+       }},
+      {"UnknownKeysOnly",
+       [](const fs::path& d) {
+         TSkinBuilder::Standard()
+             .ReplaceOptions("[SKININFO]\nAUTHOR=someone\n[BUTTON]\nVERSION=2\n")
+             .WritePacked(d / "UnknownKeysOnly.asz");
+       }},
+      {"EmptyPack",
+       [](const fs::path& d) { TSkinBuilder::Standard().ReplaceOptions("").WritePacked(d / "EmptyPack.asz"); }},
+      {"..\\Outside", nothing},
+      {"../Outside", nothing},
+      {"Skins\\..\\..\\Outside", nothing},
+      {outside, nothing},
+      {outside.substr(2), nothing},  // rooted, without the drive
   };
   TErrorLog log;
   Manager = CreateTestManager(TSkinBuilder::Standard(), "Good");
-  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->SetSkinDirectory(skins.string());
   Manager->OnSkinLoadError = MakeMethod<&TErrorLog::OnError>(&log);
   ASSERT_TRUE(Manager->SkinData()->Active);
   const int button = Manager->SectionIndexOf("BUTTON");
@@ -137,7 +164,7 @@ TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
   ctrl->HandleNeeded();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
-    c.Make(Dir.Path());
+    c.Make(skins);
     log.Texts.clear();
     ctrl->Commands.clear();
     Manager->SetSkinName(c.Name);
