@@ -233,7 +233,17 @@ TPoint PopupClientOffset(HWND Wnd) {
 
 TacSkinableMenus::TacSkinableMenus(TsSkinManager* ASkinManager) : TsSkinableMenus(ASkinManager) {}
 
-TacSkinableMenus::~TacSkinableMenus() = default;
+TacSkinableMenus::~TacSkinableMenus() {
+  // Items still holding this object's handlers (menus of forms the application does not own, menus
+  // of no form) lose them: they would call into a freed object.
+  for (TMenuItem* planted : FPlanted) {
+    TMenuItem* item = TMenuItem::FromData(reinterpret_cast<ULONG_PTR>(planted));
+    if (!item) continue;
+    if (IsOwnDrawHandler(item->OnAdvancedDrawItem) && item->OnAdvancedDrawItem.Data() == this)
+      item->OnAdvancedDrawItem = nullptr;
+    if (IsOwnMeasureHandler(item->OnMeasureItem) && item->OnMeasureItem.Data() == this) item->OnMeasureItem = nullptr;
+  }
+}
 
 TacSkinableMenus* SkinableMenusOf(TsSkinManager* Manager) {
   return Manager ? dynamic_cast<TacSkinableMenus*>(Manager->SkinableMenus()) : nullptr;
@@ -279,6 +289,7 @@ void TacSkinableMenus::PlantMainHandlers(TMenuItem* Item, bool Value) {
   }
   Item->OnAdvancedDrawItem = MakeMethod<&TacSkinableMenus::MainDrawItem>(this);
   Item->OnMeasureItem = MakeMethod<&TacSkinableMenus::MainMeasureItem>(this);
+  Planted(Item);
 }
 
 void TacSkinableMenus::PlantPopupHandlers(TMenuItem* Item, bool Value) {
@@ -288,6 +299,15 @@ void TacSkinableMenus::PlantPopupHandlers(TMenuItem* Item, bool Value) {
   }
   if (!Item->OnAdvancedDrawItem) Item->OnAdvancedDrawItem = MakeMethod<&TacSkinableMenus::PopupDrawItem>(this);
   if (!Item->OnMeasureItem) Item->OnMeasureItem = MakeMethod<&TacSkinableMenus::PopupMeasureItem>(this);
+  Planted(Item);
+}
+
+void TacSkinableMenus::Planted(TMenuItem* Item) {
+  // Items come and go (a window menu's skin items are made anew each time it drops): the gone
+  // ones are forgotten now and then.
+  if (FPlanted.size() >= 256 && FPlanted.size() >= 2 * std::size_t(TMenuItem::LiveCount()))
+    std::erase_if(FPlanted, [](TMenuItem* i) { return !TMenuItem::FromData(reinterpret_cast<ULONG_PTR>(i)); });
+  FPlanted.insert(Item);
 }
 
 void TacSkinableMenus::PrepareMainMenu(TMainMenu* Menu, bool Value) {

@@ -19,6 +19,7 @@
 #include "classlib/Win.h"
 
 #include <string>
+#include <unordered_set>
 
 #include "classlib/Menus.h"
 #include "skin/engine/sSkinManager.h"
@@ -152,12 +153,15 @@ class TacSkinableMenus : public TsSkinableMenus {
  private:
   void PlantPopupHandlers(TMenuItem* Item, bool Value);
   void PlantMainHandlers(TMenuItem* Item, bool Value);
+  void Planted(TMenuItem* Item);
   void PaintFrameBands(HWND Wnd, TMenuItem* Item, const TRect& ARect, int FirstColumn);
   void FillColumnGaps(TCanvas* Canvas, TMenuItem* Item, const TRect& ARect);
   void PaintItemGlyph(TBitmap* Image, TMenuItem* Item);
   void PaintCheckMark(TBitmap* Image, TMenuItem* Item, bool Hot);
   // The extra line's strip, its glyph and caption, into MenuBitmap.
   void PaintExtraLine(int Height);
+  // Items given this object's handlers (some may be gone since).
+  std::unordered_set<TMenuItem*> FPlanted;
 };
 
 // The menus of a manager (nil when it has none of this unit).

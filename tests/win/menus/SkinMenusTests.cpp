@@ -31,8 +31,7 @@ bool Near(COLORREF a, COLORREF b, int tolerance = 2) {
 }
 
 struct TAppHandlers {
-  int Draws = 0;
-  void Draw(TObject*, TCanvas*, TRect, TOwnerDrawState) { ++Draws; }
+  void Draw(TObject*, TCanvas*, TRect, TOwnerDrawState) {}
   void Measure(TObject*, TCanvas*, int& w, int& h) { w = 50, h = 20; }
 };
 
@@ -115,6 +114,15 @@ TEST_F(SkinMenus, HandlersArePlantedWhereFreeAndGivenBack) {
   Menus()->PrepareMainItem(save, false);
   EXPECT_EQ(hNone, drawOf(save));
   EXPECT_FALSE(main->OwnerDraw());
+  // A menu of no form keeps its handlers until the manager goes, then loses them.
+  auto* loose = Create<TPopupMenu>(nullptr);
+  TMenuItem* item = NewItem("Loose", loose->Items());
+  Menus()->PreparePopupMenu(loose, true);
+  EXPECT_EQ(hPopup, drawOf(item));
+  FreeAndNil(Manager);
+  EXPECT_FALSE(item->OnAdvancedDrawItem);
+  EXPECT_FALSE(item->OnMeasureItem);
+  loose->Free();
 }
 
 TEST_F(SkinMenus, ItemSizesFollowTheirKind) {

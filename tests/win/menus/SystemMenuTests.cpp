@@ -1,11 +1,10 @@
 // The skinned window menu of a form: which items show and work for each border style, border
 // icons and window state, the system commands they send, the "Available skins" submenu in columns
-// of twenty (opened for real), and the extra title buttons and title icon settings.
+// of twenty (opened for real), and the extra title buttons.
 #include "tests/win/menus/MenuTestSupport.h"
 
 #include <functional>
 
-#include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/sSkinProvider.h"
 
 namespace qvtest {
@@ -202,13 +201,11 @@ TEST_F(SystemMenu, SkinItemsComeInColumnsOfTwentyWithTheCurrentOneChecked) {
   EXPECT_LT(twentieth.right, fortieth.left);
 }
 
-TEST_F(SystemMenu, TitleButtonsAndTitleIcon) {
+TEST_F(SystemMenu, TitleButtonsFireTheirEventsAndCopy) {
   auto* provider = Create<TsSkinProvider>(Form);
   EXPECT_EQ(provider, provider->TitleButtons->GetOwner());
   TsTitleButton* button = provider->TitleButtons->Add();
   EXPECT_EQ("TsTitleButton", button->Name());
-  EXPECT_TRUE(button->Enabled());
-  EXPECT_TRUE(button->UseSkinData());
   struct TLog {
     std::vector<std::string> Calls;
     void Down(TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Add("down", s, b, sh, x, y); }
@@ -225,18 +222,11 @@ TEST_F(SystemMenu, TitleButtonsAndTitleIcon) {
   button->MouseDown(7, mbRight, TShiftState{ssShift}, 3, 4);
   button->MouseUp(7, mbLeft, TShiftState{}, 5, 6);
   EXPECT_EQ((std::vector<std::string>{"down Pin 1 1 3,4", "up Pin 0 0 5,6"}), log.Calls);
-  // The collection and the icon settings copy as the provider's published properties.
+  // The collection copies as the provider's published property.
   auto* other = Create<TsSkinProvider>(Form);
   other->SetTitleButtons(provider->TitleButtons);
   ASSERT_EQ(1, other->TitleButtons->Count());
   EXPECT_EQ("Pin", other->TitleButtons->Items(0)->Name());
-  provider->TitleIcon->SetWidth(20);
-  provider->TitleIcon->SetHeight(18);
-  provider->TitleIcon->Glyph()->Assign(std::unique_ptr<TBitmap>(CreateBmp24(20, 18)).get());
-  other->SetTitleIcon(provider->TitleIcon);
-  EXPECT_EQ(20, other->TitleIcon->Width());
-  EXPECT_EQ(18, other->TitleIcon->Height());
-  EXPECT_EQ(20, other->TitleIcon->Glyph()->Width());
 }
 
 }  // namespace
