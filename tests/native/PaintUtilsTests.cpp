@@ -199,9 +199,9 @@ const TLayoutCase kLayoutCases[] = {
      {16, 0, 46, 10}},
 };
 
-class GlyphTextLayout : public ::testing::TestWithParam<TLayoutCase> {};
+class PaintUtilsLayouts : public ::testing::TestWithParam<TLayoutCase> {};
 
-TEST_P(GlyphTextLayout, PlacesGlyphAndCaption) {
+TEST_P(PaintUtilsLayouts, PlacesGlyphAndCaption) {
   const TLayoutCase& c = GetParam();
   TPoint g{-99, -99};
   TRect t{-99, -99, -99, -99};
@@ -210,10 +210,10 @@ TEST_P(GlyphTextLayout, PlacesGlyphAndCaption) {
   EXPECT_EQ(t, c.TextBounds) << c.Name << ": text " << t.Left << "," << t.Top << "," << t.Right << "," << t.Bottom;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, GlyphTextLayout, ::testing::ValuesIn(kLayoutCases));
+INSTANTIATE_TEST_SUITE_P(Table, PaintUtilsLayouts, ::testing::ValuesIn(kLayoutCases));
 
 // Glyph and caption never overlap and keep the given spacing, whatever the layout.
-TEST(GlyphTextLayoutRules, SpacingIsKept) {
+TEST(PaintUtils, GlyphTextLayoutSpacingIsKept) {
   for (TGlyphLayout l : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
     for (int spacing : {0, 1, 4, 9}) {
       TPoint g;
@@ -235,7 +235,7 @@ TEST(GlyphTextLayoutRules, SpacingIsKept) {
 
 int Width7(std::string_view s) { return int(s.size()) * 7; }
 
-TEST(CutTextToWidth, EdgeCases) {
+TEST(PaintUtils, CutTextToWidthEdgeCases) {
   const struct {
     const char* Text;
     int Max;
@@ -253,7 +253,7 @@ TEST(CutTextToWidth, EdgeCases) {
 
 // A 16,000-character caption: the cut point is found by halving, one measure per step, and a text
 // of which not even "..." fits ends after two measures.
-TEST(CutTextToWidth, MeasuresLogarithmicallyOften) {
+TEST(PaintUtils, CutTextToWidthMeasuresLogarithmicallyOften) {
   const std::string text(16000, 'x');
   std::size_t calls = 0, chars = 0;
   auto counted = [&](std::string_view s) {
@@ -282,7 +282,7 @@ TEST(CutTextToWidth, MeasuresLogarithmicallyOften) {
 
 // --- strings and numbers ---------------------------------------------------------------------
 
-TEST(StringHelpers, ExtractWord) {
+TEST(PaintUtils, ExtractWord) {
   EXPECT_EQ(ExtractWord(1, "alpha beta", " "), "alpha");
   EXPECT_EQ(ExtractWord(2, "  alpha,, beta ", " ,"), "beta");
   EXPECT_EQ(ExtractWord(3, "alpha beta", " "), "");
@@ -292,7 +292,7 @@ TEST(StringHelpers, ExtractWord) {
   EXPECT_EQ(ExtractWord(1, "abc", ""), "abc");
 }
 
-TEST(StringHelpers, TryParseFloat) {
+TEST(PaintUtils, TryParseFloat) {
   double v = -1;
   EXPECT_TRUE(TryParseFloat(" 12.5 ", v));
   EXPECT_DOUBLE_EQ(v, 12.5);
@@ -311,7 +311,7 @@ TEST(StringHelpers, TryParseFloat) {
   EXPECT_DOUBLE_EQ(v, 7) << "a failed parse leaves the value";
 }
 
-TEST(StringHelpers, InsertThousandSeparators) {
+TEST(PaintUtils, InsertThousandSeparators) {
   EXPECT_EQ(InsertThousandSeparators("1234567.5"), "1,234,567.5");
   EXPECT_EQ(InsertThousandSeparators("-1234"), "-1,234");
   EXPECT_EQ(InsertThousandSeparators("123"), "123");
@@ -321,7 +321,7 @@ TEST(StringHelpers, InsertThousandSeparators) {
   EXPECT_EQ(InsertThousandSeparators("-"), "-");
 }
 
-TEST(StringHelpers, SmallOnes) {
+TEST(PaintUtils, SmallStringHelpers) {
   EXPECT_EQ(RepeatChar('*', 3), "***");
   EXPECT_EQ(RepeatChar('*', 0), "");
   EXPECT_EQ(RepeatChar('*', -2), "");
@@ -333,7 +333,7 @@ TEST(StringHelpers, SmallOnes) {
   EXPECT_EQ(ReplaceAllStr("abc", "", "x"), "abc");
 }
 
-TEST(Geometry, Helpers) {
+TEST(PaintUtils, GeometryHelpers) {
   EXPECT_EQ(RectWidth({2, 3, 10, 7}), 8);
   EXPECT_EQ(RectHeight({2, 3, 10, 7}), 4);
   EXPECT_TRUE(IsInRange(5, 5, 6));
@@ -352,7 +352,7 @@ TEST(Geometry, Helpers) {
 
 // --- fade steps ------------------------------------------------------------------------------
 
-TEST(FadeSteps, IterationsNeverZero) {
+TEST(PaintUtils, FadeIterationsNeverZero) {
   EXPECT_EQ(FadeIterationsOf(10, false), 10);
   EXPECT_EQ(FadeIterationsOf(10, true), 5);
   EXPECT_EQ(FadeIterationsOf(1, true), 1) << "one step halved must still run";
@@ -360,7 +360,7 @@ TEST(FadeSteps, IterationsNeverZero) {
   EXPECT_EQ(FadeIterationsOf(-4, true), 1);
 }
 
-TEST(FadeSteps, AmountStaysInByteRange) {
+TEST(PaintUtils, FadeAmountStaysInByteRange) {
   for (int it : {1, 2, 3, 5, 7, 10, 100}) {
     int last = 256;
     for (int step = 0; step <= it; ++step) {

@@ -58,7 +58,7 @@ std::vector<std::uint8_t> MakeBmp(int w, int h, int bpp, std::uint32_t compressi
   return v;
 }
 
-TEST(BmpFile, RoundTripKeepsEveryPixel) {
+TEST(SkinLoader, BmpFileRoundTripKeepsEveryPixel) {
   for (int w : {1, 2, 3, 4, 5, 17}) {
     const TImage24 src = Pattern(w, 3);
     const auto bytes = EncodeBmp(src);
@@ -69,7 +69,7 @@ TEST(BmpFile, RoundTripKeepsEveryPixel) {
   }
 }
 
-TEST(BmpFile, TopDown32And8BitImagesAreConverted) {
+TEST(SkinLoader, BmpFileTopDown32And8BitImagesAreConverted) {
   std::string err;
   TImage24 img;
   // 2 x 2, 32-bit, top-down: rows given top first.
@@ -97,7 +97,7 @@ TEST(BmpFile, TopDown32And8BitImagesAreConverted) {
   EXPECT_NE(err.find("outside the palette"), std::string::npos);
 }
 
-TEST(BmpFile, WrongFormatsAndSizesFail) {
+TEST(SkinLoader, BmpFileWrongFormatsAndSizesFail) {
   const auto good = EncodeBmp(Pattern(4, 4));
   struct TCase {
     std::vector<std::uint8_t> Bytes;
@@ -158,7 +158,7 @@ TEST(BmpFile, WrongFormatsAndSizesFail) {
   }
 }
 
-TEST(PackedSkin, RoundTripAndDamage) {
+TEST(SkinLoader, PackedSkinRoundTripAndDamage) {
   std::vector<TPackedEntry> files = {
       {"Options.dat", {'[', 'A', ']', '\n'}}, {"a.bmp", EncodeBmp(Pattern(5, 5))}, {"empty.txt", {}}};
   std::vector<std::uint8_t> bytes;
@@ -214,7 +214,7 @@ TEST(PackedSkin, RoundTripAndDamage) {
   EXPECT_FALSE(WritePackedSkin(twice, bytes, err));
 }
 
-TEST(PackedSkin, DamagedNamesInTheFileAreRefused) {
+TEST(SkinLoader, PackedSkinDamagedNamesInTheFileAreRefused) {
   std::vector<TPackedEntry> files = {{"abc", {1, 2, 3}}, {"abd", {4}}};
   std::vector<std::uint8_t> bytes;
   std::string err;

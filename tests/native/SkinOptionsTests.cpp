@@ -8,7 +8,7 @@ using namespace qv;
 
 namespace {
 
-TEST(SkinValues, ColoursAreWrittenRgbAndStoredBgr) {
+TEST(SkinOptions, ValuesColoursAreWrittenRgbAndStoredBgr) {
   TColorRef c = 0;
   ASSERT_TRUE(ParseSkinColor("#112233", c));
   EXPECT_EQ(c, 0x332211u);
@@ -19,7 +19,7 @@ TEST(SkinValues, ColoursAreWrittenRgbAndStoredBgr) {
     EXPECT_FALSE(ParseSkinColor(bad, c)) << bad;
 }
 
-TEST(SkinValues, FontColourListsCarryOutlines) {
+TEST(SkinOptions, ValuesFontColourListsCarryOutlines) {
   TsFontColors f;
   ASSERT_TRUE(ParseSkinFontColors("#000010", f));
   EXPECT_EQ(f.Text(), 0x100000u);
@@ -34,7 +34,7 @@ TEST(SkinValues, FontColourListsCarryOutlines) {
     EXPECT_FALSE(ParseSkinFontColors(bad, f)) << bad;
 }
 
-TEST(SkinValues, NumbersAndFlagsAreStrict) {
+TEST(SkinOptions, ValuesNumbersAndFlagsAreStrict) {
   int v = -1;
   EXPECT_TRUE(ParseSkinInt(" 42 ", 0, 100, v));
   EXPECT_EQ(v, 42);
@@ -48,7 +48,7 @@ TEST(SkinValues, NumbersAndFlagsAreStrict) {
   EXPECT_FALSE(ParseSkinBool("yes", b));
 }
 
-TEST(SkinValues, GradientsAreTwoColoursAndADirection) {
+TEST(SkinOptions, ValuesGradientsAreTwoColoursAndADirection) {
   struct {
     const char* Text;
     bool Ok;
@@ -258,7 +258,7 @@ TEST(SkinOptions, SizeBoundsHold) {
   EXPECT_NE(err.find("too many keys"), std::string::npos);
 }
 
-TEST(SkinSection, SetChecksAndKeepsTheOldValueOnError) {
+TEST(SkinOptions, SectionSetChecksAndKeepsTheOldValueOnError) {
   TsGeneralData s;
   s.Name = "A";
   EXPECT_EQ(s.Set("color", "#0000FF"), "");

@@ -27,7 +27,7 @@ struct FormatCase {
   const char* Expected;
 };
 
-TEST(FormatFloatTest, Table) {
+TEST(SysUtils, FormatFloatTable) {
   const FormatCase cases[] = {
       // digits, optional digits, rounding halves away from zero on the shortest decimal text
       {"0.00", 1234.5, "1234.50"},
@@ -81,7 +81,7 @@ TEST(FormatFloatTest, Table) {
     EXPECT_EQ(FormatFloat(c.Format, c.Value, Us()), c.Expected) << "format " << c.Format << " value " << c.Value;
 }
 
-TEST(FormatFloatTest, LocaleSeparatorsAndSpecialValues) {
+TEST(SysUtils, FormatFloatLocaleSeparatorsAndSpecialValues) {
   EXPECT_EQ(FormatFloat("#,##0.00", 1234567.5, German()), "1.234.567,50");
   EXPECT_EQ(FormatFloat("0.##", 0.5, German()), "0,5");
   TFormatSettings noGroup;
@@ -100,7 +100,7 @@ struct FloatCase {
   const char* Expected;
 };
 
-TEST(FloatToStrFTest, Table) {
+TEST(SysUtils, FloatToStrFTable) {
   const FloatCase cases[] = {
       {0, ffGeneral, 15, 0, "0"},
       {-0.0, ffGeneral, 15, 0, "0"},
@@ -137,7 +137,7 @@ TEST(FloatToStrFTest, Table) {
         << c.Value << " format " << int(c.Format) << " " << c.Precision << "/" << c.Digits;
 }
 
-TEST(FloatToStrFTest, CurrencyPatterns) {
+TEST(SysUtils, FloatToStrFCurrencyPatterns) {
   TFormatSettings fs;
   fs.CurrencyString = "$";
   const char* positive[] = {"$1.50", "1.50$", "$ 1.50", "1.50 $"};
@@ -154,7 +154,7 @@ TEST(FloatToStrFTest, CurrencyPatterns) {
   EXPECT_EQ(FloatToStrF(-1234.5, ffCurrency, 15, 2, German()), "-1.234,50 EUR");
 }
 
-TEST(StrToFloatTest, LocaleSeparators) {
+TEST(SysUtils, StrToFloatLocaleSeparators) {
   struct Case {
     const char* Text;
     bool German;
@@ -195,12 +195,12 @@ TEST(StrToFloatTest, LocaleSeparators) {
   EXPECT_DOUBLE_EQ(StrToFloatDef("x", 7, Us()), 7);
 }
 
-TEST(StrToFloatTest, FormattedTextReadsBack) {
+TEST(SysUtils, StrToFloatFormattedTextReadsBack) {
   const double values[] = {0.1, 1.0 / 3, 123456.789, -2.5e-8, 1e300, 5e-324};
   for (double v : values) EXPECT_EQ(StrToFloat(FloatToStrF(v, ffGeneral, 17, 0, German()), German()), v);
 }
 
-TEST(IntegerTest, Conversions) {
+TEST(SysUtils, IntegerConversions) {
   struct Case {
     const char* Text;
     bool Ok;
@@ -238,7 +238,7 @@ TEST(IntegerTest, Conversions) {
   EXPECT_EQ(IntToHex(0xBEEF, 8), "0000BEEF");
 }
 
-TEST(TextTest, Helpers) {
+TEST(SysUtils, TextHelpers) {
   EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
   EXPECT_EQ(TrimLeft("  a "), "a ");
   EXPECT_EQ(TrimRight("  a "), "  a");
@@ -257,7 +257,7 @@ TEST(TextTest, Helpers) {
   EXPECT_EQ(QuotedStr("it's"), "'it''s'");
 }
 
-TEST(ShortCutTest, KnownTexts) {
+TEST(SysUtils, ShortCutKnownTexts) {
   EXPECT_EQ(ShortCutToText(16429), "Ctrl+Ins");
   EXPECT_EQ(ShortCutToText(8237), "Shift+Ins");
   EXPECT_EQ(ShortCutToText(32808), "Alt+Down");
@@ -277,7 +277,7 @@ TEST(ShortCutTest, KnownTexts) {
   EXPECT_EQ(shift, TShiftState(ssAlt));
 }
 
-TEST(ShortCutTest, EveryNamedKeyRoundTrips) {
+TEST(SysUtils, ShortCutEveryNamedKeyRoundTrips) {
   int named = 0;
   for (int key = 1; key < 256; ++key) {
     for (TShortCut mods : {TShortCut(0), scShift, scCtrl, scAlt, TShortCut(scShift | scCtrl | scAlt)}) {

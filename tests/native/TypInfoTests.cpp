@@ -89,7 +89,7 @@ const bool kFancyProps = RegisterProperties<TFancyGrid, TGridLike>([](auto& p) {
   p.Ord("FooterColor", &TFancyGrid::FooterColor);
 });
 
-TEST(TypInfoTest, OrdinalPropertiesByName) {
+TEST(TypInfo, OrdinalPropertiesByName) {
   ASSERT_TRUE(kFontProps && kGridProps && kFancyProps);
   auto* grid = Create<TGridLike>();
   EXPECT_TRUE(HasPropByName(grid, "FixedColor"));
@@ -108,7 +108,7 @@ TEST(TypInfoTest, OrdinalPropertiesByName) {
   grid->Free();
 }
 
-TEST(TypInfoTest, MissingPropertiesReadAsAbsentAndAreNotWritten) {
+TEST(TypInfo, MissingPropertiesReadAsAbsentAndAreNotWritten) {
   auto* grid = Create<TGridLike>();
   TObject plain;
   const int writes = grid->Writes;
@@ -129,7 +129,7 @@ TEST(TypInfoTest, MissingPropertiesReadAsAbsentAndAreNotWritten) {
   grid->Free();
 }
 
-TEST(TypInfoTest, SetPropertiesByElementName) {
+TEST(TypInfo, SetPropertiesByElementName) {
   auto* grid = Create<TGridLike>();
   EXPECT_TRUE(SetPropContains(grid, "Options", "hoAutoResize"));
   EXPECT_FALSE(SetPropContains(grid, "Options", "hoOwnerDraw"));
@@ -144,7 +144,7 @@ TEST(TypInfoTest, SetPropertiesByElementName) {
   grid->Free();
 }
 
-TEST(TypInfoTest, ObjectAndNestedProperties) {
+TEST(TypInfo, ObjectAndNestedProperties) {
   auto* grid = Create<TGridLike>();
   TObject* font = GetObjPropByName(grid, "TitleFont");
   ASSERT_EQ(font, grid->TitleFont());
@@ -160,7 +160,7 @@ struct TPainter {
   void Other(TObject*, int) {}
 };
 
-TEST(TypInfoTest, MethodProperties) {
+TEST(TypInfo, MethodProperties) {
   auto* grid = Create<TGridLike>();
   TPainter painter;
   TNotifyEvent handler = MakeMethod<&TPainter::Draw>(&painter);
@@ -178,7 +178,7 @@ TEST(TypInfoTest, MethodProperties) {
   grid->Free();
 }
 
-TEST(TypInfoTest, DescendantsInheritAndOverride) {
+TEST(TypInfo, DescendantsInheritAndOverride) {
   auto* fancy = Create<TFancyGrid>();
   auto* app = Create<TAppGrid>();
   for (TGridLike* g : {static_cast<TGridLike*>(fancy), static_cast<TGridLike*>(app)}) {

@@ -46,7 +46,7 @@ class TRude : public TProbe {
   }
 };
 
-class ClassesTest : public ::testing::Test {
+class Classes : public ::testing::Test {
  protected:
   void SetUp() override {
     gLog.clear();
@@ -55,7 +55,7 @@ class ClassesTest : public ::testing::Test {
   void TearDown() override { EXPECT_EQ(gLive, 0) << "components leaked"; }
 };
 
-TEST_F(ClassesTest, OwnerFreesWholeTreeLastFirst) {
+TEST_F(Classes, OwnerFreesWholeTreeLastFirst) {
   auto* root = Create<TProbe>(nullptr, "Root");
   auto* a = Create<TProbe>(root, "A");
   Create<TProbe>(root, "B");
@@ -73,7 +73,7 @@ TEST_F(ClassesTest, OwnerFreesWholeTreeLastFirst) {
   EXPECT_TRUE(gLog.empty()) << gLog.front();
 }
 
-TEST_F(ClassesTest, NotificationsReachOwnerThenComponentsLastFirst) {
+TEST_F(Classes, NotificationsReachOwnerThenComponentsLastFirst) {
   auto* owner = Create<TProbe>(nullptr, "Owner");
   Create<TProbe>(owner, "A");
   auto* b = Create<TProbe>(owner, "B");
@@ -87,7 +87,7 @@ TEST_F(ClassesTest, NotificationsReachOwnerThenComponentsLastFirst) {
   owner->Free();
 }
 
-TEST_F(ClassesTest, DestroyingStateSpreadsBeforeChildrenGo) {
+TEST_F(Classes, DestroyingStateSpreadsBeforeChildrenGo) {
   auto* owner = Create<TProbe>(nullptr, "Owner");
   auto* child = Create<TProbe>(owner, "Child");
   owner->Destroying();
@@ -96,7 +96,7 @@ TEST_F(ClassesTest, DestroyingStateSpreadsBeforeChildrenGo) {
   owner->Free();
 }
 
-TEST_F(ClassesTest, FreeNotificationAcrossOwners) {
+TEST_F(Classes, FreeNotificationAcrossOwners) {
   auto* form1 = Create<TProbe>(nullptr, "Form1");
   auto* form2 = Create<TProbe>(nullptr, "Form2");
   auto* user = Create<TProbe>(form1, "User");
@@ -112,7 +112,7 @@ TEST_F(ClassesTest, FreeNotificationAcrossOwners) {
   form2->Free();
 }
 
-TEST_F(ClassesTest, FreeNotificationSurvivesOverrideWithoutBaseCall) {
+TEST_F(Classes, FreeNotificationSurvivesOverrideWithoutBaseCall) {
   auto* form1 = Create<TProbe>(nullptr, "Form1");
   auto* form2 = Create<TProbe>(nullptr, "Form2");
   auto* rude = Create<TRude>(form1, "Rude");
@@ -124,7 +124,7 @@ TEST_F(ClassesTest, FreeNotificationSurvivesOverrideWithoutBaseCall) {
   form1->Free();
 }
 
-TEST_F(ClassesTest, FreeNotificationRemovedIsNotSent) {
+TEST_F(Classes, FreeNotificationRemovedIsNotSent) {
   auto* form1 = Create<TProbe>(nullptr, "Form1");
   auto* form2 = Create<TProbe>(nullptr, "Form2");
   auto* user = Create<TProbe>(form1, "User");
@@ -138,7 +138,7 @@ TEST_F(ClassesTest, FreeNotificationRemovedIsNotSent) {
   form2->Free();
 }
 
-TEST_F(ClassesTest, InsertAndRemoveComponentMoveOwnership) {
+TEST_F(Classes, InsertAndRemoveComponentMoveOwnership) {
   auto* o1 = Create<TProbe>(nullptr, "O1");
   auto* o2 = Create<TProbe>(nullptr, "O2");
   auto* c = Create<TProbe>(o1, "C");
@@ -154,7 +154,7 @@ TEST_F(ClassesTest, InsertAndRemoveComponentMoveOwnership) {
   o2->Free();
 }
 
-TEST_F(ClassesTest, NamesAreIdentifiersUniqueWithinOwner) {
+TEST_F(Classes, NamesAreIdentifiersUniqueWithinOwner) {
   auto* owner = Create<TProbe>(nullptr, "Owner");
   Create<TProbe>(owner, "Button1");
   auto* other = Create<TProbe>(owner, "");
@@ -170,7 +170,7 @@ TEST_F(ClassesTest, NamesAreIdentifiersUniqueWithinOwner) {
   owner->Free();
 }
 
-TEST_F(ClassesTest, LoadingProtocol) {
+TEST_F(Classes, LoadingProtocol) {
   auto* form = Create<TProbe>(nullptr, "Form");
   Create<TProbe>(form, "Early");
   gLog.clear();
@@ -188,7 +188,7 @@ TEST_F(ClassesTest, LoadingProtocol) {
   form->Free();
 }
 
-TEST_F(ClassesTest, AssignBetweenUnrelatedClassesRaises) {
+TEST_F(Classes, AssignBetweenUnrelatedClassesRaises) {
   auto* a = Create<TProbe>(nullptr, "A");
   TStringList list;
   try {
@@ -208,7 +208,7 @@ TEST_F(ClassesTest, AssignBetweenUnrelatedClassesRaises) {
 
 // --- TList ----------------------------------------------------------------------------------
 
-TEST(TListTest, IndexErrorsAndMoves) {
+TEST_F(Classes, ListIndexErrorsAndMoves) {
   int x[4];
   TList list;
   for (int& v : x) list.Add(&v);
@@ -239,7 +239,7 @@ struct ChangeCounter {
   void OnChanging(TObject*) { ++Changings; }
 };
 
-TEST(TStringListTest, ChangeEventsOncePerUpdate) {
+TEST_F(Classes, StringListChangeEventsOncePerUpdate) {
   TStringList list;
   ChangeCounter counter;
   list.OnChange = MakeMethod<&ChangeCounter::OnChange>(&counter);
@@ -266,7 +266,7 @@ TEST(TStringListTest, ChangeEventsOncePerUpdate) {
   EXPECT_EQ(list.Text(), "1\r\n2\r\n3\r\n4\r\n");
 }
 
-TEST(TStringListTest, SortedFindAndDuplicates) {
+TEST_F(Classes, StringListSortedFindAndDuplicates) {
   struct Case {
     TDuplicates Dup;
     std::vector<std::string> Expected;
@@ -301,7 +301,7 @@ TEST(TStringListTest, SortedFindAndDuplicates) {
   }
 }
 
-TEST(TStringListTest, CaseSensitiveSortAndObjects) {
+TEST_F(Classes, StringListCaseSensitiveSortAndObjects) {
   TStringList list;
   TObject o1, o2;
   list.AddObject("b", &o1);
@@ -316,7 +316,7 @@ TEST(TStringListTest, CaseSensitiveSortAndObjects) {
   EXPECT_EQ(list.IndexOfObject(&o2), -1);
 }
 
-TEST(TStringListTest, OwnsObjectsFreesThem) {
+TEST_F(Classes, StringListOwnsObjectsFreesThem) {
   static int live = 0;
   struct TCounted : TObject {
     TCounted() { ++live; }
@@ -334,7 +334,7 @@ TEST(TStringListTest, OwnsObjectsFreesThem) {
   EXPECT_EQ(live, 0);
 }
 
-TEST(TStringListTest, CommaTextRoundTrip) {
+TEST_F(Classes, StringListCommaTextRoundTrip) {
   const struct {
     std::vector<std::string> Items;
     std::string Text;
@@ -361,7 +361,7 @@ TEST(TStringListTest, CommaTextRoundTrip) {
   EXPECT_EQ(blanks.Strings(3), "");
 }
 
-TEST(TStringListTest, AssignCopiesStringsAndObjects) {
+TEST_F(Classes, StringListAssignCopiesStringsAndObjects) {
   TStringList a, b;
   TObject o;
   a.AddObject("x", &o);
@@ -407,7 +407,7 @@ class TRecordingCollection : public TCollection {
   }
 };
 
-TEST(TCollectionTest, UpdateNotifications) {
+TEST_F(Classes, CollectionUpdateNotifications) {
   TRecordingCollection c;
   auto* first = static_cast<TRecItem*>(c.Add());
   c.Add();
@@ -433,7 +433,7 @@ TEST(TCollectionTest, UpdateNotifications) {
   EXPECT_EQ(c.Log, (std::vector<std::string>{"all0"}));
 }
 
-TEST(TCollectionTest, IdsOwnersAssignAndMoves) {
+TEST_F(Classes, CollectionIdsOwnersAssignAndMoves) {
   TRecordingCollection a, b;
   auto* i0 = a.Add();
   auto* i1 = a.Add();
@@ -455,7 +455,7 @@ TEST(TCollectionTest, IdsOwnersAssignAndMoves) {
 
 // --- Sets and events ------------------------------------------------------------------------
 
-TEST(TSetTest, Operations) {
+TEST_F(Classes, SetOperations) {
   TShiftState s{ssShift, ssCtrl};
   EXPECT_TRUE(s.Contains(ssCtrl));
   EXPECT_FALSE(s.Contains(ssAlt));
@@ -477,7 +477,7 @@ struct THandlerHost {
   void Key(TObject*, std::uint16_t& key, TShiftState) { key = 0; }
 };
 
-TEST(EventTest, HandlersCompareByObjectAndMember) {
+TEST_F(Classes, EventHandlersCompareByObjectAndMember) {
   THandlerHost h1, h2;
   TNotifyEvent a = MakeMethod<&THandlerHost::Click>(&h1);
   EXPECT_EQ(a, MakeMethod<&THandlerHost::Click>(&h1));

@@ -36,7 +36,7 @@ const ConstrainCase kConstrainCases[] = {
     {"negative extent raised to the minimum", {10, 10, 0, 0}, -5, -5, 10, 10},
 };
 
-TEST(LayoutConstrainSize, Table) {
+TEST(Layout, ConstrainSizeTable) {
   for (const ConstrainCase& c : kConstrainCases) {
     TSize s = ConstrainSize(c.Limits, c.W, c.H);
     EXPECT_EQ(c.ExpW, s.cx) << c.Name;
@@ -109,7 +109,7 @@ std::vector<AlignCase> AlignCases() {
   };
 }
 
-TEST(LayoutAlignItems, BandsTable) {
+TEST(Layout, AlignBandsTable) {
   for (const AlignCase& c : AlignCases()) {
     TSize parent{c.Client.Width(), c.Client.Height()};
     std::vector<TRect> out = AlignItems(c.Items, c.Client, parent);
@@ -118,7 +118,7 @@ TEST(LayoutAlignItems, BandsTable) {
   }
 }
 
-TEST(LayoutAlignItems, RestIsWhatTheBandsLeave) {
+TEST(Layout, AlignRestIsWhatTheBandsLeave) {
   const TRect client = Rect(0, 0, 200, 100);
   TRect rest;
   AlignItems({Aligned(alTop, Bounds(0, 0, 5, 10)), Aligned(alRight, Bounds(0, 0, 40, 5)),
@@ -164,7 +164,7 @@ const AnchorCase kAnchorCases[] = {
     {"vertical centre only", TAnchors{akLeft, akRight}, {}, {200, 50}, Bounds(40, 10, 60, 20)},
 };
 
-TEST(LayoutAnchors, Table) {
+TEST(Layout, AnchorsTable) {
   for (const AnchorCase& c : kAnchorCases) {
     TAlignItem it;
     it.Anchors = c.Anchors;
@@ -178,7 +178,7 @@ TEST(LayoutAnchors, Table) {
   }
 }
 
-TEST(LayoutAnchors, RulesStartFromTheRecordedBoundsNotTheCurrentOnes) {
+TEST(Layout, AnchorsRulesStartFromTheRecordedBoundsNotTheCurrentOnes) {
   // The control was moved by an earlier pass to (140, 90); a second resize starts again from the
   // bounds the program gave it, so repeated resizes do not accumulate.
   TAlignItem it;
@@ -190,7 +190,7 @@ TEST(LayoutAnchors, RulesStartFromTheRecordedBoundsNotTheCurrentOnes) {
   EXPECT_EQ(Bounds(90, 50, 60, 20), out[0]);
 }
 
-TEST(LayoutAnchors, NoRecordedParentSizeMeansNoAnchoring) {
+TEST(Layout, AnchorsNoRecordedParentSizeMeansNoAnchoring) {
   TAlignItem it;
   it.Anchors = TAnchors{akRight, akBottom};
   it.Bounds = Bounds(5, 6, 7, 8);

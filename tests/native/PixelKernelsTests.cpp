@@ -24,14 +24,14 @@ std::uint32_t Rgb(TBgr p) { return std::uint32_t(p.R) | (std::uint32_t(p.G) << 8
 
 // --- colours and numbers ----------------------------------------------------------------------
 
-TEST(Colors, ClampToByte) {
+TEST(PixelKernels, ClampToByte) {
   const struct {
     int In, Out;
   } cases[] = {{-1000, 0}, {-1, 0}, {0, 0}, {128, 128}, {255, 255}, {256, 255}, {INT_MAX, 255}, {INT_MIN, 0}};
   for (auto c : cases) EXPECT_EQ(ClampToByte(c.In), c.Out) << c.In;
 }
 
-TEST(Colors, MixColorsPerByteRoundedHighByteFromFirst) {
+TEST(PixelKernels, MixColorsPerByteRoundedHighByteFromFirst) {
   const struct {
     TColorRef C1, C2;
     double K;
@@ -50,13 +50,13 @@ TEST(Colors, MixColorsPerByteRoundedHighByteFromFirst) {
   for (auto c : cases) EXPECT_EQ(MixColors(c.C1, c.C2, c.K), c.Out) << std::hex << c.C1 << " " << c.C2 << " " << c.K;
 }
 
-TEST(Colors, AverageColor) {
+TEST(PixelKernels, AverageColor) {
   EXPECT_EQ(AverageColor(0x000000, 0xFFFFFF), 0x7F7F7Fu);
   EXPECT_EQ(AverageColor(0x102030, 0x302010), 0x202020u);
   EXPECT_EQ(AverageColor(0xAB000001, 0x00000002), 0xAB000001u);
 }
 
-TEST(Colors, WeightOf) {
+TEST(PixelKernels, WeightOf) {
   EXPECT_EQ(WeightOf(0.0), 0);
   EXPECT_EQ(WeightOf(0.4), 102);
   EXPECT_EQ(WeightOf(1.0), 255);
@@ -67,7 +67,7 @@ TEST(Colors, WeightOf) {
 
 // The fade formula 255 - Step * 256 div Iterations reaches -1 at the last step and divides by
 // zero without iterations; FadeAmount stays within 0..255 for any input.
-TEST(Colors, FadeAmountIsBoundedAndNeverDividesByZero) {
+TEST(PixelKernels, FadeAmountIsBoundedAndNeverDividesByZero) {
   const struct {
     int Step, Iterations, Out;
   } cases[] = {{0, 10, 255}, {1, 10, 230},          {5, 10, 127},     {9, 10, 25}, {10, 10, 0},
@@ -88,7 +88,7 @@ TEST(Colors, FadeAmountIsBoundedAndNeverDividesByZero) {
 
 // The vector division by 255 of every level agrees with the exact rounded quotient over every
 // operand pair.
-TEST(Rows, BlendConstExhaustiveAgainstReference) {
+TEST(PixelKernels, RowBlendConstExhaustiveAgainstReference) {
   TOwnedImage a(256 * 256 / 3 + 1, 1), b(256 * 256 / 3 + 1, 1);
   for (int i = 0; i < 256 * 256 && i < a.Width * 3; ++i) {
     a.Row(0)[i] = std::uint8_t(i & 0xFF);
@@ -111,7 +111,7 @@ TEST(Rows, BlendConstExhaustiveAgainstReference) {
 
 // --- blends -----------------------------------------------------------------------------------
 
-TEST(Blend, BlendBitmapsWeightsDestination) {
+TEST(PixelKernels, BlendBitmapsWeightsDestination) {
   const struct {
     int Amount;
     std::uint32_t Out;
@@ -124,7 +124,7 @@ TEST(Blend, BlendBitmapsWeightsDestination) {
   }
 }
 
-TEST(Blend, BlendBitmapsOfUnequalSizesTouchOnlyTheCommonArea) {
+TEST(PixelKernels, BlendBitmapsOfUnequalSizesTouchOnlyTheCommonArea) {
   TOwnedImage dst = Solid(5, 5, 0x000000), src = Solid(3, 2, 0xFFFFFF);
   BlendBitmaps(dst.View(), src.View(), 0);
   EXPECT_EQ(Rgb(dst.Pixel(2, 1)), 0xFFFFFFu);
@@ -132,7 +132,7 @@ TEST(Blend, BlendBitmapsOfUnequalSizesTouchOnlyTheCommonArea) {
   EXPECT_EQ(Rgb(dst.Pixel(2, 2)), 0u);
 }
 
-TEST(Blend, BlendBitmapRectClipsToBothImages) {
+TEST(PixelKernels, BlendBitmapRectClipsToBothImages) {
   const struct {
     TRect Src;
     TPoint At;
@@ -159,7 +159,7 @@ TEST(Blend, BlendBitmapRectClipsToBothImages) {
   }
 }
 
-TEST(Blend, BlendRectKeyedSkipsKeyAndMixesTheRest) {
+TEST(PixelKernels, BlendRectKeyedSkipsKeyAndMixesTheRest) {
   TOwnedImage dst = Solid(3, 1, 0x000000), src(3, 1);
   src.Set(0, 0, Bgr(0xFF00FF));
   src.Set(1, 0, Bgr(0xFFFFFF));
@@ -175,7 +175,7 @@ TEST(Blend, BlendRectKeyedSkipsKeyAndMixesTheRest) {
   EXPECT_EQ(Rgb(dst2.Pixel(0, 0)), 0x990099u);
 }
 
-TEST(Blend, BlendColorRectKeepsPercentInsideRectOnly) {
+TEST(PixelKernels, BlendColorRectKeepsPercentInsideRectOnly) {
   TOwnedImage img = Solid(6, 4, 0x000000);
   BlendColorRect(img.View(), TRect{1, 1, 4, 3}, 60, 0xFFFFFF, false, 0);
   EXPECT_EQ(Rgb(img.Pixel(1, 1)), 0x666666u);  // 40 % of 255
@@ -187,7 +187,7 @@ TEST(Blend, BlendColorRectKeepsPercentInsideRectOnly) {
   EXPECT_TRUE(img.PaddingIntact());
 }
 
-TEST(Blend, BlendColorRectBlurStaysInsideRectAndKeepsFlatAreas) {
+TEST(PixelKernels, BlendColorRectBlurStaysInsideRectAndKeepsFlatAreas) {
   TOwnedImage img = Solid(9, 9, 0x000000, true);
   img.Set(4, 4, Bgr(0xFFFFFF));
   BlendColorRect(img.View(), TRect{2, 2, 7, 7}, 100, 0, true, 1);
@@ -202,7 +202,7 @@ TEST(Blend, BlendColorRectBlurStaysInsideRectAndKeepsFlatAreas) {
 
 // --- copies -----------------------------------------------------------------------------------
 
-TEST(Copy, CopyTransparentSkipsKeyPixels) {
+TEST(PixelKernels, CopyTransparentSkipsKeyPixels) {
   TOwnedImage dst = Solid(21, 2, 0x111111), src = Solid(20, 1, 0x00FF00, true);
   for (int x = 3; x < 19; ++x) src.Set(x, 0, Bgr(0xFF00FF));  // a whole SIMD block of key
   CopyTransparent(dst.View(), src.View(), 1, 1, clKeyMagenta);
@@ -215,7 +215,7 @@ TEST(Copy, CopyTransparentSkipsKeyPixels) {
   EXPECT_EQ(Rgb(dst.Pixel(5, 0)), 0x111111u);
 }
 
-TEST(Copy, CopyTransparentRectTakesKeyPixelsFromCache) {
+TEST(PixelKernels, CopyTransparentRectTakesKeyPixelsFromCache) {
   TOwnedImage dst = Solid(4, 1, 0x111111), src(4, 1), cache = Solid(10, 10, 0x777777);
   src.Fill(Bgr(0xFF00FF));
   src.Set(0, 0, Bgr(0x0000FF));
@@ -241,7 +241,7 @@ TEST(Copy, CopyTransparentRectTakesKeyPixelsFromCache) {
   EXPECT_EQ(Rgb(dst3.Pixel(3, 0)), 0x111111u);
 }
 
-TEST(Copy, CopyByMaskBlackTakesWhiteLeavesGreyBlends) {
+TEST(PixelKernels, CopyByMaskBlackTakesWhiteLeavesGreyBlends) {
   // 3 x 1 picture above its 3 x 1 mask.
   TOwnedImage src(3, 2, 1, true), dst = Solid(3, 1, 0x000000);
   for (int x = 0; x < 3; ++x) src.Set(x, 0, Bgr(0xFFFFFF));
@@ -262,7 +262,7 @@ TEST(Copy, CopyByMaskBlackTakesWhiteLeavesGreyBlends) {
   EXPECT_EQ(Rgb(dst3.Pixel(0, 1)), 0u);
 }
 
-TEST(Gray, GrayscaleWeightsAndKey) {
+TEST(PixelKernels, GrayscaleWeightsAndKey) {
   const struct {
     std::uint32_t In;
     int Out;
@@ -279,7 +279,7 @@ TEST(Gray, GrayscaleWeightsAndKey) {
   EXPECT_EQ(Rgb(img.Pixel(20, 1)), 0x4D4D4Du);
 }
 
-TEST(Runs, CollectKeyRunsAcrossBlocks) {
+TEST(PixelKernels, CollectKeyRunsAcrossBlocks) {
   TOwnedImage img = Solid(50, 2, 0x000000, true);
   for (int x = 2; x < 40; ++x) img.Set(x, 0, Bgr(0xFF00FF));
   img.Set(49, 0, Bgr(0xFF00FF));
@@ -291,7 +291,7 @@ TEST(Runs, CollectKeyRunsAcrossBlocks) {
 }
 
 // A bottom-up image (negative stride) gives the same pixels as a top-down one.
-TEST(Layout, NegativeStrideMatchesTopDown) {
+TEST(PixelKernels, NegativeStrideMatchesTopDown) {
   for (int seed = 1; seed < 40; ++seed) {
     qvtest::TByteSource src(seed);
     TOwnedImage top = qvtest::RandomImage(src, 23, 5), other = qvtest::RandomImage(src, 23, 5);
@@ -306,7 +306,7 @@ TEST(Layout, NegativeStrideMatchesTopDown) {
 
 // --- differential -----------------------------------------------------------------------------
 
-TEST(Differential, FastKernelsMatchReferenceOnRandomImages) {
+TEST(PixelKernels, FastKernelsMatchReferenceOnRandomImages) {
   for (std::uint64_t seed = 1; seed <= 30000; ++seed) {
     const std::string err = qvtest::RunDifferentialCaseAtEveryLevel([&] { return qvtest::TByteSource(seed); });
     ASSERT_TRUE(err.empty()) << "seed " << seed << ": " << err;

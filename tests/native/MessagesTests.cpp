@@ -43,7 +43,7 @@ const Numbered kPublished[] = {
     {"CN_COMMAND", CN_COMMAND, 0xBD11},
 };
 
-TEST(MessageNumbers, PublishedNotifications) {
+TEST(Messages, PublishedNotifications) {
   for (const Numbered& n : kPublished) EXPECT_EQ(n.Expected, n.Value) << n.Name;
 }
 
@@ -68,11 +68,11 @@ const Numbered kReflected[] = {
     {"CN_COMPAREITEM", CN_COMPAREITEM, 0x0039},
 };
 
-TEST(MessageNumbers, ReflectionsAreBasePlusWindowMessage) {
+TEST(Messages, ReflectionsAreBasePlusWindowMessage) {
   for (const Numbered& n : kReflected) EXPECT_EQ(0xBC00u + n.Expected, n.Value) << n.Name;
 }
 
-TEST(MessageNumbers, NotificationsAreDistinctAndBelowTheReflections) {
+TEST(Messages, NotificationsAreDistinctAndBelowTheReflections) {
   const std::uint32_t all[] = {CM_ACTIVATE,
                                CM_DEACTIVATE,
                                CM_DIALOGKEY,
@@ -123,7 +123,7 @@ TEST(MessageNumbers, NotificationsAreDistinctAndBelowTheReflections) {
   }
 }
 
-TEST(MessageRecord, PackedCoordinatesAreSigned) {
+TEST(Messages, RecordPackedCoordinatesAreSigned) {
   TMessage m = MakeMessage(0x0200, 0x0001, static_cast<std::intptr_t>(MakeLong(0xFFFB, 0x0007)));
   EXPECT_EQ(-5, m.LParamX());
   EXPECT_EQ(7, m.LParamY());
