@@ -13,7 +13,7 @@ using namespace qvtest;
 
 namespace {
 
-class engine_CommonData : public SkinEngineTest {
+class CommonData : public SkinEngineTest {
  protected:
   void SetUp() override {
     Manager = CreateTestManager(TSkinBuilder::Standard());
@@ -49,7 +49,7 @@ class TNotAControl : public TPersistent {
 
 }  // namespace
 
-TEST_F(engine_CommonData, Defaults) {
+TEST_F(CommonData, Defaults) {
   TNotAControl owner;
   TsCommonData sd(&owner, false);
   EXPECT_EQ(-1, sd.SkinIndex);
@@ -80,7 +80,7 @@ TEST_F(engine_CommonData, Defaults) {
   ctrl->Free();
 }
 
-TEST_F(engine_CommonData, LoadedPicksTheDefaultSectionByTypeCode) {
+TEST_F(CommonData, LoadedPicksTheDefaultSectionByTypeCode) {
   const struct {
     std::uint8_t Code;
     const char* Section;
@@ -130,7 +130,7 @@ TEST_F(engine_CommonData, LoadedPicksTheDefaultSectionByTypeCode) {
   kept->Free();
 }
 
-TEST_F(engine_CommonData, UpdateIndexesReadsMaskAndPatterns) {
+TEST_F(CommonData, UpdateIndexesReadsMaskAndPatterns) {
   auto* c = Place(tcButton);
   const TsCommonData* sd = c->SkinData;
   EXPECT_EQ(Manager->SectionIndexOf("BUTTON"), sd->SkinIndex);
@@ -143,7 +143,7 @@ TEST_F(engine_CommonData, UpdateIndexesReadsMaskAndPatterns) {
 }
 
 // Section index 0 is a real section.
-TEST_F(engine_CommonData, SectionIndexZeroIsSkinned) {
+TEST_F(CommonData, SectionIndexZeroIsSkinned) {
   ASSERT_EQ(0, Manager->SectionIndexOf("GLOBALINFO"));
   auto* c = Place(tcPanel, nullptr, "GLOBALINFO");
   EXPECT_EQ(0, c->SkinData->SkinIndex);
@@ -152,7 +152,7 @@ TEST_F(engine_CommonData, SectionIndexZeroIsSkinned) {
   EXPECT_EQ(1, Ask(c, QC_ISSKINNED));
 }
 
-TEST_F(engine_CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
+TEST_F(CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
   auto* c = Place(tcButton);
   EXPECT_TRUE(c->SkinData->Skinned());
   Manager->SetActive(false);
@@ -166,7 +166,7 @@ TEST_F(engine_CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
 
 // A skin switch sends each control command 1 (the new skin: indexes read again) and then 3 (refresh),
 // and asks no control with skin data whether it is skinned. Removal sends command 2.
-TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
+TEST_F(CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   auto* c = Place(tcButton);
   auto* g = Create<TTestSkinGraphic>(nullptr);
   g->SetParent(c);
@@ -191,7 +191,7 @@ TEST_F(engine_CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
   g->Free();
 }
 
-TEST_F(engine_CommonData, CommandsOfAnotherManagerChangeNothing) {
+TEST_F(CommonData, CommandsOfAnotherManagerChangeNothing) {
   auto* c = Place(tcEdit);
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
   TsCommonData* sd = c->SkinData;
@@ -221,7 +221,7 @@ TEST_F(engine_CommonData, CommandsOfAnotherManagerChangeNothing) {
   other->Free();
 }
 
-TEST_F(engine_CommonData, EditColoursFollowTheSkinUnlessCustom) {
+TEST_F(CommonData, EditColoursFollowTheSkinUnlessCustom) {
   auto* c = Place(tcCustomEdit);
   const TsGeneralData& edit = Manager->Section(Manager->SectionIndexOf("EDIT"));
   SendSkinCommand(c->Handle(), QC_REFRESH, reinterpret_cast<LPARAM>(Manager));
@@ -239,7 +239,7 @@ TEST_F(engine_CommonData, EditColoursFollowTheSkinUnlessCustom) {
 }
 
 // Query answers must survive SendMessage, which passes LParam by value.
-TEST_F(engine_CommonData, QueryAnswersArriveThroughSendMessage) {
+TEST_F(CommonData, QueryAnswersArriveThroughSendMessage) {
   auto* c = Place(tcButton);
   TsCommonData* sd = c->SkinData;
   const struct {
@@ -304,7 +304,7 @@ TEST_F(engine_CommonData, QueryAnswersArriveThroughSendMessage) {
   EXPECT_TRUE(sd->BGChanged);
 }
 
-TEST_F(engine_CommonData, UpdatingRules) {
+TEST_F(CommonData, UpdatingRules) {
   auto* parent = Place(tcPanel);
   auto* child = Place(tcButton, parent);
   TsCommonData* sd = child->SkinData;
@@ -346,7 +346,7 @@ TEST_F(engine_CommonData, UpdatingRules) {
   child->Free();
 }
 
-TEST_F(engine_CommonData, SharedCacheAnswers) {
+TEST_F(CommonData, SharedCacheAnswers) {
   auto* parent = Place(tcPanel);
   auto* child = Place(tcButton, parent);
   parent->SkinData->InitCacheBmp();
@@ -371,7 +371,7 @@ TEST_F(engine_CommonData, SharedCacheAnswers) {
 }
 
 // A stale colour from an earlier question is never taken for the answer.
-TEST_F(engine_CommonData, UpdateParentColorResetsBeforeAsking) {
+TEST_F(CommonData, UpdateParentColorResetsBeforeAsking) {
   auto* child = Place(tcButton);
   Host->Control()->SetColor(clRed);  // a plain parent: no answer to command 21
   SharedParentColor = clLime;
@@ -386,7 +386,7 @@ TEST_F(engine_CommonData, UpdateParentColorResetsBeforeAsking) {
   inner->Free();
 }
 
-TEST_F(engine_CommonData, AnnounceAndRepaintChildren) {
+TEST_F(CommonData, AnnounceAndRepaintChildren) {
   auto* top = Place(tcPanel);
   auto* mid = Place(tcPanel, top);
   auto* leaf = Place(tcButton, mid);
@@ -420,7 +420,7 @@ TEST_F(engine_CommonData, AnnounceAndRepaintChildren) {
   mid->Free();
 }
 
-TEST_F(engine_CommonData, HoverAndFocusFlags) {
+TEST_F(CommonData, HoverAndFocusFlags) {
   auto* c = Place(tcButton);
   auto* panel = Place(tcPanel);
   c->Perform(CM_MOUSEENTER, 0, 0);
@@ -448,7 +448,7 @@ TEST_F(engine_CommonData, HoverAndFocusFlags) {
   EXPECT_TRUE(c->SkinData->BGChanged);
 }
 
-TEST_F(engine_CommonData, ControlIsReady) {
+TEST_F(CommonData, ControlIsReady) {
   auto* loose = Create<TTestSkinControl>(nullptr);
   EXPECT_FALSE(ControlIsReady(loose));
   loose->SetParent(Host->Control());
@@ -458,7 +458,7 @@ TEST_F(engine_CommonData, ControlIsReady) {
   loose->Free();
 }
 
-TEST_F(engine_CommonData, Fast24ReadsAndWritesPixels) {
+TEST_F(CommonData, Fast24ReadsAndWritesPixels) {
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);
   bmp.SetSize(4, 3);
@@ -472,7 +472,7 @@ TEST_F(engine_CommonData, Fast24ReadsAndWritesPixels) {
   EXPECT_FALSE(fast.Attach(&empty));
 }
 
-TEST_F(engine_CommonData, AnswersBySendMessageFillTheSharedRecords) {
+TEST_F(CommonData, AnswersBySendMessageFillTheSharedRecords) {
   auto* c = Place(tcPanel);
   c->SkinData->InitCacheBmp();
   SharedCacheInfo = TsCacheInfo{};
@@ -511,7 +511,7 @@ TEST_F(engine_CommonData, AnswersBySendMessageFillTheSharedRecords) {
   EXPECT_TRUE(c->SkinData->BGChanged);
 }
 
-TEST_F(engine_CommonData, SetSkinManagerTellsAReadyControl) {
+TEST_F(CommonData, SetSkinManagerTellsAReadyControl) {
   auto* c = Place(tcButton);
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard().RemoveSection("BUTTON"), "Other", false);
   c->Commands.clear();

@@ -91,14 +91,14 @@ class FadeTestT : public PaintTest {
   int BaseTimers = 0;
 };
 
-using FadeTest = FadeTestT<4>;
+using Fade = FadeTestT<4>;
 using FadeOneStep = FadeTestT<1>;
-using NoFadeTest = FadeTestT<4, false>;
+using FadeOff = FadeTestT<4, false>;
 
 // FADINGITERATIONS steps, the old look's weight falling evenly, every frame painted into the one
 // bitmap made when the fade started; the last frame is the new look exactly; afterwards the timer
 // has cleared the control's pointer and freed itself.
-TEST_F(FadeTest, RunsItsStepsAndFreesItself) {
+TEST_F(Fade, RunsItsStepsAndFreesItself) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   ASSERT_NE(C->Fade, nullptr);
   EXPECT_TRUE(C->SkinData->BGChanged == false) << "the control rebuilt its cache on command 23";
@@ -115,7 +115,7 @@ TEST_F(FadeTest, RunsItsStepsAndFreesItself) {
 }
 
 // Fast halves the steps.
-TEST_F(FadeTest, FastHalvesTheSteps) {
+TEST_F(Fade, FastHalvesTheSteps) {
   FadeOrRepaint(C->Fade, C->SkinData, true, true, 1);
   EXPECT_TRUE(RunToEnd());
   EXPECT_EQ(C->Frames.size(), 2u);
@@ -131,7 +131,7 @@ TEST_F(FadeOneStep, OneStepHalvedStillRuns) {
 }
 
 // A new fade while one runs reuses the timer and starts from the frame on the screen.
-TEST_F(FadeTest, RestartReusesTheTimer) {
+TEST_F(Fade, RestartReusesTheTimer) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   TsFadeTimer* first = C->Fade;
   ASSERT_NE(first, nullptr);
@@ -146,20 +146,20 @@ TEST_F(FadeTest, RestartReusesTheTimer) {
   EXPECT_EQ(Hex(C->Frames.back()), Hex(0x0000FF));
 }
 
-TEST_F(FadeTest, NotAllowedRepaintsWithoutTimer) {
+TEST_F(Fade, NotAllowedRepaintsWithoutTimer) {
   FadeOrRepaint(C->Fade, C->SkinData, false, false, 1);
   EXPECT_EQ(C->Fade, nullptr);
   EXPECT_TRUE(C->SkinData->BGChanged);
   EXPECT_EQ(TacSelfFreeingTimer::LiveCount(), BaseTimers);
 }
 
-TEST_F(NoFadeTest, SectionWithoutFadingRepaints) {
+TEST_F(FadeOff, SectionWithoutFadingRepaints) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   EXPECT_EQ(C->Fade, nullptr);
   EXPECT_TRUE(C->SkinData->BGChanged);
 }
 
-TEST_F(FadeTest, NoFadeWhileSkinChangesOrCacheStale) {
+TEST_F(Fade, NoFadeWhileSkinChangesOrCacheStale) {
   SkinChanging = true;
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   SkinChanging = false;
@@ -170,7 +170,7 @@ TEST_F(FadeTest, NoFadeWhileSkinChangesOrCacheStale) {
 }
 
 // Stopping the fade from inside its own frame handler does not free the timer under its feet.
-TEST_F(FadeTest, StopInsideAFrameIsSafe) {
+TEST_F(Fade, StopInsideAFrameIsSafe) {
   C->StopInFrame = true;
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   ASSERT_NE(C->Fade, nullptr);
@@ -178,7 +178,7 @@ TEST_F(FadeTest, StopInsideAFrameIsSafe) {
   EXPECT_EQ(C->Frames.size(), 1u);
 }
 
-TEST_F(FadeTest, StopFadeFreesAtOnce) {
+TEST_F(Fade, StopFadeFreesAtOnce) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   ASSERT_NE(C->Fade, nullptr);
   StopFade(C->Fade);
@@ -188,7 +188,7 @@ TEST_F(FadeTest, StopFadeFreesAtOnce) {
 }
 
 // A disabled control ends the fade and is invalidated.
-TEST_F(FadeTest, DisabledControlEndsTheFade) {
+TEST_F(Fade, DisabledControlEndsTheFade) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   C->SetEnabled(false);
   C->SkinData->BGChanged = false;
@@ -199,7 +199,7 @@ TEST_F(FadeTest, DisabledControlEndsTheFade) {
 
 // An exception in a window control's frame handler stays at its window procedure: each failing
 // frame is reported once and the fade still ends and frees itself.
-TEST_F(FadeTest, ExceptionInAFrameHandlerGoesToTheApplication) {
+TEST_F(Fade, ExceptionInAFrameHandlerGoesToTheApplication) {
   TExceptionLog log;
   TExceptionEvent old = Application->OnException;
   Application->OnException = MakeMethod<&TExceptionLog::OnException>(&log);
@@ -234,7 +234,7 @@ class TFadeGraphic : public qvtest::TTestSkinGraphic {
   int FrameCount = 0;
 };
 
-TEST_F(FadeTest, ExceptionInATickEndsTheFade) {
+TEST_F(Fade, ExceptionInATickEndsTheFade) {
   TExceptionLog log;
   TExceptionEvent old = Application->OnException;
   Application->OnException = MakeMethod<&TExceptionLog::OnException>(&log);
@@ -255,7 +255,7 @@ TEST_F(FadeTest, ExceptionInATickEndsTheFade) {
 }
 
 // Freeing the control while its fade runs leaves no timer behind.
-TEST_F(FadeTest, ControlFreedDuringFade) {
+TEST_F(Fade, ControlFreedDuringFade) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   C->Free();
   C = nullptr;
@@ -264,7 +264,7 @@ TEST_F(FadeTest, ControlFreedDuringFade) {
 
 // The state animation: FADINGITERATIONS frames blending the start image into the cache, then the
 // timer ends, clears its slot and frees itself.
-TEST_F(FadeTest, AnimTimerStepsAndEnds) {
+TEST_F(Fade, AnimTimerStepsAndEnds) {
   TsAnimTimer* anim = Create<TsAnimTimer>(C);
   anim->BindTo(C->SkinData, false, &anim);
   EXPECT_EQ(anim->Iterations, 4);
@@ -277,7 +277,7 @@ TEST_F(FadeTest, AnimTimerStepsAndEnds) {
   EXPECT_TRUE(qvtest::pump_until([&] { return anim == nullptr && TacSelfFreeingTimer::LiveCount() == BaseTimers; }));
 }
 
-TEST_F(FadeTest, AnimTimerHalvedNeverZero) {
+TEST_F(Fade, AnimTimerHalvedNeverZero) {
   TsAnimTimer* anim = Create<TsAnimTimer>(C);
   anim->BindTo(C->SkinData, true, &anim);
   EXPECT_EQ(anim->Iterations, 2);
@@ -286,7 +286,7 @@ TEST_F(FadeTest, AnimTimerHalvedNeverZero) {
 }
 
 // The show animation: the overlay covers the control, then fades into its picture and goes.
-TEST_F(FadeTest, OverlayShownAndFreed) {
+TEST_F(Fade, OverlayShownAndFreed) {
   const TGdiCounts before = GdiLiveCounts();
   ShowOutputOverlay(C);
   HWND overlay = OutputOverlayWindow();

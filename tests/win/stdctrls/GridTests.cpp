@@ -10,7 +10,10 @@
 
 using namespace qvtest;
 
-TEST_F(FormTest, StringGridPaintsCellsAndScrollsByItsBars) {
+// Each test runs on a fresh test form.
+class Grid : public FormTest {};
+
+TEST_F(Grid, StringGridPaintsCellsAndScrollsByItsBars) {
   auto* g = Create<TStringGrid>(Form);
   g->SetParent(Form);
   g->SetBounds(0, 0, 200, 100);

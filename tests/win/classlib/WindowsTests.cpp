@@ -16,6 +16,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Windows : public FormTest {};
+
 namespace {
 
 using Spy = ProcSpy;
@@ -124,7 +127,7 @@ const StyleCase kStyleCases[] = {
 };
 }  // namespace
 
-TEST(FormStyles, WindowStylesFollowBorderStyleIconsAndFormStyle) {
+TEST_F(Windows, StylesFollowBorderStyleIconsAndFormStyle) {
   for (const StyleCase& c : kStyleCases) {
     auto* f = Create<TForm>(Application);
     f->SetBorderStyle(c.Border);
@@ -143,7 +146,7 @@ TEST(FormStyles, WindowStylesFollowBorderStyleIconsAndFormStyle) {
   }
 }
 
-TEST_F(FormTest, ChangingTheBorderStyleRecreatesTheWindowKeepingItsState) {
+TEST_F(Windows, ChangingTheBorderStyleRecreatesTheWindowKeepingItsState) {
   auto* b = Create<TBtn>(Form);
   b->SetParent(Form);
   b->SetCaption("child");
@@ -163,7 +166,7 @@ TEST_F(FormTest, ChangingTheBorderStyleRecreatesTheWindowKeepingItsState) {
 
 // ---- recreation keeps state and frees what it made ---------------------------------------------
 
-TEST_F(FormTest, RecreateWndKeepsStateAndLeavesNoHandles) {
+TEST_F(Windows, RecreateWndKeepsStateAndLeavesNoHandles) {
   auto* disabled = Create<TBtn>(Form);
   disabled->SetParent(Form);
   disabled->SetEnabled(false);
@@ -195,7 +198,7 @@ TEST_F(FormTest, RecreateWndKeepsStateAndLeavesNoHandles) {
 
 // ---- reflection of colours ---------------------------------------------------------------------
 
-TEST_F(FormTest, ControlColorMessagesReflectToTheChildsColours) {
+TEST_F(Windows, ControlColorMessagesReflectToTheChildsColours) {
   auto* b = Create<TBtn>(Form);
   b->SetParent(Form);
   b->SetColor(clRed);
@@ -218,7 +221,7 @@ TEST_F(FormTest, ControlColorMessagesReflectToTheChildsColours) {
 
 // ---- control list and focus notifications ------------------------------------------------------
 
-TEST_F(FormTest, ControlListChangesAreAnnouncedAroundTheChange) {
+TEST_F(Windows, ControlListChangesAreAnnouncedAroundTheChange) {
   auto* b = Create<TBtn>(Form);
   Spy spy;
   spy.Only = {CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE};
@@ -235,7 +238,7 @@ TEST_F(FormTest, ControlListChangesAreAnnouncedAroundTheChange) {
   b->Free();
 }
 
-TEST_F(FormTest, FocusChangesAreBroadcastToEveryControl) {
+TEST_F(Windows, FocusChangesAreBroadcastToEveryControl) {
   auto* a = Create<TBtn>(Form);
   a->SetParent(Form);
   auto* b = Create<TBtn>(Form);
@@ -262,7 +265,7 @@ TEST_F(FormTest, FocusChangesAreBroadcastToEveryControl) {
 
 // ---- mouse enter and leave between windows -----------------------------------------------------
 
-TEST_F(FormTest, MouseEnterAndLeaveBetweenTheFormAndAWindowChild) {
+TEST_F(Windows, MouseEnterAndLeaveBetweenTheFormAndAWindowChild) {
   auto* b = Create<TBtn>(Form);
   b->SetBounds(100, 100, 80, 30);
   b->SetParent(Form);
@@ -287,7 +290,7 @@ TEST_F(FormTest, MouseEnterAndLeaveBetweenTheFormAndAWindowChild) {
 
 // ---- the parent's background -------------------------------------------------------------------
 
-TEST_F(FormTest, ParentBackgroundShowsTheParentsPictureAndGraphicChildren) {
+TEST_F(Windows, ParentBackgroundShowsTheParentsPictureAndGraphicChildren) {
   auto* host = Create<THalves>(Form);
   host->SetBounds(10, 10, 200, 100);
   host->SetParent(Form);
@@ -322,7 +325,7 @@ std::vector<TWinControl*> WindowOrder(HWND parent) {
 }
 }  // namespace
 
-TEST_F(FormTest, RecreatedWindowKeepsItsPlaceAmongItsSiblings) {
+TEST_F(Windows, RecreatedWindowKeepsItsPlaceAmongItsSiblings) {
   std::vector<TWinControl*> kids;
   for (int i = 0; i < 4; ++i) {
     auto* c = Create<TBtn>(Form);
@@ -347,7 +350,7 @@ TEST_F(FormTest, RecreatedWindowKeepsItsPlaceAmongItsSiblings) {
 
 // ---- invalidating graphic children -------------------------------------------------------------
 
-TEST_F(FormTest, GraphicChildInvalidatesItsRectangleErasingUnlessOpaque) {
+TEST_F(Windows, GraphicChildInvalidatesItsRectangleErasingUnlessOpaque) {
   auto* opaque = Create<TBlock>(Form);
   opaque->SetBounds(20, 20, 30, 30);
   opaque->SetParent(Form);
@@ -380,7 +383,7 @@ TEST_F(FormTest, GraphicChildInvalidatesItsRectangleErasingUnlessOpaque) {
 
 // ---- cursors -----------------------------------------------------------------------------------
 
-TEST_F(FormTest, ScreenCursorOverridesTheControlsUntilDefaultAgain) {
+TEST_F(Windows, ScreenCursorOverridesTheControlsUntilDefaultAgain) {
   auto* g = Create<TBlock>(Form);
   g->SetBounds(40, 40, 50, 50);
   g->SetParent(Form);
@@ -434,7 +437,7 @@ LRESULT CALLBACK NestingCbt(int code, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-TEST_F(FormTest, WindowsMadeWhileAnotherIsBeingCreatedBindToTheirOwnControls) {
+TEST_F(Windows, WindowsMadeWhileAnotherIsBeingCreatedBindToTheirOwnControls) {
   auto* b = Create<TCreationWatch>(Form);
   gNestedDone = false;
   gNested = nullptr;

@@ -1,13 +1,11 @@
-// Image lists, icons and the clipboard.
-#include "classlib/Clipbrd.h"
+// Image lists and icons.
 #include "classlib/ImgList.h"
 #include "classlib/core/DisabledLook.h"
 #include "tests/win/graphics/LeakCheck.h"
 
 namespace {
 
-using GraphicsImageList = GraphicsTest;
-using GraphicsClipboard = GraphicsTest;
+using ImageList = GraphicsTest;
 
 // A 6 x 6 glyph: a fuchsia border (the key) around a red 4 x 4 square with a white centre.
 void MakeGlyph(TBitmap& bmp) {
@@ -23,7 +21,7 @@ void MakeGlyph(TBitmap& bmp) {
 
 TColor GrayOf(TColor c) { return TColor(qv::ColorOf(qv::DisabledGray(qv::BgrOf(c)))); }
 
-TEST_F(GraphicsImageList, AddMaskedDrawsEnabledAndDisabled) {
+TEST_F(ImageList, AddMaskedDrawsEnabledAndDisabled) {
   auto* list = Create<TImageList>(nullptr);
   list->SetSize(6, 6);
   TBitmap glyph;
@@ -56,7 +54,7 @@ TEST_F(GraphicsImageList, AddMaskedDrawsEnabledAndDisabled) {
   Free(list);
 }
 
-TEST_F(GraphicsImageList, AddWithMaskAndGetBitmap) {
+TEST_F(ImageList, AddWithMaskAndGetBitmap) {
   auto* list = Create<TImageList>(nullptr);
   list->SetSize(6, 6);
   TBitmap glyph;
@@ -88,7 +86,7 @@ TEST_F(GraphicsImageList, AddWithMaskAndGetBitmap) {
   Free(list);
 }
 
-TEST_F(GraphicsImageList, ChangesAndResizing) {
+TEST_F(ImageList, ChangesAndResizing) {
   int changes = 0;
   auto counter = [](void* data, TObject*) { ++*static_cast<int*>(data); };
   auto* list = Create<TImageList>(nullptr);
@@ -110,7 +108,7 @@ TEST_F(GraphicsImageList, ChangesAndResizing) {
   Free(list);
 }
 
-TEST_F(GraphicsImageList, OwnedByItsComponentOwner) {
+TEST_F(ImageList, OwnedByItsComponentOwner) {
   auto* owner = Create<TComponent>(nullptr);
   auto* list = Create<TImageList>(owner);
   list->Handle();
@@ -118,7 +116,7 @@ TEST_F(GraphicsImageList, OwnedByItsComponentOwner) {
   Free(owner);  // frees the list and its handle
 }
 
-TEST_F(GraphicsImageList, IconsAreOwnedAndAdded) {
+TEST_F(ImageList, IconsAreOwnedAndAdded) {
   TIcon icon;
   icon.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */)));
   EXPECT_GT(icon.Width(), 0);
@@ -137,19 +135,6 @@ TEST_F(GraphicsImageList, IconsAreOwnedAndAdded) {
   HICON released = copy.ReleaseHandle();
   EXPECT_TRUE(copy.Empty());
   DestroyIcon(released);
-}
-
-TEST_F(GraphicsClipboard, TextRoundTrip) {
-  Clipboard()->SetAsText("Quorvex clipboard text");
-  EXPECT_TRUE(Clipboard()->HasFormat(CF_TEXT));
-  EXPECT_EQ(Clipboard()->AsText(), "Quorvex clipboard text");
-  Clipboard()->Open();
-  Clipboard()->SetAsText("two");  // nested opening
-  EXPECT_EQ(Clipboard()->AsText(), "two");
-  Clipboard()->Close();
-  Clipboard()->Clear();
-  EXPECT_FALSE(Clipboard()->HasFormat(CF_TEXT));
-  EXPECT_EQ(Clipboard()->AsText(), "");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 // one-frame bottom-right corner image of 5 x 2. KID (6) inherits them through PARENTCLASS. The
 // builder puts key runs in the corners of every frame: top-left 1 pixel, top-right 2, bottom-left
 // and bottom-right 2 (limited to half the width).
-class ControlItemTest : public PaintTest {
+class ControlItems : public PaintTest {
  protected:
   static constexpr int kFlat = 5, kKid = 6;
 
@@ -53,7 +53,7 @@ struct TProbe {
 
 // State 0 leaves the hot-only border out (the background shows, also under the corner image's
 // key pixel); states 1 and 2 paint it. The corner images lie over the border in every state.
-TEST_F(ControlItemTest, HotOnlyBorderAndCornerImagesOfASection) {
+TEST_F(ControlItems, HotOnlyBorderAndCornerImagesOfASection) {
   for (int state : {0, 1, 2}) {
     SCOPED_TRACE("state " + std::to_string(state));
     TBmpPtr bmp = Bmp(40, 30, clWhite);
@@ -77,7 +77,7 @@ TEST_F(ControlItemTest, HotOnlyBorderAndCornerImagesOfASection) {
 }
 
 // Corner images sit at the corners of R (not of the bitmap) and stay inside it.
-TEST_F(ControlItemTest, CornerImagesFollowRAndPARENTCLASS) {
+TEST_F(ControlItems, CornerImagesFollowRAndPARENTCLASS) {
   TBmpPtr bmp = Bmp(60, 50, TColor(0x010203));
   PaintSectionItem(Section("KID"), "KID", EmptyCacheInfo, true, 1, TRect{10, 10, 50, 40}, TPoint{}, bmp.get(), Manager);
   EXPECT_EQ(Hex(Px(bmp.get(), 11, 11)), Hex(TopLeft(1)));
@@ -92,7 +92,7 @@ TEST_F(ControlItemTest, CornerImagesFollowRAndPARENTCLASS) {
 
 // By indexes the border is the mask given: FLAT's hot-only mask is left out in state 0, BUTTON's is
 // not; the corner images are the section's.
-TEST_F(ControlItemTest, ByIndexesHonoursTheMaskGiven) {
+TEST_F(ControlItems, ByIndexesHonoursTheMaskGiven) {
   TBmpPtr bmp = Bmp(40, 30, clWhite);
   PaintSectionItemByIndexes(Section("FLAT"), Manager->MaskIndexOf("FLAT", "BORDERSMASK"), -1, -1, EmptyCacheInfo, true,
                             0, TRect{0, 0, 40, 30}, TPoint{}, bmp.get(), Manager);
@@ -105,7 +105,7 @@ TEST_F(ControlItemTest, ByIndexesHonoursTheMaskGiven) {
 
 // PaintControlItem asks the parent for its colour before painting: a stale shared colour is never
 // used. The border's transparent corners show it (UseCache without a parent image).
-TEST_F(ControlItemTest, ControlItemAsksTheParentColourFirst) {
+TEST_F(ControlItems, ControlItemAsksTheParentColourFirst) {
   auto* c = Place(TColor(0x0000C0));
   ASSERT_TRUE(c->SkinData->Skinned());
   SharedParentColor = TColor(0x00FF00);  // left over from an earlier question
@@ -132,7 +132,7 @@ TEST_F(ControlItemTest, ControlItemAsksTheParentColourFirst) {
 
 // A skinned parent answers with its section's colour; the transparent parts take the parent's
 // image when it is ready.
-TEST_F(ControlItemTest, ControlItemOverASkinnedParent) {
+TEST_F(ControlItems, ControlItemOverASkinnedParent) {
   Host = std::make_unique<qvtest::TTestHost>();
   auto* panel = Create<qvtest::TTestSkinControl>(Host->Control(), tcPanel);
   panel->SetParent(Host->Control());
@@ -156,7 +156,7 @@ TEST_F(ControlItemTest, ControlItemOverASkinnedParent) {
 }
 
 // The background alone: colour of the state, no border, no corner images.
-TEST_F(ControlItemTest, ControlBackgroundAlone) {
+TEST_F(ControlItems, ControlBackgroundAlone) {
   auto* c = Place(TColor(0x0000C0));
   for (int state : {0, 1}) {
     TBmpPtr bmp = Bmp(40, 30, clWhite);
@@ -189,7 +189,7 @@ int Count(TBitmap* b, qv::TColorRef c) {
 // The Write forms take R by reference: with DT_CALCRECT they measure into it and draw nothing;
 // without, they draw as the Draw forms do. Skinned text takes the section's colour, unskinned the
 // canvas font's.
-TEST_F(ControlItemTest, WriteFormsMeasureWithCalcRectAndDrawOtherwise) {
+TEST_F(ControlItems, WriteFormsMeasureWithCalcRectAndDrawOtherwise) {
   TBmpPtr bmp = Bmp(120, 40, TColor(0xFFFFFF));
   bmp->Canvas()->Font()->SetHeight(-20);
   TRect r{0, 0, 0, 0};

@@ -13,6 +13,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Menus : public FormTest {};
+
 namespace {
 
 struct MenuEvents {
@@ -96,7 +99,7 @@ LPARAM ScreenPoint(int x, int y) { return MAKELPARAM(x, y); }
 
 }  // namespace
 
-TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
+TEST_F(Menus, MenuTreeIsMirroredInTheHandles) {
   const long baseline = TMenuItem::LiveCount();
   auto* menu = Create<TPopupMenu>(Form);
   auto* open = NewItem(Form, "&Open");
@@ -154,7 +157,7 @@ TEST_F(FormTest, MenuTreeIsMirroredInTheHandles) {
   EXPECT_FALSE(IsMenu(quitMenu));
 }
 
-TEST_F(FormTest, RadioItemsUncheckTheirGroup) {
+TEST_F(Menus, RadioItemsUncheckTheirGroup) {
   auto* menu = Create<TPopupMenu>(Form);
   TMenuItem* r[3];
   for (int i = 0; i < 3; ++i) {
@@ -172,7 +175,7 @@ TEST_F(FormTest, RadioItemsUncheckTheirGroup) {
   EXPECT_NE(0u, EntryType(menu->Handle(), 0) & MFT_RADIOCHECK);
 }
 
-TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
+TEST_F(Menus, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   auto* mm = Create<TMainMenu>(Form);
   auto* file = NewItem(Form, "&File");
   auto* open = NewItem(Form, "&Open");
@@ -197,7 +200,7 @@ TEST_F(FormTest, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   Form->SetMenu(nullptr);
 }
 
-TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
+TEST_F(Menus, MainMenuChangesReachTheFormAsMenuChangedNotices) {
   auto* mm = Create<TMainMenu>(Form);
   auto* file = NewItem(Form, "&File");
   mm->Items()->Add(file);
@@ -221,7 +224,7 @@ TEST_F(FormTest, MainMenuChangesReachTheFormAsMenuChangedNotices) {
   Form->SetMenu(nullptr);
 }
 
-TEST_F(FormTest, PopupReturnsAfterTheMenuWindowClosed) {
+TEST_F(Menus, PopupReturnsAfterTheMenuWindowClosed) {
   auto* menu = Create<TPopupMenu>(Form);
   menu->Items()->Add(NewItem(Form, "One"));
   menu->Items()->Add(NewItem(Form, "Two"));
@@ -240,7 +243,7 @@ TEST_F(FormTest, PopupReturnsAfterTheMenuWindowClosed) {
   EXPECT_FALSE(IsWindowVisible(FindWindowA("#32768", nullptr)));
 }
 
-TEST_F(FormTest, OwnerDrawnPopupItemsAreMeasuredAndDrawnByTheirEvents) {
+TEST_F(Menus, OwnerDrawnPopupItemsAreMeasuredAndDrawnByTheirEvents) {
   auto* menu = Create<TPopupMenu>(Form);
   menu->SetOwnerDraw(true);
   menu->SetMenuAnimation(TMenuAnimation{maNone});
@@ -268,7 +271,7 @@ TEST_F(FormTest, OwnerDrawnPopupItemsAreMeasuredAndDrawnByTheirEvents) {
   EXPECT_FALSE(DispatchMenuMessage(m));
 }
 
-TEST_F(FormTest, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
+TEST_F(Menus, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
   auto* menu = Create<TPopupMenu>(Form);
   menu->Items()->Add(NewItem(Form, "One"));
   int popups = 0;
@@ -317,7 +320,7 @@ TEST_F(FormTest, ContextMenuOpensThePopupMenuOfTheControlUnderThePoint) {
   EXPECT_EQ(3, popups);
 }
 
-TEST_F(FormTest, OwnerDrawnMenuBarItemsAreMeasuredAndDrawnThroughTheForm) {
+TEST_F(Menus, OwnerDrawnMenuBarItemsAreMeasuredAndDrawnThroughTheForm) {
   auto* mm = Create<TMainMenu>(Form);
   mm->SetOwnerDraw(true);
   auto* file = NewItem(Form, "&File");
@@ -356,7 +359,7 @@ void CALLBACK ChooseFirstEntry(HWND, UINT, UINT_PTR id, DWORD) {
 }
 }  // namespace
 
-TEST_F(FormTest, ChosenPopupEntryClicksItsItemAfterPopupReturns) {
+TEST_F(Menus, ChosenPopupEntryClicksItsItemAfterPopupReturns) {
   auto* menu = Create<TPopupMenu>(Form);
   auto* first = NewItem(Form, "First");
   menu->Items()->Add(first);

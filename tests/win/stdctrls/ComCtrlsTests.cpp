@@ -11,6 +11,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class ComCtrls : public FormTest {};
+
 namespace {
 
 struct PageEvents {
@@ -46,7 +49,7 @@ void CALLBACK CloseDropMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-TEST_F(FormTest, PageControlChangesPagesUnlessOnChangingRefuses) {
+TEST_F(ComCtrls, PageControlChangesPagesUnlessOnChangingRefuses) {
   auto* pc = Create<TPageControl>(Form);
   pc->SetParent(Form);
   pc->SetBounds(0, 0, 300, 200);
@@ -100,7 +103,7 @@ TEST_F(FormTest, PageControlChangesPagesUnlessOnChangingRefuses) {
   EXPECT_EQ(2, pc->PageCount());
 }
 
-TEST_F(FormTest, StatusBarPanelsBecomeParts) {
+TEST_F(ComCtrls, StatusBarPanelsBecomeParts) {
   auto* sb = Create<TStatusBar>(Form);
   sb->SetParent(Form);
   auto* p0 = sb->Panels()->Add();
@@ -141,7 +144,7 @@ TEST_F(FormTest, StatusBarPanelsBecomeParts) {
   EXPECT_TRUE(SendMessageA(sb->Handle(), SB_ISSIMPLE, 0, 0));
 }
 
-TEST_F(FormTest, TrackBarAndUpDownPositionsAndEvents) {
+TEST_F(ComCtrls, TrackBarAndUpDownPositionsAndEvents) {
   auto* tb = Create<TTrackBar>(Form);
   tb->SetParent(Form);
   tb->SetMax(20);
@@ -201,7 +204,7 @@ TEST_F(FormTest, TrackBarAndUpDownPositionsAndEvents) {
   EXPECT_EQ(nullptr, ud->Associate());
 }
 
-TEST_F(FormTest, ToolBarButtonsClickAndDrawThroughTheirEvents) {
+TEST_F(ComCtrls, ToolBarButtonsClickAndDrawThroughTheirEvents) {
   auto* bar = Create<TToolBar>(Form);
   bar->SetParent(Form);
   bar->SetShowCaptions(true);
@@ -284,7 +287,7 @@ TEST_F(FormTest, ToolBarButtonsClickAndDrawThroughTheirEvents) {
   menu->Free();
 }
 
-TEST_F(FormTest, ListViewColumnsAndTreeNodesSurviveRecreation) {
+TEST_F(ComCtrls, ListViewColumnsAndTreeNodesSurviveRecreation) {
   auto* lv = Create<TListView>(Form);
   lv->SetParent(Form);
   lv->SetViewStyle(vsReport);
@@ -325,7 +328,7 @@ TEST_F(FormTest, ListViewColumnsAndTreeNodesSurviveRecreation) {
   EXPECT_EQ("child", tv->NodeText(c));
 }
 
-TEST_F(FormTest, TrackBarUpDownAndStatusBarKeepTheirStateInANewWindow) {
+TEST_F(ComCtrls, TrackBarUpDownAndStatusBarKeepTheirStateInANewWindow) {
   auto* tb = Create<TTrackBar>(Form);
   tb->SetParent(Form);
   tb->SetMin(-5);

@@ -10,6 +10,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Edits : public FormTest {};
+
 namespace {
 
 struct Changes {
@@ -34,7 +37,7 @@ void Key(TWinControl* c, WPARAM vk) {
 
 }  // namespace
 
-TEST_F(FormTest, EditPropertiesLiveInTheWindowAndSurviveRecreation) {
+TEST_F(Edits, EditPropertiesLiveInTheWindowAndSurviveRecreation) {
   auto* e = Create<TEdit>(Form);
   e->SetParent(Form);
   Changes ch;
@@ -74,7 +77,7 @@ TEST_F(FormTest, EditPropertiesLiveInTheWindowAndSurviveRecreation) {
   EXPECT_EQ("", e->Text());
 }
 
-TEST_F(FormTest, EditSelectsItsTextWhenItGetsTheFocus) {
+TEST_F(Edits, EditSelectsItsTextWhenItGetsTheFocus) {
   auto* a = Create<TEdit>(Form);
   a->SetParent(Form);
   auto* b = Create<TEdit>(Form);
@@ -89,7 +92,7 @@ TEST_F(FormTest, EditSelectsItsTextWhenItGetsTheFocus) {
   EXPECT_EQ(9, b->SelLength());
 }
 
-TEST_F(FormTest, MemoLinesAreTheWindowsLines) {
+TEST_F(Edits, MemoLinesAreTheWindowsLines) {
   auto* m = Create<TMemo>(Form);
   m->SetParent(Form);
   m->Lines()->Add("one");
@@ -117,7 +120,7 @@ TEST_F(FormTest, MemoLinesAreTheWindowsLines) {
   EXPECT_EQ(0, m->Lines()->Count());
 }
 
-TEST_F(FormTest, MaskedEditTypesIntoInputPositionsOnly) {
+TEST_F(Edits, MaskedEditTypesIntoInputPositionsOnly) {
   auto* e = Create<TMaskEdit>(Form);
   e->SetParent(Form);
   e->SetEditMask("000-0000;1;_");

@@ -1,5 +1,5 @@
-// The test support itself: the spy sees sent and posted messages in order, and the sequence
-// check accepts optional entries and reports mismatches.
+// The test support itself: the spy sees sent and posted messages in order, the sequence check
+// accepts optional entries and reports mismatches, and the pixel probes read what was painted.
 #include <gtest/gtest.h>
 
 #include "classlib/GdiScopes.h"
@@ -35,7 +35,7 @@ HWND MakeWindow() {
 
 }  // namespace
 
-TEST(MessageSpyTest, RecordsSentAndPostedInOrder) {
+TEST(Support, SpyRecordsSentAndPostedInOrder) {
   HWND wnd = MakeWindow();
   flush_events();
   MessageSpy spy;
@@ -51,7 +51,7 @@ TEST(MessageSpyTest, RecordsSentAndPostedInOrder) {
   DestroyWindow(wnd);
 }
 
-TEST(MessageSpyTest, SequenceCheckSkipsOptionalAndReportsMissing) {
+TEST(Support, SpySequenceCheckSkipsOptionalAndReportsMissing) {
   std::vector<MsgEntry> actual = {{WM_SIZE, msgSent}, {WM_MOVE, msgSent}};
   EXPECT_EQ("", CheckSequence(actual, {{WM_SIZE}, {WM_PAINT, msgOptional}, {WM_MOVE}}));
   std::string report = CheckSequence(actual, {{WM_SIZE}, {WM_PAINT}, {WM_MOVE}});
@@ -59,7 +59,7 @@ TEST(MessageSpyTest, SequenceCheckSkipsOptionalAndReportsMissing) {
   EXPECT_NE("", CheckSequence(actual, {{WM_SIZE}}));
 }
 
-TEST(MessageSpyTest, UnwatchesOnDestroy) {
+TEST(Support, SpyUnwatchesOnDestroy) {
   HWND wnd = MakeWindow();
   MessageSpy spy;
   spy.Watch(wnd);
@@ -67,7 +67,7 @@ TEST(MessageSpyTest, UnwatchesOnDestroy) {
   EXPECT_TRUE(spy.Contains(WM_NCDESTROY));
 }
 
-TEST(PixelProbeTest, WMPrintAndScreenShowThePaintedClient) {
+TEST(Support, PixelProbeWMPrintAndScreenShowThePaintedClient) {
   HWND wnd = MakeWindow();
   flush_events();
   Capture printed = CaptureWMPrint(wnd);

@@ -18,6 +18,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Forms : public FormTest {};
+
 namespace {
 
 // A focusable window control of the system's button class.
@@ -115,7 +118,7 @@ struct Answerer {
 };
 }  // namespace
 
-TEST_F(FormTest, PerformOfARecordShowsTheHandlersWrites) {
+TEST_F(Forms, PerformOfARecordShowsTheHandlersWrites) {
   auto* b = Create<TPushControl>(Form);
   b->SetParent(Form);
   Answerer a;
@@ -150,7 +153,7 @@ class TLastWords : public TPushControl {
 };
 }  // namespace
 
-TEST_F(FormTest, FreeDestroysTheWindowWhileTheDerivedObjectIsWhole) {
+TEST_F(Forms, FreeDestroysTheWindowWhileTheDerivedObjectIsWhole) {
   gLastWords.clear();
   auto* c = Create<TLastWords>(Form);
   c->SetParent(Form);
@@ -169,7 +172,7 @@ TEST_F(FormTest, FreeDestroysTheWindowWhileTheDerivedObjectIsWhole) {
 
 // ---- MDI ---------------------------------------------------------------------------------------
 
-class MdiTest : public ::testing::Test {
+class FormsMdi : public ::testing::Test {
  protected:
   void SetUp() override {
     BaseForms = TCustomForm::LiveFormCount();
@@ -201,7 +204,7 @@ class MdiTest : public ::testing::Test {
   TForm* Frame = nullptr;
 };
 
-TEST_F(MdiTest, FrameHasAClientWindowAndChildrenLiveInIt) {
+TEST_F(FormsMdi, FrameHasAClientWindowAndChildrenLiveInIt) {
   HWND client = Frame->ClientHandle();
   ASSERT_NE(nullptr, client);
   char cls[32] = {};
@@ -241,7 +244,7 @@ TEST_F(MdiTest, FrameHasAClientWindowAndChildrenLiveInIt) {
   Application->SetMainForm(main);
 }
 
-TEST_F(MdiTest, TileAndCascadeArrangeTheChildren) {
+TEST_F(FormsMdi, TileAndCascadeArrangeTheChildren) {
   TForm* a = NewChild("A");
   TForm* b = NewChild("B");
   HWND client = Frame->ClientHandle();
@@ -280,7 +283,7 @@ TEST_F(MdiTest, TileAndCascadeArrangeTheChildren) {
   EXPECT_EQ(ra.Left < rb.Left, ra.Top < rb.Top);
 }
 
-TEST_F(MdiTest, ClosingAChildAndFreeingTheFrame) {
+TEST_F(FormsMdi, ClosingAChildAndFreeingTheFrame) {
   TForm* a = NewChild("A");
   NewChild("B");
   // An MDI child's default close action minimizes it.
@@ -299,7 +302,7 @@ TEST_F(MdiTest, ClosingAChildAndFreeingTheFrame) {
   // Freeing the frame frees the child it owns (counted by TearDown).
 }
 
-TEST_F(MdiTest, ClientWindowTakesTheRoomAlignedControlsLeave) {
+TEST_F(FormsMdi, ClientWindowTakesTheRoomAlignedControlsLeave) {
   auto* bar = Create<THostControl>(Frame);
   bar->SetHeight(30);
   bar->SetParent(Frame);
@@ -321,7 +324,7 @@ TEST_F(MdiTest, ClientWindowTakesTheRoomAlignedControlsLeave) {
   EXPECT_EQ(Rect(0, 30, cr.Right, cr.Bottom), WindowRectIn(Frame->ClientHandle(), Frame->Handle()));
 }
 
-TEST_F(MdiTest, ActivatingTheFrameFocusesTheActiveChild) {
+TEST_F(FormsMdi, ActivatingTheFrameFocusesTheActiveChild) {
   auto* other = Create<TForm>(Application);
   other->SetBounds(700, 40, 200, 150);
   other->Show();
@@ -341,7 +344,7 @@ TEST_F(MdiTest, ActivatingTheFrameFocusesTheActiveChild) {
   other->Free();
 }
 
-TEST_F(MdiTest, ChildKeepsItsStateAcrossRecreation) {
+TEST_F(FormsMdi, ChildKeepsItsStateAcrossRecreation) {
   TForm* a = NewChild("Kept");
   HWND old = a->Handle();
   a->RecreateWnd();
@@ -374,7 +377,7 @@ struct ModalDriver {
 };
 }  // namespace
 
-TEST_F(FormTest, ShowModalReturnsTheModalResult) {
+TEST_F(Forms, ShowModalReturnsTheModalResult) {
   auto* dlg = Create<TForm>(Application);
   dlg->SetBounds(60, 60, 200, 120);
   auto* timer = Create<TTimer>(dlg);
@@ -422,7 +425,7 @@ TEST_F(FormTest, ShowModalReturnsTheModalResult) {
 
 // ---- keyboard through the message loop ---------------------------------------------------------
 
-TEST_F(FormTest, KeyPreviewLetsTheFormSeeKeysFirst) {
+TEST_F(Forms, KeyPreviewLetsTheFormSeeKeysFirst) {
   auto* c = Create<TPushControl>(Form);
   c->SetParent(Form);
   InputLog log;
@@ -453,7 +456,7 @@ TEST_F(FormTest, KeyPreviewLetsTheFormSeeKeysFirst) {
   EXPECT_EQ((std::vector<std::string>{"form:down 115", "form:press c"}), log.Items);
 }
 
-TEST_F(FormTest, DialogKeysGoToTheFormThroughTheFocusedControl) {
+TEST_F(Forms, DialogKeysGoToTheFormThroughTheFocusedControl) {
   auto* a = Create<TPushControl>(Form);
   a->SetParent(Form);
   auto* b = Create<TPushControl>(Form);
@@ -486,7 +489,7 @@ TEST_F(FormTest, DialogKeysGoToTheFormThroughTheFocusedControl) {
   sf.Detach();
 }
 
-TEST_F(FormTest, KeysOfANativeChildGoToItsControlFirst) {
+TEST_F(Forms, KeysOfANativeChildGoToItsControlFirst) {
   auto* host = Create<THostControl>(Form);
   host->SetParent(Form);
   ASSERT_NE(nullptr, host->Inner);
@@ -505,7 +508,7 @@ TEST_F(FormTest, KeysOfANativeChildGoToItsControlFirst) {
 
 // ---- the mouse wheel ---------------------------------------------------------------------------
 
-TEST_F(FormTest, MouseWheelGoesToTheFocusedControlThenItsParentsOnce) {
+TEST_F(Forms, MouseWheelGoesToTheFocusedControlThenItsParentsOnce) {
   auto* c = Create<THostControl>(Form);  // a plain window control
   c->SetParent(Form);
   Form->SetFocus();
@@ -534,7 +537,7 @@ TEST_F(FormTest, MouseWheelGoesToTheFocusedControlThenItsParentsOnce) {
 
 // ---- screen, mouse, hints ----------------------------------------------------------------------
 
-TEST_F(FormTest, ScreenListsTheFormsActivatedLastFirst) {
+TEST_F(Forms, ScreenListsTheFormsActivatedLastFirst) {
   auto* other = Create<TForm>(Application);
   other->SetBounds(400, 40, 200, 150);
   other->Show();
@@ -573,7 +576,7 @@ class TSpot : public TGraphicControl {
 };
 }  // namespace
 
-TEST_F(FormTest, MouseCursorPosAndTheControlUnderIt) {
+TEST_F(Forms, MouseCursorPosAndTheControlUnderIt) {
   auto* g = Create<TSpot>(Form);
   g->SetBounds(100, 80, 40, 30);
   g->SetParent(Form);
@@ -610,7 +613,7 @@ struct HintProbe {
 };
 }  // namespace
 
-TEST_F(FormTest, HintWindowAsksTheControlWithHintShow) {
+TEST_F(Forms, HintWindowAsksTheControlWithHintShow) {
   auto* g = Create<TSpot>(Form);
   g->SetBounds(60, 60, 50, 30);
   g->SetParent(Form);
@@ -645,7 +648,7 @@ TEST_F(FormTest, HintWindowAsksTheControlWithHintShow) {
 
 // ---- menus across recreation -------------------------------------------------------------------
 
-TEST_F(FormTest, MenuBarSurvivesRecreationAndFreeing) {
+TEST_F(Forms, MenuBarSurvivesRecreationAndFreeing) {
   auto* menu = Create<TMainMenu>(Form);
   auto* item = Create<TMenuItem>(menu);
   item->SetCaption("File");
@@ -676,7 +679,7 @@ std::string UserLocale(LCTYPE t) {
 }
 }  // namespace
 
-TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
+TEST(FormsStandalone, FormatSettingsComeFromTheUserLocale) {
   // Any form starts the application, which reads the locale once.
   auto* f = Create<TForm>(Application);
   EXPECT_TRUE(Application->Initialized());
@@ -711,7 +714,7 @@ TEST(ApplicationStart, FormatSettingsComeFromTheUserLocale) {
 
 // ---- constraints of a top-level window ---------------------------------------------------------
 
-TEST_F(FormTest, ConstraintsBoundTheWindowWhoeverSizesIt) {
+TEST_F(Forms, ConstraintsBoundTheWindowWhoeverSizesIt) {
   Form->Constraints()->SetMinWidth(400);
   Form->Constraints()->SetMaxHeight(200);
   EXPECT_EQ(400, Form->Width());  // applied at once ...
@@ -750,7 +753,7 @@ struct ActionUpdater {
 };
 }  // namespace
 
-TEST_F(FormTest, IdleTimeUpdatesTheActionsOfVisibleForms) {
+TEST_F(Forms, IdleTimeUpdatesTheActionsOfVisibleForms) {
   auto* action = Create<TCustomAction>(Form);
   ActionUpdater u{action};
   action->OnUpdate = MakeMethod<&ActionUpdater::Update>(&u);
@@ -793,7 +796,7 @@ TEST_F(FormTest, IdleTimeUpdatesTheActionsOfVisibleForms) {
 
 // ---- the active control of a form not shown yet ------------------------------------------------
 
-TEST(FormFocus, HiddenFormNamesItsActiveControlBeforeShowing) {
+TEST(FormsStandalone, HiddenFormNamesItsActiveControlBeforeShowing) {
   auto* f = Create<TForm>(Application);
   f->SetBounds(60, 60, 240, 160);
   auto* a = Create<TPushControl>(f);
@@ -836,7 +839,7 @@ struct FormEvents {
 };
 }  // namespace
 
-TEST(FormEventsTest, ShowActivateDeactivateHideInOrder) {
+TEST(FormsStandalone, ShowActivateDeactivateHideInOrder) {
   auto* a = Create<TForm>(Application);
   a->SetBounds(40, 40, 200, 150);
   auto* b = Create<TForm>(Application);
@@ -876,7 +879,7 @@ TEST(FormEventsTest, ShowActivateDeactivateHideInOrder) {
   b->Free();
 }
 
-TEST(ApplicationWindow, HiddenOwnerOfTheFormsAndMinimize) {
+TEST(FormsStandalone, ApplicationWindowHiddenOwnerOfTheFormsAndMinimize) {
   HWND app = Application->Handle();
   char cls[32] = {};
   GetClassNameA(app, cls, sizeof cls);
@@ -935,7 +938,7 @@ struct TimerVictim {
 };
 }  // namespace
 
-TEST(TimerTest, IntervalEnabledAndDescendantsWithoutHandler) {
+TEST(FormsStandalone, TimerIntervalEnabledAndDescendantsWithoutHandler) {
   auto* t = Create<TCountingTimer>(nullptr);
   EXPECT_TRUE(t->Enabled());
   EXPECT_EQ(1000u, t->Interval());
@@ -983,7 +986,7 @@ struct AbortingClick {
 };
 }  // namespace
 
-TEST(FreeFromHandler, AFormFreedByItsChildsClick) {
+TEST(FormsStandalone, FormFreedByItsChildsClick) {
   long forms = TCustomForm::LiveFormCount();
   long controls = TControl::LiveCount();
   auto* f = Create<TForm>(Application);
@@ -1003,7 +1006,7 @@ TEST(FreeFromHandler, AFormFreedByItsChildsClick) {
   EXPECT_EQ(controls, TControl::LiveCount());
 }
 
-TEST_F(FormTest, AbortIsSilent) {
+TEST_F(Forms, AbortIsSilent) {
   AbortingClick a;
   Application->OnException = MakeMethod<&AbortingClick::OnException>(&a);
   auto* g = Create<TSpot>(Form);
@@ -1034,7 +1037,7 @@ struct DragLog {
 };
 }  // namespace
 
-TEST_F(FormTest, AutomaticDragDropsOnTheControlUnderTheMouse) {
+TEST_F(Forms, AutomaticDragDropsOnTheControlUnderTheMouse) {
   auto* source = Create<TSpot>(Form);
   source->SetBounds(10, 10, 30, 30);
   source->SetParent(Form);
@@ -1065,7 +1068,7 @@ TEST_F(FormTest, AutomaticDragDropsOnTheControlUnderTheMouse) {
 
 // ---- where a form first shows ------------------------------------------------------------------
 
-TEST(FormPosition, CentredOnTheScreenOrOnItsOwnerForm) {
+TEST(FormsStandalone, PositionCentredOnTheScreenOrOnItsOwnerForm) {
   TRect work = Screen->WorkAreaRect();
   auto* owner = Create<TForm>(Application);
   owner->SetBounds(100, 80, 400, 300);
@@ -1111,7 +1114,7 @@ struct MenuClicks {
 };
 }  // namespace
 
-TEST_F(FormTest, MenuShortcutsTakeTheKeyBeforeTheControl) {
+TEST_F(Forms, MenuShortcutsTakeTheKeyBeforeTheControl) {
   auto* menu = Create<TMainMenu>(Form);
   auto* open = Create<TMenuItem>(menu);
   open->SetCaption("Open");

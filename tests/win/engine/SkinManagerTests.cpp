@@ -27,7 +27,7 @@ std::vector<std::string> Lines(TStrings* list) {
   return out;
 }
 
-class engine_Manager : public SkinEngineTest {
+class SkinManager : public SkinEngineTest {
  protected:
   void TearDown() override {
     FreeAndNil(Manager);
@@ -39,7 +39,7 @@ class engine_Manager : public SkinEngineTest {
 
 }  // namespace
 
-TEST_F(engine_Manager, LoadsFromFolder) {
+TEST_F(SkinManager, LoadsFromFolder) {
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "FolderSkin");
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -51,7 +51,7 @@ TEST_F(engine_Manager, LoadsFromFolder) {
   EXPECT_GE(Manager->SectionIndexOf("BUTTON"), 0);
 }
 
-TEST_F(engine_Manager, LoadsFromPackedFile) {
+TEST_F(SkinManager, LoadsFromPackedFile) {
   TSkinBuilder::Standard().WritePacked(Dir.Path() / "PackedSkin.asz");
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -62,7 +62,7 @@ TEST_F(engine_Manager, LoadsFromPackedFile) {
   EXPECT_GE(Manager->SectionIndexOf("EDIT"), 0);
 }
 
-TEST_F(engine_Manager, LoadsBuiltInResource) {
+TEST_F(SkinManager, LoadsBuiltInResource) {
   std::vector<std::uint8_t> bytes;
   ASSERT_TRUE(LoadBuiltInSkin(bytes)) << "the executable carries no built-in skin";
   EXPECT_EQ(0, std::string(bytes.begin(), bytes.begin() + 4).compare("ASzf"));
@@ -78,7 +78,7 @@ TEST_F(engine_Manager, LoadsBuiltInResource) {
   EXPECT_GE(Manager->SectionIndexOf("FORM"), 0);
 }
 
-TEST_F(engine_Manager, StoredSkinWinsOverFolderOfSameName) {
+TEST_F(SkinManager, StoredSkinWinsOverFolderOfSameName) {
   TSkinBuilder other = TSkinBuilder::Standard();
   other.Section("ONLYONDISK");
   other.WriteFolder(Dir.Path() / "Same");
@@ -93,7 +93,7 @@ TEST_F(engine_Manager, StoredSkinWinsOverFolderOfSameName) {
 // A bad skin of each kind: the previous skin stays with its sections, the error is told once. A skin
 // that gives no section a look is bad, and so is a name that reaches outside the skin folder (here
 // to a good skin beside it).
-TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
+TEST_F(SkinManager, BadSkinsKeepThePreviousLook) {
   struct Case {
     std::string Name;
     void (*Make)(const fs::path& skins);
@@ -184,7 +184,7 @@ TEST_F(engine_Manager, BadSkinsKeepThePreviousLook) {
   ctrl->Free();
 }
 
-TEST_F(engine_Manager, BadSkinWithoutPreviousKeepsThePlainLook) {
+TEST_F(SkinManager, BadSkinWithoutPreviousKeepsThePlainLook) {
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
   Manager->AddInternalSkin("Broken", std::vector<std::uint8_t>{'A', 'S', 'z', 'f', 1, 0});
@@ -197,7 +197,7 @@ TEST_F(engine_Manager, BadSkinWithoutPreviousKeepsThePlainLook) {
   EXPECT_FALSE(Manager->IsSectionIndex(0));
 }
 
-TEST_F(engine_Manager, ListSkinsIsSortedAndSkipsNonSkins) {
+TEST_F(SkinManager, ListSkinsIsSortedAndSkipsNonSkins) {
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "zeta");
   TSkinBuilder::Standard().WriteFolder(Dir.Path() / "Alpha");
   TSkinBuilder::Standard().WritePacked(Dir.Path() / "beta.asz");
@@ -223,7 +223,7 @@ TEST_F(engine_Manager, ListSkinsIsSortedAndSkipsNonSkins) {
   list->Free();
 }
 
-TEST_F(engine_Manager, LookupsAndGlobalColours) {
+TEST_F(SkinManager, LookupsAndGlobalColours) {
   TSkinBuilder b = TSkinBuilder::Standard();
   b.Section("CHILD", "BUTTON");
   Manager = CreateTestManager(b);
@@ -252,7 +252,7 @@ TEST_F(engine_Manager, LookupsAndGlobalColours) {
   EXPECT_EQ(TColor(ColorToRGB(clWindow)), Manager->GetGlobalHotColor());
 }
 
-TEST_F(engine_Manager, DefaultManagerAndThirdPartyLists) {
+TEST_F(SkinManager, DefaultManagerAndThirdPartyLists) {
   Manager = Create<TsSkinManager>(nullptr);
   EXPECT_TRUE(Manager->IsDefault());
   auto* second = Create<TsSkinManager>(nullptr);
@@ -283,7 +283,7 @@ TEST_F(engine_Manager, DefaultManagerAndThirdPartyLists) {
   EXPECT_EQ(nullptr, DefaultManager);
 }
 
-TEST_F(engine_Manager, AnimEventAllowedFollowsTheDefaultSet) {
+TEST_F(SkinManager, AnimEventAllowedFollowsTheDefaultSet) {
   Manager = Create<TsSkinManager>(nullptr);
   EXPECT_TRUE(AnimEventAllowed(aeMouseDown, TacAnimatEvents{aeGlobalDef}));
   Manager->SetAnimEventsDefault(TacAnimatEvents{aeMouseEnter});
@@ -294,7 +294,7 @@ TEST_F(engine_Manager, AnimEventAllowedFollowsTheDefaultSet) {
 }
 
 // The old hot window hears 30 before the new one hears 29; the same window again sends nothing.
-TEST_F(engine_Manager, SetHotWindowSends30Then29) {
+TEST_F(SkinManager, SetHotWindowSends30Then29) {
   Manager = CreateTestManager(TSkinBuilder::Standard());
   TTestHost host;
   auto* a = Create<TTestSkinControl>(nullptr);
@@ -342,7 +342,7 @@ int MnuCleared = 0;
 void FakeClearMnu() { ++MnuCleared; }
 }  // namespace
 
-TEST_F(engine_Manager, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProviders) {
+TEST_F(SkinManager, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsProviders) {
   DialogHookProc = FakeHook;
   ClearMnuArrayProc = FakeClearMnu;
   Manager = CreateTestManager(TSkinBuilder::Standard());
@@ -375,7 +375,7 @@ TEST_F(engine_Manager, HookIsInstalledOnceForTheDefaultManagerAndRemovedWithItsP
   ClearMnuArrayProc = nullptr;
 }
 
-TEST_F(engine_Manager, SkinnedFormsList) {
+TEST_F(SkinManager, SkinnedFormsList) {
   TTestHost h1, h2, h3;
   const std::size_t base = SkinnedForms().size();
   EXPECT_EQ(int(base) + 1, AddSkinnedForm(h1.Control()));

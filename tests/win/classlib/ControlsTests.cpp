@@ -14,6 +14,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Controls : public FormTest {};
+
 namespace {
 
 // Records every message reaching WindowProc of a control, then passes it on.
@@ -98,7 +101,7 @@ COLORREF PixelAfterPaint(TWinControl* c, int x, int y) {
 
 // ---- messages through Perform and SendMessage -----------------------------------------------
 
-TEST_F(FormTest, SetTextSendsSetTextThenTextChanged) {
+TEST_F(Controls, SetTextSendsSetTextThenTextChanged) {
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
   WindowProcSpy spy;
@@ -113,7 +116,7 @@ TEST_F(FormTest, SetTextSendsSetTextThenTextChanged) {
   EXPECT_STREQ("Hello", buf);
 }
 
-TEST_F(FormTest, ColorAndFontChangesReachChildrenInOrder) {
+TEST_F(Controls, ColorAndFontChangesReachChildrenInOrder) {
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
   auto* g = Create<TSolid>(Form);
@@ -139,7 +142,7 @@ TEST_F(FormTest, ColorAndFontChangesReachChildrenInOrder) {
   EXPECT_EQ(clBlue, g->Color());
 }
 
-TEST_F(FormTest, PerformAndSendMessageGiveTheSameResult) {
+TEST_F(Controls, PerformAndSendMessageGiveTheSameResult) {
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
   b->SetCaption("abc");
@@ -153,7 +156,7 @@ TEST_F(FormTest, PerformAndSendMessageGiveTheSameResult) {
   EXPECT_EQ(7, g->Perform(WM_GETTEXTLENGTH));
 }
 
-TEST_F(FormTest, ShowingChangesInParentBeforeChildOrder) {
+TEST_F(Controls, ShowingChangesInParentBeforeChildOrder) {
   auto* panel = Create<TTestButton>(Form);  // any window child
   WindowProcSpy spy;
   spy.Only = {CM_SHOWINGCHANGED, CM_VISIBLECHANGED};
@@ -170,7 +173,7 @@ TEST_F(FormTest, ShowingChangesInParentBeforeChildOrder) {
 
 // ---- mouse enter and leave -------------------------------------------------------------------
 
-TEST_F(FormTest, MouseEnterAndLeaveForGraphicChildAndWindow) {
+TEST_F(Controls, MouseEnterAndLeaveForGraphicChildAndWindow) {
   auto* g = Create<TSolid>(Form);
   g->SetBounds(50, 50, 40, 40);
   g->SetParent(Form);
@@ -204,7 +207,7 @@ TEST_F(FormTest, MouseEnterAndLeaveForGraphicChildAndWindow) {
   EXPECT_EQ(nullptr, MouseControl());
 }
 
-TEST_F(FormTest, MouseMessagesRouteToGraphicChildWithCapture) {
+TEST_F(Controls, MouseMessagesRouteToGraphicChildWithCapture) {
   auto* g = Create<TSolid>(Form);
   g->SetBounds(50, 50, 40, 40);
   g->SetParent(Form);
@@ -225,7 +228,7 @@ TEST_F(FormTest, MouseMessagesRouteToGraphicChildWithCapture) {
 
 // ---- painting --------------------------------------------------------------------------------
 
-TEST_F(FormTest, GraphicChildrenPaintInZOrderClipped) {
+TEST_F(Controls, GraphicChildrenPaintInZOrderClipped) {
   auto* a = Create<TSolid>(Form);
   a->SetBounds(10, 10, 60, 60);
   a->Fill = RGB(255, 0, 0);
@@ -243,7 +246,7 @@ TEST_F(FormTest, GraphicChildrenPaintInZOrderClipped) {
   EXPECT_EQ(a, Form->Controls(1));
 }
 
-TEST_F(FormTest, OpaqueGraphicRepaintPaintsAtOnce) {
+TEST_F(Controls, OpaqueGraphicRepaintPaintsAtOnce) {
   auto* a = Create<TSolid>(Form);
   a->SetBounds(10, 10, 30, 30);
   a->SetParent(Form);
@@ -255,7 +258,7 @@ TEST_F(FormTest, OpaqueGraphicRepaintPaintsAtOnce) {
 
 // ---- reflection ------------------------------------------------------------------------------
 
-TEST_F(FormTest, CommandAndDrawItemReflectToChild) {
+TEST_F(Controls, CommandAndDrawItemReflectToChild) {
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
   WindowProcSpy spy;
@@ -274,7 +277,7 @@ TEST_F(FormTest, CommandAndDrawItemReflectToChild) {
 
 // ---- recreation ------------------------------------------------------------------------------
 
-TEST_F(FormTest, RecreateWndKeepsTextBoundsAndChildren) {
+TEST_F(Controls, RecreateWndKeepsTextBoundsAndChildren) {
   auto* host = Create<TTestButton>(Form);
   host->SetParent(Form);
   host->SetCaption("kept");
@@ -316,7 +319,7 @@ LRESULT CALLBACK ForeignProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-TEST_F(FormTest, ForeignSubclassingSurvivesRecreateWnd) {
+TEST_F(Controls, ForeignSubclassingSurvivesRecreateWnd) {
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
   // A method-pointer takeover (how skins adapt a control) stays across recreation ...
@@ -348,7 +351,7 @@ struct SelfFreeing {
 };
 }  // namespace
 
-TEST_F(FormTest, FreeDuringMessageHandler) {
+TEST_F(Controls, FreeDuringMessageHandler) {
   long base = TControl::LiveCount();
   auto* b = Create<TTestButton>(Form);
   b->SetParent(Form);
@@ -383,7 +386,7 @@ struct CloseHandler {
 };
 }  // namespace
 
-TEST(Forms, CaFreeFreesLaterThroughTheQueue) {
+TEST_F(Controls, FormCloseWithCaFreeFreesLaterThroughTheQueue) {
   long base = TCustomForm::LiveFormCount();
   auto* f = Create<TForm>(Application);
   f->Show();
@@ -408,7 +411,7 @@ TEST(Forms, CaFreeFreesLaterThroughTheQueue) {
   g->Free();
 }
 
-TEST(Forms, OwnershipFreesEverything) {
+TEST_F(Controls, OwnershipFreesEverything) {
   long controls = TControl::LiveCount();
   long forms = TCustomForm::LiveFormCount();
   TGdiCounts gdi = GdiLiveCounts();
@@ -449,7 +452,7 @@ struct Thrower {
 };
 }  // namespace
 
-TEST_F(FormTest, ExceptionInHandlerReachesHandleExceptionAndProgramGoesOn) {
+TEST_F(Controls, ExceptionInHandlerReachesHandleExceptionAndProgramGoesOn) {
   Thrower t;
   Application->OnException = MakeMethod<&Thrower::OnException>(&t);
   auto* b = Create<TTestButton>(Form);
@@ -473,7 +476,7 @@ TEST_F(FormTest, ExceptionInHandlerReachesHandleExceptionAndProgramGoesOn) {
 
 // ---- focus -----------------------------------------------------------------------------------
 
-TEST_F(FormTest, FocusMovesWithEnterExitAndDialogKeys) {
+TEST_F(Controls, FocusMovesWithEnterExitAndDialogKeys) {
   auto* a = Create<TTestButton>(Form);
   a->SetParent(Form);
   auto* b = Create<TTestButton>(Form);
@@ -501,7 +504,7 @@ TEST_F(FormTest, FocusMovesWithEnterExitAndDialogKeys) {
 
 // ---- layout ----------------------------------------------------------------------------------
 
-TEST_F(FormTest, AlignAndAnchorsFollowTheParent) {
+TEST_F(Controls, AlignAndAnchorsFollowTheParent) {
   auto* top = Create<TSolid>(Form);
   top->SetHeight(30);
   top->SetParent(Form);

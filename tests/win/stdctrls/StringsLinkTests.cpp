@@ -15,6 +15,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class StringsLink : public FormTest {};
+
 namespace {
 
 // Strings kept in a vector; no object access of its own.
@@ -41,7 +44,7 @@ class TTaggedStrings : public TPlainStrings {
 
 }  // namespace
 
-TEST(StringsLink, DescendantWithoutObjectAccessLinksAndHoldsNoObjects) {
+TEST_F(StringsLink, DescendantWithoutObjectAccessLinksAndHoldsNoObjects) {
   TPlainStrings s;
   TStringList owner;
   s.AddObject("a", &owner);  // the base ignores the object
@@ -54,7 +57,7 @@ TEST(StringsLink, DescendantWithoutObjectAccessLinksAndHoldsNoObjects) {
   EXPECT_EQ("b", s.Strings(0));
 }
 
-TEST(StringsLink, OverrideByTheFrameworkNameIsTheVirtualTheCoreCalls) {
+TEST_F(StringsLink, OverrideByTheFrameworkNameIsTheVirtualTheCoreCalls) {
   TTaggedStrings t;
   t.Add("x");
   t.Add("y");
@@ -67,7 +70,7 @@ TEST(StringsLink, OverrideByTheFrameworkNameIsTheVirtualTheCoreCalls) {
   EXPECT_EQ(&t, copy.Objects(0));
 }
 
-TEST_F(FormTest, MemoLinesCarryNoObjects) {
+TEST_F(StringsLink, MemoLinesCarryNoObjects) {
   auto* memo = Create<TMemo>(Form);
   memo->SetParent(Form);
   memo->Lines()->Add("one");

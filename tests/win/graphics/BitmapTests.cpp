@@ -26,9 +26,9 @@ std::string TempPath(const char* name) {
   return std::string(dir) + name;
 }
 
-using GraphicsBitmap = GraphicsTest;
+using Bitmap = GraphicsTest;
 
-TEST_F(GraphicsBitmap, DefaultsTo24BitDibSections) {
+TEST_F(Bitmap, DefaultsTo24BitDibSections) {
   TBitmap bmp;
   EXPECT_TRUE(bmp.Empty());
   EXPECT_EQ(bmp.Handle(), nullptr);
@@ -43,7 +43,7 @@ TEST_F(GraphicsBitmap, DefaultsTo24BitDibSections) {
 
 // Pixels written through ScanLine read back the same through the canvas, GetDIBits and the
 // image view, with row 0 at the top.
-TEST_F(GraphicsBitmap, ScanLinePixelsAndDIBitsAgree) {
+TEST_F(Bitmap, ScanLinePixelsAndDIBitsAgree) {
   TBitmap bmp;
   bmp.SetSize(7, 5);
   FillPattern(bmp);
@@ -68,7 +68,7 @@ TEST_F(GraphicsBitmap, ScanLinePixelsAndDIBitsAgree) {
   EXPECT_THROW(bmp.ScanLine(-1), EInvalidGraphicOperation);
 }
 
-TEST_F(GraphicsBitmap, AssignMakesADeepCopy) {
+TEST_F(Bitmap, AssignMakesADeepCopy) {
   TBitmap a;
   a.SetSize(6, 4);
   FillPattern(a);
@@ -91,7 +91,7 @@ TEST_F(GraphicsBitmap, AssignMakesADeepCopy) {
   EXPECT_EQ(b.Handle(), nullptr);
 }
 
-TEST_F(GraphicsBitmap, AssignKeepsPaletteFormats) {
+TEST_F(Bitmap, AssignKeepsPaletteFormats) {
   TBitmap a;
   a.SetSize(4, 2);
   a.SetPixelFormat(pf8bit);
@@ -102,7 +102,7 @@ TEST_F(GraphicsBitmap, AssignKeepsPaletteFormats) {
   EXPECT_EQ(b.Canvas()->Pixels(1, 1), clRed);
 }
 
-TEST_F(GraphicsBitmap, SetSizeKeepsContentAndFillsNewArea) {
+TEST_F(Bitmap, SetSizeKeepsContentAndFillsNewArea) {
   TBitmap bmp;
   bmp.SetSize(4, 4);
   FillPattern(bmp);
@@ -122,7 +122,7 @@ TEST_F(GraphicsBitmap, SetSizeKeepsContentAndFillsNewArea) {
   EXPECT_TRUE(bmp.Empty());
 }
 
-TEST_F(GraphicsBitmap, TransparentColorDefaultsToBottomLeftPixel) {
+TEST_F(Bitmap, TransparentColorDefaultsToBottomLeftPixel) {
   TBitmap bmp;
   bmp.SetSize(3, 3);
   bmp.Canvas()->Brush()->SetColor(clRed);
@@ -138,7 +138,7 @@ TEST_F(GraphicsBitmap, TransparentColorDefaultsToBottomLeftPixel) {
 }
 
 // A transparent bitmap drawn on a canvas leaves the key pixels out.
-TEST_F(GraphicsBitmap, TransparentDrawLeavesKeyPixels) {
+TEST_F(Bitmap, TransparentDrawLeavesKeyPixels) {
   TBitmap glyph;
   glyph.SetSize(4, 4);
   glyph.Canvas()->Brush()->SetColor(clFuchsia);
@@ -168,10 +168,10 @@ struct FormatCase {
   int BitCount;
 };
 
-class GraphicsBitmapFormats : public GraphicsTest, public testing::WithParamInterface<FormatCase> {};
+class BitmapFormats : public GraphicsTest, public testing::WithParamInterface<FormatCase> {};
 
 // Colours each format holds exactly survive a save and a load, in that format.
-TEST_P(GraphicsBitmapFormats, SaveLoadRoundTrip) {
+TEST_P(BitmapFormats, SaveLoadRoundTrip) {
   const FormatCase& fc = GetParam();
   const TColor colors[] = {clBlack, clWhite, clRed, clBlue, clLime, clYellow};
   const int count = fc.Format == pf1bit ? 2 : 6;
@@ -195,7 +195,7 @@ TEST_P(GraphicsBitmapFormats, SaveLoadRoundTrip) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(loaded.Canvas()->Pixels(x, y), colors[(x + y * 5) % count]) << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, GraphicsBitmapFormats,
+INSTANTIATE_TEST_SUITE_P(Formats, BitmapFormats,
                          testing::Values(FormatCase{pf1bit, "1", 1}, FormatCase{pf4bit, "4", 4},
                                          FormatCase{pf8bit, "8", 8}, FormatCase{pf16bit, "16", 16},
                                          FormatCase{pf24bit, "24", 24}, FormatCase{pf32bit, "32", 32}),
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, GraphicsBitmapFormats,
                            return std::string("pf") + info.param.Name + "bit";
                          });
 
-TEST_F(GraphicsBitmap, FileRoundTrip) {
+TEST_F(Bitmap, FileRoundTrip) {
   TBitmap bmp;
   bmp.SetSize(9, 4);
   FillPattern(bmp);
@@ -219,7 +219,7 @@ TEST_F(GraphicsBitmap, FileRoundTrip) {
 }
 
 // A top-down file (negative height) loads with its first stored row at the top.
-TEST_F(GraphicsBitmap, LoadsTopDownFiles) {
+TEST_F(Bitmap, LoadsTopDownFiles) {
   std::vector<std::uint8_t> file(14 + 40 + 2 * 4);
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;
@@ -242,7 +242,7 @@ TEST_F(GraphicsBitmap, LoadsTopDownFiles) {
 }
 
 // An RLE8 file decodes into an 8-bit bitmap with its palette.
-TEST_F(GraphicsBitmap, LoadsRle8Files) {
+TEST_F(Bitmap, LoadsRle8Files) {
   const std::uint8_t rle[] = {2, 0, 0, 0,                       // bottom row: two pixels of colour 0, end of line
                               1, 1, 1, 0,                       // top row: colour 1, then colour 0
                               0, 1};                            // end of bitmap
@@ -275,7 +275,7 @@ TEST_F(GraphicsBitmap, LoadsRle8Files) {
 }
 
 // Broken files raise EInvalidGraphic and leave the bitmap as it was.
-TEST_F(GraphicsBitmap, RejectsBrokenFiles) {
+TEST_F(Bitmap, RejectsBrokenFiles) {
   TBitmap good;
   good.SetSize(3, 3);
   FillPattern(good);
@@ -312,7 +312,7 @@ TEST_F(GraphicsBitmap, RejectsBrokenFiles) {
   }
 }
 
-TEST_F(GraphicsBitmap, HandleOwnership) {
+TEST_F(Bitmap, HandleOwnership) {
   TBitmap bmp;
   void* bits = nullptr;
   HBITMAP raw = CreateDib24(3, 2, &bits);
@@ -342,7 +342,7 @@ TEST_F(GraphicsBitmap, HandleOwnership) {
   EXPECT_EQ(GetObjectType(first), 0u);
 }
 
-TEST_F(GraphicsBitmap, DeviceBitmapsConvertForScanLines) {
+TEST_F(Bitmap, DeviceBitmapsConvertForScanLines) {
   TBitmap bmp;
   bmp.SetSize(4, 4);
   bmp.Canvas()->SetPixels(2, 1, clYellow);
@@ -357,7 +357,7 @@ TEST_F(GraphicsBitmap, DeviceBitmapsConvertForScanLines) {
   EXPECT_EQ(row[8], 255);
 }
 
-TEST_F(GraphicsBitmap, OnChangeFiresForCanvasDrawing) {
+TEST_F(Bitmap, OnChangeFiresForCanvasDrawing) {
   int changes = 0;
   auto counter = [](void* data, TObject*) { ++*static_cast<int*>(data); };
   TBitmap bmp;
@@ -369,7 +369,7 @@ TEST_F(GraphicsBitmap, OnChangeFiresForCanvasDrawing) {
   EXPECT_TRUE(bmp.Modified());
 }
 
-TEST_F(GraphicsBitmap, CreateAssignFreeCyclesLeaveNoHandles) {
+TEST_F(Bitmap, CreateAssignFreeCyclesLeaveNoHandles) {
   TGdiCounts start = GdiLiveCounts();
   for (int i = 0; i < 20; ++i) {
     auto* a = Create<TBitmap>();

@@ -4,12 +4,12 @@
 
 namespace {
 
-using GraphicsResources = GraphicsTest;
+using Resources = GraphicsTest;
 
 // The system's close-button bitmap (OBM_CLOSE) is a bitmap resource of user32.
 constexpr int kCloseBitmap = 32754;
 
-TEST_F(GraphicsResources, BitmapResourceMatchesTheSystemLoader) {
+TEST_F(Resources, BitmapResourceMatchesTheSystemLoader) {
   HINSTANCE user32 = GetModuleHandleA("user32.dll");
   ASSERT_NE(nullptr, user32);
   GdiObject<HBITMAP> reference(static_cast<HBITMAP>(
@@ -33,7 +33,7 @@ TEST_F(GraphicsResources, BitmapResourceMatchesTheSystemLoader) {
   b.Canvas()->Refresh();
 }
 
-TEST_F(GraphicsResources, MissingResourceRaisesAndKeepsTheImage) {
+TEST_F(Resources, MissingResourceRaisesAndKeepsTheImage) {
   TBitmap b;
   b.SetSize(3, 2);
   b.Canvas()->SetPixels(1, 1, clRed);

@@ -1,12 +1,11 @@
-// TCanvas, TFont, TBrush, TPen: drawing, object selection and handle lifetimes.
+// TCanvas: drawing, object selection on its own DC or a foreign one, and its DC's lifetime.
 #include "classlib/GdiScopes.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/win/graphics/LeakCheck.h"
 
 namespace {
 
-using GraphicsCanvas = GraphicsTest;
-using GraphicsFont = GraphicsTest;
+using Canvas = GraphicsTest;
 
 // A memory DC prepared by "someone else", with its own objects and settings.
 struct ForeignDC {
@@ -26,7 +25,7 @@ struct ForeignDC {
 
 // A canvas bound to a foreign DC selects its own objects for drawing and leaves the DC as it
 // found it when released.
-TEST_F(GraphicsCanvas, ForeignDCIsRestoredOnRelease) {
+TEST_F(Canvas, ForeignDCIsRestoredOnRelease) {
   ForeignDC f;
   {
     TCanvas canvas;
@@ -57,7 +56,7 @@ TEST_F(GraphicsCanvas, ForeignDCIsRestoredOnRelease) {
 }
 
 // A font changed while selected is put out of the DC before its old handle is deleted.
-TEST_F(GraphicsCanvas, ChangedFontLeavesTheDCFirst) {
+TEST_F(Canvas, ChangedFontLeavesTheDCFirst) {
   ForeignDC f;
   TCanvas canvas;
   canvas.SetHandle(f.DC);
@@ -72,14 +71,14 @@ TEST_F(GraphicsCanvas, ChangedFontLeavesTheDCFirst) {
   canvas.SetHandle(nullptr);
 }
 
-TEST_F(GraphicsCanvas, CanvasWithoutDCRaises) {
+TEST_F(Canvas, CanvasWithoutDCRaises) {
   TCanvas canvas;
   EXPECT_THROW(canvas.Handle(), EInvalidOperation);
   EXPECT_THROW(canvas.FillRect(Rect(0, 0, 1, 1)), EInvalidOperation);
 }
 
 // Each drawing routine, probed on a bitmap: table of (what is drawn, probe point, colour).
-TEST_F(GraphicsCanvas, DrawingRoutinesPaintWhereExpected) {
+TEST_F(Canvas, DrawingRoutinesPaintWhereExpected) {
   TBitmap bmp;
   bmp.SetSize(40, 40);
   TCanvas* c = bmp.Canvas();
@@ -116,7 +115,7 @@ TEST_F(GraphicsCanvas, DrawingRoutinesPaintWhereExpected) {
   EXPECT_EQ(c->ClipRect(), Rect(0, 0, 40, 40));
 }
 
-TEST_F(GraphicsCanvas, TextHonoursBrushStyle) {
+TEST_F(Canvas, TextHonoursBrushStyle) {
   TBitmap bmp;
   bmp.SetSize(60, 30);
   TCanvas* c = bmp.Canvas();
@@ -143,7 +142,7 @@ TEST_F(GraphicsCanvas, TextHonoursBrushStyle) {
   EXPECT_EQ(c->Pixels(4, 29), clLime);
 }
 
-TEST_F(GraphicsCanvas, CopyRectUsesCopyMode) {
+TEST_F(Canvas, CopyRectUsesCopyMode) {
   TBitmap src;
   src.SetSize(4, 4);
   src.Canvas()->Brush()->SetColor(clRed);
@@ -162,7 +161,7 @@ TEST_F(GraphicsCanvas, CopyRectUsesCopyMode) {
   EXPECT_EQ(dst.Canvas()->Pixels(5, 5), clBlue);
 }
 
-TEST_F(GraphicsCanvas, LockedBitmapCanvasKeepsItsDC) {
+TEST_F(Canvas, LockedBitmapCanvasKeepsItsDC) {
   TBitmap bmp;
   bmp.SetSize(2, 2);
   HDC dc = bmp.Canvas()->Handle();
@@ -195,7 +194,7 @@ class TScreenCanvas : public TCanvas {
   }
 };
 
-TEST_F(GraphicsCanvas, SubclassObtainsDCOnDemand) {
+TEST_F(Canvas, SubclassObtainsDCOnDemand) {
   TScreenCanvas c;
   EXPECT_FALSE(c.HandleAllocated());
   c.TextExtent("x");
@@ -207,96 +206,7 @@ TEST_F(GraphicsCanvas, SubclassObtainsDCOnDemand) {
   EXPECT_EQ(c.Creates, 2);
 }
 
-TEST_F(GraphicsFont, AttributesAndSize) {
-  TFont f;
-  EXPECT_EQ(f.Name(), "Tahoma");
-  EXPECT_EQ(f.Size(), 8);
-  f.SetSize(12);
-  EXPECT_EQ(f.Height(), -MulDiv(12, f.PixelsPerInch(), 72));
-  f.SetStyle(TFontStyles{fsBold, fsUnderline});
-  LOGFONTA lf{};
-  ASSERT_EQ(GetObjectA(f.Handle(), sizeof lf, &lf), int(sizeof lf));
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
-  EXPECT_TRUE(lf.lfUnderline);
-  EXPECT_FALSE(lf.lfItalic);
-  EXPECT_EQ(lf.lfHeight, f.Height());
-  EXPECT_STREQ(lf.lfFaceName, "Tahoma");
-  f.SetOrientation(900);
-  ASSERT_EQ(GetObjectA(f.Handle(), sizeof lf, &lf), int(sizeof lf));
-  EXPECT_EQ(lf.lfEscapement, 900);
-  EXPECT_EQ(lf.lfOrientation, 900);
-}
-
-TEST_F(GraphicsFont, HandleRecreatedOnChangeAndNeverShared) {
-  TFont a;
-  HFONT h1 = a.Handle();
-  EXPECT_EQ(a.Handle(), h1);  // kept while nothing changes
-  a.SetName("Arial");
-  HFONT h2 = a.Handle();
-  EXPECT_NE(h1, h2);
-  EXPECT_EQ(GetObjectType(h1), 0u);
-  // A colour change keeps the handle (colour is not part of the font).
-  a.SetColor(clRed);
-  EXPECT_EQ(a.Handle(), h2);
-  TFont b;
-  b.Assign(&a);
-  EXPECT_EQ(b.Name(), "Arial");
-  EXPECT_EQ(b.Color(), clRed);
-  EXPECT_NE(b.Handle(), a.Handle());
-  // Same attributes set separately: still separate handles.
-  TFont c;
-  c.SetName("Arial");
-  EXPECT_NE(c.Handle(), a.Handle());
-}
-
-TEST_F(GraphicsFont, OnChangeFiresOncePerChange) {
-  int changes = 0;
-  auto counter = [](void* data, TObject*) { ++*static_cast<int*>(data); };
-  TFont f;
-  f.OnChange = MakeFunctionMethod(+counter, &changes);
-  f.SetSize(10);
-  f.SetSize(10);
-  f.SetStyle(fsItalic);
-  TFont g;
-  g.SetName("Arial");
-  f.Assign(&g);
-  EXPECT_EQ(changes, 3);
-}
-
-TEST_F(GraphicsFont, SetHandleAdoptsAndReadsBack) {
-  TFont f;
-  HFONT raw = CreateFontA(-20, 0, 0, 0, FW_BOLD, TRUE, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-  f.SetHandle(raw);  // the font owns it from here on (counted as adopted)
-  EXPECT_EQ(f.Name(), "Arial");
-  EXPECT_EQ(f.Height(), -20);
-  EXPECT_TRUE(f.Style().Contains(fsBold));
-  EXPECT_TRUE(f.Style().Contains(fsItalic));
-  EXPECT_EQ(f.Handle(), raw);
-  f.SetSize(9);
-  EXPECT_EQ(GetObjectType(raw), 0u);
-}
-
-TEST_F(GraphicsFont, BrushAndPenHandles) {
-  TBrush b;
-  b.SetColor(clRed);
-  LOGBRUSH lb{};
-  ASSERT_TRUE(GetObjectA(b.Handle(), sizeof lb, &lb));
-  EXPECT_EQ(lb.lbColor, COLORREF(clRed));
-  b.SetStyle(bsClear);
-  ASSERT_TRUE(GetObjectA(b.Handle(), sizeof lb, &lb));
-  EXPECT_EQ(lb.lbStyle, UINT(BS_HOLLOW));
-  b.SetColor(clBlue);  // a colour makes a clear brush solid again
-  EXPECT_EQ(b.Style(), bsSolid);
-  TPen p;
-  p.SetWidth(3);
-  p.SetColor(clBtnFace);
-  LOGPEN lp{};
-  ASSERT_TRUE(GetObjectA(p.Handle(), sizeof lp, &lp));
-  EXPECT_EQ(lp.lopnWidth.x, 3);
-  EXPECT_EQ(lp.lopnColor, GetSysColor(COLOR_BTNFACE));
-}
-
-TEST_F(GraphicsCanvas, ColorToRGB) {
+TEST_F(Canvas, ColorToRGB) {
   EXPECT_EQ(ColorToRGB(clRed), COLORREF(0x0000FF));
   EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(ColorToRGB(clHighlight), GetSysColor(COLOR_HIGHLIGHT));

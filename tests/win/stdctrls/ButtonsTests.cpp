@@ -13,6 +13,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class Buttons : public FormTest {};
+
 namespace {
 
 struct Clicks {
@@ -64,7 +67,7 @@ LONG_PTR ButtonType(TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_
 
 }  // namespace
 
-TEST_F(FormTest, ButtonPropertiesLiveInTheWindowAndSurviveRecreation) {
+TEST_F(Buttons, ButtonPropertiesLiveInTheWindowAndSurviveRecreation) {
   auto* b = Create<TButton>(Form);
   b->SetParent(Form);
   b->SetCaption("&Go");
@@ -88,7 +91,7 @@ TEST_F(FormTest, ButtonPropertiesLiveInTheWindowAndSurviveRecreation) {
   EXPECT_STREQ("TButton", cls);
 }
 
-TEST_F(FormTest, ButtonClickSetsModalResultAndFiresOnClick) {
+TEST_F(Buttons, ButtonClickSetsModalResultAndFiresOnClick) {
   auto* b = Create<TButton>(Form);
   b->SetName("Ok");
   b->SetParent(Form);
@@ -102,7 +105,7 @@ TEST_F(FormTest, ButtonClickSetsModalResultAndFiresOnClick) {
   Form->SetModalResult(mrNone);
 }
 
-TEST_F(FormTest, FocusMovesTheDefaultLookAndEnterPressesTheActiveButton) {
+TEST_F(Buttons, FocusMovesTheDefaultLookAndEnterPressesTheActiveButton) {
   auto* def = Create<TStyleSpyButton>(Form);
   def->SetName("Def");
   def->SetParent(Form);
@@ -134,7 +137,7 @@ TEST_F(FormTest, FocusMovesTheDefaultLookAndEnterPressesTheActiveButton) {
   EXPECT_EQ(std::vector<std::string>{"Def"}, c.Log);
 }
 
-TEST_F(FormTest, BitBtnIsOwnerDrawnAndCountsItsGlyphFrames) {
+TEST_F(Buttons, BitBtnIsOwnerDrawnAndCountsItsGlyphFrames) {
   auto* b = Create<TBitBtn>(Form);
   b->SetParent(Form);
   b->SetBounds(10, 10, 80, 30);
@@ -165,7 +168,7 @@ TEST_F(FormTest, BitBtnIsOwnerDrawnAndCountsItsGlyphFrames) {
   EXPECT_EQ(RGB(0, 0, 255), probe(6 + 5, 15));
 }
 
-TEST(ButtonLayout, GlyphAndCaptionPlacement) {
+TEST_F(Buttons, GlyphAndCaptionPlacement) {
   struct Case {
     TButtonLayout Layout;
     int Margin, Spacing;
@@ -194,7 +197,7 @@ void ClickAt(TControl* c, int x = 3, int y = 3) {
 }
 }  // namespace
 
-TEST_F(FormTest, SpeedButtonGroupKeepsOneButtonDown) {
+TEST_F(Buttons, SpeedButtonGroupKeepsOneButtonDown) {
   TSpeedButton* b[3];
   Clicks c;
   for (int i = 0; i < 3; ++i) {
@@ -236,7 +239,7 @@ TEST_F(FormTest, SpeedButtonGroupKeepsOneButtonDown) {
   EXPECT_FALSE(loner->Down());
 }
 
-TEST_F(FormTest, SpeedButtonGlyphChangeHandlerCanBeChained) {
+TEST_F(Buttons, SpeedButtonGlyphChangeHandlerCanBeChained) {
   auto* b = Create<TSpeedButton>(Form);
   b->SetParent(Form);
   struct Chain {
@@ -256,7 +259,7 @@ TEST_F(FormTest, SpeedButtonGlyphChangeHandlerCanBeChained) {
   EXPECT_EQ(4, b->Spacing());
 }
 
-TEST_F(FormTest, OneFrameGlyphsOfDisabledButtonsAreEmbossedInGrey) {
+TEST_F(Buttons, OneFrameGlyphsOfDisabledButtonsAreEmbossedInGrey) {
   TBitmap glyph;
   MakeSquareGlyph(glyph);
   auto* speed = Create<TSpeedButton>(Form);
@@ -296,7 +299,7 @@ TEST_F(FormTest, OneFrameGlyphsOfDisabledButtonsAreEmbossedInGrey) {
   }
 }
 
-TEST_F(FormTest, SpeedButtonTakesTheImageOfItsActionFromTheActionList) {
+TEST_F(Buttons, SpeedButtonTakesTheImageOfItsActionFromTheActionList) {
   auto* images = Create<TImageList>(Form);
   TBitmap pics;
   pics.SetSize(32, 16);

@@ -6,9 +6,11 @@ using namespace painttest;
 
 namespace {
 
+class Sections : public PaintTest {};
+
 // The nine-piece mask into 40 x 30: each state paints its own frame colour on the edges and, with
 // Filling, in the centre; a state past the last frame takes the last one.
-TEST_F(PaintTest, MaskRectPaintsTheStateFrame) {
+TEST_F(Sections, MaskRectPaintsTheStateFrame) {
   const struct { int State, Frame; } cases[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-3, 0}};
   const int mask = Manager->MaskIndexOf("BUTTON", "BORDERSMASK");
   ASSERT_GE(mask, 0);
@@ -21,7 +23,7 @@ TEST_F(PaintTest, MaskRectPaintsTheStateFrame) {
   }
 }
 
-TEST_F(PaintTest, MaskRectWithoutFillingKeepsTheCentre) {
+TEST_F(Sections, MaskRectWithoutFillingKeepsTheCentre) {
   TBmpPtr bmp = Bmp(40, 30, TColor(0x123456));
   PaintMaskRectByIndex(bmp.get(), TRect{0, 0, 40, 30}, false, EmptyCacheInfo,
                        Manager->MaskIndexOf("BUTTON", "BORDERSMASK"), 1, false, Manager);
@@ -31,7 +33,7 @@ TEST_F(PaintTest, MaskRectWithoutFillingKeepsTheCentre) {
 
 // Key pixels of the frame (top-left run of 1, top-right run of 2) take the parent's image at the
 // offset when a cache is used, and keep the bitmap otherwise.
-TEST_F(PaintTest, MaskRectTransparentPartsFromParentCache) {
+TEST_F(Sections, MaskRectTransparentPartsFromParentCache) {
   TBmpPtr parent = Bmp(100, 100, TColor(0x00AA00));
   FillBmpRect(parent.get(), TRect{10, 20, 11, 21}, TColor(0x0000CC));  // under the control's (0, 0)
   const TsCacheInfo ci = BuildCacheInfo(parent.get(), 10, 20);
@@ -48,7 +50,7 @@ TEST_F(PaintTest, MaskRectTransparentPartsFromParentCache) {
   EXPECT_EQ(Hex(Px(plain.get(), 0, 0)), Hex(0xFFFFFF)) << "without the cache the key pixels keep the bitmap";
 }
 
-TEST_F(PaintTest, MaskRectClipsAndIgnoresBadInput) {
+TEST_F(Sections, MaskRectClipsAndIgnoresBadInput) {
   const int mask = Manager->MaskIndexOf("BUTTON", "BORDERSMASK");
   TBmpPtr bmp = Bmp(10, 10, clWhite);
   // Partly outside, wholly outside, empty, and a non-24-bit target: nothing breaks.
@@ -71,7 +73,7 @@ TEST_F(PaintTest, MaskRectClipsAndIgnoresBadInput) {
 }
 
 // Mask type 1: the mask half decides; its clear pixels show the parent's image.
-TEST_F(PaintTest, MaskTypeOneUsesTheMaskHalf) {
+TEST_F(Sections, MaskTypeOneUsesTheMaskHalf) {
   TBmpPtr parent = Bmp(40, 30, TColor(0x3366AA));
   const int mask = Manager->MaskIndexOf("PANEL", "BORDERSMASK");
   TBmpPtr bmp = Bmp(40, 30, clWhite);
@@ -82,7 +84,7 @@ TEST_F(PaintTest, MaskTypeOneUsesTheMaskHalf) {
 }
 
 // PaintSectionItem: background in the state's colour, then the border in the state's frame.
-TEST_F(PaintTest, SectionItemStates) {
+TEST_F(Sections, SectionItemStates) {
   for (int state : {0, 1, 2}) {
     TBmpPtr bmp = Bmp(40, 30, clWhite);
     PaintSectionItem(Section("BUTTON"), "BUTTON", EmptyCacheInfo, false, state, TRect{0, 0, 40, 30}, TPoint{0, 0},
@@ -94,7 +96,7 @@ TEST_F(PaintTest, SectionItemStates) {
 }
 
 // Only R is painted; the offset says where R lies in the parent's image.
-TEST_F(PaintTest, SectionItemInASubRectangle) {
+TEST_F(Sections, SectionItemInASubRectangle) {
   TBmpPtr parent = Bmp(200, 200, TColor(0x4080C0));
   FillBmpRect(parent.get(), TRect{55, 65, 56, 66}, TColor(0x0A0B0C));
   TBmpPtr bmp = Bmp(60, 50, clWhite);
@@ -107,7 +109,7 @@ TEST_F(PaintTest, SectionItemInASubRectangle) {
 }
 
 // Without a parent image the transparent corners show the shared parent colour when it is set.
-TEST_F(PaintTest, SectionItemCornersShowTheParentColour) {
+TEST_F(Sections, SectionItemCornersShowTheParentColour) {
   SharedParentColor = TColor(0x00FFFF);
   TBmpPtr bmp = Bmp(40, 30, clWhite);
   PaintSectionItem(Section("BUTTON"), "BUTTON", EmptyCacheInfo, true, 0, TRect{0, 0, 40, 30}, TPoint{0, 0}, bmp.get(),
@@ -116,7 +118,7 @@ TEST_F(PaintTest, SectionItemCornersShowTheParentColour) {
   EXPECT_EQ(Hex(Px(bmp.get(), 0, 29)), Hex(0x00FFFF));
 }
 
-TEST_F(PaintTest, SectionItemByIndexesAndMissingSection) {
+TEST_F(Sections, SectionItemByIndexesAndMissingSection) {
   TBmpPtr bmp = Bmp(40, 30, clWhite);
   PaintSectionItemByIndexes(Section("PLAIN"), Manager->MaskIndexOf("BUTTON", "BORDERSMASK"), -1, -1, EmptyCacheInfo,
                             false, 2, TRect{0, 0, 40, 30}, TPoint{}, bmp.get(), Manager);
@@ -130,7 +132,7 @@ TEST_F(PaintTest, SectionItemByIndexesAndMissingSection) {
 }
 
 // The default manager stands in for a nil one.
-TEST_F(PaintTest, SectionItemUsesTheDefaultManager) {
+TEST_F(Sections, SectionItemUsesTheDefaultManager) {
   ASSERT_EQ(DefaultManager, Manager);
   TBmpPtr bmp = Bmp(20, 20, clWhite);
   PaintSectionItem(Section("PLAIN"), "PLAIN", EmptyCacheInfo, true, 0, TRect{0, 0, 20, 20}, TPoint{}, bmp.get());
@@ -138,7 +140,7 @@ TEST_F(PaintTest, SectionItemUsesTheDefaultManager) {
 }
 
 // TRANSPARENCY 50: half the section colour, half the parent's image; hot state opaque.
-TEST_F(PaintTest, BackgroundTransparency) {
+TEST_F(Sections, BackgroundTransparency) {
   TBmpPtr parent = Bmp(50, 50, TColor(0x204060));
   TBmpPtr bmp = Bmp(20, 20, clWhite);
   PaintSectionBackground(Section("GLASS"), "GLASS", BuildCacheInfo(parent.get()), 0, TRect{0, 0, 20, 20}, TPoint{5, 5},
@@ -158,7 +160,7 @@ TEST_F(PaintTest, BackgroundTransparency) {
 }
 
 // PATTERN tiles from R's corner; HOTPATTERN in the hot state; FillColor replaces the colour.
-TEST_F(PaintTest, BackgroundPatternAndFillColour) {
+TEST_F(Sections, BackgroundPatternAndFillColour) {
   TBmpPtr bmp = Bmp(23, 17, clWhite);
   PaintSectionBackground(Section("TILED"), "TILED", EmptyCacheInfo, 0, TRect{0, 0, 23, 17}, TPoint{}, bmp.get(),
                          Manager);
@@ -175,7 +177,7 @@ TEST_F(PaintTest, BackgroundPatternAndFillColour) {
 }
 
 // PaintMaskRegion paints the frame and cuts its key pixels out of the region.
-TEST_F(PaintTest, MaskRegionCutsTransparentCorners) {
+TEST_F(Sections, MaskRegionCutsTransparentCorners) {
   TBmpPtr bmp = Bmp(40, 30, clWhite);
   OwnedRegion rgn(CreateRectRgn(0, 0, 40, 30));
   PaintMaskRegion(bmp.get(), rgn, true, Manager->Mask(Manager->MaskIndexOf("BUTTON", "BORDERSMASK")), 1, Manager);
@@ -193,7 +195,7 @@ TEST_F(PaintTest, MaskRegionCutsTransparentCorners) {
                   Manager->Mask(Manager->MaskIndexOf("BUTTON", "BORDERSMASK")), 1, Manager);
 }
 
-TEST_F(PaintTest, CornerRectsForAWindow) {
+TEST_F(Sections, CornerRectsForAWindow) {
   std::vector<TRect> rects;
   CollectCornerRects(rects, 100, Manager->Mask(Manager->MaskIndexOf("BUTTON", "BORDERSMASK")), false, 0, Manager);
   ASSERT_EQ(rects.size(), 2u);
@@ -203,7 +205,7 @@ TEST_F(PaintTest, CornerRectsForAWindow) {
 
 // RepaintCacheCorners: the key pixels of the corners get the parent's colour (no parent cache),
 // the rest of the corner the frame; corners not chosen stay as they were.
-TEST_F(PaintTest, RepaintCacheCornersOverTheParent) {
+TEST_F(Sections, RepaintCacheCornersOverTheParent) {
   qvtest::TTestHost host;
   host.Control()->SetColor(TColor(0x00C000));
   auto* c = Create<qvtest::TTestSkinControl>(host.Control(), tcButton);
@@ -226,7 +228,7 @@ TEST_F(PaintTest, RepaintCacheCornersOverTheParent) {
 
 // ---- Looks ---------------------------------------------------------------------------------------
 
-TEST_F(PaintTest, DisabledLookGreyedAndBlended) {
+TEST_F(Sections, DisabledLookGreyedAndBlended) {
   TBmpPtr bmp = Bmp(10, 10, TColor(0x2080F0));
   ApplyDisabledLook(bmp.get(), TsDisabledKind{dkGrayed}, nullptr, EmptyCacheInfo, TPoint{});
   const qv::TColorRef g = Px(bmp.get(), 5, 5);
@@ -254,7 +256,7 @@ TEST_F(PaintTest, DisabledLookGreyedAndBlended) {
 }
 
 // Glyph frames: up, disabled, down; the key colour stays transparent; blend and grey while not hot.
-TEST_F(PaintTest, GlyphFrameChoiceAndLooks) {
+TEST_F(Sections, GlyphFrameChoiceAndLooks) {
   TBmpPtr glyph = Bmp(12, 4, TColor(0x0000FF));                    // frame 0 red
   FillBmpRect(glyph.get(), TRect{4, 0, 8, 4}, TColor(0x00FF00));   // frame 1 green (disabled)
   FillBmpRect(glyph.get(), TRect{8, 0, 12, 4}, TColor(0xFF0000));  // frame 2 blue (down)
@@ -286,7 +288,7 @@ TEST_F(PaintTest, GlyphFrameChoiceAndLooks) {
   PaintGlyphFrame(empty.get(), bmp.get(), TRect{0, 0, 10, 10}, 1, true, false, {}, 0, 0, false);
 }
 
-TEST_F(PaintTest, FocusDotsFrameAndBorderCopy) {
+TEST_F(Sections, FocusDotsFrameAndBorderCopy) {
   TBmpPtr bmp = Bmp(20, 20, TColor(0x808080));
   DrawFocusDots(bmp->Canvas(), TRect{3, 3, 15, 15});
   EXPECT_EQ(Hex(Px(bmp.get(), 3, 3)), Hex(0x000000));
@@ -329,7 +331,7 @@ struct TTextCase {
   bool Enabled, Hot;
 };
 
-class SectionText : public PaintTest, public ::testing::WithParamInterface<TTextCase> {};
+class SectionsText : public PaintTest, public ::testing::WithParamInterface<TTextCase> {};
 
 int CountColor(TBitmap* b, qv::TColorRef c) {
   int n = 0;
@@ -340,7 +342,7 @@ int CountColor(TBitmap* b, qv::TColorRef c) {
 
 // The text shows in the section's font colour of its state (disabled: mixed with the background
 // at 0.4), and in no other state's colour.
-TEST_P(SectionText, ColoursPerState) {
+TEST_P(SectionsText, ColoursPerState) {
   const TTextCase& tc = GetParam();
   const qv::TColorRef font = SecColor(kPlain) ^ 0x808080, hotFont = SecColor(kPlain) ^ 0xC0C0C0;
   const qv::TColorRef text = tc.Hot ? hotFont : font;
@@ -360,7 +362,7 @@ TEST_P(SectionText, ColoursPerState) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(States, SectionText,
+INSTANTIATE_TEST_SUITE_P(States, SectionsText,
                          ::testing::Values(TTextCase{"normal", true, false}, TTextCase{"hot", true, true},
                                            TTextCase{"disabled", false, false}, TTextCase{"disabled hot", false, true}),
                          [](const auto& info) {
@@ -369,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(States, SectionText,
                          });
 
 // Outline copies are drawn around the text in their own colours.
-class OutlineText : public PaintTest {
+class SectionsOutline : public PaintTest {
   void Customize(qvtest::TSkinBuilder& b) override { b.Key("PLAIN", "FONTCOLOR", "#102030 #FF0000 none none none"); }
 };
 
@@ -380,7 +382,7 @@ int LeftmostInk(TBitmap* b) {
   return -1;
 }
 
-TEST_F(OutlineText, LeftCopyBesideTheText) {
+TEST_F(SectionsOutline, LeftCopyBesideTheText) {
   auto draw = [&](const char* section) {
     TBmpPtr bmp = Bmp(120, 40, TColor(0xFFFFFF));
     bmp->Canvas()->Font()->SetHeight(-24);
@@ -394,7 +396,7 @@ TEST_F(OutlineText, LeftCopyBesideTheText) {
   EXPECT_GT(CountColor(outlined.get(), 0x302010), 0);
 }
 
-TEST_F(PaintTest, ControlTextWithoutSkinUsesTheFontColour) {
+TEST_F(Sections, ControlTextWithoutSkinUsesTheFontColour) {
   qvtest::TTestHost host;
   auto* c = Create<qvtest::TTestSkinControl>(host.Control(), tcPanel);
   c->SkinData->SetSkinSection("NOSUCHSECTION");
@@ -411,7 +413,7 @@ TEST_F(PaintTest, ControlTextWithoutSkinUsesTheFontColour) {
 }
 
 // CutTextToWidth on a real canvas.
-TEST_F(PaintTest, CutTextToWidthOnACanvas) {
+TEST_F(Sections, CutTextToWidthOnACanvas) {
   TBmpPtr bmp = Bmp(10, 10, clWhite);
   TCanvas* c = bmp->Canvas();
   const std::string text = "Skinned controls";
@@ -429,7 +431,7 @@ TEST_F(PaintTest, CutTextToWidthOnACanvas) {
   EXPECT_EQ(CutTextToWidth(c, "", 5), "");
 }
 
-TEST_F(PaintTest, AlignmentFlagsFollowReadingOrder) {
+TEST_F(Sections, AlignmentFlagsFollowReadingOrder) {
   qvtest::TTestHost host;
   TControl* c = host.Control();
   EXPECT_EQ(AlignmentDrawFlags(c, taLeftJustify), UINT(DT_LEFT));
@@ -441,7 +443,7 @@ TEST_F(PaintTest, AlignmentFlagsFollowReadingOrder) {
 }
 
 // The four layouts through the Windows wrapper (reading order from the bi-di flags).
-TEST_F(PaintTest, GlyphTextLayoutWrapper) {
+TEST_F(Sections, GlyphTextLayoutWrapper) {
   const struct {
     TButtonLayout Layout;
     UINT BiDi;

@@ -10,6 +10,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class ComboBox : public FormTest {};
+
 namespace {
 
 class TSpyCombo : public TComboBox {
@@ -41,7 +44,7 @@ struct Events {
 
 }  // namespace
 
-TEST_F(FormTest, ComboItemsAndSelectionSurviveRecreation) {
+TEST_F(ComboBox, ComboItemsAndSelectionSurviveRecreation) {
   auto* c = Create<TComboBox>(Form);
   c->Items()->Add("beta");
   c->Items()->Add("alpha");  // items before the window exists
@@ -62,7 +65,7 @@ TEST_F(FormTest, ComboItemsAndSelectionSurviveRecreation) {
   EXPECT_THROW(c->Items()->Strings(7), EListError);
 }
 
-TEST_F(FormTest, ComboStylesMakeTheirWindowsAndChildren) {
+TEST_F(ComboBox, ComboStylesMakeTheirWindowsAndChildren) {
   struct Case {
     TComboBoxStyle Style;
     DWORD Bits;
@@ -88,7 +91,7 @@ TEST_F(FormTest, ComboStylesMakeTheirWindowsAndChildren) {
   }
 }
 
-TEST_F(FormTest, ComboTypingAndChoosingArriveAsEvents) {
+TEST_F(ComboBox, ComboTypingAndChoosingArriveAsEvents) {
   auto* c = Create<TSpyCombo>(Form);
   c->SetParent(Form);
   c->Items()->Add("one");
@@ -133,7 +136,7 @@ TEST_F(FormTest, ComboTypingAndChoosingArriveAsEvents) {
   EXPECT_TRUE(c->Focused() || GetFocus() != c->EditHandle());
 }
 
-TEST_F(FormTest, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
+TEST_F(ComboBox, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
   auto* c = Create<TSpyCombo>(Form);
   c->SetStyle(csOwnerDrawFixed);
   c->SetItemHeight(20);
@@ -161,7 +164,7 @@ TEST_F(FormTest, OwnerDrawnComboDrawsItsEditPartThroughDrawItem) {
   EXPECT_FALSE(c->Canvas()->HandleAllocated());
 }
 
-TEST_F(FormTest, DroppedListShowsDropDownCountItems) {
+TEST_F(ComboBox, DroppedListShowsDropDownCountItems) {
   auto* c = Create<TComboBox>(Form);
   c->SetStyle(csDropDownList);
   c->SetParent(Form);

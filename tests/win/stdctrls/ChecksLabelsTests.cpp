@@ -12,6 +12,9 @@
 
 using namespace qvtest;
 
+// Each test runs on a fresh test form.
+class ChecksLabels : public FormTest {};
+
 namespace {
 
 struct Log {
@@ -43,7 +46,7 @@ LRESULT CheckOf(TWinControl* c) { return SendMessageA(c->Handle(), BM_GETCHECK, 
 
 }  // namespace
 
-TEST_F(FormTest, CheckBoxStateCyclesThroughClicksAndLivesInTheWindow) {
+TEST_F(ChecksLabels, CheckBoxStateCyclesThroughClicksAndLivesInTheWindow) {
   auto* cb = Create<TCheckBox>(Form);
   cb->SetName("Cb");
   cb->SetParent(Form);
@@ -76,7 +79,7 @@ TEST_F(FormTest, CheckBoxStateCyclesThroughClicksAndLivesInTheWindow) {
   EXPECT_TRUE(cb->Checked());
 }
 
-TEST_F(FormTest, CheckingARadioButtonUnchecksItsSiblingsOnly) {
+TEST_F(ChecksLabels, CheckingARadioButtonUnchecksItsSiblingsOnly) {
   auto* box = Create<TGroupBox>(Form);
   box->SetParent(Form);
   box->SetBounds(150, 10, 120, 80);
@@ -109,7 +112,7 @@ TEST_F(FormTest, CheckingARadioButtonUnchecksItsSiblingsOnly) {
   EXPECT_EQ(BS_RADIOBUTTON, GetWindowLongPtrA(r[1]->Handle(), GWL_STYLE) & BS_TYPEMASK);
 }
 
-TEST_F(FormTest, GroupBoxAndPanelAlignChildrenInsideTheirFrames) {
+TEST_F(ChecksLabels, GroupBoxAndPanelAlignChildrenInsideTheirFrames) {
   auto* box = Create<TGroupBox>(Form);
   box->SetParent(Form);
   box->SetBounds(0, 0, 150, 100);
@@ -153,7 +156,7 @@ TEST_F(FormTest, GroupBoxAndPanelAlignChildrenInsideTheirFrames) {
   EXPECT_EQ(bvLowered, GetOrdPropByName(panel, "BevelInner"));
 }
 
-TEST_F(FormTest, LabelSizesToItsCaptionAndFocusesItsControlOnItsAccelerator) {
+TEST_F(ChecksLabels, LabelSizesToItsCaptionAndFocusesItsControlOnItsAccelerator) {
   auto* edit = Create<TEdit>(Form);
   edit->SetParent(Form);
   edit->SetTop(60);
