@@ -65,9 +65,6 @@ qv::TMaskFrames MaskFramesOf(TsSkinManager* manager, int maskIndex);
 qv::TMaskFrames MaskFramesOf(const qv::TSkinModel& model, const qv::TsMaskData& mask);
 
 // ---- Bitmaps and colours ----------------------------------------------------------------------
-// The DC of a bitmap's canvas, locked while the scope lives (the class library's BitmapDC).
-using TBmpDC = BitmapDC;
-
 // A new 24-bit DIB bitmap; the caller frees it.
 TBitmap* CreateBmp24(int width, int height);
 TBitmap* CreateBmpLike(TBitmap* bmp);
