@@ -6,6 +6,7 @@
 //     --page        the page shown first (0: skinned controls, 1: standard controls)
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
 //     --popup       with --screenshot: the form's popup menu is open in the picture
+//     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/GalleryForm.h"
@@ -19,12 +20,13 @@
 
 namespace {
 
-// Takes the screenshot while the popup menu is open, then closes the menu.
+// Takes the screenshot while a popup menu is open, then closes the menu.
 struct TPopupShot {
   HWND Form = nullptr;
   std::string Path;
   std::string Error = "the popup menu did not open";
   int Ticks = 0;
+  bool Done = false;
 } PopupShot;
 
 void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
@@ -33,6 +35,7 @@ void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   if ((popup && IsWindowVisible(popup) && ++PopupShot.Ticks > 5) || PopupShot.Ticks > 100) {
     KillTimer(nullptr, id);
     if (popup) PopupShot.Error = SaveWindowScreenshot(PopupShot.Form, PopupShot.Path);
+    PopupShot.Done = true;
     EndMenu();
   } else if (!popup) {
     ++PopupShot.Ticks;
@@ -44,6 +47,7 @@ void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
 int main(int argc, char** argv) {
   std::string screenshot;
   bool popup = false;
+  std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
   int page = 0;
@@ -61,6 +65,8 @@ int main(int argc, char** argv) {
       skin = argv[++i];
     else if (std::strcmp(argv[i], "--page") == 0)
       page = std::atoi(argv[++i]);
+    else if (std::strcmp(argv[i], "--menu") == 0)
+      menuKey = argv[++i];
   }
 
   Application->SetTitle("Gallery");
@@ -78,12 +84,22 @@ int main(int argc, char** argv) {
       Sleep(10);
     }
     std::string error;
+    PopupShot.Form = form->Handle();
+    PopupShot.Path = screenshot;
     if (popup) {
-      PopupShot.Form = form->Handle();
-      PopupShot.Path = screenshot;
       SetTimer(nullptr, 0, 50, &PopupShotTimer);
       const TPoint at = form->ClientToScreen(TPoint{420, 150});
       form->PopupMenuExample()->Popup(at.X, at.Y);
+      error = PopupShot.Error;
+    } else if (!menuKey.empty()) {
+      // The menu bar's loop runs inside the form's handling of the keyboard menu command.
+      SetTimer(nullptr, 0, 50, &PopupShotTimer);
+      PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(static_cast<unsigned char>(menuKey[0])));
+      const DWORD opened = GetTickCount();
+      while (!PopupShot.Done && GetTickCount() - opened < 8000) {
+        Application->ProcessMessages();
+        Sleep(10);
+      }
       error = PopupShot.Error;
     } else {
       error = SaveWindowScreenshot(form->Handle(), screenshot);
