@@ -8,7 +8,7 @@
 #include "classlib/StdCtrls.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/controls/sButton.h"
-#include "tests/win/controls/ControlsFixture.h"
+#include "tests/support/ControlsFixture.h"
 
 using namespace qvtest;
 

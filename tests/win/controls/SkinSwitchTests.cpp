@@ -6,7 +6,7 @@
 
 #include "skin/controls/sButton.h"
 #include "skin/controls/sSpeedButton.h"
-#include "tests/win/controls/ControlsFixture.h"
+#include "tests/support/ControlsFixture.h"
 
 using namespace qvtest;
 

@@ -5,7 +5,7 @@
 #include "skin/controls/sCustomComboEdit.h"
 #include "skin/controls/sPageControl.h"
 #include "skin/controls/sSpinEdit.h"
-#include "tests/win/controls/ControlsFixture.h"
+#include "tests/support/ControlsFixture.h"
 
 using namespace qvtest;
 

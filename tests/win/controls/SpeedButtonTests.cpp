@@ -8,7 +8,7 @@
 #include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/controls/sSpeedButton.h"
-#include "tests/win/controls/ControlsFixture.h"
+#include "tests/support/ControlsFixture.h"
 
 using namespace qvtest;
 

@@ -273,6 +273,9 @@ TEST_F(CommonMessages, BoundLabelMadeThroughItsSeamAndPlacedByLayout) {
   edit->SetBounds(100, 60, 80, 20);
   TsBoundLabel bound(edit->SkinData);
   bound.SetCaption("Name");
+  // The label unit sets the seam when the program starts; this test puts its own in.
+  auto* const labelUnitProc = CreateEditLabelProc;
+  CreateEditLabelProc = nullptr;
   bound.SetActive(true);
   EXPECT_EQ(nullptr, bound.TheLabel()) << "no label unit: no label";
   bound.SetActive(false);
@@ -314,6 +317,7 @@ TEST_F(CommonMessages, BoundLabelMadeThroughItsSeamAndPlacedByLayout) {
   EXPECT_NE(nullptr, bound.TheLabel());
   bound.SetActive(false);
   EXPECT_EQ(nullptr, bound.TheLabel()) << "inactive: freed";
+  CreateEditLabelProc = labelUnitProc;
 }
 
 // ---- Forms and warnings ---------------------------------------------------------------------------
