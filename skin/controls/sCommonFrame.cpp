@@ -127,27 +127,3 @@ void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Contr
   R.Bottom += Margin;
   DrawFocusDots(Canvas, R);
 }
-
-// ---- Hints ------------------------------------------------------------------------------------------
-
-namespace {
-TControl* HintsOffOwner = nullptr;
-bool SavedShowHint = false;
-}  // namespace
-
-void HintsOffWhilePressed(TControl* Control) {
-  if (!Application || HintsOffOwner) return;
-  // Nothing to restore when the hints are off already: somebody else switched them off.
-  if (!Application->ShowHint()) return;
-  SavedShowHint = true;
-  HintsOffOwner = Control;
-  Application->SetShowHint(false);
-}
-
-void RestoreHints(TControl* Control) {
-  if (!Control || HintsOffOwner != Control) return;
-  HintsOffOwner = nullptr;
-  if (Application) Application->SetShowHint(SavedShowHint);
-}
-
-TControl* HintsSwitchedOffBy() { return HintsOffOwner; }

@@ -55,6 +55,7 @@
 #include "classlib/Graphics.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sFade.h"
+#include "skin/engine/PressedState.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -123,17 +124,6 @@ bool SectionShowsFocus(const TsCommonData* SkinData);
 // not empty and the section shows focus.
 void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
                         const std::string& Caption);
-
-// ---- Hints while a mouse button is held -------------------------------------------------------------
-
-// The application's hints are switched off while the left mouse button is held on a button or a
-// track bar. Only the control that switched them off saves and restores them, and it always does
-// (release, capture loss, a drop-down menu's return, destruction), so they are never left off;
-// a press elsewhere meanwhile changes nothing.
-void HintsOffWhilePressed(TControl* Control);
-void RestoreHints(TControl* Control);
-// The control that switched the hints off (nil when none).
-TControl* HintsSwitchedOffBy();
 
 // ---- The template -------------------------------------------------------------------------------------
 

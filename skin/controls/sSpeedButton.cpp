@@ -7,15 +7,11 @@
 
 namespace {
 
-TsSpeedButton* DroppedDown = nullptr;
 bool MenuGuard = false;  // one drop-down menu of a speed button at a time
 
 bool IsCreating(const TControl* c) { return c->ControlState().Contains(csCreating); }
 
 }  // namespace
-
-TsSpeedButton* DroppedDownButton() { return DroppedDown; }
-void ClearDroppedDownButton() { DroppedDown = nullptr; }
 
 TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TacSkinnedControl<TSpeedButton>(AOwner, tcSpeedButton, true) {
   FOldGlyphChange = Glyph_->OnChange;
@@ -27,7 +23,7 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TacSkinnedControl<TSpeedButto
 
 TsSpeedButton::~TsSpeedButton() {
   StopAnimTimer(FAnimTimer);
-  if (DroppedDown == this) DroppedDown = nullptr;
+  if (DroppedDownButton() == this) ClearDroppedDownButton();
 }
 
 void TsSpeedButton::SkinLoaded() {
@@ -611,7 +607,7 @@ void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     return;
   }
   auto alive = AliveToken();
-  DroppedDown = this;
+  SetDroppedDownButton(this);
   StopAnim();
   if (!MenuGuard) ShowDropdownMenu();
   if (*alive) RestoreHints(this);
@@ -630,7 +626,7 @@ void TsSpeedButton::ShowDropdownMenu() {
       MenuGuard = false;
       if (!*Alive) return;
       Button->FMenuShown = false;
-      if (DroppedDown == Button) DroppedDown = nullptr;
+      if (DroppedDownButton() == Button) ClearDroppedDownButton();
       if (NoClick && Button->State_ == bsDown) Button->State_ = bsUp;
       RestoreHints(Button);
     }
@@ -661,7 +657,7 @@ void TsSpeedButton::ShowDropdownMenu() {
 void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
     FMenuShown = false;
-    if (DroppedDown == this) DroppedDown = nullptr;
+    if (DroppedDownButton() == this) ClearDroppedDownButton();
   }
   auto alive = AliveToken();
   TSpeedButton::MouseUp(Button, Shift, X, Y);

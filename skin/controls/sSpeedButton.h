@@ -148,8 +148,3 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   bool FMenuShown = false;
   TNotifyEvent FOldGlyphChange;
 };
-
-// The speed button whose drop-down menu is shown (nil when none).
-TsSpeedButton* DroppedDownButton();
-// Forgets it (the skinned menus do so once the drop-down menu shows).
-void ClearDroppedDownButton();
