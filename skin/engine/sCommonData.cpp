@@ -705,7 +705,7 @@ void TsBoundLabel::SetIndent(int Value) {
   AlignLabel();
 }
 
-void TsBoundLabel::SetLayout(TsCaptionLayout Value) {
+void TsBoundLabel::SetLayout(TsBoundLabelLayout Value) {
   FLayout = Value;
   AlignLabel();
 }

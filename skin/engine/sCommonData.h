@@ -322,7 +322,7 @@ void RepaintChildWindows(HWND Wnd);
 
 // ---- Bound label of skinned edits ---------------------------------------------------------------
 
-enum TsCaptionLayout : std::uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclLeftTop, sclBottomLeft };
+enum TsBoundLabelLayout : std::uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclLeftTop, sclBottomLeft };
 
 class TsBoundLabel : public TPersistent {
  public:
@@ -336,8 +336,8 @@ class TsBoundLabel : public TPersistent {
   void SetCaption(const std::string& Value);
   int Indent() const { return FIndent; }
   void SetIndent(int Value);
-  TsCaptionLayout Layout() const { return FLayout; }
-  void SetLayout(TsCaptionLayout Value);
+  TsBoundLabelLayout Layout() const { return FLayout; }
+  void SetLayout(TsBoundLabelLayout Value);
 
   // Places the label beside the edit by Layout and Indent.
   void AlignLabel();
@@ -354,7 +354,7 @@ class TsBoundLabel : public TPersistent {
   bool FActive = false;
   std::string FCaption;
   int FIndent = 0;
-  TsCaptionLayout FLayout = sclLeft;
+  TsBoundLabelLayout FLayout = sclLeft;
 };
 
 // ---- 24-bit pixel access --------------------------------------------------------------------------

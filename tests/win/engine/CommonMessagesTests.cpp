@@ -288,7 +288,7 @@ TEST_F(CommonMessages, BoundLabelMadeThroughItsSeamAndPlacedByLayout) {
   EXPECT_EQ("Name", label->Caption());
   EXPECT_EQ(edit->Parent(), label->Parent());
   const struct {
-    TsCaptionLayout Layout;
+    TsBoundLabelLayout Layout;
     int X, Y;
   } table[] = {
       {sclLeft, 100 - 30 - 4 - 2, 60 + (20 - 12) / 2},

@@ -1,0 +1,72 @@
+#include "tests/support/RealInput.h"
+
+#include <initializer_list>
+
+#include "tests/support/Pump.h"
+
+namespace qvtest {
+namespace {
+
+// One mouse input per flag at the screen point, sent together; returns once the cursor is there
+// and the messages that followed are handled.
+void SendMouse(std::initializer_list<DWORD> flags, POINT screen) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[4]{};
+  UINT n = 0;
+  for (DWORD f : flags) {
+    in[n].type = INPUT_MOUSE;
+    // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
+    in[n].mi.dx = LONG((screen.x * 65536LL + 32768) / w);
+    in[n].mi.dy = LONG((screen.y * 65536LL + 32768) / h);
+    in[n].mi.dwFlags = f | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ++n;
+  }
+  SendInput(n, in, sizeof in[0]);
+  pump_until([&] {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.x == screen.x && p.y == screen.y && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0;
+  });
+  flush_events(30, 1000);
+}
+
+void SendKey(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = WORD(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+  pump_until([&] { return ((GetAsyncKeyState(vk) & 0x8000) == 0) == up; });
+  flush_events(30, 1000);
+}
+
+}  // namespace
+
+void ClickAt(POINT screen) {
+  SendMouse({0}, screen);
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, screen);
+}
+
+void DoubleClickAt(POINT screen) {
+  ClickAt(screen);
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, screen);
+}
+
+void KeyDown(WORD vk) { SendKey(vk, false); }
+void KeyUp(WORD vk) { SendKey(vk, true); }
+
+void PressKey(WORD vk) {
+  KeyDown(vk);
+  KeyUp(vk);
+}
+
+bool FocusForKeys(HWND wnd) {
+  HWND top = GetAncestor(wnd, GA_ROOT);
+  SetForegroundWindow(top);
+  SetActiveWindow(top);
+  SetFocus(wnd);
+  return pump_until([&] { return GetFocus() == wnd && GetForegroundWindow() == top; }, 2000);
+}
+
+}  // namespace qvtest

@@ -1,0 +1,20 @@
+// Real input for tests beyond moving the mouse: clicks given as one input (pressed and released
+// at once, so that nothing repeating while a button is held gets the time), double clicks, and
+// the keyboard, all through SendInput, so the messages reach the windows the way the system makes
+// them. Each call pumps until the queue is quiet.
+#pragma once
+
+#include "classlib/Win.h"
+
+namespace qvtest {
+
+// The pointer moved to a screen point, then the left button pressed and released there.
+void ClickAt(POINT screen);
+void DoubleClickAt(POINT screen);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void PressKey(WORD vk);
+// The window's top-level window in front and active, the window focused: keys reach it.
+bool FocusForKeys(HWND wnd);
+
+}  // namespace qvtest
