@@ -127,3 +127,20 @@ void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Contr
   R.Bottom += Margin;
   DrawFocusDots(Canvas, R);
 }
+
+// ---- Bound labels -----------------------------------------------------------------------------------
+
+void FollowBoundLabel(TsBoundLabel* Label, TControl* Control, const TMessage& Message) {
+  if (!Label || !Control) return;
+  TControl* shown = Label->TheLabel();
+  if (!shown) return;
+  switch (Message.Msg) {
+    case CM_VISIBLECHANGED: shown->SetVisible(Control->Visible()); break;
+    case CM_ENABLEDCHANGED: shown->SetEnabled(Control->Enabled()); break;
+    case CM_BIDIMODECHANGED: shown->SetBiDiMode(Control->BiDiMode()); break;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED: break;
+    default: return;
+  }
+  Label->AlignLabel();
+}

@@ -125,6 +125,13 @@ bool SectionShowsFocus(const TsCommonData* SkinData);
 void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
                         const std::string& Caption);
 
+// ---- Bound labels -----------------------------------------------------------------------------------
+
+// The caption label bound to an edit-like control follows it: visibility, enabled state and
+// reading order are copied on their change notifications, and these, WM_SIZE and
+// WM_WINDOWPOSCHANGED place it again. Call after the control handled the message.
+void FollowBoundLabel(TsBoundLabel* Label, TControl* Control, const TMessage& Message);
+
 // ---- The template -------------------------------------------------------------------------------------
 
 template <class TBase>
