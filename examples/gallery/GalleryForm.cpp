@@ -4,6 +4,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
+#include "examples/gallery/CheckEditListExamples.h"
 #include "examples/gallery/MenuExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
@@ -37,6 +38,8 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   FPages->SetBounds(8, 52, 704, 484);
   TTabSheet* skinned = AddPage("Skinned controls");
   TTabSheet* standard = AddPage("Standard controls");
+  FCheckPage = AddPage("Checks, edits and lists");
+  FPages->OnChange = MakeMethod<&TGalleryForm::PageChange>(this);
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -65,6 +68,12 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   standardArea->SetBevelOuter(bvNone);
   standardArea->SetBounds(8, 8, 680, 430);
   AddStandardExamples(standardArea);
+
+  auto* checkArea = ::Create<TPanel>(this);
+  checkArea->SetParent(FCheckPage);
+  checkArea->SetBevelOuter(bvNone);
+  checkArea->SetBounds(4, 6, 692, 440);
+  FCheckFocus = AddCheckEditListExamples(checkArea);
 }
 
 TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {
@@ -76,6 +85,18 @@ TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {
 
 void TGalleryForm::ShowPage(int Index) {
   if (Index >= 0 && Index < FPages->PageCount()) FPages->SetActivePageIndex(Index);
+  FocusCheckPage();
+}
+
+void TGalleryForm::FocusCheckPage() {
+  if (FCheckFocus && FPages->ActivePage() == FCheckPage && FCheckFocus->CanFocus()) SetActiveControl(FCheckFocus);
+}
+
+void TGalleryForm::PageChange(TObject*) { FocusCheckPage(); }
+
+void TGalleryForm::Activate() {
+  TForm::Activate();
+  FocusCheckPage();
 }
 
 void TGalleryForm::AddPlainControls(TWinControl* Parent) {

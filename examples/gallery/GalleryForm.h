@@ -31,7 +31,13 @@ class TGalleryForm : public TForm {
   // The popup menu that opens on a right click on the form.
   TPopupMenu* PopupMenuExample() const { return FPopupMenu; }
 
+ protected:
+  void Activate() override;
+
  private:
+  // The page of checks, edits and lists shows its focused check box focused.
+  void FocusCheckPage();
+  void PageChange(TObject* Sender);
   TTabSheet* AddPage(const std::string& Caption);
   void AddPlainControls(TWinControl* Parent);
   void FillSkinChooser();
@@ -43,4 +49,6 @@ class TGalleryForm : public TForm {
   TButton* FMessageBoxButton = nullptr;
   TPageControl* FPages = nullptr;
   TPopupMenu* FPopupMenu = nullptr;
+  TTabSheet* FCheckPage = nullptr;
+  TWinControl* FCheckFocus = nullptr;
 };
