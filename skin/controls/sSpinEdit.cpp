@@ -341,6 +341,11 @@ void TsBaseSpinEdit::KeyPress(char& Key) {
   TsEdit::KeyPress(Key);
 }
 
+void TsBaseSpinEdit::DoEnter() {
+  if (AutoSelect_ && !ControlState_.Contains(csLButtonDown)) SelectAll();
+  TsEdit::DoEnter();
+}
+
 void TsBaseSpinEdit::ForEachButton(TMessage& Message) {
   for (TsTimerSpeedButton* b : {FButton->UpButton(), FButton->DownButton()}) {
     TMessage m = Message;

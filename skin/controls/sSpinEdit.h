@@ -127,6 +127,9 @@ class TsBaseSpinEdit : public TsEdit {
   void CreateWnd() override;
   void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  // The whole text selected on entering by the keyboard, as in a one-line edit (the window is a
+  // multi-line one for its text rectangle).
+  void DoEnter() override;
 
   // The text rectangle, left of the spin button.
   void SetEditRect();

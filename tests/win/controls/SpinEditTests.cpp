@@ -94,7 +94,9 @@ TEST_F(SpinEdit, ValueRules) {
 TEST_F(SpinEdit, KeysTypeDigitsAndStep) {
   LoadStandardSkin();
   TsSpinEdit* s = Make(0, 1000, 10);
+  s->SetText("17");
   ASSERT_TRUE(FocusForKeys(s->Handle()));
+  EXPECT_EQ(2, s->SelLength()) << "entered: the whole value selected";
   s->SetText("");
   for (WORD k : {WORD('4'), WORD('X'), WORD(VK_OEM_MINUS), WORD('2')}) PressKey(k);
   EXPECT_EQ("42", s->Text()) << "digits only";
