@@ -351,12 +351,24 @@ void BuildKeyRunIndex(const TImageView& img, TColorRef key, TKeyRunIndex& index)
   index = TKeyRunIndex{};
   index.Key = BgrOf(key);
   if (img.Empty()) return;
-  index.Width = img.Width;
-  index.Height = img.Height;
   TKeyPattern scratch(TBgr{});
   const TKeyPattern& k = KeyPatternOf(index.Key, scratch);
   std::vector<TRect> runs;
+  // The index may take at most half the bytes of the pixels it describes, and is made at its exact
+  // size: an image of key pixels scattered finer than that (a checkerboard) is copied pixel by
+  // pixel instead, so that a skin's images never claim much more memory than their pixels.
+  const std::size_t maxRuns = std::size_t(img.Width) * std::size_t(img.Height) * 3 / 2 / sizeof(TKeyRunIndex::TRun);
+  std::size_t count = 0;
+  for (int y = 0; y < img.Height && count <= maxRuns; ++y) {
+    runs.clear();
+    rows::Kernels().KeyRuns(img.Row(y), img.Width, k, y, runs);
+    count += runs.size();
+  }
+  if (count > maxRuns) return;
+  index.Width = img.Width;
+  index.Height = img.Height;
   index.First.reserve(std::size_t(img.Height) + 1);
+  index.Runs.reserve(count);
   for (int y = 0; y < img.Height; ++y) {
     index.First.push_back(int(index.Runs.size()));
     runs.clear();
