@@ -172,10 +172,11 @@ TEST(SkinLoader, PackedSkinRoundTripAndDamage) {
     EXPECT_EQ(back[i].Name, files[i].Name);
     EXPECT_EQ(back[i].Data, files[i].Data);
   }
-  // Every truncation fails.
+  // Every truncation fails, and says so once the signature is whole.
   for (std::size_t n = 0; n < bytes.size(); ++n) {
     std::vector<TPackedEntry> out;
     EXPECT_FALSE(ReadPackedSkin(bytes.data(), n, out, err)) << n;
+    EXPECT_NE(err.find(n < 4 ? "signature" : "truncated"), std::string::npos) << n << ": " << err;
   }
   struct TCase {
     std::size_t At;

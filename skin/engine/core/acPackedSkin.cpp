@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "skin/engine/core/acByteStream.h"
 #include "skin/engine/core/acOptionsFile.h"
 #include "skin/engine/core/acSkinModel.h"
 
@@ -54,9 +55,68 @@ void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
 
 }  // namespace
 
-bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out, std::string& error) {
-  if (data == nullptr || size < 12 || std::memcmp(data, kMagic, 4) != 0) {
+namespace {
+
+// An entry's bytes inflated as they are read, straight into the reader's buffer.
+class TInflateStream : public TByteStream {
+ public:
+  explicit TInflateStream(const TPackedIndexEntry& e) : TByteStream(e.Size) {
+    Z_.next_in = const_cast<Bytef*>(e.Packed);
+    Z_.avail_in = e.PackedSize;
+    Ready_ = inflateInit(&Z_) == Z_OK;
+  }
+  ~TInflateStream() override {
+    if (Ready_) inflateEnd(&Z_);
+  }
+
+ protected:
+  bool DoRead(std::uint8_t* dst, std::size_t n, std::string& error) override {
+    if (!Ready_) return Damaged(error);
+    Z_.next_out = dst;
+    Z_.avail_out = uInt(n);  // n is below the 40 MiB an entry may hold
+    while (Z_.avail_out > 0) {
+      if (Ended_) return Damaged(error);  // the data ends before the entry's size
+      const int rc = inflate(&Z_, Z_NO_FLUSH);
+      if (rc == Z_STREAM_END)
+        Ended_ = true;
+      else if (rc != Z_OK)
+        return Damaged(error);
+    }
+    return true;
+  }
+  bool DoFinish(std::string& error) override {
+    // Every byte is out: the compressed data must end here, and the entry's packed bytes with it.
+    if (!Ready_) return Damaged(error);
+    if (!Ended_) {
+      Bytef extra = 0;
+      Z_.next_out = &extra;
+      Z_.avail_out = 1;
+      if (inflate(&Z_, Z_FINISH) != Z_STREAM_END || Z_.avail_out != 1) return Damaged(error);
+      Ended_ = true;
+    }
+    return Z_.avail_in == 0 || Damaged(error);
+  }
+
+ private:
+  static bool Damaged(std::string& error) {
+    error = "damaged compressed data";
+    return false;
+  }
+  z_stream Z_{};
+  bool Ready_ = false;
+  bool Ended_ = false;
+};
+
+}  // namespace
+
+bool ReadPackedIndex(const std::uint8_t* data, std::size_t size, std::vector<TPackedIndexEntry>& out,
+                     std::string& error) {
+  if (data == nullptr || size < 4 || std::memcmp(data, kMagic, 4) != 0) {
     error = "not a packed skin (no \"ASzf\" signature)";
+    return false;
+  }
+  if (size < 12) {
+    error = "packed skin truncated: " + std::to_string(size) + " bytes, not even its header";
     return false;
   }
   if (size > packlimits::MaxPackedBytes) {
@@ -71,19 +131,28 @@ bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPac
     error = "packed skin version " + std::to_string(version) + " is not supported";
     return false;
   }
-  // Each entry takes at least 2 + 1 + 4 + 4 bytes: a count the data cannot hold is refused at once.
-  if (count > packlimits::MaxEntries || std::size_t(count) * 11 > r.Left()) {
+  if (count > packlimits::MaxEntries) {
     error = "packed skin entry count " + std::to_string(count) + " is not valid";
     return false;
   }
-  std::vector<TPackedEntry> entries;
+  // Each entry takes at least 2 + 1 + 4 + 4 bytes: a count the data cannot hold is refused at once.
+  if (std::size_t(count) * 11 > r.Left()) {
+    error = "packed skin truncated: " + std::to_string(count) + " entries cannot lie in the " +
+            std::to_string(r.Left()) + " bytes left";
+    return false;
+  }
+  std::vector<TPackedIndexEntry> entries;
   entries.reserve(count);
   std::unordered_set<std::string> names;
   std::size_t total = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::string where = "packed skin entry " + std::to_string(i + 1);
     std::uint32_t nameLen = 0, unpacked = 0, packed = 0;
-    if (!r.U16(nameLen) || nameLen == 0 || nameLen > 255) {
+    if (!r.U16(nameLen)) {
+      error = where + ": truncated name length";
+      return false;
+    }
+    if (nameLen == 0 || nameLen > 255) {
       error = where + ": bad name length";
       return false;
     }
@@ -92,7 +161,7 @@ bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPac
       error = where + ": truncated name";
       return false;
     }
-    TPackedEntry e;
+    TPackedIndexEntry e;
     e.Name.assign(reinterpret_cast<const char*>(name), nameLen);
     if (!IsValidSkinFileName(e.Name)) {
       error = where + ": unsafe file name";
@@ -110,26 +179,42 @@ bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPac
       error = where + " (" + e.Name + "): size " + std::to_string(unpacked) + " too large";
       return false;
     }
-    const std::uint8_t* src = r.Take(packed);
-    if (src == nullptr) {
+    e.Packed = r.Take(packed);
+    if (e.Packed == nullptr) {
       error = where + " (" + e.Name + "): truncated data";
       return false;
     }
-    e.Data.resize(unpacked);
-    std::uint8_t dummy = 0;
-    uLongf destLen = unpacked;
-    uLong srcLen = packed;
-    const int rc = uncompress2(unpacked ? e.Data.data() : &dummy, &destLen, src, &srcLen);
-    if (rc != Z_OK || destLen != unpacked || srcLen != packed) {
-      error = where + " (" + e.Name + "): damaged compressed data";
-      return false;
-    }
+    e.Size = unpacked;
+    e.PackedSize = packed;
     total += unpacked;
     entries.push_back(std::move(e));
   }
   if (r.Left() != 0) {
     error = "packed skin has " + std::to_string(r.Left()) + " bytes after its last entry";
     return false;
+  }
+  out = std::move(entries);
+  return true;
+}
+
+std::unique_ptr<TByteStream> OpenPackedEntry(const TPackedIndexEntry& entry) {
+  return std::make_unique<TInflateStream>(entry);
+}
+
+bool ReadPackedSkin(const std::uint8_t* data, std::size_t size, std::vector<TPackedEntry>& out, std::string& error) {
+  std::vector<TPackedIndexEntry> index;
+  if (!ReadPackedIndex(data, size, index, error)) return false;
+  std::vector<TPackedEntry> entries;
+  entries.reserve(index.size());
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    TPackedEntry e{index[i].Name, std::vector<std::uint8_t>(index[i].Size)};
+    auto in = OpenPackedEntry(index[i]);
+    std::string err;
+    if (!in->Read(e.Data.data(), e.Data.size(), err) || !in->Finish(err)) {
+      error = "packed skin entry " + std::to_string(i + 1) + " (" + e.Name + "): " + err;
+      return false;
+    }
+    entries.push_back(std::move(e));
   }
   out = std::move(entries);
   return true;

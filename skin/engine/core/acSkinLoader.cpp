@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "skin/engine/core/acBmpFile.h"
+#include "skin/engine/core/acByteStream.h"
 #include "skin/engine/core/acOptionsFile.h"
 
 namespace qv {
@@ -13,31 +14,10 @@ namespace qv {
 namespace fs = std::filesystem;
 
 bool ReadFileBounded(const fs::path& file, std::size_t maxBytes, std::vector<std::uint8_t>& out, std::string& error) {
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) {
-    error = "\"" + file.string() + "\" is missing or not a file";
-    return false;
-  }
-  const std::uintmax_t size = fs::file_size(file, ec);
-  if (ec) {
-    error = "\"" + file.string() + "\" cannot be read";
-    return false;
-  }
-  if (size > maxBytes) {
-    error = "\"" + file.string() + "\" is larger than " + std::to_string(maxBytes) + " bytes";
-    return false;
-  }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    error = "\"" + file.string() + "\" cannot be opened";
-    return false;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0) in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
-  if (std::size_t(in.gcount()) != bytes.size() || in.peek() != std::char_traits<char>::eof()) {
-    error = "\"" + file.string() + "\" changed or could not be read whole";
-    return false;
-  }
+  std::unique_ptr<TFileStream> in = TFileStream::Open(file, maxBytes, error);
+  if (!in) return false;
+  std::vector<std::uint8_t> bytes(in->Size());
+  if (!in->Read(bytes.data(), bytes.size(), error) || !in->Finish(error)) return false;
   out = std::move(bytes);
   return true;
 }
@@ -86,21 +66,30 @@ bool IsPlainSkinName(std::string_view name) {
 }
 
 std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error) {
-  std::vector<std::uint8_t> bytes;
   std::string err;
-  if (!reader(kOptionsFileName, bytes, err)) {
-    error = err;
-    return nullptr;
-  }
-  if (bytes.size() > skinlimits::MaxOptionsBytes) {
-    error = std::string(kOptionsFileName) + " is too large";
-    return nullptr;
+  std::string text;
+  {
+    std::unique_ptr<TByteStream> in = reader(kOptionsFileName, err);
+    if (!in) {
+      error = err;
+      return nullptr;
+    }
+    if (in->Size() > skinlimits::MaxOptionsBytes) {
+      error = std::string(kOptionsFileName) + " is too large";
+      return nullptr;
+    }
+    text.resize(in->Size());
+    if (!in->Read(text.data(), text.size(), err) || !in->Finish(err)) {
+      error = std::string(kOptionsFileName) + ": " + err;
+      return nullptr;
+    }
   }
   TOptionsFile opts;
-  if (!ParseOptionsFile(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), opts, err)) {
+  if (!ParseOptionsFile(text, opts, err)) {
     error = err;
     return nullptr;
   }
+  std::string().swap(text);
 
   if (!HasUsableSection(opts)) {
     error = std::string(kOptionsFileName) + " gives no section a look (no key the painters read, no image)";
@@ -111,6 +100,8 @@ std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, st
   skin->Sections = std::move(opts.Sections);
   std::map<std::string, int> imageByName;  // upper-case file name -> index
   std::size_t totalBytes = 0;
+  // Each image is decoded from its file as the file is read; the decoded size is checked against
+  // what the skin may still hold before the image is made.
   auto loadImage = [&](const std::string& name, int& index) -> bool {
     const std::string key = UpperCase(name);
     auto it = imageByName.find(key);
@@ -122,22 +113,27 @@ std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, st
       error = "too many images";
       return false;
     }
-    std::vector<std::uint8_t> file;
     std::string e;
-    if (!reader(name, file, e)) {
+    std::unique_ptr<TByteStream> in = reader(name, e);
+    if (!in) {
       error = e;
       return false;
     }
-    TImage24 img;
-    if (!DecodeBmp(file.data(), file.size(), img, e)) {
+    TBmpHeader header;
+    if (!ReadBmpHeader(*in, header, e)) {
       error = "image \"" + name + "\": " + e;
       return false;
     }
-    totalBytes += std::size_t(DibStride24(img.Width())) * std::size_t(img.Height());
-    if (totalBytes > skinlimits::MaxTotalImageBytes) {
+    if (header.DecodedBytes() > skinlimits::MaxTotalImageBytes - totalBytes) {
       error = "the images of the skin are too large together";
       return false;
     }
+    TImage24 img;
+    if (!ReadBmpPixels(*in, header, img, e) || !in->Finish(e)) {
+      error = "image \"" + name + "\": " + e;
+      return false;
+    }
+    totalBytes += header.DecodedBytes();
     index = skin->AddImage(name, std::move(img));
     imageByName.emplace(key, index);
     return true;
@@ -184,14 +180,13 @@ std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, st
 std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error) {
   std::map<std::string, const TPackedEntry*> byName;
   for (const TPackedEntry& e : files) byName.emplace(UpperCase(e.Name), &e);
-  TSkinFileReader reader = [&](const std::string& name, std::vector<std::uint8_t>& out, std::string& err) {
+  TSkinFileReader reader = [&](const std::string& name, std::string& err) -> std::unique_ptr<TByteStream> {
     auto it = byName.find(UpperCase(name));
     if (it == byName.end()) {
       err = "file \"" + name + "\" is missing from the skin";
-      return false;
+      return nullptr;
     }
-    out = it->second->Data;
-    return true;
+    return std::make_unique<TMemoryStream>(it->second->Data.data(), it->second->Data.size());
   };
   return LoadSkinFromReader(reader, error);
 }
@@ -219,29 +214,40 @@ std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::stri
     }
     if (lec) listError = "skin folder \"" + folder.string() + "\" cannot be read";
   };
-  TSkinFileReader reader = [&](const std::string& name, std::vector<std::uint8_t>& out, std::string& err) {
+  TSkinFileReader reader = [&](const std::string& name, std::string& err) -> std::unique_ptr<TByteStream> {
     if (!IsValidSkinFileName(name)) {
       err = "bad file name \"" + name + "\"";
-      return false;
+      return nullptr;
     }
     const fs::path exact = folder / fs::path(name);
     std::error_code fec;
-    if (fs::is_regular_file(exact, fec)) return ReadFileBounded(exact, skinlimits::MaxFileBytes, out, err);
+    if (fs::is_regular_file(exact, fec)) return TFileStream::Open(exact, skinlimits::MaxFileBytes, err);
     if (!listed) list();
     auto it = byName.find(UpperCase(name));
     if (it == byName.end()) {
       err = !listError.empty() ? listError : "file \"" + name + "\" is missing from the skin folder";
-      return false;
+      return nullptr;
     }
-    return ReadFileBounded(it->second, skinlimits::MaxFileBytes, out, err);
+    return TFileStream::Open(it->second, skinlimits::MaxFileBytes, err);
   };
   return LoadSkinFromReader(reader, error);
 }
 
 std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size, std::string& error) {
-  std::vector<TPackedEntry> files;
-  if (!ReadPackedSkin(data, size, files, error)) return nullptr;
-  return LoadSkinFromEntries(files, error);
+  // Only the entries Options.dat names are unpacked, each as it is read; the others stay packed.
+  std::vector<TPackedIndexEntry> index;
+  if (!ReadPackedIndex(data, size, index, error)) return nullptr;
+  std::map<std::string, const TPackedIndexEntry*> byName;
+  for (const TPackedIndexEntry& e : index) byName.emplace(UpperCase(e.Name), &e);
+  TSkinFileReader reader = [&](const std::string& name, std::string& err) -> std::unique_ptr<TByteStream> {
+    auto it = byName.find(UpperCase(name));
+    if (it == byName.end()) {
+      err = "file \"" + name + "\" is missing from the skin";
+      return nullptr;
+    }
+    return OpenPackedEntry(*it->second);
+  };
+  return LoadSkinFromReader(reader, error);
 }
 
 std::unique_ptr<TSkinModel> LoadSkinFromPackedFile(const fs::path& file, std::string& error) {

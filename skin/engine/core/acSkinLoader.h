@@ -17,10 +17,12 @@
 
 namespace qv {
 
-// Reads one file of a skin by its name (case-insensitive). Returns false with an error text when the
-// file is missing or unreadable.
-using TSkinFileReader =
-    std::function<bool(const std::string& name, std::vector<std::uint8_t>& out, std::string& error)>;
+class TByteStream;
+
+// Opens one file of a skin by its name (case-insensitive) for reading front to back; nullptr with an
+// error text when the file is missing or unreadable. The loader reads Options.dat whole and decodes
+// each image straight from its stream: no file is held beside what it decodes to.
+using TSkinFileReader = std::function<std::unique_ptr<TByteStream>(const std::string& name, std::string& error)>;
 
 std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error);
