@@ -6,6 +6,7 @@
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"
 #include "examples/gallery/MenuExamples.h"
+#include "examples/gallery/PlainWindowExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
 #include "skin/engine/sSkinManager.h"
@@ -40,6 +41,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   TTabSheet* standard = AddPage("Standard controls");
   FCheckPage = AddPage("Checks, edits and lists");
   FPages->OnChange = MakeMethod<&TGalleryForm::PageChange>(this);
+  TTabSheet* plainWindows = AddPage("Plain windows");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -74,6 +76,11 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   checkArea->SetBevelOuter(bvNone);
   checkArea->SetBounds(4, 6, 692, 440);
   FCheckFocus = AddCheckEditListExamples(checkArea);
+  auto* plainArea = ::Create<TPanel>(this);
+  plainArea->SetParent(plainWindows);
+  plainArea->SetBevelOuter(bvNone);
+  plainArea->SetBounds(8, 8, 680, 430);
+  AddPlainWindowExamples(plainArea);
 }
 
 TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {

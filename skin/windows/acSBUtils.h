@@ -1,6 +1,7 @@
 // Window adapters: objects that stand in front of a window and skin it without the window's own
-// code knowing, the skinned scroll bars they draw in the window frame, and the scrolling adapters
-// of edit-like windows and of the MDI client.
+// code knowing, the skinned scroll bars they draw in the window frame, the scrolling adapters of
+// edit-like windows and of the MDI client, and (in the headers of this unit's folder, included at
+// the end) the adapters of static, button, combo box, panel, size grip, up-down and menu windows.
 //
 // An adapter takes over the window's message stream: a bare window is subclassed with one static
 // window procedure (AdapterWndProc) that finds its adapter through the window property "ACSBSC";
@@ -16,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
@@ -67,8 +69,14 @@ class TacMainWnd : public TObject {
   // A token that turns false when the adapter is destroyed: a handler whose passed-on message may
   // have freed the adapter checks it before it touches a field again.
   std::shared_ptr<bool> AliveToken() const { return Alive_; }
+  // The window is painted in the skin now: its skin data names a section of a skin that its
+  // manager has loaded and uses.
+  bool SkinOn() const;
   // The window method installed in place of a control's WindowProc.
   TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::RouteMessage>(this); }
+  // What the adapter changed on its owner control's style (csOpaque) goes back as it was; called
+  // as the adapter leaves.
+  void RestoreOwnerStyle();
 
   bool DialogMode = false;
   std::string Caption;
@@ -125,8 +133,34 @@ class TacMainWnd : public TObject {
   // something, and the message goes on to the window.
   void LeaveOnDestroy(TMessage& Message);
   virtual void DetachOnDestroy();
-  // The pointer moves over the window: it becomes the default manager's hot window.
+  // The pointer moves over the window: it becomes the default manager's hot window until the
+  // pointer leaves it (WM_MOUSELEAVE gives the hot window up).
   void TakeHotWindow();
+
+  // ---- for the painting adapters
+  // The window's and its parent's rectangles into WndRect, WndSize, WndPos, ParentRect, ParentWnd.
+  void UpdateRects();
+  // SkinData's Updating flag asked again (stored); true while updating (nothing is painted then).
+  bool AskUpdating();
+  // The cache bitmap made (24-bit) and sized to WndSize.
+  TBitmap* SizeCache();
+  // The cache copied to the DC: the part from (X, Y) on, to the same place.
+  void CopyCacheTo(HDC DC, int X = 0, int Y = 0);
+  // Hot: the owner control's answer, else the pointer is over the window (the manager's hot
+  // window) or the window has the focus.
+  bool IsHot() const;
+  // The canvas draws with the owner control's font, else the window's own (WM_GETFONT), else the
+  // system font, which a window without a font of its own draws with.
+  void UseWindowFont(TCanvas* Canvas);
+  // A disabled window's look in the cache: kept at 40 % over what lies behind it (the parent's
+  // image when CI is ready, else the colour the parent shows).
+  void DimDisabled(TBitmap* Bmp, const TsCacheInfo& CI);
+  // Passes the message on while the window draws nothing itself (its drawing held back with
+  // WM_SETREDRAW on a window that has WS_VISIBLE; a hidden window stays hidden); the adapter paints
+  // afterwards. False when the adapter was freed meanwhile.
+  bool PassOnUnseen(TMessage& Message);
+  // The whole window painted again through its WM_PAINT (the caller marks what changed first).
+  void RepaintNow();
 
   bool Repaint_ = true;
   std::string InitSection_;
@@ -135,10 +169,49 @@ class TacMainWnd : public TObject {
   // The base's skin commands (1, 2, 3, 5, 10, 19, 21, 23 and the common ones); true when the
   // command ends there.
   bool AnswerSkinCommand(TMessage& Message);
-
+  // The window's visual style follows the skin of the adapter's manager: off while a skin is on,
+  // back when it goes (never touched for the "DIALOG" section).
+  void FollowSkinTheme(const TMessage& Message);
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
   GdiObject<HBRUSH> Brush_;
   TColor BrushColor_ = clNone;
+  TFont* WindowFont_ = nullptr;  // the window's own font as last read (UseWindowFont)
+  HFONT WindowFontHandle_ = nullptr;
+  bool OwnerOpaqueAdded_ = false;  // csOpaque was added to the owner control by the adapter
+};
+
+// Makes an adapter of class T for a window: the one way every creator (the control adapter, the
+// dialog hook, a program) attaches an adapter, so that tables can name adapter classes by their
+// maker.
+using TacAdapterMaker = TacMainWnd* (*)(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                                        const std::string& SkinSection, bool Repaint);
+template <typename T>
+TacMainWnd* MakeAdapter(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
+                        const std::string& SkinSection, bool Repaint) {
+  return Create<T>(AHandle, ASkinData, ASkinManager, SkinSection, Repaint);
+}
+
+// A list of adapters that never points at a freed one: an adapter that is freed (by its creator,
+// or by itself when its window goes) leaves every list it is in. The list does not own its
+// adapters; FreeAll frees them.
+class TacAdapterList {
+ public:
+  TacAdapterList();
+  ~TacAdapterList();
+  TacAdapterList(const TacAdapterList&) = delete;
+  TacAdapterList& operator=(const TacAdapterList&) = delete;
+  void Add(TacMainWnd* Adapter);
+  void Remove(TacMainWnd* Adapter);
+  bool Contains(const TacMainWnd* Adapter) const;
+  int Count() const { return int(Items_.size()); }
+  TacMainWnd* operator[](int Index) const { return Items_[std::size_t(Index)]; }
+  // Frees every adapter of the list (the list is empty afterwards).
+  void FreeAll();
+  // Every list forgets the adapter (its destructor calls this).
+  static void Forget(const TacMainWnd* Adapter);
+
+ private:
+  std::vector<TacMainWnd*> Items_;
 };
 
 // The static window procedure of subclassed bare windows.
@@ -284,10 +357,6 @@ class TacScrollWnd : public TacMainWnd {
   // sees it; a window that scrolls only at SB_THUMBPOSITION from its own position says no.
   virtual bool SetsPositionWhileTracking() const { return true; }
 
-  // The window is painted in the skin now: its skin data names a section of a skin that its
-  // manager has loaded and uses.
-  bool SkinOn() const;
-
   // A click or a drag of this window's bars ends without its button-up (the capture lost, the
   // adapter freed or leaving): as a button-up ends it, the window told with Notify.
   void FinishClick(bool Notify);
@@ -404,3 +473,9 @@ class TacMDIWnd : public TacBaseWnd {
 // Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned
 // (an adapter whose window went away is replaced), freed when not.
 void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter);
+
+// ---- The adapters of the other window classes, a header for each family --------------------------------
+
+// clang-format off
+#include "skin/windows/acSBUtils/StaticAdapters.h"
+// clang-format on

@@ -1,5 +1,7 @@
 #include "tests/support/PixelProbe.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 
@@ -110,6 +112,14 @@ std::string ColorText(COLORREF c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
   return buf;
+}
+
+int DifferingPixels(const Capture& a, const Capture& b) {
+  const int w = std::min(a.Width(), b.Width()), h = std::min(a.Height(), b.Height());
+  int differ = a.Width() * a.Height() + b.Width() * b.Height() - 2 * w * h;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) differ += a.Pixel(x, y) != b.Pixel(x, y);
+  return differ;
 }
 
 }  // namespace qvtest

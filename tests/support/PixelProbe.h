@@ -41,5 +41,8 @@ Capture CaptureScreen(HWND wnd);
 Capture CaptureScreenRect(const RECT& screenRect);
 
 std::string ColorText(COLORREF c);
+// The pixels in which two captures differ (over their common size; every pixel of the larger one
+// beyond it counts as differing).
+int DifferingPixels(const Capture& a, const Capture& b);
 
 }  // namespace qvtest

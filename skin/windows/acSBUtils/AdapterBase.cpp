@@ -71,9 +71,9 @@ TsDisabledKind DisabledKindOf(TControl* c) {
   return kind;
 }
 
-// The colour a window shows behind its children when it answers no skin command: a class-library
-// control's Color, else the solid background brush of its window class, else the button face.
-TColor PlainBackgroundOf(HWND wnd) {
+}  // namespace
+
+TColor acsb::PlainBackgroundOf(HWND wnd) {
   if (wnd) {
     if (TWinControl* c = FindControl(wnd)) return TColor(ColorToRGB(c->Color()));
     if (auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(wnd, GCLP_HBRBACKGROUND))) {
@@ -86,7 +86,14 @@ TColor PlainBackgroundOf(HWND wnd) {
   return TColor(GetSysColor(COLOR_BTNFACE));
 }
 
-}  // namespace
+TColor acsb::ParentColorOf(HWND wnd) {
+  HWND parent = wnd ? GetParent(wnd) : nullptr;
+  SharedParentColor = clParentColorUnset;
+  if (parent) SendSkinCommand(parent, QC_GETPARENTCOLOR);
+  const TColor answered = SharedParentColor;
+  SharedParentColor = clParentColorUnset;
+  return answered != clParentColorUnset ? TColor(ColorToRGB(answered)) : PlainBackgroundOf(parent);
+}
 
 TObject* acsb::ApplicationObject() {
   if (GetApplicationObject) return GetApplicationObject();
@@ -142,6 +149,9 @@ void TacMainWnd::AfterConstruction() {
   ReadCaption();
   AttachToWindow();
   MakeOwnerOpaque();
+  // A window that shows already is painted in the skin at once.
+  if (!Destroyed && WndHandle && IsWindowVisible(WndHandle))
+    RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void TacMainWnd::ThemeOff(const std::string& SkinSection) {
@@ -151,9 +161,21 @@ void TacMainWnd::ThemeOff(const std::string& SkinSection) {
 void TacMainWnd::MakeOwnerOpaque() {
   if (SkinData && SkinData->OwnerControl) {
     TControlStyle cs = SkinData->OwnerControl->ControlStyle();
+    if (cs.Contains(csOpaque)) return;
     cs.Include(csOpaque);
     SkinData->OwnerControl->SetControlStyle(cs);
+    OwnerOpaqueAdded_ = true;
   }
+}
+
+void TacMainWnd::RestoreOwnerStyle() {
+  if (!OwnerOpaqueAdded_) return;
+  OwnerOpaqueAdded_ = false;
+  TControl* c = SkinData ? SkinData->OwnerControl : nullptr;
+  if (!c || c->ComponentState().Contains(csDestroying)) return;
+  TControlStyle cs = c->ControlStyle();
+  cs.Exclude(csOpaque);
+  c->SetControlStyle(cs);
 }
 
 void TacMainWnd::ReadCaption() {
@@ -180,6 +202,7 @@ void TacMainWnd::LeaveWindow() {
   if (alive && acSetWindowTheme) acSetWindowTheme(WndHandle, nullptr, nullptr);
   if (OldProc) {
     RestoreWindowMethod(this);
+    RestoreOwnerStyle();
   } else if (OldWndProc) {
     UnhookBareWindow(this, alive ? WndHandle : nullptr);
     OldWndProc = nullptr;
@@ -187,6 +210,8 @@ void TacMainWnd::LeaveWindow() {
   if (alive) {
     if (GetWndAdapter(WndHandle) == this) RemovePropA(WndHandle, AdapterPropName);
     RestoreOriginalColors();
+    // The window paints itself in its own look again.
+    if (IsWindowVisible(WndHandle)) RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   }
   Destroyed = true;
 }
@@ -198,6 +223,8 @@ void TacMainWnd::BeforeDestruction() {
 
 TacMainWnd::~TacMainWnd() {
   LeaveWindow();
+  TacAdapterList::Forget(this);
+  delete WindowFont_;
   if (OwnsSkinData) delete SkinData;
   SkinData = nullptr;
   SkinManager = nullptr;
@@ -216,6 +243,7 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
 
 void TacMainWnd::RouteMessage(TMessage& Message) {
   auto alive = Alive_;
+  if (Message.Msg == SM_QUORVEXCMD) FollowSkinTheme(Message);
   if (!BeforeMessage(Message)) return;
   HandleMessage(Message);
   if (*alive) AfterMessage(Message);
@@ -242,6 +270,13 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
       return;
     case WM_UPDATEUISTATE: return;
     case WM_MOUSEMOVE: TakeHotWindow(); break;
+    case WM_MOUSELEAVE:
+      if (DefaultManager && DefaultManager->HotWindow() == WndHandle) {
+        auto alive = Alive_;
+        DefaultManager->SetHotWindow(nullptr);
+        if (!*alive) return;
+      }
+      break;
     case WM_PRINT: Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam); return;
     default: break;
   }
@@ -326,8 +361,141 @@ void TacMainWnd::DetachOnDestroy() {
 
 void TacMainWnd::TakeHotWindow() {
   if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
-      DefaultManager->HotWindow() != WndHandle)
+      DefaultManager->HotWindow() != WndHandle) {
     DefaultManager->SetHotWindow(WndHandle);
+    // The window gives the hot window up when the pointer leaves it, wherever it goes.
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, WndHandle, 0};
+    TrackMouseEvent(&tme);
+  }
+}
+
+void TacMainWnd::FollowSkinTheme(const TMessage& Message) {
+  if (!acSetWindowTheme || Destroyed || InitSection_ == "DIALOG" || !IsOwnManager(Message, SkinData)) return;
+  if (!WndHandle || !IsWindow(WndHandle)) return;
+  if (Message.WParamHi() == QC_SKINREMOVED)
+    acSetWindowTheme(WndHandle, nullptr, nullptr);
+  else if (Message.WParamHi() == QC_SKINLOADED)
+    ThemeOff(InitSection_);
+}
+
+// ---- Painting helpers -------------------------------------------------------------------------------
+
+bool TacMainWnd::SkinOn() const { return !Destroyed && SkinData && SkinData->Skinned(false); }
+
+void TacMainWnd::UpdateRects() { UpdateWndRects(WndHandle, ParentWnd, WndRect, WndPos, WndSize, ParentRect); }
+
+bool TacMainWnd::AskUpdating() {
+  if (!SkinData) return true;
+  SkinData->SetUpdating(SkinData->Updating());
+  return SkinData->UpdatingFlag();
+}
+
+TBitmap* TacMainWnd::SizeCache() {
+  SkinData->InitCacheBmp();
+  TBitmap* bmp = SkinData->CacheBmp;
+  const int w = std::max(WndSize.cx, 0), h = std::max(WndSize.cy, 0);
+  if (bmp->Width() != w || bmp->Height() != h) bmp->SetSize(w, h);
+  return bmp;
+}
+
+void TacMainWnd::CopyCacheTo(HDC DC, int X, int Y) {
+  if (!DC || !SkinData || !SkinData->CacheBmp || SkinData->CacheBmp->Empty()) return;
+  BitmapDC src(SkinData->CacheBmp);
+  if (src) BitBlt(DC, X, Y, SkinData->CacheBmp->Width() - X, SkinData->CacheBmp->Height() - Y, src, X, Y, SRCCOPY);
+}
+
+bool TacMainWnd::IsHot() const {
+  if (!SkinData) return false;
+  if (SkinData->OwnerControl) return SkinData->IsHot();
+  if (!IsWindowEnabled(WndHandle)) return false;
+  return SkinData->MouseAbove || (DefaultManager && DefaultManager->HotWindow() == WndHandle) ||
+         GetFocus() == WndHandle;
+}
+
+void TacMainWnd::UseWindowFont(TCanvas* Canvas) {
+  if (SkinData && SkinData->OwnerControl) {
+    Canvas->Font()->Assign(SkinData->OwnerControl->Font());
+    return;
+  }
+  auto font = reinterpret_cast<HFONT>(SendMessageA(WndHandle, WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  if (!WindowFont_ || font != WindowFontHandle_) {
+    LOGFONTA lf{};
+    if (GetObjectA(font, sizeof lf, &lf) != int(sizeof lf)) return;
+    if (!WindowFont_) WindowFont_ = new TFont();
+    WindowFont_->SetHandle(CreateFontIndirectA(&lf));
+    WindowFontHandle_ = font;
+  }
+  const TColor color = Canvas->Font()->Color();
+  Canvas->Font()->Assign(WindowFont_);
+  Canvas->Font()->SetColor(color);
+}
+
+void TacMainWnd::DimDisabled(TBitmap* Bmp, const TsCacheInfo& CI) {
+  if (!Bmp || Bmp->Empty()) return;
+  const TRect all = Rect(0, 0, Bmp->Width(), Bmp->Height());
+  if (CI.Ready && CI.Bmp) {
+    TRect src = all;
+    src.Offset(WndPos.X + CI.X, WndPos.Y + CI.Y);
+    BlendRectKeyed(Bmp, 0, 0, CI.Bmp, src, 0.4, clNone);
+    // Where the parent's image does not reach, the parent's colour.
+    const TRect inImage =
+        Rect(-WndPos.X - CI.X, -WndPos.Y - CI.Y, CI.Bmp->Width() - WndPos.X - CI.X, CI.Bmp->Height() - WndPos.Y - CI.Y);
+    if (inImage.Left <= 0 && inImage.Top <= 0 && inImage.Right >= all.Right && inImage.Bottom >= all.Bottom) return;
+  }
+  BlendColorRect(Bmp, all, 40, ParentColorOf(WndHandle));
+}
+
+bool TacMainWnd::PassOnUnseen(TMessage& Message) {
+  const bool shown = (GetWindowLongPtrA(WndHandle, GWL_STYLE) & WS_VISIBLE) != 0;
+  auto alive = Alive_;
+  if (shown) SendMessageA(WndHandle, WM_SETREDRAW, FALSE, 0);
+  if (!*alive) return false;
+  HWND wnd = WndHandle;
+  const bool goesOn = PassOn(Message);
+  if (shown && IsWindow(wnd)) SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+  return goesOn && *alive;
+}
+
+void TacMainWnd::RepaintNow() {
+  if (SkinData) SkinData->BGChanged = true;
+  SendMessageA(WndHandle, WM_PAINT, 0, 0);
+}
+
+// ---- Lists of adapters ------------------------------------------------------------------------------
+
+namespace {
+std::vector<TacAdapterList*>& AdapterLists() {
+  static std::vector<TacAdapterList*> lists;
+  return lists;
+}
+}  // namespace
+
+TacAdapterList::TacAdapterList() { AdapterLists().push_back(this); }
+
+TacAdapterList::~TacAdapterList() { std::erase(AdapterLists(), this); }
+
+void TacAdapterList::Add(TacMainWnd* Adapter) {
+  if (Adapter && !Contains(Adapter)) Items_.push_back(Adapter);
+}
+
+void TacAdapterList::Remove(TacMainWnd* Adapter) { std::erase(Items_, Adapter); }
+
+bool TacAdapterList::Contains(const TacMainWnd* Adapter) const {
+  return std::find(Items_.begin(), Items_.end(), Adapter) != Items_.end();
+}
+
+void TacAdapterList::FreeAll() {
+  // Each adapter leaves the list as it is freed.
+  while (!Items_.empty()) {
+    TacMainWnd* a = Items_.back();
+    Items_.pop_back();
+    a->Free();
+  }
+}
+
+void TacAdapterList::Forget(const TacMainWnd* Adapter) {
+  for (TacAdapterList* list : AdapterLists()) std::erase(list->Items_, const_cast<TacMainWnd*>(Adapter));
 }
 
 // ---- Attaching and detaching ------------------------------------------------------------------------
@@ -382,6 +550,7 @@ void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapte
       UnhookBareWindow(Adapter, alive ? Wnd : nullptr);
     } else {
       RestoreWindowMethod(Adapter);
+      Adapter->RestoreOwnerStyle();
     }
     if (alive) {
       if (GetWndAdapter(Wnd) == Adapter) RemovePropA(Wnd, AdapterPropName);

@@ -13,6 +13,12 @@ namespace acsb {
 
 // The application object the skin command 60 answers with.
 TObject* ApplicationObject();
+// The colour a window shows behind its children when it answers no skin command: a class-library
+// control's Color, else the solid background brush of its window class, else the button face.
+TColor PlainBackgroundOf(HWND wnd);
+// The colour the parent of a window shows behind it: the parent's answer to skin command 21, else
+// its plain background.
+TColor ParentColorOf(HWND wnd);
 
 // ---- Scroll bars -----------------------------------------------------------------------------------
 

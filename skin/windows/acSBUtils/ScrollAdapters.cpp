@@ -137,8 +137,6 @@ void TacScrollWnd::AfterMessage(const TMessage& Message) {
 
 void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }
 
-bool TacScrollWnd::SkinOn() const { return !Destroyed && SkinData && SkinData->Skinned(false); }
-
 void TacScrollWnd::SyncFrame() {
   if (Destroyed || !WndHandle || !IsWindow(WndHandle) || SkinOn() == FrameSkinned) return;
   SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,

@@ -18,16 +18,6 @@ TSkinBuilder MenuSkin() {
   return b;
 }
 
-int GdiHandleCount() {
-  if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return int(n);
-  // Handle values whose upper half is 0 stand for the object at that index whatever its
-  // generation, so one pass over the lower half finds every live object.
-  int count = 0;
-  for (std::uintptr_t v = 1; v < 0x10000; ++v)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(v)) != 0) ++count;
-  return count;
-}
-
 void PressKey(WORD vk) {
   INPUT in[2]{};
   in[0].type = in[1].type = INPUT_KEYBOARD;

@@ -14,6 +14,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "skin/windows/sSkinMenus.h"
+#include "tests/support/GdiHandles.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinTestSupport.h"
@@ -26,10 +27,6 @@ namespace qvtest {
 // COLOR and HOTCOLOR show as they are), the separator line ("DIVIDERV"), caption items
 // ("TOOLBAR"), the check marks ("GLOBALINFO"), the menu line, the extra line and the icon column.
 TSkinBuilder MenuSkin();
-
-// The process's GDI objects: GetGuiResources where it counts, else every handle value GetObjectType
-// knows.
-int GdiHandleCount();
 
 // Presses and releases a key through the system's input queue.
 void PressKey(WORD vk);

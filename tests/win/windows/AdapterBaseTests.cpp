@@ -1,6 +1,6 @@
 // The adapter base: attaching to bare windows and to class-library controls, one adapter per
 // window, leaving the window on WM_DESTROY and when freed, the skin command answers.
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include "tests/support/core/SkinBuilder.h"
 

@@ -1,6 +1,6 @@
 // The MDI client of a class-library MDI form with its adapter: background, frame, arranging and the
 // scroll bars that move the child windows.
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include "classlib/Forms.h"
 #include "skin/engine/sQuorvexGraph.h"

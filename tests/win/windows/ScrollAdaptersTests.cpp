@@ -1,6 +1,6 @@
 // Scrolling adapters on real controls: a memo and a list box with skinned bars, the edit adapter's
 // WM_PRINT, the dialog look and an MDI client with a maximized child.
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"

@@ -2,7 +2,7 @@
 // windows' own scroll updates, thumb drags (the other bar, past the window's edge) and drags that
 // end without a button-up, a frame calculation cut short by the adapter's release, a press on a
 // bar that hits no part. Real input, the bars read back from the screen.
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Skinned scroll bars on subclassed windows: frame room, hit testing, clicks with auto-repeat,
 // thumb dragging, painted parts and states, WM_PRINT against the screen, edit adapters of memos.
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // the bare list box inside a control, and the bars follow the skin as it is loaded, switched and
 // removed. What the screen shows is probed (the adapters paint in WM_NCPAINT, which a printed
 // copy of the window would not go through).
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include "classlib/StdCtrls.h"
 #include "tests/support/PixelProbe.h"

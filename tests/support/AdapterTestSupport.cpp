@@ -1,4 +1,6 @@
-#include "tests/win/windows/WindowsTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
+
+#include <cstdio>
 
 namespace qvtest {
 
@@ -47,6 +49,46 @@ HWND CreatePlainWindow(HWND parent, DWORD style, int x, int y, int w, int h, DWO
                              GetModuleHandleA(nullptr), nullptr);
   flush_events(30, 1000);
   return wnd;
+}
+
+HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                   DWORD exStyle) {
+  HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(wnd, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  flush_events(20, 500);
+  return wnd;
+}
+
+TWindowState WindowStateOf(HWND wnd) {
+  TWindowState s;
+  s.Proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC));
+  s.Style = GetWindowLongPtrA(wnd, GWL_STYLE);
+  s.ExStyle = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+  char text[256] = {};
+  GetWindowTextA(wnd, text, sizeof text);
+  s.Text = text;
+  GetWindowRect(wnd, &s.Rect);
+  char cls[64] = {};
+  GetClassNameA(wnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Button") == 0) {
+    s.Check = SendMessageA(wnd, BM_GETSTATE, 0, 0);
+    s.Image = SendMessageA(wnd, BM_GETIMAGE, IMAGE_BITMAP, 0);
+  } else if (lstrcmpiA(cls, "Static") == 0) {
+    s.Image = SendMessageA(wnd, STM_GETICON, 0, 0);
+  } else if (lstrcmpiA(cls, "ComboBox") == 0) {
+    s.Check = SendMessageA(wnd, CB_GETCURSEL, 0, 0);
+  }
+  s.Prop = GetPropA(wnd, AdapterPropName);
+  return s;
+}
+
+std::string Describe(const TWindowState& s) {
+  char b[256];
+  snprintf(b, sizeof b, "proc %p style %lx ex %lx state %ld image %ld prop %p rect %ld,%ld,%ld,%ld text \"%s\"",
+           reinterpret_cast<void*>(s.Proc), long(s.Style), long(s.ExStyle), long(s.Check), long(s.Image), s.Prop,
+           s.Rect.left, s.Rect.top, s.Rect.right, s.Rect.bottom, s.Text.c_str());
+  return b;
 }
 
 void ResetScrollState() {

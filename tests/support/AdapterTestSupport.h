@@ -1,5 +1,6 @@
 // Shared pieces of the window-adapter tests: a plain window class whose procedure records what
-// reaches it, and a fixture with a loaded test skin.
+// reaches it, standard controls made as a dialog makes them, real input, and a fixture with a
+// loaded test skin.
 #pragma once
 
 #include "classlib/Win.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "skin/engine/sSkinManager.h"
@@ -43,6 +45,28 @@ LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // child of Parent.
 HWND CreatePlainWindow(HWND parent = nullptr, DWORD style = 0, int x = 60, int y = 60, int w = 200, int h = 150,
                        DWORD exStyle = 0);
+
+// A child window of a system class ("BUTTON", "STATIC", "COMBOBOX" ...) made with CreateWindowEx as
+// a dialog makes its controls (WS_CHILD | WS_VISIBLE and the style, the dialog's font given with
+// WM_SETFONT), shown at once.
+HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                   DWORD exStyle = 0);
+// The window's procedure, styles, text, rectangle and button or static state, to compare a window
+// before an adapter came with the window after it left.
+struct TWindowState {
+  WNDPROC Proc = nullptr;
+  LONG_PTR Style = 0, ExStyle = 0;
+  std::string Text;
+  RECT Rect{};
+  LRESULT Check = 0, Image = 0;
+  HANDLE Prop = nullptr;
+  bool operator==(const TWindowState& o) const {
+    return Proc == o.Proc && Style == o.Style && ExStyle == o.ExStyle && Text == o.Text && EqualRect(&Rect, &o.Rect) &&
+           Check == o.Check && Image == o.Image && Prop == o.Prop;
+  }
+};
+TWindowState WindowStateOf(HWND wnd);
+std::string Describe(const TWindowState& s);
 
 // The scroll bars' process-wide interaction state and the shared scratch records back to their
 // start, the mouse capture released and the pointer moved off every window, the queue drained: a
