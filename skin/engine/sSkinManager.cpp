@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <set>
 
 #include "classlib/Forms.h"
@@ -38,6 +39,20 @@ int CompareNoCase(const std::string& a, const std::string& b) {
 bool SameNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; }
 
 bool Dying(const TComponent* c) { return c && c->ComponentState().Contains(csDestroying); }
+
+// Runs a skin loader: a skin too large for the memory left (or any other exception of the loader)
+// fails like a bad skin, with an error text, from every source.
+template <class F>
+std::unique_ptr<qv::TSkinModel> GuardedLoad(F&& load, std::string& error) {
+  try {
+    return load();
+  } catch (const std::bad_alloc&) {
+    error = "not enough memory to load it";
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  return nullptr;
+}
 
 // The installed hook: hands every call to the dialog unit's procedure, or passes it on.
 LRESULT CALLBACK ManagerCBTProc(int Code, WPARAM WParam, LPARAM LParam) {
@@ -356,7 +371,7 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
   const int internal = InternalSkinIndex(Name);
   if (internal >= 0) {
     const auto& data = FInternalSkins[internal].Data;
-    auto model = qv::LoadSkinFromPackedBytes(data.data(), data.size(), error);
+    auto model = GuardedLoad([&] { return qv::LoadSkinFromPackedBytes(data.data(), data.size(), error); }, error);
     if (!model) {
       Fail("Skin \"" + Name + "\" (stored with the program) could not be loaded: " + error);
       return false;
@@ -380,12 +395,7 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
 
 bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string& Name) {
   std::string error;
-  std::unique_ptr<qv::TSkinModel> model;
-  try {
-    model = qv::LoadSkin(fs::path(Path), error);
-  } catch (const std::exception& e) {
-    error = e.what();
-  }
+  auto model = GuardedLoad([&] { return qv::LoadSkin(fs::path(Path), error); }, error);
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded from \"" + Path + "\": " + error);
     return false;
@@ -395,7 +405,7 @@ bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string&
 
 bool TsSkinManager::LoadSkinFromBytes(const std::uint8_t* Data, std::size_t Size, const std::string& Name) {
   std::string error;
-  auto model = Data ? qv::LoadSkinFromPackedBytes(Data, Size, error) : nullptr;
+  auto model = Data ? GuardedLoad([&] { return qv::LoadSkinFromPackedBytes(Data, Size, error); }, error) : nullptr;
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded: " + (Data ? error : std::string("no data")));
     return false;

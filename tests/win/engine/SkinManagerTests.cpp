@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <new>
 #include <filesystem>
 #include <fstream>
 
@@ -195,6 +199,59 @@ TEST_F(SkinManager, BadSkinWithoutPreviousKeepsThePlainLook) {
   EXPECT_EQ("", Manager->SkinName());
   EXPECT_EQ(-1, Manager->SectionIndexOf("BUTTON"));
   EXPECT_FALSE(Manager->IsSectionIndex(0));
+}
+
+namespace {
+// While armed, every allocation of this many bytes or more fails: the program runs out of memory.
+std::size_t FailAllocationsFrom = SIZE_MAX;
+struct TOutOfMemory {
+  explicit TOutOfMemory(std::size_t from) { FailAllocationsFrom = from; }
+  ~TOutOfMemory() { FailAllocationsFrom = SIZE_MAX; }
+};
+}  // namespace
+
+// Allocates as the library's own operator new does (its operator delete frees with free).
+void* operator new(std::size_t n) {
+  if (n >= FailAllocationsFrom) throw std::bad_alloc();
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+
+// A skin too large for the memory left fails like any bad skin, whether it comes from bytes, from
+// the skins stored with the program or from a file: error text, event, the previous skin kept.
+TEST_F(SkinManager, RunningOutOfMemoryFailsCleanlyFromEverySource) {
+  TSkinBuilder big = TSkinBuilder::Standard();
+  big.Mask("BUTTON", "PATTERN", 700, 700, 1);  // 1.4 MB of pixels
+  const std::vector<std::uint8_t> bytes = big.Packed();
+  big.WritePacked(Dir.Path() / "Big.asz");
+  TErrorLog log;
+  Manager = CreateTestManager(TSkinBuilder::Standard(), "Good");
+  Manager->SetSkinDirectory(Dir.Path().string());
+  Manager->AddInternalSkin("Stored", bytes);
+  Manager->OnSkinLoadError = MakeMethod<&TErrorLog::OnError>(&log);
+  const qv::TSkinModel* before = Manager->Skin();
+  const struct {
+    const char* Name;
+    std::function<void()> Load;
+  } sources[] = {{"memory", [&] { Manager->LoadSkinFromBytes(bytes.data(), bytes.size(), "Big"); }},
+                 {"stored", [&] { Manager->SetSkinName("Stored"); }},
+                 {"file", [&] { Manager->SetSkinName("Big"); }}};
+  for (const auto& src : sources) {
+    SCOPED_TRACE(src.Name);
+    log.Texts.clear();
+    {
+      TOutOfMemory oom(1 << 20);
+      src.Load();
+    }
+    ASSERT_EQ(1u, log.Texts.size());
+    EXPECT_NE(std::string::npos, log.Texts[0].find("not enough memory")) << log.Texts[0];
+    EXPECT_EQ("Good", Manager->SkinName());
+    EXPECT_EQ(before, Manager->Skin());
+    src.Load();
+    EXPECT_EQ("", Manager->LastError()) << "with the memory back it loads";
+    Manager->SetSkinName("Good");
+    before = Manager->Skin();
+  }
 }
 
 TEST_F(SkinManager, ListSkinsIsSortedAndSkipsNonSkins) {
