@@ -6,6 +6,7 @@
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"
 #include "examples/gallery/MenuExamples.h"
+#include "examples/gallery/PanelExamples.h"
 #include "examples/gallery/PlainWindowExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
@@ -42,6 +43,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   FCheckPage = AddPage("Checks, edits and lists");
   FPages->OnChange = MakeMethod<&TGalleryForm::PageChange>(this);
   TTabSheet* plainWindows = AddPage("Plain windows");
+  TTabSheet* panels = AddPage("Labels, panels and bars");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -76,11 +78,18 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   checkArea->SetBevelOuter(bvNone);
   checkArea->SetBounds(4, 6, 692, 440);
   FCheckFocus = AddCheckEditListExamples(checkArea);
+
   auto* plainArea = ::Create<TPanel>(this);
   plainArea->SetParent(plainWindows);
   plainArea->SetBevelOuter(bvNone);
   plainArea->SetBounds(8, 8, 680, 430);
   AddPlainWindowExamples(plainArea);
+
+  auto* panelArea = ::Create<TPanel>(this);
+  panelArea->SetParent(panels);
+  panelArea->SetBevelOuter(bvNone);
+  panelArea->SetAlign(alClient);
+  AddPanelExamples(panelArea);
 }
 
 TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {
