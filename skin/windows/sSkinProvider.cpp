@@ -297,6 +297,8 @@ bool TsSkinProvider::HasSysMenu() const {
 // ---- Published properties ---------------------------------------------------------------------------------
 
 namespace {
+// The skin engine knows form providers, and their descendants, by this test.
+const bool kProviderKind = RegisterClassKindOf<TsSkinProvider>(TacClassKind::SkinProvider);
 const bool kProviderProps = [] {
   RegisterProperties<TsTitleButton, TCollectionItem>([](auto& p) {
     p.Ord("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled);

@@ -13,6 +13,7 @@
 #include "skin/controls/sSpinEdit.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
+#include "skin/windows/sSkinProvider.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinTestSupport.h"
@@ -182,15 +183,15 @@ class TTestPage : public TTabSheet {
   QV_CLASS_NAME(TTestPage)
   using TTabSheet::TTabSheet;
 };
-class TTestProvider : public TComponent {
+class TTestProvider : public TsSkinProvider {
  public:
   QV_CLASS_NAME(TTestProvider)
-  TTestProvider() : TComponent(nullptr) {}
+  using TsSkinProvider::TsSkinProvider;
 };
 }  // namespace
 
 // Pages and form providers are known by their type: a page of any class repaints after a move, and
-// skin data owned by a registered provider class stands for the provider's form.
+// skin data owned by a provider, of whatever descendant class, stands for the provider's form.
 TEST_F(CommonMessages, PagesAndProvidersAreKnownByType) {
   auto* page = Create<TTestPage>(nullptr);
   auto* panel = Create<TTestSkinControl>(nullptr);
@@ -200,14 +201,12 @@ TEST_F(CommonMessages, PagesAndProvidersAreKnownByType) {
   EXPECT_FALSE(panel->SkinData->RepaintIfMoved()) << "an opaque control without a parent";
   delete pageData;
 
-  auto* provider = Create<TTestProvider>();
-  auto* providerData = new TsCommonData(provider, true);
-  EXPECT_FALSE(providerData->OwnerIsProvider()) << "no provider class is registered";
-  RegisterClassKindOf<TTestProvider>(TacClassKind::SkinProvider);
-  EXPECT_TRUE(providerData->OwnerIsProvider());
+  auto* provider = Create<TsSkinProvider>(nullptr);
+  auto* derived = Create<TTestProvider>(nullptr);
+  EXPECT_TRUE(provider->SkinData->OwnerIsProvider());
+  EXPECT_TRUE(derived->SkinData->OwnerIsProvider());
   EXPECT_FALSE(panel->SkinData->OwnerIsProvider());
-  RegisterClassKind(TacClassKind::SkinProvider, nullptr);
-  delete providerData;
+  derived->Free();
   for (TObject* o : std::initializer_list<TObject*>{provider, panel, page}) o->Free();
 }
 
