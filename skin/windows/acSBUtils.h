@@ -478,4 +478,5 @@ void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter);
 
 // clang-format off
 #include "skin/windows/acSBUtils/StaticAdapters.h"
+#include "skin/windows/acSBUtils/ButtonAdapters.h"
 // clang-format on

@@ -132,6 +132,17 @@ void LeftButton(bool down) {
   Settle();
 }
 
+Capture SettledScreen(HWND wnd) {
+  Capture last = CaptureScreen(wnd);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    flush_events(30, 300);
+    Capture now = CaptureScreen(wnd);
+    if (DifferingPixels(now, last) == 0 || GetTickCount() - start > 2000) return now;
+    last = std::move(now);
+  }
+}
+
 int BarPixelsNotSkinned(HWND wnd, TacScrollWnd* adapter) {
   RECT wr{};
   GetWindowRect(wnd, &wr);
@@ -148,6 +159,11 @@ int BarPixelsNotSkinned(HWND wnd, TacScrollWnd* adapter) {
         differ += screen.Pixel(x - wr.left, y - wr.top) != print.Pixel(x - wr.left, y - wr.top);
   }
   return differ;
+}
+
+COLORREF AdapterTest::Ink(const char* section, bool hot) const {
+  const TsGeneralData& gd = Manager->Section(Manager->SectionIndexOf(section));
+  return COLORREF(hot ? gd.HotFontColor.Text() : gd.FontColor.Text());
 }
 
 void AdapterTest::SetUp() {

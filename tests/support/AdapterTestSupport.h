@@ -83,6 +83,10 @@ void Settle();
 void MouseTo(int x, int y);
 // The left button pressed or released where the pointer is (SendInput).
 void LeftButton(bool down);
+// What the screen shows of a window once it has stopped changing: drawing reaches the screen some
+// time after it is done (Wine flushes window surfaces while the thread waits), so the picture is
+// taken when two in a row, with the queue handled between them, agree (or after 2 seconds).
+Capture SettledScreen(HWND wnd);
 // The pixels of the window's visible bars (and their corner box) where the screen shows something
 // else than the adapter paints for them (its WM_PRINT): 0 when the screen shows the skinned bars.
 int BarPixelsNotSkinned(HWND wnd, TacScrollWnd* adapter);
@@ -98,6 +102,12 @@ class AdapterTest : public ::testing::Test {
     Windows.push_back(wnd);
     return wnd;
   }
+  // The colour of a mask's state frame in the test skin.
+  COLORREF Frame(const char* section, const char* property, int state = 0) const {
+    return TSkinBuilder::FrameColor(Builder.MaskOrdinal(section, property), state);
+  }
+  // A section's font colour (hot: its HOTFONTCOLOR) in the loaded skin.
+  COLORREF Ink(const char* section, bool hot = false) const;
 };
 
 }  // namespace qvtest

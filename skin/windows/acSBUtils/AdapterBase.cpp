@@ -360,11 +360,14 @@ void TacMainWnd::DetachOnDestroy() {
 }
 
 void TacMainWnd::TakeHotWindow() {
-  if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(WndHandle) &&
-      DefaultManager->HotWindow() != WndHandle) {
-    DefaultManager->SetHotWindow(WndHandle);
-    // The window gives the hot window up when the pointer leaves it, wherever it goes.
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, WndHandle, 0};
+  if (!DefaultManager || DefaultManager->ComponentState().Contains(csDesigning) || !IsWindowEnabled(WndHandle)) return;
+  auto alive = Alive_;
+  const HWND wnd = WndHandle;
+  if (DefaultManager->HotWindow() != wnd) DefaultManager->SetHotWindow(wnd);
+  // The window gives the hot window up when the pointer leaves it, wherever it goes (asked at each
+  // move: a capture that comes and goes may end the tracking).
+  if (*alive && DefaultManager && DefaultManager->HotWindow() == wnd) {
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, wnd, 0};
     TrackMouseEvent(&tme);
   }
 }

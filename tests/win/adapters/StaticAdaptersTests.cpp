@@ -14,8 +14,8 @@ class StaticAdapters : public AdapterTest {
     AdapterTest::SetUp();
     Dialog = Track(CreatePlainWindow(nullptr, 0, 40, 40, 420, 400));
   }
-  COLORREF Frame() const { return TSkinBuilder::FrameColor(Builder.MaskOrdinal("CHECKBOX", "BORDERSMASK"), 0); }
-  COLORREF Ink() const { return COLORREF(Manager->Section(Manager->SectionIndexOf("CHECKBOX")).FontColor.Text()); }
+  COLORREF Frame() const { return AdapterTest::Frame("CHECKBOX", "BORDERSMASK"); }
+  COLORREF Ink() const { return AdapterTest::Ink("CHECKBOX"); }
   HWND Dialog = nullptr;
 };
 
