@@ -37,12 +37,15 @@ qv_template_make() {
   (
     export WINEPREFIX="$tpl"
     unset DISPLAY
-    wineboot -i >/dev/null 2>&1 </dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-    wineserver -w
+    wineboot -i >/dev/null 2>&1 </dev/null || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+    wineserver -w || true
   )
-  [ -f "$tpl/system.reg" ] || { echo "winedesktops: the template prefix could not be made" >&2; return 1; }
+  if [ ! -f "$tpl/system.reg" ] || ! grep -q '"Managed"="N"' "$tpl/user.reg"; then
+    echo "winedesktops: the template prefix could not be made" >&2
+    return 1
+  fi
   echo "$version" >"$tpl/.qv-wine-version"
 }
 
@@ -70,16 +73,18 @@ qv_xvfb_start() {
 # program that holds its desktop open, and waits until the desktop is up.
 qv_desktop_up() {
   local tpl="$1" prefix="$2" display="$3" keeper="$4"
+  # A server left by a run that was cut short is stopped first.
+  if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 </dev/null || true; fi
   rm -rf "$prefix"
   cp -al "$tpl" "$prefix"
   # Files Wine rewrites in place are copies, not links to the template's.
   local f
   for f in "$tpl"/* "$tpl"/.[!.]*; do
-    [ -f "$f" ] && cp --remove-destination -p "$f" "$prefix/"
+    if [ -f "$f" ]; then cp --remove-destination -p "$f" "$prefix/"; fi
   done
   export WINEPREFIX="$prefix" DISPLAY=":$display"
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine wineboot >/dev/null 2>&1 </dev/null
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine wineboot >/dev/null 2>&1 </dev/null || true
   local ready="$prefix/drive_c/keepdesktop.ready"
   rm -f "$ready"
   wine "$keeper" "C:\\keepdesktop.ready" >/dev/null 2>&1 </dev/null &
