@@ -99,6 +99,11 @@ Capture CaptureWMPrint(HWND wnd, UINT flags) {
 }
 
 Capture CaptureScreenRect(const RECT& r) {
+  // Under Wine what a thread painted reaches the screen when the thread next finds its queue empty,
+  // which a busy machine can put off past the read. A look at the queue with a filter no message
+  // matches puts it there first (it removes nothing).
+  MSG msg;
+  PeekMessageA(&msg, nullptr, WM_APP + 0x3FFE, WM_APP + 0x3FFE, PM_NOREMOVE);
   return CaptureFromDC(ScreenDC(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 

@@ -36,7 +36,8 @@ Capture CaptureBitmap(HBITMAP bitmap);
 // What the window paints for WM_PRINT (client, non-client, children, background) into a memory DC
 // as large as the window.
 Capture CaptureWMPrint(HWND wnd, UINT flags = PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
-// What the screen shows in the window's rectangle (the composed frame as the user sees it).
+// What the screen shows in the window's rectangle (the composed frame as the user sees it), once
+// what this thread painted has reached it.
 Capture CaptureScreen(HWND wnd);
 Capture CaptureScreenRect(const RECT& screenRect);
 
