@@ -3,6 +3,17 @@
 # (resource "desktops", id "<slot>_<display>", see tools/winedesktops.sh) runs on that desktop's
 # display and prefix. Anything else runs in the environment's own (tools/wineenv.sh), one program at
 # a time, so that tests run by hand with ctest -j take turns on its one desktop.
+#
+# A 64-bit program is started by Wine's 64-bit loader: the 32-bit one (wine) would hand it to a helper
+# process that starts it in turn, which takes longer and adds a way to fail.
+qv_loader=wine
+if [ -f "${1:-}" ]; then
+  qv_pe="$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')"
+  if [ -n "$qv_pe" ] && [ "$(od -An -tx2 -j$((qv_pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 8664 ]; then
+    qv_loader="$(command -v wine64 || echo /usr/lib/wine/wine64)"
+    [ -x "$qv_loader" ] || qv_loader=wine
+  fi
+fi
 if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" ]; then
   qv_id="${CTEST_RESOURCE_GROUP_0_DESKTOPS#id:}"
   qv_id="${qv_id%%,*}"
@@ -11,10 +22,10 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" ]; then
     exit 1
   fi
   export WINEPREFIX="$QV_DESKTOPS/${qv_id%%_*}" DISPLAY=":${qv_id#*_}"
-  exec wine "$@"
+  exec "$qv_loader" "$@"
 fi
 qv_prefix="${WINEPREFIX:-$HOME/.wine}"
 mkdir -p "$qv_prefix"
 # The lock is held by flock itself, not handed to Wine's processes (-o): a desktop process started
 # by the test outlives it.
-exec flock -o "$qv_prefix/.qv-test.lock" wine "$@"
+exec flock -o "$qv_prefix/.qv-test.lock" "$qv_loader" "$@"
