@@ -14,9 +14,11 @@ TCustomUpDown::TCustomUpDown(TComponent* AOwner) : TWinControl(AOwner) {
 
 int TCustomUpDown::Position() const {
   if (Handle_) {
+    // The error flag speaks of the associate's text; without an associate the window's own
+    // position is the one there is (it reports an error then all the same).
     BOOL err = FALSE;
     int p = static_cast<int>(SendMessageA(Handle_, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&err)));
-    if (!err) return p;
+    if (!err || !Associate_) return p;
   }
   return Position_;
 }

@@ -10,6 +10,7 @@
 #include "examples/gallery/PlainWindowExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
+#include "examples/gallery/TabExamples.h"
 #include "skin/engine/sSkinManager.h"
 
 namespace {
@@ -44,6 +45,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   FPages->OnChange = MakeMethod<&TGalleryForm::PageChange>(this);
   TTabSheet* plainWindows = AddPage("Plain windows");
   TTabSheet* panels = AddPage("Labels, panels and bars");
+  TTabSheet* tabs = AddPage("Pages and gauges");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -90,6 +92,12 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   panelArea->SetBevelOuter(bvNone);
   panelArea->SetAlign(alClient);
   AddPanelExamples(panelArea);
+
+  auto* tabArea = ::Create<TPanel>(this);
+  tabArea->SetParent(tabs);
+  tabArea->SetBevelOuter(bvNone);
+  tabArea->SetBounds(8, 8, 680, 430);
+  AddTabExamples(tabArea);
 }
 
 TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {

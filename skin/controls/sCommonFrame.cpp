@@ -91,6 +91,25 @@ void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC) {
   BitBlt(dc, 0, 0, Control->Width(), Control->Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+void PrintChildWindows(HWND Wnd, HDC DC, LPARAM Flags) {
+  if (!Wnd || !DC) return;
+  HWND last = GetWindow(Wnd, GW_CHILD);
+  if (!last) return;
+  last = GetWindow(last, GW_HWNDLAST);
+  for (HWND child = last; child; child = GetWindow(child, GW_HWNDPREV)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, Wnd, reinterpret_cast<POINT*>(&r), 2);
+    const SavedDC saved(DC);
+    POINT org{};
+    GetWindowOrgEx(DC, &org);
+    SetWindowOrgEx(DC, org.x - r.left, org.y - r.top, nullptr);
+    IntersectClipRect(DC, 0, 0, r.right - r.left, r.bottom - r.top);
+    SendMessageA(child, WM_PRINT, WPARAM(DC), Flags);
+  }
+}
+
 // ---- Hover fading ---------------------------------------------------------------------------------
 
 void FrameMouseEnter(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,

@@ -106,6 +106,10 @@ void NotePartlyHidden(TControl* Control, TsCommonData* SkinData);
 // when DC is 0 the window's DC is got and released around the copy.
 void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC);
 
+// Prints the visible child windows of Wnd into DC at their places (WM_PRINT with Flags), bottom of
+// the z-order first: for a WM_PRINT with PRF_CHILDREN that a control answers itself.
+void PrintChildWindows(HWND Wnd, HDC DC, LPARAM Flags);
+
 // ---- Hover fading ---------------------------------------------------------------------------------
 
 // CM_MOUSEENTER of a skinned control: when enabled, not designed and not yet MouseAbove,

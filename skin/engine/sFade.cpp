@@ -1,6 +1,7 @@
 #include "skin/engine/sFade.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "classlib/GdiScopes.h"
@@ -321,10 +322,57 @@ LRESULT CALLBACK OverlayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
+// The fade of the overlay into the control's new picture, one frame per tick; after the last frame
+// the overlay goes and the timer frees itself. Owned by the control, so it goes with it.
+class TacOverlayFadeTimer : public TacSelfFreeingTimer {
+ public:
+  TacOverlayFadeTimer(TComponent* AOwner, TBitmap* Old, TBitmap* Now, int Steps)
+      : TacSelfFreeingTimer(AOwner), Old_(Old), Now_(Now), Steps_(Steps) {}
+  ~TacOverlayFadeTimer() override;
+
+ protected:
+  void Tick() override;
+
+ private:
+  std::unique_ptr<TBitmap, TBmpFree> Old_;
+  std::unique_ptr<TBitmap, TBmpFree> Now_;
+  int Steps_;
+  int Step_ = 0;
+};
+
+TacOverlayFadeTimer* OverlayTimer = nullptr;
+
 void DestroyOverlay() {
+  if (TacOverlayFadeTimer* t = OverlayTimer) {
+    OverlayTimer = nullptr;
+    t->Release();
+  }
   if (OverlayWnd) DestroyWindow(OverlayWnd);
   OverlayWnd = nullptr;
   FreeAndNil(OverlayImage);
+}
+
+TacOverlayFadeTimer::~TacOverlayFadeTimer() {
+  if (OverlayTimer == this) {
+    // Freed before its last frame (its control went): the overlay goes with it.
+    OverlayTimer = nullptr;
+    DestroyOverlay();
+  }
+}
+
+void TacOverlayFadeTimer::Tick() {
+  if (OverlayTimer != this || !OverlayWnd || !OverlayImage) {
+    FinishAndFree();
+    return;
+  }
+  ++Step_;
+  BlendBitmapsInto(OverlayImage, Old_.get(), Now_.get(), qv::FadeAmount(Step_, Steps_));
+  InvalidateRect(OverlayWnd, nullptr, FALSE);
+  UpdateWindow(OverlayWnd);
+  if (Step_ < Steps_) return;
+  OverlayTimer = nullptr;
+  FinishAndFree();
+  DestroyOverlay();
 }
 
 TRect ScreenRectOf(TControl* c) {
@@ -340,6 +388,10 @@ TRect ScreenRectOf(TControl* c) {
 }  // namespace
 
 HWND OutputOverlayWindow() { return OverlayWnd; }
+
+bool OutputOverlayFading() { return OverlayTimer != nullptr; }
+
+void FreeOutputOverlay() { DestroyOverlay(); }
 
 void ShowOutputOverlay(TControl* control) {
   DestroyOverlay();
@@ -368,7 +420,7 @@ void ShowOutputOverlay(TControl* control) {
 }
 
 void AnimateControlShow(TControl* control, int duration) {
-  if (!OverlayWnd || !OverlayImage) {
+  if (!OverlayWnd || !OverlayImage || OverlayTimer) {
     DestroyOverlay();
     return;
   }
@@ -389,15 +441,11 @@ void AnimateControlShow(TControl* control, int duration) {
                  PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
     c->Unlock();
   }
+  if (!OverlayWnd || !OverlayImage) return;  // the control took the overlay away while printing
+  duration = std::max(duration, 0);
   const int steps = std::clamp(duration / 15, 1, 40);
-  const DWORD start = GetTickCount();
-  for (int step = 1; step <= steps; ++step) {
-    BlendBitmapsInto(OverlayImage, old.get(), now.get(), qv::FadeAmount(step, steps));
-    InvalidateRect(OverlayWnd, nullptr, FALSE);
-    UpdateWindow(OverlayWnd);
-    const DWORD due = start + DWORD(std::max(duration, 0)) * DWORD(step) / DWORD(steps);
-    const DWORD t = GetTickCount();
-    if (due > t) Sleep(due - t);
-  }
-  DestroyOverlay();
+  auto* timer = new TacOverlayFadeTimer(control, old.release(), now.release(), steps);
+  OverlayTimer = timer;
+  timer->SetInterval(UINT(std::max(10, duration / steps)));
+  timer->SetEnabled(true);
 }

@@ -108,9 +108,14 @@ void StopFade(TsFadeTimer*& Timer);
 void StopAnimTimer(TsAnimTimer*& Timer);
 
 // Fade-in of a control shown anew: ShowOutputOverlay captures the screen under the control and
-// covers it with the overlay window; AnimateControlShow fades the overlay into the control's new
-// picture over Duration milliseconds and frees the overlay.
+// covers it with the overlay window; AnimateControlShow prints the control's new picture and fades
+// the overlay into it over Duration milliseconds on a self-freeing timer owned by the control (at
+// least one frame); after the last frame the overlay goes. A new overlay, FreeOutputOverlay or the
+// control's destruction ends a fade that is still running.
 void ShowOutputOverlay(TControl* Control);
 void AnimateControlShow(TControl* Control, int Duration);
-// The overlay window while it is shown (0 otherwise).
+// Takes the overlay away at once (a change that is not shown after all).
+void FreeOutputOverlay();
+// The overlay window while it is shown (0 otherwise), and whether its fade is running.
 HWND OutputOverlayWindow();
+bool OutputOverlayFading();

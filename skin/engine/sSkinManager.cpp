@@ -208,6 +208,15 @@ TsSkinableMenus::~TsSkinableMenus() {
 
 void TsSkinableMenus::UpdateMenus() { SetSkinned(SkinManager && SkinManager->SkinData()->Active); }
 
+void TacPageChange::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TacPageChange*>(Source)) {
+    FActive = src->FActive;
+    FTime = src->FTime;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
 TacMenuSupport::TacMenuSupport() : FExtraLineFont(new TFont()) {}
 
 TacMenuSupport::~TacMenuSupport() { delete FExtraLineFont; }
@@ -251,6 +260,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
   FSkinableMenus = CreateSkinableMenusProc ? CreateSkinableMenusProc(this) : new TsSkinableMenus(this);
   FMenuSupport = new TacMenuSupport();
   FThirdParty = new TacThirdPartyList(this);
+  FPageChange = new TacPageChange();
   for (auto& list : FThirdLists) list = new TStringList();
   UpdateThirdNames();
   std::vector<std::uint8_t> builtIn;
@@ -268,6 +278,7 @@ TsSkinManager::~TsSkinManager() {
     list = nullptr;
   }
   delete FThirdParty;
+  delete FPageChange;
   delete FMenuSupport;
   delete FSkinableMenus;
 }
@@ -659,10 +670,15 @@ const bool kManagerProps = RegisterProperties<TsSkinManager, TComponent>([](auto
   p.Set("AnimEventsDefault", &TsSkinManager::AnimEventsDefault, &TsSkinManager::SetAnimEventsDefault,
         {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"});
   p.Obj("MenuSupport", &TsSkinManager::MenuSupport, &TsSkinManager::SetMenuSupport);
+  p.Obj("PageChange", &TsSkinManager::PageChange, &TsSkinManager::SetPageChange);
   p.Obj("ThirdParty", &TsSkinManager::ThirdParty, &TsSkinManager::SetThirdParty);
   p.Method("OnGetMenuExtraLineData", &TsSkinManager::GetOnGetMenuExtraLineData,
            &TsSkinManager::SetOnGetMenuExtraLineData);
   p.Method("OnSkinLoadError", &TsSkinManager::GetOnSkinLoadError, &TsSkinManager::SetOnSkinLoadError);
+});
+const bool kPageChangeProps = RegisterProperties<TacPageChange, TPersistent>([](auto& p) {
+  p.Ord("Active", &TacPageChange::Active, &TacPageChange::SetActive);
+  p.Ord("Time", &TacPageChange::Time, &TacPageChange::SetTime);
 });
 const bool kMenuSupportProps = RegisterProperties<TacMenuSupport, TPersistent>([](auto& p) {
   p.Ord("UseExtraLine", &TacMenuSupport::GetUseExtraLine, &TacMenuSupport::SetUseExtraLine);

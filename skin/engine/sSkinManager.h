@@ -92,6 +92,22 @@ class TacMenuSupport : public TPersistent {
   TFont* FExtraLineFont;
 };
 
+// The page-change animation of the skinned page controls: the old picture fades into the new page
+// over Time milliseconds.
+class TacPageChange : public TPersistent {
+ public:
+  QV_CLASS_NAME(TacPageChange)
+  void Assign(TPersistent* Source) override;
+  bool Active() const { return FActive; }
+  void SetActive(bool Value) { FActive = Value; }
+  int Time() const { return FTime; }
+  void SetTime(int Value) { FTime = Value < 0 ? 0 : Value; }
+
+ private:
+  bool FActive = true;
+  int FTime = 150;
+};
+
 using TacGetExtraLineData = TMethod<void(TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
                                          TBitmap*& Glyph, bool& LineVisible)>;
 
@@ -253,6 +269,8 @@ class TsSkinManager : public TComponent {
   void SetMenuSupport(TacMenuSupport* Value) { FMenuSupport->Assign(Value); }
   TacThirdPartyList* ThirdParty() const { return FThirdParty; }
   void SetThirdParty(TacThirdPartyList* Value) { FThirdParty->Assign(Value); }
+  TacPageChange* PageChange() const { return FPageChange; }
+  void SetPageChange(TacPageChange* Value) { FPageChange->Assign(Value); }
   // The mouse events that start a fade for controls whose AnimatEvents hold aeGlobalDef.
   TacAnimatEvents AnimEventsDefault() const { return FAnimEventsDefault; }
   void SetAnimEventsDefault(TacAnimatEvents Value) { FAnimEventsDefault = Value; }
@@ -351,6 +369,7 @@ class TsSkinManager : public TComponent {
   TacMenuSupport* FMenuSupport = nullptr;
   TsSkinableMenus* FSkinableMenus = nullptr;
   TacThirdPartyList* FThirdParty = nullptr;
+  TacPageChange* FPageChange = nullptr;
   std::array<TStringList*, ThirdListCount> FThirdLists{};
   std::vector<TacInternalSkin> FInternalSkins;
   std::unique_ptr<qv::TSkinModel> FSkin;

@@ -297,10 +297,27 @@ TEST_F(Fade, OverlayShownAndFreed) {
   EXPECT_EQ(r.right - r.left, C->Width());
   EXPECT_EQ(r.bottom - r.top, C->Height());
   AnimateControlShow(C, 30);
-  EXPECT_EQ(OutputOverlayWindow(), nullptr);
+  // The fade runs on a timer of its own, which takes the overlay away and frees itself.
+  EXPECT_TRUE(OutputOverlayFading());
+  EXPECT_TRUE(qvtest::pump_until([&] {
+    return OutputOverlayWindow() == nullptr && TacSelfFreeingTimer::LiveCount() == BaseTimers;
+  }));
   EXPECT_FALSE(IsWindow(overlay));
+  EXPECT_FALSE(OutputOverlayFading());
   EXPECT_EQ(GdiLiveCounts(), before);
   AnimateControlShow(C, 30);  // no overlay: nothing to do
+  EXPECT_FALSE(OutputOverlayFading());
+}
+
+// A fade still running ends with its control: the overlay goes and nothing is left.
+TEST_F(Fade, OverlayFadeEndsWithItsControl) {
+  ShowOutputOverlay(C);
+  AnimateControlShow(C, 2000);
+  ASSERT_TRUE(OutputOverlayFading());
+  FreeAndNil(C);
+  EXPECT_EQ(OutputOverlayWindow(), nullptr);
+  EXPECT_FALSE(OutputOverlayFading());
+  EXPECT_EQ(TacSelfFreeingTimer::LiveCount(), BaseTimers);
 }
 
 }  // namespace
