@@ -1,6 +1,7 @@
 #include "skin/controls/sMemo.h"
 
 #include "classlib/core/TypInfo.h"
+#include "skin/engine/sStyleSimply.h"
 
 TsMemo::TsMemo(TComponent* AOwner) : TacSkinnedControl<TMemo>(AOwner, tcMemo, true) {
   ControlStyle_.Exclude(csOpaque);
@@ -9,7 +10,7 @@ TsMemo::TsMemo(TComponent* AOwner) : TacSkinnedControl<TMemo>(AOwner, tcMemo, tr
 }
 
 TsMemo::~TsMemo() {
-  FreeAndNil(FScrollWnd);
+  FScrollWnd.reset();
   delete FBoundLabel;
   FBoundLabel = nullptr;
 }
@@ -22,7 +23,7 @@ void TsMemo::SetDisabledKind(TsDisabledKind Value) {
 
 void TsMemo::Loaded() {
   TacSkinnedControl<TMemo>::Loaded();
-  if (HandleAllocated()) UpdateEditScrollWnd(FSkinData, FScrollWnd);
+  if (HandleAllocated()) UpdateControlScrollBars(FSkinData, FScrollWnd);
 }
 
 void TsMemo::WndProc(TMessage& Message) {
@@ -39,14 +40,14 @@ void TsMemo::WndProc(TMessage& Message) {
 
 void TsMemo::BeforeSkinChange(int Command) {
   // The adapter leaves the window before the skin goes.
-  if (Command == QC_SKINREMOVED) FreeAndNil(FScrollWnd);
+  if (Command == QC_SKINREMOVED) FScrollWnd.reset();
 }
 
 void TsMemo::AfterSkinChange(int Command) {
   if (Command == QC_SKINREMOVED) {
     if (HandleAllocated()) RecreateWnd();
   } else if (Command == QC_REFRESH && HandleAllocated()) {
-    UpdateEditScrollWnd(FSkinData, FScrollWnd);
+    UpdateControlScrollBars(FSkinData, FScrollWnd);
     Perform(WM_ERASEBKGND, 0, 0);
     Repaint();
     SendMessageA(Handle_, WM_NCPAINT, 0, 0);
@@ -70,9 +71,9 @@ void TsMemo::AfterInherited(TMessage& Message) {
     case CM_ENABLEDCHANGED: FSkinData->Invalidate(); break;
     case CM_TEXTCHANGED:
     case CM_CHANGED:
-      if (FScrollWnd) RefreshScrollInfo(FScrollWnd, true);
+      if (FScrollWnd) FScrollWnd->RefreshBars(true);
       break;
-    case CM_SHOWINGCHANGED: UpdateEditScrollWnd(FSkinData, FScrollWnd); break;
+    case CM_SHOWINGCHANGED: UpdateControlScrollBars(FSkinData, FScrollWnd); break;
     default: break;
   }
 }

@@ -7,7 +7,7 @@
 
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sCommonFrame.h"
-#include "skin/windows/acSBUtils.h"
+#include "skin/engine/Hooks.h"
 
 class TsMemo : public TacSkinnedControl<TMemo> {
  public:
@@ -28,7 +28,7 @@ class TsMemo : public TacSkinnedControl<TMemo> {
   void SetOnVScroll(TNotifyEvent Value) { OnVScroll = Value; }
 
   // The adapter that paints frame and scroll bars (nil while not skinned).
-  TacEditWnd* ScrollWnd() const { return FScrollWnd; }
+  TacControlScrollBars* ScrollWnd() const { return FScrollWnd.get(); }
   void WndProc(TMessage& Message) override;
 
  protected:
@@ -42,5 +42,5 @@ class TsMemo : public TacSkinnedControl<TMemo> {
  private:
   TsDisabledKind FDisabledKind{dkBlended};
   TsBoundLabel* FBoundLabel = nullptr;
-  TacEditWnd* FScrollWnd = nullptr;
+  std::unique_ptr<TacControlScrollBars> FScrollWnd;
 };

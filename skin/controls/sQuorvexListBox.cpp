@@ -183,7 +183,7 @@ void TListBoxStrings::SetUpdateState(bool updating) {
   SendMessageA(w, WM_SETREDRAW, updating ? 0 : 1, 0);
   sd->SetUpdating(updating);
   if (updating) return;
-  if (FListBox->FScrollWnd) RefreshScrollInfo(FListBox->FScrollWnd, false);
+  if (FListBox->FScrollWnd) FListBox->FScrollWnd->RefreshBars(false);
   RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   FListBox->Refresh();
 }
@@ -204,7 +204,7 @@ TsQuorvexListBox::TsQuorvexListBox(TComponent* AOwner) : TacSkinnedControl<TWinC
 }
 
 TsQuorvexListBox::~TsQuorvexListBox() {
-  FreeAndNil(FScrollWnd);
+  FScrollWnd.reset();
   delete FBoundLabel;
   FBoundLabel = nullptr;
   delete FCanvas;
@@ -559,10 +559,8 @@ void TsQuorvexListBox::PrintMessage(TMessage& Message) {
   SetWindowOrgEx(dc, org.x - 2, org.y - 2, nullptr);
   int w = ClientWidth(), h = ClientHeight();
   if (FScrollWnd) {
-    if (FScrollWnd->VertBar && FScrollWnd->VertBar->ScrollVisible)
-      w -= GetScrollBarSize(FScrollWnd->VertBar, true, true);
-    if (FScrollWnd->HorzBar && FScrollWnd->HorzBar->ScrollVisible)
-      h -= GetScrollBarSize(FScrollWnd->HorzBar, true, true);
+    w -= FScrollWnd->BarRoom(true);
+    h -= FScrollWnd->BarRoom(false);
   }
   IntersectClipRect(dc, 0, 0, w, h);
   for (int i = 0, count = Count(); i < count; ++i) RepaintItem(i);
@@ -630,7 +628,7 @@ void TsQuorvexListBox::DestroyWnd() {
     FSaveTopIndex = TopIndex();
     FSaveItemIndex = ItemIndex();
   }
-  FreeAndNil(FScrollWnd);
+  FScrollWnd.reset();
   TacSkinnedControl<TWinControl>::DestroyWnd();
 }
 
@@ -703,14 +701,14 @@ void TsQuorvexListBox::WndProc(TMessage& Message) {
 }
 
 void TsQuorvexListBox::BeforeSkinChange(int Command) {
-  if (Command == QC_SKINREMOVED) FreeAndNil(FScrollWnd);
+  if (Command == QC_SKINREMOVED) FScrollWnd.reset();
 }
 
 void TsQuorvexListBox::AfterSkinChange(int Command) {
   if (!HandleAllocated()) return;
   if (Command == QC_REFRESH) {
     if (FSkinData->Skinned()) ApplySkinColors();
-    UpdateEditScrollWnd(FSkinData, FScrollWnd);
+    UpdateControlScrollBars(FSkinData, FScrollWnd);
     Repaint();
     SendMessageA(Handle_, WM_NCPAINT, 0, 0);
   } else if (Command == QC_SKINREMOVED) {
@@ -754,7 +752,7 @@ bool TsQuorvexListBox::AfterCommonMessage(TMessage& Message) {
 void TsQuorvexListBox::AfterInherited(TMessage& Message) {
   switch (Message.Msg) {
     case CM_COLORCHANGED: ApplySkinColors(); break;
-    case CM_SHOWINGCHANGED: UpdateEditScrollWnd(FSkinData, FScrollWnd); break;
+    case CM_SHOWINGCHANGED: UpdateControlScrollBars(FSkinData, FScrollWnd); break;
     case WM_SIZE:
     case CM_ENABLEDCHANGED: SetColumnWidth(); break;
     case WM_WINDOWPOSCHANGING:
@@ -762,7 +760,7 @@ void TsQuorvexListBox::AfterInherited(TMessage& Message) {
         RedrawWindow(Handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       break;
     case LB_SETCURSEL:
-      if (FScrollWnd) RefreshScrollInfo(FScrollWnd, true);
+      if (FScrollWnd) FScrollWnd->RefreshBars(true);
       break;
     default: break;
   }

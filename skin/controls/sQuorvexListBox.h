@@ -19,7 +19,7 @@
 
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sCommonFrame.h"
-#include "skin/windows/acSBUtils.h"
+#include "skin/engine/Hooks.h"
 
 enum TListBoxStyle : std::uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 
@@ -132,7 +132,7 @@ class TsQuorvexListBox : public TacSkinnedControl<TWinControl> {
   void RepaintItem(int Index);
   TCanvas* Canvas() const { return FCanvas; }
   // The adapter that paints frame and scroll bars (nil while not skinned).
-  TacEditWnd* ScrollWnd() const { return FScrollWnd; }
+  TacControlScrollBars* ScrollWnd() const { return FScrollWnd.get(); }
 
   // ---- virtual operations, in this order for descendants
   // The look of the control into the cache bitmap (the adapter paints frame and bars from it).
@@ -206,7 +206,7 @@ class TsQuorvexListBox : public TacSkinnedControl<TWinControl> {
   int FCount = 0;
   std::string FFilter;
   DWORD FLastTime = 0;
-  TacEditWnd* FScrollWnd = nullptr;
+  std::unique_ptr<TacControlScrollBars> FScrollWnd;
 };
 
 class TsListBox : public TsQuorvexListBox {

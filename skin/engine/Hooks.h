@@ -7,6 +7,7 @@
 #include "classlib/Win.h"
 
 #include <cstdint>
+#include <memory>
 
 class TControl;
 class TObject;
@@ -55,3 +56,24 @@ bool RegisterClassKindOf(TacClassKind Kind) {
   RegisterClassKind(Kind, [](const TObject* Obj) { return dynamic_cast<const T*>(Obj) != nullptr; });
   return true;
 }
+
+// ---- Skinned controls <- window adapters ------------------------------------------------------------
+// A skinned memo or list box draws its scroll bars through the window layer's edit adapter, which
+// the control layer may not name: the control holds it through this interface, made by the hook
+// that the window unit sets when it starts.
+class TsCommonData;
+class TacControlScrollBars {
+ public:
+  virtual ~TacControlScrollBars() = default;
+  // The adapter's window went away: a new one must be made for the window the control has now.
+  virtual bool WindowGone() const = 0;
+  // Both bars' scroll information read again (Repaint: and the bars painted).
+  virtual void RefreshBars(bool Repaint) = 0;
+  // The room a visible bar takes across the window (0 when the bar is hidden).
+  virtual int BarRoom(bool Vertical) const = 0;
+};
+// Makes the scroll-bar adapter for the window of a skinned control (nil: the bars stay the system's).
+extern std::unique_ptr<TacControlScrollBars> (*CreateControlScrollBarsProc)(TsCommonData* SkinData);
+// Keeps a skinned control's scroll-bar adapter in step with its skin: made when the control is
+// skinned (one whose window went away is replaced), freed when it is not.
+void UpdateControlScrollBars(TsCommonData* SkinData, std::unique_ptr<TacControlScrollBars>& Bars);

@@ -22,6 +22,16 @@ HDC PrintDC = nullptr;
 TSetWindowTheme acSetWindowTheme = nullptr;
 TObject* (*GetApplicationObject)() = [] { return static_cast<TObject*>(Application); };
 TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel) = nullptr;
+std::unique_ptr<TacControlScrollBars> (*CreateControlScrollBarsProc)(TsCommonData* SkinData) = nullptr;
+
+void UpdateControlScrollBars(TsCommonData* SkinData, std::unique_ptr<TacControlScrollBars>& Bars) {
+  if (!SkinData || !SkinData->Skinned(false) || !CreateControlScrollBarsProc) {
+    Bars.reset();
+    return;
+  }
+  if (Bars && Bars->WindowGone()) Bars.reset();
+  if (!Bars) Bars = CreateControlScrollBarsProc(SkinData);
+}
 
 namespace {
 

@@ -77,3 +77,7 @@ int GetCaptionFontHeight();
 
 // The text colour a section gives (hot or normal, enabled or dimmed); clNone without a section.
 TColor SectionTextColor(int skinIndex, bool enabled, bool hot, TsSkinManager* skinManager = nullptr);
+
+// Fills SkinData's cache bitmap with the skinned look of a window (its section over the parent's
+// image, or the global colour) while SkinData.BGChanged.
+void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor);

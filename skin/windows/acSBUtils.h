@@ -25,6 +25,7 @@
 #include "classlib/Graphics.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
+#include "skin/engine/sStyleSimply.h"
 #include "skin/windows/Hooks.h"
 
 class TacMainWnd;
@@ -239,8 +240,6 @@ TacMainWnd* GetWndAdapter(HWND Wnd);
 
 // ---- Shared painting of adapters --------------------------------------------------------------------
 
-// Fills SkinData's cache bitmap with the window's skinned look while SkinData.BGChanged.
-void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor);
 // Fills the transparent corner pixels of the window's border in the cache bitmap.
 void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter);
 // The first TWinControl among Owner's components (depth first) whose allocated handle is Handle.
@@ -470,9 +469,8 @@ class TacMDIWnd : public TacBaseWnd {
   bool ScrollChildren(TMessage& Message);
 };
 
-// Keeps the edit adapter of a skinned memo or list box in step with its skin: made when skinned
-// (an adapter whose window went away is replaced), freed when not.
-void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter);
+// A skinned memo or list box holds its edit adapter through the engine's TacControlScrollBars
+// (skin/engine/Hooks.h): this unit makes them.
 
 // ---- The adapters of the other window classes, a header for each family --------------------------------
 

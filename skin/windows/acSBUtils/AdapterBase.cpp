@@ -61,16 +61,6 @@ WNDPROC LeftProcInChain(HWND wnd) {
   return left;
 }
 
-// How a disabled control is dimmed: its published DisabledKind, blended for a control without one
-// (the default of every skinned control's DisabledKind).
-TsDisabledKind DisabledKindOf(TControl* c) {
-  if (!HasPropByName(c, "DisabledKind")) return TsDisabledKind{dkBlended};
-  TsDisabledKind kind;
-  if (SetPropContains(c, "DisabledKind", "dkBlended")) kind.Include(dkBlended);
-  if (SetPropContains(c, "DisabledKind", "dkGrayed")) kind.Include(dkGrayed);
-  return kind;
-}
-
 }  // namespace
 
 TColor acsb::PlainBackgroundOf(HWND wnd) {
@@ -595,36 +585,6 @@ void UpdateWndRects(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TPoint& WndPos, T
 }
 
 // ---- Shared painting --------------------------------------------------------------------------------
-
-void PrepareWindowCache(TsCommonData* SkinData, HWND Wnd, bool UseGlobalColor) {
-  if (!SkinData || !SkinData->BGChanged || !Wnd) return;
-  RECT wr{};
-  GetWindowRect(Wnd, &wr);
-  const TRect r = FromRECT(wr);
-  const TsCacheInfo ci = AskParentCacheWnd(Wnd);
-  if (!SkinData->CacheBmp) SkinData->CacheBmp = CreateBmp24(0, 0);
-  if (SkinData->CacheBmp->PixelFormat() != pf24bit) SkinData->CacheBmp->SetPixelFormat(pf24bit);
-  SkinData->CacheBmp->SetSize(std::max(r.Width(), 0), std::max(r.Height(), 0));
-  TsSkinManager* sm = SkinData->SkinManager();
-  const bool globalDefined = sm && sm->SectionIndexOf("GLOBALINFO") >= 0 &&
-                             (sm->GetGlobalColor() & 0xFFFFFF) != (clParentColorUnset & 0xFFFFFF);
-  TPoint offset{};
-  if (UseGlobalColor && globalDefined) {
-    FillBmpRect(SkinData->CacheBmp, Rect(0, 0, r.Width(), r.Height()), sm->GetGlobalColor());
-  } else {
-    HWND parent = GetParent(Wnd);
-    if (!parent) return;  // nothing to lie on: the cache stays to be made
-    RECT pr{};
-    GetWindowRect(parent, &pr);
-    offset = TPoint{r.Left - pr.left - ci.X, r.Top - pr.top - ci.Y};
-    if (sm && sm->IsSectionIndex(SkinData->SkinIndex))
-      PaintControlItem(SkinData, ci, true, 0, Rect(0, 0, r.Width(), r.Height()), offset, SkinData->CacheBmp, true);
-  }
-  if (SkinData->OwnerControl && !SkinData->OwnerControl->Enabled())
-    ApplyDisabledLook(SkinData->CacheBmp, DisabledKindOf(SkinData->OwnerControl), SkinData->OwnerControl->Parent(), ci,
-                      offset);
-  SkinData->BGChanged = false;
-}
 
 void FillBorderCorners(TsCommonData* SkinData, int State, TacMainWnd* Adapter) {
   if (!SkinData || !Adapter || Adapter->DialogMode) return;

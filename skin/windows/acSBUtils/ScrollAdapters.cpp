@@ -514,15 +514,31 @@ void TacEditWnd::PaintFrame(TMessage& Message) {
 
 // ---- Edit adapters of skinned memos and list boxes ---------------------------------------------------
 
-void UpdateEditScrollWnd(TsCommonData* SkinData, TacEditWnd*& Adapter) {
-  if (SkinData && SkinData->Skinned(false)) {
-    if (Adapter && Adapter->Destroyed) FreeAndNil(Adapter);
-    if (!Adapter) {
-      auto* wc = dynamic_cast<TWinControl*>(SkinData->OwnerControl);
-      if (!wc) return;
-      Adapter = Create<TacEditWnd>(wc->Handle(), SkinData, SkinData->SkinManager(), "EDIT", true);
-    }
-  } else {
-    FreeAndNil(Adapter);
+namespace {
+
+// The edit adapter held by a skinned memo or list box.
+class TacEditScrollBars final : public TacControlScrollBars {
+ public:
+  explicit TacEditScrollBars(TacEditWnd* Adapter) : Adapter_(Adapter) {}
+  ~TacEditScrollBars() override { FreeAndNil(Adapter_); }
+  bool WindowGone() const override { return Adapter_->Destroyed; }
+  void RefreshBars(bool Repaint) override { RefreshScrollInfo(Adapter_, Repaint); }
+  int BarRoom(bool Vertical) const override {
+    TacScrollBar* bar = Vertical ? Adapter_->VertBar : Adapter_->HorzBar;
+    return bar && bar->ScrollVisible ? GetScrollBarSize(bar, true, true) : 0;
   }
+
+ private:
+  TacEditWnd* Adapter_;
+};
+
+std::unique_ptr<TacControlScrollBars> MakeEditScrollBars(TsCommonData* SkinData) {
+  auto* wc = dynamic_cast<TWinControl*>(SkinData->OwnerControl);
+  if (!wc) return nullptr;
+  return std::make_unique<TacEditScrollBars>(
+      Create<TacEditWnd>(wc->Handle(), SkinData, SkinData->SkinManager(), "EDIT", true));
 }
+
+const bool kEditScrollBarsHook = (CreateControlScrollBarsProc = &MakeEditScrollBars, true);
+
+}  // namespace

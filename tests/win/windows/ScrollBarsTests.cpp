@@ -632,25 +632,28 @@ TEST_F(ScrollBars, MemoAdapterIsReplacedWhenReskinned) {
   memo->SetScrollBars(ssBoth);
   auto* sd = new TsCommonData(memo, false);
   sd->SetSkinSection("EDIT");
-  TacEditWnd* edit = nullptr;
-  UpdateEditScrollWnd(sd, edit);
+  std::unique_ptr<TacControlScrollBars> bars;
+  UpdateControlScrollBars(sd, bars);
+  ASSERT_NE(nullptr, bars);
+  auto* edit = dynamic_cast<TacEditWnd*>(GetWndAdapter(memo->Handle()));
   ASSERT_NE(nullptr, edit);
-  EXPECT_EQ(edit, GetWndAdapter(memo->Handle()));
   auto first = edit->AliveToken();
   Manager->SetActive(false);
-  UpdateEditScrollWnd(sd, edit);
-  EXPECT_EQ(nullptr, edit);
+  UpdateControlScrollBars(sd, bars);
+  EXPECT_EQ(nullptr, bars);
   EXPECT_FALSE(*first);
   EXPECT_EQ(nullptr, GetWndAdapter(memo->Handle()));
   Manager->SetActive(true);
-  UpdateEditScrollWnd(sd, edit);
+  UpdateControlScrollBars(sd, bars);
+  ASSERT_NE(nullptr, bars);
+  edit = dynamic_cast<TacEditWnd*>(GetWndAdapter(memo->Handle()));
   ASSERT_NE(nullptr, edit);
-  EXPECT_EQ(edit, GetWndAdapter(memo->Handle()));
   // After its window went away the adapter is Destroyed and the next update replaces it.
   auto second = edit->AliveToken();
   memo->Free();
   EXPECT_TRUE(edit->Destroyed);
-  FreeAndNil(edit);
+  EXPECT_TRUE(bars->WindowGone());
+  bars.reset();
   EXPECT_FALSE(*second);
   delete sd;
 }
