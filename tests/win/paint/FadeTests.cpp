@@ -299,9 +299,8 @@ TEST_F(Fade, OverlayShownAndFreed) {
   AnimateControlShow(C, 30);
   // The fade runs on a timer of its own, which takes the overlay away and frees itself.
   EXPECT_TRUE(OutputOverlayFading());
-  EXPECT_TRUE(qvtest::pump_until([&] {
-    return OutputOverlayWindow() == nullptr && TacSelfFreeingTimer::LiveCount() == BaseTimers;
-  }));
+  EXPECT_TRUE(qvtest::pump_until(
+      [&] { return OutputOverlayWindow() == nullptr && TacSelfFreeingTimer::LiveCount() == BaseTimers; }));
   EXPECT_FALSE(IsWindow(overlay));
   EXPECT_FALSE(OutputOverlayFading());
   EXPECT_EQ(GdiLiveCounts(), before);
