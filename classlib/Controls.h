@@ -625,6 +625,27 @@ class TControlCanvas : public TCanvas {
   int TextFlags_ = 0;
 };
 
+// A control's own canvas locked to the DC it is painted on for the scope: a handle the canvas made
+// for itself is freed first, and the canvas lets the DC go and is unlocked on exit, also when the
+// painting throws.
+class LockedCanvasOnDC {
+ public:
+  LockedCanvasOnDC(TControlCanvas* canvas, HDC dc) : Canvas_(canvas) {
+    canvas->FreeHandle();
+    canvas->Lock();
+    canvas->SetHandle(dc);
+  }
+  ~LockedCanvasOnDC() {
+    Canvas_->SetHandle(nullptr);
+    Canvas_->Unlock();
+  }
+  LockedCanvasOnDC(const LockedCanvasOnDC&) = delete;
+  LockedCanvasOnDC& operator=(const LockedCanvasOnDC&) = delete;
+
+ private:
+  TControlCanvas* Canvas_;
+};
+
 class TGraphicControl : public TControl {
  public:
   QV_CLASS_NAME(TGraphicControl)

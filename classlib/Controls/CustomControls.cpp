@@ -61,18 +61,8 @@ TGraphicControl::~TGraphicControl() { delete Canvas_; }
 
 void TGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_PAINT && Message.WParam != 0) {
-    Canvas_->FreeHandle();
-    Canvas_->Lock();
-    Canvas_->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-    try {
-      Paint();
-    } catch (...) {
-      Canvas_->SetHandle(nullptr);
-      Canvas_->Unlock();
-      throw;
-    }
-    Canvas_->SetHandle(nullptr);
-    Canvas_->Unlock();
+    LockedCanvasOnDC canvas(Canvas_, reinterpret_cast<HDC>(Message.WParam));
+    Paint();
     return;
   }
   TControl::Dispatch(Message);
@@ -102,19 +92,9 @@ void TCustomControl::Dispatch(TMessage& Message) {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  Canvas_->FreeHandle();
-  Canvas_->Lock();
-  Canvas_->SetHandle(DC);
-  try {
-    Canvas_->UpdateTextFlags();
-    Paint();
-  } catch (...) {
-    Canvas_->SetHandle(nullptr);
-    Canvas_->Unlock();
-    throw;
-  }
-  Canvas_->SetHandle(nullptr);
-  Canvas_->Unlock();
+  LockedCanvasOnDC canvas(Canvas_, DC);
+  Canvas_->UpdateTextFlags();
+  Paint();
 }
 
 void TCustomControl::DestroyWindowHandle() {

@@ -307,18 +307,8 @@ void TCustomForm::DefaultHandler(TMessage& Message) {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  Canvas_->FreeHandle();
-  Canvas_->Lock();
-  Canvas_->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    Canvas_->SetHandle(nullptr);
-    Canvas_->Unlock();
-    throw;
-  }
-  Canvas_->SetHandle(nullptr);
-  Canvas_->Unlock();
+  LockedCanvasOnDC canvas(Canvas_, DC);
+  Paint();
 }
 
 void TCustomForm::Paint() { OnPaint(this); }
