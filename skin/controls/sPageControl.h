@@ -205,6 +205,8 @@ class TsPageControl : public TacSkinnedControl<TPageControl> {
   bool NotifyMessage(TMessage& Message);
   void HintShowMessage(TMessage& Message);
   void TabSizePending();
+  // A new tab size is laid out: the control paints again, all of it.
+  void TabSizeSettled();
   // The hot tab back to normal (its close button too).
   void LeaveHotTab(bool LookFlag);
   void ClosePage(TTabSheet* Page, int PageIndex, bool CanClose, TacCloseAction Action);

@@ -12,9 +12,11 @@ bool CloseBtnPressed = false;
 namespace {
 
 // Posted to the control: the native scroll arrows appeared (they are replaced once their creation
-// is over), and close buttons freed during their own click are freed once it is over.
+// is over), close buttons freed during their own click are freed once it is over, and a new tab
+// size has been laid out.
 constexpr UINT WM_TABS_UPDATEUPDOWN = WM_APP + 0x62;
 constexpr UINT WM_TABS_FREEBUTTONS = WM_APP + 0x63;
+constexpr UINT WM_TABS_SIZESETTLED = WM_APP + 0x64;
 
 constexpr const char* kNativeArrowsClass = "msctls_updown32";
 constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
@@ -162,6 +164,7 @@ void TsPageControl::RepaintAfterUpdate() {
 void TsPageControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_TABS_UPDATEUPDOWN: UpdateUpDown(); return;
+    case WM_TABS_SIZESETTLED: TabSizeSettled(); return;
     case WM_TABS_FREEBUTTONS: {
       std::vector<TsTabBtn*> orphans;
       orphans.swap(FOrphanButtons);
@@ -284,8 +287,24 @@ void TsPageControl::AfterInherited(TMessage& Message) {
     case WM_WINDOWPOSCHANGING:
       if (FTabSizeChanged) TabSizePending();
       break;
+    case TCM_SETITEMSIZE:
+      // Painting waits for the new layout; once the queue has handled what the change brought
+      // about it is over, whether or not the control was moved or a page chosen meanwhile.
+      PostMessageA(Handle_, WM_TABS_SIZESETTLED, 0, 0);
+      break;
     default: break;
   }
+}
+
+void TsPageControl::TabSizeSettled() {
+  if (!FTabSizeChanged) return;
+  FTabSizeChanged = false;
+  // The strip took another height: the pages and the frame move with it.
+  Realign();
+  FSkinData->BGChanged = true;
+  UpdateUpDown();
+  UpdateCloseButtons();
+  Invalidate();
 }
 
 // ---- mouse ---------------------------------------------------------------------------------------------------

@@ -352,3 +352,27 @@ TEST_F(PageControl, FollowsTheSkin) {
   EXPECT_EQ(At(pc, Point(pc->Pages(0)->Left() + 20, pc->Pages(0)->Top() + 20)),
             ColorText(CachePixel(pc->SkinData(), pc->Pages(0)->Left() + 20, pc->Pages(0)->Top() + 20)));
 }
+
+// A new tab size holds painting back (the control answers busy) only until the strip is laid out
+// again; a print paints the whole picture into the given DC, the active page at its place.
+TEST_F(PageControl, TabSizeChangeAndPrint) {
+  LoadStandardSkin();
+  TsPageControl* pc = MakePages(3);
+  auto busy = [&] { return SendMessageA(pc->Handle(), SM_QUORVEXCMD, MAKEWPARAM(0, QC_ISBUSY), 0); };
+  EXPECT_EQ(0, busy());
+  SendMessageA(pc->Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(80, 34));
+  EXPECT_EQ(1, busy());
+  flush_events();
+  EXPECT_EQ(0, busy());
+  EXPECT_EQ(34, ItemRect(pc, 1).Height());
+  EXPECT_EQ(ColorText(Tab(0)), At(pc, TabBody(pc, 1, false)));
+  EXPECT_EQ(ColorText(Tab(2)), At(pc, TabBody(pc, 0, true)));
+
+  std::unique_ptr<TBitmap> print(CreateBmp24(pc->Width(), pc->Height()));
+  FillBmpRect(print.get(), Rect(0, 0, pc->Width(), pc->Height()), TColor(0x123456));
+  SendMessageA(pc->Handle(), WM_PRINT, WPARAM(print->Canvas()->Handle()), PRF_CLIENT | PRF_CHILDREN);
+  auto printed = [&](TPoint p) { return ColorText(GetPixel(print->Canvas()->Handle(), p.X, p.Y)); };
+  for (TPoint p : {TabBody(pc, 1, false), TabBody(pc, 0, true), Point(pc->Width() - 3, pc->Height() / 2),
+                   Point(pc->Pages(0)->Left() + 20, pc->Pages(0)->Top() + 20)})
+    EXPECT_EQ(At(pc, p), printed(p)) << p.X << "," << p.Y;
+}
