@@ -1,10 +1,14 @@
 // How the skinned page control looks: strip, frame and rows for the four sides, the active tab
 // over its neighbours, the sections tabs are painted in, captions (disabled, rotated), owner-drawn
-// tabs, and skin images that would divide by nothing.
+// tabs, skin images that would divide by nothing, and no GDI object left behind by painting.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
+#include "classlib/ImgList.h"
+#include "skin/controls/sGauge.h"
+#include "tests/support/GdiHandles.h"
 #include "tests/win/tabs/TabsFixture.h"
 
 using namespace qvtest;
@@ -249,4 +253,60 @@ TEST_F(TabPainting, ImagesWithoutFramesNeverDivide) {
   pc->Repaint();
   flush_events();
   EXPECT_EQ(ColorText(Tab(0)), At(pc, TabBody(pc, 1, false)));
+}
+
+// Painting again and again leaves no GDI object behind: page switches, hot tabs, close buttons,
+// rotated captions with images on the four sides, the tab scroller, skin refreshes, and gauges of
+// every kind.
+TEST_F(TabPainting, RepeatedPaintingKeepsNoHandles) {
+  LoadStandardSkin();
+  auto* images = Create<TCustomImageList>(Form);
+  images->SetSize(16, 16);
+  {
+    std::unique_ptr<TBitmap> bmp(CreateBmp24(16, 16));
+    FillBmpRect(bmp.get(), Rect(0, 0, 16, 16), TColor(0x00C000));
+    images->Add(bmp.get(), nullptr);
+  }
+  std::vector<TsPageControl*> controls;
+  const TRect places[] = {Rect(5, 5, 185, 125), Rect(190, 5, 370, 125), Rect(5, 130, 185, 330),
+                          Rect(190, 130, 370, 330)};
+  for (TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+    TsPageControl* pc = MakePages(side == tpTop ? 12 : 4, side, places[side]);
+    pc->SetImages(images);
+    pc->SetHotTrack(true);
+    pc->SetShowCloseBtns(true);
+    pc->SetMultiLine(side == tpLeft || side == tpRight);
+    for (int i = 0; i < pc->PageCount(); i += 2) pc->Pages(i)->SetImageIndex(0);
+    controls.push_back(pc);
+  }
+  std::vector<TsGauge*> gauges;
+  for (TsGaugeKind kind : {gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle}) {
+    auto* g = Create<TsGauge>(Form);
+    g->SetParent(Form);
+    g->SetBounds(380, 5 + 50 * int(kind), 120, 40);
+    g->SetKind(kind);
+    gauges.push_back(g);
+  }
+  flush_events();
+  auto round = [&](int n) {
+    for (TsPageControl* pc : controls) {
+      pc->SetActivePageIndex((n + 1) % pc->PageCount());
+      for (int i = 0; i < pc->PageCount(); ++i) {
+        const TPoint p = Centre(ItemRect(pc, i));
+        SendMessageA(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y));
+        const TRect b = pc->CloseBtnRect(pc->Pages(i));
+        SendMessageA(pc->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(b.Left + 2, b.Top + 2));
+      }
+      SendMessageA(pc->Handle(), WM_MOUSELEAVE, 0, 0);
+      if (pc->UpDown()) pc->UpDown()->Repaint();
+    }
+    for (TsGauge* g : gauges) g->SetProgress((g->Progress() + 37) % 100);
+    Manager->RepaintForms();
+    flush_events();
+  };
+  for (int n = 0; n < 12; ++n) round(n);  // every page shown once: its brush and the caches made
+  const int before = GdiHandleCount();
+  // A second time round the same states: every object made by a state is there again.
+  for (int n = 12; n < 24; ++n) round(n);
+  EXPECT_EQ(before, GdiHandleCount());
 }
