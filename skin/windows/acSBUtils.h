@@ -109,6 +109,8 @@ class TacMainWnd : public TObject {
   void ThemeOff(const std::string& SkinSection);
   // Adds csOpaque to the owner control's style.
   void MakeOwnerOpaque();
+  // A window that shows already is painted in the skin at once (as the adapter comes).
+  void ShowSkinNow();
   // Gives the window back while it lives and still routes through the adapter.
   void LeaveWindow();
   // Passes the message on (CallPrevProc into Result); false when the adapter was freed meanwhile.
@@ -477,4 +479,5 @@ class TacMDIWnd : public TacBaseWnd {
 // clang-format off
 #include "skin/windows/acSBUtils/StaticAdapters.h"
 #include "skin/windows/acSBUtils/ButtonAdapters.h"
+#include "skin/windows/acSBUtils/ComboAdapters.h"
 // clang-format on

@@ -139,7 +139,10 @@ void TacMainWnd::AfterConstruction() {
   ReadCaption();
   AttachToWindow();
   MakeOwnerOpaque();
-  // A window that shows already is painted in the skin at once.
+  ShowSkinNow();
+}
+
+void TacMainWnd::ShowSkinNow() {
   if (!Destroyed && WndHandle && IsWindowVisible(WndHandle))
     RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }

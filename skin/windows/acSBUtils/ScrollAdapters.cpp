@@ -318,6 +318,7 @@ void TacEditWnd::AfterConstruction() {
   AttachScrollWnd(this, WndHandle, Repaint_);
   if (!(SkinData && SkinData->OwnerControl && IsContainerClass && IsContainerClass(SkinData->OwnerControl)))
     MakeOwnerOpaque();
+  ShowSkinNow();
 }
 
 void TacEditWnd::StoreOriginalColors() {
