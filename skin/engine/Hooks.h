@@ -77,3 +77,18 @@ extern std::unique_ptr<TacControlScrollBars> (*CreateControlScrollBarsProc)(TsCo
 // Keeps a skinned control's scroll-bar adapter in step with its skin: made when the control is
 // skinned (one whose window went away is replaced), freed when it is not.
 void UpdateControlScrollBars(TsCommonData* SkinData, std::unique_ptr<TacControlScrollBars>& Bars);
+
+// A skinned combo box skins the frame and scroll bar of its list window through the window layer's
+// list adapter, held the same way: freeing the object gives the list window back as it was.
+class TacControlComboList {
+ public:
+  virtual ~TacControlComboList() = default;
+  // The list window went away (the adapter has left it): a new one must be made for a new list.
+  virtual bool WindowGone() const = 0;
+  // The list's skin section index (-1 while the skin knows none), for the colours of its items.
+  virtual int SectionIndex() const = 0;
+};
+// Makes the adapter of a combo box's list window, painted with Manager's skin; Simple: the list
+// of a simple combo (shown under the edit field at all times). Nil while no window unit sets it:
+// the list stays the system's.
+extern std::unique_ptr<TacControlComboList> (*CreateComboListProc)(HWND ListWnd, TsSkinManager* Manager, bool Simple);

@@ -23,6 +23,8 @@ TSetWindowTheme acSetWindowTheme = nullptr;
 TObject* (*GetApplicationObject)() = [] { return static_cast<TObject*>(Application); };
 TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel) = nullptr;
 std::unique_ptr<TacControlScrollBars> (*CreateControlScrollBarsProc)(TsCommonData* SkinData) = nullptr;
+std::unique_ptr<TacControlComboList> (*CreateComboListProc)(HWND ListWnd, TsSkinManager* Manager,
+                                                            bool Simple) = nullptr;
 
 void UpdateControlScrollBars(TsCommonData* SkinData, std::unique_ptr<TacControlScrollBars>& Bars) {
   if (!SkinData || !SkinData->Skinned(false) || !CreateControlScrollBarsProc) {

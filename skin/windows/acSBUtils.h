@@ -471,8 +471,9 @@ class TacMDIWnd : public TacBaseWnd {
   bool ScrollChildren(TMessage& Message);
 };
 
-// A skinned memo or list box holds its edit adapter through the engine's TacControlScrollBars
-// (skin/engine/Hooks.h): this unit makes them.
+// A skinned memo or list box holds its edit adapter through the engine's TacControlScrollBars, a
+// skinned combo box its list's adapter through TacControlComboList (skin/engine/Hooks.h): this unit
+// makes them.
 
 // ---- The adapters of the other window classes, a header for each family --------------------------------
 

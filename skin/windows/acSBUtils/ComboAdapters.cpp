@@ -413,3 +413,30 @@ TRect TacWWComboBoxWnd::ButtonRect() {
   const int left = (GetWindowLongPtrA(WndHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) ? 2 : w - b - 2;
   return Rect(left, 2, left + b, h - 2);
 }
+
+// ---- List adapters of skinned combo boxes -----------------------------------------------------------
+
+namespace {
+
+// The list adapter held by a skinned combo box.
+class TacComboListHolder final : public TacControlComboList {
+ public:
+  explicit TacComboListHolder(TacComboListWnd* Adapter) : Adapter_(Adapter) {}
+  ~TacComboListHolder() override { FreeAndNil(Adapter_); }
+  bool WindowGone() const override { return Adapter_->Destroyed; }
+  int SectionIndex() const override { return Adapter_->SkinData ? Adapter_->SkinData->SkinIndex : -1; }
+
+ private:
+  TacComboListWnd* Adapter_;
+};
+
+std::unique_ptr<TacControlComboList> MakeComboList(HWND ListWnd, TsSkinManager* Manager, bool Simple) {
+  if (!ListWnd || !IsWindow(ListWnd) || GetWndAdapter(ListWnd)) return nullptr;
+  auto* adapter = Create<TacComboListWnd>(ListWnd, nullptr, Manager, "EDIT", true);
+  adapter->IsSimple = Simple;
+  return std::make_unique<TacComboListHolder>(adapter);
+}
+
+const bool kComboListHook = (CreateComboListProc = &MakeComboList, true);
+
+}  // namespace

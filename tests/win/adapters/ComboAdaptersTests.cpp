@@ -136,6 +136,30 @@ TEST_F(ComboAdapters, ListAdapterLeavesGivenSkinDataToItsOwner) {
   own->Free();
 }
 
+TEST_F(ComboAdapters, ListOfAControlAdaptedThroughTheEngineHook) {
+  ASSERT_NE(nullptr, CreateComboListProc);
+  HWND wnd = Combo(CBS_DROPDOWNLIST);
+  HWND list = ListOf(wnd);
+  const LONG_PTR proc = GetWindowLongPtrA(list, GWLP_WNDPROC);
+  std::unique_ptr<TacControlComboList> held = CreateComboListProc(list, Manager, false);
+  ASSERT_NE(nullptr, held);
+  auto* la = dynamic_cast<TacComboListWnd*>(GetWndAdapter(list));
+  ASSERT_NE(nullptr, la);
+  EXPECT_EQ(Manager->SectionIndexOf("EDIT"), held->SectionIndex());
+  EXPECT_EQ(nullptr, CreateComboListProc(list, Manager, false)) << "one adapter per list";
+  SendMessageA(wnd, CB_SHOWDROPDOWN, TRUE, 0);
+  flush_events(40, 1000);
+  EXPECT_GT(SettledScreen(list).CountColor(Frame("SCROLLSLIDERV", "BORDERSMASK")), 0);
+  SendMessageA(wnd, CB_SHOWDROPDOWN, FALSE, 0);
+  held.reset();
+  EXPECT_EQ(nullptr, GetWndAdapter(list));
+  EXPECT_EQ(proc, GetWindowLongPtrA(list, GWLP_WNDPROC));
+  // A list that goes with its combo leaves the holder knowing it.
+  held = CreateComboListProc(list, Manager, false);
+  DestroyWindow(wnd);
+  EXPECT_TRUE(held->WindowGone());
+}
+
 TEST_F(ComboAdapters, DestroyedWhileItsListIsDroppedDown) {
   for (DWORD style : {DWORD(CBS_DROPDOWN), DWORD(CBS_DROPDOWNLIST)}) {
     HWND wnd = Combo(style);
