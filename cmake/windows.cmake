@@ -49,9 +49,10 @@ target_link_libraries(quorvex INTERFACE "$<BUILD_INTERFACE:$<LINK_LIBRARY:WHOLE_
 file(GLOB_RECURSE QV_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/*.rc)
 if(QV_RESOURCES)
   # The resource compiler's output depends on the files the scripts pull in, which CMake does not
-  # scan: the built-in skin.
+  # scan: the built-in skin and the default glyphs.
+  file(GLOB QV_GLYPH_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/controls/glyphs/*.bmp)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/skin/engine/acSkinPack.rc PROPERTIES
-    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/skins/Default.asz)
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/skins/Default.asz;${QV_GLYPH_FILES}")
   add_library(quorvex_resources OBJECT ${QV_RESOURCES})
   target_include_directories(quorvex_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   target_sources(quorvex INTERFACE $<BUILD_INTERFACE:$<TARGET_OBJECTS:quorvex_resources>>)

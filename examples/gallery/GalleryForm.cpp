@@ -5,12 +5,14 @@
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"
+#include "examples/gallery/ComboExamples.h"
 #include "examples/gallery/MenuExamples.h"
 #include "examples/gallery/PanelExamples.h"
 #include "examples/gallery/PlainWindowExamples.h"
 #include "examples/gallery/ScrollAdapterExamples.h"
 #include "examples/gallery/StandardExamples.h"
 #include "examples/gallery/TabExamples.h"
+#include "skin/controls/sCurrEdit.h"
 #include "skin/engine/sSkinManager.h"
 
 namespace {
@@ -46,6 +48,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   TTabSheet* plainWindows = AddPage("Plain windows");
   TTabSheet* panels = AddPage("Labels, panels and bars");
   TTabSheet* tabs = AddPage("Pages and gauges");
+  TTabSheet* combos = AddPage("Combos and number edits");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -98,6 +101,15 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   tabArea->SetBevelOuter(bvNone);
   tabArea->SetBounds(8, 8, 680, 430);
   AddTabExamples(tabArea);
+  auto* comboArea = ::Create<TPanel>(this);
+  comboArea->SetParent(combos);
+  comboArea->SetBevelOuter(bvNone);
+  comboArea->SetBounds(4, 6, 692, 440);
+  FCurrencyEdit = AddComboExamples(comboArea);
+}
+
+void TGalleryForm::OpenCalculator() {
+  if (FCurrencyEdit) FCurrencyEdit->ShowPopup();
 }
 
 TTabSheet* TGalleryForm::AddPage(const std::string& Caption) {

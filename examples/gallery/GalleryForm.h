@@ -13,6 +13,7 @@ class TPageControl;
 class TPopupMenu;
 class TTabSheet;
 class TWinControl;
+class TsCustomNumEdit;
 class TsSkinManager;
 
 class TGalleryForm : public TForm {
@@ -30,6 +31,8 @@ class TGalleryForm : public TForm {
   void ShowPage(int Index);
   // The popup menu that opens on a right click on the form.
   TPopupMenu* PopupMenuExample() const { return FPopupMenu; }
+  // Opens the calculator of the number edits' page.
+  void OpenCalculator();
 
  protected:
   void Activate() override;
@@ -51,4 +54,5 @@ class TGalleryForm : public TForm {
   TPopupMenu* FPopupMenu = nullptr;
   TTabSheet* FCheckPage = nullptr;
   TWinControl* FCheckFocus = nullptr;
+  TsCustomNumEdit* FCurrencyEdit = nullptr;
 };

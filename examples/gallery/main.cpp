@@ -4,10 +4,12 @@
 //     --skins       where the skin folders and packed skins are (default: "skins" beside the program)
 //     --skin        the skin to start with (default: the built-in skin; "" for the plain look)
 //     --page        the page shown first (0: skinned controls, 1: standard controls, 2: checks, edits
-//                   and lists, 3: plain windows, 4: labels, panels and bars, 5: pages and gauges)
+//                   and lists, 3: plain windows, 4: labels, panels and bars, 5: pages and gauges,
+//                   6: combos and number edits)
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
 //     --popup       with --screenshot: the form's popup menu is open in the picture
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
+//     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/GalleryForm.h"
@@ -48,6 +50,7 @@ void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
 int main(int argc, char** argv) {
   std::string screenshot;
   bool popup = false;
+  bool calculator = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -55,6 +58,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--popup") == 0) {
       popup = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--calculator") == 0) {
+      calculator = true;
       continue;
     }
     if (i + 1 >= argc) break;
@@ -79,6 +86,11 @@ int main(int argc, char** argv) {
   form->Show();
 
   if (!screenshot.empty()) {
+    if (calculator) {
+      form->ShowPage(6);
+      Application->ProcessMessages();
+      form->OpenCalculator();
+    }
     DWORD start = GetTickCount();
     while (GetTickCount() - start < 1500) {
       Application->ProcessMessages();

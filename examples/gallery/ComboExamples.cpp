@@ -1,0 +1,115 @@
+#include "examples/gallery/ComboExamples.h"
+
+#include <string>
+
+#include "classlib/Forms.h"
+#include "skin/controls/sCurrEdit.h"
+#include "skin/controls/sCurrencyEdit.h"
+#include "skin/controls/sCustomComboEdit.h"
+#include "skin/controls/sGlyphUtils.h"
+#include "skin/controls/sGroupBox.h"
+#include "skin/controls/sSpeedButton.h"
+
+namespace {
+
+template <class T>
+T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
+  TComponent* owner = Parent->Owner() ? Parent->Owner() : Parent;
+  auto* c = Create<T>(owner);
+  c->SetParent(Parent);
+  c->SetBounds(X, Y, W, H);
+  return c;
+}
+
+// Opens a number edit's calculator when its button is pressed.
+class TCalcOpener : public TComponent {
+ public:
+  QV_CLASS_NAME(TCalcOpener)
+  using TComponent::TComponent;
+  TsCustomNumEdit* Edit = nullptr;
+  void Click(TObject*) {
+    if (Edit) Edit->ShowPopup();
+  }
+};
+
+void Bind(TsBoundLabel* Bound, const char* Caption) {
+  Bound->SetActive(true);
+  Bound->SetCaption(Caption);
+}
+
+void AddComboEdits(TWinControl* Parent) {
+  auto* box = Place<TsGroupBox>(Parent, 346, 0, 344, 250);
+  box->SetCaption("Combo edits and their glyphs");
+  struct {
+    const char* Caption;
+    const char* Glyph;
+    const char* Text;
+  } const edits[] = {{"Open file:", GlyphOpenFile, "C:\\Music\\song.mid"},
+                     {"Folder:", GlyphOpenFolder, "C:\\Music"},
+                     {"Date:", GlyphDate, "27.05.2006"},
+                     {"More:", GlyphEllipsis, "Click the button"},
+                     {"Calculator:", GlyphCalc, "12.5"}};
+  int y = 24;
+  for (const auto& e : edits) {
+    auto* edit = Place<TsCustomComboEdit>(box, 96, y, 232, 22);
+    edit->GlyphMode()->SetGlyph(DefaultGlyph(e.Glyph));
+    edit->SetText(e.Text);
+    Bind(edit->BoundLabel(), e.Caption);
+    y += 28;
+  }
+  auto* greyed = Place<TsCustomComboEdit>(box, 96, y, 112, 22);
+  greyed->GlyphMode()->SetGlyph(DefaultGlyph(GlyphOpenFile));
+  greyed->GlyphMode()->SetGrayed(true);
+  greyed->SetText("Greyed");
+  Bind(greyed->BoundLabel(), "Looks:");
+  auto* blended = Place<TsCustomComboEdit>(box, 216, y, 112, 22);
+  blended->GlyphMode()->SetGlyph(DefaultGlyph(GlyphOpenFile));
+  blended->GlyphMode()->SetBlend(50);
+  blended->SetText("Blended");
+  y += 28;
+  auto* readOnly = Place<TsCustomComboEdit>(box, 96, y, 112, 22);
+  readOnly->GlyphMode()->SetGlyph(DefaultGlyph(GlyphEllipsis));
+  readOnly->SetReadOnly(true);
+  readOnly->SetText("Read-only");
+  Bind(readOnly->BoundLabel(), "States:");
+  auto* disabled = Place<TsCustomComboEdit>(box, 216, y, 112, 22);
+  disabled->GlyphMode()->SetGlyph(DefaultGlyph(GlyphEllipsis));
+  disabled->SetText("Disabled");
+  disabled->SetEnabled(false);
+}
+
+TsCustomNumEdit* AddNumberEdits(TWinControl* Parent) {
+  auto* box = Place<TsGroupBox>(Parent, 346, 260, 344, 180);
+  box->SetCaption("Number edits");
+  auto* currency = Place<TsCurrencyEdit>(box, 96, 24, 120, 22);
+  currency->SetValue(1234.5);
+  Bind(currency->BoundLabel(), "Amount:");
+  auto* open = Place<TsSpeedButton>(box, 224, 24, 104, 22);
+  open->SetCaption("Calculator...");
+  auto* opener = Create<TCalcOpener>(currency);
+  opener->Edit = currency;
+  open->OnClick = MakeMethod<&TCalcOpener::Click>(opener);
+  auto* limited = Place<TsCurrencyEdit>(box, 96, 52, 120, 22);
+  limited->SetMinValue(0);
+  limited->SetMaxValue(100);
+  limited->SetDecimalPlaces(1);
+  limited->SetDisplayFormat("0.0 '%'");
+  limited->SetValue(42.5);
+  Bind(limited->BoundLabel(), "Percent:");
+  auto* withButton = Place<TsCustomNumEdit>(box, 96, 80, 120, 22);
+  withButton->GlyphMode()->SetGlyph(DefaultGlyph(GlyphCalc));
+  withButton->SetValue(-17.25);
+  Bind(withButton->BoundLabel(), "With button:");
+  auto* disabled = Place<TsCurrencyEdit>(box, 96, 108, 120, 22);
+  disabled->SetValue(99.99);
+  disabled->SetEnabled(false);
+  Bind(disabled->BoundLabel(), "Disabled:");
+  return currency;
+}
+
+}  // namespace
+
+TsCustomNumEdit* AddComboExamples(TWinControl* Parent) {
+  AddComboEdits(Parent);
+  return AddNumberEdits(Parent);
+}

@@ -1,0 +1,193 @@
+// The number edits: the keys they take and the values their texts read as, under the locale's
+// separators and the limits; the display format and the round trips of Value and Text; leaving
+// the edit with a text that is no number; Esc; typing with real keys.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "classlib/Clipbrd.h"
+#include "classlib/core/SysUtils.h"
+#include "skin/controls/sCurrEdit.h"
+#include "skin/controls/sCurrencyEdit.h"
+#include "tests/support/ControlsFixture.h"
+#include "tests/support/RealInput.h"
+
+using namespace qvtest;
+
+namespace {
+
+class NumberEdit : public ControlsTest {
+ protected:
+  void TearDown() override {
+    FormatSettings = Saved;
+    ControlsTest::TearDown();
+  }
+  TsCurrencyEdit* Make(int y = 20) {
+    auto* e = Create<TsCurrencyEdit>(Form);
+    e->SetParent(Form);
+    e->SetBounds(20, y, 140, 22);
+    flush_events();
+    return e;
+  }
+  void Locale(char Decimal, char Thousand) {
+    FormatSettings.DecimalSeparator = Decimal;
+    FormatSettings.ThousandSeparator = Thousand;
+  }
+  TFormatSettings Saved = FormatSettings;
+};
+
+}  // namespace
+
+TEST_F(NumberEdit, KeysAndTheValuesTheyMake) {
+  struct Case {
+    char Dec, Thou;
+    double Min, Max;
+    unsigned Decimals;
+    const char* Start;  // the edit's text before (as typed)
+    int SelStart;       // -1: the caret at the end
+    int SelLength;
+    char Key;           // 0: none
+    const char* Paste;  // pasted at the selection instead of a key
+    const char* Text;   // the text after
+    double Value;       // Value read after
+  };
+  const Case cases[] = {
+      {'.', ',', 0, 0, 2, "", -1, 0, '5', nullptr, "5", 5},
+      {'.', ',', 0, 0, 2, "1234", -1, 0, '5', nullptr, "12,345", 12345},  // grouped as typed
+      {'.', ',', 0, 0, 2, "12", -1, 0, 'x', nullptr, "12", 12},
+      {'.', ',', 0, 0, 2, "12", -1, 0, '.', nullptr, "12.", 12},
+      {'.', ',', 0, 0, 2, "12", -1, 0, ',', nullptr, "12", 12},  // the thousand separator adds nothing
+      {'.', ',', 0, 0, 2, "1.2", -1, 0, '5', nullptr, "1.25", 1.25},
+      {'.', ',', 0, 0, 2, "1.25", -1, 0, '7', nullptr, "1.25", 1.25},  // a third decimal
+      {'.', ',', 0, 0, 0, "12.", -1, 0, '5', nullptr, "12.", 12},      // no decimals at all
+      {'.', ',', 0, 0, 2, "123", 0, 3, '9', nullptr, "9", 9},          // the selection replaced
+      {',', '.', 0, 0, 2, "12", -1, 0, '.', nullptr, "12", 12},
+      {',', '.', 0, 0, 2, "12", -1, 0, ',', nullptr, "12,", 12},
+      {',', '.', 0, 0, 2, "1234,", -1, 0, '5', nullptr, "1.234,5", 1234.5},
+      {',', ' ', 0, 0, 2, "12", -1, 0, '.', nullptr, "12,", 12},  // '.' taken as the decimal ','
+      {'.', ',', 0, 100, 2, "", -1, 0, '-', nullptr, "-", 0},
+      {'.', ',', 0, 100, 2, "-", -1, 0, '5', nullptr, "-", 0},       // no negative number under 0 .. 100
+      {'.', ',', 0, 100, 2, "10", -1, 0, '1', nullptr, "101", 100},  // the limit holds on reading
+      {'.', ',', 0, 100, 2, "-5", -1, 0, 0, nullptr, "-5", 0},       // the signed value meets the limits
+      {'.', ',', -50, 50, 2, "-", -1, 0, '5', nullptr, "-5", -5},
+      {'.', ',', 10, 0, 2, "7", -1, 0, 0, nullptr, "7", 10},  // only the lower limit
+      {'.', ',', 0, 10, 2, "70", -1, 0, 0, nullptr, "70", 10},
+      {'.', ',', 0, 0, 2, "", -1, 0, 0, "12.5", "12.5", 12.5},
+      {'.', ',', 0, 0, 2, "", -1, 0, 0, "1,234.5", "1,234.5", 1234.5},
+      {'.', ',', 0, 0, 2, "7", -1, 0, 0, "abc", "7", 7},    // a paste that is no number is refused
+      {'.', ',', 0, 0, 2, "7", -1, 0, 0, "1.234", "7", 7},  // three decimals
+      {'.', ',', 0, 0, 2, "1", -1, 0, 0, "-2", "1", 1},
+      {'.', ',', 0, 0, 2, "", -1, 0, 0, nullptr, "", 0},
+  };
+  TsCurrencyEdit* e = Make();
+  for (const Case& c : cases) {
+    Locale(c.Dec, c.Thou);
+    e->SetMinValue(c.Min);
+    e->SetMaxValue(c.Max);
+    e->SetDecimalPlaces(c.Decimals);
+    e->SetEditText(c.Start);
+    const int len = int(e->EditText().size());
+    const int at = c.SelStart < 0 ? len : c.SelStart;
+    SendMessageA(e->Handle(), EM_SETSEL, at, at + c.SelLength);
+    if (c.Key) SendMessageA(e->Handle(), WM_CHAR, static_cast<unsigned char>(c.Key), 0);
+    if (c.Paste) {
+      Clipboard()->SetAsText(c.Paste);
+      SendMessageA(e->Handle(), WM_PASTE, 0, 0);
+    }
+    const std::string name = std::string(c.Start) + " + '" + (c.Key ? std::string(1, c.Key) : "") + "'" +
+                             (c.Paste ? std::string(" paste ") + c.Paste : "") + " (" + c.Dec + c.Thou + ")";
+    EXPECT_EQ(c.Text, e->EditText()) << name;
+    EXPECT_DOUBLE_EQ(c.Value, e->Value()) << name;
+  }
+}
+
+TEST_F(NumberEdit, ValueTextAndDisplayRoundTrips) {
+  struct Case {
+    char Dec, Thou;
+    const char* Format;  // nullptr: the default display format
+    unsigned Decimals;
+    double Set;
+    const char* EditText;
+    const char* Shown;
+    double Read;
+  };
+  const Case cases[] = {
+      {'.', ',', nullptr, 2, 1234.5, "1234.5", "1 234.50", 1234.5},  // grouped only as one types
+      {',', '.', nullptr, 2, 1234.5, "1234,5", "1 234,50", 1234.5},
+      {'.', ',', nullptr, 2, -0.5, "-0.5", "-0.50", -0.5},
+      {'.', ',', nullptr, 2, 0, "0", "0", 0},
+      {'.', ',', "0.0 '%'", 1, 42.56, "42.6", "42.6 %", 42.6},
+      {'.', ',', "", 3, -0.125, "-0.125", "-0.125", -0.125},
+      {'.', ',', nullptr, 0, 1234.5, "1235", "1 235.00", 1235},
+      {'.', '\0', nullptr, 2, 1234567.25, "1234567.25", "1 234 567.25", 1234567.25},
+  };
+  TsCurrencyEdit* e = Make();
+  for (const Case& c : cases) {
+    Locale(c.Dec, c.Thou);
+    e->SetDisplayFormat(c.Format ? c.Format : e->DefaultDisplayFormat());
+    e->SetDecimalPlaces(c.Decimals);
+    e->SetValue(c.Set);
+    EXPECT_EQ(c.EditText, e->EditText()) << c.Set;
+    EXPECT_EQ(c.Shown, e->GetDisplayText()) << c.Set;
+    EXPECT_DOUBLE_EQ(c.Read, e->Value()) << c.Set;
+    // The text written back reads as the same value.
+    e->SetText(e->Text());
+    EXPECT_DOUBLE_EQ(c.Read, e->Value()) << c.Set;
+  }
+  Locale(',', '.');
+  e->SetDecimalPlaces(2);
+  e->SetText("1.234,5");
+  EXPECT_DOUBLE_EQ(1234.5, e->Value());
+  e->SetText("abc");
+  EXPECT_DOUBLE_EQ(1234.5, e->Value()) << "a text that is no number keeps the value";
+  e->SetText("");
+  EXPECT_DOUBLE_EQ(0, e->Value());
+  e->SetValue(3);
+  e->Clear();
+  EXPECT_EQ("0", e->EditText());
+  e->SetMinValue(0);
+  e->SetMaxValue(100);
+  e->SetValue(-5);
+  EXPECT_DOUBLE_EQ(0, e->Value());
+  e->SetValue(50);
+  e->SetMinValue(60);
+  EXPECT_DOUBLE_EQ(60, e->Value()) << "new limits check the value again";
+}
+
+TEST_F(NumberEdit, LeavingTypingAndEsc) {
+  Locale('.', ',');
+  TsCurrencyEdit* e = Make();
+  TsCurrencyEdit* other = Make(60);
+  e->SetValue(7);
+  ASSERT_TRUE(FocusForKeys(e->Handle()));
+  EXPECT_TRUE(e->Editing());
+  EXPECT_EQ(1, e->SelLength()) << "entering selects the whole text";
+  // A text that is no number (set by a program) does not keep the focus when the user leaves.
+  e->SetEditText("abc");
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ(other->Handle(), GetFocus());
+  EXPECT_FALSE(e->Editing());
+  EXPECT_DOUBLE_EQ(7, e->Value());
+  EXPECT_EQ("7", e->EditText()) << "the last good value written back";
+  EXPECT_EQ("7.00", e->GetDisplayText());
+
+  ASSERT_TRUE(FocusForKeys(e->Handle()));
+  for (WORD k : {WORD('1'), WORD('2'), WORD('3'), WORD('4'), WORD('5'), WORD('6'), WORD(VK_OEM_PERIOD), WORD('5'),
+                 WORD('5'), WORD('5'), WORD('A')})
+    PressKey(k);
+  EXPECT_EQ("123,456.55", e->EditText()) << "grouped as typed, two decimals, no letters";
+  EXPECT_EQ("123,456.55", e->GetDisplayText()) << "the text itself while editing";
+  PressKey(VK_ESCAPE);
+  EXPECT_EQ("7", e->EditText()) << "Esc gives the text of the value back";
+  EXPECT_EQ(1, e->SelLength());
+
+  // With CheckOnExit the limited value is written back on leaving.
+  e->SetCheckOnExit(true);
+  e->SetMaxValue(100);
+  e->SetEditText("250");
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ("100", e->EditText());
+  EXPECT_DOUBLE_EQ(100, e->Value());
+}
