@@ -242,7 +242,7 @@ TEST_F(PageControl, PlainCloseButtons) {
 
 // A single-line strip whose tabs do not fit gets the skinned up-down in place of the native
 // arrows; clicking its right button scrolls the strip; the skin going frees it and the native
-// arrows come back; several rows or side tabs get none.
+// arrows come back; it follows the strip's side and width; several rows or side tabs get none.
 TEST_F(PageControl, TabScroller) {
   LoadStandardSkin();
   TsPageControl* pc = MakePages(20);
@@ -263,6 +263,19 @@ TEST_F(PageControl, TabScroller) {
   EXPECT_EQ(nullptr, pc->UpDown());
   EXPECT_TRUE(pump_until([&] { return FindWindowExA(pc->Handle(), nullptr, "msctls_updown32", nullptr) != nullptr; }));
   Manager->SetActive(true);
+  flush_events();
+  EXPECT_NE(nullptr, pc->UpDown());
+
+  // It follows the strip to the bottom edge, goes when the tabs fit and comes back when they don't.
+  pc->SetTabPosition(tpBottom);
+  flush_events();
+  ASSERT_NE(nullptr, pc->UpDown());
+  EXPECT_EQ(pc->Height() - pc->UpDown()->Height(), pc->UpDown()->Top());
+  EXPECT_EQ(ColorText(Tab(0, "TABBOTTOM")), At(pc, TabBody(pc, 1, false)));
+  pc->SetWidth(1900);
+  flush_events();
+  EXPECT_EQ(nullptr, pc->UpDown());
+  pc->SetWidth(400);
   flush_events();
   EXPECT_NE(nullptr, pc->UpDown());
 
