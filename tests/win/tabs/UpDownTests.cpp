@@ -94,7 +94,8 @@ TEST_F(UpDown, ButtonsFollowTheMouse) {
     check(c.Pressed, "pressed", false);
     EXPECT_EQ(c.Pressed == "2", ud->BtnState() >= 3) << c.Name;
     MouseButton(MOUSEEVENTF_LEFTUP);
-    check(c.Hot, "released", false);
+    // A release that moved nothing leaves the other button as it was (it is not shown hot).
+    check(c.Hot, "released", c.PositionAfter == c.Position);
     EXPECT_EQ(c.PositionAfter, ud->Position()) << c.Name;
     MouseAway();
     ud->Free();
