@@ -48,8 +48,9 @@ const TPlainWindow kWindows[] = {
      "COMBOBOX"},
     {"COMBOBOX", "", CBS_SIMPLE | WS_VSCROLL | kButton, 220, 212, 100, 96, &MakeAdapter<TacComboBoxWnd>, "COMBOBOX"},
     {"EDIT", "5", ES_NUMBER | WS_BORDER | kButton, 8, 250, 60, 22, nullptr, ""},
-    {"msctls_updown32", "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 0, 0, 0, 0, nullptr,
-     "SPEEDBUTTON_SMALL"},
+    {"msctls_updown32", "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 0, 0, 0, 0,
+     &MakeAdapter<TacSpinWnd>, "SPEEDBUTTON_SMALL"},
+    {"msctls_updown32", "", UDS_HORZ | UDS_ARROWKEYS, 84, 250, 40, 20, &MakeAdapter<TacSpinWnd>, "SPEEDBUTTON_SMALL"},
 };
 
 // A plain window of its own class for each column, the parent of the column's windows.
@@ -87,12 +88,21 @@ void FillColumn(HWND column, HFONT font, TacAdapterList* adapters) {
     if (cls == "msctls_updown32") SendMessageA(wnd, UDM_SETRANGE32, 0, 99);
     if (adapters && w.Maker) adapters->Add(w.Maker(wnd, nullptr, nullptr, w.Section, true));
   }
-  // The size grip in the corner of a small panel.
+  // The size grip in the corner of a small panel, and a page holding a text of its own.
   HWND panel = CreateWindowExA(WS_EX_CONTROLPARENT, "QvGalleryColumn", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 170, 132,
                                140, 70, column, nullptr, GetModuleHandleA(nullptr), nullptr);
   HWND grip = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, 0,
                               0, 138, 68, panel, nullptr, GetModuleHandleA(nullptr), nullptr);
-  (void)grip;
+  HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, "QvGalleryColumn", "", WS_CHILD | WS_VISIBLE, 8, 318, 220, 60,
+                              column, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND text = CreateWindowExA(0, "STATIC", "A page of a property sheet", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 20, 200,
+                              18, page, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(text, WM_SETFONT, WPARAM(font), FALSE);
+  if (!adapters) return;
+  adapters->Add(MakeAdapter<TacDlgPanelWnd>(panel, nullptr, nullptr, "PANEL", true));
+  adapters->Add(MakeAdapter<TacSizerWnd>(grip, nullptr, nullptr, "CHECKBOX", true));
+  adapters->Add(MakeAdapter<TacTransPanelWnd>(page, nullptr, nullptr, "CHECKBOX", true));
+  adapters->Add(MakeAdapter<TacStaticWnd>(text, nullptr, nullptr, "CHECKBOX", true));
 }
 
 }  // namespace

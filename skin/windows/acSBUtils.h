@@ -481,4 +481,7 @@ class TacMDIWnd : public TacBaseWnd {
 #include "skin/windows/acSBUtils/StaticAdapters.h"
 #include "skin/windows/acSBUtils/ButtonAdapters.h"
 #include "skin/windows/acSBUtils/ComboAdapters.h"
+#include "skin/windows/acSBUtils/PanelAdapters.h"
+#include "skin/windows/acSBUtils/SpinAdapters.h"
+#include "skin/windows/acSBUtils/MenuWindowAdapters.h"
 // clang-format on

@@ -1,0 +1,196 @@
+// Adapters of containers and size grips: a panel of the class library in the section of its bevels
+// with its caption and its children left alone, a dialog's panel that keeps the colour its program
+// gave it, a transparent container, and a size grip that sizes its window from the corner with
+// real input while it answers as the corner only where it lies.
+#include "tests/support/AdapterTestSupport.h"
+
+#include "classlib/ExtCtrlsPanels.h"
+#include "classlib/StdCtrls.h"
+
+namespace qvtest {
+namespace {
+
+class PanelAdapters : public AdapterTest {
+ protected:
+  void SetUp() override {
+    AdapterTest::SetUp();
+    Form = Create<TForm>(Application);
+    Form->SetBounds(40, 40, 420, 300);
+    Form->Show();
+    flush_events(20, 500);
+  }
+  void TearDown() override {
+    FreeAndNil(Form);
+    AdapterTest::TearDown();
+  }
+  TPanel* MakePanel() {
+    auto* panel = Create<TPanel>(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(20, 20, 240, 140);
+    panel->SetCaption("Panel");
+    auto* button = Create<TButton>(Form);
+    button->SetParent(panel);
+    button->SetBounds(10, 10, 70, 26);
+    button->SetCaption("Child");
+    Child = button;
+    flush_events(20, 500);
+    return panel;
+  }
+  COLORREF SectionColour(const char* section) const {
+    return COLORREF(Manager->Section(Manager->SectionIndexOf(section)).Color);
+  }
+  TForm* Form = nullptr;
+  TButton* Child = nullptr;
+};
+
+struct TPanelCase {
+  TBevelCut Outer, Inner;
+  TBorderStyle Border;
+  const char* Section;  // nullptr: the panel holds no controls and keeps its own look
+};
+
+TEST_F(PanelAdapters, ClassLibraryPanelShowsTheSectionOfItsBevelsAroundItsChildren) {
+  const TPanelCase cases[] = {
+      {bvRaised, bvNone, bsNone, "PANEL"},      {bvRaised, bvLowered, bsNone, "GROUPBOX"},
+      {bvLowered, bvNone, bsNone, "PANEL_LOW"}, {bvLowered, bvRaised, bsNone, "GROUPBOX"},
+      {bvNone, bvNone, bsSingle, "PANEL_LOW"},  {bvNone, bvNone, bsNone, "CHECKBOX"},
+      {bvRaised, bvNone, bsNone, nullptr},
+  };
+  for (const TPanelCase& c : cases) {
+    SCOPED_TRACE(c.Section ? c.Section : "holds no controls");
+    TPanel* panel = MakePanel();
+    panel->SetBevelOuter(c.Outer);
+    panel->SetBevelInner(c.Inner);
+    panel->SetBorderStyle(c.Border);
+    if (!c.Section) {
+      TControlStyle cs = panel->ControlStyle();
+      cs.Exclude(csAcceptsControls);
+      panel->SetControlStyle(cs);
+    }
+    const TControlStyle style = panel->ControlStyle();
+    auto* sd = new TsCommonData(panel, true);
+    sd->SetSkinManager(Manager);
+    TacMainWnd* a = MakeAdapter<TacPanelWnd>(panel->Handle(), sd, Manager, "PANEL", true);
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    flush_events(20, 500);
+    const Capture shot = SettledScreen(panel->Handle());
+    if (c.Section) {
+      EXPECT_EQ(c.Section, sd->SkinSection());
+      EXPECT_EQ(ColorText(Frame(c.Section, "BORDERSMASK")), ColorText(shot.Pixel(shot.Width() / 2, 0)));
+      EXPECT_GT(shot.CountColor(Ink(c.Section)), 0) << "the caption";
+      const Capture child = SettledScreen(Child->Handle());
+      EXPECT_EQ(0, child.CountColor(Frame(c.Section, "BORDERSMASK")) + child.CountColor(SectionColour(c.Section)))
+          << "the child keeps its own look";
+    } else {
+      EXPECT_EQ(0, shot.CountColor(Frame("PANEL", "BORDERSMASK")));
+    }
+    a->Free();
+    EXPECT_EQ(nullptr, GetWndAdapter(panel->Handle()));
+    EXPECT_TRUE(panel->ControlStyle() == style) << "csOpaque as it was";
+    delete sd;
+    panel->Free();
+  }
+}
+
+TEST_F(PanelAdapters, DialogPanelKeepsTheColourItsProgramGaveIt) {
+  // The program changes the colour while the adapter is on, or it does not.
+  for (bool programChanges : {false, true}) {
+    SCOPED_TRACE(programChanges ? "changed meanwhile" : "left alone");
+    TPanel* panel = MakePanel();
+    panel->SetColor(clRed);
+    auto* a = Create<TacDlgPanelWnd>(panel->Handle(), nullptr, Manager, "PANEL", true);
+    EXPECT_EQ(panel, a->Control);
+    EXPECT_EQ("CHECKBOX", a->SkinData->SkinSection());
+    EXPECT_EQ(Manager->GetGlobalColor(), panel->Color()) << "the skin's colour where the panel paints itself";
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    const Capture shot = SettledScreen(panel->Handle());
+    EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(shot.Pixel(shot.Width() / 2, 0)));
+    EXPECT_EQ(ColorText(COLORREF(ColorToRGB(Manager->GetGlobalColor()))),
+              ColorText(shot.Pixel(shot.Width() - 20, shot.Height() - 20)));
+    if (programChanges) panel->SetColor(clBlue);
+    a->Free();
+    EXPECT_EQ(programChanges ? clBlue : clRed, panel->Color());
+    panel->Free();
+  }
+  // A window that is no panel of the class library is framed as a group.
+  HWND plain = Track(CreatePlainWindow(Form->Handle(), 0, 20, 180, 200, 80));
+  auto* a = Create<TacDlgPanelWnd>(plain, nullptr, Manager, "PANEL", true);
+  EXPECT_EQ(nullptr, a->Control);
+  RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  EXPECT_EQ(ColorText(Frame("GROUPBOX", "BORDERSMASK")), ColorText(SettledScreen(plain).Pixel(100, 0)));
+  a->Free();
+}
+
+TEST_F(PanelAdapters, TransparentContainerShowsTheSectionAroundItsChildWindows) {
+  HWND page = Track(CreatePlainWindow(Form->Handle(), 0, 20, 20, 240, 140));
+  HWND button = CreateControl(page, "BUTTON", "Child", BS_PUSHBUTTON, 40, 40, 90, 30);
+  const TWindowState before = WindowStateOf(page);
+  auto* a = Create<TacTransPanelWnd>(page, nullptr, Manager, "CHECKBOX", true);
+  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  const Capture shot = SettledScreen(page);
+  EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(shot.Pixel(120, 0)));
+  EXPECT_EQ(0, SettledScreen(button).CountColor(Frame("CHECKBOX", "BORDERSMASK")));
+  a->Free();
+  EXPECT_TRUE(before == WindowStateOf(page)) << Describe(WindowStateOf(page));
+}
+
+// Steps of a drag run from a timer inside the system's sizing loop: once the loop runs, the pointer
+// moves 40 to the right and 30 down, then the button is released.
+int GripStep = 0;
+POINT GripFrom{};
+void CALLBACK DragGrip(HWND, UINT, UINT_PTR, DWORD) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetCurrentThreadId(), &info);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  if (GripStep == 0 && (info.flags & GUI_INMOVESIZE)) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dx = LONG(((GripFrom.x + 40) * 65536LL + 32768) / w);
+    in.mi.dy = LONG(((GripFrom.y + 30) * 65536LL + 32768) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    GripStep = 1;
+  } else if (GripStep == 1) {
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    GripStep = 2;
+  }
+}
+
+TEST_F(PanelAdapters, SizeGripSizesItsWindowFromTheCorner) {
+  HWND top = Track(CreatePlainWindow(nullptr, 0, 60, 60, 300, 220));
+  RECT cr{};
+  GetClientRect(top, &cr);
+  const int g = GetSystemMetrics(SM_CXVSCROLL);
+  HWND grip = CreateControl(top, "SCROLLBAR", "", SBS_SIZEGRIP, cr.right - g, cr.bottom - g, g, g);
+  auto* a = Create<TacSizerWnd>(grip, nullptr, Manager, "CHECKBOX", true);
+  RedrawWindow(grip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(SettledScreen(grip).Pixel(g / 2, 0)));
+  RECT gr{}, tr{};
+  GetWindowRect(grip, &gr);
+  GetWindowRect(top, &tr);
+  // The corner where the grip lies; elsewhere (a point given to it from outside) not.
+  EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(gr.left + 2, gr.top + 2)));
+  EXPECT_NE(HTBOTTOMRIGHT, SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(gr.left - 30, gr.top - 30)));
+  // Grabbed and dragged: the window grows, the grip keeps its size. The drag runs inside the
+  // system's sizing loop, which a timer's steps drive from within.
+  GripStep = 0;
+  GripFrom = POINT{gr.left + g / 2, gr.top + g / 2};
+  MouseTo(GripFrom.x, GripFrom.y);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, &DragGrip);
+  LeftButton(true);
+  EXPECT_TRUE(pump_until([] { return GripStep == 2; }, 5000));
+  KillTimer(nullptr, timer);
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) LeftButton(false);
+  Settle();
+  RECT tr2{}, gr2{};
+  GetWindowRect(top, &tr2);
+  GetWindowRect(grip, &gr2);
+  EXPECT_GT(tr2.right - tr2.left, tr.right - tr.left) << "the window grew";
+  EXPECT_EQ(g, gr2.right - gr2.left) << "the grip kept its size";
+  a->Free();
+}
+
+}  // namespace
+}  // namespace qvtest
