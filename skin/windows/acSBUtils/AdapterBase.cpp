@@ -61,6 +61,18 @@ WNDPROC LeftProcInChain(HWND wnd) {
   return left;
 }
 
+// A child window whose adapter left is painted in its own look again, and so is what its parent
+// shows through it (the inside of a group box, which the box itself never paints).
+void RepaintAfterLeaving(HWND wnd) {
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  HWND parent = GetParent(wnd);
+  if (!parent || !(GetWindowLongPtrA(wnd, GWL_STYLE) & WS_CHILD)) return;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 TColor acsb::PlainBackgroundOf(HWND wnd) {
@@ -204,7 +216,7 @@ void TacMainWnd::LeaveWindow() {
     if (GetWndAdapter(WndHandle) == this) RemovePropA(WndHandle, AdapterPropName);
     RestoreOriginalColors();
     // The window paints itself in its own look again.
-    if (IsWindowVisible(WndHandle)) RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (IsWindowVisible(WndHandle)) RepaintAfterLeaving(WndHandle);
   }
   Destroyed = true;
 }

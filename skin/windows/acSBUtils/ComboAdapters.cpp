@@ -267,6 +267,7 @@ void TacComboBoxWnd::PrintInto(HDC DC) {
     if (!*alive) return;
     PaintEditText();
   }
+  FillBorderCorners(SkinData, 0, this);
   CopyCacheTo(DC);
   PaintButton(DC);
 }

@@ -29,13 +29,14 @@ struct TCycleCase {
   std::function<void(HWND)> Prepare;
 };
 
-TEST_F(AdapterCycles, AttachPaintAndLeaveAThousandTimes) {
+// Each adapter of these families with a window of its kind.
+std::vector<TCycleCase> AdaptedWindows() {
   const auto checked = [](HWND w) { SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0); };
   const auto items = [](HWND w) {
     for (int i = 0; i < 20; ++i) SendMessageA(w, CB_ADDSTRING, 0, LPARAM("Choice"));
     SendMessageA(w, CB_SETCURSEL, 3, 0);
   };
-  const TCycleCase cases[] = {
+  return {
       {"STATIC", "Text", SS_LEFT, &MakeAdapter<TacStaticWnd>, "CHECKBOX", nullptr},
       {"STATIC", "", SS_ICON, &MakeAdapter<TacIconWnd>, "CHECKBOX",
        [](HWND w) { SendMessageA(w, STM_SETICON, WPARAM(LoadIconA(nullptr, IDI_WARNING)), 0); }},
@@ -57,7 +58,10 @@ TEST_F(AdapterCycles, AttachPaintAndLeaveAThousandTimes) {
       {"SCROLLBAR", "", SBS_SIZEGRIP, &MakeAdapter<TacSizerWnd>, "CHECKBOX", nullptr},
       {UPDOWN_CLASSA, "", UDS_HORZ, &MakeAdapter<TacSpinWnd>, "SPEEDBUTTON_SMALL", nullptr},
   };
-  for (const TCycleCase& c : cases) {
+}
+
+TEST_F(AdapterCycles, AttachPaintAndLeaveAThousandTimes) {
+  for (const TCycleCase& c : AdaptedWindows()) {
     SCOPED_TRACE(std::string(c.Class) + " " + c.Text);
     int handles = -1;
     HWND wnd = CreateControl(Dialog, c.Class, c.Text, c.Style, 20, 20, 160, 120);
@@ -81,6 +85,44 @@ TEST_F(AdapterCycles, AttachPaintAndLeaveAThousandTimes) {
     EXPECT_TRUE(a->Destroyed);
     a->Free();
   }
+}
+
+TEST_F(AdapterCycles, SkinRemovedAndBackWhileTheAdaptersStayOn) {
+  SetWindowPos(Dialog, nullptr, 0, 0, 600, 340, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  std::vector<HWND> windows;
+  std::vector<Capture> plain;
+  std::vector<TacMainWnd*> adapters;
+  const std::vector<TCycleCase> cases = AdaptedWindows();
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const TCycleCase& c = cases[i];
+    HWND wnd = CreateControl(Dialog, c.Class, c.Text, c.Style, 10 + int(i % 5) * 114, 10 + int(i / 5) * 100, 104, 60);
+    if (c.Prepare) c.Prepare(wnd);
+    windows.push_back(wnd);
+  }
+  // (An up-down shows nothing until it is painted once.)
+  RedrawWindow(Dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (HWND wnd : windows) plain.push_back(SettledScreen(wnd));
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    adapters.push_back(cases[i].Maker(windows[i], nullptr, Manager, cases[i].Section, true));
+  RedrawWindow(Dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  auto expectSkin = [&](bool on, const char* when) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      SCOPED_TRACE(std::string(when) + ": " + cases[i].Class + " " + cases[i].Text);
+      const int differing = DifferingPixels(plain[i], SettledScreen(windows[i]));
+      if (on)
+        EXPECT_GT(differing, 0) << "in the skin";
+      else
+        EXPECT_EQ(0, differing) << "as the system draws it";
+    }
+  };
+  expectSkin(true, "skinned");
+  Manager->SetActive(false);
+  expectSkin(false, "skin removed");
+  Manager->SetActive(true);
+  RedrawWindow(Dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  expectSkin(true, "skin back");
+  for (TacMainWnd* a : adapters) a->Free();
+  expectSkin(false, "adapters gone");
 }
 
 }  // namespace

@@ -71,6 +71,7 @@ TEST_F(SpinAdapters, EachHalfShowsThePointersStateAlongItsAxis) {
     EXPECT_GT(shot.CountColor(Frame(upArrow, "GLYPHMASK", c.Up)), 0);
     EXPECT_GT(shot.CountColor(Frame(downArrow, "GLYPHMASK", c.Down)), 0);
     EXPECT_EQ(50 + c.Count, position) << "the up-down counts as it does of its own";
+    EXPECT_EQ(0, shot.CountColor(RGB(255, 0, 255))) << "the frames' transparent corners show what lies behind";
     MouseTo(r.right + 40, r.bottom + 40);
     a->Free();
     SendMessageA(wnd, UDM_SETPOS32, 0, 50);
