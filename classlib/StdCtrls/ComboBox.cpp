@@ -244,12 +244,14 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomComboBox::CreateWnd() {
+  // The text given while there was no window: the new window has taken it over (and emptied the
+  // control's copy), but a combo box ignores the caption it is made with.
+  const std::string text = Text_;
   TWinControl::CreateWnd();
   SendMessageA(Handle_, CB_LIMITTEXT, static_cast<WPARAM>(MaxLength_), 0);
   if (Style_ == csOwnerDrawFixed || Style_ == csOwnerDrawVariable)
     SendMessageA(Handle_, CB_SETITEMHEIGHT, 0, ItemHeight_);
   // The items kept while the control had no window go into the new one.
-  std::string text = Text_;
   for (int i = 0; i < SavedItems_->Count(); ++i) {
     LRESULT at = SendMessageA(Handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SavedItems_->Strings(i).c_str()));
     if (at >= 0)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "classlib/Forms.h"
+#include "skin/controls/sComboBox.h"
 #include "skin/controls/sCurrEdit.h"
 #include "skin/controls/sCurrencyEdit.h"
 #include "skin/controls/sCustomComboEdit.h"
@@ -35,6 +36,46 @@ class TCalcOpener : public TComponent {
 void Bind(TsBoundLabel* Bound, const char* Caption) {
   Bound->SetActive(true);
   Bound->SetCaption(Caption);
+}
+
+void AddComboBoxes(TWinControl* Parent) {
+  auto* box = Place<TsGroupBox>(Parent, 0, 0, 336, 250);
+  box->SetCaption("Combo boxes");
+  struct {
+    const char* Caption;
+    TComboBoxStyle Style;
+    int Items;
+    bool ReadOnly;
+  } const combos[] = {{"Drop-down:", csDropDown, 12, false},
+                      {"List:", csDropDownList, 12, false},
+                      {"Read-only:", csDropDownList, 12, true},
+                      {"500 items:", csDropDownList, 500, false}};
+  const char* const names[] = {"Allegro",  "Andante", "Adagio", "Largo",       "Presto",    "Vivace",
+                               "Moderato", "Lento",   "Grave",  "Prestissimo", "Larghetto", "Allegretto"};
+  int y = 24;
+  for (const auto& k : combos) {
+    auto* combo = Place<TsComboBox>(box, 96, y, 224, 22);
+    combo->SetStyle(k.Style);
+    combo->Items()->BeginUpdate();
+    for (int i = 0; i < k.Items; ++i)
+      combo->Items()->Add(k.Items > 12 ? "Item " + std::to_string(i + 1) : std::string(names[i]));
+    combo->Items()->EndUpdate();
+    combo->SetItemIndex(k.Items > 12 ? 41 : 2);
+    combo->SetReadOnly(k.ReadOnly);
+    Bind(combo->BoundLabel(), k.Caption);
+    y += 30;
+  }
+  auto* typed = Place<TsComboBox>(box, 96, y, 224, 22);
+  typed->Items()->Add("Typed text stays");
+  typed->SetText("Typed, not an item");
+  Bind(typed->BoundLabel(), "Own text:");
+  y += 30;
+  auto* disabled = Place<TsComboBox>(box, 96, y, 224, 22);
+  disabled->SetStyle(csDropDownList);
+  disabled->Items()->Add("Disabled");
+  disabled->SetItemIndex(0);
+  disabled->SetEnabled(false);
+  Bind(disabled->BoundLabel(), "Disabled:");
 }
 
 void AddComboEdits(TWinControl* Parent) {
@@ -110,6 +151,7 @@ TsCustomNumEdit* AddNumberEdits(TWinControl* Parent) {
 }  // namespace
 
 TsCustomNumEdit* AddComboExamples(TWinControl* Parent) {
+  AddComboBoxes(Parent);
   AddComboEdits(Parent);
   return AddNumberEdits(Parent);
 }
