@@ -192,6 +192,7 @@ TEST(SkinLoader, PackedSkinRoundTripAndDamage) {
       {8, 2, "after its last entry"},
       {25, 0x7FFFFFFF, "too large"},
       {25, 5, "damaged"},
+      {25, 1 << 20, "cannot come from"},  // more than its 12 packed bytes can unpack to
       {29, 0xFFFFFF00, "truncated data"},
   };
   for (const TCase& c : cases) {

@@ -125,6 +125,26 @@ TEST(SkinMemory, SmallFilesClaimOnlyWhatTheyDecodeTo) {
     EXPECT_EQ(skin->Images.size(), c.Images) << c.Name;
     EXPECT_LE(peak, c.Bound) << c.Name;
   }
+
+  // The same skin cut short inside its large image, the entry still claiming the image's size: it
+  // fails before a pixel is made.
+  std::vector<TPackedIndexEntry> index;
+  ASSERT_TRUE(ReadPackedIndex(realPacked.data(), realPacked.size(), index, err)) << err;
+  ASSERT_EQ("big.bmp", index[1].Name);
+  std::vector<std::uint8_t> cut;
+  ASSERT_TRUE(WritePackedSkin({real[0]}, cut, err)) << err;
+  cut[8] = 2;  // entry count
+  const std::uint32_t kept = 2000;
+  ASSERT_GT(index[1].PackedSize, kept);
+  const std::uint8_t head[] = {7, 0, 'b', 'i', 'g', '.', 'b', 'm', 'p'};
+  cut.insert(cut.end(), std::begin(head), std::end(head));
+  for (std::uint32_t v : {index[1].Size, kept})
+    for (int i = 0; i < 4; ++i) cut.push_back(std::uint8_t(v >> (8 * i)));
+  cut.insert(cut.end(), index[1].Packed, index[1].Packed + kept);
+  std::unique_ptr<TSkinModel> skin;
+  EXPECT_LE(PeakWhile([&] { skin = LoadSkinFromPackedBytes(cut.data(), cut.size(), err); }), MiB / 4);
+  EXPECT_FALSE(skin);
+  EXPECT_NE(err.find("big.bmp"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -179,6 +179,11 @@ bool ReadPackedIndex(const std::uint8_t* data, std::size_t size, std::vector<TPa
       error = where + " (" + e.Name + "): size " + std::to_string(unpacked) + " too large";
       return false;
     }
+    if (std::uint64_t(unpacked) > std::uint64_t(packed) * packlimits::MaxUnpackRatio) {
+      error = where + " (" + e.Name + "): size " + std::to_string(unpacked) + " cannot come from " +
+              std::to_string(packed) + " packed bytes";
+      return false;
+    }
     e.Packed = r.Take(packed);
     if (e.Packed == nullptr) {
       error = where + " (" + e.Name + "): truncated data";

@@ -39,6 +39,9 @@ inline constexpr std::uint32_t Version = 1;
 inline constexpr std::uint32_t MaxEntries = 1024;
 inline constexpr std::size_t MaxPackedBytes = std::size_t(128) << 20;  // the whole .asz
 inline constexpr std::size_t MaxTotalBytes = std::size_t(128) << 20;   // all entries unpacked
+// zlib's compressed data holds at most 1032 bytes in one (a 258-byte match in two bits): an entry
+// whose size its packed bytes cannot hold is refused before anything is made for it.
+inline constexpr std::uint32_t MaxUnpackRatio = 1032;
 }  // namespace packlimits
 
 // The entries of a packed skin, checked but not unpacked.
