@@ -68,7 +68,8 @@ void TacMnuWnd::AnswerMenuCommand(TMessage& Message) {
 
 void TacMnuWnd::PaintMenuCache() {
   UpdateRects();
-  if (!SkinData->BGChanged && SkinData->CacheBmp && !SkinData->CacheBmp->Empty()) return;
+  TBitmap* made = SkinData->CacheBmp;
+  if (!SkinData->BGChanged && made && made->Width() == WndSize.cx && made->Height() == WndSize.cy) return;
   SharedParentColor = clParentColorUnset;
   TBitmap* cache = SizeCache();
   // A popup lies on the desktop: its section is painted over nothing.

@@ -334,7 +334,18 @@ void TacTransPanelWnd::PaintBackground() {
 
 // ---- TacSizerWnd ------------------------------------------------------------------------------------
 
+bool TacSizerWnd::IsGrip() const {
+  // A scroll bar that is no size box keeps its own look and handling.
+  char cls[16] = {};
+  GetClassNameA(WndHandle, cls, sizeof cls);
+  return lstrcmpiA(cls, "ScrollBar") != 0 || (GetWindowLongPtrA(WndHandle, GWL_STYLE) & (SBS_SIZEBOX | SBS_SIZEGRIP));
+}
+
 void TacSizerWnd::HandleMessage(TMessage& Message) {
+  if (!IsGrip()) {
+    TacMainWnd::HandleMessage(Message);
+    return;
+  }
   if (SkinOn()) {
     switch (Message.Msg) {
       case WM_PAINT: SizerPaint(); return;

@@ -74,6 +74,8 @@ class TacSizerWnd : public TacMainWnd {
   QV_CLASS_NAME(TacSizerWnd)
   using TacMainWnd::TacMainWnd;
   void HandleMessage(TMessage& Message) override;
+  // The window is a size box (any window but a scroll bar without SBS_SIZEBOX or SBS_SIZEGRIP).
+  bool IsGrip() const;
 
  private:
   void SizerPaint();

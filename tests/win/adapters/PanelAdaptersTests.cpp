@@ -173,6 +173,14 @@ TEST_F(PanelAdapters, SizeGripSizesItsWindowFromTheCorner) {
   // The corner where the grip lies; elsewhere (a point given to it from outside) not.
   EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(gr.left + 2, gr.top + 2)));
   EXPECT_NE(HTBOTTOMRIGHT, SendMessageA(grip, WM_NCHITTEST, 0, MAKELPARAM(gr.left - 30, gr.top - 30)));
+  // A scroll bar that is no grip is left to itself.
+  HWND bar = CreateControl(top, "SCROLLBAR", "", SBS_VERT, 10, 10, g, 100);
+  auto* b = Create<TacSizerWnd>(bar, nullptr, Manager, "CHECKBOX", true);
+  RECT br{};
+  GetWindowRect(bar, &br);
+  EXPECT_EQ(HTCLIENT, SendMessageA(bar, WM_NCHITTEST, 0, MAKELPARAM(br.left + 2, br.top + 50)));
+  EXPECT_EQ(0, SettledScreen(bar).CountColor(Frame("CHECKBOX", "BORDERSMASK")));
+  b->Free();
   // Grabbed and dragged: the window grows, the grip keeps its size. The drag runs inside the
   // system's sizing loop, which a timer's steps drive from within.
   GripStep = 0;

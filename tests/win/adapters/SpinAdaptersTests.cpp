@@ -41,11 +41,12 @@ TEST_F(SpinAdapters, EachHalfShowsThePointersStateAlongItsAxis) {
       {"horizontal, over the right", true, 1, false, 1, 0, 0},
       {"horizontal, left pressed", true, -1, true, 0, 2, -1},
       {"horizontal, right pressed", true, 1, true, 2, 0, 1},
+      {"disabled, pressed", false, 1, true, -1, -1, 0},
   };
   for (const TSpinCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const int w = c.Horizontal ? 48 : 20, h = c.Horizontal ? 20 : 48;
-    HWND wnd = UpDown(c.Horizontal ? UDS_HORZ : 0, w, h);
+    HWND wnd = UpDown((c.Horizontal ? UDS_HORZ : 0) | (c.Up < 0 ? WS_DISABLED : 0), w, h);
     const TWindowState before = WindowStateOf(wnd);
     auto* a = Create<TacSpinWnd>(wnd, nullptr, Manager, "SPEEDBUTTON_SMALL", true);
     RECT r{};
@@ -62,14 +63,22 @@ TEST_F(SpinAdapters, EachHalfShowsThePointersStateAlongItsAxis) {
     // The top edge of each half's frame (the first row of a vertical one's halves).
     const POINT upEdge = c.Horizontal ? POINT{w * 3 / 4, 0} : POINT{w / 2, 0};
     const POINT downEdge = c.Horizontal ? POINT{w / 4, 0} : POINT{w / 2, h / 2};
-    EXPECT_EQ(ColorText(Frame("SPEEDBUTTON_SMALL", "BORDERSMASK", c.Up)), ColorText(shot.Pixel(upEdge.x, upEdge.y)));
-    EXPECT_EQ(ColorText(Frame("SPEEDBUTTON_SMALL", "BORDERSMASK", c.Down)),
-              ColorText(shot.Pixel(downEdge.x, downEdge.y)));
-    // The arrows of the axis, in the halves' states.
-    const char* upArrow = c.Horizontal ? "SCROLLBTNRIGHT" : "SCROLLBTNTOP";
-    const char* downArrow = c.Horizontal ? "SCROLLBTNLEFT" : "SCROLLBTNBOTTOM";
-    EXPECT_GT(shot.CountColor(Frame(upArrow, "GLYPHMASK", c.Up)), 0);
-    EXPECT_GT(shot.CountColor(Frame(downArrow, "GLYPHMASK", c.Down)), 0);
+    if (c.Up < 0) {
+      // Dimmed over what lies behind, in the normal state whatever the pointer does.
+      const COLORREF normal = Frame("SPEEDBUTTON_SMALL", "BORDERSMASK", 0), top = shot.Pixel(upEdge.x, upEdge.y);
+      EXPECT_NE(ColorText(normal), ColorText(top));
+      EXPECT_EQ(ColorText(top), ColorText(shot.Pixel(downEdge.x, downEdge.y)));
+      EXPECT_NE(ColorText(top), ColorText(GetSysColor(COLOR_WINDOW)));
+    } else {
+      EXPECT_EQ(ColorText(Frame("SPEEDBUTTON_SMALL", "BORDERSMASK", c.Up)), ColorText(shot.Pixel(upEdge.x, upEdge.y)));
+      EXPECT_EQ(ColorText(Frame("SPEEDBUTTON_SMALL", "BORDERSMASK", c.Down)),
+                ColorText(shot.Pixel(downEdge.x, downEdge.y)));
+      // The arrows of the axis, in the halves' states.
+      const char* upArrow = c.Horizontal ? "SCROLLBTNRIGHT" : "SCROLLBTNTOP";
+      const char* downArrow = c.Horizontal ? "SCROLLBTNLEFT" : "SCROLLBTNBOTTOM";
+      EXPECT_GT(shot.CountColor(Frame(upArrow, "GLYPHMASK", c.Up)), 0);
+      EXPECT_GT(shot.CountColor(Frame(downArrow, "GLYPHMASK", c.Down)), 0);
+    }
     EXPECT_EQ(50 + c.Count, position) << "the up-down counts as it does of its own";
     EXPECT_EQ(0, shot.CountColor(RGB(255, 0, 255))) << "the frames' transparent corners show what lies behind";
     MouseTo(r.right + 40, r.bottom + 40);
