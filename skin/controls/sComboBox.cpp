@@ -343,6 +343,7 @@ void TsCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC Co
   }
   // An edit field that shows nothing of its own leaves the control's look from the cache.
   if (ComboWnd == EditHandle_ && Style() != csSimple && FrameSkinned(this, FSkinData)) {
+    if (Message.Msg == WM_MOUSEMOVE || Message.Msg == WM_MOUSELEAVE) EditMouseMessage(Message);
     const bool own = Focused() && Enabled() && !FReadOnly;
     if (Message.Msg == WM_PAINT && !own) {
       const PaintScope validate(ComboWnd);
@@ -447,12 +448,35 @@ void TsCustomComboBox::FocusLost(TMessage& Message) {
   TCustomComboBox::WndProc(Message);
 }
 
-void TsCustomComboBox::EnterLeave(TMessage& Message) {
-  FSkinData->MouseAbove = Message.Msg == CM_MOUSEENTER;
+bool TsCustomComboBox::MouseOverWindow() const {
+  POINT p{};
+  RECT r{};
+  return HandleAllocated() && GetCursorPos(&p) && GetWindowRect(Handle_, &r) && PtInRect(&r, p);
+}
+
+void TsCustomComboBox::SetMouseAbove(bool Value) {
+  if (FSkinData->MouseAbove == Value) return;
+  FSkinData->MouseAbove = Value;
   FSkinData->BGChanged = true;
-  auto alive = AliveToken();
   Repaint();
+}
+
+void TsCustomComboBox::EnterLeave(TMessage& Message) {
+  // The mouse going on into the edit field stays over the control.
+  auto alive = AliveToken();
+  SetMouseAbove(Message.Msg == CM_MOUSEENTER || MouseOverWindow());
   if (*alive) TCustomComboBox::WndProc(Message);
+}
+
+void TsCustomComboBox::EditMouseMessage(const TMessage& Message) {
+  if (Message.Msg == WM_MOUSEMOVE) {
+    if (FSkinData->MouseAbove || DroppedDown()) return;
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, EditHandle_, 0};
+    TrackMouseEvent(&tme);
+    SetMouseAbove(true);
+  } else if (Message.Msg == WM_MOUSELEAVE && !DroppedDown()) {
+    SetMouseAbove(MouseOverWindow());
+  }
 }
 
 void TsCustomComboBox::ComboCommand(TMessage& Message) {
@@ -500,7 +524,8 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& Message) {
     case CB_SETCURSEL: FSkinData->BGChanged = true; return false;
     case WM_COMMAND:
       if (!FReadOnly) {
-        FDropped = false;
+        // The edit field's notifications come while the list shows too.
+        FDropped = FDropped && DroppedDown();
         FSkinData->BGChanged = true;
         PaintControl(nullptr);
       }

@@ -88,6 +88,11 @@ class TsCustomComboBox : public TacSkinnedControl<TCustomComboBox> {
   void FocusGot(TMessage& Message);
   void FocusLost(TMessage& Message);
   void EnterLeave(TMessage& Message);
+  // The edit field of a drop-down combo covers most of it: the mouse over the field is over the
+  // control.
+  void EditMouseMessage(const TMessage& Message);
+  bool MouseOverWindow() const;
+  void SetMouseAbove(bool Value);
   void ComboCommand(TMessage& Message);
 
   TAlignment FAlignment = taLeftJustify;

@@ -110,6 +110,8 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
     bool AtLeft;
   } const cases[] = {{"normal", csDropDownList, 0, false},
                      {"focused", csDropDownList, 1, false},
+                     {"under the mouse", csDropDown, 1, false},
+                     {"owner-drawn", csOwnerDrawFixed, 0, false},
                      {"dropped down", csDropDown, 2, false},
                      {"right to left", csDropDownList, 0, true},
                      {"simple", csSimple, -1, false}};
@@ -118,7 +120,8 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
     TsComboBox* c = Make(k.Style);
     if (k.Style == csSimple) c->SetHeight(120);
     if (k.AtLeft) c->SetBiDiMode(bdRightToLeft);
-    if (k.State == 1) ASSERT_TRUE(FocusForKeys(c->Handle()));
+    if (k.State == 1 && k.Style == csDropDown) MouseTo(c, 20, c->Height() / 2);
+    if (k.State == 1 && k.Style != csDropDown) ASSERT_TRUE(FocusForKeys(c->Handle()));
     if (k.State == 2) c->SetDroppedDown(true);
     flush_events();
     EXPECT_EQ(k.State == 2, c->ListDropped());
@@ -133,6 +136,11 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
       EXPECT_EQ(Frame("COMBOBTN", k.State), top) << ColorText(top);
       // The frame of the control around it.
       EXPECT_EQ(Frame("EDIT", k.State == 1 ? 1 : 0), ScreenPixel(c, c->Width() / 2, 0));
+      // The mouse leaves: the normal look again.
+      if (k.State == 1 && k.Style == csDropDown) {
+        MouseAway();
+        EXPECT_TRUE(pump_until([&] { return ScreenPixel(c, left + bw / 2, 2) == Frame("COMBOBTN", 0); }));
+      }
     }
     if (k.State == 2) {
       c->SetDroppedDown(false);
