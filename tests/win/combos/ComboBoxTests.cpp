@@ -9,6 +9,7 @@
 #include "skin/controls/sComboBox.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "tests/support/ControlsFixture.h"
+#include "tests/support/GdiHandles.h"
 #include "tests/support/RealInput.h"
 
 using namespace qvtest;
@@ -203,11 +204,17 @@ TEST_F(ComboBox, OnlyALongListGetsSkinnedBarsAndGivesThemBack) {
     Manager->SetActive(false);
     flush_events();
     EXPECT_EQ(nullptr, c->ListAdapter());
-    if (IsWindow(list)) EXPECT_NE(proc, LONG_PTR(0));
+    EXPECT_EQ(proc, GetWindowLongPtrA(list, GWLP_WNDPROC));
     EXPECT_EQ(clWindow, c->Color());
     Manager->SetActive(true);
     flush_events();
+    // Freed while its skinned list shows.
+    c->SetDroppedDown(true);
+    flush_events(40, 1000);
+    list = ListOf(c);
     FreeAndNil(c);
+    flush_events();
+    EXPECT_FALSE(IsWindow(list));
   }
 }
 
@@ -236,4 +243,15 @@ TEST_F(ComboBox, ItemsAndChoiceKeptAcrossSkinChanges) {
   flush_events();
   EXPECT_EQ(2, c->ItemIndex());
   EXPECT_EQ(Frame("EDIT", 0), ScreenPixel(c, c->Width() / 2, 0));
+  // Printed, the control shows its skin too; painting it over and over keeps no GDI object.
+  EXPECT_EQ(Frame("EDIT", 0), CaptureWMPrint(c->Handle()).Pixel(c->Width() / 2, 0));
+  const int handles = GdiHandleCount();
+  for (int i = 0; i < 20; ++i) {
+    c->SkinData()->MouseAbove = i % 2 == 0;
+    c->SkinData()->BGChanged = true;
+    c->Repaint();
+    typed->Repaint();
+  }
+  flush_events();
+  EXPECT_EQ(handles, GdiHandleCount());
 }
