@@ -1,0 +1,329 @@
+// The skinned frame of a dialog window: its image (section, title, icon, caption, title buttons,
+// size grip), the window region cut from the skin's corners, the frame bands on the screen and
+// the hit test that matches them.
+#include "skin/windows/acDials.h"
+
+#include <algorithm>
+
+#include "classlib/GdiScopes.h"
+#include "skin/engine/sQuorvexGraph.h"
+#include "skin/engine/sStyleSimply.h"
+
+namespace {
+
+constexpr const char* kTitleSection = "FORMTITLE";
+constexpr int kDefaultButtonSize = 21;
+
+int SmallIconWidth() { return GetSystemMetrics(SM_CXSMICON); }
+
+qv::TDialogMetrics SystemDialogMetrics() {
+  qv::TDialogMetrics m;
+  m.DlgFrameX = GetSystemMetrics(SM_CXDLGFRAME);
+  m.DlgFrameY = GetSystemMetrics(SM_CYDLGFRAME);
+  m.FrameX = GetSystemMetrics(SM_CXFRAME);
+  m.FrameY = GetSystemMetrics(SM_CYFRAME);
+  m.Caption = GetSystemMetrics(SM_CYCAPTION);
+  return m;
+}
+
+}  // namespace
+
+// ---- State of the window ------------------------------------------------------------------------------
+
+qv::TDialogFrame TacDialogWnd::Frame() const { return qv::DialogFrameOf(FrameKind, StyleBits, SystemDialogMetrics()); }
+
+bool TacDialogWnd::Zoomed() const { return WndHandle && IsZoomed(WndHandle); }
+
+bool TacDialogWnd::Iconic() const { return WndHandle && IsIconic(WndHandle); }
+
+bool TacDialogWnd::CloseEnabled() const {
+  return !WndHandle || (GetClassLongPtrA(WndHandle, GCL_STYLE) & CS_NOCLOSE) == 0;
+}
+
+bool TacDialogWnd::MaxEnabled() const {
+  return (StyleBits & WS_MAXIMIZEBOX) != 0 && !Zoomed() && (FrameKind == qv::fkUnknown || FrameKind == qv::fkSizeable);
+}
+
+bool TacDialogWnd::MinEnabled() const { return (StyleBits & WS_MINIMIZEBOX) != 0 && !Iconic(); }
+
+bool TacDialogWnd::ButtonEnabled(int HitCode) const {
+  switch (HitCode) {
+    case HTCLOSE: return CloseEnabled();
+    // While zoomed or iconic the Maximize button shows the restore image, which works.
+    case HTMAXBUTTON: return MaxEnabled() || Zoomed() || Iconic();
+    case HTMINBUTTON: return MinEnabled() || Iconic();
+    default: return true;
+  }
+}
+
+TsCaptionButton* TacDialogWnd::ButtonOf(int HitCode) {
+  switch (HitCode) {
+    case HTCLOSE: return &BtnClose;
+    case HTMAXBUTTON: return &BtnMax;
+    case HTMINBUTTON: return &BtnMin;
+    case HTHELP: return &BtnHelp;
+    default: return nullptr;
+  }
+}
+
+// ---- Title buttons ----------------------------------------------------------------------------------
+
+void TacDialogWnd::LoadButtonMasks() {
+  TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
+  if (!sm) return;
+  const int gi = sm->ConstData().GlobalInfo;
+  auto global = [&](const char* name) { return sm->LookupMask(gi, "GLOBALINFO", name); };
+  if (!sm->IsMaskIndex(global("BICONCLOSE"))) {
+    const int form = sm->SectionIndexOf("FORM");
+    BtnMin.ImageIndex = sm->LookupMask(form, "FORM", "BICONMIN");
+    BtnMax.ImageIndex = sm->LookupMask(form, "FORM", "BICONMAX");
+    BtnClose.ImageIndex = sm->LookupMask(form, "FORM", "BICONCLOSE");
+    BtnHelp.ImageIndex = sm->LookupMask(form, "FORM", "BICONHELP");
+    return;
+  }
+  const bool bigFrame = FrameKind == qv::fkUnknown || FrameKind == qv::fkSizeable;
+  if (!bigFrame && sm->IsMaskIndex(global("SICONCLOSE"))) {
+    BtnClose.ImageIndex = global("SICONCLOSE");
+    BtnMin.ImageIndex = global("SICONMIN");
+    BtnMax.ImageIndex = global("SICONMAX");
+    BtnHelp.ImageIndex = global("SICONHELP");
+    if (!sm->IsMaskIndex(BtnHelp.ImageIndex)) BtnHelp.ImageIndex = global("BICONHELP");
+    return;
+  }
+  BtnMin.ImageIndex = global("BICONMIN");
+  BtnMax.ImageIndex = global("BICONMAX");
+  BtnClose.ImageIndex = global("BICONCLOSE");
+  BtnHelp.ImageIndex = global("BICONHELP");
+}
+
+int TacDialogWnd::ButtonImage(int HitCode) const {
+  TsSkinManager* sm = SkinData->SkinManager();
+  const int gi = sm->ConstData().GlobalInfo;
+  auto normImage = [&] {
+    const int g = sm->LookupMask(gi, "GLOBALINFO", "BICONNORM");
+    return sm->IsMaskIndex(g) ? g : sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "BICONNORM");
+  };
+  switch (HitCode) {
+    case HTMAXBUTTON:
+      if (Zoomed()) return normImage();
+      if (Iconic()) {
+        const int g = sm->LookupMask(gi, "GLOBALINFO", "BICONMAX");
+        return sm->IsMaskIndex(g) ? g : sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "BICONMAX");
+      }
+      return BtnMax.ImageIndex;
+    case HTMINBUTTON: return Iconic() ? normImage() : BtnMin.ImageIndex;
+    case HTCLOSE: return BtnClose.ImageIndex;
+    case HTHELP: return BtnHelp.ImageIndex;
+    default: return -1;
+  }
+}
+
+void TacDialogWnd::LayoutButtons() {
+  TsSkinManager* sm = SkinData->SkinManager();
+  TSize sizes[qv::dbCount];
+  const TsCaptionButton* btns[qv::dbCount] = {&BtnClose, &BtnMax, &BtnMin, &BtnHelp};
+  for (int i = 0; i < qv::dbCount; ++i) {
+    const int image = btns[i]->ImageIndex;
+    sizes[i] =
+        sm && sm->IsMaskIndex(image) ? sm->GetMaskItemSize(image) : TSize{kDefaultButtonSize, kDefaultButtonSize};
+  }
+  const qv::TDialogButtonLayout l = qv::LayoutDialogButtons(DlgWidth, Frame(), StyleBits, ExStyleBits, sizes);
+  BtnClose.Rect = l.Rects[qv::dbClose];
+  BtnMax.Rect = l.Rects[qv::dbMax];
+  BtnMin.Rect = l.Rects[qv::dbMin];
+  BtnHelp.Rect = l.Rects[qv::dbHelp];
+}
+
+void TacDialogWnd::PaintButtonImage(TBitmap* Cache, int HitCode, const TsCaptionButton& Btn) {
+  TsSkinManager* sm = SkinData->SkinManager();
+  const int image = ButtonImage(HitCode);
+  if (Btn.Rect.IsEmpty() || !sm->IsMaskIndex(image)) return;
+  const bool enabled = ButtonEnabled(HitCode);
+  const int mode = (!Active || !enabled) && (Btn.State == 0 || !enabled) ? 2 : 1;
+  PaintMaskImageByIndex(Cache, Btn.Rect.TopLeft(), enabled ? Btn.State : 0, mode, image, sm);
+}
+
+void TacDialogWnd::SaveButtonStrip() {
+  TBitmap* cache = SkinData->CacheBmp;
+  const int h = std::min(CaptionHeight() + BorderHeight(), cache->Height());
+  if (h <= 0) return;
+  ButtonStrip->SetSize(cache->Width(), h);
+  BitmapDC src(cache), dst(ButtonStrip);
+  if (src && dst) BitBlt(dst, 0, 0, cache->Width(), h, src, 0, 0, SRCCOPY);
+}
+
+void TacDialogWnd::RepaintButton(int HitCode) {
+  TsCaptionButton* b = ButtonOf(HitCode);
+  TBitmap* cache = SkinData ? SkinData->CacheBmp : nullptr;
+  if (!b || b->Rect.IsEmpty() || !cache || cache->Empty() || ButtonStrip->Empty()) return;
+  // A button reaching into the icon is not painted over it.
+  if (b->Rect.Left <= BorderWidth() + SmallIconWidth()) return;
+  {
+    BitmapDC src(ButtonStrip), dst(cache);
+    if (!src || !dst) return;
+    BitBlt(dst, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), src, b->Rect.Left, b->Rect.Top, SRCCOPY);
+  }
+  PaintButtonImage(cache, HitCode, *b);
+  WindowDC dc(WndHandle);
+  BitmapDC src(cache);
+  if (dc && src)
+    BitBlt(dc, b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), src, b->Rect.Left, b->Rect.Top, SRCCOPY);
+}
+
+// ---- The window image ---------------------------------------------------------------------------------
+
+void TacDialogWnd::ReadIcon() {
+  Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_SMALL, 0));
+  if (!Icon) Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_BIG, 0));
+  const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+  IconBmp->SetSize(w, h);
+  FillBmpRect(IconBmp, TRect{0, 0, w, h}, TColor(0xFF00FF));
+  HICON icon = Icon ? Icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  BitmapDC dc(IconBmp);
+  if (dc && icon && !DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL))
+    DrawIconEx(dc, 0, 0, LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)), w, h, 0, nullptr, DI_NORMAL);
+}
+
+void TacDialogWnd::PaintTitle(TBitmap* Cache) {
+  TsSkinManager* sm = SkinData->SkinManager();
+  const qv::TDialogFrame f = Frame();
+  const int band = Iconic() ? DlgHeight : f.Caption + f.BorderY;
+  const int title = sm->SectionIndexOf(kTitleSection);
+  if (sm->IsSectionIndex(title))
+    PaintSectionItem(title, kTitleSection, EmptyCacheInfo, true, Active ? 1 : 0, TRect{0, 0, DlgWidth, band}, TPoint{},
+                     Cache, sm);
+  const int iconW = SmallIconWidth();
+  if (!IconBmp->Empty())
+    CopyTransparent(Cache, IconBmp, f.BorderX, (f.Caption + f.BorderY - IconBmp->Height()) / 2, TColor(0xFF00FF));
+  LayoutButtons();
+  int left = DlgWidth - f.BorderX;
+  for (const TsCaptionButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})
+    if (!b->Rect.IsEmpty()) left = std::min(left, b->Rect.Left);
+  if ((StyleBits & WS_SYSMENU) != 0) {
+    const int bar = sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
+    if (sm->IsMaskIndex(bar))
+      PaintMaskRectByIndex(Cache, TRect{left, f.BorderY, DlgWidth - f.BorderX, f.Caption + f.BorderY}, true,
+                           EmptyCacheInfo, bar, Active ? 1 : 0, false, sm);
+  }
+  SaveButtonStrip();
+  PaintButtonImage(Cache, HTCLOSE, BtnClose);
+  PaintButtonImage(Cache, HTMAXBUTTON, BtnMax);
+  PaintButtonImage(Cache, HTMINBUTTON, BtnMin);
+  PaintButtonImage(Cache, HTHELP, BtnHelp);
+  if (Caption.empty()) return;
+  TRect r{f.BorderX + 4 + iconW, f.BorderY, left - 6, f.Caption + f.BorderY};
+  if (r.Right <= r.Left) return;
+  BitmapDC dc(Cache);
+  if (!dc) return;
+  TCanvas* canvas = Cache->Canvas();
+  canvas->Font()->Assign(TitleFont);
+  const std::string text = CutTextToWidth(canvas, Caption, r.Width());
+  DrawSectionText(canvas, text, true, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, title, Active, sm);
+}
+
+void TacDialogWnd::PaintCache() {
+  TsSkinManager* sm = SkinData->SkinManager();
+  if (!sm || !sm->Skin()) return;
+  TBitmap* cache = SkinData->CacheBmp;
+  if (!SkinData->BGChanged && cache && cache->Width() == DlgWidth && cache->Height() == DlgHeight) return;
+  RegionChanged = RegionChanged || RegionSize_ != TSize{DlgWidth, DlgHeight};
+  WndSize = TSize{DlgWidth, DlgHeight};
+  cache = SizeCache();
+  if (cache->Empty()) return;
+  const TRect all{0, 0, DlgWidth, DlgHeight};
+  PaintControlItem(SkinData, EmptyCacheInfo, true, Active ? 1 : 0, all, TPoint{}, cache, false);
+  const qv::TDialogFrame f = Frame();
+  if (FrameKind == qv::fkSizeable) {
+    const int grip = sm->LookupMask(sm->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    if (sm->IsMaskIndex(grip)) {
+      const TSize s = sm->GetMaskItemSize(grip);
+      PaintMaskImageByIndex(cache, TPoint{DlgWidth - s.cx - f.BorderX, DlgHeight - s.cy - f.BorderY}, 0, 1, grip, sm);
+    }
+  }
+  if (f.Caption > 0) PaintTitle(cache);
+  SkinData->BGChanged = false;
+  SkinData->SetUpdating(false);
+}
+
+// ---- Region and frame bands ----------------------------------------------------------------------------
+
+void TacDialogWnd::UpdateRegion() {
+  if (RegionLock || !RegionChanged) return;
+  if (FrameKind == qv::fkFrameless && (StyleBits & WS_THICKFRAME) == 0) return;
+  TsSkinManager* sm = SkinData->SkinManager();
+  RegionRects.clear();
+  if (sm->IsMaskIndex(SkinData->BorderIndex)) {
+    const TsMaskData& mask = sm->Mask(SkinData->BorderIndex);
+    CollectCornerRects(RegionRects, DlgWidth, mask, false, 0, sm);
+    CollectCornerRects(RegionRects, DlgWidth, mask, true, DlgHeight - sm->MaskMarginBottom(SkinData->BorderIndex), sm);
+  }
+  const int title = sm->SectionIndexOf(kTitleSection);
+  if (sm->IsSectionIndex(title) && CaptionHeight() > 0) {
+    const int mask = sm->LookupMask(title, kTitleSection, "BORDERSMASK");
+    if (sm->IsMaskIndex(mask)) CollectCornerRects(RegionRects, DlgWidth, sm->Mask(mask), false, 0, sm);
+  }
+  RegionChanged = false;
+  // A window that says it keeps its own region is left with it.
+  if (SendMessageA(WndHandle, 0xBC4D, 0x41A2, 0) == 0x41A2) return;
+  OwnedRegion rgn(CreateRectRgn(0, 0, DlgWidth, DlgHeight));
+  if (!rgn) return;
+  for (const TRect& r : RegionRects) {
+    if (r.IsEmpty()) continue;
+    OwnedRegion part(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
+    if (part) CombineRgn(rgn, rgn, part, RGN_DIFF);
+  }
+  RegionLock = true;
+  // The system owns the region once it takes it.
+  if (SetWindowRgn(WndHandle, rgn, TRUE)) {
+    rgn.Release();
+    RegionSize_ = TSize{DlgWidth, DlgHeight};
+  }
+  RegionLock = false;
+}
+
+void TacDialogWnd::PaintFrameBands() {
+  TBitmap* cache = SkinData->CacheBmp;
+  if (!cache || cache->Empty()) return;
+  WindowDC dc(WndHandle);
+  BitmapDC src(cache);
+  if (!dc || !src) return;
+  // Everything outside the client area: the frame as the window really has it, whatever the metrics say.
+  RECT cr{};
+  GetClientRect(WndHandle, &cr);
+  POINT origin{0, 0};
+  ClientToScreen(WndHandle, &origin);
+  const int cx = origin.x - DlgRect.Left, cy = origin.y - DlgRect.Top;
+  SavedDC saved(dc);
+  ExcludeClipRect(dc, cx, cy, cx + cr.right, cy + cr.bottom);
+  BitBlt(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, SRCCOPY);
+}
+
+// ---- Hit testing --------------------------------------------------------------------------------------
+
+int TacDialogWnd::HitTestAt(TPoint Screen) {
+  UpdateRects();
+  DlgRect = WndRect;
+  const TPoint p{Screen.X - DlgRect.Left, Screen.Y - DlgRect.Top};
+  const qv::TDialogFrame f = Frame();
+  const int w = DlgRect.Width(), h = DlgRect.Height();
+  if (f.Caption > 0 && p.Y >= f.BorderY && p.Y < f.Caption + f.BorderY && p.X >= f.BorderX && p.X < w - f.BorderX) {
+    if (p.X < f.BorderX + SmallIconWidth()) return HTSYSMENU;
+    for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
+      const TsCaptionButton* b = ButtonOf(code);
+      if (b->Rect.IsEmpty() || p.X < b->Rect.Left || p.X >= b->Rect.Right) continue;
+      if (code == HTMAXBUTTON || code == HTMINBUTTON) return ButtonEnabled(code) ? code : HTCAPTION;
+      return code;
+    }
+    return HTCAPTION;
+  }
+  if (FrameKind == qv::fkSizeable) {
+    TsSkinManager* sm = SkinData->SkinManager();
+    const int grip = sm ? sm->LookupMask(sm->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE") : -1;
+    if (sm && sm->IsMaskIndex(grip)) {
+      const TSize s = sm->GetMaskItemSize(grip);
+      if (p.X >= w - s.cx - f.BorderX && p.Y >= h - s.cy - f.BorderY) return HTBOTTOMRIGHT;
+    }
+  }
+  if (Zoomed() && !TRect{2, 2, w - 4, h - 4}.Contains(p)) return HTTRANSPARENT;
+  return HTNOWHERE;
+}
