@@ -42,9 +42,9 @@ void FreeClosedDialogs();
 // Frees the menu window adapters made for pop-up menus.
 void ClearMnuArray();
 
-// The menu window adapters made for pop-up menus; an adapter whose window is gone is freed as the
-// next menu opens.
-extern std::vector<TacMainWnd*> TacMnuArray;
+// The menu window adapters made for pop-up menus: an adapter leaves the list as it is freed (a menu
+// window's adapter frees itself when its window goes), so the list holds the open menus only.
+extern TacAdapterList TacMnuArray;
 // The style of the last dialog whose skinning began.
 extern std::uint32_t DialogStyle;
 // A title button of a dialog adapter is held down.

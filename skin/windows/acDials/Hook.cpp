@@ -7,7 +7,7 @@
 #include "classlib/Forms.h"
 #include "skin/engine/sSkinManager.h"
 
-std::vector<TacMainWnd*> TacMnuArray;
+TacAdapterList TacMnuArray;
 std::uint32_t DialogStyle = 0;
 bool ButtonPressed = false;
 bool RegionLock = false;
@@ -15,7 +15,7 @@ bool RegionLock = false;
 using qv::TacDialogChildKind;
 
 TacAdapterMaker DialogChildMakers[std::size_t(TacDialogChildKind::Count)] = {};
-TacAdapterMaker MenuWindowMaker = nullptr;
+TacAdapterMaker MenuWindowMaker = MakeAdapter<TacMnuWnd>;
 
 namespace {
 
@@ -31,6 +31,10 @@ bool FillChildMakers() {
   set(TacDialogChildKind::ComboList, MakeAdapter<TacComboListWnd>);
   set(TacDialogChildKind::Edit, MakeAdapter<TacEditWnd>);
   set(TacDialogChildKind::Link, MakeAdapter<TacLinkWnd>);
+  set(TacDialogChildKind::TransPanel, MakeAdapter<TacTransPanelWnd>);
+  set(TacDialogChildKind::DlgPanel, MakeAdapter<TacDlgPanelWnd>);
+  set(TacDialogChildKind::Sizer, MakeAdapter<TacSizerWnd>);
+  set(TacDialogChildKind::Spin, MakeAdapter<TacSpinWnd>);
   return true;
 }
 
@@ -108,26 +112,31 @@ void AddProvider(TacProvider* p) {
   DialogProviders->Add(p);
 }
 
-// A menu window adapter whose window went is freed; the array keeps the live ones.
+// HookAttaching set for as long as an adapter is being made.
+struct TAttachingScope {
+  TAttachingScope() { HookAttaching = true; }
+  ~TAttachingScope() { HookAttaching = false; }
+};
+
+// A menu window adapter that left its window without freeing itself is freed.
 void DropClosedMenuAdapters() {
-  std::vector<TacMainWnd*> gone;
-  std::erase_if(TacMnuArray, [&](TacMainWnd* a) {
-    if (!a->Destroyed) return false;
-    gone.push_back(a);
-    return true;
-  });
-  for (TacMainWnd* a : gone) a->Free();
+  for (int i = TacMnuArray.Count() - 1; i >= 0; --i)
+    if (i < TacMnuArray.Count() && TacMnuArray[i]->Destroyed) TacMnuArray[i]->Free();
 }
 
 void MenuWindowCreated(HWND wnd) {
   if (!MenuWindowMaker || !DefaultManager || ClassNameOf(wnd) != "#32768" || AskWindow(wnd, QC_ISSKINNED)) return;
   DropClosedMenuAdapters();
-  TacMainWnd* a = MenuWindowMaker(wnd, nullptr, DefaultManager, "MAINMENU", false);
+  TacMainWnd* a = nullptr;
+  {
+    TAttachingScope attaching;
+    a = MenuWindowMaker(wnd, nullptr, DefaultManager, "MAINMENU", false);
+  }
   if (a && a->Destroyed) {
     a->Free();
     return;
   }
-  if (a) TacMnuArray.push_back(a);
+  if (a) TacMnuArray.Add(a);
 }
 
 void WindowDestroying(HWND wnd) {
@@ -137,12 +146,6 @@ void WindowDestroying(HWND wnd) {
         p->WindowDestroyed = true;
   FreeClosedDialogs();
 }
-
-// HookAttaching set for as long as an adapter is being made.
-struct TAttachingScope {
-  TAttachingScope() { HookAttaching = true; }
-  ~TAttachingScope() { HookAttaching = false; }
-};
 
 }  // namespace
 
@@ -204,11 +207,7 @@ void FreeClosedDialogs() {
   for (TacProvider* p : closed) p->Free();
 }
 
-void ClearMnuArray() {
-  std::vector<TacMainWnd*> all;
-  all.swap(TacMnuArray);
-  for (TacMainWnd* a : all) a->Free();
-}
+void ClearMnuArray() { TacMnuArray.FreeAll(); }
 
 // ---- TacProvider ------------------------------------------------------------------------------------
 

@@ -281,6 +281,8 @@ TEST_F(DialogHookTest, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemova
       {"LISTBOX", WS_BORDER, "TacEditWnd"},
       {"COMBOBOX", CBS_DROPDOWNLIST, "TacComboBoxWnd"},
       {"msctls_progress32", 0, ""},
+      {"msctls_updown32", 0, "TacSpinWnd"},
+      {"SCROLLBAR", SBS_SIZEGRIP, "TacSizerWnd"},
   };
   std::vector<HWND> kids;
   std::vector<qvtest::TWindowState> before;

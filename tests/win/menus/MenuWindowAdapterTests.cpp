@@ -71,7 +71,9 @@ TEST_F(MenuWindowAdapter, WindowOfAnotherImagePaintsItsFrameFromTheSection) {
                                nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, popup);
   TacAdapterList list;
-  auto* a = Create<TacMnuWnd>(popup, nullptr, Manager, "MAINMENU", false);
+  // The thread's dialog hook gave the popup its adapter as the window was made.
+  auto* a = dynamic_cast<TacMnuWnd*>(GetWndAdapter(popup));
+  ASSERT_NE(nullptr, a);
   list.Add(a);
   PopupMenuShown = true;
   // An image of another size: some other popup's.
