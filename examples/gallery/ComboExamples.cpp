@@ -76,6 +76,19 @@ void AddComboBoxes(TWinControl* Parent) {
   disabled->SetItemIndex(0);
   disabled->SetEnabled(false);
   Bind(disabled->BoundLabel(), "Disabled:");
+
+  auto* more = Place<TsGroupBox>(Parent, 0, 260, 336, 180);
+  more->SetCaption("Simple and owner-drawn combo boxes");
+  auto* simple = Place<TsComboBox>(more, 96, 24, 224, 110);
+  simple->SetStyle(csSimple);
+  for (const char* name : names) simple->Items()->Add(name);
+  simple->SetItemIndex(4);
+  Bind(simple->BoundLabel(), "Simple:");
+  auto* owner = Place<TsComboBox>(more, 96, 144, 224, 22);
+  owner->SetStyle(csOwnerDrawFixed);
+  for (const char* name : names) owner->Items()->Add(name);
+  owner->SetItemIndex(1);
+  Bind(owner->BoundLabel(), "Owner-drawn:");
 }
 
 void AddComboEdits(TWinControl* Parent) {

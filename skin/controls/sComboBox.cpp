@@ -229,7 +229,10 @@ void TsCustomComboBox::PaintControl(HDC DC) {
       return;
     }
     switch (Style()) {
-      case csSimple: BitBltBorder(dc, 0, 0, w, h, src, 0, 0, 3); return;
+      case csSimple:
+        BitBltBorder(dc, 0, 0, w, h, src, 0, 0, 3);
+        PaintBelowList(dc);
+        return;
       case csDropDown:
         // The focused edit field paints its own text.
         if (Focused())
@@ -246,6 +249,24 @@ void TsCustomComboBox::PaintControl(HDC DC) {
   if (Focused()) state = TOwnerDrawState{odComboBoxEdit, odSelected, odFocused};
   const CanvasOnDC bind(Canvas(), dc);
   DrawItem(ItemIndex(), Rect(3, 3, ButtonRect().Left, h - 3), state);
+}
+
+void TsCustomComboBox::PaintBelowList(HDC DC) {
+  // A list of whole items leaves a strip of the box below it: what lies behind the control shows.
+  if (!ListHandle_ || !IsWindowVisible(ListHandle_)) return;
+  RECT lr{};
+  GetWindowRect(ListHandle_, &lr);
+  MapWindowPoints(nullptr, Handle_, reinterpret_cast<POINT*>(&lr), 2);
+  const TRect strip = Rect(0, lr.bottom, Width_, Height_);
+  if (strip.IsEmpty()) return;
+  const TsCacheInfo ci = AskParentCache(FSkinData);
+  if (ci.Ready && ci.Bmp && !ci.Bmp->Empty()) {
+    const BitmapDC src(ci.Bmp);
+    BitBlt(DC, strip.Left, strip.Top, strip.Width(), strip.Height(), src, ci.X + Left_, ci.Y + Top_ + strip.Top,
+           SRCCOPY);
+  } else {
+    FillRectColor(DC, strip, Parent_ ? Parent_->Color() : clBtnFace);
+  }
 }
 
 // ---- items ---------------------------------------------------------------------------------------------------------

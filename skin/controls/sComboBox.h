@@ -77,6 +77,7 @@ class TsCustomComboBox : public TacSkinnedControl<TCustomComboBox> {
   std::string ShownText();
   void PaintButton();
   void PaintShownText(TOwnerDrawState State);
+  void PaintBelowList(HDC DC);
   // The edit area of a skinned control, drawn over the copied cache.
   void DrawEditArea(int Index, const TRect& Rect, TOwnerDrawState State);
   void DrawItemText(int Index, const TRect& Rect);

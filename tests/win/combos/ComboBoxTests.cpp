@@ -119,7 +119,7 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);
     TsComboBox* c = Make(k.Style);
-    if (k.Style == csSimple) c->SetHeight(120);
+    if (k.Style == csSimple) c->SetHeight(127);
     if (k.AtLeft) c->SetBiDiMode(bdRightToLeft);
     if (k.State == 1 && k.Style == csDropDown) MouseTo(c, 20, c->Height() / 2);
     if (k.State == 1 && k.Style != csDropDown) ASSERT_TRUE(FocusForKeys(c->Handle()));
@@ -130,6 +130,15 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
     if (k.State < 0) {
       EXPECT_TRUE(c->ButtonRect().IsEmpty());
       EXPECT_EQ(0, CaptureBitmap(c->SkinData()->CacheBmp->Handle()).CountColor(btn0));
+      // Below a list of whole items, what lies behind the control.
+      RECT lr{};
+      GetWindowRect(ListOf(c), &lr);
+      const TPoint bottom = c->ScreenToClient(Point(lr.left, lr.bottom));
+      RECT wr{};
+      GetWindowRect(c->Handle(), &wr);
+      ASSERT_LT(bottom.Y, wr.bottom - wr.top - 1);
+      EXPECT_EQ(ColorToRGB(Form->Color()),
+                CaptureWMPrint(c->Handle(), PRF_CLIENT).Pixel(c->Width() / 2, c->Height() - 1));
     } else {
       const int left = k.AtLeft ? 2 : c->Width() - 2 - bw;
       EXPECT_EQ(left, c->ButtonRect().Left);
