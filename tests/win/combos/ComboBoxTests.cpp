@@ -38,12 +38,13 @@ class ComboBox : public ControlsTest {
     GetComboBoxInfo(c->Handle(), &info);
     return info.hwndList;
   }
-  // The pixels of the cache in the text colour (a custom font colour no frame uses).
-  static int TextPixels(TsComboBox* c) {
+  // The cache made anew.
+  static Capture FreshCache(TsComboBox* c) {
     c->SkinData()->BGChanged = true;
     c->PrepareCache();
-    return CaptureBitmap(c->SkinData()->CacheBmp->Handle()).CountColor(kText);
+    return CaptureBitmap(c->SkinData()->CacheBmp->Handle());
   }
+  // A custom font colour no frame uses.
   static constexpr COLORREF kText = RGB(0x12, 0x34, 0xF0);
 };
 
@@ -164,25 +165,34 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
 
 TEST_F(ComboBox, ShownTextOfEachStyle) {
   LoadStandardSkin();
+  enum TWhere { Nowhere, LeftHalf, RightHalf };
   struct Case {
     const char* Name;
     TComboBoxStyle Style;
     int Index;
     const char* Text;
-    bool Shows;
-  } const cases[] = {{"chosen item", csDropDownList, 2, nullptr, true},
-                     {"nothing chosen", csDropDownList, -1, nullptr, false},
-                     {"typed text, no item", csDropDown, -1, "Typed", true},
-                     {"empty drop-down", csDropDown, -1, "", false}};
+    TAlignment Alignment;
+    TWhere Where;
+  } const cases[] = {{"chosen item", csDropDownList, 2, nullptr, taLeftJustify, LeftHalf},
+                     {"right-justified", csDropDownList, 2, nullptr, taRightJustify, RightHalf},
+                     {"nothing chosen", csDropDownList, -1, nullptr, taLeftJustify, Nowhere},
+                     {"typed text, no item", csDropDown, -1, "Typed", taLeftJustify, LeftHalf},
+                     {"empty drop-down", csDropDown, -1, "", taLeftJustify, Nowhere}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);
     TsComboBox* c = Make(k.Style, 5);
     c->SkinData()->CustomFont = true;
     c->Font()->SetColor(TColor(kText));
+    c->SetAlignment(k.Alignment);
     c->SetItemIndex(k.Index);
     if (k.Text) c->SetText(k.Text);
     flush_events();
-    EXPECT_EQ(k.Shows, TextPixels(c) > 0);
+    const Capture cache = FreshCache(c);
+    const int half = cache.Width() / 2;
+    const int left = cache.CountColor(kText, RECT{0, 0, half, cache.Height()});
+    const int right = cache.CountColor(kText, RECT{half, 0, cache.Width(), cache.Height()});
+    EXPECT_EQ(k.Where == LeftHalf, left > 0);
+    EXPECT_EQ(k.Where == RightHalf, right > 0);
     FreeAndNil(c);
   }
   // An owner-drawn combo with nothing chosen paints without reading past its list.
