@@ -492,6 +492,7 @@ static const bool kButtonsProps = [] {
     p.Ord("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing);
   });
   RegisterProperties<TSpeedButton, TGraphicControl>([](auto& p) {
+    p.Str("Caption", &TSpeedButton::Caption, &TSpeedButton::SetCaption);
     p.Ord("Down", &TSpeedButton::Down, &TSpeedButton::SetDown);
     p.Ord("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex);
     p.Ord("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp);

@@ -125,6 +125,7 @@ void TCustomPanel::Dispatch(TMessage& Message) {
 }
 
 static const bool kPanelProps = RegisterProperties<TCustomPanel, TCustomControl>([](auto& p) {
+  p.Str("Caption", &TCustomPanel::Caption, &TCustomPanel::SetCaption);
   p.Ord("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment);
   p.Ord("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner);
   p.Ord("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter);

@@ -163,4 +163,5 @@ void TCustomMaskEdit::CutMasked(TMessage& Message) {
   PutText(text, start);
 }
 
-static const bool kMaskProps = RegisterProperties<TCustomMaskEdit, TCustomEdit>([](auto&) {});
+static const bool kMaskProps = RegisterProperties<TCustomMaskEdit, TCustomEdit>(
+    [](auto& p) { p.Str("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask); });

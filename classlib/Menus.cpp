@@ -698,6 +698,8 @@ bool DispatchMenuMessage(TMessage& Message) {
 
 static const bool kMenusProps = [] {
   RegisterProperties<TMenuItem, TComponent>([](auto& p) {
+    p.Str("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+    p.Str("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
     p.Ord("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex);
     p.Ord("Break", &TMenuItem::Break, &TMenuItem::SetBreak);
     p.Ord("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem);

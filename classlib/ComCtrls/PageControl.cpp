@@ -191,6 +191,7 @@ static const bool kPageControlProps = RegisterProperties<TPageControl, TCustomTa
     [](auto& p) { p.Obj("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage); });
 
 static const bool kTabSheetProps = RegisterProperties<TTabSheet, TWinControl>([](auto& p) {
+  p.Str("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption);
   p.Obj("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl);
   p.Ord("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible);
   p.Ord("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex);

@@ -189,6 +189,7 @@ void TStatusBar::CNDrawItem(TMessage& Message) {
 static const bool kStatusBarProps = RegisterProperties<TStatusBar, TWinControl>([](auto& p) {
   p.Obj("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
   p.Ord("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel);
+  p.Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
   p.Ord("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip);
   p.Ord("UseSystemFont", &TStatusBar::UseSystemFont, &TStatusBar::SetUseSystemFont);
 });

@@ -339,6 +339,7 @@ bool TToolBar::CNNotify(TMessage& Message) {
 // ---- published properties ----------------------------------------------------------------------
 
 static const bool kToolButtonProps = RegisterProperties<TToolButton, TGraphicControl>([](auto& p) {
+  p.Str("Caption", &TToolButton::Caption, &TToolButton::SetCaption);
   p.Ord("Style", &TToolButton::Style, &TToolButton::SetStyle);
   p.Ord("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex);
   p.Ord("Down", &TToolButton::Down, &TToolButton::SetDown);

@@ -751,6 +751,7 @@ static const bool kControlProps = RegisterProperties<TControl, TComponent>([](au
   p.Ord("Cursor", &TControl::Cursor, &TControl::SetCursor);
   p.Ord("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
   p.Ord("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+  p.Str("Hint", &TControl::Hint, &TControl::SetHint);
   p.Obj("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
   p.Ord("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode);
   p.Ord("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);

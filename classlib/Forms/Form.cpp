@@ -800,6 +800,7 @@ void TCustomForm::Previous() {
 // Published properties
 
 static const bool kFormProps = RegisterProperties<TCustomForm, TWinControl>([](auto& p) {
+  p.Str("Caption", &TCustomForm::Caption, &TCustomForm::SetCaption);
   p.Ord("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
   p.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
         {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});

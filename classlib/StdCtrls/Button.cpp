@@ -131,8 +131,10 @@ void TButton::FocusChanged(TWinControl* Focused) {
 
 // ---- published properties ----------------------------------------------------------------------
 
-static const bool kButtonControlProps = RegisterProperties<TButtonControl, TWinControl>(
-    [](auto& p) { p.Ord("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap); });
+static const bool kButtonControlProps = RegisterProperties<TButtonControl, TWinControl>([](auto& p) {
+  p.Str("Caption", &TButtonControl::Caption, &TButtonControl::SetCaption);
+  p.Ord("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap);
+});
 
 static const bool kButtonProps = RegisterProperties<TButton, TButtonControl>([](auto& p) {
   p.Ord("Default", &TButton::Default, &TButton::SetDefault);

@@ -453,6 +453,7 @@ void TCustomComboBox::CNMeasureItem(MEASUREITEMSTRUCT& Item) {
 // ---- published properties ----------------------------------------------------------------------
 
 static const bool kCustomComboBoxProps = RegisterProperties<TCustomComboBox, TWinControl>([](auto& p) {
+  p.Str("Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
   p.Ord("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
   p.Obj("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
   p.Ord("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex);

@@ -344,6 +344,7 @@ void TCustomMemo::Dispatch(TMessage& Message) {
 // ---- published properties ----------------------------------------------------------------------
 
 static const bool kCustomEditProps = RegisterProperties<TCustomEdit, TWinControl>([](auto& p) {
+  p.Str("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
   p.Ord("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
   p.Ord("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
   p.Ord("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar);

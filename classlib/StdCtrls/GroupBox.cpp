@@ -3,6 +3,7 @@
 
 #include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls/Internal.h"
+#include "classlib/core/TypInfo.h"
 
 using namespace stdctrls_impl;
 
@@ -85,3 +86,6 @@ void TCustomGroupBox::Dispatch(TMessage& Message) {
     default: TCustomControl::Dispatch(Message);
   }
 }
+
+static const bool kCustomGroupBoxProps = RegisterProperties<TCustomGroupBox, TCustomControl>(
+    [](auto& p) { p.Str("Caption", &TCustomGroupBox::Caption, &TCustomGroupBox::SetCaption); });

@@ -179,6 +179,7 @@ bool TCustomLabel::FocusByAccel(TMessage& Message) {
 // ---- published properties ----------------------------------------------------------------------
 
 static const bool kCustomLabelProps = RegisterProperties<TCustomLabel, TGraphicControl>([](auto& p) {
+  p.Str("Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption);
   p.Ord("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
   p.Ord("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar);
   p.Ord("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);

@@ -130,6 +130,19 @@ bool SetObjPropByName(TObject* object, std::string_view name, TObject* value) {
   return true;
 }
 
+std::string GetStrPropByName(TObject* object, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(object, name);
+  if (p == nullptr || p->Kind != TTypeKind::String) return {};
+  return p->GetStr(object);
+}
+
+bool SetStrPropByName(TObject* object, std::string_view name, std::string_view value) {
+  const TPropInfo* p = GetPropInfo(object, name);
+  if (p == nullptr || p->Kind != TTypeKind::String || !p->SetStr) return false;
+  p->SetStr(object, std::string(value));
+  return true;
+}
+
 namespace {
 int ElementOrdinal(const TPropInfo& p, std::string_view element) {
   for (size_t i = 0; i < p.ElementNames.size(); ++i)

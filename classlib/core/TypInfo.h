@@ -1,8 +1,8 @@
 // Published properties by name.
 //
 // Each class of the library registers the properties it publishes: ordinal ones (integers,
-// Booleans, enumerations, colours), sets (with the names of their elements), object properties
-// and event (method) properties, each as a getter and an optional setter. A class is registered
+// Booleans, enumerations, colours), strings, sets (with the names of their elements), object
+// properties and event (method) properties, each as a getter and an optional setter. A class is registered
 // with its base class, so a lookup on an object finds the properties of its class and of every
 // registered ancestor; the most derived registration of a name wins. Objects of unregistered
 // classes (a form of the application) find the properties of their nearest registered
@@ -12,6 +12,7 @@
 //
 //   static const bool kControlProps = RegisterProperties<TControl, TComponent>([](auto& p) {
 //     p.Ord("Color", &TControl::Color, &TControl::SetColor);
+//     p.Str("Hint", &TControl::Hint, &TControl::SetHint);
 //     p.Obj("Font", &TControl::Font);
 //     p.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, {"akLeft", "akTop", "akRight", "akBottom"});
 //     p.Method("OnClick", &TControl::GetOnClick, &TControl::SetOnClick);
@@ -33,7 +34,7 @@
 #include "classlib/core/Sets.h"
 #include "classlib/core/System.h"
 
-enum class TTypeKind : std::uint8_t { Ordinal, Set, Class, Method };
+enum class TTypeKind : std::uint8_t { Ordinal, Set, Class, Method, String };
 
 struct TPropInfo {
   std::string Name;
@@ -42,6 +43,9 @@ struct TPropInfo {
   std::function<std::int64_t(TObject*)> GetOrd;
   std::function<void(TObject*, std::int64_t)> SetOrd;  // empty when read-only
   std::vector<std::string> ElementNames;               // set elements by ordinal
+  // String properties.
+  std::function<std::string(TObject*)> GetStr;
+  std::function<void(TObject*, const std::string&)> SetStr;  // empty when read-only
   // Object properties.
   std::function<TObject*(TObject*)> GetObj;
   std::function<void(TObject*, TObject*)> SetObj;
@@ -51,7 +55,12 @@ struct TPropInfo {
   std::function<void(TObject*, const void* methodIn)> SetMethod;
 
   bool Writable() const {
-    return Kind == TTypeKind::Class ? bool(SetObj) : Kind == TTypeKind::Method ? bool(SetMethod) : bool(SetOrd);
+    switch (Kind) {
+      case TTypeKind::Class: return bool(SetObj);
+      case TTypeKind::Method: return bool(SetMethod);
+      case TTypeKind::String: return bool(SetStr);
+      default: return bool(SetOrd);
+    }
   }
 };
 
@@ -97,6 +106,25 @@ class TPropertyRegistrar {
     p.GetOrd = [getter](TObject* o) { return typinfo_detail::ToOrd<V>((static_cast<C*>(o)->*getter)()); };
     if constexpr (!std::is_same_v<S, std::nullptr_t>)
       p.SetOrd = [setter](TObject* o, std::int64_t v) { (static_cast<C*>(o)->*setter)(typinfo_detail::FromOrd<V>(v)); };
+    typinfo_detail::AddProperty(Entry_, std::move(p));
+  }
+
+  // String: getter returns a string (or a reference to one), setter takes one. A string field
+  // (`&C::Field`, no setter) is read and written directly.
+  template <typename G, typename S = std::nullptr_t>
+  void Str(std::string name, G getter, S setter = nullptr) {
+    TPropInfo p;
+    p.Name = std::move(name);
+    p.Kind = TTypeKind::String;
+    if constexpr (std::is_member_object_pointer_v<G>) {
+      static_assert(std::is_same_v<S, std::nullptr_t>, "a string field is its own setter");
+      p.GetStr = [getter](TObject* o) { return std::string(static_cast<C*>(o)->*getter); };
+      p.SetStr = [getter](TObject* o, const std::string& v) { static_cast<C*>(o)->*getter = v; };
+    } else {
+      p.GetStr = [getter](TObject* o) { return std::string((static_cast<C*>(o)->*getter)()); };
+      if constexpr (!std::is_same_v<S, std::nullptr_t>)
+        p.SetStr = [setter](TObject* o, const std::string& v) { (static_cast<C*>(o)->*setter)(v); };
+    }
     typinfo_detail::AddProperty(Entry_, std::move(p));
   }
 
@@ -168,13 +196,16 @@ const TPropInfo* GetPropInfo(const TObject* object, std::string_view name);
 // All properties of the object's class, ancestors' first, an override in its ancestor's place.
 std::vector<const TPropInfo*> GetPropList(const TObject* object);
 
-// Access by name; a missing property reads as absent (-1, nil or false) and is not written.
+// Access by name; a missing property, or one of another kind, reads as absent (-1, nil, false
+// or an empty string) and is not written.
 // Names compare without case, as the framework's do.
 bool HasPropByName(const TObject* object, std::string_view name);
 int GetOrdPropByName(TObject* object, std::string_view name);
 bool SetOrdPropByName(TObject* object, std::string_view name, std::int64_t value);
 TObject* GetObjPropByName(TObject* object, std::string_view name);
 bool SetObjPropByName(TObject* object, std::string_view name, TObject* value);
+std::string GetStrPropByName(TObject* object, std::string_view name);
+bool SetStrPropByName(TObject* object, std::string_view name, std::string_view value);
 // Whether the set property holds the element named `element`.
 bool SetPropContains(TObject* object, std::string_view name, std::string_view element);
 // Includes or excludes the named element of a set property.

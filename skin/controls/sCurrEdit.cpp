@@ -269,5 +269,6 @@ const bool kNumEditProps = RegisterProperties<TsCustomNumEdit, TsCustomComboEdit
   p.Ord("BeepOnError", &TsCustomNumEdit::BeepOnError, &TsCustomNumEdit::SetBeepOnError);
   p.Ord("CheckOnExit", &TsCustomNumEdit::CheckOnExit, &TsCustomNumEdit::SetCheckOnExit);
   p.Ord("DecimalPlaces", &TsCustomNumEdit::DecimalPlaces, &TsCustomNumEdit::SetDecimalPlaces);
+  p.Str("DisplayFormat", &TsCustomNumEdit::DisplayFormat, &TsCustomNumEdit::SetDisplayFormat);
 });
 }  // namespace

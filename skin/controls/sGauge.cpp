@@ -281,6 +281,8 @@ const bool kGaugeProps = RegisterProperties<TsGauge, TGraphicControl>([](auto& p
   p.Ord("MaxValue", &TsGauge::MaxValue, &TsGauge::SetMaxValue);
   p.Ord("Progress", &TsGauge::Progress, &TsGauge::SetProgress);
   p.Ord("ShowText", &TsGauge::ShowText, &TsGauge::SetShowText);
+  p.Str("ProgressSkin", &TsGauge::ProgressSkin, &TsGauge::SetProgressSkin);
+  p.Str("Suffix", &TsGauge::Suffix, &TsGauge::SetSuffix);
   p.Method("OnChange", &TsGauge::GetOnChange, &TsGauge::SetOnChange);
 });
 }  // namespace

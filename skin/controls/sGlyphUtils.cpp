@@ -163,5 +163,6 @@ const bool kGlyphModeProps = RegisterProperties<TsGlyphMode, TPersistent>([](aut
   p.Ord("Blend", &TsGlyphMode::Blend, &TsGlyphMode::SetBlend);
   p.Obj("Glyph", &TsGlyphMode::Glyph, &TsGlyphMode::SetGlyph);
   p.Ord("Grayed", &TsGlyphMode::Grayed, &TsGlyphMode::SetGrayed);
+  p.Str("Hint", &TsGlyphMode::Hint, &TsGlyphMode::SetHint);
 });
 }  // namespace

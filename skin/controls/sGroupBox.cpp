@@ -407,6 +407,7 @@ const bool kGroupBoxProps = RegisterProperties<TsGroupBox, TGroupBox>([](auto& p
   p.Obj("SkinData", &TsGroupBox::SkinData);
   p.Ord("CaptionLayout", &TsGroupBox::CaptionLayout, &TsGroupBox::SetCaptionLayout);
   p.Ord("CaptionYOffset", &TsGroupBox::CaptionYOffset, &TsGroupBox::SetCaptionYOffset);
+  p.Str("CaptionSkin", &TsGroupBox::CaptionSkin, &TsGroupBox::SetCaptionSkin);
 });
 const bool kGroupButtonProps = RegisterProperties<TsGroupButton, TsRadioButton>([](auto&) {});
 const bool kRadioGroupProps = RegisterProperties<TsRadioGroup, TsGroupBox>([](auto& p) {

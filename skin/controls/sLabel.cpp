@@ -267,6 +267,7 @@ const bool kEditLabelSeam = [] {
 }();
 
 const bool kCustomLabelProps = RegisterProperties<TsCustomLabel, TCustomLabel>([](auto& p) {
+  p.Str("SkinSection", &TsCustomLabel::SkinSection, &TsCustomLabel::SetSkinSection);
   p.Method("OnMouseEnter", &TsCustomLabel::GetOnMouseEnter, &TsCustomLabel::SetOnMouseEnter);
   p.Method("OnMouseLeave", &TsCustomLabel::GetOnMouseLeave, &TsCustomLabel::SetOnMouseLeave);
 });
@@ -277,6 +278,7 @@ const bool kLabelProps = RegisterProperties<TsLabel, TsCustomLabel>(
 const bool kWebLabelProps = RegisterProperties<TsWebLabel, TsCustomLabel>([](auto& p) {
   p.Obj("HoverFont", &TsWebLabel::HoverFont, &TsWebLabel::SetHoverFont);
   p.Ord("ShowMode", &TsWebLabel::ShowMode, &TsWebLabel::SetShowMode);
+  p.Str("URL", &TsWebLabel::URL, &TsWebLabel::SetURL);
 });
 
 }  // namespace

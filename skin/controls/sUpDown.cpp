@@ -261,6 +261,7 @@ void TsUpDown::WndProc(TMessage& Message) {
 namespace {
 const bool kUpDownProps = RegisterProperties<TsUpDown, TCustomUpDown>([](auto& p) {
   p.Ord("ShowInaccessibility", &TsUpDown::ShowInaccessibility, &TsUpDown::SetShowInaccessibility);
+  p.Str("ButtonSkin", &TsUpDown::ButtonSkin, &TsUpDown::SetButtonSkin);
   p.Set("DisabledKind", &TsUpDown::DisabledKind, &TsUpDown::SetDisabledKind, {"dkBlended", "dkGrayed"});
 });
 }  // namespace

@@ -682,6 +682,7 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* sd) {
 
 namespace {
 const bool kCommonDataProps = RegisterProperties<TsCommonData, TPersistent>([](auto& p) {
+  p.Str("SkinSection", &TsCommonData::SkinSection, &TsCommonData::SetSkinSection);
   p.Ord("CustomColor", &TsCommonData::IsCustomColor, &TsCommonData::SetCustomColor);
   p.Ord("CustomFont", &TsCommonData::IsCustomFont, &TsCommonData::SetCustomFont);
   p.Obj("SkinManager", &TsCommonData::OwnSkinManager, &TsCommonData::SetSkinManager);

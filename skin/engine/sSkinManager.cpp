@@ -664,6 +664,7 @@ void TsSkinManager::RemoveHook() {
 namespace {
 const bool kManagerProps = RegisterProperties<TsSkinManager, TComponent>([](auto& p) {
   p.Ord("Active", &TsSkinManager::Active, &TsSkinManager::SetActive);
+  p.Str("SkinName", &TsSkinManager::SkinName, &TsSkinManager::SetSkinName);
   p.Ord("SkinnedPopups", &TsSkinManager::SkinnedPopups, &TsSkinManager::SetSkinnedPopups);
   p.Set("SkinningRules", &TsSkinManager::SkinningRules, &TsSkinManager::SetSkinningRules,
         {"srStdForms", "srStdDialogs", "srThirdParty"});
@@ -681,8 +682,28 @@ const bool kPageChangeProps = RegisterProperties<TacPageChange, TPersistent>([](
   p.Ord("Time", &TacPageChange::Time, &TacPageChange::SetTime);
 });
 const bool kMenuSupportProps = RegisterProperties<TacMenuSupport, TPersistent>([](auto& p) {
+  p.Str("IcoLineSkin", &TacMenuSupport::IcoLineSkin);
   p.Ord("UseExtraLine", &TacMenuSupport::GetUseExtraLine, &TacMenuSupport::SetUseExtraLine);
   p.Ord("ExtraLineWidth", &TacMenuSupport::GetExtraLineWidth, &TacMenuSupport::SetExtraLineWidth);
   p.Obj("ExtraLineFont", &TacMenuSupport::ExtraLineFont, &TacMenuSupport::SetExtraLineFont);
+});
+const bool kThirdPartyProps = RegisterProperties<TacThirdPartyList, TPersistent>([](auto& p) {
+  p.Str("ThirdEdits", &TacThirdPartyList::ThirdEdits, &TacThirdPartyList::SetThirdEdits);
+  p.Str("ThirdButtons", &TacThirdPartyList::ThirdButtons, &TacThirdPartyList::SetThirdButtons);
+  p.Str("ThirdBitBtns", &TacThirdPartyList::ThirdBitBtns, &TacThirdPartyList::SetThirdBitBtns);
+  p.Str("ThirdCheckBoxes", &TacThirdPartyList::ThirdCheckBoxes, &TacThirdPartyList::SetThirdCheckBoxes);
+  p.Str("ThirdComboBoxes", &TacThirdPartyList::ThirdComboBoxes, &TacThirdPartyList::SetThirdComboBoxes);
+  p.Str("ThirdGrids", &TacThirdPartyList::ThirdGrids, &TacThirdPartyList::SetThirdGrids);
+  p.Str("ThirdGroupBoxes", &TacThirdPartyList::ThirdGroupBoxes, &TacThirdPartyList::SetThirdGroupBoxes);
+  p.Str("ThirdListViews", &TacThirdPartyList::ThirdListViews, &TacThirdPartyList::SetThirdListViews);
+  p.Str("ThirdPanels", &TacThirdPartyList::ThirdPanels, &TacThirdPartyList::SetThirdPanels);
+  p.Str("ThirdTreeViews", &TacThirdPartyList::ThirdTreeViews, &TacThirdPartyList::SetThirdTreeViews);
+  p.Str("ThirdWWEdits", &TacThirdPartyList::ThirdWWEdits, &TacThirdPartyList::SetThirdWWEdits);
+  p.Str("ThirdGridEh", &TacThirdPartyList::ThirdGridEh, &TacThirdPartyList::SetThirdGridEh);
+  p.Str("ThirdVirtualTrees", &TacThirdPartyList::ThirdVirtualTrees, &TacThirdPartyList::SetThirdVirtualTrees);
+  p.Str("ThirdPageControl", &TacThirdPartyList::ThirdPageControl, &TacThirdPartyList::SetThirdPageControl);
+  p.Str("ThirdTabControl", &TacThirdPartyList::ThirdTabControl, &TacThirdPartyList::SetThirdTabControl);
+  p.Str("ThirdToolBar", &TacThirdPartyList::ThirdToolBar, &TacThirdPartyList::SetThirdToolBar);
+  p.Str("ThirdStatusBar", &TacThirdPartyList::ThirdStatusBar, &TacThirdPartyList::SetThirdStatusBar);
 });
 }  // namespace

@@ -303,6 +303,7 @@ const bool kProviderProps = [] {
   RegisterProperties<TsTitleButton, TCollectionItem>([](auto& p) {
     p.Ord("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled);
     p.Obj("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph);
+    p.Str("Name", &TsTitleButton::Name, &TsTitleButton::SetName);
     p.Ord("UseSkinData", &TsTitleButton::UseSkinData, &TsTitleButton::SetUseSkinData);
     p.Method("OnMouseDown", &TsTitleButton::GetOnMouseDown, &TsTitleButton::SetOnMouseDown);
     p.Method("OnMouseUp", &TsTitleButton::GetOnMouseUp, &TsTitleButton::SetOnMouseUp);

@@ -1,6 +1,8 @@
 // Published properties by name: registration, inheritance, and absent properties.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "classlib/core/Classes.h"
 #include "classlib/core/TypInfo.h"
 
@@ -194,6 +196,96 @@ TEST(TypInfo, DescendantsInheritAndOverride) {
   EXPECT_EQ(list.back()->Name, "FooterColor");
   fancy->Free();
   app->Free();
+}
+
+// String properties: by value and by reference, a setter that normalises, a read-only one, a field.
+class TSheetLike : public TComponent {
+ public:
+  QV_CLASS_NAME(TSheetLike)
+  explicit TSheetLike(TComponent* owner = nullptr) : TComponent(owner) {}
+  std::string Caption() const { return Caption_; }
+  void SetCaption(const std::string& v) {
+    Caption_ = v;
+    ++Writes;
+  }
+  const std::string& TabSkin() const { return TabSkin_; }
+  void SetTabSkin(std::string v) {
+    for (char& ch : v) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    TabSkin_ = std::move(v);
+    ++Writes;
+  }
+  const std::string& Kind() const { return Kind_; }
+  int ImageIndex() const { return ImageIndex_; }
+  void SetImageIndex(int v) { ImageIndex_ = v; }
+  std::string ButtonSkin;
+  int Writes = 0;
+
+ private:
+  std::string Caption_ = "Page";
+  std::string TabSkin_;
+  std::string Kind_ = "sheet";
+  int ImageIndex_ = 3;
+};
+
+// Re-publishes Caption with a setter of its own.
+class TFancySheet : public TSheetLike {
+ public:
+  QV_CLASS_NAME(TFancySheet)
+  using TSheetLike::TSheetLike;
+  void SetBracketed(const std::string& v) { SetCaption("[" + v + "]"); }
+};
+
+const bool kSheetProps = RegisterProperties<TSheetLike, TComponent>([](auto& p) {
+  p.Str("Caption", &TSheetLike::Caption, &TSheetLike::SetCaption);
+  p.Str("TabSkin", &TSheetLike::TabSkin, &TSheetLike::SetTabSkin);
+  p.Str("Kind", &TSheetLike::Kind);
+  p.Str("ButtonSkin", &TSheetLike::ButtonSkin);
+  p.Ord("ImageIndex", &TSheetLike::ImageIndex, &TSheetLike::SetImageIndex);
+});
+const bool kFancySheetProps = RegisterProperties<TFancySheet, TSheetLike>(
+    [](auto& p) { p.Str("Caption", &TFancySheet::Caption, &TFancySheet::SetBracketed); });
+
+// Each row writes a value by name, then reads the property back by name.
+TEST(TypInfo, StringPropertiesByName) {
+  ASSERT_TRUE(kSheetProps && kFancySheetProps);
+  auto* sheet = Create<TSheetLike>();
+  auto* fancy = Create<TFancySheet>();
+  struct {
+    TSheetLike* Object;
+    const char* Name;
+    const char* Value;
+    bool Written;
+    const char* Read;
+  } rows[] = {
+      {sheet, "Caption", "Page 1", true, "Page 1"},
+      {sheet, "CAPTION", "", true, ""},               // names without case; empty is a value
+      {sheet, "TabSkin", "tabTop", true, "TABTOP"},   // through the setter
+      {sheet, "ButtonSkin", "arrow", true, "arrow"},  // a field
+      {sheet, "Kind", "form", false, "sheet"},        // read-only
+      {sheet, "ImageIndex", "7", false, ""},          // an ordinal is no string
+      {sheet, "Hint", "x", false, ""},                // not published
+      {fancy, "Caption", "a", true, "[a]"},           // the descendant's registration wins
+      {fancy, "TabSkin", "button", true, "BUTTON"},   // inherited
+      {nullptr, "Caption", "x", false, ""},
+  };
+  for (const auto& r : rows) {
+    const int writes = r.Object ? r.Object->Writes : 0;
+    EXPECT_EQ(SetStrPropByName(r.Object, r.Name, r.Value), r.Written) << r.Name << " " << r.Value;
+    EXPECT_EQ(GetStrPropByName(r.Object, r.Name), r.Read) << r.Name << " " << r.Value;
+    if (r.Object && !r.Written) EXPECT_EQ(r.Object->Writes, writes) << r.Name;
+  }
+  EXPECT_EQ(sheet->ImageIndex(), 3);
+  // A string is not read or written as another kind, and says whether it can be written.
+  EXPECT_EQ(GetOrdPropByName(sheet, "Caption"), -1);
+  EXPECT_FALSE(SetOrdPropByName(sheet, "Caption", 1));
+  EXPECT_EQ(GetObjPropByName(sheet, "TabSkin"), nullptr);
+  ASSERT_NE(GetPropInfo(sheet, "Kind"), nullptr);
+  EXPECT_EQ(GetPropInfo(sheet, "Kind")->Kind, TTypeKind::String);
+  EXPECT_FALSE(GetPropInfo(sheet, "Kind")->Writable());
+  EXPECT_TRUE(GetPropInfo(fancy, "Caption")->Writable());
+  EXPECT_EQ(GetPropList(fancy).size(), 5u);
+  sheet->Free();
+  fancy->Free();
 }
 
 }  // namespace

@@ -708,6 +708,7 @@ void TsPageControl::CloseButtonClick(TObject* Sender) {
 namespace {
 const bool kPageControlProps = RegisterProperties<TsPageControl, TPageControl>([](auto& p) {
   p.Obj("SkinData", &TsPageControl::SkinData);
+  p.Str("CloseBtnSkin", &TsPageControl::CloseBtnSkin, &TsPageControl::SetCloseBtnSkin);
   p.Set("AnimatEvents", &TsPageControl::AnimatEvents, &TsPageControl::SetAnimatEvents,
         {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"});
   p.Ord("ShowCloseBtns", &TsPageControl::ShowCloseBtns, &TsPageControl::SetShowCloseBtns);

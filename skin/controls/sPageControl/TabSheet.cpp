@@ -190,9 +190,12 @@ namespace {
 const bool kTabSkinDataProps = RegisterProperties<TsTabSkinData, TPersistent>([](auto& p) {
   p.Ord("CustomColor", &TsTabSkinData::CustomColor, &TsTabSkinData::SetCustomColor);
   p.Ord("CustomFont", &TsTabSkinData::CustomFont, &TsTabSkinData::SetCustomFont);
+  p.Str("SkinSection", &TsTabSkinData::SkinSection, &TsTabSkinData::SetSkinSection);
 });
 const bool kTabSheetProps = RegisterProperties<TsTabSheet, TTabSheet>([](auto& p) {
   p.Obj("SkinData", &TsTabSheet::SkinData);
+  p.Str("ButtonSkin", &TsTabSheet::ButtonSkin, &TsTabSheet::SetButtonSkin);
+  p.Str("TabSkin", &TsTabSheet::TabSkin, &TsTabSheet::SetTabSkin);
   p.Ord("UseCloseBtn", &TsTabSheet::UseCloseBtn, &TsTabSheet::SetUseCloseBtn);
 });
 }  // namespace
