@@ -194,6 +194,14 @@ TacMainWnd* MakeAdapter(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
   return Create<T>(AHandle, ASkinData, ASkinManager, SkinSection, Repaint);
 }
 
+// The adapter class of each kind of the skin manager's class-name lists (TacThirdKind: "Edit",
+// "Button" ...), the table the control adapter makes a form's controls' adapters from. Each
+// adapter family enters its classes as the program starts (RegisterKindAdapter returns true, for a
+// start-up constant); a kind no family entered gets no adapter.
+bool RegisterKindAdapter(int Kind, TacAdapterMaker Maker);
+// The maker entered for the kind; nil when none (or Kind is out of range).
+TacAdapterMaker KindAdapter(int Kind);
+
 // A list of adapters that never points at a freed one: an adapter that is freed (by its creator,
 // or by itself when its window goes) leaves every list it is in. The list does not own its
 // adapters; FreeAll frees them.

@@ -104,6 +104,27 @@ TObject* acsb::ApplicationObject() {
 
 bool (*IsContainerClass)(const TControl* Control) = nullptr;
 
+// ---- The adapter class of each kind of class-name list ---------------------------------------------
+
+namespace {
+
+std::array<TacAdapterMaker, ThirdListCount>& KindAdapters() {
+  static std::array<TacAdapterMaker, ThirdListCount> table{};
+  return table;
+}
+
+}  // namespace
+
+bool RegisterKindAdapter(int Kind, TacAdapterMaker Maker) {
+  if (Kind < 0 || Kind >= ThirdListCount) return false;
+  KindAdapters()[std::size_t(Kind)] = Maker;
+  return true;
+}
+
+TacAdapterMaker KindAdapter(int Kind) {
+  return Kind >= 0 && Kind < ThirdListCount ? KindAdapters()[std::size_t(Kind)] : nullptr;
+}
+
 // ---- Static window procedure ----------------------------------------------------------------------
 
 LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -574,3 +574,14 @@ void TacGroupBoxWnd::GroupPaint(HDC DC) {
   }
   if (*alive) RepaintChildWindows(WndHandle);
 }
+
+// ---- The button kinds of the control adapter ----------------------------------------------------------
+
+namespace {
+
+const bool kButtonKinds = RegisterKindAdapter(tkButton, &MakeAdapter<TacBtnWnd>) &&
+                          RegisterKindAdapter(tkBitBtn, &MakeAdapter<TacBitBtnWnd>) &&
+                          RegisterKindAdapter(tkCheckBox, &MakeAdapter<TacCheckBoxWnd>) &&
+                          RegisterKindAdapter(tkGroupBox, &MakeAdapter<TacGroupBoxWnd>);
+
+}  // namespace

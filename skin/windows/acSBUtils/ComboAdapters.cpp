@@ -439,5 +439,7 @@ std::unique_ptr<TacControlComboList> MakeComboList(HWND ListWnd, TsSkinManager* 
 }
 
 const bool kComboListHook = (CreateComboListProc = &MakeComboList, true);
+const bool kComboKinds = RegisterKindAdapter(tkComboBox, &MakeAdapter<TacComboBoxWnd>) &&
+                         RegisterKindAdapter(tkWWEdit, &MakeAdapter<TacWWComboBoxWnd>);
 
 }  // namespace

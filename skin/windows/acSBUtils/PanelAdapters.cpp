@@ -393,3 +393,11 @@ void TacSizerWnd::SizerPaint() {
   ClientDC dc(WndHandle);
   CopyCacheTo(dc);
 }
+
+// ---- The panel kind of the control adapter ------------------------------------------------------------
+
+namespace {
+
+const bool kPanelKind = RegisterKindAdapter(tkPanel, &MakeAdapter<TacPanelWnd>);
+
+}  // namespace

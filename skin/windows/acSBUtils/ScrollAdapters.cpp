@@ -541,5 +541,6 @@ std::unique_ptr<TacControlScrollBars> MakeEditScrollBars(TsCommonData* SkinData)
 }
 
 const bool kEditScrollBarsHook = (CreateControlScrollBarsProc = &MakeEditScrollBars, true);
+const bool kEditKind = RegisterKindAdapter(tkEdit, &MakeAdapter<TacEditWnd>);
 
 }  // namespace
