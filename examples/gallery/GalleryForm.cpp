@@ -209,6 +209,9 @@ void TGalleryForm::SkinChooserChange(TObject*) {
   if (index >= 0) ChooseSkin(FSkinChooser->Items()->Strings(index));
 }
 
-void TGalleryForm::MessageBoxClick(TObject*) {
-  MessageBoxA(Handle(), "This is a system message box.", "Gallery", MB_OK | MB_ICONINFORMATION);
+void TGalleryForm::MessageBoxClick(TObject*) { ShowMessageBox(); }
+
+void TGalleryForm::ShowMessageBox() {
+  MessageBoxA(Handle(), "This is a system message box, drawn in the skin.", "Gallery",
+              MB_OKCANCEL | MB_ICONINFORMATION);
 }

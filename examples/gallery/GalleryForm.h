@@ -33,6 +33,8 @@ class TGalleryForm : public TForm {
   TPopupMenu* PopupMenuExample() const { return FPopupMenu; }
   // Opens the calculator of the number edits' page.
   void OpenCalculator();
+  // Opens the message box of the form's button (returns when it is closed).
+  void ShowMessageBox();
 
  protected:
   void Activate() override;

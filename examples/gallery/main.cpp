@@ -10,6 +10,7 @@
 //     --popup       with --screenshot: the form's popup menu is open in the picture
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
 //     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
+//     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/GalleryForm.h"
@@ -45,12 +46,35 @@ void CALLBACK PopupShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
+BOOL CALLBACK FindShownBox(HWND wnd, LPARAM found) {
+  char cls[16] = {};
+  GetClassNameA(wnd, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = wnd;
+  return FALSE;
+}
+
+// Takes the screenshot of the message box the form opens, then closes it.
+void CALLBACK BoxShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindShownBox, LPARAM(&box));
+  if ((box && ++PopupShot.Ticks > 10) || PopupShot.Ticks > 200) {
+    KillTimer(nullptr, id);
+    PopupShot.Error = box ? SaveWindowScreenshot(box, PopupShot.Path) : "the message box did not open";
+    PopupShot.Done = true;
+    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  } else if (!box) {
+    ++PopupShot.Ticks;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string screenshot;
   bool popup = false;
   bool calculator = false;
+  bool msgbox = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -62,6 +86,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--calculator") == 0) {
       calculator = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--msgbox") == 0) {
+      msgbox = true;
       continue;
     }
     if (i + 1 >= argc) break;
@@ -99,7 +127,11 @@ int main(int argc, char** argv) {
     std::string error;
     PopupShot.Form = form->Handle();
     PopupShot.Path = screenshot;
-    if (popup) {
+    if (msgbox) {
+      SetTimer(nullptr, 0, 50, &BoxShotTimer);
+      form->ShowMessageBox();
+      error = PopupShot.Error;
+    } else if (popup) {
       SetTimer(nullptr, 0, 50, &PopupShotTimer);
       const TPoint at = form->ClientToScreen(TPoint{420, 150});
       form->PopupMenuExample()->Popup(at.X, at.Y);
