@@ -134,8 +134,10 @@ int main(int argc, char** argv) {
               kBoxesPerRound);
   std::printf("message box opened, painted and closed: skinned %.2f ms, plain %.2f ms\n", Median(s) * 1e3,
               Median(p) * 1e3);
-  std::printf("%d skinned boxes, skin switched every %d: GDI objects %+d, private bytes %+.0f KB, providers left %d\n",
-              kSoakBoxes, kSwitchEvery, gdiGrowth, kbGrowth, providersLeft);
+  std::printf(
+      "%d skinned boxes, skin switched every %d: GDI objects %+d (of %d), private bytes %+.0f KB (of %.0f KB), "
+      "providers left %d\n",
+      kSoakBoxes, kSwitchEvery, gdiGrowth, gdiBefore, kbGrowth, double(bytesBefore) / 1024.0, providersLeft);
   const double figure = Median(ratio);
   std::printf("\n%-56s %8s %9s  %s\n", "goal", "figure", "target", "met");
   std::printf("%-56s %8.2f %7s%.2f  %s\n", "skinned message box / plain message box", figure, "<", 1.3,

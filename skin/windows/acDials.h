@@ -172,7 +172,7 @@ class TacDialogWnd : public TacScrollWnd {
   qv::TacFrameKind FrameKind = qv::fkUnknown;
   TBitmap* ButtonStrip = nullptr;  // owned; the title background behind the buttons
   HICON Icon = nullptr;
-  TacSystemMenu* SystemMenu = nullptr;  // owned
+  TacSystemMenu* SystemMenu = nullptr;  // owned; made the first time it is shown
   TacProvider* Provider = nullptr;
 
  private:
@@ -188,6 +188,8 @@ class TacDialogWnd : public TacScrollWnd {
   void EraseBackground(TMessage& Message);
   void ReattachChildren();
   void MarkChanged();
+  // The window's size differs from the one the image was made for.
+  bool SizeChanged() const;
   // ---- painting (DialogFrame.cpp)
   void PaintTitle(TBitmap* Cache);
   void PaintButtonImage(TBitmap* Cache, int HitCode, const TsCaptionButton& Btn);

@@ -33,12 +33,7 @@ TacDialogWnd::TacDialogWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager*
       IconBmp(CreateBmp24(0, 0)),
       TitleFont(new TFont()),
       ButtonStrip(CreateBmp24(0, 0)) {
-  SystemMenu = new TacSystemMenu(this);
-  SystemMenu->UpdateItems();
   SkinData->SetUpdating(true);
-  TsSkinManager* sm = SkinData->SkinManager();
-  if (auto* menus = sm ? dynamic_cast<TacSkinableMenus*>(sm->SkinableMenus()) : nullptr; menus && sm->SkinnedPopups())
-    menus->PreparePopupMenu(SystemMenu, sm->SkinData()->Active);
 }
 
 TacDialogWnd::~TacDialogWnd() {
@@ -67,7 +62,15 @@ void TacDialogWnd::ReadStyle() {
     SetWindowLongPtrA(WndHandle, GWL_STYLE, LONG_PTR(StyleBits & ~WS_SYSMENU));
     SysMenuRemoved_ = true;
   }
-  SystemMenu->UpdateItems();
+  if (SystemMenu) SystemMenu->UpdateItems();
+  // The active look the system is about to give: a window of the program in front is drawn active.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+  Active = pid == GetCurrentProcessId();
+  UpdateRects();
+  DlgRect = WndRect;
+  DlgWidth = WndRect.Width();
+  DlgHeight = WndRect.Height();
 }
 
 void TacDialogWnd::RestoreOriginalColors() {
@@ -82,6 +85,12 @@ void TacDialogWnd::RestoreOriginalColors() {
 void TacDialogWnd::MarkChanged() {
   SkinData->BGChanged = true;
   RegionChanged = true;
+}
+
+bool TacDialogWnd::SizeChanged() const {
+  RECT r{};
+  GetWindowRect(WndHandle, &r);
+  return r.right - r.left != DlgWidth || r.bottom - r.top != DlgHeight;
 }
 
 void TacDialogWnd::ReattachChildren() {
@@ -111,8 +120,10 @@ void TacDialogWnd::HandleMessage(TMessage& Message) {
       break;
     case WM_NCACTIVATE:
       if (!PassOn(Message)) return;
+      // The system may have drawn its own caption: the frame is painted again, composed again only
+      // when the active state changed.
+      if (Active != (Message.WParam != 0)) SkinData->BGChanged = true;
       Active = Message.WParam != 0;
-      SkinData->BGChanged = true;
       SendMessageA(WndHandle, WM_NCPAINT, 1, 0);
       return;
     case WM_NCPAINT: NCPaint(Message); return;
@@ -171,9 +182,15 @@ void TacDialogWnd::HandleMessage(TMessage& Message) {
     case WM_NCLBUTTONDBLCLK: NCLButtonDblClk(Message); return;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP: NCRButton(Message); return;
-    case WM_WINDOWPOSCHANGED: MarkChanged(); break;
+    case WM_WINDOWPOSCHANGED:
+      // The image and the region follow the window's size and frame (a move, a show or the
+      // adapter's own new region keeps them).
+      if (auto* wp = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+          wp && (((wp->flags & SWP_FRAMECHANGED) != 0 && !RegionLock) || SizeChanged()))
+        MarkChanged();
+      break;
     case WM_SIZE:
-      MarkChanged();
+      if (SizeChanged()) MarkChanged();
       if (PassOn(Message)) RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
       return;
     case WM_ENABLE:
@@ -316,6 +333,8 @@ void TacDialogWnd::SetHot(int HitCode, bool Pressed) {
 
 void TacDialogWnd::ShowSystemMenu(int X, int Y) {
   SetHot(0);
+  // The menu is made the first time it is shown.
+  if (!SystemMenu) SystemMenu = new TacSystemMenu(this);
   SystemMenu->UpdateItems();
   TsSkinManager* sm = SkinData->SkinManager();
   if (auto* menus = dynamic_cast<TacSkinableMenus*>(sm->SkinableMenus()); menus && sm->SkinnedPopups())
@@ -376,7 +395,7 @@ void TacDialogWnd::ButtonReleased(TPoint Screen) {
       if (Iconic() && !MaxEnabled()) break;
       SendMessageA(wnd, WM_SYSCOMMAND, Zoomed() ? SC_RESTORE : SC_MAXIMIZE, 0);
       if (!*alive) return;
-      SystemMenu->UpdateItems();
+      if (SystemMenu) SystemMenu->UpdateItems();
       break;
     case HTCLOSE:
       if (CloseEnabled()) SendMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -384,7 +403,7 @@ void TacDialogWnd::ButtonReleased(TPoint Screen) {
     case HTHELP:
       SendMessageA(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
       if (!*alive) return;
-      SystemMenu->UpdateItems();
+      if (SystemMenu) SystemMenu->UpdateItems();
       MarkChanged();
       SendMessageA(wnd, WM_NCPAINT, 1, 0);
       break;
@@ -405,7 +424,7 @@ void TacDialogWnd::NCLButtonDblClk(TMessage& Message) {
     if (ButtonEnabled(HTMAXBUTTON) && (StyleBits & WS_MAXIMIZEBOX) != 0) {
       auto alive = AliveToken();
       SendMessageA(WndHandle, WM_SYSCOMMAND, Zoomed() || Iconic() ? SC_RESTORE : SC_MAXIMIZE, 0);
-      if (*alive) SystemMenu->UpdateItems();
+      if (*alive && SystemMenu) SystemMenu->UpdateItems();
     }
     return;
   }

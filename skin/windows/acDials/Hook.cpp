@@ -243,6 +243,8 @@ bool TacProvider::InitDialog(HWND AWnd) {
   if (!DialogWnd->Destroyed && AttachChildren(Wnd)) {
     DialogWnd->ReadStyle();
     SendSkinCommand(Wnd, QC_SKINLOADED, reinterpret_cast<LPARAM>(DefaultManager));
+    // The region is cut before the window shows, so that showing paints the frame once.
+    if (!DialogWnd->Destroyed && DialogWnd->SkinOn()) DialogWnd->UpdateRegion();
     return true;
   }
   if (DialogProviders) {
