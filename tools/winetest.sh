@@ -22,7 +22,11 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" ]; then
     exit 1
   fi
   export WINEPREFIX="$QV_DESKTOPS/${qv_id%%_*}" DISPLAY=":${qv_id#*_}"
-  exec "$qv_loader" "$@"
+  "$qv_loader" "$@"
+  qv_status=$?
+  # A program that ends in failure says so, with its status, even when it printed nothing.
+  [ "$qv_status" = 0 ] || echo "winetest: $1 ended with status $qv_status on desktop $qv_id" >&2
+  exit "$qv_status"
 fi
 qv_prefix="${WINEPREFIX:-$HOME/.wine}"
 mkdir -p "$qv_prefix"
