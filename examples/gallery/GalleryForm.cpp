@@ -34,9 +34,19 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
 
   FMessageBoxButton = ::Create<TButton>(this);
   FMessageBoxButton->SetParent(this);
-  FMessageBoxButton->SetCaption("Show a message box");
-  FMessageBoxButton->SetBounds(232, 14, 180, 28);
+  FMessageBoxButton->SetCaption("Message box");
+  FMessageBoxButton->SetBounds(232, 14, 150, 28);
   FMessageBoxButton->OnClick = MakeMethod<&TGalleryForm::MessageBoxClick>(this);
+  auto* openButton = ::Create<TButton>(this);
+  openButton->SetParent(this);
+  openButton->SetCaption("Open a file...");
+  openButton->SetBounds(392, 14, 150, 28);
+  openButton->OnClick = MakeMethod<&TGalleryForm::OpenDialogClick>(this);
+  auto* colorButton = ::Create<TButton>(this);
+  colorButton->SetParent(this);
+  colorButton->SetCaption("Choose a colour...");
+  colorButton->SetBounds(552, 14, 150, 28);
+  colorButton->OnClick = MakeMethod<&TGalleryForm::ColorDialogClick>(this);
 
   FPages = ::Create<TPageControl>(this);
   FPages->SetParent(this);
@@ -210,6 +220,33 @@ void TGalleryForm::SkinChooserChange(TObject*) {
 }
 
 void TGalleryForm::MessageBoxClick(TObject*) { ShowMessageBox(); }
+
+void TGalleryForm::OpenDialogClick(TObject*) { ShowOpenDialog(); }
+
+void TGalleryForm::ColorDialogClick(TObject*) { ShowColorDialog(); }
+
+void TGalleryForm::ShowOpenDialog() {
+  char file[MAX_PATH] = {};
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = "Skins (*.asz)\0*.asz\0All files\0*.*\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  GetOpenFileNameA(&ofn);
+}
+
+void TGalleryForm::ShowColorDialog() {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = Handle();
+  cc.rgbResult = RGB(0x30, 0x60, 0xC0);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  ChooseColorA(&cc);
+}
 
 void TGalleryForm::ShowMessageBox() {
   MessageBoxA(Handle(), "This is a system message box, drawn in the skin.", "Gallery",

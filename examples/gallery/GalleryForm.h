@@ -1,4 +1,5 @@
-// The gallery's main form: a skin chooser, a button that opens a system message box, and one
+// The gallery's main form: a skin chooser, buttons that open a system message box, the file-open
+// dialog and the colour dialog (skinned by the dialog hook), and one
 // example of every skinned control and adapted window the library has.
 #pragma once
 
@@ -35,6 +36,9 @@ class TGalleryForm : public TForm {
   void OpenCalculator();
   // Opens the message box of the form's button (returns when it is closed).
   void ShowMessageBox();
+  // Opens the system's file-open dialog and its colour dialog (each returns when closed).
+  void ShowOpenDialog();
+  void ShowColorDialog();
 
  protected:
   void Activate() override;
@@ -48,6 +52,8 @@ class TGalleryForm : public TForm {
   void FillSkinChooser();
   void SkinChooserChange(TObject* Sender);
   void MessageBoxClick(TObject* Sender);
+  void OpenDialogClick(TObject* Sender);
+  void ColorDialogClick(TObject* Sender);
 
   TsSkinManager* FSkinManager = nullptr;
   TComboBox* FSkinChooser = nullptr;

@@ -11,6 +11,7 @@
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
 //     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
+//     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/GalleryForm.h"
@@ -60,9 +61,9 @@ void CALLBACK BoxShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), FindShownBox, LPARAM(&box));
   if ((box && ++PopupShot.Ticks > 10) || PopupShot.Ticks > 200) {
     KillTimer(nullptr, id);
-    PopupShot.Error = box ? SaveWindowScreenshot(box, PopupShot.Path) : "the message box did not open";
+    PopupShot.Error = box ? SaveWindowScreenshot(box, PopupShot.Path) : "the dialog did not open";
     PopupShot.Done = true;
-    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    if (box) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
   } else if (!box) {
     ++PopupShot.Ticks;
   }
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
   bool popup = false;
   bool calculator = false;
   bool msgbox = false;
+  bool openDialog = false;
+  bool colorDialog = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -88,8 +91,11 @@ int main(int argc, char** argv) {
       calculator = true;
       continue;
     }
-    if (std::strcmp(argv[i], "--msgbox") == 0) {
-      msgbox = true;
+    if (std::strcmp(argv[i], "--msgbox") == 0 || std::strcmp(argv[i], "--open") == 0 ||
+        std::strcmp(argv[i], "--color") == 0) {
+      msgbox = argv[i][2] == 'm';
+      openDialog = argv[i][2] == 'o';
+      colorDialog = argv[i][2] == 'c';
       continue;
     }
     if (i + 1 >= argc) break;
@@ -127,9 +133,11 @@ int main(int argc, char** argv) {
     std::string error;
     PopupShot.Form = form->Handle();
     PopupShot.Path = screenshot;
-    if (msgbox) {
+    if (msgbox || openDialog || colorDialog) {
       SetTimer(nullptr, 0, 50, &BoxShotTimer);
-      form->ShowMessageBox();
+      if (msgbox) form->ShowMessageBox();
+      if (openDialog) form->ShowOpenDialog();
+      if (colorDialog) form->ShowColorDialog();
       error = PopupShot.Error;
     } else if (popup) {
       SetTimer(nullptr, 0, 50, &PopupShotTimer);

@@ -260,6 +260,48 @@ TEST_F(DialogHookTest, FrameHitCodesAndClicksWithRealInput) {
   EXPECT_EQ(0, LiveProviders());
 }
 
+void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+TEST_F(DialogHookTest, WindowMenuFromTheCaptionFollowsStyleAndState) {
+  // Visible and enabled of Restore, Move, Size, Minimize, Maximize, Close ("v", "e", "-": hidden).
+  struct {
+    const char* What;
+    DWORD Style;
+    bool Zoom;
+    const char* Items;
+  } rows[] = {
+      {"modal frame", DS_MODALFRAME | WS_SYSMENU, false, "- ve - - - ve"},
+      {"sizeable with boxes", WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, false, "v ve ve ve ve ve"},
+      {"zoomed", WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, true, "ve v ve ve v ve"},
+      {"sizeable, no boxes", WS_THICKFRAME | WS_SYSMENU, false, "v ve ve - - ve"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.What);
+    HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | r.Style));
+    ShowWindow(dlg, r.Zoom ? SW_SHOWMAXIMIZED : SW_SHOW);
+    flush_events(60, 1000);
+    TacDialogWnd* a = DialogAdapter(dlg);
+    ASSERT_NE(nullptr, a);
+    RECT wr{};
+    GetWindowRect(dlg, &wr);
+    // A right click on the caption shows the menu (closed again by a timer).
+    SetTimer(nullptr, 0, 100, CloseMenuTimer);
+    SendMessageA(dlg, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 40, wr.top + 10));
+    ASSERT_NE(nullptr, a->SystemMenu);
+    std::string got;
+    for (TMenuItem* item : {a->SystemMenu->ItemRestore, a->SystemMenu->ItemMove, a->SystemMenu->ItemSize,
+                            a->SystemMenu->ItemMinimize, a->SystemMenu->ItemMaximize, a->SystemMenu->ItemClose}) {
+      if (!got.empty()) got += ' ';
+      got += !item->Visible() ? "-" : item->Enabled() ? "ve" : "v";
+    }
+    EXPECT_EQ(r.Items, got);
+    DestroyWindow(dlg);
+  }
+}
+
 TEST_F(DialogHookTest, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemoval) {
   HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 300, 200));
   ASSERT_TRUE(dlg);
