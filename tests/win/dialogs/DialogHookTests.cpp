@@ -103,6 +103,13 @@ HWND MakeDialog(DWORD style, DWORD exStyle = 0, int w = 240, int h = 120) {
   return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t, nullptr, LoggingDlgProc, 0);
 }
 
+// A message box made by the class library.
+class TMessageForm : public TForm {
+ public:
+  QV_CLASS_NAME(TMessageForm)
+  using TForm::TForm;
+};
+
 class DialogHookTest : public AdapterTest {
  protected:
   void SetUp() override {
@@ -405,6 +412,37 @@ TEST_F(DialogHookTest, UnskinnableTabDialogSecondDialogAndFreedProviders) {
   flush_events(60, 1000);
   EXPECT_NE(nullptr, DialogAdapter(again));
   EXPECT_EQ(1, LiveProviders());
+}
+
+TEST_F(DialogHookTest, FormsWithoutProviderFollowTheSkinningRulesAndTag) {
+  struct {
+    const char* What;
+    bool MessageForm;
+    TacSkinningRules Rules;
+    std::intptr_t Tag;
+    bool Skinned;
+  } rows[] = {
+      {"form", false, {srStdForms}, 0, true},
+      {"form, Tag -98", false, {srStdForms, srStdDialogs}, -98, false},
+      {"form, dialogs only", false, {srStdDialogs}, 0, false},
+      {"message form", true, {srStdDialogs}, 0, true},
+      {"message form, forms only", true, {srStdForms}, 0, false},
+      {"message form, Tag -98", true, {srStdDialogs}, -98, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.What);
+    Manager->SetSkinningRules(r.Rules);
+    TForm* form = r.MessageForm ? Create<TMessageForm>(Application) : Create<TForm>(Application);
+    form->SetTag(r.Tag);
+    form->SetBounds(60, 60, 200, 120);
+    form->Show();
+    flush_events(60, 1000);
+    EXPECT_EQ(r.Skinned ? 1 : 0, LiveProviders());
+    // The provider belongs to the form and goes with it.
+    form->Free();
+    flush_events(30, 500);
+    EXPECT_EQ(0, LiveProviders());
+  }
 }
 
 TEST_F(DialogHookTest, ManyMessageBoxesWithSkinSwitchesLeaveNothingBehind) {
