@@ -267,8 +267,11 @@ TEST_F(DialogHookTest, FrameHitCodesAndClicksWithRealInput) {
   EXPECT_EQ(0, LiveProviders());
 }
 
+int MenuAdaptersMade = 0;
+
 void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
+  MenuAdaptersMade += TacMnuArray.Count();
   EndMenu();
 }
 
@@ -305,6 +308,13 @@ TEST_F(DialogHookTest, WindowMenuFromTheCaptionFollowsStyleAndState) {
       got += !item->Visible() ? "-" : item->Enabled() ? "ve" : "v";
     }
     EXPECT_EQ(r.Items, got);
+    // The menu's window had its adapter while it showed; none is kept once it closed.
+    EXPECT_GE(MenuAdaptersMade, 1);
+    EXPECT_EQ(0, TacMnuArray.Count());
+    // One brush answers every colour question of the dialog.
+    const auto brush = SendMessageA(dlg, WM_CTLCOLORDLG, 0, LPARAM(dlg));
+    EXPECT_NE(0, brush);
+    EXPECT_EQ(brush, SendMessageA(dlg, WM_CTLCOLORDLG, 0, LPARAM(dlg)));
     DestroyWindow(dlg);
   }
 }
@@ -369,6 +379,29 @@ TEST_F(DialogHookTest, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemova
     SCOPED_TRACE(rows[i].Class);
     EXPECT_EQ(Describe(before[i]), Describe(WindowStateOf(kids[i])));
   }
+}
+
+TEST_F(DialogHookTest, OpenDialogFollowsASkinSwitch) {
+  HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
+  ShowWindow(dlg, SW_SHOW);
+  flush_events(60, 1000);
+  TacDialogWnd* a = DialogAdapter(dlg);
+  ASSERT_NE(nullptr, a);
+  RECT wr{};
+  GetWindowRect(dlg, &wr);
+  const int h = wr.bottom - wr.top;
+  const int state = a->Active ? 1 : 0;
+  EXPECT_EQ(ColorText(Frame("FORM", "BORDERSMASK", state)), ColorText(SettledScreen(dlg).Pixel(1, h / 2)));
+  // The same skin with the dialog's border in other colours.
+  TSkinBuilder other = Builder;
+  other.RemoveMask("FORM", "BORDERSMASK");
+  other.Mask("FORM", "BORDERSMASK", 24, 24, 2).Margins[0] = 4;
+  const std::vector<std::uint8_t> bytes = other.Packed();
+  ASSERT_TRUE(Manager->LoadSkinFromBytes(bytes.data(), bytes.size(), "Other")) << Manager->LastError();
+  flush_events(60, 1000);
+  EXPECT_EQ(a, DialogAdapter(dlg));
+  const COLORREF now = TSkinBuilder::FrameColor(other.MaskOrdinal("FORM", "BORDERSMASK"), a->Active ? 1 : 0);
+  EXPECT_EQ(ColorText(now), ColorText(SettledScreen(dlg).Pixel(1, h / 2)));
 }
 
 TEST_F(DialogHookTest, UnskinnableTabDialogSecondDialogAndFreedProviders) {
