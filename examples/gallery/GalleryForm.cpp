@@ -14,6 +14,7 @@
 #include "examples/gallery/TabExamples.h"
 #include "skin/controls/sCurrEdit.h"
 #include "skin/engine/sSkinManager.h"
+#include "skin/windows/sSkinProvider.h"
 
 namespace {
 const char kPlainLook[] = "(plain look)";
@@ -24,6 +25,8 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(40, 40, 728, 600);
 
   FSkinManager = ::Create<TsSkinManager>(this);
+  // The form's frame, title bar, buttons, menu line and region come from the skin.
+  FProvider = ::Create<TsSkinProvider>(this);
   FPopupMenu = AddMenuExamples(this);
 
   FSkinChooser = ::Create<TComboBox>(this);

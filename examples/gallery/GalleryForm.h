@@ -16,6 +16,7 @@ class TTabSheet;
 class TWinControl;
 class TsCustomNumEdit;
 class TsSkinManager;
+class TsSkinProvider;
 
 class TGalleryForm : public TForm {
  public:
@@ -56,6 +57,7 @@ class TGalleryForm : public TForm {
   void ColorDialogClick(TObject* Sender);
 
   TsSkinManager* FSkinManager = nullptr;
+  TsSkinProvider* FProvider = nullptr;
   TComboBox* FSkinChooser = nullptr;
   TButton* FMessageBoxButton = nullptr;
   TPageControl* FPages = nullptr;

@@ -231,6 +231,13 @@ using TacSkinningRules = TSet<TacSkinningRule>;
 
 enum TacSkinTypes : std::uint8_t { stUnpacked, stPacked, stAllSkins };
 
+// A show animation of forms: a form fades in from what the screen showed under it when it first
+// appears, over Time milliseconds.
+struct TacShowAnimation {
+  bool Active = true;
+  int Time = 150;
+};
+
 using TacSkinLoadErrorEvent = TMethod<void(TObject* Sender, const std::string& ErrorText)>;
 
 // ---- The dialog hook's state ---------------------------------------------------------------------------
@@ -276,6 +283,9 @@ class TsSkinManager : public TComponent {
   void SetAnimEventsDefault(TacAnimatEvents Value) { FAnimEventsDefault = Value; }
   TacGetExtraLineData OnGetMenuExtraLineData;
   TacSkinLoadErrorEvent OnSkinLoadError;
+  // The first appearance of forms (DialogShow: dialog forms, FormShow: the others).
+  TacShowAnimation FormShow;
+  TacShowAnimation DialogShow;
   TacGetExtraLineData GetOnGetMenuExtraLineData() const { return OnGetMenuExtraLineData; }
   void SetOnGetMenuExtraLineData(TacGetExtraLineData Value) { OnGetMenuExtraLineData = Value; }
   TacSkinLoadErrorEvent GetOnSkinLoadError() const { return OnSkinLoadError; }

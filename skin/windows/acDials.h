@@ -47,8 +47,7 @@ void ClearMnuArray();
 extern TacAdapterList TacMnuArray;
 // The style of the last dialog whose skinning began.
 extern std::uint32_t DialogStyle;
-// A title button of a dialog adapter is held down.
-extern bool ButtonPressed;
+// A title button held down (of a form or a dialog adapter): ButtonPressed of sSkinProvider.h.
 // Set while a dialog's window region is replaced.
 extern bool RegionLock;
 

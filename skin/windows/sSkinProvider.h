@@ -1,14 +1,20 @@
-// The form skin provider and what it carries for its form: the skinned window menu (TsSystemMenu)
-// that replaces the system menu of a form whose title bar the provider draws, the published
-// collection of extra title-bar buttons (TsTitleButtons) and the title icon settings (TsTitleIcon).
+// The form skin provider: the component that makes one form skinned. It takes over the form's
+// window procedure and, while a skin is loaded, composes the whole window image (title bar, caption,
+// title buttons, borders, main-menu line, size grip) into its cache bitmap, paints the non-client
+// area from it in one go, cuts the window region from the skin's transparent corners, answers hit
+// tests that match what it painted, turns clicks on its title buttons into system commands, skins
+// the form's menus and window menu, and passes skin changes on to the form's controls. Without a
+// skin every message goes to the form's own procedure and the form looks standard.
 //
-// The provider itself is so far the component that holds these for its form, with its skin data
-// and the background of the form's menu line: it does not yet take over the form's window
-// procedure, paint the frame or cut the region.
+// Also here: the skinned window menu (TsSystemMenu) that replaces the system menu of a form whose
+// title bar the provider draws, the published collection of extra title-bar buttons
+// (TsTitleButtons) and the title icon settings (TsTitleIcon).
 #pragma once
 
 #include "classlib/Win.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +27,7 @@
 
 class TsSkinProvider;
 class TsSkinManager;
+class TacScrollWnd;
 
 // A title-bar button's painting and hit state: 0 normal, 1 hot, 2 pressed; the mask index of its
 // image (-1 none); its place in window coordinates.
@@ -149,34 +156,316 @@ class TsTitleIcon : public TPersistent {
   int FWidth = 0;
 };
 
+// ---- Seams ----------------------------------------------------------------------------------------------
+
+// The control adapter of a form: it attaches window adapters to the form's standard controls. The
+// provider makes one in InitAdapter through CreateCtrlAdapterProc (skin/windows/Hooks.h) and
+// forwards to it what the form's controls do; while none is made the form's controls keep their own
+// look (skinned controls still paint themselves).
+class TacCtrlAdapter : public TPersistent {
+ public:
+  QV_CLASS_NAME(TacCtrlAdapter)
+  virtual bool IsControlSupported(TControl* Control) = 0;
+  virtual void AddNewItem(TControl* Control) = 0;
+  virtual void BroadcastMessage(TMessage& Message) = 0;
+  // Adapts a whole tree of controls (nil: the provider's form).
+  virtual void AddAllItems(TWinControl* OwnerControl) = 0;
+};
+
+// The Windows major version the provider follows (from GetVersionEx at start-up). Below 6 the
+// system draws the caption itself when the caption text or the active state changes, so the
+// provider covers the title bar while it does, and the custom move and resize frame (rmBorder)
+// works only there. Tests set another version to run either path; 0 goes back to the system's.
+int ProviderWinVersion();
+void SetProviderWinVersion(int Major);
+
+// The system metrics the frame is measured with: GetSystemMetrics unless a test sets another
+// source (nil goes back to GetSystemMetrics).
+using TFrameMetricSource = int (*)(int Index);
+void SetFrameMetricSource(TFrameMetricSource Source);
+int FrameMetric(int Index);
+
 // ---- The provider ----------------------------------------------------------------------------------------
+
+enum TsGripMode : std::uint8_t { gmNone, gmRightBottom };
+enum TsResizeMode : std::uint8_t { rmStandard, rmBorder };
+using TAddItemEvent = TMethod<void(TComponent* Item, bool& CanBeAdded, std::string& SkinSection)>;
 
 class TsSkinProvider : public TComponent {
  public:
   QV_CLASS_NAME(TsSkinProvider)
+  // Serves the first form in the chain AOwner, its owner, ...; stays inert (touches nothing) when
+  // there is none or the form has a provider already.
   explicit TsSkinProvider(TComponent* AOwner);
   ~TsSkinProvider() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Makes the control adapter and lets it adapt the form's controls (only while skinned).
+  virtual void InitAdapter();
 
   // The provider a form's answer to skin command 4 names; nil for anything else.
   static TsSkinProvider* FromAnswer(LRESULT Answer);
+  // The provider serving a form (nil when none).
+  static TsSkinProvider* ProviderOf(const TCustomForm* Form);
   // The form had WS_SYSMENU (the provider takes it away while it draws the title bar).
   bool HasSysMenu() const;
+  // The provider serves its form: not inert, the form alive.
+  bool Active() const { return Form != nullptr; }
+  // The form is drawn in the skin now.
+  bool Skinned() const;
 
   // ---- published
-  bool MakeSkinMenu = false;
-  TsCommonData* SkinData = nullptr;  // owned; section "FORM"
-  TsTitleButtons* TitleButtons = nullptr;
-  TsTitleIcon* TitleIcon = nullptr;
   bool GetMakeSkinMenu() const { return MakeSkinMenu; }
   void SetMakeSkinMenu(bool Value) { MakeSkinMenu = Value; }
-  TsTitleButtons* GetTitleButtons() const { return TitleButtons; }
-  void SetTitleButtons(TsTitleButtons* Value) { TitleButtons->Assign(Value); }
+  bool GetShowAppIcon() const { return ShowAppIcon; }
+  void SetShowAppIcon(bool Value);
+  TAlignment GetCaptionAlignment() const { return CaptionAlignment; }
+  void SetCaptionAlignment(TAlignment Value);
   TsTitleIcon* GetTitleIcon() const { return TitleIcon; }
   void SetTitleIcon(TsTitleIcon* Value) { TitleIcon->Assign(Value); }
+  TsTitleButtons* GetTitleButtons() const { return TitleButtons; }
+  void SetTitleButtons(TsTitleButtons* Value) { TitleButtons->Assign(Value); }
+  TsGripMode GetGripMode() const { return GripMode; }
+  void SetGripMode(TsGripMode Value) { GripMode = Value; }
+  TsCommonData* GetSkinData() const { return SkinData; }
+  TsResizeMode GetResizeMode() const { return ResizeMode; }
+  void SetResizeMode(TsResizeMode Value) { ResizeMode = Value; }
+  bool GetScreenSnap() const { return ScreenSnap; }
+  void SetScreenSnap(bool Value) { ScreenSnap = Value; }
+  int GetSnapBuffer() const { return SnapBuffer; }
+  void SetSnapBuffer(int Value) { SnapBuffer = Value; }
+  bool GetUseGlobalColor() const { return UseGlobalColor; }
+  void SetUseGlobalColor(bool Value);
+  const std::string& GetTitleSkinProp() const { return TitleSkin; }
+  void SetTitleSkin(const std::string& Value);
+  const std::string& GetMenuLineSkin() const { return MenuLineSkin; }
+  void SetMenuLineSkin(const std::string& Value);
+  TAddItemEvent GetOnSkinItem() const { return OnSkinItem; }
+  void SetOnSkinItem(TAddItemEvent Value) { OnSkinItem = Value; }
 
-  TCustomForm* Form = nullptr;
-  TsSystemMenu* SystemMenu = nullptr;
-  // The background under the main-menu line's items (24-bit; empty until the line is painted).
-  TBitmap* TempBmp = nullptr;
+  // ---- preparing the form (Provider.cpp)
+  // Readies the form for the current skin: window-menu style, system menu, icon indexes, colour,
+  // menus (nothing without a manager, a form or its window).
+  void PrepareForm();
+  // The mask indexes of the title-button images.
+  void UpdateIconIndexes();
+  // Skinned: WS_SYSMENU taken away (the provider paints the buttons); else given back.
+  void SetSystemMenuStyle(bool Skinned);
+  // The form's menus made owner-drawn in the skin (or given back).
+  void PrepareMenus(bool Skinned);
+  // The main menu's bar rebuilt (owner-drawn items); false when locked or without items.
+  bool RebuildMainMenu();
+  void UpdateMDIForm(bool Create);
+  void UpdateFormScrollBars();
+  void DetachAdapter();
+  void BroadcastToAdapter(TMessage& Message);
+  // The whole frame composed again at the next non-client paint, which is sent now.
+  void RepaintFrame();
+  void LockFormRedraw(bool AlsoFrame);
+  void UnlockFormRedraw(bool AlsoFrame);
+  // TitleSkin, or "FORMTITLE".
+  std::string GetTitleSkin() const;
+  // The provider's entry for command records of the skin manager (none are handled).
+  void ProcessCommand(TMessage& Message) { (void)Message; }
+
+  // ---- frame metrics (FramePaint.cpp)
+  bool HasBorder() const;
+  int CaptionHeight() const;
+  int BorderHeight() const;
+  int BorderWidth() const;
+  int BottomFrameHeight() const;
+  int FormWidth() const;
+  int FormHeight() const;
+  int MenuHeight() const;
+  bool MenuPresent() const;
+  int HeaderHeight() const;
+  int ClientOffsetX() const;
+  int ClientOffsetY() const;
+  TSize IconExtent() const;
+  TRect IconRect() const;
+
+  // ---- painting and region (FramePaint.cpp)
+  void PaintFrameCache();
+  void PaintNonClient(HDC DC);
+  void PaintFrameNow();
+  void PaintFormBackground(HDC DC, bool RepaintChildren);
+  // The WM_PAINT of the form (DC: the one the message carries, or 0).
+  void PaintClient(HDC DC = nullptr);
+  void PaintTitleButtons();
+  void SaveTitleStrip();
+  void BuildRegionRects();
+  // A region of the form's shape at (X, Y); the caller owns it.
+  HRGN CreateFormRegion(int X, int Y) const;
+  void UpdateFormRegion(bool Repaint);
+
+  // ---- title-bar buttons and the mouse (TitleBar.cpp)
+  // The element under the message's screen point; the hot element follows it.
+  int HitTest(const TMessage& Message);
+  int HitTestAt(TPoint ScreenPoint);
+  void SetHotHT(int Code, bool Repaint = true);
+  void SetPressedHT(int Code);
+  // The mouse left the client area or the frame: the hot element goes unless the mouse is on it.
+  void LeaveHot();
+  void RepaintButton(int Code);
+  // 1-based ordinal of the title button under X (window coordinates); 0 none.
+  int ButtonIndexAt(int X) const;
+  // A screen point relative to the window's top-left corner.
+  void ScreenToFrame(int X, int Y, TPoint& P) const;
+  TPoint FormLeftTop() const;
+  // Pops the skinned window menu up at a screen point.
+  void DropSystemMenu(int X, int Y);
+  void CountMenuLineRows();
+  // The button record of an element code (nil for codes without one).
+  TsCaptionButton* ButtonOf(int Code);
+  // The MDI frame's active child is maximized and has a menu: its buttons show in the menu line.
+  bool ChildButtonsVisible() const;
+
+  // The form's window procedure while the provider serves it (WndProc.cpp).
+  void NewWndProc(TMessage& Message);
+
+  // ---- published fields
+  bool MakeSkinMenu = false;
+  bool ShowAppIcon = true;
+  TAlignment CaptionAlignment = taLeftJustify;
+  TsTitleIcon* TitleIcon = nullptr;        // owned
+  TsTitleButtons* TitleButtons = nullptr;  // owned
+  TsGripMode GripMode = gmNone;
+  TsCommonData* SkinData = nullptr;  // owned; section "FORM"
+  TsResizeMode ResizeMode = rmStandard;
+  bool ScreenSnap = false;
+  int SnapBuffer = 10;
+  bool UseGlobalColor = true;
+  std::string TitleSkin;
+  std::string MenuLineSkin;
+  TAddItemEvent OnSkinItem;
+
+  // ---- state
+  std::vector<TRect> RegionRects;  // cut out of the window region (transparent corners)
+  bool RegionChanged = true;       // the region is built again before the next frame painting
+  int HotHitCode = 0;              // the element hot or pressed; 0 none
+  TBitmap* TitleBmp = nullptr;     // the title strip without its buttons
+  bool TitleOnly = false;          // the next composition renews only the title part
   bool SysMenuStyleRemoved = false;
+  bool FramePainted = false;  // the frame image was composed in full once
+  int TitleButtonMask = -1;   // "TITLEBUTTON" of the extra title buttons
+  bool FirstInit = false;
+  bool MenuRebuilt = false;
+  TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, ButtonMDIMin, ButtonMDIMax, ButtonMDIClose;
+  bool InMenuLoop = false;                // a menu loop or close of the MDI frame runs: no region changes
+  bool AnimatingShow = false;             // the first showing is animated
+  TacCtrlAdapter* Adapter = nullptr;      // owned
+  TacScrollWnd* FormScrollWnd = nullptr;  // owned; the form's skinned scroll bars
+  TWndMethod OldWndProc;                  // the form's procedure before the provider's
+  bool RegionUpdating = false;            // from setting the region to the end of the next non-client paint
+  bool FrameDirty = true;                 // the frame is composed in full at the next painting
+  TObject* MDIForm = nullptr;             // owned; the MDI client's skinning object of an MDI frame form
+  bool FormActive = false;                // the form is drawn active
+  TBitmap* TempBmp = nullptr;             // the background under the main-menu line's items
+  TCustomForm* Form = nullptr;            // the form served; nil while inert
+  int MenuLineRows = -1;                  // rows of the main-menu line; -1: measured again
+  TsSystemMenu* SystemMenu = nullptr;     // owned
+  TBitmap* TitleStripBmp = nullptr;       // the top strip of the frame under the title
+  TCustomForm* CaptionForm = nullptr;     // covers the header while the system draws a caption
+  TWndMethod CaptionFormOldWndProc;
+  bool HasParentBgChild = true;
+
+ private:
+  // ---- lifecycle (Provider.cpp)
+  void GiveFormBack();
+  void ApplyGlobalColor();
+  void RestoreDesignedColor();
+  void NotifyFormChanged();
+  // ---- painting (FramePaint.cpp)
+  void PaintIcon(TBitmap* Cache);
+  void PaintCaption(TBitmap* Cache);
+  void PaintMenuLine(TBitmap* Cache);
+  void PaintMDIArea(TBitmap* Cache);
+  void PaintFormOnPaint(TBitmap* Cache);
+  void PaintTitleStrip();
+  void PlaceButton(TsCaptionButton& Button, int& X, int Width, int Height);
+  void PaintMDIButtons();
+  bool TitleStripFits() const;
+  int MenuLineTop() const;
+  bool BorderStateless() const;
+  void PaintChildOnly(HDC DC, TControl* Child);
+  // ---- the title bar (TitleBar.cpp)
+  struct TButtonSlot;
+  std::vector<TButtonSlot> ShownButtons() const;
+  TSize SystemButtonSize() const;
+  TSize MDIButtonSize() const;
+  int TitleButtonWidth(int Index) const;
+  bool MaximizeAllowed() const;
+  bool MinimizeShown() const;
+  bool MaximizeEnabled() const;
+  bool RestoreEnabled() const;
+  bool MinimizeEnabled() const;
+  bool HelpShown() const;
+  void SetElementState(int Code, int State);
+  void ButtonDown(TMessage& Message);
+  void ButtonUp(TMessage& Message, int Code, bool NonClient);
+  void ButtonDoubleClick(TMessage& Message);
+  void RightButtonUp(TMessage& Message);
+  void TrackPressed(TPoint ScreenPoint);
+  void ButtonCommand(int Code, TMessage& Message);
+  void WindowStateCommand(int Code);
+  // ---- the window procedure (WndProc.cpp, WndMessages.cpp)
+  bool AnswerAnyState(TMessage& Message);
+  void PlainMessage(TMessage& Message);
+  void AnswerPlainSkinLoaded(TMessage& Message);
+  void SkinnedCommand(TMessage& Message);
+  void SkinnedMessage(TMessage& Message);
+  void SkinRemoved(TMessage& Message);
+  void SkinLoaded(TMessage& Message);
+  void SkinRefresh(TMessage& Message);
+  void BroadcastSkinChange(TMessage& Message);
+  void WMCreate(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void WMSetText(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMWindowPosChanging(TMessage& Message);
+  void WMWindowPosChanged(TMessage& Message);
+  void WMNCHitTest(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMNCActivate(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  void MDIChildSysCommand(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void WMParentNotify(TMessage& Message);
+  void WMEnterMenuLoop(TMessage& Message);
+  void WMMDIActivate(TMessage& Message);
+  void WMPrint(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void Snap(WINDOWPOS& Pos);
+  // ---- caption form and the MDI frame (CaptionForms.cpp)
+  void ShowCaptionForm();
+  void HideCaptionForm();
+  void CaptionFormProc(TMessage& Message);
+  void RefreshMDIFrame();
+  void ShowMDIButtonsForm();
+  void FreeMDIButtonsForm();
+  bool IsMaximizedMDIChild() const;
+  TsSkinProvider* FrameProvider() const;
+
+  TColor DesignedColor_ = clBtnFace;
+  bool ColorSaved_ = false;
+  bool FrameActiveState_ = false;  // the active state the frame was composed in
+  TSize RegionSize_{};             // the window size the region was cut for
+  std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
 };
+
+// ---- Process-wide state of the providers ---------------------------------------------------------------
+
+// The provider whose form last changed its window state through a title-bar button or MDI
+// activation.
+extern TsSkinProvider* StateChangingProvider;
+// From an MDI child's creation while the active child is maximized until its first paint.
+extern bool ChildMaximizing;
+// A title-bar button is held down.
+extern bool ButtonPressed;
+// Keeps RebuildMainMenu from running inside itself.
+extern bool MenuRebuildLock;

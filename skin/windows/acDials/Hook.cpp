@@ -9,7 +9,6 @@
 
 TacAdapterList TacMnuArray;
 std::uint32_t DialogStyle = 0;
-bool ButtonPressed = false;
 bool RegionLock = false;
 
 using qv::TacDialogChildKind;

@@ -1,7 +1,7 @@
+// The skinned window menu of a provider's form.
 #include "skin/windows/sSkinProvider.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/sQuorvexGraph.h"
@@ -23,11 +23,6 @@ const char* const sAvailableSkins = "Available skins";
 const char* const kSkinSelectItem = "SkinSelectItem";
 // A new column of skin items after this many.
 constexpr int kSkinsPerColumn = 20;
-
-std::unordered_set<const TsSkinProvider*>& LiveProviders() {
-  static std::unordered_set<const TsSkinProvider*> set;
-  return set;
-}
 
 std::string WithoutAmpersands(const std::string& s) {
   std::string r;
@@ -200,124 +195,3 @@ void TsSystemMenu::SkinItemClick(TObject* Sender) {
       i >= 0 && std::size_t(i) < FSkinNames.size() ? FSkinNames[std::size_t(i)] : WithoutAmpersands(item->Caption());
   manager->SetSkinName(name);
 }
-
-// ---- TsTitleButton ----------------------------------------------------------------------------------------
-
-TsTitleButton::TsTitleButton(TCollection* ACollection) : TCollectionItem(ACollection), FGlyph(new TBitmap()) {
-  if (FName.empty()) FName = ClassName();
-}
-
-TsTitleButton::~TsTitleButton() { delete FGlyph; }
-
-void TsTitleButton::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TsTitleButton*>(Source)) {
-    FEnabled = src->FEnabled;
-    FGlyph->Assign(src->FGlyph);
-    FName = src->FName;
-    FUseSkinData = src->FUseSkinData;
-    OnMouseDown = src->OnMouseDown;
-    OnMouseUp = src->OnMouseUp;
-    return;
-  }
-  TCollectionItem::Assign(Source);
-}
-
-void TsTitleButton::SetName(const std::string& Value) {
-  if (FName == Value) return;
-  FName = Value;
-  Changed(false);
-}
-
-void TsTitleButton::MouseDown(int, TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
-}
-
-void TsTitleButton::MouseUp(int, TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-}
-
-TsTitleButtons::TsTitleButtons(TsSkinProvider* AOwner)
-    : TCollection(TCollection::ItemClass<TsTitleButton>()), FOwner(AOwner) {}
-
-TsTitleButtons::~TsTitleButtons() { FOwner = nullptr; }
-
-TPersistent* TsTitleButtons::GetOwner() const { return FOwner; }
-
-// ---- TsTitleIcon ------------------------------------------------------------------------------------------
-
-TsTitleIcon::TsTitleIcon() : FGlyph(new TBitmap()) {}
-
-TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
-
-void TsTitleIcon::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TsTitleIcon*>(Source)) {
-    FGlyph->Assign(src->FGlyph);
-    FHeight = src->FHeight;
-    FWidth = src->FWidth;
-    return;
-  }
-  TPersistent::Assign(Source);
-}
-
-// ---- TsSkinProvider ---------------------------------------------------------------------------------------
-
-TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
-  Form = GetOwnerForm(AOwner);
-  SkinData = new TsCommonData(this, true);
-  SkinData->SetSkinSection("FORM");
-  SkinData->TypeCode = tcForm;
-  TitleIcon = new TsTitleIcon();
-  TitleButtons = new TsTitleButtons(this);
-  TempBmp = CreateBmp24(0, 0);
-  LiveProviders().insert(this);
-}
-
-TsSkinProvider::~TsSkinProvider() {
-  LiveProviders().erase(this);
-  if (MDISkinProvider == this) MDISkinProvider = nullptr;
-  if (MaximizingMDIChild == this) MaximizingMDIChild = nullptr;
-  delete TempBmp;
-  delete TitleIcon;
-  delete TitleButtons;
-  delete SkinData;
-}
-
-TsSkinProvider* TsSkinProvider::FromAnswer(LRESULT Answer) {
-  auto* p = reinterpret_cast<TsSkinProvider*>(Answer);
-  return p && LiveProviders().count(p) ? p : nullptr;
-}
-
-bool TsSkinProvider::HasSysMenu() const {
-  if (SysMenuStyleRemoved) return true;
-  if (!Form) return false;
-  if (Form->HandleAllocated()) return (GetWindowLongA(Form->Handle(), GWL_STYLE) & WS_SYSMENU) != 0;
-  return Form->BorderIcons().Contains(biSystemMenu);
-}
-
-// ---- Published properties ---------------------------------------------------------------------------------
-
-namespace {
-// The skin engine knows form providers, and their descendants, by this test.
-const bool kProviderKind = RegisterClassKindOf<TsSkinProvider>(TacClassKind::SkinProvider);
-const bool kProviderProps = [] {
-  RegisterProperties<TsTitleButton, TCollectionItem>([](auto& p) {
-    p.Ord("Enabled", &TsTitleButton::Enabled, &TsTitleButton::SetEnabled);
-    p.Obj("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph);
-    p.Str("Name", &TsTitleButton::Name, &TsTitleButton::SetName);
-    p.Ord("UseSkinData", &TsTitleButton::UseSkinData, &TsTitleButton::SetUseSkinData);
-    p.Method("OnMouseDown", &TsTitleButton::GetOnMouseDown, &TsTitleButton::SetOnMouseDown);
-    p.Method("OnMouseUp", &TsTitleButton::GetOnMouseUp, &TsTitleButton::SetOnMouseUp);
-  });
-  RegisterProperties<TsTitleIcon, TPersistent>([](auto& p) {
-    p.Obj("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
-    p.Ord("Height", &TsTitleIcon::Height, &TsTitleIcon::SetHeight);
-    p.Ord("Width", &TsTitleIcon::Width, &TsTitleIcon::SetWidth);
-  });
-  RegisterProperties<TsSkinProvider, TComponent>([](auto& p) {
-    p.Ord("MakeSkinMenu", &TsSkinProvider::GetMakeSkinMenu, &TsSkinProvider::SetMakeSkinMenu);
-    p.Obj("TitleButtons", &TsSkinProvider::GetTitleButtons, &TsSkinProvider::SetTitleButtons);
-    p.Obj("TitleIcon", &TsSkinProvider::GetTitleIcon, &TsSkinProvider::SetTitleIcon);
-  });
-  return true;
-}();
-}  // namespace

@@ -1,0 +1,112 @@
+#include "tests/win/provider/ProviderTestSupport.h"
+
+#include <cstdint>
+
+namespace qvtest {
+
+int GdiHandleCount(DWORD type) {
+  // Handle values whose upper half is 0 stand for the object at that index whatever its
+  // generation, so one pass over the lower half finds every live object.
+  int count = 0;
+  for (std::uintptr_t v = 1; v < 0x10000; ++v)
+    if (const DWORD t = GetObjectType(reinterpret_cast<HGDIOBJ>(v)); t != 0 && (type == 0 || t == type)) ++count;
+  return count;
+}
+
+void MouseTo(POINT p) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
+  in.mi.dx = LONG((p.x * 65536LL + 32768) / w);
+  in.mi.dy = LONG((p.y * 65536LL + 32768) / h);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  EXPECT_TRUE(pump_until([&] {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == p.x && now.y == p.y;
+  })) << "cursor at "
+      << p.x << "," << p.y;
+  flush_events(30, 1000);
+}
+
+void LeftButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  EXPECT_TRUE(pump_until([&] { return ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) == down; }));
+  flush_events(30, 1000);
+}
+
+void LeftClicks(int count) {
+  std::vector<INPUT> in(std::size_t(count) * 2);
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+  }
+  SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+  flush_events(60, 2000);
+}
+
+void ProviderTest::SetUp() {
+  Application->ResetTerminated();
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+  LoadSkin(Builder);
+}
+
+void ProviderTest::TearDown() {
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) LeftButton(false);
+  for (TCustomForm* f : Forms) f->Free();
+  Forms.clear();
+  flush_events();
+  FreeAndNil(Manager);
+  SetProviderWinVersion(0);
+  SetFrameMetricSource(nullptr);
+  ButtonPressed = false;
+  flush_events();
+  SkinEngineTest::TearDown();
+}
+
+void ProviderTest::LoadSkin(const TSkinBuilder& builder) {
+  Builder = builder;
+  if (!Manager) {
+    Manager = CreateTestManager(Builder);
+  } else {
+    Manager->AddInternalSkin("Test2", Builder.Packed());
+    Manager->SetSkinName("Test2");
+  }
+  flush_events();
+}
+
+TRecordingForm* ProviderTest::NewForm(TFormBorderStyle style, int width, int height) {
+  auto* form = Create<TRecordingForm>(Application);
+  Forms.push_back(form);
+  form->SetBorderStyle(style);
+  form->SetBounds(60, 60, width, height);
+  form->SetCaption("Provider test");
+  Create<TsSkinProvider>(form);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  flush_events();
+  return form;
+}
+
+COLORREF ProviderTest::CachePixel(TsSkinProvider* p, int x, int y) {
+  return CaptureBitmap(p->SkinData->CacheBmp->Handle()).Pixel(x, y);
+}
+
+POINT ProviderTest::At(TCustomForm* form, int x, int y) {
+  RECT r{};
+  GetWindowRect(form->Handle(), &r);
+  return POINT{r.left + x, r.top + y};
+}
+
+COLORREF ProviderTest::ScreenPixel(TCustomForm* form, int x, int y) {
+  const POINT p = At(form, x, y);
+  const RECT r{p.x, p.y, p.x + 1, p.y + 1};
+  return CaptureScreenRect(r).Pixel(0, 0);
+}
+
+}  // namespace qvtest

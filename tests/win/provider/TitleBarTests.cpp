@@ -1,0 +1,254 @@
+// The title bar's behaviour: hit codes for every element and edge, the buttons' looks under real
+// mouse input read back from the screen and the system commands their clicks send, the caption's
+// double click, snapping to the work area, the custom move frame, and the paths taken for Windows
+// before and from version 6.
+#include "tests/win/provider/ProviderTestSupport.h"
+
+#include "skin/windows/core/acFormGeometry.h"
+
+namespace qvtest {
+namespace {
+
+using TitleBar = ProviderTest;
+
+LPARAM ScreenLParam(POINT p) { return MAKELPARAM(p.x, p.y); }
+
+int HitAt(TCustomForm* form, int x, int y) {
+  return int(SendMessageA(form->Handle(), WM_NCHITTEST, 0, ScreenLParam(ProviderTest::At(form, x, y))));
+}
+
+TEST_F(TitleBar, HitCodesOfEveryElementAndEdge) {
+  TRecordingForm* plain = NewForm();
+  TsSkinProvider* p = ProviderOf(plain);
+  p->TitleButtons->Add();
+  p->TitleButtons->Add()->SetEnabled(false);
+  p->RepaintFrame();
+  TRecordingForm* noMax = NewForm();
+  noMax->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biHelp});
+  TRecordingForm* noIcon = NewForm(bsSingle);
+  ProviderOf(noIcon)->SetShowAppIcon(false);
+  TRecordingForm* zoomed = NewForm();
+  zoomed->SetWindowState(wsMaximized);
+  flush_events();
+  ASSERT_TRUE(IsZoomed(zoomed->Handle()));
+  auto centre = [](TCustomForm* f, TsCaptionButton TsSkinProvider::*b) { return Centre(ProviderOf(f)->*b); };
+  auto extra = [&](int i) { return Centre(p->TitleButtons->Items(i)->BtnData); };
+  const int w = p->FormWidth(), h = p->FormHeight(), bandY = centre(plain, &TsSkinProvider::ButtonClose).y;
+  const TRect icon = p->IconRect();
+  struct TRow {
+    const char* What;
+    TCustomForm* Form;
+    POINT At;
+    int Code;
+  };
+  const TRow rows[] = {
+      {"close", plain, centre(plain, &TsSkinProvider::ButtonClose), HTCLOSE},
+      {"maximize", plain, centre(plain, &TsSkinProvider::ButtonMax), HTMAXBUTTON},
+      {"minimize", plain, centre(plain, &TsSkinProvider::ButtonMin), HTMINBUTTON},
+      {"extra button", plain, extra(0), qv::htTitleButton},
+      {"disabled extra button", plain, extra(1), HTCAPTION},
+      {"icon", plain, POINT{(icon.Left + icon.Right) / 2, bandY}, HTSYSMENU},
+      {"caption", plain, POINT{w / 2, bandY}, HTCAPTION},
+      {"left edge", plain, POINT{1, h / 2}, HTLEFT},
+      {"right edge", plain, POINT{w - 2, h / 2}, HTRIGHT},
+      {"top edge", plain, POINT{w / 2, 1}, HTTOP},
+      {"bottom edge", plain, POINT{w / 2, h - 2}, HTBOTTOM},
+      {"bottom-right corner", plain, POINT{w - 2, h - 2}, HTBOTTOMRIGHT},
+      {"client", plain, POINT{w / 2, h / 2}, HTCLIENT},
+      {"minimize beside close", noMax, centre(noMax, &TsSkinProvider::ButtonMin), HTMINBUTTON},
+      {"help beside minimize", noMax, centre(noMax, &TsSkinProvider::ButtonHelp), HTHELP},
+      {"no icon, no window-menu strip", noIcon, POINT{ProviderOf(noIcon)->BorderWidth(), bandY}, HTCAPTION},
+      {"maximized: restore", zoomed, centre(zoomed, &TsSkinProvider::ButtonMax), HTMAXBUTTON},
+      {"maximized: close", zoomed, centre(zoomed, &TsSkinProvider::ButtonClose), HTCLOSE},
+      {"maximized: edge", zoomed, POINT{1, ProviderOf(zoomed)->FormHeight() / 2}, HTTRANSPARENT},
+  };
+  for (const TRow& r : rows) EXPECT_EQ(r.Code, HitAt(r.Form, r.At.x, r.At.y)) << r.What;
+}
+
+TEST_F(TitleBar, ButtonsShowHotAndPressedAndClicksSendTheirCommands) {
+  TRecordingForm* form = NewForm();
+  form->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize, biHelp});
+  form->Swallow = true;
+  flush_events();
+  TsSkinProvider* p = ProviderOf(form);
+  struct TRow {
+    const char* What;
+    TsCaptionButton TsSkinProvider::*Button;
+    const char* Image;
+    WPARAM Command;
+  };
+  const TRow rows[] = {
+      {"close", &TsSkinProvider::ButtonClose, "BICONCLOSE", SC_CLOSE},
+      {"maximize", &TsSkinProvider::ButtonMax, "BICONMAX", SC_MAXIMIZE},
+      {"minimize", &TsSkinProvider::ButtonMin, "BICONMIN", SC_MINIMIZE},
+      {"help", &TsSkinProvider::ButtonHelp, "BICONHELP", SC_CONTEXTHELP},
+  };
+  const POINT away = At(form, p->FormWidth() / 2, p->FormHeight() / 2);
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.What);
+    const POINT c = Centre(p->*r.Button);
+    auto look = [&] { return ColorText(ScreenPixel(form, c.x, c.y)); };
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 0)), look());
+    MouseTo(At(form, c.x, c.y));
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 1)), look()) << "hot";
+    LeftButton(true);
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 2)), look()) << "pressed";
+    // Dragged off, the button lets go; released there, nothing happens.
+    MouseTo(away);
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 0)), look());
+    LeftButton(false);
+    EXPECT_TRUE(form->Commands.empty());
+    // Released over it, the command goes (pressed a few pixels off the first press: no double click).
+    MouseTo(At(form, c.x + 4, c.y));
+    LeftButton(true);
+    LeftButton(false);
+    EXPECT_EQ(std::vector<WPARAM>{r.Command}, form->Commands);
+    form->Commands.clear();
+    MouseTo(away);
+  }
+  // A release over the client area with Ctrl held carries the key in WParam, not a hit code.
+  const POINT c = Centre(p->ButtonMin);
+  MouseTo(At(form, c.x, c.y));
+  LeftButton(true);
+  MouseTo(away);
+  INPUT ctrl{};
+  ctrl.type = INPUT_KEYBOARD;
+  ctrl.ki.wVk = VK_CONTROL;
+  SendInput(1, &ctrl, sizeof ctrl);
+  LeftButton(false);
+  ctrl.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &ctrl, sizeof ctrl);
+  flush_events();
+  EXPECT_TRUE(form->Commands.empty());
+}
+
+TEST_F(TitleBar, DoubleClickOnTheCaptionMaximizesAndRestores) {
+  TRecordingForm* form = NewForm();
+  TsSkinProvider* p = ProviderOf(form);
+  const POINT caption = At(form, p->FormWidth() / 2, Centre(p->ButtonClose).y);
+  MouseTo(caption);
+  LeftClicks(2);
+  EXPECT_TRUE(pump_until([&] { return IsZoomed(form->Handle()) != 0; }));
+  // A form that goes back to its icon each time it is restored is restored a few times at most.
+  form->Commands.clear();
+  form->Swallow = true;
+  struct TMinimizer {
+    TRecordingForm* Form;
+    TWndMethod Next;
+    void Proc(TMessage& m) {
+      if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_RESTORE) ShowWindow(Form->Handle(), SW_MINIMIZE);
+      Next(m);
+    }
+  } minimizer{form, p->OldWndProc};
+  const TWndMethod providerProc = p->OldWndProc;
+  p->OldWndProc = MakeMethod<&TMinimizer::Proc>(&minimizer);
+  SendMessageA(form->Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenLParam(caption));
+  p->OldWndProc = providerProc;
+  const auto restores = std::count(form->Commands.begin(), form->Commands.end(), WPARAM(SC_RESTORE));
+  EXPECT_GE(restores, 2);
+  EXPECT_LE(restores, 4);
+}
+
+TEST_F(TitleBar, SnapsToTheWorkAreaWithinTheBuffer) {
+  TRecordingForm* form = NewForm();
+  TsSkinProvider* p = ProviderOf(form);
+  p->SetScreenSnap(true);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int w = p->FormWidth(), h = p->FormHeight();
+  struct TRow {
+    const char* What;
+    int X, Y, ExpectedX, ExpectedY;
+  };
+  const TRow rows[] = {
+      {"near the right edge", work.right - w - 6, 100, work.right - w, 100},
+      {"outside the buffer", work.right - w - 16, 100, work.right - w - 16, 100},
+      {"near the bottom edge", 100, work.bottom - h + 4, 100, work.bottom - h},
+      {"near the left edge", work.left + 7, 100, work.left, 100},
+      {"near the top edge", 100, work.top + 3, 100, work.top},
+  };
+  for (const TRow& r : rows) {
+    SetWindowPos(form->Handle(), nullptr, r.X, r.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    flush_events();
+    RECT now{};
+    GetWindowRect(form->Handle(), &now);
+    EXPECT_EQ(r.ExpectedX, now.left) << r.What;
+    EXPECT_EQ(r.ExpectedY, now.top) << r.What;
+  }
+}
+
+TEST_F(TitleBar, MoveFrameIsErasedAndGivesItsDCBackWhateverEndsIt) {
+  SetProviderWinVersion(5);
+  for (bool destroy : {false, true}) {
+    SCOPED_TRACE(destroy ? "form destroyed" : "capture lost");
+    TRecordingForm* form = NewForm();
+    TsSkinProvider* p = ProviderOf(form);
+    p->SetResizeMode(rmBorder);
+    const int w = p->FormWidth();
+    // A point on the frame's right edge once it is moved by 30, 20: on the desktop beside the form.
+    const POINT probe = At(form, w + 29, 60);
+    auto screen = [&] {
+      return ColorText(CaptureScreenRect(RECT{probe.x, probe.y, probe.x + 1, probe.y + 1}).Pixel(0, 0));
+    };
+    const std::string desktop = screen();
+    const int dcs = GdiHandleCount(OBJ_DC);
+    const POINT start = At(form, w / 2, Centre(p->ButtonClose).y);
+    MouseTo(start);
+    LeftButton(true);
+    MouseTo(POINT{start.x + 30, start.y + 20});
+    EXPECT_NE(desktop, screen()) << "the frame shows";
+    if (destroy) {
+      Forms.erase(std::find(Forms.begin(), Forms.end(), form));
+      form->Free();
+    } else {
+      ReleaseCapture();
+    }
+    flush_events();
+    EXPECT_EQ(desktop, screen()) << "the frame is erased";
+    EXPECT_EQ(dcs, GdiHandleCount(OBJ_DC)) << "the screen DC given back";
+    LeftButton(false);
+  }
+}
+
+TEST_F(TitleBar, OlderWindowsCoverTheCaptionNewerTurnRedrawOff) {
+  struct TSeen {
+    bool Cover = false;
+    bool Visible = true;
+  };
+  for (int version : {5, 6}) {
+    SCOPED_TRACE(version);
+    SetProviderWinVersion(version);
+    TRecordingForm* form = NewForm();
+    TsSkinProvider* p = ProviderOf(form);
+    p->SetResizeMode(rmBorder);
+    p->RepaintFrame();
+    EXPECT_EQ(version < 6 ? rmBorder : rmStandard, p->GetResizeMode());
+    // What the form's own procedure sees while it draws a caption of its own.
+    struct TWatch {
+      TsSkinProvider* P;
+      TWndMethod Next;
+      TSeen Activate, Text;
+      void Proc(TMessage& m) {
+        if (m.Msg == WM_NCACTIVATE || m.Msg == WM_SETTEXT) {
+          TSeen& s = m.Msg == WM_NCACTIVATE ? Activate : Text;
+          s.Cover = P->CaptionForm != nullptr && IsWindowVisible(P->CaptionForm->Handle());
+          s.Visible = IsWindowVisible(P->Form->Handle()) != 0;
+        }
+        Next(m);
+      }
+    } watch{p, p->OldWndProc, {}, {}};
+    p->OldWndProc = MakeMethod<&TWatch::Proc>(&watch);
+    SendMessageA(form->Handle(), WM_NCACTIVATE, FALSE, 0);
+    form->SetCaption("Another caption");
+    flush_events();
+    p->OldWndProc = watch.Next;
+    EXPECT_EQ(version < 6, watch.Activate.Cover);
+    EXPECT_EQ(version < 6, watch.Activate.Visible) << "the redraw is off from version 6";
+    EXPECT_EQ(version < 6, watch.Text.Cover);
+    EXPECT_EQ(nullptr, p->CaptionForm) << "the cover goes";
+    EXPECT_EQ(ColorText(MaskColor("FORMTITLE", "BORDERSMASK", 0)), ColorText(ScreenPixel(form, 3, 3)));
+  }
+}
+
+}  // namespace
+}  // namespace qvtest
