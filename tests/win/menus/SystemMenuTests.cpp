@@ -69,6 +69,7 @@ TEST_F(SystemMenu, ItemsFollowTheFormsFrameIconsAndState) {
   for (const TRow& r : rows) {
     SCOPED_TRACE(r.What);
     auto* form = Create<TForm>(Application);
+    form->SetTag(-98);  // no provider from the dialog hook: the test gives it its own
     form->SetBounds(80, 80, 240, 160);
     form->SetBorderStyle(r.Border);
     form->SetBorderIcons(r.Icons);
@@ -85,11 +86,13 @@ TEST_F(SystemMenu, ItemsFollowTheFormsFrameIconsAndState) {
   // An MDI child shows every item.
   TCustomForm* oldMain = Application->MainForm();
   auto* frame = Create<TForm>(Application);
+  frame->SetTag(-98);
   frame->SetFormStyle(fsMDIForm);
   frame->SetBounds(20, 20, 500, 360);
   Application->SetMainForm(frame);
   frame->Show();
   auto* child = Create<TForm>(frame);
+  child->SetTag(-98);
   child->SetBounds(0, 0, 200, 150);
   child->SetFormStyle(fsMDIChild);
   flush_events();
@@ -108,6 +111,7 @@ TEST_F(SystemMenu, ItemsFollowTheFormsFrameIconsAndState) {
 
 TEST_F(SystemMenu, ItemsSendTheirSystemCommands) {
   auto* form = Create<TCommandForm>(Application);
+  form->SetTag(-98);
   form->SetBounds(80, 80, 240, 160);
   form->Show();
   flush_events();

@@ -17,6 +17,7 @@ class MdiClient : public AdapterTest {
     AdapterTest::SetUp();
     OldMain = Application->MainForm();
     Frame = Create<TForm>(Application);
+    Frame->SetTag(-98);  // no provider from the dialog hook
     Frame->SetFormStyle(fsMDIForm);
     Frame->SetBounds(20, 20, 500, 360);
     Application->SetMainForm(Frame);
@@ -45,6 +46,7 @@ class MdiClient : public AdapterTest {
   }
   TForm* NewChild(int x, int y) {
     auto* c = Create<TForm>(Frame);
+    c->SetTag(-98);
     c->SetBounds(x, y, 160, 120);
     c->SetFormStyle(fsMDIChild);
     flush_events(40, 1500);
