@@ -1,5 +1,7 @@
 #include "examples/gallery/MenuExamples.h"
 
+#include "examples/gallery/FrameExamples.h"
+
 #include <initializer_list>
 #include <memory>
 
@@ -76,6 +78,8 @@ TPopupMenu* AddMenuExamples(TCustomForm* Form) {
   for (const char* name : {"notes.txt", "report.doc", "sketch.bmp"}) b.Add(recent, name);
   b.Line(file);
   b.Add(file, "&Print", 3)->SetEnabled(false);
+  b.Add(file, "&Frame styles...")->OnClick =
+      TNotifyEvent(Form, [](void* form, TObject*) { ShowFrameExamples(static_cast<TCustomForm*>(form)); });
   b.Line(file);
   b.Add(file, "E&xit")->OnClick =
       TNotifyEvent(Form, [](void* form, TObject*) { static_cast<TCustomForm*>(form)->Close(); });

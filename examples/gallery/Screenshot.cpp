@@ -30,6 +30,10 @@ std::string HrText(const char* what, HRESULT hr) {
 std::string SaveWindowScreenshot(HWND wnd, const std::string& pngPath) {
   RECT r{};
   if (!GetWindowRect(wnd, &r)) return "no window";
+  return SaveScreenScreenshot(r, pngPath);
+}
+
+std::string SaveScreenScreenshot(const RECT& r, const std::string& pngPath) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return "empty window";
 

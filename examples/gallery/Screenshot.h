@@ -7,3 +7,5 @@
 
 // Returns an empty string on success, else what failed.
 std::string SaveWindowScreenshot(HWND wnd, const std::string& pngPath);
+// The same for a rectangle of the screen.
+std::string SaveScreenScreenshot(const RECT& r, const std::string& pngPath);

@@ -9,11 +9,13 @@
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
 //     --popup       with --screenshot: the form's popup menu is open in the picture
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
+//     --frames      with --screenshot: the picture is of a tool window and a dialog-border form
 //     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 //     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "examples/gallery/FrameExamples.h"
 #include "examples/gallery/GalleryForm.h"
 #include "examples/gallery/Screenshot.h"
 #include "skin/engine/acSkinPack.h"
@@ -78,6 +80,7 @@ int main(int argc, char** argv) {
   bool msgbox = false;
   bool openDialog = false;
   bool colorDialog = false;
+  bool frames = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -85,6 +88,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--popup") == 0) {
       popup = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--frames") == 0) {
+      frames = true;
       continue;
     }
     if (std::strcmp(argv[i], "--calculator") == 0) {
@@ -144,6 +151,14 @@ int main(int argc, char** argv) {
       const TPoint at = form->ClientToScreen(TPoint{420, 150});
       form->PopupMenuExample()->Popup(at.X, at.Y);
       error = PopupShot.Error;
+    } else if (frames) {
+      const RECT r = ShowFrameExamples(form);
+      const DWORD shown = GetTickCount();
+      while (GetTickCount() - shown < 1000) {
+        Application->ProcessMessages();
+        Sleep(10);
+      }
+      error = SaveScreenScreenshot(r, screenshot);
     } else if (!menuKey.empty()) {
       // The menu bar's loop runs inside the form's handling of the keyboard menu command.
       SetTimer(nullptr, 0, 50, &PopupShotTimer);
