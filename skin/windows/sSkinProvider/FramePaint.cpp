@@ -255,7 +255,9 @@ void TsSkinProvider::PaintFrameCache() {
       }
     }
   }
-  if (MenuPresent() && MenuHeight() > 0) PaintMenuLine(cache);
+  // The menu line lies below the title strip: a title-only renewal keeps it unless its rows are to be
+  // measured again (the menu or the activation changed).
+  if (MenuPresent() && MenuHeight() > 0 && !(TitleOnly && MenuLineRows != -1)) PaintMenuLine(cache);
   if (caption != 0) {
     PaintTitleStrip();
     PaintTitleButtons();

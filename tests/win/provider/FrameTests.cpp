@@ -85,12 +85,31 @@ TEST_F(Frame, CaptionChangeRenewsOnlyTheTitle) {
   TRecordingForm* form = NewForm();
   TsSkinProvider* p = ProviderOf(form);
   const COLORREF marker = 0x123456;
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(form);
+  item->SetCaption("&File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  form->SetCaption("The first change measures the menu line");
+  flush_events();
   FillBmpRect(p->SkinData->CacheBmp, TRect{150, 150, 152, 152}, TColor(marker));
+  // A place of the menu line right of its items.
+  const int lineY = p->CaptionHeight() + p->BorderHeight() + p->MenuHeight() / 2;
+  const int lineX = p->FormWidth() - p->BorderWidth() - 20;
+  FillBmpRect(p->SkinData->CacheBmp, TRect{lineX, lineY, lineX + 1, lineY + 1}, TColor(marker));
   form->SetCaption("A caption of another length");
   flush_events();
   EXPECT_TRUE(p->TitleOnly);
   EXPECT_EQ(ColorText(marker), ColorText(CachePixel(p, 150, 150))) << "the body kept";
+  EXPECT_EQ(ColorText(marker), ColorText(CachePixel(p, lineX, lineY))) << "the menu line kept";
   EXPECT_EQ(ColorText(MaskColor("FORMTITLE", "BORDERSMASK", 1)), ColorText(CachePixel(p, 3, 3)));
+  // A changed menu paints its line again.
+  auto* more = Create<TMenuItem>(form);
+  more->SetCaption("&Edit");
+  menu->Items()->Add(more);
+  flush_events();
+  SendMessageA(form->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_NE(ColorText(marker), ColorText(CachePixel(p, lineX, lineY))) << "the menu line painted again";
   form->SetBounds(60, 60, 330, 250);
   flush_events();
   EXPECT_FALSE(p->TitleOnly);
