@@ -4,6 +4,8 @@
 // before and from version 6.
 #include "tests/win/provider/ProviderTestSupport.h"
 
+#include "classlib/StdCtrls.h"
+#include "skin/engine/sFade.h"
 #include "skin/windows/core/acFormGeometry.h"
 
 namespace qvtest {
@@ -247,6 +249,47 @@ TEST_F(TitleBar, OlderWindowsCoverTheCaptionNewerTurnRedrawOff) {
     EXPECT_EQ(version < 6, watch.Text.Cover);
     EXPECT_EQ(nullptr, p->CaptionForm) << "the cover goes";
     EXPECT_EQ(ColorText(MaskColor("FORMTITLE", "BORDERSMASK", 0)), ColorText(ScreenPixel(form, 3, 3)));
+  }
+}
+
+TEST_F(TitleBar, FirstShowingIsAnimatedBeforeVersionSix) {
+  for (int version : {5, 6}) {
+    SCOPED_TRACE(version);
+    SetProviderWinVersion(version);
+    auto* form = Create<TRecordingForm>(Application);
+    Forms.push_back(form);
+    form->SetBounds(80, 80, 300, 200);
+    auto* button = Create<TButton>(form);
+    button->SetParent(form);
+    button->SetBounds(20, 20, 90, 28);
+    TsSkinProvider* p = Create<TsSkinProvider>(form);
+    // What the form's own procedure sees while it shows the form.
+    struct TWatch {
+      TsSkinProvider* P;
+      TWndMethod Next;
+      bool Animating = false, Overlay = false;
+      void Proc(TMessage& m) {
+        if (m.Msg == CM_SHOWINGCHANGED) {
+          Animating = P->AnimatingShow;
+          Overlay = OutputOverlayWindow() != nullptr;
+        }
+        Next(m);
+      }
+    } watch{p, p->OldWndProc};
+    p->OldWndProc = MakeMethod<&TWatch::Proc>(&watch);
+    form->Show();
+    flush_events();
+    p->OldWndProc = watch.Next;
+    EXPECT_EQ(version < 6, watch.Animating);
+    EXPECT_EQ(version < 6, watch.Overlay) << "the screen under the form is covered while it fades in";
+    EXPECT_FALSE(p->AnimatingShow);
+    EXPECT_FALSE(p->RegionUpdating);
+    EXPECT_TRUE(IsWindowVisible(button->Handle())) << "the children's redraw is back on";
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, GetWindowRgn(form->Handle(), rgn)) << "the region is cut";
+    DeleteObject(rgn);
+    EXPECT_EQ(ColorText(MaskColor("FORMTITLE", "BORDERSMASK", p->FormActive ? 1 : 0)),
+              ColorText(ScreenPixel(form, 3, 3)));
   }
 }
 
