@@ -305,25 +305,28 @@ int TacDialogWnd::HitTestAt(TPoint Screen) {
   DlgRect = WndRect;
   const TPoint p{Screen.X - DlgRect.Left, Screen.Y - DlgRect.Top};
   const qv::TDialogFrame f = Frame();
-  const int w = DlgRect.Width(), h = DlgRect.Height();
-  if (f.Caption > 0 && p.Y >= f.BorderY && p.Y < f.Caption + f.BorderY && p.X >= f.BorderX && p.X < w - f.BorderX) {
-    if (p.X < f.BorderX + SmallIconWidth()) return HTSYSMENU;
-    for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
-      const TsCaptionButton* b = ButtonOf(code);
-      if (b->Rect.IsEmpty() || p.X < b->Rect.Left || p.X >= b->Rect.Right) continue;
-      if (code == HTMAXBUTTON || code == HTMINBUTTON) return ButtonEnabled(code) ? code : HTCAPTION;
-      return code;
-    }
-    return HTCAPTION;
+  // What the title bar shows, hit-tested as a form's title bar is.
+  qv::TTitleLayout l;
+  l.Window = TSize{DlgRect.Width(), DlgRect.Height()};
+  if (f.Caption > 0) {
+    l.BandTop = f.BorderY;
+    l.BandBottom = f.BorderY + f.Caption;
+    l.Icon = TRect{f.BorderX, l.BandTop, f.BorderX + SmallIconWidth(), l.BandBottom};
+    for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP})
+      if (const TsCaptionButton* b = ButtonOf(code); !b->Rect.IsEmpty())
+        l.Buttons.push_back(qv::TTitleElement{code, b->Rect, ButtonEnabled(code)});
+    // The side borders beside the caption stay the window's own.
+    if (p.Y >= l.BandTop && p.Y < l.BandBottom && (p.X < f.BorderX || p.X >= l.Window.cx - f.BorderX)) return HTNOWHERE;
   }
   if (FrameKind == qv::fkSizeable) {
     TsSkinManager* sm = SkinData->SkinManager();
     const int grip = sm ? sm->LookupMask(sm->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE") : -1;
     if (sm && sm->IsMaskIndex(grip)) {
       const TSize s = sm->GetMaskItemSize(grip);
-      if (p.X >= w - s.cx - f.BorderX && p.Y >= h - s.cy - f.BorderY) return HTBOTTOMRIGHT;
+      l.HasGrip = true;
+      l.GripPoint = TPoint{l.Window.cx - s.cx - f.BorderX, l.Window.cy - s.cy - f.BorderY};
     }
   }
-  if (Zoomed() && !TRect{2, 2, w - 4, h - 4}.Contains(p)) return HTTRANSPARENT;
-  return HTNOWHERE;
+  l.Maximized = Zoomed();
+  return qv::TitleHitTest(l, p);
 }

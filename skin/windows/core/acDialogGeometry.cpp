@@ -102,11 +102,8 @@ TDialogButtonLayout LayoutDialogButtons(int windowWidth, const TDialogFrame& fra
   int right = windowWidth - frame.BorderX;
   for (int i = 0; i < dbCount; ++i) {
     if (!l.Shown[i]) continue;
-    const TSize s = sizes[i];
-    int top = (frame.Caption + frame.BorderY - s.cy) / 2;
-    if (s.cy < 16) top += 2;
-    l.Rects[i] = TRect{right - s.cx, top, right, top + s.cy};
-    right -= s.cx;
+    l.Rects[i] = PlaceTitleButton(right, sizes[i].cx, sizes[i].cy, frame.Caption, frame.BorderY);
+    right = l.Rects[i].Left;
   }
   l.Left = right;
   return l;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classlib/core/Types.h"
+#include "skin/windows/core/acFormGeometry.h"
 
 namespace qv {
 
@@ -95,8 +96,7 @@ enum TacDialogButton : std::uint8_t { dbClose, dbMax, dbMin, dbHelp, dbCount };
 // The title buttons of a dialog laid out right to left from the window's right edge less the
 // border: Close (WS_SYSMENU), Maximize (WS_MAXIMIZEBOX), Minimize (WS_MINIMIZEBOX), Help
 // (WS_EX_CONTEXTHELP). Each button's size is given; a hidden button gets an empty rectangle.
-// Buttons are centred in the title band (caption plus top border), two pixels lower when less than
-// 16 high.
+// Buttons are placed in the title band as a form's are (PlaceTitleButton), side by side.
 struct TDialogButtonLayout {
   TRect Rects[dbCount];
   bool Shown[dbCount] = {};
