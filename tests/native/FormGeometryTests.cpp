@@ -27,6 +27,8 @@ TTitleLayout Layout(bool maximized = false) {
 }
 
 TEST(FormGeometry, TitleHitTest) {
+  TTitleLayout barCorner = Layout();
+  barCorner.GripArea = TRect{284, 184, 296, 196};  // the corner square between two scroll bars
   TTitleLayout noIcon = Layout();
   noIcon.Icon = TRect{4, 6, 4, 22};  // an icon of no width is no strip either
   const struct {
@@ -47,6 +49,8 @@ TEST(FormGeometry, TitleHitTest) {
       {"above the buttons", Layout(), {288, 5}, htNowhere},
       {"grip", Layout(), {290, 190}, htBottomRight},
       {"left of the grip", Layout(), {279, 190}, htNowhere},
+      {"grip in the bars' corner", barCorner, {290, 190}, htBottomRight},
+      {"grip outside the bars' corner", barCorner, {282, 190}, htNowhere},
       {"MDI child close", Layout(), {285, 35}, htMDIClose},
       {"client", Layout(), {150, 100}, htNowhere},
       {"maximized edge", Layout(true), {1, 100}, htTransparent},

@@ -55,7 +55,7 @@ int TitleHitTest(const TTitleLayout& layout, TPoint p) {
     return e->Enabled ? e->Code : htCaption;
   }
   if (layout.HasGrip && p.X >= layout.GripPoint.X && p.Y >= layout.GripPoint.Y && p.X < layout.Window.cx &&
-      p.Y < layout.Window.cy)
+      p.Y < layout.Window.cy && (layout.GripArea.IsEmpty() || layout.GripArea.Contains(p)))
     return htBottomRight;
   for (const TTitleElement& e : layout.MenuLineButtons)
     if (e.Rect.Contains(p)) return e.Enabled ? e.Code : htNowhere;

@@ -52,6 +52,7 @@ struct TTitleLayout {
   std::vector<TTitleElement> Buttons;  // the title buttons in their order from the right
   bool HasGrip = false;                // the size grip's top-left corner is GripPoint
   TPoint GripPoint;
+  TRect GripArea;  // when not empty, the grip answers only inside it (the scroll bars' corner square)
   std::vector<TTitleElement> MenuLineButtons;  // the MDI child's buttons in the menu line
   bool Maximized = false;
 };

@@ -543,7 +543,10 @@ const bool kProviderProps = RegisterProperties<TsSkinProvider, TComponent>([](au
   p.Ord("ResizeMode", &TsSkinProvider::GetResizeMode, &TsSkinProvider::SetResizeMode);
   p.Ord("ScreenSnap", &TsSkinProvider::GetScreenSnap, &TsSkinProvider::SetScreenSnap);
   p.Ord("SnapBuffer", &TsSkinProvider::GetSnapBuffer, &TsSkinProvider::SetSnapBuffer);
+  p.Obj("SkinData", &TsSkinProvider::GetSkinData);
   p.Ord("UseGlobalColor", &TsSkinProvider::GetUseGlobalColor, &TsSkinProvider::SetUseGlobalColor);
+  p.Str("TitleSkin", &TsSkinProvider::GetTitleSkinProp, &TsSkinProvider::SetTitleSkin);
+  p.Str("MenuLineSkin", &TsSkinProvider::GetMenuLineSkin, &TsSkinProvider::SetMenuLineSkin);
   p.Method("OnSkinItem", &TsSkinProvider::GetOnSkinItem, &TsSkinProvider::SetOnSkinItem);
 });
 }  // namespace

@@ -134,10 +134,22 @@ int TsSkinProvider::HitTestAt(TPoint ScreenPoint) {
   if (IconExtent().cx > 0) layout.Icon = IconRect();
   for (const TButtonSlot& b : ShownButtons()) layout.Buttons.push_back({b.Code, b.Data->Rect, b.Enabled});
   const int grip = sm->LookupMask(sm->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
-  if (GripMode == gmRightBottom && sm->IsMaskIndex(grip)) {
+  // The grip answers where it is painted, and in the corner square between the form's two skinned
+  // scroll bars when both show.
+  const TacScrollWnd* bars = FormScrollWnd && !FormScrollWnd->Destroyed ? FormScrollWnd : nullptr;
+  const bool barCorner = bars && bars->VertBar && bars->HorzBar && bars->VertBar->ScrollVisible &&
+                         bars->HorzBar->ScrollVisible && Form->HandleAllocated();
+  if ((GripMode == gmRightBottom || barCorner) && sm->IsMaskIndex(grip)) {
     const TSize g = sm->GetMaskItemSize(grip);
     layout.HasGrip = true;
     layout.GripPoint = TPoint{layout.Window.cx - g.cx - BorderWidth(), layout.Window.cy - g.cy - BorderHeight()};
+    if (GripMode != gmRightBottom) {
+      RECT cr{};
+      GetClientRect(Form->Handle(), &cr);
+      const int left = ClientOffsetX() + cr.right, top = ClientOffsetY() + cr.bottom;
+      layout.GripArea = TRect{left, top, left + GetScrollBarSize(bars->VertBar, true, true),
+                              top + GetScrollBarSize(bars->HorzBar, true, true)};
+    }
   }
   if (ChildButtonsVisible())
     for (const auto& [code, b] : {std::pair{qv::htMDIClose, &ButtonMDIClose}, std::pair{qv::htMDIMax, &ButtonMDIMax},
