@@ -219,6 +219,13 @@ void TacDialogWnd::HandleMessage(TMessage& Message) {
       return;
     case WM_SYSCOMMAND: {
       const WPARAM cmd = Message.WParam & 0xFFF0;
+      // Alt+Space opens the adapter's window menu (the system's went with WS_SYSMENU).
+      if (cmd == SC_KEYMENU && Message.LParam == ' ' && (StyleBits & WS_SYSMENU) != 0) {
+        UpdateRects();
+        ShowSystemMenu(WndRect.Left + BorderWidth(), WndRect.Top + BorderHeight() + CaptionHeight());
+        Message.Result = 0;
+        return;
+      }
       TacScrollWnd::HandleMessage(Message);
       if (*alive && (cmd == SC_MAXIMIZE || cmd == SC_RESTORE)) SetHot(0, false);
       return;

@@ -297,9 +297,12 @@ TEST_F(DialogHookTest, WindowMenuFromTheCaptionFollowsStyleAndState) {
     ASSERT_NE(nullptr, a);
     RECT wr{};
     GetWindowRect(dlg, &wr);
-    // A right click on the caption shows the menu (closed again by a timer).
+    // A right click on the caption, or Alt+Space, shows the menu (closed again by a timer).
     SetTimer(nullptr, 0, 100, CloseMenuTimer);
-    SendMessageA(dlg, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 40, wr.top + 10));
+    if (r.Zoom)
+      SendMessageA(dlg, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    else
+      SendMessageA(dlg, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 40, wr.top + 10));
     ASSERT_NE(nullptr, a->SystemMenu);
     std::string got;
     for (TMenuItem* item : {a->SystemMenu->ItemRestore, a->SystemMenu->ItemMove, a->SystemMenu->ItemSize,
