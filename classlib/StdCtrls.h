@@ -239,6 +239,8 @@ class TCustomLabel : public TGraphicControl {
 
  private:
   bool FocusByAccel(TMessage& Message);
+  // Columns the text's ink takes past its advance, added to an autosized label's width.
+  int FInkOverhang = 0;
 };
 
 class TLabel : public TCustomLabel {

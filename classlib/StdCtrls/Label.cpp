@@ -1,6 +1,8 @@
 // TCustomLabel and the alignment flags of drawn text.
 #include "classlib/StdCtrls.h"
 
+#include <algorithm>
+
 #include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls/Internal.h"
 #include "classlib/core/TypInfo.h"
@@ -16,6 +18,43 @@ UINT AlignmentDrawFlags(TAlignment a) {
 }
 
 // ---- TCustomLabel -----------------------------------------------------------------------------
+
+namespace {
+
+// How far the ink of a single-line text drawn from x = 0 reaches past its advance, in the font
+// selected into Dc. Glyphs may reach past their advance (italics, negative right bearings), and
+// the rasterizer may place glyphs a little off the sum of the advances that measuring gives: a
+// label sized to the advance alone would cut its last glyph.
+int InkOverhang(HDC Dc, const std::string& Text, UINT Flags, int Advance, int Height) {
+  if (Text.empty() || Advance <= 0 || Height <= 0) return 0;
+  const int width = Advance + Height;  // room for any overhang a glyph of this height can have
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -Height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject<HBITMAP> bmp(CreateDIBSection(Dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bmp || !bits) return 0;
+  MemoryDC mem(Dc, bmp);
+  if (!mem) return 0;
+  SelectedObject font(mem, GetCurrentObject(Dc, OBJ_FONT));
+  PatBlt(mem, 0, 0, width, Height, WHITENESS);
+  SetTextColor(mem, RGB(0, 0, 0));
+  SetBkMode(mem, TRANSPARENT);
+  RECT r{0, 0, width, Height};
+  DrawTextA(mem, Text.c_str(), -1, &r, (Flags & ~(DT_CALCRECT | DT_RIGHT | DT_CENTER | DT_RTLREADING)) | DT_NOCLIP);
+  GdiFlush();
+  const auto* px = static_cast<const DWORD*>(bits);
+  for (int x = width - 1; x >= Advance; --x)
+    for (int y = 0; y < Height; ++y)
+      if ((px[y * width + x] & 0xFFFFFF) != 0xFFFFFF) return x + 1 - Advance;
+  return 0;
+}
+
+}  // namespace
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   ControlStyle_ += TControlStyle{csOpaque, csReplicatable};
@@ -121,6 +160,11 @@ void TCustomLabel::Paint() {
   HDC dc = Canvas_->Handle();
   SetBkMode(dc, TRANSPARENT);
   UINT flags = DT_EXPANDTABS | (WordWrap_ ? DT_WORDBREAK : 0) | AlignmentDrawFlags(Alignment_);
+  // The text is placed in its advance, whatever the alignment; its ink reaches into the rest.
+  if (AutoSize_ && !WordWrap_ && FInkOverhang > 0) {
+    rect.Right -= std::min(FInkOverhang, rect.Right);
+    flags |= DT_NOCLIP;
+  }
   if (Layout_ != tlTop) {
     TRect calc = rect;
     DoDrawText(calc, flags | DT_CALCRECT);
@@ -140,6 +184,12 @@ void TCustomLabel::AdjustBounds() {
     ScreenDC dc;
     CanvasOnDC bound(Canvas_, dc);
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0));
+    const std::string text = GetLabelText();
+    FInkOverhang = WordWrap_ || text.find('\n') != std::string::npos
+                       ? 0
+                       : InkOverhang(Canvas_->Handle(), text, DT_EXPANDTABS | (ShowAccelChar_ ? 0 : DT_NOPREFIX),
+                                     rect.Right - rect.Left, rect.Bottom - rect.Top);
+    rect.Right += FInkOverhang;
   }
   int x = Left_;
   TAlignment a = Alignment_;

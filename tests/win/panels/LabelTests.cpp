@@ -236,3 +236,56 @@ TEST_F(Label, BoundLabelShowsAnEditLabel) {
   }  // the bound label frees its label
   EXPECT_EQ(0, edit->ComponentCount());
 }
+
+// The last glyph of an autosized label shows whole, whatever the alignment, for a glyph whose ink
+// reaches past its advance (an italic letter) and for a long line whose glyphs the rasterizer
+// places past the sum of their advances.
+TEST_F(Label, LastGlyphShowsWhole) {
+  // The rightmost column of ink of the text drawn from x = 0 in the font.
+  const auto inkRight = [](HFONT font, const char* text) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 400, 40);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp), oldFont = SelectObject(mem, font);
+    PatBlt(mem, 0, 0, 400, 40, WHITENESS);
+    SetBkMode(mem, TRANSPARENT);
+    RECT r{0, 0, 400, 40};
+    DrawTextA(mem, text, -1, &r, DT_LEFT | DT_NOCLIP);
+    SelectObject(mem, oldFont);
+    SelectObject(mem, oldBmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    const Capture c = CaptureBitmap(bmp);
+    DeleteObject(bmp);
+    int right = -1;
+    for (int y = 0; y < c.Height(); ++y)
+      for (int x = 0; x < c.Width(); ++x)
+        if (c.Pixel(x, y) != RGB(255, 255, 255)) right = std::max(right, x);
+    return right;
+  };
+  const struct {
+    const char* Text;
+    int Height;
+    bool Italic;
+  } texts[] = {{"A web label: example.org", -11, false}, {"Self", -16, true}};
+  int y = 10;
+  for (const auto& t : texts)
+    for (TAlignment a : {taLeftJustify, taCenter, taRightJustify}) {
+      auto* l = Make<TsWebLabel>(t.Text, 20, y);
+      l->Font()->SetHeight(t.Height);
+      if (t.Italic) l->Font()->SetStyle(TFontStyles{fsItalic});
+      l->SetAlignment(a);
+      flush_events();
+      y += 30;
+      const int expected = inkRight(l->Font()->Handle(), t.Text);
+      const POINT p = ScreenPoint(l, 0, 0);
+      const Capture shown = CaptureScreenRect(RECT{p.x, p.y, p.x + l->Width() + 10, p.y + l->Height()});
+      const COLORREF back = shown.Pixel(shown.Width() - 1, 0);
+      int right = -1;
+      for (int yy = 0; yy < shown.Height(); ++yy)
+        for (int x = 0; x < shown.Width(); ++x)
+          if (shown.Pixel(x, yy) != back) right = std::max(right, x);
+      EXPECT_EQ(expected, right) << t.Text << ", alignment " << int(a) << ", width " << l->Width();
+      EXPECT_LT(right, l->Width()) << t.Text << ", alignment " << int(a);
+    }
+}
