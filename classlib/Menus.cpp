@@ -676,8 +676,19 @@ bool DrawMenuItem(TMessage& Message) {
   bool topLevel =
       item->Parent() && !item->Parent()->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) != nullptr;
   TCanvas canvas;
-  CanvasOnDC bound(&canvas, dis->hDC, Screen ? Screen->MenuFont() : nullptr);
-  item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
+  OwnedRegion drawnClip(CreateRectRgn(0, 0, 0, 0));
+  int clipped = 0;
+  {
+    CanvasOnDC bound(&canvas, dis->hDC, Screen ? Screen->MenuFont() : nullptr);
+    item->AdvancedDrawItem(&canvas, FromRECT(dis->rcItem), OwnerDrawStateFromODS(dis->itemState), topLevel);
+    if (drawnClip) clipped = GetClipRgn(dis->hDC, drawnClip);
+  }
+  // The parts of the item its drawing shut out of the DC stay shut once the DC's state is back: the
+  // system draws its submenu arrow after the item, and a drawing with an arrow of its own keeps it.
+  if (clipped == 1) {
+    OwnedRegion shut(CreateRectRgnIndirect(&dis->rcItem));
+    if (shut && CombineRgn(shut, shut, drawnClip, RGN_DIFF) > NULLREGION) ExtSelectClipRgn(dis->hDC, shut, RGN_DIFF);
+  }
   Message.Result = 1;
   return true;
 }

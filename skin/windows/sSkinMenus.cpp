@@ -95,6 +95,26 @@ void CopyFromMenuBitmap(HDC dc, int x, int y, int w, int h, int sx, int sy) {
   if (src.Get()) BitBlt(dc, x, y, w, h, src.Get(), sx, sy, SRCCOPY);
 }
 
+// The arrow of an item that opens a submenu, at the item's end in the colour of its text.
+void SubmenuArrow(HDC dc, const TRect& r, bool rtl, bool enabled, bool hot, int skinIndex, TsSkinManager* manager) {
+  const COLORREF color = manager && manager->IsSectionIndex(skinIndex)
+                             ? ColorToRGB(SectionTextColor(skinIndex, enabled, hot, manager))
+                             : GetSysColor(!enabled ? COLOR_GRAYTEXT
+                                           : hot    ? COLOR_HIGHLIGHTTEXT
+                                                    : COLOR_MENUTEXT);
+  constexpr int kHalf = 3;  // the arrow is 2 * kHalf + 1 rows high and kHalf + 1 columns wide
+  const int cy = (r.Top + r.Bottom) / 2;
+  const int tip = rtl ? r.Left + 8 : r.Right - 8;
+  GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+  if (!pen) return;
+  SelectedObject selected(dc, pen);
+  for (int i = 0; i <= kHalf; ++i) {
+    const int x = rtl ? tip + i : tip - i;
+    MoveToEx(dc, x, cy - i, nullptr);
+    LineTo(dc, x, cy + i + 1);
+  }
+}
+
 // Text in a section's colours; without the section in the system's menu colours.
 void ItemText(TCanvas* canvas, const std::string& text, bool enabled, const TRect& r, UINT flags, int skinIndex,
               bool hot, TsSkinManager* manager) {
@@ -804,6 +824,7 @@ void TacSkinableMenus::PopupDrawItem(TObject* Sender, TCanvas* ACanvas, TRect AR
     r.Offset(-ActiveExtraLineWidth(), 0);
     ItemText(canvas, shortcut, enabled, r, DT_SINGLELINE | DT_VCENTER, section, hot, SkinManager);
   }
+  if (item->Count() > 0) SubmenuArrow(canvas->Handle(), TRect{0, 0, w, h}, rtl, enabled, hot, section, SkinManager);
   if (OnDrawItem) OnDrawItem(item, canvas, TRect{0, 0, w, h}, State, MenuState.LastItemType);
 
   // A disabled item shows 40 % of itself over the popup's background.
@@ -816,6 +837,9 @@ void TacSkinableMenus::PopupDrawItem(TObject* Sender, TCanvas* ACanvas, TRect AR
   BitBlt(target, place.X, place.Y, w, h, canvas->Handle(), 0, 0, SRCCOPY);
   if (item == first && ActiveExtraLineWidth() > 0 && (!IsNT() || MajorVersion() >= 6))
     CopyFromMenuBitmap(target, 0, 0, extra + kSystemFrame, MenuBitmap->Height(), off.X, off.Y);
+  // The item is whole: the system's submenu arrow (drawn after the item, in the system's colours on
+  // a box of its own) stays off it.
+  ExcludeClipRect(target, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom);
   ACanvas->Changed();
 }
 

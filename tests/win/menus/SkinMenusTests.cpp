@@ -10,6 +10,7 @@
 #include "classlib/ImgList.h"
 #include "skin/controls/sSpeedButton.h"
 #include "skin/engine/sQuorvexGraph.h"
+#include "skin/engine/sStyleSimply.h"
 #include "skin/windows/sSkinProvider.h"
 
 namespace qvtest {
@@ -252,6 +253,7 @@ TEST_F(SkinMenus, PopupItemsShowTheirStatesOnTheScreen) {
   NewItem("-", popup->Items());
   NewItem("-Caption-", popup->Items());
   NewItem("Disabled", popup->Items())->SetEnabled(false);
+  NewItem("Inner", NewItem("Submenu", popup->Items()));
   Menus()->PreparePopupMenu(popup, true);
   std::vector<std::pair<TMenuItem*, TOwnerDrawState>> drawn;
   Menus()->OnDrawItem =
@@ -281,10 +283,11 @@ TEST_F(SkinMenus, PopupItemsShowTheirStatesOnTheScreen) {
       })
       .Then([&] { return selectedDrawn() && settledAfter.Take(wr, after); });
   ASSERT_TRUE(script.Run(popup, 140, 120));
-  ASSERT_EQ(6u, items.size());
+  ASSERT_EQ(7u, items.size());
 
   const COLORREF background = Frame("MAINMENU", "BORDERSMASK");
   const COLORREF item = SectionColor("MENUITEM");
+  const COLORREF text = ColorToRGB(SectionTextColor(Manager->SectionIndexOf("MENUITEM"), true, false, Manager));
   // A point of an item, from its left (x >= 0) or right (x < 0) edge, on its middle row (or its
   // top row for the 2-pixel separator).
   const auto at = [&](const Capture& c, int index, int x, bool top = false) {
@@ -306,10 +309,19 @@ TEST_F(SkinMenus, PopupItemsShowTheirStatesOnTheScreen) {
       {"caption item", at(before, 4, -6), SectionColor("TOOLBAR")},
       {"disabled item", at(before, 5, -6), Mix(background, item, 0.4)},
       {"frame", before.Pixel(1, before.Height() / 2), background},
+      {"submenu arrow", at(before, 6, -8), text},
   };
   for (const TProbe& p : probes)
     EXPECT_TRUE(Near(p.Expected, p.Actual))
         << p.What << ": " << ColorText(p.Actual) << ", expected " << ColorText(p.Expected);
+  // The submenu item's end shows the item and its arrow only: none of the system's arrow box.
+  const RECT& sub = items[6];
+  for (int y = sub.top; y < sub.bottom; ++y)
+    for (int x = sub.right - 24; x < sub.right; ++x) {
+      const COLORREF c = before.Pixel(x - wr.left, y - wr.top);
+      ASSERT_TRUE(c == item || c == text)
+          << "submenu item at " << x - sub.left << "," << y - sub.top << ": " << ColorText(c);
+    }
 }
 
 // Items of a section that lets the popup's background through show the extra line, its glyph and
