@@ -8,6 +8,7 @@
 #include "classlib/ImgList.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sGauge.h"
+#include "skin/controls/sLabel.h"
 #include "skin/controls/sPageControl.h"
 #include "skin/controls/sUpDown.h"
 
@@ -47,10 +48,9 @@ TsPageControl* AddPageControl(TComponent* Owner, TWinControl* Parent, const TRec
     page->SetPageControl(pc);
     page->SetCaption(caption);
     page->SetHint("The page \"" + caption + "\"");
-    auto* label = Create<TLabel>(Owner);
+    auto* label = Create<TsLabel>(Owner);
     label->SetParent(page);
     label->SetCaption("This is the page \"" + caption + "\".");
-    label->SetTransparent(true);
     label->SetBounds(10, 10, 240, 16);
   }
   pc->SetActivePageIndex(0);
