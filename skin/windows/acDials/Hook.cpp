@@ -95,13 +95,18 @@ TCustomForm* FormOfWindow(HWND wnd) {
 // Flat scroll bars of a window switched off (skinned bars are drawn instead) or on again; looked up
 // in the common controls library, which not every import library lists them for.
 void FlatScrollBars(HWND wnd, bool on) {
-  using TFlatSB = BOOL(WINAPI*)(HWND);
   static const HMODULE lib = GetModuleHandleA("comctl32.dll");
   if (!lib) return;
-  static const auto init = reinterpret_cast<TFlatSB>(reinterpret_cast<void*>(GetProcAddress(lib, "InitializeFlatSB")));
-  static const auto uninit =
-      reinterpret_cast<TFlatSB>(reinterpret_cast<void*>(GetProcAddress(lib, "UninitializeFlatSB")));
-  if (TFlatSB f = on ? init : uninit) f(wnd);
+  if (on) {
+    using TInit = BOOL(WINAPI*)(HWND);
+    static const auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(lib, "InitializeFlatSB")));
+    if (init) init(wnd);
+  } else {
+    using TUninit = HRESULT(WINAPI*)(HWND);
+    static const auto uninit =
+        reinterpret_cast<TUninit>(reinterpret_cast<void*>(GetProcAddress(lib, "UninitializeFlatSB")));
+    if (uninit) uninit(wnd);
+  }
 }
 
 bool RuleOn(TacSkinningRule rule) { return DefaultManager && DefaultManager->SkinningRules().Contains(rule); }
