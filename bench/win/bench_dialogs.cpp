@@ -50,7 +50,8 @@ SIZE_T PrivateBytes() {
   PROCESS_MEMORY_COUNTERS_EX pmc{};
   pmc.cb = sizeof pmc;
   K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
-  return pmc.PrivateUsage;
+  // Some systems leave the private count at 0: the committed bytes count the same allocations.
+  return pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
 }
 
 int LiveProviders() {
