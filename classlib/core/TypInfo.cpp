@@ -10,10 +10,11 @@ namespace typinfo_detail {
 
 struct ClassEntry {
   std::type_index Type;
-  std::type_index Base;
   std::function<bool(const TObject*)> IsInstance;
+  TThrowNull Throw;
+  bool (*Catches)(TThrowNull);
   std::vector<TPropInfo> Props;
-  int Order = 0;  // registration order, for unrelated classes of equal depth
+  int Order = 0;  // registration order
 };
 
 namespace {
@@ -22,6 +23,8 @@ struct Registry {
   std::map<std::type_index, std::unique_ptr<ClassEntry>> Classes;
   // Resolved property lists by dynamic type; rebuilt after any registration.
   std::unordered_map<std::type_index, std::vector<const TPropInfo*>> Cache;
+  // Whether the first class derives from (or is) the second, as found.
+  std::map<std::pair<const ClassEntry*, const ClassEntry*>, bool> Derives;
 };
 
 Registry& TheRegistry() {
@@ -29,16 +32,11 @@ Registry& TheRegistry() {
   return registry;
 }
 
-int Depth(const Registry& r, const ClassEntry& e) {
-  int depth = 1;
-  const ClassEntry* cur = &e;
-  while (cur->Base != cur->Type) {
-    auto it = r.Classes.find(cur->Base);
-    if (it == r.Classes.end()) break;
-    cur = it->second.get();
-    ++depth;
-  }
-  return depth;
+bool Derives(Registry& r, const ClassEntry& derived, const ClassEntry& base) {
+  auto key = std::make_pair(&derived, &base);
+  auto it = r.Derives.find(key);
+  if (it == r.Derives.end()) it = r.Derives.emplace(key, base.Catches(derived.Throw)).first;
+  return it->second;
 }
 
 const std::vector<const TPropInfo*>& Resolve(const TObject* object) {
@@ -47,9 +45,13 @@ const std::vector<const TPropInfo*>& Resolve(const TObject* object) {
   auto cached = r.Cache.find(type);
   if (cached != r.Cache.end()) return cached->second;
 
+  // The object's registered classes lie on one line of descent: each is ranked by how many of them
+  // it derives from, ancestors first.
   std::vector<std::pair<int, const ClassEntry*>> matched;
   for (const auto& [t, entry] : r.Classes)
-    if (entry->IsInstance(object)) matched.emplace_back(Depth(r, *entry), entry.get());
+    if (entry->IsInstance(object)) matched.emplace_back(0, entry.get());
+  for (auto& m : matched)
+    for (const auto& other : matched) m.first += Derives(r, *m.second, *other.second) ? 1 : 0;
   std::sort(matched.begin(), matched.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second->Order < b.second->Order;
   });
@@ -68,13 +70,14 @@ const std::vector<const TPropInfo*>& Resolve(const TObject* object) {
 
 }  // namespace
 
-ClassEntry& AddClass(std::type_index type, std::type_index base, std::function<bool(const TObject*)> isInstance) {
+ClassEntry& AddClass(std::type_index type, std::function<bool(const TObject*)> isInstance, TThrowNull thrower,
+                     bool (*catches)(TThrowNull)) {
   Registry& r = TheRegistry();
   r.Cache.clear();
   auto it = r.Classes.find(type);
   if (it != r.Classes.end()) return *it->second;
   auto entry = std::make_unique<ClassEntry>(
-      ClassEntry{type, base, std::move(isInstance), {}, static_cast<int>(r.Classes.size())});
+      ClassEntry{type, std::move(isInstance), thrower, catches, {}, static_cast<int>(r.Classes.size())});
   return *r.Classes.emplace(type, std::move(entry)).first->second;
 }
 

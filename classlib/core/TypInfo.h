@@ -66,8 +66,28 @@ struct TPropInfo {
 
 namespace typinfo_detail {
 struct ClassEntry;
-// Adds (or extends) the entry of a class; `isInstance` tells whether an object is of it.
-ClassEntry& AddClass(std::type_index type, std::type_index base, std::function<bool(const TObject*)> isInstance);
+// Ancestry of registered classes, known without an object and through classes that are not
+// registered: a null C* thrown by ThrowNull<C> is caught by CatchesNull<A> for A = C and for every
+// public base A of C.
+using TThrowNull = void (*)();
+template <typename C>
+[[noreturn]] void ThrowNull() {
+  throw static_cast<C*>(nullptr);
+}
+template <typename C>
+bool CatchesNull(TThrowNull thrower) {
+  try {
+    thrower();
+  } catch (C*) {
+    return true;
+  } catch (...) {
+  }
+  return false;
+}
+// Adds (or extends) the entry of a class; `isInstance` tells whether an object is of it, `thrower`
+// and `catches` are ThrowNull and CatchesNull of the class.
+ClassEntry& AddClass(std::type_index type, std::function<bool(const TObject*)> isInstance, TThrowNull thrower,
+                     bool (*catches)(TThrowNull));
 void AddProperty(ClassEntry& entry, TPropInfo info);
 
 template <typename V>
@@ -179,13 +199,14 @@ class TPropertyRegistrar {
   typinfo_detail::ClassEntry& Entry_;
 };
 
-// Registers class C (derived from Base; Base = C for a root) and the properties `body` adds.
-// Returns true, so the result can initialise a static.
+// Registers class C (derived from Base, which need not be registered; Base = C for a root) and the
+// properties `body` adds. Returns true, so the result can initialise a static.
 template <typename C, typename Base, typename Body>
 bool RegisterProperties(Body body) {
   static_assert(std::is_base_of_v<TObject, C> && std::is_base_of_v<Base, C>);
-  auto& entry = typinfo_detail::AddClass(typeid(C), typeid(Base),
-                                         [](const TObject* o) { return dynamic_cast<const C*>(o) != nullptr; });
+  auto& entry = typinfo_detail::AddClass(
+      typeid(C), [](const TObject* o) { return dynamic_cast<const C*>(o) != nullptr; }, &typinfo_detail::ThrowNull<C>,
+      &typinfo_detail::CatchesNull<C>);
   TPropertyRegistrar<C> registrar(entry);
   body(registrar);
   return true;

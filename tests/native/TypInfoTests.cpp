@@ -91,6 +91,21 @@ const bool kFancyProps = RegisterProperties<TFancyGrid, TGridLike>([](auto& p) {
   p.Ord("FooterColor", &TFancyGrid::FooterColor);
 });
 
+// Registered with a base that is not: it still overrides what its registered ancestors publish.
+class TMiddleGrid : public TFancyGrid {
+ public:
+  using TFancyGrid::TFancyGrid;
+};
+class TSkinGrid : public TMiddleGrid {
+ public:
+  QV_CLASS_NAME(TSkinGrid)
+  using TMiddleGrid::TMiddleGrid;
+  void SetFixedColorThrice(int c) { SetFixedColor(c * 3); }
+};
+
+const bool kSkinGridProps = RegisterProperties<TSkinGrid, TMiddleGrid>(
+    [](auto& p) { p.Ord("FixedColor", &TSkinGrid::FixedColor, &TSkinGrid::SetFixedColorThrice); });
+
 TEST(TypInfo, OrdinalPropertiesByName) {
   ASSERT_TRUE(kFontProps && kGridProps && kFancyProps);
   auto* grid = Create<TGridLike>();
@@ -194,6 +209,13 @@ TEST(TypInfo, DescendantsInheritAndOverride) {
   ASSERT_EQ(list.size(), 8u);
   EXPECT_EQ(list[0]->Name, "FixedColor");
   EXPECT_EQ(list.back()->Name, "FooterColor");
+  ASSERT_TRUE(kSkinGridProps);
+  auto* skin = Create<TSkinGrid>();
+  EXPECT_TRUE(SetOrdPropByName(skin, "FixedColor", 10));
+  EXPECT_EQ(skin->FixedColor(), 30);
+  EXPECT_EQ(GetPropList(skin).size(), list.size());
+  EXPECT_EQ(GetPropList(skin)[0], GetPropInfo(skin, "FixedColor"));
+  skin->Free();
   fancy->Free();
   app->Free();
 }

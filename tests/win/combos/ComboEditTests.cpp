@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "classlib/Clipbrd.h"
+#include "classlib/core/TypInfo.h"
 #include "skin/controls/sCalcUnit.h"
 #include "skin/controls/sCurrEdit.h"
 #include "skin/controls/sCurrencyEdit.h"
@@ -236,6 +237,12 @@ TEST_F(ComboEdit, ButtonClickKeyReadOnlyAndDirectInput) {
   Clipboard()->SetAsText("42");
   SendMessageA(e->Handle(), WM_PASTE, 0, 0);
   SendMessageA(e->Handle(), WM_CUT, 0, 0);
+  EXPECT_EQ(before, e->Text());
+  // By name, ReadOnly is the combo edit's own, not its window's: clearing it keeps the text locked.
+  EXPECT_EQ(0, GetOrdPropByName(e, "ReadOnly"));
+  EXPECT_TRUE(SetOrdPropByName(e, "ReadOnly", 0));
+  e->SelectAll();
+  PressKey('7');
   EXPECT_EQ(before, e->Text());
   ClickAt(ScreenPoint(e->Button(), mid.X, mid.Y));
   EXPECT_EQ(2, clicks.Count);
