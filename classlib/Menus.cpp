@@ -487,7 +487,8 @@ void TMenu::SetBiDiMode(TBiDiMode v) {
 
 void TMenu::SetWindowHandle(HWND v) {
   WindowHandle_ = v;
-  if (v) ::SetMenu(v, Handle());
+  // Only a main menu is the window's menu bar; a popup menu shown for a window stays a popup.
+  if (v && dynamic_cast<TMainMenu*>(this)) ::SetMenu(v, Handle());
 }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation) {

@@ -169,7 +169,7 @@ class TMenu : public TComponent {
   void SetImages(TCustomImageList* v);
   TBiDiMode BiDiMode() const { return BiDiMode_; }
   void SetBiDiMode(TBiDiMode v);
-  // The window showing the menu (the form of a main menu); 0 when none.
+  // The window showing the menu (the form of a main menu, which becomes its menu bar); 0 when none.
   HWND WindowHandle() const { return WindowHandle_; }
   void SetWindowHandle(HWND v);
 

@@ -197,6 +197,11 @@ TEST_F(Menus, MainMenuBecomesTheFormsMenuBarAndDispatchesCommands) {
   flush_events();
   EXPECT_EQ(mm->Handle(), GetMenu(Form->Handle()));
   EXPECT_EQ(1, GetMenuItemCount(GetSubMenu(GetMenu(Form->Handle()), 0)));
+  // A popup menu shown for the form (a window menu) leaves the bar where it is.
+  auto* popup = Create<TPopupMenu>(Form);
+  popup->Items()->Add(NewItem(Form, "&Restore"));
+  popup->SetWindowHandle(Form->Handle());
+  EXPECT_EQ(mm->Handle(), GetMenu(Form->Handle()));
   Form->SetMenu(nullptr);
 }
 
