@@ -2,6 +2,7 @@
 #include "skin/windows/acSBUtils/PanelAdapters.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "classlib/ExtCtrlsPanels.h"
 #include "skin/engine/sQuorvexGraph.h"
@@ -40,6 +41,25 @@ const char* PanelSection(TCustomPanel* p) {
 void AnnounceChild(TacMainWnd* a, const TMessage& Message) {
   if (LoWord(Message.WParam) == WM_CREATE && a->SkinData && a->SkinData->OwnerControl)
     AnnounceToParentForm(a->SkinData->OwnerControl);
+}
+
+// The skin commands every window takes: the manager's walk over the windows stops at a skinned
+// window, which passes them on to what lies inside it.
+bool IsWindowTreeCommand(const TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD) return false;
+  const int command = Message.WParamHi();
+  return command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED;
+}
+
+// The command to the child windows of a container, and on inside those that are not skinned.
+void PassToChildWindows(HWND Wnd, const TMessage& Message) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child : children) {
+    if (!IsWindow(child)) continue;
+    SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
+    if (IsWindow(child) && !AskWindow(child, QC_ISSKINNED)) PassToChildWindows(child, Message);
+  }
 }
 
 }  // namespace
@@ -308,6 +328,14 @@ void TacDlgPanelWnd::ClientPaint(HDC DC, bool WindowCoords) {
 // ---- TacTransPanelWnd -------------------------------------------------------------------------------
 
 void TacTransPanelWnd::HandleMessage(TMessage& Message) {
+  if (IsWindowTreeCommand(Message)) {
+    // The container first: its windows paint over its image.
+    const HWND wnd = WndHandle;
+    const TMessage command = Message;
+    TacMainWnd::HandleMessage(Message);
+    if (IsWindow(wnd)) PassToChildWindows(wnd, command);
+    return;
+  }
   if (SkinOn()) {
     switch (Message.Msg) {
       case WM_ERASEBKGND:

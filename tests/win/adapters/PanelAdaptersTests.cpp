@@ -124,12 +124,21 @@ TEST_F(PanelAdapters, DialogPanelKeepsTheColourItsProgramGaveIt) {
 TEST_F(PanelAdapters, TransparentContainerShowsTheSectionAroundItsChildWindows) {
   HWND page = Track(CreatePlainWindow(Form->Handle(), 0, 20, 20, 240, 140));
   HWND button = CreateControl(page, "BUTTON", "Child", BS_PUSHBUTTON, 40, 40, 90, 30);
+  HWND text = CreateControl(page, "STATIC", "Text", SS_LEFT, 140, 90, 80, 30);
   const TWindowState before = WindowStateOf(page);
+  Manager->SetActive(false);
   auto* a = Create<TacTransPanelWnd>(page, nullptr, Manager, "CHECKBOX", true);
+  auto* t = Create<TacStaticWnd>(text, nullptr, Manager, "CHECKBOX", true);
+  flush_events();
+  Manager->SetActive(true);
+  flush_events();
   RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   const Capture shot = SettledScreen(page);
   EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(shot.Pixel(120, 0)));
   EXPECT_EQ(0, SettledScreen(button).CountColor(Frame("CHECKBOX", "BORDERSMASK")));
+  // The static inside, adapted while the skin was off, takes the skin as it comes.
+  EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(SettledScreen(text).Pixel(78, 28)));
+  t->Free();
   a->Free();
   EXPECT_TRUE(before == WindowStateOf(page)) << Describe(WindowStateOf(page));
 }
