@@ -266,6 +266,7 @@ const bool kEditLabelSeam = [] {
   return true;
 }();
 
+const bool kSkinnedLabelKind = RegisterClassKindOf<TsCustomLabel>(TacClassKind::SkinnedLabel);
 const bool kCustomLabelProps = RegisterProperties<TsCustomLabel, TCustomLabel>([](auto& p) {
   p.Str("SkinSection", &TsCustomLabel::SkinSection, &TsCustomLabel::SetSkinSection);
   p.Method("OnMouseEnter", &TsCustomLabel::GetOnMouseEnter, &TsCustomLabel::SetOnMouseEnter);

@@ -45,6 +45,7 @@ extern TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel);
 enum class TacClassKind : std::uint8_t {
   SpeedButton,   // TsSpeedButton
   SkinProvider,  // TsSkinProvider
+  SkinnedLabel,  // TsCustomLabel
   Count
 };
 using TacClassTest = bool (*)(const TObject* Obj);

@@ -27,14 +27,10 @@ extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
 extern void (*MDIProviderArranged)(TObject* Provider);
 extern void (*MDIProviderRefreshMenuLine)(TObject* Provider);
 
-// ---- Form provider <- control adapter, MDI form skinning ------------------------------------------
+// ---- Form provider <- MDI form skinning -----------------------------------------------------------------
 
 class TsSkinProvider;
-class TacCtrlAdapter;
 
-// Makes the control adapter of a provider (set by the code that brings it). While nil no form gets
-// one: the standard controls of skinned forms keep their own look.
-extern TacCtrlAdapter* (*CreateCtrlAdapterProc)(TsSkinProvider* Provider);
 // The object that skins an MDI frame form's client window (set by the MDI form unit): made for the
 // provider of an MDI frame, attached to the client window, and told when the frame was repainted.
 // While nil the provider paints the MDI frame's own frame and the client window keeps its look.

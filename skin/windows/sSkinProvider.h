@@ -158,19 +158,10 @@ class TsTitleIcon : public TPersistent {
 
 // ---- Seams ----------------------------------------------------------------------------------------------
 
-// The control adapter of a form: it attaches window adapters to the form's standard controls. The
-// provider makes one in InitAdapter through CreateCtrlAdapterProc (skin/windows/Hooks.h) and
-// forwards to it what the form's controls do; while none is made the form's controls keep their own
-// look (skinned controls still paint themselves).
-class TacCtrlAdapter : public TPersistent {
- public:
-  QV_CLASS_NAME(TacCtrlAdapter)
-  virtual bool IsControlSupported(TControl* Control) = 0;
-  virtual void AddNewItem(TControl* Control) = 0;
-  virtual void BroadcastMessage(TMessage& Message) = 0;
-  // Adapts a whole tree of controls (nil: the provider's form).
-  virtual void AddAllItems(TWinControl* OwnerControl) = 0;
-};
+// The control adapter of a form (declared in skin/windows/sSkinProvider/CtrlAdapter.h, included at
+// the end): it attaches window adapters to the form's standard controls. The provider makes one in
+// InitAdapter while its form is skinned and forwards to it what the form's controls do.
+class TacCtrlAdapter;
 
 // The Windows major version the provider follows (from GetVersionEx at start-up). Below 6 the
 // system draws the caption itself when the caption text or the active state changes, so the
@@ -469,3 +460,7 @@ extern bool ChildMaximizing;
 extern bool ButtonPressed;
 // Keeps RebuildMainMenu from running inside itself.
 extern bool MenuRebuildLock;
+
+// clang-format off
+#include "skin/windows/sSkinProvider/CtrlAdapter.h"
+// clang-format on

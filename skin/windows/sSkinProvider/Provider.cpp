@@ -10,7 +10,6 @@ TsSkinProvider* StateChangingProvider = nullptr;
 bool ChildMaximizing = false;
 bool ButtonPressed = false;
 bool MenuRebuildLock = false;
-TacCtrlAdapter* (*CreateCtrlAdapterProc)(TsSkinProvider* Provider) = nullptr;
 TObject* (*CreateMDIFormProc)(TsSkinProvider* Provider) = nullptr;
 void (*MDIFormConnectProc)(TObject* MDIForm) = nullptr;
 void (*MDIFormRefreshProc)(TObject* MDIForm) = nullptr;
@@ -234,9 +233,9 @@ bool TsSkinProvider::HasSysMenu() const {
 bool TsSkinProvider::Skinned() const { return Form && !Dying(Form) && SkinData->Skinned(); }
 
 void TsSkinProvider::InitAdapter() {
-  if (ComponentState().Contains(csDesigning) || Adapter || !SkinData->Skinned() || !CreateCtrlAdapterProc) return;
-  Adapter = CreateCtrlAdapterProc(this);
-  if (Adapter) Adapter->AddAllItems(nullptr);
+  if (ComponentState().Contains(csDesigning) || Adapter || !SkinData->Skinned()) return;
+  Adapter = Create<TacCtrlAdapter>(this);
+  Adapter->AddAllItems(nullptr);
 }
 
 void TsSkinProvider::Loaded() {

@@ -260,6 +260,8 @@ void TsSkinProvider::SkinLoaded(TMessage& Message) {
     if (!MDIForm) UpdateMDIForm(true);
     if (MDIForm && MDIFormConnectProc) MDIFormConnectProc(MDIForm);
   }
+  // Controls put on the form meanwhile, and labels in the new skin's font colour.
+  if (Adapter) Adapter->AddAllItems(nullptr);
   BroadcastSkinChange(Message);
 }
 
