@@ -13,10 +13,12 @@
 //     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 //     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
+//     --mdi         the MDI demo instead: a frame form with three child forms
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/FrameExamples.h"
 #include "examples/gallery/GalleryForm.h"
+#include "examples/gallery/MDIExamples.h"
 #include "examples/gallery/Screenshot.h"
 #include "skin/engine/acSkinPack.h"
 
@@ -71,6 +73,23 @@ void CALLBACK BoxShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
+// Saves the screen's picture of the form after a moment, or runs the program.
+int ShowOrShoot(TCustomForm* form, const std::string& screenshot) {
+  if (screenshot.empty()) {
+    Application->Run();
+    return 0;
+  }
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 1500) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+  const std::string error = SaveWindowScreenshot(form->Handle(), screenshot);
+  if (error.empty()) return 0;
+  std::fprintf(stderr, "gallery: %s\n", error.c_str());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +100,7 @@ int main(int argc, char** argv) {
   bool openDialog = false;
   bool colorDialog = false;
   bool frames = false;
+  bool mdi = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -92,6 +112,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--frames") == 0) {
       frames = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--mdi") == 0) {
+      mdi = true;
       continue;
     }
     if (std::strcmp(argv[i], "--calculator") == 0) {
@@ -119,6 +143,15 @@ int main(int argc, char** argv) {
   }
 
   Application->SetTitle("Gallery");
+  if (mdi) {
+    TMDIDemoForm* frame = nullptr;
+    Application->CreateForm(frame);
+    frame->SetSkinFolder(skinFolder);
+    frame->ChooseSkin(skin);
+    frame->Show();
+    frame->AddChildren();
+    return ShowOrShoot(frame, screenshot);
+  }
   TGalleryForm* form = nullptr;
   Application->CreateForm(form);
   form->SetSkinFolder(skinFolder);
