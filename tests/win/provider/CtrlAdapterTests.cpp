@@ -7,6 +7,7 @@
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "skin/windows/acSBUtils.h"
+#include "tests/support/RealInput.h"
 
 namespace qvtest {
 namespace {
@@ -111,8 +112,8 @@ TEST_F(CtrlAdapter, ClassNamesChooseAdapterAndSection) {
       {"check box", Put<TCheckBox>(form, 110, 10), tkCheckBox, "TacCheckBoxWnd", "CHECKBOX"},
       {"radio button", Put<TRadioButton>(form, 110, 40), tkCheckBox, "TacCheckBoxWnd", "CHECKBOX"},
       {"group box", Put<TGroupBox>(form, 110, 70, 80, 60), tkGroupBox, "TacGroupBoxWnd", "GROUPBOX"},
-      {"combo box", Put<TComboBox>(form, 10, 160), tkComboBox, nullptr, "EDIT"},
-      {"panel", panel, tkPanel, nullptr, "PANEL"},
+      {"combo box", Put<TComboBox>(form, 10, 160), tkComboBox, "TacComboBoxWnd", "EDIT"},
+      {"panel", panel, tkPanel, "TacPanelWnd", "PANEL"},
       {"button on the panel", Put<TButton>(panel, 10, 10), tkButton, "TacBtnWnd", "BUTTON"},
       {"edit on the panel", Put<TEdit>(panel, 10, 40), tkEdit, "TacEditWnd", "EDIT"},
       {"descendant of a listed class", Put<TMyButton>(form, 10, 190), -1, nullptr, nullptr},
@@ -270,11 +271,15 @@ TEST_F(CtrlAdapter, BroadcastWhileReceiversChangeTheList) {
     std::vector<bool>* Guard;
     void Skin(TComponent*, bool&, std::string&) {
       Guard->push_back(AddingItems);
-      P->Adapter->AddAllItems(nullptr);
+      if (P->Adapter) P->Adapter->AddAllItems(nullptr);
     }
   } nested{provider, &guard};
   provider->SetOnSkinItem(MakeMethod<&TNested::Skin>(&nested));
-  provider->Adapter->AddAllItems(nullptr);
+  // The skin goes and comes back: one walk adapts the whole form again.
+  Manager->SetActive(false);
+  flush_events();
+  Manager->SetActive(true);
+  flush_events();
   EXPECT_FALSE(AddingItems);
   ASSERT_FALSE(guard.empty());
   EXPECT_EQ(std::vector<bool>(guard.size(), true), guard);
@@ -329,6 +334,44 @@ TEST_F(CtrlAdapter, SkinRemovalGivesEverythingBack) {
   EXPECT_EQ(clMaroon, label->Font()->Color());
   EXPECT_TRUE(label->Transparent());
   for (TWinControl* w : windows) EXPECT_NE(nullptr, AdapterOf(w)) << w->ClassName();
+}
+
+// The adapted controls still do what the program asked of them under the real mouse, and show it.
+TEST_F(CtrlAdapter, AdaptedControlsUnderTheRealMouse) {
+  TForm* form = PlainForm();
+  auto* button = Put<TButton>(form, 10, 10, 100, 30);
+  auto* other = Put<TButton>(form, 10, 60, 100, 30);
+  auto* check = Put<TCheckBox>(form, 10, 110, 120, 20);
+  int clicks = 0;
+  struct TCounter {
+    int* Clicks;
+    void Click(TObject*) { ++*Clicks; }
+  } counter{&clicks};
+  button->OnClick = MakeMethod<&TCounter::Click>(&counter);
+  for (TWinControl* c : std::vector<TWinControl*>{button, other, check}) c->HandleNeeded();
+  TsSkinProvider* provider = Skin(form);
+  ASSERT_EQ(3, provider->Adapter->Count());
+  SetForegroundWindow(form->Handle());
+  flush_events();
+
+  auto centre = [](TWinControl* c) {
+    RECT r{};
+    GetWindowRect(c->Handle(), &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  ClickAt(centre(button));
+  ClickAt(centre(check));
+  EXPECT_EQ(1, clicks);
+  EXPECT_TRUE(check->Checked());
+
+  // The pointer resting on the other button: it shows hot.
+  MouseTo(centre(other));
+  flush_events();
+  EXPECT_EQ(MaskColor("BUTTON", "BORDERSMASK", 1), CaptureScreen(other->Handle()).Pixel(1, other->Height() / 2));
+  // And normal again once the pointer has left it (the system tells of the leaving a moment later).
+  MouseTo(POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+  const COLORREF normal = MaskColor("BUTTON", "BORDERSMASK", 0);
+  EXPECT_TRUE(pump_until([&] { return CaptureScreen(other->Handle()).Pixel(1, other->Height() / 2) == normal; }));
 }
 
 }  // namespace
