@@ -15,6 +15,7 @@ class PanelAdapters : public AdapterTest {
   void SetUp() override {
     AdapterTest::SetUp();
     Form = Create<TForm>(Application);
+    Form->SetTag(-98);  // no provider from the dialog hook: the tests give the panels their adapters
     Form->SetBounds(40, 40, 420, 300);
     Form->Show();
     flush_events(20, 500);

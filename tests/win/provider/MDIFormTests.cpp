@@ -18,6 +18,7 @@ class MDIForm : public ProviderTest {
     LoadSkin(Builder);
     OldMain = Application->MainForm();
     Frame = Create<TForm>(Application);
+    Frame->SetTag(-98);  // no provider from the dialog hook: the test gives it its own
     Frame->SetFormStyle(fsMDIForm);
     Frame->SetBounds(40, 40, 600, 420);
     Frame->SetCaption("MDI frame");
@@ -36,6 +37,7 @@ class MDIForm : public ProviderTest {
   }
   TForm* NewChild(const char* caption, int x, int y) {
     auto* c = Create<TForm>(Frame);
+    c->SetTag(-98);
     c->SetBounds(x, y, 180, 120);
     c->SetCaption(caption);
     c->SetFormStyle(fsMDIChild);
