@@ -1,7 +1,8 @@
 // Window adapters: objects that stand in front of a window and skin it without the window's own
 // code knowing, the skinned scroll bars they draw in the window frame, the scrolling adapters of
 // edit-like windows and of the MDI client, and (in the headers of this unit's folder, included at
-// the end) the adapters of static, button, combo box, panel, size grip, up-down and menu windows.
+// the end) the adapters of static, button, combo box, panel, size grip, up-down and menu windows,
+// list views, grids, trees, tool bars, tab and page controls and status bars.
 //
 // An adapter takes over the window's message stream: a bare window is subclassed with one static
 // window procedure (AdapterWndProc) that finds its adapter through the window property "ACSBSC";
@@ -492,4 +493,6 @@ class TacMDIWnd : public TacBaseWnd {
 #include "skin/windows/acSBUtils/PanelAdapters.h"
 #include "skin/windows/acSBUtils/SpinAdapters.h"
 #include "skin/windows/acSBUtils/MenuWindowAdapters.h"
+#include "skin/windows/acSBUtils/ListAdapters.h"
+#include "skin/windows/acSBUtils/BarAdapters.h"
 // clang-format on

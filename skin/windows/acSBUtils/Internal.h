@@ -5,6 +5,9 @@
 #include "skin/windows/acSBUtils.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
 
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/core/acScrollGeometry.h"
@@ -67,6 +70,28 @@ inline void AnswerCache(TsCommonData* sd) {
     SharedCacheInfo = BuildCacheInfo(sd->CacheBmp, 0, 0);
   else
     SharedCacheInfo = TsCacheInfo{};
+}
+
+// ---- Painting helpers of the list, bar and tab adapters --------------------------------------------
+
+// A 24-bit bitmap owned by the caller.
+inline std::unique_ptr<TBitmap> MakeBmp24(int w, int h) {
+  return std::unique_ptr<TBitmap>(CreateBmp24(std::max(w, 0), std::max(h, 0)));
+}
+// The bitmap copied to a DC at (X, Y).
+void BlitBmp(HDC DC, int X, int Y, TBitmap* Src);
+// Where the window's client area lies in the window (the frame's left and top widths).
+TPoint ClientOffsetOf(HWND Wnd);
+// A text of a window read with the length the window reports for it: Length(), then Read(buffer,
+// size in characters including the terminating zero); no fixed buffer.
+template <typename LengthFn, typename ReadFn>
+std::string ReadReportedText(LengthFn Length, ReadFn Read) {
+  const long long n = Length();
+  if (n <= 0 || n > (1 << 24)) return {};
+  std::string text(std::size_t(n) + 1, '\0');
+  Read(text.data(), int(n) + 1);
+  text.resize(std::strlen(text.c_str()));
+  return text;
 }
 
 }  // namespace acsb

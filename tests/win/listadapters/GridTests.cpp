@@ -1,0 +1,62 @@
+// The grid adapters: colours kept per grid, and a data-aware grid told the thumb's position.
+#include "tests/win/listadapters/ListAdapterTestSupport.h"
+
+namespace qvtest {
+namespace {
+
+class Grid : public ListAdapterTest {
+ protected:
+  void TearDown() override {
+    for (TacMainWnd*& a : Adapters) FreeAndNil(a);
+    for (TsCommonData*& d : Data) {
+      delete d;
+      d = nullptr;
+    }
+    for (TControl* c : Controls) c->Free();
+    Controls.clear();
+    LibHost.reset();
+    ListAdapterTest::TearDown();
+  }
+  template <typename T>
+  T* AdaptedGrid(int x, TColor fixed) {
+    if (!LibHost) LibHost = std::make_unique<TTestHost>(420, 220);
+    auto* g = Create<T>(LibHost->Control());
+    g->SetParent(LibHost->Control());
+    g->SetBounds(x, 10, 180, 160);
+    g->SetRowCount(40);
+    g->SetFixedColor(fixed);
+    Controls.push_back(g);
+    Data.push_back(new TsCommonData(g, false));
+    Data.back()->SetSkinSection("EDIT");
+    Adapters.push_back(Create<TacGridWnd>(g->Handle(), Data.back(), nullptr, "EDIT", true));
+    flush_events(40, 1000);
+    return g;
+  }
+  std::unique_ptr<TTestHost> LibHost;
+  std::vector<TControl*> Controls;
+  std::vector<TsCommonData*> Data;
+  std::vector<TacMainWnd*> Adapters;
+};
+
+TEST_F(Grid, EachGridGetsItsOwnColoursBack) {
+  auto* a = AdaptedGrid<TStringGrid>(10, clAqua);
+  auto* b = AdaptedGrid<TDBAdvGrid>(210, clYellow);
+  EXPECT_EQ(Manager->GetGlobalColor(), a->FixedColor());
+  EXPECT_EQ(Manager->GetGlobalColor(), b->FixedColor());
+  Manager->SetActive(false);
+  flush_events(40, 1000);
+  EXPECT_EQ(clAqua, a->FixedColor());
+  EXPECT_EQ(clYellow, b->FixedColor());
+}
+
+TEST_F(Grid, DataAwareGridReadsTheThumbPositionFromItsBar) {
+  auto* g = AdaptedGrid<TDBAdvGrid>(10, clAqua);
+  SendMessageA(g->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 10), 0);
+  SendMessageA(g->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
+  ASSERT_EQ(2u, g->ThumbMoves.size());
+  EXPECT_EQ(std::make_pair(int(SB_THUMBTRACK), 10), g->ThumbMoves[0]);
+  EXPECT_EQ(std::make_pair(int(SB_THUMBPOSITION), 13), g->ThumbMoves[1]);
+}
+
+}  // namespace
+}  // namespace qvtest
