@@ -6,6 +6,7 @@
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"
 #include "examples/gallery/ComboExamples.h"
+#include "examples/gallery/ListBarExamples.h"
 #include "examples/gallery/MenuExamples.h"
 #include "examples/gallery/PanelExamples.h"
 #include "examples/gallery/PlainWindowExamples.h"
@@ -62,6 +63,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   TTabSheet* panels = AddPage("Labels, panels and bars");
   TTabSheet* tabs = AddPage("Pages and gauges");
   TTabSheet* combos = AddPage("Combos and number edits");
+  TTabSheet* lists = AddPage("Lists and bars");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -119,6 +121,12 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   comboArea->SetBevelOuter(bvNone);
   comboArea->SetBounds(4, 6, 692, 440);
   FCurrencyEdit = AddComboExamples(comboArea);
+
+  auto* listArea = ::Create<TPanel>(this);
+  listArea->SetParent(lists);
+  listArea->SetBevelOuter(bvNone);
+  listArea->SetBounds(8, 8, 680, 430);
+  AddListBarExamples(listArea);
 }
 
 void TGalleryForm::OpenCalculator() {

@@ -5,7 +5,7 @@
 //     --skin        the skin to start with (default: the built-in skin; "" for the plain look)
 //     --page        the page shown first (0: skinned controls, 1: standard controls, 2: checks, edits
 //                   and lists, 3: plain windows, 4: labels, panels and bars, 5: pages and gauges,
-//                   6: combos and number edits)
+//                   6: combos and number edits, 7: lists and bars)
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
 //     --popup       with --screenshot: the form's popup menu is open in the picture
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
