@@ -19,25 +19,16 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/acDials.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
+
+using namespace qvbench;
 
 constexpr int kRounds = 9;
 constexpr int kBoxesPerRound = 20;
 constexpr int kSoakBoxes = 1000;
 constexpr int kSwitchEvery = 100;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 int GdiObjects() {
   if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return int(n);

@@ -13,8 +13,11 @@
 #include "skin/controls/sQuorvexListBox.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
+
+using namespace qvbench;
 
 constexpr int Items = 100000;
 
@@ -40,14 +43,6 @@ double Seconds(const std::function<void()>& work) {
   work();
   QueryPerformanceCounter(&b);
   return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
 }
 
 // One scroll from the top to the bottom, a page at a time, each page painted (frame and bars

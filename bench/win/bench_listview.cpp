@@ -15,31 +15,14 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/acSBUtils.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
 
+using namespace qvbench;
+
 constexpr int kRounds = 7;
 constexpr int kRows = 10000;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 HWND MakeList(HWND parent) {
   HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 460, 340,

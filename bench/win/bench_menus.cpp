@@ -16,24 +16,15 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/sSkinMenus.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
+
+using namespace qvbench;
 
 constexpr int kRounds = 9;
 constexpr int kOpensPerRound = 10;
 constexpr int kItems = 40;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Paints the open popup at once and closes it: a message posted before the menu opens reaches
 // this window from the menu's own loop, once the popup window is there.

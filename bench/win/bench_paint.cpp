@@ -27,29 +27,13 @@
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
 
+using namespace qvbench;
+
 constexpr int kRounds = 11;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-template <class Fn>
-double SecondsPerCall(Fn&& fn, int reps) {
-  const double t0 = Now();
-  for (int i = 0; i < reps; ++i) fn();
-  return (Now() - t0) / reps;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Medians of the two sides and of their ratio A / B over the rounds.
 struct TPair {

@@ -17,24 +17,15 @@
 #include "skin/controls/sTrackBar.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchTiming.h"
 
 namespace {
+
+using namespace qvbench;
 
 constexpr int kRounds = 9;
 constexpr int kRepaintsPerRound = 5;
 constexpr int kBars = 23;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 template <class T>
 TForm* MakeFaders(int top) {

@@ -1,0 +1,42 @@
+// Timing and message-loop helpers shared by the benchmarks that run under Windows.
+#pragma once
+
+#include "classlib/Win.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace qvbench {
+
+// Seconds on the performance counter.
+inline double Now() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return double(c.QuadPart) / double(f.QuadPart);
+}
+
+// The median of the rounds' figures (0 for none).
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The mean time of one call over reps calls in a row.
+template <class Fn>
+double SecondsPerCall(Fn&& fn, int reps) {
+  const double t0 = Now();
+  for (int i = 0; i < reps; ++i) fn();
+  return (Now() - t0) / reps;
+}
+
+// Hands out every message waiting in the thread's queue.
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace qvbench
