@@ -1,9 +1,11 @@
-// Timing and message-loop helpers shared by the benchmarks that run under Windows.
+// Timing, message-loop and goal-table helpers shared by the benchmarks that run under Windows.
 #pragma once
 
 #include "classlib/Win.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace qvbench {
@@ -37,6 +39,21 @@ inline void Pump() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+// A goal of the run: a figure that should stay under its target.
+struct TGoal {
+  std::string Text;
+  double Figure, Target;
+};
+inline std::vector<TGoal> Goals;
+
+// The goals as a table, each with whether it is met.
+inline void PrintGoals() {
+  std::printf("\n%-60s %8s %9s  %s\n", "goal", "figure", "target", "met");
+  for (const TGoal& g : Goals)
+    std::printf("%-60s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Figure, "<", g.Target,
+                g.Figure < g.Target ? "yes" : "NO");
 }
 
 }  // namespace qvbench

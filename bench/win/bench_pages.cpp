@@ -36,12 +36,6 @@ using namespace qvbench;
 constexpr int kPages = 20;
 constexpr int kRounds = 11;
 
-struct TGoal {
-  std::string Text;
-  double Figure, Target;
-};
-std::vector<TGoal> Goals;
-
 // Twenty pages with a caption, a label and an edit each, the first one active.
 template <class TControlClass, class TPageClass>
 TControlClass* MakePages(TWinControl* Parent, int Left) {
@@ -191,10 +185,7 @@ int main() {
   Pump();
   AnimationFrame(form);
 
-  std::printf("\n%-60s %8s %9s  %s\n", "goal", "figure", "target", "met");
-  for (const TGoal& g : Goals)
-    std::printf("%-60s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Figure, "<", g.Target,
-                g.Figure < g.Target ? "yes" : "NO");
+  PrintGoals();
   form->Free();
   manager->Free();
   return 0;

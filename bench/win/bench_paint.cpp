@@ -91,15 +91,15 @@ std::vector<std::uint8_t> BenchSkin(int shade) {
   return packed;
 }
 
-struct TGoal {
+struct TSizedGoal {
   std::string Text, Size;
   double Figure, Target;
   bool AtLeast;
 };
-std::vector<TGoal> Goals;
+std::vector<TSizedGoal> SizedGoals;
 
 void Goal(const std::string& text, const std::string& size, double figure, double target, bool atLeast) {
-  Goals.push_back(TGoal{text, size, figure, target, atLeast});
+  SizedGoals.push_back(TSizedGoal{text, size, figure, target, atLeast});
 }
 
 // ---- Nine-piece paint against GDI -------------------------------------------------------------------
@@ -305,7 +305,7 @@ int main() {
   Messages(manager);
 
   std::printf("\n%-56s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
-  for (const TGoal& g : Goals) {
+  for (const TSizedGoal& g : SizedGoals) {
     const bool met = g.AtLeast ? g.Figure >= g.Target : g.Figure < g.Target;
     std::printf("%-56s %-10s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, g.AtLeast ? ">=" : "<",
                 g.Target, met ? "yes" : "NO");

@@ -29,12 +29,6 @@ using namespace qvbench;
 constexpr int kRounds = 11;
 constexpr int kReps = 10;
 
-struct TGoal {
-  std::string Text;
-  double Figure, Target;
-};
-std::vector<TGoal> Goals;
-
 // A sizeable form with a provider, a main menu of five items and a few controls.
 TForm* MakeForm(int Width, int Height) {
   auto* form = Create<TForm>(Application);
@@ -163,10 +157,7 @@ int main() {
   FrameAndCaption();
   ResizeStep();
 
-  std::printf("\n%-60s %8s %9s  %s\n", "goal", "figure", "target", "met");
-  for (const TGoal& g : Goals)
-    std::printf("%-60s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Figure, "<", g.Target,
-                g.Figure < g.Target ? "yes" : "NO");
+  PrintGoals();
   manager->Free();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "skin/engine/sSkinManager.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/SkinTestSupport.h"
 
 namespace qvtest {
@@ -61,20 +62,7 @@ class ControlsTest : public SkinEngineTest {
   // the messages that followed are handled.
   static void MouseTo(TControl* c, int x, int y) {
     const POINT p = ScreenPoint(c, x, y);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
-    in.mi.dx = LONG((p.x * 65536LL + 32768) / w);
-    in.mi.dy = LONG((p.y * 65536LL + 32768) / h);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    EXPECT_TRUE(pump_until([&] {
-      POINT now{};
-      GetCursorPos(&now);
-      return now.x == p.x && now.y == p.y;
-    })) << "cursor at "
-        << p.x << "," << p.y;
+    EXPECT_TRUE(MoveMouseTo(p)) << "cursor at " << p.x << "," << p.y;
     flush_events();
   }
   // A mouse button pressed or released (MOUSEEVENTF_LEFTDOWN ...) where the cursor is.

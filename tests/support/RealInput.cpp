@@ -43,6 +43,22 @@ void SendKey(WORD vk, bool up) {
 
 }  // namespace
 
+bool MoveMouseTo(POINT screen) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
+  in.mi.dx = LONG((screen.x * 65536LL + 32768) / w);
+  in.mi.dy = LONG((screen.y * 65536LL + 32768) / h);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  return pump_until([&] {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == screen.x && now.y == screen.y;
+  });
+}
+
 void ClickAt(POINT screen) {
   SendMouse({0}, screen);
   SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, screen);

@@ -8,6 +8,8 @@
 
 namespace qvtest {
 
+// The pointer moved to a screen point; true once the system has the cursor there.
+bool MoveMouseTo(POINT screen);
 // The pointer moved to a screen point, then the left button pressed and released there.
 void ClickAt(POINT screen);
 void DoubleClickAt(POINT screen);

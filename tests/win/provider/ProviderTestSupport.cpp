@@ -4,30 +4,8 @@
 
 namespace qvtest {
 
-int GdiHandleCount(DWORD type) {
-  // Handle values whose upper half is 0 stand for the object at that index whatever its
-  // generation, so one pass over the lower half finds every live object.
-  int count = 0;
-  for (std::uintptr_t v = 1; v < 0x10000; ++v)
-    if (const DWORD t = GetObjectType(reinterpret_cast<HGDIOBJ>(v)); t != 0 && (type == 0 || t == type)) ++count;
-  return count;
-}
-
 void MouseTo(POINT p) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  // Absolute coordinates run from 0 to 65535 over the screen: the middle of the pixel.
-  in.mi.dx = LONG((p.x * 65536LL + 32768) / w);
-  in.mi.dy = LONG((p.y * 65536LL + 32768) / h);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-  EXPECT_TRUE(pump_until([&] {
-    POINT now{};
-    GetCursorPos(&now);
-    return now.x == p.x && now.y == p.y;
-  })) << "cursor at "
-      << p.x << "," << p.y;
+  EXPECT_TRUE(MoveMouseTo(p)) << "cursor at " << p.x << "," << p.y;
   flush_events(30, 1000);
 }
 

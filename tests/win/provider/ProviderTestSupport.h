@@ -12,15 +12,14 @@
 #include "classlib/Forms.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/sSkinProvider.h"
+#include "tests/support/GdiHandles.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/PixelProbe.h"
 #include "tests/support/Pump.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/SkinTestSupport.h"
 
 namespace qvtest {
-
-// The GDI objects of the process: every handle value GetObjectType knows (of one type: OBJ_DC ...).
-int GdiHandleCount(DWORD type = 0);
 
 // The mouse moved to a screen point (SendInput); returns once the cursor is there and what
 // followed is handled.
