@@ -61,6 +61,10 @@ void TMDIDemoForm::AddChildren() {
   }
 }
 
+void TMDIDemoForm::MaximizeActiveChild() {
+  if (TCustomForm* child = ActiveMDIChild()) child->SetWindowState(wsMaximized);
+}
+
 void TMDIDemoForm::SetSkinFolder(const std::string& Folder) { FSkinManager->SetSkinDirectory(Folder); }
 
 void TMDIDemoForm::ChooseSkin(const std::string& Name) {

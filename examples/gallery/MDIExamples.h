@@ -16,6 +16,7 @@ class TMDIDemoForm : public TForm {
   explicit TMDIDemoForm(TComponent* AOwner);
   // The frame is the application's main form: the children are made once it has its window.
   void AddChildren();
+  void MaximizeActiveChild();
   void SetSkinFolder(const std::string& Folder);
   // An empty name gives the plain look.
   void ChooseSkin(const std::string& Name);

@@ -14,6 +14,7 @@
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 //     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
 //     --mdi         the MDI demo instead: a frame form with three child forms
+//     --maximized   with --mdi: the active child is maximized
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/FrameExamples.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
   bool colorDialog = false;
   bool frames = false;
   bool mdi = false;
+  bool maximized = false;
   std::string menuKey;
   std::string skinFolder = ProgramFolder() + "\\skins";
   std::string skin = BuiltInSkinName;
@@ -116,6 +118,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--mdi") == 0) {
       mdi = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--maximized") == 0) {
+      maximized = true;
       continue;
     }
     if (std::strcmp(argv[i], "--calculator") == 0) {
@@ -150,6 +156,7 @@ int main(int argc, char** argv) {
     frame->ChooseSkin(skin);
     frame->Show();
     frame->AddChildren();
+    if (maximized) frame->MaximizeActiveChild();
     return ShowOrShoot(frame, screenshot);
   }
   TGalleryForm* form = nullptr;

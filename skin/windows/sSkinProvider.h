@@ -430,6 +430,11 @@ class TsSkinProvider : public TComponent {
   void WMMDIActivate(TMessage& Message);
   void WMPrint(TMessage& Message);
   void CMShowingChanged(TMessage& Message);
+  // An MDI child showing or activated: readied for the skin when it is not yet, the frame's menu
+  // line and client painted again.
+  void MDIChildShown();
+  // The MDI child's window is readied for the skin: a window menu made, the style without it.
+  bool MDIChildReady() const;
   void CMMouseEnter(TMessage& Message);
   void Snap(WINDOWPOS& Pos);
   // ---- caption form and the MDI frame (CaptionForms.cpp)

@@ -394,14 +394,7 @@ void TsSkinProvider::WMNCActivate(TMessage& Message) {
     if (!*alive || !Form) return;
   }
   const LRESULT result = Message.Result;
-  if (Form->FormStyle() == fsMDIChild && Form->Showing() && MDIProviderSkinned() && MDISkinProvider->MDIForm) {
-    if (!SystemMenu) PrepareForm();
-    MDISkinProvider->SkinData->BGChanged = true;
-    MDISkinProvider->MenuLineRows = -1;
-    if (MDIFormRefreshProc) MDIFormRefreshProc(MDISkinProvider->MDIForm);
-    SendNCPaint(Form);
-    if (MDISkinProvider->Form->ClientHandle()) SendMessageA(MDISkinProvider->Form->ClientHandle(), WM_NCPAINT, 1, 0);
-  }
+  if (Form->FormStyle() == fsMDIChild && Form->Showing()) MDIChildShown();
   if (!*alive || !Form) return;
   if (GetWindowLongA(wnd, GWL_STYLE) & WS_SYSMENU) SendNCPaint(Form);
   if (!Creating(Form) && HasBorder()) {
@@ -641,10 +634,41 @@ void TsSkinProvider::WMPrint(TMessage& Message) {
   }
 }
 
+bool TsSkinProvider::MDIChildReady() const {
+  return SystemMenu && Form && Form->HandleAllocated() &&
+         !(GetWindowLongA(const_cast<TCustomForm*>(Form)->Handle(), GWL_STYLE) & WS_SYSMENU);
+}
+
+void TsSkinProvider::MDIChildShown() {
+  if (!MDIProviderSkinned() || !MDISkinProvider->MDIForm || MDISkinProvider == this) return;
+  auto alive = Alive_;
+  if (!SystemMenu)
+    PrepareForm();
+  else if (!MDIChildReady())
+    SetSystemMenuStyle(true);  // a window made again (the form became an MDI child) has the style back
+  if (!*alive || !Form || !IsLive(MDISkinProvider)) return;
+  MDISkinProvider->SkinData->BGChanged = true;
+  MDISkinProvider->MenuLineRows = -1;
+  if (MDIFormRefreshProc) MDIFormRefreshProc(MDISkinProvider->MDIForm);
+  SendNCPaint(Form);
+  if (IsLive(MDISkinProvider) && MDISkinProvider->Form->ClientHandle())
+    SendMessageA(MDISkinProvider->Form->ClientHandle(), WM_NCPAINT, 1, 0);
+}
+
 void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   auto alive = Alive_;
   if (!SkinData->BGChanged || ProviderWinVersion() >= 6 || !Form->Showing()) {
     OldWndProc(Message);
+    // A new MDI child is activated while its window is made, before it shows: it is readied for
+    // the skin (the window menu's style taken, so that the system draws no caption) once it does.
+    // So is one whose window was made again when it became an MDI child.
+    if (*alive && Form && Form->FormStyle() == fsMDIChild && Form->Showing() && !MDIChildReady()) {
+      MDIChildShown();
+      if (*alive && Form) {
+        SkinData->BGChanged = true;
+        SendNCPaint(Form);
+      }
+    }
     return;
   }
   if (Adapter) Adapter->AddAllItems(nullptr);

@@ -3,6 +3,7 @@
 // and the window given back whole.
 #include "tests/win/provider/ProviderTestSupport.h"
 
+#include "classlib/StdCtrls.h"
 #include "skin/windows/acSBUtils.h"
 #include "skin/windows/sMDIForm.h"
 
@@ -43,6 +44,28 @@ class MDIForm : public ProviderTest {
     c->SetFormStyle(fsMDIChild);
     flush_events();
     return c;
+  }
+  // A child with a provider and a control, made as a program makes them: the form has a window of
+  // its own before it becomes an MDI child.
+  TRecordingForm* NewSkinnedChild(const char* caption, int x, int y) {
+    auto* c = Create<TRecordingForm>(Frame);
+    c->SetBounds(x, y, 180, 120);
+    c->SetCaption(caption);
+    Create<TsSkinProvider>(c);
+    auto* edit = Create<TEdit>(c);
+    edit->SetParent(c);
+    edit->SetText(caption);
+    c->SetFormStyle(fsMDIChild);
+    flush_events();
+    return c;
+  }
+  void AddWindowMenu() {
+    auto* menu = Create<TMainMenu>(Frame);
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption("&Window");
+    menu->Items()->Add(item);
+    Frame->SetMenu(menu);
+    flush_events();
   }
   TsMDIForm* Mdi() const { return dynamic_cast<TsMDIForm*>(Provider->MDIForm); }
   HWND Client() const { return Frame->ClientHandle(); }
@@ -117,6 +140,87 @@ TEST_F(MDIForm, ClientPaintedFromTheFramesImage) {
   EXPECT_EQ(COLORREF(area), probe());
   three->Free();
   EXPECT_EQ(COLORREF(area), probe());
+}
+
+// Every child's title bar is the skin's, the active child's in the active look, also after
+// another child is activated.
+TEST_F(MDIForm, ChildTitlesInTheSkinTheActiveOneActive) {
+  AddWindowMenu();
+  std::vector<TRecordingForm*> children;
+  for (const char* caption : {"One", "Two", "Three"})
+    children.push_back(NewSkinnedChild(caption, 4 + 190 * int(children.size()), 10 + 30 * int(children.size())));
+  auto check = [&](TCustomForm* active) {
+    flush_events();
+    for (TRecordingForm* c : children) {
+      SCOPED_TRACE(c->Caption());
+      TsSkinProvider* p = ProviderOf(c);
+      EXPECT_EQ(c == active, p->FormActive);
+      EXPECT_EQ(0, GetWindowLongA(c->Handle(), GWL_STYLE) & WS_SYSMENU);
+      // The title between the icon and the buttons, as the provider composed it.
+      const int y = Centre(p->ButtonClose).y;
+      for (int x : {p->IconRect().Right + 2, p->ButtonMin.Rect.Left - 3})
+        EXPECT_EQ(ColorText(CachePixel(p, x, y)), ColorText(ScreenPixel(c, x, y))) << x;
+    }
+  };
+  check(children[2]);
+  // The user clicks the first child's caption.
+  TsSkinProvider* first = ProviderOf(children[0]);
+  MouseTo(At(children[0], first->FormWidth() / 2, Centre(first->ButtonClose).y));
+  LeftClicks(1);
+  check(children[0]);
+}
+
+// A maximized child's minimize, restore and close buttons in the frame's menu line: drawn from the
+// skin's small button images, hot under the mouse, pressed while held, let go when the mouse is
+// dragged off, and a click sends the child its command.
+TEST_F(MDIForm, MaximizedChildsButtonsInTheMenuLine) {
+  AddWindowMenu();
+  struct TRow {
+    const char* What;
+    TsCaptionButton TsSkinProvider::*Button;
+    const char* Image;
+    WPARAM Command;
+    bool (*Done)(HWND);
+  };
+  const TRow rows[] = {
+      {"minimize", &TsSkinProvider::ButtonMDIMin, "SICONMIN", SC_MINIMIZE, [](HWND w) { return IsIconic(w) != 0; }},
+      {"restore", &TsSkinProvider::ButtonMDIMax, "SICONMAX", SC_RESTORE,
+       [](HWND w) { return !IsZoomed(w) && !IsIconic(w); }},
+      // A child's close minimizes it (the form's default close action).
+      {"close", &TsSkinProvider::ButtonMDIClose, "SICONCLOSE", SC_CLOSE, [](HWND w) { return !IsZoomed(w); }},
+  };
+  TRecordingForm* child = NewSkinnedChild("One", 10, 10);
+  NewSkinnedChild("Two", 60, 40);
+  child->SetFocus();
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.What);
+    child->SetWindowState(wsMaximized);
+    child->SetFocus();
+    flush_events();
+    ASSERT_TRUE(IsZoomed(child->Handle()));
+    ASSERT_TRUE(Provider->ChildButtonsVisible());
+    const POINT c = Centre(Provider->*r.Button);
+    auto look = [&] { return ColorText(ScreenPixel(Frame, c.x, c.y)); };
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 0)), look());
+    MouseTo(At(Frame, c.x, c.y));
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 1)), look()) << "hot";
+    LeftButton(true);
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 2)), look()) << "pressed";
+    MouseTo(At(Frame, Provider->FormWidth() / 2, Provider->FormHeight() / 2));
+    EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", r.Image, 0)), look()) << "dragged off";
+    LeftButton(false);
+    EXPECT_TRUE(child->Commands.empty());
+    EXPECT_TRUE(IsZoomed(child->Handle()));
+    MouseTo(At(Frame, c.x + 2, c.y));
+    LeftButton(true);
+    LeftButton(false);
+    EXPECT_EQ(std::vector<WPARAM>{r.Command}, child->Commands);
+    EXPECT_TRUE(r.Done(child->Handle()));
+    child->Commands.clear();
+    MouseTo(At(Frame, Provider->FormWidth() / 2, Provider->FormHeight() / 2));
+    child->SetWindowState(wsNormal);
+    flush_events();
+  }
 }
 
 }  // namespace
