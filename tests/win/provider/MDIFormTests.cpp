@@ -3,6 +3,7 @@
 // and the window given back whole.
 #include "tests/win/provider/ProviderTestSupport.h"
 
+#include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls.h"
 #include "skin/windows/acSBUtils.h"
 #include "skin/windows/sMDIForm.h"
@@ -168,6 +169,135 @@ TEST_F(MDIForm, ChildTitlesInTheSkinTheActiveOneActive) {
   MouseTo(At(children[0], first->FormWidth() / 2, Centre(first->ButtonClose).y));
   LeftClicks(1);
   check(children[0]);
+}
+
+// Pixels of the window's right strip (its vertical bar) where the screen shows something else than
+// the window paints for WM_PRINT.
+int BarPixelsNotAsPrinted(HWND wnd) {
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const Capture screen = CaptureScreen(wnd), print = CaptureWMPrint(wnd);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  int differ = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = w - GetSystemMetrics(SM_CXVSCROLL) - 2; x < w; ++x) differ += screen.Pixel(x, y) != print.Pixel(x, y);
+  return differ;
+}
+
+// Pixels the screen shows in a window's rectangle in colours of the test skin's images.
+int SkinPixels(HWND wnd) {
+  const Capture screen = CaptureScreen(wnd);
+  int n = 0;
+  for (int y = 0; y < screen.Height(); ++y)
+    for (int x = 0; x < screen.Width(); ++x) {
+      const COLORREF c = screen.Pixel(x, y);
+      n += GetRValue(c) == 0x10 && GetGValue(c) < 0x10;
+    }
+  return n;
+}
+
+// A skin switch paints the children, the client's frame and its scroll bars in the new skin; the
+// skin going gives every window back (procedures, window-menu styles, regions, the system's bars
+// and captions); the skin coming back takes them again.
+TEST_F(MDIForm, SkinSwitchAndRemovalWithChildrenAndScrollBars) {
+  AddWindowMenu();
+  TSkinBuilder other = TSkinBuilder::Standard();
+  other.RemoveMask("FORMTITLE", "BORDERSMASK");
+  Manager->AddInternalSkin("Other", other.Packed());
+  // Wine's client made without children drops its scroll styles: given back.
+  ShowScrollBar(Client(), SB_BOTH, TRUE);
+  std::vector<TRecordingForm*> children{NewSkinnedChild("One", 4, 4), NewSkinnedChild("Two", 200, 30)};
+  SetWindowPos(children[1]->Handle(), nullptr, 200, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  flush_events();
+  ASSERT_TRUE(GetWindowLongPtrA(Client(), GWL_STYLE) & WS_VSCROLL);
+  auto skinned = [&](const char* when) {
+    SCOPED_TRACE(when);
+    flush_events();
+    ASSERT_NE(nullptr, Mdi());
+    TacMDIWnd* adapter = Mdi()->MDIAdapter;
+    ASSERT_NE(nullptr, adapter);
+    EXPECT_EQ(adapter, GetWndAdapter(Client()));
+    EXPECT_TRUE(adapter->VertBar->ScrollVisible);
+    EXPECT_EQ(0, BarPixelsNotAsPrinted(Client())) << "client";
+    for (TRecordingForm* c : children) {
+      TsSkinProvider* p = ProviderOf(c);
+      EXPECT_EQ(0, GetWindowLongA(c->Handle(), GWL_STYLE) & WS_SYSMENU) << c->Caption();
+      const int x = p->IconRect().Right + 2, y = Centre(p->ButtonClose).y;
+      EXPECT_EQ(ColorText(CachePixel(p, x, y)), ColorText(ScreenPixel(c, x, y))) << c->Caption();
+    }
+  };
+  skinned("first skin");
+  const COLORREF firstTitle = ScreenPixel(children[0], ProviderOf(children[0])->IconRect().Right + 2,
+                                          Centre(ProviderOf(children[0])->ButtonClose).y);
+  Manager->SetSkinName("Other");
+  skinned("other skin");
+  EXPECT_NE(ColorText(firstTitle), ColorText(ScreenPixel(children[0], ProviderOf(children[0])->IconRect().Right + 2,
+                                                         Centre(ProviderOf(children[0])->ButtonClose).y)));
+
+  Manager->SetActive(false);
+  flush_events();
+  EXPECT_EQ(ClientProc, GetWindowLongPtrA(Client(), GWLP_WNDPROC));
+  EXPECT_EQ(nullptr, GetPropA(Client(), AdapterPropName));
+  // Nothing on the screen in the skin's colours: frame, menu line, client, bars and children.
+  EXPECT_EQ(0, SkinPixels(Frame->Handle()));
+  for (TRecordingForm* c : children) {
+    SCOPED_TRACE(c->Caption());
+    EXPECT_NE(0, GetWindowLongA(c->Handle(), GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(ERROR, GetWindowRgn(c->Handle(), OwnedRegion(CreateRectRgn(0, 0, 0, 0))));
+  }
+
+  Manager->SetActive(true);
+  skinned("skin back");
+}
+
+// A maximized child through a skin switch and the skin going: its buttons in the new skin's images,
+// then the system's own in the frame's menu bar (the child's window menu and its three buttons),
+// and back in the skin.
+TEST_F(MDIForm, MaximizedChildThroughSkinSwitchAndRemoval) {
+  AddWindowMenu();
+  TSkinBuilder other = TSkinBuilder::Standard();
+  other.RemoveMask("GLOBALINFO", "BICONHELP");  // the small images after it change colour
+  Manager->AddInternalSkin("Other", other.Packed());
+  TRecordingForm* child = NewSkinnedChild("One", 10, 10);
+  NewSkinnedChild("Two", 60, 40);
+  child->SetFocus();
+  child->SetWindowState(wsMaximized);
+  flush_events();
+  ASSERT_TRUE(IsZoomed(child->Handle()));
+  const HMENU bar = GetMenu(Frame->Handle());
+  const int items = GetMenuItemCount(bar);
+  auto buttonsLook = [&](const TSkinBuilder& skin) {
+    flush_events();
+    std::string looks;
+    for (auto [button, image] :
+         {std::pair{&TsSkinProvider::ButtonMDIMin, "SICONMIN"}, std::pair{&TsSkinProvider::ButtonMDIMax, "SICONMAX"},
+          std::pair{&TsSkinProvider::ButtonMDIClose, "SICONCLOSE"}}) {
+      const POINT c = Centre(Provider->*button);
+      const COLORREF want = TSkinBuilder::FrameColor(skin.MaskOrdinal("GLOBALINFO", image), 0);
+      looks += image + std::string(ScreenPixel(Frame, c.x, c.y) == want ? " skinned " : " not skinned ");
+    }
+    return looks;
+  };
+  const std::string skinned = "SICONMIN skinned SICONMAX skinned SICONCLOSE skinned ";
+  EXPECT_EQ(skinned, buttonsLook(Builder));
+  Manager->SetSkinName("Other");
+  EXPECT_EQ(skinned, buttonsLook(other));
+  EXPECT_EQ(items, GetMenuItemCount(bar));
+
+  Manager->SetActive(false);
+  flush_events();
+  EXPECT_TRUE(IsZoomed(child->Handle()));
+  EXPECT_NE(0, GetWindowLongA(child->Handle(), GWL_STYLE) & WS_SYSMENU);
+  EXPECT_EQ(0, SkinPixels(Frame->Handle()));
+  // The system's menu bar of a maximized child: its window menu first, its buttons last.
+  ASSERT_EQ(GetSystemMenu(child->Handle(), FALSE), GetSubMenu(bar, 0));
+  for (auto [pos, command] :
+       {std::pair{items - 3, SC_MINIMIZE}, std::pair{items - 2, SC_RESTORE}, std::pair{items - 1, SC_CLOSE}})
+    EXPECT_EQ(UINT(command), GetMenuItemID(bar, pos)) << pos;
+
+  Manager->SetActive(true);
+  EXPECT_EQ(skinned, buttonsLook(other));
+  EXPECT_EQ(0, GetWindowLongA(child->Handle(), GWL_STYLE) & WS_SYSMENU);
 }
 
 // A maximized child's minimize, restore and close buttons in the frame's menu line: drawn from the
