@@ -495,4 +495,5 @@ class TacMDIWnd : public TacBaseWnd {
 #include "skin/windows/acSBUtils/MenuWindowAdapters.h"
 #include "skin/windows/acSBUtils/ListAdapters.h"
 #include "skin/windows/acSBUtils/BarAdapters.h"
+#include "skin/windows/acSBUtils/TabAdapters.h"
 // clang-format on

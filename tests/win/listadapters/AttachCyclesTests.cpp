@@ -8,11 +8,22 @@
 namespace qvtest {
 namespace {
 
-enum class TKind { ListView, TreeView, ToolBar, StatusBar, LibListView, LibTreeView, Grid, LibToolBar, LibStatusBar };
+enum class TKind {
+  ListView,
+  TreeView,
+  ToolBar,
+  StatusBar,
+  TabControl,
+  LibListView,
+  LibTreeView,
+  Grid,
+  LibToolBar,
+  LibStatusBar
+};
 
 std::string KindName(const testing::TestParamInfo<TKind>& info) {
-  static const char* names[] = {"ListView",    "TreeView", "ToolBar",    "StatusBar",   "LibListView",
-                                "LibTreeView", "Grid",     "LibToolBar", "LibStatusBar"};
+  static const char* names[] = {"ListView",    "TreeView",    "ToolBar", "StatusBar",  "TabControl",
+                                "LibListView", "LibTreeView", "Grid",    "LibToolBar", "LibStatusBar"};
   return names[int(info.param)];
 }
 
@@ -74,6 +85,18 @@ class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<
         SendMessageA(sb, SB_SETTEXTA, 0, LPARAM("Ready"));
         return sb;
       }
+      case TKind::TabControl: {
+        // More tabs than fit: the tab row shows its up-down, which gets an adapter of its own.
+        HWND tab = Make(WC_TABCONTROLA, 0, 10, 10, 200, 120);
+        for (int i = 0; i < 8; ++i) {
+          TCITEMA item{};
+          item.mask = TCIF_TEXT;
+          item.pszText = const_cast<char*>("A long tab");
+          SendMessageA(tab, TCM_INSERTITEMA, WPARAM(i), LPARAM(&item));
+        }
+        SendMessageA(tab, TCM_SETCURSEL, 1, 0);
+        return tab;
+      }
       default: break;
     }
     LibHost = std::make_unique<TTestHost>(340, 240);
@@ -116,6 +139,7 @@ class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<
       case TKind::LibStatusBar: return Create<TacStatusBarWnd>(wnd, sd, Manager, "STATUSBAR", true);
       case TKind::Grid: return Create<TacGridWnd>(wnd, sd, Manager, "EDIT", true);
       case TKind::LibToolBar: return Create<TacToolBarVCLWnd>(wnd, sd, Manager, "TOOLBAR", true);
+      case TKind::TabControl: return Create<TacTabControlWnd>(wnd, sd, Manager, "PAGECONTROL", true);
     }
     return nullptr;
   }
@@ -145,8 +169,8 @@ TEST_P(AttachCycles, ThousandCyclesLeaveTheGdiObjectsAsTheyWere) {
 
 INSTANTIATE_TEST_SUITE_P(Adapters, AttachCycles,
                          testing::Values(TKind::ListView, TKind::TreeView, TKind::ToolBar, TKind::StatusBar,
-                                         TKind::LibListView, TKind::LibTreeView, TKind::Grid, TKind::LibToolBar,
-                                         TKind::LibStatusBar),
+                                         TKind::TabControl, TKind::LibListView, TKind::LibTreeView, TKind::Grid,
+                                         TKind::LibToolBar, TKind::LibStatusBar),
                          KindName);
 
 }  // namespace

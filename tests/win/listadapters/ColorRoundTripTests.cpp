@@ -14,11 +14,11 @@ namespace {
 
 using TColors = std::map<std::string, long long>;
 
-enum class TKind { ListView, TreeView, LibListView, LibTreeView, StringGrid, AdvGrid, VirtualTree };
+enum class TKind { ListView, TreeView, LibListView, LibTreeView, StringGrid, AdvGrid, VirtualTree, TabControl };
 
 std::string KindName(const testing::TestParamInfo<TKind>& info) {
   static const char* names[] = {"ListView",   "TreeView", "LibListView", "LibTreeView",
-                                "StringGrid", "AdvGrid",  "VirtualTree"};
+                                "StringGrid", "AdvGrid",  "VirtualTree", "TabControl"};
   return names[int(info.param)];
 }
 
@@ -49,6 +49,14 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
   // The window with colours of its own, not the defaults.
   void Build() {
     const TKind kind = GetParam();
+    if (kind == TKind::TabControl) {
+      Wnd = Make(WC_TABCONTROLA, 0, 10, 10, 240, 160);
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>("Tab");
+      SendMessageA(Wnd, TCM_INSERTITEMA, 0, LPARAM(&item));
+      return;
+    }
     if (kind == TKind::ListView || kind == TKind::TreeView) {
       Wnd = Make(kind == TKind::ListView ? WC_LISTVIEWA : WC_TREEVIEWA, kind == TKind::ListView ? LVS_REPORT : 0, 10,
                  10, 240, 160, WS_EX_CLIENTEDGE);
@@ -99,6 +107,7 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
     const TKind kind = GetParam();
     if (kind == TKind::ListView) Adapter = Create<TacListViewWnd>(Wnd, nullptr, Manager, "EDIT", true);
     if (kind == TKind::TreeView) Adapter = Create<TacTreeViewWnd>(Wnd, nullptr, Manager, "EDIT", true);
+    if (kind == TKind::TabControl) Adapter = Create<TacTabControlWnd>(Wnd, nullptr, Manager, "PAGECONTROL", true);
     if (Control) {
       Data = new TsCommonData(Control, false);
       Data->SetSkinSection("EDIT");
@@ -125,6 +134,11 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
     if (kind == TKind::TreeView || kind == TKind::LibTreeView) {
       c["bk"] = COLORREF(SendMessageA(Wnd, TVM_GETBKCOLOR, 0, 0));
       c["text"] = COLORREF(SendMessageA(Wnd, TVM_GETTEXTCOLOR, 0, 0));
+    }
+    // Tab windows have no colours of their own to set: their body's middle shows what they paint.
+    if (kind == TKind::TabControl) {
+      const Capture shot = CaptureScreen(Wnd);
+      c["body"] = shot.Pixel(shot.Width() / 2, shot.Height() / 2);
     }
     if (!Control) return c;
     c["Color"] = Control->Color();
@@ -164,6 +178,7 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
       if (c.count(key)) c[key] = v;
     };
     const TKind kind = GetParam();
+    set("body", Frame("PAGECONTROL", "BORDERSMASK", 0));
     if (kind == TKind::TreeView || kind == TKind::LibTreeView) {
       set("bk", hot);
       set("text", hotFont);
@@ -220,7 +235,7 @@ TEST_P(ColorRoundTrip, SkinColorsWhileSkinnedOwnColorsExactlyAfter) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, ColorRoundTrip,
                          testing::Values(TKind::ListView, TKind::TreeView, TKind::LibListView, TKind::LibTreeView,
-                                         TKind::StringGrid, TKind::AdvGrid, TKind::VirtualTree),
+                                         TKind::StringGrid, TKind::AdvGrid, TKind::VirtualTree, TKind::TabControl),
                          KindName);
 
 }  // namespace
