@@ -552,6 +552,15 @@ void TacPageControlWnd::DisplayRect(TRect& R) {
 void TacPageControlWnd::AttachPages() {
   if (!SkinOn()) return;
   auto alive = AliveToken();
+  // Adapters whose page window went (the page was freed or its window made again) are freed: a
+  // page's new window gets a new one below.
+  for (int i = Pages.Count() - 1; i >= 0; --i) {
+    TacMainWnd* page = Pages[i];
+    if (!page->Destroyed && IsWindow(page->WndHandle) && GetParent(page->WndHandle) == WndHandle) continue;
+    Pages.Remove(page);
+    page->Free();
+    if (!*alive) return;
+  }
   auto* sm = reinterpret_cast<TsSkinManager*>(SendSkinCommand(WndHandle, QC_GETSKINMANAGER));
   if (!sm || !*alive) return;
   for (HWND child : ChildWindows(WndHandle)) {

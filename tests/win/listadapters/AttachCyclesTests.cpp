@@ -18,12 +18,13 @@ enum class TKind {
   LibTreeView,
   Grid,
   LibToolBar,
-  LibStatusBar
+  LibStatusBar,
+  LibPageControl
 };
 
 std::string KindName(const testing::TestParamInfo<TKind>& info) {
-  static const char* names[] = {"ListView",    "TreeView",    "ToolBar", "StatusBar",  "TabControl",
-                                "LibListView", "LibTreeView", "Grid",    "LibToolBar", "LibStatusBar"};
+  static const char* names[] = {"ListView",    "TreeView", "ToolBar",    "StatusBar",    "TabControl",    "LibListView",
+                                "LibTreeView", "Grid",     "LibToolBar", "LibStatusBar", "LibPageControl"};
   return names[int(info.param)];
 }
 
@@ -111,6 +112,19 @@ class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<
         Control = bar;
         break;
       }
+      case TKind::LibPageControl: {
+        // Pages whose windows the page adapters take, more tabs than fit (an up-down with its own).
+        auto* pages = Create<TPageControl>(parent);
+        pages->SetParent(parent);
+        for (int i = 0; i < 8; ++i) {
+          auto* page = Create<TTabSheet>(pages);
+          page->SetPageControl(pages);
+          page->SetCaption("A long page caption");
+        }
+        for (int i = 2; i >= 0; --i) pages->SetActivePageIndex(i);
+        Control = pages;
+        break;
+      }
       default: {
         auto* bar = Create<TStatusBar>(parent);
         bar->Panels()->Add()->SetText("Ready");
@@ -140,6 +154,7 @@ class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<
       case TKind::Grid: return Create<TacGridWnd>(wnd, sd, Manager, "EDIT", true);
       case TKind::LibToolBar: return Create<TacToolBarVCLWnd>(wnd, sd, Manager, "TOOLBAR", true);
       case TKind::TabControl: return Create<TacTabControlWnd>(wnd, sd, Manager, "PAGECONTROL", true);
+      case TKind::LibPageControl: return Create<TacPageControlWnd>(wnd, sd, Manager, "PAGECONTROL", true);
     }
     return nullptr;
   }
@@ -170,7 +185,7 @@ TEST_P(AttachCycles, ThousandCyclesLeaveTheGdiObjectsAsTheyWere) {
 INSTANTIATE_TEST_SUITE_P(Adapters, AttachCycles,
                          testing::Values(TKind::ListView, TKind::TreeView, TKind::ToolBar, TKind::StatusBar,
                                          TKind::TabControl, TKind::LibListView, TKind::LibTreeView, TKind::Grid,
-                                         TKind::LibToolBar, TKind::LibStatusBar),
+                                         TKind::LibToolBar, TKind::LibStatusBar, TKind::LibPageControl),
                          KindName);
 
 }  // namespace

@@ -14,11 +14,25 @@ namespace {
 
 using TColors = std::map<std::string, long long>;
 
-enum class TKind { ListView, TreeView, LibListView, LibTreeView, StringGrid, AdvGrid, VirtualTree, TabControl };
+enum class TKind {
+  ListView,
+  TreeView,
+  LibListView,
+  LibTreeView,
+  StringGrid,
+  AdvGrid,
+  VirtualTree,
+  TabControl,
+  LibTabControl,
+  LibPageControl
+};
+bool IsTabKind(TKind kind) {
+  return kind == TKind::TabControl || kind == TKind::LibTabControl || kind == TKind::LibPageControl;
+}
 
 std::string KindName(const testing::TestParamInfo<TKind>& info) {
-  static const char* names[] = {"ListView",   "TreeView", "LibListView", "LibTreeView",
-                                "StringGrid", "AdvGrid",  "VirtualTree", "TabControl"};
+  static const char* names[] = {"ListView", "TreeView",    "LibListView", "LibTreeView",   "StringGrid",
+                                "AdvGrid",  "VirtualTree", "TabControl",  "LibTabControl", "LibPageControl"};
   return names[int(info.param)];
 }
 
@@ -93,6 +107,26 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
         Control = g;
         break;
       }
+      case TKind::LibTabControl: {
+        auto* tabs = Create<TTabControl>(parent);
+        tabs->SetParent(parent);
+        tabs->Tabs()->Add("One");
+        tabs->Tabs()->Add("Two");
+        Control = tabs;
+        break;
+      }
+      case TKind::LibPageControl: {
+        auto* pages = Create<TPageControl>(parent);
+        pages->SetParent(parent);
+        for (const char* caption : {"One", "Two"}) {
+          auto* page = Create<TTabSheet>(pages);
+          page->SetPageControl(pages);
+          page->SetCaption(caption);
+          page->SetColor(clCream);
+        }
+        Control = pages;
+        break;
+      }
       default: Control = Create<TVirtualStringTree>(parent); break;
     }
     Control->SetParent(parent);
@@ -110,12 +144,14 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
     if (kind == TKind::TabControl) Adapter = Create<TacTabControlWnd>(Wnd, nullptr, Manager, "PAGECONTROL", true);
     if (Control) {
       Data = new TsCommonData(Control, false);
-      Data->SetSkinSection("EDIT");
+      Data->SetSkinSection(IsTabKind(kind) ? "PAGECONTROL" : "EDIT");
     }
     switch (kind) {
       case TKind::LibListView: Adapter = Create<TacListViewWnd>(Wnd, Data, nullptr, "EDIT", true); break;
       case TKind::LibTreeView: Adapter = Create<TacTreeViewWnd>(Wnd, Data, nullptr, "EDIT", true); break;
       case TKind::VirtualTree: Adapter = Create<TacVirtualTreeViewWnd>(Wnd, Data, nullptr, "EDIT", true); break;
+      case TKind::LibTabControl: Adapter = Create<TacTabControlWnd>(Wnd, Data, nullptr, "PAGECONTROL", true); break;
+      case TKind::LibPageControl: Adapter = Create<TacPageControlWnd>(Wnd, Data, nullptr, "PAGECONTROL", true); break;
       case TKind::StringGrid:
       case TKind::AdvGrid: Adapter = Create<TacGridWnd>(Wnd, Data, nullptr, "EDIT", true); break;
       default: break;
@@ -136,13 +172,15 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
       c["text"] = COLORREF(SendMessageA(Wnd, TVM_GETTEXTCOLOR, 0, 0));
     }
     // Tab windows have no colours of their own to set: their body's middle shows what they paint.
-    if (kind == TKind::TabControl) {
+    if (IsTabKind(kind)) {
       const Capture shot = CaptureScreen(Wnd);
       c["body"] = shot.Pixel(shot.Width() / 2, shot.Height() / 2);
     }
     if (!Control) return c;
     c["Color"] = Control->Color();
     c["Font.Color"] = Control->Font()->Color();
+    if (auto* p = dynamic_cast<TPageControl*>(Control))
+      for (int i = 0; i < p->PageCount(); ++i) c["Page" + std::to_string(i) + ".Color"] = p->Pages(i)->Color();
     if (auto* g = dynamic_cast<TCustomGrid*>(Control)) c["FixedColor"] = g->FixedColor();
     if (auto* g = dynamic_cast<TDBAdvGrid*>(Control)) {
       c["TitleFont"] = g->TitleFont()->Color();
@@ -178,7 +216,10 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
       if (c.count(key)) c[key] = v;
     };
     const TKind kind = GetParam();
-    set("body", Frame("PAGECONTROL", "BORDERSMASK", 0));
+    if (IsTabKind(kind)) {
+      set("body", Frame("PAGECONTROL", "BORDERSMASK", 0));
+      return c;
+    }
     if (kind == TKind::TreeView || kind == TKind::LibTreeView) {
       set("bk", hot);
       set("text", hotFont);
@@ -235,7 +276,8 @@ TEST_P(ColorRoundTrip, SkinColorsWhileSkinnedOwnColorsExactlyAfter) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, ColorRoundTrip,
                          testing::Values(TKind::ListView, TKind::TreeView, TKind::LibListView, TKind::LibTreeView,
-                                         TKind::StringGrid, TKind::AdvGrid, TKind::VirtualTree, TKind::TabControl),
+                                         TKind::StringGrid, TKind::AdvGrid, TKind::VirtualTree, TKind::TabControl,
+                                         TKind::LibTabControl, TKind::LibPageControl),
                          KindName);
 
 }  // namespace

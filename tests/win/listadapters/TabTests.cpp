@@ -97,5 +97,85 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
   EXPECT_EQ(Frame("CHECKBOX", "BORDERSMASK", 0), c.Pixel(c.Width() - 3, c.Height() - 3));
 }
 
+TEST_F(Tabs, PagesAdaptedOnceEachAndTheUpDownOnlyByItsOwnAdapter) {
+  LibHost = std::make_unique<TTestHost>(360, 240);
+  Pages = Create<TPageControl>(nullptr);
+  Pages->SetBounds(10, 10, 300, 200);
+  Pages->SetParent(LibHost->Control());
+  auto addPage = [&](int i) {
+    auto* page = Create<TTabSheet>(Pages);
+    page->SetPageControl(Pages);
+    page->SetCaption("A page with a long caption " + std::to_string(i));
+  };
+  for (int i = 0; i < 6; ++i) addPage(i);
+  Data = new TsCommonData(Pages, false);
+  Data->SetSkinSection("PAGECONTROL");
+  Adapter = Create<TacPageControlWnd>(Pages->Handle(), Data, nullptr, "PAGECONTROL", true);
+  auto* adapter = static_cast<TacPageControlWnd*>(Adapter);
+  flush_events(40, 1000);
+  // The tabs do not fit: the control shows its up-down, which gets one adapter of its own.
+  const HWND updown = FindWindowExA(Pages->Handle(), nullptr, UPDOWN_CLASSA, nullptr);
+  ASSERT_TRUE(updown);
+  TacSpinWnd* spin = adapter->SpinWnd;
+  ASSERT_TRUE(spin);
+  EXPECT_EQ(spin, GetWndAdapter(updown));
+  for (int i = 0; i < 3; ++i) {
+    RedrawWindow(Pages->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    flush_events(20, 500);
+    EXPECT_EQ(spin, adapter->SpinWnd) << i;
+  }
+  // The class library makes a page's window when the page is first shown: each page is adapted as
+  // its window comes, once; a window made again gets a new adapter and a freed page takes its
+  // adapter with it (at the control's next frame paint), so no adapter outlives its window.
+  auto checkPages = [&](const char* when) {
+    int windows = 0;
+    for (int i = 0; i < Pages->PageCount(); ++i) {
+      if (!Pages->Pages(i)->HandleAllocated()) continue;
+      ++windows;
+      TacMainWnd* a = GetWndAdapter(Pages->Pages(i)->Handle());
+      EXPECT_TRUE(a && adapter->Pages.Contains(a)) << when << " " << i;
+    }
+    EXPECT_EQ(windows, adapter->Pages.Count()) << when;
+  };
+  for (int i = 0; i < 6; ++i) {
+    Pages->SetActivePageIndex(i);
+    flush_events(20, 500);
+  }
+  checkPages("each page shown");
+  EXPECT_EQ(6, adapter->Pages.Count());
+  addPage(6);
+  Pages->SetActivePageIndex(6);
+  flush_events(20, 500);
+  checkPages("a page added");
+  EXPECT_EQ(7, adapter->Pages.Count());
+  // A hidden page's window made again goes until the page shows.
+  Pages->Pages(2)->RecreateWnd();
+  Pages->Pages(3)->Free();
+  RedrawWindow(Pages->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  flush_events(40, 1000);
+  checkPages("a window made again, a page freed");
+  EXPECT_EQ(5, adapter->Pages.Count());
+  Pages->SetActivePageIndex(2);
+  flush_events(40, 1000);
+  checkPages("the page shown again");
+  EXPECT_EQ(6, adapter->Pages.Count());
+  EXPECT_EQ(spin, adapter->SpinWnd) << "the up-down keeps its one adapter";
+  EXPECT_EQ(spin, GetWndAdapter(updown));
+  // The active page shows the body under it.
+  Pages->SetActivePageIndex(0);
+  flush_events(40, 1000);
+  const Capture c = CaptureScreen(Pages->Pages(0)->Handle());
+  EXPECT_EQ(Frame("PAGECONTROL", "BORDERSMASK", 0), c.Pixel(c.Width() / 2, c.Height() / 2));
+  // The skin goes: the up-down's adapter goes with it and the up-down is its own again; the skin
+  // comes back: a new one.
+  Manager->SetActive(false);
+  flush_events(40, 1000);
+  EXPECT_EQ(nullptr, adapter->SpinWnd);
+  EXPECT_EQ(nullptr, GetWndAdapter(updown));
+  Manager->SetActive(true);
+  flush_events(40, 1000);
+  EXPECT_TRUE(adapter->SpinWnd && GetWndAdapter(updown) == adapter->SpinWnd);
+}
+
 }  // namespace
 }  // namespace qvtest
