@@ -67,6 +67,23 @@ class TSortedListView : public TListView {
     SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
   }
 
+  // Sorts by the column: ascending, or the other way when it is sorted by it already.
+  void SortBy(int column) {
+    Descending_ = column == Column_ ? !Descending_ : false;
+    Column_ = column;
+    SendMessageA(Handle(), LVM_SORTITEMS, WPARAM(column | (Descending_ ? 0x100 : 0)), LPARAM(&Compare));
+    HWND header = HWND(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
+    const int count = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      HDITEMA item{};
+      item.mask = HDI_FORMAT;
+      SendMessageA(header, HDM_GETITEMA, WPARAM(i), LPARAM(&item));
+      item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+      if (i == column) item.fmt |= Descending_ ? HDF_SORTDOWN : HDF_SORTUP;
+      SendMessageA(header, HDM_SETITEMA, WPARAM(i), LPARAM(&item));
+    }
+  }
+
  private:
   void SetSubItem(int at, int column, std::string& text) {
     LVITEMA item{};
@@ -85,22 +102,6 @@ class TSortedListView : public TListView {
       order = std::string(RowKind(int(a))).compare(RowKind(int(b)));
     if (order == 0) order = int(a) - int(b);
     return sign * (order < 0 ? -1 : order > 0 ? 1 : 0);
-  }
-
-  void SortBy(int column) {
-    Descending_ = column == Column_ ? !Descending_ : false;
-    Column_ = column;
-    SendMessageA(Handle(), LVM_SORTITEMS, WPARAM(column | (Descending_ ? 0x100 : 0)), LPARAM(&Compare));
-    HWND header = HWND(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
-    const int count = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      HDITEMA item{};
-      item.mask = HDI_FORMAT;
-      SendMessageA(header, HDM_GETITEMA, WPARAM(i), LPARAM(&item));
-      item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-      if (i == column) item.fmt |= Descending_ ? HDF_SORTDOWN : HDF_SORTUP;
-      SendMessageA(header, HDM_SETITEMA, WPARAM(i), LPARAM(&item));
-    }
   }
 
   int Column_ = -1;
@@ -195,6 +196,7 @@ void AddListBarExamples(TWinControl* Parent) {
   }
   list->Columns()->Items(1)->SetAlignment(taRightJustify);
   list->Fill();
+  list->SortBy(0);
   adapters->Adapt<TacListViewWnd>(list, "EDIT");
 
   auto* tree = Place<TTreeView>(owner, Parent, 346, 52, 160, 250);

@@ -412,12 +412,14 @@ void TacToolBarVCLWnd::ButtonCustomDraw(TToolBar* Sender, TToolButton* Button, T
   } else {
     PaintSectionItem(section, ToolButtonSection, bar, true, state, Rect(0, 0, bodyWidth, h), at, bmp.get(), sm);
   }
-  if (dropDown && !(ToolBar->Flat() && state == 0 && DroppedButton != Button)) {
-    // The arrow part: pressed while its menu shows or the button is down, hot while hot.
+  if (dropDown) {
+    // The arrow part: pressed while its menu shows or the button is down, hot while hot; on a flat
+    // bar a normal button shows its arrow over the bar.
     const int arrowState = DroppedButton == Button || state == 2 ? 2 : state;
     const TRect part = Rect(bodyWidth, 0, w, h);
-    PaintSectionItem(section, ToolButtonSection, bar, true, arrowState, part, Point(at.X + bodyWidth, at.Y), bmp.get(),
-                     sm);
+    if (!(ToolBar->Flat() && arrowState == 0))
+      PaintSectionItem(section, ToolButtonSection, bar, true, arrowState, part, Point(at.X + bodyWidth, at.Y),
+                       bmp.get(), sm);
     PaintDownArrow(bmp.get(), part, arrowState, sm);
   }
   const int down = state == 2 ? 1 : 0;

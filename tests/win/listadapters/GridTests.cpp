@@ -1,4 +1,5 @@
-// The grid adapters: colours kept per grid, and a data-aware grid told the thumb's position.
+// The grid adapters: colours kept per grid, a data-aware grid told the thumb's position, printing,
+// and the plain look given back whole.
 #include "tests/win/listadapters/ListAdapterTestSupport.h"
 
 namespace qvtest {
@@ -56,6 +57,31 @@ TEST_F(Grid, DataAwareGridReadsTheThumbPositionFromItsBar) {
   ASSERT_EQ(2u, g->ThumbMoves.size());
   EXPECT_EQ(std::make_pair(int(SB_THUMBTRACK), 10), g->ThumbMoves[0]);
   EXPECT_EQ(std::make_pair(int(SB_THUMBPOSITION), 13), g->ThumbMoves[1]);
+}
+
+// A grid printed (WM_PRINT) shows what the screen shows, and the skin going leaves it exactly as it
+// was before the adapter came: frame, fixed cells, cells.
+TEST_F(Grid, PrintedAsShownAndPlainAgainWhenTheSkinGoes) {
+  LibHost = std::make_unique<TTestHost>(420, 220);
+  auto* g = Create<TStringGrid>(LibHost->Control());
+  Controls.push_back(g);
+  g->SetParent(LibHost->Control());
+  g->SetBounds(10, 10, 220, 160);
+  g->SetRowCount(40);
+  for (int r = 0; r < 8; ++r) g->SetCells(1, r, "Cell " + std::to_string(r));
+  flush_events(40, 1000);
+  const Capture plain = CaptureScreen(g->Handle());
+  Data.push_back(new TsCommonData(g, false));
+  Data.back()->SetSkinSection("EDIT");
+  Adapters.push_back(Create<TacGridWnd>(g->Handle(), Data.back(), nullptr, "EDIT", true));
+  flush_events(40, 1000);
+  const Capture shown = CaptureScreen(g->Handle());
+  EXPECT_GT(DifferingPixels(plain, shown), 1000);
+  EXPECT_EQ(0, DifferingPixels(shown, CaptureWMPrint(g->Handle())));
+  Manager->SetActive(false);
+  flush_events(40, 1000);
+  EXPECT_EQ(bsSingle, g->BorderStyle());
+  EXPECT_EQ(0, DifferingPixels(plain, CaptureScreen(g->Handle())));
 }
 
 }  // namespace

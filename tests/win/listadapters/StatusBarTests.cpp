@@ -34,11 +34,21 @@ TEST_F(StatusBar, PanelsFramedOrDividedAsTheSkinSays) {
   struct {
     const char* Name;
     bool Mask, Divider;
-  } skins[] = {{"Masked", true, true}, {"Divided", false, true}, {"Bare", false, false}};
-  for (const auto& skin : skins) {
-    TSkinBuilder b = TSkinBuilder::Standard();
+    TSkinBuilder Skin;
+  } skins[] = {{"Masked", true, true, TSkinBuilder::Standard()},
+               {"Divided", false, true, TSkinBuilder::Standard()},
+               {"Bare", false, false, TSkinBuilder::Standard()},
+               // The bar's section is the skin's first one (index 0).
+               {"First", true, false, TSkinBuilder()}};
+  for (auto& skin : skins) {
+    TSkinBuilder& b = skin.Skin;
     if (!skin.Mask) b.RemoveMask("STATUSBAR", "STATUSPANELMASK");
     if (!skin.Divider) b.RemoveSection("DIVIDER");
+    if (std::string(skin.Name) == "First") {
+      b.Mask("STATUSBAR", "BORDERSMASK", 9, 9, 2);
+      b.Mask("STATUSBAR", "STATUSPANELMASK", 9, 9, 1);
+      b.Section("GLOBALINFO");
+    }
     Manager->AddInternalSkin(skin.Name, b.Packed());
   }
   HWND bar = Make(STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 10, 10, 420, 24);
@@ -49,13 +59,16 @@ TEST_F(StatusBar, PanelsFramedOrDividedAsTheSkinSays) {
     for (bool simple : {false, true}) {
       SCOPED_TRACE(std::string(skin.Name) + (simple ? " simple" : " parts"));
       Manager->SetSkinName(skin.Name);
+      ASSERT_TRUE(Manager->SkinData()->Active);
+      if (std::string(skin.Name) == "First") ASSERT_EQ(0, Manager->SectionIndexOf("STATUSBAR"));
       SendMessageA(bar, SB_SIMPLE, simple, 0);
       flush_events(40, 1000);
       const Capture c = CaptureScreen(bar);
       RECT wr{};
       GetWindowRect(bar, &wr);
       auto at = [&](int screenX, int y) { return c.Pixel(screenX - wr.left, y); };
-      const COLORREF panel = Frame("STATUSBAR", "STATUSPANELMASK", 0), divider = Frame("DIVIDER", "BORDERSMASK", 0);
+      const COLORREF panel = TSkinBuilder::FrameColor(skin.Skin.MaskOrdinal("STATUSBAR", "STATUSPANELMASK"), 0),
+                     divider = Frame("DIVIDER", "BORDERSMASK", 0);
       const int mid = c.Height() / 2;
       for (int i = 0; i < 3; ++i) {
         const RECT r = PartOnScreen(bar, i);
