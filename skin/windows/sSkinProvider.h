@@ -312,6 +312,14 @@ class TsSkinProvider : public TComponent {
   TsCaptionButton* ButtonOf(int Code);
   // The MDI frame's active child is maximized and has a menu: its buttons show in the menu line.
   bool ChildButtonsVisible() const;
+  // The maximized child can take the command of its menu-line button (101 close, 102 restore,
+  // 103 minimize) now.
+  bool MDIButtonEnabled(int Code) const;
+  // Where the maximized child's icon (its window menu) is in the menu line; empty when none.
+  TRect MDIChildIconRect() const;
+  // A click on the maximized child's icon in the menu line drops the child's skinned window menu
+  // below it; false when the point is elsewhere or the child is not skinned.
+  bool MDIChildIcon(TPoint ScreenPoint);
 
   // The form's window procedure while the provider serves it (WndProc.cpp).
   void NewWndProc(TMessage& Message);

@@ -449,8 +449,11 @@ void TsSkinProvider::PaintMDIButtons() {
   for (TsCaptionButton* b : {&ButtonMDIClose, &ButtonMDIMax, &ButtonMDIMin}) {
     b->Rect = TRect{x - s.cx, top, x, top + s.cy};
     x = b->Rect.Left - kTitleButtonSpacing;
+    const int code = b == &ButtonMDIClose ? qv::htMDIClose : b == &ButtonMDIMax ? qv::htMDIMax : qv::htMDIMin;
+    const bool enabled = MDIButtonEnabled(code);
     if (sm->IsMaskIndex(b->ImageIndex))
-      PaintMaskImageByIndex(SkinData->CacheBmp, b->Rect.TopLeft(), b->State, 1, b->ImageIndex, sm);
+      PaintMaskImageByIndex(SkinData->CacheBmp, b->Rect.TopLeft(), enabled ? b->State : 0, enabled ? 1 : 2,
+                            b->ImageIndex, sm);
   }
 }
 

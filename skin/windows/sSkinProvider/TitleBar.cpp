@@ -83,6 +83,38 @@ bool TsSkinProvider::ChildButtonsVisible() const {
   return Form && Form->FormStyle() == fsMDIForm && MDISkinProvider == this && MaximizedChildOf(Form) && MenuPresent();
 }
 
+bool TsSkinProvider::MDIButtonEnabled(int Code) const {
+  TCustomForm* child = MaximizedChildOf(Form);
+  if (!child) return false;
+  // What the child's window menu allows (its Minimize and Restore items), read from the child.
+  const TBorderIcons icons = child->BorderIcons();
+  const bool iconic = Iconic(child), zoomed = Zoomed(child);
+  switch (Code) {
+    case qv::htMDIMin: return icons.Contains(biMinimize) && !iconic;
+    case qv::htMDIMax: return (icons.Contains(biMaximize) && zoomed) || iconic;
+    default: return true;
+  }
+}
+
+TRect TsSkinProvider::MDIChildIconRect() const {
+  TCustomForm* child = ChildButtonsVisible() ? MaximizedChildOf(Form) : nullptr;
+  if (!child) return TRect{};
+  // The system puts the child's window menu first in the bar; the icon is painted over it.
+  const HWND wnd = const_cast<TCustomForm*>(Form)->Handle();
+  HMENU bar = GetMenu(wnd);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA | MIIM_SUBMENU;
+  RECT r{};
+  if (!bar || !GetMenuItemInfoA(bar, 0, TRUE, &info) || !info.hSubMenu || TMenuItem::FromData(info.dwItemData) ||
+      !GetMenuItemRect(wnd, bar, 0, &r))
+    return TRect{};
+  TRect rect = FromRECT(r);
+  const TRect wr = WindowRectOf(wnd);
+  rect.Offset(-wr.Left, -wr.Top);
+  return rect;
+}
+
 TsCaptionButton* TsSkinProvider::ButtonOf(int Code) {
   switch (Code) {
     case qv::htMinButton: return &ButtonMin;
@@ -154,6 +186,8 @@ int TsSkinProvider::HitTestAt(TPoint ScreenPoint) {
   if (ChildButtonsVisible())
     for (const auto& [code, b] : {std::pair{qv::htMDIClose, &ButtonMDIClose}, std::pair{qv::htMDIMax, &ButtonMDIMax},
                                   std::pair{qv::htMDIMin, &ButtonMDIMin}})
+      // A button the child cannot use answers too (and does nothing): the system's bar under it
+      // must not take the click.
       layout.MenuLineButtons.push_back({code, b->Rect, true});
   layout.Maximized = Zoomed(Form);
   return qv::TitleHitTest(layout, p);
@@ -234,7 +268,9 @@ void TsSkinProvider::RepaintButton(int Code) {
   int image = b->ImageIndex;
   bool enabled = true;
   const bool menuLine = Code == qv::htMDIClose || Code == qv::htMDIMax || Code == qv::htMDIMin;
-  if (!menuLine)
+  if (menuLine)
+    enabled = MDIButtonEnabled(Code);
+  else
     for (const TButtonSlot& s : ShownButtons())
       if (s.Code == Code) {
         image = s.Image;
@@ -255,7 +291,8 @@ void TsSkinProvider::RepaintButton(int Code) {
     }
   }
   if (sm->IsMaskIndex(image))
-    PaintMaskImageByIndex(cache, r.TopLeft(), enabled ? b->State : 0, FormActive && enabled ? 1 : 2, image, sm);
+    PaintMaskImageByIndex(cache, r.TopLeft(), enabled ? b->State : 0, (FormActive || menuLine) && enabled ? 1 : 2,
+                          image, sm);
   if (Code >= qv::htTitleButton) {
     // The glyph goes over the button again.
     TsTitleButton* tb = TitleButtons->Items(Code - qv::htTitleButton);
@@ -298,16 +335,22 @@ void TsSkinProvider::ButtonDown(TMessage& Message) {
       DropSystemMenu(o.X + BorderWidth(), o.Y + BorderHeight() + CaptionHeight());
       return;
     }
+    case qv::htMDIClose:
+    case qv::htMDIMax:
+    case qv::htMDIMin:
+      // A button of a command the child cannot take now does nothing.
+      if (!MDIButtonEnabled(code)) return;
+      [[fallthrough]];
     case qv::htMinButton:
     case qv::htMaxButton:
     case qv::htClose:
     case qv::htHelp:
-    case qv::htMDIClose:
-    case qv::htMDIMax:
-    case qv::htMDIMin:
       SetPressedHT(code);
       if (ButtonPressed) SetCapture(Form->Handle());
       return;
+    case HTMENU:
+      if (MDIChildIcon(at)) return;
+      break;
     default: break;
   }
   if (code >= qv::htTitleButton && code - qv::htTitleButton < TitleButtons->Count()) {
@@ -471,6 +514,21 @@ void TsSkinProvider::RightButtonUp(TMessage& Message) {
 }
 
 // ---- The window menu and the menu line --------------------------------------------------------------------
+
+bool TsSkinProvider::MDIChildIcon(TPoint ScreenPoint) {
+  const TRect icon = MDIChildIconRect();
+  TPoint p;
+  ScreenToFrame(ScreenPoint.X, ScreenPoint.Y, p);
+  if (icon.IsEmpty() || !icon.Contains(p)) return false;
+  TCustomForm* child = MaximizedChildOf(Form);
+  TsSkinProvider* cp = child ? ProviderOf(child) : nullptr;
+  // A child the skin does not draw keeps the system's window menu.
+  if (!cp || !cp->Skinned() || !cp->SystemMenu) return false;
+  SetHotHT(0);
+  const TPoint o = FormLeftTop();
+  cp->DropSystemMenu(o.X + icon.Left, o.Y + icon.Bottom);
+  return true;
+}
 
 void TsSkinProvider::DropSystemMenu(int X, int Y) {
   if (!SystemMenu || !Form) return;

@@ -48,9 +48,11 @@ class MDIForm : public ProviderTest {
   }
   // A child with a provider and a control, made as a program makes them: the form has a window of
   // its own before it becomes an MDI child.
-  TRecordingForm* NewSkinnedChild(const char* caption, int x, int y) {
+  TRecordingForm* NewSkinnedChild(const char* caption, int x, int y,
+                                  TBorderIcons icons = TBorderIcons{biSystemMenu, biMinimize, biMaximize}) {
     auto* c = Create<TRecordingForm>(Frame);
     c->SetBounds(x, y, 180, 120);
+    c->SetBorderIcons(icons);
     c->SetCaption(caption);
     Create<TsSkinProvider>(c);
     auto* edit = Create<TEdit>(c);
@@ -300,6 +302,16 @@ TEST_F(MDIForm, MaximizedChildThroughSkinSwitchAndRemoval) {
   EXPECT_EQ(0, GetWindowLongA(child->Handle(), GWL_STYLE) & WS_SYSMENU);
 }
 
+// The menu a popup menu window shows, taken by a timer inside the menu's loop, which it ends.
+HMENU OpenedMenu = nullptr;
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (!popup || !IsWindowVisible(popup)) return;
+  KillTimer(nullptr, id);
+  OpenedMenu = HMENU(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  EndMenu();
+}
+
 // A maximized child's minimize, restore and close buttons in the frame's menu line: drawn from the
 // skin's small button images, hot under the mouse, pressed while held, let go when the mouse is
 // dragged off, and a click sends the child its command.
@@ -351,6 +363,35 @@ TEST_F(MDIForm, MaximizedChildsButtonsInTheMenuLine) {
     child->SetWindowState(wsNormal);
     flush_events();
   }
+
+  // The maximized child's icon drops the child's own skinned window menu.
+  child->SetWindowState(wsMaximized);
+  flush_events();
+  const TRect icon = Provider->MDIChildIconRect();
+  ASSERT_FALSE(icon.IsEmpty());
+  OpenedMenu = nullptr;
+  MouseTo(At(Frame, (icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+  SetTimer(nullptr, 0, 50, &CloseOpenMenu);
+  LeftButton(true);
+  LeftButton(false);
+  EXPECT_EQ(ProviderOf(child)->SystemMenu->Handle(), OpenedMenu);
+  EXPECT_TRUE(IsZoomed(child->Handle()));
+
+  // A child without a minimize box: its minimize button is never hot or pressed and sends nothing.
+  TRecordingForm* fixed = NewSkinnedChild("Fixed", 30, 30, TBorderIcons{biSystemMenu, biMaximize});
+  fixed->SetWindowState(wsMaximized);
+  flush_events();
+  ASSERT_TRUE(IsZoomed(fixed->Handle()));
+  const POINT c = Centre(Provider->ButtonMDIMin);
+  const COLORREF rest = ScreenPixel(Frame, c.x, c.y);
+  EXPECT_NE(ColorText(MaskColor("GLOBALINFO", "SICONMIN", 0)), ColorText(rest)) << "drawn disabled";
+  MouseTo(At(Frame, c.x, c.y));
+  EXPECT_EQ(ColorText(rest), ColorText(ScreenPixel(Frame, c.x, c.y))) << "hot";
+  LeftButton(true);
+  EXPECT_EQ(ColorText(rest), ColorText(ScreenPixel(Frame, c.x, c.y))) << "pressed";
+  LeftButton(false);
+  EXPECT_TRUE(fixed->Commands.empty());
+  EXPECT_TRUE(IsZoomed(fixed->Handle()));
 }
 
 }  // namespace
