@@ -63,7 +63,8 @@ TEST(DialogGeometry, ChildAdapterByClassAndStyle) {
       {"edit", 0, 100, 21, K::Edit, "EDIT"},
       {"systreeview32", 0, 100, 100, K::TreeView, "EDIT"},
       {"syslink", 0, 100, 13, K::Link, "CHECKBOX"},
-      {"toolbarwindow32", 0x200, 100, 26, K::ToolBar, "BAR"},
+      {"toolbarwindow32", 0x800, 100, 26, K::ToolBar, "BAR"},       // flat
+      {"toolbarwindow32", 0x200, 100, 26, K::ToolBar, "CHECKBOX"},  // wrapping only
       {"toolbarwindow32", 0, 100, 26, K::ToolBar, "CHECKBOX"},
       {"x_shbrowseforfolder_y", 0, 100, 26, K::TransPanel, "CHECKBOX"},
       {"msctls_progress32", 0, 100, 16, K::None, ""},

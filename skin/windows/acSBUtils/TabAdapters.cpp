@@ -23,10 +23,15 @@ std::vector<HWND> ChildWindows(HWND Wnd) {
   return children;
 }
 
-// A skin command passed to each child window (those that went meanwhile are skipped).
-void SendToChildWindows(HWND Wnd, const TMessage& Message) {
+// A skin command passed on to what lies inside the window: the controls of a class-library control
+// as the form's own walk would reach them (down to the skinned ones, which pass it on themselves,
+// graphic controls included), and each other child window (those that went meanwhile are skipped).
+void PassToChildren(HWND Wnd, TMessage& Message) {
+  TWinControl* control = FindControl(Wnd);
+  if (control) BroadcastToControls(control, Message);
   for (HWND child : ChildWindows(Wnd))
-    if (IsWindow(child)) SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
+    if (IsWindow(child) && !(control && FindControl(child)))
+      SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
 }
 
 bool IsUpDown(HWND Wnd) {
@@ -319,13 +324,9 @@ void TacTabControlWnd::PaintTab(int Index, int State, TBitmap* Bmp, TPoint Origi
   BlitBmp(dst, r.Left - Origin.X, r.Top - Origin.Y, tab.get());
 }
 
-void TacTabControlWnd::PaintTabControl(HDC DC) {
-  UpdateRects();
-  if (AskUpdating()) return;
+bool TacTabControlWnd::PrepareTabCache() {
   TsSkinManager* sm = SkinData->SkinManager();
-  if (!sm) return;
-  const ClientDC dc(WndHandle, DC);
-  if (!dc) return;
+  if (!sm) return false;
   SkinData->BGChanged = true;
   const int count = TabCount();
   std::string body = "CHECKBOX";
@@ -366,6 +367,16 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
   else
     FillRectColor(cache->Canvas()->Handle(), bodyRect, ParentColorOf(WndHandle));
   SkinData->BGChanged = false;
+  return true;
+}
+
+void TacTabControlWnd::PaintTabControl(HDC DC) {
+  UpdateRects();
+  if (AskUpdating()) return;
+  const ClientDC dc(WndHandle, DC);
+  if (!dc || !PrepareTabCache()) return;
+  TBitmap* cache = SkinData->CacheBmp;
+  const int current = CurrentTab();
   // The cache without the active tab's place, then the active tab over the body's edge.
   TRect active;
   TabRect(current, true, active);
@@ -407,7 +418,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
       const bool own = IsOwnManager(Message, SkinData);
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
-          SendToChildWindows(WndHandle, Message);
+          PassToChildren(WndHandle, Message);
           if (*alive && own) {
             // Painted at once: a window outside a skinned form gets no word that an update ended.
             SkinData->UpdateIndexes();
@@ -423,7 +434,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             if (!*alive) return;
             UpdateSpin();
           }
-          SendToChildWindows(WndHandle, Message);
+          PassToChildren(WndHandle, Message);
           if (*alive && own)
             RedrawWindow(WndHandle, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
@@ -435,10 +446,16 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             UpdateSpin();
           }
-          if (*alive) SendToChildWindows(WndHandle, Message);
+          if (*alive) PassToChildren(WndHandle, Message);
           return;
         case QC_GETCACHE:
           if (skinned) {
+            // The pages may paint before the control: they get its image made at once.
+            if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Empty()) {
+              UpdateRects();
+              PrepareTabCache();
+              if (!*alive) return;
+            }
             AnswerCache(SkinData);
             return;
           }
@@ -447,6 +464,9 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
           if (skinned) {
             SkinData->SetUpdating(false);
             InvalidateRect(WndHandle, nullptr, TRUE);
+            // The pages and what lies on them end their updates too (the control passes skin
+            // commands on itself: the form's walk stops at it).
+            PassToChildren(WndHandle, Message);
             return;
           }
           break;
@@ -627,7 +647,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
       const bool own = IsOwnManager(Message, SkinData);
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
-          SendToChildWindows(WndHandle, Message);
+          PassToChildren(WndHandle, Message);
           if (*alive && own) {
             SkinData->UpdateIndexes();
             SkinData->BGChanged = true;
@@ -639,7 +659,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             if (!*alive) return;
             InvalidateRect(WndHandle, nullptr, TRUE);
           }
-          SendToChildWindows(WndHandle, Message);
+          PassToChildren(WndHandle, Message);
           return;
         case QC_REFRESH:
           if (own) {
@@ -647,7 +667,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             SkinData->BGChanged = true;
             InvalidateRect(WndHandle, nullptr, TRUE);
           }
-          SendToChildWindows(WndHandle, Message);
+          PassToChildren(WndHandle, Message);
           return;
         case QC_GETCACHE: {
           // The parent's image, with the page's offset in it.
@@ -663,7 +683,9 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
           if (SkinData->UpdatingFlag()) {
             SkinData->SetUpdating(false);
             InvalidateRect(WndHandle, nullptr, TRUE);
+            if (!*alive) return;
           }
+          PassToChildren(WndHandle, Message);
           return;
         case QC_ISSKINNED: Message.LParam = 1; break;
         case QC_ISBUSY: Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0; return;
@@ -693,3 +715,12 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
   }
   TacMainWnd::HandleMessage(Message);
 }
+
+// ---- The tab kinds of the control adapter ---------------------------------------------------------
+
+namespace {
+
+const bool kTabKinds = RegisterKindAdapter(tkPageControl, &MakeAdapter<TacPageControlWnd>) &&
+                       RegisterKindAdapter(tkTabControl, &MakeAdapter<TacTabControlWnd>);
+
+}  // namespace

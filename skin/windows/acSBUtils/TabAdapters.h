@@ -43,6 +43,8 @@ class TacTabControlWnd : public TacMainWnd {
  protected:
   // The whole control painted into the DC (client coordinates; 0: the window's own DC).
   void PaintTabControl(HDC DC);
+  // The tab row's background, the inactive tabs and the body into the cache; false without a manager.
+  bool PrepareTabCache();
 
  private:
   int TabCount() const;

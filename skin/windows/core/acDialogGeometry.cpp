@@ -87,7 +87,7 @@ TacDialogChildChoice DialogChildAdapter(std::string_view cls, std::uint32_t styl
   if (cls == "listbox" || cls == "edit") return {K::Edit, "EDIT", true};
   if (cls == "systreeview32") return {K::TreeView, "EDIT", true};
   if (cls == "link window" || cls == "syslink") return {K::Link, "CHECKBOX"};
-  if (cls == "toolbarwindow32") return {K::ToolBar, (style & 0x200) != 0 ? "BAR" : "CHECKBOX"};  // TBSTYLE_FLAT
+  if (cls == "toolbarwindow32") return {K::ToolBar, (style & 0x800) != 0 ? "BAR" : "CHECKBOX"};  // TBSTYLE_FLAT
   if (cls.find("shbrowseforfolder") != std::string_view::npos) return {K::TransPanel, "CHECKBOX"};
   return {};
 }

@@ -4,8 +4,10 @@
 #include "tests/win/provider/ProviderTestSupport.h"
 
 #include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sSpeedButton.h"
 #include "skin/windows/acSBUtils.h"
 #include "tests/support/RealInput.h"
 
@@ -105,6 +107,10 @@ TEST_F(CtrlAdapter, ClassNamesChooseAdapterAndSection) {
   auto* tagged = Put<TButton>(form, 10, 280, 80, 24);
   tagged->SetTag(-98);
   auto* skinned = Put<TTestSkinControl>(form, 110, 290, 40, 20);
+  auto* pages = Put<TPageControl>(form, 200, 10, 200, 130);
+  Create<TTabSheet>(pages)->SetPageControl(pages);
+  auto* tabs = Put<TTabControl>(form, 200, 272, 200, 40);
+  tabs->Tabs()->Add("Tab");
   std::vector<Row> rows = {
       {"edit", Put<TEdit>(form, 10, 10), tkEdit, "TacEditWnd", "EDIT"},
       {"memo", Put<TMemo>(form, 10, 40, 90, 50), tkEdit, "TacEditWnd", "EDIT"},
@@ -122,6 +128,8 @@ TEST_F(CtrlAdapter, ClassNamesChooseAdapterAndSection) {
       {"skinned control", skinned, -1, nullptr, nullptr},
       {"vetoed by OnSkinItem", vetoed, -1, nullptr, nullptr},
       {"section from OnSkinItem (kept)", renamed, tkEdit, "TacEditWnd", "PANEL"},
+      {"page control", pages, tkPageControl, "TacPageControlWnd", "PAGECONTROL"},
+      {"tab control", tabs, tkTabControl, "TacTabControlWnd", "PAGECONTROL"},
   };
   for (auto& r : rows) r.Control->HandleNeeded();
 
