@@ -221,6 +221,13 @@ void AddListBarExamples(TWinControl* Parent) {
   }
   adapters->Adapt<TacGridWnd>(grid, "EDIT");
 
+  // A tab control with images; the second tab is active.
+  auto* tabs = Place<TTabControl>(owner, Parent, 8, 310, 664, 88);
+  tabs->SetImages(images);
+  for (const char* caption : {"Files", "Folders", "Details", "History"}) tabs->Tabs()->Add(caption);
+  tabs->SetTabIndex(1);
+  adapters->Adapt<TacTabControlWnd>(tabs, "PAGECONTROL");
+
   auto* status = Place<TStatusBar>(owner, Parent, 8, 404, 664, 22);
   status->SetAlign(alNone);
   status->SetSizeGrip(false);
