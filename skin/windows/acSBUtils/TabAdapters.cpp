@@ -241,7 +241,7 @@ void TacTabControlWnd::PaintTabContent(int Index, int State, TBitmap* Bmp, TRect
   // Side tabs: the text turned, reading upwards on the left and downwards on the right; the icon
   // above the text on the left and below it on the right.
   const bool left = position == 2;
-  GdiObject<HFONT> font(MakeSideFont(canvas, left ? 2700 : 900));
+  GdiObject<HFONT> font(MakeSideFont(canvas, left ? -2700 : -900));
   if (!font) return;
   const HDC dc = canvas->Handle();
   const SavedDC saved(dc);
@@ -263,7 +263,7 @@ void TacTabControlWnd::PaintTabContent(int Index, int State, TBitmap* Bmp, TRect
   if (!enabled) color = clGrayText;
   SetTextColor(dc, ColorToRGB(color));
   SetBkMode(dc, TRANSPARENT);
-  // Text turned by 270 degrees starts at its bottom-left, by 90 at its top-right.
+  // Text reading upwards starts at its bottom-left, text reading downwards at its top-right.
   const int textTop = left ? top + (image ? ih + 4 : 0) : top;
   const int x = left ? R.Left + (R.Width() - height) / 2 : R.Left + (R.Width() + height) / 2;
   const int y = left ? textTop + length : textTop;

@@ -79,6 +79,12 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
         }
       ASSERT_TRUE(probe) << i;
       EXPECT_EQ(Frame(side.Tab, "BORDERSMASK", states[i]), c.Pixel(probe->X, probe->Y)) << i;
+      // The caption's ink lies inside the tab (side tabs' turned text too), hot when the tab is.
+      int ink = 0;
+      for (int y = std::max(r.Top, 0); y < std::min<int>(r.Bottom, c.Height()); ++y)
+        for (int x = std::max(r.Left, 0); x < std::min<int>(r.Right, c.Width()); ++x)
+          ink += c.Pixel(x, y) == Ink(side.Tab, states[i] != 0) ? 1 : 0;
+      EXPECT_GT(ink, 8) << i;
     }
     // The body's corner away from the tabs.
     const bool right = side.Tab == std::string("TABLEFT");
