@@ -44,7 +44,9 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
   } sides[] = {{0, "TABTOP", "PAGECONTROL"},
                {TCS_BOTTOM, "TABBOTTOM", "PAGECONTROLBOTTOM"},
                {TCS_VERTICAL | TCS_MULTILINE, "TABLEFT", "PAGECONTROLLEFT"},
-               {TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "TABRIGHT", "PAGECONTROLRIGHT"}};
+               {TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "TABRIGHT", "PAGECONTROLRIGHT"},
+               {TCS_BUTTONS, "BUTTON", "PAGECONTROL"},
+               {TCS_BUTTONS | TCS_FLATBUTTONS, "TOOLBUTTON", "PAGECONTROL"}};
   // Tab 1 is active, tab 2 under the real pointer (hot), tab 0 plain.
   const int states[] = {0, 2, 1};
   for (const auto& side : sides) {
