@@ -105,6 +105,44 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
   EXPECT_EQ(Frame("CHECKBOX", "BORDERSMASK", 0), c.Pixel(c.Width() - 3, c.Height() - 3));
 }
 
+// The tab section may be the skin's first one (index 0); a skin without it paints the tabs' texts
+// over the tab row only.
+TEST_F(Tabs, TabSectionFirstInTheSkinOrMissing) {
+  TSkinBuilder first;
+  first.Mask("TABTOP", "BORDERSMASK", 16, 16, 3);
+  first.Mask("PAGECONTROL", "BORDERSMASK", 9, 9, 1);
+  first.Section("GLOBALINFO");
+  TSkinBuilder none = TSkinBuilder::Standard();
+  none.RemoveSection("TABTOP");
+  Manager->AddInternalSkin("First", first.Packed());
+  Manager->AddInternalSkin("None", none.Packed());
+  HWND tab = Make(WC_TABCONTROLA, 0, 10, 10, 320, 220);
+  AddTabs(tab, 3);
+  SendMessageA(tab, TCM_SETCURSEL, 1, 0);
+  Adapter = Create<TacTabControlWnd>(tab, nullptr, Manager, "PAGECONTROL", true);
+  for (const char* name : {"First", "None"}) {
+    SCOPED_TRACE(name);
+    Manager->SetSkinName(name);
+    ASSERT_TRUE(Manager->SkinData()->Active);
+    flush_events(40, 1000);
+    const bool skinned = std::string(name) == "First";
+    if (skinned) ASSERT_EQ(0, Manager->SectionIndexOf("TABTOP"));
+    const Capture c = CaptureScreen(tab);
+    TRect r;
+    Adapter->TabRect(0, false, r);
+    const COLORREF frame = TSkinBuilder::FrameColor(first.MaskOrdinal("TABTOP", "BORDERSMASK"), 0);
+    if (skinned)
+      EXPECT_EQ(frame, c.Pixel(r.Left + 2, r.Top + 2));
+    else
+      EXPECT_NE(Frame("TABTOP", "BORDERSMASK", 0), c.Pixel(r.Left + 2, r.Top + 2));
+    int ink = 0;
+    for (int y = std::max(r.Top, 0); y < r.Bottom; ++y)
+      for (int x = std::max(r.Left, 0); x < r.Right; ++x)
+        ink += c.Pixel(x, y) == Ink(skinned ? "TABTOP" : "PAGECONTROL") ? 1 : 0;
+    EXPECT_GT(ink, 8);
+  }
+}
+
 TEST_F(Tabs, PagesAdaptedOnceEachAndTheUpDownOnlyByItsOwnAdapter) {
   LibHost = std::make_unique<TTestHost>(360, 240);
   Pages = Create<TPageControl>(nullptr);
