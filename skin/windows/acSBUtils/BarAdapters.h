@@ -29,6 +29,8 @@ class TacToolBarWnd : public TacMainWnd {
  private:
   void PrepareCache();
   void PaintBar(TMessage& Message);
+  // WM_PRINT: the frame from the cache and the client area as painted, where it lies.
+  void PrintBar(TMessage& Message);
   void PaintFrame();
   void PaintButton(int Index, const TRect& R, TBitmap* Bar);
   void PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect R, int State, bool Enabled);

@@ -121,6 +121,25 @@ void TacToolBarWnd::PaintBar(TMessage& Message) {
   if (src) BitBlt(paint, 0, 0, ClientRect.Width(), ClientRect.Height(), src, co.X, co.Y, SRCCOPY);
 }
 
+void TacToolBarWnd::PrintBar(TMessage& Message) {
+  const HDC dc = HDC(Message.WParam);
+  Message.Result = 0;
+  UpdateRects();
+  if (ParentUpdating()) return;
+  PrepareCache();
+  if (GetWindowLongPtrA(WndHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
+    const BitmapDC src(SkinData->CacheBmp);
+    if (src) BitBltBorder(dc, 0, 0, WndSize.cx, WndSize.cy, src, 0, 0, (WndSize.cx - ClientRect.Width()) / 2);
+  }
+  // The client area painted as on the screen, where it lies in the window.
+  const TPoint co = ClientOffsetOf(WndHandle);
+  const SavedDC saved(dc);
+  OffsetViewportOrgEx(dc, co.X, co.Y, nullptr);
+  IntersectClipRect(dc, 0, 0, ClientRect.Width(), ClientRect.Height());
+  TMessage paint = MakeMessage(WM_PAINT, WPARAM(dc), 0);
+  PaintBar(paint);
+}
+
 void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bar) {
   TBBUTTON tb{};
   if (!SendMessageA(WndHandle, TB_GETBUTTON, WPARAM(Index), LPARAM(&tb))) return;
@@ -256,6 +275,12 @@ void TacToolBarWnd::HandleMessage(TMessage& Message) {
       if (*alive && IsWindowVisible(WndHandle)) SendMessageA(WndHandle, WM_NCPAINT, 0, 0);
       return;
     case WM_PAINT: PaintBar(Message); return;
+    case WM_PRINT:
+      if (Message.WParam) {
+        PrintBar(Message);
+        return;
+      }
+      break;
     case WM_NCPAINT:
       // A bar without a client edge keeps its own frame.
       if (GetWindowLongPtrA(WndHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {

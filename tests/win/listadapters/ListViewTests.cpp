@@ -118,6 +118,15 @@ TEST_F(ListView, HeaderGivenBackWhenTheSkinGoesAndHookedAgainWhenItComes) {
   auto hooked = [&] { return WNDPROC(GetWindowLongPtrA(Header, GWLP_WNDPROC)) != OwnHeaderProc; };
   ASSERT_TRUE(hooked());
   EXPECT_EQ(0, States()[0]);
+  // Another view and back: the header stays hooked and shows the skin again in report view.
+  SendMessageA(List, LVM_SETVIEW, LV_VIEW_ICON, 0);
+  flush_events(40, 1000);
+  EXPECT_TRUE(hooked());
+  EXPECT_EQ(3, SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0));
+  SendMessageA(List, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
+  flush_events(40, 1000);
+  EXPECT_TRUE(hooked());
+  EXPECT_EQ(0, States()[0]);
   for (int round = 0; round < 2; ++round) {
     Manager->SetActive(false);
     flush_events(40, 1000);
