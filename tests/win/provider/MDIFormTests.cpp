@@ -67,6 +67,9 @@ class MDIForm : public ProviderTest {
     auto* item = Create<TMenuItem>(menu);
     item->SetCaption("&Window");
     menu->Items()->Add(item);
+    auto* cascade = Create<TMenuItem>(menu);
+    cascade->SetCaption("&Cascade");
+    item->Add(cascade);
     Frame->SetMenu(menu);
     flush_events();
   }
@@ -303,12 +306,17 @@ TEST_F(MDIForm, MaximizedChildThroughSkinSwitchAndRemoval) {
 }
 
 // The menu a popup menu window shows, taken by a timer inside the menu's loop, which it ends.
+// MenuProbeSeen: what the screen showed at MenuProbe meanwhile.
 HMENU OpenedMenu = nullptr;
+POINT MenuProbe{};
+COLORREF MenuProbeSeen = CLR_INVALID;
 void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND popup = FindWindowA("#32768", nullptr);
   if (!popup || !IsWindowVisible(popup)) return;
   KillTimer(nullptr, id);
   OpenedMenu = HMENU(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  const RECT r{MenuProbe.x, MenuProbe.y, MenuProbe.x + 1, MenuProbe.y + 1};
+  MenuProbeSeen = CaptureScreenRect(r).Pixel(0, 0);
   EndMenu();
 }
 
@@ -376,6 +384,18 @@ TEST_F(MDIForm, MaximizedChildsButtonsInTheMenuLine) {
   LeftButton(false);
   EXPECT_EQ(ProviderOf(child)->SystemMenu->Handle(), OpenedMenu);
   EXPECT_TRUE(IsZoomed(child->Handle()));
+
+  // While the frame's menu is open, the buttons stay the skin's.
+  MenuProbe = At(Frame, Centre(Provider->ButtonMDIClose).x, Centre(Provider->ButtonMDIClose).y);
+  OpenedMenu = nullptr;
+  MenuProbeSeen = CLR_INVALID;
+  RECT window{};  // the bar's "Window" item, after the child's window menu
+  ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), GetMenu(Frame->Handle()), 1, &window));
+  MouseTo(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
+  SetTimer(nullptr, 0, 50, &CloseOpenMenu);
+  LeftClicks(1);
+  EXPECT_NE(nullptr, OpenedMenu);
+  EXPECT_EQ(ColorText(MaskColor("GLOBALINFO", "SICONCLOSE", 0)), ColorText(MenuProbeSeen)) << "menu open";
 
   // A child without a minimize box: its minimize button is never hot or pressed and sends nothing.
   TRecordingForm* fixed = NewSkinnedChild("Fixed", 30, 30, TBorderIcons{biSystemMenu, biMaximize});
