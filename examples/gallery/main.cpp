@@ -14,7 +14,7 @@
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 //     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
 //     --mdi         the MDI demo instead: a frame form with three child forms
-//     --maximized   with --mdi: the active child is maximized
+//     --maximized   with --mdi: the active child is maximized (--menu works there too)
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "examples/gallery/FrameExamples.h"
@@ -72,6 +72,20 @@ void CALLBACK BoxShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   } else if (!box) {
     ++PopupShot.Ticks;
   }
+}
+
+// Opens the form's menu bar item of an accelerator key and saves the picture while it is open.
+std::string ShootMenu(TCustomForm* form, char key) {
+  PopupShot.Form = form->Handle();
+  // The menu bar's loop runs inside the form's handling of the keyboard menu command.
+  SetTimer(nullptr, 0, 50, &PopupShotTimer);
+  PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(static_cast<unsigned char>(key)));
+  const DWORD opened = GetTickCount();
+  while (!PopupShot.Done && GetTickCount() - opened < 8000) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+  return PopupShot.Error;
 }
 
 // Saves the screen's picture of the form after a moment, or runs the program.
@@ -157,7 +171,17 @@ int main(int argc, char** argv) {
     frame->Show();
     frame->AddChildren();
     if (maximized) frame->MaximizeActiveChild();
-    return ShowOrShoot(frame, screenshot);
+    if (screenshot.empty() || menuKey.empty()) return ShowOrShoot(frame, screenshot);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500) {
+      Application->ProcessMessages();
+      Sleep(10);
+    }
+    PopupShot.Path = screenshot;
+    const std::string error = ShootMenu(frame, menuKey[0]);
+    if (error.empty()) return 0;
+    std::fprintf(stderr, "gallery: %s\n", error.c_str());
+    return 1;
   }
   TGalleryForm* form = nullptr;
   Application->CreateForm(form);
@@ -200,15 +224,7 @@ int main(int argc, char** argv) {
       }
       error = SaveScreenScreenshot(r, screenshot);
     } else if (!menuKey.empty()) {
-      // The menu bar's loop runs inside the form's handling of the keyboard menu command.
-      SetTimer(nullptr, 0, 50, &PopupShotTimer);
-      PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(static_cast<unsigned char>(menuKey[0])));
-      const DWORD opened = GetTickCount();
-      while (!PopupShot.Done && GetTickCount() - opened < 8000) {
-        Application->ProcessMessages();
-        Sleep(10);
-      }
-      error = PopupShot.Error;
+      error = ShootMenu(form, menuKey[0]);
     } else {
       error = SaveWindowScreenshot(form->Handle(), screenshot);
     }

@@ -368,6 +368,11 @@ TEST_F(MDIForm, MaximizedChildsButtonsInTheMenuLine) {
     EXPECT_TRUE(r.Done(child->Handle()));
     child->Commands.clear();
     MouseTo(At(Frame, Provider->FormWidth() / 2, Provider->FormHeight() / 2));
+    // The child's own title (restored or minimized) is the skin's again.
+    TsSkinProvider* cp = ProviderOf(child);
+    const int tx = cp->IconRect().Right + 2, ty = Centre(cp->ButtonClose).y;
+    EXPECT_EQ(ColorText(CachePixel(cp, tx, ty)), ColorText(ScreenPixel(child, tx, ty))) << "child's title";
+    EXPECT_EQ(0, GetWindowLongA(child->Handle(), GWL_STYLE) & WS_SYSMENU);
     child->SetWindowState(wsNormal);
     flush_events();
   }
