@@ -443,6 +443,8 @@ class TsSkinProvider : public TComponent {
   void MDIChildShown();
   // The MDI child's window is readied for the skin: a window menu made, the style without it.
   bool MDIChildReady() const;
+  // An MDI child that shows now and is not ready yet is readied and its frame painted.
+  void ReadyShownMDIChild();
   void CMMouseEnter(TMessage& Message);
   void Snap(WINDOWPOS& Pos);
   // ---- caption form and the MDI frame (CaptionForms.cpp)

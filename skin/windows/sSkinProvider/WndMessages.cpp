@@ -659,16 +659,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
   auto alive = Alive_;
   if (!SkinData->BGChanged || ProviderWinVersion() >= 6 || !Form->Showing()) {
     OldWndProc(Message);
-    // A new MDI child is activated while its window is made, before it shows: it is readied for
-    // the skin (the window menu's style taken, so that the system draws no caption) once it does.
-    // So is one whose window was made again when it became an MDI child.
-    if (*alive && Form && Form->FormStyle() == fsMDIChild && Form->Showing() && !MDIChildReady()) {
-      MDIChildShown();
-      if (*alive && Form) {
-        SkinData->BGChanged = true;
-        SendNCPaint(Form);
-      }
-    }
+    if (*alive && Form) ReadyShownMDIChild();
     return;
   }
   if (Adapter) Adapter->AddAllItems(nullptr);
@@ -699,5 +690,18 @@ void TsSkinProvider::CMShowingChanged(TMessage& Message) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RegionUpdating = false;
   }
-  if (IsMaximizedMDIChild() && MDIProviderSkinned()) MDISkinProvider->RepaintFrame();
+  ReadyShownMDIChild();
+  if (*alive && Form && IsMaximizedMDIChild() && MDIProviderSkinned()) MDISkinProvider->RepaintFrame();
+}
+
+void TsSkinProvider::ReadyShownMDIChild() {
+  // A new MDI child is activated while its window is made, before it shows: it is readied for the
+  // skin (the window menu's style taken, so that the system draws no caption) once it does. So is
+  // one whose window was made again when it became an MDI child.
+  if (Form->FormStyle() != fsMDIChild || !Form->Showing() || MDIChildReady()) return;
+  auto alive = Alive_;
+  MDIChildShown();
+  if (!*alive || !Form) return;
+  SkinData->BGChanged = true;
+  SendNCPaint(Form);
 }
