@@ -180,5 +180,40 @@ TEST_F(ToolBar, LibraryBarPaintsThroughItsEventsAndGivesThemBack) {
   }
 }
 
+// A drop-down button shows its arrow on a flat bar as on a raised one, normal or hot.
+TEST_F(ToolBar, DropDownArrowShownOnFlatAndRaisedBars) {
+  LibHost = std::make_unique<TTestHost>(420, 160);
+  Bar = Create<::TToolBar>(LibHost->Control());
+  Bar->SetParent(LibHost->Control());
+  Bar->SetAlign(alNone);
+  Bar->SetBounds(10, 10, 360, 40);
+  Bar->SetShowCaptions(true);
+  for (int i = 0; i < 2; ++i) {
+    auto* b = Create<TToolButton>(LibHost->Control());
+    b->SetCaption("B" + std::to_string(i));
+    b->SetStyle(i == 0 ? tbsDropDown : tbsButton);
+    b->SetParent(Bar);
+  }
+  const COLORREF arrow = Frame("SCROLLBTNBOTTOM", "GLYPHMASK", 0), hotArrow = Frame("SCROLLBTNBOTTOM", "GLYPHMASK", 1);
+  for (bool flat : {true, false}) {
+    // (The bar makes its window again as it turns flat or raised: the adapter comes after.)
+    Bar->SetFlat(flat);
+    Data = new TsCommonData(Bar, false);
+    Data->SetSkinSection("TOOLBAR");
+    Adapter = Create<TacToolBarVCLWnd>(Bar->Handle(), Data, nullptr, "TOOLBAR", true);
+    flush_events(40, 1000);
+    const HWND wnd = Bar->Handle();
+    const RECT r = ButtonOnScreen(wnd, 0);
+    EXPECT_GT(CaptureScreenRect(r).CountColor(arrow), 10) << flat;
+    MouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_TRUE(pump_until([&] { return CaptureScreenRect(ButtonOnScreen(wnd, 0)).CountColor(hotArrow) > 10; }))
+        << flat;
+    MouseTo(r.left, r.bottom + 60);
+    FreeAndNil(Adapter);
+    delete Data;
+    Data = nullptr;
+  }
+}
+
 }  // namespace
 }  // namespace qvtest
