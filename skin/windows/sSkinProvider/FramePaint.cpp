@@ -27,6 +27,18 @@ void CopyBmpRect(TBitmap* dst, int x, int y, TBitmap* src, const TRect& r) {
   if (d && s) BitBlt(d, x, y, r.Width(), r.Height(), s, r.Left, r.Top, SRCCOPY);
 }
 
+// The icon a form's title shows: its own, else its window's (the application's), else the system's.
+HICON FormIcon(TCustomForm* form, bool big) {
+  HICON icon = nullptr;
+  if (form->Icon() && !form->Icon()->Empty()) icon = form->Icon()->Handle();
+  if (!icon && form->HandleAllocated()) {
+    icon = reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(form->Handle(), big ? GCLP_HICON : GCLP_HICONSM));
+  }
+  if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  return icon;
+}
+
 }  // namespace
 
 // ---- Metrics -------------------------------------------------------------------------------------------
@@ -286,14 +298,7 @@ void TsSkinProvider::PaintIcon(TBitmap* Cache) {
     }
     return;
   }
-  HICON icon = nullptr;
-  if (Form->Icon() && !Form->Icon()->Empty()) icon = Form->Icon()->Handle();
-  if (!icon && Form->HandleAllocated()) {
-    icon = reinterpret_cast<HICON>(SendMessageA(Form->Handle(), WM_GETICON, r.Width() > 16 ? ICON_BIG : ICON_SMALL, 0));
-    if (!icon)
-      icon = reinterpret_cast<HICON>(GetClassLongPtrA(Form->Handle(), r.Width() > 16 ? GCLP_HICON : GCLP_HICONSM));
-  }
-  if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  HICON icon = FormIcon(Form, r.Width() > 16);
   BitmapDC dc(Cache);
   if (dc && icon) DrawIconEx(dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
@@ -350,8 +355,7 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
   CopyBmpRect(TempBmp, 0, 0, Cache, TRect{0, top, w, top + lineHeight});
   if (MDISkinProvider == this)
     if (TCustomForm* child = MaximizedChildOf(Form)) {
-      HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
-      if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+      HICON icon = FormIcon(child, false);
       BitmapDC dc(Cache);
       const int size = MenuHeight() - 2;
       if (dc && size > 0) DrawIconEx(dc, line.Left + 1, top + 1, icon, size, size, 0, nullptr, DI_NORMAL);
