@@ -93,6 +93,7 @@ TEST_F(ToolBar, ButtonsDrawnInTheStatesTheBarReports) {
     auto* adapter = Create<TacToolBarWnd>(bar, nullptr, Manager, "TOOLBAR", true);
     const RECT hot = ButtonOnScreen(bar, count - 1);
     MouseTo((hot.left + hot.right) / 2, (hot.top + hot.bottom) / 2);
+    EXPECT_EQ(bar, Manager->HotWindow());
     const COLORREF barColor = Frame("TOOLBAR", "BORDERSMASK", 0);
     for (int i = 0; i < count; ++i) {
       SCOPED_TRACE(i);
