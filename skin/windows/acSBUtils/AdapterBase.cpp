@@ -4,6 +4,8 @@
 #include "skin/windows/acSBUtils.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/sQuorvexGraph.h"
@@ -145,7 +147,54 @@ LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   return m.Result;
 }
 
-TacMainWnd* GetWndAdapter(HWND Wnd) { return Wnd ? static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName)) : nullptr; }
+// ---- The adapter of a window --------------------------------------------------------------------------
+//
+// The window's property is the record of its adapter. Every message to an adapted window looks its
+// adapter up, and reading a property can cost a round trip to the window server (under Wine, tens of
+// microseconds: more than the message itself), so the adapters of the process are mirrored in a table
+// by window, written and cleared exactly where the property is set and removed. A window missing from
+// the table is looked up by its property.
+
+namespace {
+
+struct TAdapterTable {
+  std::mutex Lock;
+  std::unordered_map<HWND, TacMainWnd*> Map;
+};
+
+TAdapterTable& Adapters() {
+  static TAdapterTable* table = new TAdapterTable();  // never freed: adapters may leave at exit
+  return *table;
+}
+
+void SetAdapterProp(HWND wnd, TacMainWnd* a) {
+  SetPropA(wnd, AdapterPropName, a);
+  TAdapterTable& t = Adapters();
+  std::lock_guard<std::mutex> hold(t.Lock);
+  t.Map[wnd] = a;
+}
+
+// The adapter leaves the table (whether or not its window still lives) and the live window's property.
+void RemoveAdapterProp(HWND wnd, TacMainWnd* a, bool windowAlive) {
+  {
+    TAdapterTable& t = Adapters();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    if (auto at = t.Map.find(wnd); at != t.Map.end() && at->second == a) t.Map.erase(at);
+  }
+  if (windowAlive && GetPropA(wnd, AdapterPropName) == a) RemovePropA(wnd, AdapterPropName);
+}
+
+}  // namespace
+
+TacMainWnd* GetWndAdapter(HWND Wnd) {
+  if (!Wnd) return nullptr;
+  {
+    TAdapterTable& t = Adapters();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    if (auto at = t.Map.find(Wnd); at != t.Map.end()) return at->second;
+  }
+  return static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName));
+}
 
 // ---- TacMainWnd -------------------------------------------------------------------------------------
 
@@ -233,8 +282,8 @@ void TacMainWnd::LeaveWindow() {
     UnhookBareWindow(this, alive ? WndHandle : nullptr);
     OldWndProc = nullptr;
   }
+  RemoveAdapterProp(WndHandle, this, alive);
   if (alive) {
-    if (GetWndAdapter(WndHandle) == this) RemovePropA(WndHandle, AdapterPropName);
     RestoreOriginalColors();
     // The window paints itself in its own look again.
     if (IsWindowVisible(WndHandle)) RepaintAfterLeaving(WndHandle);
@@ -249,6 +298,7 @@ void TacMainWnd::BeforeDestruction() {
 
 TacMainWnd::~TacMainWnd() {
   LeaveWindow();
+  RemoveAdapterProp(WndHandle, this, false);
   TacAdapterList::Forget(this);
   delete WindowFont_;
   if (OwnsSkinData) delete SkinData;
@@ -488,7 +538,9 @@ bool TacMainWnd::PassOnUnseen(TMessage& Message) {
 
 void TacMainWnd::RepaintNow() {
   if (SkinData) SkinData->BGChanged = true;
-  SendMessageA(WndHandle, WM_PAINT, 0, 0);
+  // A window that does not show is painted when it comes to show (a dialog's default button takes
+  // the focus before the dialog shows).
+  if (IsWindowVisible(WndHandle)) SendMessageA(WndHandle, WM_PAINT, 0, 0);
 }
 
 // ---- Lists of adapters ------------------------------------------------------------------------------
@@ -552,7 +604,7 @@ void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
     Adapter->Destroyed = true;
     return;
   }
-  SetPropA(Wnd, AdapterPropName, Adapter);
+  SetAdapterProp(Wnd, Adapter);
   TsCommonData* sd = Adapter->SkinData;
   if (TWinControl* form = ProviderForm(sd)) {
     Adapter->OldProc = form->WindowProc;
@@ -581,8 +633,8 @@ void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapte
       RestoreWindowMethod(Adapter);
       Adapter->RestoreOwnerStyle();
     }
+    RemoveAdapterProp(Wnd, Adapter, alive);
     if (alive) {
-      if (GetWndAdapter(Wnd) == Adapter) RemovePropA(Wnd, AdapterPropName);
       Adapter->RestoreOriginalColors();
       if (IsWindowVisible(Wnd)) {
         if (Repaint)
