@@ -6,6 +6,7 @@
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"
 #include "examples/gallery/ComboExamples.h"
+#include "examples/gallery/DialogExamples.h"
 #include "examples/gallery/ListBarExamples.h"
 #include "examples/gallery/MenuExamples.h"
 #include "examples/gallery/PanelExamples.h"
@@ -64,6 +65,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   TTabSheet* tabs = AddPage("Pages and gauges");
   TTabSheet* combos = AddPage("Combos and number edits");
   TTabSheet* lists = AddPage("Lists and bars");
+  TTabSheet* dialogs = AddPage("Dialogs");
 
   auto* buttons = ::Create<TGroupBox>(this);
   buttons->SetParent(skinned);
@@ -127,6 +129,12 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   listArea->SetBevelOuter(bvNone);
   listArea->SetBounds(8, 8, 680, 430);
   AddListBarExamples(listArea);
+
+  auto* dialogArea = ::Create<TPanel>(this);
+  dialogArea->SetParent(dialogs);
+  dialogArea->SetBevelOuter(bvNone);
+  dialogArea->SetBounds(8, 8, 680, 430);
+  AddDialogExamples(dialogArea);
 }
 
 void TGalleryForm::OpenCalculator() {

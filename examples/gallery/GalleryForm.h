@@ -1,6 +1,7 @@
 // The gallery's main form: a skin chooser, buttons that open a system message box, the file-open
-// dialog and the colour dialog (skinned by the dialog hook), and one
-// example of every skinned control and adapted window the library has.
+// dialog and the colour dialog (skinned by the dialog hook), one example of every skinned control
+// and adapted window the library has, and a page of every kind of message box and the other system
+// dialogs.
 #pragma once
 
 #include "classlib/Forms.h"

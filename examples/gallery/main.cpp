@@ -5,7 +5,7 @@
 //     --skin        the skin to start with (default: the built-in skin; "" for the plain look)
 //     --page        the page shown first (0: skinned controls, 1: standard controls, 2: checks, edits
 //                   and lists, 3: plain windows, 4: labels, panels and bars, 5: pages and gauges,
-//                   6: combos and number edits, 7: lists and bars)
+//                   6: combos and number edits, 7: lists and bars, 8: dialogs)
 //     --screenshot  show the form, save what the screen shows of it as PNG, and exit
 //     --popup       with --screenshot: the form's popup menu is open in the picture
 //     --menu LETTER with --screenshot: the main menu item of that accelerator is open in the picture
@@ -13,10 +13,13 @@
 //     --calculator  with --screenshot: the calculator of the number edits' page is open in the picture
 //     --msgbox      with --screenshot: the form's message box shows, and the picture is of the box
 //     --open, --color  with --screenshot: the same for the file-open dialog or the colour dialog
+//     --save, --folder, --font  the same for the save-file, folder or font dialog
+//     --box N       the same for the message box of kind N of the dialogs page (0: OK ... 9: question)
 //     --mdi         the MDI demo instead: a frame form with three child forms
 //     --maximized   with --mdi: the active child is maximized (--menu works there too)
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "examples/gallery/DialogExamples.h"
 #include "examples/gallery/FrameExamples.h"
 #include "examples/gallery/GalleryForm.h"
 #include "examples/gallery/MDIExamples.h"
@@ -68,7 +71,9 @@ void CALLBACK BoxShotTimer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     PopupShot.Error = box ? SaveWindowScreenshot(box, PopupShot.Path) : "the dialog did not open";
     PopupShot.Done = true;
-    if (box) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    // Closed by its Cancel button, or No or OK when it has none (a message box of Yes and No).
+    const int close = GetDlgItem(box, IDCANCEL) ? IDCANCEL : GetDlgItem(box, IDNO) ? IDNO : IDOK;
+    if (box) PostMessageA(box, WM_COMMAND, close, 0);
   } else if (!box) {
     ++PopupShot.Ticks;
   }
@@ -114,6 +119,8 @@ int main(int argc, char** argv) {
   bool msgbox = false;
   bool openDialog = false;
   bool colorDialog = false;
+  std::string dialog;  // "save", "folder", "font" or "box"
+  int boxKind = 0;
   bool frames = false;
   bool mdi = false;
   bool maximized = false;
@@ -149,8 +156,16 @@ int main(int argc, char** argv) {
       colorDialog = argv[i][2] == 'c';
       continue;
     }
+    if (std::strcmp(argv[i], "--save") == 0 || std::strcmp(argv[i], "--folder") == 0 ||
+        std::strcmp(argv[i], "--font") == 0) {
+      dialog = argv[i] + 2;
+      continue;
+    }
     if (i + 1 >= argc) break;
-    if (std::strcmp(argv[i], "--screenshot") == 0)
+    if (std::strcmp(argv[i], "--box") == 0) {
+      dialog = "box";
+      boxKind = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--screenshot") == 0)
       screenshot = argv[++i];
     else if (std::strcmp(argv[i], "--skins") == 0)
       skinFolder = argv[++i];
@@ -204,11 +219,15 @@ int main(int argc, char** argv) {
     std::string error;
     PopupShot.Form = form->Handle();
     PopupShot.Path = screenshot;
-    if (msgbox || openDialog || colorDialog) {
+    if (msgbox || openDialog || colorDialog || !dialog.empty()) {
       SetTimer(nullptr, 0, 50, &BoxShotTimer);
       if (msgbox) form->ShowMessageBox();
       if (openDialog) form->ShowOpenDialog();
       if (colorDialog) form->ShowColorDialog();
+      if (dialog == "save") ShowSaveDialog(form->Handle());
+      if (dialog == "folder") ShowFolderDialog(form->Handle());
+      if (dialog == "font") ShowFontDialog(form->Handle());
+      if (dialog == "box") ShowMessageBoxKind(form->Handle(), boxKind);
       error = PopupShot.Error;
     } else if (popup) {
       SetTimer(nullptr, 0, 50, &PopupShotTimer);

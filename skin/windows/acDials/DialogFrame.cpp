@@ -37,7 +37,14 @@ bool TacDialogWnd::Zoomed() const { return WndHandle && IsZoomed(WndHandle); }
 bool TacDialogWnd::Iconic() const { return WndHandle && IsIconic(WndHandle); }
 
 bool TacDialogWnd::CloseEnabled() const {
-  return !WndHandle || (GetClassLongPtrA(WndHandle, GCL_STYLE) & CS_NOCLOSE) == 0;
+  if (!WndHandle) return true;
+  if ((GetClassLongPtrA(WndHandle, GCL_STYLE) & CS_NOCLOSE) != 0) return false;
+  // The window menu's Close greyed (a message box without a Cancel button: Yes and No, Abort, Retry
+  // and Ignore) greys the close button as well. The menu stays the window's while the adapter has
+  // taken its style away.
+  HMENU menu = GetSystemMenu(WndHandle, FALSE);
+  const UINT state = menu ? GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) : UINT(-1);
+  return state == UINT(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 bool TacDialogWnd::MaxEnabled() const {

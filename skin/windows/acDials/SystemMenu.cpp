@@ -64,5 +64,5 @@ void TacSystemMenu::UpdateItems() {
   ItemMaximize->SetVisible(maxBox);
   ItemMaximize->SetEnabled(Adapter->MaxEnabled());
   ItemClose->SetVisible((style & WS_SYSMENU) != 0);
-  ItemClose->SetEnabled(true);
+  ItemClose->SetEnabled(Adapter->CloseEnabled());
 }

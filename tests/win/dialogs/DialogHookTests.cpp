@@ -125,68 +125,98 @@ class DialogHookTest : public AdapterTest {
   TacDialogWnd* DialogAdapter(HWND wnd) { return dynamic_cast<TacDialogWnd*>(GetWndAdapter(wnd)); }
 };
 
-TEST_F(DialogHookTest, MessageBoxOpensSkinnedAndItsCloseButtonClosesIt) {
-  const int answer = RunMessageBox(MB_OKCANCEL | MB_ICONINFORMATION, [&](HWND box) {
-    TacDialogWnd* a = DialogAdapter(box);
-    ASSERT_NE(nullptr, a);
-    // The frame follows the active state the system gives (a program that is not in front gets
-    // an inactive one).
-    SendMessageA(box, WM_NCACTIVATE, FALSE, 0);
-    EXPECT_FALSE(a->Active);
-    SendMessageA(box, WM_NCACTIVATE, TRUE, 0);
-    EXPECT_TRUE(a->Active);
-    EXPECT_EQ(1, LiveProviders());
-    EXPECT_EQ(qv::fkModal, a->FrameKind);
-    // The adapter draws the window menu's button: the system's style is gone.
-    EXPECT_EQ(0, GetWindowLongPtrA(box, GWL_STYLE) & WS_SYSMENU);
-    EXPECT_NE(0u, a->StyleBits & WS_SYSMENU);
-    // The skin's transparent corners are cut out of the window's region.
-    RECT wr{};
-    GetWindowRect(box, &wr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    OwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
-    ASSERT_NE(ERROR, GetWindowRgn(box, rgn));
-    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-    EXPECT_FALSE(PtInRegion(rgn, w - 1, 0));
-    EXPECT_FALSE(PtInRegion(rgn, w - 2, 0));
-    EXPECT_TRUE(PtInRegion(rgn, w / 2, h / 2));
-    EXPECT_TRUE(PtInRegion(rgn, 5, 5));
-    // Every child has the adapter of its kind.
-    std::vector<std::pair<std::string, std::string>> children;
-    for (HWND c = GetTopWindow(box); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      char cls[32] = {};
-      GetClassNameA(c, cls, sizeof cls);
-      const LONG_PTR type = GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK;
-      std::string kind = cls;
-      if (lstrcmpiA(cls, "Static") == 0) kind += type == SS_ICON ? " icon" : " text";
-      children.emplace_back(kind, AdapterName(c));
-    }
-    const std::map<std::string, std::string> expected{
-        {"Button", "TacBtnWnd"}, {"Static icon", "TacIconWnd"}, {"Static text", "TacStaticWnd"}};
-    for (const auto& [kind, adapter] : children) {
-      SCOPED_TRACE(kind);
-      if (expected.count(kind)) {
-        EXPECT_EQ(expected.at(kind), adapter);
+// Every kind of message box, opened from a timer: skinned with its property, its window menu
+// style taken over by the frame, its corners cut and its children adapted; a real click on the
+// close button closes it, unless its window menu's Close is greyed (as Windows greys it for Yes and
+// No, and Abort, Retry and Ignore; the test greys it where the system does not): then the close
+// button is greyed too and the click does nothing. The provider goes as the box closes.
+TEST_F(DialogHookTest, MessageBoxesOfEveryKindOpenSkinnedAndCloseAsTheSystemsDo) {
+  struct {
+    const char* What;
+    UINT Type;
+    int Buttons;
+    bool Icon;
+    bool GreyClose;
+    int Answer;  // with the close button greyed: the button the test presses instead
+  } rows[] = {
+      {"OK", MB_OK, 1, false, false, 0},
+      {"OK, Cancel, information", MB_OKCANCEL | MB_ICONINFORMATION, 2, true, false, 0},
+      {"Yes, No, question", MB_YESNO | MB_ICONQUESTION, 2, true, true, IDNO},
+      {"Yes, No, Cancel, warning", MB_YESNOCANCEL | MB_ICONWARNING, 3, true, false, 0},
+      {"Abort, Retry, Ignore, error", MB_ABORTRETRYIGNORE | MB_ICONERROR, 3, true, true, IDIGNORE},
+      {"Retry, Cancel", MB_RETRYCANCEL, 2, false, false, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.What);
+    const int answer = RunMessageBox(r.Type, [&](HWND box) {
+      TacDialogWnd* a = DialogAdapter(box);
+      ASSERT_NE(nullptr, a);
+      EXPECT_EQ(a, GetPropA(box, AdapterPropName));
+      if (r.GreyClose) EnableMenuItem(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+      EXPECT_EQ(!r.GreyClose, a->CloseEnabled());
+      // The frame follows the active state the system gives (a program that is not in front gets
+      // an inactive one).
+      SendMessageA(box, WM_NCACTIVATE, FALSE, 0);
+      EXPECT_FALSE(a->Active);
+      SendMessageA(box, WM_NCACTIVATE, TRUE, 0);
+      EXPECT_TRUE(a->Active);
+      EXPECT_EQ(1, LiveProviders());
+      EXPECT_EQ(qv::fkModal, a->FrameKind);
+      // The adapter draws the window menu's button: the system's style is gone.
+      EXPECT_EQ(0, GetWindowLongPtrA(box, GWL_STYLE) & WS_SYSMENU);
+      EXPECT_NE(0u, a->StyleBits & WS_SYSMENU);
+      // The skin's transparent corners are cut out of the window's region.
+      RECT wr{};
+      GetWindowRect(box, &wr);
+      const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+      OwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+      ASSERT_NE(ERROR, GetWindowRgn(box, rgn));
+      EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+      EXPECT_FALSE(PtInRegion(rgn, w - 1, 0));
+      EXPECT_FALSE(PtInRegion(rgn, w - 2, 0));
+      EXPECT_TRUE(PtInRegion(rgn, w / 2, h / 2));
+      EXPECT_TRUE(PtInRegion(rgn, 5, 5));
+      // Every child has the adapter of its kind.
+      std::map<std::string, int> adapted;
+      for (HWND c = GetTopWindow(box); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        const LONG_PTR type = GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK;
+        std::string kind = cls;
+        if (lstrcmpiA(cls, "Static") == 0) kind += type == SS_ICON ? " icon" : " text";
+        adapted[kind + " " + AdapterName(c)] += IsWindowVisible(c) ? 1 : 0;
       }
-    }
-    EXPECT_GE(children.size(), 3u);
-    // The screen shows the skinned close button, the title section and the dialog's section.
-    const Capture shot = SettledScreen(box);
-    const TRect& close = a->BtnClose.Rect;
-    ASSERT_FALSE(close.IsEmpty());
-    EXPECT_EQ(Frame("GLOBALINFO", "SICONCLOSE", 0), shot.Pixel((close.Left + close.Right) / 2, close.Top + 3))
-        << ColorText(shot.Pixel((close.Left + close.Right) / 2, close.Top + 3));
-    EXPECT_EQ(Frame("FORMTITLE", "BORDERSMASK", 1), shot.Pixel(w / 2, 3)) << ColorText(shot.Pixel(w / 2, 3));
-    EXPECT_EQ(Frame("FORM", "BORDERSMASK", 1), shot.Pixel(1, h / 2)) << ColorText(shot.Pixel(1, h / 2));
-    // A real click on the close button closes the box.
-    const TPoint at = Centre(close, box);
-    ClickAt(POINT{at.X, at.Y});
-  });
-  EXPECT_EQ(IDCANCEL, answer);
-  flush_events(30, 500);
-  EXPECT_FALSE(IsWindow(BoxSeen));
-  EXPECT_EQ(0, LiveProviders());
-  EXPECT_EQ(0, DialogProviders ? DialogProviders->Count() : 0);
+      EXPECT_EQ(r.Buttons, adapted["Button TacBtnWnd"]);
+      if (r.Icon) EXPECT_EQ(1, adapted["Static icon TacIconWnd"]);
+      EXPECT_EQ(1, adapted["Static text TacStaticWnd"]);
+      // The screen shows the close button, the title section and the dialog's section.
+      const Capture shot = SettledScreen(box);
+      const TRect& close = a->BtnClose.Rect;
+      ASSERT_FALSE(close.IsEmpty());
+      if (!r.GreyClose)
+        EXPECT_EQ(Frame("GLOBALINFO", "SICONCLOSE", 0), shot.Pixel((close.Left + close.Right) / 2, close.Top + 3))
+            << ColorText(shot.Pixel((close.Left + close.Right) / 2, close.Top + 3));
+      EXPECT_EQ(Frame("FORMTITLE", "BORDERSMASK", 1), shot.Pixel(w / 2, 3)) << ColorText(shot.Pixel(w / 2, 3));
+      EXPECT_EQ(Frame("FORM", "BORDERSMASK", 1), shot.Pixel(1, h / 2)) << ColorText(shot.Pixel(1, h / 2));
+      // A real click on the close button.
+      const TPoint at = Centre(close, box);
+      ClickAt(POINT{at.X, at.Y});
+      if (r.GreyClose) {
+        flush_events(30, 500);
+        EXPECT_TRUE(IsWindow(box));
+        PostMessageA(box, WM_COMMAND, WPARAM(r.Answer), 0);
+      }
+    });
+    // Closed by its close button, a box answers Cancel (Windows answers OK for a box of OK alone).
+    if (r.GreyClose)
+      EXPECT_EQ(r.Answer, answer);
+    else
+      EXPECT_TRUE(answer == IDCANCEL || (r.Type == MB_OK && answer == IDOK)) << answer;
+    flush_events(30, 500);
+    EXPECT_FALSE(IsWindow(BoxSeen));
+    EXPECT_EQ(0, LiveProviders());
+    EXPECT_EQ(0, DialogProviders ? DialogProviders->Count() : 0);
+  }
 }
 
 TEST_F(DialogHookTest, FrameHitCodesAndClicksWithRealInput) {
