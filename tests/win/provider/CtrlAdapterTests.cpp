@@ -197,27 +197,45 @@ TEST_F(CtrlAdapter, ControlsComingAndGoingAtRunTime) {
   auto* panel = Put<TPanel>(form, 150, 10, 200, 150);
   auto* late = Put<TEdit>(panel, 10, 10);
   auto* lateButton = Put<TButton>(form, 10, 50);
+  // A container nothing listens to (never skinned): the controls inside it are adapted all the same.
+  auto* plainBox = Put<TPanel>(form, 150, 170, 200, 60);
+  plainBox->SetTag(-98);
+  auto* inPlainBox = Put<TEdit>(plainBox, 10, 10);
   flush_events();
+  inPlainBox->HandleNeeded();
   late->HandleNeeded();
   lateButton->HandleNeeded();
   flush_events();
   EXPECT_EQ("TacEditWnd", AdapterName(late));
   EXPECT_EQ("TacBtnWnd", AdapterName(lateButton));
 
-  // A window made again gets a new adapter in the same item: at once for a child of the form
-  // (its creation is announced to the form), at the next AddItem for one further down.
-  for (TWinControl* c : std::vector<TWinControl*>{first, late}) {
-    TacAdapterItem* item = ItemOf(provider, c);
-    ASSERT_NE(nullptr, item);
-    const HWND before = c->Handle();
-    c->RecreateWnd();
-    c->HandleNeeded();
-    flush_events();
-    ASSERT_NE(before, c->Handle());
-    if (c == late) provider->Adapter->AddNewItem(c);
-    EXPECT_EQ(item, ItemOf(provider, c)) << c->ClassName();
-    ASSERT_NE(nullptr, AdapterOf(c)) << c->ClassName();
-    EXPECT_EQ(item->WndAdapter, AdapterOf(c)) << c->ClassName();
+  // A window made again gets a new adapter in the same item at once, with no walk of the form's
+  // controls in between: a child of the form, a control inside a skinned panel and inside a plain
+  // one (the system tells a window's creation only to its parent), and a panel's own window made
+  // again with the controls inside it.
+  EXPECT_EQ("TacEditWnd", AdapterName(inPlainBox));
+  struct {
+    TWinControl* Recreated;
+    std::vector<TWinControl*> Adapted;
+  } recreations[] = {{first, {first}}, {late, {late}}, {inPlainBox, {inPlainBox}}, {panel, {late}}};
+  for (const auto& r : recreations) {
+    SCOPED_TRACE(r.Recreated->ClassName());
+    std::vector<TacAdapterItem*> items;
+    std::vector<HWND> before;
+    for (TWinControl* c : r.Adapted) {
+      items.push_back(ItemOf(provider, c));
+      ASSERT_NE(nullptr, items.back()) << c->ClassName();
+      before.push_back(c->Handle());
+    }
+    r.Recreated->RecreateWnd();
+    for (std::size_t i = 0; i < r.Adapted.size(); ++i) {
+      TWinControl* c = r.Adapted[i];
+      ASSERT_TRUE(c->HandleAllocated()) << c->ClassName();
+      ASSERT_NE(before[i], c->Handle()) << c->ClassName();
+      EXPECT_EQ(items[i], ItemOf(provider, c)) << c->ClassName();
+      ASSERT_NE(nullptr, AdapterOf(c)) << c->ClassName();
+      EXPECT_EQ(items[i]->WndAdapter, AdapterOf(c)) << c->ClassName();
+    }
   }
 
   // A freed control's item goes with it; the others stay.
