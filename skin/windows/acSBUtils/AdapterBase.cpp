@@ -321,8 +321,15 @@ void TacMainWnd::RouteMessage(TMessage& Message) {
   auto alive = Alive_;
   if (Message.Msg == SM_QUORVEXCMD) FollowSkinTheme(Message);
   if (!BeforeMessage(Message)) return;
+  auto* recreated =
+      Message.Msg == CM_RECREATEWND && SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
   HandleMessage(Message);
-  if (*alive) AfterMessage(Message);
+  if (!*alive) return;
+  AfterMessage(Message);
+  // The control's window was made again, and the adapter left the old one: the form hears of the new
+  // window at once, so that its control adapter gives it a new adapter. The system tells only the
+  // window's parent, which may be a container no adapter listens to.
+  if (recreated && *alive && Destroyed && recreated->HandleAllocated()) AnnounceToParentForm(recreated);
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {

@@ -76,7 +76,8 @@ class TacCtrlAdapter : public TPersistent {
   void AddAllItems(TWinControl* OwnerControl);
   // Drops the items that have no adapter, keeping the order of the others. An item whose adapter
   // left a window that was destroyed while its control lives stays: the control's new window gets
-  // a new adapter in it at the next walk.
+  // a new adapter in it as the form hears of it (a control made again announces itself through
+  // its leaving adapter), or at the next walk.
   void CleanItems();
   // Frees every item.
   void ClearItems();
