@@ -818,9 +818,10 @@ void TsQuorvexListBox::FontChanged(TMessage& Message) {
   TacSkinnedControl<TWinControl>::Dispatch(Message);
   if (!*alive) return;
   FSkinData->BGChanged = true;
-  // The standard list measures its items by the font.
+  // The standard list measures its items by the font. The list is painted again in its turn: the
+  // font may change inside a paint of its frame, where a paint of the items now would be erased.
   if (FStyle == lbStandard && HandleAllocated()) FItemHeight = ItemHeight();
-  Repaint();
+  Invalidate();
 }
 
 void TsQuorvexListBox::Dispatch(TMessage& Message) {

@@ -248,6 +248,10 @@ void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
 void UpdateWndRects(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TPoint& WndPos, TSize& WndSize, TRect& ParentRect);
 // The adapter of a window (the "ACSBSC" property); nil when none.
 TacMainWnd* GetWndAdapter(HWND Wnd);
+// WM_CTLCOLOREDIT / WM_CTLCOLORLISTBOX at the parent of a bare edit or list window that its edit
+// adapter paints in the skin (outside dialogs): the section's text and background colours on the
+// DC, the adapter's brush in Result. False, nothing done, for any other window or message.
+bool AnswerBareChildColors(TMessage& Message);
 
 // ---- Shared painting of adapters --------------------------------------------------------------------
 

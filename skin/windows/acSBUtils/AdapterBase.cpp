@@ -352,6 +352,10 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
       if (PassOn(Message)) ReadCaption();
       return;
     case WM_UPDATEUISTATE: return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      if (AnswerBareChildColors(Message)) return;
+      break;
     case WM_MOUSEMOVE: TakeHotWindow(); break;
     case WM_MOUSELEAVE:
       if (DefaultManager && DefaultManager->HotWindow() == WndHandle) {

@@ -428,7 +428,22 @@ void TacCheckBoxWnd::PaintCheckBox() {
 
 // ---- TacGroupBoxWnd ---------------------------------------------------------------------------------
 
+void TacGroupBoxWnd::ForgetOpaque() {
+  if (!SkinData->OwnerControl) return;
+  TControlStyle cs = SkinData->OwnerControl->ControlStyle();
+  cs.Exclude(csOpaque);
+  SkinData->OwnerControl->SetControlStyle(cs);
+}
+
 void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
+  if (IsWindowTreeCommand(Message)) {
+    // The group box first, then the controls or windows inside it.
+    AnswerAndPassInside(WndHandle, dynamic_cast<TWinControl*>(SkinData->OwnerControl), Message, [&] {
+      if (Message.WParamHi() == QC_SKINREMOVED && SkinOn()) ForgetOpaque();
+      TacMainWnd::HandleMessage(Message);
+    });
+    return;
+  }
   if (!SkinOn()) {
     TacMainWnd::HandleMessage(Message);
     return;
@@ -437,11 +452,7 @@ void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
   switch (Message.Msg) {
     case SM_QUORVEXCMD:
-      if (Message.WParamHi() == QC_SKINREMOVED && SkinData->OwnerControl) {
-        TControlStyle cs = SkinData->OwnerControl->ControlStyle();
-        cs.Exclude(csOpaque);
-        SkinData->OwnerControl->SetControlStyle(cs);
-      } else if (Message.WParamHi() == QC_GETSKINMANAGER) {
+      if (Message.WParamHi() == QC_GETSKINMANAGER) {
         // Command 27 asks a group box for the height of its caption band.
         UpdateRects();
         SizeCache();

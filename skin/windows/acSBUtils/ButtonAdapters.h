@@ -91,5 +91,7 @@ class TacGroupBoxWnd : public TacMainWnd {
  private:
   // The paint into DC (the window DC when 0): the cache, then children and siblings left out.
   void GroupPaint(HDC DC);
+  // The skin goes: the group box paints its whole background again.
+  void ForgetOpaque();
   bool InPaint_ = false;
 };

@@ -43,26 +43,42 @@ void AnnounceChild(TacMainWnd* a, const TMessage& Message) {
     AnnounceToParentForm(a->SkinData->OwnerControl);
 }
 
-// The skin commands every window takes: the manager's walk over the windows stops at a skinned
-// window, which passes them on to what lies inside it.
-bool IsWindowTreeCommand(const TMessage& Message) {
+}  // namespace
+
+// ---- Containers ------------------------------------------------------------------------------------
+
+namespace {
+
+// The command to the child windows of Wnd (only to those that are no controls of the class library
+// when ForeignOnly), and on inside those that are not skinned.
+void PassToChildWindows(HWND Wnd, const TMessage& Message, bool ForeignOnly) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (!ForeignOnly || !FindControl(child)) children.push_back(child);
+  for (HWND child : children) {
+    if (!IsWindow(child)) continue;
+    SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
+    if (IsWindow(child) && !AskWindow(child, QC_ISSKINNED)) PassToChildWindows(child, Message, false);
+  }
+}
+
+}  // namespace
+
+bool acsb::IsWindowTreeCommand(const TMessage& Message) {
   if (Message.Msg != SM_QUORVEXCMD) return false;
   const int command = Message.WParamHi();
   return command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED;
 }
 
-// The command to the child windows of a container, and on inside those that are not skinned.
-void PassToChildWindows(HWND Wnd, const TMessage& Message) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-  for (HWND child : children) {
-    if (!IsWindow(child)) continue;
-    SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
-    if (IsWindow(child) && !AskWindow(child, QC_ISSKINNED)) PassToChildWindows(child, Message);
+void acsb::PassInside(HWND Wnd, TWinControl* Control, const TMessage& Message) {
+  if (Control && Control->ComponentState().Contains(csDestroying)) return;
+  if (Control) {
+    TMessage m = Message;
+    BroadcastToControls(Control, m);
   }
+  // Windows that are no controls of the class library (all of them without a control).
+  if (Wnd && IsWindow(Wnd)) PassToChildWindows(Wnd, Message, Control != nullptr);
 }
-
-}  // namespace
 
 // ---- TacPanelWnd ------------------------------------------------------------------------------------
 
@@ -77,6 +93,14 @@ bool TacPanelWnd::AcceptsControls() const {
 }
 
 void TacPanelWnd::HandleMessage(TMessage& Message) {
+  if (IsWindowTreeCommand(Message) && AcceptsControls()) {
+    // The panel first: its controls paint over its image.
+    AnswerAndPassInside(WndHandle, dynamic_cast<TWinControl*>(SkinData->OwnerControl), Message, [&] {
+      if (Message.WParamHi() == QC_SKINREMOVED) SkinGone();
+      TacMainWnd::HandleMessage(Message);
+    });
+    return;
+  }
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   if (AcceptsControls()) {
@@ -84,10 +108,6 @@ void TacPanelWnd::HandleMessage(TMessage& Message) {
     switch (msg) {
       case SM_QUORVEXCMD:
         switch (Message.WParamHi()) {
-          case QC_SKINLOADED:
-            if (auto* wc = dynamic_cast<TWinControl*>(SkinData->OwnerControl)) BroadcastToControls(wc, Message);
-            break;
-          case QC_SKINREMOVED: SkinGone(); break;
           case QC_ISSKINNED:
             Message.LParam = 1;
             Message.Result = 1;
@@ -242,19 +262,23 @@ void TacDlgPanelWnd::RestoreOriginalColors() {
 int TacDlgPanelWnd::BorderWidth() const { return FrameWidthOf(WndHandle); }
 
 void TacDlgPanelWnd::HandleMessage(TMessage& Message) {
+  if (IsWindowTreeCommand(Message)) {
+    // The panel first (a panel of the class library takes the skin's colour), then what lies in it:
+    // the class-library control's controls, or the window's own child windows.
+    AnswerAndPassInside(WndHandle, Control, Message, [&] {
+      auto alive = AliveToken();
+      TacMainWnd::HandleMessage(Message);
+      if (*alive && Message.WParamHi() == QC_SKINLOADED && SkinOn() && IsOwnManager(Message, SkinData))
+        ApplySkinColors();
+    });
+    return;
+  }
   if (!SkinOn()) {
     TacMainWnd::HandleMessage(Message);
     return;
   }
   auto alive = AliveToken();
   switch (Message.Msg) {
-    case SM_QUORVEXCMD:
-      if (Message.WParamHi() == QC_SKINLOADED) {
-        if (Control) BroadcastToControls(Control, Message);
-        if (!*alive) return;
-        if (IsOwnManager(Message, SkinData)) ApplySkinColors();
-      }
-      break;
     case WM_UPDATEUISTATE: Message.Result = 1; return;
     case WM_PARENTNOTIFY:
       if (LoWord(Message.WParam) != WM_CREATE && LoWord(Message.WParam) != WM_DESTROY) break;
@@ -330,10 +354,7 @@ void TacDlgPanelWnd::ClientPaint(HDC DC, bool WindowCoords) {
 void TacTransPanelWnd::HandleMessage(TMessage& Message) {
   if (IsWindowTreeCommand(Message)) {
     // The container first: its windows paint over its image.
-    const HWND wnd = WndHandle;
-    const TMessage command = Message;
-    TacMainWnd::HandleMessage(Message);
-    if (IsWindow(wnd)) PassToChildWindows(wnd, command);
+    AnswerAndPassInside(WndHandle, nullptr, Message, [&] { TacMainWnd::HandleMessage(Message); });
     return;
   }
   if (SkinOn()) {

@@ -465,11 +465,28 @@ bool TacEditWnd::AnswerEditCommand(TMessage& Message) {
       if (!IsOwnManager(Message, SkinData)) return false;
       auto alive = AliveToken();
       TacBaseWnd::HandleMessage(Message);
-      if (*alive) ApplySkinColors();
+      if (!*alive) return true;
+      ApplySkinColors();
+      // Every pixel of the window may change with the skin: the whole window is painted again, in
+      // its turn (a window sent a paint of nothing to update draws nothing).
+      if (IsWindowVisible(WndHandle)) RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
       return true;
     }
     default: return false;
   }
+}
+
+bool AnswerBareChildColors(TMessage& Message) {
+  if (Message.Msg != WM_CTLCOLOREDIT && Message.Msg != WM_CTLCOLORLISTBOX) return false;
+  auto* a = dynamic_cast<TacEditWnd*>(GetWndAdapter(reinterpret_cast<HWND>(Message.LParam)));
+  if (!a || a->DialogMode || !a->SkinOn() || a->SkinData->OwnerControl) return false;
+  if (!a->Skinned) a->ApplySkinColors();
+  const TsGeneralData& gd = a->SkinData->SkinManager()->Section(a->SkinData->SkinIndex);
+  const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+  SetTextColor(dc, ColorToRGB(TColor(gd.FontColor.Text())));
+  SetBkColor(dc, ColorToRGB(a->BgColor));
+  Message.Result = reinterpret_cast<LRESULT>(a->CtlColorBrush(a->BgColor));
+  return true;
 }
 
 bool TacEditWnd::PaintBeforeClient() {

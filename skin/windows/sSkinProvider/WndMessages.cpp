@@ -61,6 +61,10 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message) {
       return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(Message); return;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      if (!AnswerBareChildColors(Message)) OldWndProc(Message);
+      return;
     case WM_NOTIFY: {
       const auto* nm = reinterpret_cast<const NMHDR*>(Message.LParam);
       const bool pageChanged = nm && nm->code == UINT(TCN_SELCHANGE);

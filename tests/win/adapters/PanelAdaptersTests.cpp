@@ -144,6 +144,65 @@ TEST_F(PanelAdapters, TransparentContainerShowsTheSectionAroundItsChildWindows) 
   EXPECT_TRUE(before == WindowStateOf(page)) << Describe(WindowStateOf(page));
 }
 
+struct TContainerCase {
+  const char* Name;
+  TacAdapterMaker Make;
+  int Kind;          // 0: a bare window, 1: a panel of the class library, 2: a group box of the class library
+  bool ControlData;  // the skin data of the control, as the control adapter gives it
+};
+
+TEST_F(PanelAdapters, ContainersPassTheSkinOnToTheWindowsInside) {
+  // The walk over the windows stops at a skinned container: the skin's coming, refresh and going
+  // reach a window inside it only through its adapter, a bare window inside a class-library
+  // container included; a bare list box inside is given the skin's colours by it.
+  const TContainerCase cases[] = {
+      {"dialog panel, bare window", &MakeAdapter<TacDlgPanelWnd>, 0, false},
+      {"dialog panel, class-library panel", &MakeAdapter<TacDlgPanelWnd>, 1, false},
+      {"panel", &MakeAdapter<TacPanelWnd>, 1, true},
+      {"group box", &MakeAdapter<TacGroupBoxWnd>, 2, true},
+  };
+  for (const TContainerCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TWinControl* control = nullptr;
+    if (c.Kind == 2) {
+      auto* group = Create<TGroupBox>(Form);
+      group->SetParent(Form);
+      group->SetBounds(20, 20, 240, 140);
+      control = group;
+    } else if (c.Kind == 1) {
+      control = MakePanel();
+    }
+    HWND box = control ? control->Handle() : Track(CreatePlainWindow(Form->Handle(), 0, 20, 20, 240, 140));
+    HWND text = CreateControl(box, "STATIC", "Text", SS_LEFT, 140, 90, 80, 30);
+    HWND list = CreateControl(box, "LISTBOX", "", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10, 50, 110, 80);
+    SendMessageA(list, LB_ADDSTRING, 0, LPARAM("Item"));
+    Manager->SetActive(false);
+    TsCommonData* sd = c.ControlData ? new TsCommonData(control, true) : nullptr;
+    if (sd) sd->SetSkinManager(Manager);
+    TacMainWnd* a = c.Make(box, sd, Manager, "CHECKBOX", true);
+    auto* t = Create<TacStaticWnd>(text, nullptr, Manager, "CHECKBOX", true);
+    // The bare list box inside takes its colours from the container's adapter.
+    auto* e = Create<TacEditWnd>(list, nullptr, Manager, "EDIT", true);
+    flush_events();
+    Manager->SetActive(true);
+    flush_events();
+    EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(SettledScreen(text).Pixel(78, 28)))
+        << "the skin came";
+    EXPECT_EQ(ColorText(SectionColour("EDIT")), ColorText(SettledScreen(list).Pixel(40, 60)));
+    Manager->SetActive(false);
+    flush_events();
+    EXPECT_EQ(0, SettledScreen(text).CountColor(Frame("CHECKBOX", "BORDERSMASK"))) << "the skin went";
+    EXPECT_EQ(ColorText(GetSysColor(COLOR_WINDOW)), ColorText(SettledScreen(list).Pixel(40, 60)));
+    Manager->SetActive(true);
+    e->Free();
+    t->Free();
+    a->Free();
+    delete sd;
+    if (control) control->Free();
+    flush_events();
+  }
+}
+
 // Steps of a drag run from a timer inside the system's sizing loop: once the loop runs, the pointer
 // moves 40 to the right and 30 down, then the button is released.
 int GripStep = 0;

@@ -1,10 +1,12 @@
 // The skinned list box: selection in the three modes, the items' list operations, items kept
 // without a window and across a new one, only the visible items drawn for 100,000 of them, mouse
-// and keyboard under real input, the skinned frame, bars and colours.
+// and keyboard under real input, the skinned frame, bars and colours, also inside an adapted panel.
 #include <gtest/gtest.h>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/core/SysUtils.h"
 #include "skin/controls/sQuorvexListBox.h"
+#include "skin/windows/sSkinProvider.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/ControlsFixture.h"
 
@@ -240,4 +242,34 @@ TEST_F(ListBox, SkinnedFrameBarsAndColours) {
   EXPECT_EQ(nullptr, l->ScrollWnd());
   EXPECT_EQ(clWindow, l->Color());
   EXPECT_EQ(40, l->Count());
+}
+
+TEST_F(ListBox, ItemsShowInsideAPanelOfASkinnedForm) {
+  // The form's control adapter adapts the panel; the skin comes while the form is hidden, and is
+  // switched off and on while it shows: the list's colours follow, and its items are drawn.
+  Form->Hide();
+  Create<TsSkinProvider>(Form);
+  auto* panel = Create<TPanel>(Form);
+  panel->SetParent(Form);
+  panel->SetBounds(0, 0, 200, 200);
+  auto* l = Create<TsListBox>(Form);
+  l->SetParent(panel);
+  l->SetBounds(10, 10, 150, 160);
+  for (int i = 1; i <= 50; ++i) l->Items()->Add("List item " + std::to_string(i));
+  LoadStandardSkin();
+  const TsGeneralData& gd = Manager->Section(Manager->SectionIndexOf("EDIT"));
+  for (const char* step : {"shown", "skin switched off and on"}) {
+    SCOPED_TRACE(step);
+    if (Form->Visible()) {
+      Manager->SetActive(false);
+      flush_events();
+      Manager->SetActive(true);
+    }
+    Form->Show();
+    flush_events();
+    EXPECT_EQ(TColor(gd.Color), l->Color());
+    RECT wr{};
+    GetWindowRect(l->Handle(), &wr);
+    EXPECT_GT(CaptureScreenRect(wr).CountColor(COLORREF(gd.FontColor.Text())), 100) << "the items' text";
+  }
 }
