@@ -1,8 +1,11 @@
 #include "skin/controls/sGauge.h"
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
+#include "classlib/GdiScopes.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/controls/core/acGaugeGeometry.h"
 #include "skin/engine/sStyleSimply.h"
@@ -147,6 +150,46 @@ void TsGauge::DrawPie(TCanvas* Canvas, const TRect& R, int Percent) {
   Canvas->Pie(R.Left, R.Top, R.Right, R.Bottom, R.Left + end.X, R.Top + end.Y, R.Left + hw, R.Top);
 }
 
+void TsGauge::DrawPieText(TCanvas* Canvas, const TRect& R, int Percent, const std::string& Text) {
+  const UINT flags = DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  const HDC dc = Canvas->Handle();
+  const SavedDC saved(dc);
+  // The areas: beside the ellipse, the ellipse in BackColor, the pie in ForeColor.
+  const OwnedRegion ellipse(CreateEllipticRgn(R.Left, R.Top, R.Right + 1, R.Bottom + 1));
+  const OwnedRegion beside(CreateRectRgn(R.Left, R.Top, R.Right, R.Bottom));
+  CombineRgn(beside, beside, ellipse, RGN_DIFF);
+  const OwnedRegion pie(CreateRectRgn(0, 0, 0, 0));
+  if (Percent >= 1) {
+    std::vector<POINT> wedge;
+    for (const TPoint& p : qv::PieWedge(Percent, R.Width() / 2, R.Height() / 2))
+      wedge.push_back(POINT{R.Left + p.X, R.Top + p.Y});
+    const OwnedRegion polygon(CreatePolygonRgn(wedge.data(), int(wedge.size()), WINDING));
+    CombineRgn(pie, polygon, ellipse, RGN_AND);
+  }
+  const OwnedRegion back(CreateRectRgn(0, 0, 0, 0));
+  CombineRgn(back, ellipse, pie, RGN_DIFF);
+  SelectClipRgn(dc, beside);
+  DrawControlText(Canvas, Text, Enabled(), R, flags, FSkinData, false);
+  // The section's text colour where it stands out on the fill, else black or white.
+  const TsGeneralData* gd = SectionOf(FSkinData);
+  const TColor ink = gd ? TColor(gd->FontColor.Text()) : Font()->Color();
+  auto standsOut = [&](TColor fill) {
+    auto luma = [](TColor c) {
+      const COLORREF rgb = COLORREF(ColorToRGB(c));
+      return (299 * GetRValue(rgb) + 587 * GetGValue(rgb) + 114 * GetBValue(rgb)) / 1000;
+    };
+    if (std::abs(luma(ink) - luma(fill)) >= 96) return ink;
+    return luma(fill) >= 128 ? TColor(0x000000) : TColor(0xFFFFFF);
+  };
+  SetBkMode(dc, TRANSPARENT);
+  for (const auto& [area, fill] : {std::pair<HRGN, TColor>{back, FBackColor}, {pie, FForeColor}}) {
+    SelectClipRgn(dc, area);
+    SetTextColor(dc, ColorToRGB(Enabled() ? standsOut(fill) : AverageColor(standsOut(fill), fill)));
+    TRect r = R;
+    DrawTextStr(dc, Text, r, flags);
+  }
+}
+
 void TsGauge::DrawNeedle(TCanvas* Canvas, const TRect& R, int Percent) {
   Canvas->Pen()->SetColor(FForeColor);
   Canvas->Pen()->SetWidth(1);
@@ -254,8 +297,11 @@ void TsGauge::PaintSkinned() {
     TCanvas* c = cache->Canvas();
     c->SetFont(Font());
     c->Brush()->SetStyle(bsClear);
-    DrawControlText(c, std::to_string(percent) + FSuffix, Enabled(), all,
-                    DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, FSkinData, false);
+    const std::string text = std::to_string(percent) + FSuffix;
+    if (FKind == gkPie)
+      DrawPieText(c, all, percent, text);
+    else
+      DrawControlText(c, text, Enabled(), all, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, FSkinData, false);
   }
   EndPrepareCache(FSkinData);
   RepaintAllCacheCorners(FSkinData, 0);

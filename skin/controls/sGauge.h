@@ -61,6 +61,9 @@ class TsGauge : public TacSkinnedControl<TGraphicControl> {
   void PaintSkinned();
   // The kind's picture on a canvas: the plain look draws it on black for the inverting copy.
   void DrawPie(TCanvas* Canvas, const TRect& R, int Percent);
+  // The skinned pie's text: in the section's text colours beside the pie, and over each of the
+  // pie's two colours in whichever of the section's text colour, black and white stands out on it.
+  void DrawPieText(TCanvas* Canvas, const TRect& R, int Percent, const std::string& Text);
   void DrawNeedle(TCanvas* Canvas, const TRect& R, int Percent);
   void PaintSkinnedBar(TBitmap* Cache, int Percent);
   // The area inside the plain frame.

@@ -1,5 +1,6 @@
 #include "skin/controls/core/acGaugeGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -35,6 +36,17 @@ TRect PlainVertBar(int percent, const TRect& r) {
 TPoint PieArcEnd(int percent, int halfWidth, int halfHeight) {
   const double a = (percent / 50.0 + 0.5) * std::numbers::pi;
   return TPoint{RoundHalfEven((1 - std::cos(a)) * halfWidth), RoundHalfEven((1 - std::sin(a)) * halfHeight)};
+}
+
+std::vector<TPoint> PieWedge(int percent, int halfWidth, int halfHeight) {
+  std::vector<TPoint> points{TPoint{halfWidth, halfHeight}};
+  const int steps = std::max(1, std::clamp(percent, 0, 100) * 64 / 100);
+  for (int i = 0; i <= steps; ++i) {
+    const double a = (std::clamp(percent, 0, 100) * double(i) / steps / 50.0 + 0.5) * std::numbers::pi;
+    points.push_back(
+        TPoint{RoundHalfEven((1 - 2 * std::cos(a)) * halfWidth), RoundHalfEven((1 - 2 * std::sin(a)) * halfHeight)});
+  }
+  return points;
 }
 
 TPoint NeedleTip(int percent, int halfWidth, int base) {

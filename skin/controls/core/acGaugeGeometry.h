@@ -2,6 +2,8 @@
 // width, the length of the bars, and the end points of the pie's arc and of the needle.
 #pragma once
 
+#include <vector>
+
 #include "classlib/core/Types.h"
 
 namespace qv {
@@ -24,6 +26,9 @@ TRect PlainVertBar(int percent, const TRect& r);
 // (halfWidth, halfHeight): a = (percent / 50 + 0.5) * pi, (Round((1 - cos a) * halfWidth),
 // Round((1 - sin a) * halfHeight)). At 100 % it is back at 12 o'clock.
 TPoint PieArcEnd(int percent, int halfWidth, int halfHeight);
+// The pie's wedge as a polygon in the same box, to be cut by the ellipse: the centre, then points
+// on the radials from 12 o'clock clockwise to the arc's end, twice as far out as the ellipse.
+std::vector<TPoint> PieWedge(int percent, int halfWidth, int halfHeight);
 // The needle's tip over a dial standing on the row Base: a = percent / 100 * pi, from the left
 // end of the base (0 %) over the top (50 %) to its right end (100 %).
 TPoint NeedleTip(int percent, int halfWidth, int base);

@@ -1,5 +1,6 @@
 // The skinned gauge: its range rules and change events, the plain look of the five kinds, the
-// skinned bars from the progress sections, and painting while the parent updates.
+// skinned bars from the progress sections, the skinned pie's text, and painting while the parent
+// updates.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -176,6 +177,30 @@ TEST_F(Gauge, SkinnedBarsFromProgressSections) {
   LoadSkin(TSkinBuilder::Standard().RemoveSection("PROGRESSH"));
   flush_events();
   EXPECT_EQ(ColorText(Frame("GAUGE", 0)), ColorText(ScreenPixel(g, 30, 20)));
+}
+
+// The skinned pie's percentage stands out on either of the pie's colours, even when that colour is
+// the section's text colour.
+TEST_F(Gauge, SkinnedPieTextStandsOutOnBothColours) {
+  LoadStandardSkin();
+  const TColor ink = TColor(Manager->Section(Manager->SectionIndexOf("GAUGE")).FontColor.Text());
+  struct {
+    int Progress;
+    bool OnFore;  // the text lies on ForeColor (the whole pie), else on BackColor (no pie)
+  } cases[] = {{0, false}, {100, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Progress);
+    TCountingGauge* g = MakeGauge(gkPie, 90, 90);
+    g->SetShowText(true);
+    (c.OnFore ? g->SetForeColor(ink) : g->SetBackColor(ink));
+    g->SetProgress(c.Progress);
+    flush_events();
+    const TPoint at = g->ClientToScreen(Point(25, 35));
+    const Capture text = CaptureScreenRect(RECT{at.X, at.Y, at.X + 40, at.Y + 20});
+    const COLORREF fill = COLORREF(ColorToRGB(ink));
+    EXPECT_GT(text.Width() * text.Height() - text.CountColor(fill), 15) << "the text shows";
+    g->Free();
+  }
 }
 
 // While the parent is being updated the gauge paints nothing: no pixel of the key colour shows.
