@@ -396,6 +396,15 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      // The combo box's own edit field and list show in its colours.
+      if (Message.LParam && (HWND(Message.LParam) == EditHandle_ || HWND(Message.LParam) == ListHandle_)) {
+        AnswerCtlColor(this, Message);
+        return;
+      }
+      TWinControl::Dispatch(Message);
+      return;
     case CN_DRAWITEM:
       CNDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;

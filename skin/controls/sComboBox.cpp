@@ -93,7 +93,8 @@ void TsCustomComboBox::FreeListAdapter() {
 void TsCustomComboBox::MakeListAdapter(HWND ListWnd) {
   if (FListAdapter && FListAdapter->WindowGone()) FreeListAdapter();
   if (Loading() || FListAdapter || !CreateComboListProc || !ListWnd) return;
-  if (Items()->Count() <= DropDownCount()) return;
+  // A simple combo's list always shows; a drop-down list needs its bars only when it is long.
+  if (Style() != csSimple && Items()->Count() <= DropDownCount()) return;
   FListWnd = ListWnd;
   FListAdapter = CreateComboListProc(ListWnd, FSkinData->SkinManager(), Style() == csSimple);
   if (!FListAdapter) FListWnd = nullptr;

@@ -140,6 +140,11 @@ TEST_F(ComboBox, ButtonFrameInEachStateAndPlace) {
       ASSERT_LT(bottom.Y, wr.bottom - wr.top - 1);
       EXPECT_EQ(ColorToRGB(Form->Color()),
                 CaptureWMPrint(c->Handle(), PRF_CLIENT).Pixel(c->Width() / 2, c->Height() - 1));
+      // The list shows in the skin, however short: its adapter, and the section's colour below
+      // its items.
+      EXPECT_NE(nullptr, c->ListAdapter());
+      const Capture list = CaptureScreen(ListOf(c));
+      EXPECT_EQ(ColorText(ColorToRGB(c->Color())), ColorText(list.Pixel(list.Width() / 2, list.Height() - 6)));
     } else {
       const int left = k.AtLeft ? 2 : c->Width() - 2 - bw;
       EXPECT_EQ(left, c->ButtonRect().Left);
