@@ -129,6 +129,10 @@ TacAdapterMaker KindAdapter(int Kind) {
 
 // ---- Static window procedure ----------------------------------------------------------------------
 
+namespace {
+void ForgetAdapterWindow(HWND wnd);
+}  // namespace
+
 LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   TacMainWnd* adapter = GetWndAdapter(Wnd);
   if (!adapter) {
@@ -144,6 +148,9 @@ LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   } catch (...) {
     HandleBoundaryException(nullptr);
   }
+  // A window that is gone leaves the table whatever became of its adapter: its handle may be
+  // given to a new window.
+  if (Msg == WM_NCDESTROY) ForgetAdapterWindow(Wnd);
   return m.Result;
 }
 
@@ -182,6 +189,12 @@ void RemoveAdapterProp(HWND wnd, TacMainWnd* a, bool windowAlive) {
     if (auto at = t.Map.find(wnd); at != t.Map.end() && at->second == a) t.Map.erase(at);
   }
   if (windowAlive && GetPropA(wnd, AdapterPropName) == a) RemovePropA(wnd, AdapterPropName);
+}
+
+void ForgetAdapterWindow(HWND wnd) {
+  TAdapterTable& t = Adapters();
+  std::lock_guard<std::mutex> hold(t.Lock);
+  t.Map.erase(wnd);
 }
 
 }  // namespace
