@@ -210,7 +210,9 @@ void TsCustomNumEdit::WndProc(TMessage& Message) {
 void TsCustomNumEdit::PaintText() {
   TCanvas* canvas = FSkinData->CacheBmp->Canvas();
   canvas->SetFont(Font());
-  const TRect r = Rect(3, 2, Width_ - 3 - TextRight(), Height_ - 3);
+  // Where the window shows its text when it paints it itself.
+  const int top = ClientOffset().Y + TextTop();
+  const TRect r = Rect(3, top, Width_ - 3 - TextRight(), Height_ - 3);
   const UINT align = AlignmentDrawFlags(this, FAlignment);
   const bool hot = CurrentState() != 0;
   if (PasswordChar_) {

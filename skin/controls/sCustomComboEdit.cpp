@@ -260,6 +260,13 @@ TPoint TsCustomComboEdit::ClientOffset() {
 
 int TsCustomComboEdit::TextRight() const { return FButton && FButton->Visible() ? FButton->Width() : 0; }
 
+int TsCustomComboEdit::TextTop() {
+  if (!HandleAllocated()) return 0;
+  RECT r{};
+  SendMessageA(Handle_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+  return r.top;
+}
+
 void TsCustomComboEdit::SetEditRect() {
   if (!Parent_ || !HandleAllocated()) return;
   RECT r{0, 0, std::max(0, ClientWidth() - TextRight()), ClientHeight()};
@@ -393,9 +400,10 @@ void TsCustomComboEdit::PaintText() {
   if (text.empty()) return;
   TCanvas* canvas = FSkinData->CacheBmp->Canvas();
   canvas->SetFont(Font());
+  // Where the window shows its text when it paints it itself.
   const int b = BorderWidth();
-  TRect r = Rect(b, b, Width_ - b - TextRight(), canvas->TextHeight(text) + b);
-  if (Ctl3D_ && BorderStyle_ == bsSingle) r.Top -= 1;
+  const int top = ClientOffset().Y + TextTop();
+  TRect r = Rect(b, top, Width_ - b - TextRight(), top + canvas->TextHeight(text));
   const std::string shown = PasswordChar_ ? std::string(text.size(), PasswordChar_) : text;
   DrawControlText(canvas, shown, Enabled() || FSkinData->Skinned(), r,
                   AlignmentDrawFlags(this, FAlignment) | DT_WORDBREAK | DT_NOPREFIX, FSkinData, CurrentState() != 0);

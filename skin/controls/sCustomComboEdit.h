@@ -148,6 +148,9 @@ class TsCustomComboEdit : public TsMaskEdit {
   void PopupClosed();
   // The text rectangle's right end: the button's room taken off.
   int TextRight() const;
+  // Where the window's own text rectangle starts in its client area: the look drawn from the cache
+  // shows the text where the window draws it while it is edited.
+  int TextTop();
 
  private:
   // The look copied to the window: BeginPaint only for WM_PAINT (InPaint), the window's DC when DC

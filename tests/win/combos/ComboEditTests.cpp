@@ -4,6 +4,8 @@
 // painting and cache answers it gives its button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 
 #include "classlib/Clipbrd.h"
@@ -12,6 +14,7 @@
 #include "skin/controls/sCurrEdit.h"
 #include "skin/controls/sCurrencyEdit.h"
 #include "skin/controls/sCustomComboEdit.h"
+#include "skin/controls/sEdit.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "tests/support/ControlsFixture.h"
 #include "tests/support/RealInput.h"
@@ -303,4 +306,52 @@ TEST_F(ComboEdit, ButtonRoomTextRectangleAndPainting) {
   const TPoint mid = GlyphMiddle(e->Button());
   EXPECT_EQ(ColorText(kFrame[0]), ColorText(ScreenPixel(e->Button(), mid.X, mid.Y)));
   EXPECT_EQ(ColorText(ColorToRGB(e->Color())), ColorText(ScreenPixel(e, 60, e->ClientHeight() - 2)));
+}
+
+TEST_F(ComboEdit, TextSitsAsInThePlainEdit) {
+  // The text of a combo edit and of a number edit (multi-line windows, for their text rectangle)
+  // is drawn into their look where the plain edit of the same size shows it.
+  LoadStandardSkin();
+  // The first and last rows of the look inside the frame where anything but the background shows
+  // (the button left out).
+  auto textRows = [&](TsCommonData* sd) {
+    flush_events();
+    const Capture shot = CaptureBitmap(sd->CacheBmp->Handle());
+    std::map<COLORREF, int> counts;
+    for (int y = 2; y < shot.Height() - 2; ++y)
+      for (int x = 4; x < shot.Width() - 32; ++x) ++counts[shot.Pixel(x, y)];
+    const COLORREF bg =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    int top = -1, bottom = -1;
+    for (int y = 2; y < shot.Height() - 2; ++y)
+      for (int x = 4; x < shot.Width() - 32; ++x)
+        if (shot.Pixel(x, y) != bg) {
+          if (top < 0) top = y;
+          bottom = y;
+          break;
+        }
+    return std::pair<int, int>(top, bottom);
+  };
+  for (int h : {22, 30}) {
+    SCOPED_TRACE(h);
+    // Each with its text before its window shows.
+    auto make = [&](auto* c, int y) {
+      c->SetText("1234");
+      c->SetParent(Form);
+      c->SetBounds(20, y, 120, h);
+      return c;
+    };
+    auto* plain = make(Create<TsEdit>(Form), 20);
+    auto* combo = make(Create<TsCustomComboEdit>(Form), 60);
+    auto* number = make(Create<TsCurrencyEdit>(Form), 100);
+    const auto expected = textRows(plain->SkinData());
+    ASSERT_GE(expected.first, 0);
+    for (TsCustomComboEdit* c : {combo, static_cast<TsCustomComboEdit*>(number)}) {
+      SCOPED_TRACE(c->ClassName());
+      EXPECT_EQ(expected, textRows(c->SkinData()));
+    }
+    plain->Free();
+    combo->Free();
+    number->Free();
+  }
 }
