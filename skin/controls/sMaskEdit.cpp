@@ -143,7 +143,9 @@ bool TsMaskEdit::SkinnedMessage(TMessage& Message) {
       Message.Result = 0;
       return true;
     case WM_PRINT: PrintMessage(Message); return true;
-    case CM_CHANGED: FSkinData->BGChanged = true; return false;
+    // A text set by the program: a multi-line window (a combo edit's) reports no change for it.
+    case CM_CHANGED:
+    case CM_TEXTCHANGED: FSkinData->BGChanged = true; return false;
     case WM_PAINT:
       // While hot the window draws its text, else the cache shows the whole look.
       if (CurrentState() != 0)

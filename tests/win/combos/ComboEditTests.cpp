@@ -350,6 +350,9 @@ TEST_F(ComboEdit, TextSitsAsInThePlainEdit) {
       SCOPED_TRACE(c->ClassName());
       EXPECT_EQ(expected, textRows(c->SkinData()));
     }
+    // A text the program sets while the edit shows replaces the one shown.
+    combo->SetText("");
+    EXPECT_EQ((std::pair<int, int>(-1, -1)), textRows(combo->SkinData()));
     plain->Free();
     combo->Free();
     number->Free();
