@@ -137,14 +137,22 @@ void DeliverToWindowTree(HWND wnd, TMessage& message) {
     if (IsWindow(wnd)) DeliverToForeignChildren(wnd, message);
     return;
   }
-  if (AskWindow(wnd, QC_ISSKINNED)) return;
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-  for (HWND child : children)
-    if (IsWindow(child)) DeliverToWindowTree(child, message);
+  if (!AskWindow(wnd, QC_ISSKINNED)) PassSkinCommandInside(wnd, message);
 }
 
 }  // namespace
+
+void PassSkinCommandInside(HWND Wnd, TMessage& Message) {
+  if (!Wnd || !IsWindow(Wnd)) return;
+  if (TWinControl* control = FindControl(Wnd)) {
+    if (!Dying(control)) BroadcastToControls(control, Message);
+    return;
+  }
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child : children)
+    if (IsWindow(child)) DeliverToWindowTree(child, Message);
+}
 
 const std::array<const char*, ThirdListCount> ThirdKindNames = {
     "Edit",     "Button", "BitBtn", "CheckBox",    "ComboBox",    "Grid",       "GroupBox", "ListView", "Panel",

@@ -399,6 +399,12 @@ int AddSkinnedForm(TWinControl* Form);
 void RemoveSkinnedForm(TWinControl* Form);
 const std::vector<TWinControl*>& SkinnedForms();
 
+// A window that passes skin commands on itself (it answers command 7: the walk over the windows
+// stops at it) hands one on to what lies inside it as the walk would: a class-library control's
+// controls (down to the skinned ones, graphic controls included; the foreign windows below it are
+// reached from its form), a foreign window's child windows, each with what lies inside it.
+void PassSkinCommandInside(HWND Wnd, TMessage& Message);
+
 // True when Event is in Events, or Events holds aeGlobalDef and Event is in the default
 // manager's AnimEventsDefault (all four mouse events without a manager).
 bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events);

@@ -40,6 +40,9 @@ inline constexpr const char* AdapterPropName = "ACSBSC";
 extern bool HookAttaching;
 // True while the control adapter of a form frees all its items at once.
 extern bool AdapterItemsClearing;
+// True while the control adapter of a form sends a command to each of its items: a container then
+// keeps it (what lies inside it hears the command through the form's walk).
+extern bool BroadcastingToItems;
 
 // ---- The adapter base -------------------------------------------------------------------------------
 
@@ -123,6 +126,10 @@ class TacMainWnd : public TObject {
   }
   // Runs after HandleMessage for every message, while the adapter lives.
   virtual void AfterMessage(const TMessage& Message) { (void)Message; }
+  // A container's adapter: the skin's coming, refresh and going, which the walk over the windows
+  // hands no further than a skinned window, are passed on to what lies inside the window (the
+  // coming before the window takes it, the others after), whenever the walk stopped at it.
+  virtual bool PassesSkinCommandsOn() const { return false; }
   // The skin commands every adapter answers alike while its skin is on; true when the command
   // ends there (each adapter's own table lists only what differs):
   //   6   update done: when Updating is set it is cleared and RepaintAfterUpdate runs.
@@ -173,6 +180,8 @@ class TacMainWnd : public TObject {
   // The base's skin commands (1, 2, 3, 5, 10, 19, 21, 23 and the common ones); true when the
   // command ends there.
   bool AnswerSkinCommand(TMessage& Message);
+  // RouteMessage for the skin's coming, refresh and going at a container's adapter.
+  void RouteWindowTreeCommand(TMessage& Message);
   // The window's visual style follows the skin of the adapter's manager: off while a skin is on,
   // back when it goes (never touched for the "DIALOG" section).
   void FollowSkinTheme(const TMessage& Message);

@@ -16,6 +16,7 @@ using namespace acsb;
 
 bool HookAttaching = false;
 bool AdapterItemsClearing = false;
+bool BroadcastingToItems = false;
 
 namespace {
 
@@ -332,7 +333,14 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
 
 void TacMainWnd::RouteMessage(TMessage& Message) {
   auto alive = Alive_;
-  if (Message.Msg == SM_QUORVEXCMD) FollowSkinTheme(Message);
+  if (Message.Msg == SM_QUORVEXCMD) {
+    FollowSkinTheme(Message);
+    const int command = Message.WParamHi();
+    if ((command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED) && PassesSkinCommandsOn()) {
+      RouteWindowTreeCommand(Message);
+      return;
+    }
+  }
   if (!BeforeMessage(Message)) return;
   auto* recreated =
       Message.Msg == CM_RECREATEWND && SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
@@ -343,6 +351,29 @@ void TacMainWnd::RouteMessage(TMessage& Message) {
   // window at once, so that its control adapter gives it a new adapter. The system tells only the
   // window's parent, which may be a container no adapter listens to.
   if (recreated && *alive && Destroyed && recreated->HandleAllocated()) AnnounceToParentForm(recreated);
+}
+
+void TacMainWnd::RouteWindowTreeCommand(TMessage& Message) {
+  auto alive = Alive_;
+  const HWND wnd = WndHandle;
+  const bool loaded = Message.WParamHi() == QC_SKINLOADED;
+  // What lies inside hears the command from here exactly when the walk stops at the window: the
+  // window answers command 7 as the walk asks it (the window's answer, not the adapter's, as the
+  // command may free the adapter); the control adapter's own round reaches only its items.
+  auto passInside = [&] {
+    if (BroadcastingToItems || !IsWindow(wnd) || !AskWindow(wnd, QC_ISSKINNED)) return;
+    TMessage m = Message;
+    PassSkinCommandInside(wnd, m);
+  };
+  if (loaded) {
+    // The children first: the container paints over their new indexes.
+    passInside();
+    if (!*alive) return;
+  }
+  if (!BeforeMessage(Message)) return;
+  HandleMessage(Message);
+  if (*alive) AfterMessage(Message);
+  if (!loaded) passInside();
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {

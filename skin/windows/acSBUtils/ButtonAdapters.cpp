@@ -437,11 +437,9 @@ void TacGroupBoxWnd::ForgetOpaque() {
 
 void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
   if (IsWindowTreeCommand(Message)) {
-    // The group box first, then the controls or windows inside it.
-    AnswerAndPassInside(WndHandle, dynamic_cast<TWinControl*>(SkinData->OwnerControl), Message, [&] {
-      if (Message.WParamHi() == QC_SKINREMOVED && SkinOn()) ForgetOpaque();
-      TacMainWnd::HandleMessage(Message);
-    });
+    // The group box's own answer: the adapter base passes the command on to what lies inside it.
+    if (Message.WParamHi() == QC_SKINREMOVED && SkinOn()) ForgetOpaque();
+    TacMainWnd::HandleMessage(Message);
     return;
   }
   if (!SkinOn()) {

@@ -88,6 +88,9 @@ class TacGroupBoxWnd : public TacMainWnd {
   TRect CaptionRect();
   void PaintGroupBox();
 
+ protected:
+  bool PassesSkinCommandsOn() const override { return true; }
+
  private:
   // The paint into DC (the window DC when 0): the cache, then children and siblings left out.
   void GroupPaint(HDC DC);

@@ -27,18 +27,6 @@ TColor ParentColorOf(HWND wnd);
 
 // The skin commands the walk over the windows carries: skin loaded, removed and refresh.
 bool IsWindowTreeCommand(const TMessage& Message);
-// The walk stops at a skinned window: a container's adapter passes such a command on to what lies
-// inside Wnd, the controls of its class-library Control (nil: none) or else its child windows, and on
-// inside those that are not skinned.
-void PassInside(HWND Wnd, TWinControl* Control, const TMessage& Message);
-// The container's own answer to a window-tree command (Answer), then the command passed inside the
-// window, if the window lives on.
-template <typename AnswerFn>
-void AnswerAndPassInside(HWND Wnd, TWinControl* Control, TMessage& Message, AnswerFn Answer) {
-  const TMessage command = Message;
-  Answer();
-  if (IsWindow(Wnd)) PassInside(Wnd, Control, command);
-}
 
 // ---- Scroll bars -----------------------------------------------------------------------------------
 

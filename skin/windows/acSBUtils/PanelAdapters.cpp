@@ -45,39 +45,10 @@ void AnnounceChild(TacMainWnd* a, const TMessage& Message) {
 
 }  // namespace
 
-// ---- Containers ------------------------------------------------------------------------------------
-
-namespace {
-
-// The command to the child windows of Wnd (only to those that are no controls of the class library
-// when ForeignOnly), and on inside those that are not skinned.
-void PassToChildWindows(HWND Wnd, const TMessage& Message, bool ForeignOnly) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (!ForeignOnly || !FindControl(child)) children.push_back(child);
-  for (HWND child : children) {
-    if (!IsWindow(child)) continue;
-    SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
-    if (IsWindow(child) && !AskWindow(child, QC_ISSKINNED)) PassToChildWindows(child, Message, false);
-  }
-}
-
-}  // namespace
-
 bool acsb::IsWindowTreeCommand(const TMessage& Message) {
   if (Message.Msg != SM_QUORVEXCMD) return false;
   const int command = Message.WParamHi();
   return command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED;
-}
-
-void acsb::PassInside(HWND Wnd, TWinControl* Control, const TMessage& Message) {
-  if (Control && Control->ComponentState().Contains(csDestroying)) return;
-  if (Control) {
-    TMessage m = Message;
-    BroadcastToControls(Control, m);
-  }
-  // Windows that are no controls of the class library (all of them without a control).
-  if (Wnd && IsWindow(Wnd)) PassToChildWindows(Wnd, Message, Control != nullptr);
 }
 
 // ---- TacPanelWnd ------------------------------------------------------------------------------------
@@ -94,11 +65,9 @@ bool TacPanelWnd::AcceptsControls() const {
 
 void TacPanelWnd::HandleMessage(TMessage& Message) {
   if (IsWindowTreeCommand(Message) && AcceptsControls()) {
-    // The panel first: its controls paint over its image.
-    AnswerAndPassInside(WndHandle, dynamic_cast<TWinControl*>(SkinData->OwnerControl), Message, [&] {
-      if (Message.WParamHi() == QC_SKINREMOVED) SkinGone();
-      TacMainWnd::HandleMessage(Message);
-    });
+    // The panel's own answer: the adapter base passes the command on to what lies inside it.
+    if (Message.WParamHi() == QC_SKINREMOVED) SkinGone();
+    TacMainWnd::HandleMessage(Message);
     return;
   }
   auto alive = AliveToken();
@@ -263,14 +232,11 @@ int TacDlgPanelWnd::BorderWidth() const { return FrameWidthOf(WndHandle); }
 
 void TacDlgPanelWnd::HandleMessage(TMessage& Message) {
   if (IsWindowTreeCommand(Message)) {
-    // The panel first (a panel of the class library takes the skin's colour), then what lies in it:
-    // the class-library control's controls, or the window's own child windows.
-    AnswerAndPassInside(WndHandle, Control, Message, [&] {
-      auto alive = AliveToken();
-      TacMainWnd::HandleMessage(Message);
-      if (*alive && Message.WParamHi() == QC_SKINLOADED && SkinOn() && IsOwnManager(Message, SkinData))
-        ApplySkinColors();
-    });
+    // A panel of the class library takes the skin's colour (the adapter base passes the command on
+    // to what lies inside the window).
+    auto alive = AliveToken();
+    TacMainWnd::HandleMessage(Message);
+    if (*alive && Message.WParamHi() == QC_SKINLOADED && SkinOn() && IsOwnManager(Message, SkinData)) ApplySkinColors();
     return;
   }
   if (!SkinOn()) {
@@ -352,11 +318,6 @@ void TacDlgPanelWnd::ClientPaint(HDC DC, bool WindowCoords) {
 // ---- TacTransPanelWnd -------------------------------------------------------------------------------
 
 void TacTransPanelWnd::HandleMessage(TMessage& Message) {
-  if (IsWindowTreeCommand(Message)) {
-    // The container first: its windows paint over its image.
-    AnswerAndPassInside(WndHandle, nullptr, Message, [&] { TacMainWnd::HandleMessage(Message); });
-    return;
-  }
   if (SkinOn()) {
     switch (Message.Msg) {
       case WM_ERASEBKGND:

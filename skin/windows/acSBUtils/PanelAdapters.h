@@ -19,6 +19,9 @@ class TacPanelWnd : public TacMainWnd {
   // The section under the whole control, over the parent's image, into the cache.
   virtual void PaintPanel();
 
+ protected:
+  bool PassesSkinCommandsOn() const override { return AcceptsControls(); }
+
  private:
   // The panel takes its skinned handling only while it holds controls.
   bool AcceptsControls() const;
@@ -49,6 +52,9 @@ class TacDlgPanelWnd : public TacMainWnd {
 
   TWinControl* Control = nullptr;
 
+ protected:
+  bool PassesSkinCommandsOn() const override { return true; }
+
  private:
   bool IsPanel() const;
   int BorderWidth() const;
@@ -67,6 +73,9 @@ class TacTransPanelWnd : public TacMainWnd {
   void HandleMessage(TMessage& Message) override;
   // The section over the parent's image, onto the window's DC, its child windows left out.
   virtual void PaintBackground();
+
+ protected:
+  bool PassesSkinCommandsOn() const override { return true; }
 };
 
 class TacSizerWnd : public TacMainWnd {

@@ -23,17 +23,6 @@ std::vector<HWND> ChildWindows(HWND Wnd) {
   return children;
 }
 
-// A skin command passed on to what lies inside the window: the controls of a class-library control
-// as the form's own walk would reach them (down to the skinned ones, which pass it on themselves,
-// graphic controls included), and each other child window (those that went meanwhile are skipped).
-void PassToChildren(HWND Wnd, TMessage& Message) {
-  TWinControl* control = FindControl(Wnd);
-  if (control) BroadcastToControls(control, Message);
-  for (HWND child : ChildWindows(Wnd))
-    if (IsWindow(child) && !(control && FindControl(child)))
-      SendMessageA(child, Message.Msg, Message.WParam, Message.LParam);
-}
-
 bool IsUpDown(HWND Wnd) {
   char name[32] = {};
   return GetClassNameA(Wnd, name, int(sizeof name)) > 0 && lstrcmpiA(name, UPDOWN_CLASSA) == 0;
@@ -386,22 +375,26 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
     CopyCacheExcludingChildWnds(WndHandle, SkinData, Rect(0, 0, WndSize.cx, WndSize.cy),
                                 Rect(0, 0, WndSize.cx, WndSize.cy), dc, false, 0, 0);
   }
-  if (active.IsEmpty()) return;
-  auto tab = MakeBmp24(active.Width(), active.Height());
-  {
-    const BitmapDC dst(tab.get()), src(cache);
-    if (dst && src) BitBlt(dst, 0, 0, active.Width(), active.Height(), src, active.Left, active.Top, SRCCOPY);
+  if (!active.IsEmpty()) {
+    auto tab = MakeBmp24(active.Width(), active.Height());
+    {
+      const BitmapDC dst(tab.get()), src(cache);
+      if (dst && src) BitBlt(dst, 0, 0, active.Width(), active.Height(), src, active.Left, active.Top, SRCCOPY);
+    }
+    PaintTab(current, 2, tab.get(), active.TopLeft());
+    const SavedDC saved(dc);
+    for (HWND child : ChildWindows(WndHandle)) {
+      if (!IsWindowVisible(child)) continue;
+      RECT cr{};
+      GetWindowRect(child, &cr);
+      MapWindowPoints(nullptr, WndHandle, reinterpret_cast<POINT*>(&cr), 2);
+      ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+    }
+    BlitBmp(dc, active.Left, active.Top, tab.get());
   }
-  PaintTab(current, 2, tab.get(), active.TopLeft());
-  const SavedDC saved(dc);
-  for (HWND child : ChildWindows(WndHandle)) {
-    if (!IsWindowVisible(child)) continue;
-    RECT cr{};
-    GetWindowRect(child, &cr);
-    MapWindowPoints(nullptr, WndHandle, reinterpret_cast<POINT*>(&cr), 2);
-    ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
-  }
-  BlitBmp(dc, active.Left, active.Top, tab.get());
+  // The class library's controls without a window (speed buttons, labels) lie over the image: the
+  // control's own paint, which would draw them, is not run.
+  if (auto* owner = dynamic_cast<TWinControl*>(SkinData->OwnerControl)) PaintGraphicChildren(dc, owner, TPoint{});
 }
 
 // ---- Messages ------------------------------------------------------------------------------------
@@ -418,8 +411,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
       const bool own = IsOwnManager(Message, SkinData);
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
-          PassToChildren(WndHandle, Message);
-          if (*alive && own) {
+          if (own) {
             // Painted at once: a window outside a skinned form gets no word that an update ended.
             SkinData->UpdateIndexes();
             SkinData->BGChanged = true;
@@ -434,8 +426,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             if (!*alive) return;
             UpdateSpin();
           }
-          PassToChildren(WndHandle, Message);
-          if (*alive && own)
+          if (own)
             RedrawWindow(WndHandle, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
           return;
@@ -446,7 +437,6 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             UpdateSpin();
           }
-          if (*alive) PassToChildren(WndHandle, Message);
           return;
         case QC_GETCACHE:
           if (skinned) {
@@ -466,7 +456,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             // The pages and what lies on them end their updates too (the control passes skin
             // commands on itself: the form's walk stops at it).
-            PassToChildren(WndHandle, Message);
+            PassSkinCommandInside(WndHandle, Message);
             return;
           }
           break;
@@ -647,8 +637,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
       const bool own = IsOwnManager(Message, SkinData);
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
-          PassToChildren(WndHandle, Message);
-          if (*alive && own) {
+          if (own) {
             SkinData->UpdateIndexes();
             SkinData->BGChanged = true;
           }
@@ -659,7 +648,6 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             if (!*alive) return;
             InvalidateRect(WndHandle, nullptr, TRUE);
           }
-          PassToChildren(WndHandle, Message);
           return;
         case QC_REFRESH:
           if (own) {
@@ -667,7 +655,6 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             SkinData->BGChanged = true;
             InvalidateRect(WndHandle, nullptr, TRUE);
           }
-          PassToChildren(WndHandle, Message);
           return;
         case QC_GETCACHE: {
           // The parent's image, with the page's offset in it.
@@ -685,7 +672,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             if (!*alive) return;
           }
-          PassToChildren(WndHandle, Message);
+          PassSkinCommandInside(WndHandle, Message);
           return;
         case QC_ISSKINNED: Message.LParam = 1; break;
         case QC_ISBUSY: Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0; return;

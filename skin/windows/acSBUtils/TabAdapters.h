@@ -41,6 +41,7 @@ class TacTabControlWnd : public TacMainWnd {
   int HotTab = -1;
 
  protected:
+  bool PassesSkinCommandsOn() const override { return true; }
   // The whole control painted into the DC (client coordinates; 0: the window's own DC).
   void PaintTabControl(HDC DC);
   // The tab row's background, the inactive tabs and the body into the cache; false without a manager.
@@ -78,6 +79,9 @@ class TacPageWnd : public TacMainWnd {
   QV_CLASS_NAME(TacPageWnd)
   using TacMainWnd::TacMainWnd;
   void HandleMessage(TMessage& Message) override;
+
+ protected:
+  bool PassesSkinCommandsOn() const override { return true; }
 
  private:
   void PaintPage(HDC DC);

@@ -218,6 +218,8 @@ void TacCtrlAdapter::BroadcastMessage(TMessage& Message) {
   std::vector<HWND> windows;
   for (TacAdapterItem* item : Items)
     if (HWND wnd = LiveWindow(item)) windows.push_back(wnd);
+  const bool outer = BroadcastingToItems;
+  BroadcastingToItems = true;
   try {
     for (HWND wnd : windows)
       if (std::any_of(Items.begin(), Items.end(), [&](TacAdapterItem* i) { return LiveWindow(i) == wnd; }))
@@ -225,6 +227,7 @@ void TacCtrlAdapter::BroadcastMessage(TMessage& Message) {
   } catch (...) {
     // A failing receiver ends the broadcast; the sender goes on.
   }
+  BroadcastingToItems = outer;
 }
 
 void TacCtrlAdapter::AddAllItems(TWinControl* OwnerControl) {

@@ -3,6 +3,9 @@
 // while receivers change the list, labels, and every window given back when the skin goes.
 #include "tests/win/provider/ProviderTestSupport.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
@@ -43,6 +46,22 @@ class TActionEdit : public TEdit {
       if (OnProbe) OnProbe();
     }
     TEdit::WndProc(Message);
+  }
+};
+
+// A skinned speed button that records the skin's coming (1), going (2) and refresh (3) as it
+// hears them.
+class TListeningSpeedButton : public TsSpeedButton {
+ public:
+  QV_CLASS_NAME(TsSpeedButton)
+  using TsSpeedButton::TsSpeedButton;
+  std::string Heard;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == SM_QUORVEXCMD) {
+      const int command = Message.WParamHi();
+      if (command == QC_SKINLOADED || command == QC_SKINREMOVED || command == QC_REFRESH) Heard += char('0' + command);
+    }
+    TsSpeedButton::WndProc(Message);
   }
 };
 
@@ -316,6 +335,103 @@ TEST_F(CtrlAdapter, BroadcastWhileReceiversChangeTheList) {
   EXPECT_FALSE(AddingItems);
   ASSERT_FALSE(guard.empty());
   EXPECT_EQ(std::vector<bool>(guard.size(), true), guard);
+}
+
+// A skinned control inside any adapted container, however deep, hears the skin's coming, refresh
+// and going exactly once each and in the order the form hears them, also as the skin comes back,
+// and shows each new skin on the screen, its update ended.
+TEST_F(CtrlAdapter, SkinCommandsReachSkinnedControlsInsideAdaptedContainers) {
+  struct Kind {
+    const char* Name;
+    // The container made on the form (adapted with it); returns where the button goes.
+    std::function<TWinControl*(TForm*)> Make;
+  };
+  const std::vector<Kind> kinds = {
+      {"the form itself", [](TForm* f) -> TWinControl* { return f; }},
+      {"panel", [this](TForm* f) -> TWinControl* { return Put<TPanel>(f, 10, 10, 220, 120); }},
+      {"group box", [this](TForm* f) -> TWinControl* { return Put<TGroupBox>(f, 10, 10, 220, 120); }},
+      {"panel in a group box",
+       [this](TForm* f) -> TWinControl* { return Put<TPanel>(Put<TGroupBox>(f, 10, 10, 240, 150), 8, 20, 220, 120); }},
+      {"page of a page control",
+       [this](TForm* f) -> TWinControl* {
+         auto* pages = Put<TPageControl>(f, 10, 10, 240, 150);
+         auto* sheet = Create<TTabSheet>(f);
+         sheet->SetPageControl(pages);
+         sheet->SetCaption("Page");
+         return sheet;
+       }},
+      {"panel on a page",
+       [this](TForm* f) -> TWinControl* {
+         auto* pages = Put<TPageControl>(f, 10, 10, 260, 170);
+         auto* sheet = Create<TTabSheet>(f);
+         sheet->SetPageControl(pages);
+         sheet->SetCaption("Page");
+         return Put<TPanel>(sheet, 4, 4, 220, 120);
+       }},
+      {"tab control",
+       [this](TForm* f) -> TWinControl* {
+         auto* tabs = Put<TTabControl>(f, 10, 10, 240, 150);
+         tabs->Tabs()->Add("Tab");
+         return tabs;
+       }},
+  };
+  TSkinBuilder first = Builder;
+  TSkinBuilder second = TSkinBuilder::Standard();
+  second.RemoveMask("SPEEDBUTTON", "BORDERSMASK");
+  second.Mask("SPEEDBUTTON", "BORDERSMASK");
+  struct Step {
+    const char* Name;
+    std::function<void()> Run;
+    const char* Heard;          // what the button heard of it
+    const TSkinBuilder* Shown;  // the skin it shows; nil: the plain look
+  };
+  const std::vector<Step> steps = {
+      {"skin switched", [&] { LoadSkin(second); }, "13", &second},
+      {"skin off", [&] { Manager->SetActive(false); }, "2", nullptr},
+      {"skin on again", [&] { Manager->SetActive(true); }, "13", &second},
+      {"skin switched back", [&] { LoadSkin(first); }, "13", &first},
+      {"off and on at once",
+       [&] {
+         Manager->SetActive(false);
+         Manager->SetActive(true);
+       },
+       "213", &first},
+  };
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(kind.Name);
+    LoadSkin(first);
+    TForm* form = PlainForm(300, 240);
+    TWinControl* parent = kind.Make(form);
+    auto* button = Create<TListeningSpeedButton>(form);
+    button->SetParent(parent);
+    button->SetBounds(40, 40, 100, 40);
+    parent->HandleNeeded();
+    TsSkinProvider* provider = Skin(form);
+    for (TWinControl* c = parent; c != form; c = c->Parent()) ASSERT_NE(nullptr, AdapterOf(c)) << c->ClassName();
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.Name);
+      button->Heard.clear();
+      step.Run();
+      flush_events();
+      EXPECT_EQ(step.Heard, button->Heard);
+      POINT edge{button->Left() + (button->Width() - 16) / 4, button->Top() + 1};
+      ClientToScreen(parent->Handle(), &edge);
+      const COLORREF shown = CaptureScreenRect(RECT{edge.x, edge.y, edge.x + 1, edge.y + 1}).Pixel(0, 0);
+      if (step.Shown) {
+        EXPECT_EQ(ColorText(TSkinBuilder::FrameColor(step.Shown->MaskOrdinal("SPEEDBUTTON", "BORDERSMASK"), 0)),
+                  ColorText(shown));
+        EXPECT_FALSE(button->SkinData()->UpdatingFlag());
+      } else {
+        for (const TSkinBuilder* skin : {&first, &second})
+          EXPECT_NE(ColorText(TSkinBuilder::FrameColor(skin->MaskOrdinal("SPEEDBUTTON", "BORDERSMASK"), 0)),
+                    ColorText(shown));
+      }
+    }
+    (void)provider;
+    Forms.erase(std::find(Forms.begin(), Forms.end(), form));
+    form->Free();
+    flush_events();
+  }
 }
 
 // Labels take the skin's font colour and show the form through; a skin without one leaves their
