@@ -77,6 +77,8 @@ class TacMainWnd : public TObject {
   // The window is painted in the skin now: its skin data names a section of a skin that its
   // manager has loaded and uses.
   bool SkinOn() const;
+  // A skin came or was refreshed: the sections are looked up again and the image is made anew.
+  void MarkSkinChanged();
   // The window method installed in place of a control's WindowProc.
   TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::RouteMessage>(this); }
   // What the adapter changed on its owner control's style (csOpaque) goes back as it was; called

@@ -423,19 +423,22 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
   PassOn(Message);
 }
 
+void TacMainWnd::MarkSkinChanged() {
+  SkinData->UpdateIndexes();
+  SkinData->BGChanged = true;
+}
+
 bool TacMainWnd::AnswerSkinCommand(TMessage& Message) {
   const bool own = IsOwnManager(Message, SkinData);
   switch (Message.WParamHi()) {
     case QC_SKINLOADED:
       if (own) {
-        SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        MarkSkinChanged();
       }
       return false;
     case QC_REFRESH:
       if (!own) return false;
-      SkinData->UpdateIndexes();
-      SkinData->BGChanged = true;
+      MarkSkinChanged();
       SendMessageA(WndHandle, WM_PAINT, 0, 0);
       return true;
     case QC_GETCACHE: AnswerCache(SkinData); return true;

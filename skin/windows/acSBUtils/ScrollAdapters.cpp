@@ -192,8 +192,7 @@ bool TacScrollWnd::AnswerScrollCommand(TMessage& Message) {
       return false;
     case QC_REFRESH:
       if (own) {
-        SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        MarkSkinChanged();
       }
       return false;
     case QC_GETCACHE: AnswerCache(SkinData); return false;

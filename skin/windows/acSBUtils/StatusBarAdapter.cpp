@@ -195,8 +195,7 @@ void TacStatusBarWnd::HandleMessage(TMessage& Message) {
   switch (msg) {
     case SM_QUORVEXCMD:
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
-        SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        MarkSkinChanged();
         RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }

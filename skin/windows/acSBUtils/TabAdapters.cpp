@@ -413,8 +413,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
         case QC_SKINLOADED:
           if (own) {
             // Painted at once: a window outside a skinned form gets no word that an update ended.
-            SkinData->UpdateIndexes();
-            SkinData->BGChanged = true;
+            MarkSkinChanged();
             // A skin that comes back shows at once (the pages with it).
             if (*alive)
               RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -432,8 +431,7 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
           return;
         case QC_REFRESH:
           if (own) {
-            SkinData->UpdateIndexes();
-            SkinData->BGChanged = true;
+            MarkSkinChanged();
             InvalidateRect(WndHandle, nullptr, TRUE);
             UpdateSpin();
           }
@@ -638,8 +636,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
           if (own) {
-            SkinData->UpdateIndexes();
-            SkinData->BGChanged = true;
+            MarkSkinChanged();
           }
           return;
         case QC_SKINREMOVED:
@@ -651,8 +648,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
           return;
         case QC_REFRESH:
           if (own) {
-            SkinData->UpdateIndexes();
-            SkinData->BGChanged = true;
+            MarkSkinChanged();
             InvalidateRect(WndHandle, nullptr, TRUE);
           }
           return;

@@ -261,8 +261,7 @@ void TacToolBarWnd::HandleMessage(TMessage& Message) {
   switch (msg) {
     case SM_QUORVEXCMD:
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
-        SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        MarkSkinChanged();
         RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }
@@ -536,8 +535,7 @@ void TacToolBarVCLWnd::HandleMessage(TMessage& Message) {
       if (IsOwnManager(Message, SkinData) && (Message.WParamHi() == QC_SKINREMOVED || Message.WParamHi() == QC_REFRESH))
         DroppedButton = nullptr;
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
-        SkinData->UpdateIndexes();
-        SkinData->BGChanged = true;
+        MarkSkinChanged();
         RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }
