@@ -119,6 +119,8 @@ void AddPlainWindowExamples(TWinControl* Parent) {
     title->SetCaption(titles[c]);
     title->SetBounds(8 + c * 344, 4, 300, 16);
     HWND column = CreateColumn(Parent->Handle(), 8 + c * 344, 24, 330, 390);
+    // The adapted column shows through to the page, as a dialog's transparent container does.
+    if (c == 0) holder->Adapters.Add(MakeAdapter<TacTransPanelWnd>(column, nullptr, nullptr, "CHECKBOX", true));
     FillColumn(column, font, c == 0 ? &holder->Adapters : nullptr);
   }
 }
