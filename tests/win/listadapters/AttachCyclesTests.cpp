@@ -30,11 +30,9 @@ std::string KindName(const testing::TestParamInfo<TKind>& info) {
 
 class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<TKind> {
  protected:
-  void TearDown() override {
+  void FreeControls() override {
     if (Control) Control->Free();
     Control = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
   HWND Build() {
     switch (GetParam()) {
@@ -167,7 +165,6 @@ class AttachCycles : public ListAdapterTest, public testing::WithParamInterface<
     a->Free();
     delete sd;
   }
-  std::unique_ptr<TTestHost> LibHost;
   TControl* Control = nullptr;
 };
 

@@ -50,14 +50,9 @@ TSkinBuilder SkinB() {
 
 class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterface<TKind> {
  protected:
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+  void FreeControls() override {
     if (Control) Control->Free();
     Control = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
 
   // The window with colours of its own, not the defaults.
@@ -245,10 +240,7 @@ class ColorRoundTrip : public ListAdapterTest, public testing::WithParamInterfac
     return c;
   }
 
-  std::unique_ptr<TTestHost> LibHost;
   TWinControl* Control = nullptr;
-  TsCommonData* Data = nullptr;
-  TacMainWnd* Adapter = nullptr;
   HWND Wnd = nullptr;
 };
 

@@ -8,8 +8,8 @@ namespace {
 class Grid : public ListAdapterTest {
  protected:
   void TearDown() override {
-    for (TacMainWnd*& a : Adapters) FreeAndNil(a);
-    for (TsCommonData*& d : Data) {
+    for (TacMainWnd*& a : GridAdapters) FreeAndNil(a);
+    for (TsCommonData*& d : States) {
       delete d;
       d = nullptr;
     }
@@ -27,16 +27,15 @@ class Grid : public ListAdapterTest {
     g->SetRowCount(40);
     g->SetFixedColor(fixed);
     Controls.push_back(g);
-    Data.push_back(new TsCommonData(g, false));
-    Data.back()->SetSkinSection("EDIT");
-    Adapters.push_back(Create<TacGridWnd>(g->Handle(), Data.back(), nullptr, "EDIT", true));
+    States.push_back(new TsCommonData(g, false));
+    States.back()->SetSkinSection("EDIT");
+    GridAdapters.push_back(Create<TacGridWnd>(g->Handle(), States.back(), nullptr, "EDIT", true));
     flush_events(40, 1000);
     return g;
   }
-  std::unique_ptr<TTestHost> LibHost;
   std::vector<TControl*> Controls;
-  std::vector<TsCommonData*> Data;
-  std::vector<TacMainWnd*> Adapters;
+  std::vector<TsCommonData*> States;
+  std::vector<TacMainWnd*> GridAdapters;
 };
 
 TEST_F(Grid, EachGridGetsItsOwnColoursBack) {
@@ -71,9 +70,9 @@ TEST_F(Grid, PrintedAsShownAndPlainAgainWhenTheSkinGoes) {
   for (int r = 0; r < 8; ++r) g->SetCells(1, r, "Cell " + std::to_string(r));
   flush_events(40, 1000);
   const Capture plain = CaptureScreen(g->Handle());
-  Data.push_back(new TsCommonData(g, false));
-  Data.back()->SetSkinSection("EDIT");
-  Adapters.push_back(Create<TacGridWnd>(g->Handle(), Data.back(), nullptr, "EDIT", true));
+  States.push_back(new TsCommonData(g, false));
+  States.back()->SetSkinSection("EDIT");
+  GridAdapters.push_back(Create<TacGridWnd>(g->Handle(), States.back(), nullptr, "EDIT", true));
   flush_events(40, 1000);
   const Capture shown = CaptureScreen(g->Handle());
   EXPECT_GT(DifferingPixels(plain, shown), 1000);

@@ -2,6 +2,15 @@
 
 namespace qvtest {
 
+void ListAdapterTest::TearDown() {
+  FreeAndNil(Adapter);
+  delete Data;
+  Data = nullptr;
+  FreeControls();
+  LibHost.reset();
+  AdapterTest::TearDown();
+}
+
 HWND ListAdapterTest::Host(int w, int h) {
   if (!HostWnd || !IsWindow(HostWnd)) HostWnd = Track(CreatePlainWindow(nullptr, WS_CLIPCHILDREN, 40, 40, w, h));
   return HostWnd;

@@ -10,6 +10,13 @@ namespace qvtest {
 
 class ListAdapterTest : public AdapterTest {
  protected:
+  // Frees what a test made, each before what it leans on: the adapter, the skin state it was given,
+  // the test's class-library controls (FreeControls), their host, then the windows.
+  void TearDown() override;
+  virtual void FreeControls() {}
+  TacMainWnd* Adapter = nullptr;
+  TsCommonData* Data = nullptr;
+  std::unique_ptr<TTestHost> LibHost;
   // A visible top-level window for the windows of a test.
   HWND Host(int w = 560, int h = 420);
   // A common control made with CreateWindowEx in the host, with the dialog font.

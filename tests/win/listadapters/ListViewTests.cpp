@@ -10,7 +10,7 @@ namespace {
 class ListView : public ListAdapterTest {
  protected:
   void TearDown() override {
-    FreeAndNil(Adapter);
+    FreeAndNil(ViewAdapter);
     ListAdapterTest::TearDown();
   }
   // A report list of Rows rows in three columns of 90 pixels, the last one right-aligned.
@@ -35,7 +35,7 @@ class ListView : public ListAdapterTest {
     }
     Header = HWND(SendMessageA(List, LVM_GETHEADER, 0, 0));
     OwnHeaderProc = WNDPROC(GetWindowLongPtrA(Header, GWLP_WNDPROC));
-    Adapter = Create<TacListViewWnd>(List, nullptr, Manager, "EDIT", true);
+    ViewAdapter = Create<TacListViewWnd>(List, nullptr, Manager, "EDIT", true);
     flush_events(60, 2000);
   }
   // A column's rectangle on the screen.
@@ -68,7 +68,7 @@ class ListView : public ListAdapterTest {
   }
   HWND List = nullptr, Header = nullptr;
   WNDPROC OwnHeaderProc = nullptr;
-  TacListViewWnd* Adapter = nullptr;
+  TacListViewWnd* ViewAdapter = nullptr;
 };
 
 TEST_F(ListView, HeaderColumnsFollowThePointerAndShowTheirSortArrow) {
@@ -148,7 +148,7 @@ TEST_F(ListView, HeaderGivenBackWhenTheSkinGoesAndHookedAgainWhenItComes) {
   Manager->SetActive(true);
   flush_events(40, 1000);
   EXPECT_EQ(0, States()[0]);
-  FreeAndNil(Adapter);
+  FreeAndNil(ViewAdapter);
   flush_events(40, 1000);
   EXPECT_EQ(-1, States()[0]);
   EXPECT_EQ(3, SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0));
@@ -167,7 +167,7 @@ TEST_F(ListView, ThumbTrackingScrollsFromWhereTheListStands) {
   }
   // Dragged with the mouse to the end of the bar, and back to the start.
   TRect bar;
-  GetVertBarRect(Adapter, List, bar);
+  GetVertBarRect(ViewAdapter, List, bar);
   const int x = (bar.Left + bar.Right) / 2;
   MouseTo(x, bar.Top + 16 + 4);
   LeftButton(true);

@@ -16,14 +16,9 @@ std::string KindName(const testing::TestParamInfo<TKind>& info) {
 
 class Printed : public ListAdapterTest, public testing::WithParamInterface<TKind> {
  protected:
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+  void FreeControls() override {
     if (Bar) Bar->Free();
     Bar = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
   // The window with content of every kind it shows (rows, a sorted column, nodes, buttons of each
   // state, panels with texts), scrolled off its start.
@@ -120,10 +115,7 @@ class Printed : public ListAdapterTest, public testing::WithParamInterface<TKind
     }
     return nullptr;
   }
-  std::unique_ptr<TTestHost> LibHost;
   ::TToolBar* Bar = nullptr;
-  TsCommonData* Data = nullptr;
-  TacMainWnd* Adapter = nullptr;
 };
 
 TEST_P(Printed, AsTheScreenShowsIt) {

@@ -9,14 +9,9 @@ namespace {
 
 class StatusBar : public ListAdapterTest {
  protected:
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+  void FreeControls() override {
     if (Bar) Bar->Free();
     Bar = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
   RECT PartOnScreen(HWND bar, int i) const {
     RECT r{};
@@ -24,10 +19,7 @@ class StatusBar : public ListAdapterTest {
     MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
   }
-  std::unique_ptr<TTestHost> LibHost;
   TStatusBar* Bar = nullptr;
-  TsCommonData* Data = nullptr;
-  TacMainWnd* Adapter = nullptr;
 };
 
 TEST_F(StatusBar, PanelsFramedOrDividedAsTheSkinSays) {

@@ -13,13 +13,12 @@ namespace {
 class Tabs : public ListAdapterTest {
  protected:
   void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+    FreeAndNil(TabAdapter);
+    ListAdapterTest::TearDown();
+  }
+  void FreeControls() override {
     if (Pages) Pages->Free();
     Pages = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
   static void AddTabs(HWND tab, int count) {
     for (int i = 0; i < count; ++i) {
@@ -30,10 +29,8 @@ class Tabs : public ListAdapterTest {
       SendMessageA(tab, TCM_INSERTITEMA, WPARAM(i), LPARAM(&item));
     }
   }
-  std::unique_ptr<TTestHost> LibHost;
   TPageControl* Pages = nullptr;
-  TsCommonData* Data = nullptr;
-  TacTabControlWnd* Adapter = nullptr;
+  TacTabControlWnd* TabAdapter = nullptr;
 };
 
 TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
@@ -54,21 +51,21 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
     HWND tab = Make(WC_TABCONTROLA, side.Style, 10, 10, 320, 320);
     AddTabs(tab, 3);
     SendMessageA(tab, TCM_SETCURSEL, 1, 0);
-    Adapter = Create<TacTabControlWnd>(tab, nullptr, Manager, "PAGECONTROL", true);
+    TabAdapter = Create<TacTabControlWnd>(tab, nullptr, Manager, "PAGECONTROL", true);
     RECT item{};
     SendMessageA(tab, TCM_GETITEMRECT, 2, LPARAM(&item));
     POINT over{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
     ClientToScreen(tab, &over);
     ASSERT_TRUE(MoveMouseTo(over));
     flush_events(40, 1000);
-    EXPECT_EQ(2, Adapter->HotTab);
+    EXPECT_EQ(2, TabAdapter->HotTab);
     const Capture c = CaptureScreen(tab);
     TRect active, body;
-    Adapter->TabRect(1, true, active);
-    Adapter->BodyRect(body);
+    TabAdapter->TabRect(1, true, active);
+    TabAdapter->BodyRect(body);
     for (int i = 0; i < 3; ++i) {
       TRect r;
-      Adapter->TabRect(i, i == 1, r);
+      TabAdapter->TabRect(i, i == 1, r);
       ASSERT_FALSE(r.IsEmpty()) << i;
       // A corner of the tab's frame that neither the active tab nor the body covers.
       const TPoint corners[] = {
@@ -93,12 +90,12 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
     const bool bottom = side.Tab != std::string("TABBOTTOM");
     EXPECT_EQ(Frame(side.Body, "BORDERSMASK", 0),
               c.Pixel(right ? body.Right - 3 : body.Left + 2, bottom ? body.Bottom - 3 : body.Top + 2));
-    FreeAndNil(Adapter);
+    FreeAndNil(TabAdapter);
     DestroyWindow(tab);
   }
   // Without tabs the whole window is a "CHECKBOX".
   HWND empty = Make(WC_TABCONTROLA, 0, 10, 10, 200, 120);
-  Adapter = Create<TacTabControlWnd>(empty, nullptr, Manager, "PAGECONTROL", true);
+  TabAdapter = Create<TacTabControlWnd>(empty, nullptr, Manager, "PAGECONTROL", true);
   flush_events(40, 1000);
   const Capture c = CaptureScreen(empty);
   EXPECT_EQ(Frame("CHECKBOX", "BORDERSMASK", 0), c.Pixel(2, 2));
@@ -119,7 +116,7 @@ TEST_F(Tabs, TabSectionFirstInTheSkinOrMissing) {
   HWND tab = Make(WC_TABCONTROLA, 0, 10, 10, 320, 220);
   AddTabs(tab, 3);
   SendMessageA(tab, TCM_SETCURSEL, 1, 0);
-  Adapter = Create<TacTabControlWnd>(tab, nullptr, Manager, "PAGECONTROL", true);
+  TabAdapter = Create<TacTabControlWnd>(tab, nullptr, Manager, "PAGECONTROL", true);
   for (const char* name : {"First", "None"}) {
     SCOPED_TRACE(name);
     Manager->SetSkinName(name);
@@ -129,7 +126,7 @@ TEST_F(Tabs, TabSectionFirstInTheSkinOrMissing) {
     if (skinned) ASSERT_EQ(0, Manager->SectionIndexOf("TABTOP"));
     const Capture c = CaptureScreen(tab);
     TRect r;
-    Adapter->TabRect(0, false, r);
+    TabAdapter->TabRect(0, false, r);
     const COLORREF frame = TSkinBuilder::FrameColor(first.MaskOrdinal("TABTOP", "BORDERSMASK"), 0);
     if (skinned)
       EXPECT_EQ(frame, c.Pixel(r.Left + 2, r.Top + 2));
@@ -156,8 +153,8 @@ TEST_F(Tabs, PagesAdaptedOnceEachAndTheUpDownOnlyByItsOwnAdapter) {
   for (int i = 0; i < 6; ++i) addPage(i);
   Data = new TsCommonData(Pages, false);
   Data->SetSkinSection("PAGECONTROL");
-  Adapter = Create<TacPageControlWnd>(Pages->Handle(), Data, nullptr, "PAGECONTROL", true);
-  auto* adapter = static_cast<TacPageControlWnd*>(Adapter);
+  TabAdapter = Create<TacPageControlWnd>(Pages->Handle(), Data, nullptr, "PAGECONTROL", true);
+  auto* adapter = static_cast<TacPageControlWnd*>(TabAdapter);
   flush_events(40, 1000);
   // The tabs do not fit: the control shows its up-down, which gets one adapter of its own.
   const HWND updown = FindWindowExA(Pages->Handle(), nullptr, UPDOWN_CLASSA, nullptr);

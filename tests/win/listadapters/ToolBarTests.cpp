@@ -10,16 +10,11 @@ namespace {
 
 class ToolBar : public ListAdapterTest {
  protected:
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+  void FreeControls() override {
     if (Bar) Bar->Free();
     Bar = nullptr;
     if (Images) ImageList_Destroy(Images);
     Images = nullptr;
-    LibHost.reset();
-    ListAdapterTest::TearDown();
   }
   RECT ButtonOnScreen(HWND bar, int i) const {
     RECT r{};
@@ -30,10 +25,7 @@ class ToolBar : public ListAdapterTest {
   COLORREF At(const RECT& r, int dx, int dy) const {
     return CaptureScreenRect(RECT{r.left + dx, r.top + dy, r.left + dx + 1, r.top + dy + 1}).Pixel(0, 0);
   }
-  std::unique_ptr<TTestHost> LibHost;
   ::TToolBar* Bar = nullptr;
-  TsCommonData* Data = nullptr;
-  TacMainWnd* Adapter = nullptr;
   HIMAGELIST Images = nullptr;
 };
 

@@ -7,15 +7,10 @@ namespace {
 
 class Tree : public ListAdapterTest {
  protected:
-  void TearDown() override {
-    FreeAndNil(Adapter);
-    delete Data;
-    Data = nullptr;
+  void FreeControls() override {
     if (VTree) VTree->Free();
     VTree = nullptr;
-    LibHost.reset();
     HookAttaching = false;
-    ListAdapterTest::TearDown();
   }
   HWND AdaptedTree(bool dialog) {
     HWND tree = Make(WC_TREEVIEWA, TVS_HASLINES, 10, 10, 200, 160, WS_EX_CLIENTEDGE);
@@ -42,10 +37,7 @@ class Tree : public ListAdapterTest {
     flush_events(40, 1000);
     return VTree;
   }
-  std::unique_ptr<TTestHost> LibHost;
   TVirtualStringTree* VTree = nullptr;
-  TsCommonData* Data = nullptr;
-  TacMainWnd* Adapter = nullptr;
   int ProgramDraws = 0;
 };
 
