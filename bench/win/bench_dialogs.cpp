@@ -19,6 +19,7 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/acDials.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -106,15 +107,11 @@ double SecondsPerBox(int boxes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
-  if (argc > 1) manager->SetSkinDirectory(argv[1]);
-  manager->SetSkinName(BuiltInSkinName);
-  if (!manager->SkinData()->Active || !manager->HookInstalled()) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
+  NoteUnoptimisedBuild();
+  TsSkinManager* manager = StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
+  if (!manager) return 1;
+  if (!manager->HookInstalled()) {
+    std::printf("the dialog hook is not installed\n");
     return 1;
   }
   const std::string other = argc > 2 ? argv[2] : BuiltInSkinName;

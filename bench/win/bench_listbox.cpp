@@ -13,6 +13,7 @@
 #include "skin/controls/sQuorvexListBox.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -69,9 +70,7 @@ struct TResult {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
+  NoteUnoptimisedBuild();
   std::vector<std::string> texts;
   texts.reserve(Items);
   for (int i = 0; i < Items; ++i) texts.push_back("List item number " + std::to_string(i));

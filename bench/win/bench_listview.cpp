@@ -15,6 +15,7 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/acSBUtils.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -79,18 +80,11 @@ double ScrollThrough(HWND list) {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
+  NoteUnoptimisedBuild();
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
-  manager->SetSkinName(BuiltInSkinName);
-  if (!manager->SkinData()->Active) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
-    return 1;
-  }
+  TsSkinManager* manager = StartWithBuiltInSkin();
+  if (!manager) return 1;
   auto* form = Create<TForm>(Application);
   form->SetBounds(20, 20, 500, 400);
   form->Show();

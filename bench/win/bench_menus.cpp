@@ -16,6 +16,7 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/sSkinMenus.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -62,15 +63,12 @@ double SecondsPerOpen(TPopupMenu* menu, HWND closer) {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
-  manager->SetSkinName(BuiltInSkinName);
+  NoteUnoptimisedBuild();
+  TsSkinManager* manager = StartWithBuiltInSkin();
+  if (!manager) return 1;
   TacSkinableMenus* menus = SkinableMenusOf(manager);
-  if (!manager->SkinData()->Active || !menus) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
+  if (!menus) {
+    std::printf("the skinned menus are not there\n");
     return 1;
   }
   manager->MenuSupport()->IcoLineSkin = "ICOLINE";

@@ -27,6 +27,7 @@
 #include "skin/engine/sFade.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -160,16 +161,9 @@ void AnimationFrame(TForm* Form) {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
-  manager->SetSkinName(BuiltInSkinName);
-  if (!manager->SkinData()->Active) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
-    return 1;
-  }
+  NoteUnoptimisedBuild();
+  TsSkinManager* manager = StartWithBuiltInSkin();
+  if (!manager) return 1;
   // Page switches are timed without the animation; the frame is timed on its own.
   manager->PageChange()->SetActive(false);
   std::printf("%d-bit build; medians of %d rounds\n", int(sizeof(void*) * 8), kRounds);

@@ -27,6 +27,7 @@
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -286,9 +287,7 @@ void Messages(TsSkinManager* manager) {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
+  NoteUnoptimisedBuild();
   std::printf("processor level of the pixel kernels: %s; %d-bit build; medians of %d rounds\n",
               qv::rows::LevelName(qv::rows::Kernels().Level), int(sizeof(void*) * 8), kRounds);
   auto* manager = Create<TsSkinManager>(nullptr);

@@ -20,6 +20,7 @@
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
 #include "skin/windows/sSkinProvider.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -143,16 +144,9 @@ void ResizeStep() {
 }  // namespace
 
 int main() {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
-  manager->SetSkinName(BuiltInSkinName);
-  if (!manager->SkinData()->Active) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
-    return 1;
-  }
+  NoteUnoptimisedBuild();
+  TsSkinManager* manager = StartWithBuiltInSkin();
+  if (!manager) return 1;
   std::printf("%d-bit build; medians of %d rounds\n", int(sizeof(void*) * 8), kRounds);
   FrameAndCaption();
   ResizeStep();

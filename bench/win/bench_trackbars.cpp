@@ -17,6 +17,7 @@
 #include "skin/controls/sTrackBar.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
 namespace {
@@ -57,19 +58,11 @@ double SecondsPerRepaint(TForm* form) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(__GNUC__) && !defined(__OPTIMIZE__)
-  std::printf("note: an unoptimised build; configure with -DCMAKE_BUILD_TYPE=Release for fair ratios\n");
-#endif
-  auto* manager = Create<TsSkinManager>(nullptr);
-  manager->SetIsDefault(true);
+  NoteUnoptimisedBuild();
   // A second skin to switch to: a folder of skins given on the command line, else the built-in
   // skin loaded again under another name.
-  if (argc > 1) manager->SetSkinDirectory(argv[1]);
-  manager->SetSkinName(BuiltInSkinName);
-  if (!manager->SkinData()->Active) {
-    std::printf("skin not loaded: %s\n", manager->LastError().c_str());
-    return 1;
-  }
+  TsSkinManager* manager = StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
+  if (!manager) return 1;
   const std::string other = argc > 2 ? argv[2] : BuiltInSkinName;
 
   TForm* skinned = MakeFaders<TsTrackBar>(20);

@@ -100,6 +100,20 @@ TColor acsb::ParentColorOf(HWND wnd) {
   return answered != clParentColorUnset ? TColor(ColorToRGB(answered)) : PlainBackgroundOf(parent);
 }
 
+bool acsb::ItemColors(const TsCommonData* sd, bool DialogMode, bool Hot, COLORREF& Back, COLORREF& Text) {
+  if (DialogMode) {
+    Back = GetSysColor(COLOR_WINDOW);
+    Text = GetSysColor(COLOR_WINDOWTEXT);
+    return true;
+  }
+  TsSkinManager* sm = sd ? sd->SkinManager() : nullptr;
+  if (!sm || !sm->IsSectionIndex(sd->SkinIndex)) return false;
+  const TsGeneralData& gd = sm->Section(sd->SkinIndex);
+  Back = ColorToRGB(TColor(Hot ? gd.HotColor : gd.Color));
+  Text = ColorToRGB(TColor(Hot ? gd.HotFontColor.Text() : gd.FontColor.Text()));
+  return true;
+}
+
 TObject* acsb::ApplicationObject() {
   if (GetApplicationObject) return GetApplicationObject();
   return Application;

@@ -22,6 +22,9 @@ TColor PlainBackgroundOf(HWND wnd);
 // The colour the parent of a window shows behind it: the parent's answer to skin command 21, else
 // its plain background.
 TColor ParentColorOf(HWND wnd);
+// The background and text of an adapted list's or tree's items: the system's window colours in the
+// dialog look, else the section's (its hot colours when Hot); false when the skin has no section.
+bool ItemColors(const TsCommonData* sd, bool DialogMode, bool Hot, COLORREF& Back, COLORREF& Text);
 
 // ---- Containers ------------------------------------------------------------------------------------
 

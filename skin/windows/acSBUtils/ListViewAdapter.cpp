@@ -79,18 +79,8 @@ void TacListViewWnd::ApplySkinColors() {
   // Coming back from the plain look: the colours the window shows now are its own.
   if (!ColorsSaved_) StoreOriginalColors();
   TacEditWnd::ApplySkinColors();
-  TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
   COLORREF bk, text;
-  if (DialogMode) {
-    bk = GetSysColor(COLOR_WINDOW);
-    text = GetSysColor(COLOR_WINDOWTEXT);
-  } else if (sm && sm->IsSectionIndex(SkinData->SkinIndex)) {
-    const TsGeneralData& gd = sm->Section(SkinData->SkinIndex);
-    bk = ColorToRGB(TColor(gd.Color));
-    text = ColorToRGB(TColor(gd.FontColor.Text()));
-  } else {
-    return;
-  }
+  if (!ItemColors(SkinData, DialogMode, false, bk, text)) return;
   bool changed = false;
   auto set = [&](UINT get, UINT put, COLORREF c) {
     if (ListColor(WndHandle, get) == c) return;

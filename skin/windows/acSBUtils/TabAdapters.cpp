@@ -635,9 +635,7 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
       const bool own = IsOwnManager(Message, SkinData);
       switch (Message.WParamHi()) {
         case QC_SKINLOADED:
-          if (own) {
-            MarkSkinChanged();
-          }
+          if (own) MarkSkinChanged();
           return;
         case QC_SKINREMOVED:
           if (own) {

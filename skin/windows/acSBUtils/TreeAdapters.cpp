@@ -33,18 +33,8 @@ void TacTreeViewWnd::RestoreOriginalColors() {
 void TacTreeViewWnd::ApplySkinColors() {
   if (!ColorsSaved_) StoreOriginalColors();
   Skinned = true;
-  TsSkinManager* sm = SkinData ? SkinData->SkinManager() : nullptr;
   COLORREF bk, text;
-  if (DialogMode) {
-    bk = GetSysColor(COLOR_WINDOW);
-    text = GetSysColor(COLOR_WINDOWTEXT);
-  } else if (sm && sm->IsSectionIndex(SkinData->SkinIndex)) {
-    const TsGeneralData& gd = sm->Section(SkinData->SkinIndex);
-    bk = ColorToRGB(TColor(gd.HotColor));
-    text = ColorToRGB(TColor(gd.HotFontColor.Text()));
-  } else {
-    return;
-  }
+  if (!ItemColors(SkinData, DialogMode, true, bk, text)) return;
   if (TControl* c = SkinData->OwnerControl;
       c && !DialogMode && !SkinData->CustomFont && c->Font()->Color() != TColor(text))
     c->Font()->SetColor(TColor(text));
