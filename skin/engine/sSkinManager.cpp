@@ -142,6 +142,10 @@ void DeliverToWindowTree(HWND wnd, TMessage& message) {
 
 }  // namespace
 
+void PassSkinCommandToForeignWindows(HWND Wnd, TMessage& Message) {
+  if (Wnd && IsWindow(Wnd)) DeliverToForeignChildren(Wnd, Message);
+}
+
 void PassSkinCommandInside(HWND Wnd, TMessage& Message) {
   if (!Wnd || !IsWindow(Wnd)) return;
   if (TWinControl* control = FindControl(Wnd)) {

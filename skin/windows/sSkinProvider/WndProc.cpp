@@ -12,28 +12,6 @@ bool OwnManager(const TMessage& m, TsCommonData* sd) {
   return sm && m.LParam == reinterpret_cast<LPARAM>(sm);
 }
 
-void DeliverToWindows(HWND parent, TMessage& message);
-
-// The skin command to the windows inside a control that are no controls of the class library
-// (bare windows an adapter may be on), with what lies inside them.
-void DeliverToForeignChildren(HWND wnd, TMessage& message) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-  for (HWND child : children) {
-    if (!IsWindow(child)) continue;
-    if (FindControl(child))
-      DeliverToForeignChildren(child, message);
-    else
-      DeliverToWindows(child, message);
-  }
-}
-
-void DeliverToWindows(HWND wnd, TMessage& message) {
-  SendMessageA(wnd, message.Msg, message.WParam, message.LParam);
-  if (!IsWindow(wnd) || AskWindow(wnd, QC_ISSKINNED)) return;
-  DeliverToForeignChildren(wnd, message);
-}
-
 }  // namespace
 
 // ---- The dispatcher ----------------------------------------------------------------------------------
@@ -55,7 +33,7 @@ void TsSkinProvider::BroadcastSkinChange(TMessage& Message) {
   if (!Form || Dying(Form)) return;
   TMessage m = Message;
   BroadcastToControls(Form, m);
-  if (Form && Form->HandleAllocated()) DeliverToForeignChildren(Form->Handle(), m);
+  if (Form && Form->HandleAllocated()) PassSkinCommandToForeignWindows(Form->Handle(), m);
 }
 
 // ---- In every state ------------------------------------------------------------------------------------
