@@ -20,6 +20,11 @@ PACKAGES=(mingw-w64 wine wine64 wine32:i386 xvfb googletest cmake make g++ clang
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
 # The tests' precompiled headers are cached too (ccache checks the header file by its contents).
 export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
+# Results are found by the exact bytes of every header a compilation read (the compiler's -MD list),
+# never by the preprocessed text: that drops comments, and a precompiled header made from other
+# bytes of the same headers fails to stop their second inclusion (#pragma once matches a header by
+# its contents), so every test source would then define each class twice.
+export CCACHE_DEPEND="${CCACHE_DEPEND:-true}"
 
 # Progress lines carry the time since the start (minutes:seconds).
 log() { printf '== %d:%02d %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }

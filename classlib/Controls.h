@@ -582,18 +582,18 @@ class TWinControl : public TControl {
 
 // Binds a freshly created window to its control; StdWndProc is every control's class procedure.
 LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-// The control that owns a window made by the class library (nil for any other window).
+// The control that owns a window made by the class library (nullptr for any other window).
 TWinControl* FindControl(HWND Wnd);
-// The window control at a screen point (nil when the window there is not the library's).
+// The window control at a screen point (nullptr when the window there is not the library's).
 TWinControl* FindVCLWindow(TPoint Pos);
 // The control under a screen point, graphic children included.
 TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
 // The graphic control that holds the mouse capture, or the window control whose window does.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* Control);
-// The control the mouse is over (the last one that got CM_MOUSEENTER), nil when none.
+// The control the mouse is over (the last one that got CM_MOUSEENTER), nullptr when none.
 TControl* MouseControl();
-// A canvas-free helper: the parent form of a control (nil when its top parent is not a form).
+// A canvas-free helper: the parent form of a control (nullptr when its top parent is not a form).
 TCustomForm* GetParentForm(TControl* Control);
 TCustomForm* ValidParentForm(TControl* Control);
 

@@ -33,7 +33,7 @@ class TCustomImageList : public TComponent {
   void SetAllocBy(int count) { AllocBy_ = count > 0 ? count : 1; }
 
   // Adds the image (a wide bitmap adds one image per Width pixels); mask: white marks the
-  // transparent pixels (nil: none). Returns the index of the first image added, -1 on failure.
+  // transparent pixels (nullptr: none). Returns the index of the first image added, -1 on failure.
   int Add(TBitmap* image, TBitmap* mask);
   // Adds the image with maskColor as transparent colour (clDefault: the bitmap's transparent
   // colour). The image itself is not changed.
@@ -46,7 +46,7 @@ class TCustomImageList : public TComponent {
   // luminance over what the canvas shows.
   void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
   // Sizes image to one image of the list and draws image index into it (over the list's
-  // background colour when it has one). False for a bad index or no image.
+  // background colour when it has one). false for a bad index or no image.
   bool GetBitmap(int index, TBitmap* image);
 
   // Copies the images and settings of another image list.

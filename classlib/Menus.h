@@ -92,7 +92,7 @@ class TMenuItem : public TComponent {
   void Clear();
   // The sub-item with that caption, '&' left out on both sides, compared without case.
   TMenuItem* Find(const std::string& ACaption) const;
-  // The menu this item belongs to (through its parents), nil when none.
+  // The menu this item belongs to (through its parents), nullptr when none.
   TMenu* GetParentMenu() const;
 
   // ---- handles
@@ -114,7 +114,7 @@ class TMenuItem : public TComponent {
   TMenuMeasureItemEvent OnMeasureItem;
   TMenuChangeEvent OnChange;
 
-  // The live item with that command number, or with that address (nil when it is not one).
+  // The live item with that command number, or with that address (nullptr when it is not one).
   static TMenuItem* FromCommand(WORD Command);
   static TMenuItem* FromData(ULONG_PTR Data);
   static long LiveCount();

@@ -17,7 +17,7 @@ inline void NoteUnoptimisedBuild() {
 }
 
 // The default manager showing the built-in skin (SkinsFolder, when given, holds the other skins a
-// benchmark switches to); nil, with the manager's error printed, when the skin did not load.
+// benchmark switches to); nullptr, with the manager's error printed, when the skin did not load.
 inline TsSkinManager* StartWithBuiltInSkin(const char* SkinsFolder = nullptr) {
   auto* manager = Create<TsSkinManager>(nullptr);
   manager->SetIsDefault(true);

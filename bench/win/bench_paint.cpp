@@ -200,7 +200,7 @@ void Drain() {
   for (int i = 0; i < 5; ++i) Application->ProcessMessages();
 }
 
-// A skinned container: it answers the skin commands (its image on command 5, its colour on 21) as
+// A skinned container: it answers the skin commands (its image on QC_GETCACHE, its colour on QC_GETPARENTCOLOR) as
 // skinned controls do and passes skin changes on to its children; its cache is one colour.
 class TBenchPanel : public TWinControl {
  public:

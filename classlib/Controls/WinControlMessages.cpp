@@ -21,7 +21,7 @@ bool TWinControl::DoKeyDown(TMessage& Message) {
 bool TWinControl::DoKeyUp(TMessage& Message) { return DoKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp); }
 
 // A key going down or up: the form sees it first when it previews keys, then the control's own
-// handler, which may swallow it by setting the key to 0. True when the key is used up.
+// handler, which may swallow it by setting the key to 0. true when the key is used up.
 bool TWinControl::DoKeyEvent(TMessage& Message, bool (TWinControl::*FormStep)(TMessage&),
                              void (TWinControl::*Handler)(std::uint16_t&, TShiftState)) {
   auto alive = AliveToken();

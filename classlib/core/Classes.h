@@ -72,7 +72,7 @@ class TPersistent : public TObject {
   // "Cannot assign a <Source class> to a <this class>" when neither side knows the other.
   // Overrides handle the classes they know and call the base for the rest.
   virtual void Assign(TPersistent* Source);
-  // The object that owns this one for naming and streaming (nil at this level).
+  // The object that owns this one for naming and streaming (nullptr at this level).
   virtual TPersistent* GetOwner() const { return nullptr; }
 
  protected:
@@ -118,7 +118,7 @@ class TComponent : public TPersistent {
   void InsertComponent(TComponent* AComponent);
   // Notifies and takes AComponent out of this one's list; it keeps existing, without owner.
   void RemoveComponent(TComponent* AComponent);
-  // The owned component of that name (case-insensitive), nil when none or the name is empty.
+  // The owned component of that name (case-insensitive), nullptr when none or the name is empty.
   TComponent* FindComponent(std::string_view name) const;
   // Frees the owned components, last first.
   void DestroyComponents();
@@ -191,7 +191,7 @@ class TList : public TObject {
   void* Last() const { return Items(Count() - 1); }
   void Exchange(int index1, int index2);
   void Move(int curIndex, int newIndex);
-  void Pack();  // removes the nil entries
+  void Pack();  // removes the null entries
   void Sort(const std::function<int(void*, void*)>& compare);
   const std::vector<void*>& List() const { return Items_; }
 
@@ -332,7 +332,7 @@ class TCollectionItem : public TPersistent {
   void BeforeDestruction() override;
 
   TCollection* Collection() const { return Collection_; }
-  // Moves the item into another collection (nil: out of any).
+  // Moves the item into another collection (nullptr: out of any).
   void SetCollection(TCollection* value);
   int Index() const;
   virtual void SetIndex(int value);
@@ -341,7 +341,7 @@ class TCollectionItem : public TPersistent {
   virtual std::string DisplayName() const { return ClassName(); }
 
  protected:
-  // Tells the collection of a change: Update(this), or Update(nil) with AllItems.
+  // Tells the collection of a change: Update(this), or Update(nullptr) with AllItems.
   void Changed(bool AllItems);
 
  private:
@@ -374,13 +374,13 @@ class TCollection : public TPersistent {
   // Copies a collection: cleared, then one new item per source item, each assigned from it.
   void Assign(TPersistent* Source) override;
 
-  // Updates between BeginUpdate and EndUpdate are collected into one Update(nil).
+  // Updates between BeginUpdate and EndUpdate are collected into one Update(nullptr).
   virtual void BeginUpdate();
   virtual void EndUpdate();
   int UpdateCount() const { return UpdateCount_; }
 
  protected:
-  // A change of Item (nil: of the collection as a whole: items added, removed, moved, cleared).
+  // A change of Item (nullptr: of the collection as a whole: items added, removed, moved, cleared).
   virtual void Update(TCollectionItem* Item);
   void Changed();
 

@@ -62,7 +62,7 @@ class TSet {
   friend constexpr bool operator<=(TSet a, TSet b) { return (a.Bits_ & ~b.Bits_) == 0; }
   friend constexpr bool operator>=(TSet a, TSet b) { return b <= a; }
 
-  // True when the sets share an element.
+  // true when the sets share an element.
   constexpr bool Intersects(TSet other) const { return (Bits_ & other.Bits_) != 0; }
 
  private:

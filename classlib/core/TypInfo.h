@@ -212,12 +212,12 @@ bool RegisterProperties(Body body) {
   return true;
 }
 
-// Lookups. A nil object or a missing property gives nil.
+// Lookups. A null object or a missing property gives nullptr.
 const TPropInfo* GetPropInfo(const TObject* object, std::string_view name);
 // All properties of the object's class, ancestors' first, an override in its ancestor's place.
 std::vector<const TPropInfo*> GetPropList(const TObject* object);
 
-// Access by name; a missing property, or one of another kind, reads as absent (-1, nil, false
+// Access by name; a missing property, or one of another kind, reads as absent (-1, nullptr, false
 // or an empty string) and is not written.
 // Names compare without case, as the framework's do.
 bool HasPropByName(const TObject* object, std::string_view name);

@@ -17,15 +17,15 @@
 // Every list is allocated and freed through the shell's task allocator. The routines that reach the
 // shell raise EOleSysError with the shell's result when it fails.
 
-// A zero-filled block of Size bytes; nil when it cannot be had.
+// A zero-filled block of Size bytes; nullptr when it cannot be had.
 LPITEMIDLIST CreatePIDL(UINT Size);
 // The item after Item (by its leading size).
 LPITEMIDLIST NextPIDL(LPCITEMIDLIST Item);
-// The bytes of a list with its terminator; 0 for nil.
+// The bytes of a list with its terminator; 0 for nullptr.
 UINT GetPIDLSize(LPCITEMIDLIST List);
-// A copy of a list (nil for nil, or when no memory can be had).
+// A copy of a list (nullptr for nullptr, or when no memory can be had).
 LPITEMIDLIST CopyPIDL(LPCITEMIDLIST List);
-// A new list: the items of First, then those of Second, one terminator. Either may be nil or empty.
+// A new list: the items of First, then those of Second, one terminator. Either may be nullptr or empty.
 LPITEMIDLIST ConcatPIDLs(LPCITEMIDLIST First, LPCITEMIDLIST Second);
 void DisposePIDL(LPITEMIDLIST List);
 // The desktop's folder interface (the caller releases it) and item-ID list (the caller frees it).
@@ -36,7 +36,7 @@ LPITEMIDLIST GetDesktopPIDL();
 
 class TacShellFolder : public TObject {
  public:
-  // Keeps Folder, copies RelativeID and makes the absolute list: the parent's absolute list (nil:
+  // Keeps Folder, copies RelativeID and makes the absolute list: the parent's absolute list (nullptr:
   // the desktop object's; none for the desktop itself) followed by RelativeID.
   TacShellFolder(TacShellFolder* Parent, IShellFolder* Folder, LPCITEMIDLIST RelativeID);
   ~TacShellFolder() override;
@@ -60,7 +60,7 @@ class TacShellFolder : public TObject {
   IUnknown* FDetailInterface = nullptr;
 };
 
-// The desktop's folder object; nil when the start-up could not make it.
+// The desktop's folder object; nullptr when the start-up could not make it.
 TacShellFolder* DesktopFolder();
 
 // ---- Start-up and shutdown -------------------------------------------------------------------------

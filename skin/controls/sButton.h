@@ -26,7 +26,7 @@ class TsButton : public TacSkinnedControl<TButton> {
   void SetDown(bool Value);
   int FocusMargin() const { return FFocusMargin; }
   void SetFocusMargin(int Value) { FFocusMargin = Value; }
-  // WordWrap: the base's, default True here.
+  // WordWrap: the base's, default true here.
 
   // The state the button is painted in: 0 normal, 1 hot, 2 pressed.
   int CurrentState();

@@ -45,7 +45,7 @@ class TsCalcForm : public TForm {
   void SetBeepOnError(bool Value) { FEngine.BeepOnError = Value; }
   double Memory() const { return FEngine.Memory(); }
   const qv::TacCalcEngine& Engine() const { return FEngine; }
-  // The edit that takes the result (nil: none; Enter and "=" then only compute).
+  // The edit that takes the result (nullptr: none; Enter and "=" then only compute).
   TsCustomNumEdit* OwnerEdit() const { return FOwnerEdit; }
   void SetOwnerEdit(TsCustomNumEdit* Value);
   // One key as typed on the form.
@@ -72,7 +72,7 @@ class TsCalcForm : public TForm {
   // The memory indicator ("M" while the memory is not 0).
   TsPanel* MemoryPanel() const { return FCalcPanel; }
   TPopupMenu* Menu() const { return FPopupMenu; }
-  // The button that sends Key (nil when none does).
+  // The button that sends Key (nullptr when none does).
   TsSpeedButton* KeyButton(char Key) const;
   TsSpeedButton* MemoryButton(char Which) const;
 

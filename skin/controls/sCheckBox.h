@@ -44,7 +44,7 @@ class TacCheckControl : public TacSkinnedControl<TBase> {
   void SetShowFocus(bool Value);
   int TextIndent() const { return FTextIndent; }
   void SetTextIndent(int Value);
-  // AutoSize (default True here) and WordWrap: the base's.
+  // AutoSize (default true here) and WordWrap: the base's.
 
   // The user may not change the state.
   virtual bool GetReadOnly() const { return FReadOnly; }
@@ -67,11 +67,11 @@ class TacCheckControl : public TacSkinnedControl<TBase> {
   // ---- what the two controls do differently
   // The mask of the skin glyph for the present state (-1 when the skin has none).
   virtual int SkinGlyphMask() = 0;
-  // The user bitmap drawn for the present state (nil: nothing is drawn).
+  // The user bitmap drawn for the present state (nullptr: nothing is drawn).
   virtual TBitmap* UserGlyph() const = 0;
   // The bitmap whose size gives the user glyph's frame size.
   virtual TBitmap* UserGlyphForSize() const = 0;
-  // The image list and index of the present state's image (nil when the list is not used).
+  // The image list and index of the present state's image (nullptr when the list is not used).
   virtual TCustomImageList* ListGlyph(int& Index) const {
     Index = -1;
     return nullptr;

@@ -43,7 +43,7 @@ class TsCustomComboBox : public TacSkinnedControl<TCustomComboBox> {
   void SetShowButton(bool Value);
   // Set from the list's opening (CBN_DROPDOWN) until its closing (CBN_CLOSEUP).
   bool ListDropped() const { return FDropped; }
-  // The adapter of the list window (nil while the list is the system's).
+  // The adapter of the list window (nullptr while the list is the system's).
   TacControlComboList* ListAdapter() const { return FListAdapter.get(); }
 
   // The button in window coordinates: a scroll bar's width inside the 2-pixel frame, at the left

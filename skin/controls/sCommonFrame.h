@@ -19,18 +19,20 @@
 //
 // ---- Skin commands the frame answers (step 1) -------------------------------------------------
 //
-//   1, 2, 3   skin loaded / removed / refresh. Only when LParam is the control's effective manager
-//             (2 not while the control is being destroyed): BeforeSkinChange (default: the fade
-//             is stopped), the common answer (HandleSkinCommand), AfterSkinChange (default:
-//             nothing for 1; a repaint for 2; for 3 a repaint unless a printing DC is active).
-//             A container (PassesSkinCommandsOn) also passes them on to its children: command 1
-//             before its own answer, 2 and 3 after it, and for any manager.
-//   6         update done: when Updating is set it is cleared and RepaintAfterUpdate runs
-//             (default: Repaint).
-//   7         is skinned: LParam and Result 1 (the control paints itself in the skin).
-//   16        stop fade: StopFading.
-//   26        section index: Result := SkinIndex + 1 (0 when the section is unknown).
-//   60        application object.
+//   QC_SKINLOADED, QC_SKINREMOVED, QC_REFRESH
+//             Only when LParam is the control's effective manager (QC_SKINREMOVED not while the
+//             control is being destroyed): BeforeSkinChange (default: the fade is stopped), the
+//             common answer (HandleSkinCommand), AfterSkinChange (default: nothing for
+//             QC_SKINLOADED; a repaint for QC_SKINREMOVED; for QC_REFRESH a repaint unless a
+//             printing DC is active). A container (PassesSkinCommandsOn) also passes them on to
+//             its children: QC_SKINLOADED before its own answer, the other two after it, and for
+//             any manager.
+//   QC_UPDATEDONE       when Updating is set it is cleared and RepaintAfterUpdate runs
+//                       (default: Repaint).
+//   QC_ISSKINNED        LParam and Result 1 (the control paints itself in the skin).
+//   QC_STOPFADE         StopFading.
+//   QC_GETSECTIONINDEX  Result = SkinIndex + 1 (0 when the section is unknown).
+//   QC_GETAPPLICATION   the application object.
 // Every other command goes on to step 2 (or 3), where the common handler answers the rest.
 //
 // ---- Building blocks for a control's own code -------------------------------------------------
@@ -65,7 +67,7 @@
 bool IsDesigning(const TControl* Control);
 // The control is being destroyed.
 bool IsDying(const TControl* Control);
-// A skin command 1, 2 or 3 whose LParam names the control's effective manager.
+// A QC_SKINLOADED, QC_SKINREMOVED or QC_REFRESH whose LParam names the control's effective manager.
 bool IsOwnManagerCommand(const TMessage& Message, const TsCommonData* SkinData);
 // CM_MOUSEENTER / CM_MOUSELEAVE reach the parents too, with the child in LParam: true when the
 // message is the control's own (LParam 0 or the control).
@@ -99,8 +101,8 @@ bool ActionDisabled(const TControl* Control);
 // Updating asked again (the parent may be busy) and stored; true while the control must paint
 // nothing.
 bool RefreshUpdating(TsCommonData* SkinData);
-// BGChanged is forced when the control was partly hidden or its parent says it is (command 11);
-// then PartlyHidden := the control does not lie wholly inside its parent's client area.
+// BGChanged is forced when the control was partly hidden or its parent says it is (QC_ISPARTLYHIDDEN);
+// then PartlyHidden = the control does not lie wholly inside its parent's client area.
 void NotePartlyHidden(TControl* Control, TsCommonData* SkinData);
 // Copies Width x Height of the cache bitmap to DC (its state saved and restored around the copy);
 // when DC is 0 the window's DC is got and released around the copy.
@@ -113,10 +115,10 @@ void PrintChildWindows(HWND Wnd, HDC DC, LPARAM Flags);
 // ---- Hover fading ---------------------------------------------------------------------------------
 
 // CM_MOUSEENTER of a skinned control: when enabled, not designed and not yet MouseAbove,
-// OnMouseEnter, MouseAbove := True, BGChanged := False, FadeOrRepaint (aeMouseEnter).
+// OnMouseEnter, MouseAbove = true, BGChanged = false, FadeOrRepaint (aeMouseEnter).
 void FrameMouseEnter(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,
                      const TNotifyEvent& OnEnter);
-// CM_MOUSELEAVE: the same with aeMouseLeave and MouseAbove := False.
+// CM_MOUSELEAVE: the same with aeMouseLeave and MouseAbove = false.
 void FrameMouseLeave(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Timer, TacAnimatEvents Events,
                      const TNotifyEvent& OnLeave);
 
@@ -165,7 +167,7 @@ class TacSkinnedControl : public TBase {
   TNotifyEvent GetOnMouseLeave() const { return OnMouseLeave; }
   void SetOnMouseLeave(TNotifyEvent Value) { OnMouseLeave = Value; }
 
-  // The running hover fade (nil when none).
+  // The running hover fade (nullptr when none).
   TsFadeTimer* FadeTimer() const { return FFadeTimer; }
 
   void AfterConstruction() override {
@@ -225,16 +227,16 @@ class TacSkinnedControl : public TBase {
   // Step 3, before the inherited procedure.
   virtual void PlainMessage(TMessage& Message) { FirePlainEnterLeave(this, Message, OnMouseEnter, OnMouseLeave); }
 
-  // A running fade or state animation is stopped (command 16, skin changes, destruction).
+  // A running fade or state animation is stopped (QC_STOPFADE, skin changes, destruction).
   virtual void StopFading() { StopFade(FFadeTimer); }
-  // Commands 1, 2 and 3 for the control's manager, around the common answer.
+  // QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH for the control's manager, around the common answer.
   virtual void BeforeSkinChange(int /*Command*/) { StopFading(); }
   virtual void AfterSkinChange(int Command) {
     if (Command == QC_SKINREMOVED || (Command == QC_REFRESH && !PrintDC)) this->Repaint();
   }
-  // Command 6 found Updating set and cleared it.
+  // QC_UPDATEDONE found Updating set and cleared it.
   virtual void RepaintAfterUpdate() { this->Repaint(); }
-  // A container passes commands 1, 2 and 3 on to its children.
+  // A container passes QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH on to its children.
   virtual bool PassesSkinCommandsOn() const { return false; }
 
   // ---- helpers for the control's own cases

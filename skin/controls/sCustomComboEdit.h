@@ -34,7 +34,7 @@ class TsEditButton : public TsSpeedButton {
 
   // The edit that owns the button.
   TComponent* Edit() const { return FEdit; }
-  // The same when it is a combo edit (nil otherwise: the button is a plain speed button).
+  // The same when it is a combo edit (nullptr otherwise: the button is a plain speed button).
   TsCustomComboEdit* ComboEdit() const { return FComboEdit; }
 
   // One frame of the edit's glyph.
@@ -94,7 +94,7 @@ class TsCustomComboEdit : public TsMaskEdit {
   void SetAlignment(TAlignment Value);
 
   TsEditButton* Button() const { return FButton; }
-  // The popup a descendant opens (nil while there is none).
+  // The popup a descendant opens (nullptr while there is none).
   TCustomForm* Popup() const { return FPopup; }
   bool PopupVisible() const;
   int PopupWidth() const { return FPopupWidth; }

@@ -22,7 +22,7 @@ TBmpPtr BlackBitmap(int Width, int Height) {
   return bmp;
 }
 
-// Dst := Dst xor Src.
+// Dst = Dst xor Src.
 void InvertInto(TBitmap* Dst, TBitmap* Src) {
   BitmapDC d(Dst), s(Src);
   if (d && s) BitBlt(d, 0, 0, Dst->Width(), Dst->Height(), s, 0, 0, SRCINVERT);

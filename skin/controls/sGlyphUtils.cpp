@@ -21,7 +21,7 @@ constexpr std::array<TDefaultGlyph, 5> kDefaultGlyphs{
     {{GlyphOpenFile, "SF"}, {GlyphOpenFolder, "SR"}, {GlyphDate, "SD"}, {GlyphEllipsis, "SE"}, {GlyphCalc, "SC"}}};
 
 // The five bitmaps, read from the program's resources the first time one is asked for and freed
-// when the program ends; an entry stays nil when its resource is missing.
+// when the program ends; an entry stays nullptr when its resource is missing.
 const std::array<std::unique_ptr<TBitmap>, 5>& DefaultGlyphs() {
   static const std::array<std::unique_ptr<TBitmap>, 5> glyphs = [] {
     std::array<std::unique_ptr<TBitmap>, 5> loaded;

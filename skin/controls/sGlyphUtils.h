@@ -24,7 +24,7 @@ inline constexpr const char* GlyphDate = "BTN_DATE";              // "SD", 16 x 
 inline constexpr const char* GlyphEllipsis = "BTN_ELLIPSIS";      // "SE", 18 x 17
 inline constexpr const char* GlyphCalc = "BTN_CALC";              // "SC", 19 x 17
 
-// The default glyph of that name; nil for an empty or unknown name, or when the program carries
+// The default glyph of that name; nullptr for an empty or unknown name, or when the program carries
 // no such resource.
 TBitmap* DefaultGlyph(const std::string& Name);
 
@@ -55,7 +55,7 @@ class TsGlyphMode : public TPersistent {
   void SetHint(const std::string& Value);
 
   // The glyph shown: the own one when it is chosen and not empty, else the edit's default glyph;
-  // nil when there is none.
+  // nullptr when there is none.
   TBitmap* Chosen() const;
   // One frame of the chosen glyph: 0 wide for a currency edit (it shows none), 16 x 16 when there
   // is no glyph.

@@ -47,7 +47,7 @@ class TsCustomLabel : public TCustomLabel {
   void Paint() override;
   void DoDrawText(TRect& Rect, UINT Flags) override;
 
-  // Font.Color := Color for the skin; the program's colour is kept for GiveBackFontColor.
+  // Font.Color = Color for the skin; the program's colour is kept for GiveBackFontColor.
   void ApplySkinFontColor(TColor Color);
   // The skin's colour is taken away: the font shows the program's colour again.
   void GiveBackFontColor();

@@ -27,7 +27,7 @@ class TsMemo : public TacSkinnedControl<TMemo> {
   TNotifyEvent GetOnVScroll() const { return OnVScroll; }
   void SetOnVScroll(TNotifyEvent Value) { OnVScroll = Value; }
 
-  // The adapter that paints frame and scroll bars (nil while not skinned).
+  // The adapter that paints frame and scroll bars (nullptr while not skinned).
   TacControlScrollBars* ScrollWnd() const { return FScrollWnd.get(); }
   void WndProc(TMessage& Message) override;
 

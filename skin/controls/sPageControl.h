@@ -37,7 +37,7 @@ class TsTabBtn : public TsSpeedButton {
   QV_CLASS_NAME(TsTabBtn)
   explicit TsTabBtn(TComponent* AOwner);
 
-  // The page the button closes (nil once the page is gone).
+  // The page the button closes (nullptr once the page is gone).
   TsTabSheet* Page = nullptr;
 };
 
@@ -77,7 +77,7 @@ class TsTabSheet : public TTabSheet {
   bool UseCloseBtn() const { return FUseCloseBtn; }
   void SetUseCloseBtn(bool Value);
 
-  // The close button of the plain look (nil when none).
+  // The close button of the plain look (nullptr when none).
   TsTabBtn* CloseButton() const { return FCloseButton; }
   // The page control when it is a skinned one.
   TsPageControl* SkinnedControl() const;
@@ -106,7 +106,7 @@ class TsPageControl : public TacSkinnedControl<TPageControl> {
   void WndProc(TMessage& Message) override;
 
   // ---- published
-  // The active page (nil when it is not a TsTabSheet); set through the class library's setter.
+  // The active page (nullptr when it is not a TsTabSheet); set through the class library's setter.
   TsTabSheet* ActivePage() const { return dynamic_cast<TsTabSheet*>(TPageControl::ActivePage()); }
   const std::string& CloseBtnSkin() const { return FCloseBtnSkin; }
   void SetCloseBtnSkin(const std::string& Value);

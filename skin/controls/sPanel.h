@@ -69,7 +69,7 @@ class TsDragBar : public TsPanel {
   ~TsDragBar() override;
 
   // ---- published
-  // The control a drag moves (nil: the bar's form).
+  // The control a drag moves (nullptr: the bar's form).
   TControl* DraggedControl() const { return FDraggedControl; }
   void SetDraggedControl(TControl* Value);
 

@@ -54,7 +54,7 @@ class TListBoxStrings : public TStrings {
   void SetUpdateState(bool updating) override;
 
  private:
-  // The list-box window, made when the control can have one; nil while it cannot.
+  // The list-box window, made when the control can have one; nullptr while it cannot.
   HWND Wnd() const;
   bool Virtual() const;
   int InsertAt(int index, const std::string& s);
@@ -114,7 +114,7 @@ class TsQuorvexListBox : public TacSkinnedControl<TWinControl> {
   int ItemIndex() const;
   void SetItemIndex(int Value);
   bool Selected(int Index) const;
-  // Without MultiSelect True makes the item the current one and False deselects it when it is the
+  // Without MultiSelect true makes the item the current one and false deselects it when it is the
   // current one; with MultiSelect the item's own selection. Raises EListError for a bad index.
   void SetSelected(int Index, bool Value);
   int TopIndex() const;
@@ -131,7 +131,7 @@ class TsQuorvexListBox : public TacSkinnedControl<TWinControl> {
   // Paints one item at once (when it is visible).
   void RepaintItem(int Index);
   TCanvas* Canvas() const { return FCanvas; }
-  // The adapter that paints frame and scroll bars (nil while not skinned).
+  // The adapter that paints frame and scroll bars (nullptr while not skinned).
   TacControlScrollBars* ScrollWnd() const { return FScrollWnd.get(); }
 
   // ---- virtual operations, in this order for descendants

@@ -73,7 +73,7 @@ class TsSpeedButton : public TacSkinnedControl<TSpeedButton> {
   virtual void GlyphRect(TRect& R);
 
   int MaxCaptionWidth();
-  // Repaints with the parent told (command 15) that this child paints itself now.
+  // Repaints with the parent told (QC_SETREPAINTCHILD) that this child paints itself now.
   void RepaintSpeedButton();
   void AnimateOrRepaint(bool Fast, bool AllowFade);
   void StartAnim(bool Fast);

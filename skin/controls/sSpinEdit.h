@@ -28,7 +28,7 @@ class TsTimerSpeedButton : public TsSpeedButton {
 
   TsTimerBtnFlags TimeBtnState() const { return FTimeBtnState; }
   void SetTimeBtnState(TsTimerBtnFlags Value);
-  // The repeat timer (nil until the first press).
+  // The repeat timer (nullptr until the first press).
   TTimer* RepeatTimer() const { return FRepeatTimer; }
 
  protected:
@@ -54,7 +54,7 @@ class TsSpinButton : public TWinControl {
 
   // ---- published
   TBitmap* UpGlyph() const { return FUpButton->Glyph(); }
-  // nil: the default arrow, drawn in the spin button's font colour.
+  // nullptr: the default arrow, drawn in the spin button's font colour.
   void SetUpGlyph(TBitmap* Value);
   TBitmap* DownGlyph() const { return FDownButton->Glyph(); }
   void SetDownGlyph(TBitmap* Value);
@@ -78,13 +78,13 @@ class TsSpinButton : public TWinControl {
 
  private:
   TsTimerSpeedButton* MakeButton();
-  // Command 5: the owner edit's cache, at the spin button's place in it.
+  // QC_GETCACHE: the owner edit's cache, at the spin button's place in it.
   void AnswerCache(TMessage& Message);
   void SizeMessage(TMessage& Message);
   // The focused button shows (or no longer shows) the focus rectangle.
   void ShowFocus(bool Focused);
   // The size rule: at least 15 wide, the up button the upper half (rounded down), the down button
-  // the rest. True when the bounds had to change.
+  // the rest. true when the bounds had to change.
   bool AdjustSize(int& W, int& H);
   void PlaceButtons(int W, int H);
   void DrawArrow(TsTimerSpeedButton* Button, bool Up);

@@ -17,11 +17,11 @@ class TsSkinManager;
 
 // ---- Skin manager <- menus, dialog hook ----------------------------------------------------------
 
-// Makes the manager's TsSkinableMenus (set by the menu unit to make its own kind; nil: the base).
+// Makes the manager's TsSkinableMenus (set by the menu unit to make its own kind; nullptr: the base).
 extern TsSkinableMenus* (*CreateSkinableMenusProc)(TsSkinManager* Manager);
 
 // The dialog hook's procedure (set by the dialog unit). It calls CallNextHookEx(CBTHook, ...)
-// itself and returns that result. While nil the installed hook only passes calls on.
+// itself and returns that result. While nullptr the installed hook only passes calls on.
 extern LRESULT (*DialogHookProc)(int Code, WPARAM WParam, LPARAM LParam);
 
 // Empties the menu-adapter array when the manager removes its hook (set by the dialog unit).
@@ -29,11 +29,11 @@ extern void (*ClearMnuArrayProc)();
 
 // ---- Per-control skin state <- program, labels ---------------------------------------------------
 
-// The application object handed out by command 60: the class library's Application unless the
+// The application object handed out by QC_GETAPPLICATION: the class library's Application unless the
 // program sets another source.
 extern TObject* (*GetApplicationObject)();
 
-// Makes the TsEditLabel for a bound label (set by the label unit; nil: no label is made).
+// Makes the TsEditLabel for a bound label (set by the label unit; nullptr: no label is made).
 extern TControl* (*CreateEditLabelProc)(TsBoundLabel* BoundLabel);
 
 // ---- Engine <- classes of the controls and window layers ----------------------------------------
@@ -73,7 +73,7 @@ class TacControlScrollBars {
   // The room a visible bar takes across the window (0 when the bar is hidden).
   virtual int BarRoom(bool Vertical) const = 0;
 };
-// Makes the scroll-bar adapter for the window of a skinned control (nil: the bars stay the system's).
+// Makes the scroll-bar adapter for the window of a skinned control (nullptr: the bars stay the system's).
 extern std::unique_ptr<TacControlScrollBars> (*CreateControlScrollBarsProc)(TsCommonData* SkinData);
 // Keeps a skinned control's scroll-bar adapter in step with its skin: made when the control is
 // skinned (one whose window went away is replaced), freed when it is not.

@@ -11,10 +11,10 @@ class TControl;
 // a press elsewhere meanwhile changes nothing.
 void HintsOffWhilePressed(TControl* Control);
 void RestoreHints(TControl* Control);
-// The control that switched the hints off (nil when none).
+// The control that switched the hints off (nullptr when none).
 TControl* HintsSwitchedOffBy();
 
-// The speed button whose drop-down menu is shown (nil when none).
+// The speed button whose drop-down menu is shown (nullptr when none).
 TControl* DroppedDownButton();
 void SetDroppedDownButton(TControl* Button);
 // Forgets it (the skinned menus do so once the drop-down menu shows).

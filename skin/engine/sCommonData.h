@@ -41,12 +41,12 @@ extern UINT RegisteredSkinCommand;
 inline constexpr int QC_SKINLOADED = 1;        // LParam: the manager that loaded a skin
 inline constexpr int QC_SKINREMOVED = 2;       // LParam: the manager whose skin goes away
 inline constexpr int QC_REFRESH = 3;           // LParam: the manager whose skin is repainted
-inline constexpr int QC_GETPROVIDER = 4;       // Result := the form's provider object
+inline constexpr int QC_GETPROVIDER = 4;       // Result = the form's provider object
 inline constexpr int QC_GETCACHE = 5;          // fill SharedCacheInfo with your cache image
 inline constexpr int QC_UPDATEDONE = 6;        // the parent's update ended: repaint
 inline constexpr int QC_ISSKINNED = 7;         // query: 1 when skinned
-inline constexpr int QC_SETUPDATING = 8;       // Updating := (low word = 1)
-inline constexpr int QC_SETALWAYSREPAINT = 9;  // AlwaysRepaint := (low word = 1)
+inline constexpr int QC_SETUPDATING = 8;       // Updating = (low word = 1)
+inline constexpr int QC_SETALWAYSREPAINT = 9;  // AlwaysRepaint = (low word = 1)
 inline constexpr int QC_ISBUSY = 10;           // query: BGChanged or Updating
 inline constexpr int QC_ISPARTLYHIDDEN = 11;   // query: PartlyHidden
 inline constexpr int QC_INVALIDATECACHE = 12;  // BGChanged set (low word 1, a cache is kept)
@@ -62,8 +62,8 @@ inline constexpr int QC_SETPARTLYHIDDEN = 22;
 inline constexpr int QC_PREPAREFADE = 23;      // rebuild the cache now
 inline constexpr int QC_FADEFRAME = 24;        // LParam: TBitmap* frame; answer 0 to have it copied
 inline constexpr int QC_CONTROLANNOUNCE = 25;  // LParam: TWinControl* announcing itself to its form
-inline constexpr int QC_GETSECTIONINDEX = 26;  // Result := section index + 1 (0 unknown)
-inline constexpr int QC_GETSKINMANAGER = 27;   // Result := the control's skin manager
+inline constexpr int QC_GETSECTIONINDEX = 26;  // Result = section index + 1 (0 unknown)
+inline constexpr int QC_GETSKINMANAGER = 27;   // Result = the control's skin manager
 inline constexpr int QC_REATTACHCHILDREN = 28;
 inline constexpr int QC_MOUSEENTERWND = 29;  // the window became the manager's hot window
 inline constexpr int QC_MOUSELEAVEWND = 30;  // the window stopped being the hot window
@@ -71,8 +71,8 @@ inline constexpr int QC_BEGINUPDATE = 31;
 inline constexpr int QC_ENDUPDATE = 32;
 inline constexpr int QC_LOCKREDRAW = 51;
 inline constexpr int QC_UNLOCKREDRAW = 52;
-inline constexpr int QC_GETAPPLICATION = 60;   // Result := the application object
-inline constexpr int QC_GETCLIENTOFFSET = 61;  // Result := client offset in the image (X lo, Y hi)
+inline constexpr int QC_GETAPPLICATION = 60;   // Result = the application object
+inline constexpr int QC_GETCLIENTOFFSET = 61;  // Result = client offset in the image (X lo, Y hi)
 
 // WParam of a skin command.
 inline constexpr WPARAM SkinCommandWParam(int Command, std::uint16_t Arg = 0) {
@@ -132,20 +132,20 @@ struct TsCacheInfo {
   bool Ready = false;
 };
 
-// The answer to command 5: filled by the parent that is asked, read by the asker.
+// The answer to QC_GETCACHE: filled by the parent that is asked, read by the asker.
 extern TsCacheInfo SharedCacheInfo;
 // Always empty: for painters that need no parent image.
 extern const TsCacheInfo EmptyCacheInfo;
 
-// The colour behind transparent parts; 0xFF00FF when unset. Written by command 21 and by
+// The colour behind transparent parts; 0xFF00FF when unset. Written by QC_GETPARENTCOLOR and by
 // UpdateParentColor, read by the painters.
 inline constexpr TColor clParentColorUnset = TColor(0xFF00FF);
 extern TColor SharedParentColor;
-// True while a manager loads or applies a skin (no fade starts meanwhile).
+// true while a manager loads or applies a skin (no fade starts meanwhile).
 extern bool SkinChanging;
-// True while a manager takes its skin away (window adapters then leave their windows).
+// true while a manager takes its skin away (window adapters then leave their windows).
 extern bool SkinRemoving;
-// Non-zero while a window is printed into an off-screen DC: no repaint on command 3, no region
+// Non-zero while a window is printed into an off-screen DC: no repaint on QC_REFRESH, no region
 // changes.
 extern HDC PrintDC;
 
@@ -178,9 +178,9 @@ class TsCommonData : public TPersistent {
   // indexes; then announces a skinned window control to its form and gives edits their colours.
   void Loaded();
 
-  // The control's own manager, else the default one (nil when none).
+  // The control's own manager, else the default one (nullptr when none).
   TsSkinManager* SkinManager() const;
-  // The manager set on this skin data itself (nil: the default manager is used).
+  // The manager set on this skin data itself (nullptr: the default manager is used).
   TsSkinManager* OwnSkinManager() const { return FSkinManager; }
   void SetSkinManager(TsSkinManager* Manager);
 
@@ -194,8 +194,8 @@ class TsCommonData : public TPersistent {
   // section index is valid.
   bool Skinned(bool CheckActive = true) const;
 
-  // True without a manager or loaded skin, when the flag is set, when the owner control has no
-  // parent or the parent answers command 10 with 1; only the flag for a missing or dying owner.
+  // true without a manager or loaded skin, when the flag is set, when the owner control has no
+  // parent or the parent answers QC_ISBUSY with 1; only the flag for a missing or dying owner.
   bool Updating() const;
   // Stores the flag only.
   void SetUpdating(bool Value) { FUpdating = Value; }
@@ -204,7 +204,7 @@ class TsCommonData : public TPersistent {
   void BeginUpdate();
   void EndUpdate();
 
-  // BGChanged := True and, when the control is ready, its Invalidate (not while loading or dying).
+  // BGChanged = true and, when the control is ready, its Invalidate (not while loading or dying).
   void Invalidate();
   bool IsHot() const;
   // Makes the cache bitmap (when missing) 24-bit DIB of the control's size.
@@ -231,7 +231,7 @@ class TsCommonData : public TPersistent {
   int BorderIndex = -1;                   // "BORDERSMASK" mask index
   int Texture = -1;                       // "PATTERN" image index
   int HotTexture = -1;                    // "HOTPATTERN" image index
-  TControl* RepaintingControl = nullptr;  // set by command 15
+  TControl* RepaintingControl = nullptr;  // set by QC_SETREPAINTCHILD
   bool AlwaysRepaint = false;
   bool BGChanged = true;
   bool PartlyHidden = true;
@@ -239,7 +239,7 @@ class TsCommonData : public TPersistent {
   bool MouseAbove = false;
   TControl* OwnerControl = nullptr;
   TObject* OwnerObject = nullptr;
-  TBitmap* CacheBmp = nullptr;  // owned; may be nil
+  TBitmap* CacheBmp = nullptr;  // owned; may be nullptr
   std::uint8_t TypeCode = 0;
 
  private:
@@ -254,7 +254,7 @@ class TsCommonData : public TPersistent {
   const TControl* FRegistered = nullptr;
 };
 
-// The skin data a control made for itself (created with the control as owner); nil when none.
+// The skin data a control made for itself (created with the control as owner); nullptr when none.
 TsCommonData* FindSkinData(const TControl* Control);
 
 // The control exists, has a parent and (window controls) a handle, and is not loading, destroying,
@@ -263,10 +263,10 @@ bool ControlIsReady(const TControl* Control);
 
 // ---- Messages and commands ------------------------------------------------------------------------
 
-// Runs in a skinned control's window procedure before the inherited one. True: the message is
+// Runs in a skinned control's window procedure before the inherited one. true: the message is
 // handled (its Result is set).
 bool HandleCommonMessage(TMessage& Message, TsCommonData* SkinData);
-// The answers to skin commands common to all skinned controls. True for a command it answered.
+// The answers to skin commands common to all skinned controls. true for a command it answered.
 bool HandleSkinCommand(TMessage& Message, TsCommonData* SkinData);
 
 // SendMessage(Wnd, SM_QUORVEXCMD, Command << 16 | Arg, LParam).
@@ -274,21 +274,21 @@ LRESULT SendSkinCommand(HWND Wnd, int Command, LPARAM LParam = 0, std::uint16_t 
 // Through Perform for a control without a window, SendMessage for a window control with a handle
 // that is not being destroyed; 0 otherwise.
 LRESULT SendControlSkinCommand(TControl* Control, int Command, LPARAM LParam = 0, std::uint16_t Arg = 0);
-// True when the control answers the query with 1 (through WindowProc, then by SendMessage).
+// true when the control answers the query with 1 (through WindowProc, then by SendMessage).
 bool AskControl(TControl* Control, int Command);
-// True when the window answers the query with 1.
+// true when the window answers the query with 1.
 bool AskWindow(HWND Wnd, int Command);
-// Command 5 to the control's parent; the shared record it filled (Ready False: no answer).
+// QC_GETCACHE to the control's parent; the shared record it filled (Ready false: no answer).
 TsCacheInfo AskParentCache(TsCommonData* SkinData);
 TsCacheInfo AskParentCacheWnd(HWND Wnd);
 TsCacheInfo BuildCacheInfo(TBitmap* Bmp, int X = 0, int Y = 0);
-// SharedParentColor := the parent's answer to command 21, else the parent's Color.
+// SharedParentColor = the parent's answer to QC_GETPARENTCOLOR, else the parent's Color.
 void UpdateParentColor(TControl* Control);
-// Command 25 with the control in LParam to the window of its top parent form.
+// QC_CONTROLANNOUNCE with the control in LParam to the window of its top parent form.
 void AnnounceToParentForm(TControl* Control);
 
-// The answers of a control's parent about its image (command 5, AskParentCache) and its colour
-// (command 21, UpdateParentColor), kept for as long as the object lives: one paint of the control.
+// The answers of a control's parent about its image (QC_GETCACHE, AskParentCache) and its colour
+// (QC_GETPARENTCOLOR, UpdateParentColor), kept for as long as the object lives: one paint of the control.
 // The first question of each kind within it sends the command; the later ones, by the control or
 // any painter it calls, get the same answer without a message. Scopes nest (a paint may run
 // another control's paint), each answering for its own control only.
@@ -313,11 +313,11 @@ class TsParentAnswers {
 // Passes the message to the children depth first: Perform for graphic children and window
 // children without a handle, SendMessage to the others. A skinned window child passes skin
 // commands on to its own children itself, so the walk descends only into children that are not
-// skinned (command 7). Stops at a child being destroyed.
+// skinned (QC_ISSKINNED). Stops at a child being destroyed.
 void BroadcastToControls(TWinControl* Control, TMessage& Message);
-// Command 6 to each child control that is not a graphic control and not being destroyed.
+// QC_UPDATEDONE to each child control that is not a graphic control and not being destroyed.
 void RepaintChildControls(TWinControl* Control);
-// Command 6 to each child window.
+// QC_UPDATEDONE to each child window.
 void RepaintChildWindows(HWND Wnd);
 
 // ---- Bound label of skinned edits ---------------------------------------------------------------
@@ -341,7 +341,7 @@ class TsBoundLabel : public TPersistent {
 
   // Places the label beside the edit by Layout and Indent.
   void AlignLabel();
-  // The label shown (a TsEditLabel), nil when none.
+  // The label shown (a TsEditLabel), nullptr when none.
   TControl* TheLabel() const { return FTheLabel; }
   // Called by the label's destructor.
   void LabelDestroyed() { FTheLabel = nullptr; }
@@ -361,7 +361,7 @@ class TsBoundLabel : public TPersistent {
 
 class TacFast24 {
  public:
-  // True when the bitmap is a non-empty 24-bit DIB.
+  // true when the bitmap is a non-empty 24-bit DIB.
   bool Attach(TBitmap* Bmp);
   bool Attached() const { return !View_.Empty(); }
   int Width() const { return View_.Width; }

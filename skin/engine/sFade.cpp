@@ -51,7 +51,7 @@ struct TBmpFree {
   void operator()(TBitmap* b) const { b->Free(); }
 };
 
-// A 24-bit copy of a bitmap (into Dst, made when nil).
+// A 24-bit copy of a bitmap (into Dst, made when nullptr).
 void CopyBmp(TBitmap*& dst, TBitmap* src) {
   if (!dst) dst = CreateBmp24(0, 0);
   dst->SetPixelFormat(pf24bit);

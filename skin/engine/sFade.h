@@ -1,7 +1,7 @@
 // Hover fading and state animation of skinned controls, and the fade-in of a shown control.
 //
 // A fade blends the control's old look (a copy of its cache taken when the fade starts) into its
-// new look (the cache the control rebuilds on command 23), one step per timer tick. The weight
+// new look (the cache the control rebuilds on QC_PREPAREFADE), one step per timer tick. The weight
 // of the old look falls from 255 to 0 over the steps and never leaves 0..255; a fade has at
 // least one step. Both timers end by themselves: after the last step they stop, clear the
 // control's pointer to them and are freed from the message queue (never inside their own tick).
@@ -89,7 +89,7 @@ class TsAnimTimer : public TacSelfFreeingTimer {
   int Iterations = 1;
   TsCommonData* SkinData = nullptr;
   TBitmap* StartBmp() const { return StartBmp_; }
-  // The frame shown now; nil before the first step.
+  // The frame shown now; nullptr before the first step.
   TBitmap* Frame() const { return Step > 0 ? FrameBmp_ : nullptr; }
 
  protected:

@@ -9,7 +9,7 @@
 
 namespace {
 
-// The skin in use by a manager (the default manager for nil); nullptr when none is loaded.
+// The skin in use by a manager (the default manager for nullptr); nullptr when none is loaded.
 const qv::TSkinModel* ModelFor(TsSkinManager* manager) {
   if (!manager) manager = DefaultManager;
   return manager ? manager->Skin() : nullptr;

@@ -54,7 +54,7 @@ using qv::TryParseFloat;
 
 // ---- Pixel views ------------------------------------------------------------------------------
 
-// The pixels of a 24-bit bitmap (an empty view for nil, empty or other formats).
+// The pixels of a 24-bit bitmap (an empty view for nullptr, empty or other formats).
 qv::TImageView BmpView(TBitmap* bmp);
 // A parent's cache record as the kernels take it (not ready when it has no 24-bit image).
 qv::TCacheView CacheView(const TsCacheInfo& ci);
@@ -74,13 +74,13 @@ void FillBmpRect(TBitmap* bmp, const TRect& r, TColor color);
 
 void GrayscaleBmp(TBitmap* bmp);
 void GrayscaleBmpKeyed(TBitmap* bmp, TColor key);
-// Dst := Dst * Amount / 255 + Src * (255 - Amount) / 255 (Amount limited to 0..255).
+// Dst = Dst * Amount / 255 + Src * (255 - Amount) / 255 (Amount limited to 0..255).
 void BlendBitmaps(TBitmap* dst, TBitmap* src, int amount);
-// Dst := A * Amount / 255 + B * (255 - Amount) / 255 in one pass (a fade frame from its start and
+// Dst = A * Amount / 255 + B * (255 - Amount) / 255 in one pass (a fade frame from its start and
 // target images); over the common area of the three.
 void BlendBitmapsInto(TBitmap* dst, TBitmap* a, TBitmap* b, int amount);
 void BlendBitmapRect(TBitmap* dst, TBitmap* src, int opacity, const TRect& srcRect, TPoint dstPoint);
-// Dst := Src - (Src - Dst) * K over SrcRect of Src laid at (X, Y); Src pixels of KeyColor are
+// Dst = Src - (Src - Dst) * K over SrcRect of Src laid at (X, Y); Src pixels of KeyColor are
 // skipped (clNone or a colour whose high byte is 0xFF: no key).
 void BlendRectKeyed(TBitmap* dst, int x, int y, TBitmap* src, const TRect& srcRect, double k, TColor keyColor);
 void BlendColorRect(TBitmap* bmp, const TRect& r, int percent, TColor color, bool blur = false, int radius = 0);
@@ -90,7 +90,7 @@ void CopyTransparentRect(TBitmap* dst, TBitmap* src, int x, int y, const TRect& 
 void CopyByMask(const TRect& dstRect, const TRect& srcRect, TBitmap* dst, TBitmap* src, const TsCacheInfo& ci,
                 bool fillFromCache);
 // Image Index of the list into Bmp (sized to the list's images, filled with its background
-// colour, 0xFF00FF when it has none). False when the index is out of range.
+// colour, 0xFF00FF when it has none). false when the index is out of range.
 bool ImageListItemToBmp(TBitmap* bmp, TCustomImageList* imageList, int index);
 
 TColor MakeColorKey(TColor color);
@@ -148,7 +148,7 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
 // ---- Forms and utilities ------------------------------------------------------------------------
 
 int AlignedChildrenSize(TWinControl* winControl, TAlign align, bool withGraphic);
-// The first form in the chain Component, its owner, the owner's owner ...; nil when none.
+// The first form in the chain Component, its owner, the owner's owner ...; nullptr when none.
 TCustomForm* GetOwnerForm(TComponent* component);
 bool GetDesktopWorkArea(TRect& r);
 void ShowWarning(const std::string& text);

@@ -1,6 +1,6 @@
 // The skin manager: loads a skin (from the skin folder, a packed ".asz" file or a skin built into
 // the program), holds it, answers lookups of sections, masks and colours, and tells the skinned
-// forms and controls when the skin changes (skin commands 1, 2 and 3 with the manager in LParam).
+// forms and controls when the skin changes (QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH with the manager in LParam).
 //
 // A skin that does not load never costs the current look: the manager keeps the skin it had (or
 // the plain look), LastError tells why, and OnSkinLoadError is fired.
@@ -242,7 +242,7 @@ using TacSkinLoadErrorEvent = TMethod<void(TObject* Sender, const std::string& E
 
 // ---- The dialog hook's state ---------------------------------------------------------------------------
 
-// The hook handle and the dialog providers (TObject*; entries may be nil), owned by the default
+// The hook handle and the dialog providers (TObject*; entries may be nullptr), owned by the default
 // manager while its hook is installed.
 extern HHOOK CBTHook;
 extern TList* DialogProviders;
@@ -346,9 +346,10 @@ class TsSkinManager : public TComponent {
   void RemoveHook();
   bool HookInstalled() const { return FHookInstalled; }
 
-  // Commands 1 / 2 / 3 (and any other message) to the skinned forms and controls of this thread.
+  // QC_SKINLOADED / QC_SKINREMOVED / QC_REFRESH (and any other message) to the skinned forms and controls of this
+  // thread.
   void SendToAll(TMessage& Message);
-  // Repaints everything with the current skin (command 3).
+  // Repaints everything with the current skin (QC_REFRESH).
   void RepaintForms();
 
   // ---- called by the manager's owner / tests
@@ -391,7 +392,7 @@ class TsSkinManager : public TComponent {
   bool FPendingLoad = false;
 };
 
-// The manager used by controls that name none; nil when none exists.
+// The manager used by controls that name none; nullptr when none exists.
 extern TsSkinManager* DefaultManager;
 
 // The list of skinned forms (forms that carry a form provider).
@@ -399,7 +400,7 @@ int AddSkinnedForm(TWinControl* Form);
 void RemoveSkinnedForm(TWinControl* Form);
 const std::vector<TWinControl*>& SkinnedForms();
 
-// A window that passes skin commands on itself (it answers command 7: the walk over the windows
+// A window that passes skin commands on itself (it answers QC_ISSKINNED: the walk over the windows
 // stops at it) hands one on to what lies inside it as the walk would: a class-library control's
 // controls (down to the skinned ones, graphic controls included; the foreign windows below it are
 // reached from its form), a foreign window's child windows, each with what lies inside it.
@@ -408,6 +409,6 @@ void PassSkinCommandInside(HWND Wnd, TMessage& Message);
 // class library, which the walk over the controls does not see), each with what lies inside it.
 void PassSkinCommandToForeignWindows(HWND Wnd, TMessage& Message);
 
-// True when Event is in Events, or Events holds aeGlobalDef and Event is in the default
+// true when Event is in Events, or Events holds aeGlobalDef and Event is in the default
 // manager's AnimEventsDefault (all four mouse events without a manager).
 bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events);

@@ -25,7 +25,7 @@ class TsSkinManager;
 // ---- Sections -----------------------------------------------------------------------------------
 
 // NormalImage / HotImage: mask indexes of the background images; -1: the section's own
-// "PATTERN" / "HOTPATTERN". SkinManager nil: the default manager.
+// "PATTERN" / "HOTPATTERN". SkinManager nullptr: the default manager.
 void PaintSectionItem(int skinIndex, const std::string& section, const TsCacheInfo& ci, bool filling, int state,
                       const TRect& r, TPoint offset, TBitmap* bmp, TsSkinManager* skinManager = nullptr,
                       int normalImage = -1, int hotImage = -1);

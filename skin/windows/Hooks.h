@@ -11,13 +11,13 @@ class TObject;
 
 // The container class of the class library that the edit adapter leaves without csOpaque and
 // whose controls the MDI client paints under while a child is maximized; a test of a control's
-// class, set at run time by the unit that brings the class (nil while none does).
+// class, set at run time by the unit that brings the class (nullptr while none does).
 extern bool (*IsContainerClass)(const TControl* Control);
 
 // ---- MDI client adapter <- form provider ----------------------------------------------------------
 
 // Provider work the MDI client adapter asks for; set by the form provider's unit. While they are
-// nil (no provider unit) the client is skinned without that work: its background is always
+// nullptr (no provider unit) the client is skinned without that work: its background is always
 // painted, tiling and cascading only mark the form's image changed and redraw the client, and the
 // menu line is not refreshed.
 extern bool (*MDIProviderAnimatingShow)(TObject* Provider);
@@ -33,7 +33,7 @@ class TsSkinProvider;
 
 // The object that skins an MDI frame form's client window (set by the MDI form unit): made for the
 // provider of an MDI frame, attached to the client window, and told when the frame was repainted.
-// While nil the provider paints the MDI frame's own frame and the client window keeps its look.
+// While nullptr the provider paints the MDI frame's own frame and the client window keeps its look.
 extern TObject* (*CreateMDIFormProc)(TsSkinProvider* Provider);
 extern void (*MDIFormConnectProc)(TObject* MDIForm);
 extern void (*MDIFormRefreshProc)(TObject* MDIForm);

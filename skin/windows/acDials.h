@@ -33,7 +33,7 @@ class TacDialogWnd;
 //   HCBT_ACTIVATE: the window is skinned (SkinWindow).
 LRESULT CBTProc(int Code, WPARAM WParam, LPARAM LParam);
 // Skins a top-level window as it is activated; true when a provider was made for it. Windows that
-// are skinned already (command 7), that have a provider, "TApplication" windows, forms with Tag -98
+// are skinned already (QC_ISSKINNED), that have a provider, "TApplication" windows, forms with Tag -98
 // and everything the manager's SkinningRules leave out are left alone.
 bool SkinWindow(HWND Wnd);
 // Frees every provider whose window is gone (its dialog adapter left the destroyed window, or its
@@ -51,10 +51,10 @@ extern std::uint32_t DialogStyle;
 // Set while a dialog's window region is replaced.
 extern bool RegionLock;
 
-// Makes the window adapter of a dialog's child of one kind (nil: that kind of child is left as it
+// Makes the window adapter of a dialog's child of one kind (nullptr: that kind of child is left as it
 // is). The table is filled with the adapters of this library; a program may put its own in.
 extern TacAdapterMaker DialogChildMakers[std::size_t(qv::TacDialogChildKind::Count)];
-// Makes the adapter of a pop-up menu window (nil: the menus keep the look the menu drawing gives).
+// Makes the adapter of a pop-up menu window (nullptr: the menus keep the look the menu drawing gives).
 extern TacAdapterMaker MenuWindowMaker;
 
 // ---- The provider of one skinned window ---------------------------------------------------------------
@@ -66,7 +66,7 @@ class TacProvider : public TComponent {
   ~TacProvider() override;
 
   // Starts skinning a bare window: for a dialog ("#32770") the dialog adapter, the children's
-  // adapters and skin command 1. False when the dialog cannot be skinned (its provider is then
+  // adapters and QC_SKINLOADED. false when the dialog cannot be skinned (its provider is then
   // taken off the list).
   bool InitDialog(HWND AWnd);
   // Every child window, depth first (a window's own children before it), to AttachChild; false at

@@ -36,11 +36,11 @@ class TacScrollBar;
 // The window property that holds a window's adapter.
 inline constexpr const char* AdapterPropName = "ACSBSC";
 
-// True while the dialog hook creates adapters (their DialogMode is then set).
+// true while the dialog hook creates adapters (their DialogMode is then set).
 extern bool HookAttaching;
-// True while the control adapter of a form frees all its items at once.
+// true while the control adapter of a form frees all its items at once.
 extern bool AdapterItemsClearing;
-// True while the control adapter of a form sends a command to each of its items: a container then
+// true while the control adapter of a form sends a command to each of its items: a container then
 // keeps it (what lies inside it hears the command through the form's walk).
 extern bool BroadcastingToItems;
 
@@ -50,7 +50,7 @@ class TacMainWnd : public TObject {
  public:
   QV_CLASS_NAME(TacMainWnd)
   // AHandle: the window (it must not carry an adapter already). ASkinData: the skin state to use,
-  // or nil for one of the adapter's own (a bare window, subclassed). ASkinManager: nil for the one
+  // or nullptr for one of the adapter's own (a bare window, subclassed). ASkinManager: nullptr for the one
   // of SkinData. SkinSection: written into SkinData only when it names no section yet. Repaint:
   // used by the scrolling adapters (the frame is recalculated when they attach).
   TacMainWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager, const std::string& SkinSection,
@@ -103,7 +103,7 @@ class TacMainWnd : public TObject {
   TColor SavedFontColor = clNone;
   bool Destroyed = false;
   bool OwnsSkinData = false;
-  // The static procedure installed with SetWindowLongPtr; nil when a window method was chained.
+  // The static procedure installed with SetWindowLongPtr; nullptr when a window method was chained.
   WNDPROC WndProcInstance = nullptr;
 
  protected:
@@ -134,13 +134,13 @@ class TacMainWnd : public TObject {
   virtual bool PassesSkinCommandsOn() const { return false; }
   // The skin commands every adapter answers alike while its skin is on; true when the command
   // ends there (each adapter's own table lists only what differs):
-  //   6   update done: when Updating is set it is cleared and RepaintAfterUpdate runs.
-  //   7   is skinned: LParam and Result 1.
-  //   26  section index: Result := SkinIndex + 1 (0 when the section is unknown).
-  //   60  the application object.
+  //   QC_UPDATEDONE       when Updating is set it is cleared and RepaintAfterUpdate runs.
+  //   QC_ISSKINNED        LParam and Result 1.
+  //   QC_GETSECTIONINDEX  Result = SkinIndex + 1 (0 when the section is unknown).
+  //   QC_GETAPPLICATION   the application object.
   bool AnswerCommonCommand(TMessage& Message);
-  // Command 6 found the adapter Updating (cleared now): the window and its children are redrawn,
-  // frame included. True when the command then goes on to the window as well.
+  // QC_UPDATEDONE found the adapter Updating (cleared now): the window and its children are redrawn,
+  // frame included. true when the command then goes on to the window as well.
   virtual bool RepaintAfterUpdate();
   // WM_DESTROY / WM_NCDESTROY: the adapter leaves the window (DetachOnDestroy) when it replaced
   // something, and the message goes on to the window.
@@ -170,7 +170,7 @@ class TacMainWnd : public TObject {
   void DimDisabled(TBitmap* Bmp, const TsCacheInfo& CI);
   // Passes the message on while the window draws nothing itself (its drawing held back with
   // WM_SETREDRAW on a window that has WS_VISIBLE; a hidden window stays hidden); the adapter paints
-  // afterwards. False when the adapter was freed meanwhile.
+  // afterwards. false when the adapter was freed meanwhile.
   bool PassOnUnseen(TMessage& Message);
   // The whole window painted again through its WM_PAINT (the caller marks what changed first).
   void RepaintNow();
@@ -179,7 +179,8 @@ class TacMainWnd : public TObject {
   std::string InitSection_;
 
  private:
-  // The base's skin commands (1, 2, 3, 5, 10, 19, 21, 23 and the common ones); true when the
+  // The base's skin commands (QC_SKINLOADED, QC_SKINREMOVED, QC_REFRESH, QC_GETCACHE, QC_ISBUSY,
+  // QC_ISTRANSPARENT, QC_GETPARENTCOLOR, QC_PREPAREFADE and the common ones); true when the
   // command ends there.
   bool AnswerSkinCommand(TMessage& Message);
   // RouteMessage for the skin's coming, refresh and going at a container's adapter.
@@ -211,7 +212,7 @@ TacMainWnd* MakeAdapter(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* AS
 // adapter family enters its classes as the program starts (RegisterKindAdapter returns true, for a
 // start-up constant); a kind no family entered gets no adapter.
 bool RegisterKindAdapter(int Kind, TacAdapterMaker Maker);
-// The maker entered for the kind; nil when none (or Kind is out of range).
+// The maker entered for the kind; nullptr when none (or Kind is out of range).
 TacAdapterMaker KindAdapter(int Kind);
 
 // A list of adapters that never points at a freed one: an adapter that is freed (by its creator,
@@ -247,7 +248,7 @@ LRESULT CallPrevProc(TacMainWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WParam, LPA
 // provider form's or the owner control's WindowProc chained.
 void AttachWndProc(TacMainWnd* Adapter, HWND Wnd);
 // Gives the window back (procedure, property, colours; frame redrawn when visible). With
-// FreeAdapter the adapter is freed and the variable set to nil.
+// FreeAdapter the adapter is freed and the variable set to nullptr.
 void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, TacMainWnd*& Adapter);
 template <typename T>
 void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
@@ -257,11 +258,11 @@ void DetachWndProc(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
 }
 // The window's and its parent's rectangles, and the window's place in the parent's skin image.
 void UpdateWndRects(HWND Wnd, HWND& ParentWnd, TRect& WndRect, TPoint& WndPos, TSize& WndSize, TRect& ParentRect);
-// The adapter of a window (the "ACSBSC" property); nil when none.
+// The adapter of a window (the "ACSBSC" property); nullptr when none.
 TacMainWnd* GetWndAdapter(HWND Wnd);
 // WM_CTLCOLOREDIT / WM_CTLCOLORLISTBOX at the parent of a bare edit or list window that its edit
 // adapter paints in the skin (outside dialogs): the section's text and background colours on the
-// DC, the adapter's brush in Result. False, nothing done, for any other window or message.
+// DC, the adapter's brush in Result. false, nothing done, for any other window or message.
 bool AnswerBareChildColors(TMessage& Message);
 
 // ---- Shared painting of adapters --------------------------------------------------------------------
@@ -336,7 +337,7 @@ void RefreshScrollInfo(TacScrollWnd* Adapter, bool Repaint);
 // last painted with is repainted (nothing while the adapter sends a scroll message itself).
 void RepaintChangedBars(TacScrollWnd* Adapter);
 TacScrollBar* GetScrollBarOf(HWND Wnd, int Kind);
-// Bars: 0 horizontal, 1 vertical, 3 both. False without adapter.
+// Bars: 0 horizontal, 1 vertical, 3 both. false without adapter.
 bool SetMinThumbSize(HWND Wnd, int Bars, int Size);
 // Thickness (true) or arrow length (false) of a bar; UseSkin: the arrow length from the skin.
 int GetScrollBarSize(TacScrollBar* Bar, bool Thickness, bool UseSkin);
@@ -350,7 +351,7 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC);
 int PaintScrollBar(TacScrollBar* Bar, HWND Wnd, HDC DC, int APressedPart, const TRect& R);
 // The part under a screen point; R: the bar's screen rectangle.
 int ScrollBarHitTest(TacScrollBar* Bar, HWND Wnd, const TRect& R, int Y, int X);
-// Skin command 51, the scroll message (SB_THUMBTRACK sets the position first), skin command 52.
+// QC_LOCKREDRAW, the scroll message (SB_THUMBTRACK sets the position first), QC_UNLOCKREDRAW.
 LRESULT SendScrollMessage(HWND Wnd, UINT Msg, int Code, int Pos);
 
 // Message handlers of the scrolling adapters; each returns the message result.
@@ -400,10 +401,9 @@ class TacScrollWnd : public TacMainWnd {
 
  protected:
   void AttachToWindow() override;
-  // Skin changes of the adapter's own manager (commands 1, 2, 3) are followed whatever state the
-  // adapter is in: one attached before its manager had a skin knows no section yet, and for a
-  // window without a skinned control of its own nobody else re-reads it. The frame is computed
-  // again when the skin comes or goes.
+  // Skin changes of the adapter's own manager (QC_SKINLOADED, QC_SKINREMOVED, QC_REFRESH) are followed whatever state
+  // the adapter is in: one attached before its manager had a skin knows no section yet, and for a window without a
+  // skinned control of its own nobody else re-reads it. The frame is computed again when the skin comes or goes.
   bool BeforeMessage(TMessage& Message) override;
   // Computes the frame again when it was computed for the other state (skinned or plain).
   void SyncFrame();
@@ -413,7 +413,8 @@ class TacScrollWnd : public TacMainWnd {
   void DetachOnDestroy() override;
 
  private:
-  // The scrolling adapter's skin commands (1, 3, 5 and the common ones); true when the command ends.
+  // The scrolling adapter's skin commands (QC_SKINLOADED, QC_REFRESH, QC_GETCACHE and the common ones); true when the
+  // command ends.
   bool AnswerScrollCommand(TMessage& Message);
   // The frame and mouse messages of the bars; true when the message ends there.
   bool HandleBarMessage(TMessage& Message);
@@ -449,7 +450,7 @@ class TacEditWnd : public TacBaseWnd {
   void PrintWindowInto(HDC DC);
 
  private:
-  // The edit adapter's own skin commands (3 and 23); true when the command ends there.
+  // The edit adapter's own skin commands (QC_REFRESH and QC_PREPAREFADE); true when the command ends there.
   bool AnswerEditCommand(TMessage& Message);
   // WM_PAINT while visible: the bars painted before the window paints its client area; false
   // while Updating (the window only validated) or when the adapter went away.
@@ -485,13 +486,13 @@ class TacMDIWnd : public TacBaseWnd {
   void PrintInto(HDC DC);
   // WM_MDITILE / WM_MDICASCADE: passed on, then the form's image renewed and the client redrawn.
   void Arrange(TMessage& Message);
-  // Skin command 52 after the adapter's scroll messages: the client and its children redrawn.
+  // QC_UNLOCKREDRAW after the adapter's scroll messages: the client and its children redrawn.
   void AfterScrollCommand(TMessage& Message);
   // The bars' visibility follows the window's scroll styles.
   void FollowBarStyles();
   // WM_HSCROLL / WM_VSCROLL: the children scrolled to a thumb's position here (the client's own
   // handling may read it from the wrong place); SB_THUMBTRACK ignored as the client does; the
-  // other codes passed on without a position. True when the message ends here.
+  // other codes passed on without a position. true when the message ends here.
   bool ScrollChildren(TMessage& Message);
 };
 

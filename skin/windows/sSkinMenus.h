@@ -31,7 +31,7 @@ using TsMenuManagerDrawItemEvent =
 
 // ---- State of the popup being drawn (one popup is open at a time) ---------------------------------------
 
-// The background of the popup being drawn, as large as the popup window; nil when none.
+// The background of the popup being drawn, as large as the popup window; nullptr when none.
 extern TBitmap* MenuBitmap;
 // The provider of the MDI frame form (set by the form provider).
 extern TsSkinProvider* MDISkinProvider;
@@ -164,7 +164,7 @@ class TacSkinableMenus : public TsSkinableMenus {
   std::unordered_set<TMenuItem*> FPlanted;
 };
 
-// The menus of a manager (nil when it has none of this unit).
+// The menus of a manager (nullptr when it has none of this unit).
 TacSkinableMenus* SkinableMenusOf(TsSkinManager* Manager);
 
 // The popup window procedure (WM_DESTROY forgets the popup, WM_ERASEBKGND and WM_NCPAINT paint

@@ -171,7 +171,7 @@ int ProviderWinVersion();
 void SetProviderWinVersion(int Major);
 
 // The system metrics the frame is measured with: GetSystemMetrics unless a test sets another
-// source (nil goes back to GetSystemMetrics).
+// source (nullptr goes back to GetSystemMetrics).
 using TFrameMetricSource = int (*)(int Index);
 void SetFrameMetricSource(TFrameMetricSource Source);
 int FrameMetric(int Index);
@@ -196,9 +196,9 @@ class TsSkinProvider : public TComponent {
   // Makes the control adapter and lets it adapt the form's controls (only while skinned).
   virtual void InitAdapter();
 
-  // The provider a form's answer to skin command 4 names; nil for anything else.
+  // The provider a form's answer to QC_GETPROVIDER names; nullptr for anything else.
   static TsSkinProvider* FromAnswer(LRESULT Answer);
-  // The provider serving a form (nil when none).
+  // The provider serving a form (nullptr when none).
   static TsSkinProvider* ProviderOf(const TCustomForm* Form);
   // The form had WS_SYSMENU (the provider takes it away while it draws the title bar).
   bool HasSysMenu() const;
@@ -308,7 +308,7 @@ class TsSkinProvider : public TComponent {
   // Pops the skinned window menu up at a screen point.
   void DropSystemMenu(int X, int Y);
   void CountMenuLineRows();
-  // The button record of an element code (nil for codes without one).
+  // The button record of an element code (nullptr for codes without one).
   TsCaptionButton* ButtonOf(int Code);
   // The MDI frame's active child is maximized and has a menu: its buttons show in the menu line.
   bool ChildButtonsVisible() const;
@@ -362,7 +362,7 @@ class TsSkinProvider : public TComponent {
   TObject* MDIForm = nullptr;             // owned; the MDI client's skinning object of an MDI frame form
   bool FormActive = false;                // the form is drawn active
   TBitmap* TempBmp = nullptr;             // the background under the main-menu line's items
-  TCustomForm* Form = nullptr;            // the form served; nil while inert
+  TCustomForm* Form = nullptr;            // the form served; nullptr while inert
   int MenuLineRows = -1;                  // rows of the main-menu line; -1: measured again
   TsSystemMenu* SystemMenu = nullptr;     // owned
   TBitmap* TitleStripBmp = nullptr;       // the top strip of the frame under the title

@@ -27,7 +27,7 @@ class TProbe : public TComponent {
     TComponent::Notification(c, op);
   }
   void ReadState(TReader& reader) override {
-    gLog.push_back("read " + Name() + " owner=" + (reader.Owner ? reader.Owner->Name() : "nil"));
+    gLog.push_back("read " + Name() + " owner=" + (reader.Owner ? reader.Owner->Name() : "none"));
   }
   void Loaded() override {
     TComponent::Loaded();
@@ -180,7 +180,7 @@ TEST_F(Classes, LoadingProtocol) {
   EXPECT_TRUE(late->ComponentState().Contains(csReading));
   EXPECT_TRUE(form->Loading());
   EndLoading(form);
-  EXPECT_EQ(gLog, (std::vector<std::string>{"read Form owner=nil", "read Early owner=Form", "read Late owner=Form",
+  EXPECT_EQ(gLog, (std::vector<std::string>{"read Form owner=none", "read Early owner=Form", "read Late owner=Form",
                                             "Form+Late", "Late+Late", "Early+Late", "loaded Form", "loaded Early",
                                             "loaded Late"}));
   EXPECT_FALSE(late->Loading());

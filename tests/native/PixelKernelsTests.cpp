@@ -164,7 +164,7 @@ TEST(PixelKernels, BlendRectKeyedSkipsKeyAndMixesTheRest) {
   src.Set(0, 0, Bgr(0xFF00FF));
   src.Set(1, 0, Bgr(0xFFFFFF));
   src.Set(2, 0, Bgr(0x0000FF));
-  // Dst := Src - (Src - Dst) * 0.4: 255 - 255 * 0.4 = 153.
+  // Dst = Src - (Src - Dst) * 0.4: 255 - 255 * 0.4 = 153.
   BlendRectKeyed(dst.View(), 0, 0, src.View(), TRect{0, 0, 3, 1}, 0.4, clKeyMagenta);
   EXPECT_EQ(Rgb(dst.Pixel(0, 0)), 0u);
   EXPECT_EQ(Rgb(dst.Pixel(1, 0)), 0x999999u);

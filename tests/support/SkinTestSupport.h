@@ -48,7 +48,7 @@ class TTestHost {
 
 // A window control painted in the skin: SkinData (type code given), every message through
 // HandleCommonMessage first; records the skin commands it gets and, as a container, passes skin
-// commands 1, 2 and 3 on to its children.
+// QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH on to its children.
 class TTestSkinControl : public TWinControl {
  public:
   QV_CLASS_NAME(TTestSkinControl)
@@ -58,7 +58,7 @@ class TTestSkinControl : public TWinControl {
   void WndProc(TMessage& Message) override;
   TsCommonData* SkinData = nullptr;
   std::vector<TRecordedCommand> Commands;
-  // The codes of the commands recorded so far, without the "are you skinned" queries (7) that
+  // The codes of the commands recorded so far, without the "are you skinned" queries (QC_ISSKINNED) that
   // walks over the controls ask on their way.
   std::vector<int> CommandCodes() const;
 };

@@ -66,7 +66,7 @@ class TacCalcEngine {
   enum class TMemoryKey : std::uint8_t { Clear, Recall, Store, Add };
   void MemoryKey(TMemoryKey Which);
   // Pasted text: the currency string removed, trimmed, shown as a new number when it is one;
-  // anything else is refused (a beep) and the display kept. True when it was taken.
+  // anything else is refused (a beep) and the display kept. true when it was taken.
   bool Paste(std::string_view Text, std::string_view CurrencyString);
   // Status Result, 0 shown, no operator pending.
   void Clear();

@@ -24,7 +24,7 @@ std::string CleanNumberText(std::string_view Text, TacNumberSeparators Sep);
 double LimitNumber(double Value, double MinValue, double MaxValue);
 
 // The text (line breaks dropped, cleaned) read as a signed number and kept within the limits.
-// False, leaving Value as it was, when the text is no number.
+// false, leaving Value as it was, when the text is no number.
 bool ReadNumberText(std::string_view Text, TacNumberSeparators Sep, double MinValue, double MaxValue, double& Value);
 
 // Whether a text that typing would make may stand: cleaned, it is a number with at most Decimals

@@ -29,7 +29,7 @@ inline constexpr const char* kSkinInfoSection = "SKININFO";
 inline constexpr const char* kMasterBitmapKey = "MASTERBITMAP";
 inline constexpr const char* kOptionsFileName = "Options.dat";
 
-// True for a plain file name usable inside a skin: 1..255 printable characters without blanks,
+// true for a plain file name usable inside a skin: 1..255 printable characters without blanks,
 // path separators, ':' or a leading '.'.
 bool IsValidSkinFileName(std::string_view name);
 

@@ -21,7 +21,7 @@ inline bool IsInRange(int value, int min, int max) { return value >= min && valu
 inline int ChooseInt(bool condition, int a, int b) { return condition ? a : b; }
 // Four integers as one record (left, top, right, bottom).
 inline TRect MakeRect(int a, int b, int c, int d) { return TRect{a, b, c, d}; }
-// True when Inner lies wholly inside Outer (edges may touch).
+// true when Inner lies wholly inside Outer (edges may touch).
 inline bool RectInsideRect(const TRect& inner, const TRect& outer) {
   return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
          inner.Bottom <= outer.Bottom;

@@ -60,10 +60,10 @@ inline bool HasColorKey(TColorRef key) { return (key >> 24) != 0xFF; }
 
 // Image kernels (fast) ------------------------------------------------------------------------
 
-// Dst := Dst * Amount / 255 + Src * (255 - Amount) / 255 over the common top-left area of both.
+// Dst = Dst * Amount / 255 + Src * (255 - Amount) / 255 over the common top-left area of both.
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount);
 
-// Dst := A * Amount / 255 + B * (255 - Amount) / 255 over the common top-left area of the three
+// Dst = A * Amount / 255 + B * (255 - Amount) / 255 over the common top-left area of the three
 // images, in one pass (a fade frame from its start and target images).
 void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount);
 
@@ -71,7 +71,7 @@ void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageVi
 // clipped to both images.
 void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint);
 
-// Over SrcRect of Src laid at (X, Y) of Dst: Dst := Src - (Src - Dst) * K per byte (K limited to
+// Over SrcRect of Src laid at (X, Y) of Dst: Dst = Src - (Src - Dst) * K per byte (K limited to
 // 0..1 and taken as the weight WeightOf(K) of Dst); Src pixels equal to KeyColor are skipped
 // unless the key's high byte is 0xFF.
 void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, const TRect& srcRect, double k,
@@ -153,7 +153,7 @@ namespace rows {
 // The exact rounded division by 255 of a value 0..65025.
 inline unsigned Div255(unsigned x) { return (x + 127) / 255; }
 
-// Dst := A * W / 255 + B * (255 - W) / 255 per byte (over Bytes bytes for BlendBytes).
+// Dst = A * W / 255 + B * (255 - W) / 255 per byte (over Bytes bytes for BlendBytes).
 inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w) {
   if (bytes == 0) return;
   if (w >= 255) {
@@ -167,17 +167,17 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
 inline void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w) {
   if (n > 0) BlendBytes(dst, a, b, std::size_t(n) * 3, w);
 }
-// Dst := Src * (255 - M) / 255 + Bg * M / 255 per byte, M the byte of the mask row.
+// Dst = Src * (255 - M) / 255 + Bg * M / 255 per byte, M the byte of the mask row.
 inline void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
                       int n) {
   if (n > 0) Kernels().BlendMask(dst, src, mask, bg, std::size_t(n) * 3);
 }
-// Key pixels of Src: Dst := Bg (or left as it is when Bg is null); other pixels: Dst := Src.
+// Key pixels of Src: Dst = Bg (or left as it is when Bg is null); other pixels: Dst = Src.
 inline void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n,
                       const TKeyPattern& key) {
   if (n > 0) Kernels().CopyKeyed(dst, src, bg, n, key);
 }
-// Pixels of Src other than the key: Dst := Dst * W / 255 + Src * (255 - W) / 255; key pixels
+// Pixels of Src other than the key: Dst = Dst * W / 255 + Src * (255 - W) / 255; key pixels
 // left as they are. Without a key every pixel is blended.
 inline void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key,
                        bool hasKey) {

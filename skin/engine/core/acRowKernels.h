@@ -48,14 +48,14 @@ enum class TSimdLevel : std::uint8_t { Scalar, Sse2, Sse41, Avx2 };
 // source at the same place (A, B, Bg), never partly overlapping it.
 struct TRowKernels {
   TSimdLevel Level;
-  // Dst := (A * W + B * (255 - W)) / 255 per byte, rounded; W 1..254.
+  // Dst = (A * W + B * (255 - W)) / 255 per byte, rounded; W 1..254.
   void (*BlendConst)(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w);
-  // Dst := (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
+  // Dst = (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
   void (*BlendMask)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
                     std::size_t bytes);
-  // Key pixels of Src: Dst := Bg (left as it is when Bg is null); other pixels: Dst := Src.
+  // Key pixels of Src: Dst = Bg (left as it is when Bg is null); other pixels: Dst = Src.
   void (*CopyKeyed)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, const TKeyPattern& key);
-  // Pixels of Src other than the key: Dst := (Dst * W + Src * (255 - W)) / 255; W 0..255.
+  // Pixels of Src other than the key: Dst = (Dst * W + Src * (255 - W)) / 255; W 0..255.
   void (*BlendKeyed)(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key);
   // Appends the runs of key pixels of a row as rectangles [start, Y, end, Y + 1].
   void (*KeyRuns)(const std::uint8_t* row, int n, const TKeyPattern& key, int y, std::vector<TRect>& runs);

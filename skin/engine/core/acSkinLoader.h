@@ -38,7 +38,7 @@ bool SaveSkinToFolder(const TSkinModel& skin, const std::filesystem::path& folde
 bool PackSkin(const TSkinModel& skin, std::vector<std::uint8_t>& bytes, std::string& error);
 bool SaveSkinToPackedFile(const TSkinModel& skin, const std::filesystem::path& file, std::string& error);
 
-// True for a skin name that stays inside the skin folder: not empty, no drive (':'), not rooted and
+// true for a skin name that stays inside the skin folder: not empty, no drive (':'), not rooted and
 // no part of dots and blanks only ("..", ". .").
 bool IsPlainSkinName(std::string_view name);
 

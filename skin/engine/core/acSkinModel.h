@@ -103,7 +103,7 @@ struct TsGeneralData {
   std::string ParseKeys();
   // Checks one key's value as ParseKeys would. Returns an error text, empty when it is sound.
   static std::string CheckKey(const std::string& key, const std::string& value);
-  // True for a key the painters read (COLOR, FONTCOLOR ... PARENTCLASS); other keys are kept as
+  // true for a key the painters read (COLOR, FONTCOLOR ... PARENTCLASS); other keys are kept as
   // text only.
   static bool IsPainterKey(std::string_view key);
 
@@ -143,7 +143,7 @@ struct TSkinImage {
 // Checks a mask against the image it names. Returns an error text, empty when the mask is sound.
 std::string ValidateMask(const TsMaskData& m, int imageWidth, int imageHeight);
 
-// True for a name usable as a section or property name: 1..MaxNameLength characters of
+// true for a name usable as a section or property name: 1..MaxNameLength characters of
 // A-Z, a-z, 0-9, '_', '-', '.'.
 bool IsValidSkinName(std::string_view name);
 std::string UpperCase(std::string_view s);

@@ -53,7 +53,7 @@ std::string ClassNameOf(HWND wnd) {
 
 TacProvider* ProviderAt(int i) { return static_cast<TacProvider*>(DialogProviders->Items(i)); }
 
-// The provider of a window that is still open (nil when none).
+// The provider of a window that is still open (nullptr when none).
 TacProvider* ProviderOf(HWND wnd) {
   if (!DialogProviders || !wnd) return nullptr;
   for (int i = 0; i < DialogProviders->Count(); ++i)

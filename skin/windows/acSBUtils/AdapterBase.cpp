@@ -54,7 +54,7 @@ void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
 }
 
 // The procedure an earlier adapter had replaced while that adapter's procedure is still in the
-// window's chain; nil when none (a property left over after the chain was cut back is dropped).
+// window's chain; nullptr when none (a property left over after the chain was cut back is dropped).
 WNDPROC LeftProcInChain(HWND wnd) {
   auto left = reinterpret_cast<WNDPROC>(GetPropA(wnd, LeftProcPropName));
   if (left && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left) {
@@ -372,7 +372,7 @@ void TacMainWnd::RouteWindowTreeCommand(TMessage& Message) {
   const HWND wnd = WndHandle;
   const bool loaded = Message.WParamHi() == QC_SKINLOADED;
   // What lies inside hears the command from here exactly when the walk stops at the window: the
-  // window answers command 7 as the walk asks it (the window's answer, not the adapter's, as the
+  // window answers QC_ISSKINNED as the walk asks it (the window's answer, not the adapter's, as the
   // command may free the adapter); the control adapter's own round reaches only its items.
   auto passInside = [&] {
     if (BroadcastingToItems || !IsWindow(wnd) || !AskWindow(wnd, QC_ISSKINNED)) return;

@@ -95,7 +95,7 @@ class TacStatusBarWnd : public TacMainWnd {
                   bool Repaint = true);
   void HandleMessage(TMessage& Message) override;
 
-  // The class library's status bar the adapter stands for, nil for a bare window.
+  // The class library's status bar the adapter stands for, nullptr for a bare window.
   TStatusBar* StatusBar = nullptr;
 
   // The text of a part as the window holds it (its length asked first), and its drawing type

@@ -451,7 +451,7 @@ void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
   switch (Message.Msg) {
     case SM_QUORVEXCMD:
       if (Message.WParamHi() == QC_GETSKINMANAGER) {
-        // Command 27 asks a group box for the height of its caption band.
+        // A group box answers QC_GETSKINMANAGER with the height of its caption band.
         UpdateRects();
         SizeCache();
         UseWindowFont(SkinData->CacheBmp->Canvas());

@@ -14,12 +14,12 @@
 
 namespace acsb {
 
-// The application object the skin command 60 answers with.
+// The application object QC_GETAPPLICATION answers with.
 TObject* ApplicationObject();
 // The colour a window shows behind its children when it answers no skin command: a class-library
 // control's Color, else the solid background brush of its window class, else the button face.
 TColor PlainBackgroundOf(HWND wnd);
-// The colour the parent of a window shows behind it: the parent's answer to skin command 21, else
+// The colour the parent of a window shows behind it: the parent's answer to QC_GETPARENTCOLOR, else
 // its plain background.
 TColor ParentColorOf(HWND wnd);
 // The background and text of an adapted list's or tree's items: the system's window colours in the
@@ -45,7 +45,7 @@ qv::TBarFrame FrameOf(TacScrollWnd* a, HWND wnd);
 TRect BarScreenRect(TacScrollBar* bar, HWND wnd);
 // Whether the size grip shows in the corner box (screen coordinates).
 bool SizeGripShowsFor(TacScrollWnd* a, HWND wnd, const TRect& box);
-// Asks the window for the image its frame is painted over (skin command 5 to the window itself).
+// Asks the window for the image its frame is painted over (QC_GETCACHE to the window itself).
 TsCacheInfo AskOwnCache(TacScrollWnd* a, HWND wnd);
 // One bar repainted on the window DC with a part pressed (-1: none).
 void RepaintBar(TacScrollBar* bar, HWND wnd, int part);

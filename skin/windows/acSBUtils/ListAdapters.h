@@ -120,7 +120,7 @@ class TacTreeViewWnd : public TacEditWnd {
 };
 
 // The header part a virtual tree asks its advanced header painter to draw: where, with what, and
-// for which column (nil for the header area beyond the columns).
+// for which column (nullptr for the header area beyond the columns).
 enum TacHeaderPaintElement : std::uint8_t {
   hpeBackground,   // 1
   hpeDropMark,     // 2

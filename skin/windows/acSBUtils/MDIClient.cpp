@@ -169,7 +169,7 @@ void TacMDIWnd::Arrange(TMessage& Message) {
 }
 
 void TacMDIWnd::AfterScrollCommand(TMessage& Message) {
-  // Redraw is not switched off around the adapter's scroll messages (command 51): a client
+  // Redraw is not switched off around the adapter's scroll messages (QC_LOCKREDRAW): a client
   // without WS_VISIBLE moves no child window when it scrolls. The bars the client draws itself
   // meanwhile are repainted once the message is handled.
   if (Message.WParamHi() != QC_UNLOCKREDRAW || LoWord(std::uintptr_t(Message.LParam)) == SB_THUMBTRACK) return;

@@ -15,7 +15,7 @@ class TacMnuWnd : public TacScrollWnd {
   // The section under the whole window, its corners over nothing, into the cache (while BGChanged).
   virtual void PaintMenuCache();
 
-  int Painting = 0;  // 1 from the region's announcement (command 14) until the background is painted
+  int Painting = 0;  // 1 from the region's announcement (QC_POPUPREGION) until the background is painted
 
  private:
   // WM_DESTROY / WM_NCDESTROY: passed on, then the adapter leaves the window and frees itself.

@@ -29,7 +29,7 @@ class TacPanelWnd : public TacMainWnd {
   void FramePaint(HDC DC);
   // The inside from the cache onto DC (the window DC when 0), the children left out.
   void ClientPaint(HDC DC);
-  // Command 2: the panel shows as the class library draws it again.
+  // QC_SKINREMOVED: the panel shows as the class library draws it again.
   void SkinGone();
 };
 

@@ -78,7 +78,7 @@ bool SizeGripShowsFor(TacScrollWnd* a, HWND wnd, const TRect& box) {
   return qv::SizeGripShows(level, box, client, a->BorderLeft, a->BorderRight, a->BorderBottom, a->LeftScrollBar);
 }
 
-// Asks the window for the image its frame is painted over (skin command 5 to the window itself).
+// Asks the window for the image its frame is painted over (QC_GETCACHE to the window itself).
 TsCacheInfo AskOwnCache(TacScrollWnd* a, HWND wnd) {
   SharedCacheInfo = TsCacheInfo{};
   SendSkinCommand(wnd, QC_GETCACHE);

@@ -41,7 +41,7 @@ bool HasWindow(const TControl* c) {
   return c->IsWindowControl() && static_cast<const TWinControl*>(c)->HandleAllocated();
 }
 
-// The window of an item whose adapter lives and whose control has a parent; nil otherwise.
+// The window of an item whose adapter lives and whose control has a parent; nullptr otherwise.
 HWND LiveWindow(const TacAdapterItem* item) {
   if (!item || !item->WndAdapter || item->WndAdapter->Destroyed || !item->Control || !item->Control->Parent() ||
       !HasWindow(item->Control))
@@ -49,7 +49,7 @@ HWND LiveWindow(const TacAdapterItem* item) {
   return static_cast<TWinControl*>(item->Control)->Handle();
 }
 
-// A window control that is a skinned control already (it answers command 7 with 1).
+// A window control that is a skinned control already (it answers QC_ISSKINNED with 1).
 bool SkinnedOfItsOwn(TControl* c) { return c->IsWindowControl() && AskControl(c, QC_ISSKINNED); }
 
 // The adding guard held by the outermost walk only: nested walks (a receiver's handler adapting a

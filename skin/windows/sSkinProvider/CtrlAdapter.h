@@ -14,7 +14,7 @@
 class TacMainWnd;
 class TacCtrlAdapter;
 
-// True while a control adapter walks the controls of a form (AddAllItems).
+// true while a control adapter walks the controls of a form (AddAllItems).
 extern bool AddingItems;
 
 // What AttachControl does for a control of each kind: the section the item's skin data gets (empty:
@@ -43,7 +43,7 @@ class TacAdapterItem : public TPersistent {
   TControl* Control = nullptr;        // not owned
   TsCommonData* SkinData = nullptr;   // owned; type code tcAdapterItem
   TacCtrlAdapter* Adapter = nullptr;  // the owner
-  TacMainWnd* WndAdapter = nullptr;   // owned; nil when none was made
+  TacMainWnd* WndAdapter = nullptr;   // owned; nullptr when none was made
 };
 
 class TacCtrlAdapter : public TPersistent {
@@ -57,7 +57,7 @@ class TacCtrlAdapter : public TPersistent {
   // skinned control already; a label unless the provider's OnSkinItem refuses it; another control
   // when its class name stands in one of the manager's lists.
   virtual bool IsControlSupported(TControl* Control);
-  // The item at Index; nil outside 0 .. Count - 1.
+  // The item at Index; nullptr outside 0 .. Count - 1.
   virtual TacAdapterItem* GetItem(int Index) const;
   int Count() const { return int(Items.size()); }
   // AddItem with DefaultSection: for a control put on the form at run time.
@@ -71,7 +71,7 @@ class TacCtrlAdapter : public TPersistent {
   // The message sent to the window of every control whose adapter lives; items added or removed
   // by the receivers meanwhile are not missed nor touched after they go.
   virtual void BroadcastMessage(TMessage& Message);
-  // Adapts a whole tree of controls (nil: the provider's form): its owned components and its child
+  // Adapts a whole tree of controls (nullptr: the provider's form): its owned components and its child
   // controls, depth first; labels are made transparent in the skin's font colour.
   void AddAllItems(TWinControl* OwnerControl);
   // Drops the items that have no adapter, keeping the order of the others. An item whose adapter

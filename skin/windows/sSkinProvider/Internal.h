@@ -47,9 +47,9 @@ void SendNCPaint(TCustomForm* Form);
 // The form's window is minimized.
 bool Iconic(const TCustomForm* Form);
 bool Zoomed(const TCustomForm* Form);
-// The form's main menu (nil when it has none).
+// The form's main menu (nullptr when it has none).
 TMainMenu* MainMenuOf(const TCustomForm* Form);
-// The MDI frame's active child when it is maximized (nil otherwise).
+// The MDI frame's active child when it is maximized (nullptr otherwise).
 TCustomForm* MaximizedChildOf(const TCustomForm* Frame);
 // The MDI frame provider is alive and skinned.
 bool MDIProviderSkinned();

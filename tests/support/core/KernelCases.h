@@ -40,7 +40,7 @@ struct TOwnedImage {
     for (int y = 0; y < Height; ++y)
       for (int x = 0; x < Width; ++x) Set(x, y, c);
   }
-  // True when every padding byte still holds the marker.
+  // true when every padding byte still holds the marker.
   bool PaddingIntact() const {
     for (int y = 0; y < Height; ++y)
       for (int i = 0; i < Pad; ++i)

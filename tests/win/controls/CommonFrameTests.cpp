@@ -142,7 +142,7 @@ TEST_F(CommonFrame, OwnCasesBeforeAndAfterTheCommonHandler) {
   LoadStandardSkin();
   TFrameProbe* probe = MakeProbe(Form, "P", 10, 10, 80, 25);
   flush_events();
-  // Command 5 is answered by the common handler, command 41 by nobody.
+  // QC_GETCACHE is answered by the common handler, an unknown code (41) by nobody.
   Log.clear();
   SendSkinCommand(probe->Handle(), QC_GETCACHE);
   SendSkinCommand(probe->Handle(), 41);

@@ -62,12 +62,12 @@ TEST_F(ListBox, SelectionRoundTripsInEveryMode) {
     EXPECT_EQ(!m.Multi, !l->Selected(1)) << "one item at a time";
     EXPECT_TRUE(l->Selected(3));
     EXPECT_EQ(3, l->ItemIndex());
-    // False deselects the item, in every mode, and nothing else.
+    // false deselects the item, in every mode, and nothing else.
     l->SetSelected(3, false);
     EXPECT_FALSE(l->Selected(3));
     EXPECT_EQ(m.Multi, l->Selected(1));
     l->SetSelected(5, false);
-    EXPECT_FALSE(l->Selected(5)) << "False never selects";
+    EXPECT_FALSE(l->Selected(5)) << "false never selects";
     l->SetItemIndex(4);
     EXPECT_EQ(4, l->ItemIndex());
     l->SetSelected(2, true);

@@ -157,16 +157,16 @@ TEST_F(CommonData, SkinnedNeedsAManagerWithALoadedSkin) {
   EXPECT_TRUE(c->SkinData->Skinned());
   Manager->SetActive(false);
   EXPECT_FALSE(c->SkinData->Skinned());
-  EXPECT_EQ(-1, c->SkinData->SkinIndex) << "command 2 took the indexes away";
+  EXPECT_EQ(-1, c->SkinData->SkinIndex) << "QC_SKINREMOVED took the indexes away";
   Manager->SetActive(true);
   EXPECT_TRUE(c->SkinData->Skinned());
   FreeAndNil(Manager);
   EXPECT_FALSE(c->SkinData->Skinned());
 }
 
-// A skin switch sends each control command 1 (the new skin: indexes read again) and then 3 (refresh),
-// and asks no control with skin data whether it is skinned. Removal sends command 2.
-TEST_F(CommonData, ManagerSendsCommands1Then3OnLoadAnd2OnRemoval) {
+// A skin switch sends each control QC_SKINLOADED (the new skin: indexes read again) and then QC_REFRESH,
+// and asks no control with skin data whether it is skinned. Removal sends QC_SKINREMOVED.
+TEST_F(CommonData, ManagerSendsLoadedThenRefreshOnLoadAndRemovedOnRemoval) {
   auto* c = Place(tcButton);
   auto* g = Create<TTestSkinGraphic>(nullptr);
   g->SetParent(c);
@@ -335,8 +335,8 @@ TEST_F(CommonData, UpdatingRules) {
   parent->SkinData->SetUpdating(false);
   EXPECT_FALSE(sd->Updating());
 
-  // Command 6 from the parent clears it on the child side through the control's own handling;
-  // commands 31 and 32 reach the control on BeginUpdate / EndUpdate.
+  // QC_UPDATEDONE from the parent clears it on the child side through the control's own handling;
+  // QC_BEGINUPDATE and QC_ENDUPDATE reach the control on BeginUpdate / EndUpdate.
   child->Commands.clear();
   sd->BeginUpdate();
   EXPECT_TRUE(sd->UpdatingFlag());
@@ -373,7 +373,7 @@ TEST_F(CommonData, SharedCacheAnswers) {
 // A stale colour from an earlier question is never taken for the answer.
 TEST_F(CommonData, UpdateParentColorResetsBeforeAsking) {
   auto* child = Place(tcButton);
-  Host->Control()->SetColor(clRed);  // a plain parent: no answer to command 21
+  Host->Control()->SetColor(clRed);  // a plain parent: no answer to QC_GETPARENTCOLOR
   SharedParentColor = clLime;
   UpdateParentColor(child);
   EXPECT_EQ(TColor(ColorToRGB(clRed)), SharedParentColor);
@@ -484,7 +484,7 @@ TEST_F(CommonData, AnswersBySendMessageFillTheSharedRecords) {
   EXPECT_EQ(1, SendSkinCommand(c->Handle(), QC_GETPARENTCOLOR));
   EXPECT_EQ(TColor(Manager->Section(c->SkinData->SkinIndex).Color), SharedParentColor);
 
-  // Command 60 hands out the class library's application, or what the program put in its place.
+  // QC_GETAPPLICATION hands out the class library's application, or what the program put in its place.
   EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(Application)),
             SendSkinCommand(c->Handle(), QC_GETAPPLICATION));
   static TNotAControl app;
@@ -503,7 +503,7 @@ TEST_F(CommonData, AnswersBySendMessageFillTheSharedRecords) {
   EXPECT_EQ(nullptr, c->SkinData->RepaintingControl);
   g->Free();
 
-  // Command 13 invalidates only a control of the announced section.
+  // QC_SECTIONCHANGED invalidates only a control of the announced section.
   c->SkinData->BGChanged = false;
   SendSkinCommand(c->Handle(), QC_SECTIONCHANGED, reinterpret_cast<LPARAM>("BUTTON"));
   EXPECT_FALSE(c->SkinData->BGChanged);

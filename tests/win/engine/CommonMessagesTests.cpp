@@ -51,8 +51,8 @@ class CommonMessages : public SkinEngineTest {
   std::unique_ptr<TTestHost> Host;
 };
 
-// WM_MOVE: command 20 with low word 1 to the control itself when it must repaint after a move.
-TEST_F(CommonMessages, MoveSendsCommand20WhenTheControlMustRepaint) {
+// WM_MOVE: QC_PARENTMOVED with low word 1 to the control itself when it must repaint after a move.
+TEST_F(CommonMessages, MoveSendsParentMovedWhenTheControlMustRepaint) {
   auto* glass = Place(tcPanel, nullptr, "GLASS");
   auto* opaque = Place(tcPanel, nullptr, "PANEL");
   for (auto* c : {glass, opaque}) c->Commands.clear();
@@ -93,7 +93,7 @@ TEST_F(CommonMessages, RepaintIfMovedRules) {
   c->Free();
 }
 
-// WM_SIZE sets BGChanged; a container whose section has a gradient sends command 20 to its
+// WM_SIZE sets BGChanged; a container whose section has a gradient sends QC_PARENTMOVED to its
 // children (their backgrounds lie on a gradient that changed).
 TEST_F(CommonMessages, SizeOfAGradientContainerTellsItsChildren) {
   auto* grad = Place(tcPanel, nullptr, "GRADPANEL");
@@ -210,7 +210,8 @@ TEST_F(CommonMessages, PagesAndProvidersAreKnownByType) {
   for (TObject* o : std::initializer_list<TObject*>{provider, panel, page}) o->Free();
 }
 
-// Commands 12, 13, 17, 20 and 22 through SendMessage; command 20 passes on to the children.
+// QC_INVALIDATECACHE, QC_SECTIONCHANGED, QC_BGCHANGED, QC_PARENTMOVED and QC_SETPARTLYHIDDEN through SendMessage;
+// QC_PARENTMOVED passes on to the children.
 TEST_F(CommonMessages, CommandsThatMarkTheCache) {
   auto* parent = Place(tcPanel, nullptr, "GLASS");
   auto* child = Place(tcButton, parent, "GLASS");

@@ -180,7 +180,7 @@ TEST_F(Seams, PublishedPropertiesByName) {
   EXPECT_TRUE(sd->CustomColor);
   EXPECT_TRUE(SetOrdPropByName(sd, "CustomFont", 1));
   EXPECT_TRUE(sd->CustomFont);
-  EXPECT_EQ(nullptr, GetObjPropByName(sd, "SkinManager")) << "nil: the default manager";
+  EXPECT_EQ(nullptr, GetObjPropByName(sd, "SkinManager")) << "nullptr: the default manager";
   auto* other = CreateTestManager(TSkinBuilder::Standard(), "Other", false);
   ASSERT_NE(nullptr, GetPropInfo(sd, "SkinManager"));
   GetPropInfo(sd, "SkinManager")->SetObj(sd, other);

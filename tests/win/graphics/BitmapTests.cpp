@@ -85,7 +85,7 @@ TEST_F(Bitmap, AssignMakesADeepCopy) {
   a.Canvas()->FillRect(Rect(0, 0, 6, 4));
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Canvas()->Pixels(x, y), PatternColor(x, y));
-  // Assigning nil empties; assigning an empty bitmap copies its size only.
+  // Assigning nullptr empties; assigning an empty bitmap copies its size only.
   b.Assign(nullptr);
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.Handle(), nullptr);

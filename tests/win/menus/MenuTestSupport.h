@@ -70,7 +70,7 @@ HWND DrawnPopup();
 // takes the picture when two ticks in a row see the same one.
 class TSettledShot {
  public:
-  // True (and Shot set) when the rectangle shows what it showed at the last call.
+  // true (and Shot set) when the rectangle shows what it showed at the last call.
   bool Take(const RECT& r, Capture& Shot);
 
  private:

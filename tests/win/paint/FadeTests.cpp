@@ -10,8 +10,8 @@ using namespace painttest;
 
 namespace {
 
-// A skinned window control that rebuilds its cache in the "new look" colour on command 23 and
-// records the centre of each fade frame (command 24), answering 0 so the timer shows it.
+// A skinned window control that rebuilds its cache in the "new look" colour on QC_PREPAREFADE and
+// records the centre of each fade frame (QC_FADEFRAME), answering 0 so the timer shows it.
 class TFadeControl : public qvtest::TTestSkinControl {
  public:
   QV_CLASS_NAME(TFadeControl)
@@ -101,7 +101,7 @@ using FadeOff = FadeTestT<4, false>;
 TEST_F(Fade, RunsItsStepsAndFreesItself) {
   FadeOrRepaint(C->Fade, C->SkinData, false, true, 1);
   ASSERT_NE(C->Fade, nullptr);
-  EXPECT_TRUE(C->SkinData->BGChanged == false) << "the control rebuilt its cache on command 23";
+  EXPECT_TRUE(C->SkinData->BGChanged == false) << "the control rebuilt its cache on QC_PREPAREFADE";
   EXPECT_TRUE(RunToEnd());
   ASSERT_EQ(C->Frames.size(), 4u);
   for (int step = 1; step <= 4; ++step) {

@@ -131,7 +131,7 @@ TEST_F(Sections, SectionItemByIndexesAndMissingSection) {
   EXPECT_EQ(Hex(Px(untouched.get(), 5, 5)), Hex(0xFFFFFF)) << "a missing section paints nothing";
 }
 
-// The default manager stands in for a nil one.
+// The default manager stands in for a nullptr one.
 TEST_F(Sections, SectionItemUsesTheDefaultManager) {
   ASSERT_EQ(DefaultManager, Manager);
   TBmpPtr bmp = Bmp(20, 20, clWhite);

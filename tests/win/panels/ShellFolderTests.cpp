@@ -1,5 +1,5 @@
 // The shell folder unit: the item-ID list routines on real items of the shell's namespace and on
-// nil and empty lists, folder objects below the desktop's, and the unit's start-up and shutdown
+// nullptr and empty lists, folder objects below the desktop's, and the unit's start-up and shutdown
 // (OLE released after the interfaces, a failing start-up leaving no object and no error).
 #include <gtest/gtest.h>
 
@@ -109,7 +109,7 @@ class ShellFolder : public ::testing::Test {
 
 }  // namespace
 
-// The routines on nil, empty and real lists of the namespace (My Computer, the documents folder):
+// The routines on nullptr, empty and real lists of the namespace (My Computer, the documents folder):
 // sizes, copies and joins, the items one after another.
 TEST_F(ShellFolder, ItemIDListsOnRealItems) {
   ASSERT_NE(nullptr, DesktopFolder()) << "made at start-up";
@@ -131,9 +131,9 @@ TEST_F(ShellFolder, ItemIDListsOnRealItems) {
       const char* Name;
       LPITEMIDLIST List;
     } made[] = {{"copy", CopyPIDL(item)},
-                {"nil joined with it", ConcatPIDLs(nullptr, item)},
+                {"nullptr joined with it", ConcatPIDLs(nullptr, item)},
                 {"empty joined with it", ConcatPIDLs(empty, item)},
-                {"it joined with nil", ConcatPIDLs(item, nullptr)},
+                {"it joined with nullptr", ConcatPIDLs(item, nullptr)},
                 {"it joined with empty", ConcatPIDLs(item, empty)}};
     for (const auto& m : made) {
       EXPECT_EQ(want, Bytes(m.List)) << m.Name << ", folder " << csidl;

@@ -383,7 +383,7 @@ TEST_F(CtrlAdapter, SkinCommandsReachSkinnedControlsInsideAdaptedContainers) {
     const char* Name;
     std::function<void()> Run;
     const char* Heard;          // what the button heard of it
-    const TSkinBuilder* Shown;  // the skin it shows; nil: the plain look
+    const TSkinBuilder* Shown;  // the skin it shows; nullptr: the plain look
   };
   const std::vector<Step> steps = {
       {"skin switched", [&] { LoadSkin(second); }, "13", &second},

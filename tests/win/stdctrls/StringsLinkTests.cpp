@@ -1,6 +1,6 @@
 // String lists of the Windows side: the platform header is included before the class library on
 // purpose, so its GetObject macro is in force when the string classes are declared. A
-// descendant that overrides neither GetObject nor PutObject must still link and answer nil, and
+// descendant that overrides neither GetObject nor PutObject must still link and answer nullptr, and
 // one that overrides GetObject by that name must be reached from the core's own code.
 #include <windows.h>
 

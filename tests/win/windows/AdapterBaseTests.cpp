@@ -108,7 +108,7 @@ TEST_F(AdapterBase, AdapterUnderAnotherSubclassLeavesTheChainWhole) {
 
 struct TThemeCall {
   HWND Wnd;
-  bool Blank;  // both arguments a single blank (styles off); false: both nil (styles back on)
+  bool Blank;  // both arguments a single blank (styles off); false: both nullptr (styles back on)
 };
 std::vector<TThemeCall> ThemeCalls;
 HRESULT WINAPI RecordTheme(HWND wnd, LPCWSTR app, LPCWSTR ids) {
@@ -237,12 +237,12 @@ TEST_F(AdapterBase, SkinCommandAnswers) {
   EXPECT_EQ(0, PlainLog.CountCommand(QC_REFRESH));
   EXPECT_EQ(1, PlainLog.Count(WM_PAINT));
 
-  // The command 60 answer is the application object.
+  // The QC_GETAPPLICATION answer is the application object.
   EXPECT_EQ(reinterpret_cast<LRESULT>(static_cast<TObject*>(Application)), SendSkinCommand(wnd, QC_GETAPPLICATION));
   // Every adapter answers its section index plus one.
   EXPECT_EQ(Manager->SectionIndexOf("EDIT") + 1, SendSkinCommand(wnd, QC_GETSECTIONINDEX));
 
-  // An empty cache is no background: command 5 leaves the record not ready.
+  // An empty cache is no background: QC_GETCACHE leaves the record not ready.
   SharedCacheInfo = BuildCacheInfo(nullptr, 3, 3);
   SendSkinCommand(wnd, QC_GETCACHE);
   EXPECT_FALSE(SharedCacheInfo.Ready);
@@ -378,7 +378,7 @@ TEST_F(AdapterBase, WindowPlaceInsideTheParentsImage) {
     EXPECT_EQ(rp.top, prc.Top);
     EXPECT_EQ(90, size.cx);
     EXPECT_EQ(40, size.cy);
-    // The parent that answers command 61 has its client offset taken off.
+    // The parent that answers QC_GETCLIENTOFFSET has its client offset taken off.
     const int dx = p == parent ? 5 : 0, dy = p == parent ? 7 : 0;
     EXPECT_EQ(r.left - rp.left - dx, pos.X);
     EXPECT_EQ(r.top - rp.top - dy, pos.Y);

@@ -100,7 +100,7 @@ TEST_F(MdiClient, ArrangingRedrawingAndMenuRefreshWithoutAProvider) {
   const LONG_PTR style = GetWindowLongPtrA(Client, GWL_STYLE);
   EXPECT_EQ((style & WS_VSCROLL) != 0, Adapter->VertBar->ScrollVisible);
   EXPECT_EQ((style & WS_HSCROLL) != 0, Adapter->HorzBar->ScrollVisible);
-  // Skin command 5 goes to the form, which has no provider to answer it: the record stays empty.
+  // QC_GETCACHE goes to the form, which has no provider to answer it: the record stays empty.
   SharedCacheInfo = BuildCacheInfo(FormData->CacheBmp, 1, 1);
   SharedCacheInfo.Ready = false;
   SendSkinCommand(Client, QC_GETCACHE);
