@@ -75,6 +75,13 @@ foreach(check layering filesize)
     COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/tests/checks/${check}.cmake)
   set_tests_properties(check.${check} PROPERTIES LABELS check TIMEOUT 120)
 endforeach()
+# Runs of tools/wineenv.sh started together take a virtual display each (needs Xvfb).
+find_program(QV_XVFB Xvfb)
+find_program(QV_BASH bash)
+if(QV_XVFB AND QV_BASH)
+  add_test(NAME check.displays COMMAND ${QV_BASH} ${CMAKE_SOURCE_DIR}/tests/checks/displays.sh ${CMAKE_SOURCE_DIR})
+  set_tests_properties(check.displays PROPERTIES LABELS check TIMEOUT 120)
+endif()
 # The tree is formatted by clang-format 14; other versions format some constructs differently.
 find_program(QV_CLANG_FORMAT NAMES clang-format-14 clang-format)
 if(QV_CLANG_FORMAT)

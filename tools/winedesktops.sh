@@ -19,8 +19,9 @@
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-QV_DESKTOP_XVFB_PIDS=()
-QV_DESKTOP_PREFIXES=()
+# Kept when the file is sourced again (tools/wineenv.sh sources it too).
+declare -p QV_DESKTOP_XVFB_PIDS >/dev/null 2>&1 || QV_DESKTOP_XVFB_PIDS=()
+declare -p QV_DESKTOP_PREFIXES >/dev/null 2>&1 || QV_DESKTOP_PREFIXES=()
 
 # Makes DIR/template: window frames drawn by the programs themselves ("Decorated"=N) and top-level
 # windows placed by Wine (no window manager runs on the virtual displays: "Managed"=N).
@@ -49,13 +50,14 @@ qv_template_make() {
   echo "$version" >"$tpl/.qv-wine-version"
 }
 
-# Starts Xvfb on a display it chooses itself (no race with other servers starting at the same time)
-# and sets QV_XVFB_DISPLAY to its number.
+# Starts Xvfb on a display it chooses itself (no race with other servers starting at the same time:
+# it takes the first display whose lock it can create) and sets QV_XVFB_DISPLAY to its number and
+# QV_XVFB_PID to its process. FDFILE receives the number Xvfb writes. tools/wineenv.sh uses it too.
 qv_xvfb_start() {
   local fdfile="$1"
   : >"$fdfile"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 </dev/null &
-  QV_DESKTOP_XVFB_PIDS+=($!)
+  QV_XVFB_PID=$!
   local n
   for _ in $(seq 1 100); do
     n="$(tr -dc '0-9' <"$fdfile")"
@@ -66,6 +68,8 @@ qv_xvfb_start() {
     sleep 0.1
   done
   echo "winedesktops: Xvfb did not start" >&2
+  kill "$QV_XVFB_PID" >/dev/null 2>&1 || true
+  wait "$QV_XVFB_PID" 2>/dev/null || true
   return 1
 }
 
@@ -103,6 +107,7 @@ qv_desktops_start() {
   local displays=() pids=() slot failed=0
   for ((slot = 0; slot < count; slot++)); do
     qv_xvfb_start "$dir/display-$slot" || return 1
+    QV_DESKTOP_XVFB_PIDS+=("$QV_XVFB_PID")
     displays+=("$QV_XVFB_DISPLAY")
     QV_DESKTOP_PREFIXES+=("$dir/$slot")
   done

@@ -12,35 +12,20 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 QV_STARTED_XVFB=""
 
-qv_free_display() {
-  local n pid
-  for n in $(seq 91 400); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      echo "$n"
-      return 0
-    fi
-    # A lock left by a server that is gone: Xvfb takes such a display over.
-    pid="$(tr -dc '0-9' <"/tmp/.X${n}-lock" 2>/dev/null)"
-    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
-      echo "$n"
-      return 0
-    fi
-  done
-  return 1
-}
-
+# The virtual display is taken the way the test run's desktops take theirs: Xvfb chooses a free
+# display itself, so two runs started together never take the same one (and one's stop never ends
+# the other's).
+# shellcheck source=tools/winedesktops.sh
+source "$QV_ROOT/tools/winedesktops.sh"
 if [ -z "${DISPLAY:-}" ]; then
-  if ! qv_n="$(qv_free_display)"; then
-    echo "wineenv: no free X display" >&2
+  qv_fdfile="$(mktemp)"
+  if ! qv_xvfb_start "$qv_fdfile"; then
+    rm -f "$qv_fdfile"
     return 1
   fi
-  Xvfb ":${qv_n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-  QV_STARTED_XVFB=$!
-  export DISPLAY=":${qv_n}"
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X${qv_n}" ] && break
-    sleep 0.1
-  done
+  rm -f "$qv_fdfile"
+  QV_STARTED_XVFB="$QV_XVFB_PID"
+  export DISPLAY=":${QV_XVFB_DISPLAY}"
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
