@@ -110,7 +110,7 @@ class TMessageForm : public TForm {
   using TForm::TForm;
 };
 
-class DialogHookTest : public AdapterTest {
+class DialogHook : public AdapterTest {
  protected:
   void SetUp() override {
     AdapterTest::SetUp();
@@ -130,7 +130,7 @@ class DialogHookTest : public AdapterTest {
 // close button closes it, unless its window menu's Close is greyed (as Windows greys it for Yes and
 // No, and Abort, Retry and Ignore; the test greys it where the system does not): then the close
 // button is greyed too and the click does nothing. The provider goes as the box closes.
-TEST_F(DialogHookTest, MessageBoxesOfEveryKindOpenSkinnedAndCloseAsTheSystemsDo) {
+TEST_F(DialogHook, MessageBoxesOfEveryKindOpenSkinnedAndCloseAsTheSystemsDo) {
   struct {
     const char* What;
     UINT Type;
@@ -219,7 +219,7 @@ TEST_F(DialogHookTest, MessageBoxesOfEveryKindOpenSkinnedAndCloseAsTheSystemsDo)
   }
 }
 
-TEST_F(DialogHookTest, FrameHitCodesAndClicksWithRealInput) {
+TEST_F(DialogHook, FrameHitCodesAndClicksWithRealInput) {
   HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
                               WS_EX_CONTEXTHELP, 260, 140));
   ASSERT_TRUE(dlg);
@@ -305,7 +305,7 @@ void CALLBACK CloseMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   EndMenu();
 }
 
-TEST_F(DialogHookTest, WindowMenuFromTheCaptionFollowsStyleAndState) {
+TEST_F(DialogHook, WindowMenuFromTheCaptionFollowsStyleAndState) {
   // Visible and enabled of Restore, Move, Size, Minimize, Maximize, Close ("v", "e", "-": hidden).
   struct {
     const char* What;
@@ -352,7 +352,7 @@ TEST_F(DialogHookTest, WindowMenuFromTheCaptionFollowsStyleAndState) {
   }
 }
 
-TEST_F(DialogHookTest, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemoval) {
+TEST_F(DialogHook, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemoval) {
   HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 300, 200));
   ASSERT_TRUE(dlg);
   struct {
@@ -414,7 +414,7 @@ TEST_F(DialogHookTest, ChildrenAdaptedByClassTableAndDialogGivenBackOnSkinRemova
   }
 }
 
-TEST_F(DialogHookTest, OpenDialogFollowsASkinSwitch) {
+TEST_F(DialogHook, OpenDialogFollowsASkinSwitch) {
   HWND dlg = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
   ShowWindow(dlg, SW_SHOW);
   flush_events(60, 1000);
@@ -437,7 +437,7 @@ TEST_F(DialogHookTest, OpenDialogFollowsASkinSwitch) {
   EXPECT_EQ(ColorText(now), ColorText(SettledScreen(dlg).Pixel(1, h / 2)));
 }
 
-TEST_F(DialogHookTest, UnskinnableTabDialogSecondDialogAndFreedProviders) {
+TEST_F(DialogHook, UnskinnableTabDialogSecondDialogAndFreedProviders) {
   // A dialog holding the tab control the skin cannot show is left as it is and keeps no provider.
   HWND tabs = Track(MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 400, 300));
   HWND tab = CreateControl(tabs, WC_TABCONTROLA, "", 0, 0, 0, 470, 349);
@@ -480,7 +480,7 @@ TEST_F(DialogHookTest, UnskinnableTabDialogSecondDialogAndFreedProviders) {
   EXPECT_EQ(1, LiveProviders());
 }
 
-TEST_F(DialogHookTest, FormsWithoutProviderFollowTheSkinningRulesAndTag) {
+TEST_F(DialogHook, FormsWithoutProviderFollowTheSkinningRulesAndTag) {
   struct {
     const char* What;
     bool MessageForm;
@@ -511,7 +511,7 @@ TEST_F(DialogHookTest, FormsWithoutProviderFollowTheSkinningRulesAndTag) {
   }
 }
 
-TEST_F(DialogHookTest, ManyMessageBoxesWithSkinSwitchesLeaveNothingBehind) {
+TEST_F(DialogHook, ManyMessageBoxesWithSkinSwitchesLeaveNothingBehind) {
   // The first box makes the one-time objects (fonts, the icon's bitmap of the system).
   auto clickOK = [](HWND box) {
     RECT r{};

@@ -1,6 +1,6 @@
 // A thousand cycles of attaching an adapter, painting the window in the skin and freeing the
 // adapter leave the process's GDI objects where they were, for every adapter class on its window.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include "classlib/ComCtrls.h"
 #include "classlib/Grids.h"

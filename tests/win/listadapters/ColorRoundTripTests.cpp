@@ -1,7 +1,7 @@
 // The colours of every adapted window class through a round trip: attached under skin A, switched
 // to skin B, the skin removed, loaded again, the adapter freed. While skinned the window shows the
 // skin's colours; after the removal and after the adapter left it shows exactly its own again.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include <map>
 

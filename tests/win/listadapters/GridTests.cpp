@@ -1,6 +1,6 @@
 // The grid adapters: colours kept per grid, a data-aware grid told the thumb's position, printing,
 // and the plain look given back whole.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 namespace qvtest {
 namespace {

@@ -2,7 +2,7 @@
 // from the screen as the pointer moves and presses (normal, hot, pressed, sorted), the header given
 // back when the skin goes and hooked again when it comes, and thumb tracking from wherever the list
 // stands.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 namespace qvtest {
 namespace {

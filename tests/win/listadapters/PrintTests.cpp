@@ -1,6 +1,6 @@
 // Adapted windows printed (WM_PRINT with frame, client area and children) look as the screen shows
 // them: the skinned frame and bars, the list view's skinned header, the bars' panels and buttons.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include "classlib/ComCtrls.h"
 
@@ -14,7 +14,7 @@ std::string KindName(const testing::TestParamInfo<TKind>& info) {
   return names[int(info.param)];
 }
 
-class Printed : public ListAdapterTest, public testing::WithParamInterface<TKind> {
+class Print : public ListAdapterTest, public testing::WithParamInterface<TKind> {
  protected:
   void FreeControls() override {
     if (Bar) Bar->Free();
@@ -118,7 +118,7 @@ class Printed : public ListAdapterTest, public testing::WithParamInterface<TKind
   ::TToolBar* Bar = nullptr;
 };
 
-TEST_P(Printed, AsTheScreenShowsIt) {
+TEST_P(Print, AsTheScreenShowsIt) {
   HWND wnd = Build();
   Adapter = Attach(wnd);
   flush_events(40, 1000);
@@ -129,7 +129,7 @@ TEST_P(Printed, AsTheScreenShowsIt) {
   EXPECT_EQ(0, DifferingPixels(shown, printed));
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, Printed,
+INSTANTIATE_TEST_SUITE_P(Windows, Print,
                          testing::Values(TKind::ListView, TKind::TreeView, TKind::ToolBar, TKind::StatusBar,
                                          TKind::LibToolBar),
                          KindName);

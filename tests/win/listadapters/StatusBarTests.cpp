@@ -1,6 +1,6 @@
 // The status bar adapter: panel frames or dividers as the skin has them, texts of any length cut
 // to their panels, the simple mode, and owner-drawn panels of the class library's bar.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include "classlib/ComCtrls.h"
 

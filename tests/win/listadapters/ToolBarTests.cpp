@@ -1,7 +1,7 @@
 // The tool bar adapters: every button of a standard tool bar drawn in the state TB_GETBUTTON gives
 // it (and hot under the real pointer), flat and raised; the class library's tool bar painted
 // through its custom-draw events, whose program handlers come back when the adapter leaves.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include "classlib/ComCtrls.h"
 

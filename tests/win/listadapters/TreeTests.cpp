@@ -1,6 +1,6 @@
 // The tree adapters: a tree view's background in the dialog look, its erase path, and a virtual
 // tree's header events, taken only while the program holds none and given back.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 namespace qvtest {
 namespace {

@@ -2,7 +2,7 @@
 // one in its own frame, the body in the section of its side, a control without tabs in "CHECKBOX";
 // the page control's pages adapted once each (also pages made later, never its up-down), and the
 // tab row's up-down adapter made once and kept.
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 #include "classlib/ComCtrls.h"
 #include "tests/support/RealInput.h"
@@ -10,7 +10,7 @@
 namespace qvtest {
 namespace {
 
-class Tabs : public ListAdapterTest {
+class TabAdapters : public ListAdapterTest {
  protected:
   void TearDown() override {
     FreeAndNil(TabAdapter);
@@ -33,7 +33,7 @@ class Tabs : public ListAdapterTest {
   TacTabControlWnd* TabAdapter = nullptr;
 };
 
-TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
+TEST_F(TabAdapters, TabsOnEachSideAtTheRectanglesTheControlReports) {
   struct {
     DWORD Style;
     const char* Tab;
@@ -104,7 +104,7 @@ TEST_F(Tabs, TabsOnEachSideAtTheRectanglesTheControlReports) {
 
 // The tab section may be the skin's first one (index 0); a skin without it paints the tabs' texts
 // over the tab row only.
-TEST_F(Tabs, TabSectionFirstInTheSkinOrMissing) {
+TEST_F(TabAdapters, TabSectionFirstInTheSkinOrMissing) {
   TSkinBuilder first;
   first.Mask("TABTOP", "BORDERSMASK", 16, 16, 3);
   first.Mask("PAGECONTROL", "BORDERSMASK", 9, 9, 1);
@@ -140,7 +140,7 @@ TEST_F(Tabs, TabSectionFirstInTheSkinOrMissing) {
   }
 }
 
-TEST_F(Tabs, PagesAdaptedOnceEachAndTheUpDownOnlyByItsOwnAdapter) {
+TEST_F(TabAdapters, PagesAdaptedOnceEachAndTheUpDownOnlyByItsOwnAdapter) {
   LibHost = std::make_unique<TTestHost>(360, 240);
   Pages = Create<TPageControl>(nullptr);
   Pages->SetBounds(10, 10, 300, 200);

@@ -1,4 +1,4 @@
-#include "tests/win/listadapters/ListAdapterTestSupport.h"
+#include "tests/support/ListAdapterTestSupport.h"
 
 namespace qvtest {
 
