@@ -333,9 +333,10 @@ void DetachScrollWnd(HWND Wnd, bool FreeAdapter, bool Repaint, T*& Adapter) {
   if (!a) Adapter = nullptr;
 }
 void RefreshScrollInfo(TacScrollWnd* Adapter, bool Repaint);
-// Both bars' scroll information read again; a visible bar whose state differs from what it was
-// last painted with is repainted (nothing while the adapter sends a scroll message itself).
-void RepaintChangedBars(TacScrollWnd* Adapter);
+// The visible bars' scroll information read again; a bar whose state differs from what it was last
+// painted with is repainted (nothing while the adapter sends a scroll message itself). Whether a bar
+// is enabled is asked again only with a changed range or position, or when EnabledMayChange.
+void RepaintChangedBars(TacScrollWnd* Adapter, bool EnabledMayChange = false);
 TacScrollBar* GetScrollBarOf(HWND Wnd, int Kind);
 // Bars: 0 horizontal, 1 vertical, 3 both. false without adapter.
 bool SetMinThumbSize(HWND Wnd, int Bars, int Size);

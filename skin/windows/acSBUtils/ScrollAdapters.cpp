@@ -131,8 +131,9 @@ void TacScrollWnd::AfterMessage(const TMessage& Message) {
     default: break;
   }
   // Whatever message changed the window's scroll state (and let the window draw its own bar), the
-  // bar shows it in the skin.
-  if (!ScrollFlag && SkinOn() && IsWindowVisible(WndHandle)) RepaintChangedBars(this);
+  // bar shows it in the skin. What enables or disables the window may change its bars' state too.
+  const bool enabling = Message.Msg == WM_ENABLE || Message.Msg == CM_ENABLEDNOTIFY || Message.Msg == WM_STYLECHANGED;
+  if (!ScrollFlag && SkinOn() && IsWindowVisible(WndHandle)) RepaintChangedBars(this, enabling);
 }
 
 void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }

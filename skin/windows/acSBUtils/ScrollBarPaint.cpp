@@ -186,14 +186,13 @@ void PaintTrackedBar(TacScrollBar* bar, HWND wnd, HDC dc, const TRect& r, TsSkin
   if (dc && src) BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, SRCCOPY);
 }
 
-// The bar's scroll state as the window reports it now (read into its ScrollInfo) differs from the
-// state it was last painted with.
-bool ShowsOtherState(TacScrollBar* bar, HWND wnd, bool enabled) {
-  ReadScrollInfo(bar, wnd);
+// The bar's scroll information as last read (ScrollInfo) differs from the state it was last painted
+// with.
+bool InfoDiffers(const TacScrollBar* bar) {
   const SCROLLINFO& now = bar->ScrollInfo;
   const SCROLLINFO& shown = bar->Shown;
   return shown.cbSize == 0 || now.nMin != shown.nMin || now.nMax != shown.nMax || now.nPage != shown.nPage ||
-         now.nPos != shown.nPos || enabled != bar->ShownEnabled;
+         now.nPos != shown.nPos;
 }
 
 void NoteShown(TacScrollBar* bar, bool enabled) {
@@ -321,9 +320,12 @@ int GetScrollBarSize(TacScrollBar* Bar, bool Thickness, bool UseSkin) {
 
 bool IsScrollBarEnabled(TacScrollBar* Bar) {
   if (!Bar || !Bar->Owner) return false;
+  const HWND wnd = Bar->Owner->WndHandle;
+  // A bar the window does not have is never used (and asking for it costs a round trip under Wine).
+  if (!(GetWindowLongPtrA(wnd, GWL_STYLE) & (Bar->BarKind == 0 ? WS_HSCROLL : WS_VSCROLL))) return false;
   SCROLLBARINFO sbi{};
   sbi.cbSize = sizeof(sbi);
-  if (!GetScrollBarInfo(Bar->Owner->WndHandle, Bar->BarKind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &sbi)) return false;
+  if (!GetScrollBarInfo(wnd, Bar->BarKind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &sbi)) return false;
   if (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) return false;
   // Some systems mark only the two arrows when the whole bar is disabled (ESB_DISABLE_BOTH).
   return !((sbi.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) && (sbi.rgstate[5] & STATE_SYSTEM_UNAVAILABLE));
@@ -403,14 +405,20 @@ LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Wnd, HDC DC) {
   return PaintBars(Adapter, Wnd, DC, true, true, true);
 }
 
-void RepaintChangedBars(TacScrollWnd* Adapter) {
+void RepaintChangedBars(TacScrollWnd* Adapter, bool EnabledMayChange) {
   if (!Adapter || Adapter->ScrollFlag || !Adapter->HorzBar || !Adapter->VertBar || !Adapter->WndHandle) return;
   const HWND wnd = Adapter->WndHandle;
   bool changed[2] = {};
   bool enabled[2] = {};
   for (TacScrollBar* bar : {Adapter->HorzBar, Adapter->VertBar}) {
-    enabled[bar->BarKind] = IsScrollBarEnabled(bar);
-    changed[bar->BarKind] = ShowsOtherState(bar, wnd, enabled[bar->BarKind]) && bar->ScrollVisible;
+    const int kind = bar->BarKind;
+    if (!bar->ScrollVisible) continue;  // a bar that takes no room is not painted, nor read
+    ReadScrollInfo(bar, wnd);
+    const bool moved = InfoDiffers(bar);
+    // The bar's state is read only when it can have changed: with its range or position, or by what
+    // the message did to the window.
+    enabled[kind] = moved || EnabledMayChange ? IsScrollBarEnabled(bar) : bar->ShownEnabled;
+    changed[kind] = moved || enabled[kind] != bar->ShownEnabled;
   }
   if (!changed[0] && !changed[1]) return;
   auto alive = Adapter->AliveToken();
