@@ -228,8 +228,10 @@ void TsCommonData::NotifySectionChange() {
 }
 
 void TsCommonData::SetSkinSection(const std::string& Value) {
-  if (Value == FSkinSection) return;
-  FSkinSection = Value.empty() ? std::string("UNKNOWN") : UpperCased(Value);
+  // Section names are upper case: "edit" names the section already set as "EDIT".
+  std::string section = Value.empty() ? std::string("UNKNOWN") : UpperCased(Value);
+  if (Value == FSkinSection || section == FSkinSection) return;
+  FSkinSection = std::move(section);
   UpdateIndexes();
   if (OwnerIsProvider()) {
     BGChanged = true;
@@ -592,7 +594,9 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       if (ownManager) SkinRefreshed(sd);
       return true;
     case QC_GETCACHE:
-      if (sd->CacheBmp)
+      // An empty cache of a shown control is an image still to be painted (the asker waits for
+      // it); a hidden control emptied its cache and paints none until it shows again.
+      if (sd->CacheBmp && !(sd->CacheBmp->Empty() && sd->OwnerControl && !sd->OwnerControl->Visible()))
         SharedCacheInfo = BuildCacheInfo(sd->CacheBmp, 0, 0);
       else
         SharedCacheInfo = TsCacheInfo{};

@@ -357,6 +357,15 @@ TEST_F(CommonData, SharedCacheAnswers) {
   EXPECT_EQ(0, ci.X);
   ci = AskParentCacheWnd(child->Handle());
   EXPECT_TRUE(ci.Ready);
+  // Hiding empties the cache: the hidden parent has no background to give until it shows again.
+  // Shown, its empty cache is an image still to be painted, which the asker waits for.
+  parent->SetVisible(false);
+  ASSERT_TRUE(parent->SkinData->CacheBmp->Empty());
+  EXPECT_FALSE(AskParentCache(child->SkinData).Ready);
+  EXPECT_FALSE(AskParentCacheWnd(child->Handle()).Ready);
+  parent->SetVisible(true);
+  ASSERT_TRUE(parent->SkinData->CacheBmp->Empty());
+  EXPECT_TRUE(AskParentCache(child->SkinData).Ready);
   // A parent without a cache bitmap answers "not ready"; a window that does not answer too.
   delete parent->SkinData->CacheBmp;
   parent->SkinData->CacheBmp = nullptr;
@@ -511,8 +520,19 @@ TEST_F(CommonData, AnswersBySendMessageFillTheSharedRecords) {
   EXPECT_TRUE(c->SkinData->BGChanged);
 }
 
-TEST_F(CommonData, SetSkinManagerTellsAReadyControl) {
+TEST_F(CommonData, SectionOrManagerChangeTellsAReadyControl) {
   auto* c = Place(tcButton);
+  // The section it has, named in another case, is no change: nothing read again, nobody told.
+  c->Commands.clear();
+  c->SkinData->BGChanged = false;
+  c->SkinData->SetSkinSection("Button");
+  EXPECT_EQ("BUTTON", c->SkinData->SkinSection());
+  EXPECT_FALSE(c->SkinData->BGChanged);
+  EXPECT_TRUE(c->CommandCodes().empty());
+  c->SkinData->SetSkinSection("panel");
+  EXPECT_EQ(Manager->SectionIndexOf("PANEL"), c->SkinData->SkinIndex);
+  EXPECT_EQ((std::vector<int>{QC_REFRESH}), c->CommandCodes());
+  c->SkinData->SetSkinSection("BUTTON");
   TsSkinManager* other = CreateTestManager(TSkinBuilder::Standard().RemoveSection("BUTTON"), "Other", false);
   c->Commands.clear();
   c->SkinData->SetSkinManager(other);
