@@ -38,6 +38,36 @@ int CompareNoCase(const std::string& a, const std::string& b) {
 
 bool SameNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; }
 
+// Skin names and folders are the program's ANSI strings; the file system names files in UTF-16. The
+// conversions go through the ANSI code page both ways (a narrow path of the standard library would
+// read and give UTF-8).
+fs::path AnsiPath(const std::string& Text) {
+  if (Text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, Text.data(), int(Text.size()), nullptr, 0);
+  std::wstring wide(std::size_t(std::max(n, 0)), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, Text.data(), int(Text.size()), wide.data(), n);
+  return fs::path(wide);
+}
+
+// The ANSI spelling of a file name; false when a character has none (such a name could not be
+// asked for again).
+bool AnsiName(const fs::path& Name, std::string& Out) {
+  const std::wstring wide = Name.wstring();
+  Out.clear();
+  if (wide.empty()) return true;
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, &lossy);
+  if (n <= 0 || lossy) return false;
+  Out.resize(std::size_t(n));
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), Out.data(), n, nullptr, &lossy);
+  return !lossy;
+}
+
+std::string AnsiText(const fs::path& Path) {
+  std::string out;
+  return AnsiName(Path, out) ? out : Path.string();
+}
+
 bool Dying(const TComponent* c) { return c && c->ComponentState().Contains(csDestroying); }
 
 // Runs a skin loader: a skin too large for the memory left (or any other exception of the loader)
@@ -405,20 +435,20 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
     Fail("Skin \"" + Name + "\" was not loaded: a skin name may not hold a drive, a root or \"..\"");
     return false;
   }
-  const fs::path dir = fs::path(SkinDirectoryResolved());
+  const fs::path dir = AnsiPath(SkinDirectoryResolved());
   std::error_code ec;
-  const fs::path folder = dir / fs::path(Name);
-  if (fs::is_regular_file(folder / "Options.dat", ec)) return LoadSkinFromPath(folder.string(), Name);
-  const fs::path packed = dir / fs::path(Name + ".asz");
-  if (fs::is_regular_file(packed, ec)) return LoadSkinFromPath(packed.string(), Name);
-  Fail("Skin \"" + Name + "\" was not found: no stored skin of that name, no folder \"" + folder.string() +
-       "\" with Options.dat and no file \"" + packed.string() + "\"");
+  const fs::path folder = dir / AnsiPath(Name);
+  if (fs::is_regular_file(folder / "Options.dat", ec)) return LoadSkinFromPath(AnsiText(folder), Name);
+  const fs::path packed = dir / AnsiPath(Name + ".asz");
+  if (fs::is_regular_file(packed, ec)) return LoadSkinFromPath(AnsiText(packed), Name);
+  Fail("Skin \"" + Name + "\" was not found: no stored skin of that name, no folder \"" + AnsiText(folder) +
+       "\" with Options.dat and no file \"" + AnsiText(packed) + "\"");
   return false;
 }
 
 bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string& Name) {
   std::string error;
-  auto model = GuardedLoad([&] { return qv::LoadSkin(fs::path(Path), error); }, error);
+  auto model = GuardedLoad([&] { return qv::LoadSkin(AnsiPath(Path), error); }, error);
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded from \"" + Path + "\": " + error);
     return false;
@@ -624,15 +654,16 @@ void TsSkinManager::ListSkins(TStrings* List, TacSkinTypes SkinType, std::string
   std::vector<std::string> names;
   for (const auto& s : FInternalSkins) names.push_back(s.Name);
   std::error_code ec;
-  const fs::path dir = fs::path(SkinDirectoryResolved());
+  const fs::path dir = AnsiPath(SkinDirectoryResolved());
   if (fs::is_directory(dir, ec)) {
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
       const fs::path& p = it->path();
       std::error_code e2;
+      std::string name;
       if (SkinType != stPacked && fs::is_directory(p, e2) && fs::is_regular_file(p / "Options.dat", e2)) {
-        names.push_back(p.filename().string());
-      } else if (SkinType != stUnpacked && fs::is_regular_file(p, e2) && SameNoCase(p.extension().string(), ".asz")) {
-        names.push_back(p.stem().string());
+        if (AnsiName(p.filename(), name)) names.push_back(name);
+      } else if (SkinType != stUnpacked && fs::is_regular_file(p, e2) && SameNoCase(AnsiText(p.extension()), ".asz")) {
+        if (AnsiName(p.stem(), name)) names.push_back(name);
       }
     }
   }

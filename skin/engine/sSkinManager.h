@@ -339,7 +339,8 @@ class TsSkinManager : public TComponent {
 
   // Names of the available skins, sorted (case-insensitively): internal skins, sub-folders of the
   // skin folder holding "Options.dat", ".asz" files without the extension. FirstName receives the
-  // first name (empty when there is none).
+  // first name (empty when there is none). Names are spelt in the ANSI code page, as SetSkinName
+  // takes them; a file name with a character that code page lacks is left out.
   void ListSkins(TStrings* List, TacSkinTypes SkinType, std::string& FirstName) const;
 
   void InstallHook();

@@ -147,6 +147,19 @@ TEST_F(SkinManager, BadSkinsKeepThePreviousLook) {
        }},
       {"EmptyPack",
        [](const fs::path& d) { TSkinBuilder::Standard().ReplaceOptions("").WritePacked(d / "EmptyPack.asz"); }},
+      {"ParentLoop",
+       [](const fs::path& d) {
+         TSkinBuilder::Standard()
+             .ReplaceOptions("[BUTTON]\nPARENTCLASS=EDIT\n[EDIT]\nPARENTCLASS=BUTTON\n")
+             .WriteFolder(d / "ParentLoop");
+       }},
+      {"ParentChain",
+       [](const fs::path& d) {
+         std::string text;
+         for (int i = 0; i < 2000; ++i)
+           text += "[S" + std::to_string(i) + "]\nPARENTCLASS=S" + std::to_string(i + 1) + "\n";
+         TSkinBuilder::Standard().ReplaceOptions(text).WritePacked(d / "ParentChain.asz");
+       }},
       {"..\\Outside", nothing},
       {"../Outside", nothing},
       {"Skins\\..\\..\\Outside", nothing},
@@ -267,11 +280,23 @@ TEST_F(SkinManager, ListSkinsIsSortedAndSkipsNonSkins) {
   auto* list = Create<TStringList>();
   std::string first;
 
+  // Names beyond ASCII are listed in the ANSI code page and load by the name listed; one that code
+  // page cannot spell is left out.
+  ASSERT_EQ(1252u, GetACP());
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / fs::path(L"Gr\u00FCn"));
+  TSkinBuilder::Standard().WritePacked(Dir.Path() / fs::path(L"K\u00E4se.asz"));
+  TSkinBuilder::Standard().WriteFolder(Dir.Path() / fs::path(L"\u0416"));
+
   Manager->ListSkins(list, stAllSkins, first);
-  std::vector<std::string> expected = {"Alpha", "beta", "Default", "Gamma", "Mu", "zeta"};
+  std::vector<std::string> expected = {"Alpha", "beta", "Default", "Gamma", "Gr\xFCn", "K\xE4se", "Mu", "zeta"};
   if (Manager->InternalSkinIndex("Default") < 0) expected.erase(expected.begin() + 2);
   EXPECT_EQ(expected, Lines(list));
   EXPECT_EQ("Alpha", first);
+  for (const std::string& name : expected) {
+    Manager->SetSkinName(name);
+    EXPECT_EQ("", Manager->LastError()) << name;
+    EXPECT_EQ(name, Manager->SkinName());
+  }
 
   Manager->ListSkins(list, stUnpacked, first);
   const auto unpacked = Lines(list);
