@@ -380,6 +380,17 @@ TEST(SkinLoader, BadSkinsFailWithAnErrorText) {
       {"keys no painter reads",
        [](TSkinBuilder& b) { b.ReplaceOptions("[SKININFO]\nMASTERBITMAP=m.bmp\n[A]\nAUTHOR=x\n[B]\n"); },
        "no section a look"},
+      {"parents only, in a loop",
+       [](TSkinBuilder& b) { b.ReplaceOptions("[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=C\n[C]\nPARENTCLASS=A\n"); },
+       "no section a look"},
+      {"parents only, 2,000 deep",
+       [](TSkinBuilder& b) {
+         std::string text;
+         for (int i = 0; i < 2000; ++i)
+           text += "[S" + std::to_string(i) + "]\nPARENTCLASS=S" + std::to_string(i + 1) + "\n";
+         b.ReplaceOptions(text);
+       },
+       "no section a look"},
   };
   for (const TBadSkin& c : cases) {
     TSkinBuilder b = TSkinBuilder::Standard();

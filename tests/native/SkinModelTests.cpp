@@ -77,6 +77,13 @@ TEST(SkinModel, ParentClassCyclesEnd) {
   ASSERT_TRUE(skin);
   for (const char* s : {"A", "B", "C", "SELF", "D"})
     EXPECT_EQ(skin->LookupMask(skin->SectionIndexOf(s), s, "ONLYHERE"), -1) << s;
+  // Each loop is broken where it closes, walking the sections in order; the rest of a chain stays.
+  const std::pair<const char*, const char*> parents[] = {{"A", "B"}, {"B", "C"}, {"C", ""}, {"SELF", ""}, {"D", "A"}};
+  for (const auto& [name, parent] : parents) {
+    const TsGeneralData& sec = skin->Sections[std::size_t(skin->SectionIndexOf(name))];
+    EXPECT_EQ(parent, sec.ParentClass) << name;
+    EXPECT_EQ(std::string(parent), sec.Value("PARENTCLASS") ? *sec.Value("PARENTCLASS") : "") << name;
+  }
   // A cycle that passes a section with the mask still finds it.
   TSkinBuilder c;
   c.Section("A", "B");

@@ -43,8 +43,10 @@ bool HasUsableSection(const TOptionsFile& opts) {
     if (m.Mask.SectionName != kSkinInfoSection) return true;
   for (const TsGeneralData& s : opts.Sections) {
     if (s.Name == kSkinInfoSection) continue;
+    // A parent only lends masks: a chain of sections that name parents and nothing else (one
+    // that loops, or ends in no section) paints nothing.
     for (const auto& kv : s.Keys)
-      if (TsGeneralData::IsPainterKey(kv.first)) return true;
+      if (TsGeneralData::IsPainterKey(kv.first) && kv.first != "PARENTCLASS") return true;
   }
   return false;
 }

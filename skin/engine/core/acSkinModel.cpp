@@ -2,7 +2,8 @@
 
 #include <cctype>
 #include <charconv>
-#include <unordered_set>
+#include <cstdint>
+#include <vector>
 
 #include "skin/engine/core/acSkinValues.h"
 
@@ -211,6 +212,28 @@ void TSkinModel::RebuildIndex() {
   for (int i = 0; i < int(Sections.size()); ++i) SectionIndex_.emplace(Sections[i].Name, i);  // first wins
   for (int i = 0; i < int(Masks.size()); ++i)
     MaskIndex_.emplace(MaskKey(Masks[i].SectionName, Masks[i].PropertyName), i);
+  BreakParentLoops();
+}
+
+void TSkinModel::BreakParentLoops() {
+  // Each chain is walked once: 1 marks the sections of the chain being walked, 2 those done.
+  std::vector<std::uint8_t> state(Sections.size(), 0);
+  std::vector<int> chain;
+  for (int start = 0; start < int(Sections.size()); ++start) {
+    chain.clear();
+    for (int cur = start; IsSectionIndex(cur) && state[cur] == 0;) {
+      state[cur] = 1;
+      chain.push_back(cur);
+      const std::string& parent = Sections[cur].ParentClass;
+      const int next = parent.empty() ? -1 : SectionIndexOf(parent);
+      if (IsSectionIndex(next) && state[next] == 1) {
+        Sections[cur].Set("PARENTCLASS", "");  // this section closes the loop
+        break;
+      }
+      cur = next;
+    }
+    for (int i : chain) state[i] = 2;
+  }
 }
 
 int TSkinModel::SectionIndexOf(std::string_view name) const {
@@ -227,8 +250,8 @@ int TSkinModel::LookupMask(int sectionIndex, std::string_view section, std::stri
   int r = MaskIndexOf(section, property);
   if (r >= 0) return r;
   int idx = IsSectionIndex(sectionIndex) ? sectionIndex : SectionIndexOf(section);
-  std::unordered_set<int> seen;
-  while (IsSectionIndex(idx) && seen.insert(idx).second) {
+  // RebuildIndex breaks loops; sections added since then are bounded by the number of sections.
+  for (int steps = int(Sections.size()); steps > 0 && IsSectionIndex(idx); --steps) {
     const std::string& parent = Sections[idx].ParentClass;
     if (parent.empty()) break;
     r = MaskIndexOf(parent, property);

@@ -159,7 +159,7 @@ class TSkinModel {
   int SectionIndexOf(std::string_view name) const;
   int MaskIndexOf(std::string_view section, std::string_view property) const;
   // As MaskIndexOf, retried through the PARENTCLASS chain of the section at sectionIndex (of the
-  // section named `section` when sectionIndex is not valid). Stops at a cycle.
+  // section named `section` when sectionIndex is not valid). Stops at a loop.
   int LookupMask(int sectionIndex, std::string_view section, std::string_view property) const;
   int ImageIndexOf(std::string_view fileName) const;  // case-insensitive
   // The corner images of a section (kCornerImageNames order), each found as LookupMask finds
@@ -187,8 +187,11 @@ class TSkinModel {
   int AddMask(const TsMaskData& m);
 
   // Must be called after Sections, Masks or the pixels of Images were changed directly (the loader
-  // does it).
+  // does it). Breaks PARENTCLASS loops (BreakParentLoops).
   void RebuildIndex();
+  // A PARENTCLASS chain that comes back to a section already in it loses the parent of the section
+  // where it closes, walking the sections in order (A -> B -> A: B's parent goes).
+  void BreakParentLoops();
 
   // Rows of border masks composed for painting, kept while the images stay (a copy of the model
   // starts without them).
