@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
+#include "classlib/Clipbrd.h"
 #include "classlib/core/SysUtils.h"
 #include "classlib/core/TypInfo.h"
+#include "skin/engine/core/acPaintUtils.h"
 
 // ---- TsTimerSpeedButton -----------------------------------------------------------------------------
 
@@ -296,7 +299,8 @@ bool TsBaseSpinEdit::IsValidChar(char Key) {
   const unsigned char k = static_cast<unsigned char>(Key);
   const bool accepted =
       Key == '+' || Key == '-' || (Key >= '0' && Key <= '9') || Key == FormatSettings.DecimalSeparator;
-  if (!accepted && (k >= 32 || Key == '\r')) return false;
+  // Enter, and Ctrl+Enter's line feed: the window is a multi-line one, but the field has one line.
+  if (!accepted && (k >= 32 || Key == '\r' || Key == '\n')) return false;
   if (FEditorEnabled) return true;
   return k < 32 && Key != '\b';
 }
@@ -377,12 +381,29 @@ void TsBaseSpinEdit::RenewButtons(bool LeaveHover) {
   }
 }
 
+void TsBaseSpinEdit::PasteMessage() {
+  // The multi-line window would take the clipboard's line breaks into the one line of the field.
+  if (!Clipboard()->HasFormat(CF_TEXT)) return;
+  const std::string text = qv::DeleteChars(Clipboard()->AsText(), "\r\n");
+  SendMessageA(Handle_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void TsBaseSpinEdit::WndProc(TMessage& Message) {
   if ((Message.Msg == WM_PASTE || Message.Msg == WM_CUT) && (!FEditorEnabled || ReadOnly_)) return;
+  if (Message.Msg == WM_PASTE && HandleAllocated()) {
+    PasteMessage();
+    return;
+  }
   auto alive = AliveToken();
   TsEdit::WndProc(Message);
   if (!*alive || !FButton) return;
   switch (Message.Msg) {
+    case CM_TEXTCHANGED:
+      // A multi-line window reports no change for a text the program sets (the value written by
+      // SetValue, the buttons, the keys, the wheel): the change is told here, once, as a one-line
+      // edit window tells it.
+      if (HandleAllocated()) Change();
+      break;
     case WM_GETDLGCODE:
       // A one-line field for the dialog keys, whatever the window's style: Tab and Enter move on.
       Message.Result &= ~LRESULT(DLGC_WANTTAB | DLGC_WANTALLKEYS);
@@ -418,8 +439,48 @@ int TsSpinEdit::Value() const {
 }
 
 int TsSpinEdit::CheckValue(std::int64_t Value) const {
-  if (FMinValue != FMaxValue) Value = std::clamp<std::int64_t>(Value, FMinValue, FMaxValue);
+  // The limits in this order, also when MinValue lies above MaxValue: below MinValue gives
+  // MinValue, else above MaxValue gives MaxValue.
+  if (FMinValue != FMaxValue) {
+    if (Value < FMinValue)
+      Value = FMinValue;
+    else if (Value > FMaxValue)
+      Value = FMaxValue;
+  }
   return int(std::clamp<std::int64_t>(Value, INT_MIN, INT_MAX));
+}
+
+namespace {
+// The integer a text of digits (with a sign) names, held at the 64-bit limits when it is longer;
+// false for any other text.
+bool ReadWholeNumber(const std::string& Text, std::int64_t& Out) {
+  std::size_t i = Text.empty() || (Text[0] != '-' && Text[0] != '+') ? 0 : 1;
+  if (i >= Text.size()) return false;
+  const bool negative = Text[0] == '-';
+  Out = 0;
+  for (; i < Text.size(); ++i) {
+    if (Text[i] < '0' || Text[i] > '9') return false;
+    const int digit = Text[i] - '0';
+    if (Out > (INT64_MAX - digit) / 10) {
+      Out = negative ? INT64_MIN : INT64_MAX;
+      for (; i < Text.size(); ++i)
+        if (Text[i] < '0' || Text[i] > '9') return false;
+      return true;
+    }
+    Out = Out * 10 + digit;
+  }
+  if (negative) Out = -Out;
+  return true;
+}
+}  // namespace
+
+void TsSpinEdit::ExitMessage() {
+  // A value outside the limits, or one the integer cannot hold (which reads as MinValue until
+  // then), is written back as the value it is held at, so that the text says what Value gives.
+  std::int64_t typed = 0;
+  if (!ReadWholeNumber(Text(), typed)) return;
+  const int checked = CheckValue(typed);
+  if (checked != typed) SetValue(checked);
 }
 
 void TsSpinEdit::SetValue(int Value) { SetText(std::to_string(CheckValue(Value))); }
@@ -428,7 +489,7 @@ void TsSpinEdit::StepBy(std::int64_t Steps) { SetValue(CheckValue(Value() + Step
 
 bool TsSpinEdit::IsValidChar(char Key) {
   const unsigned char k = static_cast<unsigned char>(Key);
-  if ((k >= 32 && !(Key >= '0' && Key <= '9')) || Key == '\r') return false;
+  if ((k >= 32 && !(Key >= '0' && Key <= '9')) || Key == '\r' || Key == '\n') return false;
   if (EditorEnabled()) return true;
   return k < 32 && Key != '\b';
 }
@@ -460,8 +521,7 @@ void TsSpinEdit::WndProc(TMessage& Message) {
   TsBaseSpinEdit::WndProc(Message);
   if (!*alive) return;
   if (Message.Msg == CM_EXIT) {
-    const int v = Value();
-    if (CheckValue(v) != v) SetValue(v);
+    ExitMessage();
   } else if (Message.Msg == CM_MOUSEWHEEL) {
     // A read-only value stays as it is.
     if (!ReadOnly_) StepBy(short(HiWord(Message.WParam)) / WHEEL_DELTA);

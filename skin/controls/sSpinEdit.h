@@ -140,6 +140,8 @@ class TsBaseSpinEdit : public TsEdit {
   void PlaceSpinButton();
   void ForEachButton(TMessage& Message);
   void SkinCommandMessage(TMessage& Message);
+  // The clipboard's text put in place of the selection without its line breaks.
+  void PasteMessage();
   // The buttons' fades stopped and their looks renewed (LeaveHover: their hover dropped too).
   void RenewButtons(bool LeaveHover);
 
@@ -162,7 +164,9 @@ class TsSpinEdit : public TsBaseSpinEdit {
   // MinValue when the text is empty or no integer.
   int Value() const;
   void SetValue(int Value);
-  // The value within the limits (any value while MinValue equals MaxValue).
+  // The value within the limits (any value while MinValue equals MaxValue): below MinValue
+  // MinValue, else above MaxValue MaxValue (also when MinValue lies above MaxValue); then held
+  // within the integer.
   int CheckValue(std::int64_t Value) const;
 
   bool IsValidChar(char Key) override;
@@ -173,6 +177,7 @@ class TsSpinEdit : public TsBaseSpinEdit {
  private:
   // Value + Steps * Increment, at the integer limits rather than past them, then checked.
   void StepBy(std::int64_t Steps);
+  void ExitMessage();
 
   int FMinValue = 0;
   int FMaxValue = 0;

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <string>
 
+#include "classlib/Clipbrd.h"
 #include "skin/controls/sSpinEdit.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/ControlsFixture.h"
@@ -42,7 +45,7 @@ class SpinEdit : public ControlsTest {
 }  // namespace
 
 TEST_F(SpinEdit, ValueRules) {
-  enum TAction { SetText, StepUp, StepDown, WheelUp, WheelDown3, Exit };
+  enum TAction { SetText, SetValue, StepUp, StepDown, WheelUp, WheelDown3, Exit };
   struct Case {
     const char* Name;
     int Min, Max, Inc;
@@ -65,6 +68,10 @@ TEST_F(SpinEdit, ValueRules) {
       {"the wheel leaves a read-only value", 0, 100, 5, "10", WheelUp, true, 10},
       {"a read-only value does not step", 0, 100, 5, "10", StepUp, true, 10},
       {"leaving rewrites a value above the limits", 0, 50, 1, "75", Exit, false, 50},
+      {"leaving rewrites a text beyond the integer", 0, 50, 1, "99999999999", Exit, false, 50},
+      {"... held at the integer without limits", 0, 0, 1, "-99999999999999999999999", Exit, false, INT_MIN},
+      {"reversed limits: below the minimum gives it", 10, 5, 1, "3", SetValue, false, 10},
+      {"reversed limits: else above the maximum gives it", 10, 5, 1, "12", SetValue, false, 5},
   };
   TsSpinEdit* s = Make();
   for (const Case& c : cases) {
@@ -79,9 +86,11 @@ TEST_F(SpinEdit, ValueRules) {
       case WheelUp: Wheel(s, 1); break;
       case WheelDown3: Wheel(s, -3); break;
       case Exit: s->Perform(CM_EXIT); break;
+      case SetValue: s->SetValue(std::stoi(c.Start)); break;
       default: break;
     }
     EXPECT_EQ(c.Expected, s->Value()) << c.Name;
+    if (c.Do == Exit) EXPECT_EQ(std::to_string(c.Expected), s->Text()) << c.Name << ": the text says the value";
   }
   // The value written is checked.
   s->SetReadOnly(false);
@@ -174,4 +183,65 @@ TEST_F(SpinEdit, SkinnedButtonsOnTheScreen) {
   flush_events();
   MouseAway();
   EXPECT_EQ(ColorText(Frame("SPEEDBUTTON_SMALL", 0)), ColorText(at(s->Button()->DownButton())));
+}
+
+// Every way the value changes tells OnChange once, as a one-line edit tells a text set by the
+// program; no way puts a line break into the one line of the field.
+TEST_F(SpinEdit, ChangesAreToldOnceAndLineBreaksStayOut) {
+  LoadStandardSkin();
+  TsSpinEdit* s = Make(0, 100, 5);
+  int changes = 0;
+  struct TCounter {
+    int* Count;
+    void Changed(TObject*) { ++*Count; }
+  } counter{&changes};
+  s->OnChange = MakeMethod<&TCounter::Changed>(&counter);
+  s->SetValue(10);
+  ASSERT_TRUE(FocusForKeys(s->Handle()));
+  const POINT middle = ScreenPoint(s, 20, s->Height() / 2);
+  struct Case {
+    const char* Name;
+    std::function<void()> Do;
+    int Value, Changes;
+  };
+  const Case cases[] = {
+      {"SetValue", [&] { s->SetValue(20); }, 20, 1},
+      {"SetValue to the same value", [&] { s->SetValue(20); }, 20, 0},
+      {"the up button", [&] { ClickAt(ButtonPoint(s, true)); }, 25, 1},
+      {"the down arrow key", [&] { PressKey(VK_DOWN); }, 20, 1},
+      {"a wheel notch",
+       [&] {
+         MoveMouseTo(middle);
+         INPUT in{};
+         in.type = INPUT_MOUSE;
+         in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+         in.mi.mouseData = DWORD(WHEEL_DELTA);
+         SendInput(1, &in, sizeof in);
+         flush_events();
+       },
+       25, 1},
+      {"Ctrl+Enter",
+       [&] {
+         KeyDown(VK_CONTROL);
+         PressKey(VK_RETURN);
+         KeyUp(VK_CONTROL);
+       },
+       25, 0},
+      {"pasting two lines",
+       [&] {
+         Clipboard()->SetAsText("8\r\n9");
+         s->SelectAll();
+         KeyDown(VK_CONTROL);
+         PressKey('V');
+         KeyUp(VK_CONTROL);
+       },
+       89, 1},
+  };
+  for (const Case& c : cases) {
+    changes = 0;
+    c.Do();
+    EXPECT_EQ(c.Value, s->Value()) << c.Name;
+    EXPECT_EQ(c.Changes, changes) << c.Name;
+    EXPECT_EQ(std::to_string(c.Value), s->Text()) << c.Name;
+  }
 }
