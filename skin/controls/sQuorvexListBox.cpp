@@ -649,6 +649,12 @@ void TsQuorvexListBox::KeyPress(char& Key) {
   auto alive = AliveToken();
   TacSkinnedControl<TWinControl>::KeyPress(Key);
   if (!*alive || !FAutoComplete || Key == 0) return;
+  // Enter, Esc and the other control keys but backspace are no part of what is searched for: they
+  // neither start a search anew nor move the selection. Enter and Esc go on to the window.
+  if (BYTE(Key) < 32 && Key != '\b') {
+    if (Key != '\r' && Key != 27) Key = 0;
+    return;
+  }
   const DWORD now = GetTickCount();
   if (now - FLastTime >= FAutoCompleteDelay) FFilter.clear();
   FLastTime = now;
@@ -664,7 +670,7 @@ void TsQuorvexListBox::KeyPress(char& Key) {
     FFilter += Key;
     if (PeekMessageA(&msg, Handle_, WM_CHAR, WM_CHAR, PM_REMOVE)) FFilter += char(msg.wParam);
     Key = 0;
-  } else if (BYTE(Key) >= 32) {
+  } else {
     FFilter += Key;
   }
   if (FFilter.empty()) {
@@ -687,7 +693,7 @@ void TsQuorvexListBox::KeyPress(char& Key) {
       if (*alive) Click();
     }
   }
-  if (*alive && Key != '\b' && Key != '\r' && Key != 27) Key = 0;
+  if (*alive && Key != '\b') Key = 0;
 }
 
 // ---- window procedure -------------------------------------------------------------------------------------

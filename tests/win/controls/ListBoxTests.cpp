@@ -273,3 +273,28 @@ TEST_F(ListBox, ItemsShowInsideAPanelOfASkinnedForm) {
     EXPECT_GT(CaptureScreenRect(wr).CountColor(COLORREF(gd.FontColor.Text())), 100) << "the items' text";
   }
 }
+
+// Enter and Esc are no part of a search: neither while one goes on nor once its delay has passed
+// do they move the selection or click.
+TEST_F(ListBox, EnterAndEscLeaveTheSelection) {
+  TsListBox* l = Make(0);
+  for (const char* s : {"apple", "banana", "blueberry", "cherry"}) l->Items()->Add(s);
+  l->SetAutoCompleteDelay(200);
+  TDrawCounter counter;
+  l->OnClick = MakeMethod<&TDrawCounter::Click>(&counter);
+  ASSERT_TRUE(FocusForKeys(l->Handle()));
+  for (WORD key : {WORD(VK_RETURN), WORD(VK_ESCAPE)}) {
+    for (bool delayPassed : {false, true}) {
+      SCOPED_TRACE(std::to_string(key) + (delayPassed ? " after the delay" : " while searching"));
+      PressKey('B');
+      PressKey('L');
+      ASSERT_EQ(2, l->ItemIndex());
+      if (delayPassed) flush_events(300);
+      counter.Clicks = 0;
+      PressKey(key);
+      EXPECT_EQ(2, l->ItemIndex());
+      EXPECT_EQ(0, counter.Clicks);
+      flush_events(300);
+    }
+  }
+}
