@@ -11,6 +11,8 @@ TsCustomNumEdit::TsCustomNumEdit(TComponent* AOwner) : TsCustomComboEdit(AOwner)
   FDisplayFormat = DefaultDisplayFormat();
   SetMaxLength(0);
   SetPopupWidth(213);
+  // The button opens the calculator: it shows the calculator's glyph.
+  SetDefaultGlyphName(GlyphCalc);
   ReformatEditText();
 }
 
@@ -183,8 +185,15 @@ void TsCustomNumEdit::EnterMessage() {
 
 void TsCustomNumEdit::ExitMessage() {
   // A text that is no number does not become the value, and does not hold the focus either: the
-  // last good value is written back. With CheckOnExit the limited value is.
-  if (!IsDesigning(this) && (!ReadText() || FCheckOnExit)) ReformatEditText();
+  // last good value is written back. A number beyond the limits is written back as the value it
+  // was held at, so that the text says what Value gives; with CheckOnExit every text is written
+  // back in the value's format.
+  if (!IsDesigning(this)) {
+    double typed = 0;
+    const bool read = ReadText();
+    const bool beyond = read && qv::ReadNumberText(EditText(), Separators(), 0, 0, typed) && typed != FValue;
+    if (!read || beyond || FCheckOnExit) ReformatEditText();
+  }
   FFocused = false;
   if (HandleAllocated()) SendMessageA(Handle_, EM_SETSEL, 0, 0);
   FSkinData->Invalidate();

@@ -449,7 +449,8 @@ void TsCustomComboEdit::PaintEditIn(HDC DC, bool InPaint) {
   }
   PaintEditFromCache(this, FSkinData, dc, false, BorderStyle_ == bsSingle, [this] { PrepareCache(); });
   if (FSkinData->UpdatingFlag()) return;
-  if (CurrentState() == 0 || (PrintDC && HDC(dc) == PrintDC)) PaintButtonOn(dc);
+  // A paint of the window's own (InPaint) draws no child of the window: the button is drawn here.
+  if (InPaint || CurrentState() == 0 || (PrintDC && HDC(dc) == PrintDC)) PaintButtonOn(dc);
 }
 
 void TsCustomComboEdit::PaintEdit(HDC DC) { PaintEditIn(DC, false); }
@@ -458,8 +459,10 @@ void TsCustomComboEdit::PaintEdit(HDC DC) { PaintEditIn(DC, false); }
 
 bool TsCustomComboEdit::SkinnedMessage(TMessage& Message) {
   if (Message.Msg != WM_PAINT) return TsMaskEdit::SkinnedMessage(Message);
-  if (CurrentState() != 0) {
-    // Hot: the window draws its text (and the button), then the frame.
+  if (CurrentState() != 0 && Focused()) {
+    // Edited: the window draws its text (caret and selection with it) and the button, then the
+    // frame. Otherwise the cache shows the whole look, hot or not: the text the edit shows when it
+    // is not edited (a number edit's value in its display format) is drawn there.
     auto alive = AliveToken();
     TMaskEdit::WndProc(Message);
     if (*alive) PaintBorder(nullptr);

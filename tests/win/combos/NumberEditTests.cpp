@@ -3,12 +3,16 @@
 // the edit with a text that is no number; Esc; typing with real keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "classlib/Clipbrd.h"
 #include "classlib/core/SysUtils.h"
 #include "skin/controls/sCurrEdit.h"
 #include "skin/controls/sCurrencyEdit.h"
+#include "skin/controls/sGlyphUtils.h"
 #include "tests/support/ControlsFixture.h"
 #include "tests/support/RealInput.h"
 
@@ -35,6 +39,28 @@ class NumberEdit : public ControlsTest {
   }
   TFormatSettings Saved = FormatSettings;
 };
+
+// The columns of an edit's text area (inside the frame and its corners, left of the button) on the
+// screen that hold a pixel other than the area's commonest colour: where its text is drawn.
+std::pair<int, int> InkColumns(TsCustomComboEdit* e) {
+  const TPoint o = e->ClientToScreen(Point(2, 2));
+  const int w = e->ClientWidth() - e->Button()->Width() - 4, h = e->ClientHeight() - 4;
+  const Capture c = CaptureScreenRect(RECT{o.X, o.Y, o.X + w, o.Y + h});
+  std::map<COLORREF, int> counts;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) ++counts[c.Pixel(x, y)];
+  const COLORREF bg =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  int first = -1, last = -1;
+  for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y)
+      if (c.Pixel(x, y) != bg) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  return {first, last};
+}
 
 }  // namespace
 
@@ -190,4 +216,42 @@ TEST_F(NumberEdit, LeavingTypingAndEsc) {
   flush_events();
   EXPECT_EQ("100", e->EditText());
   EXPECT_DOUBLE_EQ(100, e->Value());
+}
+
+// Not being edited, a number edit shows its value in its display format, under the pointer as
+// well; leaving corrects a typed number beyond the limits; a number edit's button shows the
+// calculator it opens (a currency edit keeps no button).
+TEST_F(NumberEdit, ShowsItsValueUnlessEditedAndItsButtonTheCalculator) {
+  Locale('.', ',');
+  LoadStandardSkin();
+  MouseAway();
+  TsCurrencyEdit* e = Make();
+  TsCurrencyEdit* other = Make(60);
+  e->SetMaxValue(100);
+  e->SetDisplayFormat("0.0 %");
+  ASSERT_TRUE(FocusForKeys(e->Handle()));
+  for (WORD k : {WORD('1'), WORD('5'), WORD('0')}) PressKey(k);
+  other->SetFocus();
+  flush_events();
+  EXPECT_EQ("100", e->EditText()) << "the text says the value it was held at";
+  EXPECT_DOUBLE_EQ(100, e->Value());
+  EXPECT_EQ("100.0 %", e->GetDisplayText());
+  const auto atRest = InkColumns(e);
+  MouseTo(e, 10, e->Height() / 2);
+  ASSERT_TRUE(e->SkinData()->MouseAbove);
+  EXPECT_EQ(atRest, InkColumns(e)) << "hot, the value is drawn where it was, not the edit's own text";
+  MouseAway();
+  EXPECT_EQ(0, e->Button()->Width());
+
+  auto* n = Create<TsCustomNumEdit>(Form);
+  n->SetParent(Form);
+  n->SetBounds(20, 100, 140, 22);
+  flush_events();
+  ASSERT_NE(nullptr, DefaultGlyph(GlyphCalc));
+  EXPECT_EQ(DefaultGlyph(GlyphCalc), n->GlyphMode()->Chosen());
+  EXPECT_EQ(DefaultGlyph(GlyphCalc)->Width() / 3 + 2, n->Button()->Width());
+  const TPoint b = n->Button()->ClientToScreen(Point(0, 0));
+  const Capture button = CaptureScreenRect(RECT{b.X, b.Y, b.X + n->Button()->Width(), b.Y + n->Button()->Height()});
+  const COLORREF corner = button.Pixel(1, 1);
+  EXPECT_LT(button.CountColor(corner), button.Width() * button.Height() * 9 / 10) << "the glyph is drawn";
 }
