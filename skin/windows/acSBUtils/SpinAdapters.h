@@ -12,7 +12,8 @@ class TacSpinWnd : public TacMainWnd {
   using TacMainWnd::TacMainWnd;
   void HandleMessage(TMessage& Message) override;
   // The buttons: the one that counts up (the upper, or the right of a horizontal up-down) and the
-  // one that counts down, in window coordinates, from ButtonLeft on.
+  // one that counts down, in window coordinates, from ButtonLeft on; of an odd length the middle row
+  // or column lies between them.
   TRect UpRect() const;
   TRect DownRect() const;
   bool Horizontal() const;
@@ -25,7 +26,11 @@ class TacSpinWnd : public TacMainWnd {
   // The states from where the pointer is, the cache painted and copied to DC (the window's when 0).
   void SpinPaint(HDC DC);
   void PaintSpinCache();
-  void PaintButton(TBitmap* Cache, const TsCacheInfo& CI, const TRect& R, int State, bool Up);
+  // One half in its state over what lies behind the window (Behind: the parent's colour, or
+  // clParentColorUnset when CI holds its image).
+  void PaintButton(TBitmap* Cache, const TsCacheInfo& CI, const TRect& R, int State, bool Up, TColor Behind);
+  // The transparent corners of the half's border show what lies behind the window.
+  void FillButtonCorners(TBitmap* Cache, const TsCacheInfo& CI, const TRect& R, int State, TColor Behind);
   // After a mouse move: hot while the pointer is over the window, the hot half repainted.
   void FollowPointer();
 };
