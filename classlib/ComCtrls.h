@@ -234,8 +234,14 @@ class TStatusBar : public TWinControl {
   void SetSimplePanel(bool v);
   const std::string& SimpleText() const { return SimpleText_; }
   void SetSimpleText(const std::string& v);
+  // The window holds no more parts than this; the last one stretches over the panels beyond it.
+  static constexpr int MaxWindowParts = 255;
   bool SizeGrip() const { return SizeGrip_; }
   void SetSizeGrip(bool v);
+  // SizeGrip on the bar of a sizeable form (bsSizeable, bsSizeToolWin): the window's grip sizes
+  // its parent, and only the form's is the form.
+  bool SizeGripShown() const;
+  void SetParent(TWinControl* AParent) override;
   bool UseSystemFont() const { return UseSystemFont_; }
   void SetUseSystemFont(bool v);
   TCanvas* Canvas() const { return Canvas_; }

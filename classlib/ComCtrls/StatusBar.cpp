@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "classlib/Forms.h"
 #include "classlib/core/TypInfo.h"
 
 // ---- TStatusBar -------------------------------------------------------------------------------
@@ -102,11 +103,25 @@ void TStatusBar::SetUseSystemFont(bool v) {
   }
 }
 
+bool TStatusBar::SizeGripShown() const {
+  // The window's grip sizes the window's parent: only a sizeable form's own bar gets one (inside a
+  // panel it would size the panel).
+  auto* form = dynamic_cast<TCustomForm*>(Parent_);
+  return SizeGrip_ && form && (form->BorderStyle() == bsSizeable || form->BorderStyle() == bsSizeToolWin);
+}
+
+void TStatusBar::SetParent(TWinControl* AParent) {
+  TWinControl::SetParent(AParent);
+  if (!AParent || !HandleAllocated() || ComponentState().Contains(csDestroying)) return;
+  const bool has = (GetWindowLongPtrA(Handle_, GWL_STYLE) & SBARS_SIZEGRIP) != 0;
+  if (has != SizeGripShown()) RecreateWnd();
+}
+
 void TStatusBar::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, STATUSCLASSNAMEA);
   Params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
-  if (SizeGrip_) Params.Style |= SBARS_SIZEGRIP;
+  if (SizeGripShown()) Params.Style |= SBARS_SIZEGRIP;
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
@@ -130,7 +145,7 @@ void TStatusBar::UpdatePanels() {
     SendMessageA(Handle_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
     return;
   }
-  std::vector<int> edges(static_cast<std::size_t>(std::min(n, 255)));
+  std::vector<int> edges(static_cast<std::size_t>(std::min(n, MaxWindowParts)));
   int x = 0;
   for (std::size_t i = 0; i < edges.size(); ++i) {
     x += Panels_->Items(static_cast<int>(i))->Width();

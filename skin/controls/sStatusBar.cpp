@@ -22,7 +22,9 @@ TRect TsStatusBar::PanelSlot(int Index) const {
 }
 
 std::string TsStatusBar::PartText(int Index) {
-  if (!HandleAllocated()) return Index < Panels()->Count() ? Panels()->Items(Index)->Text() : std::string();
+  // The window holds no more than MaxWindowParts parts: the panels beyond them keep their texts.
+  if (!HandleAllocated() || Index >= MaxWindowParts)
+    return Index < Panels()->Count() ? Panels()->Items(Index)->Text() : std::string();
   const LRESULT length = SendMessageA(Handle_, SB_GETTEXTLENGTHA, WPARAM(Index), 0);
   std::string text(std::size_t(LOWORD(length)) + 1, '\0');
   const LRESULT copied = SendMessageA(Handle_, SB_GETTEXTA, WPARAM(Index), reinterpret_cast<LPARAM>(text.data()));
@@ -43,7 +45,7 @@ void TsStatusBar::PrepareCache() {
   auto alive = AliveToken();
   PaintPanels();
   if (!*alive) return;
-  if (SizeGrip()) PaintSizeGrip();
+  if (SizeGripShown()) PaintSizeGrip();
   FSkinData->BGChanged = false;
 }
 

@@ -24,7 +24,7 @@ class TsStatusBar : public TacSkinnedControl<TStatusBar> {
   // The slot of panel Index in the skinned look (the whole bar without panels).
   TRect PanelSlot(int Index) const;
   // The text of part Index as the window holds it (a program may set it with SB_SETTEXT), without
-  // the tabs that align it.
+  // the tabs that align it; a panel's own text past the window's parts (MaxWindowParts).
   std::string PartText(int Index);
 
   // Rebuilds the cache (when its background changed).

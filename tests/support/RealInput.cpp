@@ -1,6 +1,7 @@
 #include "tests/support/RealInput.h"
 
 #include <initializer_list>
+#include <thread>
 
 #include "tests/support/Pump.h"
 
@@ -28,6 +29,16 @@ void SendMouse(std::initializer_list<DWORD> flags, POINT screen) {
     return p.x == screen.x && p.y == screen.y && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0;
   });
   flush_events(30, 1000);
+}
+
+INPUT AbsoluteMouse(POINT screen, DWORD flags) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = LONG((screen.x * 65536LL + 32768) / w);
+  in.mi.dy = LONG((screen.y * 65536LL + 32768) / h);
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
 }
 
 void SendKey(WORD vk, bool up) {
@@ -67,6 +78,28 @@ void ClickAt(POINT screen) {
 void DoubleClickAt(POINT screen) {
   ClickAt(screen);
   SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, screen);
+}
+
+void DragBy(POINT screen, int dx, int dy) {
+  MoveMouseTo(screen);
+  std::thread mover([screen, dx, dy] {
+    constexpr int kSteps = 5;
+    Sleep(200);
+    for (int i = 1; i <= kSteps; ++i) {
+      INPUT in = AbsoluteMouse(POINT{screen.x + dx * i / kSteps, screen.y + dy * i / kSteps}, 0);
+      SendInput(1, &in, sizeof in);
+      Sleep(60);
+    }
+    Sleep(150);
+    INPUT up = AbsoluteMouse(POINT{screen.x + dx, screen.y + dy}, MOUSEEVENTF_LEFTUP);
+    SendInput(1, &up, sizeof up);
+  });
+  INPUT down = AbsoluteMouse(screen, MOUSEEVENTF_LEFTDOWN);
+  SendInput(1, &down, sizeof down);
+  flush_events(30, 3000);
+  mover.join();
+  pump_until([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; });
+  flush_events(30, 1000);
 }
 
 void KeyDown(WORD vk) { SendKey(vk, false); }

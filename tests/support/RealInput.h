@@ -13,6 +13,10 @@ bool MoveMouseTo(POINT screen);
 // The pointer moved to a screen point, then the left button pressed and released there.
 void ClickAt(POINT screen);
 void DoubleClickAt(POINT screen);
+// The left button pressed at a screen point, the pointer moved by (dx, dy) in steps and the button
+// released there. The moves and the release come from another thread: a window may hold the
+// press in a modal loop (moving or sizing) that returns only once the button is up.
+void DragBy(POINT screen, int dx, int dy);
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void PressKey(WORD vk);

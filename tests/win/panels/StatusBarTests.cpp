@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ExtCtrls.h"
 #include "skin/controls/sStatusBar.h"
 #include "tests/support/ControlsFixture.h"
 
@@ -145,6 +146,21 @@ TEST_F(StatusBar, EveryChangeOfPartsAndTextsShows) {
   bar->Panels()->Items(2)->SetText("Third");
   bar->Panels()->Items(2)->SetAlignment(taCenter);
   EXPECT_EQ("Third", bar->PartText(2)) << "alignment tabs left out";
+
+  // Past the window's 255 parts each panel still shows its own text.
+  FreeAndNil(bar);
+  bar = MakeBar({}, 400);
+  bar->Panels()->BeginUpdate();
+  for (int i = 0; i < 300; ++i) {
+    TStatusPanel* p = bar->Panels()->Add();
+    p->SetWidth(0);
+    p->SetText("P" + std::to_string(i));
+  }
+  bar->Panels()->EndUpdate();
+  bar->Panels()->Items(299 % 256)->SetText("");  // the part a window asked for panel 299 would give
+  Redraw(bar);
+  for (int i : {0, 254, 255, 256, 299}) EXPECT_EQ("P" + std::to_string(i), bar->PartText(i));
+  EXPECT_GT(Shown(bar, bar->PanelSlot(299), text), 10) << "the last panel's own text is drawn";
 }
 
 // One WM_PAINT paints the bar once: its children hear of it once.
@@ -221,4 +237,54 @@ TEST_F(StatusBar, SizeGripAndRemoval) {
   EXPECT_NE(skinned, bar->Handle()) << "a new window";
   Redraw(bar);
   EXPECT_EQ(ColorText(ColorToRGB(clBtnFace)), ColorText(ScreenPixel(bar, 150, 12)));
+}
+
+// The window's grip sizes the window's parent: a bar gets one only on a sizeable form, and dragging
+// it sizes the form; inside a panel (even at the form's corner) or on a fixed form it has none, and
+// a drag there leaves every size as it was.
+TEST_F(StatusBar, GripOnlyOnASizeableFormAndItSizesTheForm) {
+  LoadStandardSkin();
+  const COLORREF grip = TSkinBuilder::FrameColor(Builder.MaskOrdinal("GLOBALINFO", "GRIPIMAGE"), 0);
+  const struct {
+    const char* Name;
+    TFormBorderStyle Border;
+    bool InPanel, Grip;
+  } table[] = {
+      {"sizeable form", bsSizeable, false, true},
+      {"sizeable tool window", bsSizeToolWin, false, true},
+      {"panel at the form's corner", bsSizeable, true, false},
+      {"fixed form", bsSingle, false, false},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.Name);
+    Form->SetBorderStyle(row.Border);
+    Form->SetBounds(40, 40, 360, 260);
+    TPanel* panel = nullptr;
+    if (row.InPanel) {
+      panel = Create<TPanel>(Form);
+      panel->SetParent(Form);
+      panel->SetAlign(alBottom);
+      panel->SetHeight(60);
+    }
+    auto* bar = Create<TsStatusBar>(Form);
+    bar->SetParent(panel ? static_cast<TWinControl*>(panel) : Form);
+    bar->SetAlign(alBottom);
+    bar->Panels()->Add()->SetWidth(100);
+    flush_events();
+    Redraw(bar);
+    EXPECT_EQ(row.Grip, (GetWindowLongPtrA(bar->Handle(), GWL_STYLE) & SBARS_SIZEGRIP) != 0);
+    const int shown = Shown(bar, Rect(bar->Width() - 12, bar->Height() - 12, bar->Width(), bar->Height()), grip);
+    EXPECT_EQ(row.Grip, shown > 40) << shown << " grip pixels";
+    const TRect form = Form->BoundsRect(), held = panel ? panel->BoundsRect() : TRect{};
+    DragBy(ScreenPoint(bar, bar->Width() - 3, bar->Height() - 3), 40, 30);
+    if (row.Grip) {
+      EXPECT_EQ(form.Width() + 40, Form->Width());
+      EXPECT_EQ(form.Height() + 30, Form->Height());
+    } else {
+      EXPECT_EQ(form, Form->BoundsRect());
+      if (panel) EXPECT_EQ(held, panel->BoundsRect());
+    }
+    FreeAndNil(bar);
+    if (panel) FreeAndNil(panel);
+  }
 }
