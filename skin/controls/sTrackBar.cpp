@@ -103,8 +103,17 @@ std::vector<int> TsTrackBar::TickPositions() {
   const int start = v ? channel.Top : channel.Left, end = v ? channel.Bottom : channel.Right;
   const int thumbLength = v ? thumb.Height() : thumb.Width();
   if (TickStyle() == tsManual) {
+    // The values of the ticks between the first and the last, in one message; their places from
+    // the system's places of two of them (a message a tick cost seconds for 10,000 of them).
     std::vector<int> manual;
-    for (int i = 0; i + 2 < count; ++i) manual.push_back(TickPos(i));
+    const int between = count - 2;
+    const auto* values = between > 0 && HandleAllocated()
+                             ? reinterpret_cast<const DWORD*>(SendMessageA(Handle_, TBM_GETPTICS, 0, 0))
+                             : nullptr;
+    if (values) {
+      const std::vector<int> v(values, values + between);
+      manual = qv::ManualTickPositions(v, v.front(), TickPos(0), v.back(), TickPos(between - 1));
+    }
     return qv::TickPositions(qv::TTickSpacing::Manual, count, start, end, thumbLength, manual);
   }
   return qv::TickPositions(qv::TTickSpacing::Automatic, count, start, end, thumbLength);
@@ -163,28 +172,30 @@ void TsTrackBar::PaintTicks(const TRect& Channel) {
   const int offset = qv::TickOffset(v ? thumb.Width() : thumb.Height(), v ? Channel.Width() : Channel.Height());
   const bool before = TickMarks() == tmTopLeft || TickMarks() == tmBoth;
   const bool after = TickMarks() == tmBottomRight || TickMarks() == tmBoth;
+  std::vector<TPoint> marks;
   for (int t : TickPositions()) {
     if (before)
-      PaintTick(v ? Point(Channel.Left - offset - FTickLength, t) : Point(t, Channel.Top - offset - FTickLength));
-    if (after) PaintTick(v ? Point(Channel.Right + offset, t) : Point(t, Channel.Bottom + offset));
+      marks.push_back(v ? Point(Channel.Left - offset - FTickLength, t) : Point(t, Channel.Top - offset - FTickLength));
+    if (after) marks.push_back(v ? Point(Channel.Right + offset, t) : Point(t, Channel.Bottom + offset));
   }
-}
-
-void TsTrackBar::PaintTick(TPoint P) {
   TsSkinManager* sm = FSkinData->SkinManager();
-  const bool v = Vertical();
   const int mask = sm->LookupMask(FSkinData->SkinIndex, FSkinData->SkinSection(), v ? "TICKVERT" : "TICKHORZ");
   if (!sm->IsMaskIndex(mask)) {
-    // An etched mark.
-    TRect r = v ? Bounds(P.X, P.Y, FTickLength, 2) : Bounds(P.X, P.Y, 2, FTickLength);
+    // Etched marks.
     const BitmapDC dc(FSkinData->CacheBmp);
-    int width = 1;
-    PaintFrame3D(dc, r, clBtnShadow, clWhite, width);
+    for (const TPoint& p : marks) {
+      TRect r = v ? Bounds(p.X, p.Y, FTickLength, 2) : Bounds(p.X, p.Y, 2, FTickLength);
+      int width = 1;
+      PaintFrame3D(dc, r, clBtnShadow, clWhite, width);
+    }
     return;
   }
+  // The tick image centred on each tick along the bar.
   const TSize frame = sm->GetMaskItemSize(mask);
-  const TPoint at = v ? Point(P.X, P.Y - frame.cy / 2) : Point(P.X - frame.cx / 2, P.Y);
-  PaintMaskImageByIndex(FSkinData->CacheBmp, at, ThumbState(), 0, mask, sm);
+  const int state = ThumbState();
+  for (const TPoint& p : marks)
+    PaintMaskImageByIndex(FSkinData->CacheBmp, v ? Point(p.X, p.Y - frame.cy / 2) : Point(p.X - frame.cx / 2, p.Y),
+                          state, 0, mask, sm);
 }
 
 void TsTrackBar::PaintThumb() {

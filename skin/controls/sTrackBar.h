@@ -34,7 +34,8 @@ class TsTrackBar : public TacSkinnedControl<TTrackBar> {
   TRect ChannelRect();
   int TickCount();
   int TickPos(int Index);
-  // The ticks along the bar as they are painted (X of a horizontal bar, Y of a vertical one).
+  // The ticks along the bar as they are painted (X of a horizontal bar, Y of a vertical one), in
+  // order, at most one a pixel.
   std::vector<int> TickPositions();
   // The thumb's frame: 2 pressed, 1 hot, 0 normal.
   int ThumbState();
@@ -56,8 +57,8 @@ class TsTrackBar : public TacSkinnedControl<TTrackBar> {
   bool Vertical() const { return Orientation() == trVertical; }
   void PaintToCanvas(HDC DC);
   void PaintBody(const TsCacheInfo& Parent);
+  // The ticks' images (etched marks without them) beside the channel.
   void PaintTicks(const TRect& Channel);
-  void PaintTick(TPoint P);
   void PaintThumb();
   bool OverThumb();
   void ButtonDown();

@@ -45,16 +45,36 @@ std::vector<int> TickPositions(TTickSpacing Spacing, int Count, int ChannelStart
     ticks.push_back(first);
     return ticks;
   }
-  ticks.reserve(std::size_t(Count));
   if (Spacing == TTickSpacing::Automatic) {
     const double step = double(ChannelEnd - ChannelStart - ThumbLength) / double(Count - 1);
+    const int last = int(std::lround((Count - 1) * step + first));
+    if (std::abs(step) < 1.0) {
+      // Neighbours round to the same pixel or the next one: every pixel between gets one tick.
+      for (int t = std::min(first, last); t <= std::max(first, last); ++t) ticks.push_back(t);
+      return ticks;
+    }
+    ticks.reserve(std::size_t(Count));
     for (int i = 0; i < Count; ++i) ticks.push_back(int(std::lround(i * step + first)));
     return ticks;
   }
+  ticks.reserve(std::size_t(std::min<std::size_t>(std::size_t(Count), Manual.size() + 2)));
   ticks.push_back(first);
-  for (int i = 0; i < Count - 2; ++i) ticks.push_back(i < int(Manual.size()) ? Manual[std::size_t(i)] : first);
+  const int between = std::min(Count - 2, int(Manual.size()));
+  ticks.insert(ticks.end(), Manual.begin(), Manual.begin() + between);
+  if (between < Count - 2) ticks.push_back(first);
   ticks.push_back(ChannelEnd - ThumbLength / 2);
+  std::sort(ticks.begin(), ticks.end());
+  ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
   return ticks;
+}
+
+std::vector<int> ManualTickPositions(std::span<const int> Values, int Value0, int Position0, int Value1,
+                                     int Position1) {
+  std::vector<int> out;
+  out.reserve(Values.size());
+  const double slope = Value1 == Value0 ? 0.0 : double(Position1 - Position0) / (double(Value1) - double(Value0));
+  for (int v : Values) out.push_back(int(std::lround(Position0 + (double(v) - double(Value0)) * slope)));
+  return out;
 }
 
 int TickOffset(int ThumbThickness, int ChannelThickness) { return (ThumbThickness - ChannelThickness) / 2 + 2; }

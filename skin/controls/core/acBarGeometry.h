@@ -33,13 +33,19 @@ TRect ChannelBand(const TRect& Channel, bool Vertical, int Thickness);
 
 enum class TTickSpacing { Automatic, Manual };
 
-// Where the ticks sit along the bar (X of a horizontal bar, Y of a vertical one). Count ticks
-// between ChannelStart and ChannelEnd: automatic spacing divides the channel less the thumb length
-// evenly, the first tick half a thumb in from the start; manual spacing puts the first and the last
-// ticks half a thumb in from the ends and the others at Manual (the system's tick positions of the
-// ticks between). A count of 1 gives the first tick only; 0 or less gives none.
+// Where the ticks sit along the bar (X of a horizontal bar, Y of a vertical one), in order, at most
+// one a pixel: Count ticks between ChannelStart and ChannelEnd. Automatic spacing divides the
+// channel less the thumb length evenly, the first tick half a thumb in from the start; ticks closer
+// than a pixel fill every pixel from the first to the last, whatever their count. Manual spacing
+// puts the first and the last ticks half a thumb in from the ends and the others at Manual (the
+// positions of the ticks between, in any order). A count of 1 gives the first tick only; 0 or less
+// gives none.
 std::vector<int> TickPositions(TTickSpacing Spacing, int Count, int ChannelStart, int ChannelEnd, int ThumbLength,
                                std::span<const int> Manual = {});
+
+// The positions of manual ticks of the given values (in any order), placed on the line through
+// two ticks whose positions the system gave: (Value0, Position0) and (Value1, Position1).
+std::vector<int> ManualTickPositions(std::span<const int> Values, int Value0, int Position0, int Value1, int Position1);
 
 // The distance of the ticks from the channel's edge: half the thumb's thickness beyond the
 // channel's, plus 2.

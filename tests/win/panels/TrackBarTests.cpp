@@ -4,6 +4,8 @@
 // only; the mirrored thumb; the system's look back on skin removal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "skin/controls/core/acBarGeometry.h"
@@ -110,13 +112,62 @@ TEST_F(TrackBar, TickAndChannelArithmetic) {
       {TTickSpacing::Automatic, 0, 8, 192, 11, {}, {}},
       {TTickSpacing::Manual, 4, 8, 192, 11, {50, 90}, {13, 50, 90, 187}},
       {TTickSpacing::Manual, 1, 8, 192, 11, {}, {13}},
+      // At most one tick a pixel, in order.
+      {TTickSpacing::Manual, 6, 8, 192, 11, {90, 50, 50, 13}, {13, 50, 90, 187}},
+      {TTickSpacing::Automatic, 5, 8, 23, 11, {}, {13, 14, 15, 16, 17}},
   };
   for (const auto& row : table)
     EXPECT_EQ(row.Want, qv::TickPositions(row.Spacing, row.Count, row.Start, row.End, row.Thumb, row.Manual))
         << row.Count;
+  // A million ticks: every pixel from the first tick to the last, once.
+  const std::vector<int> dense = qv::TickPositions(TTickSpacing::Automatic, 1000001, 8, 192, 11);
+  ASSERT_EQ(size_t(186 - 13 + 1), dense.size());
+  EXPECT_EQ(13, dense.front());
+  EXPECT_EQ(186, dense.back());
+  // Manual ticks placed on the line through two the system placed.
+  EXPECT_EQ((std::vector<int>{10, 60, 35, 110}),
+            qv::ManualTickPositions(std::vector<int>{0, 10, 5, 20}, 0, 10, 20, 110));
+  EXPECT_EQ((std::vector<int>{40, 40}), qv::ManualTickPositions(std::vector<int>{7, 7}, 7, 40, 7, 40));
   EXPECT_EQ(Rect(20, 8, 24, 192), qv::ChannelInOrientation(Rect(8, 20, 192, 24), true)) << "reported horizontally";
   EXPECT_EQ(Rect(20, 8, 24, 192), qv::ChannelInOrientation(Rect(20, 8, 24, 192), true)) << "reported vertically";
   EXPECT_EQ(Rect(8, 20, 192, 24), qv::ChannelInOrientation(Rect(8, 20, 192, 24), false));
+}
+
+// However many ticks a bar has, it paints at most one a pixel where the system has them, and a
+// repaint takes no longer for a million than for a few (a message a tick took seconds).
+TEST_F(TrackBar, AnyTickCountPaintsAtMostOneAPixelQuickly) {
+  LoadStandardSkin();
+  MouseAway();
+  for (bool manual : {false, true}) {
+    SCOPED_TRACE(manual ? "10,000 manual ticks" : "1,000,001 automatic ticks");
+    TsTrackBar* b = MakeBar(trHorizontal, 0, manual ? 20000 : 1000000, 0);
+    b->SetBounds(10, 20, 300, 45);
+    if (manual) {
+      b->SetTickStyle(tsManual);
+      for (int i = 1; i <= 10000; ++i) SendMessageA(b->Handle(), TBM_SETTIC, FALSE, i * 2);
+    } else {
+      b->SetFrequency(1);
+    }
+    flush_events();
+    const TRect channel = b->ChannelRect();
+    const std::vector<int> ticks = b->TickPositions();
+    EXPECT_LE(ticks.size(), size_t(channel.Width()));
+    EXPECT_TRUE(std::is_sorted(ticks.begin(), ticks.end()));
+    EXPECT_EQ(ticks.end(), std::adjacent_find(ticks.begin(), ticks.end()));
+    if (manual) {
+      // Each tick the system places lies within a pixel of one painted.
+      for (int i : {0, 1, 2500, 7777, 9999}) {
+        const int at = b->TickPos(i);
+        const auto closest = std::lower_bound(ticks.begin(), ticks.end(), at - 1);
+        ASSERT_NE(ticks.end(), closest) << i;
+        EXPECT_LE(std::abs(*closest - at), 1) << "tick " << i << " at " << at;
+      }
+    }
+    const DWORD t0 = GetTickCount();
+    for (int i = 0; i < 5; ++i) RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_LT(GetTickCount() - t0, 5 * 100u) << "five repaints";
+    FreeAndNil(b);
+  }
 }
 
 // Without tick images the ticks are etched marks; with ticks above the channel the thumb image
