@@ -9,7 +9,11 @@
 // as fast as the baseline), "x_base" its inverse. At the end the goals are printed with today's
 // medians and whether each is met, with the machine's load average before and after.
 //
-//   bench_native [--benchmark_filter=...]     all sizes: 100x30, 800x600, 1920x1080, 3840x2160
+// Sizes come in pairs of even and odd widths: an odd width pads every row of a DIB (rows are
+// multiples of 4 bytes), so its rows never touch and each block is walked row by row.
+//
+//   bench_native [--benchmark_filter=...]     all sizes: 99x31, 100x30, 101x30, 799x600, 800x600,
+//                                             1919x1080, 1920x1080, 3840x2160
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -32,7 +36,11 @@ namespace {
 struct TSize2 {
   int W, H;
 };
-constexpr TSize2 kSizes[] = {{100, 30}, {800, 600}, {1920, 1080}, {3840, 2160}};
+constexpr TSize2 kSizes[] = {{99, 31},   {100, 30},    {101, 30},    {799, 600},
+                             {800, 600}, {1919, 1080}, {1920, 1080}, {3840, 2160}};
+// Below this width the baseline is a memcpy of a few KB from the first-level cache, which no
+// kernel that looks at its pixels can keep up with: those figures are printed without a goal.
+constexpr int kGoalWidth = 320;
 constexpr int kRounds = 11;
 
 // A 24-bit image laid out as a bottom-up DIB.
@@ -269,35 +277,42 @@ void PrintGoals(const std::string& loadBefore) {
   const auto& r = Results();
   std::printf("\nGoals (medians of %d rounds; speed = memcpy time / kernel time; processor level %s)\n", kRounds,
               rows::LevelName(rows::BestLevel()));
-  std::printf("%-58s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  std::printf("%-62s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
   auto row = [&](const std::string& goal, const std::string& key, const std::string& size, bool asSpeed,
                  double target) {
     auto it = r.find(key);
     if (it == r.end()) return;
     const double v = asSpeed ? 1 / it->second.Ratio : it->second.Ratio;
     if (target <= 0) {
-      std::printf("%-58s %-10s %8.2f %9s\n", goal.c_str(), size.c_str(), v, "-");
+      std::printf("%-62s %-10s %8.2f %9s\n", goal.c_str(), size.c_str(), v, "-");
       return;
     }
     const bool met = asSpeed ? v >= target : v < target;
-    std::printf("%-58s %-10s %8.2f %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, asSpeed ? ">=" : "<", target,
+    std::printf("%-62s %-10s %8.2f %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, asSpeed ? ">=" : "<", target,
                 met ? "yes" : "NO");
   };
+  auto target = [](TSize2 s, double t) { return s.W >= kGoalWidth ? t : 0.0; };
   for (TSize2 s : kSizes)
     row("blend of two 24-bit images: speed vs memcpy",
-        "blend/" + std::string(rows::LevelName(rows::BestLevel())) + "/" + SizeName(s), SizeName(s), true, 0.35);
+        "blend/" + std::string(rows::LevelName(rows::BestLevel())) + "/" + SizeName(s), SizeName(s), true,
+        target(s, 0.50));
   for (const char* kind : {"copy-runs", "copy-scan"})
     for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered})
       for (TSize2 s : kSizes)
         row(std::string(kind == std::string("copy-runs") ? "skin image copy by key runs"
                                                          : "key-colour copy (scanning)") +
                 ", keys " + KeysName(k) + ": speed vs memcpy",
-            std::string(kind) + "/" + KeysName(k) + "/" + SizeName(s), SizeName(s), true, 0.80);
+            std::string(kind) + "/" + KeysName(k) + "/" + SizeName(s), SizeName(s), true,
+            target(s, k == TKeys::Scattered ? 0.50 : 0.80));
+  // The fade's goal is set for full-screen frames; the other sizes are printed beside them.
   for (TSize2 s : kSizes)
-    row("fade frame: time vs memcpy of its bytes", "fade/" + SizeName(s), SizeName(s), false, 2.0);
+    row("fade frame: time vs memcpy of its bytes", "fade/" + SizeName(s), SizeName(s), false, s.H == 1080 ? 2.0 : 0.0);
   for (TSize2 s : kSizes)
     row("nine-piece paint, kept rows: speed vs memset (write only)", "ninepiece/kept/memset/" + SizeName(s),
         SizeName(s), true, 0.0);
+  for (TSize2 s : kSizes)
+    row("nine-piece paint, rows composed: speed vs memcpy", "ninepiece/composed/memcpy/" + SizeName(s), SizeName(s),
+        true, 0.0);
   std::printf("(nine-piece against GDI: bench_win under Wine)\nload average before: %s, after: %s\n",
               loadBefore.c_str(), LoadAverage().c_str());
 }

@@ -39,6 +39,9 @@ struct TGuardedRow {
   }
 };
 
+rows::TRowsOut Row(std::uint8_t* p) { return rows::TRowsOut{p, 0}; }
+rows::TRowsIn In(const std::uint8_t* p) { return rows::TRowsIn{p, 0}; }
+
 struct TCaseName {
   rows::TSimdLevel Level;
   const char* Kernel;
@@ -71,31 +74,32 @@ TEST(RowKernels, EveryLevelMatchesReferenceAtEveryRowLength) {
       };
       // In place over either operand, and into a third row.
       check(
-          "BlendConst(dst=a)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), r.Px(), b.Px(), bytes, w); },
+          "BlendConst(dst=a)", [&](TGuardedRow& r) { k.BlendConst(Row(r.Px()), In(r.Px()), In(b.Px()), bytes, 1, w); },
           [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), r.Px(), b.Px(), n, w); });
       check(
-          "BlendConst(dst=b)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), b.Px(), r.Px(), bytes, w); },
+          "BlendConst(dst=b)", [&](TGuardedRow& r) { k.BlendConst(Row(r.Px()), In(b.Px()), In(r.Px()), bytes, 1, w); },
           [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), b.Px(), r.Px(), n, w); });
       check(
-          "BlendConst(into)", [&](TGuardedRow& r) { k.BlendConst(r.Px(), m.Px(), b.Px(), bytes, w); },
+          "BlendConst(into)", [&](TGuardedRow& r) { k.BlendConst(Row(r.Px()), In(m.Px()), In(b.Px()), bytes, 1, w); },
           [&](TGuardedRow& r) { rows::ref::BlendConst(r.Px(), m.Px(), b.Px(), n, w); });
       check(
-          "BlendMask(bg=dst)", [&](TGuardedRow& r) { k.BlendMask(r.Px(), b.Px(), m.Px(), r.Px(), bytes); },
+          "BlendMask(bg=dst)",
+          [&](TGuardedRow& r) { k.BlendMask(Row(r.Px()), In(b.Px()), In(m.Px()), In(r.Px()), bytes, 1); },
           [&](TGuardedRow& r) { rows::ref::BlendMask(r.Px(), b.Px(), m.Px(), r.Px(), n); });
       check(
-          "CopyKeyed(keep)", [&](TGuardedRow& r) { k.CopyKeyed(r.Px(), b.Px(), nullptr, n, pattern); },
+          "CopyKeyed(keep)", [&](TGuardedRow& r) { k.CopyKeyed(Row(r.Px()), In(b.Px()), In(nullptr), n, 1, pattern); },
           [&](TGuardedRow& r) { rows::ref::CopyKeyed(r.Px(), b.Px(), nullptr, n, key); });
       check(
-          "CopyKeyed(bg)", [&](TGuardedRow& r) { k.CopyKeyed(r.Px(), b.Px(), m.Px(), n, pattern); },
+          "CopyKeyed(bg)", [&](TGuardedRow& r) { k.CopyKeyed(Row(r.Px()), In(b.Px()), In(m.Px()), n, 1, pattern); },
           [&](TGuardedRow& r) { rows::ref::CopyKeyed(r.Px(), b.Px(), m.Px(), n, key); });
       check(
-          "BlendKeyed", [&](TGuardedRow& r) { k.BlendKeyed(r.Px(), b.Px(), n, w, pattern); },
+          "BlendKeyed", [&](TGuardedRow& r) { k.BlendKeyed(Row(r.Px()), In(b.Px()), n, 1, w, pattern); },
           [&](TGuardedRow& r) { rows::ref::BlendKeyed(r.Px(), b.Px(), n, w, key, true); });
       check(
-          "Gray", [&](TGuardedRow& r) { k.Gray(r.Px(), n, nullptr); },
+          "Gray", [&](TGuardedRow& r) { k.Gray(Row(r.Px()), n, 1, nullptr); },
           [&](TGuardedRow& r) { rows::ref::Gray(r.Px(), n, nullptr); });
       check(
-          "Gray(key)", [&](TGuardedRow& r) { k.Gray(r.Px(), n, &pattern); },
+          "Gray(key)", [&](TGuardedRow& r) { k.Gray(Row(r.Px()), n, 1, &pattern); },
           [&](TGuardedRow& r) { rows::ref::Gray(r.Px(), n, &key); });
       std::vector<TRect> fastRuns, refRuns;
       k.KeyRuns(a.Px(), n, pattern, 3, fastRuns);
@@ -103,6 +107,111 @@ TEST(RowKernels, EveryLevelMatchesReferenceAtEveryRowLength) {
       EXPECT_EQ(fastRuns, refRuns) << TCaseName{level, "KeyRuns", n};
     }
   }
+}
+
+namespace {
+
+// Key pixels down an image in bands of rows: scattered one by one, in runs, none, every pixel.
+qvtest::TOwnedImage BandedImage(TByteSource& src, int w, int h, int pad, bool bottomUp, TBgr key) {
+  qvtest::TOwnedImage img(w, h, pad, bottomUp);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int band = (y / 3) % 4;
+      const bool isKey = band == 0 ? src.Int(0, 3) == 0 : band == 1 ? (x / 7) % 3 == 0 : band == 3;
+      img.Set(x, y, isKey ? key : TBgr{src.Byte(), src.Byte(), src.Byte()});
+    }
+  return img;
+}
+
+template <class T>
+rows::TStrided<T> Walk(qvtest::TOwnedImage& img) {
+  return rows::TStrided<T>{img.Row(0), img.View().Stride};
+}
+
+}  // namespace
+
+// Blocks of rows through every level's kernels against the reference, row by row: odd and even
+// widths, padded rows and rows that touch, each operand top-down or bottom-up, in place and not,
+// key pixels in bands that change the copy's way of working as it goes down the image; then the
+// same through the helpers that hand touching rows over as one.
+TEST(RowKernels, EveryLevelMatchesReferenceOverBlocksOfRows) {
+  struct TCase {
+    int W, H, Pad;
+  } const cases[] = {{1, 3, 0},    {5, 7, 1},    {31, 9, 3},   {32, 4, 0},   {33, 13, 2},  {99, 31, 3},
+                     {100, 30, 0}, {101, 30, 2}, {257, 40, 1}, {320, 24, 0}, {799, 14, 3}, {1000, 12, 0}};
+  const TBgr key{0xFF, 0x00, 0xFF};
+  const TKeyPattern pattern(key);
+  for (rows::TSimdLevel level : rows::AvailableLevels())
+    for (const TCase& c : cases)
+      for (int layout = 0; layout < 4; ++layout) {
+        rows::TLevelScope scope(level);
+        const rows::TRowKernels& k = rows::Kernels();
+        TByteSource src(std::uint64_t(c.W) * 131 + c.H + layout);
+        const bool dstUp = layout & 1, srcUp = layout & 2;
+        const std::size_t bytes = std::size_t(c.W) * 3;
+        qvtest::TOwnedImage dst = BandedImage(src, c.W, c.H, c.Pad, dstUp, key);
+        qvtest::TOwnedImage a = BandedImage(src, c.W, c.H, (c.Pad + 1) % 4, srcUp, key);
+        // Laid out as Dst, with other bytes than Dst's in its padding: a kernel that runs over the
+        // padding must put Dst's back.
+        qvtest::TOwnedImage m = BandedImage(src, c.W, c.H, c.Pad, dstUp, key);
+        for (int y = 0; y < c.H; ++y) std::memset(m.Row(y) + bytes, 0x3C, std::size_t(c.Pad));
+        const unsigned w = unsigned(src.Int(1, 254));
+        auto check = [&](const char* kernel, auto&& fast, auto&& slowRow) {
+          qvtest::TOwnedImage x = dst, y = dst;
+          fast(x);
+          for (int r = 0; r < c.H; ++r) slowRow(y, r);
+          EXPECT_EQ(x.Bytes, y.Bytes) << TCaseName{level, kernel, c.W} << " rows " << c.H << " layout " << layout;
+          EXPECT_TRUE(x.PaddingIntact()) << TCaseName{level, kernel, c.W} << " layout " << layout;
+        };
+        using Out = std::uint8_t;
+        using In = const std::uint8_t;
+        check(
+            "BlendConst(in place)",
+            [&](qvtest::TOwnedImage& d) { k.BlendConst(Walk<Out>(d), Walk<In>(d), Walk<In>(a), bytes, c.H, w); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendConst(d.Row(r), d.Row(r), a.Row(r), c.W, w); });
+        check(
+            "BlendRows(into)",
+            [&](qvtest::TOwnedImage& d) { rows::BlendRows(Walk<Out>(d), Walk<In>(a), Walk<In>(m), bytes, c.H, w); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendConst(d.Row(r), a.Row(r), m.Row(r), c.W, w); });
+        check(
+            "BlendMaskRows(bg=dst)",
+            [&](qvtest::TOwnedImage& d) {
+              rows::BlendMaskRows(Walk<Out>(d), Walk<In>(a), Walk<In>(m), Walk<In>(d), c.W, c.H);
+            },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendMask(d.Row(r), a.Row(r), m.Row(r), d.Row(r), c.W); });
+        check(
+            "CopyKeyed(keep)",
+            [&](qvtest::TOwnedImage& d) { k.CopyKeyed(Walk<Out>(d), Walk<In>(a), rows::TRowsIn{}, c.W, c.H, pattern); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::CopyKeyed(d.Row(r), a.Row(r), nullptr, c.W, key); });
+        check(
+            "CopyKeyedRows(bg)",
+            [&](qvtest::TOwnedImage& d) {
+              rows::CopyKeyedRows(Walk<Out>(d), Walk<In>(a), Walk<In>(m), c.W, c.H, pattern);
+            },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::CopyKeyed(d.Row(r), a.Row(r), m.Row(r), c.W, key); });
+        // Operands laid out alike: their rows touch when there is no padding.
+        check(
+            "BlendRows(alike)",
+            [&](qvtest::TOwnedImage& d) { rows::BlendRows(Walk<Out>(d), Walk<In>(d), Walk<In>(m), bytes, c.H, w); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendConst(d.Row(r), d.Row(r), m.Row(r), c.W, w); });
+        check(
+            "BlendMaskRows(alike)",
+            [&](qvtest::TOwnedImage& d) {
+              rows::BlendMaskRows(Walk<Out>(d), Walk<In>(m), Walk<In>(m), Walk<In>(d), c.W, c.H);
+            },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendMask(d.Row(r), m.Row(r), m.Row(r), d.Row(r), c.W); });
+        check(
+            "CopyKeyedRows(keep, alike)",
+            [&](qvtest::TOwnedImage& d) { rows::CopyKeyedRows(Walk<Out>(d), Walk<In>(m), {}, c.W, c.H, pattern); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::CopyKeyed(d.Row(r), m.Row(r), nullptr, c.W, key); });
+        check(
+            "BlendKeyed",
+            [&](qvtest::TOwnedImage& d) { k.BlendKeyed(Walk<Out>(d), Walk<In>(a), c.W, c.H, w, pattern); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::BlendKeyed(d.Row(r), a.Row(r), c.W, w, key, true); });
+        check(
+            "Gray(key)", [&](qvtest::TOwnedImage& d) { k.Gray(Walk<Out>(d), c.W, c.H, &pattern); },
+            [&](qvtest::TOwnedImage& d, int r) { rows::ref::Gray(d.Row(r), c.W, &key); });
+      }
 }
 
 // Whole images whose rows touch are blended as one run: the result is the same as row by row, for

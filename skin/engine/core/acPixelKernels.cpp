@@ -103,64 +103,151 @@ void Gray(std::uint8_t* row, int n, const TBgr* key) {
 
 }  // namespace rows::ref
 
-// Image kernels (fast) ------------------------------------------------------------------------
+// Blocks of rows ----------------------------------------------------------------------------------
 
+namespace rows {
 namespace {
 
-// The W x H pixels at (X, Y) of an image as one run of bytes, when its rows touch (whole rows of
-// an image without row padding): the first byte of the run in memory, else null.
-std::uint8_t* FlatRun(const TImageView& v, int x, int y, int w, int h) {
-  if (x != 0 || w != v.Width || (v.Stride != 3 * std::ptrdiff_t(w) && v.Stride != -3 * std::ptrdiff_t(w)))
-    return nullptr;
-  return v.Stride > 0 ? v.Row(y) : v.Row(y + h - 1);
+// Rows that touch in every walk (each walked forwards by exactly its row's bytes) as one long row.
+template <class... W>
+void Flatten(std::size_t& bytes, int& count, const W&... walks) {
+  if (count > 1 && ((walks.Stride == std::ptrdiff_t(bytes)) && ...)) {
+    bytes *= std::size_t(count);
+    count = 1;
+  }
 }
 
-// Runs of two or three images that line up byte for byte (same row order and stride).
-bool SameFlat(const TImageView& a, const TImageView& b) { return a.Stride == b.Stride; }
+// Rows whose walks all step forwards by one stride a few bytes longer than a row (a DIB's rows,
+// padded to whole words), a whole number of Units: Fn(first row, length) runs over pieces of up to
+// 64 rows as one long row each, and the bytes between the destination's rows are kept aside and
+// put back after each piece (they may be pixels of a wider image the destination is part of).
+// False when the rows are not laid out so.
+template <class Fn, class... W>
+bool AcrossPadding(const TRowsOut& dst, std::size_t bytes, int count, std::ptrdiff_t unit, Fn&& fn, const W&... walks) {
+  const std::ptrdiff_t stride = dst.Stride, gap = stride - std::ptrdiff_t(bytes);
+  if (count < 2 || gap <= 0 || gap > 3 || gap % unit != 0 || !((walks.Stride == stride) && ...)) return false;
+  constexpr int kPiece = 64;
+  std::uint8_t kept[kPiece * 3];
+  for (int first = 0; first < count; first += kPiece) {
+    const int n = std::min(kPiece, count - first);
+    std::uint8_t* p = dst.P + first * stride + std::ptrdiff_t(bytes);
+    for (int i = 0; i + 1 < n; ++i) std::memcpy(kept + i * gap, p + i * stride, std::size_t(gap));
+    fn(first, std::size_t(n - 1) * std::size_t(stride) + bytes);
+    for (int i = 0; i + 1 < n; ++i) std::memcpy(p + i * stride, kept + i * gap, std::size_t(gap));
+  }
+  return true;
+}
+
+template <class T>
+TStrided<T> From(const TStrided<T>& walk, int row) {
+  return TStrided<T>{walk.P + row * walk.Stride, 0};
+}
 
 }  // namespace
+
+void BlendRows(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int count, unsigned w) {
+  if (bytes == 0 || count <= 0) return;
+  Flatten(bytes, count, dst, a, b);
+  auto blend = [&](TRowsOut d, TRowsIn x, TRowsIn y, std::size_t n, int rows) {
+    if (w > 0 && w < 255) {
+      Kernels().BlendConst(d, x, y, n, rows, w);
+      return;
+    }
+    const TRowsIn from = w >= 255 ? x : y;
+    for (int r = 0; r < rows; ++r) {
+      std::uint8_t* to = d.P + r * d.Stride;
+      const std::uint8_t* s = from.P + r * from.Stride;
+      if (to != s) std::memmove(to, s, n);
+    }
+  };
+  if (AcrossPadding(
+          dst, bytes, count, 1,
+          [&](int first, std::size_t n) { blend(From(dst, first), From(a, first), From(b, first), n, 1); }, a, b))
+    return;
+  blend(dst, a, b, bytes, count);
+}
+
+void CopyRows(TRowsOut dst, TRowsIn src, std::size_t bytes, int count) {
+  if (bytes == 0 || count <= 0) return;
+  Flatten(bytes, count, dst, src);
+  if (AcrossPadding(
+          dst, bytes, count, 1,
+          [&](int first, std::size_t n) { std::memcpy(dst.P + first * dst.Stride, src.P + first * src.Stride, n); },
+          src))
+    return;
+  for (int r = 0; r < count; ++r) std::memcpy(dst.P + r * dst.Stride, src.P + r * src.Stride, bytes);
+}
+
+void CopyKeyedRows(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int count, const TKeyPattern& key) {
+  if (n <= 0 || count <= 0) return;
+  std::size_t bytes = std::size_t(n) * 3;
+  if ((long long)n * count > INT32_MAX / 2) {
+    Kernels().CopyKeyed(dst, src, bg, n, count, key);
+    return;
+  }
+  auto run = [&](int first, std::size_t length) {
+    Kernels().CopyKeyed(From(dst, first), From(src, first), bg.P ? From(bg, first) : TRowsIn{}, int(length / 3), 1,
+                        key);
+  };
+  if (bg.P) {
+    Flatten(bytes, count, dst, src, bg);
+    if (AcrossPadding(dst, bytes, count, 3, run, src, bg)) return;
+  } else {
+    Flatten(bytes, count, dst, src);
+    if (AcrossPadding(dst, bytes, count, 3, run, src)) return;
+  }
+  Kernels().CopyKeyed(dst, src, bg, int(bytes / 3), count, key);
+}
+
+void BlendMaskRows(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, int n, int count) {
+  if (n <= 0 || count <= 0) return;
+  std::size_t bytes = std::size_t(n) * 3;
+  Flatten(bytes, count, dst, src, mask, bg);
+  if (AcrossPadding(
+          dst, bytes, count, 1,
+          [&](int first, std::size_t length) {
+            Kernels().BlendMask(From(dst, first), From(src, first), From(mask, first), From(bg, first), length, 1);
+          },
+          src, mask, bg))
+    return;
+  Kernels().BlendMask(dst, src, mask, bg, bytes, count);
+}
+
+}  // namespace rows
+
+// Image kernels (fast) ------------------------------------------------------------------------
+//
+// Every block is walked in the destination's memory order (detail::WalkRows) and handed to the row
+// kernels whole, so that the kernels' set-up is made once per block, not once per row.
+
+using detail::WalkRows;
+using detail::WalkRowsIn;
 
 void BlendBitmaps(const TImageView& dst, const TImageView& src, int amount) {
   if (dst.Empty() || src.Empty()) return;
   const unsigned w = unsigned(std::clamp(amount, 0, 255));
   const int width = std::min(dst.Width, src.Width), height = std::min(dst.Height, src.Height);
-  std::uint8_t* d = FlatRun(dst, 0, 0, width, height);
-  const std::uint8_t* s = FlatRun(src, 0, 0, width, height);
-  if (d && s && SameFlat(dst, src)) {
-    rows::BlendBytes(d, d, s, std::size_t(width) * 3 * std::size_t(height), w);
-    return;
-  }
-  for (int y = 0; y < height; ++y) rows::BlendConst(dst.Row(y), dst.Row(y), src.Row(y), width, w);
+  const bool up = dst.Stride < 0;
+  rows::BlendRows(WalkRows(dst, 0, 0, height, up), WalkRowsIn(dst, 0, 0, height, up), WalkRowsIn(src, 0, 0, height, up),
+                  std::size_t(width) * 3, height, w);
 }
 
 void BlendBitmapsInto(const TImageView& dst, const TImageView& a, const TImageView& b, int amount) {
   if (dst.Empty() || a.Empty() || b.Empty()) return;
   const unsigned w = unsigned(std::clamp(amount, 0, 255));
   const int width = std::min({dst.Width, a.Width, b.Width}), height = std::min({dst.Height, a.Height, b.Height});
-  std::uint8_t* d = FlatRun(dst, 0, 0, width, height);
-  const std::uint8_t* pa = FlatRun(a, 0, 0, width, height);
-  const std::uint8_t* pb = FlatRun(b, 0, 0, width, height);
-  if (d && pa && pb && SameFlat(dst, a) && SameFlat(dst, b)) {
-    rows::BlendBytes(d, pa, pb, std::size_t(width) * 3 * std::size_t(height), w);
-    return;
-  }
-  for (int y = 0; y < height; ++y) rows::BlendConst(dst.Row(y), a.Row(y), b.Row(y), width, w);
+  const bool up = dst.Stride < 0;
+  rows::BlendRows(WalkRows(dst, 0, 0, height, up), WalkRowsIn(a, 0, 0, height, up), WalkRowsIn(b, 0, 0, height, up),
+                  std::size_t(width) * 3, height, w);
 }
 
 void BlendBitmapRect(const TImageView& dst, const TImageView& src, int opacity, const TRect& srcRect, TPoint dstPoint) {
   const TTransfer t = detail::ClipTransfer(dst, src, srcRect, dstPoint.X, dstPoint.Y);
   if (t.W <= 0 || t.H <= 0) return;
   const unsigned w = unsigned(std::clamp(opacity, 0, 255));
-  std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
-  const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
-  if (d && s && SameFlat(dst, src)) {
-    rows::BlendBytes(d, s, d, std::size_t(t.W) * 3 * std::size_t(t.H), w);
-    return;
-  }
-  for (int j = 0; j < t.H; ++j) {
-    std::uint8_t* row = dst.At(t.DX, t.DY + j);
-    rows::BlendConst(row, src.At(t.SX, t.SY + j), row, t.W, w);
-  }
+  const bool up = dst.Stride < 0;
+  rows::BlendRows(WalkRows(dst, t.DX, t.DY, t.H, up), WalkRowsIn(src, t.SX, t.SY, t.H, up),
+                  WalkRowsIn(dst, t.DX, t.DY, t.H, up), std::size_t(t.W) * 3, t.H, w);
 }
 
 void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, const TRect& srcRect, double k,
@@ -171,7 +258,13 @@ void BlendRectKeyed(const TImageView& dst, int x, int y, const TImageView& src, 
   const bool hasKey = HasColorKey(keyColor);
   TKeyPattern scratch(TBgr{});
   const TKeyPattern& key = KeyPatternOf(BgrOf(keyColor), scratch);
-  for (int j = 0; j < t.H; ++j) rows::BlendKeyed(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), t.W, w, key, hasKey);
+  const bool up = dst.Stride < 0;
+  const rows::TRowsOut d = WalkRows(dst, t.DX, t.DY, t.H, up);
+  const rows::TRowsIn s = WalkRowsIn(src, t.SX, t.SY, t.H, up);
+  if (hasKey)
+    rows::Kernels().BlendKeyed(d, s, t.W, t.H, w, key);
+  else
+    rows::BlendRows(d, rows::TRowsIn{d.P, d.Stride}, s, std::size_t(t.W) * 3, t.H, w);
 }
 
 namespace {
@@ -226,8 +319,9 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
   const TKeyPattern colour(BgrOf(color));
   std::uint8_t pattern[3 * kPiece];
   for (int i = 0; i < 3 * kPiece; i += 96) std::memcpy(pattern + i, colour.Bytes, 96);
-  for (int y = c.Top; y < c.Bottom; ++y) {
-    std::uint8_t* row = img.At(c.Left, y);
+  const bool up = img.Stride < 0;
+  for (int i = 0; i < h; ++i) {
+    std::uint8_t* row = img.At(c.Left, c.Top + detail::WalkRow(i, h, up));
     for (int x = 0; x < w; x += kPiece) {
       const int n = std::min(kPiece, w - x);
       rows::BlendConst(row + 3 * x, row + 3 * x, pattern, n, keep);
@@ -259,16 +353,12 @@ void BlendColorRect(const TImageView& img, const TRect& r, int percent, TColorRe
 
 namespace {
 
-// Copies the block T of Src to Dst skipping key pixels: as one run when the rows of both touch.
+// Copies the block T of Src to Dst skipping key pixels.
 void CopyKeyedBlock(const TImageView& dst, const TImageView& src, const TTransfer& t, const TKeyPattern& key) {
   if (t.W <= 0 || t.H <= 0) return;
-  std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
-  const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
-  if (d && s && SameFlat(dst, src) && (long long)t.W * t.H <= INT32_MAX) {
-    rows::CopyKeyed(d, s, nullptr, t.W * t.H, key);
-    return;
-  }
-  for (int j = 0; j < t.H; ++j) rows::CopyKeyed(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), nullptr, t.W, key);
+  const bool up = dst.Stride < 0;
+  rows::CopyKeyedRows(WalkRows(dst, t.DX, t.DY, t.H, up), WalkRowsIn(src, t.SX, t.SY, t.H, up), rows::TRowsIn{}, t.W,
+                      t.H, key);
 }
 
 }  // namespace
@@ -289,7 +379,9 @@ void CopyTransparentRect(const TImageView& dst, const TImageView& src, int x, in
     CopyKeyedBlock(dst, src, t, key);
     return;
   }
-  for (int j = 0; j < t.H; ++j) {
+  const bool up = dst.Stride < 0;
+  for (int i = 0; i < t.H; ++i) {
+    const int j = detail::WalkRow(i, t.H, up);
     std::uint8_t* d = dst.At(t.DX, t.DY + j);
     const std::uint8_t* s = src.At(t.SX, t.SY + j);
     detail::ForCacheParts(cache, t.DY + j, t.DX, t.W, [&](int off, int n, const std::uint8_t* bg) {
@@ -303,41 +395,42 @@ void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& ds
   const TImageView upper = detail::UpperHalf(src);
   const TRect sr = detail::SameSizeRect(dstRect, srcRect);
   const TTransfer t = detail::ClipTransfer(dst, upper, sr, dstRect.Left, dstRect.Top);
-  const bool withCache = fillFromCache && cache.Usable();
-  for (int j = 0; j < t.H; ++j) {
+  if (t.W <= 0 || t.H <= 0) return;
+  const bool up = dst.Stride < 0;
+  if (!(fillFromCache && cache.Usable())) {
+    const rows::TRowsOut d = WalkRows(dst, t.DX, t.DY, t.H, up);
+    rows::BlendMaskRows(d, WalkRowsIn(src, t.SX, t.SY, t.H, up), WalkRowsIn(src, t.SX, t.SY + upper.Height, t.H, up),
+                        rows::TRowsIn{d.P, d.Stride}, t.W, t.H);
+    return;
+  }
+  for (int i = 0; i < t.H; ++i) {
+    const int j = detail::WalkRow(i, t.H, up);
     std::uint8_t* d = dst.At(t.DX, t.DY + j);
     const std::uint8_t* s = src.At(t.SX, t.SY + j);
     const std::uint8_t* m = src.At(t.SX, t.SY + j + upper.Height);
-    if (!withCache) {
-      rows::BlendMask(d, s, m, d, t.W);
-      continue;
-    }
     detail::ForCacheParts(cache, t.DY + j, t.DX, t.W, [&](int off, int n, const std::uint8_t* bg) {
       rows::BlendMask(d + 3 * off, s + 3 * off, m + 3 * off, bg ? bg : d + 3 * off, n);
     });
   }
 }
 
-void GrayscaleBmp(const TImageView& img) {
+namespace {
+
+void GrayRows(const TImageView& img, const TKeyPattern* key) {
   if (img.Empty()) return;
-  if (std::uint8_t* run = FlatRun(img, 0, 0, img.Width, img.Height);
-      run && (long long)img.Width * img.Height <= INT32_MAX) {
-    rows::Kernels().Gray(run, img.Width * img.Height, nullptr);
-    return;
-  }
-  for (int y = 0; y < img.Height; ++y) rows::Kernels().Gray(img.Row(y), img.Width, nullptr);
+  rows::TRowsOut walk = WalkRows(img, 0, 0, img.Height, img.Stride < 0);
+  int n = img.Width, count = img.Height;
+  if (walk.Stride == 3 * std::ptrdiff_t(n) && (long long)n * count <= INT32_MAX) n *= count, count = 1;
+  rows::Kernels().Gray(walk, n, count, key);
 }
 
+}  // namespace
+
+void GrayscaleBmp(const TImageView& img) { GrayRows(img, nullptr); }
+
 void GrayscaleBmpKeyed(const TImageView& img, TColorRef key) {
-  if (img.Empty()) return;
   TKeyPattern scratch(TBgr{});
-  const TKeyPattern& k = KeyPatternOf(BgrOf(key), scratch);
-  if (std::uint8_t* run = FlatRun(img, 0, 0, img.Width, img.Height);
-      run && (long long)img.Width * img.Height <= INT32_MAX) {
-    rows::Kernels().Gray(run, img.Width * img.Height, &k);
-    return;
-  }
-  for (int y = 0; y < img.Height; ++y) rows::Kernels().Gray(img.Row(y), img.Width, &k);
+  GrayRows(img, &KeyPatternOf(BgrOf(key), scratch));
 }
 
 void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& runs) {
@@ -388,13 +481,10 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
   if (t.W <= 0 || t.H <= 0) return;
   if (index.Runs.empty()) {
     // No key pixel at all: a plain copy, in one piece when the rows of both images touch.
-    std::uint8_t* d = FlatRun(dst, t.DX, t.DY, t.W, t.H);
-    const std::uint8_t* s = FlatRun(src, t.SX, t.SY, t.W, t.H);
-    if (d && s && SameFlat(dst, src)) {
-      std::memcpy(d, s, std::size_t(t.W) * 3 * std::size_t(t.H));
-      return;
-    }
-    for (int j = 0; j < t.H; ++j) std::memcpy(dst.At(t.DX, t.DY + j), src.At(t.SX, t.SY + j), std::size_t(t.W) * 3);
+    const bool up = dst.Stride < 0;
+    const rows::TRowsOut d = WalkRows(dst, t.DX, t.DY, t.H, up);
+    const rows::TRowsIn s = WalkRowsIn(src, t.SX, t.SY, t.H, up);
+    rows::CopyRows(d, s, std::size_t(t.W) * 3, t.H);
     return;
   }
   const bool withCache = useCache && cache.Usable();
@@ -420,17 +510,28 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
       if (bg) std::memcpy(d + 3 * std::size_t(off), bg, 3 * std::size_t(m));
     });
   };
+  // Rows of scattered key pixels (the vector copy does better there than many small copies) go to
+  // the vector copy together while they follow one another.
+  const bool up = dst.Stride < 0;
+  const rows::TRowsOut dw = WalkRows(dst, t.DX, t.DY, t.H, up);
+  const rows::TRowsIn sw = WalkRowsIn(src, t.SX, t.SY, t.H, up);
+  int scattered = 0, from = 0;
+  auto copyScattered = [&] {
+    if (scattered == 0) return;
+    rows::CopyKeyedRows(rows::TRowsOut{dw.P + from * dw.Stride, dw.Stride},
+                        rows::TRowsIn{sw.P + from * sw.Stride, sw.Stride}, rows::TRowsIn{}, t.W, scattered, key);
+    scattered = 0;
+  };
   for (int i = 0; i < t.H; ++i) {
-    const int j = dst.Stride < 0 ? t.H - 1 - i : i;
+    const int j = detail::WalkRow(i, t.H, up);
     const int sy = t.SY + j, dy = t.DY + j;
     std::uint8_t* d = dst.At(t.DX, dy);
     const std::uint8_t* s = src.At(t.SX, sy);
     const TKeyRunIndex::TRun* run = index.Runs.data() + index.First[std::size_t(sy)];
     const TKeyRunIndex::TRun* end = index.Runs.data() + index.First[std::size_t(sy) + 1];
     if (end - run > t.W / 32 + 2) {
-      // Scattered key pixels: the vector copy does better than many small ones.
       if (!withCache) {
-        rows::CopyKeyed(d, s, nullptr, t.W, key);
+        if (scattered++ == 0) from = i;
         continue;
       }
       detail::ForCacheParts(cache, dy, t.DX, t.W, [&](int off, int n, const std::uint8_t* bg) {
@@ -438,6 +539,7 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
       });
       continue;
     }
+    copyScattered();
     int pos = t.SX;
     const int stop = t.SX + t.W;
     for (; run != end && run->Left < stop; ++run) {
@@ -449,6 +551,7 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
     }
     opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(stop - pos));
   }
+  copyScattered();
   if (pn) std::memcpy(pd, ps, pn);
 }
 

@@ -153,16 +153,25 @@ namespace rows {
 // The exact rounded division by 255 of a value 0..65025.
 inline unsigned Div255(unsigned x) { return (x + 127) / 255; }
 
+// One row as a walk of one row.
+inline TRowsOut OneRow(std::uint8_t* p) { return TRowsOut{p, 0}; }
+inline TRowsIn OneRow(const std::uint8_t* p) { return TRowsIn{p, 0}; }
+
+// Blocks of Rows rows of Bytes bytes (N pixels), each operand walked by its own stride. Rows that
+// touch in every operand (a whole image without row padding) go to the kernel as one long row, and
+// so do rows a DIB's few padding bytes apart, the destination's padding put back afterwards.
+// Dst = A * W / 255 + B * (255 - W) / 255 per byte.
+void BlendRows(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
+// Dst = Src.
+void CopyRows(TRowsOut dst, TRowsIn src, std::size_t bytes, int rows);
+// Key pixels of Src: Dst = Bg (left as it is when Bg.P is null); other pixels: Dst = Src.
+void CopyKeyedRows(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key);
+// Dst = Src * (255 - M) / 255 + Bg * M / 255 per byte, M the byte of the mask rows.
+void BlendMaskRows(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, int n, int rows);
+
 // Dst = A * W / 255 + B * (255 - W) / 255 per byte (over Bytes bytes for BlendBytes).
 inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w) {
-  if (bytes == 0) return;
-  if (w >= 255) {
-    if (dst != a) std::memmove(dst, a, bytes);
-  } else if (w == 0) {
-    if (dst != b) std::memmove(dst, b, bytes);
-  } else {
-    Kernels().BlendConst(dst, a, b, bytes, w);
-  }
+  BlendRows(OneRow(dst), OneRow(a), OneRow(b), bytes, 1, w);
 }
 inline void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, int n, unsigned w) {
   if (n > 0) BlendBytes(dst, a, b, std::size_t(n) * 3, w);
@@ -170,12 +179,12 @@ inline void BlendConst(std::uint8_t* dst, const std::uint8_t* a, const std::uint
 // Dst = Src * (255 - M) / 255 + Bg * M / 255 per byte, M the byte of the mask row.
 inline void BlendMask(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
                       int n) {
-  if (n > 0) Kernels().BlendMask(dst, src, mask, bg, std::size_t(n) * 3);
+  if (n > 0) Kernels().BlendMask(OneRow(dst), OneRow(src), OneRow(mask), OneRow(bg), std::size_t(n) * 3, 1);
 }
 // Key pixels of Src: Dst = Bg (or left as it is when Bg is null); other pixels: Dst = Src.
 inline void CopyKeyed(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n,
                       const TKeyPattern& key) {
-  if (n > 0) Kernels().CopyKeyed(dst, src, bg, n, key);
+  if (n > 0) Kernels().CopyKeyed(OneRow(dst), OneRow(src), OneRow(bg), n, 1, key);
 }
 // Pixels of Src other than the key: Dst = Dst * W / 255 + Src * (255 - W) / 255; key pixels
 // left as they are. Without a key every pixel is blended.
@@ -185,7 +194,7 @@ inline void BlendKeyed(std::uint8_t* dst, const std::uint8_t* src, int n, unsign
   if (!hasKey)
     BlendConst(dst, dst, src, n, w);
   else
-    Kernels().BlendKeyed(dst, src, n, w, key);
+    Kernels().BlendKeyed(OneRow(dst), OneRow(src), n, 1, w, key);
 }
 
 namespace ref {

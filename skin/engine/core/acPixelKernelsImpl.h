@@ -37,6 +37,18 @@ inline TTransfer ClipTransfer(const TImageView& dst, const TImageView& src, cons
   return t;
 }
 
+// The H rows from (X, Y) down of an image as the kernels walk them: from the row at the lowest
+// address when Up (the destination is a bottom-up image), so that every block is walked forwards
+// through the destination's memory, as the processor's prefetchers expect.
+inline rows::TRowsOut WalkRows(const TImageView& v, int x, int y, int h, bool up) {
+  return up ? rows::TRowsOut{v.At(x, y + h - 1), -v.Stride} : rows::TRowsOut{v.At(x, y), v.Stride};
+}
+inline rows::TRowsIn WalkRowsIn(const TImageView& v, int x, int y, int h, bool up) {
+  return up ? rows::TRowsIn{v.At(x, y + h - 1), -v.Stride} : rows::TRowsIn{v.At(x, y), v.Stride};
+}
+// Row I of H in the destination's memory order, as a row of the image (counted from the top).
+inline int WalkRow(int i, int h, bool up) { return up ? h - 1 - i : i; }
+
 inline TRect ClipToImage(const TImageView& img, const TRect& r) {
   if (img.Empty()) return TRect{};
   return IntersectRects(r, TRect{0, 0, img.Width, img.Height});

@@ -14,26 +14,40 @@ extern const TRowKernels KernelsAvx2;
 #endif
 
 // The scalar level: the reference rows (processors the vector levels cannot serve).
-void GrayScalar(std::uint8_t* row, int n, const TKeyPattern* key) { ref::Gray(row, n, key ? &key->Key : nullptr); }
+void GrayScalar(TRowsOut img, int n, int rows, const TKeyPattern* key) {
+  for (int r = 0; r < rows; ++r) ref::Gray(img.P + std::ptrdiff_t(r) * img.Stride, n, key ? &key->Key : nullptr);
+}
 
 namespace {
 
-void BlendConstScalar(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w) {
-  for (std::size_t i = 0; i < bytes; ++i) dst[i] = std::uint8_t(Div255(a[i] * w + b[i] * (255 - w)));
+template <class T>
+T* RowOf(const TStrided<T>& r, int i) {
+  return r.P + std::ptrdiff_t(i) * r.Stride;
 }
 
-void BlendMaskScalar(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
-                     std::size_t bytes) {
-  for (std::size_t i = 0; i < bytes; ++i) dst[i] = std::uint8_t(Div255(src[i] * (255u - mask[i]) + bg[i] * mask[i]));
+void BlendConstScalar(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w) {
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* d = RowOf(dst, r);
+    const std::uint8_t *pa = RowOf(a, r), *pb = RowOf(b, r);
+    for (std::size_t i = 0; i < bytes; ++i) d[i] = std::uint8_t(Div255(pa[i] * w + pb[i] * (255 - w)));
+  }
 }
 
-void CopyKeyedScalar(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n,
-                     const TKeyPattern& key) {
-  ref::CopyKeyed(dst, src, bg, n, key.Key);
+void BlendMaskScalar(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows) {
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* d = RowOf(dst, r);
+    const std::uint8_t *s = RowOf(src, r), *m = RowOf(mask, r), *g = RowOf(bg, r);
+    for (std::size_t i = 0; i < bytes; ++i) d[i] = std::uint8_t(Div255(s[i] * (255u - m[i]) + g[i] * m[i]));
+  }
 }
 
-void BlendKeyedScalar(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key) {
-  ref::BlendKeyed(dst, src, n, w, key.Key, true);
+void CopyKeyedScalar(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key) {
+  for (int r = 0; r < rows; ++r)
+    ref::CopyKeyed(RowOf(dst, r), RowOf(src, r), bg.P ? RowOf(bg, r) : nullptr, n, key.Key);
+}
+
+void BlendKeyedScalar(TRowsOut dst, TRowsIn src, int n, int rows, unsigned w, const TKeyPattern& key) {
+  for (int r = 0; r < rows; ++r) ref::BlendKeyed(RowOf(dst, r), RowOf(src, r), n, w, key.Key, true);
 }
 
 void KeyRunsScalar(const std::uint8_t* row, int n, const TKeyPattern& key, int y, std::vector<TRect>& runs) {

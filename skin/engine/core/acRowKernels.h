@@ -44,23 +44,34 @@ namespace rows {
 
 enum class TSimdLevel : std::uint8_t { Scalar, Sse2, Sse41, Avx2 };
 
-// One level's kernels. Byte counts and pixel counts may be 0. Dst may be the same memory as a
-// source at the same place (A, B, Bg), never partly overlapping it.
+// Rows of an image as a kernel walks them: row i at P + i * Stride (Stride in bytes, either sign;
+// 0 repeats one row).
+template <class T>
+struct TStrided {
+  T* P = nullptr;
+  std::ptrdiff_t Stride = 0;
+};
+using TRowsOut = TStrided<std::uint8_t>;
+using TRowsIn = TStrided<const std::uint8_t>;
+
+// One level's kernels, each over Rows rows of one length, so that a block of an image costs one
+// call and the set-up (weights, key vectors, the last vector's place) is made once for all its
+// rows. Byte counts, pixel counts and row counts may be 0. Dst may be the same memory as a source
+// at the same place with the same stride (A, B, Bg), never partly overlapping it.
 struct TRowKernels {
   TSimdLevel Level;
   // Dst = (A * W + B * (255 - W)) / 255 per byte, rounded; W 1..254.
-  void (*BlendConst)(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, unsigned w);
+  void (*BlendConst)(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
   // Dst = (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
-  void (*BlendMask)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* mask, const std::uint8_t* bg,
-                    std::size_t bytes);
-  // Key pixels of Src: Dst = Bg (left as it is when Bg is null); other pixels: Dst = Src.
-  void (*CopyKeyed)(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* bg, int n, const TKeyPattern& key);
+  void (*BlendMask)(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows);
+  // Key pixels of Src: Dst = Bg (left as it is when Bg.P is null); other pixels: Dst = Src.
+  void (*CopyKeyed)(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key);
   // Pixels of Src other than the key: Dst = (Dst * W + Src * (255 - W)) / 255; W 0..255.
-  void (*BlendKeyed)(std::uint8_t* dst, const std::uint8_t* src, int n, unsigned w, const TKeyPattern& key);
+  void (*BlendKeyed)(TRowsOut dst, TRowsIn src, int n, int rows, unsigned w, const TKeyPattern& key);
   // Appends the runs of key pixels of a row as rectangles [start, Y, end, Y + 1].
   void (*KeyRuns)(const std::uint8_t* row, int n, const TKeyPattern& key, int y, std::vector<TRect>& runs);
   // Grey scale (77 R + 151 G + 28 B + 128) / 256 of each pixel, key pixels left when Key is given.
-  void (*Gray)(std::uint8_t* row, int n, const TKeyPattern* key);
+  void (*Gray)(TRowsOut img, int n, int rows, const TKeyPattern* key);
 };
 
 namespace detail {

@@ -15,6 +15,7 @@ namespace qv::rows::avx2 {
 #define QV_ENTRY static QV_TARGET_AVX2
 #define QV_MEMBER QV_ALWAYS_INLINE QV_TARGET_AVX2
 #define QV_LEVEL_VW 32
+#define QV_LEVEL_GROUPS 1
 
 using V = __m256i;
 constexpr int kVW = 32;
@@ -26,6 +27,28 @@ QV_OP V AllOnes() { return _mm256_set1_epi8(char(0xFF)); }
 QV_OP V Eq8(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
 QV_OP std::uint32_t Bits(V v) { return std::uint32_t(_mm256_movemask_epi8(v)); }
 QV_OP V Select(V m, V a, V b) { return _mm256_blendv_epi8(b, a, m); }
+
+QV_OP V And(V a, V b) { return _mm256_and_si256(a, b); }
+QV_OP V Or(V a, V b) { return _mm256_or_si256(a, b); }
+QV_OP V Shuffle(V v, V index) { return _mm256_shuffle_epi8(v, index); }
+
+// A group: five whole pixels in each 16-byte lane, the lanes' last bytes spare (shuffles stay
+// inside a lane): 30 bytes loaded and stored as two lanes, the second starting at byte 15.
+constexpr std::size_t kGroupBytes = 30;
+QV_OP V LdGroup(const void* p) {
+  const auto* b = static_cast<const std::uint8_t*>(p);
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b))),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 15)), 1);
+}
+QV_OP void StGroup(void* p, V v) {
+  auto* b = static_cast<std::uint8_t*>(p);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(b), _mm256_castsi256_si128(v));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(b + 15), _mm256_extracti128_si256(v, 1));
+}
+// Sixteen bytes in both lanes.
+QV_OP V Lanes(const std::uint8_t* sixteen) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)));
+}
 
 QV_OP V Expand(std::uint32_t bits) {
   // Byte j of the result takes bit j: bytes 0..7 look at the bits' byte 0, 8..15 at byte 1 (and in the
@@ -71,7 +94,7 @@ QV_OP V MixBytes(V s, V b, V m) {
 }  // namespace qv::rows::avx2
 
 namespace qv::rows::detail {
-void GraySse41(std::uint8_t* row, int n, const TKeyPattern* key);
+void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsAvx2;
 const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2,  avx2::BlendConstK, avx2::BlendMaskK, avx2::CopyKeyedK,
                                  avx2::BlendKeyedK, avx2::KeyRunsK,    GraySse41};

@@ -5,6 +5,8 @@
 //   QV_OP, QV_MEMBER  "always inline with the level's target" for helpers and member functions
 //   QV_ENTRY          the level's target for the kernels themselves
 //   Ld, St, Zero, AllOnes, Eq8, Bits, Select, Expand, TWeight, MakeWeight, Mix, MixBytes
+//   QV_LEVEL_GROUPS   1 when the level has byte shuffles, and then And, Or, Shuffle, kGroupBytes,
+//                     LdGroup, StGroup, Lanes (see CopyKeyedGroups)
 // A pixel block is three vectors: kVW pixels, 3 * kVW bytes, starting on a pixel boundary. The
 // level's source includes <bit>, <cstring> and <vector> before its namespace.
 
@@ -30,9 +32,12 @@ QV_OP uint32_t CompactThirds48(uint64_t x) {
 }
 constexpr uint64_t kStartsLo = 0x249249249249ull;  // bits 3k, k = 0..15
 constexpr uint64_t kStartsHi = 0;
+// The first bytes of the pixels in each vector's 16 bits.
+constexpr uint32_t kFirst[3] = {0x9249u, 0x4924u, 0x2492u};
 #else
 constexpr uint64_t kStartsLo = 0x9249249249249249ull;  // bits 3k, k = 0..21
 constexpr uint64_t kStartsHi = 0x24924924ull;          // bytes 66 + 3k, k = 0..9
+constexpr uint32_t kFirst[3] = {0x49249249u, 0x92492492u, 0x24924924u};
 #endif
 
 // The key pixels of one block: a bit at the first byte of each key pixel (bytes 0..63 in Lo, the
@@ -70,6 +75,9 @@ struct TBlockKeys {
 
 QV_OP TBlockKeys KeysOf(V s0, V s1, V s2, const V* k) {
   const uint32_t e0 = Bits(Eq8(s0, k[0])), e1 = Bits(Eq8(s1, k[1])), e2 = Bits(Eq8(s2, k[2]));
+  // Most blocks hold no key pixel, and most of those no pixel whose first byte is the key's: those
+  // are told in a few 32-bit operations.
+  if (((e0 & kFirst[0]) | (e1 & kFirst[1]) | (e2 & kFirst[2])) == 0) return TBlockKeys{0, 0};
 #if QV_LEVEL_VW == 16
   const uint64_t m = uint64_t(e0) | (uint64_t(e1) << 16) | (uint64_t(e2) << 32);
   return TBlockKeys{m & (m >> 1) & (m >> 2) & kStartsLo, 0};
@@ -97,6 +105,10 @@ QV_OP void LoadKey(const TKeyPattern& key, V* k) {
 
 // ---- Byte kernels ---------------------------------------------------------------------------------
 
+// Row R of a walk.
+QV_OP uint8_t* RowOf(const TRowsOut& r, int i) { return r.P + std::ptrdiff_t(i) * r.Stride; }
+QV_OP const uint8_t* RowOf(const TRowsIn& r, int i) { return r.P + std::ptrdiff_t(i) * r.Stride; }
+
 QV_OP V MaskStep(V s, V m, V bg) {
   const uint32_t all = kVW == 32 ? ~0u : 0xFFFFu;
   if (Bits(Eq8(m, Zero())) == all) return s;
@@ -104,17 +116,8 @@ QV_OP V MaskStep(V s, V m, V bg) {
   return MixBytes(s, bg, m);
 }
 
-QV_ENTRY void BlendConstK(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t bytes, unsigned w) {
-  const TWeight wt = MakeWeight(w);
-  if (bytes < std::size_t(kVW)) {
-    uint8_t ta[kVW] = {}, tb[kVW] = {};
-    std::memcpy(ta, a, bytes);
-    std::memcpy(tb, b, bytes);
-    St(ta, Mix(Ld(ta), Ld(tb), wt));
-    std::memcpy(dst, ta, bytes);
-    return;
-  }
-  const std::size_t last = bytes - kVW;
+// One row of BlendConst, at least one vector long; Last: the place of its last vector.
+QV_OP void BlendConstRow(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t last, const TWeight& wt) {
   const V tail = Mix(Ld(a + last), Ld(b + last), wt);
   std::size_t i = 0;
   for (; i + 2 * kVW <= last; i += 2 * kVW) {
@@ -126,20 +129,44 @@ QV_ENTRY void BlendConstK(uint8_t* dst, const uint8_t* a, const uint8_t* b, std:
   St(dst + last, tail);
 }
 
-QV_ENTRY void BlendMaskK(uint8_t* dst, const uint8_t* src, const uint8_t* mask, const uint8_t* bg, std::size_t bytes) {
+QV_ENTRY void BlendConstK(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w) {
+  if (bytes == 0) return;
+  const TWeight wt = MakeWeight(w);
   if (bytes < std::size_t(kVW)) {
-    uint8_t ts[kVW] = {}, tm[kVW] = {}, tb[kVW] = {};
-    std::memcpy(ts, src, bytes);
-    std::memcpy(tm, mask, bytes);
-    std::memcpy(tb, bg, bytes);
-    St(ts, MixBytes(Ld(ts), Ld(tb), Ld(tm)));
-    std::memcpy(dst, ts, bytes);
+    for (int r = 0; r < rows; ++r) {
+      uint8_t ta[kVW] = {}, tb[kVW] = {};
+      std::memcpy(ta, RowOf(a, r), bytes);
+      std::memcpy(tb, RowOf(b, r), bytes);
+      St(ta, Mix(Ld(ta), Ld(tb), wt));
+      std::memcpy(RowOf(dst, r), ta, bytes);
+    }
     return;
   }
   const std::size_t last = bytes - kVW;
-  const V tail = MaskStep(Ld(src + last), Ld(mask + last), Ld(bg + last));
-  for (std::size_t i = 0; i < last; i += kVW) St(dst + i, MaskStep(Ld(src + i), Ld(mask + i), Ld(bg + i)));
-  St(dst + last, tail);
+  for (int r = 0; r < rows; ++r) BlendConstRow(RowOf(dst, r), RowOf(a, r), RowOf(b, r), last, wt);
+}
+
+QV_ENTRY void BlendMaskK(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows) {
+  if (bytes == 0) return;
+  if (bytes < std::size_t(kVW)) {
+    for (int r = 0; r < rows; ++r) {
+      uint8_t ts[kVW] = {}, tm[kVW] = {}, tb[kVW] = {};
+      std::memcpy(ts, RowOf(src, r), bytes);
+      std::memcpy(tm, RowOf(mask, r), bytes);
+      std::memcpy(tb, RowOf(bg, r), bytes);
+      St(ts, MixBytes(Ld(ts), Ld(tb), Ld(tm)));
+      std::memcpy(RowOf(dst, r), ts, bytes);
+    }
+    return;
+  }
+  const std::size_t last = bytes - kVW;
+  for (int r = 0; r < rows; ++r) {
+    uint8_t* d = RowOf(dst, r);
+    const uint8_t *s = RowOf(src, r), *m = RowOf(mask, r), *g = RowOf(bg, r);
+    const V tail = MaskStep(Ld(s + last), Ld(m + last), Ld(g + last));
+    for (std::size_t i = 0; i < last; i += kVW) St(d + i, MaskStep(Ld(s + i), Ld(m + i), Ld(g + i)));
+    St(d + last, tail);
+  }
 }
 
 // ---- Pixel kernels --------------------------------------------------------------------------------
@@ -163,25 +190,13 @@ QV_OP void Store3(uint8_t* d, const V* v) {
   St(d + 2 * kVW, v[2]);
 }
 
-QV_ENTRY void CopyKeyedK(uint8_t* dst, const uint8_t* src, const uint8_t* bg, int n, const TKeyPattern& key) {
-  if (n <= 0) return;
-  V k[3];
-  LoadKey(key, k);
+// The blocks of a row of CopyKeyed from O on, up to (not including) To; the number of blocks that
+// held key and other pixels both.
+QV_OP std::size_t CopyKeyedBlocks(uint8_t* dst, const uint8_t* src, const uint8_t* bg, std::size_t o, std::size_t to,
+                                  const V* k) {
   const uint8_t* back = bg ? bg : dst;
-  V out[3];
-  if (n < kP) {
-    uint8_t ts[kBlockBytes] = {}, tb[kBlockBytes] = {};
-    std::memcpy(ts, src, std::size_t(n) * 3);
-    std::memcpy(tb, back, std::size_t(n) * 3);
-    CopyBlock(ts, tb, k, out);
-    Store3(ts, out);
-    std::memcpy(dst, ts, std::size_t(n) * 3);
-    return;
-  }
-  const std::size_t last = std::size_t(n - kP) * 3;
-  V tail[3];
-  CopyBlock(src + last, back + last, k, tail);
-  for (std::size_t o = 0; o < last; o += kBlockBytes) {
+  std::size_t mixed = 0;
+  for (; o < to; o += kBlockBytes) {
     const uint8_t* s = src + o;
     uint8_t* d = dst + o;
     const V s0 = Ld(s), s1 = Ld(s + kVW), s2 = Ld(s + 2 * kVW);
@@ -191,6 +206,7 @@ QV_ENTRY void CopyKeyedK(uint8_t* dst, const uint8_t* src, const uint8_t* bg, in
     } else if (keys.All()) {
       if (bg) St(d, Ld(bg + o)), St(d + kVW, Ld(bg + o + kVW)), St(d + 2 * kVW, Ld(bg + o + 2 * kVW));
     } else {
+      ++mixed;
       const uint8_t* b = back + o;
       V m[3];
       KeyMasks(keys, m);
@@ -199,7 +215,97 @@ QV_ENTRY void CopyKeyedK(uint8_t* dst, const uint8_t* src, const uint8_t* bg, in
       St(d + 2 * kVW, Select(m[2], Ld(b + 2 * kVW), s2));
     }
   }
-  Store3(dst + last, tail);
+  return mixed;
+}
+
+#if QV_LEVEL_GROUPS
+// The key in a group's layout, and the shuffles that bring each byte of a pixel the comparisons of
+// the pixel's two other bytes.
+struct TGroupKey {
+  V Key, Next, After, Spare;
+};
+QV_OP TGroupKey GroupKeyOf(const TKeyPattern& key) {
+  alignas(16) static constexpr uint8_t kNext[16] = {1, 2, 0, 4, 5, 3, 7, 8, 6, 10, 11, 9, 13, 14, 12, 0x80};
+  alignas(16) static constexpr uint8_t kAfter[16] = {2, 0, 1, 5, 3, 4, 8, 6, 7, 11, 9, 10, 14, 12, 13, 0x80};
+  alignas(16) static constexpr uint8_t kSpare[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF};
+  return TGroupKey{Lanes(key.Bytes), Lanes(kNext), Lanes(kAfter), Lanes(kSpare)};
+}
+
+// A stretch where most blocks hold key and other pixels both, from O on until a group reaches To,
+// five pixels to a lane: a pixel's byte mask is its three comparisons brought together by two
+// shuffles, with no branch. The spare byte of a lane takes what the back shows there, so that
+// where the back is the destination itself it is written as it was. Each group's back is read
+// before the group before it is written, which would otherwise overlap the read and stall it.
+// Returns where it stopped. The caller leaves two groups and a vector of the row after To.
+QV_OP std::size_t CopyKeyedGroups(uint8_t* dst, const uint8_t* src, const uint8_t* bg, std::size_t o, std::size_t to,
+                                  const TGroupKey& g) {
+  const uint8_t* back = bg ? bg : dst;
+  V b = LdGroup(back + o);
+  for (; o < to; o += kGroupBytes) {
+    const V x = LdGroup(src + o);
+    const V next = LdGroup(back + o + kGroupBytes);
+    const V e = Eq8(x, g.Key);
+    const V m = Or(And(And(e, Shuffle(e, g.Next)), Shuffle(e, g.After)), g.Spare);
+    StGroup(dst + o, Select(m, b, x));
+    b = next;
+  }
+  return o;
+}
+#endif
+
+QV_ENTRY void CopyKeyedK(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key) {
+  if (n <= 0) return;
+  V k[3];
+  LoadKey(key, k);
+  if (n < kP) {
+    const std::size_t bytes = std::size_t(n) * 3;
+    for (int r = 0; r < rows; ++r) {
+      uint8_t* d = RowOf(dst, r);
+      uint8_t ts[kBlockBytes] = {}, tb[kBlockBytes] = {};
+      std::memcpy(ts, RowOf(src, r), bytes);
+      std::memcpy(tb, bg.P ? RowOf(bg, r) : d, bytes);
+      V out[3];
+      CopyBlock(ts, tb, k, out);
+      Store3(ts, out);
+      std::memcpy(d, ts, bytes);
+    }
+    return;
+  }
+  const std::size_t last = std::size_t(n - kP) * 3;
+#if QV_LEVEL_GROUPS
+  // Most images hold their key pixels in runs (corners, borders, a glyph's background), and their
+  // blocks are copied whole or skipped whole. Where the key is scattered finely, most blocks hold
+  // both and the branch-free groups do better: the blocks are looked at eight at a time, and after
+  // a look that found most of them mixed the next 128 blocks' worth (across rows) go by groups.
+  constexpr std::size_t kLook = 8 * kBlockBytes, kGroupRun = 16 * kLook;
+  const TGroupKey g = GroupKeyOf(key);
+  std::size_t groupsLeft = 0;
+#endif
+  for (int r = 0; r < rows; ++r) {
+    uint8_t* d = RowOf(dst, r);
+    const uint8_t* s = RowOf(src, r);
+    const uint8_t* b = bg.P ? RowOf(bg, r) : nullptr;
+    // The last block is worked out from the row as it was, then written over what the others
+    // wrote there.
+    V tail[3];
+    CopyBlock(s + last, (b ? b : d) + last, k, tail);
+#if QV_LEVEL_GROUPS
+    for (std::size_t o = 0; o < last;) {
+      if (groupsLeft > 0) {
+        const std::size_t end = CopyKeyedGroups(d, s, b, o, std::min(last, o + groupsLeft), g);
+        groupsLeft -= std::min(groupsLeft, end - o);
+        o = end;
+        continue;
+      }
+      const std::size_t to = std::min(last, o + kLook), looked = (to - o + kBlockBytes - 1) / kBlockBytes;
+      if (CopyKeyedBlocks(d, s, b, o, to, k) * 4 > looked * 3) groupsLeft = kGroupRun;
+      o += looked * kBlockBytes;
+    }
+#else
+    CopyKeyedBlocks(d, s, b, 0, last, k);
+#endif
+    Store3(d + last, tail);
+  }
 }
 
 QV_OP void BlendKeyedBlock(const uint8_t* d, const uint8_t* s, const V* k, const TWeight& wt, V* out) {
@@ -215,22 +321,8 @@ QV_OP void BlendKeyedBlock(const uint8_t* d, const uint8_t* s, const V* k, const
   out[2] = Select(m[2], d2, out[2]);
 }
 
-QV_ENTRY void BlendKeyedK(uint8_t* dst, const uint8_t* src, int n, unsigned w, const TKeyPattern& key) {
-  if (n <= 0) return;
-  V k[3];
-  LoadKey(key, k);
-  const TWeight wt = MakeWeight(w);
-  V out[3];
-  if (n < kP) {
-    uint8_t ts[kBlockBytes] = {}, td[kBlockBytes] = {};
-    std::memcpy(ts, src, std::size_t(n) * 3);
-    std::memcpy(td, dst, std::size_t(n) * 3);
-    BlendKeyedBlock(td, ts, k, wt, out);
-    Store3(td, out);
-    std::memcpy(dst, td, std::size_t(n) * 3);
-    return;
-  }
-  const std::size_t last = std::size_t(n - kP) * 3;
+// One row of BlendKeyed, at least one block long.
+QV_OP void BlendKeyedRow(uint8_t* dst, const uint8_t* src, std::size_t last, const V* k, const TWeight& wt) {
   V tail[3];
   BlendKeyedBlock(dst + last, src + last, k, wt, tail);
   for (std::size_t o = 0; o < last; o += kBlockBytes) {
@@ -251,6 +343,29 @@ QV_ENTRY void BlendKeyedK(uint8_t* dst, const uint8_t* src, int n, unsigned w, c
     St(d, r0), St(d + kVW, r1), St(d + 2 * kVW, r2);
   }
   Store3(dst + last, tail);
+}
+
+QV_ENTRY void BlendKeyedK(TRowsOut dst, TRowsIn src, int n, int rows, unsigned w, const TKeyPattern& key) {
+  if (n <= 0) return;
+  V k[3];
+  LoadKey(key, k);
+  const TWeight wt = MakeWeight(w);
+  if (n < kP) {
+    const std::size_t bytes = std::size_t(n) * 3;
+    for (int r = 0; r < rows; ++r) {
+      uint8_t* d = RowOf(dst, r);
+      uint8_t ts[kBlockBytes] = {}, td[kBlockBytes] = {};
+      std::memcpy(ts, RowOf(src, r), bytes);
+      std::memcpy(td, d, bytes);
+      V out[3];
+      BlendKeyedBlock(td, ts, k, wt, out);
+      Store3(td, out);
+      std::memcpy(d, td, bytes);
+    }
+    return;
+  }
+  const std::size_t last = std::size_t(n - kP) * 3;
+  for (int r = 0; r < rows; ++r) BlendKeyedRow(RowOf(dst, r), RowOf(src, r), last, k, wt);
 }
 
 // Runs of the key pixels Pixels (bit i: pixel Base + i) of a stretch of Len pixels, continuing a run

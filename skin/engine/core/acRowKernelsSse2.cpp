@@ -15,6 +15,7 @@ namespace qv::rows::sse2 {
 #define QV_ENTRY static QV_TARGET_SSE2
 #define QV_MEMBER QV_ALWAYS_INLINE QV_TARGET_SSE2
 #define QV_LEVEL_VW 16
+#define QV_LEVEL_GROUPS 0  // no byte shuffle below SSSE3
 
 using V = __m128i;
 constexpr int kVW = 16;
@@ -79,7 +80,7 @@ QV_OP V MixBytes(V s, V b, V m) {
 
 namespace qv::rows::detail {
 // Grey scale needs byte shuffles: below SSSE3 it is the reference row.
-void GrayScalar(std::uint8_t* row, int n, const TKeyPattern* key);
+void GrayScalar(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsSse2;
 const TRowKernels KernelsSse2 = {TSimdLevel::Sse2,  sse2::BlendConstK, sse2::BlendMaskK, sse2::CopyKeyedK,
                                  sse2::BlendKeyedK, sse2::KeyRunsK,    GrayScalar};

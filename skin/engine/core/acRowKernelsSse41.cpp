@@ -17,6 +17,7 @@ namespace qv::rows::sse41 {
 #define QV_ENTRY static QV_TARGET_SSE41
 #define QV_MEMBER QV_ALWAYS_INLINE QV_TARGET_SSE41
 #define QV_LEVEL_VW 16
+#define QV_LEVEL_GROUPS 1
 
 using V = __m128i;
 constexpr int kVW = 16;
@@ -28,6 +29,16 @@ QV_OP V AllOnes() { return _mm_set1_epi8(char(0xFF)); }
 QV_OP V Eq8(V a, V b) { return _mm_cmpeq_epi8(a, b); }
 QV_OP std::uint32_t Bits(V v) { return std::uint32_t(_mm_movemask_epi8(v)); }
 QV_OP V Select(V m, V a, V b) { return _mm_blendv_epi8(b, a, m); }
+
+QV_OP V And(V a, V b) { return _mm_and_si128(a, b); }
+QV_OP V Or(V a, V b) { return _mm_or_si128(a, b); }
+QV_OP V Shuffle(V v, V index) { return _mm_shuffle_epi8(v, index); }
+
+// A group: five whole pixels in a vector, its last byte spare.
+constexpr std::size_t kGroupBytes = 15;
+QV_OP V LdGroup(const void* p) { return Ld(p); }
+QV_OP void StGroup(void* p, V v) { St(p, v); }
+QV_OP V Lanes(const std::uint8_t* sixteen) { return Ld(sixteen); }
 
 QV_OP V Expand(std::uint32_t bits) {
   const V spread =
@@ -104,21 +115,24 @@ QV_OP void GrayBlock(std::uint8_t* p, const V* k) {
 }
 
 // A pixel made grey is grey again (and never becomes the key unless it was grey already), so the
-// last block may simply overlap the one before.
-QV_ENTRY void GrayK(std::uint8_t* row, int n, const TKeyPattern* key) {
+// last block of a row may simply overlap the one before.
+QV_ENTRY void GrayK(TRowsOut img, int n, int rows, const TKeyPattern* key) {
   if (n <= 0) return;
   V kv[3];
   if (key) LoadKey(*key, kv);
   const V* k = key ? kv : nullptr;
-  if (n < 16) {
-    std::uint8_t t[48] = {};
-    std::memcpy(t, row, std::size_t(n) * 3);
-    GrayBlock(t, k);
-    std::memcpy(row, t, std::size_t(n) * 3);
-    return;
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* row = RowOf(img, r);
+    if (n < 16) {
+      std::uint8_t t[48] = {};
+      std::memcpy(t, row, std::size_t(n) * 3);
+      GrayBlock(t, k);
+      std::memcpy(row, t, std::size_t(n) * 3);
+      continue;
+    }
+    for (int p = 0; p + 16 < n; p += 16) GrayBlock(row + 3 * std::size_t(p), k);
+    GrayBlock(row + 3 * std::size_t(n - 16), k);
   }
-  for (int p = 0; p + 16 < n; p += 16) GrayBlock(row + 3 * std::size_t(p), k);
-  GrayBlock(row + 3 * std::size_t(n - 16), k);
 }
 
 }  // namespace
@@ -129,7 +143,7 @@ extern const TRowKernels KernelsSse41;
 const TRowKernels KernelsSse41 = {TSimdLevel::Sse41,  sse41::BlendConstK, sse41::BlendMaskK, sse41::CopyKeyedK,
                                   sse41::BlendKeyedK, sse41::KeyRunsK,    sse41::GrayK};
 // The grey scale of the wider levels (it is no hot path).
-void GraySse41(std::uint8_t* row, int n, const TKeyPattern* key) { sse41::GrayK(row, n, key); }
+void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key) { sse41::GrayK(img, n, rows, key); }
 }  // namespace qv::rows::detail
 
 #endif
