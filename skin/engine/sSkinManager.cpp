@@ -10,6 +10,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
+#include "skin/engine/FolderSkins.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/core/acSkinLoader.h"
 
@@ -448,7 +449,11 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
 
 bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string& Name) {
   std::string error;
-  auto model = GuardedLoad([&] { return qv::LoadSkin(AnsiPath(Path), error); }, error);
+  std::error_code ec;
+  const fs::path path = AnsiPath(Path);
+  const bool folder = fs::is_directory(path, ec);
+  auto model = GuardedLoad(
+      [&] { return folder ? LoadFolderSkin(path, error) : qv::LoadSkinFromPackedFile(path, error); }, error);
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded from \"" + Path + "\": " + error);
     return false;

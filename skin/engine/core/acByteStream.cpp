@@ -53,21 +53,22 @@ std::unique_ptr<TFileStream> TFileStream::Open(const fs::path& file, std::size_t
     error = "\"" + file.string() + "\" is missing or not a file";
     return nullptr;
   }
-  const std::uintmax_t size = fs::file_size(file, ec);
-  if (ec) {
-    error = "\"" + file.string() + "\" cannot be read";
-    return nullptr;
-  }
-  if (size > maxBytes) {
-    error = "\"" + file.string() + "\" is larger than " + std::to_string(maxBytes) + " bytes";
-    return nullptr;
-  }
-  std::unique_ptr<TFileStream> s(new TFileStream(file, std::size_t(size)));
+  std::unique_ptr<TFileStream> s(new TFileStream(file, 0));
+  // A skin's files are small: one buffer takes most of them in one read of the system (the default
+  // buffer of a few hundred bytes costs a read per row of an image).
+  s->Buffer_.reset(new char[kBufferBytes]);
+  s->In_.rdbuf()->pubsetbuf(s->Buffer_.get(), kBufferBytes);
   s->In_.open(file, std::ios::binary);
-  if (!s->In_) {
+  const std::streamoff size = s->In_ ? std::streamoff(s->In_.seekg(0, std::ios::end).tellg()) : -1;
+  if (!s->In_ || size < 0 || !s->In_.seekg(0, std::ios::beg)) {
     error = "\"" + file.string() + "\" cannot be opened";
     return nullptr;
   }
+  if (std::uintmax_t(size) > maxBytes) {
+    error = "\"" + file.string() + "\" is larger than " + std::to_string(maxBytes) + " bytes";
+    return nullptr;
+  }
+  s->SetSize(std::size_t(size));
   return s;
 }
 

@@ -33,6 +33,7 @@ class TByteStream {
 
  protected:
   explicit TByteStream(std::size_t size) : Size_(size) {}
+  void SetSize(std::size_t size) { Size_ = size; }
   // Exactly n bytes (n <= Left()); false with an error text when they cannot be had.
   virtual bool DoRead(std::uint8_t* dst, std::size_t n, std::string& error) = 0;
   // Passes over n bytes (n <= Left()); by default reads them into a scratch buffer.
@@ -70,9 +71,11 @@ class TFileStream : public TByteStream {
   bool DoFinish(std::string& error) override;
 
  private:
+  static constexpr std::size_t kBufferBytes = 64 * 1024;
   TFileStream(std::filesystem::path file, std::size_t size) : TByteStream(size), File_(std::move(file)) {}
   bool Failed(std::string& error) const;
   std::filesystem::path File_;
+  std::unique_ptr<char[]> Buffer_;  // before In_: the stream reads into it until it is closed
   std::ifstream In_;
 };
 

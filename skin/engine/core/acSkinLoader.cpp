@@ -193,7 +193,8 @@ std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>&
   return LoadSkinFromReader(reader, error);
 }
 
-std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::string& error) {
+std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::string& error,
+                                               std::vector<TPackedEntry>* filesRead) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     error = "skin folder \"" + folder.string() + "\" does not exist";
@@ -216,14 +217,13 @@ std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::stri
     }
     if (lec) listError = "skin folder \"" + folder.string() + "\" cannot be read";
   };
-  TSkinFileReader reader = [&](const std::string& name, std::string& err) -> std::unique_ptr<TByteStream> {
+  auto open = [&](const std::string& name, std::string& err) -> std::unique_ptr<TFileStream> {
     if (!IsValidSkinFileName(name)) {
       err = "bad file name \"" + name + "\"";
       return nullptr;
     }
-    const fs::path exact = folder / fs::path(name);
-    std::error_code fec;
-    if (fs::is_regular_file(exact, fec)) return TFileStream::Open(exact, skinlimits::MaxFileBytes, err);
+    std::string openError;
+    if (auto exact = TFileStream::Open(folder / fs::path(name), skinlimits::MaxFileBytes, openError)) return exact;
     if (!listed) list();
     auto it = byName.find(UpperCase(name));
     if (it == byName.end()) {
@@ -232,6 +232,17 @@ std::unique_ptr<TSkinModel> LoadSkinFromFolder(const fs::path& folder, std::stri
     }
     return TFileStream::Open(it->second, skinlimits::MaxFileBytes, err);
   };
+  TSkinFileReader reader = [&](const std::string& name, std::string& err) -> std::unique_ptr<TByteStream> {
+    std::unique_ptr<TFileStream> in = open(name, err);
+    if (!in || !filesRead) return in;
+    // Read whole into the caller's list; the bytes stay where they are when the list grows.
+    std::vector<std::uint8_t> bytes(in->Size());
+    if (!in->Read(bytes.data(), bytes.size(), err) || !in->Finish(err)) return nullptr;
+    filesRead->push_back(TPackedEntry{name, std::move(bytes)});
+    const std::vector<std::uint8_t>& kept = filesRead->back().Data;
+    return std::make_unique<TMemoryStream>(kept.data(), kept.size());
+  };
+  if (filesRead) filesRead->clear();
   return LoadSkinFromReader(reader, error);
 }
 

@@ -26,7 +26,10 @@ using TSkinFileReader = std::function<std::unique_ptr<TByteStream>(const std::st
 
 std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error);
-std::unique_ptr<TSkinModel> LoadSkinFromFolder(const std::filesystem::path& folder, std::string& error);
+// With FilesRead, every file the skin names is read whole into it and decoded from there: what a
+// caller may keep to load the same skin again with LoadSkinFromEntries, without opening a file.
+std::unique_ptr<TSkinModel> LoadSkinFromFolder(const std::filesystem::path& folder, std::string& error,
+                                               std::vector<TPackedEntry>* filesRead = nullptr);
 std::unique_ptr<TSkinModel> LoadSkinFromPackedBytes(const std::uint8_t* data, std::size_t size, std::string& error);
 std::unique_ptr<TSkinModel> LoadSkinFromPackedFile(const std::filesystem::path& file, std::string& error);
 // A folder, or a file taken as a packed skin.

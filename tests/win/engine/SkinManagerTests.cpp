@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -53,6 +54,40 @@ TEST_F(SkinManager, LoadsFromFolder) {
   EXPECT_EQ("FolderSkin", Manager->SkinName());
   EXPECT_EQ((Dir.Path() / "FolderSkin").string(), Manager->SkinData()->SkinSource);
   EXPECT_GE(Manager->SectionIndexOf("BUTTON"), 0);
+}
+
+// A folder skin loaded again is read from the bytes kept of it only while its folder is as it was:
+// an image rewritten at the same size, and a file taken away, are each read anew (the second fails
+// and the look stays).
+TEST_F(SkinManager, FolderSkinLoadedAgainShowsWhatItsFolderHoldsNow) {
+  const TSkinBuilder b = TSkinBuilder::Standard();
+  const fs::path folder = b.WriteFolder(Dir.Path() / "Live");
+  Manager = Create<TsSkinManager>(nullptr);
+  Manager->SetSkinDirectory(Dir.Path().string());
+  auto buttonFrame = [&] {
+    const int mask = Manager->MaskIndexOf("BUTTON", "BORDERSMASK");
+    return mask < 0 ? qv::TBgr{} : Manager->MaskImage(mask)->Pixel(6, 6);
+  };
+  const qv::TBgr button = qv::BgrOf(TSkinBuilder::FrameColor(b.MaskOrdinal("BUTTON", "BORDERSMASK"), 0));
+  const qv::TBgr speed = qv::BgrOf(TSkinBuilder::FrameColor(b.MaskOrdinal("SPEEDBUTTON", "BORDERSMASK"), 0));
+  for (int i = 0; i < 2; ++i) {
+    Manager->SetSkinName("Live");
+    EXPECT_EQ("", Manager->LastError());
+    EXPECT_TRUE(buttonFrame() == button) << "loaded " << i + 1 << " times, folder unchanged";
+  }
+  // The speed button's picture, of the same size, written over the button's a moment later.
+  for (const qv::TPackedEntry& f : b.Files())
+    if (f.Name == "speedbutton_bordersmask.bmp")
+      std::ofstream(folder / "button_bordersmask.bmp", std::ios::binary | std::ios::trunc)
+          .write(reinterpret_cast<const char*>(f.Data.data()), std::streamsize(f.Data.size()));
+  fs::last_write_time(folder / "button_bordersmask.bmp", fs::file_time_type::clock::now() + std::chrono::seconds(2));
+  Manager->SetSkinName("Live");
+  EXPECT_EQ("", Manager->LastError());
+  EXPECT_TRUE(buttonFrame() == speed) << "the rewritten image shows";
+  fs::remove(folder / "edit_bordersmask.bmp");
+  Manager->SetSkinName("Live");
+  EXPECT_NE("", Manager->LastError()) << "a file gone is missed";
+  EXPECT_TRUE(buttonFrame() == speed) << "the look stays";
 }
 
 TEST_F(SkinManager, LoadsFromPackedFile) {
