@@ -9,6 +9,7 @@
 #include "classlib/core/Messages.h"
 
 class TComponent;
+class TWinControl;
 
 // ---- Forms <- Menus ----------------------------------------------------------------------------
 
@@ -21,3 +22,10 @@ extern TMenuHandleHook FormMenuHandleHook;
 // WM_DRAWITEM of ODT_MENU, WM_INITMENUPOPUP); true when it handled one (set by the menu unit).
 using TMenuMessageHook = bool (*)(TMessage& Message);
 extern TMenuMessageHook FormMenuMessageHook;
+
+// ---- Controls <- skin engine -------------------------------------------------------------------
+
+// Called after the class library hid a window control's window (set by the skin engine, which lets
+// go of the images it keeps for painting the control and what lies inside it).
+using TWindowHiddenHook = void (*)(TWinControl* Control);
+extern TWindowHiddenHook WindowControlHiddenHook;

@@ -4,9 +4,12 @@
 
 #include "classlib/Controls/Internal.h"
 #include "classlib/Forms.h"
+#include "classlib/Hooks.h"
 #include "classlib/Menus.h"
 
 using namespace controls_impl;
+
+TWindowHiddenHook WindowControlHiddenHook = nullptr;
 
 void TWinControl::KeyDown(std::uint16_t& Key, TShiftState Shift) { OnKeyDown(this, Key, Shift); }
 void TWinControl::KeyUp(std::uint16_t& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift); }
@@ -255,6 +258,7 @@ void TWinControl::Dispatch(TMessage& Message) {
         SetWindowPos(
             Handle_, nullptr, 0, 0, 0, 0,
             SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (Showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        if (!Showing_ && WindowControlHiddenHook) WindowControlHiddenHook(this);
         return;
       case CM_INVALIDATE:
         if (Handle_) InvalidateRect(Handle_, nullptr, !ControlStyle_.Contains(csOpaque));

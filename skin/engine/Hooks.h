@@ -93,3 +93,8 @@ class TacControlComboList {
 // of a simple combo (shown under the edit field at all times). Nil while no window unit sets it:
 // the list stays the system's.
 extern std::unique_ptr<TacControlComboList> (*CreateComboListProc)(HWND ListWnd, TsSkinManager* Manager, bool Simple);
+
+// ---- Hidden windows' images <- window adapters -----------------------------------------------------
+// Lets go of the cache image of the window adapter on a window (set by the window unit; nullptr:
+// only skinned controls let theirs go when hidden).
+extern void (*ReleaseWindowCacheProc)(HWND Wnd);

@@ -6,7 +6,13 @@
 #include <memory>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
+#include "skin/controls/sGroupBox.h"
+#include "skin/controls/sPanel.h"
+#include "skin/controls/sSpeedButton.h"
 #include "skin/engine/sFade.h"
+#include "skin/windows/acSBUtils.h"
+#include "tests/support/AdapterTestSupport.h"
 #include "tests/win/tabs/TabsFixture.h"
 
 using namespace qvtest;
@@ -132,6 +138,55 @@ TEST_F(PageControl, PageChangeEventsAndAnimation) {
     flush_events();
   }
   EXPECT_EQ((std::vector<std::string>{"changing Tab 0", "change Tab 2"}), expected);
+}
+
+// A page that another replaces lets go of the images of everything on it, skinned controls (window
+// and graphic ones, deep inside) and adapted windows alike, for nothing shows them; shown again by
+// a click on its tab, it looks as it did.
+TEST_F(PageControl, HiddenPageLetsItsImagesGoAndLooksAlikeShownAgain) {
+  LoadStandardSkin();
+  TsPageControl* pc = MakePages(2);
+  TTabSheet* page = pc->Pages(0);
+  auto* panel = Create<TsPanel>(Form);
+  panel->SetParent(page);
+  panel->SetBounds(8, 8, 220, 130);
+  auto* box = Create<TsGroupBox>(Form);
+  box->SetParent(panel);
+  box->SetBounds(8, 8, 150, 90);
+  box->SetCaption("Box");
+  auto* button = Create<TsSpeedButton>(Form);
+  button->SetParent(panel);
+  button->SetBounds(166, 12, 40, 26);
+  auto* plain = Create<TPanel>(Form);
+  plain->SetParent(page);
+  plain->SetBounds(240, 8, 140, 130);
+  auto* plainData = new TsCommonData(plain, true);
+  plainData->SetSkinManager(Manager);
+  auto* adapter = Create<TacPanelWnd>(plain->Handle(), plainData, Manager, "PANEL", true);
+  MouseAway();
+  RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  // The page itself: the tab strip shows the focus the clicks give the control.
+  const Capture before = SettledScreen(page->Handle());
+  const struct {
+    const char* Name;
+    TsCommonData* Data;
+  } kept[] = {{"panel", FindSkinData(panel)},
+              {"group box inside it", FindSkinData(box)},
+              {"speed button inside it", FindSkinData(button)},
+              {"adapted panel", adapter->SkinData}};
+  for (const auto& k : kept) ASSERT_FALSE(k.Data->CacheBmp->Empty()) << k.Name << " painted";
+  Click(pc, Centre(ItemRect(pc, 1)));
+  flush_events();
+  ASSERT_EQ(1, pc->ActivePageIndex());
+  for (const auto& k : kept) EXPECT_TRUE(k.Data->CacheBmp->Empty()) << k.Name << " keeps its image hidden";
+  Click(pc, Centre(ItemRect(pc, 0)));
+  MouseAway();
+  ASSERT_EQ(0, pc->ActivePageIndex());
+  const Capture after = SettledScreen(page->Handle());
+  EXPECT_EQ(0, DifferingPixels(before, after)) << "the page looks as it did";
+  adapter->Free();
+  plain->Free();
+  delete plainData;
 }
 
 // Close buttons of the skinned control: a press and release on a button fire OnCloseBtnClick with
