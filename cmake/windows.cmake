@@ -137,6 +137,12 @@ foreach(src ${QV_BENCH_WIN})
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE quorvex)
 endforeach()
+# bench_skins measures the gallery itself: the gallery's forms are built into it.
+if(TARGET bench_skins)
+  file(GLOB gallery_forms CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/gallery/*.cpp)
+  list(FILTER gallery_forms EXCLUDE REGEX "/main\\.cpp$")
+  target_sources(bench_skins PRIVATE ${gallery_forms})
+endif()
 
 # The installed package in use: installed into the build folder, then a program outside the tree is
 # configured against it with find_package(quorvex), built and run.
