@@ -1,6 +1,7 @@
 #include "classlib/Menus.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <unordered_set>
 
@@ -40,6 +41,27 @@ WORD AllocateCommand(TMenuItem* item) {
 void EmptyMenu(HMENU menu) {
   while (GetMenuItemCount(menu) > 0)
     if (!RemoveMenu(menu, 0, MF_BYPOSITION)) break;
+}
+
+// Takes a menu's own entries out (without destroying the submenus they list) and keeps those the
+// system put in, which carry no item data (an MDI frame's bar shows its maximized child's window
+// menu first and its buttons last): returns how many of those come before the own entries.
+UINT RemoveOwnEntries(HMENU menu) {
+  UINT leading = 0;
+  bool ownSeen = false;
+  for (int i = 0; i < GetMenuItemCount(menu);) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfoA(menu, UINT(i), TRUE, &info) && info.dwItemData == 0) {
+      leading += ownSeen ? 0 : 1;
+      ++i;
+      continue;
+    }
+    ownSeen = true;
+    if (!RemoveMenu(menu, UINT(i), MF_BYPOSITION)) break;
+  }
+  return leading;
 }
 
 std::string StripAmpersands(const std::string& s) {
@@ -327,8 +349,7 @@ void TMenuItem::FillItemInfo(MENUITEMINFOA& info, std::string& text) {
 
 void TMenuItem::RebuildHandle() {
   if (!Handle_) return;
-  EmptyMenu(Handle_);
-  UINT pos = 0;
+  UINT pos = RemoveOwnEntries(Handle_);
   for (TMenuItem* child : Items_) {
     if (!child->Visible_) continue;
     MENUITEMINFOA info;
@@ -694,6 +715,51 @@ bool DrawMenuItem(TMessage& Message) {
   return true;
 }
 
+// The letter a caption marks with "&" for the keyboard (upper case), 0 when none.
+char AccelChar(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return char(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    ++i;
+  }
+  return 0;
+}
+
+// A key typed in an open menu of the library's: owner-drawn items have no text the system could
+// search, so the item whose caption marks that letter is chosen here (one such item is carried
+// out, several are gone through one by one).
+bool MenuChar(TMessage& Message) {
+  auto menu = reinterpret_cast<HMENU>(Message.LParam);
+  const char key = char(std::toupper(static_cast<unsigned char>(LOWORD(Message.WParam))));
+  if (!menu || !key) return false;
+  const int count = GetMenuItemCount(menu);
+  std::vector<int> matches;
+  int current = -1;
+  for (int pos = 0; pos < count; ++pos) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_STATE;
+    if (!GetMenuItemInfoA(menu, UINT(pos), TRUE, &info)) continue;
+    if (info.fState & MFS_HILITE) current = pos;
+    TMenuItem* item = TMenuItem::FromData(info.dwItemData);
+    if (item && item->Visible() && item->Enabled() && !item->IsLine() && AccelChar(item->Caption()) == key)
+      matches.push_back(pos);
+  }
+  if (matches.empty()) return false;
+  if (matches.size() == 1) {
+    Message.Result = MAKELRESULT(matches.front(), MNC_EXECUTE);
+    return true;
+  }
+  int next = matches.front();
+  for (int pos : matches)
+    if (pos > current) {
+      next = pos;
+      break;
+    }
+  Message.Result = MAKELRESULT(next, MNC_SELECT);
+  return true;
+}
+
 }  // namespace
 
 bool DispatchMenuMessage(TMessage& Message) {
@@ -702,6 +768,7 @@ bool DispatchMenuMessage(TMessage& Message) {
     case WM_INITMENUPOPUP: return InitMenuPopup(Message);
     case WM_MEASUREITEM: return MeasureMenuItem(Message);
     case WM_DRAWITEM: return DrawMenuItem(Message);
+    case WM_MENUCHAR: return MenuChar(Message);
     default: return false;
   }
 }

@@ -245,8 +245,9 @@ class TPopupMenu : public TMenu {
 QV_EXCEPTION_CLASS(EMenuError, Exception)
 
 // The window procedure side of menus: WM_COMMAND of a menu item (LParam 0, notification 0),
-// WM_MEASUREITEM / WM_DRAWITEM of type ODT_MENU and WM_INITMENUPOPUP are answered for the menus
-// of this library (true: the message is handled and Message.Result set).
+// WM_MEASUREITEM / WM_DRAWITEM of type ODT_MENU, WM_INITMENUPOPUP and WM_MENUCHAR (the letter an
+// item's caption marks with "&") are answered for the menus of this library (true: the message
+// is handled and Message.Result set).
 bool DispatchMenuMessage(TMessage& Message);
 // The window that owns tracked popup menus.
 HWND PopupListWindow();

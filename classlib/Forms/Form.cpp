@@ -359,6 +359,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
       [[fallthrough]];
     case WM_COMMAND:
     case WM_INITMENUPOPUP:
+    case WM_MENUCHAR:
       if (FormMenuMessageHook && FormMenuMessageHook(Message)) return;
       break;
     default: break;

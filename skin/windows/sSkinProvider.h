@@ -276,6 +276,12 @@ class TsSkinProvider : public TComponent {
   int ClientOffsetY() const;
   TSize IconExtent() const;
   TRect IconRect() const;
+  // The rows at the window's top the screen does not show: a maximized window's top border.
+  int HiddenTitleRows() const;
+  // The window's size now; whether the image and the region were made for it.
+  TSize WindowSize() const { return TSize{FormWidth(), FormHeight()}; }
+  bool ImageFitsWindow() const;
+  bool RegionFitsWindow() const;
 
   // ---- painting and region (FramePaint.cpp)
   void PaintFrameCache();
@@ -455,6 +461,8 @@ class TsSkinProvider : public TComponent {
   void ShowMDIButtonsForm();
   void FreeMDIButtonsForm();
   bool IsMaximizedMDIChild() const;
+  // The form is the active window now (an MDI child: the active child of the active frame).
+  bool ActiveNow() const;
   TsSkinProvider* FrameProvider() const;
 
   TColor DesignedColor_ = clBtnFace;

@@ -59,6 +59,8 @@ TEST(FormGeometry, TitleHitTest) {
   for (const auto& c : cases) EXPECT_EQ(c.Code, TitleHitTest(c.L, c.P)) << c.What;
   EXPECT_EQ(TRect(Rect(84, 6, 100, 20)), PlaceTitleButton(100, 16, 14, 18, 4)) << "less than 16 high: 2 lower";
   EXPECT_EQ(TRect(Rect(80, 1, 100, 21)), PlaceTitleButton(100, 20, 20, 19, 4));
+  EXPECT_EQ(TRect(Rect(80, 4, 100, 24)), PlaceTitleButton(100, 20, 20, 19, 4, 4)) << "top border not shown";
+  EXPECT_EQ(TRect(Rect(84, 8, 100, 22)), PlaceTitleButton(100, 16, 14, 18, 4, 4)) << "centred in the rows shown";
   EXPECT_EQ((std::vector<int>{0, 8, 8, 16, 16, 32}),
             (std::vector<int>{TitleIconSize(8), TitleIconSize(9), TitleIconSize(16), TitleIconSize(17),
                               TitleIconSize(27), TitleIconSize(28)}));

@@ -3,12 +3,13 @@
 
 namespace {
 
-const char* const sRestore = "Restore";
-const char* const sMove = "Move";
-const char* const sSize = "Size";
-const char* const sMinimize = "Minimize";
-const char* const sMaximize = "Maximize";
-const char* const sClose = "Close";
+// Texts of the window menu, with the system's letters for the keyboard.
+const char* const sRestore = "&Restore";
+const char* const sMove = "&Move";
+const char* const sSize = "&Size";
+const char* const sMinimize = "Mi&nimize";
+const char* const sMaximize = "Ma&ximize";
+const char* const sClose = "&Close";
 
 // An item's system command and whether the items are updated after it, kept in its Tag.
 constexpr std::intptr_t kUpdateFlag = 1;

@@ -12,11 +12,16 @@ int TitleIconSize(int captionHeight) {
   return 32;
 }
 
-TRect PlaceTitleButton(int right, int width, int height, int captionHeight, int borderHeight) {
+int TitleBandTop(int height, int captionHeight, int borderHeight, int hiddenRows) {
+  return hiddenRows + std::max(0, (captionHeight + borderHeight - hiddenRows - height) / 2);
+}
+
+TRect PlaceTitleButton(int right, int width, int height, int captionHeight, int borderHeight, int hiddenRows) {
   TRect r;
   r.Right = right;
   r.Left = right - width;
-  r.Top = (captionHeight - height + borderHeight) / 2;
+  r.Top = hiddenRows == 0 ? (captionHeight - height + borderHeight) / 2
+                          : TitleBandTop(height, captionHeight, borderHeight, hiddenRows);
   if (height < 16) r.Top += 2;
   r.Bottom = r.Top + height;
   return r;

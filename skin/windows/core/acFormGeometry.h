@@ -32,9 +32,13 @@ inline constexpr int htTitleButton = 1000;  // + the index of an extra title but
 // Size of the title icon for a caption height: 0 below 9, 8 up to 16, 16 up to 27, 32 above.
 int TitleIconSize(int captionHeight);
 
-// The place of a title-bar button whose right edge is Right: centred in the title band (caption
-// plus top border), two pixels lower when it is less than 16 high.
-TRect PlaceTitleButton(int right, int width, int height, int captionHeight, int borderHeight);
+// The top of an element Height high centred in the title band (caption plus top border) of which
+// the screen shows all but the first HiddenRows (a maximized window's top border lies beyond the
+// screen's edge): never above the rows shown.
+int TitleBandTop(int height, int captionHeight, int borderHeight, int hiddenRows = 0);
+// The place of a title-bar button whose right edge is Right: centred in the title band shown,
+// two pixels lower when it is less than 16 high.
+TRect PlaceTitleButton(int right, int width, int height, int captionHeight, int borderHeight, int hiddenRows = 0);
 
 // One element of the title bar as it is painted.
 struct TTitleElement {

@@ -96,6 +96,15 @@ void TsSkinProvider::HideCaptionForm() {
 
 bool TsSkinProvider::IsMaximizedMDIChild() const { return Form && Form->FormStyle() == fsMDIChild && Zoomed(Form); }
 
+bool TsSkinProvider::ActiveNow() const {
+  if (!Form || !Form->HandleAllocated()) return false;
+  const HWND wnd = const_cast<TCustomForm*>(Form)->Handle();
+  if (Form->FormStyle() != fsMDIChild) return GetActiveWindow() == wnd;
+  const HWND client = GetParent(wnd);
+  return client && HWND(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == wnd &&
+         GetActiveWindow() == GetAncestor(wnd, GA_ROOT);
+}
+
 TsSkinProvider* TsSkinProvider::FrameProvider() const { return IsLive(MDISkinProvider) ? MDISkinProvider : nullptr; }
 
 void TsSkinProvider::RefreshMDIFrame() {

@@ -165,9 +165,27 @@ TRect TsSkinProvider::IconRect() const {
   TRect r;
   r.Left = BorderWidth();
   r.Right = r.Left + s.cx;
-  r.Top = (CaptionHeight() + BorderHeight() - s.cy) / 2;
+  r.Top = qv::TitleBandTop(s.cy, CaptionHeight(), BorderHeight(), HiddenTitleRows());
   r.Bottom = r.Top + s.cy;
   return r;
+}
+
+int TsSkinProvider::HiddenTitleRows() const {
+  // The system puts a maximized window's frame beyond the screen's edges.
+  return Form && Form->FormStyle() != fsMDIChild && Zoomed(Form) ? BorderHeight() : 0;
+}
+
+bool TsSkinProvider::ImageFitsWindow() const {
+  const TBitmap* cache = SkinData->CacheBmp;
+  return cache && !cache->Empty() && TSize{cache->Width(), cache->Height()} == WindowSize();
+}
+
+bool TsSkinProvider::RegionFitsWindow() const {
+  if (!Form || !Form->HandleAllocated()) return true;
+  const LONG style = GetWindowLongA(const_cast<TCustomForm*>(Form)->Handle(), GWL_STYLE);
+  // A window whose frame is not cut needs no region.
+  if (!HasBorder() && !(style & WS_THICKFRAME) && !Iconic(Form)) return true;
+  return RegionSize_ == WindowSize();
 }
 
 // ---- Composing the image ---------------------------------------------------------------------------------
@@ -228,7 +246,11 @@ void TsSkinProvider::PaintFrameCache() {
       TitleOnly = true;
     } else {
       if (RegionSize_ != TSize{w, h}) RegionChanged = true;
-      if (cache->Width() != w || cache->Height() != h) cache->SetSize(w, h);
+      if (cache->Width() != w || cache->Height() != h) {
+        cache->SetSize(w, h);
+        // The menu line may take another number of rows at another width.
+        MenuLineRows = -1;
+      }
       if (sm->IsSectionIndex(SkinData->SkinIndex)) {
         if (!HasBorder())
           PaintSectionBackground(SkinData->SkinIndex, SkinData->SkinSection(), EmptyCacheInfo, 0, all, TPoint{}, cache,
@@ -324,7 +346,7 @@ void TsSkinProvider::PaintCaption(TBitmap* Cache) {
   if (const int fh = GetCaptionFontHeight(); fh > 0) canvas->Font()->SetHeight(fh);
   SIZE ext{};
   GetTextExtentPoint32A(canvas->Handle(), text.c_str(), int(text.size()), &ext);
-  r.Top = (CaptionHeight() + BorderHeight() - ext.cy) / 2;
+  r.Top = qv::TitleBandTop(ext.cy, CaptionHeight(), BorderHeight(), HiddenTitleRows());
   r.Bottom = r.Top + ext.cy;
   const UINT flags =
       AlignmentDrawFlags(Form, CaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -412,7 +434,7 @@ void TsSkinProvider::PaintFormOnPaint(TBitmap* Cache) {
 // ---- Title-bar buttons -----------------------------------------------------------------------------------
 
 void TsSkinProvider::PlaceButton(TsCaptionButton& Button, int& X, int Width, int Height) {
-  Button.Rect = qv::PlaceTitleButton(X, Width, Height, CaptionHeight(), BorderHeight());
+  Button.Rect = qv::PlaceTitleButton(X, Width, Height, CaptionHeight(), BorderHeight(), HiddenTitleRows());
   X = Button.Rect.Left - kTitleButtonSpacing;
 }
 
@@ -466,7 +488,9 @@ void TsSkinProvider::PaintMDIButtons() {
 void TsSkinProvider::PaintNonClient(HDC DC) {
   if (!DC || !Form) return;
   TBitmap* cache = SkinData->CacheBmp;
-  if (SkinData->BGChanged || !cache || cache->Empty()) PaintFrameCache();
+  // An image of another size is never painted: the window changed since (whatever message told
+  // of it first).
+  if (SkinData->BGChanged || !ImageFitsWindow()) PaintFrameCache();
   SkinData->BGChanged = false;
   BitmapDC src(cache);
   if (!src) return;
@@ -585,10 +609,14 @@ HRGN TsSkinProvider::CreateFormRegion(int X, int Y) const {
 
 void TsSkinProvider::UpdateFormRegion(bool Repaint) {
   if (InMenuLoop || !Form || !Form->HandleAllocated()) return;
-  if (!HasBorder() && !Iconic(Form)) return;
+  if (!HasBorder() && !Iconic(Form)) {
+    RegionSize_ = WindowSize();
+    return;
+  }
   const HWND wnd = Form->Handle();
   if (Form->Parent() || Form->ParentWindow()) {
     SetWindowRgn(wnd, nullptr, FALSE);
+    RegionSize_ = WindowSize();
     return;
   }
   if (!FramePainted && SendMessageA(wnd, 0xBC4D, 0x41A2, 0) == 0x41A2) return;

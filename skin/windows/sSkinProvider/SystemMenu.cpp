@@ -12,13 +12,13 @@ TsSkinProvider* MaximizingMDIChild = nullptr;
 
 namespace {
 
-// Texts of the window menu.
-const char* const sRestore = "Restore";
-const char* const sMove = "Move";
-const char* const sSize = "Size";
-const char* const sMinimize = "Minimize";
-const char* const sMaximize = "Maximize";
-const char* const sClose = "Close";
+// Texts of the window menu, with the system's letters for the keyboard.
+const char* const sRestore = "&Restore";
+const char* const sMove = "&Move";
+const char* const sSize = "&Size";
+const char* const sMinimize = "Mi&nimize";
+const char* const sMaximize = "Ma&ximize";
+const char* const sClose = "&Close";
 const char* const sAvailableSkins = "Available skins";
 const char* const kSkinSelectItem = "SkinSelectItem";
 // A new column of skin items after this many.

@@ -160,7 +160,7 @@ int TsSkinProvider::HitTestAt(TPoint ScreenPoint) {
   qv::TTitleLayout layout;
   layout.Window = TSize{FormWidth(), FormHeight()};
   const TSize s = SystemButtonSize();
-  const TRect band = qv::PlaceTitleButton(0, s.cx, s.cy, CaptionHeight(), BorderHeight());
+  const TRect band = qv::PlaceTitleButton(0, s.cx, s.cy, CaptionHeight(), BorderHeight(), HiddenTitleRows());
   layout.BandTop = band.Top;
   layout.BandBottom = CaptionHeight() != 0 ? band.Bottom : band.Top;
   if (IconExtent().cx > 0) layout.Icon = IconRect();

@@ -185,6 +185,11 @@ void TsSkinProvider::WMCreate(TMessage& Message) {
   auto alive = Alive_;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
+  // A new window (the form's made again: another border style ...) has no region and no frame yet.
+  SkinData->BGChanged = true;
+  FrameDirty = true;
+  RegionChanged = true;
+  RegionSize_ = TSize{};
   ChildMaximizing = Form->FormStyle() == fsMDIChild && MDIProviderSkinned() && MaximizedChildOf(MDISkinProvider->Form);
   OldWndProc(Message);
   if (*alive && Form && Form->FormStyle() != fsMDIChild) PrepareForm();
@@ -198,6 +203,8 @@ void TsSkinProvider::WMSize(TMessage& Message) {
   if (!*alive || !Form || !Form->Showing()) return;
   if (Form->FormStyle() == fsMDIChild && Message.WParam == SIZE_MAXIMIZED && MDIProviderSkinned())
     MDISkinProvider->RepaintFrame();
+  // A maximized child's title is the frame's: its own follows the activation again from here.
+  if (Form->FormStyle() == fsMDIChild && Message.WParam != SIZE_MAXIMIZED) FormActive = ActiveNow();
   TsSkinManager* sm = SkinData->SkinManager();
   if (sm->Section(SkinData->SkinIndex).GradientPercent > 0)
     for (int i = 0; i < Form->ControlCount(); ++i) {
@@ -309,13 +316,15 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& Message) {
 void TsSkinProvider::WMWindowPosChanged(TMessage& Message) {
   auto alive = Alive_;
   OldWndProc(Message);
-  if (!*alive || !Form || !Form->Showing() || RegionUpdating || SkinChanging) return;
-  if (SizeChanged(this) && !Creating(Form)) {
-    RegionChanged = true;
-    SkinData->BGChanged = true;
-    MenuLineRows = -1;
-    SendNCPaint(Form);
-  }
+  if (!*alive || !Form || !Form->Showing() || SkinChanging || Creating(Form)) return;
+  // The image and the region follow the window's size whichever message told of it first: the
+  // system may have sent the non-client paint before this message (Wine does) or not yet
+  // (Windows), and a paint may have renewed the image without the region.
+  if (ImageFitsWindow() && RegionFitsWindow()) return;
+  RegionChanged = true;
+  SkinData->BGChanged = true;
+  MenuLineRows = -1;
+  SendNCPaint(Form);
 }
 
 // ---- The non-client area ---------------------------------------------------------------------------------
@@ -348,7 +357,7 @@ void TsSkinProvider::WMNCPaint(TMessage& Message) {
   const HWND wnd = Form->Handle();
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   const bool iconic = Iconic(Form);
-  if (RegionChanged && !RegionUpdating && (HasBorder() || (style & WS_THICKFRAME) || iconic)) {
+  if ((RegionChanged || !RegionFitsWindow()) && !RegionUpdating && (HasBorder() || (style & WS_THICKFRAME) || iconic)) {
     BuildRegionRects();
     RegionChanged = false;
     if (!RegionUpdating) UpdateFormRegion(false);
@@ -516,6 +525,10 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& Message) {
         SetWindowLongA(Form->Handle(), GWL_STYLE, GetWindowLongA(Form->Handle(), GWL_STYLE) & ~LONG(WS_MAXIMIZE));
         UnlockFormRedraw(false);
         RedrawWindow(Form->Handle(), nullptr, nullptr, kRedrawFrameNoErase);
+        // The child changed size with its redraw off: what it covered shows again.
+        if (wasZoomed && Form->HandleAllocated())
+          RedrawWindow(GetParent(Form->Handle()), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         if (TCustomForm* frame = IsLive(MDISkinProvider) ? MDISkinProvider->Form : nullptr)
           for (int i = 0; i < frame->MDIChildCount(); ++i) {
             TCustomForm* child = frame->MDIChildren(i);

@@ -19,6 +19,10 @@ bool OwnManager(const TMessage& m, TsCommonData* sd) {
 void TsSkinProvider::NewWndProc(TMessage& Message) {
   if (!Form) return;
   if (Message.Msg == SM_QUORVEXCMD && AnswerAnyState(Message)) return;
+  // A window made while a skin is on takes it: the skin's coming reached only forms with windows.
+  if (Message.Msg == WM_CREATE && !Dying(Form) && SkinData->SkinManager() &&
+      SkinData->SkinManager()->SkinData()->Active)
+    SkinData->UpdateIndexes();
   if (Dying(Form) || !SkinData->Skinned()) {
     PlainMessage(Message);
     return;
@@ -145,6 +149,8 @@ void TsSkinProvider::AnswerPlainSkinLoaded(TMessage& Message) {
   if (Form->FormStyle() == fsMDIForm)
     if (TCustomForm* child = Form->ActiveMDIChild(); child && Screen && child == Screen->ActiveForm())
       FormActive = true;
+  // Activations while the skin was away were not followed.
+  if (Form->FormStyle() != fsMDIForm) FormActive = ActiveNow();
   if (!SkinChanging) PrepareMenus(Skinned());
   SkinData->BGChanged = true;
   FrameDirty = true;
@@ -266,7 +272,10 @@ void TsSkinProvider::SkinRefresh(TMessage& Message) {
     TCustomForm* child = Form->FormStyle() == fsMDIForm ? MaximizedChildOf(Form) : nullptr;
     RedrawWindow(child ? child->Handle() : wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     if (Form->FormStyle() == fsMDIForm && Form->ClientHandle()) {
-      SendMessageA(Form->ClientHandle(), WM_SIZE, 0, 0);
+      // The client lays its children out again for the size it has (a maximized child fills it).
+      RECT client{};
+      GetClientRect(Form->ClientHandle(), &client);
+      SendMessageA(Form->ClientHandle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
       SendMessageA(Form->ClientHandle(), WM_NCPAINT, 1, 0);
     }
   }

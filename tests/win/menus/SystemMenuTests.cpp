@@ -28,11 +28,16 @@ class TCommandForm : public TForm {
 
 class SystemMenu : public MenuTest {
  protected:
+  // A caption without the "&" that marks its keyboard letter.
+  static std::string WithoutLetterMark(std::string caption) {
+    std::erase(caption, '&');
+    return caption;
+  }
   // "Restore:VE ..." : V visible, E enabled, "-" where not.
   static std::string States(TsSystemMenu* m) {
     std::string s;
     for (TMenuItem* i : {m->ItemRestore, m->ItemMove, m->ItemSize, m->ItemMinimize, m->ItemMaximize, m->ItemClose})
-      s += i->Caption() + ":" + (i->Visible() ? "V" : "-") + (i->Enabled() ? "E" : "-") + " ";
+      s += WithoutLetterMark(i->Caption()) + ":" + (i->Visible() ? "V" : "-") + (i->Enabled() ? "E" : "-") + " ";
     return s;
   }
 };

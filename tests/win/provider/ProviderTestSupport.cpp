@@ -28,6 +28,52 @@ void LeftClicks(int count) {
   flush_events(60, 2000);
 }
 
+namespace {
+
+WORD MenuLetter = 0;
+DWORD LetterSent = 0;
+
+bool MenuShows() {
+  const HWND popup = FindWindowA("#32768", nullptr);
+  return popup && IsWindowVisible(popup);
+}
+
+// Types the letter once the menu shows; closes the menu when the letter did not.
+void CALLBACK PressLetterInMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!MenuShows()) return;
+  if (LetterSent) {
+    if (GetTickCount() - LetterSent > 1000) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    }
+    return;
+  }
+  LetterSent = GetTickCount();
+  INPUT in[2]{};
+  for (int i = 0; i < 2; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = MenuLetter;
+    in[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(2, in, sizeof in[0]);
+}
+
+}  // namespace
+
+void WindowMenuKey(HWND wnd, WORD letter) {
+  ASSERT_TRUE(FocusForKeys(wnd));
+  flush_events();
+  MenuLetter = letter;
+  LetterSent = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PressLetterInMenu);
+  KeyDown(VK_MENU);
+  PressKey(VK_SPACE);
+  KeyUp(VK_MENU);
+  EXPECT_TRUE(pump_until([] { return LetterSent && !MenuShows(); })) << "the menu opened and closed";
+  KillTimer(nullptr, timer);
+  flush_events();
+}
+
 void ProviderTest::SetUp() {
   Application->ResetTerminated();
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);

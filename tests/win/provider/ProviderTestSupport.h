@@ -30,6 +30,10 @@ void LeftButton(bool down);
 // system's move loop, which returns at the release).
 void LeftClicks(int count);
 
+// Alt+Space to the window (focused first), then a letter typed once its window menu shows;
+// returns once the menu has closed again.
+void WindowMenuKey(HWND wnd, WORD letter);
+
 // A form that records the system commands it gets (and carries them out unless Swallow says no).
 class TRecordingForm : public TForm {
  public:

@@ -6,6 +6,7 @@
 
 #include "classlib/StdCtrls.h"
 #include "skin/engine/sFade.h"
+#include "skin/windows/acDials.h"
 #include "skin/windows/core/acFormGeometry.h"
 
 namespace qvtest {
@@ -149,6 +150,64 @@ TEST_F(TitleBar, DoubleClickOnTheCaptionMaximizesAndRestores) {
   const auto restores = std::count(form->Commands.begin(), form->Commands.end(), WPARAM(SC_RESTORE));
   EXPECT_GE(restores, 2);
   EXPECT_LE(restores, 4);
+}
+
+// The system commands a dialog of the hook's gets, kept instead of carried out.
+std::vector<WPARAM> DialogCommands;
+WNDPROC DialogProc = nullptr;
+LRESULT CALLBACK RecordingDialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) != SC_KEYMENU) {
+    DialogCommands.push_back(wParam & 0xFFF0);
+    return 0;
+  }
+  return CallWindowProcA(DialogProc, wnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A bare sizeable dialog with minimize and maximize boxes, which the dialog hook skins.
+HWND MakeDialog() {
+  alignas(4) WORD buf[32] = {};
+  auto* t = reinterpret_cast<DLGTEMPLATE*>(buf);
+  t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  t->x = t->y = 30;
+  t->cx = 200;
+  t->cy = 100;
+  return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t, nullptr, PlainDialogProc, 0);
+}
+
+// Alt+Space, then a window-menu item's letter: the item's command, on a form and on a dialog.
+TEST_F(TitleBar, WindowMenuLettersOfFormsAndDialogs) {
+  TRecordingForm* form = NewForm();
+  form->Swallow = true;
+  const HWND dlg = MakeDialog();
+  ASSERT_TRUE(dlg);
+  ShowWindow(dlg, SW_SHOW);
+  flush_events();
+  ASSERT_NE(nullptr, dynamic_cast<TacDialogWnd*>(GetWndAdapter(dlg))) << "skinned by the hook";
+  DialogProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingDialogProc)));
+  const std::pair<WORD, WPARAM> rows[] = {{'N', SC_MINIMIZE}, {'C', SC_CLOSE}, {'M', SC_MOVE},   {'S', SC_SIZE},
+                                          {'X', SC_MAXIMIZE}, {0, 0},          {'R', SC_RESTORE}};
+  for (HWND wnd : {form->Handle(), dlg}) {
+    SCOPED_TRACE(wnd == dlg ? "dialog" : "form");
+    for (const auto& [letter, command] : rows) {
+      if (!letter) {
+        // Restore is there for a maximized window.
+        ShowWindow(wnd, SW_MAXIMIZE);
+        flush_events();
+        continue;
+      }
+      form->Commands.clear();
+      DialogCommands.clear();
+      WindowMenuKey(wnd, letter);
+      std::vector<WPARAM> got = wnd == dlg ? DialogCommands : form->Commands;
+      std::erase(got, WPARAM(SC_KEYMENU));
+      EXPECT_EQ(std::vector<WPARAM>{command}, got) << char(letter);
+    }
+  }
+  SetWindowLongPtrA(dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogProc));
+  DestroyWindow(dlg);
 }
 
 TEST_F(TitleBar, SnapsToTheWorkAreaWithinTheBuffer) {

@@ -157,6 +157,26 @@ TEST_F(Menus, MenuTreeIsMirroredInTheHandles) {
   EXPECT_FALSE(IsMenu(quitMenu));
 }
 
+// A letter typed in an open owner-drawn menu (the system finds no text in such items to match it):
+// the item whose caption marks it is carried out, the first of several selected; a disabled item,
+// a doubled "&" and other letters answer nothing.
+TEST_F(Menus, OwnerDrawnItemsAnswerTheLettersOfTheirCaptions) {
+  auto* menu = Create<TPopupMenu>(Form);
+  menu->SetOwnerDraw(true);
+  for (const char* caption : {"&Open", "&Copy", "&Cut", "-", "Dis&abled", "A&&B"})
+    menu->Items()->Add(NewItem(Form, caption));
+  menu->Items()->Items(4)->SetEnabled(false);
+  const struct {
+    char Key;
+    LRESULT Answer;
+  } rows[] = {{'o', MAKELRESULT(0, MNC_EXECUTE)}, {'C', MAKELRESULT(1, MNC_SELECT)}, {'a', 0}, {'b', 0}, {'z', 0}};
+  for (const auto& r : rows)
+    for (HWND wnd : {PopupListWindow(), Form->Handle()})
+      EXPECT_EQ(r.Answer, SendMessageA(wnd, WM_MENUCHAR, MAKEWPARAM(r.Key, MF_POPUP), LPARAM(menu->Handle())))
+          << r.Key << (wnd == Form->Handle() ? " to the form" : "");
+  menu->Free();
+}
+
 TEST_F(Menus, RadioItemsUncheckTheirGroup) {
   auto* menu = Create<TPopupMenu>(Form);
   TMenuItem* r[3];
