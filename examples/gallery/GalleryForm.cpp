@@ -29,6 +29,8 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   FSkinManager = ::Create<TsSkinManager>(this);
   // The form's frame, title bar, buttons, menu line and region come from the skin.
   FProvider = ::Create<TsSkinProvider>(this);
+  // Its window menu offers the available skins too.
+  FProvider->SetMakeSkinMenu(true);
   FPopupMenu = AddMenuExamples(this);
 
   FSkinChooser = ::Create<TComboBox>(this);

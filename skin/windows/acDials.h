@@ -160,7 +160,7 @@ class TacDialogWnd : public TacScrollWnd {
   bool ChildrenAttached = false;
   TsCaptionButton BtnMin, BtnMax, BtnClose, BtnHelp;
   std::vector<TRect> RegionRects;
-  TBitmap* IconBmp = nullptr;  // owned
+  TBitmap* IconBmp = nullptr;  // owned; as large as the title icon, empty without one
   TFont* TitleFont = nullptr;  // owned
   std::uint32_t StyleBits = 0;
   std::uint32_t ExStyleBits = 0;
@@ -169,8 +169,8 @@ class TacDialogWnd : public TacScrollWnd {
   int DlgWidth = 0;
   int DlgHeight = 0;
   qv::TacFrameKind FrameKind = qv::fkUnknown;
-  TBitmap* ButtonStrip = nullptr;  // owned; the title background behind the buttons
-  HICON Icon = nullptr;
+  TBitmap* ButtonStrip = nullptr;       // owned; the title background behind the buttons
+  HICON Icon = nullptr;                 // the window's icon, or the application's when the window's cannot be drawn
   TacSystemMenu* SystemMenu = nullptr;  // owned; made the first time it is shown
   TacProvider* Provider = nullptr;
 

@@ -936,16 +936,17 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
   TBmpPtr image(enabled ? nullptr : CreateBmp24(w, h));
   BitmapDC imageDC(image.get());
   TCanvas* canvas = image ? image->Canvas() : ACanvas;
-  TRect r = ARect;
-  if (enabled) {
-    if (section >= 0)
-      PaintSectionItemToDC(section, "MENUITEM", lineCache, true, hot ? 1 : 0, ARect, linePlace, ACanvas->Handle(),
-                           SkinManager);
+  const TRect r = image ? TRect{0, 0, w, h} : ARect;
+  // An item at rest lies on the line itself (the item section's own colour would cut the line into
+  // boxes); a hot one shows the item section's hot look.
+  if (hot && section >= 0) {
+    if (image)
+      PaintSectionItem(section, "MENUITEM", lineCache, true, 1, r, linePlace, image.get(), SkinManager);
+    else
+      PaintSectionItemToDC(section, "MENUITEM", lineCache, true, 1, r, linePlace, ACanvas->Handle(), SkinManager);
   } else {
-    r = TRect{0, 0, w, h};
-    BitBlt(canvas->Handle(), 0, 0, w, h, ACanvas->Handle(), ARect.Left, ARect.Top, SRCCOPY);
-    if (section >= 0)
-      PaintSectionItem(section, "MENUITEM", lineCache, true, hot ? 1 : 0, r, linePlace, image.get(), SkinManager);
+    BitmapDC line(provider->TempBmp);
+    if (line) BitBlt(canvas->Handle(), r.Left, r.Top, w, h, line, linePlace.X, linePlace.Y, SRCCOPY);
   }
 
   // The glyph.

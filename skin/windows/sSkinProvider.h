@@ -383,6 +383,15 @@ class TsSkinProvider : public TComponent {
   void RestoreDesignedColor();
   void NotifyFormChanged();
   // ---- painting (FramePaint.cpp)
+  // The image sized to the window; false when no image that large can be had (the frame is the
+  // system's then, until the window's size changes).
+  bool SizeImage(int Width, int Height);
+  bool PlainFrame() const { return PlainFrameSize_ != TSize{}; }
+  // The messages of the frame and the client go to the form's own procedure while the frame is
+  // the system's; another size tries the image again.
+  bool PlainFrameMessage(TMessage& Message);
+  // Where the skin's backdrop behind the title buttons goes (empty without one).
+  TRect ButtonsBackdrop() const;
   void PaintIcon(TBitmap* Cache);
   void PaintCaption(TBitmap* Cache);
   void PaintMenuLine(TBitmap* Cache);
@@ -469,6 +478,7 @@ class TsSkinProvider : public TComponent {
   bool ColorSaved_ = false;
   bool FrameActiveState_ = false;  // the active state the frame was composed in
   TSize RegionSize_{};             // the window size the region was cut for
+  TSize PlainFrameSize_{};         // the window size no image could be had for
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
 };
 

@@ -184,11 +184,10 @@ void TacDialogWnd::ReadIcon() {
   if (!Icon) Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_BIG, 0));
   const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
   IconBmp->SetSize(w, h);
-  FillBmpRect(IconBmp, TRect{0, 0, w, h}, TColor(0xFF00FF));
-  HICON icon = Icon ? Icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   BitmapDC dc(IconBmp);
-  if (dc && icon && !DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL))
-    DrawIconEx(dc, 0, 0, LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)), w, h, 0, nullptr, DI_NORMAL);
+  // An icon that cannot be drawn gives way to the application's.
+  if (!Icon || (dc && !DrawIconEx(dc, 0, 0, Icon, w, h, 0, nullptr, DI_NORMAL)))
+    Icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
 
 void TacDialogWnd::PaintTitle(TBitmap* Cache) {
@@ -200,8 +199,14 @@ void TacDialogWnd::PaintTitle(TBitmap* Cache) {
     PaintSectionItem(title, kTitleSection, EmptyCacheInfo, true, Active ? 1 : 0, TRect{0, 0, DlgWidth, band}, TPoint{},
                      Cache, sm);
   const int iconW = SmallIconWidth();
-  if (!IconBmp->Empty())
-    CopyTransparent(Cache, IconBmp, f.BorderX, (f.Caption + f.BorderY - IconBmp->Height()) / 2, TColor(0xFF00FF));
+  if (!IconBmp->Empty() && Icon) {
+    // Drawn over the title itself, the icon's soft edges blend with the title (over the key colour
+    // they kept a fringe of it).
+    BitmapDC dc(Cache);
+    if (dc)
+      DrawIconEx(dc, f.BorderX, (f.Caption + f.BorderY - IconBmp->Height()) / 2, Icon, IconBmp->Width(),
+                 IconBmp->Height(), 0, nullptr, DI_NORMAL);
+  }
   LayoutButtons();
   int left = DlgWidth - f.BorderX;
   for (const TsCaptionButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})

@@ -223,7 +223,7 @@ void TsSkinProvider::PaintTitleStrip() {
 
 void TsSkinProvider::PaintFrameCache() {
   TsSkinManager* sm = SkinData->SkinManager();
-  if (!Form || !Form->HandleAllocated() || !sm || !sm->Skin()) return;
+  if (!Form || !Form->HandleAllocated() || !sm || !sm->Skin() || PlainFrame()) return;
   if (FrameDirty && Form->FormStyle() == fsMDIForm)
     if (TCustomForm* child = MaximizedChildOf(Form); child && child->Showing()) {
       // A maximized child's frame change is painted once, like any other (the dirty mark would
@@ -247,9 +247,7 @@ void TsSkinProvider::PaintFrameCache() {
     } else {
       if (RegionSize_ != TSize{w, h}) RegionChanged = true;
       if (cache->Width() != w || cache->Height() != h) {
-        cache->SetSize(w, h);
-        // The menu line may take another number of rows at another width.
-        MenuLineRows = -1;
+        if (!SizeImage(w, h)) return;
       }
       if (sm->IsSectionIndex(SkinData->SkinIndex)) {
         if (!HasBorder())
@@ -276,18 +274,10 @@ void TsSkinProvider::PaintFrameCache() {
       PaintSectionItem(title, titleSkin, EmptyCacheInfo, true, FormActive ? 1 : 0,
                        TRect{0, 0, w, caption + BorderHeight()}, TPoint{}, cache, sm);
     PaintIcon(cache);
-    const std::vector<TButtonSlot> buttons = ShownButtons();
-    if (!buttons.empty()) {
-      const int bar = sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
-      if (sm->IsMaskIndex(bar)) {
-        int total = 0;
-        for (const TButtonSlot& b : buttons) total += b.Width + kTitleButtonSpacing;
-        const int margin = sm->Mask(bar).FrameWidth() / 3;
-        const int right = w - BorderWidth();
-        const TRect r{right - total - 2 * margin, BorderHeight(), right, caption + BorderHeight()};
-        PaintMaskRectByIndex(cache, r, true, EmptyCacheInfo, bar, FormActive ? 1 : 0, false, sm);
-      }
-    }
+    if (const TRect backdrop = ButtonsBackdrop(); !backdrop.IsEmpty())
+      PaintMaskRectByIndex(cache, backdrop, true, EmptyCacheInfo,
+                           sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR"), FormActive ? 1 : 0,
+                           false, sm);
   }
   // The menu line lies below the title strip: a title-only renewal keeps it unless its rows are to be
   // measured again (the menu or the activation changed).
@@ -303,6 +293,37 @@ void TsSkinProvider::PaintFrameCache() {
   FramePainted = true;
   SkinData->BGChanged = false;
   SkinData->SetUpdating(false);
+}
+
+bool TsSkinProvider::SizeImage(int Width, int Height) {
+  TBitmap* cache = SkinData->CacheBmp;
+  try {
+    cache->SetSize(Width, Height);
+    return true;
+  } catch (const EOutOfResources&) {
+    cache->SetSize(0, 0);
+  }
+  // The system draws the frame (its buttons included) and the client until the size changes.
+  PlainFrameSize_ = TSize{Width, Height};
+  SetSystemMenuStyle(false);
+  SetWindowRgn(Form->Handle(), nullptr, FALSE);
+  RegionSize_ = TSize{};
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  return false;
+}
+
+TRect TsSkinProvider::ButtonsBackdrop() const {
+  TsSkinManager* sm = SkinData->SkinManager();
+  const int caption = CaptionHeight();
+  if (!sm || caption == 0) return TRect{};
+  const int bar = sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
+  const std::vector<TButtonSlot> buttons = ShownButtons();
+  if (!sm->IsMaskIndex(bar) || buttons.empty()) return TRect{};
+  int total = 0;
+  for (const TButtonSlot& b : buttons) total += b.Width + kTitleButtonSpacing;
+  const int margin = sm->Mask(bar).FrameWidth() / 3;
+  const int right = FormWidth() - BorderWidth();
+  return TRect{right - total - 2 * margin, BorderHeight(), right, caption + BorderHeight()};
 }
 
 void TsSkinProvider::PaintIcon(TBitmap* Cache) {
@@ -332,8 +353,10 @@ void TsSkinProvider::PaintCaption(TBitmap* Cache) {
   const int title = sm->SectionIndexOf(GetTitleSkin());
   TRect r;
   r.Left = BorderWidth() + 4 + IconExtent().cx;
+  // The text keeps clear of the buttons and of the backdrop behind them.
   int right = FormWidth() - BorderWidth();
   for (const TButtonSlot& b : ShownButtons()) right = std::min(right, b.Data->Rect.Left);
+  if (const TRect backdrop = ButtonsBackdrop(); !backdrop.IsEmpty()) right = std::min(right, backdrop.Left);
   r.Right = right - 6;
   if (r.Right <= r.Left) return;
   BitmapDC dc(Cache);
@@ -486,11 +509,12 @@ void TsSkinProvider::PaintMDIButtons() {
 // ---- Painting the window ---------------------------------------------------------------------------------
 
 void TsSkinProvider::PaintNonClient(HDC DC) {
-  if (!DC || !Form) return;
+  if (!DC || !Form || PlainFrame()) return;
   TBitmap* cache = SkinData->CacheBmp;
   // An image of another size is never painted: the window changed since (whatever message told
   // of it first).
   if (SkinData->BGChanged || !ImageFitsWindow()) PaintFrameCache();
+  if (PlainFrame()) return;
   SkinData->BGChanged = false;
   BitmapDC src(cache);
   if (!src) return;
@@ -507,7 +531,7 @@ void TsSkinProvider::PaintNonClient(HDC DC) {
 }
 
 void TsSkinProvider::PaintFrameNow() {
-  if (!Form || !Form->HandleAllocated()) return;
+  if (!Form || !Form->HandleAllocated() || PlainFrame()) return;
   if (IsMaximizedMDIChild() && IsLive(MDISkinProvider) && MDISkinProvider != this) {
     MDISkinProvider->PaintFrameNow();
     return;

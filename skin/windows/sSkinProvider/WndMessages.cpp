@@ -27,6 +27,7 @@ bool SizeChanged(TsSkinProvider* p) {
 }  // namespace
 
 void TsSkinProvider::SkinnedMessage(TMessage& Message) {
+  if (PlainFrame() && PlainFrameMessage(Message)) return;
   switch (Message.Msg) {
     case WM_CREATE: WMCreate(Message); return;
     case WM_SIZE: WMSize(Message); return;
@@ -176,6 +177,40 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message) {
       SendSkinCommand(Form->Handle(), QC_REFRESH, reinterpret_cast<LPARAM>(SkinData->SkinManager()));
       return;
     default: OldWndProc(Message); return;
+  }
+}
+
+bool TsSkinProvider::PlainFrameMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_WINDOWPOSCHANGED: {
+      auto alive = Alive_;
+      OldWndProc(Message);
+      if (!*alive || !Form || WindowSize() == PlainFrameSize_) return true;
+      // Another size: the skin's frame again, if an image can be had for it.
+      PlainFrameSize_ = TSize{};
+      SetSystemMenuStyle(true);
+      SkinData->BGChanged = true;
+      FrameDirty = true;
+      RegionChanged = true;
+      RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return true;
+    }
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_NCHITTEST:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_LBUTTONUP:
+    case WM_SYSCOMMAND:
+    case WM_SETTEXT:
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: OldWndProc(Message); return true;
+    default: return false;
   }
 }
 
@@ -353,7 +388,11 @@ void TsSkinProvider::WMNCPaint(TMessage& Message) {
   if (ResizeMode == rmBorder && ProviderWinVersion() >= 6) ResizeMode = rmStandard;
   if (Form->FormStyle() == fsMDIChild && MDIProviderSkinned())
     if (TCustomForm* active = MaximizedChildOf(MDISkinProvider->Form); active && active != Form) return;
-  if (!MenuRebuilt && MainMenuOf(Form)) MenuRebuilt = RebuildMainMenu();
+  if (!MenuRebuilt && MainMenuOf(Form)) {
+    // A menu the form was given while skinned is drawn in the skin too.
+    if (!MainMenuOf(Form)->OwnerDraw()) PrepareMenus(true);
+    MenuRebuilt = RebuildMainMenu();
+  }
   const HWND wnd = Form->Handle();
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   const bool iconic = Iconic(Form);
@@ -368,14 +407,19 @@ void TsSkinProvider::WMNCPaint(TMessage& Message) {
     WindowDC dc(wnd);
     SavedDC saved(dc);
     if (!HasBorder() && (style & WS_THICKFRAME) && !iconic) {
-      if (SkinData->BGChanged) PaintFrameCache();
-      BitmapDC src(SkinData->CacheBmp);
+      if (SkinData->BGChanged || !ImageFitsWindow()) PaintFrameCache();
+      BitmapDC src(PlainFrame() ? nullptr : SkinData->CacheBmp);
       if (dc && src) BitBltBorder(dc, 0, 0, FormWidth(), FormHeight(), src, 0, 0, BorderWidth() + 3);
     } else {
       PaintNonClient(dc);
     }
   }
   RegionUpdating = false;
+  if (PlainFrame()) {
+    // No image could be had for this size: the system's frame.
+    OldWndProc(Message);
+    return;
+  }
   if (cacheWidth > FormWidth()) Form->Perform(WM_PAINT, 0, 0);
   if (Form && Form->FormStyle() == fsMDIForm && MDIForm && MDIFormRefreshProc) MDIFormRefreshProc(MDIForm);
 }

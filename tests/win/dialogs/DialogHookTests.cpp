@@ -3,6 +3,7 @@
 // providers freed as the windows close.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -232,6 +233,21 @@ TEST_F(DialogHook, FrameHitCodesAndClicksWithRealInput) {
   GetWindowRect(dlg, &wr);
   const qv::TDialogFrame f = a->Frame();
   const int band = f.BorderY + f.Caption / 2;
+  {
+    // The title icon shows on the title itself: none of its pixels tinted with the key colour.
+    const Capture shot = CaptureScreen(dlg);
+    const COLORREF title = shot.Pixel(f.BorderX + GetSystemMetrics(SM_CXSMICON) + 1, band);
+    int icon = 0, keyTinted = 0;
+    for (int y = f.BorderY; y < f.BorderY + f.Caption; ++y)
+      for (int x = f.BorderX; x < f.BorderX + GetSystemMetrics(SM_CXSMICON); ++x) {
+        const COLORREF c = shot.Pixel(x, y);
+        icon += c != title;
+        keyTinted += GetRValue(c) >= 0x80 && GetBValue(c) >= 0x80 && GetGValue(c) <= 0x40 &&
+                     std::abs(int(GetRValue(c)) - int(GetBValue(c))) <= 0x20;
+      }
+    EXPECT_GT(icon, 0) << "an icon shows";
+    EXPECT_EQ(0, keyTinted);
+  }
   struct {
     const char* Where;
     TPoint At;  // window coordinates

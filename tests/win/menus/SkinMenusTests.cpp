@@ -497,10 +497,16 @@ TEST_F(SkinMenus, MainMenuLineIsDrawnOverTheProvidersBackground) {
       GetMenuItemRect(form->Handle(), GetMenu(form->Handle()), UINT(index), &r);
       return CaptureScreenRect(r).Pixel(int(r.right - r.left) - 2, int(r.bottom - r.top) / 2);
     };
-    const COLORREF item = SectionColor("MENUITEM");
     if (withProvider) {
-      EXPECT_EQ(ColorText(item), ColorText(itemPixel(0)));
-      EXPECT_TRUE(Near(Mix(item, lineBack, 102.0 / 255), itemPixel(1))) << ColorText(itemPixel(1));
+      // Items at rest, enabled or not, lie on the line (never boxes of the item section's colour).
+      EXPECT_EQ(ColorText(lineBack), ColorText(itemPixel(0)));
+      EXPECT_EQ(ColorText(lineBack), ColorText(itemPixel(1)));
+      // A hot one shows the item section's hot look.
+      const int h = GetSystemMetrics(SM_CYMENU);
+      TBitmap* hot = CreateBmp24(60, h);
+      main->Items()->Items(0)->AdvancedDrawItem(hot->Canvas(), TRect{0, 0, 60, h}, TOwnerDrawState{odSelected}, true);
+      EXPECT_EQ(ColorText(SectionColor("MENUITEM", true)), ColorText(CaptureBitmap(hot->Handle()).Pixel(57, h / 2)));
+      hot->Free();
     } else {
       EXPECT_EQ(ColorText(GetSysColor(COLOR_MENU)), ColorText(itemPixel(0)));
     }

@@ -23,7 +23,9 @@ struct TPaintWatch {
     TsSkinProvider* p = TsSkinProvider::ProviderOf(Form);
     if (!p || !p->Skinned()) return;
     const TBitmap* image = p->SkinData->CacheBmp;
-    if (!image || image->Width() != p->FormWidth() || image->Height() != p->FormHeight()) ++StalePaints;
+    // (Without an image the frame is the system's: the window is too large for one.)
+    if (image && !image->Empty() && (image->Width() != p->FormWidth() || image->Height() != p->FormHeight()))
+      ++StalePaints;
   }
 };
 
@@ -369,12 +371,40 @@ void FrameStates::MinimizeAndRestoreByButtons() {
   Expect("restored by the minimized bar's button");
 }
 
+struct TExceptionCount {
+  int Seen = 0;
+  void Handle(TObject*, const Exception&) { ++Seen; }
+};
+
 void FrameStates::ShrinkAndGrowFromCode() {
   TRecordingForm* f = MenuForm();
   f->SetBounds(60, 60, 300, 200);
   Expect("shrunk");
   f->SetBounds(60, 60, 640, 460);
   Expect("grown");
+  // Larger than most processes can have an image of (a 32-bit one cannot): the system's frame
+  // until the window is smaller again, or the skin's where the image could be had, and nothing for
+  // the user to dismiss (an exception reaching the window procedure's edge would show a box).
+  TExceptionCount exceptions;
+  const TExceptionEvent before = Application->OnException;
+  Application->OnException = MakeMethod<&TExceptionCount::Handle>(&exceptions);
+  f->Constraints()->SetMaxWidth(20000);
+  f->Constraints()->SetMaxHeight(20000);
+  f->SetBounds(0, 0, 20000, 20000);
+  flush_events();
+  Application->OnException = before;
+  ASSERT_GT(ProviderOf(f)->FormWidth(), 10000) << "the window is that large";
+  EXPECT_EQ(0, exceptions.Seen);
+  const bool imageHad = !ProviderOf(f)->SkinData->CacheBmp->Empty();
+  OwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  RECT box{};
+  EXPECT_EQ(imageHad, GetWindowRgn(f->Handle(), rgn) != ERROR) << "a region with the skin's frame only";
+  EXPECT_EQ(imageHad ? 20000 : 0, GetRgnBox(rgn, &box) != ERROR ? box.right : 0);
+  EXPECT_EQ(!imageHad, (GetWindowLongA(f->Handle(), GWL_STYLE) & WS_SYSMENU) != 0) << "the system's buttons";
+  f->SetBounds(60, 60, 500, 320);
+  f->Constraints()->SetMaxWidth(0);
+  f->Constraints()->SetMaxHeight(0);
+  Expect("back from too large");
   f->SetWindowState(wsMaximized);
   f->SetBounds(60, 60, 320, 240);
   Expect("shrunk from maximized");

@@ -6,6 +6,8 @@
 
 #include "classlib/Menus.h"
 
+#include <set>
+
 namespace qvtest {
 namespace {
 
@@ -114,6 +116,54 @@ TEST_F(Frame, CaptionChangeRenewsOnlyTheTitle) {
   flush_events();
   EXPECT_FALSE(p->TitleOnly);
   EXPECT_NE(ColorText(marker), ColorText(CachePixel(p, 150, 150))) << "a new size paints it all";
+}
+
+// The title and the menu line look whole at every width: a long caption's ellipsis ends before the
+// backdrop behind the title buttons, and the line runs on under its items in every row it takes.
+TEST_F(Frame, CaptionAndMenuLineLookWholeAtEveryWidth) {
+  TRecordingForm* form = NewForm(bsSizeable, 600, 300);
+  TsSkinProvider* p = ProviderOf(form);
+  auto* menu = Create<TMainMenu>(form);
+  for (const char* caption : {"&File", "&Edit", "&View", "&Insert", "F&ormat", "&Tools", "&Window", "&Help"}) {
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  form->SetCaption("A caption far longer than the title bar of a form this wide could ever show in full");
+  const int title = Manager->SectionIndexOf("FORMTITLE");
+  const COLORREF ink = Manager->Section(title).HotFontColor.Text(),
+                 line = Manager->Section(Manager->SectionIndexOf("MENULINE")).Color,
+                 backdrop = MaskColor("FORM", "TITLEBAR", 1);
+  for (int width : {600, 300, 200}) {
+    SCOPED_TRACE(width);
+    form->SetBounds(60, 60, width, 300);
+    flush_events();
+    ASSERT_TRUE(p->FormActive);
+    const Capture shot = CaptureScreen(form->Handle());
+    int backdropLeft = shot.Width(), inkRight = -1;
+    for (int y = p->BorderHeight(); y < p->BorderHeight() + p->CaptionHeight(); ++y)
+      for (int x = 0; x < shot.Width(); ++x) {
+        if (shot.Pixel(x, y) == backdrop) backdropLeft = std::min(backdropLeft, x);
+        if (shot.Pixel(x, y) == ink) inkRight = std::max(inkRight, x);
+      }
+    EXPECT_GE(inkRight, 0) << "the caption shows";
+    EXPECT_LT(inkRight, backdropLeft) << "the caption ends before the buttons' backdrop";
+    const HMENU bar = GetMenu(form->Handle());
+    RECT wr{};
+    GetWindowRect(form->Handle(), &wr);
+    std::set<LONG> rows;
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+      RECT r{};
+      ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar, UINT(i), &r));
+      OffsetRect(&r, -wr.left, -wr.top);
+      rows.insert(r.top);
+      // (Left and right of the item's text, clear of its corners.)
+      for (POINT at : {POINT{r.left + 3, r.top + 3}, POINT{r.right - 4, r.bottom - 3}})
+        EXPECT_EQ(ColorText(line), ColorText(shot.Pixel(at.x, at.y))) << "item " << i << " lies on the line";
+    }
+    if (width == 200) EXPECT_GT(rows.size(), 1u) << "the line takes more rows";
+  }
 }
 
 int WideFrameMetric(int index) {
