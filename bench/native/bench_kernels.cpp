@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/KernelImages.h"
 #include "skin/engine/core/acMaskPaint.h"
 #include "skin/engine/core/acPixelKernels.h"
 #include "skin/engine/core/acRowKernels.h"
@@ -33,51 +34,14 @@ using namespace qv;
 
 namespace {
 
-struct TSize2 {
-  int W, H;
-};
-constexpr TSize2 kSizes[] = {{99, 31},   {100, 30},    {101, 30},    {799, 600},
-                             {800, 600}, {1919, 1080}, {1920, 1080}, {3840, 2160}};
-// Below this width the baseline is a memcpy of a few KB from the first-level cache, which no
-// kernel that looks at its pixels can keep up with: those figures are printed without a goal.
-constexpr int kGoalWidth = 320;
+using qvbench::AddKeys;
+using qvbench::KeysName;
+using qvbench::SizeName;
+using qvbench::TBenchImage;
+using qvbench::Texture;
+using qvbench::TKeys;
+using TSize2 = qvbench::TKernelSize;
 constexpr int kRounds = 11;
-
-// A 24-bit image laid out as a bottom-up DIB.
-struct TBenchImage {
-  std::vector<std::uint8_t> Bytes;
-  TImageView View;
-  TBenchImage(int w, int h) : Bytes(std::size_t(DibStride24(w)) * h) {
-    const std::ptrdiff_t stride = DibStride24(w);
-    View = TImageView{w, h, -stride, Bytes.data() + stride * (h - 1)};
-  }
-  std::size_t PixelBytes() const { return std::size_t(View.Width) * 3 * View.Height; }
-};
-
-void Texture(const TImageView& v, unsigned seed) {
-  for (int y = 0; y < v.Height; ++y)
-    for (int x = 0; x < v.Width; ++x)
-      v.SetPixel(x, y, TBgr{std::uint8_t(x * 7 + seed), std::uint8_t(y * 3 + seed), std::uint8_t((x ^ y) + seed)});
-}
-
-enum class TKeys { None, Runs, Scattered };
-const char* KeysName(TKeys k) { return k == TKeys::None ? "none" : k == TKeys::Runs ? "runs" : "scattered"; }
-
-// Key pixels as a border or a glyph has them: runs (six pixels at both ends of each row, every
-// 64th row wholly), or scattered (one pixel in 16, at random).
-void AddKeys(const TImageView& v, TKeys keys) {
-  std::uint32_t state = 12345;
-  for (int y = 0; y < v.Height; ++y)
-    for (int x = 0; x < v.Width; ++x) {
-      bool key = false;
-      if (keys == TKeys::Runs) key = x < 6 || x >= v.Width - 6 || y % 64 == 0;
-      if (keys == TKeys::Scattered) {
-        state = state * 1664525u + 1013904223u;
-        key = (state >> 24) % 16 == 0;
-      }
-      if (key) v.SetPixel(x, y, BgrOf(clKeyMagenta));
-    }
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -138,8 +102,6 @@ void Rounds(benchmark::State& state, const std::string& key, TBenchImage& to, co
   state.counters["base_ns"] = r.BaseNs;
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
 }
-
-std::string SizeName(TSize2 s) { return std::to_string(s.W) + "x" + std::to_string(s.H); }
 
 // ---- Benchmarks ---------------------------------------------------------------------------------
 
@@ -244,7 +206,7 @@ void Register() {
   auto add = [](const std::string& name, auto fn) {
     benchmark::RegisterBenchmark(name.c_str(), fn)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMicrosecond);
   };
-  for (TSize2 s : kSizes) {
+  for (TSize2 s : qvbench::kKernelSizes) {
     const std::string n = SizeName(s);
     add("blend/" + n, [s](benchmark::State& st) { BlendTwo(st, s, rows::BestLevel()); });
     add("fade/" + n, [s](benchmark::State& st) { FadeFrame(st, s); });
@@ -291,26 +253,26 @@ void PrintGoals(const std::string& loadBefore) {
     std::printf("%-62s %-10s %8.2f %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, asSpeed ? ">=" : "<", target,
                 met ? "yes" : "NO");
   };
-  auto target = [](TSize2 s, double t) { return s.W >= kGoalWidth ? t : 0.0; };
-  for (TSize2 s : kSizes)
+  auto target = [](TSize2 s, double t) { return s.W >= qvbench::kGoalWidth ? t : 0.0; };
+  for (TSize2 s : qvbench::kKernelSizes)
     row("blend of two 24-bit images: speed vs memcpy",
         "blend/" + std::string(rows::LevelName(rows::BestLevel())) + "/" + SizeName(s), SizeName(s), true,
         target(s, 0.50));
   for (const char* kind : {"copy-runs", "copy-scan"})
     for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered})
-      for (TSize2 s : kSizes)
+      for (TSize2 s : qvbench::kKernelSizes)
         row(std::string(kind == std::string("copy-runs") ? "skin image copy by key runs"
                                                          : "key-colour copy (scanning)") +
                 ", keys " + KeysName(k) + ": speed vs memcpy",
             std::string(kind) + "/" + KeysName(k) + "/" + SizeName(s), SizeName(s), true,
             target(s, k == TKeys::Scattered ? 0.50 : 0.80));
   // The fade's goal is set for full-screen frames; the other sizes are printed beside them.
-  for (TSize2 s : kSizes)
+  for (TSize2 s : qvbench::kKernelSizes)
     row("fade frame: time vs memcpy of its bytes", "fade/" + SizeName(s), SizeName(s), false, s.H == 1080 ? 2.0 : 0.0);
-  for (TSize2 s : kSizes)
+  for (TSize2 s : qvbench::kKernelSizes)
     row("nine-piece paint, kept rows: speed vs memset (write only)", "ninepiece/kept/memset/" + SizeName(s),
         SizeName(s), true, 0.0);
-  for (TSize2 s : kSizes)
+  for (TSize2 s : qvbench::kKernelSizes)
     row("nine-piece paint, rows composed: speed vs memcpy", "ninepiece/composed/memcpy/" + SizeName(s), SizeName(s),
         true, 0.0);
   std::printf("(nine-piece against GDI: bench_win under Wine)\nload average before: %s, after: %s\n",

@@ -32,6 +32,19 @@ double SecondsPerCall(Fn&& fn, int reps) {
   return (Now() - t0) / reps;
 }
 
+// The two sides of round Round, the one that goes first alternating from round to round, so that
+// neither always finds the caches and the system as the other left them.
+template <class A, class B>
+void BothSides(int Round, A&& a, B&& b) {
+  if (Round % 2 == 0) {
+    a();
+    b();
+  } else {
+    b();
+    a();
+  }
+}
+
 // Hands out every message waiting in the thread's queue.
 inline void Pump() {
   MSG msg;

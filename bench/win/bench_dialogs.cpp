@@ -127,16 +127,24 @@ int main(int argc, char** argv) {
     }
   };
 
-  // Both sides warmed up, then timed in turns.
+  // Both sides warmed up, then timed in turns, the one that goes first alternating.
   std::vector<double> s, p, ratio;
   for (int round = -1; round < kRounds; ++round) {
-    manager->SetActive(true);
-    keepPhases(0, false);
-    const double ts = SecondsPerBox(kBoxesPerRound);
-    keepPhases(0, round >= 0);
-    manager->SetActive(false);
-    const double tp = SecondsPerBox(kBoxesPerRound);
-    keepPhases(1, round >= 0);
+    double ts = 0, tp = 0;
+    BothSides(
+        round + 1,
+        [&] {
+          manager->SetActive(true);
+          keepPhases(0, false);
+          ts = SecondsPerBox(kBoxesPerRound);
+          keepPhases(0, round >= 0);
+        },
+        [&] {
+          manager->SetActive(false);
+          keepPhases(1, false);
+          tp = SecondsPerBox(kBoxesPerRound);
+          keepPhases(1, round >= 0);
+        });
     if (round < 0) continue;
     s.push_back(ts);
     p.push_back(tp);

@@ -100,10 +100,17 @@ int main() {
   };
   std::vector<double> skinned, own, ratio;
   for (int round = -1; round < kRounds; ++round) {
-    show(adapted);
-    const double s = ScrollThrough(adapted);
-    show(plain);
-    const double p = ScrollThrough(plain);
+    double s = 0, p = 0;
+    BothSides(
+        round + 1,
+        [&] {
+          show(adapted);
+          s = ScrollThrough(adapted);
+        },
+        [&] {
+          show(plain);
+          p = ScrollThrough(plain);
+        });
     if (round < 0) continue;  // both sides warmed up
     skinned.push_back(s);
     own.push_back(p);

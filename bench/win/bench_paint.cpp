@@ -1,15 +1,21 @@
-// The skin painters against the platform doing the same work, and the messages a paint costs, in
-// one run under Wine (or Windows):
-//  - a nine-piece border mask painted over 800 x 600 and 1920 x 1080 (PaintMaskRect, rows kept
-//    between paints as the skin keeps them) against GDI painting the same nine pieces into the same
-//    DIB section: TransparentBlt for the pieces that hold key pixels (the corners), StretchBlt for
-//    the rest;
-//  - one fade frame (start image and new look mixed into the frame) against a memcpy of the
-//    frame's bytes, at the same sizes;
+// The skin painters against the platform and memcpy doing the same work, and the messages a paint
+// costs, in one run under Wine (or Windows):
+//  - the pixel kernels at the image sizes users meet, odd widths (padded rows) beside even ones,
+//    against a memcpy of the bytes they write: two images blended, skin images copied without key
+//    pixels, with key runs at their borders and with key pixels scattered, and a fade frame;
+//  - a nine-piece border mask painted (PaintMaskRect) against GDI painting the same nine pieces into
+//    the same DIB section, TransparentBlt for the pieces that hold key pixels and StretchBlt for the
+//    rest: again and again at one size (rows kept between paints, as the skin keeps them), and first
+//    paints, each at a size not painted before (a resize, a new control). The masks: the bench
+//    skin's, with key corners, and, when a skins folder is given, Graphite's BUTTON and PANEL, which
+//    hold no key pixel;
 //  - the window messages one skinned button's repaint sends, and those a skin switch sends to a
 //    form of buttons.
-// Timings are medians of rounds; each round times both sides, so that other load on the machine
-// falls on both. The goals are printed at the end with the figures and whether each is met.
+// Timings are medians of rounds; each round times both sides, the one that goes first alternating
+// from round to round, so that other load on the machine falls on both alike. The goals are printed
+// at the end with the figures and whether each is met.
+//
+//   bench_paint.exe [SKINS-FOLDER]
 #include "classlib/Win.h"
 
 #include <algorithm>
@@ -22,11 +28,13 @@
 #include "classlib/Forms.h"
 #include "skin/controls/sButton.h"
 #include "skin/engine/acSkinPack.h"
+#include "skin/engine/core/acPixelKernels.h"
 #include "skin/engine/core/acRowKernels.h"
 #include "skin/engine/core/acSkinLoader.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
+#include "bench/KernelImages.h"
 #include "bench/win/BenchSkin.h"
 #include "bench/win/BenchTiming.h"
 
@@ -42,14 +50,16 @@ struct TPair {
 };
 
 template <class FnA, class FnB>
-TPair Compare(FnA&& a, FnB&& b) {
+TPair Compare(FnA&& a, FnB&& b, double secondsPerSide = 0.02) {
   a();
   b();  // warm up
   const double probe = std::max(SecondsPerCall(a, 1), SecondsPerCall(b, 1));
-  const int reps = std::max(1, int(0.02 / std::max(probe, 1e-7)));
+  const int reps = std::max(1, int(secondsPerSide / std::max(probe, 1e-7)));
   std::vector<double> ta, tb, ratio;
   for (int r = 0; r < kRounds; ++r) {
-    const double x = SecondsPerCall(a, reps), y = SecondsPerCall(b, reps);
+    double x = 0, y = 0;
+    BothSides(
+        r, [&] { x = SecondsPerCall(a, reps); }, [&] { y = SecondsPerCall(b, reps); });
     ta.push_back(x);
     tb.push_back(y);
     ratio.push_back(x / y);
@@ -103,74 +113,124 @@ void Goal(const std::string& text, const std::string& size, double figure, doubl
   SizedGoals.push_back(TSizedGoal{text, size, figure, target, atLeast});
 }
 
+// ---- Pixel kernels against memcpy -----------------------------------------------------------------
+
+// Each kernel against a memcpy of the bytes it writes, at each size (4K is left to the native
+// benchmark).
+void Kernels() {
+  for (TKernelSize s : kKernelSizes) {
+    if (s.W > 1920) continue;
+    const std::string size = SizeName(s);
+    const bool goal = s.W >= kGoalWidth;
+    TBenchImage dst(s.W, s.H), src(s.W, s.H), other(s.W, s.H);
+    Texture(dst.View, 1);
+    Texture(src.View, 90);
+    Texture(other.View, 40);
+    TBenchImage keyed[3] = {TBenchImage(s.W, s.H), TBenchImage(s.W, s.H), TBenchImage(s.W, s.H)};
+    qv::TKeyRunIndex runs[3];
+    for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered}) {
+      TBenchImage& img = keyed[int(k)];
+      Texture(img.View, 3);
+      AddKeys(img.View, k);
+      qv::BuildKeyRunIndex(img.View, qv::clKeyMagenta, runs[int(k)]);
+    }
+    auto copy = [&] { std::memcpy(dst.Bytes.data(), src.Bytes.data(), dst.PixelBytes()); };
+    auto speed = [&](const char* text, auto&& kernel, double target) {
+      const TPair p = Compare(kernel, copy, 0.01);
+      Goal(text, size, 1 / p.Ratio, goal ? target : 0, true);
+    };
+    speed(
+        "blend of two images: speed vs memcpy", [&] { qv::BlendBitmaps(dst.View, src.View, 100); }, 0.5);
+    const TRect all{0, 0, s.W, s.H};
+    const char* copies[3] = {"skin image copy, no key pixels: speed vs memcpy",
+                             "skin image copy, key runs at the borders: speed vs memcpy",
+                             "skin image copy, key pixels scattered: speed vs memcpy"};
+    for (TKeys k : {TKeys::None, TKeys::Runs, TKeys::Scattered})
+      speed(
+          copies[int(k)],
+          [&] {
+            qv::CopyTransparentIndexed(dst.View, keyed[int(k)].View, runs[int(k)], 0, 0, all, qv::TCacheView{}, false);
+          },
+          k == TKeys::Scattered ? 0.5 : 0.8);
+    speed(
+        "key-colour copy, key pixels scattered: speed vs memcpy",
+        [&] { qv::CopyTransparent(dst.View, keyed[int(TKeys::Scattered)].View, 0, 0, qv::clKeyMagenta); }, 0.5);
+    int step = 0;
+    const TPair fade = Compare(
+        [&] { qv::BlendBitmapsInto(dst.View, src.View, other.View, qv::FadeAmount(++step % 10, 10)); }, copy, 0.01);
+    Goal("fade frame: time vs memcpy of its bytes", size, fade.Ratio, s.H == 1080 ? 2.0 : 0, false);
+  }
+}
+
 // ---- Nine-piece paint against GDI -------------------------------------------------------------------
 
-void NinePiece(TsSkinManager* manager, int w, int h) {
-  const int maskIndex = manager->MaskIndexOf("BUTTON", "BORDERSMASK");
-  const qv::TsMaskData& mask = manager->Mask(maskIndex);
+// A border mask of a skin, painted by the skin and by GDI.
+struct TNineMask {
+  std::string Name;
+  TsSkinManager* Manager;
+  int Index;
+};
+
+void NinePiece(const TNineMask& m, int w, int h) {
+  const qv::TsMaskData& mask = m.Manager->Mask(m.Index);
+  const qv::TImage24* img = m.Manager->MaskImage(m.Index);
   TBitmap* target = CreateBmp24(w, h);
-  TBitmap* source = CreateBmp24(kFrame * 3, kFrame);  // the mask's image as a GDI bitmap
+  TBitmap* source = CreateBmp24(img->Width(), img->Height());  // the mask's image as a GDI bitmap
   {
-    const qv::TImage24* img = manager->MaskImage(maskIndex);
     const qv::TImageView d = BmpView(source);
-    for (int y = 0; y < kFrame; ++y)
-      for (int x = 0; x < kFrame * 3; ++x) d.SetPixel(x, y, img->Pixel(x, y));
+    for (int y = 0; y < img->Height(); ++y)
+      for (int x = 0; x < img->Width(); ++x) d.SetPixel(x, y, img->Pixel(x, y));
   }
   target->Canvas()->Lock();
   source->Canvas()->Lock();
   HDC td = target->Canvas()->Handle(), sd = source->Canvas()->Handle();
   SetStretchBltMode(td, COLORONCOLOR);
-  // Frame 1 (hot), as PaintMaskRect paints it: pieces i (columns) x j (rows).
-  const int fx = kFrame, m = kMargin;
-  const int xs[3] = {0, m, w - m}, ws[3] = {m, w - 2 * m, m};
-  const int ys[3] = {0, m, h - m}, hs[3] = {m, h - 2 * m, m};
-  const int sxs[3] = {fx, fx + m, fx + kFrame - m}, sys[3] = {0, m, kFrame - m};
+  // Frame 1 (hot) in nine pieces i (columns) x j (rows), as PaintMaskRect lays them out.
+  const int state = std::min(1, mask.ImageCount - 1), fw = mask.FrameWidth(), fh = mask.FrameHeight();
+  const int fx = mask.R.Left + state * fw, fy = mask.R.Top;
+  const int ml = mask.MarginLeft, mr = mask.MarginRight, mt = mask.MarginTop, mb = mask.MarginBottom;
+  const int sxs[3] = {fx, fx + ml, fx + fw - mr}, sws[3] = {ml, fw - ml - mr, mr};
+  const int sys[3] = {fy, fy + mt, fy + fh - mb}, shs[3] = {mt, fh - mt - mb, mb};
+  // A piece with key pixels needs TransparentBlt.
+  bool keyed[3][3] = {};
+  for (int j = 0; j < 3; ++j)
+    for (int i = 0; i < 3; ++i)
+      for (int y = sys[j]; y < sys[j] + shs[j]; ++y)
+        for (int x = sxs[i]; x < sxs[i] + sws[i]; ++x)
+          keyed[j][i] = keyed[j][i] || img->Pixel(x, y) == qv::BgrOf(qv::clKeyMagenta);
   const UINT key = RGB(0xFF, 0x00, 0xFF);
-  auto ours = [&] { PaintMaskRect(target, TRect{0, 0, w, h}, true, EmptyCacheInfo, mask, 1, false, manager); };
-  auto gdi = [&] {
+  auto gdi = [&](int pw, int ph) {
+    const int xs[3] = {0, ml, pw - mr}, ws[3] = {ml, pw - ml - mr, mr};
+    const int ys[3] = {0, mt, ph - mb}, hs[3] = {mt, ph - mt - mb, mb};
     for (int j = 0; j < 3; ++j)
       for (int i = 0; i < 3; ++i) {
-        const bool corner = i != 1 && j != 1;
-        if (corner)
-          TransparentBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], m, m, key);
+        if (ws[i] <= 0 || hs[j] <= 0 || sws[i] <= 0 || shs[j] <= 0) continue;
+        if (keyed[j][i])
+          TransparentBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], sws[i], shs[j], key);
         else
-          StretchBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], m, m, SRCCOPY);
+          StretchBlt(td, xs[i], ys[j], ws[i], hs[j], sd, sxs[i], sys[j], sws[i], shs[j], SRCCOPY);
       }
     GdiFlush();
   };
-  const TPair p = Compare(ours, gdi);
+  auto ours = [&](int pw, int ph) {
+    PaintMaskRect(target, TRect{0, 0, pw, ph}, true, EmptyCacheInfo, mask, state, false, m.Manager);
+  };
   const std::string size = std::to_string(w) + "x" + std::to_string(h);
-  std::printf("nine-piece %-10s ours %8.3f ms   GDI (TransparentBlt x4, StretchBlt x5) %8.3f ms   ours %.1fx faster\n",
-              size.c_str(), p.A * 1e3, p.B * 1e3, 1 / p.Ratio);
-  Goal("nine-piece paint: times faster than GDI doing the same", size, 1 / p.Ratio, 3.0, true);
+  const TPair again = Compare([&] { ours(w, h); }, [&] { gdi(w, h); });
+  // First paints: a width not painted lately each time (more widths than the rows kept), on both
+  // sides alike.
+  int n = 0, k = 0;
+  const TPair first = Compare([&] { ours(w - n++ % 128, h); }, [&] { gdi(w - k++ % 128, h); });
+  std::printf(
+      "nine-piece %-14s %-10s again: ours %7.3f ms, GDI %7.3f ms (%.1fx); first: ours %7.3f ms, GDI %7.3f ms (%.1fx)\n",
+      m.Name.c_str(), size.c_str(), again.A * 1e3, again.B * 1e3, 1 / again.Ratio, first.A * 1e3, first.B * 1e3,
+      1 / first.Ratio);
+  Goal("nine-piece " + m.Name + ", again: times faster than GDI", size, 1 / again.Ratio, 3.0, true);
+  Goal("nine-piece " + m.Name + ", first paint: times faster than GDI", size, 1 / first.Ratio, 3.0, true);
   for (TBitmap* b : {target, source}) {
     b->Canvas()->Unlock();
     b->Free();
   }
-}
-
-// ---- Fade frame against memcpy ------------------------------------------------------------------------
-
-void FadeFrame(int w, int h) {
-  TBitmap* start = CreateBmp24(w, h);
-  TBitmap* now = CreateBmp24(w, h);
-  TBitmap* frame = CreateBmp24(w, h);
-  FillBmpRect(start, TRect{0, 0, w, h}, TColor(0x204080));
-  FillBmpRect(now, TRect{0, 0, w, h}, TColor(0xC0A060));
-  const qv::TImageView sv = BmpView(start), fv = BmpView(frame);
-  // The frame's bytes as one block (DIB rows of these widths touch).
-  std::uint8_t* fBytes = fv.Stride > 0 ? fv.Row(0) : fv.Row(h - 1);
-  const std::uint8_t* sBytes = sv.Stride > 0 ? sv.Row(0) : sv.Row(h - 1);
-  const std::size_t bytes = std::size_t(w) * 3 * h;
-  int step = 0;
-  auto ours = [&] { BlendBitmapsInto(frame, start, now, qv::FadeAmount(++step % 10, 10)); };
-  auto copy = [&] { std::memcpy(fBytes, sBytes, bytes); };
-  const TPair p = Compare(ours, copy);
-  const std::string size = std::to_string(w) + "x" + std::to_string(h);
-  std::printf("fade frame %-10s ours %8.3f ms   memcpy of its bytes %8.3f ms   %.2fx the memcpy\n", size.c_str(),
-              p.A * 1e3, p.B * 1e3, p.Ratio);
-  Goal("fade frame: time vs memcpy of its bytes", size, p.Ratio, 2.0, false);
-  for (TBitmap* b : {start, now, frame}) b->Free();
 }
 
 // ---- Messages ------------------------------------------------------------------------------------------
@@ -286,7 +346,7 @@ void Messages(TsSkinManager* manager) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   NoteUnoptimisedBuild();
   std::printf("processor level of the pixel kernels: %s; %d-bit build; medians of %d rounds\n",
               qv::rows::LevelName(qv::rows::Kernels().Level), int(sizeof(void*) * 8), kRounds);
@@ -299,16 +359,38 @@ int main() {
     std::printf("skin not loaded: %s\n", manager->LastError().c_str());
     return 1;
   }
-  for (auto [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) NinePiece(manager, w, h);
-  for (auto [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) FadeFrame(w, h);
+  Kernels();
+  const TNineMask bench{"(key corners)", manager, manager->MaskIndexOf("BUTTON", "BORDERSMASK")};
+  for (auto [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) NinePiece(bench, w, h);
+  TsSkinManager* graphite = nullptr;
+  if (argc > 1) {
+    graphite = Create<TsSkinManager>(nullptr);
+    graphite->SetSkinDirectory(argv[1]);
+    graphite->SetSkinName("Graphite");
+    const int button = graphite->MaskIndexOf("BUTTON", "BORDERSMASK"),
+              panel = graphite->MaskIndexOf("PANEL", "BORDERSMASK");
+    if (button < 0 || panel < 0) {
+      std::printf("Graphite not loaded from \"%s\": %s\n", argv[1], graphite->LastError().c_str());
+    } else {
+      for (auto [w, h] : {std::pair{75, 25}, std::pair{160, 40}})
+        NinePiece({"Graphite BUTTON", graphite, button}, w, h);
+      for (auto [w, h] : {std::pair{300, 200}, std::pair{800, 600}})
+        NinePiece({"Graphite PANEL", graphite, panel}, w, h);
+    }
+  }
   Messages(manager);
 
-  std::printf("\n%-56s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  std::printf("\n%-62s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
   for (const TSizedGoal& g : SizedGoals) {
+    if (g.Target <= 0) {
+      std::printf("%-62s %-10s %8.2f %9s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, "-");
+      continue;
+    }
     const bool met = g.AtLeast ? g.Figure >= g.Target : g.Figure < g.Target;
-    std::printf("%-56s %-10s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, g.AtLeast ? ">=" : "<",
+    std::printf("%-62s %-10s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, g.AtLeast ? ">=" : "<",
                 g.Target, met ? "yes" : "NO");
   }
+  if (graphite) graphite->Free();
   manager->Free();
   return 0;
 }

@@ -27,10 +27,37 @@ struct TAxisPiece {
   bool Tile = false;
   bool Empty() const { return T1 <= T0 || SLen <= 0; }
   bool Identity() const { return SLen == T1 - T0; }
-  int Map(long long t) const {
-    const long long rel = t - T0;
-    return S0 + int(Tile ? rel % SLen : rel * SLen / (T1 - T0));
+};
+
+// The frame place of target places t = T, T + 1, ... of a piece: S0 + (t - T0) % SLen tiled,
+// S0 + (t - T0) * SLen / (T1 - T0) stretched, stepped without a division per place.
+class TAxisWalk {
+ public:
+  TAxisWalk(const TAxisPiece& p, long long t) : P_(p) {
+    const long long rel = t - p.T0, len = p.T1 - p.T0;
+    if (p.Tile) {
+      Q_ = rel % p.SLen;
+    } else {
+      Q_ = rel * p.SLen / len;
+      Rem_ = rel * p.SLen % len;
+      StepQ_ = p.SLen / len;
+      StepR_ = p.SLen % len;
+    }
   }
+  int operator*() const { return P_.S0 + int(Q_); }
+  void operator++() {
+    if (P_.Tile) {
+      if (++Q_ == P_.SLen) Q_ = 0;
+      return;
+    }
+    Q_ += StepQ_;
+    Rem_ += StepR_;
+    if (Rem_ >= P_.T1 - P_.T0) Rem_ -= P_.T1 - P_.T0, ++Q_;
+  }
+
+ private:
+  const TAxisPiece& P_;
+  long long Q_ = 0, Rem_ = 0, StepQ_ = 0, StepR_ = 0;
 };
 
 // The three pieces of an axis of target length D over a frame of length F with margins A, B
@@ -130,11 +157,12 @@ void CompositeRow(const TImageView& dst, int dx, int dy, const std::uint8_t* src
 
 // What the composed rows of an entry were made from.
 struct TRowsKey {
+  long long Width = 0, C0 = 0, C1 = 0;  // target width and its visible columns [C0, C1) (first: they
+                                        // tell most entries apart)
   const std::uint8_t* Bits = nullptr;
   std::ptrdiff_t Stride = 0;
   int FX = 0, FY = 0, FW = 0, FH = 0, MaskDY = 0, Type = 0, ML = 0, MR = 0;
   bool Tile = false;
-  long long Width = 0, C0 = 0, C1 = 0;  // target width and its visible columns [C0, C1)
   friend bool operator==(const TRowsKey&, const TRowsKey&) = default;
 };
 
@@ -155,10 +183,17 @@ struct TMaskPaintCache::TRows {
   std::vector<std::uint8_t> Kind;
   std::vector<std::vector<TRect>> Runs;  // Left / Right: columns from C0
   std::vector<int> SrcX;                 // frame column of each visible column
+  // The visible part of each column piece: columns [From, To) counted from C0, taken 1:1 from frame
+  // column S0 on, or stretched or tiled over the SLen frame columns from S0.
+  struct TPiece {
+    int From = 0, To = 0, S0 = 0, SLen = 0;
+    bool Identity = false;
+  } Pieces[3];
+  bool Opaque = false;  // mask type 0 and no key pixel in the frame: every row is opaque
   std::uint64_t LastUse = 0;
 
   std::size_t Bytes() const { return Pixels.capacity() + Masks.capacity() + SrcX.capacity() * sizeof(int) + 256; }
-  void Reset(const TRowsKey& key, const TAxisPiece cols[3]);
+  void Reset(const TRowsKey& key, const TAxisPiece cols[3], bool opaque);
   // Slot of frame row SY, composed when it holds another row.
   int Row(const TImageView& image, int sy);
 };
@@ -167,10 +202,52 @@ namespace {
 
 constexpr std::size_t kMaxComposedBytes = std::size_t(1) << 24;
 
+// The N pixels at P are all of one colour: each is the one before it, compared eight bytes at a
+// time (the pieces are short: no call).
+bool SameColour(const std::uint8_t* p, int n) {
+  const std::size_t bytes = n > 1 ? 3 * std::size_t(n - 1) : 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes; i += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, p + i, 8);
+    std::memcpy(&b, p + i + 3, 8);
+    if (a != b) return false;
+  }
+  for (; i < bytes; ++i)
+    if (p[i] != p[i + 3]) return false;
+  return true;
+}
+
+// N pixels from S to D; short runs (a margin) without a call.
+void CopyPixels(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+  if (n > 8) {
+    std::memcpy(d, s, 3 * n);
+    return;
+  }
+  for (std::size_t i = 0; i < 3 * n; ++i) d[i] = s[i];
+}
+
+// N pixels at D of the colour at Pixel. Eight pixels are three 8-byte words, made from the colour
+// in registers (no byte written is read back), written on eight pixels at a time; the last eight
+// overlap those before (the words repeat every eight pixels).
+void FillPixel(std::uint8_t* d, const std::uint8_t* pixel, std::size_t n) {
+  if (n < 8) {
+    for (std::size_t i = 0; i < n; ++i) d[3 * i] = pixel[0], d[3 * i + 1] = pixel[1], d[3 * i + 2] = pixel[2];
+    return;
+  }
+  const std::uint64_t p = std::uint64_t(pixel[0]) | std::uint64_t(pixel[1]) << 8 | std::uint64_t(pixel[2]) << 16;
+  // Little-endian bytes 0..7, 8..15 and 16..23 of eight pixels.
+  const std::uint64_t w[3] = {p | p << 24 | p << 48, p >> 16 | p << 8 | p << 32 | p << 56, p >> 8 | p << 16 | p << 40};
+  const std::size_t bytes = 3 * n;
+  for (std::size_t i = 0; i + 24 <= bytes; i += 24) std::memcpy(d + i, w, 24);
+  std::memcpy(d + bytes - 24, w, 24);
+}
+
 }  // namespace
 
-void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3]) {
+void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3], bool opaque) {
   Key = key;
+  Opaque = opaque && key.Type == 0;
   N = int(key.C1 - key.C0);
   const std::size_t rowBytes = std::size_t(N) * 3;
   Slots = rowBytes * std::size_t(key.FH) <= kMaxComposedBytes ? key.FH : 1;
@@ -184,7 +261,9 @@ void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3]
   for (int pc = 0; pc < 3; ++pc) {
     const TAxisPiece& cp = cols[pc];
     const long long a = std::max(cp.T0, key.C0), b = std::min(cp.T1, key.C1);
+    Pieces[pc] = TPiece{};
     if (cp.Empty() || b <= a) continue;
+    Pieces[pc] = TPiece{int(a - key.C0), int(b - key.C0), cp.S0, cp.SLen, cp.Identity()};
     const long long len = cp.T1 - cp.T0;
     int* out = SrcX.data() + (a - key.C0);
     if (cp.Identity()) {
@@ -217,19 +296,37 @@ int TMaskPaintCache::TRows::Row(const TImageView& image, int sy) {
   const std::size_t rowBytes = std::size_t(N) * 3;
   std::uint8_t* px = Pixels.data() + rowBytes * std::size_t(slot);
   const std::uint8_t* src = image.Bits + image.Stride * (Key.FY + sy) + 3 * std::ptrdiff_t(Key.FX);
-  // Runs of columns taken 1:1 are copied whole.
+  // A piece taken 1:1 is copied whole; a stretched or tiled one of a single colour is filled with
+  // it (the usual edge and centre of a border), another pixel by pixel.
   auto gather = [&](std::uint8_t* out, const std::uint8_t* from) {
-    for (int i = 0; i < N;) {
-      int e = i + 1;
-      while (e < N && SrcX[std::size_t(e)] == SrcX[std::size_t(e - 1)] + 1) ++e;
-      std::memcpy(out + 3 * std::size_t(i), from + 3 * std::size_t(SrcX[std::size_t(i)]), 3 * std::size_t(e - i));
-      i = e;
+    for (const TPiece& p : Pieces) {
+      if (p.To <= p.From) continue;
+      std::uint8_t* o = out + 3 * std::size_t(p.From);
+      const std::size_t n = std::size_t(p.To - p.From);
+      if (p.Identity) {
+        CopyPixels(o, from + 3 * std::size_t(SrcX[std::size_t(p.From)]), n);
+        continue;
+      }
+      const std::uint8_t* first = from + 3 * std::size_t(p.S0);
+      if (SameColour(first, p.SLen)) {
+        FillPixel(o, first, n);
+        continue;
+      }
+      const int* sx = SrcX.data() + p.From;
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t* q = from + 3 * std::size_t(sx[i]);
+        o[3 * i] = q[0];
+        o[3 * i + 1] = q[1];
+        o[3 * i + 2] = q[2];
+      }
     }
   };
   gather(px, src);
   std::vector<TRect>& runs = Runs[std::size_t(slot)];
   runs.clear();
-  if (Key.Type == 0) {
+  if (Opaque) {
+    Kind[std::size_t(slot)] = kOpaque;
+  } else if (Key.Type == 0) {
     rows::Kernels().KeyRuns(px, N, kMagentaKey, 0, runs);
     Kind[std::size_t(slot)] = runs.empty()                                                  ? kOpaque
                               : runs.size() == 1 && runs[0].Left == 0 && runs[0].Right == N ? kClear
@@ -331,11 +428,26 @@ void PaintSpan(const TImageView& dst, int dx, int dy, TMaskPaintCache::TRows& rw
 
 }  // namespace
 
+namespace {
+
+// The frame of Key holds no key pixel, by the key runs of the mask's image (when they are known).
+bool FrameWithoutKey(const TMaskFrames& mask, const TRowsKey& key) {
+  const TKeyRunIndex* index = mask.KeyRuns;
+  if (key.Type != 0 || !index || index->Key != kMagentaKey.Key || !index->Matches(mask.Image)) return false;
+  for (int y = key.FY; y < key.FY + key.FH; ++y)
+    for (int r = index->First[std::size_t(y)]; r < index->First[std::size_t(y) + 1]; ++r)
+      if (index->Runs[std::size_t(r)].Left < key.FX + key.FW && index->Runs[std::size_t(r)].Right > key.FX)
+        return false;
+  return true;
+}
+
+}  // namespace
+
 struct TMaskPaintCacheAccess {
   // The rows for Key: those held when Reuse allows, else (re)composed in an entry that is new, or
   // recycled from the least recently used ones dropped to stay within the cache's size.
-  static TMaskPaintCache::TRows& RowsFor(TMaskPaintCache& c, const TRowsKey& key, const TAxisPiece cols[3],
-                                         bool reuse) {
+  static TMaskPaintCache::TRows& RowsFor(TMaskPaintCache& c, const TRowsKey& key, const TAxisPiece cols[3], bool reuse,
+                                         const TMaskFrames& mask) {
     constexpr std::size_t kMaxEntries = 64;
     ++c.Clock_;
     std::unique_ptr<TMaskPaintCache::TRows> entry;
@@ -360,7 +472,7 @@ struct TMaskPaintCacheAccess {
     if (!entry && c.Entries_.size() >= kMaxEntries) dropOldest();
     if (!entry && !c.Entries_.empty() && c.Bytes_ >= c.MaxBytes_) dropOldest();
     if (!entry) entry = std::make_unique<TMaskPaintCache::TRows>();
-    entry->Reset(key, cols);
+    entry->Reset(key, cols, FrameWithoutKey(mask, key));
     const std::size_t bytes = entry->Bytes();
     while (!c.Entries_.empty() && c.Bytes_ + bytes > c.MaxBytes_) dropOldest();
     entry->LastUse = c.Clock_;
@@ -410,16 +522,17 @@ void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCache
   // Without a cache the rows are composed anew in one entry kept for the next call (its pixels may
   // have changed since).
   thread_local TMaskPaintCache scratch(0);
-  TMaskPaintCache::TRows& rw = rowsCache ? TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true)
-                                         : TMaskPaintCacheAccess::RowsFor(scratch, key, cols, false);
+  TMaskPaintCache::TRows& rw = rowsCache ? TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true, mask)
+                                         : TMaskPaintCacheAccess::RowsFor(scratch, key, cols, false, mask);
   const int dx = int(r.Left + c0);
   for (int pr = 0; pr < 3; ++pr) {
     const TAxisPiece& rp = rws[pr];
     const long long r0 = std::max(rp.T0, visT), r1 = std::min(rp.T1, visB);
     if (rp.Empty() || r1 <= r0) continue;
     const TSpans& sp = spans[pr == 1 ? 1 : 0];
-    for (long long ty = r0; ty < r1; ++ty) {
-      const int slot = rw.Row(mask.Image, rp.Map(ty));
+    TAxisWalk frameRow(rp, r0);
+    for (long long ty = r0; ty < r1; ++ty, ++frameRow) {
+      const int slot = rw.Row(mask.Image, *frameRow);
       const int dy = int(r.Top + ty);
       for (int i = 0; i < sp.N; ++i) PaintSpan(dst, dx + sp.From[i], dy, rw, slot, sp.From[i], sp.To[i], behind, cache);
     }
