@@ -578,7 +578,7 @@ void TacGroupBoxWnd::GroupPaint(HDC DC) {
                         inter.bottom - WndRect.Top);
       }
     }
-    CopyCacheExcludingChildWnds(WndHandle, SkinData, all, all, dc, false, 0, 0);
+    CopyCacheExcludingChildWnds(WndHandle, SkinData, all, all, dc, true, 0, 0);
     if (auto* owner = dynamic_cast<TWinControl*>(SkinData->OwnerControl)) PaintGraphicChildren(dc, owner, TPoint{});
   }
   if (*alive) RepaintChildWindows(WndHandle);

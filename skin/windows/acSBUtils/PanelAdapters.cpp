@@ -186,7 +186,8 @@ void TacPanelWnd::ClientPaint(HDC DC) {
   if (changed || !SkinData->CacheBmp || SkinData->CacheBmp->Empty()) PaintPanel();
   const int b = FrameWidthOf(WndHandle);
   const TRect inner = Rect(b, b, owner->Width() - b, owner->Height() - b);
-  CopyCacheExcludingChildren(owner, SkinData, inner.TopLeft(), inner, dc, false, b, b);
+  // Children cut to a region (rounded skinned controls) leave their corners to the panel.
+  CopyCacheExcludingChildren(owner, SkinData, inner.TopLeft(), inner, dc, true, b, b);
   PaintGraphicChildren(dc, owner, TPoint{b, b});
   RepaintChildControls(owner);
 }
@@ -339,7 +340,7 @@ void TacTransPanelWnd::PaintBackground() {
   if (!*alive) return;
   WindowDC dc(WndHandle);
   const TRect all = Rect(0, 0, WndSize.cx, WndSize.cy);
-  if (dc) CopyCacheExcludingChildWnds(WndHandle, SkinData, all, all, dc, false, 0, 0);
+  if (dc) CopyCacheExcludingChildWnds(WndHandle, SkinData, all, all, dc, true, 0, 0);
 }
 
 // ---- TacSizerWnd ------------------------------------------------------------------------------------

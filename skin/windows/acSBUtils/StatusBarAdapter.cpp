@@ -169,7 +169,7 @@ void TacStatusBarWnd::PaintBar(HDC DC) {
   GetClientRect(WndHandle, &client);
   const TPoint co = ClientOffset();
   CopyCacheExcludingChildWnds(WndHandle, SkinData, Rect(co.X, co.Y, co.X + client.right, co.Y + client.bottom),
-                              FromRECT(client), DC, false, 0, 0);
+                              FromRECT(client), DC, true, 0, 0);
 }
 
 void TacStatusBarWnd::PaintFrame(HDC DC) {

@@ -373,7 +373,7 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
     const SavedDC saved(dc);
     if (!active.IsEmpty()) ExcludeClipRect(dc, active.Left, active.Top, active.Right, active.Bottom);
     CopyCacheExcludingChildWnds(WndHandle, SkinData, Rect(0, 0, WndSize.cx, WndSize.cy),
-                                Rect(0, 0, WndSize.cx, WndSize.cy), dc, false, 0, 0);
+                                Rect(0, 0, WndSize.cx, WndSize.cy), dc, true, 0, 0);
   }
   if (!active.IsEmpty()) {
     auto tab = MakeBmp24(active.Width(), active.Height());

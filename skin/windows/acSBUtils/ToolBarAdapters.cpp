@@ -396,7 +396,7 @@ void TacToolBarVCLWnd::BarCustomDraw(TToolBar* Sender, const TRect& ARect, TCust
   RECT client{};
   GetClientRect(WndHandle, &client);
   (void)ARect;
-  CopyCacheExcludingChildren(ToolBar, SkinData, co, FromRECT(client), dc, false, 0, 0);
+  CopyCacheExcludingChildren(ToolBar, SkinData, co, FromRECT(client), dc, true, 0, 0);
   PaintGraphicChildren(dc, ToolBar, Point(0, 0));
   RepaintChildControls(ToolBar);
   if (co.X != 0 || co.Y != 0) SendMessageA(WndHandle, WM_NCPAINT, 0, 0);

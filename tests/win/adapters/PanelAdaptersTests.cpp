@@ -5,7 +5,10 @@
 #include "tests/support/AdapterTestSupport.h"
 
 #include "classlib/ExtCtrlsPanels.h"
+#include "classlib/ComCtrls.h"
+#include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls.h"
+#include "skin/controls/sButton.h"
 
 namespace qvtest {
 namespace {
@@ -196,6 +199,75 @@ TEST_F(PanelAdapters, ContainersPassTheSkinOnToTheWindowsInside) {
     Manager->SetActive(true);
     e->Free();
     t->Free();
+    a->Free();
+    delete sd;
+    if (control) control->Free();
+    flush_events();
+  }
+}
+
+// A skinned push button's window region cuts its corners: there, inside every adapted container,
+// the container's look shows, as it does beside the button (in a bare container, beside a bare
+// window cut the same way).
+TEST_F(PanelAdapters, RoundedSkinnedControlsShowTheContainerAtTheirCorners) {
+  const TContainerCase cases[] = {
+      {"panel", &MakeAdapter<TacPanelWnd>, 1, true},
+      {"transparent container", &MakeAdapter<TacTransPanelWnd>, 0, false},
+      {"dialog panel", &MakeAdapter<TacDlgPanelWnd>, 1, false},
+      {"group box", &MakeAdapter<TacGroupBoxWnd>, 2, true},
+      {"tab control", &MakeAdapter<TacTabControlWnd>, 3, false},
+      {"status bar", &MakeAdapter<TacStatusBarWnd>, 4, false},
+      {"tool bar", &MakeAdapter<TacToolBarVCLWnd>, 5, true},
+  };
+  const char* const sections[] = {"CHECKBOX", "CHECKBOX", "CHECKBOX", "PAGECONTROL", "STATUSBAR", "TOOLBAR"};
+  for (const TContainerCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TWinControl* control = nullptr;
+    if (c.Kind >= 2) {
+      if (c.Kind == 2) control = Create<TGroupBox>(Form);
+      if (c.Kind == 3) control = Create<TTabControl>(Form);
+      if (c.Kind == 4) control = Create<TStatusBar>(Form);
+      if (c.Kind == 5) control = Create<TToolBar>(Form);
+      control->SetParent(Form);
+      control->SetAlign(alNone);
+      control->SetBounds(20, 20, 240, 140);
+    } else if (c.Kind == 1) {
+      control = MakePanel();
+    }
+    const HWND box = control ? control->Handle() : Track(CreatePlainWindow(Form->Handle(), 0, 20, 20, 240, 140));
+    // A skinned button in a control; in a bare window a bare one (that paints nothing) cut to the
+    // button's region.
+    TsButton* button = nullptr;
+    HWND child = nullptr;
+    if (control) {
+      button = Create<TsButton>(Form);
+      button->SetParent(control);
+      button->SetBounds(60, 60, 90, 30);
+      button->SetCaption("Rounded");
+      child = button->Handle();
+    } else {
+      child = CreatePlainWindow(box, 0, 60, 60, 90, 30);
+      HRGN rgn = CreateRectRgn(0, 0, 90, 30);
+      OwnedRegion corner(CreateRectRgn(0, 0, 1, 1)), other(CreateRectRgn(86, 29, 90, 30));
+      CombineRgn(rgn, rgn, corner, RGN_DIFF);
+      CombineRgn(rgn, rgn, other, RGN_DIFF);
+      SetWindowRgn(child, rgn, TRUE);  // the window owns it now
+    }
+    TsCommonData* sd = c.ControlData ? new TsCommonData(control, true) : nullptr;
+    if (sd) {
+      sd->SetSkinManager(Manager);
+      sd->SetSkinSection(sections[c.Kind]);
+    }
+    TacMainWnd* a = c.Make(box, sd, Manager, sections[c.Kind], true);
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    const Capture shot = SettledScreen(box);
+    ASSERT_NE(ERROR, GetWindowRgn(child, OwnedRegion(CreateRectRgn(0, 0, 0, 0)))) << "the child has its region";
+    // The key runs of the test skin's corners: top-left 1 pixel, bottom-right 4.
+    const int l = 60, t = 60, r = 60 + 90 - 1, b = 60 + 30 - 1;
+    EXPECT_EQ(ColorText(shot.Pixel(l - 1, t)), ColorText(shot.Pixel(l, t))) << "top-left corner";
+    EXPECT_EQ(ColorText(shot.Pixel(r + 1, b)), ColorText(shot.Pixel(r, b))) << "bottom-right corner";
+    EXPECT_EQ(ColorText(shot.Pixel(r + 1, b)), ColorText(shot.Pixel(r - 3, b)));
+    if (button) button->Free();
     a->Free();
     delete sd;
     if (control) control->Free();
