@@ -331,6 +331,10 @@ class TControl : public TComponent {
   // The control's instance counter for leak tests.
   static long LiveCount();
 
+  // A token that lives as long as the control: message paths that run user code check it
+  // before touching the control again (a handler may free the control).
+  std::shared_ptr<bool> AliveToken() const { return Alive_; }
+
  protected:
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -353,10 +357,6 @@ class TControl : public TComponent {
   void UpdateBoundsRect(const TRect& r);  // window controls: bounds taken from the window
   void DoMouseDown(TMessage& m, TMouseButton Button, TShiftState Shift);
   void DoMouseUp(TMessage& m, TMouseButton Button);
-
-  // A token that lives as long as the control: message paths that run user code check it
-  // before touching the control again (a handler may free the control).
-  std::shared_ptr<bool> AliveToken() const { return Alive_; }
 
   TWinControl* Parent_ = nullptr;
   int Left_ = 0, Top_ = 0, Width_ = 0, Height_ = 0;

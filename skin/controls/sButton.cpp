@@ -127,7 +127,7 @@ void TsButton::BackToPlainLook() {
     if ((style & kTypeMask) == BS_OWNERDRAW) {
       // The plain default button keeps its default frame.
       const LONG_PTR type = (Active() || FDefaultFlag) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-      SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | type), TRUE);
+      SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | type), !SkinSwitchRunning());
     }
   }
   DropRegion();
@@ -164,7 +164,9 @@ void TsButton::PaintHandler(TMessage& Message) {
   if (FFadeTimer && FFadeTimer->Enabled()) return;
   NotePartlyHidden(this, FSkinData);
 
-  const bool redraw = FFirstPaint || SkinChanging;
+  // In a skin switch the window is cut to the new skin's corners as it paints, without a redraw.
+  const bool switching = SkinSwitchRunning();
+  const bool redraw = FFirstPaint && !switching;
   FFirstPaint = false;
 
   if (FRegionChanged) FSkinData->BGChanged = true;
@@ -175,11 +177,43 @@ void TsButton::PaintHandler(TMessage& Message) {
     if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, CurrentState());
     const bool printing = PrintDC != nullptr && dc == PrintDC;
     if (!printing && !IsDesigning(this) && !ControlState_.Contains(csAlignmentNeeded)) {
-      SetWindowRgn(Handle_, FRegion.Release(), redraw ? TRUE : FALSE);  // the window owns it now
       FRegionChanged = false;
+      if (switching) {
+        PaintAndCut(dc);
+        return;
+      }
+      SetRegion(redraw);
     }
   }
   CopyCacheToWindow(this, FSkinData, dc);
+}
+
+bool TsButton::SetRegion(bool Redraw) {
+  // A region of the shape the window has already is not set again.
+  OwnedRegion current(CreateRectRgn(0, 0, 0, 0));
+  if (current && FRegion && GetWindowRgn(Handle_, current) != ERROR && EqualRgn(current, FRegion)) {
+    FRegion.Reset();
+    return false;
+  }
+  FSettingRegion = true;
+  SetWindowRgn(Handle_, FRegion.Release(), Redraw ? TRUE : FALSE);  // the window owns it now
+  FSettingRegion = false;
+  return true;
+}
+
+void TsButton::PaintAndCut(HDC DC) {
+  // The cache goes to the window under the region it has (the pixels the new region leaves out
+  // show the parent's image, as the cache's corners do), then the window is cut; where the new
+  // region reaches beyond the old one the cache is copied once more.
+  OwnedRegion before(CreateRectRgn(0, 0, 0, 0));
+  const bool had = before && GetWindowRgn(Handle_, before) != ERROR;
+  bool grows = false;
+  if (had && FRegion) {
+    OwnedRegion added(CreateRectRgn(0, 0, 0, 0));
+    grows = added && CombineRgn(added, FRegion, before, RGN_DIFF) != NULLREGION;
+  }
+  CopyCacheToWindow(this, FSkinData, DC);
+  if (SetRegion(false) && grows) CopyCacheToWindow(this, FSkinData, nullptr);
 }
 
 // ---- mouse ----------------------------------------------------------------------------------------------
@@ -247,7 +281,8 @@ void TsButton::AfterSkinChange(int Command) {
       BackToPlainLook();
     } else if (HandleAllocated()) {
       const LONG_PTR style = GetWindowLongPtrA(Handle_, GWL_STYLE);
-      SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
+      if ((style & kTypeMask) != BS_OWNERDRAW)
+        SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
     }
     FRegionChanged = true;
   }
@@ -340,11 +375,13 @@ bool TsButton::SkinnedMessage(TMessage& Message) {
       PaintHandler(Message);
       return true;
     case WM_MOVE: MovedMessage(); return false;
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGING: FRegionChanged = true; return false;
+    case WM_SIZE: FRegionChanged = true; return false;
+    case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
+      // The window's own region being set changes neither its region nor its look.
+      if (FSettingRegion) return false;
       FRegionChanged = true;
-      FSkinData->BGChanged = true;
+      if (Message.Msg == WM_WINDOWPOSCHANGED) FSkinData->BGChanged = true;
       return false;
     case WM_SETFOCUS:
     case CM_ENTER: return FocusMessage(Message, true);

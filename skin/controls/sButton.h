@@ -73,6 +73,12 @@ class TsButton : public TacSkinnedControl<TButton> {
   // BM_SETSTATE after the native button handled it: the window's pushed state changed.
   void PushedStateChanged();
   void DropRegion();
+  // The pending region given to the window (Redraw: with a redraw); false when the window has that
+  // shape already (nothing is set then).
+  bool SetRegion(bool Redraw);
+  // In a skin switch: the cache copied to the window and the window cut to the pending region
+  // without a pixel left of the old skin.
+  void PaintAndCut(HDC DC);
   // The plain push button: owner-draw style and window region dropped.
   void BackToPlainLook();
   void FollowAction();
@@ -86,6 +92,7 @@ class TsButton : public TacSkinnedControl<TButton> {
   // The state the cache was last built in.
   int FPaintedState = -1;
   bool FRegionChanged = true;
+  bool FSettingRegion = false;  // the window's region is being set (its position messages mean nothing)
   // The pending window region; before the first paint none is pending yet and the region is
   // given with a redraw.
   OwnedRegion FRegion;

@@ -433,13 +433,13 @@ void TsCustomComboBox::AfterSkinChange(int Command) {
         if (!FSkinData->CustomFont) Font()->SetColor(clWindowText);
       }
       if (HandleAllocated()) RedrawWindow(Handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-      Repaint();
+      if (!SkinSwitchRunning()) Repaint();
       break;
     case QC_REFRESH:
       if (FSkinData->Skinned()) {
         ApplySkinColors();
         FSkinData->BGChanged = true;
-        Repaint();
+        if (!SkinSwitchRunning()) Repaint();
       }
       break;
     default: break;

@@ -24,15 +24,17 @@
 //             control is being destroyed): BeforeSkinChange (default: the fade is stopped), the
 //             common answer (HandleSkinCommand), AfterSkinChange (default: nothing for
 //             QC_SKINLOADED; a repaint for QC_SKINREMOVED; for QC_REFRESH a repaint unless a
-//             printing DC is active). A container (PassesSkinCommandsOn) also passes them on to
-//             its children: QC_SKINLOADED before its own answer, the other two after it, and for
-//             any manager.
+//             printing DC is active; nothing while a skin switch runs: its end paints every window
+//             once). A container (PassesSkinCommandsOn) also passes them on to what lies inside it
+//             (PassSkinCommandOn): QC_SKINLOADED before its own answer, the other two after it,
+//             and for any manager.
 //   QC_UPDATEDONE       when Updating is set it is cleared and RepaintAfterUpdate runs
 //                       (default: Repaint).
-//   QC_ISSKINNED        LParam and Result 1 (the control paints itself in the skin).
+//   QC_ISSKINNED, QC_GETAPPLICATION
+//                       the answers every skinned window gives (AnswerIdentity,
+//                       skin/engine/SkinWalk.h).
 //   QC_STOPFADE         StopFading.
 //   QC_GETSECTIONINDEX  Result = SkinIndex + 1 (0 when the section is unknown).
-//   QC_GETAPPLICATION   the application object.
 // Every other command goes on to step 2 (or 3), where the common handler answers the rest.
 //
 // ---- Building blocks for a control's own code -------------------------------------------------
@@ -58,6 +60,7 @@
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sFade.h"
 #include "skin/engine/PressedState.h"
+#include "skin/engine/SkinWalk.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -231,7 +234,9 @@ class TacSkinnedControl : public TBase {
   virtual void StopFading() { StopFade(FFadeTimer); }
   // QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH for the control's manager, around the common answer.
   virtual void BeforeSkinChange(int /*Command*/) { StopFading(); }
+  // In a skin switch nothing is painted: its end paints every window once.
   virtual void AfterSkinChange(int Command) {
+    if (SkinSwitchRunning()) return;
     if (Command == QC_SKINREMOVED || (Command == QC_REFRESH && !PrintDC)) this->Repaint();
   }
   // QC_UPDATEDONE found Updating set and cleared it.
@@ -275,14 +280,9 @@ class TacSkinnedControl : public TBase {
           RepaintAfterUpdate();
         }
         return true;
-      case QC_ISSKINNED:
-        Message.LParam = 1;
-        Message.Result = 1;
-        return true;
       case QC_STOPFADE: StopFading(); return true;
       case QC_GETSECTIONINDEX: Message.Result = FSkinData->SkinIndex + 1; return true;
-      case QC_GETAPPLICATION: HandleSkinCommand(Message, FSkinData); return true;
-      default: return false;
+      default: return AnswerIdentity(Message);
     }
   }
 
@@ -290,18 +290,19 @@ class TacSkinnedControl : public TBase {
     const int command = Message.WParamHi();
     const bool act = IsOwnManagerCommand(Message, FSkinData) && !(command == QC_SKINREMOVED && IsDying(this));
     auto alive = this->AliveToken();
-    if (command == QC_SKINLOADED) PassSkinCommandOn(Message);
+    if (command == QC_SKINLOADED) HandInside(Message);
     if (act && *alive) {
       BeforeSkinChange(command);
       if (*alive && FSkinData) HandleSkinCommand(Message, FSkinData);
     }
-    if (command != QC_SKINLOADED && *alive) PassSkinCommandOn(Message);
+    if (command != QC_SKINLOADED && *alive) HandInside(Message);
     if (act && *alive && FSkinData) AfterSkinChange(command);
   }
 
-  void PassSkinCommandOn(TMessage& Message) {
+  // A container hands the command on to what lies inside it (SkinWalk.h).
+  void HandInside(const TMessage& Message) {
     if constexpr (std::is_base_of_v<TWinControl, TBase>) {
-      if (PassesSkinCommandsOn()) BroadcastToControls(this, Message);
+      if (PassesSkinCommandsOn()) PassSkinCommandOn(static_cast<TWinControl*>(this), Message);
     }
   }
 };

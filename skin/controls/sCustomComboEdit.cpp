@@ -510,7 +510,7 @@ void TsCustomComboEdit::AfterMaskEdit(TMessage& Message) {
         case QC_SKINREMOVED:
         case QC_REFRESH:
           if (IsOwnManagerCommand(Message, FSkinData)) {
-            BroadcastToControls(this, Message);
+            PassSkinCommandOn(this, Message);
             SetEditRect();
           }
           break;

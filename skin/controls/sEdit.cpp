@@ -89,6 +89,7 @@ bool TsEdit::AnswerAnyState(TMessage& Message) {
 
 void TsEdit::AfterSkinChange(int Command) {
   if (Command == QC_REFRESH) {
+    if (SkinSwitchRunning()) return;
     Repaint();
     if (HandleAllocated()) SendMessageA(Handle_, WM_NCPAINT, 0, 0);
   } else if (Command == QC_SKINREMOVED && HandleAllocated()) {
@@ -181,7 +182,8 @@ void TsEdit::AfterInherited(TMessage& Message) {
     case WM_SETFONT:
       if (!Loading()) {
         FSkinData->Invalidate();
-        SendMessageA(Handle_, WM_NCPAINT, 0, 0);
+        // In a skin switch (the skin's text colour given) the frame is painted at its end.
+        if (!SkinSwitchWalking()) SendMessageA(Handle_, WM_NCPAINT, 0, 0);
       }
       break;
     case CM_MOUSEENTER:

@@ -111,7 +111,7 @@ void TsMaskEdit::RepaintAfterUpdate() {
 void TsMaskEdit::AfterSkinChange(int Command) {
   if (Command == QC_SKINREMOVED) {
     RecreateWnd();
-  } else if (Command == QC_REFRESH && HandleAllocated()) {
+  } else if (Command == QC_REFRESH && HandleAllocated() && !SkinSwitchRunning()) {
     SendMessageA(Handle_, WM_NCPAINT, 0, 0);
     Repaint();
   }

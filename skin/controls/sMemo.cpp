@@ -48,6 +48,7 @@ void TsMemo::AfterSkinChange(int Command) {
     if (HandleAllocated()) RecreateWnd();
   } else if (Command == QC_REFRESH && HandleAllocated()) {
     UpdateControlScrollBars(FSkinData, FScrollWnd);
+    if (SkinSwitchRunning()) return;
     Perform(WM_ERASEBKGND, 0, 0);
     Repaint();
     SendMessageA(Handle_, WM_NCPAINT, 0, 0);

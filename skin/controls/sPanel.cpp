@@ -81,7 +81,7 @@ void TsPanel::Paint() {
 void TsPanel::AfterSkinChange(int Command) {
   if (Command == QC_SKINREMOVED)
     Invalidate();
-  else if (Command == QC_REFRESH && !PrintDC)
+  else if (Command == QC_REFRESH && !PrintDC && !SkinSwitchRunning())
     Repaint();
 }
 

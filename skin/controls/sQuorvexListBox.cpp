@@ -715,6 +715,7 @@ void TsQuorvexListBox::AfterSkinChange(int Command) {
   if (Command == QC_REFRESH) {
     if (FSkinData->Skinned()) ApplySkinColors();
     UpdateControlScrollBars(FSkinData, FScrollWnd);
+    if (SkinSwitchRunning()) return;
     Repaint();
     SendMessageA(Handle_, WM_NCPAINT, 0, 0);
   } else if (Command == QC_SKINREMOVED) {

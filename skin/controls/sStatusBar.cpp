@@ -181,7 +181,7 @@ void TsStatusBar::AfterSkinChange(int Command) {
     RecreateWnd();
     return;
   }
-  if (PrintDC) return;
+  if (PrintDC || SkinSwitchRunning()) return;
   Repaint();
   Perform(WM_NCPAINT, 0, 0);
 }

@@ -300,7 +300,7 @@ bool TsTrackBar::FocusMessage(TMessage& Message, bool Gained) {
 void TsTrackBar::AfterSkinChange(int Command) {
   if (Command == QC_SKINREMOVED)
     RecreateWnd();
-  else if (!(Command == QC_REFRESH && PrintDC))
+  else if (!(Command == QC_REFRESH && PrintDC) && !SkinSwitchRunning())
     Repaint();
 }
 

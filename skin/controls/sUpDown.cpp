@@ -160,16 +160,9 @@ bool TsUpDown::SkinCommand(TMessage& Message) {
     case QC_SKINREMOVED:
     case QC_REFRESH:
       if (!DefaultManager || Message.LParam != reinterpret_cast<LPARAM>(DefaultManager)) return false;
-      Repaint();
+      if (!SkinSwitchRunning()) Repaint();
       return true;
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
-    case QC_GETAPPLICATION:
-      Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
-      return true;
-    default: return false;
+    default: return AnswerIdentity(Message);
   }
 }
 

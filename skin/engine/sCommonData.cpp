@@ -221,7 +221,8 @@ void TsCommonData::SetSkinManager(TsSkinManager* Manager) {
 }
 
 void TsCommonData::NotifySectionChange() {
-  if (!OwnerControl || !ControlIsReady(OwnerControl)) return;
+  // In a skin switch the switch's walk tells every control, after its section is settled.
+  if (!OwnerControl || !ControlIsReady(OwnerControl) || SkinSwitchRunning()) return;
   TsSkinManager* sm = SkinManager();
   const bool valid = sm && sm->IsSectionIndex(SkinIndex);
   SendControlSkinCommand(OwnerControl, valid ? QC_REFRESH : QC_SKINREMOVED, reinterpret_cast<LPARAM>(sm));
@@ -447,40 +448,12 @@ void AnnounceToParentForm(TControl* Control) {
   if (!Control || Control->ComponentState().Contains(csDesigning)) return;
   auto* top = dynamic_cast<TWinControl*>(Control->GetTopParent());
   if (!top || top == Control || !top->HandleAllocated()) return;
+  // In a skin switch each form hears of its controls once, when the commands have walked.
+  if (SkinSwitchWalking()) {
+    AnnounceAfterSwitch(top->Handle(), Control);
+    return;
+  }
   SendSkinCommand(top->Handle(), QC_CONTROLANNOUNCE, reinterpret_cast<LPARAM>(Control));
-}
-
-void BroadcastToControls(TWinControl* Control, TMessage& Message) {
-  if (!Control) return;
-  for (int i = 0; i < Control->ControlCount(); ++i) {
-    TControl* child = Control->Controls(i);
-    if (!child || IsBeingDestroyed(child)) break;
-    auto* wc = child->IsWindowControl() ? static_cast<TWinControl*>(child) : nullptr;
-    if (wc && wc->HandleAllocated()) {
-      Message.Result = SendMessageA(wc->Handle(), Message.Msg, Message.WParam, Message.LParam);
-    } else {
-      TMessage m = Message;
-      child->WindowProc(m);
-      Message.Result = m.Result;
-    }
-    if (wc && !IsBeingDestroyed(wc) && !FindSkinData(wc) && !AskControl(wc, QC_ISSKINNED))
-      BroadcastToControls(wc, Message);
-  }
-}
-
-void RepaintChildControls(TWinControl* Control) {
-  if (!Control) return;
-  for (int i = 0; i < Control->ControlCount(); ++i) {
-    TControl* child = Control->Controls(i);
-    if (!child || !child->IsWindowControl() || IsBeingDestroyed(child)) continue;
-    SendControlSkinCommand(child, QC_UPDATEDONE);
-  }
-}
-
-void RepaintChildWindows(HWND Wnd) {
-  if (!Wnd) return;
-  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    SendSkinCommand(child, QC_UPDATEDONE);
 }
 
 namespace {
@@ -601,10 +574,6 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       else
         SharedCacheInfo = TsCacheInfo{};
       return true;
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
     case QC_SETUPDATING: sd->SetUpdating(arg1); return true;
     case QC_SETALWAYSREPAINT: sd->AlwaysRepaint = arg1; return true;
     case QC_ISBUSY: {
@@ -640,10 +609,7 @@ bool HandleSkinCommand(TMessage& Message, TsCommonData* sd) {
       Message.Result = 1;
       return true;
     case QC_SETPARTLYHIDDEN: sd->PartlyHidden = true; return true;
-    case QC_GETAPPLICATION:
-      Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
-      return true;
-    default: return false;
+    default: return AnswerIdentity(Message);
   }
 }
 

@@ -26,6 +26,7 @@
 #include "classlib/core/Messages.h"
 #include "classlib/core/Sets.h"
 #include "skin/engine/Hooks.h"
+#include "skin/engine/SkinWalk.h"
 
 class TsSkinManager;
 
@@ -310,15 +311,7 @@ class TsParentAnswers {
   TsCacheInfo Cache_;
   TColor Color_ = clParentColorUnset;
 };
-// Passes the message to the children depth first: Perform for graphic children and window
-// children without a handle, SendMessage to the others. A skinned window child passes skin
-// commands on to its own children itself, so the walk descends only into children that are not
-// skinned (QC_ISSKINNED). Stops at a child being destroyed.
-void BroadcastToControls(TWinControl* Control, TMessage& Message);
-// QC_UPDATEDONE to each child control that is not a graphic control and not being destroyed.
-void RepaintChildControls(TWinControl* Control);
-// QC_UPDATEDONE to each child window.
-void RepaintChildWindows(HWND Wnd);
+// BroadcastToControls, RepaintChildControls and RepaintChildWindows: skin/engine/SkinWalk.h.
 
 // ---- Bound label of skinned edits ---------------------------------------------------------------
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
-#include <set>
 
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/FolderSkins.h"
+#include "skin/engine/SkinWalk.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/core/acSkinLoader.h"
 
@@ -97,21 +97,6 @@ LRESULT CALLBACK ManagerCBTProc(int Code, WPARAM WParam, LPARAM LParam) {
   return CallNextHookEx(CBTHook, Code, WParam, LParam);
 }
 
-struct TThreadWindows {
-  std::vector<HWND> List;
-};
-
-BOOL CALLBACK CollectThreadWindow(HWND wnd, LPARAM data) {
-  // An enumeration callback is a system boundary: a failed allocation ends the walk instead.
-  try {
-    reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
-  } catch (...) {
-    HandleBoundaryException(nullptr);
-    return FALSE;
-  }
-  return TRUE;
-}
-
 const char* const DefaultThirdTable[ThirdListCount] = {
     "TEdit\r\nTMemo\r\nTMaskEdit\r\nTLabeledEdit\r\nTHotKey\r\nTListBox\r\nTCheckListBox\r\nTDBListBox\r\n"
     "TRichEdit\r\nTDBMemo\r\nTSynEdit\r\nTSynMemo\r\nTDBSynEdit\r\nTDBLookupListBox\r\nTDBRichEdit\r\n"
@@ -136,58 +121,7 @@ const char* const DefaultThirdTable[ThirdListCount] = {
     "TStatusBar",
 };
 
-void DeliverToWindowTree(HWND wnd, TMessage& message);
-
-// The foreign windows (windows that are no controls of the class library, such as a bare list box
-// made with CreateWindowEx) anywhere inside a control's window, each with what lies inside it:
-// the walk over the controls does not see them.
-void DeliverToForeignChildren(HWND wnd, TMessage& message) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-  for (HWND child : children) {
-    if (!IsWindow(child)) continue;
-    if (FindControl(child))
-      DeliverToForeignChildren(child, message);
-    else
-      DeliverToWindowTree(child, message);
-  }
-}
-
-// Sends the message to a window and, unless the window is skinned (and so passes skin commands on
-// itself), to what lies inside it: a class-library control's children through
-// BroadcastToControls and the foreign windows among its descendants, a foreign window's child
-// windows one level at a time.
-void DeliverToWindowTree(HWND wnd, TMessage& message) {
-  TWinControl* control = FindControl(wnd);
-  if (control && Dying(control)) return;
-  message.Result = SendMessageA(wnd, message.Msg, message.WParam, message.LParam);
-  if (!IsWindow(wnd)) return;
-  if (control) {
-    // A control with skin data passes skin commands on itself: no need to ask it.
-    if (!FindSkinData(control) && !AskControl(control, QC_ISSKINNED)) BroadcastToControls(control, message);
-    if (IsWindow(wnd)) DeliverToForeignChildren(wnd, message);
-    return;
-  }
-  if (!AskWindow(wnd, QC_ISSKINNED)) PassSkinCommandInside(wnd, message);
-}
-
 }  // namespace
-
-void PassSkinCommandToForeignWindows(HWND Wnd, TMessage& Message) {
-  if (Wnd && IsWindow(Wnd)) DeliverToForeignChildren(Wnd, Message);
-}
-
-void PassSkinCommandInside(HWND Wnd, TMessage& Message) {
-  if (!Wnd || !IsWindow(Wnd)) return;
-  if (TWinControl* control = FindControl(Wnd)) {
-    if (!Dying(control)) BroadcastToControls(control, Message);
-    return;
-  }
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-  for (HWND child : children)
-    if (IsWindow(child)) DeliverToWindowTree(child, Message);
-}
 
 const std::array<const char*, ThirdListCount> ThirdKindNames = {
     "Edit",     "Button", "BitBtn", "CheckBox",    "ComboBox",    "Grid",       "GroupBox", "ListView", "Panel",
@@ -484,14 +418,18 @@ bool TsSkinManager::ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std:
 
 void TsSkinManager::DoActivate() {
   SkinChanging = true;
-  FSkinData.Active = FSkin != nullptr;
-  UpdateConstData();
-  if (FSkinableMenus) {
-    FSkinableMenus->SkinBorderWidth = -1;
-    FSkinableMenus->UpdateMenus();
+  {
+    // Every window is told, then painted once.
+    TSkinSwitch paintOnce;
+    FSkinData.Active = FSkin != nullptr;
+    UpdateConstData();
+    if (FSkinableMenus) {
+      FSkinableMenus->SkinBorderWidth = -1;
+      FSkinableMenus->UpdateMenus();
+    }
+    if (FSkinData.Active && IsDefault()) InstallHook();
+    SendNewSkin();
   }
-  if (FSkinData.Active && IsDefault()) InstallHook();
-  SendNewSkin();
   SkinChanging = false;
 }
 
@@ -527,35 +465,19 @@ void TsSkinManager::RepaintForms() {
 
 void TsSkinManager::SendRemoveSkin() {
   SkinRemoving = true;
-  FSkinData.Active = false;
-  if (FSkinableMenus) FSkinableMenus->UpdateMenus();
-  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(this));
-  SendToAll(m);
-  if (FHookInstalled) RemoveHook();
+  {
+    // Every window is told, then painted once in the plain look.
+    TSkinSwitch paintOnce;
+    FSkinData.Active = false;
+    if (FSkinableMenus) FSkinableMenus->UpdateMenus();
+    TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(this));
+    SendToAll(m);
+    if (FHookInstalled) RemoveHook();
+  }
   SkinRemoving = false;
-  // Every window repaints in the plain look.
-  TThreadWindows top;
-  EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&top));
-  for (HWND wnd : top.List)
-    if (IsWindow(wnd) && IsWindowVisible(wnd))
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void TsSkinManager::SendToAll(TMessage& Message) {
-  // Forms with a provider pass the command on to their controls and adapters themselves; every
-  // other window of the thread is walked here.
-  TThreadWindows top;
-  EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&top));
-  std::set<HWND> providerForms;
-  for (TWinControl* form : std::vector<TWinControl*>(SkinnedFormList)) {
-    if (!form || Dying(form) || !form->HandleAllocated()) continue;
-    providerForms.insert(form->Handle());
-  }
-  for (HWND wnd : providerForms)
-    if (IsWindow(wnd)) SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
-  for (HWND wnd : top.List)
-    if (IsWindow(wnd) && !providerForms.count(wnd)) DeliverToWindowTree(wnd, Message);
-}
+void TsSkinManager::SendToAll(TMessage& Message) { SendSkinCommandToAll(Message); }
 
 void TsSkinManager::UpdateConstData() {
   FConstData = TacConstData{};

@@ -401,15 +401,6 @@ int AddSkinnedForm(TWinControl* Form);
 void RemoveSkinnedForm(TWinControl* Form);
 const std::vector<TWinControl*>& SkinnedForms();
 
-// A window that passes skin commands on itself (it answers QC_ISSKINNED: the walk over the windows
-// stops at it) hands one on to what lies inside it as the walk would: a class-library control's
-// controls (down to the skinned ones, graphic controls included; the foreign windows below it are
-// reached from its form), a foreign window's child windows, each with what lies inside it.
-void PassSkinCommandInside(HWND Wnd, TMessage& Message);
-// The foreign windows anywhere inside a control's window Wnd (windows that are no controls of the
-// class library, which the walk over the controls does not see), each with what lies inside it.
-void PassSkinCommandToForeignWindows(HWND Wnd, TMessage& Message);
-
 // true when Event is in Events, or Events holds aeGlobalDef and Event is in the default
 // manager's AnimEventsDefault (all four mouse events without a manager).
 bool AnimEventAllowed(TacAnimatEvent Event, TacAnimatEvents Events);

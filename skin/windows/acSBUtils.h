@@ -40,9 +40,6 @@ inline constexpr const char* AdapterPropName = "ACSBSC";
 extern bool HookAttaching;
 // true while the control adapter of a form frees all its items at once.
 extern bool AdapterItemsClearing;
-// true while the control adapter of a form sends a command to each of its items: a container then
-// keeps it (what lies inside it hears the command through the form's walk).
-extern bool BroadcastingToItems;
 
 // ---- The adapter base -------------------------------------------------------------------------------
 
@@ -79,6 +76,9 @@ class TacMainWnd : public TObject {
   bool SkinOn() const;
   // A skin came or was refreshed: the sections are looked up again and the image is made anew.
   void MarkSkinChanged();
+  // The window painted again after a skin command (RedrawWindow with Flags, or with none its
+  // WM_PAINT sent): at once outside a skin switch, not at all in one (its end paints every window).
+  void RedrawAfterSkinCommand(UINT Flags);
   // The window method installed in place of a control's WindowProc.
   TWndMethod AdapterMethod() { return MakeMethod<&TacMainWnd::RouteMessage>(this); }
   // What the adapter changed on its owner control's style (csOpaque) goes back as it was; called
@@ -128,16 +128,14 @@ class TacMainWnd : public TObject {
   }
   // Runs after HandleMessage for every message, while the adapter lives.
   virtual void AfterMessage(const TMessage& Message) { (void)Message; }
-  // A container's adapter: the skin's coming, refresh and going, which the walk over the windows
-  // hands no further than a skinned window, are passed on to what lies inside the window (the
-  // coming before the window takes it, the others after), whenever the walk stopped at it.
+  // A container's adapter: the skin's coming, refresh and going are passed on to what lies inside
+  // the window (PassSkinCommandOn: the coming before the window takes it, the others after).
   virtual bool PassesSkinCommandsOn() const { return false; }
   // The skin commands every adapter answers alike while its skin is on; true when the command
   // ends there (each adapter's own table lists only what differs):
   //   QC_UPDATEDONE       when Updating is set it is cleared and RepaintAfterUpdate runs.
-  //   QC_ISSKINNED        LParam and Result 1.
+  //   QC_ISSKINNED, QC_GETAPPLICATION  the answers every skinned window gives (AnswerIdentity).
   //   QC_GETSECTIONINDEX  Result = SkinIndex + 1 (0 when the section is unknown).
-  //   QC_GETAPPLICATION   the application object.
   bool AnswerCommonCommand(TMessage& Message);
   // QC_UPDATEDONE found the adapter Updating (cleared now): the window and its children are redrawn,
   // frame included. true when the command then goes on to the window as well.

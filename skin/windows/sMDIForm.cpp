@@ -41,7 +41,10 @@ void TsMDIForm::RefreshClient() {
   // A client made after the last connection (the form's window was being made) is taken now.
   if (!MDIAdapter || MDIAdapter->Destroyed) ConnectToClient();
   if (!MDIAdapter || MDIAdapter->Destroyed || !Form || !Form->ClientHandle()) return;
-  if (IsWindowVisible(Form->ClientHandle())) SendMessageA(Form->ClientHandle(), WM_NCPAINT, 1, 0);
+  // While a skin switch's commands walk the frame's image is not made yet: the client's frame is
+  // painted at the switch's end (when the frame's own frame is painted and refreshes the client).
+  if (IsWindowVisible(Form->ClientHandle()) && !SkinSwitchWalking())
+    SendMessageA(Form->ClientHandle(), WM_NCPAINT, 1, 0);
 }
 
 // ---- What the provider and the client adapter ask of each other ------------------------------------------

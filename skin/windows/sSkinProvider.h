@@ -250,6 +250,8 @@ class TsSkinProvider : public TComponent {
   bool RebuildMainMenu();
   void UpdateMDIForm(bool Create);
   void UpdateFormScrollBars();
+  // The control adapter freed (its adapters leave their windows); the removal reached the adapted
+  // controls with the rest of the form before.
   void DetachAdapter();
   void BroadcastToAdapter(TMessage& Message);
   // The whole frame composed again at the next non-client paint, which is sent now.
@@ -433,6 +435,8 @@ class TsSkinProvider : public TComponent {
   void SkinRemoved(TMessage& Message);
   void SkinLoaded(TMessage& Message);
   void SkinRefresh(TMessage& Message);
+  // The skin change passed on to what lies inside the form, the adapted controls and the foreign
+  // windows among it (PassSkinCommandOn).
   void BroadcastSkinChange(TMessage& Message);
   void WMCreate(TMessage& Message);
   void WMSize(TMessage& Message);

@@ -140,6 +140,7 @@ MessageSpy::MessageSpy() {
 
 MessageSpy::~MessageSpy() {
   while (!Watched_.empty()) Unwatch(Watched_.back().Wnd);
+  if (CallHook_) UnhookWindowsHookEx(CallHook_);
   if (Hook_) UnhookWindowsHookEx(Hook_);
   if (gHookOwner == this) gHookOwner = nullptr;
 }
@@ -173,20 +174,37 @@ void MessageSpy::Unwatch(HWND wnd) {
   }
 }
 
-void MessageSpy::Record(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+void MessageSpy::Hook(HWND wnd) {
+  // The thread's hooks belong to the first spy alive; another one subclasses the window instead.
+  if (gHookOwner != this) {
+    Watch(wnd);
+    return;
+  }
+  Hooked_.push_back(wnd);
+  if (!CallHook_)
+    CallHook_ = SetWindowsHookExA(WH_CALLWNDPROC, &MessageSpy::CallWndHook, nullptr, GetCurrentThreadId());
+}
+
+bool MessageSpy::IsHooked(HWND wnd) const { return std::find(Hooked_.begin(), Hooked_.end(), wnd) != Hooked_.end(); }
+
+void MessageSpy::Add(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, unsigned flags) {
   if (IsIgnored(msg)) return;
   MsgEntry e;
   e.Msg = msg;
   e.WParam = wParam;
   e.LParam = lParam;
   e.Wnd = wnd;
+  e.Flags = flags;
+  Entries_.push_back(e);
+}
+
+void MessageSpy::Record(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const MessageSpy* owner = gHookOwner;
   bool posted = owner && owner->HaveRetrieved_ && owner->LastRetrieved_.hwnd == wnd &&
                 owner->LastRetrieved_.message == msg && owner->LastRetrieved_.wParam == wParam &&
                 owner->LastRetrieved_.lParam == lParam;
   if (posted) gHookOwner->HaveRetrieved_ = false;
-  e.Flags = posted ? msgPosted : msgSent;
-  Entries_.push_back(e);
+  Add(wnd, msg, wParam, lParam, posted ? msgPosted : msgSent);
 }
 
 bool MessageSpy::Contains(UINT msg) const { return Count(msg) > 0; }
@@ -197,8 +215,21 @@ int MessageSpy::Count(UINT msg) const {
 
 LRESULT CALLBACK MessageSpy::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && gHookOwner && wParam == PM_REMOVE) {
-    gHookOwner->LastRetrieved_ = *reinterpret_cast<const MSG*>(lParam);
-    gHookOwner->HaveRetrieved_ = true;
+    const MSG& m = *reinterpret_cast<const MSG*>(lParam);
+    if (gHookOwner->IsHooked(m.hwnd)) {
+      gHookOwner->Add(m.hwnd, m.message, m.wParam, m.lParam, msgPosted);
+    } else {
+      gHookOwner->LastRetrieved_ = m;
+      gHookOwner->HaveRetrieved_ = true;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MessageSpy::CallWndHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && gHookOwner) {
+    const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (gHookOwner->IsHooked(m.hwnd)) gHookOwner->Add(m.hwnd, m.message, m.wParam, m.lParam, msgSent);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

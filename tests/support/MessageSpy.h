@@ -42,6 +42,11 @@ class MessageSpy {
   // Subclasses the window; the original procedure is put back by Unwatch or the destructor.
   void Watch(HWND wnd);
   void Unwatch(HWND wnd);
+  // Records what the window gets through the thread's message hooks instead: every message sent
+  // to it and every message taken from the queue for it, whatever procedures are put in front of
+  // its own later (an adapter that attaches afterwards and answers a message itself). The first
+  // spy alive owns the thread's hooks; another one subclasses the window instead.
+  void Hook(HWND wnd);
 
   // Feeds one message by hand (from a WindowProc override or a hook).
   void Record(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -62,12 +67,17 @@ class MessageSpy {
   };
   static LRESULT CALLBACK SpyProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK GetMsgHook(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam);
   bool IsIgnored(UINT msg) const;
+  bool IsHooked(HWND wnd) const;
+  void Add(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, unsigned flags);
 
   std::vector<MsgEntry> Entries_;
   std::vector<Watched> Watched_;
   std::vector<UINT> Ignored_;
+  std::vector<HWND> Hooked_;
   HHOOK Hook_ = nullptr;
+  HHOOK CallHook_ = nullptr;
   MSG LastRetrieved_{};
   bool HaveRetrieved_ = false;
 };

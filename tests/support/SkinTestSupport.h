@@ -58,8 +58,8 @@ class TTestSkinControl : public TWinControl {
   void WndProc(TMessage& Message) override;
   TsCommonData* SkinData = nullptr;
   std::vector<TRecordedCommand> Commands;
-  // The codes of the commands recorded so far, without the "are you skinned" queries (QC_ISSKINNED) that
-  // walks over the controls ask on their way.
+  // The codes of the commands recorded so far, without the "are you skinned" queries (QC_ISSKINNED)
+  // that others ask it (the control adapter as it looks for controls to adapt).
   std::vector<int> CommandCodes() const;
 };
 

@@ -133,10 +133,10 @@ void TsPageControl::AfterSkinChange(int Command) {
     case QC_SKINREMOVED:
       UpdateUpDown();
       UpdateCloseButtons();
-      if (HandleAllocated()) RedrawWindow(Handle_, nullptr, nullptr, kRedrawAll);
+      if (HandleAllocated() && !SkinSwitchRunning()) RedrawWindow(Handle_, nullptr, nullptr, kRedrawAll);
       break;
     case QC_REFRESH:
-      if (HandleAllocated() && Showing()) {
+      if (HandleAllocated() && Showing() && !SkinSwitchRunning()) {
         RedrawWindow(Handle_, nullptr, nullptr, kRedrawAll);
         Perform(WM_PAINT, 0, 0);
       }

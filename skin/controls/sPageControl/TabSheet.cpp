@@ -63,22 +63,16 @@ bool TsTabSheet::SkinCommand(TMessage& Message) {
   TsCommonData* sd = pc->SkinData();
   const bool own = IsOwnManagerCommand(Message, sd);
   const bool skinned = ControlSkinned();
+  if (AnswerIdentity(Message)) return true;
   switch (Message.WParamHi()) {
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
-    case QC_GETAPPLICATION:
-      Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
-      return true;
     case QC_SKINREMOVED:
-      if (own) Repaint();
-      BroadcastToControls(this, Message);
+      if (own && !SkinSwitchRunning()) Repaint();
+      PassSkinCommandOn(this, Message);
       return false;
-    case QC_SKINLOADED: BroadcastToControls(this, Message); return false;
+    case QC_SKINLOADED: PassSkinCommandOn(this, Message); return false;
     case QC_REFRESH:
-      if (own && Visible_) Repaint();
-      BroadcastToControls(this, Message);
+      if (own && Visible_ && !SkinSwitchRunning()) Repaint();
+      PassSkinCommandOn(this, Message);
       return false;
     case QC_GETCACHE:
       if (!skinned) return false;

@@ -249,8 +249,8 @@ bool TacDialogWnd::AnswerDialogCommand(TMessage& Message) {
       SkinData->UpdateIndexes();
       LoadButtonMasks();
       MarkChanged();
-      RedrawWindow(WndHandle, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW |
+                             RDW_FRAME);
       return true;
     case QC_GETCACHE:
       if (SkinData->CacheBmp && !SkinData->CacheBmp->Empty())

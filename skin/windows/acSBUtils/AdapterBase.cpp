@@ -16,7 +16,6 @@ using namespace acsb;
 
 bool HookAttaching = false;
 bool AdapterItemsClearing = false;
-bool BroadcastingToItems = false;
 
 namespace {
 
@@ -112,11 +111,6 @@ bool acsb::ItemColors(const TsCommonData* sd, bool DialogMode, bool Hot, COLORRE
   Back = ColorToRGB(TColor(Hot ? gd.HotColor : gd.Color));
   Text = ColorToRGB(TColor(Hot ? gd.HotFontColor.Text() : gd.FontColor.Text()));
   return true;
-}
-
-TObject* acsb::ApplicationObject() {
-  if (GetApplicationObject) return GetApplicationObject();
-  return Application;
 }
 
 bool (*IsContainerClass)(const TControl* Control) = nullptr;
@@ -371,23 +365,16 @@ void TacMainWnd::RouteWindowTreeCommand(TMessage& Message) {
   auto alive = Alive_;
   const HWND wnd = WndHandle;
   const bool loaded = Message.WParamHi() == QC_SKINLOADED;
-  // What lies inside hears the command from here exactly when the walk stops at the window: the
-  // window answers QC_ISSKINNED as the walk asks it (the window's answer, not the adapter's, as the
-  // command may free the adapter); the control adapter's own round reaches only its items.
-  auto passInside = [&] {
-    if (BroadcastingToItems || !IsWindow(wnd) || !AskWindow(wnd, QC_ISSKINNED)) return;
-    TMessage m = Message;
-    PassSkinCommandInside(wnd, m);
-  };
+  // The window passes the command on itself (the walk leaves its inside to it): the coming before
+  // the window takes it (the container paints over its children's new indexes), the others after.
   if (loaded) {
-    // The children first: the container paints over their new indexes.
-    passInside();
+    PassSkinCommandOn(wnd, Message);
     if (!*alive) return;
   }
   if (!BeforeMessage(Message)) return;
   HandleMessage(Message);
   if (*alive) AfterMessage(Message);
-  if (!loaded) passInside();
+  if (!loaded && IsWindow(wnd)) PassSkinCommandOn(wnd, Message);
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {
@@ -453,7 +440,7 @@ bool TacMainWnd::AnswerSkinCommand(TMessage& Message) {
     case QC_REFRESH:
       if (!own) return false;
       MarkSkinChanged();
-      SendMessageA(WndHandle, WM_PAINT, 0, 0);
+      RedrawAfterSkinCommand(0);
       return true;
     case QC_GETCACHE: AnswerCache(SkinData); return true;
     case QC_ISBUSY: {
@@ -473,6 +460,14 @@ bool TacMainWnd::AnswerSkinCommand(TMessage& Message) {
   }
 }
 
+void TacMainWnd::RedrawAfterSkinCommand(UINT Flags) {
+  if (SkinSwitchRunning() || !WndHandle) return;
+  if (Flags)
+    RedrawWindow(WndHandle, nullptr, nullptr, Flags);
+  else
+    SendMessageA(WndHandle, WM_PAINT, 0, 0);
+}
+
 bool TacMainWnd::AnswerCommonCommand(TMessage& Message) {
   switch (Message.WParamHi()) {
     case QC_UPDATEDONE: {
@@ -482,13 +477,8 @@ bool TacMainWnd::AnswerCommonCommand(TMessage& Message) {
       const bool goesOn = RepaintAfterUpdate();
       return !*alive || !goesOn;
     }
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
     case QC_GETSECTIONINDEX: Message.Result = SkinData->SkinIndex + 1; return true;
-    case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return true;
-    default: return false;
+    default: return AnswerIdentity(Message);
   }
 }
 

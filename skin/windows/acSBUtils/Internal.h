@@ -14,8 +14,6 @@
 
 namespace acsb {
 
-// The application object QC_GETAPPLICATION answers with.
-TObject* ApplicationObject();
 // The colour a window shows behind its children when it answers no skin command: a class-library
 // control's Color, else the solid background brush of its window class, else the button face.
 TColor PlainBackgroundOf(HWND wnd);

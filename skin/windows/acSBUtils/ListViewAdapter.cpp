@@ -115,7 +115,8 @@ void TacListViewWnd::HandleMessage(TMessage& Message) {
         // A header given back when the last skin went is hooked again; either way it shows the
         // new skin.
         HookHeader();
-        if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (HeaderWnd && !SkinSwitchRunning())
+          RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
       }
       break;

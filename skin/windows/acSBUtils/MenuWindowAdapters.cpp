@@ -53,16 +53,11 @@ void TacMnuWnd::WindowGoes(TMessage& Message) {
 
 void TacMnuWnd::AnswerMenuCommand(TMessage& Message) {
   switch (Message.WParamHi()) {
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return;
     case QC_SETUPDATING: Message.LParam = Painting; return;
     case QC_POPUPREGION:
       if (IsWindowVisible(WndHandle)) Painting = 1;
       return;
-    case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
-    default: return;
+    default: AnswerIdentity(Message); return;
   }
 }
 

@@ -76,14 +76,7 @@ void TacPanelWnd::HandleMessage(TMessage& Message) {
     const bool on = SkinOn();
     switch (msg) {
       case SM_QUORVEXCMD:
-        switch (Message.WParamHi()) {
-          case QC_ISSKINNED:
-            Message.LParam = 1;
-            Message.Result = 1;
-            return;
-          case QC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(ApplicationObject()); return;
-          default: break;
-        }
+        if (AnswerIdentity(Message)) return;
         break;
       case WM_UPDATEUISTATE: Message.Result = 1; return;
       case WM_PARENTNOTIFY:

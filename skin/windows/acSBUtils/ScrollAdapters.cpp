@@ -140,8 +140,10 @@ void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_)
 
 void TacScrollWnd::SyncFrame() {
   if (Destroyed || !WndHandle || !IsWindow(WndHandle) || SkinOn() == FrameSkinned) return;
+  // In a skin switch the frame is painted with everything else at its end.
   SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED |
+                   (SkinSwitchRunning() ? SWP_NOREDRAW : 0));
 }
 
 bool TacScrollWnd::BeforeMessage(TMessage& Message) {
@@ -281,7 +283,7 @@ void TacBaseWnd::HandleMessage(TMessage& Message) {
   if (msg == SM_QUORVEXCMD) {
     if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
       TacScrollWnd::HandleMessage(Message);
-      if (*alive && IsWindowVisible(wnd)) SendMessageA(wnd, WM_NCPAINT, 0, 0);
+      if (*alive && IsWindowVisible(wnd) && !SkinSwitchRunning()) SendMessageA(wnd, WM_NCPAINT, 0, 0);
       return;
     }
     if (Message.WParamHi() == QC_PREPAREFADE) PrepareWindowCache(SkinData, wnd, false);

@@ -196,7 +196,7 @@ void TacStatusBarWnd::HandleMessage(TMessage& Message) {
     case SM_QUORVEXCMD:
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
         MarkSkinChanged();
-        RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }
       break;

@@ -426,8 +426,8 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             UpdateSpin();
           }
           if (own)
-            RedrawWindow(WndHandle, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+            RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW |
+                                   RDW_FRAME);
           return;
         case QC_REFRESH:
           if (own) {
@@ -454,11 +454,11 @@ void TacTabControlWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             // The pages and what lies on them end their updates too (the control passes skin
             // commands on itself: the form's walk stops at it).
-            PassSkinCommandInside(WndHandle, Message);
+            PassSkinCommandOn(WndHandle, Message);
             return;
           }
           break;
-        case QC_ISSKINNED: Message.LParam = 1; break;
+        case QC_ISSKINNED: AnswerIdentity(Message); return;
         case QC_ISBUSY:
           if (skinned) {
             Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0;
@@ -666,9 +666,9 @@ void TacPageWnd::HandleMessage(TMessage& Message) {
             InvalidateRect(WndHandle, nullptr, TRUE);
             if (!*alive) return;
           }
-          PassSkinCommandInside(WndHandle, Message);
+          PassSkinCommandOn(WndHandle, Message);
           return;
-        case QC_ISSKINNED: Message.LParam = 1; break;
+        case QC_ISSKINNED: AnswerIdentity(Message); return;
         case QC_ISBUSY: Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0; return;
         case QC_ISTRANSPARENT: Message.LParam = Message.Result = 1; return;
         default: break;

@@ -262,7 +262,7 @@ void TacToolBarWnd::HandleMessage(TMessage& Message) {
     case SM_QUORVEXCMD:
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
         MarkSkinChanged();
-        RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }
       break;
@@ -536,7 +536,7 @@ void TacToolBarVCLWnd::HandleMessage(TMessage& Message) {
         DroppedButton = nullptr;
       if (Message.WParamHi() == QC_REFRESH && IsOwnManager(Message, SkinData)) {
         MarkSkinChanged();
-        RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         return;
       }
       if (Message.WParamHi() == QC_GETCACHE) {

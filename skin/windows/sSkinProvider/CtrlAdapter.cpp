@@ -218,16 +218,16 @@ void TacCtrlAdapter::BroadcastMessage(TMessage& Message) {
   std::vector<HWND> windows;
   for (TacAdapterItem* item : Items)
     if (HWND wnd = LiveWindow(item)) windows.push_back(wnd);
-  const bool outer = BroadcastingToItems;
-  BroadcastingToItems = true;
+  // Each item hears it from this round, a container among them keeping it (SendInRound).
   try {
     for (HWND wnd : windows)
-      if (std::any_of(Items.begin(), Items.end(), [&](TacAdapterItem* i) { return LiveWindow(i) == wnd; }))
-        SendMessageA(wnd, Message.Msg, Message.WParam, Message.LParam);
+      if (std::any_of(Items.begin(), Items.end(), [&](TacAdapterItem* i) { return LiveWindow(i) == wnd; })) {
+        TMessage m = Message;
+        SendInRound(wnd, m);
+      }
   } catch (...) {
     // A failing receiver ends the broadcast; the sender goes on.
   }
-  BroadcastingToItems = outer;
 }
 
 void TacCtrlAdapter::AddAllItems(TWinControl* OwnerControl) {

@@ -556,7 +556,9 @@ void TsSkinProvider::PaintFormBackground(HDC DC, bool RepaintChildren) {
     CopyCacheExcludingChildren(Form, SkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, FromRECT(cr), DC, false, 0, 0);
     PaintGraphicChildren(DC, Form, TPoint{});
   }
-  if (RepaintChildren) {
+  // The adapted controls repaint over the new background; in a skin switch they heard the refresh
+  // in its walk, and its end paints them.
+  if (RepaintChildren && !SkinSwitchRunning()) {
     RepaintChildControls(Form);
     TMessage m =
         MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_REFRESH), reinterpret_cast<LPARAM>(SkinData->SkinManager()));

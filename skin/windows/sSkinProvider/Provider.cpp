@@ -493,10 +493,9 @@ void TsSkinProvider::UpdateFormScrollBars() {
 }
 
 void TsSkinProvider::DetachAdapter() {
+  // The adapted controls heard the removal with the form's other controls (SkinRemoved passes it
+  // on before): the adapters leave their windows.
   if (ComponentState().Contains(csDesigning) || !Adapter) return;
-  TMessage m =
-      MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_SKINREMOVED), reinterpret_cast<LPARAM>(SkinData->SkinManager()));
-  BroadcastToAdapter(m);
   FreeAndNil(Adapter);
 }
 

@@ -34,27 +34,18 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
 }
 
 void TsSkinProvider::BroadcastSkinChange(TMessage& Message) {
-  if (!Form || Dying(Form)) return;
-  TMessage m = Message;
-  BroadcastToControls(Form, m);
-  if (Form && Form->HandleAllocated()) PassSkinCommandToForeignWindows(Form->Handle(), m);
+  if (Form && !Dying(Form)) PassSkinCommandOn(Form, Message);
 }
 
 // ---- In every state ------------------------------------------------------------------------------------
 
 bool TsSkinProvider::AnswerAnyState(TMessage& Message) {
+  if (AnswerIdentity(Message)) return true;
   switch (SkinCommandOf(Message)) {
-    case QC_ISSKINNED:
-      Message.LParam = 1;
-      Message.Result = 1;
-      return true;
     case QC_SKINLOADED:
       if (!Dying(Form) && OwnManager(Message, SkinData) && !SystemMenu) PrepareForm();
       return false;
     case QC_SKINREMOVED: SkinRemoved(Message); return true;
-    case QC_GETAPPLICATION:
-      Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
-      return true;
     case QC_GETCLIENTOFFSET:
       Message.Result =
           LRESULT(std::uint32_t(ClientOffsetX() & 0xFFFF) | (std::uint32_t(ClientOffsetY() & 0xFFFF) << 16));
@@ -71,11 +62,12 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
   }
   auto alive = Alive_;
   FreeAndNil(FormScrollWnd);
-  DetachAdapter();
   HandleSkinCommand(Message, SkinData);
   MenuLineRows = -1;
+  // The adapted controls hear the removal with the rest of the form, then their adapters go.
   BroadcastSkinChange(Message);
   if (!*alive || !Form) return;
+  DetachAdapter();
   FreeMenuBitmap();
   HotHitCode = 0;
   ButtonPressed = false;
@@ -88,12 +80,14 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
     PrepareMenus(false);
     SetSystemMenuStyle(false);
     if (Form->FormStyle() == fsMDIForm) UpdateMDIForm(false);
+    // In a skin switch the form is painted at its end, with its frame and its children.
+    const bool paintNow = !SkinSwitchRunning();
     if (HasBorder() && !InMenuLoop && Form->HandleAllocated()) {
-      SetWindowRgn(Form->Handle(), nullptr, TRUE);
+      SetWindowRgn(Form->Handle(), nullptr, paintNow);
       RegionSize_ = TSize{};
     }
     if (MainMenuOf(Form)) RebuildMainMenu();
-    if (Form->ClientHandle())
+    if (Form->ClientHandle() && paintNow)
       RedrawWindow(Form->ClientHandle(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
   }
@@ -239,7 +233,7 @@ void TsSkinProvider::SkinLoaded(TMessage& Message) {
   MenuLineRows = -1;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
-  SendNCPaint(Form);
+  if (!SkinSwitchRunning()) SendNCPaint(Form);
   if (Form->FormStyle() == fsMDIForm) {
     if (!MDIForm) UpdateMDIForm(true);
     if (MDIForm && MDIFormConnectProc) MDIFormConnectProc(MDIForm);
@@ -267,20 +261,24 @@ void TsSkinProvider::SkinRefresh(TMessage& Message) {
   if (UseGlobalColor && !SkinData->CustomColor) ApplyGlobalColor();
   const HWND wnd = Form->Handle();
   if (IsWindowVisible(wnd)) {
-    SendNCPaint(Form);
-    if (!*alive || !Form) return;
-    TCustomForm* child = Form->FormStyle() == fsMDIForm ? MaximizedChildOf(Form) : nullptr;
-    RedrawWindow(child ? child->Handle() : wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // In a skin switch the form is painted at its end, with its frame and its children.
+    const bool paintNow = !SkinSwitchRunning();
+    if (paintNow) {
+      SendNCPaint(Form);
+      if (!*alive || !Form) return;
+      TCustomForm* child = Form->FormStyle() == fsMDIForm ? MaximizedChildOf(Form) : nullptr;
+      RedrawWindow(child ? child->Handle() : wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
     if (Form->FormStyle() == fsMDIForm && Form->ClientHandle()) {
       // The client lays its children out again for the size it has (a maximized child fills it).
       RECT client{};
       GetClientRect(Form->ClientHandle(), &client);
       SendMessageA(Form->ClientHandle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-      SendMessageA(Form->ClientHandle(), WM_NCPAINT, 1, 0);
+      if (paintNow) SendMessageA(Form->ClientHandle(), WM_NCPAINT, 1, 0);
     }
   }
   if (MDIForm && MDIFormRefreshProc) MDIFormRefreshProc(MDIForm);
   SkinData->SetUpdating(false);
-  BroadcastToAdapter(Message);
+  // The adapted controls hear it with the rest of the form.
   BroadcastSkinChange(Message);
 }

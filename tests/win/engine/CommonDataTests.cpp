@@ -418,13 +418,16 @@ TEST_F(CommonData, AnnounceAndRepaintChildren) {
   RepaintChildWindows(top->Handle());
   EXPECT_EQ((std::vector<int>{QC_UPDATEDONE}), mid->CommandCodes());
 
-  // Broadcasting descends only into children that do not pass commands on themselves.
-  leaf->Commands.clear();
-  mid->Commands.clear();
-  TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_BGCHANGED), 0);
-  BroadcastToControls(top, m);
-  EXPECT_EQ((std::vector<int>{QC_BGCHANGED}), mid->CommandCodes());
-  EXPECT_TRUE(leaf->CommandCodes().empty());
+  // Broadcasting reaches every control inside once: a child that passes a command on itself hands
+  // it to what lies inside it, and for one that does not the broadcast goes on inside it.
+  for (int command : {QC_BGCHANGED, QC_REFRESH}) {
+    leaf->Commands.clear();
+    mid->Commands.clear();
+    TMessage m = MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(command), 0);
+    BroadcastToControls(top, m);
+    EXPECT_EQ((std::vector<int>{command}), mid->CommandCodes());
+    EXPECT_EQ((std::vector<int>{command}), leaf->CommandCodes());
+  }
   leaf->Free();
   mid->Free();
 }

@@ -1,0 +1,316 @@
+#include "skin/engine/SkinWalk.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "classlib/Forms.h"
+#include "skin/engine/sCommonData.h"
+#include "skin/engine/sSkinManager.h"
+
+namespace {
+
+bool Dying(const TComponent* c) { return c && c->ComponentState().Contains(csDestroying); }
+
+// ---- The deliveries under way ------------------------------------------------------------------
+//
+// Each delivery of a walk is recorded while the window handles the message, innermost first: a
+// container that passes the message on (PassSkinCommandOn) finds its own record at the top and
+// marks it, and the walk then leaves the container's inside to it. A send of a round (SendInRound)
+// is recorded as such: a container reached by a round keeps the message (the round reaches every
+// window of its list itself).
+
+struct TDelivery {
+  TControl* Control;
+  HWND Wnd;
+  bool Round;
+  bool PassedOn;
+  TDelivery* Outer;
+};
+TDelivery* Innermost = nullptr;
+
+class TDeliveryScope {
+ public:
+  TDeliveryScope(TControl* Control, HWND Wnd, bool Round) : D_{Control, Wnd, Round, false, Innermost} {
+    Innermost = &D_;
+  }
+  ~TDeliveryScope() { Innermost = D_.Outer; }
+  TDeliveryScope(const TDeliveryScope&) = delete;
+  TDeliveryScope& operator=(const TDeliveryScope&) = delete;
+  bool PassedOn() const { return D_.PassedOn; }
+
+ private:
+  TDelivery D_;
+};
+
+// The record of the delivery to the container, when the container is handling one now.
+TDelivery* DeliveryTo(TControl* Container, HWND Wnd) {
+  TDelivery* d = Innermost;
+  if (!d) return nullptr;
+  if ((Container && d->Control == Container) || (Wnd && d->Wnd == Wnd)) return d;
+  return nullptr;
+}
+
+std::vector<HWND> ChildWindows(HWND Wnd) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  return children;
+}
+
+struct TThreadWindows {
+  std::vector<HWND> List;
+};
+
+BOOL CALLBACK CollectThreadWindow(HWND wnd, LPARAM data) {
+  // An enumeration callback is a system boundary: a failed allocation ends the walk instead.
+  try {
+    reinterpret_cast<TThreadWindows*>(data)->List.push_back(wnd);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::vector<HWND> ThreadWindows() {
+  TThreadWindows top;
+  EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&top));
+  return std::move(top.List);
+}
+
+void PassInside(TWinControl* Control, const TMessage& Message);
+void PassInside(HWND Wnd, const TMessage& Message);
+
+// Sends the message to a control: its window, or its WindowProc when it has none.
+void SendToControl(TControl* Control, TMessage& Message) {
+  auto* wc = Control->IsWindowControl() ? static_cast<TWinControl*>(Control) : nullptr;
+  if (wc && wc->HandleAllocated()) {
+    Message.Result = SendMessageA(wc->Handle(), Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  TMessage m = Message;
+  Control->WindowProc(m);
+  Message.Result = m.Result;
+}
+
+// The foreign windows under a control's window: its child windows that are not its own controls
+// (those the walk over its controls reaches).
+void PassToForeignChildren(TWinControl* Control, const TMessage& Message) {
+  if (!Control->HandleAllocated()) return;
+  for (HWND child : ChildWindows(Control->Handle())) {
+    if (!IsWindow(child)) continue;
+    if (TWinControl* own = FindControl(child); own && own->Parent() == Control) continue;
+    TMessage m = Message;
+    DeliverSkinCommand(child, m);
+  }
+}
+
+void PassInside(TWinControl* Control, const TMessage& Message) {
+  if (!Control || Dying(Control)) return;
+  auto alive = Control->AliveToken();
+  for (int i = 0; i < Control->ControlCount(); ++i) {
+    TControl* child = Control->Controls(i);
+    if (!child || Dying(child)) break;
+    TMessage m = Message;
+    DeliverSkinCommand(child, m);
+    if (!*alive) return;
+  }
+  if (!Dying(Control)) PassToForeignChildren(Control, Message);
+}
+
+void PassInside(HWND Wnd, const TMessage& Message) {
+  if (!Wnd || !IsWindow(Wnd)) return;
+  if (TWinControl* control = FindControl(Wnd)) {
+    PassInside(control, Message);
+    return;
+  }
+  for (HWND child : ChildWindows(Wnd)) {
+    if (!IsWindow(child)) continue;
+    TMessage m = Message;
+    DeliverSkinCommand(child, m);
+  }
+}
+
+}  // namespace
+
+// ---- Walks ----------------------------------------------------------------------------------------
+
+void DeliverSkinCommand(TControl* Control, TMessage& Message) {
+  if (!Control || Dying(Control)) return;
+  auto alive = Control->AliveToken();
+  auto* wc = Control->IsWindowControl() ? static_cast<TWinControl*>(Control) : nullptr;
+  bool passedOn = false;
+  {
+    TDeliveryScope delivery(Control, wc && wc->HandleAllocated() ? wc->Handle() : nullptr, false);
+    SendToControl(Control, Message);
+    passedOn = delivery.PassedOn();
+  }
+  if (!*alive || passedOn || !wc) return;
+  PassInside(wc, Message);
+}
+
+void DeliverSkinCommand(HWND Wnd, TMessage& Message) {
+  if (!Wnd || !IsWindow(Wnd)) return;
+  if (TWinControl* control = FindControl(Wnd)) {
+    DeliverSkinCommand(control, Message);
+    return;
+  }
+  bool passedOn = false;
+  {
+    TDeliveryScope delivery(nullptr, Wnd, false);
+    Message.Result = SendMessageA(Wnd, Message.Msg, Message.WParam, Message.LParam);
+    passedOn = delivery.PassedOn();
+  }
+  if (!passedOn && IsWindow(Wnd)) PassInside(Wnd, Message);
+}
+
+void SendInRound(HWND Wnd, TMessage& Message) {
+  if (!Wnd || !IsWindow(Wnd)) return;
+  TWinControl* control = FindControl(Wnd);
+  TDeliveryScope delivery(control, Wnd, true);
+  Message.Result = SendMessageA(Wnd, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void PassSkinCommandOn(TWinControl* Container, const TMessage& Message) {
+  if (!Container || Dying(Container)) return;
+  if (TDelivery* d = DeliveryTo(Container, Container->HandleAllocated() ? Container->Handle() : nullptr)) {
+    if (d->Round) return;
+    d->PassedOn = true;
+  }
+  PassInside(Container, Message);
+}
+
+void PassSkinCommandOn(HWND Container, const TMessage& Message) {
+  if (!Container || !IsWindow(Container)) return;
+  if (TWinControl* control = FindControl(Container)) {
+    PassSkinCommandOn(control, Message);
+    return;
+  }
+  if (TDelivery* d = DeliveryTo(nullptr, Container)) {
+    if (d->Round) return;
+    d->PassedOn = true;
+  }
+  PassInside(Container, Message);
+}
+
+void SendSkinCommandToAll(TMessage& Message) {
+  const std::vector<HWND> tops = ThreadWindows();
+  // The forms with a provider first, as they stand in the list of skinned forms.
+  std::vector<HWND> first;
+  for (TWinControl* form : std::vector<TWinControl*>(SkinnedForms())) {
+    if (!form || Dying(form) || !form->HandleAllocated()) continue;
+    const HWND wnd = form->Handle();
+    if (std::find(tops.begin(), tops.end(), wnd) != tops.end() &&
+        std::find(first.begin(), first.end(), wnd) == first.end())
+      first.push_back(wnd);
+  }
+  for (HWND wnd : first) {
+    TMessage m = Message;
+    DeliverSkinCommand(wnd, m);
+  }
+  for (HWND wnd : tops) {
+    if (std::find(first.begin(), first.end(), wnd) != first.end()) continue;
+    TMessage m = Message;
+    DeliverSkinCommand(wnd, m);
+  }
+}
+
+void BroadcastToControls(TWinControl* Control, TMessage& Message) { PassSkinCommandOn(Control, Message); }
+
+void RepaintChildControls(TWinControl* Control) {
+  if (!Control) return;
+  for (int i = 0; i < Control->ControlCount(); ++i) {
+    TControl* child = Control->Controls(i);
+    if (!child || !child->IsWindowControl() || Dying(child)) continue;
+    SendControlSkinCommand(child, QC_UPDATEDONE);
+  }
+}
+
+void RepaintChildWindows(HWND Wnd) {
+  if (!Wnd) return;
+  for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendSkinCommand(child, QC_UPDATEDONE);
+}
+
+// ---- Identity answers ---------------------------------------------------------------------------
+
+bool AnswerIdentity(TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD) return false;
+  switch (Message.WParamHi()) {
+    case QC_ISSKINNED:
+      Message.LParam = 1;
+      Message.Result = 1;
+      return true;
+    case QC_GETAPPLICATION:
+      Message.Result = reinterpret_cast<LRESULT>(GetApplicationObject ? GetApplicationObject() : nullptr);
+      return true;
+    default: return false;
+  }
+}
+
+// ---- Paint once -------------------------------------------------------------------------------------
+
+namespace {
+int SwitchDepth = 0;
+bool FinalPaint = false;
+
+// The forms that controls announced themselves to while the switch walked, each with the last
+// control (kept only while it lives).
+struct TAnnouncement {
+  HWND Form;
+  TControl* Control;
+  std::shared_ptr<bool> Alive;
+};
+std::vector<TAnnouncement>& Announcements() {
+  static std::vector<TAnnouncement> list;
+  return list;
+}
+
+void SendAnnouncements() {
+  std::vector<TAnnouncement> list;
+  list.swap(Announcements());
+  for (const TAnnouncement& a : list)
+    if (IsWindow(a.Form))
+      SendSkinCommand(a.Form, QC_CONTROLANNOUNCE, *a.Alive ? reinterpret_cast<LPARAM>(a.Control) : 0);
+}
+}  // namespace
+
+void AnnounceAfterSwitch(HWND Form, TControl* Control) {
+  auto& list = Announcements();
+  auto at = std::find_if(list.begin(), list.end(), [&](const TAnnouncement& a) { return a.Form == Form; });
+  if (at == list.end())
+    list.push_back({Form, Control, Control->AliveToken()});
+  else
+    *at = {Form, Control, Control->AliveToken()};
+}
+
+TSkinSwitch::TSkinSwitch() { ++SwitchDepth; }
+
+TSkinSwitch::~TSkinSwitch() {
+  if (SwitchDepth > 1) {
+    --SwitchDepth;
+    return;
+  }
+  // The forms hear of the controls that announced themselves, then every window is painted.
+  try {
+    SendAnnouncements();
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+  }
+  FinalPaint = true;
+  // The switch's one paint: every window that shows, with its frame and its children, while the
+  // commands' repaints are still held back.
+  try {
+    for (HWND wnd : ThreadWindows())
+      if (IsWindow(wnd) && IsWindowVisible(wnd))
+        RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+  }
+  FinalPaint = false;
+  SwitchDepth = 0;
+}
+
+bool SkinSwitchRunning() { return SwitchDepth > 0; }
+
+bool SkinSwitchWalking() { return SwitchDepth > 0 && !FinalPaint; }
