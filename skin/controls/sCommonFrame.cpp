@@ -140,10 +140,21 @@ bool SectionShowsFocus(const TsCommonData* SkinData) {
 void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
                         const std::string& Caption) {
   if (!Control->Enabled() || !Control->Focused() || Caption.empty() || !SectionShowsFocus(SkinData)) return;
-  R.Left -= Margin;
-  R.Top -= Margin;
-  R.Right += Margin;
-  R.Bottom += Margin;
+  // Round the caption as it is drawn: its outline copies (a focused control's text is hot) lie a
+  // pixel beyond it where the section has them.
+  const qv::TsFontColors& fc = SectionOf(SkinData)->HotFontColor;
+  const auto copy = [&](int i) { return fc.Items[std::size_t(i)] != qv::clNoColor ? 1 : 0; };
+  R.Left -= Margin + copy(1);
+  R.Top -= Margin + copy(2);
+  // Each dot has its white pixel one up and one left: on the right and bottom edges that pixel lies
+  // inside the rectangle, so those edges keep a pixel more away from the caption.
+  R.Right += Margin + copy(3) + 1;
+  R.Bottom += Margin + copy(4) + 1;
+  // On the control: a caption that nearly fills it has its dots at the control's edges.
+  R.Left = std::max(R.Left, 0);
+  R.Top = std::max(R.Top, 0);
+  R.Right = std::min(R.Right, Control->Width());
+  R.Bottom = std::min(R.Bottom, Control->Height());
   DrawFocusDots(Canvas, R);
 }
 

@@ -129,8 +129,9 @@ void FrameMouseLeave(TControl* Control, TsCommonData* SkinData, TsFadeTimer*& Ti
 
 // The section asks for focus dots (SHOWFOCUS).
 bool SectionShowsFocus(const TsCommonData* SkinData);
-// Dots R grown by Margin on every side when the control is enabled and focused, the caption is
-// not empty and the section shows focus.
+// Dots round the caption drawn in R, Margin away from it (and from the outline copies of its
+// text), kept on the control, when the control is enabled and focused, the caption is not empty
+// and the section shows focus. No dot or its white pixel lies on the caption.
 void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
                         const std::string& Caption);
 

@@ -536,28 +536,47 @@ TEST_F(Button, RightClickDuringTheLeftPressLeavesTheLeftReleaseItsDue) {
   EXPECT_TRUE(Application->ShowHint());
 }
 
-// The focus dots go round the caption as it is drawn, every line of it, with or without wrapping.
+// The focus dots go round the caption as it is drawn, every line of it and the outline copies of
+// its text, with or without wrapping, also a caption that nearly fills the button: no dot and no
+// dot's white pixel lies on the caption.
 TEST_F(Button, FocusDotsEncloseEveryLineOfTheCaption) {
-  LoadSkin(TSkinBuilder::Standard().Key("BUTTON", "SHOWFOCUS", "TRUE"));
-  TsButton* b = MakeButton(20, 20, 120, 60, "Line one\nLine two is longer");
-  for (bool wrap : {true, false}) {
-    SCOPED_TRACE(wrap);
-    b->SetWordWrap(wrap);
+  const char* const outlined = "#000080 none none #C0C0C0 #C0C0C0";  // copies right and below
+  const struct {
+    int W, H;
+    const char* Caption;
+    bool Wrap, Outline;
+  } table[] = {
+      {120, 60, "Line one\nLine two is longer", true, false},
+      {120, 60, "Line one\nLine two is longer", false, false},
+      {90, 40, "A caption on two lines", true, false},
+      {90, 40, "A caption on two lines", true, true},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(std::string(row.Caption) + (row.Wrap ? ", wrapped" : "") + (row.Outline ? ", outlined" : ""));
+    TSkinBuilder skin = TSkinBuilder::Standard().Key("BUTTON", "SHOWFOCUS", "TRUE");
+    if (row.Outline) skin.Key("BUTTON", "FONTCOLOR", outlined).Key("BUTTON", "HOTFONTCOLOR", outlined);
+    LoadSkin(skin);
+    TsButton* b = MakeButton(20, 20, row.W, row.H, row.Caption);
+    b->SetWordWrap(row.Wrap);
     b->SetFocus();
     Paint(b);
     const Capture c = CaptureBitmap(b->SkinData()->CacheBmp->Handle());
-    const COLORREF face = c.Pixel(b->Width() / 2, 3);
+    // The caption's pixels: its hot text colour and its outline copies' (the dots may lie on the
+    // frame when the caption leaves no room inside it).
+    const COLORREF text = COLORREF(Manager->Section(Manager->SectionIndexOf("BUTTON")).HotFontColor.Text() & 0xFFFFFF);
+    const auto isInk = [&](COLORREF p) { return p == text || (row.Outline && p == RGB(0xC0, 0xC0, 0xC0)); };
     RECT ink{c.Width(), c.Height(), -1, -1}, dots = ink;
     auto grow = [](RECT& r, int x, int y) {
       r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x),
                std::max<LONG>(r.bottom, y)};
     };
-    for (int y = 1; y < c.Height() - 1; ++y)
-      for (int x = 1; x < c.Width() - 1; ++x) {
+    const auto isDot = [](COLORREF p) { return p == RGB(0, 0, 0) || p == RGB(255, 255, 255); };
+    for (int y = 0; y < c.Height(); ++y)
+      for (int x = 0; x < c.Width(); ++x) {
         const COLORREF p = c.Pixel(x, y);
         if (p == RGB(0, 0, 0))
           grow(dots, x, y);
-        else if (p != face && p != RGB(255, 255, 255))
+        else if (isInk(p))
           grow(ink, x, y);
       }
     ASSERT_GE(ink.right, 0) << "caption drawn";
@@ -566,5 +585,11 @@ TEST_F(Button, FocusDotsEncloseEveryLineOfTheCaption) {
     EXPECT_LT(dots.top, ink.top);
     EXPECT_GT(dots.right, ink.right);
     EXPECT_GT(dots.bottom, ink.bottom);
+    int onCaption = 0;
+    for (int y = ink.top; y <= ink.bottom; ++y)
+      for (int x = ink.left; x <= ink.right; ++x) onCaption += isDot(c.Pixel(x, y)) ? 1 : 0;
+    EXPECT_EQ(0, onCaption) << "dot pixels inside the caption's bounds";
+    FreeAndNil(b);
+    FreeAndNil(Manager);
   }
 }
