@@ -1,5 +1,7 @@
 #include "skin/controls/sCommonFrame.h"
 
+#include <memory>
+
 #include "classlib/GdiScopes.h"
 #include "skin/engine/sStyleSimply.h"
 
@@ -91,6 +93,63 @@ void CopyCacheToWindow(TWinControl* Control, TsCommonData* SkinData, HDC DC) {
   BitBlt(dc, 0, 0, Control->Width(), Control->Height(), SkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+namespace {
+
+// The classic frames of a window's styles, from the outside in (what the system draws when it
+// paints the window's non-client area without a theme).
+void DrawStyleFrame(HWND Wnd, HDC DC, RECT R) {
+  const LONG_PTR style = GetWindowLongPtrA(Wnd, GWL_STYLE), ex = GetWindowLongPtrA(Wnd, GWL_EXSTYLE);
+  if ((style & WS_DLGFRAME) || (ex & WS_EX_DLGMODALFRAME)) {
+    DrawEdge(DC, &R, EDGE_RAISED, BF_RECT | BF_ADJUST);
+  } else if (style & WS_BORDER) {
+    FrameRect(DC, &R, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&R, -1, -1);
+  }
+  if (ex & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  if (ex & WS_EX_STATICEDGE) DrawEdge(DC, &R, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+}
+
+// A window that the skin does not paint, printed frame and all: its non-client part as the system
+// prints it (or, where the system prints none, the frame of its styles), then its client area at
+// its place inside the frame. Width x Height: the window; DC's origin at its top-left corner.
+void PrintPlainWindow(HWND Wnd, HDC DC, LPARAM Flags, int Width, int Height) {
+  RECT client{}, window{};
+  GetClientRect(Wnd, &client);
+  GetWindowRect(Wnd, &window);
+  MapWindowPoints(Wnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  const bool framed = client.left > 0 || client.top > 0 || client.right < Width || client.bottom < Height;
+  if (framed) {
+    // Printed into a bitmap of a colour no frame uses: where nothing was printed, the frame of
+    // the styles is drawn instead.
+    constexpr COLORREF kUnprinted = RGB(1, 254, 3);
+    std::unique_ptr<TBitmap> nc(CreateBmp24(Width, Height));
+    FillBmpRect(nc.get(), Rect(0, 0, Width, Height), TColor(kUnprinted));
+    const BitmapDC src(nc.get());
+    SendMessageA(Wnd, WM_PRINT, WPARAM(HDC(src)), PRF_NONCLIENT);
+    bool printed = false;
+    for (int y = 0; y < Height && !printed; ++y)
+      for (int x = 0; x < Width && !printed; ++x)
+        if ((x < client.left || x >= client.right || y < client.top || y >= client.bottom) &&
+            GetPixel(src, x, y) != kUnprinted)
+          printed = true;
+    const SavedDC saved(DC);
+    ExcludeClipRect(DC, client.left, client.top, client.right, client.bottom);
+    if (printed)
+      BitBlt(DC, 0, 0, Width, Height, src, 0, 0, SRCCOPY);
+    else
+      DrawStyleFrame(Wnd, DC, RECT{0, 0, Width, Height});
+  }
+  const SavedDC saved(DC);
+  POINT org{};
+  GetWindowOrgEx(DC, &org);
+  SetWindowOrgEx(DC, org.x - client.left, org.y - client.top, nullptr);
+  IntersectClipRect(DC, 0, 0, client.right - client.left, client.bottom - client.top);
+  SendMessageA(Wnd, WM_PRINT, WPARAM(DC), Flags & ~LPARAM(PRF_NONCLIENT));
+}
+
+}  // namespace
+
 void PrintChildWindows(HWND Wnd, HDC DC, LPARAM Flags) {
   if (!Wnd || !DC) return;
   HWND last = GetWindow(Wnd, GW_CHILD);
@@ -106,7 +165,11 @@ void PrintChildWindows(HWND Wnd, HDC DC, LPARAM Flags) {
     GetWindowOrgEx(DC, &org);
     SetWindowOrgEx(DC, org.x - r.left, org.y - r.top, nullptr);
     IntersectClipRect(DC, 0, 0, r.right - r.left, r.bottom - r.top);
-    SendMessageA(child, WM_PRINT, WPARAM(DC), Flags);
+    // A skinned window prints its own frame; another may leave it to a system that prints none.
+    if ((Flags & PRF_NONCLIENT) && !AskWindow(child, QC_ISSKINNED))
+      PrintPlainWindow(child, DC, Flags, r.right - r.left, r.bottom - r.top);
+    else
+      SendMessageA(child, WM_PRINT, WPARAM(DC), Flags);
   }
 }
 

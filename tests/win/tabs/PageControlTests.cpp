@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "classlib/ComCtrls.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/ExtCtrlsPanels.h"
 #include "skin/controls/sGroupBox.h"
 #include "skin/controls/sPanel.h"
@@ -436,11 +437,28 @@ TEST_F(PageControl, TabSizeChangeAndPrint) {
   EXPECT_EQ(ColorText(Tab(0)), At(pc, TabBody(pc, 1, false)));
   EXPECT_EQ(ColorText(Tab(2)), At(pc, TabBody(pc, 0, true)));
 
+  // Printed as the page-change fade prints it, a plain edit on the page shows as on the screen,
+  // frame and text.
+  auto* edit = Create<TEdit>(Form);
+  edit->SetParent(pc->Pages(0));
+  edit->SetBounds(60, 50, 120, 24);
+  edit->SetText("Plain edit");
+  flush_events();
   std::unique_ptr<TBitmap> print(CreateBmp24(pc->Width(), pc->Height()));
   FillBmpRect(print.get(), Rect(0, 0, pc->Width(), pc->Height()), TColor(0x123456));
-  SendMessageA(pc->Handle(), WM_PRINT, WPARAM(print->Canvas()->Handle()), PRF_CLIENT | PRF_CHILDREN);
+  SendMessageA(pc->Handle(), WM_PRINT, WPARAM(print->Canvas()->Handle()),
+               PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
   auto printed = [&](TPoint p) { return ColorText(GetPixel(print->Canvas()->Handle(), p.X, p.Y)); };
   for (TPoint p : {TabBody(pc, 1, false), TabBody(pc, 0, true), Point(pc->Width() - 3, pc->Height() / 2),
                    Point(pc->Pages(0)->Left() + 20, pc->Pages(0)->Top() + 20)})
     EXPECT_EQ(At(pc, p), printed(p)) << p.X << "," << p.Y;
+  RECT er{};
+  GetWindowRect(edit->Handle(), &er);
+  const Capture shown = CaptureScreenRect(er);
+  MapWindowPoints(nullptr, pc->Handle(), reinterpret_cast<POINT*>(&er), 2);
+  int differing = 0;
+  for (int y = 0; y < shown.Height(); ++y)
+    for (int x = 0; x < shown.Width(); ++x)
+      differing += shown.Pixel(x, y) != GetPixel(print->Canvas()->Handle(), er.left + x, er.top + y) ? 1 : 0;
+  EXPECT_EQ(0, differing) << "pixels of the edit printed otherwise than shown";
 }
