@@ -41,6 +41,25 @@ TBgr Bgr(TRgb c) {
 TColorRef Ref(TRgb c) { return ColorOf(Bgr(c)); }
 const TRgb kKey{255, 0, 255};
 
+// Contrast as the web's accessibility guidelines measure it: 1 (none) to 21 (black on white).
+double Luminance(TRgb c) {
+  auto lin = [](int v) {
+    const double x = std::clamp(v, 0, 255) / 255.0;
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.R) + 0.7152 * lin(c.G) + 0.0722 * lin(c.B);
+}
+double Contrast(TRgb a, TRgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// Fg, moved towards white or black (away from Bg) until it keeps Ratio against Bg.
+TRgb Readable(TRgb fg, TRgb bg, double ratio) {
+  const TRgb to = Luminance(bg) > 0.18 ? TRgb{0, 0, 0} : TRgb{255, 255, 255};
+  for (int i = 0; i <= 20 && Contrast(fg, bg) < ratio; ++i) fg = Mix(fg, to, 0.1);
+  return fg;
+}
+
 struct TCanvas {
   TImage24& Img;
   void Px(int x, int y, TRgb c) {
@@ -105,6 +124,7 @@ struct TLook {
   TRgb Face, Light, Shadow, Dark, Window, Text, WindowText, Accent, AccentText, Hot, Pressed, InactiveTitle;
   int Radius = 3;  // corners of buttons and frames
   bool Gradients = true;
+  bool DarkLook = false;  // light text on dark faces: hot highlights under text are dark tints
   bool Brackets = false;  // accent brackets in the corners of group boxes (corner images)
   bool UseMaster = true;
 };
@@ -147,10 +167,17 @@ TLook GraphiteLook() {
   l.InactiveTitle = {74, 76, 80};
   l.Radius = 1;
   l.Gradients = false;
+  l.DarkLook = true;
   l.Brackets = true;
   l.UseMaster = false;
   return l;
 }
+
+// A hot highlight that text lies on: a tint of the hot colour, light in a light look (k: how much
+// lighter), a dark amber in a dark one so that the look's light text stays readable on it.
+TRgb SoftHot(const TLook& l, double k) { return l.DarkLook ? Mix(l.Face, l.Hot, 0.3) : Lighter(l.Hot, k); }
+// The edge around such a highlight.
+TRgb SoftHotEdge(const TLook& l) { return l.DarkLook ? Mix(l.Face, l.Hot, 0.6) : Lighter(l.Hot, 0.3); }
 
 // ---------------------------------------------------------------------------------------------
 // Mask images
@@ -280,11 +307,13 @@ TImage24 CheckGlyph(const TLook& l, int kind) {  // 0 unchecked, 1 checked, 2 gr
   const int n = 13;
   return Frames(n, n, 3, [&](TCanvas& c, int x, int s) {
     const TRgb border = s == 1 ? Darker(l.Hot, 0.2) : l.Dark;
-    const TRgb inside = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.7) : l.Window);
+    const TRgb inside = s == 2 ? l.Pressed : (s == 1 ? SoftHot(l, 0.7) : l.Window);
     c.Fill(x, 0, n, n, inside);
     c.Frame(x, 0, n, n, border, border);
     if (l.Radius > 1) c.RoundCorners(x, 0, n, n, 2, 15, border);
-    const TRgb mark = kind == 2 ? l.Shadow : l.Accent;
+    // The mark stands out from the inside in every state; a grayed one is a grey between the box
+    // and the text.
+    const TRgb mark = Readable(kind == 2 ? Mix(l.Window, l.Text, 0.5) : l.Accent, inside, 3.0);
     if (kind == 0) return;
     const int pts[][2] = {{3, 6}, {4, 7}, {5, 8}, {6, 7}, {7, 6}, {8, 5}, {9, 4}};
     for (auto& p : pts) {
@@ -304,7 +333,8 @@ TImage24 RadioGlyph(const TLook& l, bool checked) {
   const int n = 13;
   return Frames(n, n, 3, [&](TCanvas& c, int x, int s) {
     const TRgb border = s == 1 ? Darker(l.Hot, 0.2) : l.Dark;
-    const TRgb inside = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.7) : l.Window);
+    const TRgb inside = s == 2 ? l.Pressed : (s == 1 ? SoftHot(l, 0.7) : l.Window);
+    const TRgb dot = Readable(s == 2 ? Darker(l.Accent, 0.2) : l.Accent, inside, 3.0);
     for (int j = 0; j < n; ++j) {
       const std::string row = kRing[j];
       const std::size_t first = row.find('#'), last = row.rfind('#');
@@ -319,7 +349,7 @@ TImage24 RadioGlyph(const TLook& l, bool checked) {
     static const char* const kDot[5] = {".###.", "#####", "#####", "#####", ".###."};
     for (int j = 0; j < 5; ++j)
       for (int i = 0; i < 5; ++i)
-        if (kDot[j][i] == '#') c.Px(x + 4 + i, 4 + j, s == 2 ? Darker(l.Accent, 0.2) : l.Accent);
+        if (kDot[j][i] == '#') c.Px(x + 4 + i, 4 + j, dot);
   });
 }
 
@@ -327,7 +357,7 @@ TImage24 RadioGlyph(const TLook& l, bool checked) {
 TImage24 TabTop(const TLook& l) {
   const int w = 20, h = 20;
   return Frames(w, h, 3, [&](TCanvas& c, int x, int s) {
-    TRgb top = s == 2 ? l.Window : (s == 1 ? Lighter(l.Hot, 0.6) : l.Face);
+    TRgb top = s == 2 ? l.Window : (s == 1 ? SoftHot(l, 0.6) : l.Face);
     TRgb bottom = s == 2 ? l.Face : (l.Gradients ? Darker(l.Face, 0.04) : l.Face);
     if (s == 2 && !l.Gradients) top = bottom = l.Light;
     c.VGradient(x, 0, w, h, top, bottom);
@@ -495,20 +525,23 @@ void TSkinMaker::Build() {
        Frames(24, 22, 2,
               [&](TCanvas& c, int x, int s) {
                 const TRgb base = s ? Darker(l.Accent, 0.15) : l.InactiveTitle;
-                c.VGradient(x, 0, 24, 22, g ? Lighter(base, 0.2) : base, base);
+                c.VGradient(x, 0, 24, 22, g && !s ? Lighter(base, 0.2) : base, g && s ? Darker(base, 0.15) : base);
                 c.RoundCorners(x, 0, 24, 22, 6, 5, Darker(base, 0.2));
               }),
        2, 6);
-  auto& title = Section("FORMTITLE", l.Accent, l.AccentText);
+  // The inactive title (state 0) in the look's text colour, the active one (hot) in the accent's.
+  auto& title = Section("FORMTITLE", l.InactiveTitle, l.Text);
   Hot(title, l.Accent, l.AccentText);
-  title.SetFontColors("FONTCOLOR", TsFontColors{{Ref(l.AccentText), clNoColor, clNoColor, clNoColor,
-                                                 g ? Ref(Darker(l.Accent, 0.5)) : clNoColor}});
+  title.SetFontColors("HOTFONTCOLOR", TsFontColors{{Ref(l.AccentText), clNoColor, clNoColor, clNoColor,
+                                                    g ? Ref(Darker(l.Accent, 0.5)) : clNoColor}});
   Mask("FORMTITLE", "BORDERSMASK",
        Frames(24, 26, 2,
               [&](TCanvas& c, int x, int s) {
                 const TRgb base = s ? l.Accent : l.InactiveTitle;
                 const TRgb edge = s ? Darker(l.Accent, 0.35) : Darker(l.InactiveTitle, 0.2);
-                c.VGradient(x, 0, 24, 26, g ? Lighter(base, 0.35) : base, base);
+                // The active title darkens downwards, the inactive one lightens upwards: away from
+                // the colour of their text.
+                c.VGradient(x, 0, 24, 26, g && !s ? Lighter(base, 0.35) : base, g && s ? Darker(base, 0.25) : base);
                 c.Frame(x, 0, 24, 27, edge, edge);  // no bottom line: the frame goes on below
                 c.Fill(x + 1, 1, 22, 1, Lighter(base, 0.5));
                 c.RoundCorners(x, 0, 24, 26, l.Radius + 3, 3, edge);
@@ -552,7 +585,7 @@ void TSkinMaker::Build() {
   auto& icoLine = Section("ICOLINE", l.Gradients ? Darker(l.Window, 0.06) : l.Face, l.WindowText);
   Gradient(icoLine, Darker(l.Window, 0.02), Darker(l.Window, 0.1), false);
   auto& extraLine = Section("EXTRALINE", l.Accent, l.AccentText);
-  Gradient(extraLine, Lighter(l.Accent, 0.35), Darker(l.Accent, 0.2), true);
+  Gradient(extraLine, l.Accent, Darker(l.Accent, 0.3), true);
 
   // Buttons.
   for (const char* s : {"BUTTON", "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "UPDOWNBTN"}) {
@@ -577,8 +610,8 @@ void TSkinMaker::Build() {
   Mask("COLHEADER", "BORDERSMASK",
        Frames(16, 18, 3,
               [&](TCanvas& c, int x, int s) {
-                const TRgb top = s == 2 ? l.Pressed : (s == 1 ? Lighter(l.Hot, 0.6) : (g ? l.Light : l.Face));
-                c.VGradient(x, 0, 16, 18, top, s == 1 ? Lighter(l.Hot, 0.2) : l.Face);
+                const TRgb top = s == 2 ? l.Pressed : (s == 1 ? SoftHot(l, 0.6) : (g ? l.Light : l.Face));
+                c.VGradient(x, 0, 16, 18, top, s == 1 ? SoftHot(l, 0.2) : l.Face);
                 c.Fill(x, 17, 16, 1, l.Shadow);
                 c.Fill(x + 15, 2, 1, 14, l.Shadow);
                 c.Fill(x, 2, 1, 14, l.Light);
@@ -596,14 +629,14 @@ void TSkinMaker::Build() {
          Frames(12, 12, 2,
                 [&](TCanvas& c, int x, int st) {
                   if (st == 0) return;
-                  c.Fill(x, 0, 12, 12, Lighter(l.Hot, 0.75));
-                  c.Frame(x, 0, 12, 12, Lighter(l.Hot, 0.3), Lighter(l.Hot, 0.3));
-                  c.RoundCorners(x, 0, 12, 12, l.Radius, 15, Lighter(l.Hot, 0.3));
+                  c.Fill(x, 0, 12, 12, SoftHot(l, 0.75));
+                  c.Frame(x, 0, 12, 12, SoftHotEdge(l), SoftHotEdge(l));
+                  c.RoundCorners(x, 0, 12, 12, l.Radius, 15, SoftHotEdge(l));
                 }),
          2, 3)
         .HotOnly = true;
   }
-  auto& group = Section("GROUPBOX", l.Face, g ? l.Accent : l.Text);
+  auto& group = Section("GROUPBOX", l.Face, g ? Readable(l.Accent, l.Face, 4.5) : l.Text);
   group.SetInt("TRANSPARENCY", 100);
   Mask("GROUPBOX", "BORDERSMASK",
        Frames(16, 16, 1,
@@ -680,18 +713,19 @@ void TSkinMaker::Build() {
   Mask("BAR", "BORDERSMASK", barImage(g ? l.Light : l.Face, l.Face, 24), 1, 2);
   Section("TOOLBAR", l.Face, l.Text);
   Mask("TOOLBAR", "BORDERSMASK", barImage(g ? l.Light : l.Face, g ? Darker(l.Face, 0.05) : l.Face, 26), 1, 2);
+  // Caption bars darken downwards from the accent, away from their light text.
   auto& barTitle = Section("BARTITLE", l.Accent, l.AccentText);
-  Hot(barTitle, Lighter(l.Accent, 0.2), l.AccentText);
-  Mask("BARTITLE", "BORDERSMASK", barImage(g ? Lighter(l.Accent, 0.3) : l.Accent, l.Accent, 20), 1, 2);
+  Hot(barTitle, Darker(l.Accent, 0.1), l.AccentText);
+  Mask("BARTITLE", "BORDERSMASK", barImage(l.Accent, g ? Darker(l.Accent, 0.2) : l.Accent, 20), 1, 2);
   auto& drag = Section("DRAGBAR", l.Accent, l.AccentText);
-  Hot(drag, Lighter(l.Accent, 0.2), l.AccentText);
-  Mask("DRAGBAR", "BORDERSMASK", barImage(g ? Lighter(l.Accent, 0.3) : l.Accent, l.Accent, 20), 1, 2);
+  Hot(drag, Darker(l.Accent, 0.1), l.AccentText);
+  Mask("DRAGBAR", "BORDERSMASK", barImage(l.Accent, g ? Darker(l.Accent, 0.2) : l.Accent, 20), 1, 2);
   auto& split = Section("SPLITTER", l.Face, l.Text);
-  Hot(split, Lighter(l.Hot, 0.5), l.Text);
+  Hot(split, SoftHot(l, 0.5), l.Text);
   Mask("SPLITTER", "BORDERSMASK",
        Frames(9, 9, 2,
               [&](TCanvas& c, int x, int s) {
-                c.Fill(x, 0, 9, 9, s ? Lighter(l.Hot, 0.5) : l.Face);
+                c.Fill(x, 0, 9, 9, s ? SoftHot(l, 0.5) : l.Face);
                 c.Fill(x + 4, 2, 1, 5, l.Shadow);
               }),
        2, 3);
@@ -764,7 +798,7 @@ void TSkinMaker::Build() {
   Mask("PROGRESSH", "BORDERSMASK",
        Frames(12, 14, 1,
               [&](TCanvas& c, int x, int) {
-                c.VGradient(x, 0, 12, 14, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
+                c.VGradient(x, 0, 12, 14, l.Accent, g ? Darker(l.Accent, 0.2) : l.Accent);
                 c.Frame(x, 0, 12, 14, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
                 c.RoundCorners(x, 0, 12, 14, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
               }),
@@ -773,7 +807,7 @@ void TSkinMaker::Build() {
   Mask("PROGRESSV", "BORDERSMASK",
        Frames(14, 12, 1,
               [&](TCanvas& c, int x, int) {
-                c.HGradient(x, 0, 14, 12, g ? Lighter(l.Accent, 0.45) : l.Accent, l.Accent);
+                c.HGradient(x, 0, 14, 12, l.Accent, g ? Darker(l.Accent, 0.2) : l.Accent);
                 c.Frame(x, 0, 14, 12, Darker(l.Accent, 0.2), Darker(l.Accent, 0.2));
                 c.RoundCorners(x, 0, 14, 12, std::min(l.Radius, 2), 15, Darker(l.Accent, 0.2));
               }),

@@ -113,7 +113,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
   panelArea->SetParent(panels);
   panelArea->SetBevelOuter(bvNone);
   panelArea->SetAlign(alClient);
-  AddPanelExamples(panelArea);
+  FWebLabel = AddPanelExamples(panelArea);
 
   auto* tabArea = ::Create<TPanel>(this);
   tabArea->SetParent(tabs);
@@ -231,6 +231,7 @@ void TGalleryForm::ChooseSkin(const std::string& Name) {
     FSkinManager->SetSkinName(Name);
     FSkinManager->SetActive(true);
   }
+  FollowLookInLinkColour(FWebLabel, FSkinManager);
   int index = FSkinChooser->Items()->IndexOf(Name.empty() ? std::string(kPlainLook) : Name);
   if (index >= 0) FSkinChooser->SetItemIndex(index);
 }

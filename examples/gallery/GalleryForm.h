@@ -16,6 +16,7 @@ class TPopupMenu;
 class TTabSheet;
 class TWinControl;
 class TsCustomNumEdit;
+class TsWebLabel;
 class TsSkinManager;
 class TsSkinProvider;
 
@@ -65,5 +66,6 @@ class TGalleryForm : public TForm {
   TPopupMenu* FPopupMenu = nullptr;
   TTabSheet* FCheckPage = nullptr;
   TWinControl* FCheckFocus = nullptr;
+  TsWebLabel* FWebLabel = nullptr;
   TsCustomNumEdit* FCurrencyEdit = nullptr;
 };

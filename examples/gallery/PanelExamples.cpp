@@ -6,6 +6,7 @@
 #include "skin/controls/sPanel.h"
 #include "skin/controls/sStatusBar.h"
 #include "skin/controls/sTrackBar.h"
+#include "skin/engine/sSkinManager.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
   return c;
 }
 
-void AddLabels(TWinControl* Parent) {
+TsWebLabel* AddLabels(TWinControl* Parent) {
   auto* plain = Place<TsLabel>(Parent, 12, 12, 160, 16);
   plain->SetCaption("A label in the skin's colour");
   auto* section = Place<TsLabel>(Parent, 12, 36, 190, 22);
@@ -36,6 +37,7 @@ void AddLabels(TWinControl* Parent) {
   web->Font()->SetColor(clBlue);
   web->HoverFont()->Assign(web->Font());
   web->HoverFont()->SetStyle(TFontStyles{fsUnderline});
+  return web;
 }
 
 void AddPanel(TWinControl* Parent) {
@@ -89,13 +91,25 @@ void AddTrackBars(TWinControl* Parent) {
 
 }  // namespace
 
-void AddPanelExamples(TWinControl* Parent) {
+TsWebLabel* AddPanelExamples(TWinControl* Parent) {
   // The page's background is a skinned panel too: the controls lie over its image.
   auto* area = Place<TsPanel>(Parent, 0, 0, Parent->Width(), Parent->Height());
   area->SetBevelOuter(bvNone);
   area->SetAlign(alClient);
-  AddLabels(area);
+  TsWebLabel* web = AddLabels(area);
   AddPanel(area);
   AddTrackBars(area);
   AddStatusBar(area);
+  return web;
+}
+
+void FollowLookInLinkColour(TsWebLabel* Label, TsSkinManager* Manager) {
+  if (!Label) return;
+  const bool skinned = Manager && Manager->Active() && Manager->SkinData()->Active;
+  const COLORREF back = COLORREF(ColorToRGB(skinned ? Manager->GetGlobalColor() : clBtnFace));
+  // A dark form colour (below half the brightness scale, by the eye's weights) takes the light blue.
+  const double luminance = (0.2126 * GetRValue(back) + 0.7152 * GetGValue(back) + 0.0722 * GetBValue(back)) / 255;
+  const TColor link = luminance < 0.5 ? TColor(RGB(130, 180, 255)) : clBlue;
+  Label->Font()->SetColor(link);
+  Label->HoverFont()->SetColor(link);
 }

@@ -2,5 +2,11 @@
 #pragma once
 
 class TWinControl;
+class TsWebLabel;
+class TsSkinManager;
 
-void AddPanelExamples(TWinControl* Parent);
+// Returns the page's web label.
+TsWebLabel* AddPanelExamples(TWinControl* Parent);
+// The web label's link colour: a blue that reads on the form colour of the look the manager gives
+// (dark blue on a light look or the plain one, light blue on a dark look).
+void FollowLookInLinkColour(TsWebLabel* Label, TsSkinManager* Manager);

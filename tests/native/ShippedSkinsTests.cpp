@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <filesystem>
+#include <map>
+#include <utility>
 
 #include "skin/engine/core/acSkinLoader.h"
 
@@ -265,4 +269,131 @@ TEST(ShippedSkins, UseGradientsHotOnlyBordersAndCornerImages) {
   EXPECT_EQ(def->CornerImages(def->SectionIndexOf("GROUPBOX"))[0], -1);
 }
 
+// ---- contrast of text against what lies under it
+
+// Relative luminance of a colour (0xBBGGRR), as the web's accessibility guidelines define it.
+double Luminance(TColorRef c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(int(c & 0xFF)) + 0.7152 * lin(int((c >> 8) & 0xFF)) + 0.0722 * lin(int((c >> 16) & 0xFF));
+}
+
+double Contrast(TColorRef a, TColorRef b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Each byte of Over laid over Under by Percent percent.
+TColorRef LaidOver(TColorRef Over, TColorRef Under, int Percent) {
+  TColorRef out = 0;
+  for (int shift : {0, 8, 16}) {
+    const int o = int((Over >> shift) & 0xFF), u = int((Under >> shift) & 0xFF);
+    out |= TColorRef((u + (o - u) * Percent / 100) & 0xFF) << shift;
+  }
+  return out;
+}
+
+// The colours a section's text may lie on in a state (0 normal, 1 hot, 2 pressed). Where its border
+// mask shows in that state with a solid inside, the inside covers the rest: its pixels. Otherwise
+// its colour, the ends of its gradient and the pixels of its pattern laid over it, the parent (the
+// skin's form colour) showing through by its transparency.
+std::vector<TColorRef> FillColours(const TSkinModel& skin, int section, int state) {
+  const TsGeneralData& sec = skin.Sections[std::size_t(section)];
+  std::vector<TColorRef> fills;
+  const int border = skin.LookupMask(section, sec.Name, "BORDERSMASK");
+  if (border >= 0 && !(state == 0 && skin.Masks[std::size_t(border)].HotOnly)) {
+    const TsMaskData& m = skin.Masks[std::size_t(border)];
+    const TImage24& img = *skin.MaskImage(border);
+    const int frame = std::min(state, m.ImageCount - 1);
+    bool solid = true;
+    for (int y = skin.MaskMarginTop(border); y < m.FrameHeight() - skin.MaskMarginBottom(border); ++y)
+      for (int x = skin.MaskMarginLeft(border); x < m.FrameWidth() - skin.MaskMarginRight(border); ++x) {
+        const TColorRef p = ColorOf(img.Pixel(m.R.Left + frame * m.FrameWidth() + x, m.R.Top + y));
+        solid = solid && p != clKeyMagenta;
+        fills.push_back(p);
+      }
+    if (solid && !fills.empty()) return fills;
+    fills.clear();
+  }
+  const TColorRef base = state > 0 ? sec.HotColor : sec.Color;
+  fills.push_back(base);
+  if (sec.GradientPercent > 0 && sec.Gradient.Valid)
+    for (TColorRef end : {sec.Gradient.Color1, sec.Gradient.Color2})
+      fills.push_back(LaidOver(end, base, sec.GradientPercent));
+  const int pattern = skin.LookupMask(section, sec.Name, state > 0 ? "HOTPATTERN" : "PATTERN");
+  if (pattern >= 0) {
+    const TsMaskData& m = skin.Masks[std::size_t(pattern)];
+    const TImage24& img = *skin.MaskImage(pattern);
+    for (int y = 0; y < m.FrameHeight(); ++y)
+      for (int x = 0; x < m.FrameWidth(); ++x)
+        fills.push_back(LaidOver(ColorOf(img.Pixel(m.R.Left + x, m.R.Top + y)), base,
+                                 sec.ImagePercent > 0 ? sec.ImagePercent : 100));
+  }
+  const int transparency = state > 0 ? sec.HotTransparency : sec.Transparency;
+  if (transparency > 0) {
+    const TColorRef form = skin.Sections[std::size_t(skin.SectionIndexOf("GLOBALINFO"))].Color;
+    for (TColorRef& f : fills) f = LaidOver(form, f, transparency);
+  }
+  return fills;
+}
+
 }  // namespace
+
+// Every section that has a font colour keeps its text readable in every state: a contrast ratio
+// of at least 4.5:1 against everything its text may lie on.
+TEST(ShippedSkins, TextStandsOutFromItsFillInEveryState) {
+  for (const char* name : {"Default", "Graphite"}) {
+    std::string err;
+    auto skin = LoadSkin(kSkins / name, err);
+    ASSERT_TRUE(skin) << name << ": " << err;
+    for (int i = 0; i < int(skin->Sections.size()); ++i) {
+      const TsGeneralData& sec = skin->Sections[std::size_t(i)];
+      if (!sec.HasKey("FONTCOLOR")) continue;
+      for (int state = 0; state < 3; ++state) {
+        const TColorRef text = (state > 0 ? sec.HotFontColor : sec.FontColor).Text() & 0xFFFFFF;
+        double worst = 21;
+        TColorRef under = 0;
+        for (TColorRef f : FillColours(*skin, i, state))
+          if (Contrast(text, f) < worst) {
+            worst = Contrast(text, f);
+            under = f;
+          }
+        EXPECT_GE(worst, 4.5) << name << " " << sec.Name << " state " << state << ": text " << std::hex << text
+                              << " on " << under;
+      }
+    }
+  }
+}
+
+// The marks of check boxes and radio buttons stand out from the inside of their boxes in every
+// state, by 3:1 at least (a mark no text reads by, but one the eye must find).
+TEST(ShippedSkins, CheckMarksStandOutFromTheirBoxes) {
+  for (const char* name : {"Default", "Graphite"}) {
+    std::string err;
+    auto skin = LoadSkin(kSkins / name, err);
+    ASSERT_TRUE(skin) << name << ": " << err;
+    for (const char* glyph : {"BOXCHECKED", "BOXGRAYED", "RADIOCHECKED"}) {
+      const int mask = skin->MaskIndexOf("GLOBALINFO", glyph);
+      ASSERT_GE(mask, 0) << name << " " << glyph;
+      const TsMaskData& m = skin->Masks[std::size_t(mask)];
+      const TImage24& img = *skin->MaskImage(mask);
+      for (int state = 0; state < m.ImageCount; ++state) {
+        // Inside the ring: the commonest colour is the box's inside, the next the mark.
+        std::map<TColorRef, int> counts;
+        for (int y = 2; y < m.FrameHeight() - 2; ++y)
+          for (int x = 2; x < m.FrameWidth() - 2; ++x)
+            ++counts[ColorOf(img.Pixel(m.R.Left + state * m.FrameWidth() + x, m.R.Top + y))];
+        counts.erase(clKeyMagenta);
+        std::vector<std::pair<int, TColorRef>> byCount;
+        for (const auto& [colour, n] : counts) byCount.emplace_back(n, colour);
+        std::sort(byCount.rbegin(), byCount.rend());
+        ASSERT_GE(byCount.size(), 2u) << name << " " << glyph << " state " << state << ": a mark";
+        EXPECT_GE(Contrast(byCount[0].second, byCount[1].second), 3.0)
+            << name << " " << glyph << " state " << state << std::hex << ": " << byCount[1].second << " on "
+            << byCount[0].second;
+      }
+    }
+  }
+}
