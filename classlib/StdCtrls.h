@@ -241,6 +241,19 @@ class TCustomLabel : public TGraphicControl {
   bool FocusByAccel(TMessage& Message);
   // Columns the text's ink takes past its advance, added to an autosized label's width.
   int FInkOverhang = 0;
+  // What the last measurement of an autosized label was made from and what it gave: a label lays
+  // its text out again only when its text, font (its colour aside), wrap width or drawing flags
+  // change, not for a colour of its own or of the skin.
+  struct TLaidOutText {
+    std::string Text;
+    LOGFONTA Font{};
+    UINT Flags = 0;
+    int WrapWidth = 0;
+    bool Enabled = true;
+    int Width = 0, Height = 0, InkOverhang = 0;
+    bool Valid = false;
+  };
+  TLaidOutText FLaidOut;
 };
 
 class TLabel : public TCustomLabel {
@@ -385,6 +398,27 @@ enum TComboBoxStyle : std::uint8_t { csDropDown, csSimple, csDropDownList, csOwn
 
 class TCustomComboBox;
 
+// ---- List and combo box windows -------------------------------------------------------------
+// A control that makes its list or combo window again keeps the items meanwhile: read out of the
+// old window, put into the new one in one pass.
+
+// The messages that reach the items of one kind of window.
+struct TListWindowKind {
+  UINT GetCount, GetTextLen, GetText, GetItemData, AddString, SetItemData, InitStorage;
+};
+inline constexpr TListWindowKind ListBoxWindow{LB_GETCOUNT,  LB_GETTEXTLEN,  LB_GETTEXT,    LB_GETITEMDATA,
+                                               LB_ADDSTRING, LB_SETITEMDATA, LB_INITSTORAGE};
+inline constexpr TListWindowKind ComboBoxWindow{CB_GETCOUNT,  CB_GETLBTEXTLEN, CB_GETLBTEXT,  CB_GETITEMDATA,
+                                                CB_ADDSTRING, CB_SETITEMDATA,  CB_INITSTORAGE};
+// Proc, when given, takes the messages directly: the window class's own procedure, so that they
+// pass through no subclass (the control's own dispatch costs more than the list's work for each
+// item); otherwise they are sent.
+// Appends the window's items (strings with their objects) to Items, in the window's order.
+void ReadListWindowItems(HWND Wnd, const TListWindowKind& Kind, TStrings& Items, WNDPROC Proc = nullptr);
+// Adds Items to the window in one pass: storage for all of them reserved first, objects set only
+// where there is one. Returns how many items the window took.
+int FillListWindow(HWND Wnd, const TListWindowKind& Kind, const TStrings& Items, WNDPROC Proc = nullptr);
+
 // The items of a combo box, kept in its window (and in a list while it has none).
 class TComboBoxStrings : public TStrings {
  public:
@@ -493,6 +527,9 @@ class TCustomComboBox : public TWinControl {
   static LRESULT CALLBACK ChildProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void SubclassChildren();
   void RestoreChildren();
+  // The place in the new window of the saved item Index (its text and object), Index when it is
+  // not found.
+  int FindSavedItem(int Index) const;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -251,25 +251,15 @@ void TCustomComboBox::CreateWnd() {
   SendMessageA(Handle_, CB_LIMITTEXT, static_cast<WPARAM>(MaxLength_), 0);
   if (Style_ == csOwnerDrawFixed || Style_ == csOwnerDrawVariable)
     SendMessageA(Handle_, CB_SETITEMHEIGHT, 0, ItemHeight_);
-  // The items kept while the control had no window go into the new one.
-  for (int i = 0; i < SavedItems_->Count(); ++i) {
-    LRESULT at = SendMessageA(Handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SavedItems_->Strings(i).c_str()));
-    if (at >= 0)
-      SendMessageA(Handle_, CB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(SavedItems_->Objects(i)));
+  // The items kept while the control had no window go into the new one, in one pass and without
+  // the window drawing meanwhile.
+  if (SavedItems_->Count() > 0) {
+    SendMessageA(Handle_, WM_SETREDRAW, FALSE, 0);
+    FillListWindow(Handle_, ComboBoxWindow, *SavedItems_, DefWndProc_);
+    SendMessageA(Handle_, WM_SETREDRAW, TRUE, 0);
   }
   // The chosen item stays chosen even when the new window sorts the items differently.
-  if (SavedIndex_ >= 0 && SavedIndex_ < SavedItems_->Count()) {
-    const std::string chosen = SavedItems_->Strings(SavedIndex_);
-    TObject* data = SavedItems_->Objects(SavedIndex_);
-    const int n = static_cast<int>(SendMessageA(Handle_, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-      if (reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != data)
-        continue;
-      if (Items_->Strings(i) != chosen) continue;
-      SavedIndex_ = i;
-      break;
-    }
-  }
+  if (SavedIndex_ >= 0 && SavedIndex_ < SavedItems_->Count()) SavedIndex_ = FindSavedItem(SavedIndex_);
   SavedItems_->Clear();
   if (SavedIndex_ >= 0)
     SendMessageA(Handle_, CB_SETCURSEL, static_cast<WPARAM>(SavedIndex_), 0);
@@ -279,18 +269,29 @@ void TCustomComboBox::CreateWnd() {
   SubclassChildren();
 }
 
+int TCustomComboBox::FindSavedItem(int Index) const {
+  const std::string text = SavedItems_->Strings(Index);
+  TObject* data = SavedItems_->Objects(Index);
+  const auto same = [&](int i) {
+    return reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, WPARAM(i), 0)) == data &&
+           Items_->Strings(i) == text;
+  };
+  // Unsorted, or sorted as before: the item kept its place.
+  if (Index < Items_->Count() && same(Index)) return Index;
+  // Otherwise among the items of the same text (the search ignores case; it wraps round at the end).
+  LRESULT first = SendMessageA(Handle_, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  for (LRESULT at = first; at != CB_ERR;) {
+    if (same(int(at))) return int(at);
+    at = SendMessageA(Handle_, CB_FINDSTRINGEXACT, WPARAM(at), reinterpret_cast<LPARAM>(text.c_str()));
+    if (at == first) break;
+  }
+  return Index;
+}
+
 void TCustomComboBox::DestroyWnd() {
   if (Handle_) {
     SavedItems_->Clear();
-    const int n = static_cast<int>(SendMessageA(Handle_, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-      TObject* data = reinterpret_cast<TObject*>(SendMessageA(Handle_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-      LRESULT len = SendMessageA(Handle_, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-      std::string s(static_cast<std::size_t>(std::max<LRESULT>(len, 0)) + 1, '\0');
-      len = SendMessageA(Handle_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
-      s.resize(static_cast<std::size_t>(std::max<LRESULT>(len, 0)));
-      SavedItems_->AddObject(s, data);
-    }
+    ReadListWindowItems(Handle_, ComboBoxWindow, *SavedItems_, DefWndProc_);
     SavedIndex_ = static_cast<int>(SendMessageA(Handle_, CB_GETCURSEL, 0, 0));
     RestoreChildren();
   }

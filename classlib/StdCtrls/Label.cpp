@@ -2,6 +2,7 @@
 #include "classlib/StdCtrls.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "classlib/GdiScopes.h"
 #include "classlib/StdCtrls/Internal.h"
@@ -176,21 +177,47 @@ void TCustomLabel::Paint() {
   DoDrawText(rect, flags);
 }
 
+namespace {
+
+bool SameLogFont(const LOGFONTA& a, const LOGFONTA& b) {
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+         a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+         a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision && a.lfQuality == b.lfQuality &&
+         a.lfPitchAndFamily == b.lfPitchAndFamily && std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
+}  // namespace
+
 void TCustomLabel::AdjustBounds() {
   if (Loading() || !AutoSize_) return;
   TRect rect = ClientRect();
   if (!WordWrap_) rect.Right = rect.Left + 0x7FFF;
-  {
+  const UINT flags = DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0);
+  // The same text in the same font measures the same: a change of colour alone (the program's or
+  // the skin's) lays out nothing, however long the text. A wrapped text measures the same at the
+  // width it was given and at the width it took (its lines break at the same words).
+  std::string text = GetLabelText();
+  const LOGFONTA font = Font_->LogFont();
+  const UINT drawFlags = DrawTextBiDiModeFlags(flags) | (ShowAccelChar_ ? 0 : DT_NOPREFIX);
+  const int wrapWidth = WordWrap_ ? rect.Right - rect.Left : 0;
+  TLaidOutText& last = FLaidOut;
+  if (!last.Valid || last.Text != text || !SameLogFont(last.Font, font) || last.Flags != drawFlags ||
+      (wrapWidth != last.WrapWidth && wrapWidth != last.Width) || last.Enabled != Enabled()) {
     ScreenDC dc;
     CanvasOnDC bound(Canvas_, dc);
-    DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (WordWrap_ ? DT_WORDBREAK : 0));
-    const std::string text = GetLabelText();
+    DoDrawText(rect, flags);
     FInkOverhang = WordWrap_ || text.find('\n') != std::string::npos
                        ? 0
                        : InkOverhang(Canvas_->Handle(), text, DT_EXPANDTABS | (ShowAccelChar_ ? 0 : DT_NOPREFIX),
                                      rect.Right - rect.Left, rect.Bottom - rect.Top);
-    rect.Right += FInkOverhang;
+    last = TLaidOutText{std::move(text),        font,         drawFlags, wrapWidth, Enabled(), rect.Right - rect.Left,
+                        rect.Bottom - rect.Top, FInkOverhang, true};
+  } else {
+    FInkOverhang = last.InkOverhang;
+    rect = Rect(rect.Left, rect.Top, rect.Left + last.Width, rect.Top + last.Height);
   }
+  rect.Right += FInkOverhang;
   int x = Left_;
   TAlignment a = Alignment_;
   if (UseRightToLeftAlignment()) a = a == taLeftJustify ? taRightJustify : a == taRightJustify ? taLeftJustify : a;

@@ -420,9 +420,9 @@ void TsCustomComboBox::AfterSkinChange(int Command) {
   switch (Command) {
     case QC_SKINLOADED:
       ApplySkinColors();
-      // The window is made again: its list gets its adapter anew.
+      // The list gets its adapter anew, made with the new skin; the window and its items stay.
       FreeListAdapter();
-      if (HandleAllocated()) RecreateWnd();
+      if (HandleAllocated() && ListHandle_) MakeListAdapter(ListHandle_);
       break;
     case QC_SKINREMOVED:
       FreeListAdapter();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "classlib/GdiScopes.h"
 #include "classlib/core/SysUtils.h"
@@ -601,12 +602,12 @@ void TsQuorvexListBox::CreateWnd() {
     if (FSaveCount >= 0) FCount = FSaveCount;
     if (FCount > 0) SendMessageA(Handle_, LB_SETCOUNT, WPARAM(FCount), 0);
   } else if (FSaveItems) {
-    TStringList* saved = FSaveItems;
+    // The items go back in one pass, storage reserved for all of them, nothing shown meanwhile.
+    std::unique_ptr<TStringList> saved(FSaveItems);
     FSaveItems = nullptr;
     FItems->BeginUpdate();
-    for (int i = 0; i < saved->Count(); ++i) FItems->AddObject(saved->Strings(i), saved->Objects(i));
+    FillListWindow(Handle_, ListBoxWindow, *saved, DefWndProc());
     FItems->EndUpdate();
-    delete saved;
   }
   SetTopIndex(FSaveTopIndex);
   SetItemIndex(FSaveItemIndex);
@@ -621,7 +622,7 @@ void TsQuorvexListBox::DestroyWnd() {
       FSaveCount = count;
     } else if (count > 0) {
       auto* saved = new TStringList();
-      for (int i = 0; i < count; ++i) saved->AddObject(FItems->Strings(i), FItems->Objects(i));
+      ReadListWindowItems(Handle_, ListBoxWindow, *saved, DefWndProc());
       delete FSaveItems;
       FSaveItems = saved;
     }

@@ -3,6 +3,8 @@
 // the shell, and the bound label's caption made through the engine's seam.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,20 @@ HINSTANCE WINAPI RecordShellCall(HWND wnd, LPCSTR verb, LPCSTR file, LPCSTR, LPC
   ShellCalls.push_back({wnd, verb ? verb : "", file ? file : "", show});
   return reinterpret_cast<HINSTANCE>(33);
 }
+
+// A label that counts how often it measures its text (lays it out) and draws it.
+template <class Base>
+class TCountingLabel : public Base {
+ public:
+  using Base::Base;
+  int Measured = 0, Drawn = 0;
+
+ protected:
+  void DoDrawText(TRect& Rect, UINT Flags) override {
+    ++((Flags & DT_CALCRECT) ? Measured : Drawn);
+    Base::DoDrawText(Rect, Flags);
+  }
+};
 
 class Label : public ControlsTest {
  protected:
@@ -288,4 +304,63 @@ TEST_F(Label, LastGlyphShowsWhole) {
       EXPECT_EQ(expected, right) << t.Text << ", alignment " << int(a) << ", width " << l->Width();
       EXPECT_LT(right, l->Width()) << t.Text << ", alignment " << int(a);
     }
+}
+
+// A label lays its text out again only when its text or its font (its colour aside) change: a colour of the program's
+// or of the skin's coming and going only repaints it, however long its text, for the skinned label and for the class
+// library's alike.
+TEST_F(Label, LaysOutAgainOnlyForTextFontOrWidth) {
+  std::string text;
+  for (int i = 0; text.size() < 20000; ++i) text += "Word " + std::to_string(i) + (i % 12 == 11 ? "\n" : " ");
+  auto* skinned = Make<TCountingLabel<TsLabel>>(text.c_str(), 10, 10);
+  auto* plain = Make<TCountingLabel<TLabel>>(text.c_str(), 10, 130);
+  auto* wrapped = Make<TCountingLabel<TsLabel>>(text.c_str(), 180, 10);
+  wrapped->SetWidth(150);
+  wrapped->SetWordWrap(true);
+  struct Watched {
+    const char* Name;
+    TCustomLabel* L;
+    int* Measured;
+    int* Drawn;
+  } const labels[] = {{"skinned", skinned, &skinned->Measured, &skinned->Drawn},
+                      {"plain", plain, &plain->Measured, &plain->Drawn},
+                      {"wrapped", wrapped, &wrapped->Measured, &wrapped->Drawn}};
+  const auto forEach = [&](const std::function<void(TCustomLabel*)>& f) {
+    for (const Watched& w : labels) f(w.L);
+  };
+  LoadStandardSkin();
+  RepaintForm();
+  const struct {
+    const char* Step;
+    std::function<void()> Change;
+    bool LaidOut;
+  } steps[] = {
+      {"colour of the program", [&] { forEach([](TCustomLabel* l) { l->Font()->SetColor(TColor(0x305070)); }); },
+       false},
+      {"skin removed", [&] { Manager->SetActive(false); }, false},
+      {"skin back", [&] { Manager->SetActive(true); }, false},
+      {"text", [&] { forEach([&](TCustomLabel* l) { l->SetCaption(text + "\nOne more line"); }); }, true},
+      {"font size", [&] { forEach([](TCustomLabel* l) { l->Font()->SetSize(14); }); }, true},
+      {"font style", [&] { forEach([](TCustomLabel* l) { l->Font()->SetStyle(TFontStyles{fsBold}); }); }, true},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Step);
+    std::vector<int> areas;
+    for (const Watched& w : labels) {
+      areas.push_back(w.L->Width() * w.L->Height());
+      *w.Measured = *w.Drawn = 0;
+    }
+    step.Change();
+    RepaintForm();
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+      const Watched& w = labels[i];
+      EXPECT_EQ(step.LaidOut, *w.Measured > 0) << w.Name << " measured its text " << *w.Measured << " times";
+      EXPECT_GT(*w.Drawn, 0) << w.Name << " is shown again";
+      // What a layout gives: a longer text, a larger or bolder font takes more room.
+      if (step.LaidOut)
+        EXPECT_GT(w.L->Width() * w.L->Height(), areas[i]) << w.Name;
+      else
+        EXPECT_EQ(areas[i], w.L->Width() * w.L->Height()) << w.Name;
+    }
+  }
 }

@@ -63,6 +63,18 @@ TEST_F(ComboBox, ComboItemsAndSelectionSurviveRecreation) {
   EXPECT_NE(0, GetWindowLongPtrA(c->Handle(), GWL_STYLE) & CBS_SORT);
   EXPECT_EQ(1, c->Items()->IndexOf("BETA"));
   EXPECT_THROW(c->Items()->Strings(7), EListError);
+  // Of two equal items, the chosen one stays chosen (not its twin before it), sorted or not.
+  for (bool sorted : {false, true}) {
+    SCOPED_TRACE(sorted ? "sorted" : "unsorted");
+    c->SetSorted(sorted);
+    c->Items()->Clear();
+    for (const char* s : {"twin", "other", "twin"}) c->Items()->Add(s);
+    c->SetItemIndex(2);
+    c->RecreateWnd();
+    c->HandleNeeded();
+    EXPECT_EQ(2, c->ItemIndex());
+    EXPECT_EQ("twin", c->Text());
+  }
 }
 
 TEST_F(ComboBox, ComboStylesMakeTheirWindowsAndChildren) {
