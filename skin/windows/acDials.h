@@ -174,6 +174,10 @@ class TacDialogWnd : public TacScrollWnd {
   TacSystemMenu* SystemMenu = nullptr;  // owned; made the first time it is shown
   TacProvider* Provider = nullptr;
 
+ protected:
+  // A dialog holds its children's adapters: the skin's coming, refresh and going reach them from it.
+  bool PassesSkinCommandsOn() const override { return true; }
+
  private:
   // ---- messages (DialogWnd.cpp)
   bool AnswerDialogCommand(TMessage& Message);

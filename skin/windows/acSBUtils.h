@@ -128,6 +128,10 @@ class TacMainWnd : public TObject {
   }
   // Runs after HandleMessage for every message, while the adapter lives.
   virtual void AfterMessage(const TMessage& Message) { (void)Message; }
+  // The window paints only part of itself (a group box's frame, a frame static's lines) and shows
+  // its parent through the rest: as the adapter leaves, what the parent paints is laid under it
+  // (ShowParentUnder), which a parent that clips its children never does itself.
+  virtual bool ShowsParentThrough() const { return false; }
   // A container's adapter: the skin's coming, refresh and going are passed on to what lies inside
   // the window (PassSkinCommandOn: the coming before the window takes it, the others after).
   virtual bool PassesSkinCommandsOn() const { return false; }

@@ -36,6 +36,13 @@ TEST(DialogGeometry, ChildAdapterByClassAndStyle) {
       {"button", 0xE, 75, 23, K::Button, "BUTTON"},  // command links
       {"button", 0xF, 75, 23, K::Button, "BUTTON"},
       {"button", 0x7 | 0x50010000, 75, 23, K::GroupBox, "GROUPBOX"},  // window style bits do not count
+      // Push buttons with an image; check boxes and radio buttons that look like push buttons.
+      {"button", 0x40, 40, 40, K::ImageButton, "BUTTON"},   // BS_ICON
+      {"button", 0x81, 40, 40, K::ImageButton, "BUTTON"},   // BS_BITMAP, default
+      {"button", 0xC | 0x40, 75, 23, K::Button, "BUTTON"},  // a split button keeps its arrow
+      {"button", 0x1003, 75, 23, K::Button, "BUTTON"},
+      {"button", 0x1009, 75, 23, K::Button, "BUTTON"},
+      {"button", 0x1007, 75, 23, K::GroupBox, "GROUPBOX"},
       // Statics by their type field.
       {"static", 0x0, 50, 13, K::Static, "CHECKBOX"},
       {"static", 0x3, 32, 32, K::Icon, "CHECKBOX"},

@@ -282,6 +282,20 @@ TEST(PaintUtils, CutTextToWidthMeasuresLogarithmicallyOften) {
 
 // --- strings and numbers ---------------------------------------------------------------------
 
+TEST(PaintUtils, InkStandsOutOnItsFill) {
+  struct {
+    std::uint32_t Ink, Fill, Want;
+  } cases[] = {
+      {0xE0E0E0, 0x303030, 0xE0E0E0},    // light on dark: as it is
+      {0xE0E0E0, 0xF0F0F0, 0x000000},    // light on light: black
+      {0x202020, 0x303030, 0xFFFFFF},    // dark on dark: white
+      {0x000000, 0xD4D0C8, 0x000000},    // the system's text on its button face
+      {0xFF0000, 0x0000FF, 0xFFFFFF},    // blue on red: too close in brightness, and red is dark
+      {0x801E1E1E, 0xFFFFFF, 0x1E1E1E},  // a high byte is no part of the colour
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.Want, InkOn(c.Ink, c.Fill)) << std::hex << c.Ink << " on " << c.Fill;
+}
+
 TEST(PaintUtils, ExtractWord) {
   EXPECT_EQ(ExtractWord(1, "alpha beta", " "), "alpha");
   EXPECT_EQ(ExtractWord(2, "  alpha,, beta ", " ,"), "beta");

@@ -107,6 +107,16 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
   textBounds = TRect{client.Left + tx, client.Top + ty, client.Left + tx + tw, client.Top + ty + th};
 }
 
+std::uint32_t InkOn(std::uint32_t ink, std::uint32_t fill) {
+  auto brightness = [](std::uint32_t c) {
+    return (299 * int(c & 0xFF) + 587 * int((c >> 8) & 0xFF) + 114 * int((c >> 16) & 0xFF)) / 1000;
+  };
+  const int on = brightness(fill);
+  const int apart = brightness(ink) - on;
+  if (apart >= 96 || apart <= -96) return ink & 0xFFFFFF;
+  return on >= 128 ? 0x000000u : 0xFFFFFFu;
+}
+
 std::string CutTextToWidthBy(std::string_view text, int maxWidth, const std::function<int(std::string_view)>& measure) {
   if (maxWidth < 1) return {};
   if (measure(text) <= maxWidth) return std::string(text);

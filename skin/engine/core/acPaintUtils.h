@@ -51,6 +51,10 @@ void CalcGlyphTextLayout(const TRect& client, TSize glyphSize, TSize textSize, T
 
 // ---- Text -------------------------------------------------------------------------------------
 
+// The colour text is written in on a fill (both 0x00BBGGRR): Ink where it stands out on the fill
+// (their brightnesses at least 96 of 255 apart), else black or white, whichever stands out more.
+std::uint32_t InkOn(std::uint32_t ink, std::uint32_t fill);
+
 // Text, or Text shortened from the end with "..." appended until Measure says it fits MaxWidth;
 // empty when MaxWidth is below 1 or even "..." alone does not fit.
 std::string CutTextToWidthBy(std::string_view text, int maxWidth, const std::function<int(std::string_view)>& measure);

@@ -26,6 +26,10 @@ bool FillChildMakers() {
   set(TacDialogChildKind::GroupBox, MakeAdapter<TacGroupBoxWnd>);
   set(TacDialogChildKind::CheckBox, MakeAdapter<TacCheckBoxWnd>);
   set(TacDialogChildKind::Button, MakeAdapter<TacBtnWnd>);
+  set(TacDialogChildKind::ImageButton, MakeAdapter<TacBitBtnWnd>);
+  set(TacDialogChildKind::ListView, MakeAdapter<TacListViewWnd>);
+  set(TacDialogChildKind::TreeView, MakeAdapter<TacTreeViewWnd>);
+  set(TacDialogChildKind::ToolBar, MakeAdapter<TacToolBarWnd>);
   set(TacDialogChildKind::ComboBox, MakeAdapter<TacComboBoxWnd>);
   set(TacDialogChildKind::ComboList, MakeAdapter<TacComboListWnd>);
   set(TacDialogChildKind::Edit, MakeAdapter<TacEditWnd>);

@@ -77,6 +77,25 @@ void RepaintAfterLeaving(HWND wnd) {
 
 }  // namespace
 
+void acsb::ShowParentUnder(HWND wnd) {
+  HWND parent = wnd ? GetParent(wnd) : nullptr;
+  if (!parent || !(GetWindowLongPtrA(wnd, GWL_STYLE) & WS_CHILD) ||
+      !(GetWindowLongPtrA(parent, GWL_STYLE) & WS_CLIPCHILDREN))
+    return;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  {
+    // A DC of the parent that is not clipped to its children.
+    const ClientDC dc = ClientDC::WithFlags(parent, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!dc) return;
+    const SavedDC saved(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    SendMessageA(parent, WM_ERASEBKGND, WPARAM(dc.Get()), 0);
+  }
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 TColor acsb::PlainBackgroundOf(HWND wnd) {
   if (wnd) {
     if (TWinControl* c = FindControl(wnd)) return TColor(ColorToRGB(c->Color()));
@@ -308,7 +327,10 @@ void TacMainWnd::LeaveWindow() {
   if (alive) {
     RestoreOriginalColors();
     // The window paints itself in its own look again.
-    if (IsWindowVisible(WndHandle)) RepaintAfterLeaving(WndHandle);
+    if (IsWindowVisible(WndHandle)) {
+      if (ShowsParentThrough()) ShowParentUnder(WndHandle);
+      RepaintAfterLeaving(WndHandle);
+    }
   }
   Destroyed = true;
 }

@@ -12,7 +12,8 @@
 
 // A standard tool bar ("ToolbarWindow32"): the bar from the cache, each button in the section
 // "TOOLBUTTON", normal, hot under the pointer, pressed or checked; its image, drop-down arrow and
-// text over it; a disabled button dimmed over the bar.
+// text over it (the text under the image, or beside it on a list bar); a disabled button dimmed over
+// the bar.
 class TacToolBarWnd : public TacMainWnd {
  public:
   QV_CLASS_NAME(TacToolBarWnd)
@@ -33,7 +34,11 @@ class TacToolBarWnd : public TacMainWnd {
   void PrintBar(TMessage& Message);
   void PaintFrame();
   void PaintButton(int Index, const TRect& R, TBitmap* Bar);
-  void PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect R, int State, bool Enabled);
+  // Beside: one line at the right of the image (a list bar), else centred under it in up to two
+  // lines.
+  void PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect R, int State, bool Enabled, bool Beside);
+  // Where a list bar's button image starts (and the gap between image and text).
+  int ListImageLeft() const;
   // The button under a client point; -1 for none (separators and hidden buttons do not count).
   int ButtonAt(TPoint P) const;
   void TrackHot(const TMessage& Message);
@@ -85,8 +90,8 @@ class TacToolBarVCLWnd : public TacMainWnd {
 // ---- Status bar --------------------------------------------------------------------------------
 
 // A status bar (its section normally "STATUSBAR"): the bar, each panel framed by the section's
-// "STATUSPANELMASK" or followed by the "DIVIDER" section, the panel texts (read whole from the
-// window) in the section's colours cut to their panels, owner-drawn panels drawn by their owner
+// "STATUSPANELMASK" or followed by the "DIVIDER" section, the panel icons and texts (read whole from
+// the window) in the section's colours cut to their panels, owner-drawn panels drawn by their owner
 // into the cache, and the size grip, painted into the cache and copied in one step.
 class TacStatusBarWnd : public TacMainWnd {
  public:
@@ -101,6 +106,8 @@ class TacStatusBarWnd : public TacMainWnd {
   // The text of a part as the window holds it (its length asked first), and its drawing type
   // (SBT_OWNERDRAW, SBT_NOBORDERS ...); for an owner-drawn part Data is its value.
   std::string PartText(int Index, UINT* Type = nullptr, LPARAM* Data = nullptr) const;
+  // The text of the simple part, as the window answers for it.
+  std::string SimpleText(UINT* Type = nullptr, LPARAM* Data = nullptr) const;
   // The bar painted into the DC (client coordinates) from the cache, rebuilt when stale.
   void PaintBar(HDC DC);
 

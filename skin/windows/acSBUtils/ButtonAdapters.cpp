@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "classlib/Buttons.h"
+#include "skin/engine/core/acPaintUtils.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
 #include "skin/windows/acSBUtils/Internal.h"
@@ -15,6 +16,19 @@ namespace {
 LONG_PTR StyleOf(HWND wnd) { return GetWindowLongPtrA(wnd, GWL_STYLE); }
 UINT ButtonType(HWND wnd) { return UINT(StyleOf(wnd) & BS_TYPEMASK); }
 LRESULT ButtonStateOf(HWND wnd) { return SendMessageA(wnd, BM_GETSTATE, 0, 0); }
+
+// A check box or radio button that looks like a push button.
+bool IsPushLike(HWND wnd) {
+  switch (ButtonType(wnd)) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return (StyleOf(wnd) & BS_PUSHLIKE) != 0;
+    default: return false;
+  }
+}
 
 const TsGeneralData* SectionOf(TsCommonData* sd) {
   TsSkinManager* sm = sd ? sd->SkinManager() : nullptr;
@@ -38,9 +52,58 @@ void FillFromParent(TBitmap* cache, const TRect& r, const TsCacheInfo& ci, TPoin
 
 // ---- TacBtnWnd --------------------------------------------------------------------------------------
 
-bool TacBtnWnd::Pushed() const { return (ButtonStateOf(WndHandle) & BST_PUSHED) != 0; }
+bool TacBtnWnd::Pushed() const {
+  const LRESULT state = ButtonStateOf(WndHandle);
+  if (state & BST_PUSHED) return true;
+  // A push-like check box or radio button stays down while it is checked.
+  return (state & (BST_CHECKED | BST_INDETERMINATE)) && IsPushLike(WndHandle);
+}
 
-bool TacBtnWnd::IsDefaultButton() const { return ButtonType(WndHandle) == BS_DEFPUSHBUTTON; }
+bool TacBtnWnd::IsDefaultButton() const {
+  const UINT type = ButtonType(WndHandle);
+  return type == BS_DEFPUSHBUTTON || type == BS_DEFSPLITBUTTON || type == BS_DEFCOMMANDLINK;
+}
+
+bool TacBtnWnd::IsSplitButton() const {
+  const UINT type = ButtonType(WndHandle);
+  return type == BS_SPLITBUTTON || type == BS_DEFSPLITBUTTON;
+}
+
+bool TacBtnWnd::IsCommandLink() const {
+  const UINT type = ButtonType(WndHandle);
+  return type == BS_COMMANDLINK || type == BS_DEFCOMMANDLINK;
+}
+
+TRect TacBtnWnd::SplitRect() {
+  if (!IsSplitButton() || WndSize.cx <= 0) return TRect{};
+  BUTTON_SPLITINFO info{};
+  info.mask = BCSIF_SIZE | BCSIF_STYLE;
+  int width = 0;
+  bool left = false;
+  if (SendMessageA(WndHandle, BCM_GETSPLITINFO, 0, LPARAM(&info))) {
+    width = info.size.cx;
+    left = (info.uSplitStyle & BCSS_ALIGNLEFT) != 0;
+  }
+  if (width <= 0) {
+    // A window that does not tell: the skin's arrow with a margin on each side.
+    TsSkinManager* sm = SkinData->SkinManager();
+    const int arrow = sm ? sm->ConstData().ScrollBtnBottom.GlyphMask : -1;
+    width = (sm && sm->IsMaskIndex(arrow) ? sm->GetMaskItemSize(arrow).cx : 8) + 8;
+  }
+  width = std::min(width, WndSize.cx / 2);
+  return left ? Rect(0, 0, width, WndSize.cy) : Rect(WndSize.cx - width, 0, WndSize.cx, WndSize.cy);
+}
+
+TRect TacBtnWnd::ContentRect() {
+  TRect r = Rect(0, 0, WndSize.cx, WndSize.cy);
+  const TRect split = SplitRect();
+  if (split.IsEmpty()) return r;
+  if (split.Left == 0)
+    r.Left = split.Right;
+  else
+    r.Right = split.Left;
+  return r;
+}
 
 int TacBtnWnd::ButtonState() {
   if (Pushed()) return 2;
@@ -93,6 +156,11 @@ void TacBtnWnd::HandleMessage(TMessage& Message) {
     case WM_ENABLE:
     case WM_SETTEXT:
     case BM_SETSTATE:
+    case BM_SETCHECK:  // a push-like check box
+    case BM_SETIMAGE:
+    case BCM_SETNOTE:
+    case BCM_SETSPLITINFO:
+    case BCM_SETDROPDOWNSTATE:
       if (!IsWindowVisible(wnd)) break;
       ChangeState(Message);
       return;
@@ -158,6 +226,11 @@ void TacBtnWnd::PaintButton() {
 }
 
 void TacBtnWnd::DrawCaption() {
+  if (IsCommandLink()) {
+    DrawCommandLink();
+    return;
+  }
+  DrawSplitPart();
   TCanvas* canvas = SkinData->CacheBmp->Canvas();
   UseWindowFont(canvas);
   TRect r = CaptionRect();
@@ -170,6 +243,81 @@ void TacBtnWnd::DrawCaption() {
   }
 }
 
+void TacBtnWnd::DrawSplitPart() {
+  const TRect r = SplitRect();
+  if (r.IsEmpty()) return;
+  TsSkinManager* sm = SkinData->SkinManager();
+  TBitmap* cache = SkinData->CacheBmp;
+  const LRESULT state = ButtonStateOf(WndHandle);
+  const bool enabled = IsWindowEnabled(WndHandle) != FALSE;
+  // The divider in the caption's colour, inside the frame; none for a part that does not split.
+  BUTTON_SPLITINFO info{};
+  info.mask = BCSIF_STYLE;
+  const bool whole = SendMessageA(WndHandle, BCM_GETSPLITINFO, 0, LPARAM(&info)) && (info.uSplitStyle & BCSS_NOSPLIT);
+  if (!whole) {
+    const int x = r.Left == 0 ? r.Right - 1 : r.Left;
+    const TColor ink = SectionTextColor(SkinData->SkinIndex, enabled, ButtonState() != 0, sm);
+    if (ink != clNone) FillBmpRect(cache, Rect(x, 4, x + 1, WndSize.cy - 4), ink);
+  }
+  // The skin's down arrow, pressed while the part is.
+  const int arrow = sm->ConstData().ScrollBtnBottom.GlyphMask;
+  if (!sm->IsMaskIndex(arrow)) return;
+  const TSize g = sm->GetMaskItemSize(arrow);
+  const int arrowState = (state & BST_DROPDOWNPUSHED) ? 2 : ButtonState();
+  const int down = (state & BST_DROPDOWNPUSHED) ? 1 : 0;
+  PaintMaskImageByIndex(cache, Point(r.Left + (r.Width() - g.cx) / 2 + down, (WndSize.cy - g.cy) / 2 + down),
+                        arrowState, 1, arrow, sm);
+}
+
+std::string TacBtnWnd::Note() const {
+  const LRESULT length = SendMessageA(WndHandle, BCM_GETNOTELENGTH, 0, 0);
+  if (length <= 0 || length > (1 << 20)) return {};
+  std::wstring wide(std::size_t(length) + 1, L'\0');
+  DWORD size = DWORD(wide.size());
+  if (!SendMessageW(WndHandle, BCM_GETNOTE, WPARAM(&size), LPARAM(wide.data()))) return {};
+  const int n = int(std::wcslen(wide.c_str()));
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string note(std::size_t(std::max(bytes, 0)), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), n, note.data(), bytes, nullptr, nullptr);
+  return note;
+}
+
+void TacBtnWnd::DrawCommandLink() {
+  TsSkinManager* sm = SkinData->SkinManager();
+  TBitmap* cache = SkinData->CacheBmp;
+  TCanvas* canvas = cache->Canvas();
+  const int p = Pushed() ? 1 : 0;
+  const int state = ButtonState();
+  const bool enabled = IsWindowEnabled(WndHandle) != FALSE;
+  // The arrow at the top left, where the system puts its own: the skin's right arrow.
+  const int margin = 8;
+  int left = margin + 16 + margin;
+  const int arrow = sm->ConstData().ScrollBtnRight.GlyphMask;
+  if (sm->IsMaskIndex(arrow)) {
+    const TSize g = sm->GetMaskItemSize(arrow);
+    PaintMaskImageByIndex(cache, Point(margin + p, margin + 2 + p), state, 1, arrow, sm);
+    left = margin + g.cx + margin;
+  }
+  // The caption in the window's font made bold, the note under it in the window's own font.
+  canvas->Brush()->SetStyle(bsClear);
+  UseWindowFont(canvas);
+  canvas->Font()->SetStyle(TFontStyles{fsBold});
+  TRect caption = Rect(left + p, margin + p, WndSize.cx - margin + p, WndSize.cy - margin + p);
+  TRect measured = caption;
+  DrawTextStr(canvas->Handle(), Caption, measured, DT_LEFT | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  WriteControlText(canvas, Caption, enabled, caption, DT_LEFT | DT_WORDBREAK, SkinData, state != 0);
+  UseWindowFont(canvas);
+  if (const std::string note = Note(); !note.empty()) {
+    TRect r = Rect(left + p, measured.Bottom + 2, WndSize.cx - margin + p, WndSize.cy - 2);
+    WriteControlText(canvas, note, enabled, r, DT_LEFT | DT_WORDBREAK | DT_END_ELLIPSIS, SkinData, state != 0);
+  }
+  const TsGeneralData* gd = SectionOf(SkinData);
+  if (enabled && (ButtonStateOf(WndHandle) & BST_FOCUS) && gd && gd->ShowFocus) {
+    TRect r = Rect(2, 2, WndSize.cx - 2, WndSize.cy - 2);
+    DrawFocusDots(canvas, r);
+  }
+}
+
 void TacBtnWnd::DrawCaptionText(TRect R, UINT Flags) {
   TCanvas* canvas = SkinData->CacheBmp->Canvas();
   canvas->Brush()->SetStyle(bsClear);
@@ -178,8 +326,10 @@ void TacBtnWnd::DrawCaptionText(TRect R, UINT Flags) {
 
 TRect TacBtnWnd::CaptionRect() {
   const TSize s = TextSize();
-  const int x = (WndSize.cx - s.cx) / 2, y = (WndSize.cy - s.cy) / 2;
-  TRect r = Rect(x - 1, y, WndSize.cx - x + 2, WndSize.cy - y);
+  // Centred in the button, beside a split button's arrow part.
+  const TRect c = ContentRect();
+  const int x = (c.Width() - s.cx) / 2, y = (WndSize.cy - s.cy) / 2;
+  TRect r = Rect(c.Left + x - 1, y, c.Right - x + 2, WndSize.cy - y);
   if (Pushed()) r.Offset(1, 1);
   return r;
 }
@@ -187,7 +337,7 @@ TRect TacBtnWnd::CaptionRect() {
 int TacBtnWnd::MaxTextWidth() {
   if (Caption.empty()) return 0;
   const TSize g = GlyphSize();
-  return WndSize.cx - 2 - (g.cx != 0 ? g.cx + 2 : 0);
+  return ContentRect().Width() - 2 - (g.cx != 0 ? g.cx + 2 : 0);
 }
 
 TSize TacBtnWnd::TextSize() {
@@ -208,21 +358,41 @@ TSize TacBitBtnWnd::GlyphSize() {
     if (!g || g->Empty()) return TSize{};
     return TSize{g->Width() / std::max(b->NumGlyphs(), 1), g->Height()};
   }
-  // The image's own size (GetObject): a bitmap's dimension field is only what a program set.
-  if (auto bmp = reinterpret_cast<HBITMAP>(SendMessageA(WndHandle, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
+  // The image's own size: a bitmap's dimension field is only what a program set.
+  bool isBitmap = false;
+  const HANDLE image = Image(isBitmap);
+  if (!image) return TSize{};
+  if (isBitmap) {
     BITMAP info{};
-    if (GetObjectA(bmp, sizeof info, &info) == int(sizeof info)) return TSize{info.bmWidth, info.bmHeight};
+    if (GetObjectA(image, sizeof info, &info) == int(sizeof info)) return TSize{info.bmWidth, info.bmHeight};
+    return TSize{};
   }
-  if (auto icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, BM_GETIMAGE, IMAGE_ICON, 0))) {
-    ICONINFO ii{};
-    if (GetIconInfo(icon, &ii)) {
-      GdiObject<HBITMAP> mask(ii.hbmMask), color(ii.hbmColor);
-      BITMAP info{};
-      GetObjectA(color ? color.Get() : mask.Get(), sizeof info, &info);
-      return TSize{info.bmWidth, color ? info.bmHeight : info.bmHeight / 2};
+  ICONINFO ii{};
+  if (!GetIconInfo(static_cast<HICON>(image), &ii)) return TSize{};
+  GdiObject<HBITMAP> mask(ii.hbmMask), color(ii.hbmColor);
+  BITMAP info{};
+  GetObjectA(color ? color.Get() : mask.Get(), sizeof info, &info);
+  return TSize{info.bmWidth, color ? info.bmHeight : info.bmHeight / 2};
+}
+
+HANDLE TacBitBtnWnd::Image(bool& IsBitmap) const {
+  IsBitmap = false;
+  // Asked for the kind the style names first; what comes back is taken by its own type.
+  const bool iconFirst = (StyleOf(WndHandle) & BS_ICON) != 0;
+  for (const WPARAM kind :
+       {iconFirst ? WPARAM(IMAGE_ICON) : WPARAM(IMAGE_BITMAP), iconFirst ? WPARAM(IMAGE_BITMAP) : WPARAM(IMAGE_ICON)}) {
+    if (auto image = reinterpret_cast<HANDLE>(SendMessageA(WndHandle, BM_GETIMAGE, kind, 0))) {
+      IsBitmap = GetObjectType(image) == OBJ_BITMAP;
+      return image;
     }
   }
-  return TSize{};
+  return nullptr;
+}
+
+bool TacBitBtnWnd::ImageOnly() const { return !BitBtn() && (StyleOf(WndHandle) & (BS_BITMAP | BS_ICON)) != 0; }
+
+void TacBitBtnWnd::DrawCaption() {
+  if (!ImageOnly()) TacBtnWnd::DrawCaption();
 }
 
 int TacBitBtnWnd::MaxTextWidth() {
@@ -262,8 +432,13 @@ TRect TacBitBtnWnd::GlyphRect() {
     return Rect(glyphPos.X + p, glyphPos.Y + p, glyphPos.X + p + g.cx, glyphPos.Y + p + g.cy);
   }
   if (g.cx == 0) return TRect{};
-  const int right = CaptionRect().Left - 2;
   const int top = p + (WndSize.cy - g.cy) / 2;
+  if (ImageOnly()) {
+    // The image alone, centred as the window centres it.
+    const int left = p + (WndSize.cx - g.cx) / 2;
+    return Rect(left, top, left + g.cx, top + g.cy);
+  }
+  const int right = CaptionRect().Left - 2;
   return Rect(right - g.cx, top, right, top + g.cy);
 }
 
@@ -294,11 +469,14 @@ void TacBitBtnWnd::DrawGlyph() {
   }
   BitmapDC dst(cache);
   if (!dst) return;
-  if (auto bmp = reinterpret_cast<HBITMAP>(SendMessageA(WndHandle, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
-    MemoryDC src(dst, bmp);
-    BitBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, SRCCOPY);
-  } else if (auto icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, BM_GETIMAGE, IMAGE_ICON, 0))) {
-    DrawIconEx(dst, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+  bool isBitmap = false;
+  const HANDLE image = Image(isBitmap);
+  if (!image) return;
+  if (isBitmap) {
+    MemoryDC src(dst, static_cast<HBITMAP>(image));
+    if (src) BitBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, SRCCOPY);
+  } else {
+    DrawIconEx(dst, r.Left, r.Top, static_cast<HICON>(image), r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
   }
 }
 
@@ -438,8 +616,13 @@ void TacGroupBoxWnd::ForgetOpaque() {
 void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
   if (IsWindowTreeCommand(Message)) {
     // The group box's own answer: the adapter base passes the command on to what lies inside it.
-    if (Message.WParamHi() == QC_SKINREMOVED && SkinOn()) ForgetOpaque();
+    const bool removed = Message.WParamHi() == QC_SKINREMOVED && IsOwnManager(Message, SkinData);
+    if (removed && SkinOn()) ForgetOpaque();
+    auto alive = AliveToken();
+    const HWND wnd = WndHandle;
     TacMainWnd::HandleMessage(Message);
+    // Its inside shows what lies behind again, which the skin had painted.
+    if (*alive && removed && IsWindow(wnd)) ShowParentUnder(wnd);
     return;
   }
   if (!SkinOn()) {
@@ -538,8 +721,22 @@ void TacGroupBoxWnd::PaintGroupBox() {
     canvas->Brush()->SetStyle(bsClear);
     UseWindowFont(canvas);
     TRect text = cr;
-    WriteControlText(canvas, Caption, IsWindowEnabled(WndHandle) != FALSE, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                     SkinData, false);
+    const bool enabled = IsWindowEnabled(WndHandle) != FALSE;
+    const UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    if (ci.Ready) {
+      WriteControlText(canvas, Caption, enabled, text, flags, SkinData, false);
+    } else {
+      // On the colour of a parent that is not skinned the caption takes a colour that stands out
+      // on it (a light skin's text on a light window would not be read).
+      const TColor section = SectionTextColor(SkinData->SkinIndex, true, false, SkinData->SkinManager());
+      TColor ink =
+          TColor(qv::InkOn(COLORREF(ColorToRGB(section != clNone ? section : clBtnText)), COLORREF(ColorToRGB(color))));
+      if (!enabled) ink = MixColors(ink, color, 0.4);
+      const HDC dc = canvas->Handle();
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, COLORREF(ColorToRGB(ink)));
+      DrawTextStr(dc, Caption, text, flags);
+    }
   }
   SharedParentColor = clParentColorUnset;
   SharedCacheInfo = TsCacheInfo{};

@@ -10,16 +10,19 @@
 
 class TBitBtn;
 
-// Button states of the painters: 0 normal, 1 hot, 2 pressed.
+// Button states of the painters: 0 normal, 1 hot, 2 pressed. Besides push buttons it paints what
+// the system draws as push buttons: split buttons (their arrow part beside the caption), command
+// links (arrow, caption and note) and push-like check boxes and radio buttons (pressed while
+// checked).
 class TacBtnWnd : public TacMainWnd {
  public:
   QV_CLASS_NAME(TacBtnWnd)
   using TacMainWnd::TacMainWnd;
   void HandleMessage(TMessage& Message) override;
 
-  // 2 pushed; 0 disabled; 1 focused, hot or a default push button; else 0.
+  // 2 pushed (or a push-like one checked); 0 disabled; 1 focused, hot or a default button; else 0.
   int ButtonState();
-  // The caption in the window's font, and the focus mark.
+  // The caption in the window's font, and the focus mark; a command link's arrow, caption and note.
   virtual void DrawCaption();
   virtual void DrawGlyph() {}
   virtual TSize GlyphSize() { return TSize{}; }
@@ -33,6 +36,11 @@ class TacBtnWnd : public TacMainWnd {
  protected:
   bool Pushed() const;
   bool IsDefaultButton() const;
+  bool IsSplitButton() const;
+  bool IsCommandLink() const;
+  // The split button's arrow part (empty for other buttons) and the rest, where the caption goes.
+  TRect SplitRect();
+  TRect ContentRect();
   // WM_PAINT and WM_PRINT: the cache painted and copied to the given DC (the window's own when 0).
   void ButtonPaint(HDC Given);
   // A message that makes the button draw itself: its drawing held back, the skin paints after.
@@ -43,6 +51,11 @@ class TacBtnWnd : public TacMainWnd {
  private:
   // WM_SETFOCUS / WM_KILLFOCUS of an enabled button.
   void ChangeFocus(TMessage& Message, bool Focused);
+  // The split button's arrow part: a divider and the skin's down arrow, pressed while the part is.
+  void DrawSplitPart();
+  void DrawCommandLink();
+  // The command link's note, read with the length the window reports.
+  std::string Note() const;
 };
 
 class TacBitBtnWnd : public TacBtnWnd {
@@ -57,10 +70,16 @@ class TacBitBtnWnd : public TacBtnWnd {
   // The glyph frame of the state (normal; disabled, pushed as the bitmap button chooses them) from
   // a copy of the glyph; the window's image without a bitmap button.
   void DrawGlyph() override;
+  void DrawCaption() override;
 
  private:
   TBitBtn* BitBtn() const;
   TRect GlyphRect();
+  // The window's image (BM_GETIMAGE) and whether it is a bitmap: asked by the type of the object
+  // the window holds (a window asked for one kind may hand the other back).
+  HANDLE Image(bool& IsBitmap) const;
+  // A window with BS_BITMAP or BS_ICON shows its image alone.
+  bool ImageOnly() const;
 };
 
 class TacCheckBoxWnd : public TacMainWnd {
@@ -90,6 +109,7 @@ class TacGroupBoxWnd : public TacMainWnd {
 
  protected:
   bool PassesSkinCommandsOn() const override { return true; }
+  bool ShowsParentThrough() const override { return true; }
 
  private:
   // The paint into DC (the window DC when 0): the cache, then children and siblings left out.

@@ -14,6 +14,10 @@
 
 namespace acsb {
 
+// A window whose parent clips its children shows what the parent paints behind it where it paints
+// nothing itself (the inside of a group box): the parent's background is laid under the window (the
+// parent never paints there by itself), and the window is painted over it.
+void ShowParentUnder(HWND wnd);
 // The colour a window shows behind its children when it answers no skin command: a class-library
 // control's Color, else the solid background brush of its window class, else the button face.
 TColor PlainBackgroundOf(HWND wnd);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "skin/engine/core/acPaintUtils.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
 #include "skin/windows/acSBUtils/Internal.h"
@@ -40,6 +41,15 @@ void TacStaticWnd::HandleMessage(TMessage& Message) {
   // A static the skin leaves alone answers nothing itself: every message reaches its procedure.
   if (!SkinsWindow()) {
     PassOn(Message);
+    return;
+  }
+  if (msg == SM_QUORVEXCMD && Message.WParamHi() == QC_SKINREMOVED && IsOwnManager(Message, SkinData) &&
+      ShowsParentThrough()) {
+    // A frame or an etched line paints only its lines: what lies behind shows inside again.
+    const HWND wnd = WndHandle;
+    auto alive = AliveToken();
+    TacMainWnd::HandleMessage(Message);
+    if (*alive && IsWindow(wnd)) ShowParentUnder(wnd);
     return;
   }
   if (!SkinOn()) {
@@ -133,7 +143,61 @@ void TacStaticWnd::WriteText(const std::string& Text) {
   WriteControlText(canvas, Text, IsWindowEnabled(WndHandle) != FALSE, r, flags, SkinData, false);
 }
 
-void TacStaticWnd::PaintText() { WriteText(Caption); }
+void TacStaticWnd::PaintText() {
+  if (!PaintShape()) WriteText(Caption);
+}
+
+bool TacStaticWnd::ShowsParentThrough() const {
+  switch (GetWindowLongPtrA(WndHandle, GWL_STYLE) & SS_TYPEMASK) {
+    case SS_BLACKFRAME:
+    case SS_GRAYFRAME:
+    case SS_WHITEFRAME:
+    case SS_ETCHEDHORZ:
+    case SS_ETCHEDVERT:
+    case SS_ETCHEDFRAME: return true;
+    default: return false;
+  }
+}
+
+bool TacStaticWnd::PaintShape() {
+  const LONG_PTR type = GetWindowLongPtrA(WndHandle, GWL_STYLE) & SS_TYPEMASK;
+  TBitmap* cache = SkinData->CacheBmp;
+  int colorIndex = -1;
+  bool frame = false;
+  switch (type) {
+    case SS_BLACKRECT: colorIndex = COLOR_3DDKSHADOW; break;
+    case SS_GRAYRECT: colorIndex = COLOR_3DSHADOW; break;
+    case SS_WHITERECT: colorIndex = COLOR_3DHIGHLIGHT; break;
+    case SS_BLACKFRAME: colorIndex = COLOR_3DDKSHADOW, frame = true; break;
+    case SS_GRAYFRAME: colorIndex = COLOR_3DSHADOW, frame = true; break;
+    case SS_WHITEFRAME: colorIndex = COLOR_3DHIGHLIGHT, frame = true; break;
+    case SS_ETCHEDHORZ:
+    case SS_ETCHEDVERT:
+    case SS_ETCHEDFRAME: break;
+    default: return false;
+  }
+  if (!cache || cache->Empty()) return true;
+  const TRect all = Rect(0, 0, WndSize.cx, WndSize.cy);
+  if (colorIndex < 0) {
+    // An etched line or frame as the system etches it, over the skin.
+    const UINT sides = type == SS_ETCHEDHORZ ? BF_TOP : type == SS_ETCHEDVERT ? BF_LEFT : BF_RECT;
+    RECT r{0, 0, WndSize.cx, WndSize.cy};
+    DrawEdge(cache->Canvas()->Handle(), &r, EDGE_ETCHED, sides);
+    return true;
+  }
+  // A rectangle or a frame in the system's colour for it, or in black or white where that colour
+  // would not stand out on the skin.
+  const TColor under = cache->Canvas()->Pixels(WndSize.cx / 2, WndSize.cy / 2);
+  const TColor ink = TColor(qv::InkOn(GetSysColor(colorIndex), COLORREF(ColorToRGB(under))));
+  if (!frame) {
+    FillBmpRect(cache, all, ink);
+    return true;
+  }
+  for (const TRect& edge : {Rect(0, 0, WndSize.cx, 1), Rect(0, WndSize.cy - 1, WndSize.cx, WndSize.cy),
+                            Rect(0, 0, 1, WndSize.cy), Rect(WndSize.cx - 1, 0, WndSize.cx, WndSize.cy)})
+    FillBmpRect(cache, edge, ink);
+  return true;
+}
 
 // ---- TacIconWnd and TacLinkWnd ----------------------------------------------------------------------
 

@@ -1,8 +1,8 @@
-// Adapters of static windows: static text, a static that shows an icon or a bitmap, and link text
-// whose anchors are written as "<A>" ... "</A>". Each paints the whole window in one step when its
-// background is erased: the section as it lies under the window in its parent's image, then the
-// content, then one copy to the screen. A static with WS_TABSTOP or WS_EX_STATICEDGE keeps its
-// own look. Part of the window adapters (include skin/windows/acSBUtils.h).
+// Adapters of static windows: static text and shapes (rectangles, frames, etched lines), a static
+// that shows an icon or a bitmap, and link text whose anchors are written as "<A>" ... "</A>". Each paints the whole
+// window in one step when its background is erased: the section as it lies under the window in its parent's image, then
+// the content, then one copy to the screen. A static with WS_TABSTOP or WS_EX_STATICEDGE keeps its own look. Part of
+// the window adapters (include skin/windows/acSBUtils.h).
 #pragma once
 
 #include "skin/windows/acSBUtils.h"
@@ -20,6 +20,11 @@ class TacStaticWnd : public TacMainWnd {
  protected:
   // Text written into the cache in the section's colours, laid out as the static's style says.
   void WriteText(const std::string& Text);
+  // A static of a shape (rectangle, frame or etched line) draws it into the cache as the system
+  // draws it; false for any other static.
+  bool PaintShape();
+  // A frame or an etched line: the window paints nothing but its lines.
+  bool ShowsParentThrough() const override;
 
  private:
   friend void PaintStatic(TacStaticWnd* Adapter, TMessage& Message);

@@ -35,6 +35,14 @@ std::string TacStatusBarWnd::PartText(int Index, UINT* Type, LPARAM* Data) const
   return text;
 }
 
+std::string TacStatusBarWnd::SimpleText(UINT* Type, LPARAM* Data) const {
+  // The simple part is asked for by its own index (Windows keeps it there); a bar that keeps it as
+  // its first part while it is simple (Wine) answers only there.
+  std::string text = PartText(SB_SIMPLEID, Type, Data);
+  if (!text.empty() || (Type && (*Type & SBT_OWNERDRAW))) return text;
+  return PartText(0, Type, Data);
+}
+
 TPoint TacStatusBarWnd::ClientOffset() const { return ClientOffsetOf(WndHandle); }
 
 // ---- The cache -----------------------------------------------------------------------------------
@@ -78,9 +86,19 @@ void TacStatusBarWnd::PaintPanel(int Index, const TRect& R, bool Simple, bool La
   }
   UINT type = 0;
   LPARAM data = 0;
-  std::string text = PartText(Index, &type, &data);
+  std::string text = Simple ? SimpleText(&type, &data) : PartText(Index, &type, &data);
   TRect t = R;
   t.Inflate(-1, -1);
+  // The part's icon at its left, the text after it.
+  if (const auto icon =
+          reinterpret_cast<HICON>(SendMessageA(WndHandle, SB_GETICON, Simple ? WPARAM(-1) : WPARAM(Index), 0))) {
+    const int size = std::min(GetSystemMetrics(SM_CYSMICON), t.Height());
+    if (size > 0) {
+      const BitmapDC dc(cache);
+      if (dc) DrawIconEx(dc, t.Left + 2, t.Top + (t.Height() - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
+      t.Left += size + 2;
+    }
+  }
   if (type & SBT_OWNERDRAW) {
     // The owner draws the panel into the cache: the class library's bar through its event, a
     // bare bar through its parent's WM_DRAWITEM.

@@ -176,8 +176,13 @@ void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bar) {
   const std::string text =
       ReadReportedText([&] { return SendMessageA(WndHandle, TB_GETBUTTONTEXTA, command, 0); },
                        [&](char* buffer, int) { SendMessageA(WndHandle, TB_GETBUTTONTEXTA, command, LPARAM(buffer)); });
+  // A bar with text beside the images (TBSTYLE_LIST) shows each button's text at the right of its
+  // image; a bar of mixed buttons only the text of those that ask for it (BTNS_SHOWTEXT).
+  const bool list = (GetWindowLongPtrA(WndHandle, GWL_STYLE) & TBSTYLE_LIST) != 0;
+  const bool mixed = (SendMessageA(WndHandle, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS) != 0;
+  const bool showText = !text.empty() && (!list || !mixed || (tb.fsStyle & BTNS_SHOWTEXT));
   // The image: image 0 is an image like any other.
-  int imageHeight = 0;
+  int imageHeight = 0, imageRight = 0;
   auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(WndHandle, TB_GETIMAGELIST, 0, 0));
   if (state == 1)
     if (auto hot = reinterpret_cast<HIMAGELIST>(SendMessageA(WndHandle, TB_GETHOTIMAGELIST, 0, 0))) images = hot;
@@ -187,14 +192,21 @@ void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bar) {
   if (images && tb.iBitmap >= 0 && tb.iBitmap < ImageList_GetImageCount(images) &&
       ImageList_GetIconSize(images, &cx, &cy)) {
     imageHeight = cy;
-    const int y = text.empty() ? (h - cy) / 2 : 3;
+    // Beside the text at the left of a list bar's button, above it on other bars, else centred.
+    const int x = list && showText ? ListImageLeft() : (w - arrowWidth - cx) / 2;
+    const int y = !showText || list ? (h - cy) / 2 : 3;
+    imageRight = x + cx;
     BitmapDC dc(bmp.get());
-    ImageList_Draw(images, tb.iBitmap, dc, (w - arrowWidth - cx) / 2 + down, y + down, ILD_TRANSPARENT);
+    ImageList_Draw(images, tb.iBitmap, dc, x + down, y + down, ILD_TRANSPARENT);
   }
-  if (!text.empty()) {
+  if (showText && list) {
+    TRect tr = Rect(imageRight ? imageRight + ListImageLeft() : ListImageLeft(), 0, w - 2 - arrowWidth, h);
+    tr.Offset(down, down);
+    PaintButtonText(bmp.get(), text, tr, state, enabled, true);
+  } else if (showText) {
     TRect tr = Rect(2, imageHeight ? imageHeight + 4 : 2, w - 2 - arrowWidth, h - 2);
     tr.Offset(down, down);
-    PaintButtonText(bmp.get(), text, tr, state, enabled);
+    PaintButtonText(bmp.get(), text, tr, state, enabled, false);
   }
   // A disabled button: 40 % of it over the bar.
   if (!enabled) BlendRectKeyed(bmp.get(), 0, 0, Bar, R, 0.4, clNone);
@@ -202,7 +214,14 @@ void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bar) {
   BlitBmp(dst, R.Left, R.Top, bmp.get());
 }
 
-void TacToolBarWnd::PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect R, int State, bool Enabled) {
+int TacToolBarWnd::ListImageLeft() const {
+  // Half the bar's padding at either side of the image, as the bar itself places it.
+  const LRESULT padding = SendMessageA(WndHandle, TB_GETPADDING, 0, 0);
+  return std::max(int(LOWORD(DWORD_PTR(padding))) / 2, 2);
+}
+
+void TacToolBarWnd::PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect R, int State, bool Enabled,
+                                    bool Beside) {
   TCanvas* canvas = Bmp->Canvas();
   UseWindowFont(canvas);
   canvas->Brush()->SetStyle(bsClear);
@@ -213,6 +232,10 @@ void TacToolBarWnd::PaintButtonText(TBitmap* Bmp, const std::string& Text, TRect
     else
       DrawControlText(canvas, line, Enabled, r, flags, SkinData, false);
   };
+  if (Beside) {
+    draw(Text, R, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    return;
+  }
   const auto [first, second] = SplitToWidth(canvas, Text, R.Width());
   if (second.empty()) {
     draw(Text, R, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS);

@@ -38,6 +38,9 @@ namespace {
 constexpr std::uint32_t kButtonTypeMask = 0xF;   // BS_TYPEMASK
 constexpr std::uint32_t kStaticTypeMask = 0x1F;  // SS_TYPEMASK
 
+constexpr std::uint32_t kPushLike = 0x1000;  // BS_PUSHLIKE
+constexpr std::uint32_t kImage = 0xC0;       // BS_ICON, BS_BITMAP
+
 TacDialogChildChoice ButtonChoice(std::uint32_t style) {
   using K = TacDialogChildKind;
   switch (style & kButtonTypeMask) {
@@ -47,23 +50,30 @@ TacDialogChildChoice ButtonChoice(std::uint32_t style) {
     case 0x5:                                    // BS_3STATE
     case 0x6:                                    // BS_AUTO3STATE
     case 0x4:                                    // BS_RADIOBUTTON
-    case 0x9: return {K::CheckBox, "CHECKBOX"};  // BS_AUTORADIOBUTTON
-    case 0xB: return {};                         // BS_OWNERDRAW: the owner draws it
-    default: return {K::Button, "BUTTON"};       // push buttons, split buttons, command links
+    case 0x9:                                    // BS_AUTORADIOBUTTON
+      // A push-like one looks like a push button, pressed while checked.
+      return (style & kPushLike) ? TacDialogChildChoice{K::Button, "BUTTON"}
+                                 : TacDialogChildChoice{K::CheckBox, "CHECKBOX"};
+    case 0xB: return {};  // BS_OWNERDRAW: the owner draws it
+    case 0x0:             // BS_PUSHBUTTON
+    case 0x1:             // BS_DEFPUSHBUTTON
+      if (style & kImage) return {K::ImageButton, "BUTTON"};
+      return {K::Button, "BUTTON"};
+    default: return {K::Button, "BUTTON"};  // split buttons, command links
   }
 }
 
 TacDialogChildChoice StaticChoice(std::uint32_t style) {
   using K = TacDialogChildKind;
   switch (style & kStaticTypeMask) {
-    case 0x3:                                // SS_ICON
-    case 0xE: return {K::Icon, "CHECKBOX"};  // SS_BITMAP
-    case 0x5:                                // SS_GRAYRECT
-    case 0x6:                                // SS_WHITERECT
-    case 0xB:                                // SS_SIMPLE
-    case 0xD:                                // SS_OWNERDRAW
-    case 0xF: return {};                     // SS_ENHMETAFILE
-    default: return {K::Static, "CHECKBOX"};
+    case 0x3:                                 // SS_ICON
+    case 0xE: return {K::Icon, "CHECKBOX"};   // SS_BITMAP
+    case 0x5:                                 // SS_GRAYRECT
+    case 0x6:                                 // SS_WHITERECT
+    case 0xB:                                 // SS_SIMPLE
+    case 0xD:                                 // SS_OWNERDRAW
+    case 0xF: return {};                      // SS_ENHMETAFILE
+    default: return {K::Static, "CHECKBOX"};  // texts, and frames, rectangles and etched lines
   }
 }
 

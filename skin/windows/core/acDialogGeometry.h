@@ -60,8 +60,9 @@ enum class TacDialogChildKind : std::uint8_t {
   TransPanel,  // a dialog inside the dialog, the folder browser's panel
   DlgPanel,    // a panel of the class library
   GroupBox,
-  CheckBox,  // check boxes and radio buttons
-  Button,    // push buttons, split buttons, command links
+  CheckBox,     // check boxes and radio buttons
+  Button,       // push buttons, split buttons, command links, push-like check boxes and radio buttons
+  ImageButton,  // push buttons that show a bitmap or an icon (BS_BITMAP, BS_ICON)
   ComboBox,
   ComboList,  // the list of a combo box
   Sizer,      // a size grip
