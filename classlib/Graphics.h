@@ -465,6 +465,8 @@ class TBitmap : public TGraphic {
   // A DC with the bitmap selected: the canvas's own.
   HDC CanvasDC();
   void Replace(HBITMAP bitmap, void* bits, int width, int height, int stride, TPixelFormat format, bool topDown);
+  // SetSize of a 24- or 32-bit DIB through its pixels; false for other bitmaps.
+  bool SetSizeByPixels(int width, int height);
   // Builds the bitmap from a packed or split DIB (header and colour table in dib, pixels in bits;
   // bits nullptr: the pixels follow the colour table).
   void LoadFromDib(const std::uint8_t* dib, std::size_t dibSize, const std::uint8_t* bits, std::size_t bitsAvail);

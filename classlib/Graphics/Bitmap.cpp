@@ -190,6 +190,7 @@ void TBitmap::SetSize(int width, int height) {
     Changed();
     return;
   }
+  if (SetSizeByPixels(width, height)) return;
   RGBQUAD palette[256];
   int paletteCount = 0;
   if (Handle_ && Bits_ && BitsPerPixel(PixelFormat_) <= 8) paletteCount = ReadColorTable(CanvasDC(), palette);
@@ -204,6 +205,37 @@ void TBitmap::SetSize(int width, int height) {
   }
   Replace(bmp, bits, width, height, DibStride(width, BitsPerPixel(PixelFormat_)), PixelFormat_, false);
   Changed();
+}
+
+bool TBitmap::SetSizeByPixels(int width, int height) {
+  // A 24- or 32-bit DIB of the library's own (bottom-up) is filled and its content kept through
+  // its pixels: the same bytes GDI would write, without a device context made for it.
+  if ((PixelFormat_ != pf24bit && PixelFormat_ != pf32bit) || (Handle_ && (!Bits_ || TopDown_))) return false;
+  const int bpp = BitsPerPixel(PixelFormat_), bytes = bpp / 8;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateBitmapOfFormat(width, height, PixelFormat_, nullptr, 0, &bits);
+  const int stride = DibStride(width, bpp);
+  const COLORREF fill = Canvas_ ? ColorToRGB(Canvas_->Brush()->Color()) : RGB(255, 255, 255);
+  const std::uint8_t px[4] = {GetBValue(fill), GetGValue(fill), GetRValue(fill), 0};
+  auto* dst = static_cast<std::uint8_t*>(bits);
+  if (px[0] == px[1] && px[1] == px[2] && (bytes == 3 || px[0] == 0)) {
+    std::memset(dst, px[0], std::size_t(stride) * std::size_t(height));
+  } else {
+    for (int x = 0; x < width; ++x) std::memcpy(dst + x * bytes, px, std::size_t(bytes));
+    for (int y = 1; y < height; ++y) std::memcpy(dst + std::size_t(y) * stride, dst, std::size_t(width) * bytes);
+  }
+  if (Handle_) {
+    // What the old image had at the top-left stays: rows counted from the top of bottom-up images.
+    GdiFlush();
+    const auto* src = static_cast<const std::uint8_t*>(Bits_);
+    const int rows = std::min(height, Height_);
+    const std::size_t run = std::size_t(std::min(width, Width_)) * bytes;
+    for (int y = 0; y < rows; ++y)
+      std::memcpy(dst + std::size_t(height - 1 - y) * stride, src + std::size_t(Height_ - 1 - y) * Stride_, run);
+  }
+  Replace(bmp, bits, width, height, stride, PixelFormat_, false);
+  Changed();
+  return true;
 }
 
 void TBitmap::SetHandle(HBITMAP bitmap) {

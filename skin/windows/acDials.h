@@ -160,7 +160,7 @@ class TacDialogWnd : public TacScrollWnd {
   bool ChildrenAttached = false;
   TsCaptionButton BtnMin, BtnMax, BtnClose, BtnHelp;
   std::vector<TRect> RegionRects;
-  TBitmap* IconBmp = nullptr;  // owned; as large as the title icon, empty without one
+  TSize IconSize{};            // the title icon's size; empty without one
   TFont* TitleFont = nullptr;  // owned
   std::uint32_t StyleBits = 0;
   std::uint32_t ExStyleBits = 0;

@@ -16,6 +16,12 @@ constexpr int kDefaultButtonSize = 21;
 
 int SmallIconWidth() { return GetSystemMetrics(SM_CXSMICON); }
 
+// The system's application icon (a shared icon: the same handle for the whole process).
+HICON ApplicationIcon() {
+  static const HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  return icon;
+}
+
 qv::TDialogMetrics SystemDialogMetrics() {
   qv::TDialogMetrics m;
   m.DlgFrameX = GetSystemMetrics(SM_CXDLGFRAME);
@@ -182,12 +188,9 @@ void TacDialogWnd::RepaintButton(int HitCode) {
 void TacDialogWnd::ReadIcon() {
   Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_SMALL, 0));
   if (!Icon) Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_BIG, 0));
-  const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-  IconBmp->SetSize(w, h);
-  BitmapDC dc(IconBmp);
-  // An icon that cannot be drawn gives way to the application's.
-  if (!Icon || (dc && !DrawIconEx(dc, 0, 0, Icon, w, h, 0, nullptr, DI_NORMAL)))
-    Icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  if (!Icon) Icon = ApplicationIcon();
+  // The icon is drawn over the title (PaintTitle) at the small-icon size.
+  IconSize = TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
 }
 
 void TacDialogWnd::PaintTitle(TBitmap* Cache) {
@@ -199,13 +202,17 @@ void TacDialogWnd::PaintTitle(TBitmap* Cache) {
     PaintSectionItem(title, kTitleSection, EmptyCacheInfo, true, Active ? 1 : 0, TRect{0, 0, DlgWidth, band}, TPoint{},
                      Cache, sm);
   const int iconW = SmallIconWidth();
-  if (!IconBmp->Empty() && Icon) {
+  if (IconSize.cx > 0 && IconSize.cy > 0 && Icon) {
     // Drawn over the title itself, the icon's soft edges blend with the title (over the key colour
     // they kept a fringe of it).
     BitmapDC dc(Cache);
-    if (dc)
-      DrawIconEx(dc, f.BorderX, (f.Caption + f.BorderY - IconBmp->Height()) / 2, Icon, IconBmp->Width(),
-                 IconBmp->Height(), 0, nullptr, DI_NORMAL);
+    const int y = (f.Caption + f.BorderY - IconSize.cy) / 2;
+    auto draw = [&] { return DrawIconEx(dc, f.BorderX, y, Icon, IconSize.cx, IconSize.cy, 0, nullptr, DI_NORMAL); };
+    // An icon that cannot be drawn gives way to the application's.
+    if (dc && !draw()) {
+      Icon = ApplicationIcon();
+      draw();
+    }
   }
   LayoutButtons();
   int left = DlgWidth - f.BorderX;
@@ -263,6 +270,7 @@ void TacDialogWnd::UpdateRegion() {
   if (RegionLock || !RegionChanged) return;
   if (FrameKind == qv::fkFrameless && (StyleBits & WS_THICKFRAME) == 0) return;
   TsSkinManager* sm = SkinData->SkinManager();
+  const std::vector<TRect> before = std::move(RegionRects);
   RegionRects.clear();
   if (sm->IsMaskIndex(SkinData->BorderIndex)) {
     const TsMaskData& mask = sm->Mask(SkinData->BorderIndex);
@@ -277,6 +285,9 @@ void TacDialogWnd::UpdateRegion() {
   RegionChanged = false;
   // A window that says it keeps its own region is left with it.
   if (SendMessageA(WndHandle, 0xBC4D, 0x41A2, 0) == 0x41A2) return;
+  // The window has this region already (a change of skin or frame that left the shape as it was):
+  // setting it again would only have the frame measured and painted once more.
+  if (RegionSize_ == TSize{DlgWidth, DlgHeight} && RegionRects == before) return;
   OwnedRegion rgn(CreateRectRgn(0, 0, DlgWidth, DlgHeight));
   if (!rgn) return;
   for (const TRect& r : RegionRects) {
@@ -305,9 +316,12 @@ void TacDialogWnd::PaintFrameBands() {
   POINT origin{0, 0};
   ClientToScreen(WndHandle, &origin);
   const int cx = origin.x - DlgRect.Left, cy = origin.y - DlgRect.Top;
-  SavedDC saved(dc);
-  ExcludeClipRect(dc, cx, cy, cx + cr.right, cy + cr.bottom);
-  BitBlt(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, SRCCOPY);
+  const int w = cache->Width(), h = cache->Height(), right = cx + cr.right, bottom = cy + cr.bottom;
+  // Above, left of, right of and below the client area.
+  BitBlt(dc, 0, 0, w, cy, src, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, cy, cx, bottom - cy, src, 0, cy, SRCCOPY);
+  BitBlt(dc, right, cy, w - right, bottom - cy, src, right, cy, SRCCOPY);
+  BitBlt(dc, 0, bottom, w, h - bottom, src, 0, bottom, SRCCOPY);
 }
 
 // ---- Hit testing --------------------------------------------------------------------------------------

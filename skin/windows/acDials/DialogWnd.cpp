@@ -30,7 +30,6 @@ TPoint CursorPoint() {
 TacDialogWnd::TacDialogWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
                            const std::string& SkinSection, bool Repaint)
     : TacScrollWnd(AHandle, ASkinData, ASkinManager, SkinSection, Repaint),
-      IconBmp(CreateBmp24(0, 0)),
       TitleFont(new TFont()),
       ButtonStrip(CreateBmp24(0, 0)) {
   SkinData->SetUpdating(true);
@@ -40,7 +39,6 @@ TacDialogWnd::~TacDialogWnd() {
   // The window leaves before the menu and bitmaps go (its own look comes back first).
   LeaveWindow();
   FreeAndNil(SystemMenu);
-  FreeAndNil(IconBmp);
   FreeAndNil(ButtonStrip);
   delete TitleFont;
   TitleFont = nullptr;
@@ -80,6 +78,7 @@ void TacDialogWnd::RestoreOriginalColors() {
   if (SysMenuRemoved_) SetWindowLongPtrA(WndHandle, GWL_STYLE, GetWindowLongPtrA(WndHandle, GWL_STYLE) | WS_SYSMENU);
   SysMenuRemoved_ = false;
   SetWindowRgn(WndHandle, nullptr, IsWindowVisible(WndHandle));
+  RegionSize_ = TSize{};
 }
 
 void TacDialogWnd::MarkChanged() {

@@ -250,9 +250,11 @@ bool TacProvider::InitDialog(HWND AWnd) {
   DialogWnd->Provider = this;
   if (!DialogWnd->Destroyed && AttachChildren(Wnd)) {
     DialogWnd->ReadStyle();
-    SendSkinCommand(Wnd, QC_SKINLOADED, reinterpret_cast<LPARAM>(DefaultManager));
-    // The region is cut before the window shows, so that showing paints the frame once.
+    // The region is cut before the window shows, so that showing paints the frame once; cut before
+    // the skin command, the frame the region makes the window measure again is the skinned one
+    // already, and the command need not have it measured once more.
     if (!DialogWnd->Destroyed && DialogWnd->SkinOn()) DialogWnd->UpdateRegion();
+    if (!DialogWnd->Destroyed) SendSkinCommand(Wnd, QC_SKINLOADED, reinterpret_cast<LPARAM>(DefaultManager));
     return true;
   }
   if (DialogProviders) {
@@ -272,7 +274,9 @@ bool TacProvider::AttachChildren(HWND AWnd) {
 }
 
 bool TacProvider::AttachChild(HWND AWnd) {
-  if (AskWindow(AWnd, QC_ISSKINNED) || GetWndAdapter(AWnd)) return true;
+  // (The adapters' own table first: asking the window is a message each time the children are
+  // attached again.)
+  if (GetWndAdapter(AWnd) || AskWindow(AWnd, QC_ISSKINNED)) return true;
   RECT r{};
   GetWindowRect(AWnd, &r);
   const qv::TacDialogChildChoice choice =

@@ -103,23 +103,31 @@ TEST_F(Bitmap, AssignKeepsPaletteFormats) {
 }
 
 TEST_F(Bitmap, SetSizeKeepsContentAndFillsNewArea) {
-  TBitmap bmp;
-  bmp.SetSize(4, 4);
-  FillPattern(bmp);
-  bmp.SetWidth(6);
-  bmp.SetHeight(3);
-  EXPECT_EQ(bmp.Width(), 6);
-  EXPECT_EQ(bmp.Height(), 3);
-  for (int y = 0; y < 3; ++y) {
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(bmp.Canvas()->Pixels(x, y), PatternColor(x, y)) << x << "," << y;
-    EXPECT_EQ(bmp.Canvas()->Pixels(5, y), clWhite);
+  for (TPixelFormat pf : {pf24bit, pf32bit}) {
+    SCOPED_TRACE(int(pf));
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf);
+    bmp.SetSize(4, 4);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) bmp.Canvas()->SetPixels(x, y, PatternColor(x, y));
+    bmp.SetWidth(6);
+    bmp.SetHeight(3);
+    EXPECT_EQ(bmp.Width(), 6);
+    EXPECT_EQ(bmp.Height(), 3);
+    EXPECT_EQ(bmp.PixelFormat(), pf);
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(bmp.Canvas()->Pixels(x, y), PatternColor(x, y)) << x << "," << y;
+      EXPECT_EQ(bmp.Canvas()->Pixels(5, y), clWhite);
+    }
+    bmp.Canvas()->Brush()->SetColor(clBlue);
+    bmp.SetSize(7, 5);
+    EXPECT_EQ(bmp.Canvas()->Pixels(6, 1), clBlue);
+    EXPECT_EQ(bmp.Canvas()->Pixels(2, 4), clBlue);
+    EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), PatternColor(0, 0));
+    EXPECT_EQ(bmp.Canvas()->Pixels(3, 2), PatternColor(3, 2));
+    bmp.SetSize(0, 3);
+    EXPECT_TRUE(bmp.Empty());
   }
-  bmp.Canvas()->Brush()->SetColor(clBlue);
-  bmp.SetSize(7, 3);
-  EXPECT_EQ(bmp.Canvas()->Pixels(6, 1), clBlue);
-  EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), PatternColor(0, 0));
-  bmp.SetSize(0, 3);
-  EXPECT_TRUE(bmp.Empty());
 }
 
 TEST_F(Bitmap, TransparentColorDefaultsToBottomLeftPixel) {
