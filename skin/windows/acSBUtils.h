@@ -363,6 +363,8 @@ LRESULT ScrollNCHitTest(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM L
 LRESULT ScrollNCMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollNCLButtonDown(TacScrollWnd* Adapter, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollMouseMove(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
+// The button-up ends a click or a drag of the window's bars; it goes on to the window unless it
+// ended one and the window does not hear those (HearsButtonUpOfBars).
 LRESULT ScrollLButtonUp(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollTimer(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
 LRESULT ScrollStyleChanged(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM LParam);
@@ -378,6 +380,10 @@ class TacScrollWnd : public TacMainWnd {
   void HandleMessage(TMessage& Message) override;
   // A list that keeps the mouse capture after a click on its bars (the list of a drop-down combo).
   virtual bool KeepsCaptureOnButtonUp() const { return false; }
+  // The window hears the button-up that ends a click or a drag of its bars (a combo's list does
+  // not: it would take it for the end of a choice and show its chosen item again, as the system's
+  // own tracking of the bars never lets it).
+  virtual bool HearsButtonUpOfBars() const { return true; }
   // The offset of the window's origin inside the image its bars are painted over (0, 0 but for the
   // MDI client, whose bars lie on the form's image).
   virtual TPoint BarCacheOffset() const { return TPoint{}; }

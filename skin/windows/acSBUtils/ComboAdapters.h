@@ -52,6 +52,7 @@ class TacComboListWnd : public TacEditWnd {
   // The list of a drop-down combo made with no skin data of its own keeps the mouse after a click
   // on its bars (it hands it back to the combo itself).
   bool KeepsCaptureOnButtonUp() const override { return !IsSimple && !(SkinData && SkinData->OwnerControl); }
+  bool HearsButtonUpOfBars() const override { return false; }
 
   bool Tracking = false;  // the list selects by dragging now
   bool IsSimple = false;  // the list of a simple combo

@@ -266,7 +266,7 @@ LRESULT ScrollLButtonUp(TacScrollWnd* Adapter, HWND Wnd, WPARAM WParam, LPARAM L
     const TEndedClick e = EndClickState(Adapter, Wnd, !Adapter->KeepsCaptureOnButtonUp());
     if (!*alive) return 0;
     NotifyEnd(Adapter, Wnd, e);
-    if (!*alive) return 0;
+    if (!*alive || !Adapter->HearsButtonUpOfBars()) return 0;
   }
   LPARAM lp = LParam;
   return CallPrevProc(Adapter, Wnd, WM_LBUTTONUP, WParam, lp);

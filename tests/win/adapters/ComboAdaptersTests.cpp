@@ -3,6 +3,7 @@
 // given to a list adapter left to its owner, destruction while the list is dropped down, and the
 // button pressed with the mouse.
 #include "tests/support/AdapterTestSupport.h"
+#include "tests/support/RealInput.h"
 
 #include <string>
 
@@ -204,6 +205,98 @@ TEST_F(ComboAdapters, ButtonPressedWithTheMouseWhileTheListShows) {
   EXPECT_EQ(3, SendMessageA(wnd, CB_GETCURSEL, 0, 0));
   EXPECT_NE(Frame("COMBOBTN", "BORDERSMASK", 2), button());
   a->Free();
+}
+
+// The list's bar with real input, on a drop-down and on a simple combo: an arrow clicked, the track
+// clicked below the thumb, the thumb dragged, each given as one input (the plain list tracks its bar
+// in a loop of its own until the button comes up). The list scrolls as the plain combo's list does
+// and stays there when the button comes up, the combo keeps its selection and text, and a click on
+// the list's top item then chooses it.
+TEST_F(ComboAdapters, ListBarScrollsWithTheMouseAsThePlainOneDoes) {
+  enum TPart { Arrow, Track, Thumb };
+  struct TBarCase {
+    const char* Name;
+    DWORD Style;
+    TPart Part;
+  };
+  const TBarCase cases[] = {
+      {"drop-down list, arrow", CBS_DROPDOWNLIST, Arrow},
+      {"drop-down list, track", CBS_DROPDOWNLIST, Track},
+      {"drop-down list, thumb", CBS_DROPDOWNLIST, Thumb},
+      {"simple, arrow", CBS_SIMPLE, Arrow},
+      {"simple, track", CBS_SIMPLE, Track},
+      {"simple, thumb", CBS_SIMPLE, Thumb},
+  };
+  struct TSeen {
+    int Top = -1;  // the list's top item after the button came up
+    bool Shown = false;
+    LRESULT Selected = -1;
+    std::string Text;
+    LRESULT Chosen = -1;  // after a click on the top item
+    bool ShownAfterChoice = false;
+  };
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  auto at = [&](int x, int y, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG((x * 65536LL + 32768) / sw);
+    in.mi.dy = LONG((y * 65536LL + 32768) / sh);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+  };
+  for (const TBarCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TSeen seen[2];
+    for (int adapted = 0; adapted < 2; ++adapted) {
+      HWND wnd = Combo(c.Style, 20, 20, c.Style == CBS_SIMPLE ? 160 : 200);
+      TacMainWnd* a = adapted ? Create<TacComboBoxWnd>(wnd, nullptr, Manager, "COMBOBOX", true) : nullptr;
+      if (c.Style != CBS_SIMPLE) SendMessageA(wnd, CB_SHOWDROPDOWN, TRUE, 0);
+      flush_events(40, 1000);
+      HWND list = ListOf(wnd);
+      ASSERT_TRUE(IsWindowVisible(list));
+      RECT cr{};
+      GetClientRect(list, &cr);
+      POINT origin{0, 0};
+      ClientToScreen(list, &origin);
+      // The bar right of the client area: its arrows about a bar's width long, the thumb at the top.
+      const int x = origin.x + cr.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
+      const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+      const int bottom = origin.y + cr.bottom;
+      const int y = c.Part == Arrow ? bottom - arrow / 2 : c.Part == Track ? bottom - arrow - 6 : origin.y + arrow + 4;
+      MouseTo(x, y);
+      std::vector<INPUT> input{at(x, y, MOUSEEVENTF_LEFTDOWN)};
+      if (c.Part == Thumb)
+        for (int dy = 10; dy <= 40; dy += 10) input.push_back(at(x, y + dy, 0));
+      input.push_back(at(x, c.Part == Thumb ? y + 40 : y, MOUSEEVENTF_LEFTUP));
+      SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+      pump_until([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; });
+      flush_events(60, 1000);
+      seen[adapted].Top = int(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+      seen[adapted].Shown = IsWindowVisible(list) != FALSE;
+      seen[adapted].Selected = SendMessageA(wnd, CB_GETCURSEL, 0, 0);
+      char text[64] = {};
+      GetWindowTextA(wnd, text, sizeof text);
+      seen[adapted].Text = text;
+      // Then the top item clicked: the list still has the mouse and takes the choice.
+      ClickAt(POINT{origin.x + 20, origin.y + int(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)) / 2});
+      flush_events(60, 1000);
+      seen[adapted].Chosen = SendMessageA(wnd, CB_GETCURSEL, 0, 0);
+      seen[adapted].ShownAfterChoice = IsWindowVisible(list) != FALSE;
+      MouseTo(2, 2);
+      if (c.Style != CBS_SIMPLE) SendMessageA(wnd, CB_SHOWDROPDOWN, FALSE, 0);
+      if (a) a->Free();
+      DestroyWindow(wnd);
+      flush_events(20, 500);
+    }
+    EXPECT_GT(seen[0].Top, 0) << "the plain list scrolls";
+    EXPECT_EQ(seen[0].Top, seen[1].Top) << "the top item after the button came up";
+    EXPECT_EQ(seen[0].Shown, seen[1].Shown);
+    EXPECT_EQ(seen[0].Selected, seen[1].Selected);
+    EXPECT_EQ(seen[0].Text, seen[1].Text);
+    EXPECT_EQ(seen[0].Top, seen[1].Chosen) << "the top item chosen";
+    EXPECT_EQ(seen[0].Chosen, seen[1].Chosen);
+    EXPECT_EQ(seen[0].ShownAfterChoice, seen[1].ShownAfterChoice);
+  }
 }
 
 }  // namespace
