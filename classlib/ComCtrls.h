@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Forward.h"
 #include "classlib/Controls.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
-#include "classlib/StdCtrls.h"
+#include "classlib/ControlEnums.h"
 #include "classlib/core/Classes.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -20,7 +21,6 @@
 enum TTabStyle : std::uint8_t { tsTabs, tsButtons, tsFlatButtons };
 enum TTabPosition : std::uint8_t { tpTop, tpBottom, tpLeft, tpRight };
 
-class TCustomTabControl;
 using TTabChangingEvent = TMethod<void(TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent = TMethod<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
 
@@ -112,8 +112,6 @@ class TTabControl : public TCustomTabControl {
   using TCustomTabControl::TCustomTabControl;
 };
 
-class TPageControl;
-
 class TTabSheet : public TWinControl {
  public:
   QV_CLASS_NAME(TTabSheet)
@@ -180,8 +178,6 @@ class TPageControl : public TCustomTabControl {
 
 enum TStatusPanelStyle : std::uint8_t { psText, psOwnerDraw };
 enum TStatusPanelBevel : std::uint8_t { pbNone, pbLowered, pbRaised };
-
-class TStatusBar;
 
 class TStatusPanel : public TCollectionItem {
  public:
@@ -407,8 +403,6 @@ using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
 // Posted to a tool bar's window when the drop-down menu of one of its buttons has closed.
 inline constexpr UINT CN_DROPDOWNCLOSED = WM_USER + 0x1000;
 
-class TToolBar;
-class TToolButton;
 using TTBAdvancedCustomDrawEvent =
     TMethod<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TTBAdvancedCustomDrawBtnEvent =
@@ -505,8 +499,6 @@ class TToolBar : public TWinControl {
 // List view and tree view (what the skinned list adapters read).
 
 enum TViewStyle : std::uint8_t { vsIcon, vsSmallIcon, vsList, vsReport };
-
-class TCustomListView;
 
 class TListColumn : public TCollectionItem {
  public:

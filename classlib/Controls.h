@@ -18,15 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ControlEnums.h"
+#include "classlib/Forward.h"
 #include "classlib/GdiScopes.h"
 #include "classlib/Graphics.h"
 #include "classlib/core/Classes.h"
 #include "classlib/core/Layout.h"
 #include "classlib/core/Messages.h"
-
-class TWinControl;
-class TCustomForm;
-class TBasicAction;
 
 using TWndMethod = TMethod<void(TMessage&)>;
 
@@ -68,7 +66,6 @@ enum TControlStateItem : std::uint8_t {
 };
 using TControlState = TSet<TControlStateItem>;
 
-enum TBiDiMode : std::uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
 enum TDragKind : std::uint8_t { dkDrag, dkDock };
 
@@ -714,8 +711,6 @@ class TBasicAction : public TComponent {
   void Change();
   std::vector<TControl*> Clients_;
 };
-
-class TCustomActionList;
 
 class TCustomAction : public TBasicAction {
  public:

@@ -38,6 +38,3 @@ class TTimer : public TComponent {
   unsigned Interval_ = 1000;
   bool Running_ = false;
 };
-
-// The panel lives in its own file.
-#include "classlib/ExtCtrlsPanels.h"

@@ -3,8 +3,8 @@
 
 #include "classlib/Win.h"
 
+#include "classlib/ControlEnums.h"
 #include "classlib/Controls.h"
-#include "classlib/StdCtrls.h"
 
 using TBevelWidth = int;
 

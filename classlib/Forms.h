@@ -17,7 +17,6 @@
 #include "classlib/Controls.h"
 #include "classlib/Hooks.h"
 
-enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Forward.h"
 #include "classlib/core/Classes.h"
 #include "classlib/core/Colors.h"
 #include "classlib/core/Image24.h"
@@ -62,9 +63,6 @@ std::string ColorToString(TColor color);
 
 QV_EXCEPTION_CLASS(EInvalidGraphic, Exception)
 QV_EXCEPTION_CLASS(EInvalidGraphicOperation, Exception)
-
-class TBitmap;
-class TCanvas;
 
 // ---- Fonts, brushes, pens ---------------------------------------------------------------------
 
@@ -228,8 +226,6 @@ inline constexpr TCopyMode cmSrcInvert = SRCINVERT;
 inline constexpr TCopyMode cmSrcPaint = SRCPAINT;
 inline constexpr TCopyMode cmWhiteness = WHITENESS;
 
-class TGraphic;
-
 class TCanvas : public TPersistent {
  public:
   QV_CLASS_NAME(TCanvas)
@@ -392,8 +388,6 @@ class TGraphic : public TPersistent {
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum TBitmapHandleType { bmDIB, bmDDB };
 enum TTransparentMode { tmAuto, tmFixed };
-
-class TBitmapCanvas;
 
 class TBitmap : public TGraphic {
  public:

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "classlib/Controls.h"
-#include "classlib/StdCtrls.h"
+#include "classlib/ControlEnums.h"
 
 enum TGridDrawStateItem : std::uint8_t { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TSet<TGridDrawStateItem>;

@@ -6,10 +6,9 @@
 
 #include "classlib/Win.h"
 
-#include "classlib/core/Messages.h"
+#include "classlib/Forward.h"
 
-class TComponent;
-class TWinControl;
+#include "classlib/core/Messages.h"
 
 // ---- Forms <- Menus ----------------------------------------------------------------------------
 

@@ -16,14 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ControlEnums.h"
+#include "classlib/Forward.h"
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
-#include "classlib/StdCtrls.h"
 #include "classlib/core/Classes.h"
 #include "classlib/core/Menus.h"
-
-class TMenu;
-class TMenuItem;
 
 enum TMenuBreak : std::uint8_t { mbNone, mbBreak, mbBarBreak };
 enum TMenuAnimations : std::uint8_t { maLeftToRight, maRightToLeft, maTopToBottom, maBottomToTop, maNone };

@@ -12,48 +12,14 @@
 #include <cstdint>
 #include <string>
 
+#include "classlib/Forward.h"
+#include "classlib/ControlEnums.h"
 #include "classlib/Controls.h"
-#include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 #include "classlib/core/Classes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Shared types.
-
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
-using TLeftRight = TAlignment;
-enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
-// bsNone or bsSingle of the form border styles.
-using TBorderStyle = TFormBorderStyle;
-enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
-enum TEllipsisPosition : std::uint8_t { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
-enum TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
-enum TBevelKind : std::uint8_t { bkNone, bkTile, bkSoft, bkFlat };
-
-// DT_ flag of a horizontal alignment.
-UINT AlignmentDrawFlags(TAlignment a);
-
-enum TOwnerDrawStateItem : std::uint8_t {
-  odSelected,
-  odGrayed,
-  odDisabled,
-  odChecked,
-  odFocused,
-  odDefault,
-  odHotLight,
-  odInactive,
-  odNoAccel,
-  odNoFocusRect,
-  odReserved1,
-  odReserved2,
-  odComboBoxEdit
-};
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-// The ODS_ bits of a draw-item record as a set (their bit positions match the set's elements).
-inline TOwnerDrawState OwnerDrawStateFromODS(UINT ods) {
-  return TOwnerDrawState::FromBits(static_cast<TOwnerDrawState::Bits>(ods & 0x1FFF));
-}
 
 using TDrawItemEvent = TMethod<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = TMethod<void(TWinControl* Control, int Index, int& Height)>;
@@ -335,8 +301,6 @@ class TEdit : public TCustomEdit {
   using TCustomEdit::TCustomEdit;
 };
 
-class TCustomMemo;
-
 // The lines of a memo, read from and written to its window.
 class TMemoStrings : public TStrings {
  public:
@@ -395,8 +359,6 @@ class TMemo : public TCustomMemo {
 // ---------------------------------------------------------------------------------------------
 
 enum TComboBoxStyle : std::uint8_t { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
-
-class TCustomComboBox;
 
 // ---- List and combo box windows -------------------------------------------------------------
 // A control that makes its list or combo window again keeps the items meanwhile: read out of the

@@ -3,7 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 
 const TMessageBoxKind kMessageBoxKinds[] = {

@@ -1,7 +1,7 @@
 #include "examples/gallery/GalleryForm.h"
 
 #include "classlib/ComCtrls.h"
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/StdCtrls.h"
 #include "examples/gallery/ButtonExamples.h"
 #include "examples/gallery/CheckEditListExamples.h"

@@ -4,7 +4,7 @@
 
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/Grids.h"
 #include "classlib/Mask.h"
 #include "classlib/Menus.h"

@@ -13,7 +13,7 @@
 
 #include "classlib/Win.h"
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/Forms.h"
 #include "skin/controls/sCommonFrame.h"
 

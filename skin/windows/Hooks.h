@@ -4,8 +4,9 @@
 // hook of this layer is listed here (the engine's: skin/engine/Hooks.h).
 #pragma once
 
-class TControl;
-class TObject;
+#include "classlib/Win.h"
+
+#include "classlib/Forward.h"
 
 // ---- Edit and MDI client adapters <- class library ---------------------------------------------------
 
@@ -37,3 +38,11 @@ class TsSkinProvider;
 extern TObject* (*CreateMDIFormProc)(TsSkinProvider* Provider);
 extern void (*MDIFormConnectProc)(TObject* MDIForm);
 extern void (*MDIFormRefreshProc)(TObject* MDIForm);
+
+// ---- Skinned menus <- form provider -------------------------------------------------------------------
+
+// The image of the menu line the form provider draws for the form window FormWnd (an MDI frame's
+// provider draws the line for its children too), which the main menu's items are painted over; set
+// by the form provider's unit. While it is nullptr, or gives nullptr, the items keep the class
+// library's look.
+extern TBitmap* (*MenuLineImageProc)(HWND FormWnd);

@@ -11,10 +11,10 @@
 #include "skin/engine/PressedState.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
-#include "skin/windows/sSkinProvider.h"
+#include "skin/windows/Hooks.h"
 
 TBitmap* MenuBitmap = nullptr;
-TsSkinProvider* MDISkinProvider = nullptr;
+TBitmap* (*MenuLineImageProc)(HWND FormWnd) = nullptr;
 bool PopupMenuShown = false;
 TacMenuState MenuState;
 
@@ -183,15 +183,6 @@ void ClearMenuState() {
   FreeMenuBitmap();
   MenuState.ExtraLineVisible = false;
   MenuState.ExtraDataFetched = false;
-}
-
-bool HasMaximizedMDIChild() {
-  if (!MDISkinProvider || !MDISkinProvider->Form) return false;
-  TCustomForm* form = MDISkinProvider->Form;
-  if (form->FormStyle() != fsMDIForm) return false;
-  TCustomForm* child = form->ActiveMDIChild();
-  if (!child || child->WindowState() != wsMaximized) return false;
-  return child->Icon() && !child->Icon()->Empty();
 }
 
 // ---- Item geometry ---------------------------------------------------------------------------------------
@@ -908,11 +899,10 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
   auto* item = dynamic_cast<TMenuItem*>(Sender);
   if (!SkinManager || !item || !ACanvas) return;
   TMenu* menu = item->GetParentMenu();
-  TsSkinProvider* provider = MDISkinProvider;
   HWND formWnd = nullptr;
   if (TCustomForm* form = GetOwnerForm(menu); form && form->HandleAllocated()) formWnd = form->Handle();
-  if (!provider && formWnd) provider = TsSkinProvider::FromAnswer(SendSkinCommand(formWnd, QC_GETPROVIDER));
-  if (!provider || !provider->TempBmp) {
+  TBitmap* lineImage = MenuLineImageProc ? MenuLineImageProc(formWnd) : nullptr;
+  if (!lineImage) {
     // No provider draws the menu line: the class library's look.
     item->DrawPlainItem(ACanvas, ARect, State, true);
     return;
@@ -927,7 +917,7 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     if (GetMenuItemRect(formWnd, menu->Handle(), 0, &first) && GetWindowRect(formWnd, &wr))
       linePlace.Y = ARect.Top - (first.top - wr.top);
   }
-  const TsCacheInfo lineCache = BuildCacheInfo(provider->TempBmp);
+  const TsCacheInfo lineCache = BuildCacheInfo(lineImage);
   const bool enabled = item->Enabled();
   const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
   const int section = SkinManager->SectionIndexOf("MENUITEM");
@@ -945,7 +935,7 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
     else
       PaintSectionItemToDC(section, "MENUITEM", lineCache, true, 1, r, linePlace, ACanvas->Handle(), SkinManager);
   } else {
-    BitmapDC line(provider->TempBmp);
+    BitmapDC line(lineImage);
     if (line) BitBlt(canvas->Handle(), r.Left, r.Top, w, h, line, linePlace.X, linePlace.Y, SRCCOPY);
   }
 
@@ -982,7 +972,7 @@ void TacSkinableMenus::MainDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARe
   if (OnDrawItem) OnDrawItem(item, canvas, glyphRect, State, smTopLine);
 
   if (image) {
-    BlendBitmapRect(image.get(), provider->TempBmp, kDisabledLineOpacity,
+    BlendBitmapRect(image.get(), lineImage, kDisabledLineOpacity,
                     TRect{linePlace.X, linePlace.Y, linePlace.X + w, linePlace.Y + h}, TPoint{0, 0});
     BitBlt(ACanvas->Handle(), ARect.Left, ARect.Top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
   }

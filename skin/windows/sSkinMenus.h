@@ -24,8 +24,6 @@
 #include "classlib/Menus.h"
 #include "skin/engine/sSkinManager.h"
 
-class TsSkinProvider;
-
 using TsMenuManagerDrawItemEvent =
     TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, TsMenuItemType ItemType)>;
 
@@ -33,8 +31,6 @@ using TsMenuManagerDrawItemEvent =
 
 // The background of the popup being drawn, as large as the popup window; nullptr when none.
 extern TBitmap* MenuBitmap;
-// The provider of the MDI frame form (set by the form provider).
-extern TsSkinProvider* MDISkinProvider;
 // A skinned popup menu is being shown: set by the popup measuring and by the form window procedure
 // on WM_INITMENUPOPUP, cleared by the menu window adapter when its window goes.
 extern bool PopupMenuShown;
@@ -56,8 +52,6 @@ extern TacMenuState MenuState;
 // Forgets the popup: first item, MenuBitmap, extra-line state.
 void ClearMenuState();
 void FreeMenuBitmap();
-// The MDI frame's active child is maximized and has an icon (its buttons go in the menu line).
-bool HasMaximizedMDIChild();
 
 // ---- Item geometry (also used by the form provider) -------------------------------------------------------
 

@@ -81,6 +81,8 @@ class TsSystemMenu : public TPopupMenu {
 
 // The provider of an MDI child whose Maximize item was chosen (read and cleared by the provider).
 extern TsSkinProvider* MaximizingMDIChild;
+// The provider of the MDI frame form.
+extern TsSkinProvider* MDISkinProvider;
 
 // ---- Extra title-bar buttons -----------------------------------------------------------------------------
 

@@ -7,12 +7,26 @@
 using namespace acsp;
 
 TsSkinProvider* StateChangingProvider = nullptr;
+TsSkinProvider* MDISkinProvider = nullptr;
 bool ChildMaximizing = false;
 bool ButtonPressed = false;
 bool MenuRebuildLock = false;
 TObject* (*CreateMDIFormProc)(TsSkinProvider* Provider) = nullptr;
 void (*MDIFormConnectProc)(TObject* MDIForm) = nullptr;
 void (*MDIFormRefreshProc)(TObject* MDIForm) = nullptr;
+
+namespace {
+
+// The menu line a form's items are painted over: the MDI frame's when there is one, else that of
+// the provider serving the form.
+TBitmap* MenuLineImageOf(HWND FormWnd) {
+  TsSkinProvider* provider = MDISkinProvider;
+  if (!provider && FormWnd) provider = TsSkinProvider::FromAnswer(SendSkinCommand(FormWnd, QC_GETPROVIDER));
+  return provider ? provider->TempBmp : nullptr;
+}
+const bool kMenuLineHook = (MenuLineImageProc = &MenuLineImageOf, true);
+
+}  // namespace
 
 namespace acsp {
 

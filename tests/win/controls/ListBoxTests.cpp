@@ -3,7 +3,7 @@
 // and keyboard under real input, the skinned frame, bars and colours, also inside an adapted panel.
 #include <gtest/gtest.h>
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/core/SysUtils.h"
 #include "skin/controls/sQuorvexListBox.h"
 #include "skin/windows/sSkinProvider.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "skin/controls/sStatusBar.h"
 #include "tests/support/ControlsFixture.h"
 

@@ -8,7 +8,7 @@
 
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sSpeedButton.h"
 #include "skin/windows/acSBUtils.h"

@@ -3,7 +3,7 @@
 // first, and the skin commands it answers in either state.
 #include "tests/win/provider/ProviderTestSupport.h"
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "tests/support/ProcSpy.h"
 
 namespace qvtest {

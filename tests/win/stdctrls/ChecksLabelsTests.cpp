@@ -2,7 +2,7 @@
 // by the window, click cycles, radio siblings, accelerators, auto-size and client areas.
 #include <gtest/gtest.h>
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/core/TypInfo.h"

@@ -6,6 +6,7 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/Pump.h"
 

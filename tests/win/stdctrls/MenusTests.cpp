@@ -3,7 +3,7 @@
 // through the items' events.
 #include <gtest/gtest.h>
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"

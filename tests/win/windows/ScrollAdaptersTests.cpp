@@ -2,7 +2,7 @@
 // WM_PRINT, the dialog look and an MDI client with a maximized child.
 #include "tests/support/AdapterTestSupport.h"
 
-#include "classlib/ExtCtrls.h"
+#include "classlib/ExtCtrlsPanels.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "skin/controls/sButton.h"
