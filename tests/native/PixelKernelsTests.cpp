@@ -241,6 +241,42 @@ TEST(PixelKernels, CopyTransparentRectTakesKeyPixelsFromCache) {
   EXPECT_EQ(Rgb(dst3.Pixel(3, 0)), 0x111111u);
 }
 
+// A skin image copied by its key runs into an image laid out alike (rows a stride apart in both,
+// padded or not, either row order, the whole image or a band a few pixels narrower), rows of
+// border runs, whole key rows and scattered keys taking turns: the same pixels as the reference,
+// and the destination's padding and the columns beside the band as they were.
+TEST(PixelKernels, CopyByKeyRunsMatchesReferenceOverImagesLaidOutAlike) {
+  struct TCase {
+    int W, H, Pad, Inset;
+    bool SrcUp, DstUp;
+  } const cases[] = {{800, 70, 0, 0, true, true}, {799, 70, 3, 0, true, true},   {320, 9, 0, 0, false, false},
+                     {801, 70, 1, 2, true, true}, {333, 40, 3, 5, false, false}, {640, 30, 0, 0, true, false},
+                     {64, 300, 0, 0, true, true}, {96, 200, 2, 1, true, true}};
+  for (const TCase& c : cases) {
+    qvtest::TByteSource bytes(std::uint64_t(c.W) * 7 + c.H);
+    TOwnedImage src(c.W, c.H, c.Pad, c.SrcUp), dst(c.W, c.H, c.Pad, c.DstUp);
+    for (int y = 0; y < c.H; ++y)
+      for (int x = 0; x < c.W; ++x) {
+        const int kind = (y / 5) % 4;  // border runs, a whole key row, scattered keys, none
+        const bool key = kind == 0   ? x < 6 || x >= c.W - 6 || x == c.W / 2
+                         : kind == 1 ? y % 5 == 0
+                         : kind == 2 ? bytes.Int(0, 15) == 0
+                                     : false;
+        src.Set(x, y, key ? Bgr(0xFF00FF) : TBgr{bytes.Byte(), bytes.Byte(), bytes.Byte()});
+        dst.Set(x, y, TBgr{bytes.Byte(), bytes.Byte(), bytes.Byte()});
+      }
+    for (int y = 0; y < c.H; ++y) std::memset(src.Row(y) + 3 * c.W, 0x3C, std::size_t(c.Pad));
+    TKeyRunIndex index;
+    BuildKeyRunIndex(src.View(), clKeyMagenta, index);
+    TOwnedImage want = dst;
+    const TRect band{c.Inset, 0, c.W - c.Inset, c.H};
+    CopyTransparentIndexed(dst.View(), src.View(), index, c.Inset, 0, band, TCacheView{}, false);
+    ref::CopyTransparentRect(want.View(), src.View(), c.Inset, 0, band, clKeyMagenta, TCacheView{}, false);
+    EXPECT_EQ(dst.Bytes, want.Bytes) << c.W << " x " << c.H << " pad " << c.Pad << " inset " << c.Inset;
+    EXPECT_TRUE(dst.PaddingIntact()) << c.W << " x " << c.H;
+  }
+}
+
 TEST(PixelKernels, CopyByMaskBlackTakesWhiteLeavesGreyBlends) {
   // 3 x 1 picture above its 3 x 1 mask.
   TOwnedImage src(3, 2, 1, true), dst = Solid(3, 1, 0x000000);

@@ -145,12 +145,17 @@ TStrided<T> From(const TStrided<T>& walk, int row) {
 
 }  // namespace
 
+// A destination of at least this many bytes, written apart from its sources, is larger than the
+// share of the caches a kernel can count on: it is written past them (a full-screen frame).
+constexpr std::size_t kStreamBytes = std::size_t(4) << 20;
+
 void BlendRows(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int count, unsigned w) {
   if (bytes == 0 || count <= 0) return;
+  const bool stream = bytes * std::size_t(count) >= kStreamBytes && dst.P != a.P && dst.P != b.P;
   Flatten(bytes, count, dst, a, b);
   auto blend = [&](TRowsOut d, TRowsIn x, TRowsIn y, std::size_t n, int rows) {
     if (w > 0 && w < 255) {
-      Kernels().BlendConst(d, x, y, n, rows, w);
+      (stream ? Kernels().BlendConstStream : Kernels().BlendConst)(d, x, y, n, rows, w);
       return;
     }
     const TRowsIn from = w >= 255 ? x : y;
@@ -491,17 +496,25 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
   TKeyPattern scratch(TBgr{});
   const TKeyPattern& key = KeyPatternOf(index.Key, scratch);
   // Opaque stretches go out as one copy for as long as they run on in both images (from one row
-  // into the next where rows touch); rows are taken in the destination's memory order.
+  // into the next where rows touch); rows are taken in the destination's memory order. A stretch of
+  // a row or so is copied by the row kernel, a long one by the C library.
   std::uint8_t* pd = nullptr;
   const std::uint8_t* ps = nullptr;
   std::size_t pn = 0;
+  const auto copy = rows::Kernels().Copy;
+  auto flush = [&] {
+    if (pn > 16384)
+      std::memcpy(pd, ps, pn);
+    else if (pn > 0)
+      copy(pd, ps, pn);
+  };
   auto opaque = [&](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
     if (n == 0) return;
     if (pn && d == pd + pn && s == ps + pn) {
       pn += n;
       return;
     }
-    if (pn) std::memcpy(pd, ps, pn);
+    flush();
     pd = d, ps = s, pn = n;
   };
   auto behind = [&](std::uint8_t* d, int dy, int dx, int n) {
@@ -552,7 +565,7 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
     opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(stop - pos));
   }
   copyScattered();
-  if (pn) std::memcpy(pd, ps, pn);
+  flush();
 }
 
 // Reference versions: one pixel at a time, clipped pixel by pixel ------------------------------

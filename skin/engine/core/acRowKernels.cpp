@@ -1,5 +1,7 @@
 #include "skin/engine/core/acRowKernels.h"
 
+#include <cstring>
+
 #include "skin/engine/core/acCompiler.h"
 #include "skin/engine/core/acPixelKernels.h"
 
@@ -41,6 +43,8 @@ void BlendMaskScalar(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::s
   }
 }
 
+void CopyScalar(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) { std::memcpy(dst, src, bytes); }
+
 void CopyKeyedScalar(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key) {
   for (int r = 0; r < rows; ++r)
     ref::CopyKeyed(RowOf(dst, r), RowOf(src, r), bg.P ? RowOf(bg, r) : nullptr, n, key.Key);
@@ -54,8 +58,8 @@ void KeyRunsScalar(const std::uint8_t* row, int n, const TKeyPattern& key, int y
   ref::KeyRuns(row, n, key.Key, y, runs);
 }
 
-const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendMaskScalar, CopyKeyedScalar,
-                                   BlendKeyedScalar,   KeyRunsScalar,    GrayScalar};
+const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendConstScalar, CopyScalar, BlendMaskScalar,
+                                   CopyKeyedScalar,    BlendKeyedScalar, KeyRunsScalar,    GrayScalar};
 
 const cpu::TFeatures& Features() {
   static const cpu::TFeatures f = cpu::Detect();

@@ -62,6 +62,12 @@ struct TRowKernels {
   TSimdLevel Level;
   // Dst = (A * W + B * (255 - W)) / 255 per byte, rounded; W 1..254.
   void (*BlendConst)(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
+  // The same with Dst written past the caches, for a destination larger than they are (the lines
+  // are not read before they are written, and the sources keep the caches); Dst apart from A and B.
+  void (*BlendConstStream)(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
+  // Dst = Src over Bytes bytes, apart from each other: the opaque stretches of a skin image's rows,
+  // a few thousand bytes each, where a call of the C library's copy costs more than its bytes.
+  void (*Copy)(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes);
   // Dst = (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
   void (*BlendMask)(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows);
   // Key pixels of Src: Dst = Bg (left as it is when Bg.P is null); other pixels: Dst = Src.

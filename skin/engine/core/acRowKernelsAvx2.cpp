@@ -22,6 +22,8 @@ constexpr int kVW = 32;
 
 QV_OP V Ld(const void* p) { return _mm256_loadu_si256(static_cast<const V*>(p)); }
 QV_OP void St(void* p, V v) { _mm256_storeu_si256(static_cast<V*>(p), v); }
+QV_OP void StStream(void* p, V v) { _mm256_stream_si256(static_cast<V*>(p), v); }
+QV_OP void Fence() { _mm_sfence(); }
 QV_OP V Zero() { return _mm256_setzero_si256(); }
 QV_OP V AllOnes() { return _mm256_set1_epi8(char(0xFF)); }
 QV_OP V Eq8(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
@@ -29,7 +31,6 @@ QV_OP std::uint32_t Bits(V v) { return std::uint32_t(_mm256_movemask_epi8(v)); }
 QV_OP V Select(V m, V a, V b) { return _mm256_blendv_epi8(b, a, m); }
 
 QV_OP V And(V a, V b) { return _mm256_and_si256(a, b); }
-QV_OP V Or(V a, V b) { return _mm256_or_si256(a, b); }
 QV_OP V Shuffle(V v, V index) { return _mm256_shuffle_epi8(v, index); }
 
 // A group: five whole pixels in each 16-byte lane, the lanes' last bytes spare (shuffles stay
@@ -49,6 +50,8 @@ QV_OP void StGroup(void* p, V v) {
 QV_OP V Lanes(const std::uint8_t* sixteen) {
   return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)));
 }
+// The group's first byte.
+QV_OP std::uint8_t FirstByte(V v) { return std::uint8_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(v))); }
 
 QV_OP V Expand(std::uint32_t bits) {
   // Byte j of the result takes bit j: bytes 0..7 look at the bits' byte 0, 8..15 at byte 1 (and in the
@@ -96,7 +99,8 @@ QV_OP V MixBytes(V s, V b, V m) {
 namespace qv::rows::detail {
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsAvx2;
-const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2,  avx2::BlendConstK, avx2::BlendMaskK, avx2::CopyKeyedK,
+const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2,  avx2::BlendConstK, avx2::BlendConstStreamK,
+                                 avx2::CopyK,       avx2::BlendMaskK,  avx2::CopyKeyedK,
                                  avx2::BlendKeyedK, avx2::KeyRunsK,    GraySse41};
 }  // namespace qv::rows::detail
 

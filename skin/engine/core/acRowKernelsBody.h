@@ -5,8 +5,10 @@
 //   QV_OP, QV_MEMBER  "always inline with the level's target" for helpers and member functions
 //   QV_ENTRY          the level's target for the kernels themselves
 //   Ld, St, Zero, AllOnes, Eq8, Bits, Select, Expand, TWeight, MakeWeight, Mix, MixBytes
-//   QV_LEVEL_GROUPS   1 when the level has byte shuffles, and then And, Or, Shuffle, kGroupBytes,
-//                     LdGroup, StGroup, Lanes (see CopyKeyedGroups)
+//   StStream, Fence   a store past the caches to an address aligned to kVW, and the fence that
+//                     orders such stores before what follows
+//   QV_LEVEL_GROUPS   1 when the level has byte shuffles, and then And, Shuffle, kGroupBytes,
+//                     LdGroup, StGroup, Lanes, FirstByte (see CopyKeyedGroups)
 // A pixel block is three vectors: kVW pixels, 3 * kVW bytes, starting on a pixel boundary. The
 // level's source includes <bit>, <cstring> and <vector> before its namespace.
 
@@ -146,6 +148,36 @@ QV_ENTRY void BlendConstK(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes,
   for (int r = 0; r < rows; ++r) BlendConstRow(RowOf(dst, r), RowOf(a, r), RowOf(b, r), last, wt);
 }
 
+// One row of BlendConst, at least one vector long, written past the caches: the vectors at places
+// aligned to kVW go out as streaming stores; the first and the last vector are worked out from the
+// row as it was before anything is written and stored last, the ordinary way, over the same bytes
+// the aligned ones wrote there.
+QV_OP void BlendConstRowStream(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t bytes, const TWeight& wt) {
+  const std::size_t last = bytes - kVW;
+  const V head = Mix(Ld(a), Ld(b), wt), tail = Mix(Ld(a + last), Ld(b + last), wt);
+  std::size_t i = kVW - (reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1));
+  for (; i + kVW < last; i += 2 * kVW) {
+    const V r0 = Mix(Ld(a + i), Ld(b + i), wt), r1 = Mix(Ld(a + i + kVW), Ld(b + i + kVW), wt);
+    StStream(dst + i, r0);
+    StStream(dst + i + kVW, r1);
+  }
+  if (i < last) StStream(dst + i, Mix(Ld(a + i), Ld(b + i), wt));
+  St(dst, head);
+  St(dst + last, tail);
+}
+
+// BlendConst for a destination larger than the caches: its lines are written without being read
+// first, and stay out of the caches that hold the two sources.
+QV_ENTRY void BlendConstStreamK(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w) {
+  if (bytes < std::size_t(kVW)) {
+    BlendConstK(dst, a, b, bytes, rows, w);
+    return;
+  }
+  const TWeight wt = MakeWeight(w);
+  for (int r = 0; r < rows; ++r) BlendConstRowStream(RowOf(dst, r), RowOf(a, r), RowOf(b, r), bytes, wt);
+  Fence();
+}
+
 QV_ENTRY void BlendMaskK(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows) {
   if (bytes == 0) return;
   if (bytes < std::size_t(kVW)) {
@@ -167,6 +199,23 @@ QV_ENTRY void BlendMaskK(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, st
     for (std::size_t i = 0; i < last; i += kVW) St(d + i, MaskStep(Ld(s + i), Ld(m + i), Ld(g + i)));
     St(d + last, tail);
   }
+}
+
+QV_ENTRY void CopyK(uint8_t* dst, const uint8_t* src, std::size_t bytes) {
+  if (bytes < std::size_t(kVW)) {
+    std::memcpy(dst, src, bytes);
+    return;
+  }
+  const std::size_t last = bytes - kVW;
+  const V tail = Ld(src + last);
+  std::size_t i = 0;
+  for (; i + kVW <= last; i += 2 * kVW) {
+    const V a = Ld(src + i), b = Ld(src + i + kVW);
+    St(dst + i, a);
+    St(dst + i + kVW, b);
+  }
+  if (i < last) St(dst + i, Ld(src + i));
+  St(dst + last, tail);
 }
 
 // ---- Pixel kernels --------------------------------------------------------------------------------
@@ -222,33 +271,35 @@ QV_OP std::size_t CopyKeyedBlocks(uint8_t* dst, const uint8_t* src, const uint8_
 // The key in a group's layout, and the shuffles that bring each byte of a pixel the comparisons of
 // the pixel's two other bytes.
 struct TGroupKey {
-  V Key, Next, After, Spare;
+  V Key, Next, After;
 };
 QV_OP TGroupKey GroupKeyOf(const TKeyPattern& key) {
   alignas(16) static constexpr uint8_t kNext[16] = {1, 2, 0, 4, 5, 3, 7, 8, 6, 10, 11, 9, 13, 14, 12, 0x80};
   alignas(16) static constexpr uint8_t kAfter[16] = {2, 0, 1, 5, 3, 4, 8, 6, 7, 11, 9, 10, 14, 12, 13, 0x80};
-  alignas(16) static constexpr uint8_t kSpare[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF};
-  return TGroupKey{Lanes(key.Bytes), Lanes(kNext), Lanes(kAfter), Lanes(kSpare)};
+  return TGroupKey{Lanes(key.Bytes), Lanes(kNext), Lanes(kAfter)};
 }
 
 // A stretch where most blocks hold key and other pixels both, from O on until a group reaches To,
 // five pixels to a lane: a pixel's byte mask is its three comparisons brought together by two
-// shuffles, with no branch. The spare byte of a lane takes what the back shows there, so that
-// where the back is the destination itself it is written as it was. Each group's back is read
-// before the group before it is written, which would otherwise overlap the read and stall it.
-// Returns where it stopped. The caller leaves two groups and a vector of the row after To.
+// shuffles, with no branch. Each group's back is read before the group before it is written,
+// which would otherwise overlap the read and stall it. A lane's spare byte is written with what
+// the source holds there, and written again by the lane or group after it; the last group's one
+// is given back what the back held, so that where the back is the destination itself the bytes
+// from where the groups stop on are as they were. Returns where it stopped. The caller leaves two
+// groups and a vector of the row after To.
 QV_OP std::size_t CopyKeyedGroups(uint8_t* dst, const uint8_t* src, const uint8_t* bg, std::size_t o, std::size_t to,
                                   const TGroupKey& g) {
+  if (o >= to) return o;
   const uint8_t* back = bg ? bg : dst;
   V b = LdGroup(back + o);
   for (; o < to; o += kGroupBytes) {
     const V x = LdGroup(src + o);
     const V next = LdGroup(back + o + kGroupBytes);
     const V e = Eq8(x, g.Key);
-    const V m = Or(And(And(e, Shuffle(e, g.Next)), Shuffle(e, g.After)), g.Spare);
-    StGroup(dst + o, Select(m, b, x));
+    StGroup(dst + o, Select(And(And(e, Shuffle(e, g.Next)), Shuffle(e, g.After)), b, x));
     b = next;
   }
+  dst[o] = FirstByte(b);
   return o;
 }
 #endif
@@ -276,10 +327,12 @@ QV_ENTRY void CopyKeyedK(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows,
   // Most images hold their key pixels in runs (corners, borders, a glyph's background), and their
   // blocks are copied whole or skipped whole. Where the key is scattered finely, most blocks hold
   // both and the branch-free groups do better: the blocks are looked at eight at a time, and after
-  // a look that found most of them mixed the next 128 blocks' worth (across rows) go by groups.
-  constexpr std::size_t kLook = 8 * kBlockBytes, kGroupRun = 16 * kLook;
+  // a look that found most of them mixed the next 128 blocks' worth (across rows) go by groups,
+  // twice as many after each look that finds them mixed again (up to 1,024), so that a finely
+  // keyed image is looked at seldom.
+  constexpr std::size_t kLook = 8 * kBlockBytes, kGroupRun = 16 * kLook, kMaxGroupRun = 8 * kGroupRun;
   const TGroupKey g = GroupKeyOf(key);
-  std::size_t groupsLeft = 0;
+  std::size_t groupsLeft = 0, groupRun = kGroupRun;
 #endif
   for (int r = 0; r < rows; ++r) {
     uint8_t* d = RowOf(dst, r);
@@ -298,7 +351,12 @@ QV_ENTRY void CopyKeyedK(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows,
         continue;
       }
       const std::size_t to = std::min(last, o + kLook), looked = (to - o + kBlockBytes - 1) / kBlockBytes;
-      if (CopyKeyedBlocks(d, s, b, o, to, k) * 4 > looked * 3) groupsLeft = kGroupRun;
+      if (CopyKeyedBlocks(d, s, b, o, to, k) * 4 > looked * 3) {
+        groupsLeft = groupRun;
+        groupRun = std::min(2 * groupRun, kMaxGroupRun);
+      } else {
+        groupRun = kGroupRun;
+      }
       o += looked * kBlockBytes;
     }
 #else

@@ -22,6 +22,8 @@ constexpr int kVW = 16;
 
 QV_OP V Ld(const void* p) { return _mm_loadu_si128(static_cast<const V*>(p)); }
 QV_OP void St(void* p, V v) { _mm_storeu_si128(static_cast<V*>(p), v); }
+QV_OP void StStream(void* p, V v) { _mm_stream_si128(static_cast<V*>(p), v); }
+QV_OP void Fence() { _mm_sfence(); }
 QV_OP V Zero() { return _mm_setzero_si128(); }
 QV_OP V AllOnes() { return _mm_set1_epi8(char(0xFF)); }
 QV_OP V Eq8(V a, V b) { return _mm_cmpeq_epi8(a, b); }
@@ -82,7 +84,8 @@ namespace qv::rows::detail {
 // Grey scale needs byte shuffles: below SSSE3 it is the reference row.
 void GrayScalar(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsSse2;
-const TRowKernels KernelsSse2 = {TSimdLevel::Sse2,  sse2::BlendConstK, sse2::BlendMaskK, sse2::CopyKeyedK,
+const TRowKernels KernelsSse2 = {TSimdLevel::Sse2,  sse2::BlendConstK, sse2::BlendConstStreamK,
+                                 sse2::CopyK,       sse2::BlendMaskK,  sse2::CopyKeyedK,
                                  sse2::BlendKeyedK, sse2::KeyRunsK,    GrayScalar};
 }  // namespace qv::rows::detail
 

@@ -24,6 +24,8 @@ constexpr int kVW = 16;
 
 QV_OP V Ld(const void* p) { return _mm_loadu_si128(static_cast<const V*>(p)); }
 QV_OP void St(void* p, V v) { _mm_storeu_si128(static_cast<V*>(p), v); }
+QV_OP void StStream(void* p, V v) { _mm_stream_si128(static_cast<V*>(p), v); }
+QV_OP void Fence() { _mm_sfence(); }
 QV_OP V Zero() { return _mm_setzero_si128(); }
 QV_OP V AllOnes() { return _mm_set1_epi8(char(0xFF)); }
 QV_OP V Eq8(V a, V b) { return _mm_cmpeq_epi8(a, b); }
@@ -31,7 +33,6 @@ QV_OP std::uint32_t Bits(V v) { return std::uint32_t(_mm_movemask_epi8(v)); }
 QV_OP V Select(V m, V a, V b) { return _mm_blendv_epi8(b, a, m); }
 
 QV_OP V And(V a, V b) { return _mm_and_si128(a, b); }
-QV_OP V Or(V a, V b) { return _mm_or_si128(a, b); }
 QV_OP V Shuffle(V v, V index) { return _mm_shuffle_epi8(v, index); }
 
 // A group: five whole pixels in a vector, its last byte spare.
@@ -39,6 +40,8 @@ constexpr std::size_t kGroupBytes = 15;
 QV_OP V LdGroup(const void* p) { return Ld(p); }
 QV_OP void StGroup(void* p, V v) { St(p, v); }
 QV_OP V Lanes(const std::uint8_t* sixteen) { return Ld(sixteen); }
+// The group's first byte.
+QV_OP std::uint8_t FirstByte(V v) { return std::uint8_t(_mm_cvtsi128_si32(v)); }
 
 QV_OP V Expand(std::uint32_t bits) {
   const V spread =
@@ -140,7 +143,8 @@ QV_ENTRY void GrayK(TRowsOut img, int n, int rows, const TKeyPattern* key) {
 
 namespace qv::rows::detail {
 extern const TRowKernels KernelsSse41;
-const TRowKernels KernelsSse41 = {TSimdLevel::Sse41,  sse41::BlendConstK, sse41::BlendMaskK, sse41::CopyKeyedK,
+const TRowKernels KernelsSse41 = {TSimdLevel::Sse41,  sse41::BlendConstK, sse41::BlendConstStreamK,
+                                  sse41::CopyK,       sse41::BlendMaskK,  sse41::CopyKeyedK,
                                   sse41::BlendKeyedK, sse41::KeyRunsK,    sse41::GrayK};
 // The grey scale of the wider levels (it is no hot path).
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key) { sse41::GrayK(img, n, rows, key); }
