@@ -118,6 +118,8 @@ class TacDialogWnd : public TacScrollWnd {
                bool Repaint = true);
   ~TacDialogWnd() override;
   void HandleMessage(TMessage& Message) override;
+  // The window going (the dialog's provider freed with it) in any state.
+  bool AnswerAnyState(TMessage& Message) override;
   // The window's own frame back as the adapter leaves a live window: its window menu style and a
   // window without a region.
   void RestoreOriginalColors() override;

@@ -59,10 +59,20 @@ class TacMainWnd : public TObject {
   virtual void StoreOriginalColors() {}
   virtual void RestoreOriginalColors() {}
   virtual void ApplySkinColors() { Skinned = true; }
-  // The adapter's window method; descendants fall back on this version.
+  // The adapter's own table of what it does while its skin is on (SkinOn); descendants fall back
+  // on their base's version, this one the base handler every adapter shares.
   virtual void HandleMessage(TMessage& Message);
-  // What the window procedure and the chained window method call: BeforeMessage, HandleMessage,
-  // then AfterMessage.
+  // What the window procedure and the chained window method call: the hook sequence every adapter
+  // runs, as the skinned controls' common frame runs theirs (skin/controls/sCommonFrame.h):
+  //   1. AnswerAnyState: what the adapter answers whatever state it is in; true ends the message.
+  //   2. The skin's coming, refresh and going (QC_SKINLOADED, QC_REFRESH, QC_SKINREMOVED): a
+  //      container passes them on to what lies inside it (PassSkinCommandOn: QC_SKINLOADED before
+  //      its own answer, the others after it); for its own manager BeforeSkinChange and
+  //      AfterSkinChange run around its answer.
+  //   3. BeforeMessage; false ends the message.
+  //   4. While the skin is on HandleMessage, else PlainMessage (the window's own look: by default
+  //      the base handler's plain path, where almost everything goes on to the window).
+  //   5. AfterMessage.
   void RouteMessage(TMessage& Message);
 
   // One brush per adapter for WM_CTLCOLOR* answers: made for the colour on first use, renewed only
@@ -121,6 +131,20 @@ class TacMainWnd : public TObject {
   void LeaveWindow();
   // Passes the message on (CallPrevProc into Result); false when the adapter was freed meanwhile.
   bool PassOn(TMessage& Message);
+  // Step 1 of RouteMessage: true when the adapter answered the message itself, in any state.
+  virtual bool AnswerAnyState(TMessage& Message) {
+    (void)Message;
+    return false;
+  }
+  // Step 2, around the adapter's answer to a skin change of its own manager (in any state).
+  virtual void BeforeSkinChange(int Command) { (void)Command; }
+  virtual void AfterSkinChange(int Command) { (void)Command; }
+  // Step 4 while the skin is off.
+  virtual void PlainMessage(TMessage& Message) { TacMainWnd::HandleMessage(Message); }
+  // A child asks for the adapter's image (QC_GETCACHE): the shared record filled with the cache.
+  virtual void AnswerChildCache();
+  // Whether the window is busy (QC_ISBUSY): its image is being made anew, or it is updating.
+  virtual bool Busy() const;
   // Runs before HandleMessage for every message; false ends the message (the adapter is gone).
   virtual bool BeforeMessage(TMessage& Message) {
     (void)Message;
@@ -185,8 +209,10 @@ class TacMainWnd : public TObject {
   // QC_ISTRANSPARENT, QC_GETPARENTCOLOR, QC_PREPAREFADE and the common ones); true when the
   // command ends there.
   bool AnswerSkinCommand(TMessage& Message);
-  // RouteMessage for the skin's coming, refresh and going at a container's adapter.
-  void RouteWindowTreeCommand(TMessage& Message);
+  // Step 2 of RouteMessage.
+  void FollowSkinChange(TMessage& Message);
+  // Step 4: HandleMessage or PlainMessage.
+  void Dispatch(TMessage& Message);
   // The window's visual style follows the skin of the adapter's manager: off while a skin is on,
   // back when it goes (never touched for the "DIALOG" section).
   void FollowSkinTheme(const TMessage& Message);
@@ -410,6 +436,10 @@ class TacScrollWnd : public TacMainWnd {
 
  protected:
   void AttachToWindow() override;
+  // The window leaving, and the UI-state message swallowed, in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+  // Without the skin everything goes on to the window, whose own bars take their room.
+  void PlainMessage(TMessage& Message) override;
   // Skin changes of the adapter's own manager (QC_SKINLOADED, QC_SKINREMOVED, QC_REFRESH) are followed whatever state
   // the adapter is in: one attached before its manager had a skin knows no section yet, and for a window without a
   // skinned control of its own nobody else re-reads it. The frame is computed again when the skin comes or goes.
@@ -474,6 +504,9 @@ class TacMDIWnd : public TacBaseWnd {
   using TacBaseWnd::TacBaseWnd;
   ~TacMDIWnd() override;
   void HandleMessage(TMessage& Message) override;
+  // The client is painted from its form's image whenever the form is skinned, whatever its own
+  // section says: every message goes through HandleMessage.
+  void PlainMessage(TMessage& Message) override;
   TPoint BarCacheOffset() const override;
   bool SetsPositionWhileTracking() const override { return false; }
 

@@ -98,20 +98,18 @@ void TacDialogWnd::ReattachChildren() {
 
 // ---- Messages -----------------------------------------------------------------------------------------
 
+bool TacDialogWnd::AnswerAnyState(TMessage& Message) {
+  if (Message.Msg != WM_DESTROY && Message.Msg != WM_NCDESTROY) return TacScrollWnd::AnswerAnyState(Message);
+  Closing_ = true;
+  const bool own = Provider != nullptr;
+  LeaveOnDestroy(Message);
+  // The adapter is freed with its provider now: nothing of it is touched after this.
+  if (own) FreeClosedDialogs();
+  return true;
+}
+
 void TacDialogWnd::HandleMessage(TMessage& Message) {
   const UINT msg = Message.Msg;
-  if (msg == WM_DESTROY || msg == WM_NCDESTROY) {
-    Closing_ = true;
-    const bool own = Provider != nullptr;
-    LeaveOnDestroy(Message);
-    // The adapter is freed with its provider now: nothing of it is touched after this.
-    if (own) FreeClosedDialogs();
-    return;
-  }
-  if (!SkinOn()) {
-    TacScrollWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   switch (msg) {
     case SM_QUORVEXCMD:

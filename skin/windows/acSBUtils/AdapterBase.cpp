@@ -182,6 +182,12 @@ LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   return m.Result;
 }
 
+bool acsb::IsWindowTreeCommand(const TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD) return false;
+  const int command = Message.WParamHi();
+  return command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED;
+}
+
 // ---- The adapter of a window --------------------------------------------------------------------------
 //
 // The window's property is the record of its adapter. Every message to an adapted window looks its
@@ -363,18 +369,16 @@ HBRUSH TacMainWnd::CtlColorBrush(TColor Color) {
 
 void TacMainWnd::RouteMessage(TMessage& Message) {
   auto alive = Alive_;
-  if (Message.Msg == SM_QUORVEXCMD) {
-    FollowSkinTheme(Message);
-    const int command = Message.WParamHi();
-    if ((command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED) && PassesSkinCommandsOn()) {
-      RouteWindowTreeCommand(Message);
-      return;
-    }
+  if (Message.Msg == SM_QUORVEXCMD) FollowSkinTheme(Message);
+  if (AnswerAnyState(Message) || !*alive) return;
+  if (IsWindowTreeCommand(Message)) {
+    FollowSkinChange(Message);
+    return;
   }
   if (!BeforeMessage(Message)) return;
   auto* recreated =
       Message.Msg == CM_RECREATEWND && SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
-  HandleMessage(Message);
+  Dispatch(Message);
   if (!*alive) return;
   AfterMessage(Message);
   // The control's window was made again, and the adapter left the old one: the form hears of the new
@@ -383,20 +387,34 @@ void TacMainWnd::RouteMessage(TMessage& Message) {
   if (recreated && *alive && Destroyed && recreated->HandleAllocated()) AnnounceToParentForm(recreated);
 }
 
-void TacMainWnd::RouteWindowTreeCommand(TMessage& Message) {
+void TacMainWnd::Dispatch(TMessage& Message) {
+  if (SkinOn())
+    HandleMessage(Message);
+  else
+    PlainMessage(Message);
+}
+
+void TacMainWnd::FollowSkinChange(TMessage& Message) {
   auto alive = Alive_;
   const HWND wnd = WndHandle;
-  const bool loaded = Message.WParamHi() == QC_SKINLOADED;
-  // The window passes the command on itself (the walk leaves its inside to it): the coming before
+  const int command = Message.WParamHi();
+  const bool own = IsOwnManager(Message, SkinData);
+  // A container passes the command on itself (the walk leaves its inside to it): the coming before
   // the window takes it (the container paints over its children's new indexes), the others after.
-  if (loaded) {
+  const bool container = PassesSkinCommandsOn();
+  if (container && command == QC_SKINLOADED) {
     PassSkinCommandOn(wnd, Message);
     if (!*alive) return;
   }
   if (!BeforeMessage(Message)) return;
-  HandleMessage(Message);
-  if (*alive) AfterMessage(Message);
-  if (!loaded && IsWindow(wnd)) PassSkinCommandOn(wnd, Message);
+  if (own) BeforeSkinChange(command);
+  if (!*alive) return;
+  Dispatch(Message);
+  if (!*alive) return;
+  if (own) AfterSkinChange(command);
+  if (!*alive) return;
+  AfterMessage(Message);
+  if (container && command != QC_SKINLOADED && IsWindow(wnd)) PassSkinCommandOn(wnd, Message);
 }
 
 bool TacMainWnd::PassOn(TMessage& Message) {
@@ -446,6 +464,10 @@ void TacMainWnd::HandleMessage(TMessage& Message) {
   PassOn(Message);
 }
 
+void TacMainWnd::AnswerChildCache() { AnswerCache(SkinData); }
+
+bool TacMainWnd::Busy() const { return SkinData && (SkinData->BGChanged || SkinData->UpdatingFlag()); }
+
 void TacMainWnd::MarkSkinChanged() {
   SkinData->UpdateIndexes();
   SkinData->BGChanged = true;
@@ -464,9 +486,9 @@ bool TacMainWnd::AnswerSkinCommand(TMessage& Message) {
       MarkSkinChanged();
       RedrawAfterSkinCommand(0);
       return true;
-    case QC_GETCACHE: AnswerCache(SkinData); return true;
+    case QC_GETCACHE: AnswerChildCache(); return true;
     case QC_ISBUSY: {
-      const bool busy = SkinData->BGChanged || SkinData->UpdatingFlag();
+      const bool busy = Busy();
       if (!PassOn(Message)) return true;
       Message.LParam = busy ? 1 : 0;
       Message.Result = busy ? 1 : 0;

@@ -114,10 +114,6 @@ int TacBtnWnd::ButtonState() {
 }
 
 void TacBtnWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   const HWND wnd = WndHandle;
   auto alive = AliveToken();
   switch (Message.Msg) {
@@ -483,10 +479,6 @@ void TacBitBtnWnd::DrawGlyph() {
 // ---- TacCheckBoxWnd ---------------------------------------------------------------------------------
 
 void TacCheckBoxWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   const HWND wnd = WndHandle;
   auto alive = AliveToken();
   switch (Message.Msg) {
@@ -613,22 +605,15 @@ void TacGroupBoxWnd::ForgetOpaque() {
   SkinData->OwnerControl->SetControlStyle(cs);
 }
 
+void TacGroupBoxWnd::BeforeSkinChange(int Command) {
+  if (Command == QC_SKINREMOVED && SkinOn()) ForgetOpaque();
+}
+
+void TacGroupBoxWnd::AfterSkinChange(int Command) {
+  if (Command == QC_SKINREMOVED && IsWindow(WndHandle)) ShowParentUnder(WndHandle);
+}
+
 void TacGroupBoxWnd::HandleMessage(TMessage& Message) {
-  if (IsWindowTreeCommand(Message)) {
-    // The group box's own answer: the adapter base passes the command on to what lies inside it.
-    const bool removed = Message.WParamHi() == QC_SKINREMOVED && IsOwnManager(Message, SkinData);
-    if (removed && SkinOn()) ForgetOpaque();
-    auto alive = AliveToken();
-    const HWND wnd = WndHandle;
-    TacMainWnd::HandleMessage(Message);
-    // Its inside shows what lies behind again, which the skin had painted.
-    if (*alive && removed && IsWindow(wnd)) ShowParentUnder(wnd);
-    return;
-  }
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   const HWND wnd = WndHandle;
   auto alive = AliveToken();
   switch (Message.Msg) {

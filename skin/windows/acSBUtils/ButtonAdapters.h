@@ -110,6 +110,10 @@ class TacGroupBoxWnd : public TacMainWnd {
  protected:
   bool PassesSkinCommandsOn() const override { return true; }
   bool ShowsParentThrough() const override { return true; }
+  // The skin going: the group box paints its whole background again, and its inside shows what
+  // lies behind again (which the skin had painted).
+  void BeforeSkinChange(int Command) override;
+  void AfterSkinChange(int Command) override;
 
  private:
   // The paint into DC (the window DC when 0): the cache, then children and siblings left out.

@@ -73,10 +73,6 @@ TRect TacComboBoxWnd::ButtonRect() {
 }
 
 void TacComboBoxWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   switch (Message.Msg) {
     case SM_QUORVEXCMD:
@@ -275,10 +271,6 @@ void TacComboBoxWnd::PrintInto(HDC DC) {
 // ---- TacComboListWnd --------------------------------------------------------------------------------
 
 void TacComboListWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   const HWND wnd = WndHandle;
   auto alive = AliveToken();
   switch (Message.Msg) {

@@ -113,10 +113,6 @@ void TacGridWnd::RestoreOriginalColors() {
 }
 
 void TacGridWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   switch (msg) {

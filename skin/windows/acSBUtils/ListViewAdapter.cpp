@@ -100,10 +100,6 @@ bool TacListViewWnd::ReportView() const {
 // ---- Messages ----------------------------------------------------------------------------------
 
 void TacListViewWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   switch (msg) {

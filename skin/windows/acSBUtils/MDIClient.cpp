@@ -65,6 +65,8 @@ void TacMDIWnd::PaintUnderContainers() {
   }
 }
 
+void TacMDIWnd::PlainMessage(TMessage& Message) { TacMDIWnd::HandleMessage(Message); }
+
 void TacMDIWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
   const bool skinned = !Destroyed && FormSkinData && FormSkinData->Skinned(false);
@@ -115,7 +117,10 @@ void TacMDIWnd::HandleMessage(TMessage& Message) {
       break;
     default: break;
   }
-  TacBaseWnd::HandleMessage(Message);
+  if (SkinOn())
+    TacBaseWnd::HandleMessage(Message);
+  else
+    TacScrollWnd::PlainMessage(Message);
   if (!*alive) return;
   switch (Message.Msg) {
     case SM_QUORVEXCMD: AfterScrollCommand(Message); break;

@@ -15,15 +15,18 @@ constexpr int kMenuFrame = 3;
 
 }  // namespace
 
-void TacMnuWnd::HandleMessage(TMessage& Message) {
+bool TacMnuWnd::AnswerAnyState(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
-    case WM_NCDESTROY: WindowGoes(Message); return;
-    case SM_QUORVEXCMD: AnswerMenuCommand(Message); return;
-    default: break;
+    case WM_NCDESTROY: WindowGoes(Message); return true;
+    case SM_QUORVEXCMD: AnswerMenuCommand(Message); return true;
+    default: return TacScrollWnd::AnswerAnyState(Message);
   }
+}
+
+void TacMnuWnd::HandleMessage(TMessage& Message) {
   TsSkinManager* sm = ManagerOf(this);
-  if (PopupMenuShown && SkinOn()) {
+  if (PopupMenuShown) {
     switch (Message.Msg) {
       case WM_ERASEBKGND:
         PaintBackground(HDC(Message.WParam));

@@ -17,6 +17,10 @@ class TacMnuWnd : public TacScrollWnd {
 
   int Painting = 0;  // 1 from the region's announcement (QC_POPUPREGION) until the background is painted
 
+ protected:
+  // The window going, and the skin commands (answered here alone), in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+
  private:
   // WM_DESTROY / WM_NCDESTROY: passed on, then the adapter leaves the window and frees itself.
   void WindowGoes(TMessage& Message);

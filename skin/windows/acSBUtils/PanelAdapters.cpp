@@ -45,12 +45,6 @@ void AnnounceChild(TacMainWnd* a, const TMessage& Message) {
 
 }  // namespace
 
-bool acsb::IsWindowTreeCommand(const TMessage& Message) {
-  if (Message.Msg != SM_QUORVEXCMD) return false;
-  const int command = Message.WParamHi();
-  return command == QC_SKINLOADED || command == QC_REFRESH || command == QC_SKINREMOVED;
-}
-
 // ---- TacPanelWnd ------------------------------------------------------------------------------------
 
 TacPanelWnd::TacPanelWnd(HWND AHandle, TsCommonData* ASkinData, TsSkinManager* ASkinManager,
@@ -63,51 +57,51 @@ bool TacPanelWnd::AcceptsControls() const {
   return SkinData && SkinData->OwnerControl && SkinData->OwnerControl->ControlStyle().Contains(csAcceptsControls);
 }
 
-void TacPanelWnd::HandleMessage(TMessage& Message) {
-  if (IsWindowTreeCommand(Message) && AcceptsControls()) {
-    // The panel's own answer: the adapter base passes the command on to what lies inside it.
-    if (Message.WParamHi() == QC_SKINREMOVED) SkinGone();
-    TacMainWnd::HandleMessage(Message);
-    return;
+bool TacPanelWnd::AnswerAnyState(TMessage& Message) {
+  if (!AcceptsControls()) return false;
+  switch (Message.Msg) {
+    case SM_QUORVEXCMD: return AnswerIdentity(Message);
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
+    case WM_PARENTNOTIFY: {
+      if (LoWord(Message.WParam) != WM_CREATE && LoWord(Message.WParam) != WM_DESTROY) return false;
+      auto alive = AliveToken();
+      TacMainWnd::HandleMessage(Message);
+      if (*alive) AnnounceChild(this, Message);
+      return true;
+    }
+    default: return false;
   }
+}
+
+void TacPanelWnd::BeforeSkinChange(int Command) {
+  if (Command == QC_SKINREMOVED && AcceptsControls()) SkinGone();
+}
+
+void TacPanelWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   if (AcceptsControls()) {
-    const bool on = SkinOn();
     switch (msg) {
-      case SM_QUORVEXCMD:
-        if (AnswerIdentity(Message)) return;
-        break;
-      case WM_UPDATEUISTATE: Message.Result = 1; return;
-      case WM_PARENTNOTIFY:
-        if (LoWord(Message.WParam) != WM_CREATE && LoWord(Message.WParam) != WM_DESTROY) break;
-        TacMainWnd::HandleMessage(Message);
-        if (*alive) AnnounceChild(this, Message);
-        return;
       case WM_PRINT:
-        if (!on || !Message.WParam) break;
+        if (!Message.WParam) break;
         ClientPaint(HDC(Message.WParam));
         if (*alive) FramePaint(HDC(Message.WParam));
         return;
       case WM_NCPAINT:
-        if (!on) break;
         FramePaint(nullptr);
         Message.Result = 1;
         return;
-      case WM_PAINT:
-        if (!on) break;
-        {
-          PaintScope paint(WndHandle, HDC(Message.WParam));
-          ClientPaint(HDC(Message.WParam));
-        }
+      case WM_PAINT: {
+        PaintScope paint(WndHandle, HDC(Message.WParam));
+        ClientPaint(HDC(Message.WParam));
         return;
+      }
       case WM_ERASEBKGND:
-        if (!on) break;
         FramePaint(HDC(Message.WParam));
         Message.Result = 1;
         return;
       case WM_SETTEXT:
-        if (!on || !IsWindowVisible(WndHandle)) break;
+        if (!IsWindowVisible(WndHandle)) break;
         if (!PassOnUnseen(Message)) return;
         ReadCaption();
         RepaintNow();
@@ -116,7 +110,7 @@ void TacPanelWnd::HandleMessage(TMessage& Message) {
     }
   }
   TacMainWnd::HandleMessage(Message);
-  if (*alive && msg == WM_WINDOWPOSCHANGING && SkinOn()) SendMessageA(WndHandle, WM_NCPAINT, 1, 0);
+  if (*alive && msg == WM_WINDOWPOSCHANGING) SendMessageA(WndHandle, WM_NCPAINT, 1, 0);
 }
 
 void TacPanelWnd::SkinGone() {
@@ -224,19 +218,12 @@ void TacDlgPanelWnd::RestoreOriginalColors() {
 
 int TacDlgPanelWnd::BorderWidth() const { return FrameWidthOf(WndHandle); }
 
+void TacDlgPanelWnd::AfterSkinChange(int Command) {
+  // A panel of the class library takes the skin's colour.
+  if (Command == QC_SKINLOADED && SkinOn()) ApplySkinColors();
+}
+
 void TacDlgPanelWnd::HandleMessage(TMessage& Message) {
-  if (IsWindowTreeCommand(Message)) {
-    // A panel of the class library takes the skin's colour (the adapter base passes the command on
-    // to what lies inside the window).
-    auto alive = AliveToken();
-    TacMainWnd::HandleMessage(Message);
-    if (*alive && Message.WParamHi() == QC_SKINLOADED && SkinOn() && IsOwnManager(Message, SkinData)) ApplySkinColors();
-    return;
-  }
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   switch (Message.Msg) {
     case WM_UPDATEUISTATE: Message.Result = 1; return;

@@ -21,6 +21,10 @@ class TacPanelWnd : public TacMainWnd {
 
  protected:
   bool PassesSkinCommandsOn() const override { return AcceptsControls(); }
+  // A container panel answers QC_ISSKINNED and its children's coming and going in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+  // The skin going: the panel's section and opaque style dropped.
+  void BeforeSkinChange(int Command) override;
 
  private:
   // The panel takes its skinned handling only while it holds controls.
@@ -54,6 +58,8 @@ class TacDlgPanelWnd : public TacMainWnd {
 
  protected:
   bool PassesSkinCommandsOn() const override { return true; }
+  // The skin coming: a panel of the class library takes its colour.
+  void AfterSkinChange(int Command) override;
 
  private:
   bool IsPanel() const;

@@ -169,18 +169,21 @@ bool TacScrollWnd::BeforeMessage(TMessage& Message) {
   return *alive;
 }
 
-void TacScrollWnd::HandleMessage(TMessage& Message) {
+bool TacScrollWnd::AnswerAnyState(TMessage& Message) {
   switch (Message.Msg) {
     case WM_DESTROY:
-    case WM_NCDESTROY: LeaveOnDestroy(Message); return;
-    case WM_UPDATEUISTATE: return;
-    default: break;
+    case WM_NCDESTROY: LeaveOnDestroy(Message); return true;
+    case WM_UPDATEUISTATE: return true;
+    default: return false;
   }
-  if (!SkinOn()) {
-    if (Message.Msg == WM_NCCALCSIZE) FrameSkinned = false;  // the window's own bars take the room
-    PassOn(Message);
-    return;
-  }
+}
+
+void TacScrollWnd::PlainMessage(TMessage& Message) {
+  if (Message.Msg == WM_NCCALCSIZE) FrameSkinned = false;  // the window's own bars take the room
+  PassOn(Message);
+}
+
+void TacScrollWnd::HandleMessage(TMessage& Message) {
   if (Message.Msg == SM_QUORVEXCMD ? AnswerScrollCommand(Message) : HandleBarMessage(Message)) return;
   // Scroll state changed by what the window does with the message is repainted afterwards
   // (AfterMessage).
@@ -273,10 +276,6 @@ void TacScrollWnd::ResizeToWndSize(TMessage& Message) {
 // ---- TacBaseWnd -------------------------------------------------------------------------------------
 
 void TacBaseWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacScrollWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const HWND wnd = WndHandle;
   const UINT msg = Message.Msg;
@@ -408,10 +407,6 @@ void TacEditWnd::PrintWindowInto(HDC DC) {
 }
 
 void TacEditWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacBaseWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const HWND wnd = WndHandle;
   const UINT msg = Message.Msg;

@@ -25,10 +25,6 @@ TRect TacSpinWnd::DownRect() const {
 }
 
 void TacSpinWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   switch (Message.Msg) {
     case WM_NCPAINT:

@@ -32,30 +32,24 @@ bool TacStaticWnd::SkinsWindow() const {
          (GetWindowLongPtrA(WndHandle, GWL_EXSTYLE) & WS_EX_STATICEDGE) == 0;
 }
 
-void TacStaticWnd::HandleMessage(TMessage& Message) {
-  const UINT msg = Message.Msg;
-  if (msg == WM_DESTROY || msg == WM_NCDESTROY) {
+bool TacStaticWnd::AnswerAnyState(TMessage& Message) {
+  if (Message.Msg == WM_DESTROY || Message.Msg == WM_NCDESTROY) {
     LeaveOnDestroy(Message);
-    return;
+    return true;
   }
   // A static the skin leaves alone answers nothing itself: every message reaches its procedure.
-  if (!SkinsWindow()) {
-    PassOn(Message);
-    return;
-  }
-  if (msg == SM_QUORVEXCMD && Message.WParamHi() == QC_SKINREMOVED && IsOwnManager(Message, SkinData) &&
-      ShowsParentThrough()) {
-    // A frame or an etched line paints only its lines: what lies behind shows inside again.
-    const HWND wnd = WndHandle;
-    auto alive = AliveToken();
-    TacMainWnd::HandleMessage(Message);
-    if (*alive && IsWindow(wnd)) ShowParentUnder(wnd);
-    return;
-  }
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
+  if (SkinsWindow()) return false;
+  PassOn(Message);
+  return true;
+}
+
+void TacStaticWnd::AfterSkinChange(int Command) {
+  // A frame or an etched line paints only its lines: what lies behind shows inside again.
+  if (Command == QC_SKINREMOVED && ShowsParentThrough() && IsWindow(WndHandle)) ShowParentUnder(WndHandle);
+}
+
+void TacStaticWnd::HandleMessage(TMessage& Message) {
+  const UINT msg = Message.Msg;
   const HWND wnd = WndHandle;
   switch (msg) {
     case WM_ERASEBKGND:

@@ -18,6 +18,10 @@ class TacStaticWnd : public TacMainWnd {
   bool SkinsWindow() const;
 
  protected:
+  // The window going, and every message of a window the skin leaves alone, in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+  // The skin going: a frame or an etched line shows what lies behind inside it again.
+  void AfterSkinChange(int Command) override;
   // Text written into the cache in the section's colours, laid out as the static's style says.
   void WriteText(const std::string& Text);
   // A static of a shape (rectangle, frame or etched line) draws it into the cache as the system

@@ -205,10 +205,6 @@ void TacStatusBarWnd::PaintFrame(HDC DC) {
 }
 
 void TacStatusBarWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   const UINT msg = Message.Msg;
   switch (msg) {
     case SM_QUORVEXCMD:

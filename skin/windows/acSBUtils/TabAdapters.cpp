@@ -399,103 +399,72 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
 
 // ---- Messages ------------------------------------------------------------------------------------
 
-void TacTabControlWnd::HandleMessage(TMessage& Message) {
-  if (!SkinData) {
-    TacMainWnd::HandleMessage(Message);
-    return;
+bool TacTabControlWnd::AnswerAnyState(TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD || !SkinData) return false;
+  switch (Message.WParamHi()) {
+    case QC_ISSKINNED: return AnswerIdentity(Message);
+    case QC_GETSKINMANAGER: Message.Result = reinterpret_cast<LRESULT>(SkinData->SkinManager()); return true;
+    default: return false;
   }
+}
+
+void TacTabControlWnd::AfterSkinChange(int Command) {
+  switch (Command) {
+    case QC_SKINLOADED:
+      // A skin that comes back shows at once (the pages with it): a window outside a skinned form
+      // gets no word that an update ended.
+      RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return;
+    case QC_SKINREMOVED:
+      UpdateSpin();
+      RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+      return;
+    default:
+      // The whole control is painted in its turn (the erase leaves it to the paint).
+      InvalidateRect(WndHandle, nullptr, TRUE);
+      UpdateSpin();
+      return;
+  }
+}
+
+void TacTabControlWnd::AnswerChildCache() {
+  // The pages may paint before the control: they get its image made at once.
+  if (SkinOn() && (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Empty())) {
+    auto alive = AliveToken();
+    UpdateRects();
+    PrepareTabCache();
+    if (!*alive) return;
+  }
+  AnswerCache(SkinData);
+}
+
+bool TacTabControlWnd::Busy() const { return SkinData && SkinData->UpdatingFlag(); }
+
+bool TacTabControlWnd::RepaintAfterUpdate() {
+  InvalidateRect(WndHandle, nullptr, TRUE);
+  // The pages and what lies on them end their updates too.
+  PassSkinCommandOn(WndHandle, MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_UPDATEDONE), 0));
+  return false;
+}
+
+void TacTabControlWnd::HandleMessage(TMessage& Message) {
   auto alive = AliveToken();
-  const bool skinned = SkinOn();
   switch (Message.Msg) {
-    case SM_QUORVEXCMD: {
-      const bool own = IsOwnManager(Message, SkinData);
-      switch (Message.WParamHi()) {
-        case QC_SKINLOADED:
-          if (own) {
-            // Painted at once: a window outside a skinned form gets no word that an update ended.
-            MarkSkinChanged();
-            // A skin that comes back shows at once (the pages with it).
-            if (*alive)
-              RedrawWindow(WndHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-          }
-          return;
-        case QC_SKINREMOVED:
-          if (own) {
-            TacMainWnd::HandleMessage(Message);
-            if (!*alive) return;
-            UpdateSpin();
-          }
-          if (own)
-            RedrawAfterSkinCommand(RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW |
-                                   RDW_FRAME);
-          return;
-        case QC_REFRESH:
-          if (own) {
-            MarkSkinChanged();
-            InvalidateRect(WndHandle, nullptr, TRUE);
-            UpdateSpin();
-          }
-          return;
-        case QC_GETCACHE:
-          if (skinned) {
-            // The pages may paint before the control: they get its image made at once.
-            if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Empty()) {
-              UpdateRects();
-              PrepareTabCache();
-              if (!*alive) return;
-            }
-            AnswerCache(SkinData);
-            return;
-          }
-          break;
-        case QC_UPDATEDONE:
-          if (skinned) {
-            SkinData->SetUpdating(false);
-            InvalidateRect(WndHandle, nullptr, TRUE);
-            // The pages and what lies on them end their updates too (the control passes skin
-            // commands on itself: the form's walk stops at it).
-            PassSkinCommandOn(WndHandle, Message);
-            return;
-          }
-          break;
-        case QC_ISSKINNED: AnswerIdentity(Message); return;
-        case QC_ISBUSY:
-          if (skinned) {
-            Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0;
-            return;
-          }
-          break;
-        case QC_GETSKINMANAGER: Message.Result = reinterpret_cast<LRESULT>(SkinData->SkinManager()); return;
-        default: break;
-      }
-      break;
+    case WM_PAINT: {
+      // The whole control in one paint (the erase leaves it to the paint).
+      const PaintScope paint(WndHandle, HDC(Message.WParam));
+      if (paint) PaintTabControl(paint);
+      if (*alive) UpdateSpin();
+      Message.Result = 0;
+      return;
     }
-    case WM_PAINT:
-      if (skinned) {
-        // The whole control in one paint (the erase leaves it to the paint).
-        const PaintScope paint(WndHandle, HDC(Message.WParam));
-        if (paint) PaintTabControl(paint);
-        if (*alive) UpdateSpin();
-        Message.Result = 0;
-        return;
-      }
-      break;
-    case WM_ERASEBKGND:
-      if (skinned) {
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case WM_NCPAINT:
-      if (skinned) return;
-      break;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_NCPAINT: return;
     case WM_PRINT:
-      if (skinned && Message.WParam) {
-        UpdateSpin();
-        if (*alive) PaintTabControl(HDC(Message.WParam));
-        return;
-      }
-      break;
+      if (!Message.WParam) break;
+      UpdateSpin();
+      if (*alive) PaintTabControl(HDC(Message.WParam));
+      return;
     default: break;
   }
   const TSize before = WndSize;
@@ -590,18 +559,18 @@ void TacPageControlWnd::BeforeDestruction() {
 }
 
 void TacPageControlWnd::HandleMessage(TMessage& Message) {
-  if (SkinOn()) switch (Message.Msg) {
-      case WM_NCPAINT: AttachPages(); break;
-      case WM_PARENTNOTIFY:
-        if (LOWORD(Message.WParam) == WM_CREATE) {
-          auto alive = AliveToken();
-          TacTabControlWnd::HandleMessage(Message);
-          if (*alive) AttachPages();
-          return;
-        }
-        break;
-      default: break;
-    }
+  switch (Message.Msg) {
+    case WM_NCPAINT: AttachPages(); break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(Message.WParam) == WM_CREATE) {
+        auto alive = AliveToken();
+        TacTabControlWnd::HandleMessage(Message);
+        if (*alive) AttachPages();
+        return;
+      }
+      break;
+    default: break;
+  }
   TacTabControlWnd::HandleMessage(Message);
 }
 
@@ -623,75 +592,54 @@ void TacPageWnd::PaintPage(HDC DC) {
   FillRectColor(dc, Rect(0, 0, WndSize.cx, WndSize.cy), PlainBackgroundOf(ParentWnd));
 }
 
-void TacPageWnd::HandleMessage(TMessage& Message) {
-  if (!SkinData) {
-    TacMainWnd::HandleMessage(Message);
-    return;
+bool TacPageWnd::AnswerAnyState(TMessage& Message) {
+  if (Message.Msg != SM_QUORVEXCMD || !SkinData) return false;
+  switch (Message.WParamHi()) {
+    case QC_ISSKINNED: return AnswerIdentity(Message);
+    case QC_ISTRANSPARENT: Message.LParam = Message.Result = 1; return true;
+    default: return false;
   }
+}
+
+void TacPageWnd::AfterSkinChange(int Command) {
+  // The page is painted in its background's erase.
+  if (Command != QC_SKINLOADED) InvalidateRect(WndHandle, nullptr, TRUE);
+}
+
+void TacPageWnd::AnswerChildCache() {
+  // The parent's image, with the page's offset in it.
   auto alive = AliveToken();
-  const bool skinned = SkinOn();
+  SharedParentColor = clParentColorUnset;
+  SendSkinCommand(ParentWnd, QC_GETCACHE);
+  if (!*alive) return;
+  UpdateRects();
+  SharedCacheInfo.X += WndPos.X;
+  SharedCacheInfo.Y += WndPos.Y;
+}
+
+bool TacPageWnd::Busy() const { return SkinData && SkinData->UpdatingFlag(); }
+
+bool TacPageWnd::RepaintAfterUpdate() {
+  InvalidateRect(WndHandle, nullptr, TRUE);
+  // What lies on the page ends its update too.
+  PassSkinCommandOn(WndHandle, MakeMessage(SM_QUORVEXCMD, SkinCommandWParam(QC_UPDATEDONE), 0));
+  return false;
+}
+
+void TacPageWnd::HandleMessage(TMessage& Message) {
+  auto alive = AliveToken();
   switch (Message.Msg) {
-    case SM_QUORVEXCMD: {
-      const bool own = IsOwnManager(Message, SkinData);
-      switch (Message.WParamHi()) {
-        case QC_SKINLOADED:
-          if (own) MarkSkinChanged();
-          return;
-        case QC_SKINREMOVED:
-          if (own) {
-            TacMainWnd::HandleMessage(Message);
-            if (!*alive) return;
-            InvalidateRect(WndHandle, nullptr, TRUE);
-          }
-          return;
-        case QC_REFRESH:
-          if (own) {
-            MarkSkinChanged();
-            InvalidateRect(WndHandle, nullptr, TRUE);
-          }
-          return;
-        case QC_GETCACHE: {
-          // The parent's image, with the page's offset in it.
-          SharedParentColor = clParentColorUnset;
-          SendSkinCommand(ParentWnd, QC_GETCACHE);
-          if (!*alive) return;
-          UpdateRects();
-          SharedCacheInfo.X += WndPos.X;
-          SharedCacheInfo.Y += WndPos.Y;
-          return;
-        }
-        case QC_UPDATEDONE:
-          if (SkinData->UpdatingFlag()) {
-            SkinData->SetUpdating(false);
-            InvalidateRect(WndHandle, nullptr, TRUE);
-            if (!*alive) return;
-          }
-          PassSkinCommandOn(WndHandle, Message);
-          return;
-        case QC_ISSKINNED: AnswerIdentity(Message); return;
-        case QC_ISBUSY: Message.LParam = Message.Result = SkinData->UpdatingFlag() ? 1 : 0; return;
-        case QC_ISTRANSPARENT: Message.LParam = Message.Result = 1; return;
-        default: break;
-      }
-      break;
-    }
     case WM_ERASEBKGND:
-      if (skinned && IsWindowVisible(WndHandle)) {
-        PaintPage(HDC(Message.WParam));
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case WM_NCPAINT:
-      if (skinned) return;
-      break;
+      if (!IsWindowVisible(WndHandle)) break;
+      PaintPage(HDC(Message.WParam));
+      Message.Result = 1;
+      return;
+    case WM_NCPAINT: return;
     case WM_PRINT:
-      if (skinned && Message.WParam) {
-        PaintPage(HDC(Message.WParam));
-        if (*alive) Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam);
-        return;
-      }
-      break;
+      if (!Message.WParam) break;
+      PaintPage(HDC(Message.WParam));
+      if (*alive) Message.Result = SendMessageA(WndHandle, WM_PAINT, Message.WParam, Message.LParam);
+      return;
     default: break;
   }
   TacMainWnd::HandleMessage(Message);

@@ -42,6 +42,16 @@ class TacTabControlWnd : public TacMainWnd {
 
  protected:
   bool PassesSkinCommandsOn() const override { return true; }
+  // QC_ISSKINNED and QC_GETSKINMANAGER (the manager the pages are painted with), in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+  // The skin coming shows at once, pages included; the tab row's arrows follow the skin.
+  void AfterSkinChange(int Command) override;
+  // The image made first when it is stale: the pages may paint before the control.
+  void AnswerChildCache() override;
+  // Busy only while updating (the image is made anew at every paint).
+  bool Busy() const override;
+  // The control and what lies on its pages are painted again.
+  bool RepaintAfterUpdate() override;
   // The whole control painted into the DC (client coordinates; 0: the window's own DC).
   void PaintTabControl(HDC DC);
   // The tab row's background, the inactive tabs and the body into the cache; false without a manager.
@@ -82,6 +92,16 @@ class TacPageWnd : public TacMainWnd {
 
  protected:
   bool PassesSkinCommandsOn() const override { return true; }
+  // QC_ISSKINNED, and QC_ISTRANSPARENT (a page always repaints with its control), in any state.
+  bool AnswerAnyState(TMessage& Message) override;
+  // The page painted again as the skin is refreshed or goes.
+  void AfterSkinChange(int Command) override;
+  // The control's image, with the page's place in it.
+  void AnswerChildCache() override;
+  // Busy only while updating.
+  bool Busy() const override;
+  // The page and what lies on it are painted again.
+  bool RepaintAfterUpdate() override;
 
  private:
   void PaintPage(HDC DC);

@@ -275,10 +275,6 @@ void TacToolBarWnd::TrackHot(const TMessage& Message) {
 }
 
 void TacToolBarWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   switch (msg) {
@@ -547,10 +543,6 @@ void TacToolBarVCLWnd::Notified(TMessage& Message) {
 }
 
 void TacToolBarVCLWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacMainWnd::HandleMessage(Message);
-    return;
-  }
   auto alive = AliveToken();
   const UINT msg = Message.Msg;
   switch (msg) {

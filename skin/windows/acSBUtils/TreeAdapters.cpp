@@ -51,10 +51,6 @@ void TacTreeViewWnd::ApplySkinColors() {
 }
 
 void TacTreeViewWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   switch (Message.Msg) {
     case WM_ERASEBKGND: EraseBackground(Message); return;
     case WM_LBUTTONUP: {
@@ -174,10 +170,6 @@ void TacVirtualTreeViewWnd::RestoreOriginalColors() {
 }
 
 void TacVirtualTreeViewWnd::HandleMessage(TMessage& Message) {
-  if (!SkinOn()) {
-    TacEditWnd::HandleMessage(Message);
-    return;
-  }
   switch (Message.Msg) {
     case WM_ERASEBKGND: Message.Result = 1; return;
     case WM_NCPAINT:
