@@ -173,8 +173,10 @@ void TacPanelWnd::ClientPaint(HDC DC) {
   if (changed || !SkinData->CacheBmp || SkinData->CacheBmp->Empty()) PaintPanel();
   const int b = FrameWidthOf(WndHandle);
   const TRect inner = Rect(b, b, owner->Width() - b, owner->Height() - b);
-  // Children cut to a region (rounded skinned controls) leave their corners to the panel.
-  CopyCacheExcludingChildren(owner, SkinData, inner.TopLeft(), inner, dc, true, b, b);
+  // Every child window is left out, a bare one the class library does not know too (the window DC
+  // a paint without one draws on covers the children); those cut to a region (rounded skinned
+  // controls) leave their corners to the panel.
+  CopyCacheExcludingChildWnds(WndHandle, SkinData, inner, inner, dc, true, b, b);
   PaintGraphicChildren(dc, owner, TPoint{b, b});
   RepaintChildControls(owner);
 }

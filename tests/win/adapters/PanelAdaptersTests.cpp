@@ -189,9 +189,14 @@ TEST_F(PanelAdapters, ContainersPassTheSkinOnToTheWindowsInside) {
     flush_events();
     Manager->SetActive(true);
     flush_events();
-    EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(SettledScreen(text).Pixel(78, 28)))
-        << "the skin came";
-    EXPECT_EQ(ColorText(SectionColour("EDIT")), ColorText(SettledScreen(list).Pixel(40, 60)));
+    // The container painted again alone (as the gallery's form paints it after the windows inside
+    // it when it first shows) leaves them as they are.
+    for (const char* when : {"the skin came", "the container repainted"}) {
+      SCOPED_TRACE(when);
+      EXPECT_EQ(ColorText(Frame("CHECKBOX", "BORDERSMASK")), ColorText(SettledScreen(text).Pixel(78, 28)));
+      EXPECT_EQ(ColorText(SectionColour("EDIT")), ColorText(SettledScreen(list).Pixel(40, 60)));
+      RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    }
     Manager->SetActive(false);
     flush_events();
     EXPECT_EQ(0, SettledScreen(text).CountColor(Frame("CHECKBOX", "BORDERSMASK"))) << "the skin went";

@@ -82,6 +82,11 @@ class SkinFollow : public ::testing::Test {
       EXPECT_EQ(skin != nullptr, Shown(wnd, A, "SCROLLSLIDERV") > 0);
       EXPECT_EQ(skin == &A, Shown(wnd, A, "SCROLLBAR2V") > 0);
       EXPECT_EQ(skin == &B, Shown(wnd, B, "SCROLLBAR2V") > 0);
+      // The frame is the edit section's (the same in both skins) on the screen, at the left edge.
+      RECT r{};
+      GetWindowRect(wnd, &r);
+      const COLORREF frame = TSkinBuilder::FrameColor(A.MaskOrdinal("EDIT", "BORDERSMASK"), 0);
+      EXPECT_EQ(skin != nullptr, CaptureScreen(wnd).Pixel(0, (r.bottom - r.top) / 2) == frame);
     }
     const bool skinned = skin != nullptr;
     EXPECT_EQ(skinned, MemoAdapter->FrameSkinned);
