@@ -121,7 +121,7 @@ void Flatten(std::size_t& bytes, int& count, const W&... walks) {
 // padded to whole words), a whole number of Units: Fn(first row, length) runs over pieces of up to
 // 64 rows as one long row each, and the bytes between the destination's rows are kept aside and
 // put back after each piece (they may be pixels of a wider image the destination is part of).
-// False when the rows are not laid out so.
+// false when the rows are not laid out so.
 template <class Fn, class... W>
 bool AcrossPadding(const TRowsOut& dst, std::size_t bytes, int count, std::ptrdiff_t unit, Fn&& fn, const W&... walks) {
   const std::ptrdiff_t stride = dst.Stride, gap = stride - std::ptrdiff_t(bytes);

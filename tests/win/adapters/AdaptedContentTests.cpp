@@ -228,7 +228,7 @@ HWND StatusBar(HWND p, int x, int y, int w, int h, bool simple, bool blank) {
 HWND SimpleStatus(HWND p, int x, int y, int w, int h, bool blank) { return StatusBar(p, x, y, w, h, true, blank); }
 HWND StatusIcon(HWND p, int x, int y, int w, int h, bool blank) { return StatusBar(p, x, y, w, h, false, blank); }
 
-// Where a content lies in its window (the whole window when nil).
+// Where a content lies in its window (the whole window when nullptr).
 using TWhere = RECT (*)(int W, int H);
 RECT RightPart(int w, int h) { return RECT{w - 14, 0, w, h}; }
 RECT LeftPart(int w, int h) { return RECT{0, 0, 32, h}; }
