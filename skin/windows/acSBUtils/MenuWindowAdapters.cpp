@@ -60,6 +60,14 @@ void TacMnuWnd::AnswerMenuCommand(TMessage& Message) {
     case QC_POPUPREGION:
       if (IsWindowVisible(WndHandle)) Painting = 1;
       return;
+    case QC_SKINLOADED:
+    case QC_REFRESH:
+      // A popup open through a skin switch: its image and frame are made again from the new skin at
+      // the next paint.
+      if (Destroyed || !IsOwnManager(Message, SkinData)) return;
+      FreeMenuBitmap();
+      MarkSkinChanged();
+      return;
     default: AnswerIdentity(Message); return;
   }
 }

@@ -1,7 +1,8 @@
 // Popup menu windows of a skinned menu, opened for real: the window is subclassed and its region
 // is its rectangle less the frame mask's transparent corner runs; the background image goes with
 // the window; popups whose window the drawing could not find are handed over by the manager only
-// while their item lives; opening and closing many popups leaves no GDI handle behind.
+// while their item lives; opening and closing many popups leaves no GDI handle behind; a popup open
+// through a skin switch shows the new skin.
 #include "tests/win/menus/MenuTestSupport.h"
 
 namespace qvtest {
@@ -121,6 +122,39 @@ TEST_F(PopupWindows, ManyPopupsLeaveTheHandleCountAsItWas) {
   const int before = GdiHandleCount();
   for (int i = 0; i < 200; ++i) ASSERT_TRUE(openOnce()) << "popup " << i;
   EXPECT_EQ(before, GdiHandleCount());
+  menu->Free();
+}
+
+// A skin switched while a popup menu is open: the popup shows the new skin alone, its frame and its
+// items.
+TEST_F(PopupWindows, SkinSwitchedWhileOpenShowsTheNewSkinAlone) {
+  TPopupMenu* menu = MakePopup(3);
+  const COLORREF oldFrame = Frame("MAINMENU", "BORDERSMASK"), oldItem = SectionColor("MENUITEM");
+  // The frame mask and the item section made last: colours of their own.
+  TSkinBuilder other = MenuSkin().RemoveSection("MAINMENU").RemoveSection("MENUITEM");
+  other.Section("MENUITEM");
+  other.Section("MAINMENU");
+  other.Mask("MAINMENU", "BORDERSMASK", 9, 9, 1);
+  Capture shot;
+  RECT wr{};
+  TSettledShot settled;
+  TMenuScript script;
+  script.Then([&] { return DrawnPopup() != nullptr; })
+      .Then([&] {
+        LoadSkin(other);
+        return true;
+      })
+      .Then([&] {
+        HWND wnd = DrawnPopup();
+        if (!wnd) return false;
+        GetWindowRect(wnd, &wr);
+        return settled.Take(wr, shot);
+      });
+  ASSERT_TRUE(script.Run(menu, 120, 120));
+  EXPECT_EQ(0, shot.CountColor(oldFrame)) << "the old frame";
+  EXPECT_EQ(0, shot.CountColor(oldItem)) << "the old items";
+  EXPECT_LT(0, shot.CountColor(Frame("MAINMENU", "BORDERSMASK"))) << "the new frame";
+  EXPECT_LT(0, shot.CountColor(SectionColor("MENUITEM"))) << "the new items";
   menu->Free();
 }
 
