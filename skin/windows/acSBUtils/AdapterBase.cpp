@@ -41,22 +41,46 @@ void RestoreWindowMethod(TacMainWnd* a) {
 // property then holds the procedure the adapter had replaced, and AdapterWndProc passes on to it.
 constexpr const char* LeftProcPropName = "QvAdapterLeftProc";
 
+// The window asked whether AdapterWndProc hears its messages (ChainReachesAdapterProc), and
+// whether it did.
+HWND ProbedWnd = nullptr;
+bool ProbeHeard = false;
+
+// Messages to the window still pass AdapterWndProc: it is the window's procedure, or one installed
+// over it calls it on (a procedure put back from under it, out of order, cut it out of the chain).
+// Asked with a message that does nothing.
+bool ChainReachesAdapterProc(HWND wnd) {
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == AdapterWndProc) return true;
+  const HWND outer = ProbedWnd;
+  const bool outerHeard = ProbeHeard;
+  ProbedWnd = wnd;
+  ProbeHeard = false;
+  SendMessageA(wnd, WM_NULL, 0, 0);
+  const bool heard = ProbeHeard;
+  ProbedWnd = outer;
+  ProbeHeard = outerHeard;
+  return heard;
+}
+
 // Gives a subclassed bare window its procedure back.
 void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
   if (a->OldWndProc && wnd && IsWindow(wnd)) {
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == AdapterWndProc)
       SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(a->OldWndProc));
-    else
+    else if (ChainReachesAdapterProc(wnd))
       SetPropA(wnd, LeftProcPropName, reinterpret_cast<HANDLE>(a->OldWndProc));
+    // Else the chain no longer reaches the adapter's procedure: there is nothing of it to take out.
   }
   a->WndProcInstance = nullptr;
 }
 
 // The procedure an earlier adapter had replaced while that adapter's procedure is still in the
-// window's chain; nullptr when none (a property left over after the chain was cut back is dropped).
+// window's chain; nullptr when none (a property left over after the chain was cut back, or cut
+// below the adapter's procedure, is dropped).
 WNDPROC LeftProcInChain(HWND wnd) {
   auto left = reinterpret_cast<WNDPROC>(GetPropA(wnd, LeftProcPropName));
-  if (left && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left) {
+  if (left &&
+      (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left || !ChainReachesAdapterProc(wnd))) {
     RemovePropA(wnd, LeftProcPropName);
     left = nullptr;
   }
@@ -162,6 +186,7 @@ void ForgetAdapterWindow(HWND wnd);
 }  // namespace
 
 LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Wnd == ProbedWnd) ProbeHeard = true;
   TacMainWnd* adapter = GetWndAdapter(Wnd);
   if (!adapter) {
     if (auto prev = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
@@ -705,20 +730,30 @@ void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
   Adapter->ScrollFlag = 0;
   Adapter->WndHandle = Wnd;
   if (!Wnd || !IsWindow(Wnd)) return;
-  // One adapter per window: a window that has one already keeps it.
+  // One adapter per window: a window that has one already keeps it, unless a program cut that
+  // adapter's procedure out of the window's chain (it hears nothing any more: it has left).
   if (TacMainWnd* other = GetWndAdapter(Wnd); other && other != Adapter) {
-    Adapter->Destroyed = true;
-    return;
+    if (other->OldProc || !other->OldWndProc || ChainReachesAdapterProc(Wnd)) {
+      Adapter->Destroyed = true;
+      return;
+    }
+    RemoveAdapterProp(Wnd, other, true);
+    other->OldWndProc = nullptr;
+    other->WndProcInstance = nullptr;
+    other->Destroyed = true;
   }
-  SetAdapterProp(Wnd, Adapter);
   TsCommonData* sd = Adapter->SkinData;
+  const bool bare = !ProviderForm(sd) && !(sd && sd->OwnerControl);
+  // Asked before the window names its new adapter (the question is a message to it).
+  const WNDPROC left = bare ? LeftProcInChain(Wnd) : nullptr;
+  SetAdapterProp(Wnd, Adapter);
   if (TWinControl* form = ProviderForm(sd)) {
     Adapter->OldProc = form->WindowProc;
     form->WindowProc = Adapter->AdapterMethod();
   } else if (sd && sd->OwnerControl) {
     Adapter->OldProc = sd->OwnerControl->WindowProc;
     sd->OwnerControl->WindowProc = Adapter->AdapterMethod();
-  } else if (auto left = LeftProcInChain(Wnd)) {
+  } else if (left) {
     // An earlier adapter's procedure is still in the chain: the new adapter takes its place there.
     RemovePropA(Wnd, LeftProcPropName);
     Adapter->OldWndProc = left;

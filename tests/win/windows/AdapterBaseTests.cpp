@@ -106,6 +106,79 @@ TEST_F(AdapterBase, AdapterUnderAnotherSubclassLeavesTheChainWhole) {
   b->Free();
 }
 
+// An adapter that counts the messages WM_USER + 9 it hears.
+class TCountingAdapter : public TacMainWnd {
+ public:
+  using TacMainWnd::TacMainWnd;
+  void HandleMessage(TMessage& Message) override {
+    if (Message.Msg == WM_USER + 9) ++Heard;
+    TacMainWnd::HandleMessage(Message);
+  }
+  int Heard = 0;
+};
+
+// A program's subclass (S) and two adapters (A, B) come and go on a bare window in every order,
+// the program putting back what it replaced whatever was installed over it since: the latest
+// adapter that lives hears every message once, and so do the program's subclass while it is in
+// the chain and the window's own procedure; an adapter the program cut out of the chain has left
+// the window.
+TEST_F(AdapterBase, SubclassesComingAndGoingInAnyOrder) {
+  struct TChainCase {
+    const char* Steps;  // S+ S- A+ A- B+ B-
+    bool S, A, B;       // what hears the message afterwards
+  };
+  const TChainCase cases[] = {
+      {"S+ A+ S- B+", false, false, true},    {"S+ A+ S- A- B+", false, false, true},
+      {"A+ S+ A- B+", true, false, true},     {"A+ S+ A- S- B+", false, false, true},
+      {"S+ A+ S- B+ A-", false, false, true}, {"A+ S+ S-", false, true, false},
+      {"S+ A+ A- S-", false, false, false},   {"S+ A+ B+", true, true, false},
+  };
+  for (const TChainCase& c : cases) {
+    SCOPED_TRACE(c.Steps);
+    HWND wnd = Track(CreatePlainWindow());
+    TCountingAdapter* adapters[2] = {};
+    bool subclassed = false;
+    const std::string steps = c.Steps;
+    for (std::size_t i = 0; i + 1 < steps.size(); i += 3) {
+      const char who = steps[i];
+      const bool add = steps[i + 1] == '+';
+      if (who == 'S' && add) {
+        OverlayPrev =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc)));
+        subclassed = true;
+      } else if (who == 'S') {
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayPrev));
+        subclassed = false;
+      } else if (add) {
+        adapters[who - 'A'] = Create<TCountingAdapter>(wnd, nullptr, nullptr, "EDIT");
+      } else {
+        FreeAndNil(adapters[who - 'A']);
+      }
+    }
+    OverlayCalls = 0;
+    PlainLog.Clear();
+    SendMessageA(wnd, WM_USER + 9, 0, 0);
+    EXPECT_EQ(1, PlainLog.Count(WM_USER + 9)) << "the window's own procedure";
+    EXPECT_EQ(c.S ? 1 : 0, OverlayCalls) << "the program's subclass";
+    for (int k = 0; k < 2; ++k) {
+      SCOPED_TRACE(k ? "B" : "A");
+      const bool hears = k ? c.B : c.A;
+      EXPECT_EQ(hears ? 1 : 0, adapters[k] ? adapters[k]->Heard : 0);
+      if (hears) EXPECT_EQ(adapters[k], GetWndAdapter(wnd));
+      if (adapters[k] && !hears) EXPECT_TRUE(adapters[k]->Destroyed) << "it left the window";
+    }
+    EXPECT_EQ(c.A || c.B ? 1 : 0, SendSkinCommand(wnd, QC_ISSKINNED));
+    // Everything gone: the window's own procedure alone, hearing each message once.
+    for (TCountingAdapter*& a : adapters) FreeAndNil(a);
+    if (subclassed) SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayPrev));
+    PlainLog.Clear();
+    SendMessageA(wnd, WM_USER + 9, 0, 0);
+    EXPECT_EQ(1, PlainLog.Count(WM_USER + 9));
+    EXPECT_EQ(nullptr, GetWndAdapter(wnd));
+    DestroyWindow(wnd);
+  }
+}
+
 struct TThemeCall {
   HWND Wnd;
   bool Blank;  // both arguments a single blank (styles off); false: both nullptr (styles back on)
