@@ -330,9 +330,12 @@ bool TacTabControlWnd::PrepareTabCache() {
   const TsCacheInfo ci = AskParentCache(SkinData);
   TBitmap* cache = SizeCache();
   const int current = CurrentTab();
+  // Buttons (TCS_BUTTONS, TCS_FLATBUTTONS) have no page body: what lies behind shows round them.
+  const bool buttons = count > 0 && TabStyle() != 0;
   if (count > 0) {
     TRect row;
     TabRowRect(row);
+    if (buttons) row = Rect(0, 0, WndSize.cx, WndSize.cy);
     row = IntersectRects(row, Rect(0, 0, WndSize.cx, WndSize.cy));
     if (ci.Ready && ci.Bmp) {
       const BitmapDC dst(cache), src(ci.Bmp);
@@ -350,13 +353,31 @@ bool TacTabControlWnd::PrepareTabCache() {
   }
   TRect bodyRect;
   BodyRect(bodyRect);
-  if (bodyIndex >= 0)
-    PaintSectionItem(bodyIndex, body, ci, true, 0, bodyRect, TPoint{WndPos.X + bodyRect.Left, WndPos.Y + bodyRect.Top},
-                     cache, sm);
-  else
-    FillRectColor(cache->Canvas()->Handle(), bodyRect, ParentColorOf(WndHandle));
+  if (!buttons) {
+    if (bodyIndex >= 0)
+      PaintSectionItem(bodyIndex, body, ci, true, 0, bodyRect,
+                       TPoint{WndPos.X + bodyRect.Left, WndPos.Y + bodyRect.Top}, cache, sm);
+    else
+      FillRectColor(cache->Canvas()->Handle(), bodyRect, ParentColorOf(WndHandle));
+  }
   SkinData->BGChanged = false;
   return true;
+}
+
+int TacTabControlWnd::FocusedTab() const {
+  // The focus shows while the control has it and its window shows focus marks.
+  if (GetFocus() != WndHandle || (SendMessageA(WndHandle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return -1;
+  const int focused = int(SendMessageA(WndHandle, TCM_GETCURFOCUS, 0, 0));
+  return focused >= 0 && focused < TabCount() ? focused : -1;
+}
+
+void TacTabControlWnd::DrawFocus(int Index, TBitmap* Bmp, TPoint Origin) {
+  RECT r{};
+  if (!Bmp || !SendMessageA(WndHandle, TCM_GETITEMRECT, WPARAM(Index), LPARAM(&r))) return;
+  TRect dots = FromRECT(r);
+  dots.Offset(-Origin.X, -Origin.Y);
+  dots.Inflate(-3, -3);
+  if (dots.Width() > 2 && dots.Height() > 2) DrawFocusDots(Bmp->Canvas(), dots);
 }
 
 void TacTabControlWnd::PaintTabControl(HDC DC) {
@@ -369,6 +390,8 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
   // The cache without the active tab's place, then the active tab over the body's edge.
   TRect active;
   TabRect(current, true, active);
+  const int focused = FocusedTab();
+  if (focused >= 0 && (focused != current || active.IsEmpty())) DrawFocus(focused, cache, TPoint{});
   {
     const SavedDC saved(dc);
     if (!active.IsEmpty()) ExcludeClipRect(dc, active.Left, active.Top, active.Right, active.Bottom);
@@ -382,6 +405,7 @@ void TacTabControlWnd::PaintTabControl(HDC DC) {
       if (dst && src) BitBlt(dst, 0, 0, active.Width(), active.Height(), src, active.Left, active.Top, SRCCOPY);
     }
     PaintTab(current, 2, tab.get(), active.TopLeft());
+    if (focused == current) DrawFocus(current, tab.get(), active.TopLeft());
     const SavedDC saved(dc);
     for (HWND child : ChildWindows(WndHandle)) {
       if (!IsWindowVisible(child)) continue;

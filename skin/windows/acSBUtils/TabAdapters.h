@@ -1,8 +1,9 @@
 // Adapters of tab windows: a standard tab control ("SysTabControl32"), the class library's page
 // control (a tab control whose pages are child windows) and each page of it. The tab control is
 // painted in two layers: the body and the inactive tabs go into the cache, which is copied to the
-// window with the active tab's area left out; the active tab, larger, is then painted over it.
-// Part of the window adapters (include skin/windows/acSBUtils.h).
+// window with the active tab's area left out; the active tab, larger, is then painted over it, with
+// the focus mark while the control has the focus. Buttons (TCS_BUTTONS) have no body: what lies behind
+// the control shows round them. Part of the window adapters (include skin/windows/acSBUtils.h).
 #pragma once
 
 #include "skin/windows/acSBUtils.h"
@@ -63,6 +64,10 @@ class TacTabControlWnd : public TacMainWnd {
   // One tab in State (0 normal, 2 active) into Bmp, whose top-left lies at Origin in the cache.
   void PaintTab(int Index, int State, TBitmap* Bmp, TPoint Origin);
   void PaintTabContent(int Index, int State, TBitmap* Bmp, TRect R, int Section);
+  // The tab with the keyboard focus while the control has it and shows focus marks; -1 when none.
+  int FocusedTab() const;
+  // The focus mark inside a tab's item, into Bmp, whose top-left lies at Origin in the window.
+  void DrawFocus(int Index, TBitmap* Bmp, TPoint Origin);
   // The tab under the pointer follows its moves; it is painted again when it changes.
   void TrackHotTab(const TMessage& Message);
   HWND SpinHandle_ = nullptr;  // the up-down window SpinWnd stands for

@@ -42,8 +42,8 @@ TEST_F(TabAdapters, TabsOnEachSideAtTheRectanglesTheControlReports) {
                {TCS_BOTTOM, "TABBOTTOM", "PAGECONTROLBOTTOM"},
                {TCS_VERTICAL | TCS_MULTILINE, "TABLEFT", "PAGECONTROLLEFT"},
                {TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, "TABRIGHT", "PAGECONTROLRIGHT"},
-               {TCS_BUTTONS, "BUTTON", "PAGECONTROL"},
-               {TCS_BUTTONS | TCS_FLATBUTTONS, "TOOLBUTTON", "PAGECONTROL"}};
+               {TCS_BUTTONS, "BUTTON", nullptr},  // buttons have no body: the window shows round them
+               {TCS_BUTTONS | TCS_FLATBUTTONS, "TOOLBUTTON", nullptr}};
   // Tab 1 is active, tab 2 under the real pointer (hot), tab 0 plain.
   const int states[] = {0, 2, 1};
   for (const auto& side : sides) {
@@ -88,7 +88,7 @@ TEST_F(TabAdapters, TabsOnEachSideAtTheRectanglesTheControlReports) {
     // The body's corner away from the tabs.
     const bool right = side.Tab == std::string("TABLEFT");
     const bool bottom = side.Tab != std::string("TABBOTTOM");
-    EXPECT_EQ(Frame(side.Body, "BORDERSMASK", 0),
+    EXPECT_EQ(side.Body ? Frame(side.Body, "BORDERSMASK", 0) : COLORREF(GetSysColor(COLOR_WINDOW)),
               c.Pixel(right ? body.Right - 3 : body.Left + 2, bottom ? body.Bottom - 3 : body.Top + 2));
     FreeAndNil(TabAdapter);
     DestroyWindow(tab);
@@ -100,6 +100,40 @@ TEST_F(TabAdapters, TabsOnEachSideAtTheRectanglesTheControlReports) {
   const Capture c = CaptureScreen(empty);
   EXPECT_EQ(Frame("CHECKBOX", "BORDERSMASK", 0), c.Pixel(2, 2));
   EXPECT_EQ(Frame("CHECKBOX", "BORDERSMASK", 0), c.Pixel(c.Width() - 3, c.Height() - 3));
+}
+
+// The keyboard focus, given with the keyboard, marks the focused tab as the plain control marks it,
+// and goes with the focus; tabs and buttons alike.
+TEST_F(TabAdapters, FocusedTabMarkedAsThePlainOneIs) {
+  for (DWORD style : {DWORD(0), DWORD(TCS_BUTTONS)}) {
+    SCOPED_TRACE(style);
+    HWND focusHolder = Make("EDIT", WS_TABSTOP | WS_BORDER, 10, 300, 80, 20);
+    HWND plain = Make(WC_TABCONTROLA, style | WS_TABSTOP, 10, 10, 250, 120);
+    HWND adapted = Make(WC_TABCONTROLA, style | WS_TABSTOP, 270, 10, 250, 120);
+    for (HWND tab : {plain, adapted}) AddTabs(tab, 3);
+    TabAdapter = Create<TacTabControlWnd>(adapted, nullptr, Manager, "PAGECONTROL", true);
+    for (HWND tab : {plain, adapted}) {
+      SCOPED_TRACE(tab == plain ? "plain" : "adapted");
+      RECT item{};
+      SendMessageA(tab, TCM_GETITEMRECT, 1, LPARAM(&item));
+      // The focus comes by the keyboard, and the arrow key moves it to tab 1 (tabs choose it too).
+      ASSERT_TRUE(FocusForKeys(tab));
+      PressKey(VK_RIGHT);
+      flush_events(40, 1000);
+      ASSERT_EQ(1, SendMessageA(tab, TCM_GETCURFOCUS, 0, 0));
+      const Capture focused = SettledScreen(tab);
+      // The focus elsewhere, the choice as it was.
+      ASSERT_TRUE(FocusForKeys(focusHolder));
+      flush_events(40, 1000);
+      const Capture away = SettledScreen(tab);
+      int marked = 0;
+      for (int y = item.top; y < item.bottom; ++y)
+        for (int x = item.left; x < item.right; ++x) marked += focused.Pixel(x, y) != away.Pixel(x, y);
+      EXPECT_GT(marked, 10) << "the focused tab marked, and the mark gone with the focus";
+    }
+    FreeAndNil(TabAdapter);
+    for (HWND w : {focusHolder, plain, adapted}) DestroyWindow(w);
+  }
 }
 
 // The tab section may be the skin's first one (index 0); a skin without it paints the tabs' texts
