@@ -93,6 +93,11 @@ TEST(RowKernels, EveryLevelMatchesReferenceAtEveryRowLength) {
           "Copy", [&](TGuardedRow& r) { k.Copy(r.Px(), b.Px(), bytes); },
           [&](TGuardedRow& r) { std::memcpy(r.Px(), b.Px(), bytes); });
       check(
+          "Fill", [&](TGuardedRow& r) { k.Fill(r.Px(), b.Px(), std::size_t(n)); },
+          [&](TGuardedRow& r) {
+            for (int i = 0; i < n; ++i) std::memcpy(r.Px() + 3 * i, b.Px(), 3);
+          });
+      check(
           "BlendMask(bg=dst)",
           [&](TGuardedRow& r) { k.BlendMask(Row(r.Px()), In(b.Px()), In(m.Px()), In(r.Px()), bytes, 1); },
           [&](TGuardedRow& r) { rows::ref::BlendMask(r.Px(), b.Px(), m.Px(), r.Px(), n); });

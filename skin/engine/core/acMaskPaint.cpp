@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "skin/engine/core/acPixelKernelsImpl.h"
 
@@ -195,7 +196,12 @@ struct TMaskPaintCache::TRows {
   std::size_t Bytes() const { return Pixels.capacity() + Masks.capacity() + SrcX.capacity() * sizeof(int) + 256; }
   void Reset(const TRowsKey& key, const TAxisPiece cols[3], bool opaque);
   // Slot of frame row SY, composed when it holds another row.
-  int Row(const TImageView& image, int sy);
+  int Row(const TImageView& image, int sy) {
+    const int slot = Slots == 1 ? 0 : sy;
+    return SlotRow[std::size_t(slot)] == sy ? slot : Compose(image, sy, slot);
+  }
+  int Compose(const TImageView& image, int sy, int slot);
+  std::uint64_t Hash = 0;  // of Key, told apart first when an entry is looked for
 };
 
 namespace {
@@ -221,27 +227,14 @@ bool SameColour(const std::uint8_t* p, int n) {
 // N pixels from S to D; short runs (a margin) without a call.
 void CopyPixels(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
   if (n > 8) {
-    std::memcpy(d, s, 3 * n);
+    rows::Kernels().Copy(d, s, 3 * n);
     return;
   }
   for (std::size_t i = 0; i < 3 * n; ++i) d[i] = s[i];
 }
 
-// N pixels at D of the colour at Pixel. Eight pixels are three 8-byte words, made from the colour
-// in registers (no byte written is read back), written on eight pixels at a time; the last eight
-// overlap those before (the words repeat every eight pixels).
-void FillPixel(std::uint8_t* d, const std::uint8_t* pixel, std::size_t n) {
-  if (n < 8) {
-    for (std::size_t i = 0; i < n; ++i) d[3 * i] = pixel[0], d[3 * i + 1] = pixel[1], d[3 * i + 2] = pixel[2];
-    return;
-  }
-  const std::uint64_t p = std::uint64_t(pixel[0]) | std::uint64_t(pixel[1]) << 8 | std::uint64_t(pixel[2]) << 16;
-  // Little-endian bytes 0..7, 8..15 and 16..23 of eight pixels.
-  const std::uint64_t w[3] = {p | p << 24 | p << 48, p >> 16 | p << 8 | p << 32 | p << 56, p >> 8 | p << 16 | p << 40};
-  const std::size_t bytes = 3 * n;
-  for (std::size_t i = 0; i + 24 <= bytes; i += 24) std::memcpy(d + i, w, 24);
-  std::memcpy(d + bytes - 24, w, 24);
-}
+// N pixels at D of the colour at Pixel.
+void FillPixel(std::uint8_t* d, const std::uint8_t* pixel, std::size_t n) { rows::Kernels().Fill(d, pixel, n); }
 
 }  // namespace
 
@@ -289,9 +282,7 @@ void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3]
   }
 }
 
-int TMaskPaintCache::TRows::Row(const TImageView& image, int sy) {
-  const int slot = Slots == 1 ? 0 : sy;
-  if (SlotRow[std::size_t(slot)] == sy) return slot;
+int TMaskPaintCache::TRows::Compose(const TImageView& image, int sy, int slot) {
   SlotRow[std::size_t(slot)] = sy;
   const std::size_t rowBytes = std::size_t(N) * 3;
   std::uint8_t* px = Pixels.data() + rowBytes * std::size_t(slot);
@@ -347,6 +338,7 @@ TMaskPaintCache::~TMaskPaintCache() = default;
 void TMaskPaintCache::Clear() {
   Entries_.clear();
   Bytes_ = 0;
+  std::fill(std::begin(Straight_), std::end(Straight_), 0);
 }
 
 int TMaskPaintCache::Entries() const { return int(Entries_.size()); }
@@ -443,16 +435,53 @@ bool FrameWithoutKey(const TMaskFrames& mask, const TRowsKey& key) {
 
 }  // namespace
 
+namespace {
+
+// A hash of the fields of Key (FNV-1a over them, field by field).
+std::uint64_t HashOf(const TRowsKey& k) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  auto mix = [&](std::uint64_t v) { h = (h ^ v) * 0x100000001b3ull; };
+  mix(std::uint64_t(k.Width)), mix(std::uint64_t(k.C0)), mix(std::uint64_t(k.C1));
+  mix(std::uint64_t(reinterpret_cast<std::uintptr_t>(k.Bits))), mix(std::uint64_t(k.Stride));
+  mix(std::uint64_t(std::uint32_t(k.FX)) | std::uint64_t(std::uint32_t(k.FY)) << 32);
+  mix(std::uint64_t(std::uint32_t(k.FW)) | std::uint64_t(std::uint32_t(k.FH)) << 32);
+  mix(std::uint64_t(std::uint32_t(k.MaskDY)) | std::uint64_t(std::uint32_t(k.Type)) << 32);
+  mix(std::uint64_t(std::uint32_t(k.ML)) | std::uint64_t(std::uint32_t(k.MR)) << 32 | std::uint64_t(k.Tile) << 63);
+  return h;
+}
+
+}  // namespace
+
 struct TMaskPaintCacheAccess {
+  // The rows held for Key, or null.
+  static TMaskPaintCache::TRows* Held(TMaskPaintCache& c, const TRowsKey& key) {
+    const std::uint64_t hash = HashOf(key);
+    for (auto& e : c.Entries_)
+      if (e->Hash == hash && e->Key == key) {
+        e->LastUse = ++c.Clock_;
+        return e.get();
+      }
+    return nullptr;
+  }
+  // Whether Key was among the last painted straight; it is noted as painted straight now.
+  static bool PaintedStraightLately(TMaskPaintCache& c, const TRowsKey& key) {
+    const std::uint64_t hash = HashOf(key);
+    for (std::uint64_t h : c.Straight_)
+      if (h == hash) return true;
+    c.Straight_[c.NextStraight_] = hash;
+    c.NextStraight_ = (c.NextStraight_ + 1) % int(std::size(c.Straight_));
+    return false;
+  }
   // The rows for Key: those held when Reuse allows, else (re)composed in an entry that is new, or
   // recycled from the least recently used ones dropped to stay within the cache's size.
   static TMaskPaintCache::TRows& RowsFor(TMaskPaintCache& c, const TRowsKey& key, const TAxisPiece cols[3], bool reuse,
                                          const TMaskFrames& mask) {
     constexpr std::size_t kMaxEntries = 64;
     ++c.Clock_;
+    const std::uint64_t hash = HashOf(key);
     std::unique_ptr<TMaskPaintCache::TRows> entry;
     for (auto it = c.Entries_.begin(); it != c.Entries_.end(); ++it)
-      if ((*it)->Key == key) {
+      if ((*it)->Hash == hash && (*it)->Key == key) {
         if (reuse) {
           (*it)->LastUse = c.Clock_;
           return **it;
@@ -473,6 +502,7 @@ struct TMaskPaintCacheAccess {
     if (!entry && !c.Entries_.empty() && c.Bytes_ >= c.MaxBytes_) dropOldest();
     if (!entry) entry = std::make_unique<TMaskPaintCache::TRows>();
     entry->Reset(key, cols, FrameWithoutKey(mask, key));
+    entry->Hash = hash;
     const std::size_t bytes = entry->Bytes();
     while (!c.Entries_.empty() && c.Bytes_ + bytes > c.MaxBytes_) dropOldest();
     entry->LastUse = c.Clock_;
@@ -518,23 +548,108 @@ void PaintNine(const TImageView& dst, const TRect& r, bool filling, const TCache
     spans[0].Add(a, b);
     if (pc != 1 || filling) spans[1].Add(a, b);
   }
-  const TRowsKey key = KeyOf(mask, f, tile, width, c0, c1);
-  // Without a cache the rows are composed anew in one entry kept for the next call (its pixels may
-  // have changed since).
+  // The parts of the spans each column piece paints.
+  struct TSegs {
+    int N = 0;
+    struct {
+      int From, To, Piece;
+    } S[9];
+  } segs[2];
+  for (int k = 0; k < 2; ++k)
+    for (int i = 0; i < spans[k].N; ++i)
+      for (int pc = 0; pc < 3; ++pc) {
+        if (cols[pc].Empty()) continue;
+        const long long a = std::max<long long>(cols[pc].T0 - c0, spans[k].From[i]),
+                        b = std::min<long long>(cols[pc].T1 - c0, spans[k].To[i]);
+        if (b > a) segs[k].S[segs[k].N++] = {int(a), int(b), pc};
+      }
+  // A frame row of mask type 0 that holds no key pixel and whose stretched or tiled pieces are each
+  // of one colour (the rows of a flat border) is painted straight from the frame, its margins
+  // copied and the rest filled, at any width without composing. Other rows are composed at the
+  // target's width, kept for the next paint, and copied from there.
+  constexpr int kKnownRows = 256;
+  std::uint8_t known[kKnownRows] = {};  // per frame row: 0 not looked at, 1 straight, 2 composed
+  const TKeyRunIndex* index = mask.KeyRuns;
+  if (index && (index->Key != kMagentaKey.Key || !index->Matches(mask.Image))) index = nullptr;
+  auto straight = [&](int sy) {
+    if (f.Type != 0 || sy >= kKnownRows) return false;
+    if (known[sy] == 0) {
+      const std::uint8_t* row = mask.Image.At(f.X, f.Y + sy);
+      bool ok = true;
+      for (int pc = 0; pc < 3 && ok; ++pc)
+        if (!cols[pc].Empty() && !cols[pc].Identity())
+          ok = SameColour(row + 3 * std::size_t(cols[pc].S0), cols[pc].SLen);
+      if (ok && index) {
+        const int y = f.Y + sy;
+        for (int i = index->First[std::size_t(y)]; ok && i < index->First[std::size_t(y) + 1]; ++i)
+          ok = index->Runs[std::size_t(i)].Left >= f.X + f.W || index->Runs[std::size_t(i)].Right <= f.X;
+      } else {
+        for (int x = 0; ok && x < f.W; ++x) ok = !Same(row + 3 * x, kKey);
+      }
+      known[sy] = ok ? 1 : 2;
+    }
+    return known[sy] == 1;
+  };
+  auto paintStraight = [&](std::uint8_t* row, int sy, const TSegs& sg) {
+    const std::uint8_t* from = mask.Image.At(f.X, f.Y + sy);
+    for (int i = 0; i < sg.N; ++i) {
+      const TAxisPiece& cp = cols[sg.S[i].Piece];
+      std::uint8_t* o = row + 3 * std::size_t(sg.S[i].From);
+      const std::size_t n = std::size_t(sg.S[i].To - sg.S[i].From);
+      if (cp.Identity())
+        CopyPixels(o, from + 3 * std::size_t(cp.S0 + (c0 + sg.S[i].From - cp.T0)), n);
+      else
+        FillPixel(o, from + 3 * std::size_t(cp.S0), n);
+    }
+  };
+  // The composed rows: all rows come from those held, and from rows composed now when this frame
+  // and width were painted straight lately; otherwise they are looked for when the first row that
+  // is not painted straight is wanted. Without a cache they are composed anew in one entry kept for
+  // the next call (its pixels may have changed since).
   thread_local TMaskPaintCache scratch(0);
-  TMaskPaintCache::TRows& rw = rowsCache ? TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true, mask)
-                                         : TMaskPaintCacheAccess::RowsFor(scratch, key, cols, false, mask);
+  const TRowsKey key = KeyOf(mask, f, tile, width, c0, c1);
+  TMaskPaintCache::TRows* rw = rowsCache ? TMaskPaintCacheAccess::Held(*rowsCache, key) : nullptr;
+  if (!rw && rowsCache && f.Type == 0 && TMaskPaintCacheAccess::PaintedStraightLately(*rowsCache, key))
+    rw = &TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true, mask);
+  const bool keptRows = rw != nullptr;
+  auto composed = [&]() -> TMaskPaintCache::TRows& {
+    if (!rw)
+      rw = rowsCache ? &TMaskPaintCacheAccess::RowsFor(*rowsCache, key, cols, true, mask)
+                     : &TMaskPaintCacheAccess::RowsFor(scratch, key, cols, false, mask);
+    return *rw;
+  };
   const int dx = int(r.Left + c0);
+  // A row with nothing to see through is copied as it was composed, by the row kernel (the rows of
+  // a control are a few hundred bytes: a call of the C library's copy costs more than they do).
+  const auto copy = rows::Kernels().Copy;
+  const bool keyAsPixels = f.Type == 0 && behind == TBehind::AsKey;
+  const std::size_t rowBytes = std::size_t(c1 - c0) * 3;
   for (int pr = 0; pr < 3; ++pr) {
     const TAxisPiece& rp = rws[pr];
     const long long r0 = std::max(rp.T0, visT), r1 = std::min(rp.T1, visB);
     if (rp.Empty() || r1 <= r0) continue;
-    const TSpans& sp = spans[pr == 1 ? 1 : 0];
+    const int k = pr == 1 ? 1 : 0;
+    const TSpans& sp = spans[k];
     TAxisWalk frameRow(rp, r0);
-    for (long long ty = r0; ty < r1; ++ty, ++frameRow) {
-      const int slot = rw.Row(mask.Image, *frameRow);
+    std::uint8_t* row = dst.At(dx, int(r.Top + r0));
+    for (long long ty = r0; ty < r1; ++ty, ++frameRow, row += dst.Stride) {
+      const int sy = *frameRow;
+      if (!keptRows && straight(sy)) {
+        paintStraight(row, sy, segs[k]);
+        continue;
+      }
+      TMaskPaintCache::TRows& rows = composed();
+      const int slot = rows.Row(mask.Image, sy);
+      if (keyAsPixels || rows.Kind[std::size_t(slot)] == kOpaque) {
+        const std::uint8_t* px = rows.Pixels.data() + rowBytes * std::size_t(slot);
+        for (int i = 0; i < sp.N; ++i)
+          copy(row + 3 * std::size_t(sp.From[i]), px + 3 * std::size_t(sp.From[i]),
+               3 * std::size_t(sp.To[i] - sp.From[i]));
+        continue;
+      }
       const int dy = int(r.Top + ty);
-      for (int i = 0; i < sp.N; ++i) PaintSpan(dst, dx + sp.From[i], dy, rw, slot, sp.From[i], sp.To[i], behind, cache);
+      for (int i = 0; i < sp.N; ++i)
+        PaintSpan(dst, dx + sp.From[i], dy, rows, slot, sp.From[i], sp.To[i], behind, cache);
     }
   }
 }

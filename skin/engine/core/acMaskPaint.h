@@ -59,8 +59,11 @@ TMaskFrame MaskFrameOf(const TMaskFrames& mask, int state);
 // distinct frame row of a state is laid out once at the target's width (corners, stretched or
 // tiled edge), with a note whether it holds transparent pixels, so that the target's rows are
 // plain copies. Entries are told apart by the mask's pixels' address, frame, margins, draw mode and
-// the target's width; the least recently used go when the cache passes its size. The owner keeps
-// the cache no longer than the pixels it was painted from, or clears it when they change.
+// the target's width; the least recently used go when the cache passes its size. A frame whose rows
+// are all painted straight from it (no key pixel, stretched pieces of one colour) is composed only
+// when it is painted at one width again soon after (a control painted again, not resized). The
+// owner keeps the cache no longer than the pixels it was painted from, or clears it when they
+// change.
 class TMaskPaintCache {
  public:
   explicit TMaskPaintCache(std::size_t maxBytes = std::size_t(8) << 20);
@@ -80,6 +83,8 @@ class TMaskPaintCache {
   std::size_t MaxBytes_;
   std::size_t Bytes_ = 0;
   std::uint64_t Clock_ = 0;
+  std::uint64_t Straight_[8] = {};  // the last frames and widths painted straight, by their hash
+  int NextStraight_ = 0;
 };
 
 // Nine-piece painting of frame State into rectangle R of Dst: the corners 1:1, the edges and

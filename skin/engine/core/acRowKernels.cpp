@@ -45,6 +45,10 @@ void BlendMaskScalar(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::s
 
 void CopyScalar(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) { std::memcpy(dst, src, bytes); }
 
+void FillScalar(std::uint8_t* dst, const std::uint8_t* pixel, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) dst[3 * i] = pixel[0], dst[3 * i + 1] = pixel[1], dst[3 * i + 2] = pixel[2];
+}
+
 void CopyKeyedScalar(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key) {
   for (int r = 0; r < rows; ++r)
     ref::CopyKeyed(RowOf(dst, r), RowOf(src, r), bg.P ? RowOf(bg, r) : nullptr, n, key.Key);
@@ -58,8 +62,8 @@ void KeyRunsScalar(const std::uint8_t* row, int n, const TKeyPattern& key, int y
   ref::KeyRuns(row, n, key.Key, y, runs);
 }
 
-const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendConstScalar, CopyScalar, BlendMaskScalar,
-                                   CopyKeyedScalar,    BlendKeyedScalar, KeyRunsScalar,    GrayScalar};
+const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendConstScalar, CopyScalar,    FillScalar,
+                                   BlendMaskScalar,    CopyKeyedScalar,  BlendKeyedScalar, KeyRunsScalar, GrayScalar};
 
 const cpu::TFeatures& Features() {
   static const cpu::TFeatures f = cpu::Detect();

@@ -68,6 +68,8 @@ struct TRowKernels {
   // Dst = Src over Bytes bytes, apart from each other: the opaque stretches of a skin image's rows,
   // a few thousand bytes each, where a call of the C library's copy costs more than its bytes.
   void (*Copy)(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes);
+  // N pixels at Dst of the colour of the pixel at Pixel (which Dst does not overlap).
+  void (*Fill)(std::uint8_t* dst, const std::uint8_t* pixel, std::size_t n);
   // Dst = (Src * (255 - M) + Bg * M) / 255 per byte, M the mask byte.
   void (*BlendMask)(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, std::size_t bytes, int rows);
   // Key pixels of Src: Dst = Bg (left as it is when Bg.P is null); other pixels: Dst = Src.

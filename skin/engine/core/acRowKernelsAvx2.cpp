@@ -92,6 +92,21 @@ QV_OP V MixBytes(V s, V b, V m) {
                 _mm256_maddubs_epi16(_mm256_unpackhi_epi8(inv, m), _mm256_unpackhi_epi8(s, b)));
 }
 
+// A pixel repeated over 96 bytes: its bytes in every lane, shuffled into each lane's phase (a lane
+// starts 16 bytes, one byte past a whole pixel, after the one before it).
+QV_OP void PixelPattern(const std::uint8_t* pixel, V* p) {
+  const V c = _mm256_set1_epi32(int(pixel[0] | pixel[1] << 8 | pixel[2] << 16));
+  const V phase0 =
+      _mm256_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1);
+  const V phase2 =
+      _mm256_setr_epi8(2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0);
+  const V phase1 =
+      _mm256_setr_epi8(1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2);
+  p[0] = _mm256_shuffle_epi8(c, phase0);
+  p[1] = _mm256_shuffle_epi8(c, phase2);
+  p[2] = _mm256_shuffle_epi8(c, phase1);
+}
+
 #include "skin/engine/core/acRowKernelsBody.h"
 
 }  // namespace qv::rows::avx2
@@ -99,9 +114,9 @@ QV_OP V MixBytes(V s, V b, V m) {
 namespace qv::rows::detail {
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsAvx2;
-const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2,  avx2::BlendConstK, avx2::BlendConstStreamK,
-                                 avx2::CopyK,       avx2::BlendMaskK,  avx2::CopyKeyedK,
-                                 avx2::BlendKeyedK, avx2::KeyRunsK,    GraySse41};
+const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2, avx2::BlendConstK, avx2::BlendConstStreamK, avx2::CopyK,
+                                 avx2::FillK,      avx2::BlendMaskK,  avx2::CopyKeyedK,        avx2::BlendKeyedK,
+                                 avx2::KeyRunsK,   GraySse41};
 }  // namespace qv::rows::detail
 
 #endif

@@ -7,6 +7,7 @@
 //   Ld, St, Zero, AllOnes, Eq8, Bits, Select, Expand, TWeight, MakeWeight, Mix, MixBytes
 //   StStream, Fence   a store past the caches to an address aligned to kVW, and the fence that
 //                     orders such stores before what follows
+//   PixelPattern      a pixel's three bytes repeated over a block of three vectors
 //   QV_LEVEL_GROUPS   1 when the level has byte shuffles, and then And, Shuffle, kGroupBytes,
 //                     LdGroup, StGroup, Lanes, FirstByte (see CopyKeyedGroups)
 // A pixel block is three vectors: kVW pixels, 3 * kVW bytes, starting on a pixel boundary. The
@@ -201,21 +202,66 @@ QV_ENTRY void BlendMaskK(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, st
   }
 }
 
+// Bytes from Dst up to the next place aligned to a vector (0 when Dst is aligned): stores from there
+// on never straddle two cache lines.
+QV_OP std::size_t ToAligned(const uint8_t* dst) {
+  return (kVW - (reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1))) & (kVW - 1);
+}
+
 QV_ENTRY void CopyK(uint8_t* dst, const uint8_t* src, std::size_t bytes) {
   if (bytes < std::size_t(kVW)) {
     std::memcpy(dst, src, bytes);
     return;
   }
+  // The first and last vectors unaligned, over the aligned ones between.
   const std::size_t last = bytes - kVW;
-  const V tail = Ld(src + last);
-  std::size_t i = 0;
+  const V head = Ld(src), tail = Ld(src + last);
+  std::size_t i = ToAligned(dst);
   for (; i + kVW <= last; i += 2 * kVW) {
     const V a = Ld(src + i), b = Ld(src + i + kVW);
     St(dst + i, a);
     St(dst + i + kVW, b);
   }
   if (i < last) St(dst + i, Ld(src + i));
+  St(dst, head);
   St(dst + last, tail);
+}
+
+// Eight pixels of one colour as three 8-byte words (the bytes repeat every eight pixels).
+QV_OP void EightPixels(const uint8_t* pixel, uint64_t* w) {
+  const uint64_t p = uint64_t(pixel[0]) | uint64_t(pixel[1]) << 8 | uint64_t(pixel[2]) << 16;
+  w[0] = p | p << 24 | p << 48;
+  w[1] = p >> 16 | p << 8 | p << 32 | p << 56;
+  w[2] = p >> 8 | p << 16 | p << 40;
+}
+
+QV_ENTRY void FillK(uint8_t* dst, const uint8_t* pixel, std::size_t n) {
+  if (n == 0) return;
+  const std::size_t bytes = n * 3;
+  uint64_t w[3];
+  EightPixels(pixel, w);
+  if (bytes < kBlockBytes) {
+    // Eight pixels at a time, the last eight overlapping those before.
+    if (n < 8) {
+      for (std::size_t i = 0; i < n; ++i) dst[3 * i] = pixel[0], dst[3 * i + 1] = pixel[1], dst[3 * i + 2] = pixel[2];
+      return;
+    }
+    for (std::size_t i = 0; i + 24 <= bytes; i += 24) std::memcpy(dst + i, w, 24);
+    std::memcpy(dst + bytes - 24, w, 24);
+    return;
+  }
+  // Blocks of pixels as vectors: the first and the last block unaligned, over blocks from the first
+  // aligned place on, whose pattern starts at that place's byte of a pixel.
+  V p[3], q[3];
+  PixelPattern(pixel, p);
+  const std::size_t a = ToAligned(dst), phase = a % 3;
+  const uint8_t turned[3] = {pixel[phase], pixel[(phase + 1) % 3], pixel[(phase + 2) % 3]};
+  PixelPattern(turned, q);
+  for (std::size_t o = a; o + kBlockBytes <= bytes; o += kBlockBytes)
+    St(dst + o, q[0]), St(dst + o + kVW, q[1]), St(dst + o + 2 * kVW, q[2]);
+  St(dst, p[0]), St(dst + kVW, p[1]), St(dst + 2 * kVW, p[2]);
+  const std::size_t o = bytes - kBlockBytes;
+  St(dst + o, p[0]), St(dst + o + kVW, p[1]), St(dst + o + 2 * kVW, p[2]);
 }
 
 // ---- Pixel kernels --------------------------------------------------------------------------------

@@ -76,6 +76,13 @@ QV_OP V MixBytes(V s, V b, V m) {
   return _mm_packus_epi16(Div255(lo), Div255(hi));
 }
 
+// A pixel repeated over 48 bytes, written out eight pixels at a time (no byte shuffle here).
+QV_OP void PixelPattern(const std::uint8_t* pixel, V* p) {
+  std::uint8_t bytes[48];
+  for (int i = 0; i < 48; i += 3) bytes[i] = pixel[0], bytes[i + 1] = pixel[1], bytes[i + 2] = pixel[2];
+  p[0] = Ld(bytes), p[1] = Ld(bytes + 16), p[2] = Ld(bytes + 32);
+}
+
 #include "skin/engine/core/acRowKernelsBody.h"
 
 }  // namespace qv::rows::sse2
@@ -84,9 +91,9 @@ namespace qv::rows::detail {
 // Grey scale needs byte shuffles: below SSSE3 it is the reference row.
 void GrayScalar(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsSse2;
-const TRowKernels KernelsSse2 = {TSimdLevel::Sse2,  sse2::BlendConstK, sse2::BlendConstStreamK,
-                                 sse2::CopyK,       sse2::BlendMaskK,  sse2::CopyKeyedK,
-                                 sse2::BlendKeyedK, sse2::KeyRunsK,    GrayScalar};
+const TRowKernels KernelsSse2 = {TSimdLevel::Sse2, sse2::BlendConstK, sse2::BlendConstStreamK, sse2::CopyK,
+                                 sse2::FillK,      sse2::BlendMaskK,  sse2::CopyKeyedK,        sse2::BlendKeyedK,
+                                 sse2::KeyRunsK,   GrayScalar};
 }  // namespace qv::rows::detail
 
 #endif

@@ -79,6 +79,14 @@ QV_OP V MixBytes(V s, V b, V m) {
                 _mm_maddubs_epi16(_mm_unpackhi_epi8(inv, m), _mm_unpackhi_epi8(s, b)));
 }
 
+// A pixel repeated over 48 bytes: its bytes in every lane, shuffled into the three phases.
+QV_OP void PixelPattern(const std::uint8_t* pixel, V* p) {
+  const V c = _mm_cvtsi32_si128(int(pixel[0] | pixel[1] << 8 | pixel[2] << 16));
+  p[0] = _mm_shuffle_epi8(c, _mm_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0));
+  p[1] = _mm_shuffle_epi8(c, _mm_setr_epi8(1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1));
+  p[2] = _mm_shuffle_epi8(c, _mm_setr_epi8(2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2));
+}
+
 #include "skin/engine/core/acRowKernelsBody.h"
 
 namespace {
@@ -143,9 +151,9 @@ QV_ENTRY void GrayK(TRowsOut img, int n, int rows, const TKeyPattern* key) {
 
 namespace qv::rows::detail {
 extern const TRowKernels KernelsSse41;
-const TRowKernels KernelsSse41 = {TSimdLevel::Sse41,  sse41::BlendConstK, sse41::BlendConstStreamK,
-                                  sse41::CopyK,       sse41::BlendMaskK,  sse41::CopyKeyedK,
-                                  sse41::BlendKeyedK, sse41::KeyRunsK,    sse41::GrayK};
+const TRowKernels KernelsSse41 = {TSimdLevel::Sse41, sse41::BlendConstK, sse41::BlendConstStreamK, sse41::CopyK,
+                                  sse41::FillK,      sse41::BlendMaskK,  sse41::CopyKeyedK,        sse41::BlendKeyedK,
+                                  sse41::KeyRunsK,   sse41::GrayK};
 // The grey scale of the wider levels (it is no hot path).
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key) { sse41::GrayK(img, n, rows, key); }
 }  // namespace qv::rows::detail
