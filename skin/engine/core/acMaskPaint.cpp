@@ -179,7 +179,15 @@ struct TMaskPaintCache::TRows {
   TRowsKey Key;
   int N = 0;      // visible columns
   int Slots = 0;  // Key.FH, or 1
-  std::vector<std::uint8_t> Pixels, Masks;
+  // Bytes left as they are when the size changes: every slot is written whole before it is read.
+  struct TBytes {
+    std::unique_ptr<std::uint8_t[]> P;
+    std::size_t Capacity = 0;
+    void Resize(std::size_t n) {
+      if (n > Capacity) P.reset(new std::uint8_t[n]), Capacity = n;
+    }
+    std::uint8_t* data() const { return P.get(); }
+  } Pixels, Masks;
   std::vector<int> SlotRow;  // frame row composed in each slot, -1 when none
   std::vector<std::uint8_t> Kind;
   std::vector<std::vector<TRect>> Runs;  // Left / Right: columns from C0
@@ -189,12 +197,24 @@ struct TMaskPaintCache::TRows {
   struct TPiece {
     int From = 0, To = 0, S0 = 0, SLen = 0;
     bool Identity = false;
+    int FirstRun = 0, Runs = 0;  // its runs in ColumnRuns when it is filled run by run, else Runs 0
   } Pieces[3];
-  bool Opaque = false;  // mask type 0 and no key pixel in the frame: every row is opaque
+  // The runs of columns that show one frame column each, for a piece stretched to several times
+  // its frame width: each run is filled with its column's colour instead of copied pixel by pixel.
+  struct TColumnRun {
+    int From, N, SrcX;
+  };
+  std::vector<TColumnRun> ColumnRuns;
+  // Per frame row of mask type 0, 0 when the key runs of the mask's image show it holds no key
+  // pixel (its composed row is then opaque without a look at it), else 1.
+  std::vector<std::uint8_t> KeyRows;
   std::uint64_t LastUse = 0;
 
-  std::size_t Bytes() const { return Pixels.capacity() + Masks.capacity() + SrcX.capacity() * sizeof(int) + 256; }
-  void Reset(const TRowsKey& key, const TAxisPiece cols[3], bool opaque);
+  std::size_t Bytes() const {
+    return Pixels.Capacity + Masks.Capacity + SrcX.capacity() * sizeof(int) +
+           ColumnRuns.capacity() * sizeof(TColumnRun) + KeyRows.capacity() + 256;
+  }
+  void Reset(const TRowsKey& key, const TAxisPiece cols[3], const TMaskFrames& mask);
   // Slot of frame row SY, composed when it holds another row.
   int Row(const TImageView& image, int sy) {
     const int slot = Slots == 1 ? 0 : sy;
@@ -238,14 +258,22 @@ void FillPixel(std::uint8_t* d, const std::uint8_t* pixel, std::size_t n) { rows
 
 }  // namespace
 
-void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3], bool opaque) {
+void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3], const TMaskFrames& mask) {
   Key = key;
-  Opaque = opaque && key.Type == 0;
   N = int(key.C1 - key.C0);
   const std::size_t rowBytes = std::size_t(N) * 3;
   Slots = rowBytes * std::size_t(key.FH) <= kMaxComposedBytes ? key.FH : 1;
-  Pixels.resize(rowBytes * std::size_t(Slots));
-  Masks.resize(key.Type ? Pixels.size() : 0);
+  Pixels.Resize(rowBytes * std::size_t(Slots));
+  Masks.Resize(key.Type ? rowBytes * std::size_t(Slots) : 0);
+  KeyRows.assign(key.Type == 0 ? std::size_t(key.FH) : 0, 1);
+  const TKeyRunIndex* index = mask.KeyRuns;
+  if (key.Type == 0 && index && index->Key == kMagentaKey.Key && index->Matches(mask.Image))
+    for (int y = 0; y < key.FH; ++y) {
+      bool found = false;
+      for (int r = index->First[std::size_t(key.FY + y)]; !found && r < index->First[std::size_t(key.FY + y) + 1]; ++r)
+        found = index->Runs[std::size_t(r)].Left < key.FX + key.FW && index->Runs[std::size_t(r)].Right > key.FX;
+      KeyRows[std::size_t(y)] = found;
+    }
   SlotRow.assign(std::size_t(Slots), -1);
   Kind.assign(std::size_t(Slots), kOpaque);
   Runs.resize(std::size_t(Slots));
@@ -280,6 +308,23 @@ void TMaskPaintCache::TRows::Reset(const TRowsKey& key, const TAxisPiece cols[3]
       }
     }
   }
+  // Pieces stretched to at least kRunPixels times their frame width go run by run.
+  constexpr int kRunPixels = 8;
+  ColumnRuns.clear();
+  for (int pc = 0; pc < 3; ++pc) {
+    TPiece& p = Pieces[pc];
+    if (p.Identity || cols[pc].Tile || p.To <= p.From || (long long)p.SLen * kRunPixels > cols[pc].T1 - cols[pc].T0)
+      continue;
+    p.FirstRun = int(ColumnRuns.size());
+    for (int x = p.From; x < p.To;) {
+      const int sx = SrcX[std::size_t(x)];
+      int e = x + 1;
+      while (e < p.To && SrcX[std::size_t(e)] == sx) ++e;
+      ColumnRuns.push_back(TColumnRun{x, e - x, sx});
+      x = e;
+    }
+    p.Runs = int(ColumnRuns.size()) - p.FirstRun;
+  }
 }
 
 int TMaskPaintCache::TRows::Compose(const TImageView& image, int sy, int slot) {
@@ -303,6 +348,12 @@ int TMaskPaintCache::TRows::Compose(const TImageView& image, int sy, int slot) {
         FillPixel(o, first, n);
         continue;
       }
+      if (p.Runs > 0) {
+        for (const TColumnRun* run = ColumnRuns.data() + p.FirstRun; run != ColumnRuns.data() + p.FirstRun + p.Runs;
+             ++run)
+          FillPixel(out + 3 * std::size_t(run->From), from + 3 * std::size_t(run->SrcX), std::size_t(run->N));
+        continue;
+      }
       const int* sx = SrcX.data() + p.From;
       for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t* q = from + 3 * std::size_t(sx[i]);
@@ -315,7 +366,7 @@ int TMaskPaintCache::TRows::Compose(const TImageView& image, int sy, int slot) {
   gather(px, src);
   std::vector<TRect>& runs = Runs[std::size_t(slot)];
   runs.clear();
-  if (Opaque) {
+  if (Key.Type == 0 && !KeyRows[std::size_t(sy)]) {
     Kind[std::size_t(slot)] = kOpaque;
   } else if (Key.Type == 0) {
     rows::Kernels().KeyRuns(px, N, kMagentaKey, 0, runs);
@@ -422,21 +473,6 @@ void PaintSpan(const TImageView& dst, int dx, int dy, TMaskPaintCache::TRows& rw
 
 namespace {
 
-// The frame of Key holds no key pixel, by the key runs of the mask's image (when they are known).
-bool FrameWithoutKey(const TMaskFrames& mask, const TRowsKey& key) {
-  const TKeyRunIndex* index = mask.KeyRuns;
-  if (key.Type != 0 || !index || index->Key != kMagentaKey.Key || !index->Matches(mask.Image)) return false;
-  for (int y = key.FY; y < key.FY + key.FH; ++y)
-    for (int r = index->First[std::size_t(y)]; r < index->First[std::size_t(y) + 1]; ++r)
-      if (index->Runs[std::size_t(r)].Left < key.FX + key.FW && index->Runs[std::size_t(r)].Right > key.FX)
-        return false;
-  return true;
-}
-
-}  // namespace
-
-namespace {
-
 // A hash of the fields of Key (FNV-1a over them, field by field).
 std::uint64_t HashOf(const TRowsKey& k) {
   std::uint64_t h = 0xcbf29ce484222325ull;
@@ -501,7 +537,7 @@ struct TMaskPaintCacheAccess {
     if (!entry && c.Entries_.size() >= kMaxEntries) dropOldest();
     if (!entry && !c.Entries_.empty() && c.Bytes_ >= c.MaxBytes_) dropOldest();
     if (!entry) entry = std::make_unique<TMaskPaintCache::TRows>();
-    entry->Reset(key, cols, FrameWithoutKey(mask, key));
+    entry->Reset(key, cols, mask);
     entry->Hash = hash;
     const std::size_t bytes = entry->Bytes();
     while (!c.Entries_.empty() && c.Bytes_ + bytes > c.MaxBytes_) dropOldest();
