@@ -165,7 +165,10 @@ void BlendRows(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int count,
       if (to != s) std::memmove(to, s, n);
     }
   };
-  if (AcrossPadding(
+  // Rows written past the caches go row by row: the bytes between them are never written, so no
+  // line is put back into the caches after it was streamed.
+  if (!stream &&
+      AcrossPadding(
           dst, bytes, count, 1,
           [&](int first, std::size_t n) { blend(From(dst, first), From(a, first), From(b, first), n, 1); }, a, b))
     return;

@@ -149,22 +149,43 @@ QV_ENTRY void BlendConstK(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes,
   for (int r = 0; r < rows; ++r) BlendConstRow(RowOf(dst, r), RowOf(a, r), RowOf(b, r), last, wt);
 }
 
-// One row of BlendConst, at least one vector long, written past the caches: the vectors at places
-// aligned to kVW go out as streaming stores; the first and the last vector are worked out from the
-// row as it was before anything is written and stored last, the ordinary way, over the same bytes
-// the aligned ones wrote there.
+// Bytes [From, To) of a row of BlendConst, fewer than a cache line, by stores that stay inside them
+// (the row holds at least one vector; Dst is apart from A and B).
+QV_OP void BlendConstPart(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t from, std::size_t to,
+                          std::size_t bytes, const TWeight& wt) {
+  if (to - from >= std::size_t(kVW)) {
+    std::size_t i = from;
+    for (; i + kVW <= to; i += kVW) St(dst + i, Mix(Ld(a + i), Ld(b + i), wt));
+    if (i < to) St(dst + to - kVW, Mix(Ld(a + to - kVW), Ld(b + to - kVW), wt));
+    return;
+  }
+  if (to == from) return;
+  // A vector of the row around the part, put in place through a buffer.
+  const std::size_t at = from + kVW <= bytes ? from : bytes - kVW;
+  uint8_t t[kVW];
+  St(t, Mix(Ld(a + at), Ld(b + at), wt));
+  std::memcpy(dst + from, t + (from - at), to - from);
+}
+
+// One row of BlendConst, at least one vector long, written past the caches: the cache lines that lie
+// wholly inside the row go out as streaming stores, and the row's partial lines at both ends (which
+// it may share with the bytes between rows, or with the rows next to it) by ordinary stores that
+// never touch a streamed line, so that no line is both streamed and read back into the caches.
 QV_OP void BlendConstRowStream(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t bytes, const TWeight& wt) {
-  const std::size_t last = bytes - kVW;
-  const V head = Mix(Ld(a), Ld(b), wt), tail = Mix(Ld(a + last), Ld(b + last), wt);
-  std::size_t i = kVW - (reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1));
-  for (; i + kVW < last; i += 2 * kVW) {
+  constexpr std::size_t kLine = 64;
+  const std::size_t head = (kLine - (reinterpret_cast<std::uintptr_t>(dst) & (kLine - 1))) & (kLine - 1);
+  if (bytes < head + kLine) {
+    BlendConstRow(dst, a, b, bytes - kVW, wt);
+    return;
+  }
+  const std::size_t end = head + ((bytes - head) & ~(kLine - 1));
+  for (std::size_t i = head; i < end; i += 2 * kVW) {
     const V r0 = Mix(Ld(a + i), Ld(b + i), wt), r1 = Mix(Ld(a + i + kVW), Ld(b + i + kVW), wt);
     StStream(dst + i, r0);
     StStream(dst + i + kVW, r1);
   }
-  if (i < last) StStream(dst + i, Mix(Ld(a + i), Ld(b + i), wt));
-  St(dst, head);
-  St(dst + last, tail);
+  BlendConstPart(dst, a, b, 0, head, bytes, wt);
+  BlendConstPart(dst, a, b, end, bytes, bytes, wt);
 }
 
 // BlendConst for a destination larger than the caches: its lines are written without being read
