@@ -27,6 +27,15 @@
 using TsMenuManagerDrawItemEvent =
     TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, TsMenuItemType ItemType)>;
 
+// ---- The window menu's texts, with the system's letters for the keyboard (forms' and dialogs' alike) -----
+
+inline constexpr const char* sWindowMenuRestore = "&Restore";
+inline constexpr const char* sWindowMenuMove = "&Move";
+inline constexpr const char* sWindowMenuSize = "&Size";
+inline constexpr const char* sWindowMenuMinimize = "Mi&nimize";
+inline constexpr const char* sWindowMenuMaximize = "Ma&ximize";
+inline constexpr const char* sWindowMenuClose = "&Close";
+
 // ---- State of the popup being drawn (one popup is open at a time) ---------------------------------------
 
 // The background of the popup being drawn, as large as the popup window; nullptr when none.

@@ -1,15 +1,9 @@
 // The window menu of a skinned dialog.
 #include "skin/windows/acDials.h"
 
-namespace {
+#include "skin/windows/sSkinMenus.h"
 
-// Texts of the window menu, with the system's letters for the keyboard.
-const char* const sRestore = "&Restore";
-const char* const sMove = "&Move";
-const char* const sSize = "&Size";
-const char* const sMinimize = "Mi&nimize";
-const char* const sMaximize = "Ma&ximize";
-const char* const sClose = "&Close";
+namespace {
 
 // An item's system command and whether the items are updated after it, kept in its Tag.
 constexpr std::intptr_t kUpdateFlag = 1;
@@ -17,15 +11,15 @@ constexpr std::intptr_t kUpdateFlag = 1;
 }  // namespace
 
 TacSystemMenu::TacSystemMenu(TacDialogWnd* AOwner) : TPopupMenu(nullptr), Adapter(AOwner) {
-  ItemRestore = AddItem("miRestore", sRestore, SC_RESTORE, true);
-  ItemMove = AddItem("miMove", sMove, SC_MOVE, false);
-  ItemSize = AddItem("miSize", sSize, SC_SIZE, false);
-  ItemMinimize = AddItem("miMinimize", sMinimize, SC_MINIMIZE, false);
-  ItemMaximize = AddItem("miMaximize", sMaximize, SC_MAXIMIZE, true);
+  ItemRestore = AddItem("miRestore", sWindowMenuRestore, SC_RESTORE, true);
+  ItemMove = AddItem("miMove", sWindowMenuMove, SC_MOVE, false);
+  ItemSize = AddItem("miSize", sWindowMenuSize, SC_SIZE, false);
+  ItemMinimize = AddItem("miMinimize", sWindowMenuMinimize, SC_MINIMIZE, false);
+  ItemMaximize = AddItem("miMaximize", sWindowMenuMaximize, SC_MAXIMIZE, true);
   auto* line = Create<TMenuItem>(this);
   line->SetCaption("-");
   Items()->Add(line);
-  ItemClose = AddItem("miClose", sClose, SC_CLOSE, false);
+  ItemClose = AddItem("miClose", sWindowMenuClose, SC_CLOSE, false);
   ItemClose->SetShortCut(ShortCut(VK_F4, TShiftState{ssAlt}));
 }
 

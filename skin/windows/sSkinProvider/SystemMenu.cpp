@@ -12,13 +12,6 @@ TsSkinProvider* MaximizingMDIChild = nullptr;
 
 namespace {
 
-// Texts of the window menu, with the system's letters for the keyboard.
-const char* const sRestore = "&Restore";
-const char* const sMove = "&Move";
-const char* const sSize = "&Size";
-const char* const sMinimize = "Mi&nimize";
-const char* const sMaximize = "Ma&ximize";
-const char* const sClose = "&Close";
 const char* const sAvailableSkins = "Available skins";
 const char* const kSkinSelectItem = "SkinSelectItem";
 // A new column of skin items after this many.
@@ -48,13 +41,13 @@ std::string DoubledAmpersands(const std::string& s) {
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
   if (AProvider) Form = AProvider->Form;
-  ItemRestore = AddItem("ItemRestore", sRestore, MakeMethod<&TsSystemMenu::RestoreClick>(this));
-  ItemMove = AddItem("ItemMove", sMove, MakeMethod<&TsSystemMenu::MoveClick>(this));
-  ItemSize = AddItem("ItemSize", sSize, MakeMethod<&TsSystemMenu::SizeClick>(this));
-  ItemMinimize = AddItem("ItemMinimize", sMinimize, MakeMethod<&TsSystemMenu::MinimizeClick>(this));
-  ItemMaximize = AddItem("ItemMaximize", sMaximize, MakeMethod<&TsSystemMenu::MaximizeClick>(this));
+  ItemRestore = AddItem("ItemRestore", sWindowMenuRestore, MakeMethod<&TsSystemMenu::RestoreClick>(this));
+  ItemMove = AddItem("ItemMove", sWindowMenuMove, MakeMethod<&TsSystemMenu::MoveClick>(this));
+  ItemSize = AddItem("ItemSize", sWindowMenuSize, MakeMethod<&TsSystemMenu::SizeClick>(this));
+  ItemMinimize = AddItem("ItemMinimize", sWindowMenuMinimize, MakeMethod<&TsSystemMenu::MinimizeClick>(this));
+  ItemMaximize = AddItem("ItemMaximize", sWindowMenuMaximize, MakeMethod<&TsSystemMenu::MaximizeClick>(this));
   AddItem("", "-", TNotifyEvent());
-  ItemClose = AddItem("ItemClose", sClose, MakeMethod<&TsSystemMenu::CloseClick>(this));
+  ItemClose = AddItem("ItemClose", sWindowMenuClose, MakeMethod<&TsSystemMenu::CloseClick>(this));
   ItemClose->SetShortCut(ShortCut(VK_F4, TShiftState{ssAlt}));
 }
 

@@ -151,18 +151,6 @@ bool Shows(TCustomForm* f, POINT p) {
   return PtInRect(&vis, p) != 0;
 }
 
-// Pixels of the window in the frames' colours of the test skin (red 0x10, green below 0x10).
-int SkinPixels(HWND wnd) {
-  const Capture screen = CaptureScreen(wnd);
-  int n = 0;
-  for (int y = 0; y < screen.Height(); ++y)
-    for (int x = 0; x < screen.Width(); ++x) {
-      const COLORREF c = screen.Pixel(x, y);
-      n += GetRValue(c) == 0x10 && GetGValue(c) < 0x10;
-    }
-  return n;
-}
-
 // Pixels of the key colour the screen shows in the window's rectangle.
 int KeyPixels(HWND wnd) { return CaptureScreen(wnd).CountColor(0xFF00FF); }
 

@@ -197,18 +197,6 @@ int BarPixelsNotAsPrinted(HWND wnd) {
   return differ;
 }
 
-// Pixels the screen shows in a window's rectangle in colours of the test skin's images.
-int SkinPixels(HWND wnd) {
-  const Capture screen = CaptureScreen(wnd);
-  int n = 0;
-  for (int y = 0; y < screen.Height(); ++y)
-    for (int x = 0; x < screen.Width(); ++x) {
-      const COLORREF c = screen.Pixel(x, y);
-      n += GetRValue(c) == 0x10 && GetGValue(c) < 0x10;
-    }
-  return n;
-}
-
 // A skin switch paints the children, the client's frame and its scroll bars in the new skin; the
 // skin going gives every window back (procedures, window-menu styles, regions, the system's bars
 // and captions); the skin coming back takes them again.

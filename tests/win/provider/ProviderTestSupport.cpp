@@ -60,6 +60,17 @@ void CALLBACK PressLetterInMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+int SkinPixels(HWND wnd) {
+  const Capture screen = CaptureScreen(wnd);
+  int n = 0;
+  for (int y = 0; y < screen.Height(); ++y)
+    for (int x = 0; x < screen.Width(); ++x) {
+      const COLORREF c = screen.Pixel(x, y);
+      n += GetRValue(c) == 0x10 && GetGValue(c) < 0x10;
+    }
+  return n;
+}
+
 void WindowMenuKey(HWND wnd, WORD letter) {
   ASSERT_TRUE(FocusForKeys(wnd));
   flush_events();

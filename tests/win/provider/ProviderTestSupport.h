@@ -34,6 +34,10 @@ void LeftClicks(int count);
 // returns once the menu has closed again.
 void WindowMenuKey(HWND wnd, WORD letter);
 
+// Pixels the screen shows in a window's rectangle in colours of the test skin's images (red 0x10,
+// green below 0x10).
+int SkinPixels(HWND wnd);
+
 // A form that records the system commands it gets (and carries them out unless Swallow says no).
 class TRecordingForm : public TForm {
  public:
