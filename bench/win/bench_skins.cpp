@@ -1,7 +1,8 @@
 // What a skin costs, in one run under Wine (or Windows):
 //  - loading a skin from its folder against loading its packed twin (the ".asz" file of the same
-//    name beside it), the two taken in turns: the folder's files read for the first time, and read
-//    again while nothing in the folder changed (as a program switching between skins does);
+//    name beside it), the two taken in turns: the folder's files read for the first time, and the
+//    skin loaded again while nothing in the folder changed (as a program switching between skins
+//    does: the model kept of it is given again);
 //  - the private bytes of the gallery after every one of its pages was shown, skinned against
 //    plain: each side is a run of this program of its own (started with --side), the sides taken
 //    in turns.
@@ -22,7 +23,7 @@
 
 #include "classlib/Forms.h"
 #include "examples/gallery/GalleryForm.h"
-#include "skin/engine/FolderSkins.h"
+#include "skin/engine/KeptSkins.h"
 #include "skin/engine/core/acSkinLoader.h"
 #include "skin/engine/sSkinManager.h"
 #include "bench/win/BenchSkin.h"
@@ -125,13 +126,13 @@ int main(int argc, char** argv) {
   std::string error;
   auto timed = [&](auto&& load, const std::string& path) {
     const double t0 = Now();
-    std::unique_ptr<qv::TSkinModel> model = load();
+    const auto model = load();
     const double t = Now() - t0;
     if (!model) std::printf("\"%s\" not loaded: %s\n", path.c_str(), error.c_str());
     return t;
   };
   auto folderFirst = [&] {
-    ForgetFolderSkins();
+    ForgetKeptSkins();
     return timed([&] { return LoadFolderSkin(unpacked, error); }, unpacked);
   };
   auto folderAgain = [&] { return timed([&] { return LoadFolderSkin(unpacked, error); }, unpacked); };
@@ -182,7 +183,7 @@ int main(int argc, char** argv) {
     againRatio.push_back(a / p);
     openedRatio.push_back(o / p);
   }
-  ForgetFolderSkins();
+  ForgetKeptSkins();
   std::printf("%d-bit build; medians of %d rounds\n", int(sizeof(void*) * 8), kLoadRounds);
   std::printf(
       "skin \"%s\" loaded from its folder: files read %.2f ms (%.1fx the packed twin), again with its folder "

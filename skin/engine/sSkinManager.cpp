@@ -9,7 +9,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
-#include "skin/engine/FolderSkins.h"
+#include "skin/engine/KeptSkins.h"
 #include "skin/engine/SkinWalk.h"
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/core/acSkinLoader.h"
@@ -74,7 +74,7 @@ bool Dying(const TComponent* c) { return c && c->ComponentState().Contains(csDes
 // Runs a skin loader: a skin too large for the memory left (or any other exception of the loader)
 // fails like a bad skin, with an error text, from every source.
 template <class F>
-std::unique_ptr<qv::TSkinModel> GuardedLoad(F&& load, std::string& error) {
+std::shared_ptr<const qv::TSkinModel> GuardedLoad(F&& load, std::string& error) {
   try {
     return load();
   } catch (const std::bad_alloc&) {
@@ -359,7 +359,8 @@ bool TsSkinManager::LoadByName(const std::string& Name) {
   const int internal = InternalSkinIndex(Name);
   if (internal >= 0) {
     const auto& data = FInternalSkins[internal].Data;
-    auto model = GuardedLoad([&] { return qv::LoadSkinFromPackedBytes(data.data(), data.size(), error); }, error);
+    auto model = GuardedLoad(
+        [&] { return LoadStoredSkin(FInternalSkins[internal].Name, data.data(), data.size(), error); }, error);
     if (!model) {
       Fail("Skin \"" + Name + "\" (stored with the program) could not be loaded: " + error);
       return false;
@@ -386,8 +387,8 @@ bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string&
   std::error_code ec;
   const fs::path path = AnsiPath(Path);
   const bool folder = fs::is_directory(path, ec);
-  auto model = GuardedLoad(
-      [&] { return folder ? LoadFolderSkin(path, error) : qv::LoadSkinFromPackedFile(path, error); }, error);
+  auto model =
+      GuardedLoad([&] { return folder ? LoadFolderSkin(path, error) : LoadPackedSkinFile(path, error); }, error);
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded from \"" + Path + "\": " + error);
     return false;
@@ -397,7 +398,12 @@ bool TsSkinManager::LoadSkinFromPath(const std::string& Path, const std::string&
 
 bool TsSkinManager::LoadSkinFromBytes(const std::uint8_t* Data, std::size_t Size, const std::string& Name) {
   std::string error;
-  auto model = Data ? GuardedLoad([&] { return qv::LoadSkinFromPackedBytes(Data, Size, error); }, error) : nullptr;
+  auto model = Data ? GuardedLoad(
+                          [&]() -> std::shared_ptr<const qv::TSkinModel> {
+                            return qv::LoadSkinFromPackedBytes(Data, Size, error);
+                          },
+                          error)
+                    : nullptr;
   if (!model) {
     Fail("Skin \"" + Name + "\" could not be loaded: " + (Data ? error : std::string("no data")));
     return false;
@@ -405,7 +411,7 @@ bool TsSkinManager::LoadSkinFromBytes(const std::uint8_t* Data, std::size_t Size
   return ApplyModel(std::move(model), Name, "(memory)");
 }
 
-bool TsSkinManager::ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std::string& Name,
+bool TsSkinManager::ApplyModel(std::shared_ptr<const qv::TSkinModel> Model, const std::string& Name,
                                const std::string& Source) {
   FLastError.clear();
   FSkinName = Name;

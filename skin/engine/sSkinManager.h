@@ -361,7 +361,7 @@ class TsSkinManager : public TComponent {
 
  private:
   friend class TacThirdPartyList;
-  bool ApplyModel(std::unique_ptr<qv::TSkinModel> Model, const std::string& Name, const std::string& Source);
+  bool ApplyModel(std::shared_ptr<const qv::TSkinModel> Model, const std::string& Name, const std::string& Source);
   bool LoadByName(const std::string& Name);
   void Fail(const std::string& Text);
   void SendNewSkin();
@@ -384,7 +384,7 @@ class TsSkinManager : public TComponent {
   TacPageChange* FPageChange = nullptr;
   std::array<TStringList*, ThirdListCount> FThirdLists{};
   std::vector<TacInternalSkin> FInternalSkins;
-  std::unique_ptr<qv::TSkinModel> FSkin;
+  std::shared_ptr<const qv::TSkinModel> FSkin;  // kept with the skin loaded before it (KeptSkins.h)
   TsSkinData FSkinData;
   TacConstData FConstData;
   std::string FLastError;

@@ -56,10 +56,10 @@ TEST_F(SkinManager, LoadsFromFolder) {
   EXPECT_GE(Manager->SectionIndexOf("BUTTON"), 0);
 }
 
-// A folder skin loaded again is read from the bytes kept of it only while its folder is as it was:
-// an image rewritten at the same size, and a file taken away, are each read anew (the second fails
-// and the look stays).
-TEST_F(SkinManager, FolderSkinLoadedAgainShowsWhatItsFolderHoldsNow) {
+// A skin loaded again is the one kept of it only while its source is as it was: a folder's image
+// rewritten at the same size and a file taken away from it (the second fails and the look stays),
+// a packed file written over and a stored skin's bytes changed in place are each read anew.
+TEST_F(SkinManager, SkinLoadedAgainShowsWhatItsSourceHoldsNow) {
   const TSkinBuilder b = TSkinBuilder::Standard();
   const fs::path folder = b.WriteFolder(Dir.Path() / "Live");
   Manager = Create<TsSkinManager>(nullptr);
@@ -70,20 +70,42 @@ TEST_F(SkinManager, FolderSkinLoadedAgainShowsWhatItsFolderHoldsNow) {
   };
   const qv::TBgr button = qv::BgrOf(TSkinBuilder::FrameColor(b.MaskOrdinal("BUTTON", "BORDERSMASK"), 0));
   const qv::TBgr speed = qv::BgrOf(TSkinBuilder::FrameColor(b.MaskOrdinal("SPEEDBUTTON", "BORDERSMASK"), 0));
-  for (int i = 0; i < 2; ++i) {
-    Manager->SetSkinName("Live");
-    EXPECT_EQ("", Manager->LastError());
-    EXPECT_TRUE(buttonFrame() == button) << "loaded " << i + 1 << " times, folder unchanged";
-  }
-  // The speed button's picture, of the same size, written over the button's a moment later.
+  // The speed button's picture, of the same size, in the button's place.
+  std::vector<std::uint8_t> speedPicture;
   for (const qv::TPackedEntry& f : b.Files())
-    if (f.Name == "speedbutton_bordersmask.bmp")
-      std::ofstream(folder / "button_bordersmask.bmp", std::ios::binary | std::ios::trunc)
-          .write(reinterpret_cast<const char*>(f.Data.data()), std::streamsize(f.Data.size()));
-  fs::last_write_time(folder / "button_bordersmask.bmp", fs::file_time_type::clock::now() + std::chrono::seconds(2));
+    if (f.Name == "speedbutton_bordersmask.bmp") speedPicture = f.Data;
+  TSkinBuilder changed = TSkinBuilder::Standard();
+  changed.ReplaceFile("button_bordersmask.bmp", speedPicture);
+  b.WritePacked(Dir.Path() / "LivePacked.asz");
+  Manager->AddInternalSkin("LiveStored", b.Packed());
+  const struct {
+    const char* Name;
+    std::function<void()> Change;
+  } sources[] = {
+      {"Live",
+       [&] {
+         std::ofstream(folder / "button_bordersmask.bmp", std::ios::binary | std::ios::trunc)
+             .write(reinterpret_cast<const char*>(speedPicture.data()), std::streamsize(speedPicture.size()));
+         fs::last_write_time(folder / "button_bordersmask.bmp",
+                             fs::file_time_type::clock::now() + std::chrono::seconds(2));
+       }},
+      {"LivePacked", [&] { changed.WritePacked(Dir.Path() / "LivePacked.asz"); }},
+      {"LiveStored",
+       [&] { Manager->InternalSkins()[Manager->InternalSkinIndex("LiveStored")].Data = changed.Packed(); }},
+  };
+  for (const auto& src : sources) {
+    SCOPED_TRACE(src.Name);
+    for (int i = 0; i < 2; ++i) {
+      Manager->SetSkinName(src.Name);
+      EXPECT_EQ("", Manager->LastError());
+      EXPECT_TRUE(buttonFrame() == button) << "loaded " << i + 1 << " times, source unchanged";
+    }
+    src.Change();
+    Manager->SetSkinName(src.Name);
+    EXPECT_EQ("", Manager->LastError());
+    EXPECT_TRUE(buttonFrame() == speed) << "the rewritten image shows";
+  }
   Manager->SetSkinName("Live");
-  EXPECT_EQ("", Manager->LastError());
-  EXPECT_TRUE(buttonFrame() == speed) << "the rewritten image shows";
   fs::remove(folder / "edit_bordersmask.bmp");
   Manager->SetSkinName("Live");
   EXPECT_NE("", Manager->LastError()) << "a file gone is missed";

@@ -1,9 +1,9 @@
-#include "skin/engine/FolderSkins.h"
+#include "skin/engine/KeptSkins.h"
 
 #include "classlib/Win.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -106,60 +106,98 @@ class TFolderFiles {
     return &Files_.back().Data;
   }
 
-  // The files read, as the loader named them.
-  std::vector<qv::TPackedEntry>& Files() { return Files_; }
-
  private:
   fs::path Folder_;
   std::map<std::string, const TStamp*> Exact_, AnyCase_;
   std::vector<qv::TPackedEntry> Files_;  // a file's bytes stay where they are when it grows
 };
 
-// The files of the folder skins read last, newest last: a program switching between a few skins
-// finds each of them here, and no more than a few are kept.
-struct TKeptFolder {
-  fs::path Folder;
-  std::vector<TStamp> Stamps;
-  std::vector<qv::TPackedEntry> Files;
+// The skins loaded last, newest last, each with what its source was when it was read.
+enum class TSourceKind { Stored, PackedFile, Folder };
+struct TKeptSkin {
+  TSourceKind Kind;
+  std::wstring Source;              // the stored skin's name, the file's or folder's path
+  std::vector<TStamp> Stamps;       // a folder's entries
+  std::vector<std::uint8_t> Bytes;  // a stored skin's or packed file's bytes
+  std::shared_ptr<const qv::TSkinModel> Model;
 };
-constexpr std::size_t kKeptFolders = 2;
-std::vector<TKeptFolder> Kept;
+constexpr std::size_t kKeptSkins = 2;
+std::vector<TKeptSkin> Kept;
+
+// The kept skin of the source, else the list's end.
+std::vector<TKeptSkin>::iterator FindKept(TSourceKind kind, const std::wstring& source) {
+  return std::find_if(Kept.begin(), Kept.end(),
+                      [&](const TKeptSkin& k) { return k.Kind == kind && k.Source == source; });
+}
+
+void Keep(TKeptSkin skin) {
+  auto same = FindKept(skin.Kind, skin.Source);
+  if (same != Kept.end()) Kept.erase(same);
+  if (Kept.size() >= kKeptSkins) Kept.erase(Kept.begin());
+  Kept.push_back(std::move(skin));
+}
+
+// The kept model of a packed source holding these bytes (made the newest), else nullptr.
+std::shared_ptr<const qv::TSkinModel> KeptPacked(TSourceKind kind, const std::wstring& source, const std::uint8_t* data,
+                                                 std::size_t size) {
+  auto it = FindKept(kind, source);
+  if (it == Kept.end()) return nullptr;
+  if (it->Bytes.size() != size || (size && std::memcmp(it->Bytes.data(), data, size) != 0)) {
+    Kept.erase(it);
+    return nullptr;
+  }
+  std::rotate(it, it + 1, Kept.end());
+  return Kept.back().Model;
+}
+
+std::shared_ptr<const qv::TSkinModel> LoadPacked(TSourceKind kind, const std::wstring& source, const std::uint8_t* data,
+                                                 std::size_t size, std::string& error) {
+  if (auto model = KeptPacked(kind, source, data, size)) return model;
+  std::shared_ptr<const qv::TSkinModel> model = qv::LoadSkinFromPackedBytes(data, size, error);
+  if (model) Keep(TKeptSkin{kind, source, {}, std::vector<std::uint8_t>(data, data + size), model});
+  return model;
+}
 
 }  // namespace
 
-std::unique_ptr<qv::TSkinModel> LoadFolderSkin(const fs::path& Folder, std::string& Error) {
+std::shared_ptr<const qv::TSkinModel> LoadFolderSkin(const fs::path& Folder, std::string& Error) {
   std::vector<TStamp> stamps = StampFolder(Folder);
-  for (auto it = Kept.begin(); it != Kept.end(); ++it) {
-    if (it->Folder != Folder) continue;
+  const std::wstring source = Folder.wstring();
+  if (auto it = FindKept(TSourceKind::Folder, source); it != Kept.end()) {
     if (!stamps.empty() && it->Stamps == stamps) {
-      std::unique_ptr<qv::TSkinModel> model = qv::LoadSkinFromEntries(it->Files, Error);
-      if (model) {
-        std::rotate(it, it + 1, Kept.end());
-        return model;
-      }
+      std::rotate(it, it + 1, Kept.end());
+      return Kept.back().Model;
     }
     Kept.erase(it);
-    break;
   }
   if (stamps.empty()) {
     Error = "skin folder \"" + Folder.string() + "\" does not exist";
     return nullptr;
   }
   // Listed before the files are read: a file that changes meanwhile is read again next time.
-  TKeptFolder read{Folder, std::move(stamps), {}};
-  TFolderFiles files(Folder, read.Stamps);
-  std::unique_ptr<qv::TSkinModel> model = qv::LoadSkinFromReader(
+  TFolderFiles files(Folder, stamps);
+  std::shared_ptr<const qv::TSkinModel> model = qv::LoadSkinFromReader(
       [&](const std::string& name, std::string& err) -> std::unique_ptr<qv::TByteStream> {
         const std::vector<std::uint8_t>* bytes = files.Read(name, err);
         if (!bytes) return nullptr;
         return std::make_unique<qv::TMemoryStream>(bytes->data(), bytes->size());
       },
       Error);
-  if (!model) return model;
-  read.Files = std::move(files.Files());
-  if (Kept.size() >= kKeptFolders) Kept.erase(Kept.begin());
-  Kept.push_back(std::move(read));
+  if (model) Keep(TKeptSkin{TSourceKind::Folder, source, std::move(stamps), {}, model});
   return model;
 }
 
-void ForgetFolderSkins() { Kept.clear(); }
+std::shared_ptr<const qv::TSkinModel> LoadPackedSkinFile(const fs::path& File, std::string& Error) {
+  std::vector<std::uint8_t> bytes;
+  if (!qv::ReadFileBounded(File, qv::packlimits::MaxPackedBytes, bytes, Error)) return nullptr;
+  auto model = LoadPacked(TSourceKind::PackedFile, File.wstring(), bytes.data(), bytes.size(), Error);
+  if (!model) Error = File.filename().string() + ": " + Error;
+  return model;
+}
+
+std::shared_ptr<const qv::TSkinModel> LoadStoredSkin(const std::string& Name, const std::uint8_t* Data,
+                                                     std::size_t Size, std::string& Error) {
+  return LoadPacked(TSourceKind::Stored, std::wstring(Name.begin(), Name.end()), Data, Size, Error);
+}
+
+void ForgetKeptSkins() { Kept.clear(); }
