@@ -588,15 +588,16 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) { Items_->MenuBar_ = tr
 
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
   TMenu::MenuChanged(Sender, Source, Rebuild);
+  // The form hears of every change of its main menu before the bar is drawn again, so whatever
+  // draws its menu line draws the items as they are now.
+  if (auto* form = dynamic_cast<TCustomForm*>(Owner());
+      form && form->Menu() == this && form->HandleAllocated() && !form->IsDestroying())
+    form->Perform(CM_MENUCHANGED, 0, 0);
   HWND wnd = WindowHandle_;
   if (!wnd)
     if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->HandleAllocated() && form->Menu() == this)
       wnd = form->Handle();
   if (wnd && Items_ && Items_->Handle_ && GetMenu(wnd) == Items_->Handle_) DrawMenuBar(wnd);
-  // The form hears of every change of its main menu, so whatever draws its menu line can follow.
-  if (auto* form = dynamic_cast<TCustomForm*>(Owner());
-      form && form->Menu() == this && form->HandleAllocated() && !form->IsDestroying())
-    form->Perform(CM_MENUCHANGED, 0, 0);
 }
 
 // ---- TPopupMenu -------------------------------------------------------------------------------

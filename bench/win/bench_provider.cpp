@@ -91,9 +91,9 @@ void FrameAndCaption() {
   FullFrame(p);
   caption();
   copy();
-  // The provider's own part of a caption change: the title renewed and the frame painted.
+  // The provider's own part of a caption change: the caption written again and painted.
   auto title = [&] {
-    p->PaintFrameNow();
+    p->RepaintCaption();
     GdiFlush();
   };
   std::vector<double> full, captions, titles, copies, fullRatio, captionRatio, titleRatio;

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,10 @@ void SetProviderWinVersion(int Major);
 // source (nullptr goes back to GetSystemMetrics).
 using TFrameMetricSource = int (*)(int Index);
 void SetFrameMetricSource(TFrameMetricSource Source);
+// The metric of GetSystemMetrics' index, asked of the system once until ForgetFrameMetrics (a
+// change of the system's settings; a provider made).
 int FrameMetric(int Index);
+void ForgetFrameMetrics();
 
 // ---- The provider ----------------------------------------------------------------------------------------
 
@@ -291,11 +295,17 @@ class TsSkinProvider : public TComponent {
   void PaintFrameCache();
   void PaintNonClient(HDC DC);
   void PaintFrameNow();
+  // The caption written again over the kept title and painted alone (the whole frame is composed and
+  // painted when the image was not made for the window as it is now).
+  void RepaintCaption();
   void PaintFormBackground(HDC DC, bool RepaintChildren);
   // The WM_PAINT of the form (DC: the one the message carries, or 0).
   void PaintClient(HDC DC = nullptr);
   void PaintTitleButtons();
   void SaveTitleStrip();
+  // The kept parts of the frame image (the title under its caption and buttons, the menu line with
+  // its items) let go: the next composition paints them anew.
+  void FreeKeptParts();
   void BuildRegionRects();
   // A region of the form's shape at (X, Y); the caller owns it.
   HRGN CreateFormRegion(int X, int Y) const;
@@ -354,7 +364,8 @@ class TsSkinProvider : public TComponent {
   std::vector<TRect> RegionRects;  // cut out of the window region (transparent corners)
   bool RegionChanged = true;       // the region is built again before the next frame painting
   int HotHitCode = 0;              // the element hot or pressed; 0 none
-  TBitmap* TitleBmp = nullptr;     // the title strip without its buttons
+  TBitmap* TitleBmp = nullptr;     // the title strip without its buttons and caption (kept)
+  TBitmap* MenuLineBmp = nullptr;  // the main-menu line with its items (kept)
   bool TitleOnly = false;          // the next composition renews only the title part
   bool SysMenuStyleRemoved = false;
   bool FramePainted = false;  // the frame image was composed in full once
@@ -398,6 +409,11 @@ class TsSkinProvider : public TComponent {
   TRect ButtonsBackdrop() const;
   void PaintIcon(TBitmap* Cache);
   void PaintCaption(TBitmap* Cache);
+  // Where the caption is written: after the icon, before the title buttons and their backdrop, in
+  // the rows of the title strip.
+  TRect CaptionPlace() const;
+  // The canvas takes the caption's font: the form's, bold, as high as the system's caption font.
+  void SelectCaptionFont(TCanvas* Canvas);
   void PaintMenuLine(TBitmap* Cache);
   void PaintMDIArea(TBitmap* Cache);
   void PaintFormOnPaint(TBitmap* Cache);
@@ -485,6 +501,37 @@ class TsSkinProvider : public TComponent {
   bool FrameActiveState_ = false;  // the active state the frame was composed in
   TSize RegionSize_{};             // the window size the region was cut for
   TSize PlainFrameSize_{};         // the window size no image could be had for
+  // What a kept part was composed for: the background under it (the window's size, its state
+  // where the background shows it, a colour of the form's own) and its own inputs. A kept part is
+  // used while its record is that of the frame now.
+  struct TBaseKey {
+    TSize Window{};
+    int State = 0;
+    TColor Color = clNone;
+    bool operator==(const TBaseKey&) const = default;
+  };
+  struct TTitleKey {
+    TBaseKey Base;
+    bool Active = false;
+    int Section = -1;
+    TRect Icon{}, Backdrop{};
+    HICON OwnIcon = nullptr;
+    HBITMAP Glyph = nullptr;
+    bool operator==(const TTitleKey&) const = default;
+  };
+  struct TMenuLineKey {
+    TBaseKey Base;
+    TRect Line{};
+    bool operator==(const TMenuLineKey&) const = default;
+  };
+  TBaseKey BaseKey() const;
+  TTitleKey TitleKey() const;
+  std::optional<TTitleKey> KeptTitle_;        // TitleBmp holds the title composed for it
+  std::optional<TMenuLineKey> KeptMenuLine_;  // MenuLineBmp holds the line composed for it
+  bool TitleActive_ = false;                  // the active state TitleBmp was composed in
+  TRect CaptionInk_{};                        // where the caption's pixels may lie in the image
+  int CaptionFontHeight_ = -1;     // the system's caption font height; -1: asked again
+  std::unique_ptr<TFont> CaptionFont_ = std::make_unique<TFont>();  // never made into a handle
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
 };
 

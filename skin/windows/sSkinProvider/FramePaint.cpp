@@ -219,6 +219,37 @@ void TsSkinProvider::PaintTitleStrip() {
   if (h <= 0 || !TitleBmp) return;
   TitleBmp->SetSize(cache->Width(), h);
   CopyBmpRect(TitleBmp, 0, 0, cache, TRect{0, 0, cache->Width(), h});
+  TitleActive_ = FormActive;
+  KeptTitle_ = TitleKey();
+}
+
+// ---- Kept parts ----------------------------------------------------------------------------------------
+
+TsSkinProvider::TBaseKey TsSkinProvider::BaseKey() const {
+  TBaseKey k;
+  k.Window = WindowSize();
+  // The state shows in the background where its border or colour has a look of its own for it.
+  k.State = BorderStateless() ? 0 : FormActive ? 2 : 1;
+  if (SkinData->CustomColor) k.Color = Form->Color();
+  return k;
+}
+
+TsSkinProvider::TTitleKey TsSkinProvider::TitleKey() const {
+  TTitleKey k;
+  k.Base = BaseKey();
+  k.Active = FormActive;
+  k.Section = SkinData->SkinManager() ? SkinData->SkinManager()->SectionIndexOf(GetTitleSkin()) : -1;
+  k.Icon = IconExtent().cx > 0 ? IconRect() : TRect{};
+  k.Backdrop = ButtonsBackdrop();
+  if (TIcon* icon = Form->Icon(); icon && !icon->Empty()) k.OwnIcon = icon->Handle();
+  if (TBitmap* glyph = TitleIcon->Glyph(); glyph && !glyph->Empty() && glyph->HandleAllocated())
+    k.Glyph = glyph->Handle();
+  return k;
+}
+
+void TsSkinProvider::FreeKeptParts() {
+  KeptTitle_.reset();
+  KeptMenuLine_.reset();
 }
 
 void TsSkinProvider::PaintFrameCache() {
@@ -267,23 +298,32 @@ void TsSkinProvider::PaintFrameCache() {
       FrameActiveState_ = FormActive;
     }
   }
+  // The title under its caption and buttons is taken from the kept one when that was composed for
+  // the frame as it is now.
+  bool titlePainted = false;
   if (caption != 0) {
-    const std::string titleSkin = GetTitleSkin();
-    const int title = sm->SectionIndexOf(titleSkin);
-    if (sm->IsSectionIndex(title))
-      PaintSectionItem(title, titleSkin, EmptyCacheInfo, true, FormActive ? 1 : 0,
-                       TRect{0, 0, w, caption + BorderHeight()}, TPoint{}, cache, sm);
-    PaintIcon(cache);
-    if (const TRect backdrop = ButtonsBackdrop(); !backdrop.IsEmpty())
-      PaintMaskRectByIndex(cache, backdrop, true, EmptyCacheInfo,
-                           sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR"), FormActive ? 1 : 0,
-                           false, sm);
+    const int strip = std::min(caption + BorderHeight(), h);
+    if (KeptTitle_ && TitleBmp->Width() == w && TitleBmp->Height() == strip && *KeptTitle_ == TitleKey()) {
+      CopyBmpRect(cache, 0, 0, TitleBmp, TRect{0, 0, w, strip});
+    } else {
+      titlePainted = true;
+      const std::string titleSkin = GetTitleSkin();
+      const int title = sm->SectionIndexOf(titleSkin);
+      if (sm->IsSectionIndex(title))
+        PaintSectionItem(title, titleSkin, EmptyCacheInfo, true, FormActive ? 1 : 0,
+                         TRect{0, 0, w, caption + BorderHeight()}, TPoint{}, cache, sm);
+      PaintIcon(cache);
+      if (const TRect backdrop = ButtonsBackdrop(); !backdrop.IsEmpty())
+        PaintMaskRectByIndex(cache, backdrop, true, EmptyCacheInfo,
+                             sm->LookupMask(SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR"),
+                             FormActive ? 1 : 0, false, sm);
+    }
   }
   // The menu line lies below the title strip: a title-only renewal keeps it unless its rows are to be
   // measured again (the menu or the activation changed).
   if (MenuPresent() && MenuHeight() > 0 && !(TitleOnly && MenuLineRows != -1)) PaintMenuLine(cache);
   if (caption != 0) {
-    PaintTitleStrip();
+    if (titlePainted) PaintTitleStrip();
     PaintTitleButtons();
     PaintCaption(cache);
   }
@@ -346,33 +386,59 @@ void TsSkinProvider::PaintIcon(TBitmap* Cache) {
   if (dc && icon) DrawIconEx(dc, r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
 
-void TsSkinProvider::PaintCaption(TBitmap* Cache) {
-  const std::string text = Form->Caption();
-  if (text.empty()) return;
-  TsSkinManager* sm = SkinData->SkinManager();
-  const int title = sm->SectionIndexOf(GetTitleSkin());
-  TRect r;
-  r.Left = BorderWidth() + 4 + IconExtent().cx;
+TRect TsSkinProvider::CaptionPlace() const {
+  TRect r{BorderWidth() + 4 + IconExtent().cx, 0, 0, CaptionHeight() + BorderHeight()};
   // The text keeps clear of the buttons and of the backdrop behind them.
   int right = FormWidth() - BorderWidth();
   for (const TButtonSlot& b : ShownButtons()) right = std::min(right, b.Data->Rect.Left);
   if (const TRect backdrop = ButtonsBackdrop(); !backdrop.IsEmpty()) right = std::min(right, backdrop.Left);
-  r.Right = right - 6;
+  r.Right = std::max(r.Left, right - 6);
+  return r;
+}
+
+namespace {
+
+bool SameFace(TFont* a, TFont* b) {
+  return a->Name() == b->Name() && a->Height() == b->Height() && a->Style() == b->Style() &&
+         a->Charset() == b->Charset() && a->Pitch() == b->Pitch() && a->Orientation() == b->Orientation();
+}
+
+}  // namespace
+
+void TsSkinProvider::SelectCaptionFont(TCanvas* Canvas) {
+  if (CaptionFontHeight_ < 0) CaptionFontHeight_ = std::max(0, GetCaptionFontHeight());
+  CaptionFont_->Assign(Form->Font());
+  TFontStyles style = CaptionFont_->Style();
+  style.Include(fsBold);
+  CaptionFont_->SetStyle(style);
+  if (CaptionFontHeight_ > 0) CaptionFont_->SetHeight(CaptionFontHeight_);
+  // A font made again costs more than the caption's text: the canvas keeps one of the same face.
+  if (!SameFace(Canvas->Font(), CaptionFont_.get())) Canvas->Font()->Assign(CaptionFont_.get());
+}
+
+void TsSkinProvider::PaintCaption(TBitmap* Cache) {
+  CaptionInk_ = TRect{};
+  const std::string text = Form->Caption();
+  if (text.empty()) return;
+  TsSkinManager* sm = SkinData->SkinManager();
+  const int title = sm->SectionIndexOf(GetTitleSkin());
+  TRect r = CaptionPlace();
   if (r.Right <= r.Left) return;
   BitmapDC dc(Cache);
   if (!dc) return;
   TCanvas* canvas = Cache->Canvas();
-  canvas->Font()->Assign(Form->Font());
-  TFontStyles style = canvas->Font()->Style();
-  style.Include(fsBold);
-  canvas->Font()->SetStyle(style);
-  if (const int fh = GetCaptionFontHeight(); fh > 0) canvas->Font()->SetHeight(fh);
+  SelectCaptionFont(canvas);
   SIZE ext{};
   GetTextExtentPoint32A(canvas->Handle(), text.c_str(), int(text.size()), &ext);
   r.Top = qv::TitleBandTop(ext.cy, CaptionHeight(), BorderHeight(), HiddenTitleRows());
   r.Bottom = r.Top + ext.cy;
   const UINT flags =
       AlignmentDrawFlags(Form, CaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  // Where the text's pixels may lie: its rectangle and the outline copies a pixel around it; a text
+  // put at the left ends with its extent (and an overhang of a slanted face).
+  CaptionInk_ = TRect{r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1};
+  if ((flags & (DT_CENTER | DT_RIGHT | DT_RTLREADING)) == 0)
+    CaptionInk_.Right = std::min(CaptionInk_.Right, r.Left + int(ext.cx) + int(ext.cy) + 1);
   WriteSectionText(canvas, text, Form->Enabled(), r, flags, title, FormActive, sm);
 }
 
@@ -381,6 +447,7 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
   const HWND wnd = Form->Handle();
   HMENU bar = GetMenu(wnd);
   if (!bar) return;
+  // (Rows measured again drop the kept line: its items changed or were laid out anew.)
   CountMenuLineRows();
   const TRect wr = WindowRectOf(wnd);
   const int top = MenuLineTop();
@@ -394,6 +461,13 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
   const int w = FormWidth();
   if (!sm->IsSectionIndex(section) || lineHeight <= 0) return;
   const TRect line{BorderWidth(), top, w - BorderWidth(), top + lineHeight};
+  // The line and its items as composed last, when they were composed for the frame as it is now.
+  const TMenuLineKey key{BaseKey(), line};
+  if (KeptMenuLine_ && *KeptMenuLine_ == key && MenuLineBmp && MenuLineBmp->Width() == line.Width() &&
+      MenuLineBmp->Height() == line.Height()) {
+    CopyBmpRect(Cache, line.Left, line.Top, MenuLineBmp, TRect{0, 0, line.Width(), line.Height()});
+    return;
+  }
   PaintSectionItem(section, name, EmptyCacheInfo, true, 0, line, line.TopLeft(), Cache, sm);
   // The background under the items, for the menu drawing when the system draws an item alone.
   TempBmp->SetSize(w, lineHeight);
@@ -424,6 +498,10 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
     SavedDC saved(dc);
     item->AdvancedDrawItem(canvas, r, TOwnerDrawState{odNoAccel}, true);
   }
+  if (!MenuLineBmp) MenuLineBmp = CreateBmp24(0, 0);
+  MenuLineBmp->SetSize(line.Width(), line.Height());
+  CopyBmpRect(MenuLineBmp, 0, 0, Cache, line);
+  KeptMenuLine_ = key;
 }
 
 void TsSkinProvider::PaintMDIArea(TBitmap* Cache) {
@@ -540,6 +618,34 @@ void TsSkinProvider::PaintFrameNow() {
   WindowDC dc(Form->Handle());
   SavedDC saved(dc);
   PaintNonClient(dc);
+}
+
+void TsSkinProvider::RepaintCaption() {
+  if (!Form || !Form->HandleAllocated() || PlainFrame()) return;
+  TBitmap* cache = SkinData->CacheBmp;
+  const int stripHeight = CaptionHeight() + BorderHeight();
+  // The title without its caption is kept from the last composition: when it still fits the window
+  // and its state, the caption is written on it again.
+  if (CaptionHeight() == 0 || SkinData->BGChanged || FrameDirty || !ImageFitsWindow() || !TitleBmp ||
+      TitleBmp->Width() != cache->Width() || TitleBmp->Height() != stripHeight || TitleActive_ != FormActive ||
+      IsMaximizedMDIChild()) {
+    PaintFrameNow();
+    return;
+  }
+  // The old text goes (the kept title lies under it), the new one is written, and what either
+  // covers is painted.
+  const TRect strip{0, 0, cache->Width(), stripHeight};
+  const TRect old = IntersectRects(CaptionInk_, strip);
+  if (!old.IsEmpty()) CopyBmpRect(cache, old.Left, old.Top, TitleBmp, old);
+  PaintCaption(cache);
+  const TRect ink = IntersectRects(CaptionInk_, strip);
+  TRect band = old.IsEmpty() ? ink : ink.IsEmpty() ? old : TRect{std::min(old.Left, ink.Left), std::min(old.Top, ink.Top),
+                                                               std::max(old.Right, ink.Right),
+                                                               std::max(old.Bottom, ink.Bottom)};
+  if (band.IsEmpty()) return;
+  WindowDC dc(Form->Handle());
+  BitmapDC src(cache);
+  if (dc && src) BitBlt(dc, band.Left, band.Top, band.Width(), band.Height(), src, band.Left, band.Top, SRCCOPY);
 }
 
 void TsSkinProvider::PaintFormBackground(HDC DC, bool RepaintChildren) {

@@ -4,6 +4,8 @@
 #include "classlib/core/TypInfo.h"
 #include "skin/windows/sSkinProvider/Internal.h"
 
+#include <array>
+
 using namespace acsp;
 
 TsSkinProvider* StateChangingProvider = nullptr;
@@ -98,6 +100,17 @@ void FlatScrollBars(HWND wnd, bool on) {
 int InjectedVersion = 0;
 TFrameMetricSource MetricSource = nullptr;
 
+// The system's metrics as last asked. Some are measured from a font at every asking (the caption
+// and menu heights take some 20 us each under Wine), and a composition or a hit test of the frame
+// asks for them dozens of times.
+constexpr int kKeptMetrics = 100;
+constexpr int kUnasked = -0x7FFF;
+std::array<int, kKeptMetrics> KeptMetrics = [] {
+  std::array<int, kKeptMetrics> a{};
+  a.fill(kUnasked);
+  return a;
+}();
+
 }  // namespace
 
 int ProviderWinVersion() {
@@ -109,11 +122,21 @@ void SetProviderWinVersion(int Major) { InjectedVersion = Major; }
 
 void SetFrameMetricSource(TFrameMetricSource Source) { MetricSource = Source; }
 
-int FrameMetric(int Index) { return MetricSource ? MetricSource(Index) : GetSystemMetrics(Index); }
+int FrameMetric(int Index) {
+  if (MetricSource) return MetricSource(Index);
+  if (Index < 0 || Index >= kKeptMetrics) return GetSystemMetrics(Index);
+  int& kept = KeptMetrics[std::size_t(Index)];
+  if (kept == kUnasked) kept = GetSystemMetrics(Index);
+  return kept;
+}
+
+void ForgetFrameMetrics() { KeptMetrics.fill(kUnasked); }
 
 // ---- Construction and destruction ---------------------------------------------------------------------
 
 TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
+  // (The settings may have changed while no form was served to hear of it.)
+  ForgetFrameMetrics();
   Form = GetOwnerForm(AOwner);
   SkinData = new TsCommonData(this, true);
   SkinData->SetSkinSection("FORM");
@@ -158,6 +181,7 @@ TsSkinProvider::~TsSkinProvider() {
   FreeAndNil(Adapter);
   FreeAndNil(FormScrollWnd);
   delete TitleBmp;
+  delete MenuLineBmp;
   delete TempBmp;
   delete TitleStripBmp;
   delete TitleIcon;
@@ -295,6 +319,7 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
 // ---- Published properties --------------------------------------------------------------------------------
 
 void TsSkinProvider::NotifyFormChanged() {
+  FreeKeptParts();
   SkinData->BGChanged = true;
   if (Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle())) SendNCPaint(Form);
 }
@@ -320,6 +345,7 @@ void TsSkinProvider::SetTitleSkin(const std::string& Value) {
 void TsSkinProvider::SetMenuLineSkin(const std::string& Value) {
   if (MenuLineSkin == Value) return;
   MenuLineSkin = Value;
+  KeptMenuLine_.reset();
   if (ComponentState().Contains(csDesigning)) SkinData->Invalidate();
 }
 

@@ -543,6 +543,8 @@ void TsSkinProvider::DropSystemMenu(int X, int Y) {
 
 void TsSkinProvider::CountMenuLineRows() {
   if (MenuLineRows != -1) return;
+  // Rows measured again: the items changed or were laid out anew, the kept line with them.
+  KeptMenuLine_.reset();
   MenuLineRows = 1;
   if (!Form || !Form->HandleAllocated()) return;
   // The rows the system laid the bar out in: the distinct tops of its items.

@@ -39,12 +39,22 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message) {
       OldWndProc(Message);
       RebuildMainMenu();
       return;
+    case WM_SETICON:
+      OldWndProc(Message);
+      if (!Form) return;
+      FreeKeptParts();
+      SkinData->BGChanged = true;
+      if (Form->Showing()) SendNCPaint(Form);
+      return;
     case WM_SHOWWINDOW:
       OldWndProc(Message);
       if (IsMaximizedMDIChild() && MDIProviderSkinned()) MDISkinProvider->RepaintFrame();
       return;
     case WM_SETTINGCHANGE:
       SkinData->BGChanged = true;
+      CaptionFontHeight_ = -1;
+      ForgetFrameMetrics();
+      FreeKeptParts();
       delete TitleStripBmp;
       TitleStripBmp = nullptr;
       OldWndProc(Message);
@@ -140,6 +150,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message) {
           SkinData->CacheBmp->SetSize(0, 0);
           SkinData->BGChanged = true;
         }
+        // What changes while the form is hidden is not followed.
+        FreeKeptParts();
       } else if (Form->Parent()) {
         RepaintChildControls(Form);
       }
@@ -156,6 +168,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message) {
       return;
     case CM_MOUSEENTER: CMMouseEnter(Message); return;
     case CM_MENUCHANGED:
+      KeptMenuLine_.reset();
       if (!Creating(Form) && Form->Visible()) {
         MenuRebuilt = false;
         // The menu line shows the items as they are now.
@@ -220,6 +233,7 @@ void TsSkinProvider::WMCreate(TMessage& Message) {
   auto alive = Alive_;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
+  FreeKeptParts();
   // A new window (the form's made again: another border style ...) has no region and no frame yet.
   SkinData->BGChanged = true;
   FrameDirty = true;
@@ -295,8 +309,24 @@ void TsSkinProvider::WMSetText(TMessage& Message) {
     }
     return;
   }
-  OldWndProc(Message);
-  if (*alive && Form) PaintFrameNow();
+  // Storing the text of a window with a caption, the system paints its own caption and menu bar
+  // over the skin's: the caption style is off while the text is stored, and the provider writes its
+  // caption alone.
+  const HWND wnd = Form->Handle();
+  const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  const bool caption = (style & WS_CAPTION) == WS_CAPTION;
+  auto captionBack = [&] {
+    if (caption && IsWindow(wnd)) SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) | WS_CAPTION);
+  };
+  if (caption) SetWindowLongA(wnd, GWL_STYLE, style & ~LONG(WS_CAPTION));
+  try {
+    OldWndProc(Message);
+  } catch (...) {
+    captionBack();
+    throw;
+  }
+  captionBack();
+  if (*alive && Form) RepaintCaption();
 }
 
 void TsSkinProvider::WMPaint(TMessage& Message) {

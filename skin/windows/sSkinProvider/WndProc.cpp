@@ -76,6 +76,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
   RegionChanged = true;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
+  FreeKeptParts();
   if (!Dying(Form) && sm) {
     PrepareMenus(false);
     SetSystemMenuStyle(false);
@@ -96,6 +97,8 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
   else
     RestoreDesignedColor();
   if (SkinData->CacheBmp) SkinData->CacheBmp->SetSize(0, 0);
+  TitleBmp->SetSize(0, 0);
+  if (MenuLineBmp) MenuLineBmp->SetSize(0, 0);
 }
 
 // ---- Plain state ---------------------------------------------------------------------------------------
@@ -150,6 +153,7 @@ void TsSkinProvider::AnswerPlainSkinLoaded(TMessage& Message) {
   FrameDirty = true;
   RegionChanged = true;
   MenuLineRows = -1;
+  FreeKeptParts();
   if (Form->FormStyle() == fsMDIForm && !MDIForm) UpdateMDIForm(true);
   if (UseGlobalColor && !SkinData->CustomColor && Skinned()) ApplyGlobalColor();
   if (!Adapter)
@@ -233,6 +237,7 @@ void TsSkinProvider::SkinLoaded(TMessage& Message) {
   MenuLineRows = -1;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
+  FreeKeptParts();
   if (!SkinSwitchRunning()) SendNCPaint(Form);
   if (Form->FormStyle() == fsMDIForm) {
     if (!MDIForm) UpdateMDIForm(true);
@@ -253,6 +258,7 @@ void TsSkinProvider::SkinRefresh(TMessage& Message) {
   MenuLineRows = -1;
   delete TitleStripBmp;
   TitleStripBmp = nullptr;
+  FreeKeptParts();
   if (!SkinChanging) {
     if (MainMenuOf(Form)) RebuildMainMenu();
     PrepareMenus(Skinned());

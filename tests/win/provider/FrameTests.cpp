@@ -6,6 +6,7 @@
 
 #include "classlib/Menus.h"
 
+#include <functional>
 #include <set>
 
 namespace qvtest {
@@ -116,6 +117,118 @@ TEST_F(Frame, CaptionChangeRenewsOnlyTheTitle) {
   flush_events();
   EXPECT_FALSE(p->TitleOnly);
   EXPECT_NE(ColorText(marker), ColorText(CachePixel(p, 150, 150))) << "a new size paints it all";
+}
+
+// What the screen shows once the form's own procedure has stored a new caption, before the
+// provider paints.
+class TCaptionSpyForm : public TRecordingForm {
+ public:
+  QV_CLASS_NAME(TCaptionSpyForm)
+  using TRecordingForm::TRecordingForm;
+  Capture Stored;
+  void WndProc(TMessage& Message) override {
+    TRecordingForm::WndProc(Message);
+    if (Message.Msg == WM_SETTEXT && HandleAllocated() && IsWindowVisible(Handle())) Stored = CaptureScreen(Handle());
+  }
+};
+
+TEST_F(Frame, CaptionChangeShowsNothingOfTheSystemsCaption) {
+  auto* form = Create<TCaptionSpyForm>(Application);
+  Forms.push_back(form);
+  form->SetBounds(60, 60, 420, 240);
+  form->SetCaption("A caption longer than the next one");
+  auto* menu = Create<TMainMenu>(form);
+  auto* item = Create<TMenuItem>(form);
+  item->SetCaption("&File");
+  menu->Items()->Add(item);
+  form->SetMenu(menu);
+  Create<TsSkinProvider>(form);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  flush_events();
+  TsSkinProvider* p = ProviderOf(form);
+  struct TRow {
+    const char* Caption;
+    bool Active;
+  };
+  const TRow rows[] = {{"Short", true}, {"A caption of another length, longer than the first", true}, {"", true},
+                       {"Shown while another form is active", false}};
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.Caption);
+    if (!r.Active) {
+      NewForm(bsSizeable, 100, 80)->SetBounds(600, 400, 100, 80);
+      ASSERT_TRUE(pump_until([&] { return !p->FormActive; }));
+      flush_events();
+    }
+    const Capture before = CaptureScreen(form->Handle());
+    form->SetCaption(r.Caption);
+    const Capture after = CaptureScreen(form->Handle());
+    EXPECT_EQ(0, DifferingPixels(before, form->Stored)) << "the screen as it was until the provider painted";
+    EXPECT_GT(DifferingPixels(before, after), 0) << "the new caption shows at once";
+    p->RepaintFrame();
+    flush_events();
+    EXPECT_EQ(0, DifferingPixels(after, CaptureScreen(form->Handle()))) << "as the whole frame composed shows it";
+  }
+}
+
+// The frame keeps the parts that did not change (the title under its caption and buttons, the menu
+// line with its items): after each kind of change the screen shows what a frame composed with
+// nothing kept shows.
+TEST_F(Frame, KeptPartsFollowEveryChange) {
+  TSkinBuilder other = TSkinBuilder::Standard();
+  other.RemoveMask("GLOBALINFO", "BICONHELP");
+  Manager->AddInternalSkin("Other", other.Packed());
+  TRecordingForm* form = NewForm(bsSizeable, 420, 260);
+  TsSkinProvider* p = ProviderOf(form);
+  auto* menu = Create<TMainMenu>(form);
+  TMenuItem* items[2] = {Create<TMenuItem>(form), Create<TMenuItem>(form)};
+  items[0]->SetCaption("&File");
+  items[1]->SetCaption("&Edit");
+  for (TMenuItem* i : items) menu->Items()->Add(i);
+  form->SetMenu(menu);
+  flush_events();
+  TIcon* icon = Create<TIcon>();
+  icon->SetHandle(CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WARNING))));
+  TCustomForm* cover = nullptr;
+  struct TRow {
+    const char* What;
+    std::function<void()> Change;
+  };
+  const TRow rows[] = {
+      {"caption", [&] { form->SetCaption("Another caption"); }},
+      {"size", [&] { form->SetBounds(60, 60, 470, 300); }},
+      {"inactive",
+       [&] {
+         cover = NewForm(bsSizeable, 100, 80);
+         cover->SetBounds(600, 400, 100, 80);
+         ASSERT_TRUE(pump_until([&] { return !p->FormActive; }));
+       }},
+      {"caption while inactive", [&] { form->SetCaption("Inactive"); }},
+      {"active",
+       [&] {
+         SetForegroundWindow(form->Handle());
+         ASSERT_TRUE(pump_until([&] { return p->FormActive; }));
+       }},
+      {"menu item", [&] { items[1]->SetCaption("&Window"); }},
+      {"menu item disabled", [&] { items[0]->SetEnabled(false); }},
+      {"icon", [&] { form->SetIcon(icon); }},
+      {"maximized", [&] { form->SetWindowState(wsMaximized); }},
+      {"restored", [&] { form->SetWindowState(wsNormal); }},
+      {"skin", [&] { Manager->SetSkinName("Other"); }},
+      {"button hot", [&] { MouseTo(At(form, Centre(p->ButtonClose).x, Centre(p->ButtonClose).y)); }},
+  };
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.What);
+    r.Change();
+    flush_events();
+    const Capture kept = CaptureScreen(form->Handle());
+    p->FreeKeptParts();
+    p->RepaintFrame();
+    flush_events();
+    EXPECT_EQ(0, DifferingPixels(kept, CaptureScreen(form->Handle())));
+  }
+  EXPECT_EQ(1, p->ButtonClose.State) << "the close button was hot";
+  icon->Free();
 }
 
 // The title and the menu line look whole at every width: a long caption's ellipsis ends before the
