@@ -526,11 +526,11 @@ class TsSkinProvider : public TComponent {
   };
   TBaseKey BaseKey() const;
   TTitleKey TitleKey() const;
-  std::optional<TTitleKey> KeptTitle_;        // TitleBmp holds the title composed for it
-  std::optional<TMenuLineKey> KeptMenuLine_;  // MenuLineBmp holds the line composed for it
-  bool TitleActive_ = false;                  // the active state TitleBmp was composed in
-  TRect CaptionInk_{};                        // where the caption's pixels may lie in the image
-  int CaptionFontHeight_ = -1;     // the system's caption font height; -1: asked again
+  std::optional<TTitleKey> KeptTitle_;                              // TitleBmp holds the title composed for it
+  std::optional<TMenuLineKey> KeptMenuLine_;                        // MenuLineBmp holds the line composed for it
+  bool TitleActive_ = false;                                        // the active state TitleBmp was composed in
+  TRect CaptionInk_{};                                              // where the caption's pixels may lie in the image
+  int CaptionFontHeight_ = -1;                                      // the system's caption font height; -1: asked again
   std::unique_ptr<TFont> CaptionFont_ = std::make_unique<TFont>();  // never made into a handle
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
 };

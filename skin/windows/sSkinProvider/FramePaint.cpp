@@ -639,9 +639,10 @@ void TsSkinProvider::RepaintCaption() {
   if (!old.IsEmpty()) CopyBmpRect(cache, old.Left, old.Top, TitleBmp, old);
   PaintCaption(cache);
   const TRect ink = IntersectRects(CaptionInk_, strip);
-  TRect band = old.IsEmpty() ? ink : ink.IsEmpty() ? old : TRect{std::min(old.Left, ink.Left), std::min(old.Top, ink.Top),
-                                                               std::max(old.Right, ink.Right),
-                                                               std::max(old.Bottom, ink.Bottom)};
+  TRect band = old.IsEmpty()   ? ink
+               : ink.IsEmpty() ? old
+                               : TRect{std::min(old.Left, ink.Left), std::min(old.Top, ink.Top),
+                                       std::max(old.Right, ink.Right), std::max(old.Bottom, ink.Bottom)};
   if (band.IsEmpty()) return;
   WindowDC dc(Form->Handle());
   BitmapDC src(cache);

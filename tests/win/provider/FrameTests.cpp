@@ -151,7 +151,9 @@ TEST_F(Frame, CaptionChangeShowsNothingOfTheSystemsCaption) {
     const char* Caption;
     bool Active;
   };
-  const TRow rows[] = {{"Short", true}, {"A caption of another length, longer than the first", true}, {"", true},
+  const TRow rows[] = {{"Short", true},
+                       {"A caption of another length, longer than the first", true},
+                       {"", true},
                        {"Shown while another form is active", false}};
   for (const TRow& r : rows) {
     SCOPED_TRACE(r.Caption);
