@@ -581,6 +581,9 @@ class TWinControl : public TControl {
 LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 // The control that owns a window made by the class library (nullptr for any other window).
 TWinControl* FindControl(HWND Wnd);
+// A window bound to its control, and let go again (nothing when it is bound to another).
+void BindControlWindow(HWND Wnd, TWinControl* Control);
+void UnbindControlWindow(HWND Wnd, TWinControl* Control);
 // The window control at a screen point (nullptr when the window there is not the library's).
 TWinControl* FindVCLWindow(TPoint Pos);
 // The control under a screen point, graphic children included.

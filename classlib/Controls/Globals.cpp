@@ -4,6 +4,8 @@
 #include "classlib/Controls.h"
 
 #include <cstdint>
+#include <mutex>
+#include <unordered_map>
 
 #include "classlib/Controls/Internal.h"
 #include "classlib/Forms.h"
@@ -111,8 +113,51 @@ void HandleBoundaryException(TObject* Sender) {
 // ---------------------------------------------------------------------------------------------
 // Global helpers
 
+// The window's property is the record of its control. Every message to a control's window looks
+// its control up, and reading a property costs a round trip to the window server under Wine (more
+// than the rest of the message's way through the class library), so the bound windows of the
+// process are mirrored in a table, written and cleared exactly where the property is set and
+// removed. A window missing from the table is looked up by its property.
+
+namespace {
+
+struct TControlTable {
+  std::mutex Lock;
+  std::unordered_map<HWND, TWinControl*> Map;
+};
+
+TControlTable& ControlWindows() {
+  static TControlTable* table = new TControlTable();  // never freed: windows may go at exit
+  return *table;
+}
+
+}  // namespace
+
+void BindControlWindow(HWND Wnd, TWinControl* Control) {
+  if (!Wnd) return;
+  SetPropA(Wnd, kControlProp, Control);
+  TControlTable& t = ControlWindows();
+  std::lock_guard<std::mutex> hold(t.Lock);
+  t.Map[Wnd] = Control;
+}
+
+void UnbindControlWindow(HWND Wnd, TWinControl* Control) {
+  if (!Wnd) return;
+  {
+    TControlTable& t = ControlWindows();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    if (auto at = t.Map.find(Wnd); at != t.Map.end() && at->second == Control) t.Map.erase(at);
+  }
+  if (GetPropA(Wnd, kControlProp) == Control) RemovePropA(Wnd, kControlProp);
+}
+
 TWinControl* FindControl(HWND Wnd) {
   if (!Wnd) return nullptr;
+  {
+    TControlTable& t = ControlWindows();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    if (auto at = t.Map.find(Wnd); at != t.Map.end()) return at->second;
+  }
   return static_cast<TWinControl*>(GetPropA(Wnd, kControlProp));
 }
 
@@ -173,7 +218,7 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     c = CreationControl;
     CreationControl = nullptr;
     c->Handle_ = Wnd;
-    SetPropA(Wnd, kControlProp, c);
+    BindControlWindow(Wnd, c);
   }
   if (!c) return CallWindowProcA(ClassProcOf(Wnd), Wnd, Msg, WParam, LParam);
   TMessage m = MakeMessage(Msg, WParam, LParam);
@@ -181,6 +226,13 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     c->WindowProc(m);
   } catch (...) {
     HandleBoundaryException(c);
+  }
+  // A window that is gone leaves the table whatever became of its control: its handle may be given
+  // to a new window.
+  if (Msg == WM_NCDESTROY) {
+    TControlTable& t = ControlWindows();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    t.Map.erase(Wnd);
   }
   return m.Result;
 }

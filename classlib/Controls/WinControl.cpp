@@ -139,7 +139,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     // No message reached the window during creation (cannot happen with the system's windows,
     // but a foreign hook may have swallowed them): bind it now.
     Handle_ = w;
-    SetPropA(w, kControlProp, this);
+    BindControlWindow(w, this);
   }
 }
 
@@ -186,7 +186,7 @@ void TWinControl::DestroyWindowHandle() {
   ControlState_.Exclude(csDestroyingHandle);
   if (Handle_ == w) {
     // The window went away without WM_NCDESTROY reaching us (a foreign procedure ate it).
-    RemovePropA(w, kControlProp);
+    UnbindControlWindow(w, this);
     Handle_ = nullptr;
     Showing_ = false;
   }

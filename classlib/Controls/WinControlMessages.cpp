@@ -534,7 +534,7 @@ void TWinControl::WMNCDestroy(TMessage& Message) {
   HWND w = Handle_;
   DefaultHandler(Message);
   if (!*alive) return;
-  if (w) RemovePropA(w, kControlProp);
+  if (w) UnbindControlWindow(w, this);
   if (Handle_ == w) {
     Handle_ = nullptr;
     Showing_ = false;

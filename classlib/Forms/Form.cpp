@@ -227,7 +227,7 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     }
     if (!Handle_) {
       Handle_ = w;
-      SetPropA(w, "QvControl", this);
+      BindControlWindow(w, this);
     }
     return;
   }
@@ -237,7 +237,7 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
                            (Params.Style & WS_CHILD) ? nullptr : menu, Params.WindowClass.hInstance, Params.Param);
   if (w && !Handle_) {
     Handle_ = w;
-    SetPropA(w, "QvControl", this);
+    BindControlWindow(w, this);
   }
 }
 
@@ -282,7 +282,7 @@ void TCustomForm::DestroyWindowHandle() {
     if (IsWindow(w)) DestroyWindow(w);
     ControlState_.Exclude(csDestroyingHandle);
     if (Handle_ == w) {
-      RemovePropA(w, "QvControl");
+      UnbindControlWindow(w, this);
       Handle_ = nullptr;
       Showing_ = false;
     }
