@@ -54,6 +54,9 @@ file(GLOB QV_BENCH_NATIVE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/native/*.c
 if(benchmark_FOUND AND QV_BENCH_NATIVE)
   add_executable(bench_native ${QV_BENCH_NATIVE})
   target_compile_options(bench_native PRIVATE -O2)
+  if(QV_SANITIZE)
+    target_compile_definitions(bench_native PRIVATE QV_BENCH_SANITIZED=1)
+  endif()
   target_link_libraries(bench_native PRIVATE quorvex_core benchmark::benchmark)
   # A short run (the smallest size) keeps the benchmark program working; real numbers come from
   # running it by hand in a build without sanitizers.

@@ -235,8 +235,18 @@ std::string LoadAverage() {
 
 // ---- Goals ----------------------------------------------------------------------------------------
 
+// A build whose core runs under the sanitizers times the sanitizers' checks, not the kernels.
+void NoteSanitizedBuild() {
+#if defined(QV_BENCH_SANITIZED)
+  std::printf(
+      "note: the core is built with sanitizers, so these figures only show that the benchmark runs; configure "
+      "with -DQV_SANITIZE=OFF for real ones\n");
+#endif
+}
+
 void PrintGoals(const std::string& loadBefore) {
   const auto& r = Results();
+  NoteSanitizedBuild();
   std::printf("\nGoals (medians of %d rounds; speed = memcpy time / kernel time; processor level %s)\n", kRounds,
               rows::LevelName(rows::BestLevel()));
   std::printf("%-62s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
@@ -283,6 +293,7 @@ void PrintGoals(const std::string& loadBefore) {
 
 int main(int argc, char** argv) {
   const std::string loadBefore = LoadAverage();
+  NoteSanitizedBuild();
   Register();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
