@@ -12,7 +12,7 @@
 // Sizes come in pairs of even and odd widths: an odd width pads every row of a DIB (rows are
 // multiples of 4 bytes), so its rows never touch and each block is walked row by row.
 //
-//   bench_native [--benchmark_filter=...]     all sizes: 99x31, 100x30, 101x30, 799x600, 800x600,
+//   bench_native [--benchmark_filter=...]     all sizes: 99x31, 100x30, 101x30, 320x240, 321x240, 799x600, 800x600,
 //                                             1919x1080, 1920x1080, 3840x2160
 #include <benchmark/benchmark.h>
 

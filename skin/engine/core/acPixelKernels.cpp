@@ -118,22 +118,33 @@ void Flatten(std::size_t& bytes, int& count, const W&... walks) {
 }
 
 // Rows whose walks all step forwards by one stride a few bytes longer than a row (a DIB's rows,
-// padded to whole words), a whole number of Units: Fn(first row, length) runs over pieces of up to
-// 64 rows as one long row each, and the bytes between the destination's rows are kept aside and
-// put back after each piece (they may be pixels of a wider image the destination is part of).
-// false when the rows are not laid out so.
+// padded to whole words), a whole number of Units: Fn(first row, length) runs over pieces of rows
+// as one long row each, and the bytes between the destination's rows are kept aside and put back
+// after each piece (they may be pixels of a wider image the destination is part of). A piece is
+// what the first-level cache holds, so that the bytes are put back into lines still there (after
+// a larger piece each of them waited for its line). false when the rows are not laid out so.
 template <class Fn, class... W>
 bool AcrossPadding(const TRowsOut& dst, std::size_t bytes, int count, std::ptrdiff_t unit, Fn&& fn, const W&... walks) {
   const std::ptrdiff_t stride = dst.Stride, gap = stride - std::ptrdiff_t(bytes);
   if (count < 2 || gap <= 0 || gap > 3 || gap % unit != 0 || !((walks.Stride == stride) && ...)) return false;
-  constexpr int kPiece = 64;
-  std::uint8_t kept[kPiece * 3];
-  for (int first = 0; first < count; first += kPiece) {
-    const int n = std::min(kPiece, count - first);
+  constexpr int kMaxPiece = 64;
+  constexpr std::ptrdiff_t kPieceBytes = 16384;
+  const int piece = int(std::clamp<std::ptrdiff_t>(kPieceBytes / stride, 2, kMaxPiece));
+  std::uint8_t kept[kMaxPiece * 3];
+  for (int first = 0; first < count; first += piece) {
+    const int n = std::min(piece, count - first);
     std::uint8_t* p = dst.P + first * stride + std::ptrdiff_t(bytes);
-    for (int i = 0; i + 1 < n; ++i) std::memcpy(kept + i * gap, p + i * stride, std::size_t(gap));
+    // The gaps are a byte to three, moved byte by byte: written out, so that no compiler makes a
+    // call of the C library's copy of each (which costs more than a row's pixels at the sizes of a
+    // control).
+    auto move = [gap](std::uint8_t* to, const std::uint8_t* from) {
+      to[0] = from[0];
+      if (gap > 1) to[1] = from[1];
+      if (gap > 2) to[2] = from[2];
+    };
+    for (int i = 0; i + 1 < n; ++i) move(kept + i * gap, p + i * stride);
     fn(first, std::size_t(n - 1) * std::size_t(stride) + bytes);
-    for (int i = 0; i + 1 < n; ++i) std::memcpy(p + i * stride, kept + i * gap, std::size_t(gap));
+    for (int i = 0; i + 1 < n; ++i) move(p + i * stride, kept + i * gap);
   }
   return true;
 }
@@ -180,7 +191,7 @@ void CopyRows(TRowsOut dst, TRowsIn src, std::size_t bytes, int count) {
   Flatten(bytes, count, dst, src);
   if (AcrossPadding(
           dst, bytes, count, 1,
-          [&](int first, std::size_t n) { std::memcpy(dst.P + first * dst.Stride, src.P + first * src.Stride, n); },
+          [&](int first, std::size_t n) { Kernels().Copy(dst.P + first * dst.Stride, src.P + first * src.Stride, n); },
           src))
     return;
   for (int r = 0; r < count; ++r) std::memcpy(dst.P + r * dst.Stride, src.P + r * src.Stride, bytes);
