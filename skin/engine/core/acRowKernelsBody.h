@@ -119,16 +119,25 @@ QV_OP V MaskStep(V s, V m, V bg) {
   return MixBytes(s, bg, m);
 }
 
-// One row of BlendConst, at least one vector long; Last: the place of its last vector.
+// Bytes from Dst up to the next place aligned to a vector (0 when Dst is aligned): stores from there
+// on never straddle two cache lines.
+QV_OP std::size_t ToAligned(const uint8_t* dst) {
+  return (kVW - (reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1))) & (kVW - 1);
+}
+
+// One row of BlendConst, at least one vector long; Last: the place of its last vector. The first and
+// the last vector are worked out from the row as it was and stored last, unaligned, over the
+// aligned ones between.
 QV_OP void BlendConstRow(uint8_t* dst, const uint8_t* a, const uint8_t* b, std::size_t last, const TWeight& wt) {
-  const V tail = Mix(Ld(a + last), Ld(b + last), wt);
-  std::size_t i = 0;
+  const V head = Mix(Ld(a), Ld(b), wt), tail = Mix(Ld(a + last), Ld(b + last), wt);
+  std::size_t i = ToAligned(dst);
   for (; i + 2 * kVW <= last; i += 2 * kVW) {
     const V r0 = Mix(Ld(a + i), Ld(b + i), wt), r1 = Mix(Ld(a + i + kVW), Ld(b + i + kVW), wt);
     St(dst + i, r0);
     St(dst + i + kVW, r1);
   }
   for (; i < last; i += kVW) St(dst + i, Mix(Ld(a + i), Ld(b + i), wt));
+  St(dst, head);
   St(dst + last, tail);
 }
 
@@ -221,12 +230,6 @@ QV_ENTRY void BlendMaskK(TRowsOut dst, TRowsIn src, TRowsIn mask, TRowsIn bg, st
     for (std::size_t i = 0; i < last; i += kVW) St(d + i, MaskStep(Ld(s + i), Ld(m + i), Ld(g + i)));
     St(d + last, tail);
   }
-}
-
-// Bytes from Dst up to the next place aligned to a vector (0 when Dst is aligned): stores from there
-// on never straddle two cache lines.
-QV_OP std::size_t ToAligned(const uint8_t* dst) {
-  return (kVW - (reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1))) & (kVW - 1);
 }
 
 QV_ENTRY void CopyK(uint8_t* dst, const uint8_t* src, std::size_t bytes) {
