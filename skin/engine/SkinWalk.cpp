@@ -94,12 +94,20 @@ void SendToControl(TControl* Control, TMessage& Message) {
 }
 
 // The foreign windows under a control's window: its child windows that are not its own controls
-// (those the walk over its controls reaches).
+// (those the walk over its controls reaches). Its own are known by their windows, without asking
+// each window for its control; only a window not among them is asked (a control made meanwhile).
 void PassToForeignChildren(TWinControl* Control, const TMessage& Message) {
   if (!Control->HandleAllocated()) return;
+  std::vector<HWND> own;
+  for (int i = 0; i < Control->ControlCount(); ++i) {
+    TControl* c = Control->Controls(i);
+    if (c && c->IsWindowControl() && static_cast<TWinControl*>(c)->HandleAllocated())
+      own.push_back(static_cast<TWinControl*>(c)->Handle());
+  }
   for (HWND child : ChildWindows(Control->Handle())) {
     if (!IsWindow(child)) continue;
-    if (TWinControl* own = FindControl(child); own && own->Parent() == Control) continue;
+    if (std::find(own.begin(), own.end(), child) != own.end()) continue;
+    if (TWinControl* made = FindControl(child); made && made->Parent() == Control) continue;
     TMessage m = Message;
     DeliverSkinCommand(child, m);
   }
