@@ -75,6 +75,7 @@ bool TsButton::WindowPushed() const {
 }
 
 int TsButton::CurrentState() {
+  if (FBuildingCache) return FPaintedState;
   if ((WindowPushed() || ShowButtonPressed) && (FSkinData->MouseAbove || !ControlState_.Contains(csLButtonDown)))
     return 2;
   if (FDown) return 2;
@@ -138,6 +139,11 @@ void TsButton::PrepareCache() {
   const TsCacheInfo ci = BeginPrepareCache(this, FSkinData);
   const int state = CurrentState();
   FPaintedState = state;
+  struct TBuilding {
+    bool& Flag;
+    explicit TBuilding(bool& f) : Flag(f) { Flag = true; }
+    ~TBuilding() { Flag = false; }
+  } building(FBuildingCache);
   PaintControlBackground(FSkinData, ci, state, Rect(0, 0, Width_, Height_), Point(Left_, Top_), FSkinData->CacheBmp);
   if (FRegionChanged) FRegion.Reset(CreateRectRgn(0, 0, Width_, Height_));
   TsSkinManager* sm = FSkinData->SkinManager();
@@ -174,7 +180,8 @@ void TsButton::PaintHandler(TMessage& Message) {
 
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
   if (FRegionChanged) {
-    if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, CurrentState());
+    // The cache was just built (a changed region marks it changed), in the state it shows.
+    if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, FPaintedState);
     const bool printing = PrintDC != nullptr && dc == PrintDC;
     if (!printing && !IsDesigning(this) && !ControlState_.Contains(csAlignmentNeeded)) {
       FRegionChanged = false;

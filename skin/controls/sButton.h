@@ -89,8 +89,10 @@ class TsButton : public TacSkinnedControl<TButton> {
   int FFocusMargin = 1;
   // The mouse buttons whose press began on this button (each released on its own).
   TSet<TMouseButton> FPressed;
-  // The state the cache was last built in.
+  // The state the cache was last built in; while it is built CurrentState answers it (the window
+  // and the focus are asked once for each cache).
   int FPaintedState = -1;
+  bool FBuildingCache = false;
   bool FRegionChanged = true;
   bool FSettingRegion = false;  // the window's region is being set (its position messages mean nothing)
   // The pending window region; before the first paint none is pending yet and the region is

@@ -325,7 +325,16 @@ void TsCommonData::Invalidate() {
 bool TsCommonData::IsHot() const {
   if (!OwnerControl || !OwnerControl->Enabled() || OwnerControl->ComponentState().Contains(csDesigning)) return false;
   bool focused = Focused;
-  if (auto* wc = dynamic_cast<TWinControl*>(OwnerControl)) focused = wc->HandleAllocated() && wc->Focused();
+  if (auto* wc = dynamic_cast<TWinControl*>(OwnerControl)) {
+    // Painters ask it many times in one paint: the control is asked once.
+    TsParentAnswers* kept = TsParentAnswers::For(OwnerControl);
+    if (kept && kept->HasFocused_) {
+      focused = kept->Focused_;
+    } else {
+      focused = wc->HandleAllocated() && wc->Focused();
+      if (kept) kept->Focused_ = focused, kept->HasFocused_ = true;
+    }
+  }
   return focused || (MouseAbove && !TypeIgnoresHover(TypeCode));
 }
 

@@ -289,10 +289,12 @@ void UpdateParentColor(TControl* Control);
 void AnnounceToParentForm(TControl* Control);
 
 // The answers of a control's parent about its image (QC_GETCACHE, AskParentCache) and its colour
-// (QC_GETPARENTCOLOR, UpdateParentColor), kept for as long as the object lives: one paint of the control.
-// The first question of each kind within it sends the command; the later ones, by the control or
-// any painter it calls, get the same answer without a message. Scopes nest (a paint may run
-// another control's paint), each answering for its own control only.
+// (QC_GETPARENTCOLOR, UpdateParentColor), and whether the control has the keyboard focus
+// (TsCommonData::IsHot), kept for as long as the object lives: one paint of the control. The
+// first question of each kind within it sends the command (asks the control, which asks the
+// system); the later ones, by the control or any painter it calls, get the same answer without a
+// message. Scopes nest (a paint may run another control's paint), each answering for its own
+// control only.
 class TsParentAnswers {
  public:
   explicit TsParentAnswers(TControl* Control);
@@ -303,11 +305,12 @@ class TsParentAnswers {
  private:
   friend TsCacheInfo AskParentCache(TsCommonData* SkinData);
   friend void UpdateParentColor(TControl* Control);
+  friend class TsCommonData;
   static TsParentAnswers* For(const TControl* Control);
 
   TControl* Control_;
   TsParentAnswers* Outer_;
-  bool HasCache_ = false, HasColor_ = false;
+  bool HasCache_ = false, HasColor_ = false, HasFocused_ = false, Focused_ = false;
   TsCacheInfo Cache_;
   TColor Color_ = clParentColorUnset;
 };
