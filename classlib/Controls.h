@@ -533,6 +533,8 @@ class TWinControl : public TControl {
   HWND Handle_ = nullptr;
   HWND ParentWindow_ = nullptr;
   WNDPROC DefWndProc_ = nullptr;
+  // The font the window was last given (WM_SETFONT): a change of the font's colour alone keeps it.
+  HFONT WindowFont_ = nullptr;
   std::vector<TControl*> Controls_;        // graphic children, z-order
   std::vector<TWinControl*> WinControls_;  // window children, z-order
   std::vector<TWinControl*> TabList_;

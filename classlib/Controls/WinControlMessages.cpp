@@ -104,6 +104,7 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_KILLFOCUS:
       if (ControlState_.Contains(csFocusing)) return;
       break;
+    case WM_SETFONT: WindowFont_ = reinterpret_cast<HFONT>(Message.WParam); break;
     case WM_MOUSEMOVE:
       if (!TrackMouseOver(Message)) return;  // the control went away
       break;
@@ -227,7 +228,9 @@ void TWinControl::Dispatch(TMessage& Message) {
         Invalidate();
         return;
       case CM_FONTCHANGED:
-        if (Handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font_->Handle()), 0);
+        // A change of colour alone leaves the window its font (and the layout of its text).
+        if (Handle_ && Font_->Handle() != WindowFont_)
+          Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font_->Handle()), 0);
         NotifyControls(CM_PARENTFONTCHANGED);
         Invalidate();
         if (AutoSize_) AdjustSize();

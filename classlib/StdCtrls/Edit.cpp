@@ -198,10 +198,13 @@ void TCustomEdit::Dispatch(TMessage& Message) {
       return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
-    case CM_FONTCHANGED:
+    case CM_FONTCHANGED: {
+      // The height the text needs changes with the face, not with the colour.
+      const bool sameFace = HandleAllocated() && Font_->Handle() == WindowFont_;
       TWinControl::Dispatch(Message);
-      if (HandleAllocated() || !Loading()) AdjustHeight();
+      if (!sameFace && (HandleAllocated() || !Loading())) AdjustHeight();
       return;
+    }
     default: TWinControl::Dispatch(Message);
   }
 }

@@ -77,6 +77,23 @@ TEST_F(Edits, EditPropertiesLiveInTheWindowAndSurviveRecreation) {
   EXPECT_EQ("", e->Text());
 }
 
+// A change of the font's colour alone leaves the window its font: the margins a program gave the
+// edit stay (a font given again puts them back to the font's) and so does the height; a new size
+// reaches the window and the height follows it.
+TEST_F(Edits, FontColourAloneKeepsTheWindowsFontAndMargins) {
+  auto* e = Create<TEdit>(Form);
+  e->SetParent(Form);
+  e->HandleNeeded();
+  SendMessageA(e->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(17, 19));
+  const int height = e->Height();
+  e->Font()->SetColor(clRed);
+  EXPECT_EQ(MAKELONG(17, 19), SendMessageA(e->Handle(), EM_GETMARGINS, 0, 0));
+  EXPECT_EQ(height, e->Height());
+  e->Font()->SetSize(2 * e->Font()->Size());
+  EXPECT_EQ(e->Font()->Handle(), reinterpret_cast<HFONT>(SendMessageA(e->Handle(), WM_GETFONT, 0, 0)));
+  EXPECT_GT(e->Height(), height);
+}
+
 TEST_F(Edits, EditSelectsItsTextWhenItGetsTheFocus) {
   auto* a = Create<TEdit>(Form);
   a->SetParent(Form);
