@@ -13,7 +13,7 @@
 //    form of buttons.
 // Timings are medians of rounds; each round times both sides, the one that goes first alternating
 // from round to round, so that other load on the machine falls on both alike. The goals are printed
-// at the end with the figures and whether each is met.
+// at the end with the figures, the lowest and highest of a round, and whether each is met.
 //
 //   bench_paint.exe [SKINS-FOLDER]
 #include "classlib/Win.h"
@@ -44,9 +44,10 @@ using namespace qvbench;
 
 constexpr int kRounds = 11;
 
-// Medians of the two sides and of their ratio A / B over the rounds.
+// Medians of the two sides and of their ratio A / B over the rounds, and the lowest and highest
+// ratio of a round (how much the machine's other load moved it).
 struct TPair {
-  double A = 0, B = 0, Ratio = 0;
+  double A = 0, B = 0, Ratio = 0, RatioLo = 0, RatioHi = 0;
 };
 
 template <class FnA, class FnB>
@@ -64,7 +65,8 @@ TPair Compare(FnA&& a, FnB&& b, double secondsPerSide = 0.02) {
     tb.push_back(y);
     ratio.push_back(x / y);
   }
-  return TPair{Median(ta), Median(tb), Median(ratio)};
+  return TPair{Median(ta), Median(tb), Median(ratio), *std::min_element(ratio.begin(), ratio.end()),
+               *std::max_element(ratio.begin(), ratio.end())};
 }
 
 // A skin whose BUTTON border mask has three 48 x 48 frames with 16-pixel margins and key corners.
@@ -104,13 +106,17 @@ std::vector<std::uint8_t> BenchSkin(int shade) {
 
 struct TSizedGoal {
   std::string Text, Size;
-  double Figure, Target;
+  double Figure, Lo, Hi, Target;
   bool AtLeast;
 };
 std::vector<TSizedGoal> SizedGoals;
 
-void Goal(const std::string& text, const std::string& size, double figure, double target, bool atLeast) {
-  SizedGoals.push_back(TSizedGoal{text, size, figure, target, atLeast});
+// A goal on the ratio of P's sides (AsSpeed: on its inverse, how many times faster the first side
+// is), with the lowest and highest figure of a round beside the median.
+void Goal(const std::string& text, const std::string& size, const TPair& p, bool asSpeed, double target, bool atLeast) {
+  const double figure = asSpeed ? 1 / p.Ratio : p.Ratio, lo = asSpeed ? 1 / p.RatioHi : p.RatioLo,
+               hi = asSpeed ? 1 / p.RatioLo : p.RatioHi;
+  SizedGoals.push_back(TSizedGoal{text, size, figure, lo, hi, target, atLeast});
 }
 
 // ---- Pixel kernels against memcpy -----------------------------------------------------------------
@@ -136,8 +142,7 @@ void Kernels() {
     }
     auto copy = [&] { std::memcpy(dst.Bytes.data(), src.Bytes.data(), dst.PixelBytes()); };
     auto speed = [&](const char* text, auto&& kernel, double target) {
-      const TPair p = Compare(kernel, copy, 0.01);
-      Goal(text, size, 1 / p.Ratio, goal ? target : 0, true);
+      Goal(text, size, Compare(kernel, copy, 0.01), true, goal ? target : 0, true);
     };
     speed(
         "blend of two images: speed vs memcpy", [&] { qv::BlendBitmaps(dst.View, src.View, 100); }, 0.5);
@@ -158,7 +163,7 @@ void Kernels() {
     int step = 0;
     const TPair fade = Compare(
         [&] { qv::BlendBitmapsInto(dst.View, src.View, other.View, qv::FadeAmount(++step % 10, 10)); }, copy, 0.01);
-    Goal("fade frame: time vs memcpy of its bytes", size, fade.Ratio, s.H == 1080 ? 2.0 : 0, false);
+    Goal("fade frame: time vs memcpy of its bytes", size, fade, false, s.H == 1080 ? 2.0 : 0, false);
   }
 }
 
@@ -226,8 +231,8 @@ void NinePiece(const TNineMask& m, int w, int h) {
       "nine-piece %-14s %-10s again: ours %8.2f us, GDI %8.2f us (%.1fx); first: ours %8.2f us, GDI %8.2f us (%.1fx)\n",
       m.Name.c_str(), size.c_str(), again.A * 1e6, again.B * 1e6, 1 / again.Ratio, first.A * 1e6, first.B * 1e6,
       1 / first.Ratio);
-  Goal("nine-piece " + m.Name + ", again: times faster than GDI", size, 1 / again.Ratio, 3.0, true);
-  Goal("nine-piece " + m.Name + ", first paint: times faster than GDI", size, 1 / first.Ratio, 3.0, true);
+  Goal("nine-piece " + m.Name + ", again: times faster than GDI", size, again, true, 3.0, true);
+  Goal("nine-piece " + m.Name + ", first paint: times faster than GDI", size, first, true, 3.0, true);
   for (TBitmap* b : {target, source}) {
     b->Canvas()->Unlock();
     b->Free();
@@ -381,15 +386,17 @@ int main(int argc, char** argv) {
   }
   Messages(manager);
 
-  std::printf("\n%-62s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  std::printf("\n%-62s %-10s %8s %11s %9s  %s\n", "goal", "size", "figure", "rounds", "target", "met");
   for (const TSizedGoal& g : SizedGoals) {
+    char rounds[32];
+    std::snprintf(rounds, sizeof rounds, "%.2f-%.2f", g.Lo, g.Hi);
     if (g.Target <= 0) {
-      std::printf("%-62s %-10s %8.2f %9s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, "-");
+      std::printf("%-62s %-10s %8.2f %11s %9s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, rounds, "-");
       continue;
     }
     const bool met = g.AtLeast ? g.Figure >= g.Target : g.Figure < g.Target;
-    std::printf("%-62s %-10s %8.2f %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, g.AtLeast ? ">=" : "<",
-                g.Target, met ? "yes" : "NO");
+    std::printf("%-62s %-10s %8.2f %11s %7s%.2f  %s\n", g.Text.c_str(), g.Size.c_str(), g.Figure, rounds,
+                g.AtLeast ? ">=" : "<", g.Target, met ? "yes" : "NO");
   }
   if (graphite) graphite->Free();
   manager->Free();
