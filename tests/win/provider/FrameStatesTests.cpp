@@ -67,6 +67,7 @@ class FrameStates : public ProviderTest, public ::testing::WithParamInterface<TS
   void BorderStyleChanges();
   void SkinOnBeforeTheWindowExists();
   void SkinSwitchedAndRemovedInEachState();
+  void ActivatedWhilePlain();
   void MDIChildMaximizedRestoredClosed();
   void MDISkinSwitchedAndRemovedWhileAChildIsMaximized();
 
@@ -180,7 +181,7 @@ void FrameStates::ExpectSkinned(TCustomForm* f) {
   EXPECT_EQ(text(RECT{0, 0, w, h}), text(box)) << "region bounds";
   // The right and bottom borders and the title are the skin's, in the active look when active.
   EXPECT_EQ(active, p->FormActive);
-  const int state = p->FormActive ? 1 : 0;
+  const int state = active ? 1 : 0;
   for (POINT at : {POINT{w - 1, h / 2}, POINT{w / 2, h - 1}}) {
     // (A minimized window is mostly title.)
     const char* section = at.y < p->CaptionHeight() + p->BorderHeight() ? "FORMTITLE" : "FORM";
@@ -220,7 +221,7 @@ void FrameStates::ExpectSkinned(TCustomForm* f) {
     hits.emplace_back(c, b.Code);
     EXPECT_TRUE(Shows(f, POINT{r.Left, r.Top}) && Shows(f, POINT{r.Right - 1, r.Bottom - 1})) << "whole on the screen";
     const COLORREF seen = ScreenPixel(f, c.x, c.y);
-    if (p->FormActive)
+    if (active)
       EXPECT_EQ(ColorText(SkinColor("GLOBALINFO", b.Image, 0)), ColorText(seen));
     else
       EXPECT_NE(ColorText(SkinColor("FORMTITLE", "BORDERSMASK", 0)), ColorText(seen)) << "a button shows";
@@ -442,6 +443,21 @@ void FrameStates::SkinSwitchedAndRemovedInEachState() {
   }
 }
 
+// A form activated by a click while the skin is away shows the active look when the skin comes on
+// again, and the form it took the activation from the inactive one.
+void FrameStates::ActivatedWhilePlain() {
+  TRecordingForm* f = MenuForm();
+  TRecordingForm* other = NewForm(bsSizeable, 240, 160);
+  other->SetBounds(700, 520, 240, 160);
+  Expect("the other form active");
+  RemoveSkin();
+  Click(f, POINT{f->Width() / 2, f->Height() / 2});
+  ASSERT_EQ(f->Handle(), GetActiveWindow());
+  Expect("activated while plain");
+  RestoreSkin();
+  Expect("the skin on again");
+}
+
 void FrameStates::MakeMDI() {
   Builder.Section("MDIAREA");
   LoadSkin(Builder);
@@ -518,6 +534,7 @@ const TStateRow kRows[] = {
     {"BorderStyleChanges", &FrameStates::BorderStyleChanges},
     {"SkinOnBeforeTheWindowExists", &FrameStates::SkinOnBeforeTheWindowExists},
     {"SkinSwitchedAndRemovedInEachState", &FrameStates::SkinSwitchedAndRemovedInEachState},
+    {"ActivatedWhilePlain", &FrameStates::ActivatedWhilePlain},
     {"MDIChildMaximizedRestoredClosed", &FrameStates::MDIChildMaximizedRestoredClosed},
     {"MDISkinSwitchedAndRemovedWhileAChildIsMaximized", &FrameStates::MDISkinSwitchedAndRemovedWhileAChildIsMaximized},
 };
