@@ -7,7 +7,8 @@
 // are medians over the rounds (kernel time, baseline time, ratio), so that the load other programs
 // put on the machine while it runs falls on both alike. Counter "speed" is baseline / kernel (1.0:
 // as fast as the baseline), "x_base" its inverse. At the end the goals are printed with today's
-// medians and whether each is met, with the machine's load average before and after.
+// medians, the lowest and highest figure of a round, and whether each is met, with the machine's
+// load average before and after.
 //
 // Sizes come in pairs of even and odd widths: an odd width pads every row of a DIB (rows are
 // multiples of 4 bytes), so its rows never touch and each block is walked row by row.
@@ -62,6 +63,7 @@ double Median(std::vector<double> v) {
 
 struct TResult {
   double KernelNs = 0, BaseNs = 0, Ratio = 0;  // medians; Ratio = kernel / baseline
+  double RatioLo = 0, RatioHi = 0;             // the lowest and highest ratio of a round
 };
 std::map<std::string, TResult>& Results() {
   static std::map<std::string, TResult> r;
@@ -95,7 +97,8 @@ void Rounds(benchmark::State& state, const std::string& key, TBenchImage& to, co
     baseNs.push_back((before + after) / 2);
     ratios.push_back(k / ((before + after) / 2));
   }
-  TResult r{Median(kernelNs), Median(baseNs), Median(ratios)};
+  TResult r{Median(kernelNs), Median(baseNs), Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+            *std::max_element(ratios.begin(), ratios.end())};
   Results()[key] = r;
   state.counters["speed"] = 1 / r.Ratio;
   state.counters["x_base"] = r.Ratio;
@@ -249,19 +252,23 @@ void PrintGoals(const std::string& loadBefore) {
   NoteSanitizedBuild();
   std::printf("\nGoals (medians of %d rounds; speed = memcpy time / kernel time; processor level %s)\n", kRounds,
               rows::LevelName(rows::BestLevel()));
-  std::printf("%-62s %-10s %8s %9s  %s\n", "goal", "size", "figure", "target", "met");
+  std::printf("%-62s %-10s %8s %11s %9s  %s\n", "goal", "size", "figure", "rounds", "target", "met");
   auto row = [&](const std::string& goal, const std::string& key, const std::string& size, bool asSpeed,
                  double target) {
     auto it = r.find(key);
     if (it == r.end()) return;
-    const double v = asSpeed ? 1 / it->second.Ratio : it->second.Ratio;
+    const TResult& x = it->second;
+    const double v = asSpeed ? 1 / x.Ratio : x.Ratio;
+    char rounds[32];
+    std::snprintf(rounds, sizeof rounds, "%.2f-%.2f", asSpeed ? 1 / x.RatioHi : x.RatioLo,
+                  asSpeed ? 1 / x.RatioLo : x.RatioHi);
     if (target <= 0) {
-      std::printf("%-62s %-10s %8.2f %9s\n", goal.c_str(), size.c_str(), v, "-");
+      std::printf("%-62s %-10s %8.2f %11s %9s\n", goal.c_str(), size.c_str(), v, rounds, "-");
       return;
     }
     const bool met = asSpeed ? v >= target : v < target;
-    std::printf("%-62s %-10s %8.2f %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, asSpeed ? ">=" : "<", target,
-                met ? "yes" : "NO");
+    std::printf("%-62s %-10s %8.2f %11s %7s%.2f  %s\n", goal.c_str(), size.c_str(), v, rounds, asSpeed ? ">=" : "<",
+                target, met ? "yes" : "NO");
   };
   auto target = [](TSize2 s, double t) { return s.W >= qvbench::kGoalWidth ? t : 0.0; };
   for (TSize2 s : qvbench::kKernelSizes)
