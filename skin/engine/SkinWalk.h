@@ -64,7 +64,7 @@ void RepaintChildWindows(HWND Wnd);
 // ---- Identity answers ---------------------------------------------------------------------------
 
 // The questions every skinned control, adapter and form provider answers alike: QC_ISSKINNED
-// (LParam and Result 1) and QC_GETAPPLICATION (Result := the application object). true when the
+// (LParam and Result 1) and QC_GETAPPLICATION (Result is the application object). true when the
 // message was one of them (it is answered then); false for anything else.
 bool AnswerIdentity(TMessage& Message);
 
@@ -81,10 +81,10 @@ class TSkinSwitch {
   TSkinSwitch& operator=(const TSkinSwitch&) = delete;
 };
 
-// True while a skin switch runs (its final redraw included): a control or adapter that hears a
+// true while a skin switch runs (its final redraw included): a control or adapter that hears a
 // skin command marks its look changed and leaves the painting to the switch's end.
 bool SkinSwitchRunning();
-// True while a skin switch's commands walk, before its final redraw: what a window shows of another
+// true while a skin switch's commands walk, before its final redraw: what a window shows of another
 // window's image (a parent's, a form's) is painted at the end, when that image is made.
 bool SkinSwitchWalking();
 // A control announces itself to its form (QC_CONTROLANNOUNCE) while a switch walks: the form hears it once

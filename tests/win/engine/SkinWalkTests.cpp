@@ -63,7 +63,7 @@ struct TWatched {
 
 struct TSkinAction {
   const char* Name;
-  int Heard[4];  // how often commands 1, 2 and 3 are heard (index 0 unused)
+  int Heard[4];  // how often QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH are heard (by code; 0 unused)
 };
 
 // The test skin with the push button and the panel in other colours.
@@ -204,8 +204,9 @@ class SkinWalk : public SkinEngineTest {
     Windows.push_back({"dialog", "button", button, nullptr});
   }
 
-  // Runs the action with every window watched; one line per window: the commands 1, 2 and 3 it
-  // heard, and how often it was painted during the walk and after the last command.
+  // Runs the action with every window watched; one line per window: how often it heard
+  // QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH, and how often it was painted during the walk and
+  // after the last command.
   std::string Deliveries(const TSkinAction& action, void (*run)(TsSkinManager*)) {
     MessageSpy spy;
     std::vector<std::unique_ptr<TControlTap>> taps;
@@ -235,8 +236,9 @@ class SkinWalk : public SkinEngineTest {
         if (isCommand(e[i])) ++heard[HIWORD(e[i].WParam)];
         if (e[i].Msg == WM_PAINT) ++(i < end ? during : after);
       }
-      out << action.Name << ", " << w.Kind << ", " << w.Name << ": heard 1 x" << heard[1] << ", 2 x" << heard[2]
-          << ", 3 x" << heard[3] << "; painted " << during << " during the walk, " << after << " after it\n";
+      out << action.Name << ", " << w.Kind << ", " << w.Name << ": QC_SKINLOADED x" << heard[QC_SKINLOADED]
+          << ", QC_SKINREMOVED x" << heard[QC_SKINREMOVED] << ", QC_REFRESH x" << heard[QC_REFRESH] << "; painted "
+          << during << " during the walk, " << after << " after it\n";
     }
     return out.str();
   }
@@ -244,8 +246,9 @@ class SkinWalk : public SkinEngineTest {
   std::string Expected(const TSkinAction& action) const {
     std::ostringstream out;
     for (const TWatched& w : Windows)
-      out << action.Name << ", " << w.Kind << ", " << w.Name << ": heard 1 x" << action.Heard[1] << ", 2 x"
-          << action.Heard[2] << ", 3 x" << action.Heard[3] << "; painted 0 during the walk, 1 after it\n";
+      out << action.Name << ", " << w.Kind << ", " << w.Name << ": QC_SKINLOADED x" << action.Heard[QC_SKINLOADED]
+          << ", QC_SKINREMOVED x" << action.Heard[QC_SKINREMOVED] << ", QC_REFRESH x" << action.Heard[QC_REFRESH]
+          << "; painted 0 during the walk, 1 after it\n";
     return out.str();
   }
 
