@@ -3,9 +3,9 @@
 // 1,000 skinned boxes with a skin switch every 100 that must leave the GDI objects, the private
 // bytes and the list of dialog providers where they were. Each box is painted whole (frame and
 // children) as soon as it shows and closed at once. Timings are medians of 31 rounds; each round
-// times both sides, the one that goes first alternating, so that other load on the machine falls on
-// both; the spread of the rounds' ratios is printed beside the median. The goals are printed at the
-// end with the figures and whether each is met.
+// times both sides box by box in turns, so that other load on the machine falls on both; the median,
+// best and worst of the rounds' ratios are printed, and the goal is met when every round meets it.
+// The goals are printed at the end with the figures and whether each is met.
 #include "classlib/Win.h"
 
 #include <psapi.h>
@@ -128,24 +128,22 @@ int main(int argc, char** argv) {
     }
   };
 
-  // Both sides warmed up, then timed in turns, the one that goes first alternating.
+  // Both sides warmed up, then timed in turns box by box (skinned, plain, plain, skinned, ...; the
+  // next round starting with the other), so that a burst of other load on the machine falls on both
+  // sides of a round and neither always finds the caches as the other left them.
   std::vector<double> s, p, ratio;
   for (int round = -1; round < kRounds; ++round) {
     double ts = 0, tp = 0;
-    BothSides(
-        round + 1,
-        [&] {
-          manager->SetActive(true);
-          keepPhases(0, false);
-          ts = SecondsPerBox(kBoxesPerRound);
-          keepPhases(0, round >= 0);
-        },
-        [&] {
-          manager->SetActive(false);
-          keepPhases(1, false);
-          tp = SecondsPerBox(kBoxesPerRound);
-          keepPhases(1, round >= 0);
-        });
+    for (int i = 0; i < 2 * kBoxesPerRound; ++i) {
+      const bool skinned = ((i + 1) / 2 + round) % 2 == 0;
+      const int side = skinned ? 0 : 1;
+      manager->SetActive(skinned);
+      // What the switch left to do is done before the box is timed.
+      Pump();
+      keepPhases(side, false);
+      (skinned ? ts : tp) += SecondsPerBox(1) / kBoxesPerRound;
+      keepPhases(side, round >= 0);
+    }
     if (round < 0) continue;
     s.push_back(ts);
     p.push_back(tp);
@@ -181,9 +179,11 @@ int main(int argc, char** argv) {
 
   std::printf("%d-bit build; medians of %d rounds of %d message boxes\n", int(sizeof(void*) * 8), kRounds,
               kBoxesPerRound);
-  std::printf("message box opened, painted and closed: skinned %.2f ms, plain %.2f ms; ratio of the rounds %.2f-%.2f\n",
-              Median(s) * 1e3, Median(p) * 1e3, *std::min_element(ratio.begin(), ratio.end()),
-              *std::max_element(ratio.begin(), ratio.end()));
+  const double worst = *std::max_element(ratio.begin(), ratio.end());
+  std::printf(
+      "message box opened, painted and closed: skinned %.2f ms, plain %.2f ms; ratio of the rounds: median %.2f, "
+      "best %.2f, worst %.2f\n",
+      Median(s) * 1e3, Median(p) * 1e3, Median(ratio), *std::min_element(ratio.begin(), ratio.end()), worst);
   std::printf(
       "%d skinned boxes, skin switched every %d: GDI objects %+d (of %d), private bytes %+.0f KB (of %.0f KB), "
       "providers left %d\n",
@@ -199,10 +199,10 @@ int main(int argc, char** argv) {
   for (int i = 0; i < phCount; ++i)
     std::printf(" %s %.2f / %.2f%s", kPhaseNames[i], phases[0][i] * 1e3 / (kRounds * kBoxesPerRound),
                 phases[1][i] * 1e3 / (kRounds * kBoxesPerRound), i + 1 < phCount ? "," : "\n");
-  const double figure = Median(ratio);
+  // The goal holds in every round: its figure is the worst round's.
   std::printf("\n%-56s %8s %9s  %s\n", "goal", "figure", "target", "met");
-  std::printf("%-56s %8.2f %7s%.2f  %s\n", "skinned message box / plain message box", figure, "<", 1.3,
-              figure < 1.3 ? "yes" : "NO");
+  std::printf("%-56s %8.2f %7s%.2f  %s\n", "skinned message box / plain, worst round", worst, "<", 1.3,
+              worst < 1.3 ? "yes" : "NO");
   std::printf("%-56s %8d %9s  %s\n", "GDI objects after 1,000 skinned boxes", gdiGrowth, "<= 4",
               gdiGrowth <= 4 ? "yes" : "NO");
   const double kbAfterFirstSwitch = atSwitch.size() > 1 ? kbGrowth - atSwitch[1] : kbGrowth;

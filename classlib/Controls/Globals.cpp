@@ -117,7 +117,8 @@ void HandleBoundaryException(TObject* Sender) {
 // its control up, and reading a property costs a round trip to the window server under Wine (more
 // than the rest of the message's way through the class library), so the bound windows of the
 // process are mirrored in a table, written and cleared exactly where the property is set and
-// removed. A window missing from the table is looked up by its property.
+// removed. A window missing from the table is looked up by its property, when it is of a class the
+// library registered (the others never carry it: asking them would only cost the round trip).
 
 namespace {
 
@@ -158,6 +159,7 @@ TWinControl* FindControl(HWND Wnd) {
     std::lock_guard<std::mutex> hold(t.Lock);
     if (auto at = t.Map.find(Wnd); at != t.Map.end()) return at->second;
   }
+  if (reinterpret_cast<WNDPROC>(GetClassLongPtrA(Wnd, GCLP_WNDPROC)) != StdWndProc) return nullptr;
   return static_cast<TWinControl*>(GetPropA(Wnd, kControlProp));
 }
 

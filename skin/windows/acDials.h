@@ -120,6 +120,8 @@ class TacDialogWnd : public TacScrollWnd {
   void HandleMessage(TMessage& Message) override;
   // The window going (the dialog's provider freed with it) in any state.
   bool AnswerAnyState(TMessage& Message) override;
+  // The window is being destroyed.
+  bool Closing() const { return Closing_; }
   // The window's own frame back as the adapter leaves a live window: its window menu style and a
   // window without a region.
   void RestoreOriginalColors() override;

@@ -113,6 +113,10 @@ class TacMainWnd : public TObject {
   TColor SavedFontColor = clNone;
   bool Destroyed = false;
   bool OwnsSkinData = false;
+  // The window is being destroyed: leaving it, the adapter gives back what is not the window's own
+  // (its procedure, property, the colours of its control) and nothing that dies with it (its visual
+  // style, its look on the screen).
+  bool WindowGoes = false;
   // The static procedure installed with SetWindowLongPtr; nullptr when a window method was chained.
   WNDPROC WndProcInstance = nullptr;
 
@@ -121,8 +125,10 @@ class TacMainWnd : public TObject {
   virtual void AttachToWindow();
   // Reads Caption from the window.
   void ReadCaption();
-  // Switches the window's visual style off (not for "DIALOG").
+  // Switches the window's visual style off where visual styles are in use (not for "DIALOG"), and
+  // gives the window the style it took off back.
   void ThemeOff(const std::string& SkinSection);
+  void ThemeBack();
   // Adds csOpaque to the owner control's style.
   void MakeOwnerOpaque();
   // A window that shows already is painted in the skin at once (as the adapter comes).
@@ -222,6 +228,7 @@ class TacMainWnd : public TObject {
   TFont* WindowFont_ = nullptr;  // the window's own font as last read (UseWindowFont)
   HFONT WindowFontHandle_ = nullptr;
   bool OwnerOpaqueAdded_ = false;  // csOpaque was added to the owner control by the adapter
+  bool ThemeTakenOff_ = false;     // the adapter switched the window's visual style off
 };
 
 // Makes an adapter of class T for a window: the one way every creator (the control adapter, the

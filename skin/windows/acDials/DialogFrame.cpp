@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kTitleSection = "FORMTITLE";
 constexpr int kDefaultButtonSize = 21;
 
-int SmallIconWidth() { return GetSystemMetrics(SM_CXSMICON); }
+int SmallIconWidth() { return FrameMetric(SM_CXSMICON); }
 
 // The system's application icon (a shared icon: the same handle for the whole process).
 HICON ApplicationIcon() {
@@ -22,13 +22,14 @@ HICON ApplicationIcon() {
   return icon;
 }
 
+// (As the forms' frames are measured: the caption's height is measured from a font at every asking.)
 qv::TDialogMetrics SystemDialogMetrics() {
   qv::TDialogMetrics m;
-  m.DlgFrameX = GetSystemMetrics(SM_CXDLGFRAME);
-  m.DlgFrameY = GetSystemMetrics(SM_CYDLGFRAME);
-  m.FrameX = GetSystemMetrics(SM_CXFRAME);
-  m.FrameY = GetSystemMetrics(SM_CYFRAME);
-  m.Caption = GetSystemMetrics(SM_CYCAPTION);
+  m.DlgFrameX = FrameMetric(SM_CXDLGFRAME);
+  m.DlgFrameY = FrameMetric(SM_CYDLGFRAME);
+  m.FrameX = FrameMetric(SM_CXFRAME);
+  m.FrameY = FrameMetric(SM_CYFRAME);
+  m.Caption = FrameMetric(SM_CYCAPTION);
   return m;
 }
 
@@ -190,7 +191,7 @@ void TacDialogWnd::ReadIcon() {
   if (!Icon) Icon = reinterpret_cast<HICON>(SendMessageA(WndHandle, WM_GETICON, ICON_BIG, 0));
   if (!Icon) Icon = ApplicationIcon();
   // The icon is drawn over the title (PaintTitle) at the small-icon size.
-  IconSize = TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  IconSize = TSize{FrameMetric(SM_CXSMICON), FrameMetric(SM_CYSMICON)};
 }
 
 void TacDialogWnd::PaintTitle(TBitmap* Cache) {

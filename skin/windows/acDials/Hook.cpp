@@ -226,7 +226,12 @@ TacProvider::~TacProvider() {
     const int at = DialogProviders->IndexOf(this);
     if (at >= 0) DialogProviders->SetItems(at, nullptr);
   }
-  if (Adapters) Adapters->FreeAll();
+  if (Adapters) {
+    // The children go with a dialog that closes: nothing of them is given back but their procedures.
+    if (DialogWnd && DialogWnd->Closing())
+      for (int i = 0; i < Adapters->Count(); ++i) (*Adapters)[i]->WindowGoes = true;
+    Adapters->FreeAll();
+  }
   delete Adapters;
   Adapters = nullptr;
   FreeAndNil(DialogWnd);
@@ -245,6 +250,8 @@ bool TacProvider::InitDialog(HWND AWnd) {
   LeftScrollBar = (GetWindowLongPtrA(Wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
   const std::string cls = ClassNameOf(Wnd);
   if (cls != "#32770" && cls != "TMessageForm") return true;
+  // The settings may have changed since the last dialog: its frame is measured with them.
+  ForgetFrameMetrics();
   FlatScrollBars(Wnd, false);
   DialogWnd = Create<TacDialogWnd>(Wnd, nullptr, DefaultManager, "DIALOG", false);
   DialogWnd->Provider = this;

@@ -41,6 +41,42 @@ void RestoreWindowMethod(TacMainWnd* a) {
 // property then holds the procedure the adapter had replaced, and AdapterWndProc passes on to it.
 constexpr const char* LeftProcPropName = "QvAdapterLeftProc";
 
+// The property is mirrored in a table by window, written and cleared where the property is, as the
+// adapters' own property is (reading a property can be a round trip to the window server).
+struct TLeftProcTable {
+  std::mutex Lock;
+  std::unordered_map<HWND, WNDPROC> Map;
+};
+
+TLeftProcTable& LeftProcs() {
+  static TLeftProcTable* table = new TLeftProcTable();  // never freed: windows may go at exit
+  return *table;
+}
+
+void SetLeftProc(HWND wnd, WNDPROC proc) {
+  SetPropA(wnd, LeftProcPropName, reinterpret_cast<HANDLE>(proc));
+  TLeftProcTable& t = LeftProcs();
+  std::lock_guard<std::mutex> hold(t.Lock);
+  t.Map[wnd] = proc;
+}
+
+WNDPROC LeftProcOf(HWND wnd) {
+  TLeftProcTable& t = LeftProcs();
+  std::lock_guard<std::mutex> hold(t.Lock);
+  const auto at = t.Map.find(wnd);
+  return at != t.Map.end() ? at->second : nullptr;
+}
+
+// The property goes from a live window, and the window from the table.
+void RemoveLeftProc(HWND wnd, bool windowAlive) {
+  {
+    TLeftProcTable& t = LeftProcs();
+    std::lock_guard<std::mutex> hold(t.Lock);
+    if (t.Map.erase(wnd) == 0) return;
+  }
+  if (windowAlive) RemovePropA(wnd, LeftProcPropName);
+}
+
 // The window asked whether AdapterWndProc hears its messages (ChainReachesAdapterProc), and
 // whether it did.
 HWND ProbedWnd = nullptr;
@@ -68,7 +104,7 @@ void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == AdapterWndProc)
       SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(a->OldWndProc));
     else if (ChainReachesAdapterProc(wnd))
-      SetPropA(wnd, LeftProcPropName, reinterpret_cast<HANDLE>(a->OldWndProc));
+      SetLeftProc(wnd, a->OldWndProc);
     // Else the chain no longer reaches the adapter's procedure: there is nothing of it to take out.
   }
   a->WndProcInstance = nullptr;
@@ -78,10 +114,10 @@ void UnhookBareWindow(TacMainWnd* a, HWND wnd) {
 // window's chain; nullptr when none (a property left over after the chain was cut back, or cut
 // below the adapter's procedure, is dropped).
 WNDPROC LeftProcInChain(HWND wnd) {
-  auto left = reinterpret_cast<WNDPROC>(GetPropA(wnd, LeftProcPropName));
+  WNDPROC left = LeftProcOf(wnd);
   if (left &&
       (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == left || !ChainReachesAdapterProc(wnd))) {
-    RemovePropA(wnd, LeftProcPropName);
+    RemoveLeftProc(wnd, true);
     left = nullptr;
   }
   return left;
@@ -189,8 +225,8 @@ LRESULT CALLBACK AdapterWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   if (Wnd == ProbedWnd) ProbeHeard = true;
   TacMainWnd* adapter = GetWndAdapter(Wnd);
   if (!adapter) {
-    if (auto prev = reinterpret_cast<WNDPROC>(GetPropA(Wnd, LeftProcPropName))) {
-      if (Msg == WM_NCDESTROY) RemovePropA(Wnd, LeftProcPropName);
+    if (WNDPROC prev = LeftProcOf(Wnd)) {
+      if (Msg == WM_NCDESTROY) RemoveLeftProc(Wnd, true);
       return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
     }
     return DefWindowProcA(Wnd, Msg, WParam, LParam);
@@ -242,12 +278,17 @@ void SetAdapterProp(HWND wnd, TacMainWnd* a) {
 
 // The adapter leaves the table (whether or not its window still lives) and the live window's property.
 void RemoveAdapterProp(HWND wnd, TacMainWnd* a, bool windowAlive) {
+  bool mirrored = false;
   {
     TAdapterTable& t = Adapters();
     std::lock_guard<std::mutex> hold(t.Lock);
-    if (auto at = t.Map.find(wnd); at != t.Map.end() && at->second == a) t.Map.erase(at);
+    if (auto at = t.Map.find(wnd); at != t.Map.end() && at->second == a) {
+      t.Map.erase(at);
+      mirrored = true;
+    }
   }
-  if (windowAlive && GetPropA(wnd, AdapterPropName) == a) RemovePropA(wnd, AdapterPropName);
+  // (The table named the adapter: the property is its.)
+  if (windowAlive && (mirrored || GetPropA(wnd, AdapterPropName) == a)) RemovePropA(wnd, AdapterPropName);
 }
 
 void ForgetAdapterWindow(HWND wnd) {
@@ -302,7 +343,17 @@ void TacMainWnd::ShowSkinNow() {
 }
 
 void TacMainWnd::ThemeOff(const std::string& SkinSection) {
-  if (acSetWindowTheme && WndHandle && SkinSection != "DIALOG") acSetWindowTheme(WndHandle, L" ", L" ");
+  // Without visual styles in use the window has no theme to take off (each call restyles the
+  // window and tells it so: tens of microseconds under Wine).
+  if (!WndHandle || SkinSection == "DIALOG" || ThemeTakenOff_ || !ThemesInUse()) return;
+  ThemeTakenOff_ = true;
+  acSetWindowTheme(WndHandle, L" ", L" ");
+}
+
+void TacMainWnd::ThemeBack() {
+  if (!ThemeTakenOff_) return;
+  ThemeTakenOff_ = false;
+  if (acSetWindowTheme && WndHandle && IsWindow(WndHandle)) acSetWindowTheme(WndHandle, nullptr, nullptr);
 }
 
 void TacMainWnd::MakeOwnerOpaque() {
@@ -346,7 +397,7 @@ void TacMainWnd::LeaveWindow() {
   // Whatever else is going on (a control adapter freeing all its items, a skin removal), a window
   // that lives must never keep a procedure or a property pointing at a freed adapter.
   const bool alive = WndHandle && IsWindow(WndHandle);
-  if (alive && acSetWindowTheme) acSetWindowTheme(WndHandle, nullptr, nullptr);
+  if (alive && !WindowGoes) ThemeBack();
   if (OldProc) {
     RestoreWindowMethod(this);
     RestoreOwnerStyle();
@@ -358,7 +409,7 @@ void TacMainWnd::LeaveWindow() {
   if (alive) {
     RestoreOriginalColors();
     // The window paints itself in its own look again.
-    if (IsWindowVisible(WndHandle)) {
+    if (!WindowGoes && IsWindowVisible(WndHandle)) {
       if (ShowsParentThrough()) ShowParentUnder(WndHandle);
       RepaintAfterLeaving(WndHandle);
     }
@@ -557,6 +608,7 @@ bool TacMainWnd::RepaintAfterUpdate() {
 }
 
 void TacMainWnd::LeaveOnDestroy(TMessage& Message) {
+  WindowGoes = true;
   if (OldWndProc || OldProc) DetachOnDestroy();
   PassOn(Message);
 }
@@ -580,10 +632,10 @@ void TacMainWnd::TakeHotWindow() {
 }
 
 void TacMainWnd::FollowSkinTheme(const TMessage& Message) {
-  if (!acSetWindowTheme || Destroyed || InitSection_ == "DIALOG" || !IsOwnManager(Message, SkinData)) return;
+  if (Destroyed || InitSection_ == "DIALOG" || !IsOwnManager(Message, SkinData)) return;
   if (!WndHandle || !IsWindow(WndHandle)) return;
   if (Message.WParamHi() == QC_SKINREMOVED)
-    acSetWindowTheme(WndHandle, nullptr, nullptr);
+    ThemeBack();
   else if (Message.WParamHi() == QC_SKINLOADED)
     ThemeOff(InitSection_);
 }
@@ -755,7 +807,7 @@ void AttachWndProc(TacMainWnd* Adapter, HWND Wnd) {
     sd->OwnerControl->WindowProc = Adapter->AdapterMethod();
   } else if (left) {
     // An earlier adapter's procedure is still in the chain: the new adapter takes its place there.
-    RemovePropA(Wnd, LeftProcPropName);
+    RemoveLeftProc(Wnd, true);
     Adapter->OldWndProc = left;
     Adapter->WndProcInstance = AdapterWndProc;
   } else {
