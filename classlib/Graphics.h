@@ -121,6 +121,10 @@ class TFont : public TGraphicsObject {
 
   // The logical font these attributes describe.
   LOGFONTA LogFont() const;
+  // Takes the attributes of a logical font (no font is made for them yet).
+  void SetLogFont(const LOGFONTA& Font);
+  // The two describe the same font (the colour aside: it is no part of a font).
+  bool SameFace(const TFont* Other) const;
 
  private:
   std::string Name_;

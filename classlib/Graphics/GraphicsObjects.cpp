@@ -60,24 +60,43 @@ HFONT TFont::Handle() {
   return static_cast<HFONT>(Handle_);
 }
 
+namespace {
+
+// The attributes of a logical font, as a TFont keeps them.
+void ReadLogFont(LOGFONTA lf, std::string& name, int& height, TFontStyles& style, TFontCharset& charset,
+                 TFontPitch& pitch, int& orientation) {
+  lf.lfFaceName[LF_FACESIZE - 1] = 0;
+  name = lf.lfFaceName;
+  height = lf.lfHeight;
+  style = TFontStyles{};
+  style.Set(fsBold, lf.lfWeight >= FW_BOLD);
+  style.Set(fsItalic, lf.lfItalic != 0);
+  style.Set(fsUnderline, lf.lfUnderline != 0);
+  style.Set(fsStrikeOut, lf.lfStrikeOut != 0);
+  charset = lf.lfCharSet;
+  const int p = lf.lfPitchAndFamily & 3;
+  pitch = p == FIXED_PITCH ? fpFixed : p == VARIABLE_PITCH ? fpVariable : fpDefault;
+  orientation = lf.lfEscapement;
+}
+
+}  // namespace
+
+void TFont::SetLogFont(const LOGFONTA& Font) {
+  ReadLogFont(Font, Name_, Height_, Style_, Charset_, Pitch_, Orientation_);
+  Changed();
+}
+
+bool TFont::SameFace(const TFont* Other) const {
+  return Other && Name_ == Other->Name_ && Height_ == Other->Height_ && Style_ == Other->Style_ &&
+         Charset_ == Other->Charset_ && Pitch_ == Other->Pitch_ && Orientation_ == Other->Orientation_;
+}
+
 void TFont::SetHandle(HFONT font) {
   if (font == Handle_) return;
   if (font) {
     LOGFONTA lf{};
-    if (GetObjectA(font, sizeof lf, &lf) == sizeof lf) {
-      lf.lfFaceName[LF_FACESIZE - 1] = 0;
-      Name_ = lf.lfFaceName;
-      Height_ = lf.lfHeight;
-      Style_ = TFontStyles{};
-      Style_.Set(fsBold, lf.lfWeight >= FW_BOLD);
-      Style_.Set(fsItalic, lf.lfItalic != 0);
-      Style_.Set(fsUnderline, lf.lfUnderline != 0);
-      Style_.Set(fsStrikeOut, lf.lfStrikeOut != 0);
-      Charset_ = lf.lfCharSet;
-      int pitch = lf.lfPitchAndFamily & 3;
-      Pitch_ = pitch == FIXED_PITCH ? fpFixed : pitch == VARIABLE_PITCH ? fpVariable : fpDefault;
-      Orientation_ = lf.lfEscapement;
-    }
+    if (GetObjectA(font, sizeof lf, &lf) == sizeof lf)
+      ReadLogFont(lf, Name_, Height_, Style_, Charset_, Pitch_, Orientation_);
   }
   HGDIOBJ old = Handle_;
   Handle_ = TrackGdiObject(font);

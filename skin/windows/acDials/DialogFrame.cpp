@@ -236,7 +236,7 @@ void TacDialogWnd::PaintTitle(TBitmap* Cache) {
   BitmapDC dc(Cache);
   if (!dc) return;
   TCanvas* canvas = Cache->Canvas();
-  canvas->Font()->Assign(TitleFont);
+  if (!canvas->Font()->SameFace(TitleFont)) canvas->Font()->Assign(TitleFont);
   const std::string text = CutTextToWidth(canvas, Caption, r.Width());
   DrawSectionText(canvas, text, true, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, title, Active, sm);
 }

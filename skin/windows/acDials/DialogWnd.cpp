@@ -54,7 +54,7 @@ void TacDialogWnd::ReadStyle() {
   NONCLIENTMETRICSA m{};
   m.cbSize = UINT(offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth));
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0))
-    TitleFont->SetHandle(CreateFontIndirectA(&m.lfCaptionFont));
+    TitleFont->SetLogFont(m.lfCaptionFont);  // (the canvas that writes the caption makes the font)
   // The adapter draws the window menu's buttons: the system must not.
   if ((StyleBits & WS_SYSMENU) != 0) {
     SetWindowLongPtrA(WndHandle, GWL_STYLE, LONG_PTR(StyleBits & ~WS_SYSMENU));

@@ -272,12 +272,41 @@ bool TacProvider::InitDialog(HWND AWnd) {
   return false;
 }
 
-bool TacProvider::AttachChildren(HWND AWnd) {
-  for (HWND c = GetTopWindow(AWnd); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if ((GetWindowLongPtrA(c, GWL_STYLE) & WS_CHILD) == 0) continue;
-    if (!AttachChildren(c) || !AttachChild(c)) return false;
+namespace {
+
+// A window under a dialog and its parent.
+struct TTreeWindow {
+  HWND Wnd;
+  HWND Parent;
+};
+
+BOOL CALLBACK CollectTreeWindow(HWND wnd, LPARAM data) {
+  // An enumeration callback is a system boundary: a failed allocation ends the listing instead.
+  try {
+    reinterpret_cast<std::vector<TTreeWindow>*>(data)->push_back({wnd, GetAncestor(wnd, GA_PARENT)});
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Depth first, each window's own children before it, in the order the system keeps.
+bool AttachTree(TacProvider* p, const std::vector<TTreeWindow>& tree, HWND parent) {
+  for (const TTreeWindow& w : tree) {
+    if (w.Parent != parent || (GetWindowLongPtrA(w.Wnd, GWL_STYLE) & WS_CHILD) == 0) continue;
+    if (!AttachTree(p, tree, w.Wnd) || !p->AttachChild(w.Wnd)) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool TacProvider::AttachChildren(HWND AWnd) {
+  // The windows under the dialog are listed in one go (a walk a window at a time asks the window
+  // server at each step, and the children are attached again at every paint of the frame).
+  std::vector<TTreeWindow> tree;
+  EnumChildWindows(AWnd, CollectTreeWindow, reinterpret_cast<LPARAM>(&tree));
+  return AttachTree(this, tree, AWnd);
 }
 
 bool TacProvider::AttachChild(HWND AWnd) {

@@ -676,7 +676,12 @@ bool TacMainWnd::IsHot() const {
 
 void TacMainWnd::UseWindowFont(TCanvas* Canvas) {
   if (SkinData && SkinData->OwnerControl) {
-    Canvas->Font()->Assign(SkinData->OwnerControl->Font());
+    TFont* own = SkinData->OwnerControl->Font();
+    if (Canvas->Font()->SameFace(own)) {
+      Canvas->Font()->SetColor(own->Color());
+    } else {
+      Canvas->Font()->Assign(own);
+    }
     return;
   }
   auto font = reinterpret_cast<HFONT>(SendMessageA(WndHandle, WM_GETFONT, 0, 0));
@@ -685,9 +690,13 @@ void TacMainWnd::UseWindowFont(TCanvas* Canvas) {
     LOGFONTA lf{};
     if (GetObjectA(font, sizeof lf, &lf) != int(sizeof lf)) return;
     if (!WindowFont_) WindowFont_ = new TFont();
-    WindowFont_->SetHandle(CreateFontIndirectA(&lf));
+    // The attributes only: the canvas makes the font it draws with.
+    WindowFont_->SetLogFont(lf);
     WindowFontHandle_ = font;
   }
+  // A canvas that draws with the window's font keeps it (a font made again costs more than the
+  // text drawn with it).
+  if (Canvas->Font()->SameFace(WindowFont_)) return;
   const TColor color = Canvas->Font()->Color();
   Canvas->Font()->Assign(WindowFont_);
   Canvas->Font()->SetColor(color);

@@ -133,7 +133,10 @@ void TacScrollWnd::AfterMessage(const TMessage& Message) {
   // Whatever message changed the window's scroll state (and let the window draw its own bar), the
   // bar shows it in the skin. What enables or disables the window may change its bars' state too.
   const bool enabling = Message.Msg == WM_ENABLE || Message.Msg == CM_ENABLEDNOTIFY || Message.Msg == WM_STYLECHANGED;
-  if (!ScrollFlag && SkinOn() && IsWindowVisible(WndHandle)) RepaintChangedBars(this, enabling);
+  // (A window without a bar that takes room has nothing to show: it is not asked whether it shows,
+  // a round trip to the window server under Wine after every message.)
+  const bool bars = (HorzBar && HorzBar->ScrollVisible) || (VertBar && VertBar->ScrollVisible);
+  if (!ScrollFlag && bars && SkinOn() && IsWindowVisible(WndHandle)) RepaintChangedBars(this, enabling);
 }
 
 void TacScrollWnd::AttachToWindow() { AttachScrollWnd(this, WndHandle, Repaint_); }

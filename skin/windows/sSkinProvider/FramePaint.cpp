@@ -396,15 +396,6 @@ TRect TsSkinProvider::CaptionPlace() const {
   return r;
 }
 
-namespace {
-
-bool SameFace(TFont* a, TFont* b) {
-  return a->Name() == b->Name() && a->Height() == b->Height() && a->Style() == b->Style() &&
-         a->Charset() == b->Charset() && a->Pitch() == b->Pitch() && a->Orientation() == b->Orientation();
-}
-
-}  // namespace
-
 void TsSkinProvider::SelectCaptionFont(TCanvas* Canvas) {
   if (CaptionFontHeight_ < 0) CaptionFontHeight_ = std::max(0, GetCaptionFontHeight());
   CaptionFont_->Assign(Form->Font());
@@ -413,7 +404,7 @@ void TsSkinProvider::SelectCaptionFont(TCanvas* Canvas) {
   CaptionFont_->SetStyle(style);
   if (CaptionFontHeight_ > 0) CaptionFont_->SetHeight(CaptionFontHeight_);
   // A font made again costs more than the caption's text: the canvas keeps one of the same face.
-  if (!SameFace(Canvas->Font(), CaptionFont_.get())) Canvas->Font()->Assign(CaptionFont_.get());
+  if (!Canvas->Font()->SameFace(CaptionFont_.get())) Canvas->Font()->Assign(CaptionFont_.get());
 }
 
 void TsSkinProvider::PaintCaption(TBitmap* Cache) {
