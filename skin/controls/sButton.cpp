@@ -196,9 +196,14 @@ void TsButton::PaintHandler(TMessage& Message) {
 }
 
 bool TsButton::SetRegion(bool Redraw) {
-  // A region of the shape the window has already is not set again.
   OwnedRegion current(CreateRectRgn(0, 0, 0, 0));
-  if (current && FRegion && GetWindowRgn(Handle_, current) != ERROR && EqualRgn(current, FRegion)) {
+  const bool has = current && GetWindowRgn(Handle_, current) != ERROR;
+  return SetRegionOver(Redraw, has ? current.Get() : nullptr);
+}
+
+bool TsButton::SetRegionOver(bool Redraw, HRGN Current) {
+  // A region of the shape the window has already is not set again.
+  if (Current && FRegion && EqualRgn(Current, FRegion)) {
     FRegion.Reset();
     return false;
   }
@@ -220,7 +225,7 @@ void TsButton::PaintAndCut(HDC DC) {
     grows = added && CombineRgn(added, FRegion, before, RGN_DIFF) != NULLREGION;
   }
   CopyCacheToWindow(this, FSkinData, DC);
-  if (SetRegion(false) && grows) CopyCacheToWindow(this, FSkinData, nullptr);
+  if (SetRegionOver(false, had ? before.Get() : nullptr) && grows) CopyCacheToWindow(this, FSkinData, nullptr);
 }
 
 // ---- mouse ----------------------------------------------------------------------------------------------

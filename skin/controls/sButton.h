@@ -75,7 +75,10 @@ class TsButton : public TacSkinnedControl<TButton> {
   void DropRegion();
   // The pending region given to the window (Redraw: with a redraw); false when the window has that
   // shape already (nothing is set then).
+  // Gives the window the pending region unless the one it has (asked of it; Current: the one it
+  // has, nullptr for none) is of the same shape; true when it was given.
   bool SetRegion(bool Redraw);
+  bool SetRegionOver(bool Redraw, HRGN Current);
   // In a skin switch: the cache copied to the window and the window cut to the pending region
   // without a pixel left of the old skin.
   void PaintAndCut(HDC DC);
