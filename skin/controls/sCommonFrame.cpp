@@ -202,7 +202,8 @@ bool SectionShowsFocus(const TsCommonData* SkinData) {
 
 void DrawFrameFocusDots(TCanvas* Canvas, TRect R, int Margin, TWinControl* Control, TsCommonData* SkinData,
                         const std::string& Caption) {
-  if (!Control->Enabled() || !Control->Focused() || Caption.empty() || !SectionShowsFocus(SkinData)) return;
+  if (!Control->Enabled() || Caption.empty() || !SectionShowsFocus(SkinData)) return;
+  if (SkinData->OwnerControl == Control ? !SkinData->OwnerFocused() : !Control->Focused()) return;
   // Round the caption as it is drawn: its outline copies (a focused control's text is hot) lie a
   // pixel beyond it where the section has them.
   const qv::TsFontColors& fc = SectionOf(SkinData)->HotFontColor;

@@ -324,18 +324,19 @@ void TsCommonData::Invalidate() {
 
 bool TsCommonData::IsHot() const {
   if (!OwnerControl || !OwnerControl->Enabled() || OwnerControl->ComponentState().Contains(csDesigning)) return false;
-  bool focused = Focused;
-  if (auto* wc = dynamic_cast<TWinControl*>(OwnerControl)) {
-    // Painters ask it many times in one paint: the control is asked once.
-    TsParentAnswers* kept = TsParentAnswers::For(OwnerControl);
-    if (kept && kept->HasFocused_) {
-      focused = kept->Focused_;
-    } else {
-      focused = wc->HandleAllocated() && wc->Focused();
-      if (kept) kept->Focused_ = focused, kept->HasFocused_ = true;
-    }
-  }
+  const bool focused = dynamic_cast<TWinControl*>(OwnerControl) ? OwnerFocused() : Focused;
   return focused || (MouseAbove && !TypeIgnoresHover(TypeCode));
+}
+
+bool TsCommonData::OwnerFocused() const {
+  auto* wc = dynamic_cast<TWinControl*>(OwnerControl);
+  if (!wc) return false;
+  // Painters ask it many times in one paint: the control is asked once.
+  TsParentAnswers* kept = TsParentAnswers::For(OwnerControl);
+  if (kept && kept->HasFocused_) return kept->Focused_;
+  const bool focused = wc->HandleAllocated() && wc->Focused();
+  if (kept) kept->Focused_ = focused, kept->HasFocused_ = true;
+  return focused;
 }
 
 void TsCommonData::InitCacheBmp() {

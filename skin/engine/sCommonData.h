@@ -208,6 +208,8 @@ class TsCommonData : public TPersistent {
   // BGChanged = true and, when the control is ready, its Invalidate (not while loading or dying).
   void Invalidate();
   bool IsHot() const;
+  // The owner is a window control with the keyboard focus (asked of it once in each paint).
+  bool OwnerFocused() const;
   // Makes the cache bitmap (when missing) 24-bit DIB of the control's size.
   void InitCacheBmp();
   bool RepaintIfMoved() const;
