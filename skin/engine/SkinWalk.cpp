@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -51,7 +52,54 @@ TDelivery* DeliveryTo(TControl* Container, HWND Wnd) {
   return nullptr;
 }
 
+// ---- The window tree of a top-level window ------------------------------------------------------
+//
+// A manager's command walks every window under each top-level window, asking each for its child
+// windows. The tree is listed once when the walk reaches the top-level window: one question for
+// each window, where asking every window for its first child and every child for the next one
+// costs nearly two (under Wine each question is a round trip to the server). A window the listing
+// does not hold (a control's window made anew while the command walks) is asked when the walk
+// reaches it; a window listed that has gone or was put elsewhere meanwhile is passed over.
+
+struct TTreeListing {
+  std::unordered_map<HWND, std::vector<HWND>> Children;  // every window of the tree, in z-order
+  bool Complete = true;
+};
+TTreeListing* Listing = nullptr;
+
+BOOL CALLBACK ListDescendant(HWND wnd, LPARAM data) {
+  auto* listing = reinterpret_cast<TTreeListing*>(data);
+  // An enumeration callback is a system boundary: a failed allocation leaves the listing unused.
+  try {
+    listing->Children[GetAncestor(wnd, GA_PARENT)].push_back(wnd);
+    listing->Children.try_emplace(wnd);
+  } catch (...) {
+    HandleBoundaryException(nullptr);
+    listing->Complete = false;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+class TListingScope {
+ public:
+  explicit TListingScope(HWND Top) : Outer_(Listing) {
+    L_.Children.try_emplace(Top);
+    EnumChildWindows(Top, ListDescendant, reinterpret_cast<LPARAM>(&L_));
+    if (L_.Complete) Listing = &L_;
+  }
+  ~TListingScope() { Listing = Outer_; }
+  TListingScope(const TListingScope&) = delete;
+  TListingScope& operator=(const TListingScope&) = delete;
+
+ private:
+  TTreeListing L_;
+  TTreeListing* Outer_;
+};
+
 std::vector<HWND> ChildWindows(HWND Wnd) {
+  if (Listing)
+    if (auto it = Listing->Children.find(Wnd); it != Listing->Children.end()) return it->second;
   std::vector<HWND> children;
   for (HWND child = GetWindow(Wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
   return children;
@@ -104,8 +152,9 @@ void PassToForeignChildren(TWinControl* Control, const TMessage& Message) {
     if (c && c->IsWindowControl() && static_cast<TWinControl*>(c)->HandleAllocated())
       own.push_back(static_cast<TWinControl*>(c)->Handle());
   }
-  for (HWND child : ChildWindows(Control->Handle())) {
-    if (!IsWindow(child)) continue;
+  const HWND wnd = Control->Handle();
+  for (HWND child : ChildWindows(wnd)) {
+    if (!IsWindow(child) || GetAncestor(child, GA_PARENT) != wnd) continue;  // gone, or put elsewhere
     if (std::find(own.begin(), own.end(), child) != own.end()) continue;
     if (TWinControl* made = FindControl(child); made && made->Parent() == Control) continue;
     TMessage m = Message;
@@ -133,7 +182,7 @@ void PassInside(HWND Wnd, const TMessage& Message) {
     return;
   }
   for (HWND child : ChildWindows(Wnd)) {
-    if (!IsWindow(child)) continue;
+    if (!IsWindow(child) || GetAncestor(child, GA_PARENT) != Wnd) continue;
     TMessage m = Message;
     DeliverSkinCommand(child, m);
   }
@@ -213,11 +262,13 @@ void SendSkinCommandToAll(TMessage& Message) {
       first.push_back(wnd);
   }
   for (HWND wnd : first) {
+    TListingScope listing(wnd);
     TMessage m = Message;
     DeliverSkinCommand(wnd, m);
   }
   for (HWND wnd : tops) {
     if (std::find(first.begin(), first.end(), wnd) != first.end()) continue;
+    TListingScope listing(wnd);
     TMessage m = Message;
     DeliverSkinCommand(wnd, m);
   }
