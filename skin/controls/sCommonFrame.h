@@ -196,9 +196,10 @@ class TacSkinnedControl : public TBase {
       return;
     }
     auto alive = this->AliveToken();
-    // A paint asks the parent for its image and its colour once, however often its painters need them.
+    // A paint (of the client or of the frame) asks the parent for its image and its colour, and the
+    // control whether it has the focus, once, however often its painters need them.
     std::optional<TsParentAnswers> answers;
-    if (Message.Msg == WM_PAINT) answers.emplace(this);
+    if (Message.Msg == WM_PAINT || Message.Msg == WM_NCPAINT) answers.emplace(this);
     if (SkinnedMessage(Message) || !*alive) return;
     if (!HandleCommonMessage(Message, FSkinData)) {
       if (!*alive || AfterCommonMessage(Message) || !*alive) return;
