@@ -4,11 +4,10 @@
 #include "classlib/Controls.h"
 
 #include <cstdint>
-#include <mutex>
-#include <unordered_map>
 
 #include "classlib/Controls/Internal.h"
 #include "classlib/Forms.h"
+#include "classlib/WindowProps.h"
 
 namespace controls_impl {
 
@@ -113,54 +112,34 @@ void HandleBoundaryException(TObject* Sender) {
 // ---------------------------------------------------------------------------------------------
 // Global helpers
 
-// The window's property is the record of its control. Every message to a control's window looks
-// its control up, and reading a property costs a round trip to the window server under Wine (more
-// than the rest of the message's way through the class library), so the bound windows of the
-// process are mirrored in a table, written and cleared exactly where the property is set and
-// removed. A window missing from the table is looked up by its property, when it is of a class the
-// library registered (the others never carry it: asking them would only cost the round trip).
+// The window's property is the record of its control, mirrored in a table by window (every message
+// to a control's window looks its control up). A window missing from the table is looked up by its
+// property only when it is of a class the library registered (the others never carry it: asking them
+// would only cost a round trip to the window server).
 
 namespace {
 
-struct TControlTable {
-  std::mutex Lock;
-  std::unordered_map<HWND, TWinControl*> Map;
-};
-
-TControlTable& ControlWindows() {
-  static TControlTable* table = new TControlTable();  // never freed: windows may go at exit
+TWindowPropTable<TWinControl>& ControlWindows() {
+  static auto* table = new TWindowPropTable<TWinControl>(kControlProp);  // never freed: windows may go at exit
   return *table;
 }
 
 }  // namespace
 
 void BindControlWindow(HWND Wnd, TWinControl* Control) {
-  if (!Wnd) return;
-  SetPropA(Wnd, kControlProp, Control);
-  TControlTable& t = ControlWindows();
-  std::lock_guard<std::mutex> hold(t.Lock);
-  t.Map[Wnd] = Control;
+  if (Wnd) ControlWindows().Set(Wnd, Control);
 }
 
 void UnbindControlWindow(HWND Wnd, TWinControl* Control) {
-  if (!Wnd) return;
-  {
-    TControlTable& t = ControlWindows();
-    std::lock_guard<std::mutex> hold(t.Lock);
-    if (auto at = t.Map.find(Wnd); at != t.Map.end() && at->second == Control) t.Map.erase(at);
-  }
-  if (GetPropA(Wnd, kControlProp) == Control) RemovePropA(Wnd, kControlProp);
+  if (Wnd) ControlWindows().Remove(Wnd, Control);
 }
 
 TWinControl* FindControl(HWND Wnd) {
   if (!Wnd) return nullptr;
-  {
-    TControlTable& t = ControlWindows();
-    std::lock_guard<std::mutex> hold(t.Lock);
-    if (auto at = t.Map.find(Wnd); at != t.Map.end()) return at->second;
-  }
+  TWinControl* c = nullptr;
+  if (ControlWindows().Lookup(Wnd, c)) return c;
   if (reinterpret_cast<WNDPROC>(GetClassLongPtrA(Wnd, GCLP_WNDPROC)) != StdWndProc) return nullptr;
-  return static_cast<TWinControl*>(GetPropA(Wnd, kControlProp));
+  return ControlWindows().FromProperty(Wnd);
 }
 
 TWinControl* FindVCLWindow(TPoint Pos) {
@@ -231,11 +210,7 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   }
   // A window that is gone leaves the table whatever became of its control: its handle may be given
   // to a new window.
-  if (Msg == WM_NCDESTROY) {
-    TControlTable& t = ControlWindows();
-    std::lock_guard<std::mutex> hold(t.Lock);
-    t.Map.erase(Wnd);
-  }
+  if (Msg == WM_NCDESTROY) ControlWindows().Forget(Wnd);
   return m.Result;
 }
 

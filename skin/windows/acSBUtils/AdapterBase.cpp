@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "classlib/WindowProps.h"
 #include "classlib/core/TypInfo.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/engine/sStyleSimply.h"
@@ -251,62 +252,29 @@ bool acsb::IsWindowTreeCommand(const TMessage& Message) {
 
 // ---- The adapter of a window --------------------------------------------------------------------------
 //
-// The window's property is the record of its adapter. Every message to an adapted window looks its
-// adapter up, and reading a property can cost a round trip to the window server (under Wine, tens of
-// microseconds: more than the message itself), so the adapters of the process are mirrored in a table
-// by window, written and cleared exactly where the property is set and removed. A window missing from
-// the table is looked up by its property.
+// The window's property is the record of its adapter, mirrored in a table by window (every message
+// to an adapted window looks its adapter up).
 
 namespace {
 
-struct TAdapterTable {
-  std::mutex Lock;
-  std::unordered_map<HWND, TacMainWnd*> Map;
-};
-
-TAdapterTable& Adapters() {
-  static TAdapterTable* table = new TAdapterTable();  // never freed: adapters may leave at exit
+TWindowPropTable<TacMainWnd>& Adapters() {
+  static auto* table = new TWindowPropTable<TacMainWnd>(AdapterPropName);  // never freed: adapters may leave at exit
   return *table;
 }
 
-void SetAdapterProp(HWND wnd, TacMainWnd* a) {
-  SetPropA(wnd, AdapterPropName, a);
-  TAdapterTable& t = Adapters();
-  std::lock_guard<std::mutex> hold(t.Lock);
-  t.Map[wnd] = a;
-}
+void SetAdapterProp(HWND wnd, TacMainWnd* a) { Adapters().Set(wnd, a); }
 
 // The adapter leaves the table (whether or not its window still lives) and the live window's property.
-void RemoveAdapterProp(HWND wnd, TacMainWnd* a, bool windowAlive) {
-  bool mirrored = false;
-  {
-    TAdapterTable& t = Adapters();
-    std::lock_guard<std::mutex> hold(t.Lock);
-    if (auto at = t.Map.find(wnd); at != t.Map.end() && at->second == a) {
-      t.Map.erase(at);
-      mirrored = true;
-    }
-  }
-  // (The table named the adapter: the property is its.)
-  if (windowAlive && (mirrored || GetPropA(wnd, AdapterPropName) == a)) RemovePropA(wnd, AdapterPropName);
-}
+void RemoveAdapterProp(HWND wnd, TacMainWnd* a, bool windowAlive) { Adapters().Remove(wnd, a, windowAlive); }
 
-void ForgetAdapterWindow(HWND wnd) {
-  TAdapterTable& t = Adapters();
-  std::lock_guard<std::mutex> hold(t.Lock);
-  t.Map.erase(wnd);
-}
+void ForgetAdapterWindow(HWND wnd) { Adapters().Forget(wnd); }
 
 }  // namespace
 
 TacMainWnd* GetWndAdapter(HWND Wnd) {
   if (!Wnd) return nullptr;
-  {
-    TAdapterTable& t = Adapters();
-    std::lock_guard<std::mutex> hold(t.Lock);
-    if (auto at = t.Map.find(Wnd); at != t.Map.end()) return at->second;
-  }
-  return static_cast<TacMainWnd*>(GetPropA(Wnd, AdapterPropName));
+  TacMainWnd* a = nullptr;
+  return Adapters().Lookup(Wnd, a) ? a : Adapters().FromProperty(Wnd);
 }
 
 // ---- TacMainWnd -------------------------------------------------------------------------------------
