@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "skin/engine/acSkinPack.h"
 #include "skin/engine/sSkinManager.h"
@@ -27,6 +28,14 @@ inline TsSkinManager* StartWithBuiltInSkin(const char* SkinsFolder = nullptr) {
   std::printf("skin not loaded: %s\n", manager->LastError().c_str());
   manager->Free();
   return nullptr;
+}
+
+// The skins of a benchmark that switches them, from its command line (FOLDER [SKIN]): the manager
+// showing the built-in skin with FOLDER as its skin folder, and the skin to switch to in Other
+// (SKIN, else the built-in skin loaded again under another name).
+inline TsSkinManager* StartForSwitches(int argc, char** argv, std::string& Other) {
+  Other = argc > 2 ? argv[2] : BuiltInSkinName;
+  return StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
 }
 
 }  // namespace qvbench

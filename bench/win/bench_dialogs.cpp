@@ -109,13 +109,13 @@ double SecondsPerBox(int boxes) {
 
 int main(int argc, char** argv) {
   NoteUnoptimisedBuild();
-  TsSkinManager* manager = StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
+  std::string other;
+  TsSkinManager* manager = StartForSwitches(argc, argv, other);
   if (!manager) return 1;
   if (!manager->HookInstalled()) {
     std::printf("the dialog hook is not installed\n");
     return 1;
   }
-  const std::string other = argc > 2 ? argv[2] : BuiltInSkinName;
   double phases[2][phCount] = {};
   // The timing hook goes in after the manager's (hooks are called last in first): it times the
   // manager's work on activation.

@@ -66,11 +66,9 @@ TSwitchRound SwitchRound(TsSkinManager* manager, TsComboBox* combo, int count, c
 
 int main(int argc, char** argv) {
   NoteUnoptimisedBuild();
-  // A second skin to switch to: a folder of skins given on the command line, else the built-in
-  // skin loaded again under another name.
-  TsSkinManager* manager = StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
+  std::string other;
+  TsSkinManager* manager = StartForSwitches(argc, argv, other);
   if (!manager) return 1;
-  const std::string other = argc > 2 ? argv[2] : BuiltInSkinName;
   const std::string first = BuiltInSkinName;
 
   auto* form = Create<TForm>(Application);

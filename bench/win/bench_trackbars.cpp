@@ -86,11 +86,9 @@ double TickRepaintMs(int Ticks, bool Manual) {
 
 int main(int argc, char** argv) {
   NoteUnoptimisedBuild();
-  // A second skin to switch to: a folder of skins given on the command line, else the built-in
-  // skin loaded again under another name.
-  TsSkinManager* manager = StartWithBuiltInSkin(argc > 1 ? argv[1] : nullptr);
+  std::string other;
+  TsSkinManager* manager = StartForSwitches(argc, argv, other);
   if (!manager) return 1;
-  const std::string other = argc > 2 ? argv[2] : BuiltInSkinName;
 
   TForm* skinned = MakeFaders<TsTrackBar>(20);
   TForm* plain = MakeFaders<TTrackBar>(260);

@@ -1,5 +1,6 @@
 // Records what a class-library control's WindowProc receives (the messages in Only, or all when
-// Only is empty) and passes every message on to the procedure it replaced.
+// Only is empty) and passes every message on to the procedure it replaced. With Into set, the
+// messages go to that spy's sequence instead, under the control's own key (its address as a window).
 #pragma once
 
 #include <algorithm>
@@ -15,6 +16,7 @@ struct ProcSpy {
   TWndMethod Old;
   std::vector<UINT> Only;
   std::vector<MsgEntry> Seen;
+  MessageSpy* Into = nullptr;
 
   void Attach(TControl* c) {
     Control = c;
@@ -26,7 +28,9 @@ struct ProcSpy {
     Control = nullptr;
   }
   void Proc(TMessage& m) {
-    if (Only.empty() || std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
+    if (Into)
+      Into->Record(reinterpret_cast<HWND>(Control), m.Msg, m.WParam, m.LParam);
+    else if (Only.empty() || std::find(Only.begin(), Only.end(), m.Msg) != Only.end())
       Seen.push_back(MsgEntry{m.Msg, 0, m.WParam, m.LParam, nullptr});
     Old(m);
   }

@@ -22,33 +22,13 @@
 #include "skin/windows/acSBUtils.h"
 #include "skin/windows/sSkinProvider.h"
 #include "tests/support/MessageSpy.h"
+#include "tests/support/ProcSpy.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinTestSupport.h"
 
 using namespace qvtest;
 
 namespace {
-
-// A control's messages fed to the spy through its WindowProc, under the control's own key.
-struct TControlTap {
-  TControl* Control = nullptr;
-  TWndMethod Old;
-  MessageSpy* Spy = nullptr;
-  void Attach(TControl* c, MessageSpy* spy) {
-    Control = c;
-    Spy = spy;
-    Old = c->WindowProc;
-    c->WindowProc = MakeMethod<&TControlTap::Proc>(this);
-  }
-  void Detach() {
-    if (Control) Control->WindowProc = Old;
-    Control = nullptr;
-  }
-  void Proc(TMessage& m) {
-    Spy->Record(reinterpret_cast<HWND>(Control), m.Msg, m.WParam, m.LParam);
-    Old(m);
-  }
-};
 
 // A window of a scene. A control of the class library that no adapter takes over is watched through
 // its WindowProc (what its parent performs on it counts too: a page painted by its page control);
@@ -209,11 +189,12 @@ class SkinWalk : public SkinEngineTest {
   // after the last command.
   std::string Deliveries(const TSkinAction& action, void (*run)(TsSkinManager*)) {
     MessageSpy spy;
-    std::vector<std::unique_ptr<TControlTap>> taps;
+    std::vector<std::unique_ptr<ProcSpy>> taps;
     for (const TWatched& w : Windows) {
       if (w.Tapped) {
-        taps.push_back(std::make_unique<TControlTap>());
-        taps.back()->Attach(w.Tapped, &spy);
+        taps.push_back(std::make_unique<ProcSpy>());
+        taps.back()->Into = &spy;
+        taps.back()->Attach(w.Tapped);
       } else {
         spy.Hook(w.Wnd);
       }
