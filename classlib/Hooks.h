@@ -28,3 +28,9 @@ extern TMenuMessageHook FormMenuMessageHook;
 // go of the images it keeps for painting the control and what lies inside it).
 using TWindowHiddenHook = void (*)(TWinControl* Control);
 extern TWindowHiddenHook WindowControlHiddenHook;
+
+// true while every window will be painted anew, whole, when the work under way ends (set by the
+// skin engine: a skin switch whose commands walk): a control asked to invalidate itself meanwhile
+// leaves it to that paint.
+using TRepaintPendingHook = bool (*)();
+extern TRepaintPendingHook WholeRepaintPendingHook;

@@ -4,6 +4,7 @@
 
 #include "classlib/Controls/Internal.h"
 #include "classlib/Forms.h"
+#include "classlib/Hooks.h"
 #include "classlib/Menus.h"
 #include "classlib/core/TypInfo.h"
 
@@ -656,6 +657,7 @@ bool TControl::Dragging() const { return DragControl_ == this; }
 
 void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
   if (!IsVisible || !Parent_ || !Parent_->HandleAllocated()) return;
+  if (WholeRepaintPendingHook && WholeRepaintPendingHook()) return;
   RECT r = {Left_, Top_, Left_ + Width_, Top_ + Height_};
   InvalidateRect(Parent_->Handle(), &r, !(IsOpaque || Parent_->ControlStyle().Contains(csOpaque)));
 }

@@ -10,6 +10,7 @@
 using namespace controls_impl;
 
 TWindowHiddenHook WindowControlHiddenHook = nullptr;
+TRepaintPendingHook WholeRepaintPendingHook = nullptr;
 
 void TWinControl::KeyDown(std::uint16_t& Key, TShiftState Shift) { OnKeyDown(this, Key, Shift); }
 void TWinControl::KeyUp(std::uint16_t& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift); }
@@ -264,7 +265,8 @@ void TWinControl::Dispatch(TMessage& Message) {
         if (!Showing_ && WindowControlHiddenHook) WindowControlHiddenHook(this);
         return;
       case CM_INVALIDATE:
-        if (Handle_) InvalidateRect(Handle_, nullptr, !ControlStyle_.Contains(csOpaque));
+        if (Handle_ && !(WholeRepaintPendingHook && WholeRepaintPendingHook()))
+          InvalidateRect(Handle_, nullptr, !ControlStyle_.Contains(csOpaque));
         return;
       case CM_RECREATEWND: CMRecreateWnd(); return;
       case CM_BORDERCHANGED:

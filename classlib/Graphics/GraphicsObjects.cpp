@@ -146,14 +146,22 @@ void TFont::SetOrientation(int tenths) {
 void TFont::Assign(TPersistent* source) {
   if (auto* f = dynamic_cast<TFont*>(source)) {
     if (f == this) return;
+    const int height =
+        f->PixelsPerInch_ == PixelsPerInch_ ? f->Height_ : MulDiv(f->Height_, PixelsPerInch_, f->PixelsPerInch_);
+    // The same face keeps its handle (the colour is no part of it).
+    const bool sameFace = Name_ == f->Name_ && Height_ == height && Style_ == f->Style_ && Charset_ == f->Charset_ &&
+                          Pitch_ == f->Pitch_ && Orientation_ == f->Orientation_;
     Name_ = f->Name_;
-    Height_ = f->PixelsPerInch_ == PixelsPerInch_ ? f->Height_ : MulDiv(f->Height_, PixelsPerInch_, f->PixelsPerInch_);
+    Height_ = height;
     Style_ = f->Style_;
     Color_ = f->Color_;
     Charset_ = f->Charset_;
     Pitch_ = f->Pitch_;
     Orientation_ = f->Orientation_;
-    Changed();
+    if (sameFace)
+      OnChange(this);
+    else
+      Changed();
     return;
   }
   TPersistent::Assign(source);

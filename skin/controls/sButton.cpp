@@ -228,6 +228,17 @@ void TsButton::PaintAndCut(HDC DC) {
   if (SetRegionOver(false, had ? before.Get() : nullptr) && grows) CopyCacheToWindow(this, FSkinData, nullptr);
 }
 
+void TsButton::CutToNewShape() {
+  if (!FRegionChanged || !HandleAllocated() || !IsWindowVisible(Handle_) || !FSkinData->Skinned()) return;
+  if (PrintDC || IsDesigning(this) || ControlState_.Contains(csAlignmentNeeded)) return;
+  if (FFadeTimer && FFadeTimer->Enabled()) return;
+  FSkinData->BGChanged = true;
+  PrepareCache();
+  if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, FPaintedState);
+  FRegionChanged = false;
+  SetRegion(false);
+}
+
 // ---- mouse ----------------------------------------------------------------------------------------------
 
 void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -297,6 +308,8 @@ void TsButton::AfterSkinChange(int Command) {
         SendMessageA(Handle_, BM_SETSTYLE, WPARAM((style & ~kTypeMask & 0xFFFF) | BS_OWNERDRAW), FALSE);
     }
     FRegionChanged = true;
+    if (FSkinData->Skinned() && HandleAllocated())
+      CutBeforeSwitchPaint(TCutOrder::Control, AliveToken(), [this] { CutToNewShape(); });
   }
   TacSkinnedControl<TButton>::AfterSkinChange(Command);
 }

@@ -82,6 +82,9 @@ class TsButton : public TacSkinnedControl<TButton> {
   // In a skin switch: the cache copied to the window and the window cut to the pending region
   // without a pixel left of the old skin.
   void PaintAndCut(HDC DC);
+  // When a skin switch's commands have walked, before its paint: the cache built in the new skin
+  // and the window cut to the new shape (the paint then copies the cache).
+  void CutToNewShape();
   // The plain push button: owner-draw style and window region dropped.
   void BackToPlainLook();
   void FollowAction();

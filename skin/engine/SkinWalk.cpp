@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Hooks.h"
 #include "skin/engine/sCommonData.h"
 #include "skin/engine/sSkinManager.h"
 
@@ -325,6 +326,25 @@ std::vector<TAnnouncement>& Announcements() {
   return list;
 }
 
+// The cuts asked for while the switch walked, in the order they were asked.
+struct TCut {
+  TCutOrder Order;
+  std::shared_ptr<bool> Alive;
+  std::function<void()> Cut;
+};
+std::vector<TCut>& Cuts() {
+  static std::vector<TCut> list;
+  return list;
+}
+
+void MakeCuts() {
+  std::vector<TCut> list;
+  list.swap(Cuts());
+  for (TCutOrder order : {TCutOrder::Form, TCutOrder::Control})
+    for (const TCut& c : list)
+      if (c.Order == order && c.Alive && *c.Alive) c.Cut();
+}
+
 void SendAnnouncements() {
   std::vector<TAnnouncement> list;
   list.swap(Announcements());
@@ -343,6 +363,12 @@ void AnnounceAfterSwitch(HWND Form, TControl* Control) {
     *at = {Form, Control, Control->AliveToken()};
 }
 
+bool CutBeforeSwitchPaint(TCutOrder Order, std::shared_ptr<bool> Alive, std::function<void()> Cut) {
+  if (!SkinSwitchWalking() || !Cut) return false;
+  Cuts().push_back({Order, std::move(Alive), std::move(Cut)});
+  return true;
+}
+
 TSkinSwitch::TSkinSwitch() { ++SwitchDepth; }
 
 TSkinSwitch::~TSkinSwitch() {
@@ -357,8 +383,14 @@ TSkinSwitch::~TSkinSwitch() {
     HandleBoundaryException(nullptr);
   }
   FinalPaint = true;
-  // The switch's one paint: every window that shows, with its frame and its children, while the
-  // commands' repaints are still held back.
+  // The new shapes, forms first, then the switch's one paint: every window that shows, with its
+  // frame and its children, while the commands' repaints are still held back.
+  try {
+    MakeCuts();
+  } catch (...) {
+    Cuts().clear();
+    HandleBoundaryException(nullptr);
+  }
   try {
     for (HWND wnd : ThreadWindows())
       if (IsWindow(wnd) && IsWindowVisible(wnd))
@@ -373,3 +405,8 @@ TSkinSwitch::~TSkinSwitch() {
 bool SkinSwitchRunning() { return SwitchDepth > 0; }
 
 bool SkinSwitchWalking() { return SwitchDepth > 0 && !FinalPaint; }
+
+namespace {
+// A control invalidated while a switch walks is painted by the switch's end.
+const bool kRepaintPending = (WholeRepaintPendingHook = &SkinSwitchWalking, true);
+}  // namespace

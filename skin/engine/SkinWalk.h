@@ -23,13 +23,16 @@
 // ---- Paint once -------------------------------------------------------------------------------
 //
 // While a manager switches skins (TSkinSwitch) the controls and adapters that hear the commands
-// mark what changed and paint nothing; window regions are set without a redraw. When the switch
-// ends each visible top-level window of the thread is redrawn once, with its frame and its
-// children. Outside a switch a command sent to one control (its section or manager changed)
+// mark what changed and paint nothing. When the switch ends, the windows that take a new shape are
+// cut first, forms before controls (CutBeforeSwitchPaint), then each visible top-level window of
+// the thread is redrawn once, with its frame and its children. Outside a switch a command sent to one control (its section or manager changed)
 // repaints it at once.
 #pragma once
 
 #include "classlib/Win.h"
+
+#include <functional>
+#include <memory>
 
 #include "classlib/Controls.h"
 #include "classlib/core/Messages.h"
@@ -93,3 +96,13 @@ bool SkinSwitchWalking();
 // the refresh reaches them, and each announcement makes the form's control adapter look at every
 // control again).
 void AnnounceAfterSwitch(HWND Form, TControl* Control);
+
+// A window that takes a new shape in a skin switch (a form's corners, a button's) is cut when the
+// commands have walked, before the final redraw: the forms first, then the controls, while its
+// owner lives (Alive). Cut inside its own paint, a window would be drawn under its old shape and
+// again under the new one, and each child's cut would make the system drop what it had worked
+// out of the form's visible parts, painted just before; cut first, the shapes are all in place
+// when the windows paint. false when no switch is walking (the cut is not kept; the window cuts
+// itself as it paints).
+enum class TCutOrder { Form, Control };
+bool CutBeforeSwitchPaint(TCutOrder Order, std::shared_ptr<bool> Alive, std::function<void()> Cut);

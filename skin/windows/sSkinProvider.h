@@ -310,6 +310,10 @@ class TsSkinProvider : public TComponent {
   // A region of the form's shape at (X, Y); the caller owns it.
   HRGN CreateFormRegion(int X, int Y) const;
   void UpdateFormRegion(bool Repaint);
+  // The form cut to its frame's shape when the skin, the size or the state changed it.
+  void CutFrameIfChanged();
+  // A skin switch's cut of the form, before its paint (SkinWalk.h).
+  void CutBeforeSwitchPaint();
 
   // ---- title-bar buttons and the mouse (TitleBar.cpp)
   // The element under the message's screen point; the hot element follows it.

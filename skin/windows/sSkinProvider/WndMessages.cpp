@@ -412,6 +412,24 @@ void TsSkinProvider::WMNCHitTest(TMessage& Message) {
     PendingSizingCode = result;
 }
 
+void TsSkinProvider::CutFrameIfChanged() {
+  const HWND wnd = Form->Handle();
+  const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  if ((RegionChanged || !RegionFitsWindow()) && !RegionUpdating &&
+      (HasBorder() || (style & WS_THICKFRAME) || Iconic(Form))) {
+    BuildRegionRects();
+    RegionChanged = false;
+    if (!RegionUpdating) UpdateFormRegion(false);
+  }
+}
+
+void TsSkinProvider::CutBeforeSwitchPaint() {
+  if (!Form || !Form->HandleAllocated() || AnimatingShow || !Form->Showing() || Loading() || Creating(Form) ||
+      !SystemMenu || ChildMaximizing || InMenuLoop || Form->FormStyle() == fsMDIChild)
+    return;
+  CutFrameIfChanged();
+}
+
 void TsSkinProvider::WMNCPaint(TMessage& Message) {
   Message.Result = 0;
   if (AnimatingShow || !Form->Showing() || Loading() || Creating(Form) || !SystemMenu || ChildMaximizing) return;
@@ -423,14 +441,10 @@ void TsSkinProvider::WMNCPaint(TMessage& Message) {
     if (!MainMenuOf(Form)->OwnerDraw()) PrepareMenus(true);
     MenuRebuilt = RebuildMainMenu();
   }
+  CutFrameIfChanged();
   const HWND wnd = Form->Handle();
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   const bool iconic = Iconic(Form);
-  if ((RegionChanged || !RegionFitsWindow()) && !RegionUpdating && (HasBorder() || (style & WS_THICKFRAME) || iconic)) {
-    BuildRegionRects();
-    RegionChanged = false;
-    if (!RegionUpdating) UpdateFormRegion(false);
-  }
   SkinData->SetUpdating(false);
   const int cacheWidth = SkinData->CacheBmp ? SkinData->CacheBmp->Width() : 0;
   {
