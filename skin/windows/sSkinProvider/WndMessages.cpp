@@ -425,8 +425,10 @@ void TsSkinProvider::CutFrameIfChanged() {
 
 void TsSkinProvider::CutBeforeSwitchPaint() {
   if (!Form || !Form->HandleAllocated() || AnimatingShow || !Form->Showing() || Loading() || Creating(Form) ||
-      !SystemMenu || ChildMaximizing || InMenuLoop || Form->FormStyle() == fsMDIChild)
+      !SystemMenu || ChildMaximizing || InMenuLoop)
     return;
+  if (Form->FormStyle() == fsMDIChild && MDIProviderSkinned())
+    if (TCustomForm* active = MaximizedChildOf(MDISkinProvider->Form); active && active != Form) return;
   CutFrameIfChanged();
 }
 

@@ -1,6 +1,6 @@
 // The one path of a skin change: a skin switch, its removal and its return reach every window of
 // every kind of container exactly once per command, and every window that shows is painted once,
-// after the last command.
+// after the last command, under the shape it takes (cut before its paint, not inside it).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -185,8 +185,9 @@ class SkinWalk : public SkinEngineTest {
   }
 
   // Runs the action with every window watched; one line per window: how often it heard
-  // QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH, and how often it was painted during the walk and
-  // after the last command.
+  // QC_SKINLOADED, QC_SKINREMOVED and QC_REFRESH, how often it was painted during the walk and
+  // after the last command, and how often its frame was measured again (WM_NCCALCSIZE: a new
+  // region, a new frame) once its paint had begun.
   std::string Deliveries(const TSkinAction& action, void (*run)(TsSkinManager*)) {
     MessageSpy spy;
     std::vector<std::unique_ptr<ProcSpy>> taps;
@@ -211,15 +212,16 @@ class SkinWalk : public SkinEngineTest {
     const std::size_t end = last == e.rend() ? 0 : std::size_t(e.rend() - last);
     std::ostringstream out;
     for (const TWatched& w : Windows) {
-      int heard[4] = {}, during = 0, after = 0;
+      int heard[4] = {}, during = 0, after = 0, cut = 0;
       for (std::size_t i = 0; i < e.size(); ++i) {
         if (e[i].Wnd != w.Key()) continue;
         if (isCommand(e[i])) ++heard[HIWORD(e[i].WParam)];
         if (e[i].Msg == WM_PAINT) ++(i < end ? during : after);
+        if (e[i].Msg == WM_NCCALCSIZE && after > 0) ++cut;
       }
       out << action.Name << ", " << w.Kind << ", " << w.Name << ": QC_SKINLOADED x" << heard[QC_SKINLOADED]
           << ", QC_SKINREMOVED x" << heard[QC_SKINREMOVED] << ", QC_REFRESH x" << heard[QC_REFRESH] << "; painted "
-          << during << " during the walk, " << after << " after it\n";
+          << during << " during the walk, " << after << " after it; cut " << cut << " after its paint began\n";
     }
     return out.str();
   }
@@ -229,7 +231,7 @@ class SkinWalk : public SkinEngineTest {
     for (const TWatched& w : Windows)
       out << action.Name << ", " << w.Kind << ", " << w.Name << ": QC_SKINLOADED x" << action.Heard[QC_SKINLOADED]
           << ", QC_SKINREMOVED x" << action.Heard[QC_SKINREMOVED] << ", QC_REFRESH x" << action.Heard[QC_REFRESH]
-          << "; painted 0 during the walk, 1 after it\n";
+          << "; painted 0 during the walk, 1 after it; cut 0 after its paint began\n";
     return out.str();
   }
 
