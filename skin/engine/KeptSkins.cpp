@@ -3,8 +3,12 @@
 #include "classlib/Win.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "skin/engine/core/acByteStream.h"
@@ -38,10 +42,51 @@ std::vector<TStamp> StampFolder(const fs::path& folder) {
   return stamps;
 }
 
+// An open file, closed when the scope ends.
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE h) : H_(h) {}
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+  ~TFileHandle() {
+    if (H_ != INVALID_HANDLE_VALUE) CloseHandle(H_);
+  }
+  HANDLE Get() const { return H_; }
+  explicit operator bool() const { return H_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE H_;
+};
+
+// What reading a file came to: its bytes, else the error text, or what the read threw (running out
+// of memory), to be thrown again where the loader asks for the file.
+struct TFileRead {
+  bool Read = false;
+  std::vector<std::uint8_t> Bytes;
+  std::string Error;
+  std::exception_ptr Thrown;
+};
+
+// Bytes the stream owns: a file's, freed once its image is decoded.
+struct TBytesHeld {
+  std::vector<std::uint8_t> Bytes;
+};
+class THeldBytesStream : private TBytesHeld, public qv::TMemoryStream {
+ public:
+  explicit THeldBytesStream(std::vector<std::uint8_t> bytes)
+      : TBytesHeld{std::move(bytes)}, qv::TMemoryStream(Bytes.data(), Bytes.size()) {}
+};
+
 // The files of a folder skin, each found in the folder's listing (by its name, else by its name in
 // any case) with its size, and read whole in three calls: opened, read in one read (a byte more
-// than listed, to see a file that grew since) and closed. Nothing is asked twice: under Wine each
-// call that reaches the server costs more than the bytes of a skin's image.
+// than listed, to see a file that grew since) and closed. Nothing is asked twice.
+//
+// Under Wine each file costs three round trips to the server (the open, the read's first use of the
+// handle, the close), far more than its bytes: once the skin has named its images they are read on
+// a few threads of the system's pool at once, so that the round trips overlap, while the loader
+// decodes them in its order. The loader asks for each file as before and gets what its read came to,
+// whichever thread read it: the first bad file in the skin's order fails the load with its own
+// text. While the file it asks for is being read, the loader reads the next one no thread has begun.
 class TFolderFiles {
  public:
   TFolderFiles(const fs::path& folder, const std::vector<TStamp>& listing) : Folder_(folder) {
@@ -52,41 +97,155 @@ class TFolderFiles {
         AnyCase_.emplace(qv::UpperCase(name), &s);
       }
   }
+  TFolderFiles(const TFolderFiles&) = delete;
+  TFolderFiles& operator=(const TFolderFiles&) = delete;
 
-  // File Name of the skin, read whole into the files kept; nullptr with an error text.
-  const std::vector<std::uint8_t>* Read(const std::string& name, std::string& error) {
-    if (!qv::IsValidSkinFileName(name)) {
-      error = "bad file name \"" + name + "\"";
+  // The loader stopped (done, or at a bad file): files no thread has begun are not read, and the
+  // reads under way end before what they read into goes.
+  ~TFolderFiles() {
+    Next_.store(Count_);
+    if (Work_) {
+      WaitForThreadpoolWorkCallbacks(Work_, TRUE);
+      CloseThreadpoolWork(Work_);
+    }
+  }
+
+  // Starts reading the files on threads, in the order given, as far as their listed sizes stay
+  // within what is read ahead of the loader.
+  void ReadAhead(const std::vector<std::string>& names) {
+    if (Count_ != 0) return;
+    std::size_t count = 0;
+    std::uint64_t bytes = 0;
+    for (; count < names.size(); ++count) {
+      if (const TStamp* listed = Find(names[count])) bytes += listed->Size;
+      if (bytes > kReadAheadBytes) break;
+    }
+    if (count < 2) return;
+    Slots_.reset(new TSlot[count]);
+    for (std::size_t i = 0; i < count; ++i) {
+      Slots_[i].Name = names[i];
+      SlotOf_.emplace(names[i], i);
+    }
+    Count_ = count;
+    Work_ = CreateThreadpoolWork(&ReadSlotsCallback, this, nullptr);
+    if (!Work_) return;  // the loader reads them itself
+    const std::size_t threads = std::min<std::size_t>(kReaders, (count + 3) / 4);
+    for (std::size_t i = 0; i < threads; ++i) SubmitThreadpoolWork(Work_);
+  }
+
+  // File Name of the skin as a stream of its bytes; nullptr with an error text. Throws what its read
+  // threw.
+  std::unique_ptr<qv::TByteStream> Take(const std::string& name, std::string& error) {
+    TFileRead here;
+    TFileRead* read = &here;
+    auto slot = SlotOf_.find(name);
+    if (slot == SlotOf_.end()) {
+      ReadFile(name, here);
+    } else {
+      TSlot& s = Slots_[slot->second];
+      SlotOf_.erase(slot);  // its bytes are handed over once
+      // While another thread reads it, the loader reads the next file no thread has begun.
+      while (!ReadSlot(s) && s.State.load() != kRead)
+        if (!ReadSlot(Next_.fetch_add(1))) {
+          std::unique_lock<std::mutex> lock(Lock_);
+          Done_.wait(lock, [&] { return s.State.load() == kRead; });
+          break;
+        }
+      read = &s.Outcome;
+    }
+    if (read->Thrown) std::rethrow_exception(read->Thrown);
+    if (!read->Read) {
+      error = read->Error;
       return nullptr;
     }
+    return std::make_unique<THeldBytesStream>(std::move(read->Bytes));
+  }
+
+ private:
+  static constexpr std::size_t kReaders = 4;
+  static constexpr std::uint64_t kReadAheadBytes = std::uint64_t(64) << 20;
+  enum { kWaiting, kReading, kRead };
+  struct TSlot {
+    std::string Name;
+    std::atomic<int> State{kWaiting};
+    TFileRead Outcome;
+  };
+
+  const TStamp* Find(const std::string& name) const {
     auto exact = Exact_.find(name);
-    const TStamp* listed = exact != Exact_.end() ? exact->second : nullptr;
-    if (!listed) {
-      auto any = AnyCase_.find(qv::UpperCase(name));
-      if (any != AnyCase_.end()) listed = any->second;
+    if (exact != Exact_.end()) return exact->second;
+    auto any = AnyCase_.find(qv::UpperCase(name));
+    return any != AnyCase_.end() ? any->second : nullptr;
+  }
+
+  static bool Claim(TSlot& s) {
+    int waiting = kWaiting;
+    return s.State.compare_exchange_strong(waiting, kReading);
+  }
+
+  static void CALLBACK ReadSlotsCallback(PTP_CALLBACK_INSTANCE, PVOID self, PTP_WORK) {
+    try {
+      static_cast<TFolderFiles*>(self)->ReadSlots();
+    } catch (...) {
+      // Only a lock that could not be taken: nothing leaves the pool's thread.
     }
+  }
+
+  // A reading thread's work: the next file no thread has begun, until none is left.
+  void ReadSlots() {
+    while (ReadSlot(Next_.fetch_add(1))) {
+    }
+  }
+
+  // Slot I when it is one (false past the last).
+  bool ReadSlot(std::size_t i) { return i < Count_ && (ReadSlot(Slots_[i]), true); }
+
+  // Reads the slot's file unless a thread has begun it (false then). Nothing a read throws leaves
+  // the thread: it is kept with the file.
+  bool ReadSlot(TSlot& s) {
+    if (!Claim(s)) return false;
+    try {
+      ReadFile(s.Name, s.Outcome);
+    } catch (...) {
+      s.Outcome.Thrown = std::current_exception();
+    }
+    {
+      std::lock_guard<std::mutex> lock(Lock_);
+      s.State.store(kRead);
+    }
+    Done_.notify_all();
+    return true;
+  }
+
+  // Reads file Name whole into Out (any thread; reads nothing the threads change).
+  void ReadFile(const std::string& name, TFileRead& out) const {
+    if (!qv::IsValidSkinFileName(name)) {
+      out.Error = "bad file name \"" + name + "\"";
+      return;
+    }
+    const TStamp* listed = Find(name);
     if (!listed) {
-      error = "file \"" + name + "\" is missing from the skin folder";
-      return nullptr;
+      out.Error = "file \"" + name + "\" is missing from the skin folder";
+      return;
     }
     const fs::path path = Folder_ / listed->Name;
     if (listed->Size > qv::skinlimits::MaxFileBytes) {
-      error = "\"" + path.string() + "\" is larger than " + std::to_string(qv::skinlimits::MaxFileBytes) + " bytes";
-      return nullptr;
+      out.Error = "\"" + path.string() + "\" is larger than " + std::to_string(qv::skinlimits::MaxFileBytes) + " bytes";
+      return;
     }
     std::vector<std::uint8_t> bytes(std::size_t(listed->Size) + 1);
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-      error = "\"" + path.string() + "\" cannot be opened";
-      return nullptr;
+    TFileHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!h) {
+      out.Error = "\"" + path.string() + "\" cannot be opened";
+      return;
     }
     std::size_t size = 0;
     bool ok = true;
     for (;;) {
       DWORD got = 0;
       const std::size_t room = bytes.size() - size;
-      ok = ReadFile(h, bytes.data() + size, DWORD(room), &got, nullptr) != FALSE;
+      ok = ::ReadFile(h.Get(), bytes.data() + size, DWORD(room), &got, nullptr) != FALSE;
       size += got;
       if (!ok || got < room) break;
       // Filled: the file grew since it was listed. Read on, within the largest file a skin holds.
@@ -96,20 +255,25 @@ class TFolderFiles {
       }
       bytes.resize(std::min<std::size_t>(2 * bytes.size(), qv::skinlimits::MaxFileBytes + 1));
     }
-    CloseHandle(h);
     if (!ok) {
-      error = "\"" + path.string() + "\" changed or could not be read whole";
-      return nullptr;
+      out.Error = "\"" + path.string() + "\" changed or could not be read whole";
+      return;
     }
     bytes.resize(size);
-    Files_.push_back(qv::TPackedEntry{name, std::move(bytes)});
-    return &Files_.back().Data;
+    out.Bytes = std::move(bytes);
+    out.Read = true;
   }
 
- private:
   fs::path Folder_;
   std::map<std::string, const TStamp*> Exact_, AnyCase_;
-  std::vector<qv::TPackedEntry> Files_;  // a file's bytes stay where they are when it grows
+  // The files read ahead, and the next one no thread has begun.
+  std::unique_ptr<TSlot[]> Slots_;
+  std::map<std::string, std::size_t> SlotOf_;
+  std::size_t Count_ = 0;
+  std::atomic<std::size_t> Next_{0};
+  std::mutex Lock_;
+  std::condition_variable Done_;
+  PTP_WORK Work_ = nullptr;
 };
 
 // The skins loaded last, newest last, each with what its source was when it was read.
@@ -176,13 +340,9 @@ std::shared_ptr<const qv::TSkinModel> LoadFolderSkin(const fs::path& Folder, std
   }
   // Listed before the files are read: a file that changes meanwhile is read again next time.
   TFolderFiles files(Folder, stamps);
-  std::shared_ptr<const qv::TSkinModel> model = qv::LoadSkinFromReader(
-      [&](const std::string& name, std::string& err) -> std::unique_ptr<qv::TByteStream> {
-        const std::vector<std::uint8_t>* bytes = files.Read(name, err);
-        if (!bytes) return nullptr;
-        return std::make_unique<qv::TMemoryStream>(bytes->data(), bytes->size());
-      },
-      Error);
+  std::shared_ptr<const qv::TSkinModel> model =
+      qv::LoadSkinFromReader([&](const std::string& name, std::string& err) { return files.Take(name, err); }, Error,
+                             [&](const std::vector<std::string>& names) { files.ReadAhead(names); });
   if (model) Keep(TKeptSkin{TSourceKind::Folder, source, std::move(stamps), {}, model});
   return model;
 }

@@ -6,7 +6,8 @@
 // one in use and the one before it.
 //
 // A folder's listing also finds each file the skin names, with its size: a file of a first load is
-// opened, read in one read and closed, three calls of the system and no more.
+// opened, read in one read and closed, three calls of the system and no more, the files the skin
+// names read side by side on the system's thread pool while the loader decodes them in its order.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "skin/engine/core/acBmpFile.h"
@@ -51,6 +52,23 @@ bool HasUsableSection(const TOptionsFile& opts) {
   return false;
 }
 
+// The image files the loader reads, in its order: the master bitmap, then the files of the masks,
+// each name once whatever its case, no more than a skin may hold.
+std::vector<std::string> NamedImageFiles(const std::vector<TsGeneralData>& sections, const TOptionsFile& opts) {
+  std::vector<std::string> names;
+  std::set<std::string> seen;
+  auto add = [&](const std::string& name) {
+    if (int(names.size()) < skinlimits::MaxImages && IsValidSkinFileName(name) && seen.insert(UpperCase(name)).second)
+      names.push_back(name);
+  };
+  for (const TsGeneralData& s : sections)
+    if (s.Name == kSkinInfoSection)
+      if (const std::string* master = s.Value(kMasterBitmapKey)) add(*master);
+  for (const TOptionsMask& m : opts.Masks)
+    if (!m.FileName.empty()) add(m.FileName);
+  return names;
+}
+
 }  // namespace
 
 bool IsPlainSkinName(std::string_view name) {
@@ -67,7 +85,8 @@ bool IsPlainSkinName(std::string_view name) {
   return true;
 }
 
-std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error) {
+std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error,
+                                               const TSkinFilesNamed& named) {
   std::string err;
   std::string text;
   {
@@ -100,6 +119,7 @@ std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, st
 
   auto skin = std::make_unique<TSkinModel>();
   skin->Sections = std::move(opts.Sections);
+  if (named) named(NamedImageFiles(skin->Sections, opts));
   std::map<std::string, int> imageByName;  // upper-case file name -> index
   std::size_t totalBytes = 0;
   // Each image is decoded from its file as the file is read; the decoded size is checked against

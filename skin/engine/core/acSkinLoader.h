@@ -23,8 +23,14 @@ class TByteStream;
 // error text when the file is missing or unreadable. The loader reads Options.dat whole and decodes
 // each image straight from its stream: no file is held beside what it decodes to.
 using TSkinFileReader = std::function<std::unique_ptr<TByteStream>(const std::string& name, std::string& error)>;
+// Told, once Options.dat is read and before the first image is, the files of the images the skin
+// names: each once (in the case it is first written in) and in the order the reader is asked for
+// them. A reader whose files are slow to open may start reading them all at once; the loader still
+// asks for each, in that order, and stops at the first that fails.
+using TSkinFilesNamed = std::function<void(const std::vector<std::string>& names)>;
 
-std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error);
+std::unique_ptr<TSkinModel> LoadSkinFromReader(const TSkinFileReader& reader, std::string& error,
+                                               const TSkinFilesNamed& named = {});
 std::unique_ptr<TSkinModel> LoadSkinFromEntries(const std::vector<TPackedEntry>& files, std::string& error);
 // With FilesRead, every file the skin names is read whole into it and decoded from there: what a
 // caller may keep to load the same skin again with LoadSkinFromEntries, without opening a file.

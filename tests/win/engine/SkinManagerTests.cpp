@@ -9,8 +9,11 @@
 #include <new>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "skin/engine/acSkinPack.h"
+#include "skin/engine/core/acSkinLoader.h"
 #include "skin/engine/sSkinManager.h"
 #include "tests/support/MessageSpy.h"
 #include "tests/support/Pump.h"
@@ -258,6 +261,73 @@ TEST_F(SkinManager, BadSkinsKeepThePreviousLook) {
   ctrl->Free();
 }
 
+namespace {
+// Handles of this process open on a file whose path holds Part (every handle value asked).
+int FilesOpenOn(const std::wstring& part) {
+  int open = 0;
+  for (std::uintptr_t v = 4; v < 0x4000; v += 4) {
+    const HANDLE h = reinterpret_cast<HANDLE>(v);
+    DWORD flags = 0;
+    if (!GetHandleInformation(h, &flags) || GetFileType(h) != FILE_TYPE_DISK) continue;
+    wchar_t path[MAX_PATH * 2] = {};
+    if (GetFinalPathNameByHandleW(h, path, DWORD(std::size(path)), 0) &&
+        std::wstring(path).find(part) != std::wstring::npos)
+      ++open;
+  }
+  return open;
+}
+}  // namespace
+
+// A folder skin's many files are read side by side, yet a bad file fails the load with the very
+// text of the loader that reads them one by one: the first bad file in the skin's order is named,
+// whichever was read first, every time. No file of any skin stays open (running out of memory on a
+// reading thread is a case of RunningOutOfMemoryFailsCleanlyFromEverySource).
+TEST_F(SkinManager, FolderSkinWithABadFileAmongManyFailsWithItsOwnText) {
+  TSkinBuilder b = TSkinBuilder::Standard();
+  for (int i = 0; i < 40; ++i) b.Mask("ZA" + std::to_string(i), "BORDERSMASK");
+  const std::string early = "button_bordersmask.bmp", late = "za39_bordersmask.bmp";
+  auto cut = [](const fs::path& file, std::uintmax_t size) { fs::resize_file(file, size); };
+  const struct {
+    const char* Name;
+    std::function<void(const fs::path&)> Spoil;
+  } cases[] = {
+      {"EarlyCutLateGone",
+       [&](const fs::path& d) {
+         cut(d / early, fs::file_size(d / early) / 2);
+         fs::remove(d / late);
+       }},
+      {"LateGone", [&](const fs::path& d) { fs::remove(d / late); }},
+      {"EarlyGarbageLateCut",
+       [&](const fs::path& d) {
+         std::ofstream(d / early, std::ios::binary | std::ios::trunc) << "not a bitmap";
+         cut(d / late, 20);
+       }},
+  };
+  Manager = CreateTestManager(TSkinBuilder::Standard(), "Good");
+  Manager->SetSkinDirectory(Dir.Path().string());
+  b.WriteFolder(Dir.Path() / "Many");
+  for (int i = 0; i < 2; ++i) {
+    Manager->SetSkinName("Many");
+    EXPECT_EQ("", Manager->LastError());
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = b.WriteFolder(Dir.Path() / c.Name);
+    c.Spoil(folder);
+    std::string alone;
+    ASSERT_EQ(nullptr, qv::LoadSkinFromFolder(folder, alone));
+    ASSERT_NE(std::string::npos, alone.find(std::string(c.Name) == "LateGone" ? late : early)) << alone;
+    for (int i = 0; i < 5; ++i) {
+      Manager->SetSkinName(c.Name);
+      const std::string error = Manager->LastError();
+      ASSERT_GE(error.size(), alone.size());
+      EXPECT_EQ(": " + alone, error.substr(error.size() - alone.size() - 2)) << "load " << i + 1;
+      EXPECT_EQ("Many", Manager->SkinName());
+    }
+  }
+  EXPECT_EQ(0, FilesOpenOn(Dir.Path().filename().wstring()));
+}
+
 TEST_F(SkinManager, BadSkinWithoutPreviousKeepsThePlainLook) {
   Manager = Create<TsSkinManager>(nullptr);
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -288,12 +358,14 @@ void* operator new(std::size_t n) {
 }
 
 // A skin too large for the memory left fails like any bad skin, whether it comes from bytes, from
-// the skins stored with the program or from a file: error text, event, the previous skin kept.
+// the skins stored with the program, from a file or from a folder: error text, event, the previous
+// skin kept.
 TEST_F(SkinManager, RunningOutOfMemoryFailsCleanlyFromEverySource) {
   TSkinBuilder big = TSkinBuilder::Standard();
   big.Mask("BUTTON", "PATTERN", 700, 700, 1);  // 1.4 MB of pixels
   const std::vector<std::uint8_t> bytes = big.Packed();
   big.WritePacked(Dir.Path() / "Big.asz");
+  big.WriteFolder(Dir.Path() / "BigFolder");  // its files read side by side: the large one on any thread
   TErrorLog log;
   Manager = CreateTestManager(TSkinBuilder::Standard(), "Good");
   Manager->SetSkinDirectory(Dir.Path().string());
@@ -305,7 +377,8 @@ TEST_F(SkinManager, RunningOutOfMemoryFailsCleanlyFromEverySource) {
     std::function<void()> Load;
   } sources[] = {{"memory", [&] { Manager->LoadSkinFromBytes(bytes.data(), bytes.size(), "Big"); }},
                  {"stored", [&] { Manager->SetSkinName("Stored"); }},
-                 {"file", [&] { Manager->SetSkinName("Big"); }}};
+                 {"file", [&] { Manager->SetSkinName("Big"); }},
+                 {"folder", [&] { Manager->SetSkinName("BigFolder"); }}};
   for (const auto& src : sources) {
     SCOPED_TRACE(src.Name);
     log.Texts.clear();
