@@ -232,6 +232,8 @@ void TsButton::CutToNewShape() {
   if (!FRegionChanged || !HandleAllocated() || !IsWindowVisible(Handle_) || !FSkinData->Skinned()) return;
   if (PrintDC || IsDesigning(this) || ControlState_.Contains(csAlignmentNeeded)) return;
   if (FFadeTimer && FFadeTimer->Enabled()) return;
+  // The parent's image and colour and the focus are asked once, as in a paint.
+  TsParentAnswers answers(this);
   FSkinData->BGChanged = true;
   PrepareCache();
   if (Enabled() && !ActionDisabled(this)) RepaintAllCacheCorners(FSkinData, FPaintedState);

@@ -82,12 +82,36 @@ BOOL CALLBACK ListDescendant(HWND wnd, LPARAM data) {
   return TRUE;
 }
 
+void List(HWND Top, TTreeListing& L) {
+  L.Children.try_emplace(Top);
+  EnumChildWindows(Top, ListDescendant, reinterpret_cast<LPARAM>(&L));
+}
+
+// A skin switch's commands walk the same trees one after the other: the listing the first command
+// made of a top-level window serves the next ones (a window made meanwhile inside a listed one is
+// made in the new skin; a control's window made anew is asked, as every window the listing does
+// not hold). Let go when the switch ends.
+int SwitchDepth = 0;
+std::unordered_map<HWND, std::unique_ptr<TTreeListing>>& KeptListings() {
+  static std::unordered_map<HWND, std::unique_ptr<TTreeListing>> kept;
+  return kept;
+}
+
 class TListingScope {
  public:
   explicit TListingScope(HWND Top) : Outer_(Listing) {
-    L_.Children.try_emplace(Top);
-    EnumChildWindows(Top, ListDescendant, reinterpret_cast<LPARAM>(&L_));
-    if (L_.Complete) Listing = &L_;
+    TTreeListing* l = &L_;
+    if (SwitchDepth > 0) {
+      std::unique_ptr<TTreeListing>& kept = KeptListings()[Top];
+      if (!kept) {
+        kept = std::make_unique<TTreeListing>();
+        List(Top, *kept);
+      }
+      l = kept.get();
+    } else {
+      List(Top, L_);
+    }
+    if (l->Complete) Listing = l;
   }
   ~TListingScope() { Listing = Outer_; }
   TListingScope(const TListingScope&) = delete;
@@ -311,7 +335,6 @@ bool AnswerIdentity(TMessage& Message) {
 // ---- Paint once -------------------------------------------------------------------------------------
 
 namespace {
-int SwitchDepth = 0;
 bool FinalPaint = false;
 
 // The forms that controls announced themselves to while the switch walked, each with the last
@@ -376,6 +399,7 @@ TSkinSwitch::~TSkinSwitch() {
     --SwitchDepth;
     return;
   }
+  KeptListings().clear();
   // The forms hear of the controls that announced themselves, then every window is painted.
   try {
     SendAnnouncements();
