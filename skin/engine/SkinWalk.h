@@ -10,7 +10,8 @@
 // window: a class-library control's controls (graphic controls included), the foreign
 // windows under its window (windows that are no control of its own: a bare list box made with
 // CreateWindowEx, an MDI client), a foreign window's child windows; each of them delivered in turn.
-// A manager's command lists the window tree of each top-level window once, as it reaches it.
+// A manager's command lists the window tree of each top-level window once, as it reaches it (the
+// commands of a skin switch share one listing).
 //
 // The stop rule: the walk does not go on inside a window that passed the command on itself while
 // it handled it (PassSkinCommandOn): a skinned container (a page, a skinned or adapted panel, a
