@@ -549,14 +549,19 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
                         rows::TRowsIn{sw.P + from * sw.Stride, sw.Stride}, rows::TRowsIn{}, t.W, scattered, key);
     scattered = 0;
   };
-  for (int i = 0; i < t.H; ++i) {
-    const int j = detail::WalkRow(i, t.H, up);
-    const int sy = t.SY + j, dy = t.DY + j;
-    std::uint8_t* d = dst.At(t.DX, dy);
-    const std::uint8_t* s = src.At(t.SX, sy);
-    const TKeyRunIndex::TRun* run = index.Runs.data() + index.First[std::size_t(sy)];
-    const TKeyRunIndex::TRun* end = index.Runs.data() + index.First[std::size_t(sy) + 1];
-    if (end - run > t.W / 32 + 2) {
+  // The rows in the walk's order, their pointers stepped from one row to the next, and no call for a
+  // stretch of no bytes: a row of a skin's border holds a few runs, and its bookkeeping must cost
+  // little beside its copy.
+  const TKeyRunIndex::TRun* const runs = index.Runs.data();
+  const int* const first = index.First.data();
+  const int stop = t.SX + t.W, step = up ? -1 : 1, scatteredRuns = t.W / 32 + 2;
+  std::uint8_t* d = dw.P;
+  const std::uint8_t* s = sw.P;
+  for (int i = 0, sy = up ? t.SY + t.H - 1 : t.SY; i < t.H; ++i, sy += step, d += dw.Stride, s += sw.Stride) {
+    const TKeyRunIndex::TRun* run = runs + first[sy];
+    const TKeyRunIndex::TRun* const end = runs + first[sy + 1];
+    const int dy = t.DY + (sy - t.SY);
+    if (end - run > scatteredRuns) {
       if (!withCache) {
         if (scattered++ == 0) from = i;
         continue;
@@ -568,15 +573,15 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
     }
     copyScattered();
     int pos = t.SX;
-    const int stop = t.SX + t.W;
     for (; run != end && run->Left < stop; ++run) {
       if (run->Right <= pos) continue;
       const int a = std::max(run->Left, pos), b = std::min(run->Right, stop);
-      opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(a - pos));
-      behind(d + 3 * std::size_t(a - t.SX), dy, t.DX + (a - t.SX), b - a);
+      if (a > pos) opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(a - pos));
+      if (withCache) behind(d + 3 * std::size_t(a - t.SX), dy, t.DX + (a - t.SX), b - a);
       pos = b;
     }
-    opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(stop - pos));
+    if (stop > pos)
+      opaque(d + 3 * std::size_t(pos - t.SX), s + 3 * std::size_t(pos - t.SX), 3 * std::size_t(stop - pos));
   }
   copyScattered();
   flush();
