@@ -282,20 +282,21 @@ TEST(RowKernels, FramesLargerThanTheCachesBlendAsRowByRow) {
 
 TEST(RowKernels, LevelIsTheBestTheProcessorOffers) {
   const cpu::TFeatures f = cpu::Detect();
-  const rows::TSimdLevel want = !QV_X86   ? rows::TSimdLevel::Scalar
-                                : f.Avx2  ? rows::TSimdLevel::Avx2
-                                : f.Sse41 ? rows::TSimdLevel::Sse41
-                                : f.Sse2  ? rows::TSimdLevel::Sse2
-                                          : rows::TSimdLevel::Scalar;
+  const rows::TSimdLevel want = !QV_X86    ? rows::TSimdLevel::Scalar
+                                : f.Avx512 ? rows::TSimdLevel::Avx512
+                                : f.Avx2   ? rows::TSimdLevel::Avx2
+                                : f.Sse41  ? rows::TSimdLevel::Sse41
+                                : f.Sse2   ? rows::TSimdLevel::Sse2
+                                           : rows::TSimdLevel::Scalar;
   EXPECT_EQ(rows::BestLevel(), want);
   EXPECT_EQ(rows::Kernels().Level, want) << "chosen at start-up";
   // Every level up to the best one can run; a level above it is refused.
   const auto levels = rows::AvailableLevels();
   EXPECT_EQ(levels.back(), want);
   EXPECT_EQ(int(levels.size()), int(want) + 1);
-  if (want != rows::TSimdLevel::Avx2) {
-    EXPECT_EQ(rows::KernelsOf(rows::TSimdLevel::Avx2), nullptr);
-    EXPECT_EQ(rows::UseLevel(rows::TSimdLevel::Avx2), want);
+  if (want != rows::TSimdLevel::Avx512) {
+    EXPECT_EQ(rows::KernelsOf(rows::TSimdLevel::Avx512), nullptr);
+    EXPECT_EQ(rows::UseLevel(rows::TSimdLevel::Avx512), want);
     EXPECT_EQ(rows::Kernels().Level, want);
   }
   {

@@ -19,12 +19,14 @@
 #define QV_TARGET_SSE2 __attribute__((target("sse2")))
 #define QV_TARGET_SSE41 __attribute__((target("sse2,ssse3,sse4.1")))
 #define QV_TARGET_AVX2 __attribute__((target("sse2,ssse3,sse4.1,avx,avx2,bmi,bmi2")))
+#define QV_TARGET_AVX512 __attribute__((target("sse2,ssse3,sse4.1,avx,avx2,bmi,bmi2,avx512f,avx512bw,avx512vl")))
 #define QV_ALWAYS_INLINE inline __attribute__((always_inline))
 #define QV_NOINLINE __attribute__((noinline))
 #elif defined(_MSC_VER)
 #define QV_TARGET_SSE2
 #define QV_TARGET_SSE41
 #define QV_TARGET_AVX2
+#define QV_TARGET_AVX512
 #define QV_ALWAYS_INLINE __forceinline
 #define QV_NOINLINE __declspec(noinline)
 #else
@@ -45,7 +47,8 @@ struct TFeatures {
   bool Sse2 = false;
   bool Ssse3 = false;
   bool Sse41 = false;
-  bool Avx2 = false;  // with BMI1/BMI2 and the system saving the YMM registers
+  bool Avx2 = false;    // with BMI1/BMI2 and the system saving the YMM registers
+  bool Avx512 = false;  // AVX-512 F, BW and VL with AVX2, the system saving the mask and ZMM registers
 };
 
 inline TFeatures Detect() {
@@ -83,6 +86,9 @@ inline TFeatures Detect() {
     const bool ymmSaved = (xcr0 & 6) == 6;
     const bool avx2 = (ebx7 >> 5) & 1, bmi1 = (ebx7 >> 3) & 1, bmi2 = (ebx7 >> 8) & 1;
     f.Avx2 = ymmSaved && avx2 && bmi1 && bmi2;
+    const bool zmmSaved = (xcr0 & 0xE6) == 0xE6;
+    const bool avx512 = ((ebx7 >> 16) & 1) && ((ebx7 >> 30) & 1) && ((ebx7 >> 31) & 1);
+    f.Avx512 = f.Avx2 && zmmSaved && avx512;
   }
 #endif
   return f;

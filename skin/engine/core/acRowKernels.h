@@ -42,7 +42,7 @@ inline const TKeyPattern& KeyPatternOf(TBgr key, TKeyPattern& scratch) {
 
 namespace rows {
 
-enum class TSimdLevel : std::uint8_t { Scalar, Sse2, Sse41, Avx2 };
+enum class TSimdLevel : std::uint8_t { Scalar, Sse2, Sse41, Avx2, Avx512 };
 
 // Rows of an image as a kernel walks them: row i at P + i * Stride (Stride in bytes, either sign;
 // 0 repeats one row).

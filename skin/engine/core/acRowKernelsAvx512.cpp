@@ -1,0 +1,99 @@
+// Row kernels for processors with AVX-512 (F, BW and VL): the blends on 64-byte vectors. The rest of
+// the level is the AVX2 level's (acRowKernels.cpp makes its table).
+//
+// A row is worked in the 64-byte places of the destination it touches, so that every store is
+// aligned and never straddles two cache lines: the first and the last place are loaded and stored
+// under a mask of the row's bytes (masked-off bytes are neither read nor written, nor can they fault),
+// the places between in whole vectors. No place is written twice, so a row may be blended in place.
+#include <cstddef>
+#include <cstdint>
+
+#include "skin/engine/core/acCompiler.h"
+#include "skin/engine/core/acRowKernels.h"
+
+#if QV_X86
+#include <immintrin.h>
+
+namespace qv::rows::avx512 {
+namespace {
+
+#define QV_OP static QV_ALWAYS_INLINE QV_TARGET_AVX512
+
+using V = __m512i;
+constexpr std::size_t kVW = 64;
+
+// (A * W + B * (255 - W)) / 255 rounded, as the AVX2 level: byte-pair multiplies of the weights with
+// the pixels less 128 give T - 128 * 255; adding 0x8000 gives T + 128, and (T + 128) * 257 >> 16 is
+// the exact rounded quotient.
+QV_OP V Mix(V a, V b, V pair) {
+  const V x = _mm512_set1_epi8(char(0x80)), bias = _mm512_set1_epi16(short(0x8000)), m = _mm512_set1_epi16(257);
+  a = _mm512_xor_si512(a, x);
+  b = _mm512_xor_si512(b, x);
+  const V lo = _mm512_maddubs_epi16(pair, _mm512_unpacklo_epi8(a, b));
+  const V hi = _mm512_maddubs_epi16(pair, _mm512_unpackhi_epi8(a, b));
+  return _mm512_packus_epi16(_mm512_mulhi_epu16(_mm512_add_epi16(lo, bias), m),
+                             _mm512_mulhi_epu16(_mm512_add_epi16(hi, bias), m));
+}
+
+// The bytes [From, To) of a 64-byte place (0 <= From < To <= 64) as a mask.
+QV_OP __mmask64 Bytes(std::size_t from, std::size_t to) {
+  const std::uint64_t all = ~std::uint64_t(0);
+  return __mmask64((all << from) & (all >> (64 - to)));
+}
+
+// The place of Dst's row from Offset on (Offset may be below 0 for the first place), its bytes of
+// the row under Mask.
+QV_OP void MixPart(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::ptrdiff_t offset,
+                   __mmask64 mask, V pair) {
+  const V r = Mix(_mm512_maskz_loadu_epi8(mask, a + offset), _mm512_maskz_loadu_epi8(mask, b + offset), pair);
+  _mm512_mask_storeu_epi8(dst + offset, mask, r);
+}
+
+template <bool Stream>
+QV_OP void BlendRow(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, V pair) {
+  const std::size_t lead = reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1);
+  if (lead + bytes <= kVW) {
+    MixPart(dst, a, b, -std::ptrdiff_t(lead), Bytes(lead, lead + bytes), pair);
+    return;
+  }
+  // The first place, the whole places, the last one.
+  MixPart(dst, a, b, -std::ptrdiff_t(lead), Bytes(lead, kVW), pair);
+  std::size_t i = kVW - lead;
+  for (; i + kVW <= bytes; i += kVW) {
+    const V r = Mix(_mm512_loadu_si512(a + i), _mm512_loadu_si512(b + i), pair);
+    if (Stream)
+      _mm512_stream_si512(reinterpret_cast<V*>(dst + i), r);
+    else
+      _mm512_store_si512(dst + i, r);
+  }
+  if (i < bytes) MixPart(dst, a, b, std::ptrdiff_t(i), Bytes(0, bytes - i), pair);
+}
+
+template <bool Stream>
+QV_OP void Blend(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w) {
+  if (bytes == 0) return;
+  const V pair = _mm512_set1_epi16(short(w | ((255 - w) << 8)));
+  for (int r = 0; r < rows; ++r)
+    BlendRow<Stream>(dst.P + std::ptrdiff_t(r) * dst.Stride, a.P + std::ptrdiff_t(r) * a.Stride,
+                     b.P + std::ptrdiff_t(r) * b.Stride, bytes, pair);
+  if (Stream) _mm_sfence();
+}
+
+}  // namespace
+}  // namespace qv::rows::avx512
+
+namespace qv::rows::detail {
+
+// Each place of a row is either streamed whole or written by an ordinary store under a mask, so no
+// line is both streamed and brought back into the caches.
+QV_TARGET_AVX512 void BlendConstAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w) {
+  avx512::Blend<false>(dst, a, b, bytes, rows, w);
+}
+QV_TARGET_AVX512 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows,
+                                             unsigned w) {
+  avx512::Blend<true>(dst, a, b, bytes, rows, w);
+}
+
+}  // namespace qv::rows::detail
+
+#endif
