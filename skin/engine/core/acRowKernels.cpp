@@ -15,6 +15,7 @@ extern const TRowKernels KernelsSse41;
 extern const TRowKernels KernelsAvx2;
 void BlendConstAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
+void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes);
 #endif
 
 // The scalar level: the reference rows (processors the vector levels cannot serve).
@@ -74,14 +75,16 @@ const cpu::TFeatures& Features() {
 
 #if QV_X86
 // The AVX-512 level: the AVX2 kernels with the blends on 64-byte vectors, which do twice the work
-// of an AVX2 vector in each instruction (a blend is bound by its arithmetic, a copy by its loads and
-// stores). Made when first asked for, from the AVX2 table (initialised before any code runs).
+// of an AVX2 vector in each instruction (a blend is bound by its arithmetic), and the copy with the
+// partial vectors at a stretch's ends under masks. Made when first asked for, from the AVX2 table
+// (initialised before any code runs).
 const TRowKernels* KernelsAvx512() {
   static const TRowKernels k = [] {
     TRowKernels t = KernelsAvx2;
     t.Level = TSimdLevel::Avx512;
     t.BlendConst = BlendConstAvx512;
     t.BlendConstStream = BlendConstStreamAvx512;
+    t.Copy = CopyAvx512;
     return t;
   }();
   return &k;

@@ -1,10 +1,11 @@
-// Row kernels for processors with AVX-512 (F, BW and VL): the blends on 64-byte vectors. The rest of
-// the level is the AVX2 level's (acRowKernels.cpp makes its table).
+// Row kernels for processors with AVX-512 (F, BW and VL): the blends on 64-byte vectors, the copy on
+// 32-byte ones. The rest of the level is the AVX2 level's (acRowKernels.cpp makes its table).
 //
-// A row is worked in the 64-byte places of the destination it touches, so that every store is
-// aligned and never straddles two cache lines: the first and the last place are loaded and stored
-// under a mask of the row's bytes (masked-off bytes are neither read nor written, nor can they fault),
-// the places between in whole vectors. No place is written twice, so a row may be blended in place.
+// A row is worked in the places of a vector's size of the destination it touches, so that every
+// store is aligned and never straddles two cache lines: the first and the last place are loaded and
+// stored under a mask of the row's bytes (masked-off bytes are neither read nor written, nor can they
+// fault), the places between in whole vectors. No place is written twice, so a row may be blended in
+// place.
 #include <cstddef>
 #include <cstdint>
 
@@ -49,6 +50,16 @@ QV_OP void MixPart(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t*
   _mm512_mask_storeu_epi8(dst + offset, mask, r);
 }
 
+// The bytes [From, To) of a 32-byte place (0 <= From < To <= 32) as a mask.
+QV_OP __mmask32 Bytes32(std::size_t from, std::size_t to) {
+  const std::uint32_t all = ~std::uint32_t(0);
+  return __mmask32((all << from) & (all >> (32 - to)));
+}
+
+QV_OP void CopyPart(std::uint8_t* dst, const std::uint8_t* src, std::ptrdiff_t offset, __mmask32 mask) {
+  _mm256_mask_storeu_epi8(dst + offset, mask, _mm256_maskz_loadu_epi8(mask, src + offset));
+}
+
 template <bool Stream>
 QV_OP void BlendRow(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, V pair) {
   const std::size_t lead = reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1);
@@ -79,6 +90,33 @@ QV_OP void Blend(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows
   if (Stream) _mm_sfence();
 }
 
+// A copy on 32-byte vectors: a row's stretch of a skin image (a thousand bytes or so) lies in 16 to 32
+// of them, and its two partial ends are a masked load and store each (the AVX2 level's copy wrote
+// them as unaligned vectors, which straddle a cache line as often as not).
+QV_OP void Copy(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
+  constexpr std::size_t kW = 32;
+  if (bytes == 0) return;
+  const std::size_t lead = reinterpret_cast<std::uintptr_t>(dst) & (kW - 1);
+  if (lead + bytes <= kW) {
+    CopyPart(dst, src, -std::ptrdiff_t(lead), Bytes32(lead, lead + bytes));
+    return;
+  }
+  CopyPart(dst, src, -std::ptrdiff_t(lead), Bytes32(lead, kW));
+  std::size_t i = kW - lead;
+  for (; i + 2 * kW <= bytes; i += 2 * kW) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + kW));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(dst + i), a);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(dst + i + kW), b);
+  }
+  if (i + kW <= bytes) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(dst + i),
+                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)));
+    i += kW;
+  }
+  if (i < bytes) CopyPart(dst, src, std::ptrdiff_t(i), Bytes32(0, bytes - i));
+}
+
 }  // namespace
 }  // namespace qv::rows::avx512
 
@@ -92,6 +130,10 @@ QV_TARGET_AVX512 void BlendConstAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::
 QV_TARGET_AVX512 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows,
                                              unsigned w) {
   avx512::Blend<true>(dst, a, b, bytes, rows, w);
+}
+
+QV_TARGET_AVX512 void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
+  avx512::Copy(dst, src, bytes);
 }
 
 }  // namespace qv::rows::detail
