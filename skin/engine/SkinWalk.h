@@ -26,8 +26,8 @@
 // While a manager switches skins (TSkinSwitch) the controls and adapters that hear the commands
 // mark what changed and paint nothing. When the switch ends, the windows that take a new shape are
 // cut first, forms before controls (CutBeforeSwitchPaint), then each visible top-level window of
-// the thread is redrawn once, with its frame and its children. Outside a switch a command sent to one control (its section or manager changed)
-// repaints it at once.
+// the thread is redrawn once, with its frame and its children. Outside a switch a command sent to
+// one control (its section or manager changed) repaints it at once.
 #pragma once
 
 #include "classlib/Win.h"

@@ -269,8 +269,7 @@ void TsSkinProvider::SkinRefresh(TMessage& Message) {
   if (IsWindowVisible(wnd)) {
     // In a skin switch the form is painted at its end, with its frame and its children.
     const bool paintNow = !SkinSwitchRunning();
-    if (!paintNow && RegionChanged)
-      ::CutBeforeSwitchPaint(TCutOrder::Form, Alive_, [this] { CutBeforeSwitchPaint(); });
+    if (!paintNow && RegionChanged) ::CutBeforeSwitchPaint(TCutOrder::Form, Alive_, [this] { CutBeforeSwitchPaint(); });
     if (paintNow) {
       SendNCPaint(Form);
       if (!*alive || !Form) return;
