@@ -261,6 +261,24 @@ void DrawTextIn(HDC dc, const std::string& text, TRect& r, UINT flags, COLORREF 
   DrawTextA(dc, text.c_str(), int(text.size()), AsRECT(&r), flags);
 }
 
+// The section's text colours in their drawing order: each outline copy with its offset, then the
+// text itself in place. False when the section is not in the skin.
+template <class Draw>
+bool ForEachTextColour(int skinIndex, bool enabled, bool hot, TsSkinManager* skinManager, Draw draw) {
+  const qv::TSkinModel* model = ModelOf(skinManager);
+  if (!model || !model->IsSectionIndex(skinIndex)) return false;
+  const qv::TsGeneralData& sec = model->Sections[std::size_t(skinIndex)];
+  const qv::TsFontColors& fc = hot ? sec.HotFontColor : sec.FontColor;
+  if (enabled && fc.HasOutline()) {
+    static const int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // left, top, right, bottom
+    for (int i = 0; i < 4; ++i)
+      if (fc.Items[std::size_t(i) + 1] != qv::clNoColor)
+        draw(kShift[i][0], kShift[i][1], COLORREF(fc.Items[std::size_t(i) + 1] & 0xFFFFFF));
+  }
+  draw(0, 0, COLORREF(ColorToRGB(SectionTextColor(skinIndex, enabled, hot, skinManager))));
+  return true;
+}
+
 void SectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& r, UINT flags, int skinIndex, bool hot,
                  TsSkinManager* skinManager) {
   if (!canvas) return;
@@ -272,22 +290,14 @@ void SectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& 
     return;
   }
   if (text.empty()) return;
-  const qv::TsGeneralData& sec = model->Sections[std::size_t(skinIndex)];
-  const qv::TsFontColors& fc = hot ? sec.HotFontColor : sec.FontColor;
   {
     SavedDC saved(dc);
     SetBkMode(dc, TRANSPARENT);
-    if (enabled && fc.HasOutline()) {
-      static const int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // left, top, right, bottom
-      for (int i = 0; i < 4; ++i) {
-        if (fc.Items[std::size_t(i) + 1] == qv::clNoColor) continue;
-        TRect o = r;
-        o.Offset(kShift[i][0], kShift[i][1]);
-        DrawTextIn(dc, text, o, flags, COLORREF(fc.Items[std::size_t(i) + 1] & 0xFFFFFF));
-      }
-    }
-    TRect t = r;
-    DrawTextIn(dc, text, t, flags, ColorToRGB(SectionTextColor(skinIndex, enabled, hot, skinManager)));
+    ForEachTextColour(skinIndex, enabled, hot, skinManager, [&](int dx, int dy, COLORREF colour) {
+      TRect o = r;
+      o.Offset(dx, dy);
+      DrawTextIn(dc, text, o, flags, colour);
+    });
   }
   canvas->Changed();
 }
@@ -317,6 +327,24 @@ void DrawSectionText(TCanvas* canvas, const std::string& text, bool enabled, con
                      bool hot, TsSkinManager* skinManager) {
   TRect t = r;
   SectionText(canvas, text, enabled, t, flags & ~UINT(DT_CALCRECT), skinIndex, hot, skinManager);
+}
+
+void DrawSectionLine(TCanvas* canvas, const std::string& text, bool enabled, int X, int Y, const TRect& Clip,
+                     int skinIndex, bool hot, TsSkinManager* skinManager) {
+  if (!canvas || text.empty()) return;
+  HDC dc = canvas->Handle();
+  // (The two settings changed are put back by hand: a saved state costs as much as a colour's text.)
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF before = GetTextColor(dc);
+  const bool drawn = ForEachTextColour(skinIndex, enabled, hot, skinManager, [&](int dx, int dy, COLORREF colour) {
+    TRect clip = Clip;
+    clip.Offset(dx, dy);
+    SetTextColor(dc, colour);
+    ExtTextOutA(dc, X + dx, Y + dy, ETO_CLIPPED, AsRECT(&clip), text.c_str(), UINT(text.size()), nullptr);
+  });
+  SetTextColor(dc, before);
+  SetBkMode(dc, mode);
+  if (drawn) canvas->Changed();
 }
 
 void WriteSectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& r, UINT flags, int skinIndex,

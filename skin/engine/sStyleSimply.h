@@ -57,6 +57,10 @@ void DrawSectionText(TCanvas* canvas, const std::string& text, bool enabled, con
 // The same; with DT_CALCRECT in Flags R receives the measured rectangle and nothing is drawn.
 void WriteSectionText(TCanvas* canvas, const std::string& text, bool enabled, TRect& r, UINT flags, int skinIndex,
                       bool hot, TsSkinManager* skinManager = nullptr);
+// One line the caller laid out (its first character's cell at X, Y, clipped to Clip), written in
+// the same colours as DrawSectionText: measured by the caller once, drawn once per colour.
+void DrawSectionLine(TCanvas* canvas, const std::string& text, bool enabled, int X, int Y, const TRect& Clip,
+                     int skinIndex, bool hot, TsSkinManager* skinManager = nullptr);
 // The same for a control's own section; without a skin the canvas font colour (disabled: mixed
 // with the control's colour at 0.4).
 void DrawControlText(TCanvas* canvas, const std::string& text, bool enabled, const TRect& r, UINT flags,

@@ -430,6 +430,15 @@ void TsSkinProvider::PaintCaption(TBitmap* Cache) {
   CaptionInk_ = TRect{r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1};
   if ((flags & (DT_CENTER | DT_RIGHT | DT_RTLREADING)) == 0)
     CaptionInk_.Right = std::min(CaptionInk_.Right, r.Left + int(ext.cx) + int(ext.cy) + 1);
+  // A text that fits is placed here from its one measure; a cut one or one read right to left is
+  // laid out by DrawText.
+  if (int(ext.cx) <= r.Width() && (flags & DT_RTLREADING) == 0) {
+    const int x = (flags & DT_CENTER)  ? (r.Left + r.Right - int(ext.cx)) / 2
+                  : (flags & DT_RIGHT) ? r.Right - int(ext.cx)
+                                       : r.Left;
+    DrawSectionLine(canvas, text, Form->Enabled(), x, r.Top, r, title, FormActive, sm);
+    return;
+  }
   WriteSectionText(canvas, text, Form->Enabled(), r, flags, title, FormActive, sm);
 }
 
