@@ -383,6 +383,7 @@ class TsSkinProvider : public TComponent {
   TacScrollWnd* FormScrollWnd = nullptr;  // owned; the form's skinned scroll bars
   TWndMethod OldWndProc;                  // the form's procedure before the provider's
   bool RegionUpdating = false;            // from setting the region to the end of the next non-client paint
+  bool CaptionStyleAside = false;         // the caption style is off for a moment while a caption is stored
   bool FrameDirty = true;                 // the frame is composed in full at the next painting
   TObject* MDIForm = nullptr;             // owned; the MDI client's skinning object of an MDI frame form
   bool FormActive = false;                // the form is drawn active

@@ -315,10 +315,15 @@ void TsSkinProvider::WMSetText(TMessage& Message) {
   const HWND wnd = Form->Handle();
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   const bool caption = (style & WS_CAPTION) == WS_CAPTION;
-  auto captionBack = [&] {
-    if (caption && IsWindow(wnd)) SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) | WS_CAPTION);
+  auto setStyle = [&](LONG value) {
+    CaptionStyleAside = true;
+    SetWindowLongA(wnd, GWL_STYLE, value);
+    CaptionStyleAside = false;
   };
-  if (caption) SetWindowLongA(wnd, GWL_STYLE, style & ~LONG(WS_CAPTION));
+  auto captionBack = [&] {
+    if (caption && IsWindow(wnd)) setStyle(GetWindowLongA(wnd, GWL_STYLE) | WS_CAPTION);
+  };
+  if (caption) setStyle(style & ~LONG(WS_CAPTION));
   try {
     OldWndProc(Message);
   } catch (...) {

@@ -18,6 +18,12 @@ bool OwnManager(const TMessage& m, TsCommonData* sd) {
 
 void TsSkinProvider::NewWndProc(TMessage& Message) {
   if (!Form) return;
+  // The caption style taken off and put back around a caption stored is the provider's own: the
+  // form's procedures hear neither change.
+  if (CaptionStyleAside && (Message.Msg == WM_STYLECHANGING || Message.Msg == WM_STYLECHANGED)) {
+    Message.Result = 0;
+    return;
+  }
   if (Message.Msg == SM_QUORVEXCMD && AnswerAnyState(Message)) return;
   // A window made while a skin is on takes it: the skin's coming reached only forms with windows.
   if (Message.Msg == WM_CREATE && !Dying(Form) && SkinData->SkinManager() &&
