@@ -413,7 +413,8 @@ class TsSkinProvider : public TComponent {
   // Where the skin's backdrop behind the title buttons goes (empty without one).
   TRect ButtonsBackdrop() const;
   void PaintIcon(TBitmap* Cache);
-  void PaintCaption(TBitmap* Cache);
+  // KeptPlace: the caption goes where the last composition put it (its title and buttons are kept).
+  void PaintCaption(TBitmap* Cache, bool KeptPlace = false);
   // Where the caption is written: after the icon, before the title buttons and their backdrop, in
   // the rows of the title strip.
   TRect CaptionPlace() const;
@@ -534,6 +535,7 @@ class TsSkinProvider : public TComponent {
   std::optional<TTitleKey> KeptTitle_;                              // TitleBmp holds the title composed for it
   std::optional<TMenuLineKey> KeptMenuLine_;                        // MenuLineBmp holds the line composed for it
   bool TitleActive_ = false;                                        // the active state TitleBmp was composed in
+  TRect CaptionPlace_{};                                            // the caption's place in the last composition
   TRect CaptionInk_{};                                              // where the caption's pixels may lie in the image
   int CaptionFontHeight_ = -1;                                      // the system's caption font height; -1: asked again
   std::unique_ptr<TFont> CaptionFont_ = std::make_unique<TFont>();  // never made into a handle

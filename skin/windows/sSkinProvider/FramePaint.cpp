@@ -407,13 +407,14 @@ void TsSkinProvider::SelectCaptionFont(TCanvas* Canvas) {
   if (!Canvas->Font()->SameFace(CaptionFont_.get())) Canvas->Font()->Assign(CaptionFont_.get());
 }
 
-void TsSkinProvider::PaintCaption(TBitmap* Cache) {
+void TsSkinProvider::PaintCaption(TBitmap* Cache, bool KeptPlace) {
   CaptionInk_ = TRect{};
+  if (!KeptPlace) CaptionPlace_ = CaptionPlace();
   const std::string text = Form->Caption();
   if (text.empty()) return;
   TsSkinManager* sm = SkinData->SkinManager();
   const int title = sm->SectionIndexOf(GetTitleSkin());
-  TRect r = CaptionPlace();
+  TRect r = CaptionPlace_;
   if (r.Right <= r.Left) return;
   BitmapDC dc(Cache);
   if (!dc) return;
@@ -637,7 +638,7 @@ void TsSkinProvider::RepaintCaption() {
   const TRect strip{0, 0, cache->Width(), stripHeight};
   const TRect old = IntersectRects(CaptionInk_, strip);
   if (!old.IsEmpty()) CopyBmpRect(cache, old.Left, old.Top, TitleBmp, old);
-  PaintCaption(cache);
+  PaintCaption(cache, true);
   const TRect ink = IntersectRects(CaptionInk_, strip);
   TRect band = old.IsEmpty()   ? ink
                : ink.IsEmpty() ? old
