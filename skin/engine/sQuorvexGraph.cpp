@@ -102,14 +102,7 @@ void FillRectColor(HDC dc, const TRect& r, TColor color) {
   SetBkColor(dc, old);
 }
 
-void FillBmpRect(TBitmap* bmp, const TRect& r, TColor color) {
-  qv::TImageView v = BmpView(bmp);
-  if (v.Empty()) return;
-  const TRect c = IntersectRects(r, TRect{0, 0, v.Width, v.Height});
-  const qv::TBgr px = qv::BgrOf(Rgb(color));
-  for (int y = c.Top; y < c.Bottom; ++y)
-    for (int x = c.Left; x < c.Right; ++x) v.SetPixel(x, y, px);
-}
+void FillBmpRect(TBitmap* bmp, const TRect& r, TColor color) { qv::FillRect(BmpView(bmp), r, Rgb(color)); }
 
 void GrayscaleBmp(TBitmap* bmp) { qv::GrayscaleBmp(BmpView(bmp)); }
 

@@ -445,6 +445,20 @@ void GrayRows(const TImageView& img, const TKeyPattern* key) {
 
 }  // namespace
 
+void FillRect(const TImageView& img, const TRect& r, TColorRef color) {
+  const TRect c = detail::ClipToImage(img, r);
+  if (c.IsEmpty()) return;
+  // The first row in memory filled, the others copied from it.
+  const int h = c.Height();
+  const std::size_t n = std::size_t(c.Width());
+  const bool up = img.Stride < 0;
+  const TBgr col = BgrOf(color);
+  const std::uint8_t pixel[3] = {col.B, col.G, col.R};
+  std::uint8_t* first = img.At(c.Left, c.Top + detail::WalkRow(0, h, up));
+  rows::Kernels().Fill(first, pixel, n);
+  for (int i = 1; i < h; ++i) rows::Kernels().Copy(img.At(c.Left, c.Top + detail::WalkRow(i, h, up)), first, 3 * n);
+}
+
 void GrayscaleBmp(const TImageView& img) { GrayRows(img, nullptr); }
 
 void GrayscaleBmpKeyed(const TImageView& img, TColorRef key) {
@@ -733,6 +747,14 @@ void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& ds
       for (int c = 0; c < 3; ++c) out[c] = std::uint8_t(Mix(bg[c], s[c], m[c]));
       Put(d, out);
     }
+}
+
+void FillRect(const TImageView& img, const TRect& r, TColorRef color) {
+  if (img.Empty()) return;
+  const TRect c = IntersectRects(r, TRect{0, 0, img.Width, img.Height});
+  const TBgr col = BgrOf(color);
+  for (int y = c.Top; y < c.Bottom; ++y)
+    for (int x = c.Left; x < c.Right; ++x) img.SetPixel(x, y, col);
 }
 
 void GrayscaleBmp(const TImageView& img) {

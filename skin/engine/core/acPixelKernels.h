@@ -98,6 +98,9 @@ void CopyTransparentRect(const TImageView& dst, const TImageView& src, int x, in
 void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& dst, const TImageView& src,
                 const TCacheView& cache, bool fillFromCache);
 
+// Fills R (clipped to the image) with Color.
+void FillRect(const TImageView& img, const TRect& r, TColorRef color);
+
 // Grey scale: each pixel becomes (77 R + 151 G + 28 B + 128) / 256 in all three bytes.
 void GrayscaleBmp(const TImageView& img);
 // The same, leaving the pixels equal to Key unchanged.
@@ -139,6 +142,7 @@ void CopyTransparentRect(const TImageView& dst, const TImageView& src, int x, in
                          TColorRef keyColor, const TCacheView& cache, bool useCache);
 void CopyByMask(const TRect& dstRect, const TRect& srcRect, const TImageView& dst, const TImageView& src,
                 const TCacheView& cache, bool fillFromCache);
+void FillRect(const TImageView& img, const TRect& r, TColorRef color);
 void GrayscaleBmp(const TImageView& img);
 void GrayscaleBmpKeyed(const TImageView& img, TColorRef key);
 void CollectKeyRuns(const TImageView& img, TColorRef key, std::vector<TRect>& runs);

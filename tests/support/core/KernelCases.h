@@ -157,7 +157,7 @@ inline bool SameRects(const std::vector<TRect>& a, const std::vector<TRect>& b) 
 // Runs one differential case; returns an empty string when the fast and the reference kernel
 // agree (and kept the padding intact), else a description.
 inline std::string RunDifferentialCase(TByteSource& src) {
-  const int kind = src.Int(0, 18);
+  const int kind = src.Int(0, 19);
   const int w = src.Int(0, 3) == 0 ? src.Int(0, 70) : src.Int(0, 24);
   const int h = src.Int(0, 10);
   TOwnedImage dstA = RandomImage(src, w, h);
@@ -343,6 +343,14 @@ inline std::string RunDifferentialCase(TByteSource& src) {
       const bool use = src.Bool();
       qv::CopyTransparentIndexed(a, s, index, x, y, r, cache, use);
       qv::ref::CopyTransparentRect(b, s, x, y, r, key, cache, use);
+      break;
+    }
+    case 18: {
+      name = "FillRect";
+      const TRect r = RandomRect(src, w, h);
+      const qv::TColorRef color = RandomKey(src);
+      qv::FillRect(a, r, color);
+      qv::ref::FillRect(b, r, color);
       break;
     }
     default: {
