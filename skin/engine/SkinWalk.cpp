@@ -399,7 +399,6 @@ TSkinSwitch::~TSkinSwitch() {
     --SwitchDepth;
     return;
   }
-  KeptListings().clear();
   // The forms hear of the controls that announced themselves, then every window is painted.
   try {
     SendAnnouncements();
@@ -424,6 +423,7 @@ TSkinSwitch::~TSkinSwitch() {
   }
   FinalPaint = false;
   SwitchDepth = 0;
+  KeptListings().clear();
 }
 
 bool SkinSwitchRunning() { return SwitchDepth > 0; }
