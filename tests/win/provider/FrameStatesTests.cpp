@@ -76,13 +76,7 @@ class FrameStates : public ProviderTest, public ::testing::WithParamInterface<TS
   TRecordingForm* MenuForm() {
     TRecordingForm* form = NewForm(bsSizeable, 600, 400);
     Watch(form);
-    auto* menu = Create<TMainMenu>(form);
-    for (const char* caption : {"&File", "&Edit"}) {
-      auto* item = Create<TMenuItem>(form);
-      item->SetCaption(caption);
-      menu->Items()->Add(item);
-    }
-    form->SetMenu(menu);
+    GiveMainMenu(form, {"&File", "&Edit"});
     flush_events();
     return form;
   }
@@ -468,11 +462,7 @@ void FrameStates::MakeMDI() {
   Frame->SetFormStyle(fsMDIForm);
   Frame->SetBounds(20, 20, 760, 520);
   Frame->SetCaption("MDI frame");
-  auto* menu = Create<TMainMenu>(Frame);
-  auto* item = Create<TMenuItem>(menu);
-  item->SetCaption("&Window");
-  menu->Items()->Add(item);
-  Frame->SetMenu(menu);
+  GiveMainMenu(Frame, {"&Window"});
   Application->SetMainForm(Frame);
   Frame->HandleNeeded();
   Create<TsSkinProvider>(Frame)->Loaded();

@@ -88,11 +88,7 @@ TEST_F(Frame, CaptionChangeRenewsOnlyTheTitle) {
   TRecordingForm* form = NewForm();
   TsSkinProvider* p = ProviderOf(form);
   const COLORREF marker = 0x123456;
-  auto* menu = Create<TMainMenu>(form);
-  auto* item = Create<TMenuItem>(form);
-  item->SetCaption("&File");
-  menu->Items()->Add(item);
-  form->SetMenu(menu);
+  TMainMenu* menu = GiveMainMenu(form, {"&File"});
   form->SetCaption("The first change measures the menu line");
   flush_events();
   FillBmpRect(p->SkinData->CacheBmp, TRect{150, 150, 152, 152}, TColor(marker));
@@ -137,11 +133,7 @@ TEST_F(Frame, CaptionChangeShowsNothingOfTheSystemsCaption) {
   Forms.push_back(form);
   form->SetBounds(60, 60, 420, 240);
   form->SetCaption("A caption longer than the next one");
-  auto* menu = Create<TMainMenu>(form);
-  auto* item = Create<TMenuItem>(form);
-  item->SetCaption("&File");
-  menu->Items()->Add(item);
-  form->SetMenu(menu);
+  GiveMainMenu(form, {"&File"});
   Create<TsSkinProvider>(form);
   form->Show();
   SetForegroundWindow(form->Handle());
@@ -238,13 +230,7 @@ TEST_F(Frame, KeptPartsFollowEveryChange) {
 TEST_F(Frame, CaptionAndMenuLineLookWholeAtEveryWidth) {
   TRecordingForm* form = NewForm(bsSizeable, 600, 300);
   TsSkinProvider* p = ProviderOf(form);
-  auto* menu = Create<TMainMenu>(form);
-  for (const char* caption : {"&File", "&Edit", "&View", "&Insert", "F&ormat", "&Tools", "&Window", "&Help"}) {
-    auto* item = Create<TMenuItem>(form);
-    item->SetCaption(caption);
-    menu->Items()->Add(item);
-  }
-  form->SetMenu(menu);
+  GiveMainMenu(form, {"&File", "&Edit", "&View", "&Insert", "F&ormat", "&Tools", "&Window", "&Help"});
   form->SetCaption("A caption far longer than the title bar of a form this wide could ever show in full");
   const int title = Manager->SectionIndexOf("FORMTITLE");
   const COLORREF ink = Manager->Section(title).HotFontColor.Text(),
@@ -355,11 +341,7 @@ TEST_F(Frame, SkinSwitchesLeaveTheGdiHandlesWhereTheyWere) {
   other.Key("FORM", "SAVETITLE", "TRUE");
   Manager->AddInternalSkin("Other", other.Packed());
   TRecordingForm* form = NewForm();
-  auto* menu = Create<TMainMenu>(form);
-  auto* item = Create<TMenuItem>(form);
-  item->SetCaption("&File");
-  menu->Items()->Add(item);
-  form->SetMenu(menu);
+  GiveMainMenu(form, {"&File"});
   ProviderOf(form)->TitleButtons->Add();
   for (const char* s : {"Other", "Test"}) Manager->SetSkinName(s);
   flush_events();

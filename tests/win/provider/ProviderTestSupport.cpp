@@ -4,6 +4,17 @@
 
 namespace qvtest {
 
+TMainMenu* GiveMainMenu(TForm* form, std::initializer_list<const char*> captions) {
+  auto* menu = Create<TMainMenu>(form);
+  for (const char* caption : captions) {
+    auto* item = Create<TMenuItem>(menu);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  return menu;
+}
+
 void MouseTo(POINT p) {
   EXPECT_TRUE(MoveMouseTo(p)) << "cursor at " << p.x << "," << p.y;
   flush_events(30, 1000);

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "classlib/Menus.h"
 #include "skin/engine/sQuorvexGraph.h"
 #include "skin/windows/sSkinProvider.h"
 #include "tests/support/GdiHandles.h"
@@ -33,6 +35,9 @@ void LeftClicks(int count);
 // Alt+Space to the window (focused first), then a letter typed once its window menu shows;
 // returns once the menu has closed again.
 void WindowMenuKey(HWND wnd, WORD letter);
+
+// A main menu of items with these captions given to the form; returns it.
+TMainMenu* GiveMainMenu(TForm* form, std::initializer_list<const char*> captions);
 
 // Pixels the screen shows in a window's rectangle in colours of the test skin's images (red 0x10,
 // green below 0x10).
