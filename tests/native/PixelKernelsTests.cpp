@@ -251,7 +251,8 @@ TEST(PixelKernels, CopyByKeyRunsMatchesReferenceOverImagesLaidOutAlike) {
     bool SrcUp, DstUp;
   } const cases[] = {{800, 70, 0, 0, true, true}, {799, 70, 3, 0, true, true},   {320, 9, 0, 0, false, false},
                      {801, 70, 1, 2, true, true}, {333, 40, 3, 5, false, false}, {640, 30, 0, 0, true, false},
-                     {64, 300, 0, 0, true, true}, {96, 200, 2, 1, true, true}};
+                     {64, 300, 0, 0, true, true}, {96, 200, 2, 1, true, true},   {1400, 15, 1, 3, true, true},
+                     {20, 200, 3, 1, false, true}};
   for (const TCase& c : cases) {
     qvtest::TByteSource bytes(std::uint64_t(c.W) * 7 + c.H);
     TOwnedImage src(c.W, c.H, c.Pad, c.SrcUp), dst(c.W, c.H, c.Pad, c.DstUp);

@@ -495,13 +495,35 @@ void BuildKeyRunIndex(const TImageView& img, TColorRef key, TKeyRunIndex& index)
   index.Height = img.Height;
   index.First.reserve(std::size_t(img.Height) + 1);
   index.Runs.reserve(count);
+  bool scattered = false;
   for (int y = 0; y < img.Height; ++y) {
     index.First.push_back(int(index.Runs.size()));
     runs.clear();
     rows::Kernels().KeyRuns(img.Row(y), img.Width, k, y, runs);
     for (const TRect& r : runs) index.Runs.push_back(TKeyRunIndex::TRun{r.Left, r.Right});
+    scattered = scattered || int(runs.size()) > TKeyRunIndex::ScatteredRuns(img.Width);
   }
   index.First.push_back(int(index.Runs.size()));
+  if (!scattered || !rows::KernelsOf(rows::BestLevel())->CopyByBits) return;
+  // The bits: every byte of a row set, then the bytes of its runs cleared.
+  const std::size_t rowBytes = std::size_t(img.Width) * 3;
+  index.RowWords = (rowBytes + 63) / 64;
+  index.Bits.assign(1 + index.RowWords * std::size_t(img.Height) + 16, 0);
+  auto set = [&](std::uint64_t* row, std::size_t from, std::size_t to, bool on) {
+    for (std::size_t i = from; i < to;) {
+      const std::size_t bit = i % 64, n = std::min<std::size_t>(64 - bit, to - i);
+      const std::uint64_t m = (n == 64 ? ~std::uint64_t(0) : ((std::uint64_t(1) << n) - 1)) << bit;
+      row[i / 64] = on ? row[i / 64] | m : row[i / 64] & ~m;
+      i += n;
+    }
+  };
+  for (int y = 0; y < img.Height; ++y) {
+    std::uint64_t* row = index.Bits.data() + 1 + std::size_t(y) * index.RowWords;
+    set(row, 0, rowBytes, true);
+    for (int r = index.First[std::size_t(y)]; r < index.First[std::size_t(y) + 1]; ++r)
+      set(row, 3 * std::size_t(index.Runs[std::size_t(r)].Left), 3 * std::size_t(index.Runs[std::size_t(r)].Right),
+          false);
+  }
 }
 
 void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const TKeyRunIndex& index, int x, int y,
@@ -551,16 +573,26 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
       if (bg) std::memcpy(d + 3 * std::size_t(off), bg, 3 * std::size_t(m));
     });
   };
-  // Rows of scattered key pixels (the vector copy does better there than many small copies) go to
-  // the vector copy together while they follow one another.
+  // Rows of scattered key pixels go to the vector kernels together while they follow one another
+  // (they do better there than many small copies): the copy by bits where the index holds them, else
+  // the copy that compares each pixel with the key.
   const bool up = dst.Stride < 0;
   const rows::TRowsOut dw = WalkRows(dst, t.DX, t.DY, t.H, up);
   const rows::TRowsIn sw = WalkRowsIn(src, t.SX, t.SY, t.H, up);
   int scattered = 0, from = 0;
+  const auto byBits = index.Bits.empty() ? nullptr : rows::Kernels().CopyByBits;
   auto copyScattered = [&] {
     if (scattered == 0) return;
-    rows::CopyKeyedRows(rows::TRowsOut{dw.P + from * dw.Stride, dw.Stride},
-                        rows::TRowsIn{sw.P + from * sw.Stride, sw.Stride}, rows::TRowsIn{}, t.W, scattered, key);
+    const rows::TRowsOut d{dw.P + from * dw.Stride, dw.Stride};
+    const rows::TRowsIn s{sw.P + from * sw.Stride, sw.Stride};
+    if (byBits) {
+      const std::ptrdiff_t words = std::ptrdiff_t(index.RowWords);
+      const int sy = up ? t.SY + t.H - 1 - from : t.SY + from;
+      byBits(d, s, index.Bits.data() + 1 + sy * words, up ? -words : words, 3 * std::size_t(t.SX), 3 * std::size_t(t.W),
+             scattered);
+    } else {
+      rows::CopyKeyedRows(d, s, rows::TRowsIn{}, t.W, scattered, key);
+    }
     scattered = 0;
   };
   // The rows in the walk's order, their pointers stepped from one row to the next, and no call for a
@@ -568,7 +600,7 @@ void CopyTransparentIndexed(const TImageView& dst, const TImageView& src, const 
   // little beside its copy.
   const TKeyRunIndex::TRun* const runs = index.Runs.data();
   const int* const first = index.First.data();
-  const int stop = t.SX + t.W, step = up ? -1 : 1, scatteredRuns = t.W / 32 + 2;
+  const int stop = t.SX + t.W, step = up ? -1 : 1, scatteredRuns = TKeyRunIndex::ScatteredRuns(t.W);
   std::uint8_t* d = dw.P;
   const std::uint8_t* s = sw.P;
   for (int i = 0, sy = up ? t.SY + t.H - 1 : t.SY; i < t.H; ++i, sy += step, d += dw.Stride, s += sw.Stride) {

@@ -121,7 +121,16 @@ struct TKeyRunIndex {
   int Width = 0, Height = 0;
   std::vector<int> First;  // per row, its first run in Runs; Height + 1 entries
   std::vector<TRun> Runs;
+  // Where some row holds its key pixels scattered finely (more runs than ScatteredRuns) and the
+  // processor has a copy by bits (acRowKernels.h): a bit per byte of the image, 0 for the bytes of
+  // key pixels, row y's RowWords words from word 1 + y * RowWords on; the word before the first row
+  // and 16 after the last are spare. An eighth of the pixels' bytes, made with the runs.
+  std::vector<std::uint64_t> Bits;
+  std::size_t RowWords = 0;
   bool Matches(const TImageView& img) const { return !First.empty() && img.Width == Width && img.Height == Height; }
+  // A row of an image Width pixels wide with more runs than this is copied by the vector kernels
+  // (by bits, or comparing its pixels with the key) rather than run by run.
+  static int ScatteredRuns(int width) { return width / 32 + 2; }
 };
 void BuildKeyRunIndex(const TImageView& img, TColorRef key, TKeyRunIndex& index);
 

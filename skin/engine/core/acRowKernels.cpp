@@ -16,6 +16,8 @@ extern const TRowKernels KernelsAvx2;
 void BlendConstAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
 void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes);
+void CopyByBitsAvx512(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride, std::size_t from,
+                      std::size_t bytes, int rows);
 #endif
 
 // The scalar level: the reference rows (processors the vector levels cannot serve).
@@ -65,8 +67,9 @@ void KeyRunsScalar(const std::uint8_t* row, int n, const TKeyPattern& key, int y
   ref::KeyRuns(row, n, key.Key, y, runs);
 }
 
-const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendConstScalar, CopyScalar,    FillScalar,
-                                   BlendMaskScalar,    CopyKeyedScalar,  BlendKeyedScalar, KeyRunsScalar, GrayScalar};
+const TRowKernels KernelsScalar = {TSimdLevel::Scalar, BlendConstScalar, BlendConstScalar, CopyScalar,
+                                   FillScalar,         BlendMaskScalar,  CopyKeyedScalar,  BlendKeyedScalar,
+                                   KeyRunsScalar,      GrayScalar,       nullptr};
 
 const cpu::TFeatures& Features() {
   static const cpu::TFeatures f = cpu::Detect();
@@ -75,9 +78,9 @@ const cpu::TFeatures& Features() {
 
 #if QV_X86
 // The AVX-512 level: the AVX2 kernels with the blends on 64-byte vectors, which do twice the work
-// of an AVX2 vector in each instruction (a blend is bound by its arithmetic), and the copy with the
-// partial vectors at a stretch's ends under masks. Made when first asked for, from the AVX2 table
-// (initialised before any code runs).
+// of an AVX2 vector in each instruction (a blend is bound by its arithmetic), the copy with the
+// partial vectors at a stretch's ends under masks, and the copy by bits (masked stores). Made when
+// first asked for, from the AVX2 table (initialised before any code runs).
 const TRowKernels* KernelsAvx512() {
   static const TRowKernels k = [] {
     TRowKernels t = KernelsAvx2;
@@ -85,6 +88,7 @@ const TRowKernels* KernelsAvx512() {
     t.BlendConst = BlendConstAvx512;
     t.BlendConstStream = BlendConstStreamAvx512;
     t.Copy = CopyAvx512;
+    t.CopyByBits = CopyByBitsAvx512;
     return t;
   }();
   return &k;

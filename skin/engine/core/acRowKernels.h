@@ -80,6 +80,13 @@ struct TRowKernels {
   void (*KeyRuns)(const std::uint8_t* row, int n, const TKeyPattern& key, int y, std::vector<TRect>& runs);
   // Grey scale (77 R + 151 G + 28 B + 128) / 256 of each pixel, key pixels left when Key is given.
   void (*Gray)(TRowsOut img, int n, int rows, const TKeyPattern* key);
+  // Dst = Src over Bytes bytes of each row, but only the bytes whose bit is set; the others are left
+  // as they are. Row i's bits start at bit From of Bits + i * BitStride (64-bit words, either sign),
+  // bit k of a word for the byte k after it; the words are read a word before a row's first bit and
+  // up to 16 words past its last (the caller's bits are laid out so). Null where the level has no
+  // copy that does better than the key colour's comparisons (every level below AVX-512).
+  void (*CopyByBits)(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride, std::size_t from,
+                     std::size_t bytes, int rows);
 };
 
 namespace detail {

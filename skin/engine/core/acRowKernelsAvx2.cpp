@@ -114,9 +114,9 @@ QV_OP void PixelPattern(const std::uint8_t* pixel, V* p) {
 namespace qv::rows::detail {
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsAvx2;
-const TRowKernels KernelsAvx2 = {TSimdLevel::Avx2, avx2::BlendConstK, avx2::BlendConstStreamK, avx2::CopyK,
-                                 avx2::FillK,      avx2::BlendMaskK,  avx2::CopyKeyedK,        avx2::BlendKeyedK,
-                                 avx2::KeyRunsK,   GraySse41};
+const TRowKernels KernelsAvx2 = {
+    TSimdLevel::Avx2, avx2::BlendConstK, avx2::BlendConstStreamK, avx2::CopyK, avx2::FillK, avx2::BlendMaskK,
+    avx2::CopyKeyedK, avx2::BlendKeyedK, avx2::KeyRunsK,          GraySse41,   nullptr};
 }  // namespace qv::rows::detail
 
 #endif

@@ -1,11 +1,13 @@
-// Row kernels for processors with AVX-512 (F, BW and VL): the blends on 64-byte vectors, the copy on
-// 32-byte ones. The rest of the level is the AVX2 level's (acRowKernels.cpp makes its table).
+// Row kernels for processors with AVX-512 (F, BW and VL): the blends and the copy by bits on 64-byte
+// vectors, the copy on 32-byte ones. The rest of the level is the AVX2 level's (acRowKernels.cpp makes
+// its table).
 //
 // A row is worked in the places of a vector's size of the destination it touches, so that every
 // store is aligned and never straddles two cache lines: the first and the last place are loaded and
 // stored under a mask of the row's bytes (masked-off bytes are neither read nor written, nor can they
 // fault), the places between in whole vectors. No place is written twice, so a row may be blended in
 // place.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -117,6 +119,75 @@ QV_OP void Copy(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
   if (i < bytes) CopyPart(dst, src, std::ptrdiff_t(i), Bytes32(0, bytes - i));
 }
 
+// The masks of eight places of a row from the bits at W on, bit B of the first word first (B = 0..63):
+// the eight words from there, each taking the next word's low bits above its own.
+// (The shifts are spelt with a mask of all eight words: GCC's header leaves the plain ones' unused
+// operand undefined, and warns of it on 32-bit builds.)
+QV_OP V Realign(const std::uint64_t* w, __m128i right, __m128i left) {
+  return _mm512_or_si512(_mm512_maskz_srl_epi64(0xFF, _mm512_loadu_si512(w), right),
+                         _mm512_maskz_sll_epi64(0xFF, _mm512_loadu_si512(w + 1), left));
+}
+
+// The masks of the bytes from and below each place of a 64-byte vector (0..64), as tables: a 32-bit
+// build would otherwise work each out in pairs of registers at each end of every row.
+struct TByteMasks {
+  alignas(64) std::uint64_t From[65], Below[65];
+  constexpr TByteMasks() : From(), Below() {
+    for (int i = 0; i <= 64; ++i) {
+      From[i] = i == 64 ? 0 : ~std::uint64_t(0) << i;
+      Below[i] = i == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << i) - 1;
+    }
+  }
+};
+constexpr TByteMasks kByteMasks;
+
+// A place of a row of the copy by bits that lies partly outside the row (from O on, O < 0 or O + 64 >
+// End): its bytes outside are neither read nor written.
+QV_OP void CopyBitsPart(std::uint8_t* dst, const std::uint8_t* src, std::ptrdiff_t o, std::ptrdiff_t end,
+                        __mmask64 bits) {
+  const std::ptrdiff_t from = std::max<std::ptrdiff_t>(-o, 0), below = std::min<std::ptrdiff_t>(end - o, kVW);
+  auto* const fromMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.From));
+  auto* const belowMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.Below));
+  const __mmask64 k =
+      _kand_mask64(bits, _kand_mask64(_load_mask64(fromMasks + from), _load_mask64(belowMasks + below)));
+  _mm512_mask_storeu_epi8(dst + o, k, _mm512_maskz_loadu_epi8(k, src + o));
+}
+
+// One row of the copy by bits: each place of the destination is one masked store of the source's bytes
+// under the place's word of bits (a shift of the row's words by the place's distance from a word), so
+// that a row of finely scattered key pixels costs what its copy does, with no look at a pixel. The
+// words of up to 64 places are made first, eight at a time in a vector, into a buffer the stores then
+// take their masks from (taken from the vector one by one, the masks would cost a shuffle each). The
+// whole places go by a loop of four pointers, which a 32-bit build keeps in its registers.
+QV_OP void CopyBitsRow(std::uint8_t* dst, const std::uint8_t* src, const std::uint64_t* bits, std::size_t from,
+                       std::size_t bytes) {
+  constexpr std::ptrdiff_t kPiece = 64, kW = std::ptrdiff_t(kVW);
+  const std::ptrdiff_t lead = std::ptrdiff_t(reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1));
+  // The first place starts Lead bytes before the row: its bits Lead before bit From, counted here
+  // from the word before the row's words.
+  const std::size_t first = from + kVW - std::size_t(lead);
+  const std::uint64_t* w = bits - 1 + first / 64;
+  const int shift = int(first % 64);
+  const __m128i right = _mm_cvtsi32_si128(shift), left = _mm_cvtsi32_si128(64 - shift);
+  alignas(64) __mmask64 masks[kPiece];
+  const std::ptrdiff_t end = std::ptrdiff_t(bytes);
+  for (std::ptrdiff_t o = -lead; o < end;) {
+    const std::ptrdiff_t places = std::min(kPiece, (end - o + kW - 1) / kW), whole = std::min(places, (end - o) / kW);
+    for (std::ptrdiff_t i = 0; i < places; i += 8) _mm512_store_si512(masks + i, Realign(w + i, right, left));
+    w += places;
+    std::ptrdiff_t j = 0;
+    if (o < 0) CopyBitsPart(dst, src, o, end, masks[j++]);
+    std::uint8_t* d = dst + o + j * kW;
+    const std::uint8_t* s = src + o + j * kW;
+    __mmask64* m = masks + j;
+    for (__mmask64* const stop = masks + whole; m < stop; ++m, d += kW, s += kW)
+      _mm512_mask_storeu_epi8(d, _load_mask64(m), _mm512_loadu_epi8(s));
+    j = std::max(j, whole);
+    if (j < places) CopyBitsPart(dst, src, o + j * kW, end, masks[j]);
+    o += places * kW;
+  }
+}
+
 }  // namespace
 }  // namespace qv::rows::avx512
 
@@ -134,6 +205,14 @@ QV_TARGET_AVX512 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b,
 
 QV_TARGET_AVX512 void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
   avx512::Copy(dst, src, bytes);
+}
+
+QV_TARGET_AVX512 void CopyByBitsAvx512(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride,
+                                       std::size_t from, std::size_t bytes, int rows) {
+  if (bytes == 0) return;
+  for (int r = 0; r < rows; ++r)
+    avx512::CopyBitsRow(dst.P + std::ptrdiff_t(r) * dst.Stride, src.P + std::ptrdiff_t(r) * src.Stride,
+                        bits + std::ptrdiff_t(r) * bitStride, from, bytes);
 }
 
 }  // namespace qv::rows::detail

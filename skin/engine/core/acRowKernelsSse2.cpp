@@ -91,9 +91,9 @@ namespace qv::rows::detail {
 // Grey scale needs byte shuffles: below SSSE3 it is the reference row.
 void GrayScalar(TRowsOut img, int n, int rows, const TKeyPattern* key);
 extern const TRowKernels KernelsSse2;
-const TRowKernels KernelsSse2 = {TSimdLevel::Sse2, sse2::BlendConstK, sse2::BlendConstStreamK, sse2::CopyK,
-                                 sse2::FillK,      sse2::BlendMaskK,  sse2::CopyKeyedK,        sse2::BlendKeyedK,
-                                 sse2::KeyRunsK,   GrayScalar};
+const TRowKernels KernelsSse2 = {
+    TSimdLevel::Sse2, sse2::BlendConstK, sse2::BlendConstStreamK, sse2::CopyK, sse2::FillK, sse2::BlendMaskK,
+    sse2::CopyKeyedK, sse2::BlendKeyedK, sse2::KeyRunsK,          GrayScalar,  nullptr};
 }  // namespace qv::rows::detail
 
 #endif

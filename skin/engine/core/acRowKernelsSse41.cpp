@@ -151,9 +151,9 @@ QV_ENTRY void GrayK(TRowsOut img, int n, int rows, const TKeyPattern* key) {
 
 namespace qv::rows::detail {
 extern const TRowKernels KernelsSse41;
-const TRowKernels KernelsSse41 = {TSimdLevel::Sse41, sse41::BlendConstK, sse41::BlendConstStreamK, sse41::CopyK,
-                                  sse41::FillK,      sse41::BlendMaskK,  sse41::CopyKeyedK,        sse41::BlendKeyedK,
-                                  sse41::KeyRunsK,   sse41::GrayK};
+const TRowKernels KernelsSse41 = {
+    TSimdLevel::Sse41, sse41::BlendConstK, sse41::BlendConstStreamK, sse41::CopyK, sse41::FillK, sse41::BlendMaskK,
+    sse41::CopyKeyedK, sse41::BlendKeyedK, sse41::KeyRunsK,          sse41::GrayK, nullptr};
 // The grey scale of the wider levels (it is no hot path).
 void GraySse41(TRowsOut img, int n, int rows, const TKeyPattern* key) { sse41::GrayK(img, n, rows, key); }
 }  // namespace qv::rows::detail
