@@ -16,6 +16,7 @@ extern const TRowKernels KernelsAvx2;
 void BlendConstAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b, std::size_t bytes, int rows, unsigned w);
 void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes);
+void CopyKeyedAvx512(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key);
 void CopyByBitsAvx512(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride, std::size_t from,
                       std::size_t bytes, int rows);
 #endif
@@ -89,6 +90,7 @@ const TRowKernels* KernelsAvx512() {
     t.BlendConstStream = BlendConstStreamAvx512;
     t.Copy = CopyAvx512;
     t.CopyByBits = CopyByBitsAvx512;
+    t.CopyKeyed = CopyKeyedAvx512;
     return t;
   }();
   return &k;

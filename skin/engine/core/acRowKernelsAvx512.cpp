@@ -141,27 +141,64 @@ struct TByteMasks {
 };
 constexpr TByteMasks kByteMasks;
 
-// A place of a row of the copy by bits that lies partly outside the row (from O on, O < 0 or O + 64 >
-// End): its bytes outside are neither read nor written.
-QV_OP void CopyBitsPart(std::uint8_t* dst, const std::uint8_t* src, std::ptrdiff_t o, std::ptrdiff_t end,
-                        __mmask64 bits) {
-  const std::ptrdiff_t from = std::max<std::ptrdiff_t>(-o, 0), below = std::min<std::ptrdiff_t>(end - o, kVW);
+// The bytes [From, Below) of a place (0 <= From, Below <= 64) as a mask, from the tables.
+QV_OP __mmask64 PlaceBytes(std::ptrdiff_t from, std::ptrdiff_t below) {
   auto* const fromMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.From));
   auto* const belowMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.Below));
-  const __mmask64 k =
-      _kand_mask64(bits, _kand_mask64(_load_mask64(fromMasks + from), _load_mask64(belowMasks + below)));
-  _mm512_mask_storeu_epi8(dst + o, k, _mm512_maskz_loadu_epi8(k, src + o));
+  return _kand_mask64(_load_mask64(fromMasks + from), _load_mask64(belowMasks + below));
 }
+
+// A place of a row that lies partly outside it (from O on, O < 0 or O + 64 > End), the source's bytes
+// stored under Keep and, with a back, the back's under the rest: the bytes outside the row are
+// neither read nor written.
+template <bool WithBack>
+QV_OP void StorePart(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* back, std::ptrdiff_t o,
+                     std::ptrdiff_t end, __mmask64 keep) {
+  const __mmask64 row = PlaceBytes(std::max<std::ptrdiff_t>(-o, 0), std::min<std::ptrdiff_t>(end - o, kVW));
+  const __mmask64 k = _kand_mask64(keep, row);
+  _mm512_mask_storeu_epi8(dst + o, k, _mm512_maskz_loadu_epi8(k, src + o));
+  if (WithBack) {
+    const __mmask64 b = _kandn_mask64(keep, row);
+    _mm512_mask_storeu_epi8(dst + o, b, _mm512_maskz_loadu_epi8(b, back + o));
+  }
+}
+
+// Places of a row from O on (the first at O may start before the row, the last end past it), each
+// a store of the source's bytes under its mask in Keep and, with a back, of the back's under the rest.
+// The whole places go by a loop of a few pointers, which a 32-bit build keeps in its registers.
+template <bool WithBack>
+QV_OP void StorePlaces(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* back, std::ptrdiff_t o,
+                       std::ptrdiff_t end, __mmask64* keep, std::ptrdiff_t places) {
+  constexpr std::ptrdiff_t kW = std::ptrdiff_t(kVW);
+  const std::ptrdiff_t whole = std::min(places, (end - o) / kW);
+  std::ptrdiff_t j = 0;
+  if (o < 0) StorePart<WithBack>(dst, src, back, o, end, keep[j++]);
+  std::uint8_t* d = dst + o + j * kW;
+  const std::uint8_t* s = src + o + j * kW;
+  const std::uint8_t* b = WithBack ? back + o + j * kW : nullptr;
+  for (__mmask64 *m = keep + j, *const stop = keep + whole; m < stop; ++m, d += kW, s += kW) {
+    const __mmask64 k = _load_mask64(m);
+    _mm512_mask_storeu_epi8(d, k, _mm512_loadu_epi8(s));
+    if (WithBack) {
+      _mm512_mask_storeu_epi8(d, _knot_mask64(k), _mm512_loadu_epi8(b));
+      b += kW;
+    }
+  }
+  j = std::max(j, whole);
+  if (j < places) StorePart<WithBack>(dst, src, back, o + j * kW, end, keep[j]);
+}
+
+// A row is worked in pieces of up to 64 places: the masks of a piece's places are made first, into a
+// buffer the stores then take them from (taken from vectors one by one, each would cost a shuffle).
+constexpr std::ptrdiff_t kPiece = 64;
 
 // One row of the copy by bits: each place of the destination is one masked store of the source's bytes
 // under the place's word of bits (a shift of the row's words by the place's distance from a word), so
 // that a row of finely scattered key pixels costs what its copy does, with no look at a pixel. The
-// words of up to 64 places are made first, eight at a time in a vector, into a buffer the stores then
-// take their masks from (taken from the vector one by one, the masks would cost a shuffle each). The
-// whole places go by a loop of four pointers, which a 32-bit build keeps in its registers.
+// words are made eight at a time, in a vector.
 QV_OP void CopyBitsRow(std::uint8_t* dst, const std::uint8_t* src, const std::uint64_t* bits, std::size_t from,
                        std::size_t bytes) {
-  constexpr std::ptrdiff_t kPiece = 64, kW = std::ptrdiff_t(kVW);
+  constexpr std::ptrdiff_t kW = std::ptrdiff_t(kVW);
   const std::ptrdiff_t lead = std::ptrdiff_t(reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1));
   // The first place starts Lead bytes before the row: its bits Lead before bit From, counted here
   // from the word before the row's words.
@@ -172,19 +209,99 @@ QV_OP void CopyBitsRow(std::uint8_t* dst, const std::uint8_t* src, const std::ui
   alignas(64) __mmask64 masks[kPiece];
   const std::ptrdiff_t end = std::ptrdiff_t(bytes);
   for (std::ptrdiff_t o = -lead; o < end;) {
-    const std::ptrdiff_t places = std::min(kPiece, (end - o + kW - 1) / kW), whole = std::min(places, (end - o) / kW);
+    const std::ptrdiff_t places = std::min(kPiece, (end - o + kW - 1) / kW);
     for (std::ptrdiff_t i = 0; i < places; i += 8) _mm512_store_si512(masks + i, Realign(w + i, right, left));
     w += places;
-    std::ptrdiff_t j = 0;
-    if (o < 0) CopyBitsPart(dst, src, o, end, masks[j++]);
-    std::uint8_t* d = dst + o + j * kW;
-    const std::uint8_t* s = src + o + j * kW;
-    __mmask64* m = masks + j;
-    for (__mmask64* const stop = masks + whole; m < stop; ++m, d += kW, s += kW)
-      _mm512_mask_storeu_epi8(d, _load_mask64(m), _mm512_loadu_epi8(s));
-    j = std::max(j, whole);
-    if (j < places) CopyBitsPart(dst, src, o + j * kW, end, masks[j]);
+    StorePlaces<false>(dst, src, nullptr, o, end, masks, places);
     o += places * kW;
+  }
+}
+
+// The key colour's copy works as the copy by bits, with the bits of each piece made from the source's
+// bytes compared with the key: a place's comparisons are a 64-bit mask, and a key pixel is three of
+// its bits in a row at a pixel's first byte (its last one or two may lie in the next place's mask).
+// The masks are worked eight places at a time as the lanes of a vector, the next place's mask and
+// the place before's key pixels brought in by shifting the lanes, so that a place costs its load, its
+// comparison and its store, whatever its pixels are.
+
+// Where the pixels of eight places start, each place 64 bytes on from the one before (a byte past 21
+// pixels: the place after one whose pixels start at its byte P has them start at byte P + 2, modulo
+// 3), from a first place whose pixels start at its byte P = 0..2: bits P, P + 3, ... of each lane.
+struct TPixelStarts {
+  alignas(64) std::uint64_t Lanes[3][8];
+  constexpr TPixelStarts() : Lanes() {
+    for (int p = 0; p < 3; ++p)
+      for (int j = 0; j < 8; ++j)
+        for (int b = (p + 2 * j) % 3; b < 64; b += 3) Lanes[p][j] |= std::uint64_t(1) << b;
+  }
+};
+constexpr TPixelStarts kPixelStarts;
+
+// A place's byte comparisons with the key, where the place lies partly outside its row (from At on)
+// or wholly past it: the bytes outside compare unequal.
+QV_OP void CompareKeysPart(const std::uint8_t* src, std::ptrdiff_t at, std::ptrdiff_t end, const V& key,
+                           __mmask64* equal) {
+  if (at >= end) {
+    *equal = 0;
+    return;
+  }
+  const __mmask64 row = PlaceBytes(std::max<std::ptrdiff_t>(-at, 0), std::min<std::ptrdiff_t>(end - at, kVW));
+  _store_mask64(equal, _mm512_mask_cmpeq_epi8_mask(row, _mm512_maskz_loadu_epi8(row, src + at), key));
+}
+
+// The byte comparisons with the key of Count places of a row from O on, the first one's pixels starting
+// at its byte Phase; the whole places by a loop of a few pointers, which a 32-bit build keeps in its
+// registers.
+QV_OP void CompareKeys(const std::uint8_t* src, std::ptrdiff_t o, std::ptrdiff_t end, std::ptrdiff_t count, int phase,
+                       const V* keys, __mmask64* equal) {
+  constexpr std::ptrdiff_t kW = std::ptrdiff_t(kVW);
+  // The keys of the places in turn: each place's pixels start at a byte two on from the place before.
+  auto turn = [](const V* k, const V* first) { return k == first ? first + 2 : k - 1; };
+  const V* key = keys + phase;
+  std::ptrdiff_t j = 0;
+  if (o < 0) CompareKeysPart(src, o, end, *key, equal + j++), key = turn(key, keys);
+  const std::ptrdiff_t whole = std::min(count, (end - o) / kW);
+  const std::uint8_t* s = src + o + j * kW;
+  for (__mmask64 *e = equal + j, *const stop = equal + whole; e < stop; ++e, s += kW, key = turn(key, keys))
+    _store_mask64(e, _mm512_cmpeq_epi8_mask(_mm512_loadu_epi8(s), *key));
+  for (j = std::max(j, whole); j < count; ++j, key = turn(key, keys))
+    CompareKeysPart(src, o + j * kW, end, *key, equal + j);
+}
+
+// One row of the key colour's copy (Bytes whole pixels); Keys: the key laid out for a place whose
+// pixels start at its byte 0, 1 and 2.
+template <bool WithBack>
+QV_OP void CopyKeyedRow(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* back, std::size_t bytes,
+                        const V* keys) {
+  constexpr std::ptrdiff_t kW = std::ptrdiff_t(kVW);
+  const std::ptrdiff_t lead = std::ptrdiff_t(reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1)),
+                       end = std::ptrdiff_t(bytes);
+  // Each place's comparisons (and those of the place after a piece, and room for the last lanes'
+  // neighbours), what each keeps, and the key pixels' first bytes in the eight places before.
+  alignas(64) __mmask64 equal[kPiece + 8], keep[kPiece];
+  V before = _mm512_setzero_si512();
+  int phase = int(lead % 3);  // the first place's pixels start at its byte Lead modulo 3
+  for (std::ptrdiff_t o = -lead; o < end;) {
+    const std::ptrdiff_t places = std::min(kPiece, (end - o + kW - 1) / kW);
+    CompareKeys(src, o, end, places + 1, phase, keys, equal);
+    for (std::ptrdiff_t i = 0, p = phase; i < places; i += 8, p = p == 2 ? 0 : p + 1) {
+      const V e = _mm512_load_si512(equal + i), next = _mm512_loadu_si512(equal + i + 1);
+      const V second = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 1), _mm512_maskz_slli_epi64(0xFF, next, 63));
+      const V third = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 2), _mm512_maskz_slli_epi64(0xFF, next, 62));
+      const V starts =
+          _mm512_and_si512(_mm512_ternarylogic_epi64(e, second, third, 0x80), _mm512_load_si512(kPixelStarts.Lanes[p]));
+      // A key pixel from the last or second last byte of the place before takes this one's first
+      // bytes too.
+      const V carried = _mm512_maskz_alignr_epi64(0xFF, starts, before, 7);
+      before = starts;
+      const V spread = _mm512_ternarylogic_epi64(starts, _mm512_maskz_slli_epi64(0xFF, starts, 1),
+                                                 _mm512_maskz_slli_epi64(0xFF, starts, 2), 0xFE);
+      _mm512_store_si512(keep + i, _mm512_ternarylogic_epi64(spread, _mm512_maskz_srli_epi64(0xFF, carried, 62),
+                                                             _mm512_maskz_srli_epi64(0xFF, carried, 63), 0x01));
+    }
+    StorePlaces<WithBack>(dst, src, back, o, end, keep, places);
+    o += places * kW;
+    phase = int((phase + 2 * places) % 3);
   }
 }
 
@@ -205,6 +322,23 @@ QV_TARGET_AVX512 void BlendConstStreamAvx512(TRowsOut dst, TRowsIn a, TRowsIn b,
 
 QV_TARGET_AVX512 void CopyAvx512(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
   avx512::Copy(dst, src, bytes);
+}
+
+// Rows of whole pixels: each row's places as in the copy by bits; the key laid out for the three
+// places a pixel's first byte may take in a place. Bg, when given, fills the key pixels.
+QV_TARGET_AVX512 void CopyKeyedAvx512(TRowsOut dst, TRowsIn src, TRowsIn bg, int n, int rows, const TKeyPattern& key) {
+  if (n <= 0) return;
+  const avx512::V keys[3] = {_mm512_loadu_si512(key.Bytes), _mm512_loadu_si512(key.Bytes + 2),
+                             _mm512_loadu_si512(key.Bytes + 1)};
+  const std::size_t bytes = std::size_t(n) * 3;
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* d = dst.P + std::ptrdiff_t(r) * dst.Stride;
+    const std::uint8_t* s = src.P + std::ptrdiff_t(r) * src.Stride;
+    if (bg.P)
+      avx512::CopyKeyedRow<true>(d, s, bg.P + std::ptrdiff_t(r) * bg.Stride, bytes, keys);
+    else
+      avx512::CopyKeyedRow<false>(d, s, nullptr, bytes, keys);
+  }
 }
 
 QV_TARGET_AVX512 void CopyByBitsAvx512(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride,
