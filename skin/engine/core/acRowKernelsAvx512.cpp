@@ -268,40 +268,81 @@ QV_OP void CompareKeys(const std::uint8_t* src, std::ptrdiff_t o, std::ptrdiff_t
     CompareKeysPart(src, o + j * kW, end, *key, equal + j);
 }
 
-// One row of the key colour's copy (Bytes whole pixels); Keys: the key laid out for a place whose
-// pixels start at its byte 0, 1 and 2.
+// A piece of a row of the key colour's copy: Places places from O on (End: the row's length), the
+// first one's pixels starting at its byte Phase; First when it is the row's first piece.
+struct TKeyedPiece {
+  std::uint8_t* Dst;
+  const std::uint8_t* Src;
+  const std::uint8_t* Back;
+  std::ptrdiff_t O, End, Places;
+  int Phase;
+  bool First;
+};
+
+// What each place of a piece keeps, from the byte comparisons of its places and of the place after
+// (Equal); Before: the key pixels' first bytes in the eight places before, carried from piece to piece.
+QV_OP void KeepOfPiece(const TKeyedPiece& piece, const __mmask64* equal, __mmask64* keep, V& before) {
+  if (piece.First) before = _mm512_setzero_si512();
+  for (std::ptrdiff_t i = 0, p = piece.Phase; i < piece.Places; i += 8, p = p == 2 ? 0 : p + 1) {
+    const V e = _mm512_load_si512(equal + i), next = _mm512_loadu_si512(equal + i + 1);
+    const V second = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 1), _mm512_maskz_slli_epi64(0xFF, next, 63));
+    const V third = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 2), _mm512_maskz_slli_epi64(0xFF, next, 62));
+    const V starts =
+        _mm512_and_si512(_mm512_ternarylogic_epi64(e, second, third, 0x80), _mm512_load_si512(kPixelStarts.Lanes[p]));
+    // A key pixel from the last or second last byte of the place before takes this one's first
+    // bytes too.
+    const V carried = _mm512_maskz_alignr_epi64(0xFF, starts, before, 7);
+    before = starts;
+    const V spread = _mm512_ternarylogic_epi64(starts, _mm512_maskz_slli_epi64(0xFF, starts, 1),
+                                               _mm512_maskz_slli_epi64(0xFF, starts, 2), 0xFE);
+    _mm512_store_si512(keep + i, _mm512_ternarylogic_epi64(spread, _mm512_maskz_srli_epi64(0xFF, carried, 62),
+                                                           _mm512_maskz_srli_epi64(0xFF, carried, 63), 0x01));
+  }
+}
+
+// Rows of the key colour's copy (N whole pixels each); Keys: the key laid out for a place whose pixels
+// start at its byte 0, 1 and 2. The rows are cut into pieces, and each piece's comparisons are made
+// before the piece ahead of it is worked out and stored: a piece's masks are read as vectors from
+// the words its comparisons stored one by one, which the processor cannot hand over from the stores
+// and waits for until they are written, and by then they are.
 template <bool WithBack>
-QV_OP void CopyKeyedRow(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* back, std::size_t bytes,
-                        const V* keys) {
+QV_OP void CopyKeyedRows(TRowsOut dst, TRowsIn src, TRowsIn back, int n, int rows, const V* keys) {
   constexpr std::ptrdiff_t kW = std::ptrdiff_t(kVW);
-  const std::ptrdiff_t lead = std::ptrdiff_t(reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1)),
-                       end = std::ptrdiff_t(bytes);
-  // Each place's comparisons (and those of the place after a piece, and room for the last lanes'
-  // neighbours), what each keeps, and the key pixels' first bytes in the eight places before.
-  alignas(64) __mmask64 equal[kPiece + 8], keep[kPiece];
+  const std::ptrdiff_t end = std::ptrdiff_t(n) * 3;
+  // Each place's comparisons (and those of the place after the piece, and room for the last lanes'
+  // neighbours) for the piece ahead and the one after it, and what each place keeps.
+  alignas(64) __mmask64 equal[2][kPiece + 8], keep[kPiece];
   V before = _mm512_setzero_si512();
-  int phase = int(lead % 3);  // the first place's pixels start at its byte Lead modulo 3
-  for (std::ptrdiff_t o = -lead; o < end;) {
-    const std::ptrdiff_t places = std::min(kPiece, (end - o + kW - 1) / kW);
-    CompareKeys(src, o, end, places + 1, phase, keys, equal);
-    for (std::ptrdiff_t i = 0, p = phase; i < places; i += 8, p = p == 2 ? 0 : p + 1) {
-      const V e = _mm512_load_si512(equal + i), next = _mm512_loadu_si512(equal + i + 1);
-      const V second = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 1), _mm512_maskz_slli_epi64(0xFF, next, 63));
-      const V third = _mm512_or_si512(_mm512_maskz_srli_epi64(0xFF, e, 2), _mm512_maskz_slli_epi64(0xFF, next, 62));
-      const V starts =
-          _mm512_and_si512(_mm512_ternarylogic_epi64(e, second, third, 0x80), _mm512_load_si512(kPixelStarts.Lanes[p]));
-      // A key pixel from the last or second last byte of the place before takes this one's first
-      // bytes too.
-      const V carried = _mm512_maskz_alignr_epi64(0xFF, starts, before, 7);
-      before = starts;
-      const V spread = _mm512_ternarylogic_epi64(starts, _mm512_maskz_slli_epi64(0xFF, starts, 1),
-                                                 _mm512_maskz_slli_epi64(0xFF, starts, 2), 0xFE);
-      _mm512_store_si512(keep + i, _mm512_ternarylogic_epi64(spread, _mm512_maskz_srli_epi64(0xFF, carried, 62),
-                                                             _mm512_maskz_srli_epi64(0xFF, carried, 63), 0x01));
+  TKeyedPiece ahead{};
+  bool pending = false;
+  int slot = 0;
+  for (int r = 0; r < rows; ++r) {
+    TKeyedPiece piece{dst.P + std::ptrdiff_t(r) * dst.Stride,
+                      src.P + std::ptrdiff_t(r) * src.Stride,
+                      WithBack ? back.P + std::ptrdiff_t(r) * back.Stride : nullptr,
+                      0,
+                      end,
+                      0,
+                      0,
+                      true};
+    const std::ptrdiff_t lead = std::ptrdiff_t(reinterpret_cast<std::uintptr_t>(piece.Dst) & (kVW - 1));
+    piece.O = -lead;
+    piece.Phase = int(lead % 3);  // the first place's pixels start at its byte Lead modulo 3
+    for (; piece.O < end; piece.First = false) {
+      piece.Places = std::min(kPiece, (end - piece.O + kW - 1) / kW);
+      CompareKeys(piece.Src, piece.O, end, piece.Places + 1, piece.Phase, keys, equal[slot]);
+      if (pending) {
+        KeepOfPiece(ahead, equal[1 - slot], keep, before);
+        StorePlaces<WithBack>(ahead.Dst, ahead.Src, ahead.Back, ahead.O, ahead.End, keep, ahead.Places);
+      }
+      ahead = piece, pending = true, slot = 1 - slot;
+      piece.O += piece.Places * kW;
+      piece.Phase = int((piece.Phase + 2 * piece.Places) % 3);
     }
-    StorePlaces<WithBack>(dst, src, back, o, end, keep, places);
-    o += places * kW;
-    phase = int((phase + 2 * places) % 3);
+  }
+  if (pending) {
+    KeepOfPiece(ahead, equal[1 - slot], keep, before);
+    StorePlaces<WithBack>(ahead.Dst, ahead.Src, ahead.Back, ahead.O, ahead.End, keep, ahead.Places);
   }
 }
 
@@ -330,15 +371,10 @@ QV_TARGET_AVX512 void CopyKeyedAvx512(TRowsOut dst, TRowsIn src, TRowsIn bg, int
   if (n <= 0) return;
   const avx512::V keys[3] = {_mm512_loadu_si512(key.Bytes), _mm512_loadu_si512(key.Bytes + 2),
                              _mm512_loadu_si512(key.Bytes + 1)};
-  const std::size_t bytes = std::size_t(n) * 3;
-  for (int r = 0; r < rows; ++r) {
-    std::uint8_t* d = dst.P + std::ptrdiff_t(r) * dst.Stride;
-    const std::uint8_t* s = src.P + std::ptrdiff_t(r) * src.Stride;
-    if (bg.P)
-      avx512::CopyKeyedRow<true>(d, s, bg.P + std::ptrdiff_t(r) * bg.Stride, bytes, keys);
-    else
-      avx512::CopyKeyedRow<false>(d, s, nullptr, bytes, keys);
-  }
+  if (bg.P)
+    avx512::CopyKeyedRows<true>(dst, src, bg, n, rows, keys);
+  else
+    avx512::CopyKeyedRows<false>(dst, src, bg, n, rows, keys);
 }
 
 QV_TARGET_AVX512 void CopyByBitsAvx512(TRowsOut dst, TRowsIn src, const std::uint64_t* bits, std::ptrdiff_t bitStride,
