@@ -38,10 +38,24 @@ QV_OP V Mix(V a, V b, V pair) {
                              _mm512_mulhi_epu16(_mm512_add_epi16(hi, bias), m));
 }
 
-// The bytes [From, To) of a 64-byte place (0 <= From < To <= 64) as a mask.
-QV_OP __mmask64 Bytes(std::size_t from, std::size_t to) {
-  const std::uint64_t all = ~std::uint64_t(0);
-  return __mmask64((all << from) & (all >> (64 - to)));
+// The masks of the bytes from and below each place of a 64-byte vector (0..64), as tables: a 32-bit
+// build would otherwise work each out in pairs of registers at each end of every row.
+struct TByteMasks {
+  alignas(64) std::uint64_t From[65], Below[65];
+  constexpr TByteMasks() : From(), Below() {
+    for (int i = 0; i <= 64; ++i) {
+      From[i] = i == 64 ? 0 : ~std::uint64_t(0) << i;
+      Below[i] = i == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << i) - 1;
+    }
+  }
+};
+constexpr TByteMasks kByteMasks;
+
+// The bytes [From, Below) of a place (0 <= From, Below <= 64) as a mask, from the tables.
+QV_OP __mmask64 PlaceBytes(std::ptrdiff_t from, std::ptrdiff_t below) {
+  auto* const fromMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.From));
+  auto* const belowMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.Below));
+  return _kand_mask64(_load_mask64(fromMasks + from), _load_mask64(belowMasks + below));
 }
 
 // The place of Dst's row from Offset on (Offset may be below 0 for the first place), its bytes of
@@ -66,11 +80,11 @@ template <bool Stream>
 QV_OP void BlendRow(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, V pair) {
   const std::size_t lead = reinterpret_cast<std::uintptr_t>(dst) & (kVW - 1);
   if (lead + bytes <= kVW) {
-    MixPart(dst, a, b, -std::ptrdiff_t(lead), Bytes(lead, lead + bytes), pair);
+    MixPart(dst, a, b, -std::ptrdiff_t(lead), PlaceBytes(std::ptrdiff_t(lead), std::ptrdiff_t(lead + bytes)), pair);
     return;
   }
   // The first place, the whole places, the last one.
-  MixPart(dst, a, b, -std::ptrdiff_t(lead), Bytes(lead, kVW), pair);
+  MixPart(dst, a, b, -std::ptrdiff_t(lead), PlaceBytes(std::ptrdiff_t(lead), std::ptrdiff_t(kVW)), pair);
   std::size_t i = kVW - lead;
   for (; i + kVW <= bytes; i += kVW) {
     const V r = Mix(_mm512_loadu_si512(a + i), _mm512_loadu_si512(b + i), pair);
@@ -79,7 +93,7 @@ QV_OP void BlendRow(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t
     else
       _mm512_store_si512(dst + i, r);
   }
-  if (i < bytes) MixPart(dst, a, b, std::ptrdiff_t(i), Bytes(0, bytes - i), pair);
+  if (i < bytes) MixPart(dst, a, b, std::ptrdiff_t(i), PlaceBytes(0, std::ptrdiff_t(bytes - i)), pair);
 }
 
 template <bool Stream>
@@ -126,26 +140,6 @@ QV_OP void Copy(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes) {
 QV_OP V Realign(const std::uint64_t* w, __m128i right, __m128i left) {
   return _mm512_or_si512(_mm512_maskz_srl_epi64(0xFF, _mm512_loadu_si512(w), right),
                          _mm512_maskz_sll_epi64(0xFF, _mm512_loadu_si512(w + 1), left));
-}
-
-// The masks of the bytes from and below each place of a 64-byte vector (0..64), as tables: a 32-bit
-// build would otherwise work each out in pairs of registers at each end of every row.
-struct TByteMasks {
-  alignas(64) std::uint64_t From[65], Below[65];
-  constexpr TByteMasks() : From(), Below() {
-    for (int i = 0; i <= 64; ++i) {
-      From[i] = i == 64 ? 0 : ~std::uint64_t(0) << i;
-      Below[i] = i == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << i) - 1;
-    }
-  }
-};
-constexpr TByteMasks kByteMasks;
-
-// The bytes [From, Below) of a place (0 <= From, Below <= 64) as a mask, from the tables.
-QV_OP __mmask64 PlaceBytes(std::ptrdiff_t from, std::ptrdiff_t below) {
-  auto* const fromMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.From));
-  auto* const belowMasks = const_cast<__mmask64*>(reinterpret_cast<const __mmask64*>(kByteMasks.Below));
-  return _kand_mask64(_load_mask64(fromMasks + from), _load_mask64(belowMasks + below));
 }
 
 // A place of a row that lies partly outside it (from O on, O < 0 or O + 64 > End), the source's bytes
